@@ -1,0 +1,66 @@
+# Build helpers shared by every subsystem. Each folder under src/ and tests/
+# that holds a CMakeLists.txt is picked up on its own, so adding a subsystem
+# or a platform layer never means editing a shared list.
+
+find_program(SONARID_CCACHE ccache)
+if(SONARID_CCACHE)
+  set(CMAKE_C_COMPILER_LAUNCHER ${SONARID_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${SONARID_CCACHE})
+endif()
+
+find_program(SONARID_MOLD mold)
+if(SONARID_MOLD)
+  add_link_options(-fuse-ld=mold)
+endif()
+
+add_compile_options(-Wall -Wextra)
+
+if(SONARID_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(SONARID_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
+# Adds every sub-folder of DIR that has a CMakeLists.txt, in name order.
+function(sonarid_add_subfolders DIR)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${DIR} ${DIR}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(EXISTS ${DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${DIR}/${child})
+    endif()
+  endforeach()
+endfunction()
+
+# sonarid_library(NAME [DEPS libs...] [PKG pkg-config modules...])
+# A static library of every .cpp under the calling folder (recursively).
+function(sonarid_library NAME)
+  cmake_parse_arguments(ARG "" "" "DEPS;PKG" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${NAME} STATIC ${sources})
+  target_include_directories(${NAME} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${NAME} PUBLIC ${ARG_DEPS})
+  if(ARG_PKG)
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(${NAME}_PKG REQUIRED IMPORTED_TARGET ${ARG_PKG})
+    target_link_libraries(${NAME} PUBLIC PkgConfig::${NAME}_PKG)
+  endif()
+endfunction()
+
+# sonarid_test(NAME [DEPS libs...]): one GoogleTest executable of every .cpp
+# under the calling folder, registered with CTest test by test.
+function(sonarid_test NAME)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${NAME} ${sources})
+  target_include_directories(${NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${NAME} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main Threads::Threads)
+  target_compile_definitions(${NAME} PRIVATE
+    SONARID_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    SONARID_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  include(GoogleTest)
+  gtest_discover_tests(${NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+endfunction()

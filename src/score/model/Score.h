@@ -1,0 +1,316 @@
+#pragma once
+// The score document: root of the score model. It owns the page settings,
+// the pieces, the score-level items, the tables read from a score file and
+// the layout records, keeps the list of views that show it, publishes the
+// score-wide settings, fires the model's events and brackets batches of
+// changes so that the layout runs once per batch.
+//
+// A property writer does nothing when the value does not change; otherwise
+// it stores the value and then, as the property needs, lays the score out
+// from page 0 (Reformat), invalidates the views and fires Changed.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/ByteBlock.h"
+#include "base/Object.h"
+#include "base/StringList.h"
+#include "platform/text/TextMeasurer.h"
+#include "score/model/LayoutService.h"
+#include "score/model/Page.h"
+#include "score/model/ScoreEvents.h"
+#include "score/model/ScoreRecords.h"
+#include "score/model/ScoreSettings.h"
+
+class TKVItem;
+class TKVPiece;
+class TKVScoreView;
+
+enum TKVAddState : uint8_t { asOverwrite, asInsert };
+enum TKVFrameOrientation : uint8_t { foTop, foLeft, foBottom, foRight };
+enum TKVTabulatureStyle : uint8_t { tsSpecial, tsStandard };
+enum TKVAutoFillMeasure : uint8_t { fmNone, fmFirst, fmAll, fmAuto };
+
+// Options of the MIDI import (their effects are the importer's).
+struct TKVImportOptions {
+  uint16_t ImportQuantum = 32;
+  uint8_t ImportSplitKey = 60;
+  uint8_t ImportMaxVoices = 2;
+  uint8_t ImportSingleStaff = 0;
+  uint8_t ImportTriplets = 0;
+  uint8_t ImportClefChanges = 0;
+  uint8_t ImportPartLabels = 0;
+  uint8_t ImportLayoutFlag = 0;
+};
+
+// Copied into the first clef and key-signature marks of a new part and into
+// the rests the notation rules fill in.
+struct TKVNewPartDefaults {
+  int32_t Value32 = 0;
+  uint8_t Value8 = 0;
+  int32_t Third = 100;  // its low byte is what is copied
+};
+
+class TKVScore : public TObject {
+public:
+  static constexpr uint16_t FormatRevisionCurrent = 0x0404;
+  // Glyphs of the music font whose widths the layout reads.
+  static constexpr char MusicGlyphs[] = "@ABCDEF*45MNOPQR";  // at size 144
+  static constexpr char SmallMusicGlyphs[] = "*45MNOPQR";    // at size 112
+  static constexpr int MusicGlyphCount = sizeof(MusicGlyphs) - 1;
+  static constexpr int SmallMusicGlyphCount = sizeof(SmallMusicGlyphs) - 1;
+
+  explicit TKVScore(TObject* Owner = nullptr);
+  ~TKVScore() override;
+
+  // Component: owner, name and the loading state.
+  TObject* Owner() const { return FOwner; }
+  const std::string& Name() const { return FName; }
+  void SetName(const std::string& Name) { FName = Name; }
+  bool Loading() const { return FLoading; }
+  void SetLoading(bool Loading) { FLoading = Loading; }
+
+  // Copies the settings, page, pieces, named records, user data and score
+  // items of another score (see Assign); any other source raises EAssignError.
+  virtual void Assign(const TObject& Source);
+  // Fires OnChanged.
+  virtual void Changed();
+
+  // ---- settings block ----
+  TKVScoreSettings& Settings() { return FSettings; }
+  const TKVScoreSettings& Settings() const { return FSettings; }
+  uint16_t SettingsBlockSize() const { return ScoreBlock::Size; }
+
+  int32_t Scale() const { return FSettings.Scale(); }
+  bool Optimization() const { return FSettings.Optimization(); }
+  int32_t NoteInterval() const { return FSettings.NoteInterval(); }
+  int32_t StemLength() const { return FSettings.StemLength(); }
+  TKVViewStyle ViewStyle() const { return FSettings.ViewStyle(); }
+  uint8_t Align() const { return FSettings.Align(); }
+  uint8_t AutoJoin() const { return FSettings.AutoJoin(); }
+  uint8_t Flags() const { return FSettings.Flags(); }
+  void SetScale(int32_t Value);
+  void SetOptimization(bool Value);
+  void SetNoteInterval(int32_t Value);
+  void SetStemLength(int32_t Value);
+  void SetViewStyle(TKVViewStyle Value);
+  void SetAlign(uint8_t Value);
+  void SetAutoJoin(uint8_t Value);
+
+  // ---- other settings ----
+  bool AutoPages() const { return FAutoPages; }
+  bool AutoEffect() const { return FAutoEffect; }
+  bool AutoVelocity() const { return FAutoVelocity; }
+  bool AutoLyric() const { return FAutoLyric; }
+  TKVAutoFillMeasure AutoFillMeasure() const { return FAutoFillMeasure; }
+  bool Pages() const { return FPages; }
+  TKVAddState AddState() const { return FAddState; }
+  int32_t MaxUndo() const { return FMaxUndo; }
+  TKVFrameOrientation FrameOrientation() const { return FFrameOrientation; }
+  TKVTabulatureStyle TabulatureStyle() const { return FTabulatureStyle; }
+  const std::string& NoteNames() const { return FNoteNames; }
+  const std::string& FlazholetName() const { return FFlazholetName; }
+  const std::string& InsertName() const { return FInsertName; }
+  const std::string& OverwriteName() const { return FOverwriteName; }
+  void SetAutoPages(bool Value) { FAutoPages = Value; }
+  void SetAutoEffect(bool Value) { FAutoEffect = Value; }
+  void SetAutoVelocity(bool Value) { FAutoVelocity = Value; }
+  void SetAutoLyric(bool Value);
+  void SetAutoFillMeasure(TKVAutoFillMeasure Value) { FAutoFillMeasure = Value; }
+  void SetPages(bool Value);
+  void SetAddState(TKVAddState Value);
+  // Only stored: the undo history is not part of the engine.
+  void SetMaxUndo(int32_t Value) { FMaxUndo = Value; }
+  void SetFrameOrientation(TKVFrameOrientation Value);
+  void SetTabulatureStyle(TKVTabulatureStyle Value);
+  void SetNoteNames(const std::string& Value);
+  void SetFlazholetName(const std::string& Value);
+  void SetInsertName(const std::string& Value);
+  void SetOverwriteName(const std::string& Value);
+
+  // Two layout option bytes kept beside the settings block (defaults 1, 0).
+  uint8_t LayoutOption(int Index) const { return FLayoutOptions.at(size_t(Index)); }
+  void SetLayoutOption(int Index, uint8_t Value) { FLayoutOptions.at(size_t(Index)) = Value; }
+
+  // 0x0404 for a new score and after every full layout; a file's revision
+  // while it loads.
+  uint16_t FormatRevision() const { return FFormatRevision; }
+  void SetFormatRevision(uint16_t Value) { FFormatRevision = Value; }
+
+  TKVPage& Page() { return *FPage; }
+  const TKVPage& Page() const { return *FPage; }
+  // Page.Assign(Value).
+  void SetPage(const TKVPage& Value);
+
+  TKVNewPartDefaults NewPartDefaults;
+  TKVImportOptions ImportOptions;
+
+  // ---- fonts ----
+  TStringList& MusicFonts() { return FMusicFonts; }
+  const std::string& MusicFontName() const { return FMusicFontName; }
+  // Stored only; MeasureMusicFont takes the new font's metrics.
+  void SetMusicFontName(const std::string& Value) { FMusicFontName = Value; }
+  TKVTextFonts& TextFonts() { return FTextFonts; }
+  const TKVTextFonts& TextFonts() const { return FTextFonts; }
+
+  // Measures MusicFontName at 96 dpi: its text metrics and the glyph widths
+  // at size 144, and some glyph widths at size 112 (runs at creation).
+  void MeasureMusicFont();
+  const text::TTextMetric& MusicFontMetric() const { return FMusicMetric; }
+  // Width at size 144 of one of MusicGlyphs, or at size 112 of one of
+  // SmallMusicGlyphs; 0 for any other character.
+  int32_t MusicGlyphWidth(char Glyph) const;
+  int32_t SmallMusicGlyphWidth(char Glyph) const;
+
+  // ---- tables and texts of a score file ----
+  std::string& FileText(int Index) { return FFileTexts.at(size_t(Index)); }  // three texts
+  TStringList& FileTexts() { return FFileTextList; }
+  TStringList& NamedRecords() { return FNamedRecords; }  // owns TKVNamedRecord objects
+  std::vector<std::unique_ptr<TKVDrumEntry>>& DrumEntries() { return FDrumEntries; }
+  TStringList& UserSymbols() { return FUserSymbols; }  // owns the symbols
+  // The drum map: by notated key, one entry per set; by sounding key.
+  std::array<std::vector<TKVDrumEntry*>, 128> DrumMapByNotatedKey{};
+  std::array<TKVDrumEntry*, 128> DrumMapBySoundingKey{};
+  bool DrumMapFrozen = false;  // suppresses the rebuild of the drum map
+  // Opaque user data of UserDataSize bytes; nil when there is none.
+  TByteBlock* UserData() const { return FUserData.get(); }
+  void SetUserData(std::unique_ptr<TByteBlock> Data) { FUserData = std::move(Data); }
+  uint16_t UserDataSize() const { return FSettings.UserDataSize(); }
+
+  // ---- events ----
+  TNotifyEvent OnChanged;
+  TKVOnChangeItem OnAddItem;
+  TKVOnChangeItem OnDeleteItem;
+  TKVOnChangeItem OnItemChanged;
+  TKVOnChangeItem OnItemMoved;  // never fired by the engine
+  TKVGetChordTextEvent GetChordText;
+  TKVGetChordLevelEvent GetChordLevel;  // never fired by the engine
+  TNotifyEvent OnUndoChanged;           // never fired by the engine
+  TNotifyEvent OnRecalculate;
+  TKVOnGetDinamicsEvent OnGetDinamics;
+  TKVOnGetDinamicsEvent OnGetEffects;
+  TKVOnGetTermsEvent OnGetTerms;
+  TNotifyEvent OnActiveWindowChanged;
+  TKVOnGetInstrument OnGetInstrument;
+  TKVOnGetVSTHandle OnGetVSTHandle;
+  TKVOnParceLink OnParceLink;
+  TNotifyEvent PageSizeChanged;  // never fired by the engine
+
+  // ---- update bracket and layout ----
+  bool Importing() const { return FImporting; }
+  void SetImporting(bool Value) { FImporting = Value; }
+  int32_t UpdateCount() const { return FUpdateCount; }
+  // Lowest page that needs layout while updating; -1 = none. The layout's
+  // page composer sets it back to -1 at the end of every run.
+  int32_t FirstDirtyPage() const { return FFirstDirtyPage; }
+  void SetFirstDirtyPage(int32_t Page) { FFirstDirtyPage = Page; }
+  void BeginUpdate() { ++FUpdateCount; }
+  // Closes a bracket; the outermost one lays out from the first dirty page
+  // and replays the views' deferred invalidations.
+  void EndUpdate();
+  // Nothing while loading; inside a bracket only lowers the first dirty page;
+  // else lays out from FromPage (negative counts as 0), fires OnRecalculate
+  // and stamps the format revision.
+  void Reformat(int32_t FromPage);
+  // Lays out one measure column; False for a piece index out of range.
+  bool FormatMeasure(int32_t PieceIndex, int32_t ColumnIndex);
+  // Lays out from the page that holds measure number Measure.
+  void ReformatFromMeasure(int32_t Measure);
+  TKVLayoutService& Layout() { return *FLayout; }
+  TKVLayoutRecords* LayoutRecords() const { return FLayoutRecords.get(); }
+  void SetLayoutRecords(std::unique_ptr<TKVLayoutRecords> Records) { FLayoutRecords = std::move(Records); }
+
+  // ---- pieces and score items ----
+  // While set, pieces and items created with the score as owner do not enter
+  // the lists (their creator inserts them).
+  bool RegistrationSwitch() const { return FRegistrationSwitch; }
+  void SetRegistrationSwitch(bool Value) { FRegistrationSwitch = Value; }
+  int32_t GetPieceCount() const { return int32_t(FPieces.size()); }
+  TKVPiece* GetPiece(int32_t Index) const;  // nil out of range
+  int32_t GetItemCount() const { return int32_t(FItems.size()); }
+  TKVItem* GetItem(int32_t Index) const;  // nil out of range
+  // Called by a new piece: appends it, numbers it, fires OnAddItem.
+  void AddPiece(TKVPiece* Piece);
+  // Called by a piece being freed: fires OnDeleteItem, removes, renumbers.
+  void RemovePiece(TKVPiece* Piece);
+  // A new piece; lays out and invalidates the views.
+  TKVPiece* NewPiece();
+  void AddItem(TKVItem* Item);
+  void RemoveItem(TKVItem* Item);
+  void ClearPieces();
+  void ClearItems();
+
+  // ---- views ----
+  void AddWindow(TKVScoreView* View);
+  void RemoveWindow(TKVScoreView* View);
+  int32_t GetWindowCount() const { return int32_t(FWindows.size()); }
+  TKVScoreView* GetWindow(int32_t Index) const;
+  int32_t ActiveWindowIndex() const { return FActiveWindowIndex; }
+  void SetActiveWindowIndex(int32_t Index) { FActiveWindowIndex = Index; }
+  // The active view, its index clamped into the list first; nil without views.
+  TKVScoreView* GetActiveWindow();
+  void SetActiveWindow(TKVScoreView* View);
+  // The piece at the active view's cursor; nil without view or out of range.
+  TKVPiece* GetActivePiece();
+
+  // ---- broadcasts ----
+  void UpdateDynamics();
+  void UpdateScrollBars();
+  void InvalidateViews();
+  void InvalidateRulers();
+  void InvalidateModeIndicator();
+
+private:
+  void SetDefaults();
+  void RenumberPieces();
+  void LayoutChanged(bool changed);
+  // The active voice for the view's cursor announcement, once the tree
+  // below pieces exists.
+  TObject* ActiveVoiceObject();
+  void AssignScore(const TKVScore& Source);
+  void CopyNamedRecords(const TKVScore& Source);
+  void CopyUserData(const TKVScore& Source);
+
+  TObject* FOwner;
+  std::string FName;
+  bool FLoading = false;
+
+  TKVScoreSettings FSettings;
+  std::array<std::string, 3> FFileTexts;
+  TStringList FFileTextList;
+  TStringList FNamedRecords{true};
+  std::vector<std::unique_ptr<TKVDrumEntry>> FDrumEntries;
+  TStringList FUserSymbols{true};
+  std::unique_ptr<TByteBlock> FUserData;
+  bool FAutoPages = false, FAutoEffect = false, FAutoVelocity = true, FAutoLyric = true;
+  TKVAutoFillMeasure FAutoFillMeasure = fmFirst;
+  std::array<uint8_t, 2> FLayoutOptions{1, 0};
+  bool FPages = true;
+  uint16_t FFormatRevision = FormatRevisionCurrent;
+  std::unique_ptr<TKVPage> FPage;
+  std::vector<TKVPiece*> FPieces;
+  std::vector<TKVItem*> FItems;
+  TKVAddState FAddState = asOverwrite;
+  std::vector<TKVScoreView*> FWindows;
+  int32_t FMaxUndo = 16;
+  int32_t FActiveWindowIndex = -1;
+  TStringList FMusicFonts;
+  std::string FMusicFontName;
+  TKVTextFonts FTextFonts;
+  std::string FNoteNames, FFlazholetName;
+  TKVFrameOrientation FFrameOrientation = foTop;
+  TKVTabulatureStyle FTabulatureStyle = tsSpecial;
+  std::string FInsertName, FOverwriteName;
+  text::TTextMetric FMusicMetric;
+  std::array<int32_t, MusicGlyphCount> FMusicGlyphWidths{};
+  std::array<int32_t, SmallMusicGlyphCount> FSmallMusicGlyphWidths{};
+  bool FImporting = false;
+  int32_t FUpdateCount = 0;
+  int32_t FFirstDirtyPage = -1;
+  std::unique_ptr<TKVLayoutService> FLayout;
+  std::unique_ptr<TKVLayoutRecords> FLayoutRecords;
+  bool FRegistrationSwitch = false;
+};

@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "base/Exceptions.h"
+#include "score/model/Page.h"
+#include "score/model/Score.h"
+#include "support/EventJournal.h"
+#include "support/FakeLayout.h"
+#include "support/FakeScoreView.h"
+
+namespace {
+
+TEST(Page, DefaultsInUnitsAndOutOfRangeIndexes) {
+  TKVPage page(nullptr);
+  EXPECT_EQ(page.Width(), 100);  // 1000 tenths of a millimetre
+  EXPECT_EQ(page.LineSpace(), 1.5875L);
+  EXPECT_EQ(page.PaperSize(), TKVPaperSize::Custom);
+  EXPECT_EQ(page.GetValue(8), 0);
+  EXPECT_EQ(page.GetValue(-1), 0);
+}
+
+// TopMargin is stored before LeftMargin although its index is higher.
+TEST(Page, ValuesLandAtTheirBlockOffsets) {
+  TKVPage page(nullptr);
+  const std::pair<int, size_t> layout[] = {{pvWidth, 4},        {pvHeight, 20},      {pvTopMargin, 36},
+                                           {pvLeftMargin, 52},  {pvRightMargin, 68}, {pvBottomMargin, 84},
+                                           {pvInterval, 100},   {pvLineSpace, 116}};
+  for (auto [index, offset] : layout) {
+    page.SetValue(index, 10 + index);
+    EXPECT_EQ(ExtendedToLongDouble(page.Data().ext(offset)), 100 + 10 * index) << index;
+  }
+}
+
+TEST(Page, WidthAndHeightChangeOnlyForCustomPaper) {
+  TKVPage page(nullptr);
+  page.SetPaperSize(TKVPaperSize::A4);
+  page.SetWidth(150);
+  EXPECT_EQ(page.InternalValue(pvWidth), 2100);
+  page.SetPaperSize(TKVPaperSize::Custom);
+  EXPECT_EQ(page.InternalValue(pvWidth), 2100);  // Custom keeps the size
+  page.SetWidth(150);
+  EXPECT_EQ(page.InternalValue(pvWidth), 1500);
+}
+
+class PaperTable : public ::testing::TestWithParam<std::tuple<TKVPaperSize, long double, long double>> {};
+
+TEST_P(PaperTable, PortraitAndLandscapeSizes) {
+  auto [size, width, height] = GetParam();
+  TKVPage portrait(nullptr);
+  portrait.SetPaperSize(size);
+  EXPECT_EQ(portrait.InternalValue(pvWidth), width * 10);
+  EXPECT_EQ(portrait.InternalValue(pvHeight), height * 10);
+  TKVPage landscape(nullptr);
+  landscape.SetOrientation(poLandscape);
+  landscape.SetPaperSize(size);
+  EXPECT_EQ(landscape.InternalValue(pvWidth), height * 10);
+  EXPECT_EQ(landscape.InternalValue(pvHeight), width * 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PaperTable,
+    ::testing::Values(std::make_tuple(TKVPaperSize::Letter, 215.9L, 279.4L),
+                      std::make_tuple(TKVPaperSize::Ledger, 431.8L, 279.4L),
+                      std::make_tuple(TKVPaperSize::Executive, 190.5L, 254.0L),
+                      std::make_tuple(TKVPaperSize::A3, 297.0L, 420.0L),
+                      std::make_tuple(TKVPaperSize::A4, 210.0L, 297.0L),
+                      std::make_tuple(TKVPaperSize::A5, 148.0L, 210.0L),
+                      std::make_tuple(TKVPaperSize::Quarto, 215.0L, 275.0L),
+                      std::make_tuple(TKVPaperSize::Note, 215.9L, 279.0L),
+                      std::make_tuple(TKVPaperSize::Env9, 98.43L, 225.4L),
+                      std::make_tuple(TKVPaperSize::Env14, 127.0L, 292.1L),
+                      std::make_tuple(TKVPaperSize::ESheet, 100.0L, 100.0L)));
+
+TEST(Page, A4LandscapeAndOrientationSwap) {
+  TKVPage page(nullptr);
+  page.SetOrientation(poLandscape);
+  EXPECT_EQ(page.InternalValue(pvWidth), 800);  // custom 1000 x 800 turned
+  EXPECT_EQ(page.InternalValue(pvHeight), 1000);
+  page.SetPaperSize(TKVPaperSize::A4);
+  EXPECT_EQ(page.InternalValue(pvWidth), 2970);
+  EXPECT_EQ(page.InternalValue(pvHeight), 2100);
+  page.SetOrientation(poPortrait);
+  EXPECT_EQ(page.Width(), 210);
+  EXPECT_EQ(page.Height(), 297);
+  page.SetPaperSize(TKVPaperSize::Default);  // keeps the size
+  EXPECT_EQ(page.Width(), 210);
+}
+
+TEST(Page, UnitsConvertReadAndWrite) {
+  TKVPage page(nullptr);
+  page.SetMetrix(rmInches);
+  page.SetLeftMargin(1);
+  EXPECT_EQ(page.InternalValue(pvLeftMargin), 254);
+  EXPECT_EQ(page.LeftMargin(), 1);
+  page.SetMetrix(rmPixels);
+  page.SetTopMargin(96);
+  EXPECT_NEAR(double(page.InternalValue(pvTopMargin)), 254.0, 1e-12);
+  EXPECT_NEAR(double(page.TopMargin()), 96.0, 1e-12);
+  page.SetMetrix(rmMM);
+  EXPECT_NEAR(double(page.TopMargin()), 25.4, 1e-12);
+}
+
+TEST(Page, ValuesAboveTheLimitAreLimited) {
+  TKVPage page(nullptr);
+  page.SetLineSpace(200000);
+  EXPECT_EQ(page.InternalValue(pvLineSpace), 1000000);
+  page.SetMetrix(rmInches);
+  page.SetInterval(1e9L);
+  EXPECT_EQ(page.InternalValue(pvInterval), 25400000);
+  page.SetInterval(__builtin_nanl(""));  // ignored
+  EXPECT_EQ(page.InternalValue(pvInterval), 25400000);
+}
+
+TEST(Page, PushAndPopMetrixOneLevel) {
+  TKVPage page(nullptr);
+  page.SetMetrix(rmInches);
+  page.PushMetrix(rmPixels);
+  EXPECT_EQ(page.Metrix(), rmPixels);
+  page.PopMetrix();
+  EXPECT_EQ(page.Metrix(), rmInches);
+}
+
+TEST(Page, PixelGettersRoundHalfToEvenAndBookHalvesTheWidth) {
+  TKVPage page(nullptr);
+  page.SetMetrix(rmPixels);
+  page.SetWidth(961);
+  page.SetHeight(600);
+  page.SetLeftMargin(10.4L);
+  page.SetRightMargin(11.6L);
+  page.SetTopMargin(0.4L);
+  page.SetBottomMargin(99.6L);
+  EXPECT_EQ(page.GetWidthPixels(), 961);
+  EXPECT_EQ(page.GetHeightPixels(), 600);
+  EXPECT_EQ(page.GetLeftMarginPixels(), 10);
+  EXPECT_EQ(page.GetRightMarginPixels(), 12);
+  EXPECT_EQ(page.GetTopMarginPixels(), 0);
+  EXPECT_EQ(page.GetBottomMarginPixels(), 100);
+  page.SetBook(true);
+  EXPECT_EQ(page.GetWidthPixels(), 480);  // 480.5 to the even neighbour
+  page.SetWidth(963);
+  EXPECT_EQ(page.GetWidthPixels(), 482);  // 481.5
+  page.SetMetrix(rmMM);  // pixels whatever the unit is
+  EXPECT_EQ(page.GetHeightPixels(), 600);
+}
+
+TEST(Page, AssignFromAnotherClassRaises) {
+  TKVPage page(nullptr);
+  TKVBrush brush;
+  EXPECT_THROW(page.Assign(brush), EAssignError);
+}
+
+// ---- notifications to the owning score ----
+
+using Entries = std::vector<std::string>;
+
+class PageNotifications : public ::testing::Test {
+protected:
+  PageNotifications() {
+    score.AddWindow(&view);
+    score.OnChanged = [this](TObject*) { journal.Add("score:Changed"); };
+    journal.Clear();
+  }
+  const std::vector<std::string>& Calls() const { return journal.Entries(); }
+
+  TEventJournal journal;
+  TFakeLayoutScope layout{&journal};
+  TKVScore score;
+  TFakeScoreView view{&journal};
+};
+
+struct PageWriterCase {
+  const char* name;
+  std::function<void(TKVPage&)> set;  // a value different from the default
+  Entries expected;
+};
+
+const Entries kLayoutRepaintChange{"layout:Reformat 0", "view:InvalidateScoreArea", "score:Changed"};
+const Entries kLayoutRulersRepaintChange{"layout:Reformat 0", "view:InvalidateRulerArea",
+                                         "view:InvalidateScoreArea", "score:Changed"};
+const Entries kRepaintChange{"view:InvalidateScoreArea", "score:Changed"};
+
+void SetCrossBrush(TKVPage& page) {
+  TKVBrush b;
+  b.SetStyle(bsCross);
+  page.SetBrush(b);
+}
+
+void SetGifPicture(TKVPage& page) {
+  TKVPicture p;
+  p.SetGraphic(TKVPicture::gtGIF, {1, 2, 3});
+  page.SetPicture(p);
+}
+
+const PageWriterCase kPageWriters[] = {
+    {"Length", [](TKVPage& p) { p.SetTopMargin(12); }, kLayoutRepaintChange},
+    {"PaperSize", [](TKVPage& p) { p.SetPaperSize(TKVPaperSize::A4); }, kLayoutRulersRepaintChange},
+    {"Orientation", [](TKVPage& p) { p.SetOrientation(poLandscape); }, kLayoutRulersRepaintChange},
+    {"Metrix", [](TKVPage& p) { p.SetMetrix(rmInches); }, {"view:InvalidateRulerArea"}},
+    {"Book", [](TKVPage& p) { p.SetBook(true); }, kLayoutRepaintChange},
+    {"Turn", [](TKVPage& p) { p.SetTurn(true); }, kLayoutRepaintChange},
+    {"AutoSize", [](TKVPage& p) { p.SetAutoSize(true); }, kLayoutRepaintChange},
+    {"Color", [](TKVPage& p) { p.SetColor(0x123456); }, kRepaintChange},
+    {"Brush", SetCrossBrush, kRepaintChange},
+    {"Picture", SetGifPicture, kRepaintChange},
+};
+
+class PageWriters : public PageNotifications, public ::testing::WithParamInterface<PageWriterCase> {};
+
+TEST_P(PageWriters, ChangedValueActsInOrderAndAnEqualValueDoesNothing) {
+  GetParam().set(score.Page());
+  EXPECT_EQ(Calls(), GetParam().expected);
+  journal.Clear();
+  GetParam().set(score.Page());
+  EXPECT_TRUE(Calls().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PageWriters, ::testing::ValuesIn(kPageWriters),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PageNotifications, AssignCopiesAllAndDoesNotFireChanged) {
+  TKVPage source(nullptr);
+  source.SetPaperSize(TKVPaperSize::A5);
+  source.SetColor(0xABCDEF);
+  source.SetBook(true);
+  TKVBrush brush;
+  brush.SetColor(0x00FF00);
+  source.SetBrush(brush);
+  score.Page().Assign(source);
+  EXPECT_EQ(Calls(), (Entries{"layout:Reformat 0", "view:InvalidateRulerArea", "view:InvalidateScoreArea"}));
+  EXPECT_EQ(score.Page().Data(), source.Data());
+  EXPECT_EQ(score.Page().Brush().Color(), 0x00FF00u);
+  EXPECT_EQ(score.Page().PaperSize(), TKVPaperSize::A5);
+}
+
+}  // namespace

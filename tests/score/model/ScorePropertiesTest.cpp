@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "score/model/Score.h"
+#include "support/EventJournal.h"
+#include "support/FakeLayout.h"
+#include "support/FakeScoreView.h"
+
+namespace {
+
+using Entries = std::vector<std::string>;
+
+struct WriterCase {
+  const char* name;
+  std::function<void(TKVScore&)> set;  // sets a value different from the default
+  Entries expected;
+};
+
+const Entries kLayoutRepaintChange{"layout:Reformat 0", "view:InvalidateScoreArea", "score:Changed"};
+const Entries kLayoutRepaint{"layout:Reformat 0", "view:InvalidateScoreArea"};
+const Entries kRepaint{"view:InvalidateScoreArea"};
+const Entries kModeIndicator{"view:InvalidateModeIndicator"};
+const Entries kChange{"score:Changed"};
+const Entries kNothing{};
+
+class ScoreWriters : public ::testing::TestWithParam<WriterCase> {
+protected:
+  ScoreWriters() {
+    score.AddWindow(&view);
+    score.OnChanged = [this](TObject* sender) {
+      EXPECT_EQ(sender, &score);
+      journal.Add("score:Changed");
+    };
+    journal.Clear();
+  }
+  TEventJournal journal;
+  TFakeLayoutScope layout{&journal};
+  TKVScore score;
+  TFakeScoreView view{&journal};
+};
+
+TEST_P(ScoreWriters, ChangedValueActsInOrderAndAnEqualValueDoesNothing) {
+  GetParam().set(score);
+  EXPECT_EQ(journal.Entries(), GetParam().expected);
+  journal.Clear();
+  GetParam().set(score);
+  EXPECT_TRUE(journal.Entries().empty());
+}
+
+const WriterCase kWriters[] = {
+    {"Scale", [](TKVScore& s) { s.SetScale(150); }, kLayoutRepaintChange},
+    {"NoteInterval", [](TKVScore& s) { s.SetNoteInterval(9); }, kLayoutRepaint},
+    {"Align", [](TKVScore& s) { s.SetAlign(50); }, kLayoutRepaintChange},
+    {"Pages", [](TKVScore& s) { s.SetPages(false); }, kLayoutRepaint},
+    {"AutoJoin", [](TKVScore& s) { s.SetAutoJoin(0); }, kChange},
+    {"AutoLyric", [](TKVScore& s) { s.SetAutoLyric(false); }, kLayoutRepaintChange},
+    {"FrameOrientation", [](TKVScore& s) { s.SetFrameOrientation(foLeft); }, kLayoutRepaint},
+    {"TabulatureStyle", [](TKVScore& s) { s.SetTabulatureStyle(tsStandard); }, kLayoutRepaint},
+    {"NoteNames", [](TKVScore& s) { s.SetNoteNames("CDEFGAH"); }, kRepaint},
+    {"FlazholetName", [](TKVScore& s) { s.SetFlazholetName("harm."); }, kRepaint},
+    {"InsertName", [](TKVScore& s) { s.SetInsertName("Einf"); }, kModeIndicator},
+    {"OverwriteName", [](TKVScore& s) { s.SetOverwriteName("Ueber"); }, kModeIndicator},
+    {"AddState", [](TKVScore& s) { s.SetAddState(asInsert); }, kModeIndicator},
+    {"Optimization", [](TKVScore& s) { s.SetOptimization(false); }, kNothing},
+    {"StemLength", [](TKVScore& s) { s.SetStemLength(30); }, kNothing},
+    {"AutoPages", [](TKVScore& s) { s.SetAutoPages(true); }, kNothing},
+    {"AutoEffect", [](TKVScore& s) { s.SetAutoEffect(true); }, kNothing},
+    {"AutoVelocity", [](TKVScore& s) { s.SetAutoVelocity(false); }, kNothing},
+    {"AutoFillMeasure", [](TKVScore& s) { s.SetAutoFillMeasure(fmAll); }, kNothing},
+    {"MaxUndo", [](TKVScore& s) { s.SetMaxUndo(3); }, kNothing},
+    {"ViewStyle", [](TKVScore& s) { s.SetViewStyle(vsPart); },
+     {"layout:Reformat 0", "view:InvalidateScoreArea", "view:ScrollToCursor -1 0", "view:ShowCursor 0",
+      "view:ValidateCursor 0", "view:ShowCursor 1", "view:UpdateRuleMarkers", "view:UpdatePageButtons",
+      "view:CursorChanged nil", "score:Changed"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, ScoreWriters, ::testing::ValuesIn(kWriters),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ScoreWriterValues, StoredWhereTheyAreRead) {
+  TKVScore score;
+  score.SetScale(150);
+  score.SetNoteInterval(-4);
+  score.SetStemLength(31);
+  score.SetViewStyle(vsPart);
+  score.SetAlign(100);
+  score.SetAutoJoin(5);
+  score.SetOptimization(false);
+  const TByteBlock& b = score.Settings().Block();
+  EXPECT_EQ(b.i32(0), 150);
+  EXPECT_EQ(b.u8(4), 0);
+  EXPECT_EQ(b.i32(16), -4);
+  EXPECT_EQ(b.i32(20), 31);
+  EXPECT_EQ(b.u8(24), 1);
+  EXPECT_EQ(b.u8(25), 100);
+  EXPECT_EQ(b.u8(26), 5);
+}
+
+TEST(ScoreWriterValues, ViewStyleWithoutViewStillLaysOutAndNotifies) {
+  TEventJournal journal;
+  TFakeLayoutScope layout(&journal);
+  TKVScore score;
+  score.OnChanged = [&](TObject*) { journal.Add("score:Changed"); };
+  journal.Clear();
+  score.SetViewStyle(vsPart);
+  EXPECT_EQ(journal.Entries(), (Entries{"layout:Reformat 0", "score:Changed"}));
+}
+
+TEST(ScoreWriterValues, AlignWhileLoadingIsOnlyStored) {
+  TEventJournal journal;
+  TFakeLayoutScope layout(&journal);
+  TKVScore score;
+  int changes = 0;
+  score.OnChanged = [&](TObject*) { ++changes; };
+  journal.Clear();
+  score.SetLoading(true);
+  score.SetAlign(50);
+  EXPECT_EQ(score.Align(), 50);
+  EXPECT_TRUE(journal.Entries().empty());
+  EXPECT_EQ(changes, 0);
+  score.SetLoading(false);
+  score.SetAlign(10);
+  EXPECT_EQ(changes, 1);
+}
+
+TEST(ScoreWriterValues, PageWriterAssignsIntoTheOwnedPage) {
+  TKVScore score;
+  TKVPage other(nullptr);
+  other.SetPaperSize(TKVPaperSize::Letter);
+  score.SetPage(other);
+  EXPECT_EQ(score.Page().PaperSize(), TKVPaperSize::Letter);
+  EXPECT_NE(&score.Page(), &other);
+  EXPECT_EQ(score.Page().Owner(), &score);
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include "score/model/ScoreTypes.h"
+
+namespace {
+
+TEST(PitchByte, LineAndMidiKeyFollowOctaveAndStep) {
+  uint8_t middleC = MakePitch(5, 0);
+  EXPECT_EQ(middleC, 0x50);
+  EXPECT_EQ(PitchLine(middleC), 35);
+  EXPECT_EQ(PitchToMidiKey(middleC, 0), 60);
+  EXPECT_EQ(PitchToMidiKey(MakePitch(5, 6), 0), 71);   // B above middle C
+  EXPECT_EQ(PitchToMidiKey(MakePitch(4, 3), 1), 54);   // F sharp below
+  EXPECT_EQ(PitchToMidiKey(MakePitch(5, 2), -1), 63);  // E flat
+  EXPECT_EQ(PitchToMidiKey(middleC, 0, 12), 72);       // with the part's transposition
+}
+
+TEST(PitchByte, MidiKeyStaysInRangeForExtremeAndDamagedPitches) {
+  EXPECT_EQ(PitchToMidiKey(MakePitch(15, 6), 2, 24), 127);
+  EXPECT_EQ(PitchToMidiKey(MakePitch(0, 0), -2), 0);
+  // A step nibble past B (from a damaged file) reads as C instead of
+  // indexing past the semitone table.
+  EXPECT_EQ(PitchToMidiKey(0x5F, 0), 60);
+}
+
+TEST(MeterWord, LengthInTicks) {
+  EXPECT_EQ(MeterLength(0x0404), 512);
+  EXPECT_EQ(MeterLength(MakeMeter(3, 8)), 192);
+  EXPECT_EQ(MeterLength(MakeMeter(6, 8)), 384);
+  EXPECT_EQ(MeterLength(MakeMeter(5, 4)), 640);
+  EXPECT_EQ(MeterLength(MakeMeter(7, 16)), 224);
+  EXPECT_EQ(MeterNumerator(0x0308), 3);
+  EXPECT_EQ(MeterDenominator(0x0308), 8);
+}
+
+TEST(MeterWord, ZeroPartsCountAsCommonTimeInsteadOfDividingByZero) {
+  EXPECT_EQ(MeterLength(MakeMeter(4, 0)), 512);
+  EXPECT_EQ(MeterLength(MakeMeter(0, 4)), 512);
+  EXPECT_EQ(MeterLength(0), 512);
+}
+
+TEST(KeyByte, SharpsFlatsAndCustom) {
+  EXPECT_EQ(KeySharpCount(3), 3);
+  EXPECT_EQ(KeyFlatCount(3), 0);
+  EXPECT_EQ(KeyFlatCount(12), 2);
+  EXPECT_EQ(KeySharpCount(12), 0);
+  EXPECT_EQ(KeySharpCount(KeyNone), 0);
+  EXPECT_EQ(KeyFlatCount(KeyCustom), 0);
+}
+
+TEST(StaffVoiceByte, NibblesRoundTrip) {
+  uint8_t b = MakeStaffVoice(2, 3);
+  EXPECT_EQ(b, 0x23);
+  EXPECT_EQ(ItemStaff(b), 2);
+  EXPECT_EQ(ItemVoice(b), 3);
+}
+
+TEST(SharedFormulas, DefaultPageGivesLineStep48AndTempoGivesMsPerTick) {
+  EXPECT_EQ(LineStep(15.875L, 100), 48);
+  EXPECT_EQ(LineStep(15.875L, 200), 96);
+  EXPECT_EQ(LineStep(15.875L, 100, 50), 24);
+  EXPECT_DOUBLE_EQ(MsPerTick(120, 100), 3.90625);
+  EXPECT_DOUBLE_EQ(MsPerTick(60, 50), 15.625);
+}
+
+TEST(SharedFormulas, LineStepOfDamagedValuesStaysInRange) {
+  EXPECT_EQ(LineStep(__builtin_nanl(""), 100), 0);
+  EXPECT_GT(LineStep(1e30L, 100), 0);
+  EXPECT_LT(LineStep(-1e30L, 100), 0);
+}
+
+}  // namespace

@@ -8,18 +8,18 @@
 namespace {
 
 // A page data block as a score file carries it.
-struct BlockSpec {
+struct BlockFields {
   uint32_t color = 0xFFFFFF;
   long double values[8] = {2100, 2970, 150, 200, 150, 250, 120, 15.875L};  // by TKVPageValue
   uint8_t orientation = 0, paper = uint8_t(TKVPaperSize::A4), metrix = rmMM, book = 0, turn = 0, autoSize = 0;
 };
 
-std::vector<uint8_t> Block(const BlockSpec& spec) {
+std::vector<uint8_t> Block(const BlockFields& fields) {
   static const size_t offsets[8] = {4, 20, 52, 36, 68, 84, 100, 116};
   TByteBlock b(132);
-  b.setU32(0, spec.color);
-  for (int i = 0; i < 8; ++i) b.setExt(offsets[i], ExtendedFromLongDouble(spec.values[i]));
-  const uint8_t tail[6] = {spec.orientation, spec.paper, spec.metrix, spec.book, spec.turn, spec.autoSize};
+  b.setU32(0, fields.color);
+  for (int i = 0; i < 8; ++i) b.setExt(offsets[i], ExtendedFromLongDouble(fields.values[i]));
+  const uint8_t tail[6] = {fields.orientation, fields.paper, fields.metrix, fields.book, fields.turn, fields.autoSize};
   b.Write(126, tail, 6);
   return std::vector<uint8_t>(b.Data(), b.Data() + 132);
 }
@@ -56,15 +56,15 @@ TEST(PageRecord, A4PortraitBlock) {
 }
 
 TEST(PageRecord, LandscapeCustomInInches) {
-  BlockSpec spec;
-  spec.values[pvWidth] = 5080;
-  spec.values[pvHeight] = 2540;
-  spec.orientation = poLandscape;
-  spec.paper = uint8_t(TKVPaperSize::Custom);
-  spec.metrix = rmInches;
-  spec.book = 1;
+  BlockFields fields;
+  fields.values[pvWidth] = 5080;
+  fields.values[pvHeight] = 2540;
+  fields.orientation = poLandscape;
+  fields.paper = uint8_t(TKVPaperSize::Custom);
+  fields.metrix = rmInches;
+  fields.book = 1;
   TKVPage page(nullptr);
-  TMemoryStream s(Record(Block(spec)));
+  TMemoryStream s(Record(Block(fields)));
   page.ReadData(s);
   EXPECT_EQ(page.Orientation(), poLandscape);
   EXPECT_EQ(page.PaperSize(), TKVPaperSize::Custom);
@@ -90,9 +90,9 @@ TEST(PageRecord, LargerBlockReadsItsFirstBytesAndSkipsTheRest) {
 }
 
 TEST(PageRecord, SmallerBlockChangesOnlyTheFieldsItHolds) {
-  BlockSpec spec;
-  spec.color = 0x112233;
-  std::vector<uint8_t> bytes = Block(spec);
+  BlockFields fields;
+  fields.color = 0x112233;
+  std::vector<uint8_t> bytes = Block(fields);
   bytes.resize(100);  // Color through BottomMargin
   TKVPage page(nullptr);
   TMemoryStream s(Record(bytes));
@@ -151,12 +151,12 @@ TEST(PageRecord, DamagedLengthsKeepTheirValues) {
 }
 
 TEST(PageRecord, UnknownOptionBytesReadDefensively) {
-  BlockSpec spec;
-  spec.orientation = 5;
-  spec.paper = 200;
-  spec.metrix = 9;
+  BlockFields fields;
+  fields.orientation = 5;
+  fields.paper = 200;
+  fields.metrix = 9;
   TKVPage page(nullptr);
-  TMemoryStream s(Record(Block(spec)));
+  TMemoryStream s(Record(Block(fields)));
   page.ReadData(s);
   EXPECT_EQ(page.Orientation(), poPortrait);
   EXPECT_EQ(page.PaperSize(), TKVPaperSize::Custom);

@@ -1,0 +1,77 @@
+#pragma once
+// Shared pieces of the codec tests: a scratch folder, test signals written
+// as real WAVE files, the outside tools (sox, ffprobe, ffmpeg) that read the
+// results back, an independent RIFF chunk walker and signal comparison.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/codec/WaveFormat.h"
+
+namespace codectest {
+
+// A fresh folder under the system's temporary folder, removed at the end.
+class TScratchDir {
+public:
+  TScratchDir();
+  ~TScratchDir();
+  std::string Path(const std::string& name) const { return (FDir / name).string(); }
+  size_t FileCount() const;
+
+private:
+  std::filesystem::path FDir;
+};
+
+// Interleaved 16-bit frames of a three-note chord (another chord on the
+// right channel) over a rising sweep of 150 Hz to 3 kHz, Seconds long, with
+// a short fade-in: tones and a moving frequency, all inside the band of an
+// 8 kHz codec.
+std::vector<int16_t> TakeSignal(uint32_t rate, uint16_t channels, double seconds);
+// Writes Samples as a PCM WAVE file of Bits (8 or 16) bits; returns the
+// samples as the file holds them (8-bit ones rounded) in 16-bit scale.
+std::vector<int16_t> WritePcmWave(const std::string& path, const std::vector<int16_t>& samples, uint32_t rate,
+                                  uint16_t channels, uint16_t bits);
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Runs a shell command; returns its standard output (binary safe) and sets Status.
+std::string Run(const std::string& command, int* status = nullptr);
+std::string Quote(const std::string& path);
+
+struct TProbe {
+  std::string CodecName;
+  uint32_t SampleRate = 0;
+  uint32_t Channels = 0;
+};
+// What ffprobe says of the file's first audio stream.
+TProbe FfProbe(const std::string& path);
+// The file decoded by ffmpeg into interleaved 16-bit frames.
+std::vector<int16_t> FfDecode(const std::string& path, uint16_t channels);
+
+// The file decoded through this layer's own reader and streams, as the clip
+// reader decodes a clip: one BLOCKALIGN conversion of the whole "data"
+// chunk, then an END round for what the decoder still holds. Fails the
+// calling test (empty result) when a call fails.
+std::vector<int16_t> LayerDecode(const std::string& path);
+
+// The chunks of a RIFF WAVE file as a plain walk sees them: ids in order,
+// and whether every chunk starts at an even offset.
+struct TChunkWalk {
+  std::vector<std::string> Ids;
+  bool Even = true;
+  bool FitsRiffSize = false;
+  uint32_t Fact = 0;
+  uint32_t DataSize = 0;
+  std::vector<uint8_t> Fmt;
+};
+TChunkWalk WalkChunks(const std::string& path);
+
+// Best normalised correlation of Decoded against Reference for a delay of
+// 0..MaxLag frames (channel 0 picks the delay); the delay found goes to Lag.
+double Correlation(const std::vector<int16_t>& reference, const std::vector<int16_t>& decoded, uint16_t channels,
+                   uint32_t maxLag, uint32_t* lag = nullptr);
+
+}  // namespace codectest

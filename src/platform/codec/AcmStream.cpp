@@ -79,9 +79,9 @@ int64_t DecodeRound(TAcmStream& s, const uint8_t* src, uint32_t length, bool end
   bool ok = true;
   if (s.Codec->Kind == TCodecKind::MpegLayer3) {
     while (ok && length - pos >= 4) {
-      uint32_t frame = Mp3FrameLength(src + pos);
-      if (frame == 0) {
-        ++pos;  // no header here: resynchronise
+      uint32_t rate = 0, frame = Mp3FrameLength(src + pos, &rate);
+      if (frame == 0 || rate != s.Coded.nSamplesPerSec()) {
+        ++pos;  // no header of this stream here: resynchronise
         continue;
       }
       if (frame > length - pos) break;

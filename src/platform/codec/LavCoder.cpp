@@ -200,10 +200,10 @@ bool TLavDecoder::Drain(std::vector<int16_t>& out) {
     bool planar = av_sample_fmt_is_planar(fmt);
     int width = av_get_bytes_per_sample(fmt);
     uint32_t channels = uint32_t(frame->ch_layout.nb_channels);
-    // A decoder that changes its channel count mid-stream gives nothing usable.
+    // A damaged frame that decodes to another channel count is skipped.
     if (channels != FChannels) {
       av_frame_unref(frame);
-      return false;
+      continue;
     }
     size_t base = out.size();
     out.resize(base + size_t(frame->nb_samples) * channels);

@@ -2,7 +2,7 @@
 
 namespace codec::detail {
 
-uint32_t Mp3FrameLength(const uint8_t* p) {
+uint32_t Mp3FrameLength(const uint8_t* p, uint32_t* rateOut) {
   // Bit rates in kbit/s by index, MPEG-1 and MPEG-2/2.5 Layer III.
   static const uint16_t kbps1[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
   static const uint16_t kbps2[16] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
@@ -16,6 +16,7 @@ uint32_t Mp3FrameLength(const uint8_t* p) {
   uint32_t kbps = mpeg1 ? kbps1[bitrateIndex] : kbps2[bitrateIndex];
   if (kbps == 0) return 0;
   uint32_t rate = rates1[rateIndex] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
+  if (rateOut) *rateOut = rate;
   return (mpeg1 ? 144000 : 72000) * kbps / rate + padding;
 }
 

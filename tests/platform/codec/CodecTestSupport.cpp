@@ -93,6 +93,32 @@ std::vector<int16_t> WritePcmWave(const std::string& path, const std::vector<int
   return held;
 }
 
+codec::TWaveFormat Offered(uint16_t tag, const codec::TWaveFormat& src) {
+  using namespace codec;
+  TWaveFormat f;
+  f.SetFormatTag(tag);
+  EXPECT_EQ(acmFormatSuggest(nullptr, src, f, ACM_FORMATSUGGESTF_WFORMATTAG), MMSYSERR_NOERROR) << tag;
+  return f;
+}
+
+bool FirstOfferedFormat(codec::HACMDRIVER had, uint16_t tag, const codec::TWaveFormat& record, codec::TWaveFormat& found) {
+  using namespace codec;
+  ACMFORMATDETAILS pattern;
+  pattern.dwFormatTag = tag;
+  pattern.pwfx = record;
+  pattern.pwfx.SetFormatTag(tag);
+  bool any = false;
+  MMRESULT r = acmFormatEnum(
+      had, pattern,
+      [&](HACMDRIVERID, const ACMFORMATDETAILS& d, uint32_t) {
+        found = d.pwfx;
+        any = true;
+        return false;
+      },
+      ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENUMF_NCHANNELS | ACM_FORMATENUMF_NSAMPLESPERSEC);
+  return r == MMSYSERR_NOERROR && any;
+}
+
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/codec/WaveFormat.h"
+#include "platform/codec/Acm.h"
 
 namespace codectest {
 
@@ -36,6 +36,13 @@ std::vector<int16_t> WritePcmWave(const std::string& path, const std::vector<int
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// The format Src converts to under Tag, as the layer suggests it.
+codec::TWaveFormat Offered(uint16_t tag, const codec::TWaveFormat& src);
+// The first format of Tag at Record's channels and rate that driver Had (or
+// any driver when nullptr) offers, enumerated the way the recorder's codec
+// list asks for it; false when there is none.
+bool FirstOfferedFormat(codec::HACMDRIVER had, uint16_t tag, const codec::TWaveFormat& record, codec::TWaveFormat& found);
 
 // Runs a shell command; returns its standard output (binary safe) and sets Status.
 std::string Run(const std::string& command, int* status = nullptr);

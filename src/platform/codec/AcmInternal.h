@@ -9,14 +9,19 @@
 namespace codec {
 
 struct TAcmDriver {
-  static constexpr uint32_t kMagic = 0x44524956;  // tells a live handle from a stale one
-  uint32_t Magic = kMagic;
   const detail::TDriverInfo* Info = nullptr;
 };
 
 namespace detail {
 
-bool IsLiveDriver(HACMDRIVER had);
+// The handles this layer gave out and has not closed, so that a closed or
+// made-up handle is refused without being touched.
+void AddLiveHandle(const void* handle);
+// False when Handle is not live (then nothing is removed).
+bool RemoveLiveHandle(const void* handle);
+bool IsLiveHandle(const void* handle);
+
+inline bool IsLiveDriver(HACMDRIVER had) { return IsLiveHandle(had); }
 // The drivers a call covers: Had's own, or every available one.
 std::vector<const TDriverInfo*> DriversOf(HACMDRIVER had);
 // The formats Driver can convert Src into, in the order they are offered.

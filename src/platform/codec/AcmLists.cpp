@@ -1,6 +1,8 @@
 // Drivers, format tags, formats and format suggestion.
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_set>
 
 #include "platform/codec/AcmInternal.h"
 
@@ -47,7 +49,25 @@ constexpr uint32_t kFormatEnumFlags = ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENU
 
 namespace detail {
 
-bool IsLiveDriver(HACMDRIVER had) { return had && had->Magic == TAcmDriver::kMagic && had->Info; }
+namespace {
+std::mutex gHandlesLock;
+std::unordered_set<const void*> gHandles;
+}  // namespace
+
+void AddLiveHandle(const void* handle) {
+  std::lock_guard<std::mutex> lock(gHandlesLock);
+  gHandles.insert(handle);
+}
+
+bool RemoveLiveHandle(const void* handle) {
+  std::lock_guard<std::mutex> lock(gHandlesLock);
+  return handle && gHandles.erase(handle) == 1;
+}
+
+bool IsLiveHandle(const void* handle) {
+  std::lock_guard<std::mutex> lock(gHandlesLock);
+  return handle && gHandles.count(handle) == 1;
+}
 
 std::vector<const TDriverInfo*> DriversOf(HACMDRIVER had) {
   if (had) return {had->Info};
@@ -109,14 +129,13 @@ MMRESULT acmDriverOpen(HACMDRIVER& had, HACMDRIVERID hadid) {
   had = nullptr;
   const TDriverInfo* d = FindDriver(hadid);
   if (!d) return MMSYSERR_INVALHANDLE;
-  had = new TAcmDriver;
-  had->Info = d;
+  had = new TAcmDriver{d};
+  AddLiveHandle(had);
   return MMSYSERR_NOERROR;
 }
 
 MMRESULT acmDriverClose(HACMDRIVER had) {
-  if (!IsLiveDriver(had)) return MMSYSERR_INVALHANDLE;
-  had->Magic = 0;
+  if (!RemoveLiveHandle(had)) return MMSYSERR_INVALHANDLE;
   delete had;
   return MMSYSERR_NOERROR;
 }

@@ -13,8 +13,6 @@ namespace codec {
 using namespace detail;
 
 struct TAcmStream {
-  static constexpr uint32_t kMagic = 0x5354524D;
-  uint32_t Magic = kMagic;
   bool Encoding = false;
   TWaveFormat Pcm, Coded;
   const TCodecInfo* Codec = nullptr;
@@ -34,7 +32,7 @@ struct TAcmStream {
 
 namespace {
 
-bool IsLiveStream(HACMSTREAM has) { return has && has->Magic == TAcmStream::kMagic; }
+bool IsLiveStream(HACMSTREAM has) { return IsLiveHandle(has); }
 
 void PcmToInt16(const uint8_t* src, size_t samples, uint16_t bits, std::vector<int16_t>& out) {
   out.resize(samples);
@@ -143,13 +141,15 @@ MMRESULT acmStreamOpen(HACMSTREAM& has, HACMDRIVER had, const TWaveFormat& src, 
   stream->Codec = codec;
   stream->Layout = layout;
   if (!stream->OpenCodec()) return ACMERR_NOTPOSSIBLE;
-  if (!(fdwOpen & ACM_STREAMOPENF_QUERY)) has = stream.release();
+  if (!(fdwOpen & ACM_STREAMOPENF_QUERY)) {
+    has = stream.release();
+    AddLiveHandle(has);
+  }
   return MMSYSERR_NOERROR;
 }
 
 MMRESULT acmStreamClose(HACMSTREAM has) {
-  if (!IsLiveStream(has)) return MMSYSERR_INVALHANDLE;
-  has->Magic = 0;
+  if (!RemoveLiveHandle(has)) return MMSYSERR_INVALHANDLE;
   delete has;
   return MMSYSERR_NOERROR;
 }

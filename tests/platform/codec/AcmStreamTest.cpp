@@ -214,6 +214,18 @@ TEST(AcmStream, MisuseGivesCodesNotCrashes) {
   EXPECT_EQ(acmStreamSize(nullptr, 100, size, 0), MMSYSERR_INVALHANDLE);
   EXPECT_EQ(acmStreamConvert(nullptr, hdr, 0), MMSYSERR_INVALHANDLE);
   EXPECT_EQ(acmStreamClose(nullptr), MMSYSERR_INVALHANDLE);
+  // A closed handle is refused without being touched.
+  HACMSTREAM closed = nullptr;
+  ASSERT_EQ(acmStreamOpen(closed, nullptr, pcm, Offered(WAVE_FORMAT_MULAW, pcm), 0), MMSYSERR_NOERROR);
+  ASSERT_EQ(acmStreamClose(closed), MMSYSERR_NOERROR);
+  EXPECT_EQ(acmStreamClose(closed), MMSYSERR_INVALHANDLE);
+  EXPECT_EQ(acmStreamSize(closed, 100, size, 0), MMSYSERR_INVALHANDLE);
+  HACMDRIVER had = nullptr;
+  ASSERT_EQ(acmDriverOpen(had, 1), MMSYSERR_NOERROR);
+  ASSERT_EQ(acmDriverClose(had), MMSYSERR_NOERROR);
+  EXPECT_EQ(acmDriverClose(had), MMSYSERR_INVALHANDLE);
+  EXPECT_EQ(acmFormatTagEnum(had, [](HACMDRIVERID, const ACMFORMATTAGDETAILS&, uint32_t) { return true; }, 0),
+            MMSYSERR_INVALHANDLE);
   EXPECT_EQ(acmDriverClose(nullptr), MMSYSERR_INVALHANDLE);
   ACMSTREAMHEADER noBuffer;
   noBuffer.cbSrcLength = 10;

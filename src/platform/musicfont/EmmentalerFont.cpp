@@ -203,13 +203,13 @@ TEmmentalerFont::~TEmmentalerFont() = default;
 const std::string& TEmmentalerFont::FontFile() const { return FImpl->File; }
 bool TEmmentalerFont::HasBraceFont() const { return !FImpl->BraceFile.empty(); }
 
-int TEmmentalerFont::Advance(std::uint8_t code, int size) {
+int TEmmentalerFont::AdvanceEm(std::uint8_t code, int emPx) {
   const auto& u = FImpl->Codes[code];
-  return u ? MulDiv(u->AdvanceUnits, EmPx(size), FImpl->Upem) : 0;
+  return u ? MulDiv(u->AdvanceUnits, emPx, FImpl->Upem) : 0;
 }
 
-TMusicMetric TEmmentalerFont::Metrics(int size) {
-  int em = EmPx(size);
+TMusicMetric TEmmentalerFont::MetricsEm(int emPx) {
+  int em = emPx;
   TMusicMetric m;
   m.Ascent = MulDiv(FImpl->AscentUnits, em, FImpl->Upem);
   m.Descent = MulDiv(FImpl->DescentUnits, em, FImpl->Upem);
@@ -217,21 +217,21 @@ TMusicMetric TEmmentalerFont::Metrics(int size) {
   return m;
 }
 
-TGlyphRun TEmmentalerFont::Layout(std::uint8_t code, int size) {
+TGlyphRun TEmmentalerFont::LayoutEm(std::uint8_t code, int emPx) {
   const auto& u = FImpl->Codes[code];
-  double em = EmPx(size);
+  double em = emPx;
   if (!u) return TGlyphRun{};
   if (FindEntry(code)->Kind == TEntryKind::Brace && !FImpl->Braces.empty()) {
     // The brace font's height rule: the ink spans 20/44 of the cell height.
     TGlyphRun run = LayoutBrace(int(std::lround(em * 20 / 44)), 0);
-    run.Advance = Advance(code, size);
+    run.Advance = AdvanceEm(code, emPx);
     return run;
   }
-  if (u->Placeholder) return PlaceholderRun(code, Advance(code, size), em);
+  if (u->Placeholder) return PlaceholderRun(code, AdvanceEm(code, emPx), em);
   TGlyphRun run;
   run.FontFile = FImpl->File;
   run.EmPx = em;
-  run.Advance = Advance(code, size);
+  run.Advance = AdvanceEm(code, emPx);
   double k = em / FImpl->Upem;
   for (const TPlacedGlyph& g : u->Glyphs) run.Glyphs.push_back({g.Glyph, g.X * k, g.Y * k});
   for (const TFilledRect& r : u->Rects) run.Rects.push_back({r.X * k, r.Y * k, r.W * k, r.H * k});

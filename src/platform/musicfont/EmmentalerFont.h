@@ -29,9 +29,9 @@ public:
   explicit TEmmentalerFont(const std::string& folder = FindFontFolder());
   ~TEmmentalerFont() override;
 
-  int Advance(std::uint8_t code, int size) override;
-  TMusicMetric Metrics(int size) override;
-  TGlyphRun Layout(std::uint8_t code, int size) override;
+  int AdvanceEm(std::uint8_t code, int emPx) override;
+  TMusicMetric MetricsEm(int emPx) override;
+  TGlyphRun LayoutEm(std::uint8_t code, int emPx) override;
   TGlyphRun LayoutBrace(int heightPx, int widthPx) override;
 
   const std::string& FontFile() const;

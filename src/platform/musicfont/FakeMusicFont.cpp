@@ -4,14 +4,12 @@
 
 namespace musicfont {
 
-int EmPx(int size) { return MulDiv(size, 96, 72); }
-
-int TFakeMusicFont::Advance(std::uint8_t code, int size) {
-  return IsMapped(code) ? MulDiv(EmPx(size), AdvanceMilli(code), 1000) : 0;
+int TFakeMusicFont::AdvanceEm(std::uint8_t code, int emPx) {
+  return IsMapped(code) ? MulDiv(emPx, AdvanceMilli(code), 1000) : 0;
 }
 
-TMusicMetric TFakeMusicFont::Metrics(int size) {
-  int em = EmPx(size);
+TMusicMetric TFakeMusicFont::MetricsEm(int emPx) {
+  int em = emPx;
   TMusicMetric m;
   m.Ascent = MulDiv(em, 800, 1000);
   m.Descent = em - m.Ascent;
@@ -19,10 +17,10 @@ TMusicMetric TFakeMusicFont::Metrics(int size) {
   return m;
 }
 
-TGlyphRun TFakeMusicFont::Layout(std::uint8_t code, int size) {
+TGlyphRun TFakeMusicFont::LayoutEm(std::uint8_t code, int emPx) {
   TGlyphRun run;
-  run.EmPx = EmPx(size);
-  run.Advance = Advance(code, size);
+  run.EmPx = emPx;
+  run.Advance = AdvanceEm(code, emPx);
   if (run.Advance > 0) run.Rects.push_back({0, -run.EmPx / 4, double(run.Advance), run.EmPx / 4});
   return run;
 }

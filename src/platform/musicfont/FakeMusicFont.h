@@ -13,13 +13,10 @@ public:
   // Advance of a mapped code in thousandths of the em: 300 + 50 * (code mod 5).
   static int AdvanceMilli(std::uint8_t code) { return 300 + 50 * (code % 5); }
 
-  int Advance(std::uint8_t code, int size) override;
-  TMusicMetric Metrics(int size) override;
-  TGlyphRun Layout(std::uint8_t code, int size) override;
+  int AdvanceEm(std::uint8_t code, int emPx) override;
+  TMusicMetric MetricsEm(int emPx) override;
+  TGlyphRun LayoutEm(std::uint8_t code, int emPx) override;
   TGlyphRun LayoutBrace(int heightPx, int widthPx) override;
 };
-
-// Pixel em of a point size at 96 pixels per inch.
-int EmPx(int size);
 
 }  // namespace musicfont

@@ -8,6 +8,8 @@
 
 namespace musicfont {
 
+int TMusicFont::EmPx(int size) { return MulDiv(size, 96, 72); }
+
 int TMusicFont::TextWidth(std::string_view codes, int size) {
   int w = 0;
   for (unsigned char c : codes) w += Advance(c, size);

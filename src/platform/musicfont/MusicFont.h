@@ -53,15 +53,23 @@ struct TMusicMetric {
 class TMusicFont {
 public:
   virtual ~TMusicFont() = default;
-  // Whole-pixel advance of one code at a point size (0 for unmapped codes).
-  virtual int Advance(std::uint8_t code, int size) = 0;
-  virtual TMusicMetric Metrics(int size) = 0;
-  virtual TGlyphRun Layout(std::uint8_t code, int size) = 0;
+  // By pixel em (a canvas font of any height).
+  // Whole-pixel advance of one code (0 for unmapped codes).
+  virtual int AdvanceEm(std::uint8_t code, int emPx) = 0;
+  virtual TMusicMetric MetricsEm(int emPx) = 0;
+  virtual TGlyphRun LayoutEm(std::uint8_t code, int emPx) = 0;
   // The brace drawn over a staff group: ink height and width in pixels.
   virtual TGlyphRun LayoutBrace(int heightPx, int widthPx) = 0;
 
+  // By point size at 96 pixels per inch, as the layout measures.
+  int Advance(std::uint8_t code, int size) { return AdvanceEm(code, EmPx(size)); }
+  TMusicMetric Metrics(int size) { return MetricsEm(EmPx(size)); }
+  TGlyphRun Layout(std::uint8_t code, int size) { return LayoutEm(code, EmPx(size)); }
   // Sum of the codes' advances, GDI text-extent style (no kerning).
   int TextWidth(std::string_view codes, int size);
+
+  // Pixel em of a point size at 96 pixels per inch.
+  static int EmPx(int size);
 };
 
 // True when a code has an entry in the map (a shape or a placeholder).

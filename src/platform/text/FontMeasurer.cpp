@@ -32,18 +32,22 @@ int TFontMeasurer::TextWidthW(const TFontSpec& font, const std::u16string& text)
 
 int TFontMeasurer::TextHeight(const TFontSpec& font) { return GetTextMetrics(font).Height; }
 
-TTextMetric TFontMeasurer::GetTextMetrics(const TFontSpec& font) {
-  if (!musicfont::IsMusicFontName(font.Name)) return TFontEngine::Instance().Metrics(KeyOf(font));
+TTextMetric MusicFontMetric(int emPx) {
   musicfont::TMusicFont& mf = musicfont::CurrentMusicFont();
-  musicfont::TMusicMetric mm = mf.Metrics(font.Size);
+  musicfont::TMusicMetric mm = mf.MetricsEm(emPx);
   TTextMetric m;
   m.Ascent = mm.Ascent;
   m.Descent = mm.Descent;
   m.Height = mm.Height;
-  m.InternalLeading = std::max(0, mm.Height - PixelEm(font.Size));
-  m.AveCharWidth = mf.Advance(0x35, font.Size);  // the black note head
-  m.MaxCharWidth = PixelEm(font.Size);
+  m.InternalLeading = std::max(0, mm.Height - emPx);
+  m.AveCharWidth = mf.AdvanceEm(0x35, emPx);  // the black note head
+  m.MaxCharWidth = emPx;
   return m;
+}
+
+TTextMetric TFontMeasurer::GetTextMetrics(const TFontSpec& font) {
+  if (musicfont::IsMusicFontName(font.Name)) return MusicFontMetric(PixelEm(font.Size));
+  return TFontEngine::Instance().Metrics(KeyOf(font));
 }
 
 }  // namespace text

@@ -20,4 +20,7 @@ public:
 // no glyph there and become code 0 (which has no advance).
 std::string MusicCodes(std::u16string_view text);
 
+// Text metrics of the music font at a pixel em, from the music-font service.
+TTextMetric MusicFontMetric(int emPx);
+
 }  // namespace text

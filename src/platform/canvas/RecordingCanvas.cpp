@@ -1,0 +1,159 @@
+#include "platform/canvas/RecordingCanvas.h"
+
+#include <algorithm>
+
+#include "platform/canvas/Bitmap.h"
+
+namespace canvas {
+
+namespace {
+
+std::vector<double> RectArgs(const TRect& r) { return {double(r.Left), double(r.Top), double(r.Right), double(r.Bottom)}; }
+
+std::vector<double> ArcArgs(const TRect& r, TPoint a, TPoint b) {
+  std::vector<double> args = RectArgs(r);
+  args.insert(args.end(), {double(a.X), double(a.Y), double(b.X), double(b.Y)});
+  return args;
+}
+
+}  // namespace
+
+TRecordingCanvas::TRecordingCanvas(int width, int height) : FSize{width, height}, FClip{0, 0, width, height} {}
+
+std::vector<std::string> TRecordingCanvas::Names() const {
+  std::vector<std::string> names;
+  for (const TCanvasCall& c : Calls) names.push_back(c.Name);
+  return names;
+}
+
+TCanvasCall& TRecordingCanvas::Add(const char* name, std::vector<double> args) {
+  TCanvasCall c;
+  c.Name = name;
+  c.Args = std::move(args);
+  c.Pen = Pen;
+  c.Brush = Brush;
+  c.Font = Font;
+  c.TextAlign = TextAlign;
+  c.Smoothing = Smoothing;
+  Calls.push_back(std::move(c));
+  return Calls.back();
+}
+
+void TRecordingCanvas::AddPoints(const char* name, std::span<const TPoint> points) {
+  std::vector<double> args;
+  for (const TPoint& p : points) args.insert(args.end(), {double(p.X), double(p.Y)});
+  Add(name, std::move(args));
+}
+
+text::TFontSpec TRecordingCanvas::Spec() const { return {Font.Name, Font.Size(), Font.Style}; }
+
+void TRecordingCanvas::Save() {
+  FSaved.push_back({FOrigin, FClip});
+  Add("Save", {});
+}
+
+void TRecordingCanvas::Restore() {
+  if (!FSaved.empty()) {
+    FOrigin = FSaved.back().Origin;
+    FClip = FSaved.back().Clip;
+    FSaved.pop_back();
+  }
+  Add("Restore", {});
+}
+
+void TRecordingCanvas::IntersectClipRect(const TRect& r) {
+  TRect d{std::min(r.Left, r.Right) + FOrigin.X, std::min(r.Top, r.Bottom) + FOrigin.Y,
+          std::max(r.Left, r.Right) + FOrigin.X, std::max(r.Top, r.Bottom) + FOrigin.Y};
+  FClip = {std::max(FClip.Left, d.Left), std::max(FClip.Top, d.Top), std::min(FClip.Right, d.Right),
+           std::min(FClip.Bottom, d.Bottom)};
+  if (FClip.Right < FClip.Left || FClip.Bottom < FClip.Top) FClip = {0, 0, 0, 0};
+  Add("IntersectClipRect", RectArgs(r));
+}
+
+TRect TRecordingCanvas::ClipRect() const {
+  return {FClip.Left - FOrigin.X, FClip.Top - FOrigin.Y, FClip.Right - FOrigin.X, FClip.Bottom - FOrigin.Y};
+}
+
+void TRecordingCanvas::SetOrigin(TPoint device) {
+  FOrigin = device;
+  Add("SetOrigin", {double(device.X), double(device.Y)});
+}
+
+void TRecordingCanvas::LineTo(int x, int y) {
+  Add("LineTo", {double(PenPos.X), double(PenPos.Y), double(x), double(y)});
+  PenPos = {x, y};
+}
+
+void TRecordingCanvas::Polyline(std::span<const TPoint> points) { AddPoints("Polyline", points); }
+void TRecordingCanvas::Polygon(std::span<const TPoint> points) { AddPoints("Polygon", points); }
+void TRecordingCanvas::PolyBezier(std::span<const TPoint> points) { AddPoints("PolyBezier", points); }
+void TRecordingCanvas::Rectangle(const TRect& r) { Add("Rectangle", RectArgs(r)); }
+void TRecordingCanvas::FillRect(const TRect& r) { Add("FillRect", RectArgs(r)); }
+void TRecordingCanvas::FrameRect(const TRect& r) { Add("FrameRect", RectArgs(r)); }
+void TRecordingCanvas::Ellipse(const TRect& r) { Add("Ellipse", RectArgs(r)); }
+
+void TRecordingCanvas::RoundRect(const TRect& r, int cornerW, int cornerH) {
+  std::vector<double> args = RectArgs(r);
+  args.insert(args.end(), {double(cornerW), double(cornerH)});
+  Add("RoundRect", std::move(args));
+}
+
+void TRecordingCanvas::Arc(const TRect& box, TPoint start, TPoint end) { Add("Arc", ArcArgs(box, start, end)); }
+void TRecordingCanvas::Pie(const TRect& box, TPoint start, TPoint end) { Add("Pie", ArcArgs(box, start, end)); }
+void TRecordingCanvas::Chord(const TRect& box, TPoint start, TPoint end) { Add("Chord", ArcArgs(box, start, end)); }
+
+void TRecordingCanvas::SetPixel(int x, int y, TColor color) { Add("SetPixel", {double(x), double(y), double(color)}); }
+TColor TRecordingCanvas::GetPixel(int, int) { return clNone; }
+
+void TRecordingCanvas::TextOut(int x, int y, std::u16string_view text) {
+  Add("TextOut", {double(x), double(y)}).Text = std::u16string(text);
+}
+
+void TRecordingCanvas::TextOutA(int x, int y, std::string_view bytes) {
+  Add("TextOutA", {double(x), double(y)}).Text = std::u16string(bytes.begin(), bytes.end());
+}
+
+TSize TRecordingCanvas::TextExtent(std::u16string_view text) {
+  text::TTextMeasurer& m = text::CurrentMeasurer();
+  return {m.TextWidthW(Spec(), std::u16string(text)), m.TextHeight(Spec())};
+}
+
+int TRecordingCanvas::TextWidthA(std::string_view bytes) {
+  return text::CurrentMeasurer().TextWidth(Spec(), std::string(bytes));
+}
+
+text::TTextMetric TRecordingCanvas::GetTextMetrics() { return text::CurrentMeasurer().GetTextMetrics(Spec()); }
+
+void TRecordingCanvas::MusicBrace(int x, int yCentre, int heightPx, int widthPx) {
+  Add("MusicBrace", {double(x), double(yCentre), double(heightPx), double(widthPx)});
+}
+
+void TRecordingCanvas::SmoothPath(const TPath& path, const TSmoothPen* pen, const TSmoothBrush* brush) {
+  TCanvasCall& c = Add("SmoothPath", {});
+  c.Path = path.Commands();
+  if (pen) c.SmoothPen = *pen;
+  if (brush) c.SmoothBrush = *brush;
+}
+
+void TRecordingCanvas::Draw(int x, int y, const TBitmap& picture) {
+  Add("Draw", {double(x), double(y), double(picture.Width()), double(picture.Height())});
+}
+
+void TRecordingCanvas::StretchDraw(const TRect& dest, const TBitmap& picture) {
+  std::vector<double> args = RectArgs(dest);
+  args.insert(args.end(), {double(picture.Width()), double(picture.Height())});
+  Add("StretchDraw", std::move(args));
+}
+
+void TRecordingCanvas::BitBlt(int x, int y, int w, int h, const TBitmap&, int sourceX, int sourceY) {
+  Add("BitBlt", {double(x), double(y), double(w), double(h), double(sourceX), double(sourceY)});
+}
+
+void TRecordingCanvas::StretchBlt(const TRect& dest, const TBitmap&, const TRect& sourceRect) {
+  std::vector<double> args = RectArgs(dest);
+  std::vector<double> src = RectArgs(sourceRect);
+  args.insert(args.end(), src.begin(), src.end());
+  Add("StretchBlt", std::move(args));
+}
+
+}  // namespace canvas

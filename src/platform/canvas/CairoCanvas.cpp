@@ -379,13 +379,19 @@ void ArcFigure(TCairoCanvas::TImpl& s, TCanvas& c, const TRect& box, TPoint star
   TEllipseGeometry e = OutlineEllipse(box, c.Pen);
   if (e.Rx < 0 || e.Ry < 0) return;
   double a1 = RadialAngle(e, start), a2 = RadialAngle(e, end);
+  bool whole = a1 == a2;
   // Counter-clockwise on the screen is decreasing angle with y downwards.
   if (a2 >= a1) a2 -= 2 * kPi;
   TOp op(s);
   cairo_t* cr = op.Cr();
   SetGdiMode(cr, c.Pen.Mode);
   if (kind == TArcKind::Pie) cairo_move_to(cr, e.Cx, e.Cy);
-  EllipsePath(cr, e.Cx, e.Cy, e.Rx, e.Ry, a1, a2, true);
+  if (whole && kind == TArcKind::Open) {
+    EllipsePath(cr, e.Cx, e.Cy, e.Rx, e.Ry, 0, 2 * kPi, false);  // exactly as Ellipse draws it
+    cairo_close_path(cr);
+  } else {
+    EllipsePath(cr, e.Cx, e.Cy, e.Rx, e.Ry, a1, a2, true);
+  }
   if (kind != TArcKind::Open) {
     cairo_close_path(cr);
     FillWithBrush(cr, c.Brush, s.Origin);

@@ -100,9 +100,13 @@ void DrawMusicRun(cairo_t* cr, const musicfont::TGlyphRun& run, double x, double
   cairo_rectangle(cr, bx + 0.5, by + 0.5, std::max(std::round(b.W) - 1, 0.0), std::max(std::round(b.H) - 1, 0.0));
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
-  int em = std::max(6, int(b.H * 0.5));
   std::u16string label(run.Label.begin(), run.Label.end());
+  int em = std::max(4, int(b.H * 0.5));
   text::TTextRun l = text::TFontEngine::Instance().Layout({"Arial", 0, em, 0}, label);
+  if (l.Width > b.W - 2 && l.Width > 0) {  // shrink the label into a narrow frame
+    em = std::max(4, int(em * (b.W - 2) / l.Width));
+    l = text::TFontEngine::Instance().Layout({"Arial", 0, em, 0}, label);
+  }
   DrawTextRun(cr, l, bx + (b.W - l.Width) / 2, by + (b.H + l.Metric.Ascent - l.Metric.Descent) / 2, xorMode);
 }
 

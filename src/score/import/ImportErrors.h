@@ -1,0 +1,18 @@
+#pragma once
+// The failures of the score importers. Only a file whose structure cannot be
+// read raises; everything readable is kept.
+
+#include "base/Exceptions.h"
+
+class EImportError : public Exception {
+  using Exception::Exception;
+};
+
+// A stream that does not begin with a MIDI header chunk (after an RMID wrapper).
+inline constexpr const char* SNotMidiFile = "This is not MIDI file!";
+// A MIDI header chunk too short to hold its fields, or a division of 0.
+inline constexpr const char* SMidiHeaderDamaged = "The MIDI file header is damaged";
+// Not well-formed XML, or a root element other than score-partwise.
+inline constexpr const char* SNotMusicXMLFile = "This is not MusicXML file!";
+// Beyond the input size or entry count that the MusicXML reader accepts.
+inline constexpr const char* SMusicXMLTooLarge = "The MusicXML file is too large";

@@ -48,6 +48,9 @@ struct TNotMidiCase {
   const char* Name;
   TBytes Bytes;
 };
+void PrintTo(const TNotMidiCase& c, std::ostream* os) {
+  *os << c.Name;
+}
 class MidiNotAFile : public testing::TestWithParam<TNotMidiCase> {};
 
 TEST_P(MidiNotAFile, RaisesTheNotMidiError) { EXPECT_EQ(ErrorOf(GetParam().Bytes), SNotMidiFile); }

@@ -71,6 +71,9 @@ struct TTimeCase {
   uint32_t Tick;
   uint32_t Expected;
 };
+void PrintTo(const TTimeCase& c, std::ostream* os) {
+  *os << c.Division << "/" << c.Tick;
+}
 class MidiEventTime : public testing::TestWithParam<TTimeCase> {};
 
 TEST_P(MidiEventTime, FileTicksBecomeScoreTicksRoundingHalvesUp) {
@@ -228,6 +231,9 @@ struct TMeterCase {
   std::vector<std::pair<uint32_t, std::pair<int, int>>> Changes;  // file tick (division 128), numerator, power
   std::vector<uint16_t> Expected;
 };
+void PrintTo(const TMeterCase& c, std::ostream* os) {
+  *os << c.Name;
+}
 class MidiMeterMap : public testing::TestWithParam<TMeterCase> {};
 
 TEST_P(MidiMeterMap, ChangesTakeEffectAtTheNextBarLine) {

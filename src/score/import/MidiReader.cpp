@@ -158,7 +158,7 @@ void TKVMidiReader::ReadTrack() {
   FEventTime = 0;
   FRunningStatus = 0;
   FChannel = 0;
-  FCurrentPart = nullptr;
+  FCurrent = NoPart;
   FHyphen = false;
   try {
     // After a channel message cut short by a status byte, that byte starts
@@ -292,12 +292,13 @@ void TKVMidiReader::NoteOff(uint8_t channel, uint8_t key) {
 
 void TKVMidiReader::NoteOn(uint8_t channel, uint8_t key, uint8_t velocity) {
   TKVMidiImportPart* part = FindPartByChannel(channel);
-  if (!part) part = NewPart(channel);
+  if (!part) part = Part(NewPart(channel));
   TKVMidiSpelling s = SpellMidiNote(channel, key, FDrumMap);
   if ((s.Octave - 5) * 7 + s.Step - 1 < 0) part->LowNote = 1;
   // A second note-on of a sounding key ends the sounding note first.
   if (TKVImportEvent* open = FindOpenNote(part, key)) EndNote(part, open);
   if (velocity == 0) return;
+  if (part->OpenNotes.empty()) FPartsWithOpenNotes.push_back(part);
   TKVImportEvent& note = NewRecord(part->OpenNotes);
   note.Key = key;
   note.Velocity = velocity;
@@ -307,14 +308,14 @@ void TKVMidiReader::NoteOn(uint8_t channel, uint8_t key, uint8_t velocity) {
 // The first program change of a track starts a new part unless the track's
 // part has no channel yet.
 void TKVMidiReader::ProgramChange(uint8_t channel, uint8_t program) {
-  if (FCurrentPart) {
-    if (FCurrentPart->Channel == TKVMidiImportPart::NoChannel)
-      FCurrentPart->Channel = channel;
-    else if (FCurrentPart->Channel != channel)
-      FCurrentPart = FirstPartWithChannel(channel);
+  if (FCurrent != NoPart) {
+    if (Part(FCurrent)->Channel == TKVMidiImportPart::NoChannel)
+      SetChannel(FCurrent, channel);
+    else if (Part(FCurrent)->Channel != channel)
+      FCurrent = FFirstOfChannel[channel];
   }
-  if (!FCurrentPart) FCurrentPart = NewPart(channel);
-  FCurrentPart->Program = program;
+  if (FCurrent == NoPart) FCurrent = NewPart(channel);
+  Part(FCurrent)->Program = program;
 }
 
 // Text, lyric, marker and cue-point events become lyrics of the channel-0
@@ -337,7 +338,7 @@ void TKVMidiReader::ApplyLyricRule(uint8_t type, const std::string& raw) {
   lyric.Text = std::move(text);
   FChannel = 0;
   TKVMidiImportPart* part = FindPartByChannel(0);
-  if (!part) part = NewPart(0);
+  if (!part) part = Part(NewPart(0));
   NewRecord(part->Events).Item = std::move(lyric);
 }
 
@@ -346,7 +347,7 @@ void TKVMidiReader::ApplyLyricRule(uint8_t type, const std::string& raw) {
 void TKVMidiReader::AddKeySignature(int8_t count, uint8_t mode) {
   if (count == 0 || count < -7 || count > 7) return;
   TKVMidiImportPart* part = FindPartByChannel(FChannel);
-  if (!part) part = NewPart(FChannel);
+  if (!part) part = Part(NewPart(FChannel));
   uint8_t key = count > 0 ? uint8_t(count) : uint8_t(10 - count);
   NewRecord(part->Events).Item = TKVImportKeySignature{key, mode};
 }
@@ -392,33 +393,39 @@ void TKVMidiReader::AddMIDIEventRecord(const uint8_t* bytes, int count) {
 
 // Notes still sounding when their track ends last until that end.
 void TKVMidiReader::CloseOpenNotes() {
-  for (auto& part : FState.Parts)
-    while (!part->OpenNotes.empty()) EndNote(part.get(), part->OpenNotes.front().get());
+  for (TKVMidiImportPart* part : FPartsWithOpenNotes)
+    while (!part->OpenNotes.empty()) EndNote(part, part->OpenNotes.front().get());
+  FPartsWithOpenNotes.clear();
+}
+
+TKVMidiImportPart* TKVMidiReader::Part(size_t index) {
+  return index < FState.Parts.size() ? FState.Parts[index].get() : nullptr;
 }
 
 TKVMidiImportPart* TKVMidiReader::EnsurePart() {
-  if (!FCurrentPart) FCurrentPart = NewPart(TKVMidiImportPart::NoChannel);
-  return FCurrentPart;
+  if (FCurrent == NoPart) FCurrent = NewPart(TKVMidiImportPart::NoChannel);
+  return Part(FCurrent);
 }
 
-TKVMidiImportPart* TKVMidiReader::NewPart(uint8_t channel) {
+size_t TKVMidiReader::NewPart(uint8_t channel) {
   FState.Parts.push_back(std::make_unique<TKVMidiImportPart>());
-  FState.Parts.back()->Channel = channel;
-  return FState.Parts.back().get();
+  SetChannel(FState.Parts.size() - 1, channel);
+  return FState.Parts.size() - 1;
 }
 
-TKVMidiImportPart* TKVMidiReader::FirstPartWithChannel(uint8_t channel) {
-  for (auto& part : FState.Parts)
-    if (part->Channel == channel) return part.get();
-  return nullptr;
+// Keeps the first part of each channel at hand, so that finding it does not
+// walk every part of a file with thousands of tracks.
+void TKVMidiReader::SetChannel(size_t index, uint8_t channel) {
+  FState.Parts[index]->Channel = channel;
+  if (channel < FFirstOfChannel.size() && index < FFirstOfChannel[channel]) FFirstOfChannel[channel] = index;
 }
 
 TKVMidiImportPart* TKVMidiReader::FindPartByChannel(uint8_t channel) {
-  if (FCurrentPart) {
-    if (FCurrentPart->Channel == TKVMidiImportPart::NoChannel) FCurrentPart->Channel = channel;
-    if (FCurrentPart->Channel == channel) return FCurrentPart;
+  if (TKVMidiImportPart* current = Part(FCurrent)) {
+    if (current->Channel == TKVMidiImportPart::NoChannel) SetChannel(FCurrent, channel);
+    if (current->Channel == channel) return current;
   }
-  return FirstPartWithChannel(channel);
+  return Part(FFirstOfChannel[channel & 0x0F]);
 }
 
 TKVImportEvent* TKVMidiReader::FindOpenNote(TKVMidiImportPart* part, uint8_t key) {

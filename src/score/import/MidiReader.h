@@ -7,6 +7,7 @@
 // not a MIDI file, or a header chunk without a usable division. Damage inside a
 // track ends that track; what was read before stays.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -62,9 +63,11 @@ private:
   void AddMIDIEventRecord(const uint8_t* bytes, int count);
   void CloseOpenNotes();
 
+  static constexpr size_t NoPart = SIZE_MAX;
+  TKVMidiImportPart* Part(size_t index);  // nullptr for NoPart
   TKVMidiImportPart* EnsurePart();
-  TKVMidiImportPart* NewPart(uint8_t channel);
-  TKVMidiImportPart* FirstPartWithChannel(uint8_t channel);
+  size_t NewPart(uint8_t channel);
+  void SetChannel(size_t index, uint8_t channel);
   TKVMidiImportPart* FindPartByChannel(uint8_t channel);
   TKVImportEvent* FindOpenNote(TKVMidiImportPart* part, uint8_t key);
   void EndNote(TKVMidiImportPart* part, TKVImportEvent* note);
@@ -86,8 +89,16 @@ private:
   uint32_t FEventTime = 0;     // score ticks
   uint8_t FRunningStatus = 0;
   uint8_t FChannel = 0;
-  TKVMidiImportPart* FCurrentPart = nullptr;
+  size_t FCurrent = NoPart;  // the current part
   bool FHyphen = false;
+  std::vector<TKVMidiImportPart*> FPartsWithOpenNotes;
+  // The index of the first part of each channel, in the order of the parts.
+  std::array<size_t, 16> FFirstOfChannel = FilledWithNoPart();
+  static std::array<size_t, 16> FilledWithNoPart() {
+    std::array<size_t, 16> a;
+    a.fill(NoPart);
+    return a;
+  }
 };
 
 // Reads a whole Standard MIDI File (or RMID file) from Stream.

@@ -78,6 +78,25 @@ std::string AnsiToUtf8(std::string_view bytes) {
   return out;
 }
 
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    unsigned char c = (unsigned char)text[i];
+    size_t extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
+    char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
+    for (size_t k = 1; k <= extra && i + k < text.size(); ++k) cp = (cp << 6) | (text[i + k] & 0x3F);
+    i += extra + 1;
+    if (cp < 0x10000) {
+      out += char16_t(cp);
+    } else {
+      out += char16_t(0xD800 + ((cp - 0x10000) >> 10));
+      out += char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    }
+  }
+  return out;
+}
+
 std::string Utf8Left(std::string_view text, size_t count) {
   size_t i = 0;
   for (size_t seen = 0; i < text.size(); ++i) {

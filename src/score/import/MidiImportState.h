@@ -26,7 +26,7 @@ struct TKVImportLyric {
   uint8_t Kind = 33;  // 33 for text and lyric events, 34 for markers and cue points
   uint8_t Style = 0;  // bit 0: continues a hyphenated word; bit 1: begins a new line
   uint16_t Value = 256;
-  std::string Text;  // UTF-8, the one entry of the lyric's wide-text list
+  std::u16string Text;  // the one entry of the lyric's wide-text list
 };
 
 // A tempo mark (`TKVMark` kind 6, sub-kind 2).

@@ -335,7 +335,7 @@ void TKVMidiReader::ApplyLyricRule(uint8_t type, const std::string& raw) {
     FHyphen = text.back() == '-';
     if (FHyphen) text.pop_back();
   }
-  lyric.Text = std::move(text);
+  lyric.Text = Utf8ToUtf16(text);
   FChannel = 0;
   TKVMidiImportPart* part = FindPartByChannel(0);
   if (!part) part = Part(NewPart(0));

@@ -38,8 +38,8 @@ std::vector<const TKVImportEvent*> RecordsOf(const TKVImportEventList& list) {
   return out;
 }
 
-inline std::vector<std::string> LyricTexts(const TKVMidiImportPart& part) {
-  std::vector<std::string> texts;
+inline std::vector<std::u16string> LyricTexts(const TKVMidiImportPart& part) {
+  std::vector<std::u16string> texts;
   for (const TKVImportEvent* e : RecordsOf<TKVImportLyric>(part.Events))
     texts.push_back(std::get<TKVImportLyric>(e->Item).Text);
   return texts;

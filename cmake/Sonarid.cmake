@@ -50,6 +50,19 @@ function(sonarid_library NAME)
   endif()
 endfunction()
 
+# Real inputs outside the repository: the shared corpus (MusicXML test suite
+# and fetch-midi.sh) and the Standard MIDI Files that scripts/fetch-midi-corpus
+# puts into build/midi-cache. Tests that need one are skipped when it is
+# missing; environment variables of the same names override them at run time.
+set(_corpus_found "")
+foreach(dir ${CMAKE_SOURCE_DIR}/../shared/corpus ${CMAKE_SOURCE_DIR}/../../shared/corpus /work/shared/corpus)
+  if(NOT _corpus_found AND IS_DIRECTORY ${dir})
+    get_filename_component(_corpus_found ${dir} REALPATH)
+  endif()
+endforeach()
+set(SONARID_CORPUS_DIR "${_corpus_found}" CACHE PATH "Shared test corpus (musicxml/ and fetch-midi.sh)")
+set(SONARID_MIDI_CACHE "${CMAKE_SOURCE_DIR}/build/midi-cache" CACHE PATH "Standard MIDI Files fetched from Debian packages")
+
 # sonarid_test(NAME [DEPS libs...]): one GoogleTest executable of every .cpp
 # under the calling folder, registered with CTest test by test.
 function(sonarid_test NAME)
@@ -60,7 +73,9 @@ function(sonarid_test NAME)
   target_link_libraries(${NAME} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main Threads::Threads)
   target_compile_definitions(${NAME} PRIVATE
     SONARID_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-    SONARID_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    SONARID_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    SONARID_CORPUS_DIR="${SONARID_CORPUS_DIR}"
+    SONARID_MIDI_CACHE="${SONARID_MIDI_CACHE}")
   include(GoogleTest)
   gtest_discover_tests(${NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endfunction()

@@ -1,0 +1,47 @@
+#pragma once
+// One FluidSynth synthesiser with its SoundFont loaded: the sound of the
+// built-in device. Its calls are thread-safe among themselves (FluidSynth's
+// own API lock); creating and destroying it are not.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/midi/MidiOut.h"
+
+struct _fluid_hashtable_t;
+struct _fluid_synth_t;
+
+namespace midi {
+
+class TFluidEngine {
+public:
+  // Null with Error set when the synthesiser or the SoundFont cannot be had.
+  static std::unique_ptr<TFluidEngine> Create(int sampleRate, const std::string& soundFont, TResult& error);
+  ~TFluidEngine();
+  TFluidEngine(const TFluidEngine&) = delete;
+  TFluidEngine& operator=(const TFluidEngine&) = delete;
+
+  int SampleRate() const { return FRate; }
+  int Polyphony() const;
+  void Short(uint32_t message);
+  // Block: F0 .. F7 included.
+  void SysEx(const uint8_t* block, size_t length);
+  void Render(float* interleaved, int frames);
+  // Sound off at once (effects too); controllers and programs back to
+  // their defaults.
+  void Reset();
+
+private:
+  TFluidEngine(_fluid_hashtable_t* settings, _fluid_synth_t* synth, int rate)
+      : FSettings(settings), FSynth(synth), FRate(rate) {}
+  _fluid_hashtable_t* FSettings;
+  _fluid_synth_t* FSynth;
+  int FRate;
+};
+
+// Version of the FluidSynth library, major << 8 | minor.
+uint32_t FluidVersion();
+
+}  // namespace midi

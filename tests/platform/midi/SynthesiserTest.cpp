@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "platform/midi/MidiOut.h"
+#include "platform/midi/Synthesiser.h"
+#include "support/AudioCheck.h"
+
+namespace {
+
+using namespace audiocheck;
+
+constexpr uint8_t kOcarina = 79;  // GM program with a nearly pure tone: its fundamental is the strongest
+
+uint32_t Word(int status, int d1 = 0, int d2 = 0) { return uint32_t(status) | uint32_t(d1) << 8 | uint32_t(d2) << 16; }
+
+// The synthesiser open and pulled by the test itself, at Rate.
+class MidiSynth : public testing::Test {
+protected:
+  void Start(int rate) {
+    Source = &midi::AttachSynthesiser(rate);
+    ASSERT_EQ(midi::Open(Handle, 0), midi::MMSYSERR_NOERROR);
+    Pull(*Source, 0.05);  // the fade of an earlier test's Close
+  }
+  void SetUp() override { Start(44100); }
+  void TearDown() override {
+    if (Handle) midi::Close(Handle);
+    midi::SetVolume(0, 0xFFFFFFFF);
+    midi::DetachSynthesiser();
+  }
+  TStereo Play(int key, double seconds = 0.3) {
+    midi::ShortMsg(Handle, Word(0x90, key, 100));
+    TStereo audio = Pull(*Source, seconds);
+    midi::ShortMsg(Handle, Word(0x80, key));
+    return audio;
+  }
+  int Rate() const { return Source->SampleRate(); }
+
+  midi::TSampleSource* Source = nullptr;
+  midi::THandle Handle = 0;
+};
+
+TEST_F(MidiSynth, ShortMessagesSoundAtTheirPitch) {
+  midi::ShortMsg(Handle, Word(0xC0, kOcarina));
+  const TStereo audio = Play(69);
+  EXPECT_GT(Rms(audio, 0), 0.001);
+  EXPECT_EQ(StrongestKey(Slice(audio, Rate(), 0.05, 0.25), Rate(), 36, 108), 69);
+}
+
+TEST_F(MidiSynth, ALongMessageCarriesChannelMessagesWithRunningStatus) {
+  // What the player's raw MIDI events send: program, then two notes under
+  // one status byte.
+  const uint8_t bytes[] = {0xC0, kOcarina, 0x90, 64, 100, 76, 100};
+  midi::TMidiHdr header{bytes, sizeof bytes};
+  ASSERT_EQ(midi::LongMsg(Handle, &header), midi::MMSYSERR_NOERROR);
+  const TStereo audio = Slice(Pull(*Source, 0.3), Rate(), 0.05, 0.25);
+  EXPECT_GT(TonePower(audio, Rate(), KeyFrequency(64)), 100 * TonePower(audio, Rate(), KeyFrequency(60)));
+  EXPECT_GT(TonePower(audio, Rate(), KeyFrequency(76)), 100 * TonePower(audio, Rate(), KeyFrequency(72)));
+}
+
+TEST_F(MidiSynth, AGeneralMidiResetReachesTheSynthesiser) {
+  midi::ShortMsg(Handle, Word(0xB0, 7, 0));  // channel volume 0: the note is inaudible
+  const double muted = Rms(Play(69), 0);
+  Pull(*Source, 0.2);
+  const uint8_t gmOn[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+  midi::TMidiHdr header{gmOn, sizeof gmOn};
+  ASSERT_EQ(midi::LongMsg(Handle, &header), midi::MMSYSERR_NOERROR);
+  EXPECT_GT(Rms(Play(69), 0), 20 * muted + 1e-4) << "the reset must bring channel volume back";
+}
+
+TEST_F(MidiSynth, CloseSilencesWhatSounds) {
+  midi::ShortMsg(Handle, Word(0x90, 60, 100));
+  midi::ShortMsg(Handle, Word(0xB0, 64, 127));  // and the pedal held
+  EXPECT_GT(Rms(Pull(*Source, 0.2), 0), 0.001);
+  ASSERT_EQ(midi::Close(Handle), midi::MMSYSERR_NOERROR);
+  Handle = 0;
+  Pull(*Source, 0.02);  // the cut fades out over a few milliseconds
+  EXPECT_LT(Peak(Pull(*Source, 0.5)), 1e-3);
+}
+
+TEST_F(MidiSynth, VolumeScalesEachChannel) {
+  ASSERT_EQ(midi::SetVolume(0, 0xFFFF0000), midi::MMSYSERR_NOERROR);  // right full, left 0
+  uint32_t volume = 0;
+  ASSERT_EQ(midi::GetVolume(midi::MIDI_MAPPER, volume), midi::MMSYSERR_NOERROR);
+  EXPECT_EQ(volume, 0xFFFF0000u);
+  const TStereo full = Play(69);
+  EXPECT_EQ(Peak(TStereo{full[0]}), 0.0);
+  EXPECT_EQ(Rms(full, 0), 0.0);
+  EXPECT_GT(Rms(full, 1), 0.001);
+  midi::SetVolume(0, 0x4000FFFF);  // right at a quarter
+  const TStereo quarter = Play(69);
+  EXPECT_NEAR(Rms(quarter, 1) / Rms(quarter, 0), 0.25, 0.08);
+}
+
+TEST_F(MidiSynth, AnotherRateRebuildsTheSynthesiserWithTheSamePitch) {
+  Source = &midi::AttachSynthesiser(22050);  // attached again while open
+  EXPECT_EQ(Rate(), 22050);
+  midi::ShortMsg(Handle, Word(0xC0, kOcarina));
+  const TStereo audio = Play(81);
+  EXPECT_EQ(Frames(audio), size_t(0.3 * 22050));
+  EXPECT_EQ(StrongestKey(Slice(audio, Rate(), 0.05, 0.25), Rate(), 36, 108), 81);
+  midi::Close(Handle);
+  Handle = 0;
+  Start(44100);  // closed: rebuilt by the Open
+  EXPECT_EQ(Rate(), 44100);
+  midi::ShortMsg(Handle, Word(0xC0, kOcarina));
+  EXPECT_EQ(StrongestKey(Slice(Play(81), Rate(), 0.05, 0.25), Rate(), 36, 108), 81);
+}
+
+TEST_F(MidiSynth, AClosedDeviceRendersSilence) {
+  midi::ShortMsg(Handle, Word(0x90, 60, 100));
+  Pull(*Source, 0.1);
+  midi::Close(Handle);
+  Handle = 0;
+  Pull(*Source, 0.02);
+  TStereo audio(2000, 1.0f);
+  Source->Render(audio.data(), 1000);
+  EXPECT_LT(Peak(audio), 1e-3);
+}
+
+}  // namespace

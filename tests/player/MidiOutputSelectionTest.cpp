@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/midi/Synthesiser.h"
+#include "player/MidiOutput.h"
+#include "support/MidiDevices.h"
+
+namespace {
+
+// The message of what F raises as EmidioutputError; "" when it raises nothing.
+template <class F>
+std::string RaisedText(F f) {
+  try {
+    f();
+  } catch (const EmidioutputError& e) {
+    return e.Message();
+  }
+  return "";
+}
+
+struct TSelection {
+  int DeviceID;
+  std::string ProductName;
+  uint16_t Technology;
+  uint32_t Support;
+};
+
+TSelection Selection(const TMidiOutput& out) {
+  return {out.GetDeviceID(), out.GetProductName(), out.Technology(), out.Support()};
+}
+
+void ExpectSame(const TSelection& a, const TSelection& b) {
+  EXPECT_EQ(a.DeviceID, b.DeviceID);
+  EXPECT_EQ(a.ProductName, b.ProductName);
+  EXPECT_EQ(a.Technology, b.Technology);
+  EXPECT_EQ(a.Support, b.Support);
+}
+
+TEST(MidiOutputSelection, TheDeviceListHoldsTheSynthesiser) {
+  TMidiOutput out;
+  ASSERT_GE(out.NumDevs(), 1);
+  EXPECT_EQ(out.GetDeviceID(), 0);
+  EXPECT_EQ(out.GetProductName(), "") << "capabilities stay empty until a device is chosen";
+  EXPECT_FALSE(out.IsOpen());
+  out.SetDeviceID(0);
+  EXPECT_EQ(out.GetProductName(), midi::SynthesiserName);
+  EXPECT_EQ(out.Technology(), midi::MOD_SWSYNTH);
+  EXPECT_EQ(out.ChannelMask(), 0xFFFF);
+  EXPECT_GT(out.Voices(), 0);
+  EXPECT_GE(out.DriverVersion(), 0x0200u);
+}
+
+TEST(MidiOutputSelection, MinusOneReadsTheDefaultDevice) {
+  TMidiOutput out;
+  out.SetDeviceID(-1);
+  EXPECT_EQ(out.GetDeviceID(), -1);
+  EXPECT_EQ(out.GetProductName(), midi::SynthesiserName);
+  EXPECT_EQ(out.Support() & midi::MIDICAPS_LRVOLUME, midi::MIDICAPS_LRVOLUME);
+  ASSERT_TRUE(out.Open()) << "the default device opens";
+  EXPECT_TRUE(out.Close());
+}
+
+TEST(MidiOutputSelection, AnIdOutsideTheListRaisesAndChangesNothing) {
+  miditest::TScopedSink sink("Selection sink");
+  TMidiOutput out;
+  out.SetDeviceID(sink.Id);
+  const TSelection before = Selection(out);
+  EXPECT_EQ(RaisedText([&] { out.SetDeviceID(out.NumDevs()); }), "Invalid device ID");
+  ExpectSame(Selection(out), before);
+  // Below -1 passes the range check but the device list has no such id.
+  std::string text;
+  midi::GetErrorText(midi::MMSYSERR_BADDEVICEID, text);
+  EXPECT_EQ(RaisedText([&] { out.SetDeviceID(-2); }), text);
+  ExpectSame(Selection(out), before);
+}
+
+TEST(MidiOutputSelection, ByProductName) {
+  miditest::TScopedSink first("Sink one"), second("Sink two");
+  TMidiOutput out;
+  out.SetProductName("Sink two");
+  EXPECT_EQ(out.GetDeviceID(), second.Id);
+  EXPECT_EQ(out.GetProductName(), "Sink two");
+  EXPECT_EQ(RaisedText([&] { out.SetProductName("sink ONE"); }), "MIDI output Device sink ONE not installed")
+      << "names compare case-sensitively";
+  EXPECT_EQ(out.GetDeviceID(), second.Id);
+  // The default device is asked first, so the synthesiser's name selects it.
+  out.SetProductName(midi::SynthesiserName);
+  EXPECT_EQ(out.GetDeviceID(), -1);
+}
+
+TEST(MidiOutputSelection, NoChangeWhileOpen) {
+  miditest::TScopedSink sink("Open sink");
+  TMidiOutput out;
+  out.SetDeviceID(sink.Id);
+  ASSERT_TRUE(out.Open());
+  const TSelection before = Selection(out);
+  EXPECT_EQ(RaisedText([&] { out.SetDeviceID(0); }), "Change to DeviceID while device was open");
+  EXPECT_EQ(RaisedText([&] { out.SetProductName(midi::SynthesiserName); }),
+            "Change to ProductName while device was open");
+  ExpectSame(Selection(out), before);
+  EXPECT_TRUE(out.IsOpen());
+  EXPECT_EQ(out.PutShort(0x90, 60, 100), midi::MMSYSERR_NOERROR) << "still the same open device";
+  EXPECT_EQ(sink.Sink->Count(), 1u);
+}
+
+TEST(MidiOutputSelection, ErrorTexts) {
+  TMidiOutput out;
+  for (midi::TResult code : {12u, 70u, 0xFFFFu, 0xFFFFFFFFu})
+    EXPECT_EQ(out.GetErrorText(code), "Specified error number is out of range") << code;
+  std::string text;
+  midi::GetErrorText(midi::MMSYSERR_ALLOCATED, text);
+  EXPECT_EQ(out.GetErrorText(midi::MMSYSERR_ALLOCATED), text);
+  EXPECT_NE(text, "");
+}
+
+}  // namespace

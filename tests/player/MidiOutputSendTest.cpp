@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/threads/MainQueue.h"
+#include "player/MidiOutput.h"
+#include "support/MidiDevices.h"
+
+namespace {
+
+std::string LayerText(midi::TResult code) {
+  std::string text;
+  midi::GetErrorText(code, text);
+  return text;
+}
+
+// A component on a recording sink, with Onmidioutput counted.
+class MidiOutputSend : public testing::Test {
+protected:
+  void SetUp() override {
+    TMainQueue::Instance().ProcessPending();
+    Out = std::make_unique<TMidiOutput>();
+    Out->SetDeviceID(Device.Id);
+    Out->Onmidioutput = [this](TObject* sender) {
+      EXPECT_EQ(sender, Out.get());
+      EXPECT_TRUE(TMainQueue::Instance().IsMainThread());
+      ++Played;
+    };
+  }
+  void TearDown() override {
+    Out.reset();
+    TMainQueue::Instance().ProcessPending();
+  }
+  std::string RaisedBy(const std::function<void()>& f) {
+    try {
+      f();
+    } catch (const EmidioutputError& e) {
+      return e.Message();
+    }
+    return "";
+  }
+
+  miditest::TScopedSink Device{"Send sink"};
+  std::unique_ptr<TMidiOutput> Out;
+  int Played = 0;
+};
+
+TEST_F(MidiOutputSend, PutShortPacksStatusAndDataIntoOneWord) {
+  ASSERT_TRUE(Out->Open());
+  EXPECT_EQ(Out->PutShort(0x93, 0x3C, 0x64), midi::MMSYSERR_NOERROR);
+  EXPECT_EQ(Out->PutShort(0xC9, 0x05, 0x00), midi::MMSYSERR_NOERROR);
+  const auto messages = Device.Sink->Messages();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].Short, 0x643C93u);
+  EXPECT_EQ(messages[1].Short, 0x0005C9u);
+}
+
+TEST_F(MidiOutputSend, PutShortOnAClosedDeviceOnlyReturnsTheCode) {
+  EXPECT_EQ(Out->PutShort(0x90, 60, 100), midi::MMSYSERR_INVALHANDLE);
+  EXPECT_EQ(Out->LastError(), midi::MMSYSERR_INVALHANDLE);
+  ASSERT_TRUE(Out->Open());
+  EXPECT_EQ(Out->LastError(), midi::MMSYSERR_NOERROR);
+  ASSERT_TRUE(Out->Close());
+  EXPECT_EQ(Out->PutShort(0x80, 60, 0), midi::MMSYSERR_INVALHANDLE);
+  EXPECT_EQ(Device.Sink->Count(), 0u);
+}
+
+TEST_F(MidiOutputSend, AFailingOpenReturnsFalseAndStaysClosed) {
+  TMidiOutput other;
+  other.SetDeviceID(Device.Id);
+  ASSERT_TRUE(Out->Open());
+  EXPECT_FALSE(other.Open()) << "the sink is held by the first component";
+  EXPECT_FALSE(other.IsOpen());
+  EXPECT_EQ(other.LastError(), midi::MMSYSERR_ALLOCATED);
+  EXPECT_FALSE(other.Close()) << "nothing to close";
+  EXPECT_EQ(other.PutShort(0x90, 60, 100), midi::MMSYSERR_INVALHANDLE);
+  // A second Open of the holder itself fails the same way and keeps it open.
+  EXPECT_FALSE(Out->Open());
+  EXPECT_TRUE(Out->IsOpen());
+  EXPECT_EQ(Out->PutShort(0x90, 60, 100), midi::MMSYSERR_NOERROR);
+  EXPECT_EQ(Device.Sink->Opens(), 1);
+}
+
+TEST_F(MidiOutputSend, CloseSaysWhetherItClosedAnything) {
+  EXPECT_FALSE(Out->Close());
+  ASSERT_TRUE(Out->Open());
+  EXPECT_TRUE(Out->Close());
+  EXPECT_FALSE(Out->Close());
+  EXPECT_EQ(Device.Sink->Closes(), 1);
+  ASSERT_TRUE(Out->Open()) << "opens again after a close";
+  Out.reset();
+  EXPECT_EQ(Device.Sink->Closes(), 2) << "destroying an open component closes it";
+}
+
+TEST_F(MidiOutputSend, PutLongIsNotifiedOnlyWhenTheMainQueueRuns) {
+  ASSERT_TRUE(Out->Open());
+  const uint8_t gmOn[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+  Out->PutLong(gmOn, sizeof gmOn);
+  std::thread playThread([&] { Out->PutLong(gmOn, sizeof gmOn); });
+  playThread.join();
+  EXPECT_EQ(Played, 0);
+  EXPECT_EQ(TMainQueue::Instance().ProcessPending(), 2);
+  EXPECT_EQ(Played, 2);
+  const auto messages = Device.Sink->Messages();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[1].Long, std::vector<uint8_t>(gmOn, gmOn + sizeof gmOn));
+}
+
+TEST_F(MidiOutputSend, PutLongOfNothingSendsNothing) {
+  const uint8_t byte = 0xF0;
+  Out->PutLong(&byte, 0);  // closed: still no error, there is nothing to send
+  ASSERT_TRUE(Out->Open());
+  Out->PutLong(&byte, 0);
+  Out->PutLong(nullptr, 0);
+  EXPECT_EQ(TMainQueue::Instance().ProcessPending(), 0);
+  EXPECT_EQ(Played, 0);
+  EXPECT_EQ(Device.Sink->Count(), 0u);
+}
+
+TEST_F(MidiOutputSend, AFailingPutLongRaisesTheLayersText) {
+  const uint8_t bytes[] = {0xC0, 0x05};
+  EXPECT_EQ(RaisedBy([&] { Out->PutLong(bytes, sizeof bytes); }), LayerText(midi::MMSYSERR_INVALHANDLE));
+  ASSERT_TRUE(Out->Open());
+  EXPECT_EQ(RaisedBy([&] { Out->PutLong(nullptr, 4); }), LayerText(midi::MMSYSERR_INVALPARAM));
+  EXPECT_EQ(TMainQueue::Instance().ProcessPending(), 0);
+  EXPECT_EQ(Played, 0);
+  EXPECT_EQ(Device.Sink->Count(), 0u);
+}
+
+TEST_F(MidiOutputSend, DestroyingWithNoticesQueuedDropsThem) {
+  ASSERT_TRUE(Out->Open());
+  const uint8_t bytes[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+  for (int i = 0; i < 3; ++i) Out->PutLong(bytes, sizeof bytes);
+  Out.reset();  // the blocks are freed with it; no notice may name them
+  EXPECT_EQ(TMainQueue::Instance().ProcessPending(), 0);
+  EXPECT_EQ(Played, 0);
+  EXPECT_EQ(Device.Sink->Count(), 3u);
+}
+
+TEST_F(MidiOutputSend, PutMidiEventNeedsAnOpenDevice) {
+  TMidiEvent note{0x90, 60, 100};
+  EXPECT_EQ(RaisedBy([&] { Out->PutMidiEvent(note); }), "MIDI Output device not open");
+  EXPECT_EQ(Device.Sink->Count(), 0u);
+  ASSERT_TRUE(Out->Open());
+  const uint8_t block[] = {0xF0, 0x43, 0x10, 0xF7};
+  TMidiEvent sysex{0xF0, 0, 0, block, sizeof block};
+  Out->PutMidiEvent(note);
+  Out->PutMidiEvent(sysex);
+  TMainQueue::Instance().ProcessPending();
+  const auto messages = Device.Sink->Messages();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].Short, 0x643C90u);
+  EXPECT_EQ(messages[1].Long, std::vector<uint8_t>(block, block + sizeof block));
+  EXPECT_EQ(Played, 1);
+  ASSERT_TRUE(Out->Close());
+  EXPECT_EQ(RaisedBy([&] { Out->PutMidiEvent(sysex); }), "MIDI Output device not open");
+}
+
+TEST_F(MidiOutputSend, VolumeGoesToTheSelectedDevice) {
+  Out->SetVolume(65535, 0);
+  EXPECT_EQ(Out->LastError(), midi::MMSYSERR_NOERROR);
+  uint32_t raw = 0;
+  midi::GetVolume(Device.Id, raw);
+  EXPECT_EQ(raw, 0xFFFF0000u);
+  uint16_t right = 1, left = 1;
+  Out->GetVolume(right, left);
+  EXPECT_EQ(right, 65535);
+  EXPECT_EQ(left, 0);
+}
+
+}  // namespace

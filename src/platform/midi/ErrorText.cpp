@@ -16,7 +16,7 @@ TResult GetErrorText(TResult code, std::string& text) {
       {MMSYSERR_NODRIVER, "No MIDI output device is installed"},
       {MMSYSERR_NOMEM, "Not enough memory for the MIDI device"},
       {MMSYSERR_NOTSUPPORTED, "The MIDI device does not support this function"},
-      {MMSYSERR_BADERRNUM, "Specified error number is out of range"},
+      {MMSYSERR_BADERRNUM, "The error number has no text"},
       {MMSYSERR_INVALFLAG, "An invalid flag was passed to the MIDI device"},
       {MMSYSERR_INVALPARAM, "An invalid parameter was passed to the MIDI device"},
       {MIDIERR_STILLPLAYING, "The MIDI device is still playing a block"},

@@ -99,6 +99,11 @@ void TFluidEngine::Render(float* interleaved, int frames) {
 }
 
 void TFluidEngine::Reset() {
+  // FluidSynth queues voice events until the next render and drops what
+  // does not fit; after a flood of messages the reset itself could be lost.
+  // One short render first empties the queue (its sound goes nowhere).
+  float scratch[2 * 64];
+  fluid_synth_write_float(FSynth, 64, scratch, 0, 2, scratch, 1, 2);
   // The reset puts channels and effects back but lets voices release; the
   // sounds-off after it cuts them (in that order: a reset after the cut
   // would let them ring on).

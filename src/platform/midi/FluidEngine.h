@@ -1,7 +1,7 @@
 #pragma once
 // One FluidSynth synthesiser with its SoundFont loaded: the sound of the
-// built-in device. Its calls are thread-safe among themselves (FluidSynth's
-// own API lock); creating and destroying it are not.
+// built-in device. Short, SysEx and Render are thread-safe among themselves
+// (FluidSynth's own API lock); creating, destroying and Reset are not.
 
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +30,7 @@ public:
   void SysEx(const uint8_t* block, size_t length);
   void Render(float* interleaved, int frames);
   // Sound off at once (effects too); controllers and programs back to
-  // their defaults.
+  // their defaults. It renders a little itself: no Render may run beside it.
   void Reset();
 
 private:

@@ -3,19 +3,19 @@
 // in for a sound card while no output bus takes the synthesiser, so that
 // the synthesiser's voices age and end at the pace they would when heard.
 
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "platform/midi/SampleSource.h"
+#include "platform/threads/Clock.h"
 
 namespace midi {
 
 class TRealTimeSink {
 public:
-  // BlockFrames frames per pull (10 ms at 44.1 kHz by default).
-  explicit TRealTimeSink(TSampleSource& source, int blockFrames = 441);
+  // BlockFrames frames per pull (10 ms at 44.1 kHz by default); the clock
+  // paces the pulls (a fake one lets a test check the pace).
+  explicit TRealTimeSink(TSampleSource& source, int blockFrames = 441, TClock& clock = TRealClock::Instance());
   ~TRealTimeSink();
   TRealTimeSink(const TRealTimeSink&) = delete;
   TRealTimeSink& operator=(const TRealTimeSink&) = delete;
@@ -29,10 +29,9 @@ private:
   void Run();
   TSampleSource& FSource;
   const int FBlockFrames;
+  TClock& FClock;
+  TSleepInterrupt FStop;
   std::thread FThread;
-  std::mutex FLock;
-  std::condition_variable FWake;
-  bool FStop = false;
 };
 
 }  // namespace midi

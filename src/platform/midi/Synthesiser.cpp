@@ -65,7 +65,7 @@ TResult TSynthesiser::Open() {
 void TSynthesiser::Close() {
   std::lock_guard<std::mutex> control(FControl);
   {
-    std::shared_lock<std::shared_mutex> engine(FEngineLock);
+    std::unique_lock<std::shared_mutex> engine(FEngineLock);
     if (FEngine) FEngine->Reset();
   }
   FOpen = false;

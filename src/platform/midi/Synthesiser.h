@@ -51,7 +51,7 @@ private:
   // Makes the engine at the current rate; the engine lock is held.
   TResult BuildEngine();
 
-  std::shared_mutex FEngineLock;  // shared: sends, Render; unique: (re)build, Reset
+  std::shared_mutex FEngineLock;  // shared: sends, Render; unique: build, Reset, drop
   std::unique_ptr<TFluidEngine> FEngine;
   std::atomic<int> FRate{SynthesiserDefaultRate};
   std::atomic<uint32_t> FVolume{0xFFFFFFFFu};

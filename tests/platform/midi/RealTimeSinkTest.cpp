@@ -40,4 +40,33 @@ TEST(MidiRealTimeSink, PullsWhileRunningAndNotAfterStop) {
   source.WaitForPulls(pulls + 1);
 }  // the destructor stops it
 
+TEST(MidiRealTimeSink, PullsAsManyFramesAsTimePasses) {
+  TCountingSource source;
+  TFakeClock clock(1000);
+  midi::TRealTimeSink sink(source, 480, clock);
+  sink.Start();
+  source.WaitForPulls(500);
+  sink.Stop();
+  // Each pull of 480 frames at 48 kHz waits for its 10 ms to pass (the
+  // last one may have been stopped before its wait).
+  const double waited = clock.NowMs() - 1000;
+  const long pulls = source.Pulls.load();
+  EXPECT_TRUE(waited == 10.0 * pulls || waited == 10.0 * (pulls - 1)) << waited << " ms for " << pulls;
+}
+
+TEST(MidiRealTimeSink, AfterAStallItGoesOnFromNow) {
+  TCountingSource source;
+  TFakeClock clock(0);
+  midi::TRealTimeSink sink(source, 480, clock);
+  sink.Start();
+  source.WaitForPulls(3);
+  clock.Advance(5000);  // the machine slept
+  const long before = source.Pulls.load();
+  source.WaitForPulls(before + 10);
+  sink.Stop();
+  // Without the reset the sink would owe 500 blocks and pull them at once,
+  // leaving the clock where the stall put it.
+  EXPECT_GT(clock.NowMs(), 5000 + 10.0 * (source.Pulls.load() - before - 2));
+}
+
 }  // namespace

@@ -158,12 +158,14 @@ TEST_F(MidiOutputSend, PutMidiEventNeedsAnOpenDevice) {
   EXPECT_EQ(RaisedBy([&] { Out->PutMidiEvent(sysex); }), "MIDI Output device not open");
 }
 
-TEST_F(MidiOutputSend, VolumeGoesToTheSelectedDevice) {
+TEST_F(MidiOutputSend, VolumeBelongsToTheSelectedDeviceOpenOrNot) {
   Out->SetVolume(65535, 0);
   EXPECT_EQ(Out->LastError(), midi::MMSYSERR_NOERROR);
   uint32_t raw = 0;
   midi::GetVolume(Device.Id, raw);
   EXPECT_EQ(raw, 0xFFFF0000u);
+  ASSERT_TRUE(Out->Open());
+  ASSERT_TRUE(Out->Close());
   uint16_t right = 1, left = 1;
   Out->GetVolume(right, left);
   EXPECT_EQ(right, 65535);

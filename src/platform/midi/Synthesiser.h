@@ -5,10 +5,10 @@
 // pulls it; until one does, a silent sink pulls it at real time while the
 // device is open.
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
-#include <atomic>
 
 #include "platform/midi/FluidEngine.h"
 #include "platform/midi/OutputDevice.h"

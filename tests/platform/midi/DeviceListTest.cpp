@@ -160,30 +160,6 @@ TEST_F(MidiHandles, ALongMessageComesBackDoneOnTheMainQueue) {
   EXPECT_EQ(messages[1].Long, std::vector<uint8_t>(gmOn, gmOn + 3)) << "bytes reach a sink as they were given";
 }
 
-TEST_F(MidiHandles, TheOwnerCanDropItsQueuedNotices) {
-  midi::THandle handle = 0;
-  int owner = 0, calls = 0;
-  ASSERT_EQ(midi::Open(handle, Device.Id, [&](midi::THandle, midi::TMidiHdr*) { ++calls; }, &owner),
-            midi::MMSYSERR_NOERROR);
-  const uint8_t bytes[] = {0xC0, 0x01};
-  midi::TMidiHdr header{bytes, sizeof bytes};
-  ASSERT_EQ(midi::LongMsg(handle, &header), midi::MMSYSERR_NOERROR);
-  midi::Close(handle);
-  TMainQueue::Instance().Cancel(&owner);
-  EXPECT_EQ(TMainQueue::Instance().ProcessPending(), 0);
-  EXPECT_EQ(calls, 0);
-}
-
-TEST_F(MidiHandles, VolumeBelongsToTheDeviceOpenOrNot) {
-  ASSERT_EQ(midi::SetVolume(Device.Id, 0x1234ABCD), midi::MMSYSERR_NOERROR);
-  midi::THandle handle = 0;
-  ASSERT_EQ(midi::Open(handle, Device.Id), midi::MMSYSERR_NOERROR);
-  midi::Close(handle);
-  uint32_t volume = 0;
-  ASSERT_EQ(midi::GetVolume(Device.Id, volume), midi::MMSYSERR_NOERROR);
-  EXPECT_EQ(volume, 0x1234ABCDu);
-}
-
 TEST_F(MidiHandles, TheSinkStampsEveryMessageInOrder) {
   midi::THandle handle = 0;
   ASSERT_EQ(midi::Open(handle, Device.Id), midi::MMSYSERR_NOERROR);

@@ -57,8 +57,9 @@ bool TWindowSystem::PaintInvalidWindows() {
 void TWindowSystem::PaintWindow(TWindow* w) {
   const uint32_t handle = w->FHandle;
   TMessage msg(TMessageKind::Paint);
-  msg.UpdateRect = w->FInvalid;
   msg.Buffer = w->Buffer();
+  // The window may have shrunk since the area became invalid.
+  msg.UpdateRect = w->FInvalid.Intersect({0, 0, msg.Buffer.Width, msg.Buffer.Height});
   w->FInvalid = {};
   Send(w, msg);
   if (Find(handle) == w) w->PresentRect(msg.UpdateRect);

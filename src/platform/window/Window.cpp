@@ -36,7 +36,7 @@ void TWindow::ChangeBounds(const TRect& bounds, bool toHost) {
     Perform(msg);
   }
   if (sized && system && system->Find(self) == this) {
-    Invalidate();
+    FInvalid = ClientRect();
     TMessage msg(TMessageKind::Size);
     msg.Width = FBounds.Width();
     msg.Height = FBounds.Height();

@@ -90,6 +90,7 @@ std::unique_ptr<TLoggedWindow> HeadlessWindowTest::MakeWindow(const std::string&
                                                              TWindow* owner) {
   auto w = std::make_unique<TLoggedWindow>(Log, name, kind, owner);
   w->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
+  Log.clear();  // the first Move and Size
   return w;
 }
 

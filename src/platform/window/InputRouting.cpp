@@ -79,7 +79,7 @@ void TWindowSystem::HandleRawEvent(const TRawEvent& ev) {
       if (TWindow* w = FindNative(ev.Window)) {
         FFocusLossPending = 0;
         if (w->FKind != TWindowKind::TopLevel) break;  // pop-ups take no activation
-        if (w->AcceptsInput()) ActivateWindow(w);
+        if (w->AcceptsInput()) ActivateWindow(w, true);
         else if (!FModalStack.empty()) ActivateWindow(Find(FModalStack.back()));
       }
       break;

@@ -90,12 +90,20 @@ int TWindowSystem::ZGroup(const TWindow* w) const {
   return w->FStayOnTop ? 1 : 0;
 }
 
-void TWindowSystem::BringToTop(TWindow* w, bool focus) {
-  std::erase(FZOrder, w);
+void TWindowSystem::BringToTopOfGroup(TWindow* w) {
   // Above every window of its group, below the groups above it.
   auto pos = std::find_if(FZOrder.begin(), FZOrder.end(), [&](TWindow* o) { return ZGroup(o) > ZGroup(w); });
   FZOrder.insert(pos, w);
+}
+
+void TWindowSystem::BringToTop(TWindow* w, bool focus) {
+  std::erase(FZOrder, w);
+  BringToTopOfGroup(w);
   FHost->RaiseNativeWindow(w->FNative, focus);
+  // Without a window manager nothing keeps pop-ups and stay-on-top windows
+  // above the others: raise them again, bottom to top.
+  auto above = std::find(FZOrder.begin(), FZOrder.end(), w);
+  for (++above; above != FZOrder.end(); ++above) FHost->RaiseNativeWindow((*above)->FNative, false);
 }
 
 std::vector<TWindow*> TWindowSystem::ZOrder() const { return FZOrder; }
@@ -111,6 +119,8 @@ TWindow* TWindowSystem::WindowFromPoint(TPoint screen) const {
 void TWindowSystem::WindowShown(TWindow* w) {
   if (!w->FNative) return;
   FHost->ShowNativeWindow(w->FNative, true);
+  // Mapping may drop a shape set on the hidden window; set it again.
+  if (w->FRegion) FHost->SetNativeRegion(w->FNative, w->WindowRgn());
   // A new window or one shown again goes to the top of its group; an
   // ordinary top-level window also becomes the active one.
   if (w->FKind == TWindowKind::TopLevel && w->AcceptsInput()) ActivateWindow(w);
@@ -155,10 +165,10 @@ void TWindowSystem::ActivateAfterLoss(TWindow* lost) {
   }
 }
 
-void TWindowSystem::ActivateWindow(TWindow* w) {
+void TWindowSystem::ActivateWindow(TWindow* w, bool fromHost) {
   if (w && (w->FKind != TWindowKind::TopLevel || !w->FVisible || !w->AcceptsInput())) return;
   if (w == FActive) {
-    if (w) BringToTop(w, true);
+    if (w && !fromHost) BringToTop(w, true);
     return;
   }
   TWindow* old = FActive;
@@ -177,7 +187,14 @@ void TWindowSystem::ActivateWindow(TWindow* w) {
     }
   }
   if (!w || !Find(newHandle) || FActive != w) return;
-  BringToTop(w, true);
+  // A focus change the host reports is not asked of the host again: two
+  // such requests in flight would bounce between the windows for ever.
+  if (fromHost) {
+    std::erase(FZOrder, w);
+    BringToTopOfGroup(w);
+  } else {
+    BringToTop(w, true);
+  }
   TMessage activate(TMessageKind::Activate);
   activate.Active = true;
   activate.Other = Find(oldHandle);

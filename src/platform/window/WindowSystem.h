@@ -87,7 +87,8 @@ private:
   void WindowMinimized(TWindow* w);
   void LeaveInputState(TWindow* w);
   void BringToTop(TWindow* w, bool focus = false);
-  void ActivateWindow(TWindow* w);
+  void BringToTopOfGroup(TWindow* w);
+  void ActivateWindow(TWindow* w, bool fromHost = false);
   void PaintWindow(TWindow* w);
   void SetTimer(TWindow* w, int id, int interval);
   void KillTimer(TWindow* w, int id);

@@ -1,0 +1,268 @@
+#include "platform/window/SdlHost.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/Exceptions.h"
+#include "platform/window/Region.h"
+
+namespace window {
+
+namespace {
+
+TShiftState ModifiersOf(SDL_Keymod mod) {
+  TShiftState s = 0;
+  if (mod & KMOD_SHIFT) s |= ssShift;
+  if (mod & KMOD_ALT) s |= ssAlt;
+  if (mod & KMOD_CTRL) s |= ssCtrl;
+  return s;
+}
+
+bool ButtonOf(uint8_t sdlButton, TMouseButton& button) {
+  switch (sdlButton) {
+    case SDL_BUTTON_LEFT: button = mbLeft; return true;
+    case SDL_BUTTON_RIGHT: button = mbRight; return true;
+    case SDL_BUTTON_MIDDLE: button = mbMiddle; return true;
+    default: return false;
+  }
+}
+
+SDL_SystemCursor SystemCursorOf(TCursor cursor) {
+  switch (cursor) {
+    case crCross: return SDL_SYSTEM_CURSOR_CROSSHAIR;
+    case crIBeam: return SDL_SYSTEM_CURSOR_IBEAM;
+    case crSizeNESW: return SDL_SYSTEM_CURSOR_SIZENESW;
+    case crSizeNS: return SDL_SYSTEM_CURSOR_SIZENS;
+    case crSizeNWSE: return SDL_SYSTEM_CURSOR_SIZENWSE;
+    case crSizeWE: return SDL_SYSTEM_CURSOR_SIZEWE;
+    case crSizeAll: return SDL_SYSTEM_CURSOR_SIZEALL;
+    case crHourGlass: return SDL_SYSTEM_CURSOR_WAIT;
+    case crNo: return SDL_SYSTEM_CURSOR_NO;
+    case crHandPoint: return SDL_SYSTEM_CURSOR_HAND;
+    default: return SDL_SYSTEM_CURSOR_ARROW;
+  }
+}
+
+}  // namespace
+
+TSdlHost::TSdlHost() {
+  // Shapes on X11 are lost when SDL backs the window surface with a renderer.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // The program decides when to quit; signals are not turned into events.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // The first click on an inactive window is a click, as users expect.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    throw Exception(std::string("Cannot open the display: ") + SDL_GetError());
+  FWakeEvent = SDL_RegisterEvents(1);
+  SDL_StartTextInput();
+}
+
+TSdlHost::~TSdlHost() {
+  for (auto& [id, w] : FWindows) SDL_DestroyWindow(w);
+  for (auto& [shape, c] : FCursors) SDL_FreeCursor(c);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+SDL_Window* TSdlHost::Find(TNativeId id) const {
+  auto it = FWindows.find(id);
+  return it == FWindows.end() ? nullptr : it->second;
+}
+
+TNativeId TSdlHost::CreateNativeWindow(const TNativeParams& params) {
+  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
+  if (params.PopUp) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
+  if (params.StayOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+  SDL_Window* w = SDL_CreateWindow("", params.Bounds.Left, params.Bounds.Top, std::max(1, params.Bounds.Width()),
+                                   std::max(1, params.Bounds.Height()), flags);
+  if (!w) throw Exception(std::string("Cannot create a window: ") + SDL_GetError());
+  const TNativeId id = SDL_GetWindowID(w);
+  FWindows[id] = w;
+  return id;
+}
+
+void TSdlHost::DestroyNativeWindow(TNativeId id) {
+  if (SDL_Window* w = Find(id)) SDL_DestroyWindow(w);
+  FWindows.erase(id);
+}
+
+void TSdlHost::SetNativeBounds(TNativeId id, const TRect& b) {
+  SDL_Window* w = Find(id);
+  if (!w) return;
+  SDL_SetWindowPosition(w, b.Left, b.Top);
+  SDL_SetWindowSize(w, std::max(1, b.Width()), std::max(1, b.Height()));
+}
+
+void TSdlHost::ShowNativeWindow(TNativeId id, bool visible) {
+  if (SDL_Window* w = Find(id)) visible ? SDL_ShowWindow(w) : SDL_HideWindow(w);
+}
+
+void TSdlHost::SetNativeTitle(TNativeId id, const std::string& title) {
+  if (SDL_Window* w = Find(id)) SDL_SetWindowTitle(w, title.c_str());
+}
+
+void TSdlHost::SetNativeStayOnTop(TNativeId id, bool onTop) {
+  if (SDL_Window* w = Find(id)) SDL_SetWindowAlwaysOnTop(w, onTop ? SDL_TRUE : SDL_FALSE);
+}
+
+void TSdlHost::SetNativeRegion(TNativeId id, const TRegion* region) {
+  if (SDL_Window* w = Find(id)) ShapeX11Window(w, region);
+}
+
+void TSdlHost::RaiseNativeWindow(TNativeId id, bool focus) {
+  SDL_Window* w = Find(id);
+  if (!w) return;
+  SDL_RaiseWindow(w);
+  if (focus) SDL_SetWindowInputFocus(w);
+}
+
+void TSdlHost::SetNativeMinimized(TNativeId id, bool minimized) {
+  if (SDL_Window* w = Find(id)) minimized ? SDL_MinimizeWindow(w) : SDL_RestoreWindow(w);
+}
+
+void TSdlHost::Present(TNativeId id, const TPixelBuffer& pixels, const TRect& rect) {
+  SDL_Window* w = Find(id);
+  if (!w) return;
+  SDL_Surface* surface = SDL_GetWindowSurface(w);
+  if (!surface) return;
+  // The surface may still have the old size right after a resize.
+  const TRect r = rect.Intersect({0, 0, std::min(pixels.Width, surface->w), std::min(pixels.Height, surface->h)});
+  if (r.IsEmpty()) return;
+  if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+  auto* dst = static_cast<unsigned char*>(surface->pixels) + r.Top * surface->pitch + r.Left * 4;
+  const auto* src = reinterpret_cast<const unsigned char*>(pixels.Row(r.Top) + r.Left);
+  const Uint32 format = surface->format->format;
+  if (format == SDL_PIXELFORMAT_ARGB8888 || format == SDL_PIXELFORMAT_RGB888) {
+    for (int y = 0; y < r.Height(); ++y)
+      std::memcpy(dst + y * surface->pitch, src + y * pixels.Stride, static_cast<size_t>(r.Width()) * 4);
+  } else {
+    SDL_ConvertPixels(r.Width(), r.Height(), SDL_PIXELFORMAT_ARGB8888, src, pixels.Stride, format,
+                      static_cast<unsigned char*>(surface->pixels) + r.Top * surface->pitch +
+                          r.Left * surface->format->BytesPerPixel,
+                      surface->pitch);
+  }
+  if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  const SDL_Rect update{r.Left, r.Top, r.Width(), r.Height()};
+  SDL_UpdateWindowSurfaceRects(w, &update, 1);
+}
+
+void TSdlHost::CaptureMouse(bool capture) { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
+
+void TSdlHost::SetCursorShape(TCursor cursor) {
+  const SDL_SystemCursor shape = SystemCursorOf(cursor);
+  SDL_Cursor*& c = FCursors[shape];
+  if (!c) c = SDL_CreateSystemCursor(shape);
+  if (c) SDL_SetCursor(c);
+}
+
+void TSdlHost::SetClipboardText(const std::string& text) { SDL_SetClipboardText(text.c_str()); }
+
+std::string TSdlHost::GetClipboardText() {
+  char* text = SDL_GetClipboardText();
+  std::string result = text ? text : "";
+  SDL_free(text);
+  return result;
+}
+
+TRect TSdlHost::ScreenRect() {
+  SDL_Rect r{0, 0, 0, 0};
+  SDL_GetDisplayBounds(0, &r);
+  return TRect::FromSize(r.x, r.y, r.w, r.h);
+}
+
+uint64_t TSdlHost::Now() { return SDL_GetTicks64(); }
+
+TPoint TSdlHost::ScreenPoint(uint32_t windowId, int x, int y) const {
+  int left = 0, top = 0;
+  if (SDL_Window* w = Find(windowId)) SDL_GetWindowPosition(w, &left, &top);
+  return {left + x, top + y};
+}
+
+bool TSdlHost::PollEvent(TRawEvent& out) {
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    out = TRawEvent();
+    out.Modifiers = ModifiersOf(SDL_GetModState());
+    if (e.type == FWakeEvent) {
+      FWakePending = false;  // the loop runs the posts next
+      continue;
+    }
+    switch (e.type) {
+      case SDL_MOUSEMOTION:
+        out.Kind = TRawKind::MouseMove;
+        out.Window = e.motion.windowID;
+        out.Screen = ScreenPoint(e.motion.windowID, e.motion.x, e.motion.y);
+        return true;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (!ButtonOf(e.button.button, out.Button)) continue;
+        out.Kind = TRawKind::MouseButton;
+        out.Down = e.type == SDL_MOUSEBUTTONDOWN;
+        out.Window = e.button.windowID;
+        out.Screen = ScreenPoint(e.button.windowID, e.button.x, e.button.y);
+        return true;
+      case SDL_MOUSEWHEEL:
+        out.Kind = TRawKind::MouseWheel;
+        out.Window = e.wheel.windowID;
+        out.WheelDelta = (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y) * WHEEL_DELTA;
+        if (out.WheelDelta == 0) continue;
+        out.Screen = ScreenPoint(e.wheel.windowID, e.wheel.mouseX, e.wheel.mouseY);
+        return true;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        out.Kind = TRawKind::Key;
+        out.Window = e.key.windowID;
+        out.Down = e.type == SDL_KEYDOWN;
+        out.Repeat = e.key.repeat != 0;
+        out.Key = VirtualKeyOfScancode(e.key.keysym.scancode);
+        out.Modifiers = ModifiersOf(static_cast<SDL_Keymod>(e.key.keysym.mod));
+        if (out.Key == 0) continue;
+        return true;
+      case SDL_TEXTINPUT:
+        out.Kind = TRawKind::Text;
+        out.Window = e.text.windowID;
+        out.Text = e.text.text;
+        return true;
+      case SDL_WINDOWEVENT:
+        out.Window = e.window.windowID;
+        switch (e.window.event) {
+          case SDL_WINDOWEVENT_EXPOSED: out.Kind = TRawKind::Exposed; return true;
+          case SDL_WINDOWEVENT_MOVED:
+            out.Kind = TRawKind::Moved;
+            out.Bounds = TRect::FromSize(e.window.data1, e.window.data2, 0, 0);
+            return true;
+          case SDL_WINDOWEVENT_SIZE_CHANGED:
+            out.Kind = TRawKind::Resized;
+            out.Bounds = TRect::FromSize(0, 0, e.window.data1, e.window.data2);
+            return true;
+          case SDL_WINDOWEVENT_LEAVE: out.Kind = TRawKind::PointerLeft; return true;
+          case SDL_WINDOWEVENT_FOCUS_GAINED: out.Kind = TRawKind::FocusGained; return true;
+          case SDL_WINDOWEVENT_FOCUS_LOST: out.Kind = TRawKind::FocusLost; return true;
+          case SDL_WINDOWEVENT_CLOSE: out.Kind = TRawKind::CloseRequest; return true;
+          default: continue;
+        }
+      default:
+        continue;
+    }
+  }
+  return false;
+}
+
+void TSdlHost::WaitEvent(int timeoutMs) {
+  if (timeoutMs < 0) SDL_WaitEvent(nullptr);
+  else SDL_WaitEventTimeout(nullptr, timeoutMs);
+}
+
+void TSdlHost::Wake() {
+  // One wake-up event at a time, however many threads post.
+  if (FWakePending.exchange(true)) return;
+  SDL_Event e{};
+  e.type = FWakeEvent;
+  if (SDL_PushEvent(&e) != 1) FWakePending = false;
+}
+
+}  // namespace window

@@ -1,20 +1,27 @@
 #pragma once
 // The base of every notation element. An item knows its owner and its kind
-// byte; each element class sizes the data block that holds its plain fields.
+// byte; each element class sizes the data block that holds its plain fields
+// (ElementBlocks.h names their offsets) and adds its managed fields.
+//
 // The constructor registers the item with its owner and the destructor
-// unregisters it, so an owner's list never holds a freed item.
+// unregisters it, so an owner's list never holds a freed item. Owners are
+// recognised by class, in this order: note, rest (their attached items),
+// measure, column, score, part, grace-note group. Any other owner is stored
+// without registration. An owner whose registration switch is set does not
+// list the item (its creator inserts it); removal never depends on the switch.
 
 #include <cstdint>
 
 #include "base/ByteBlock.h"
 #include "base/Object.h"
+#include "score/model/VoiceKey.h"
 
 class TStream;
+class TKVMeasure;
 
 class TKVItem : public TObject {
 public:
-  // Owner may be nil (an unowned item). An owner whose registration switch is
-  // set does not list the item; its creator inserts it.
+  // An item of kind 0 with an empty block; Owner may be nil.
   explicit TKVItem(TObject* Owner);
   ~TKVItem() override;
 
@@ -27,13 +34,56 @@ public:
   const TByteBlock& Data() const { return FData; }
   uint16_t DataSize() const { return uint16_t(FData.Size()); }
 
-  // Copies Source's plain fields; elements add their managed fields.
+  // Copies Source's plain fields; elements add their managed fields and
+  // refuse a source of another class (EAssignError).
   virtual void Assign(const TKVItem& Source);
-  // Reads the item's record; elements override it.
+  // Reads the item's record from a score file (its own record format).
   virtual void ReadData(TStream& Stream);
+
+  // The measure that holds the item, through the note, rest or grace-note
+  // group it is attached to; nil for an item of a column, a part, the score
+  // or no owner.
+  TKVMeasure* GetMeasure() const;
+
+  // The voice key of an element that carries one; nil for the others.
+  virtual TKVVoiceKey* GetVoiceKey() { return nullptr; }
+  const TKVVoiceKey* GetVoiceKey() const { return const_cast<TKVItem*>(this)->GetVoiceKey(); }
+
+protected:
+  // For the element classes: kind and block size are set before the item
+  // registers with its owner.
+  TKVItem(TObject* Owner, uint8_t Kind, size_t DataSize);
+
+  // Copies the source's block: as many bytes as both blocks hold.
+  void CopyBlock(const TKVItem& Source);
+  // Source as class T, or EAssignError naming both classes.
+  template <class T>
+  static const T& SourceAs(const TKVItem& Source, const TKVItem& Target);
 
 private:
   TObject* FOwner;
   uint8_t FKind = 0;
   TByteBlock FData;
 };
+
+// An element that carries a voice key.
+class TKVVoicedItem : public TKVItem {
+public:
+  TKVVoiceKey* GetVoiceKey() override { return &FVoiceKey; }
+  TKVVoiceKey& VoiceKey() { return FVoiceKey; }
+
+protected:
+  using TKVItem::TKVItem;
+
+private:
+  TKVVoiceKey FVoiceKey;
+};
+
+#include "score/model/Persistent.h"
+
+template <class T>
+const T& TKVItem::SourceAs(const TKVItem& Source, const TKVItem& Target) {
+  const auto* source = dynamic_cast<const T*>(&Source);
+  if (!source) RaiseAssignError(Source, Target);
+  return *source;
+}

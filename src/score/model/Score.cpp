@@ -6,6 +6,7 @@
 #include "score/model/Item.h"
 #include "score/model/Piece.h"
 #include "score/model/ScoreView.h"
+#include "score/model/Voice.h"
 
 TKVScore::TKVScore(TObject* Owner) : FOwner(Owner) {
   FPage = std::make_unique<TKVPage>(this);
@@ -75,4 +76,4 @@ int32_t TKVScore::SmallMusicGlyphWidth(char Glyph) const {
 
 void TKVScore::SetPage(const TKVPage& Value) { FPage->Assign(Value); }
 
-TObject* TKVScore::ActiveVoiceObject() { return nullptr; }
+TObject* TKVScore::ActiveVoiceObject() { return GetActiveVoice(); }

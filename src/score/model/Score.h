@@ -27,7 +27,14 @@
 
 class TKVItem;
 class TKVPiece;
+class TKVPart;
+class TKVStaff;
+class TKVVoice;
+class TKVMeasure;
+class TKVColumn;
+class TKVMark;
 class TKVScoreView;
+struct TKVVoiceKey;
 
 enum TKVAddState : uint8_t { asOverwrite, asInsert };
 enum TKVFrameOrientation : uint8_t { foTop, foLeft, foBottom, foRight };
@@ -239,6 +246,8 @@ public:
   // A new piece; lays out and invalidates the views.
   TKVPiece* NewPiece();
   void AddItem(TKVItem* Item);
+  // At Index when 0 <= Index <= count, else at the end.
+  void InsertItem(int32_t Index, TKVItem* Item);
   void RemoveItem(TKVItem* Item);
   void ClearPieces();
   void ClearItems();
@@ -253,8 +262,62 @@ public:
   // The active view, its index clamped into the list first; nil without views.
   TKVScoreView* GetActiveWindow();
   void SetActiveWindow(TKVScoreView* View);
-  // The piece at the active view's cursor; nil without view or out of range.
+  // ---- navigation to the active view's cursor ----
+  // Each is nil without a view or when an index is out of range.
   TKVPiece* GetActivePiece();
+  TKVPart* GetActivePart();
+  TKVStaff* GetActiveStaff();
+  TKVVoice* GetActiveVoice();
+  // The active part's measure Index (the cursor's when Index < 0), made
+  // with the measures before it when the part has fewer; nil without view,
+  // piece or part, and for an index at or past MaxMeasuresOnDemand.
+  TKVMeasure* GetActiveMeasure(int32_t Index = -1);
+  // The same for the active piece's columns; without a view an Index >= 0
+  // takes piece 0.
+  TKVColumn* GetActiveColumn(int32_t Index = -1);
+  // Measures and columns are made on demand only below this index (the
+  // most a score file may list), so a cursor index from a damaged file
+  // cannot make the score allocate without bound.
+  static constexpr int32_t MaxMeasuresOnDemand = 10000;
+  // The largest staff range byte over every staff of every part of every
+  // piece; 255 when there is no piece or it is 0.
+  int32_t GetMaxStaffRange() const;
+  // The active piece's GetRangeLength; 0 without an active piece.
+  int32_t GetRangeLength(int32_t First, int32_t Last);
+
+  // ---- editing ----
+  // Index in Measure's items at which a new item of time Time (ticks from
+  // the measure start) and voice key OrderKey goes, searching from
+  // StartIndex; with First set it goes before items at the same time.
+  int32_t FindInsertIndex(const TKVMeasure* Measure, const TKVVoiceKey& OrderKey, bool First, int32_t StartIndex,
+                          int32_t Time) const;
+  // A new part in the active view's cursor piece with channel, measure 0
+  // (key signature and clef), staff and voice, made inside one update
+  // bracket; the view's cursor moves to it. Nil without a view.
+  TKVPart* NewPart();
+  // The same in Piece without any view (loading and importing): nothing a
+  // file holds is lost for want of a view.
+  TKVPart* NewPart(TKVPiece* Piece);
+  // A page mark (such as a page number) on the active view's page, owned by
+  // the score (vsComposition) or the active part (vsPart) and kept in page
+  // order. Nothing without a view.
+  TKVItem* AddPageMark(bool Numbered, uint8_t A2, uint8_t A3, int16_t X, int16_t Y, const std::string& FontName,
+                       uint8_t A7, uint8_t A8, int32_t A9, int16_t A10);
+  // Asks the host for the plug-in handle of every part (0 for a part
+  // without a plug-in name).
+  void UpdateVSTHandles();
+  // The page count asked for: the score's (vsComposition) or the active
+  // part's (vsPart).
+  int32_t GetUserPages();
+  void SetUserPages(int32_t Value);
+  // Spacing of the systems on the active view's page: staff distance by
+  // staff line (1), left indent (2) and right indent (3) by system, of the
+  // cursor piece (vsComposition) or the active part (vsPart). Index < 0
+  // takes the cursor's line or system; Replace sets, else adds (modulo
+  // 65536). Nothing without a view, and for an Index above 65534.
+  void SetSystemSpacing1(int32_t Value, int32_t Index, bool Replace, int32_t Ignored = 0);
+  void SetSystemSpacing2(int32_t Value, int32_t Index, bool Replace, int32_t Ignored = 0);
+  void SetSystemSpacing3(int32_t Value, int32_t Index, bool Replace, int32_t Ignored = 0);
 
   // ---- broadcasts ----
   void UpdateDynamics();
@@ -267,9 +330,13 @@ private:
   void SetDefaults();
   void RenumberPieces();
   void LayoutChanged(bool changed);
-  // The active voice for the view's cursor announcement, once the tree
-  // below pieces exists.
+  // The active voice for the view's cursor announcement.
   TObject* ActiveVoiceObject();
+  // NewPart's work once the piece is known; moves View's cursor when given.
+  TKVPart* MakePart(TKVPiece* Piece, TKVScoreView* View);
+  // The spacing array Array (0..2) of the cursor piece or active part.
+  std::vector<uint16_t>* ActiveSpacingArray(int Array);
+  void SetSystemSpacing(int Array, int32_t Value, int32_t Index, bool Replace);
   void AssignScore(const TKVScore& Source);
   void CopyNamedRecords(const TKVScore& Source);
   void CopyUserData(const TKVScore& Source);

@@ -58,6 +58,11 @@ void TKVScore::AddItem(TKVItem* Item) {
   if (!FRegistrationSwitch) FItems.push_back(Item);
 }
 
+void TKVScore::InsertItem(int32_t Index, TKVItem* Item) {
+  if (Index < 0 || Index > GetItemCount()) Index = GetItemCount();
+  FItems.insert(FItems.begin() + Index, Item);
+}
+
 void TKVScore::RemoveItem(TKVItem* Item) { std::erase(FItems, Item); }
 
 void TKVScore::ClearPieces() {
@@ -73,8 +78,8 @@ void TKVScore::ClearPieces() {
 void TKVScore::ClearItems() {
   while (!FItems.empty()) {
     TKVItem* item = FItems.back();
-    FItems.pop_back();
     delete item;
+    std::erase(FItems, item);
   }
 }
 
@@ -103,7 +108,4 @@ void TKVScore::SetActiveWindow(TKVScoreView* View) {
   if (OnActiveWindowChanged) OnActiveWindowChanged(this);
 }
 
-TKVPiece* TKVScore::GetActivePiece() {
-  TKVScoreView* view = GetActiveWindow();
-  return view ? GetPiece(view->CursorPiece()) : nullptr;
-}
+

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "base/ByteBlock.h"
+#include "score/model/ElementBlocks.h"
 #include "score/model/Item.h"
+#include "score/model/ItemKinds.h"
 
 std::string IntToRoman(int32_t N) {
   static const char* const units[10] = {"", "I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX"};
@@ -88,28 +90,28 @@ std::string UnescapeApos(const std::string& S) {
   return S.substr(0, at) + "'" + S.substr(at + entity.size());
 }
 
+// A chord frame (kind 36) is no page object: its block has no page word.
 uint16_t GetItemPage(const TKVItem* Item) {
   if (!Item) return 0;
   size_t offset;
   switch (Item->Kind()) {
-    case 36:
-      offset = 18;
-      break;
-    case 161:
-    case 200:
-    case 201:
-    case 202:
-    case 203:
-    case 204:
-      offset = 8;
+    case ItemKind::OleObject:
+    case ItemKind::Text:
+    case ItemKind::Image:
+    case ItemKind::Line:
+    case ItemKind::Rectangle:
+    case ItemKind::Ellipse:
+      offset = TextBlock::Page;
+      static_assert(TextBlock::Page == ImageBlock::Page && TextBlock::Page == LineBlock::Page &&
+                    TextBlock::Page == RectangleBlock::Page && TextBlock::Page == OleBlock::Page);
       break;
     case 205:
     case 206:
     case 207:
-      offset = 16;
+      offset = ArcBlock::Page;
       break;
-    case 215:
-      offset = 10;
+    case ItemKind::PageMark:
+      offset = PageMarkBlock::Page;
       break;
     default:
       return 0;

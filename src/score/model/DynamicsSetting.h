@@ -1,0 +1,23 @@
+#pragma once
+// A dynamics setting of its own, carried by a lyric text or a mark: a
+// relative flag word and a signed value (five plain bytes) and a text. The
+// piece's velocity pass reads it.
+
+#include <cstdint>
+#include <string>
+
+#include "base/ByteBlock.h"
+#include "score/model/ElementBlocks.h"
+
+struct TKVDynamicsSetting {
+  TByteBlock Data{DynamicsBlock::Size};
+  std::string Text;
+
+  // Non-zero: Value changes the current level; zero: Value is the level.
+  bool Relative() const { return Data.u16(DynamicsBlock::Relative) != 0; }
+  int16_t Value() const { return Data.i16(DynamicsBlock::Value); }
+  void Set(bool Relative, int16_t Value) {
+    Data.setU16(DynamicsBlock::Relative, Relative ? 1 : 0);
+    Data.setI16(DynamicsBlock::Value, Value);
+  }
+};

@@ -1,0 +1,50 @@
+#pragma once
+// A chord diagram (kind 36): a text, raw data, a byte per fret row (the
+// barre bytes; block byte 10 gives their count) and a 3-byte entry per string
+// (block byte 8 gives their count).
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "score/model/ElementBlocks.h"
+#include "score/model/Item.h"
+
+using TKVFrameEntry = std::array<uint8_t, FrameBlock::EntryBytes>;
+
+class TKVFrame : public TKVVoicedItem {
+public:
+  explicit TKVFrame(TObject* Owner);
+
+  // Block, entries, barre bytes, raw data and text: a copy keeps every array
+  // its block announces.
+  void Assign(const TKVItem& Source) override;
+  void ReadData(TStream& Stream) override;
+
+  // Sizes the byte array and the entry array from block bytes 10 and 8
+  // (after the block was read or changed); new entries are zero.
+  void SizeArraysFromBlock();
+
+  // The entry of string Index; entry 0 for an index past the entries, and a
+  // zero entry when there is none at all.
+  TKVFrameEntry GetEntry(int32_t Index) const;
+  // The barre byte of fret row Index + 1; the first byte for an index past
+  // the array, and 0 when it is empty.
+  uint8_t GetValue(int32_t Index) const;
+
+  std::vector<TKVFrameEntry>& Entries() { return FEntries; }
+  std::vector<uint8_t>& Values() { return FValues; }
+  std::vector<uint8_t>& RawData() { return FRawData; }
+  const std::string& Text() const { return FText; }
+  void SetText(const std::string& Value) { FText = Value; }
+
+  uint8_t EntryCount() const { return Data().u8(FrameBlock::EntryCount); }
+  uint8_t ValueCount() const { return Data().u8(FrameBlock::ValueCount); }
+
+private:
+  std::string FText;
+  std::vector<uint8_t> FRawData;
+  std::vector<uint8_t> FValues;
+  std::vector<TKVFrameEntry> FEntries;
+};

@@ -1,0 +1,18 @@
+#include "score/model/Liga.h"
+
+#include <cstdlib>
+
+#include "score/model/ItemKinds.h"
+#include "score/model/Note.h"
+
+TKVLiga::TKVLiga(TObject* Owner) : TKVItem(Owner, ItemKind::Slur, LigaBlock::Size) {}
+
+void TKVLiga::Assign(const TKVItem& Source) { CopyBlock(SourceAs<TKVLiga>(Source, *this)); }
+
+void TKVLiga::SetDefaultOffsets() {
+  if (Flag(LigaFlag::UserOffsets)) return;
+  const auto* note = dynamic_cast<const TKVNote*>(Owner());
+  bool otherSide = Flag(LigaFlag::OtherSide);
+  if (std::abs(FirstOffset()) <= 16) SetFirstOffset(otherSide || (note && note->StemDown()) ? 0 : 32);
+  if (std::abs(SecondOffset()) <= 16) SetSecondOffset(otherSide ? -32 : 0);
+}

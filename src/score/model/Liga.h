@@ -1,0 +1,31 @@
+#pragma once
+// A tie or slur (kind 30), attached to the note where it starts.
+
+#include <cstdint>
+
+#include "score/model/ElementBlocks.h"
+#include "score/model/Item.h"
+
+class TKVLiga : public TKVItem {
+public:
+  explicit TKVLiga(TObject* Owner);
+
+  // Block only.
+  void Assign(const TKVItem& Source) override;
+  void ReadData(TStream& Stream) override;
+
+  // Places the curve's end points where the importers want them unless the
+  // user has set them (flag bit 5): a first offset within 16 units of 0
+  // becomes 0 when the curve lies on the other side or the owning note's stem
+  // goes down, else 32; a second offset within 16 units of 0 becomes -32 on
+  // the other side, else 0.
+  void SetDefaultOffsets();
+
+  uint8_t Flags() const { return Data().u8(LigaBlock::Flags); }
+  void SetFlags(uint8_t V) { Data().setU8(LigaBlock::Flags, V); }
+  bool Flag(int Bit) const { return Data().bit(LigaBlock::Flags, Bit); }
+  int16_t FirstOffset() const { return Data().i16(LigaBlock::FirstOffset); }
+  void SetFirstOffset(int16_t V) { Data().setI16(LigaBlock::FirstOffset, V); }
+  int16_t SecondOffset() const { return Data().i16(LigaBlock::SecondOffset); }
+  void SetSecondOffset(int16_t V) { Data().setI16(LigaBlock::SecondOffset, V); }
+};

@@ -1,0 +1,41 @@
+#pragma once
+// A rest (kind 21) with the items attached to it.
+
+#include <cstdint>
+#include <string>
+
+#include "score/model/ElementBlocks.h"
+#include "score/model/Item.h"
+#include "score/model/ItemHolder.h"
+
+class TKVVoice;
+
+class TKVPause : public TKVVoicedItem, public TKVItemHolder {
+public:
+  explicit TKVPause(TObject* Owner);
+  ~TKVPause() override;
+
+  // Block, text, then every attached item cloned.
+  void Assign(const TKVItem& Source) override;
+  void ReadData(TStream& Stream) override;
+
+  const std::string& Text() const { return FText; }
+  void SetText(const std::string& Value) { FText = Value; }
+
+  uint16_t Position() const { return Data().u16(PauseBlock::Position); }
+  void SetPosition(uint16_t V) { Data().setU16(PauseBlock::Position, V); }
+  uint16_t Value() const { return Data().u16(PauseBlock::Value); }
+  void SetValue(uint16_t V) { Data().setU16(PauseBlock::Value, V); }
+  uint16_t Duration() const { return Data().u16(PauseBlock::Duration); }
+  void SetDuration(uint16_t V) { Data().setU16(PauseBlock::Duration, V); }
+  uint8_t StaffVoice() const { return Data().u8(PauseBlock::StaffVoice); }
+  void SetStaffVoice(uint8_t V) { Data().setU8(PauseBlock::StaffVoice, V); }
+  uint8_t Flags() const { return Data().u8(PauseBlock::Flags); }
+  void SetFlags(uint8_t V) { Data().setU8(PauseBlock::Flags, V); }
+
+  // Run-time fields.
+  TKVVoice* Voice = nullptr;
+
+private:
+  std::string FText;
+};

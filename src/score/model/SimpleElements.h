@@ -1,0 +1,75 @@
+#pragma once
+// Elements that are little more than their block: the bend (kind 119), the
+// effect (22), the drawn line (202), rectangle and ellipse (203, 204), arc,
+// pie and chord shape (205-207) and the raw MIDI event (220).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "score/model/ElementBlocks.h"
+#include "score/model/Item.h"
+
+class TKVBend : public TKVVoicedItem {
+public:
+  explicit TKVBend(TObject* Owner);
+  // Block and both texts.
+  void Assign(const TKVItem& Source) override;
+  void ReadData(TStream& Stream) override;
+  const std::string& Text1() const { return FText1; }
+  void SetText1(const std::string& Value) { FText1 = Value; }
+  const std::string& Text2() const { return FText2; }
+  void SetText2(const std::string& Value) { FText2 = Value; }
+
+private:
+  std::string FText1, FText2;
+};
+
+// Block-only elements.
+class TKVEffect : public TKVItem {
+public:
+  explicit TKVEffect(TObject* Owner);
+  void Assign(const TKVItem& Source) override;
+  void ReadData(TStream& Stream) override;
+};
+
+class TKVLine : public TKVItem {
+public:
+  explicit TKVLine(TObject* Owner);
+  void Assign(const TKVItem& Source) override;
+  void ReadData(TStream& Stream) override;
+};
+
+// Kind 203 or 204, set by the factory.
+class TKVRectangle : public TKVItem {
+public:
+  explicit TKVRectangle(TObject* Owner);
+  void Assign(const TKVItem& Source) override;
+  void ReadData(TStream& Stream) override;
+};
+
+// Kind 205, 206 or 207, set by the factory.
+class TKVArc : public TKVItem {
+public:
+  explicit TKVArc(TObject* Owner);
+  void Assign(const TKVItem& Source) override;
+  void ReadData(TStream& Stream) override;
+};
+
+class TKVMIDIEvent : public TKVItem {
+public:
+  explicit TKVMIDIEvent(TObject* Owner);
+  // Block and the data, as long as the block's data length says.
+  void Assign(const TKVItem& Source) override;
+  void ReadData(TStream& Stream) override;
+
+  // Takes Length bytes of Data and stores Length in the block.
+  void SetData(const uint8_t* Data, uint16_t Length);
+  const std::vector<uint8_t>& MidiData() const { return FData; }
+  uint16_t DataLength() const { return Data().u16(MidiEventBlock::DataLength); }
+  uint16_t Position() const { return Data().u16(MidiEventBlock::Position); }
+  void SetPosition(uint16_t V) { Data().setU16(MidiEventBlock::Position, V); }
+
+private:
+  std::vector<uint8_t> FData;
+};

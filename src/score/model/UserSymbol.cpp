@@ -1,0 +1,3 @@
+#include "score/model/UserSymbol.h"
+
+TKVUserSymbol::~TKVUserSymbol() { FreeItems(); }

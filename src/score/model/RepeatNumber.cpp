@@ -15,9 +15,11 @@ public:
   explicit TPassList(int32_t pass) : FPass(pass) {}
 
   bool Matches(const std::string& text) {
+    bool anyDigit = false;
     for (char c : text) {
       if (c >= '0' && c <= '9') {
         FDigits += c;
+        anyDigit = true;
       } else if (c == '-') {
         // A hyphen straight after digits ends that number first, so that
         // "1-3" reads as the range 1 to 3.
@@ -29,7 +31,9 @@ public:
         FDigits.clear();
       }
     }
-    return Check();
+    // A text that ends after its last number ("1.") has nothing left to
+    // check; only a text without any number is read as 0.
+    return (!FDigits.empty() || !anyDigit) && Check();
   }
 
 private:

@@ -22,7 +22,7 @@ void TKVColumn::Assign(const TObject& Source) {
   if (!source) RaiseAssignError(Source, *this);
   if (source == this) return;
   FreeItems();
-  FData.Write(0, source->FData.Data(), std::min(FData.Size(), source->FData.Size()));
+  CopyBlockBytes(FData, source->FData);
   FWords = source->FWords;
   CloneItems(source->Items(), this);
 }

@@ -45,8 +45,7 @@ void TKVItem::Assign(const TKVItem& Source) {
 }
 
 void TKVItem::CopyBlock(const TKVItem& Source) {
-  if (&Source == this) return;
-  FData.Write(0, Source.FData.Data(), std::min(FData.Size(), Source.FData.Size()));
+  CopyBlockBytes(FData, Source.FData);
 }
 
 // An item attached to a note or rest lies in that note's measure, a grace

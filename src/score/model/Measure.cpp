@@ -44,7 +44,7 @@ void TKVMeasure::Assign(const TObject& Source) {
   if (!source) RaiseAssignError(Source, *this);
   if (source == this) return;
   ClearItems();
-  FData.Write(0, source->FData.Data(), std::min(FData.Size(), source->FData.Size()));
+  CopyBlockBytes(FData, source->FData);
   FWords = source->FWords;
   CloneItems(source->Items(), this);
 }

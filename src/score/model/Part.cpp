@@ -157,7 +157,7 @@ void TKVPart::Assign(const TObject& Source) {
   if (source == this) return;
   FStaffs.FreeAll();
   FMeasures.FreeAll();
-  FData.Write(0, source->FData.Data(), std::min(FData.Size(), source->FData.Size()));
+  CopyBlockBytes(FData, source->FData);
   FName = source->FName;
   FSecondName = source->FSecondName;
   FWordLists = source->FWordLists;

@@ -2,6 +2,7 @@
 
 #include <cxxabi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -23,4 +24,9 @@ std::string ClassName(const TObject& object) {
 
 void RaiseAssignError(const TObject& Source, const TObject& Target) {
   throw EAssignError(ClassName(Source), ClassName(Target));
+}
+
+void CopyBlockBytes(TByteBlock& Target, const TByteBlock& Source) {
+  if (&Target == &Source) return;
+  Target.Write(0, Source.Data(), std::min(Target.Size(), Source.Size()));
 }

@@ -109,7 +109,7 @@ void TKVPiece::Assign(const TObject& Source) {
   const auto* source = dynamic_cast<const TKVPiece*>(&Source);
   if (!source) RaiseAssignError(Source, *this);
   if (source == this) return;
-  FData.Write(0, source->FData.Data(), std::min(FData.Size(), source->FData.Size()));
+  CopyBlockBytes(FData, source->FData);
   FWordLists = source->FWordLists;
   FByteList = source->FByteList;
   FParts.FreeAll();

@@ -75,7 +75,7 @@ void TKVStaff::Assign(const TObject& Source) {
   if (!source) RaiseAssignError(Source, *this);
   if (source == this) return;
   ClearVoices();
-  FData.Write(0, source->FData.Data(), std::min(FData.Size(), source->FData.Size()));
+  CopyBlockBytes(FData, source->FData);
   FLineArray = source->FLineArray;
   for (TKVVoice* voice : source->FVoices.Items()) {
     if (voice->Staff() != source) continue;

@@ -28,6 +28,6 @@ int32_t TKVVoice::GetIndex(const TKVStaff* Staff) const { return Staff ? Staff->
 void TKVVoice::Assign(const TObject& Source) {
   const auto* source = dynamic_cast<const TKVVoice*>(&Source);
   if (!source) RaiseAssignError(Source, *this);
-  if (source != this) FData.Write(0, source->FData.Data(), std::min(FData.Size(), source->FData.Size()));
+  if (source != this) CopyBlockBytes(FData, source->FData);
   NotifyItemChanged(Score(), this, nullptr);
 }

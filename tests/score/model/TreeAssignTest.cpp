@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "base/Exceptions.h"
-
 #include "score/model/Column.h"
 #include "score/model/ItemFactory.h"
 #include "score/model/Liga.h"

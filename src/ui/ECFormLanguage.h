@@ -9,7 +9,7 @@
 #include "ui/NonVisualComponent.h"
 
 class TECFormLanguage : public TNonVisualComponent {
- public:
+public:
   // Raises ECLanguageException "Owner is not defined or wrong" without an
   // owner; registers with the application's language object (or waits for
   // one).
@@ -43,7 +43,7 @@ class TECFormLanguage : public TNonVisualComponent {
 
   TPublishedForm* Form() const { return Owner(); }
 
- private:
+private:
   bool FApplyingSuppressed = false;
   std::string FLanguage;
   std::string FFormName;

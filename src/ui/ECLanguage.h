@@ -24,7 +24,7 @@ class ECLanguageException : public Exception {
 };
 
 class TECLanguage : public TNonVisualComponent {
- public:
+public:
   // Raises ECLanguageException when the application's language object has
   // the same owner. The first one becomes the application's language object
   // and takes over the windows created before it.
@@ -68,7 +68,7 @@ class TECLanguage : public TNonVisualComponent {
   // The file the code's data is read from.
   std::string LanguageFileName(const std::string& code) const;
 
- private:
+private:
   friend class TECFormLanguage;
   static void Register(TECFormLanguage* window);
   static void Unregister(TECFormLanguage* window);

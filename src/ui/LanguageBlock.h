@@ -39,7 +39,7 @@ struct TEntry {
 
 // Bounded little-endian reads from a position in the block.
 class TBlockCursor {
- public:
+public:
   TBlockCursor(const std::vector<uint8_t>& block, size_t position) : FBlock(block), FPosition(position) {}
 
   bool U8(uint8_t& value);
@@ -51,7 +51,7 @@ class TBlockCursor {
 
   size_t Position() const { return FPosition; }
 
- private:
+private:
   bool take(size_t count, const uint8_t*& at);
 
   const std::vector<uint8_t>& FBlock;
@@ -70,7 +70,7 @@ std::string SectionString(const std::vector<uint8_t>& block, size_t section, int
 
 // The section's property entries in file order.
 class TSectionEntries {
- public:
+public:
   TSectionEntries(const std::vector<uint8_t>& block, size_t section);
 
   // The next entry; false at the end of the entries, when a text is longer
@@ -78,7 +78,7 @@ class TSectionEntries {
   // section ends there). A section of more than kMaxEntries entries has none.
   bool Next(TEntry& entry);
 
- private:
+private:
   bool read(TEntry& entry);
 
   TBlockCursor FCursor;

@@ -10,7 +10,7 @@
 enum TComponentStateBit : unsigned { csLoading = 1, csDesigning = 2 };
 
 class TNonVisualComponent : public TObject {
- public:
+public:
   explicit TNonVisualComponent(TPublishedForm* owner) : FOwner(owner) {}
 
   TPublishedForm* Owner() const { return FOwner; }
@@ -24,7 +24,7 @@ class TNonVisualComponent : public TObject {
     FComponentState = designing ? FComponentState | csDesigning : FComponentState & ~unsigned(csDesigning);
   }
 
- private:
+private:
   TPublishedForm* FOwner;
   unsigned FComponentState = 0;
 };

@@ -32,7 +32,7 @@ class TPublishedCollection;
 
 // An object with published properties.
 class TPublishedObject {
- public:
+public:
   virtual ~TPublishedObject() = default;
 
   virtual TPropertyKind PropertyKind(const std::string& name) = 0;
@@ -51,7 +51,7 @@ class TPublishedObject {
 
 // A TCollection's items.
 class TPublishedCollection {
- public:
+public:
   virtual ~TPublishedCollection() = default;
   virtual int Count() = 0;
   // Item of an index in 0 .. Count - 1.
@@ -61,7 +61,7 @@ class TPublishedCollection {
 // A form: the owner of the language components and the root of every path.
 // Beyond its own properties it finds the components it owns by name.
 class TPublishedForm : public TPublishedObject {
- public:
+public:
   // The form's component name ("FProgramModule"), the default section name.
   virtual std::string GetName() = 0;
   // The owned component of that name, nil when none.

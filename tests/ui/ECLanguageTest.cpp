@@ -26,7 +26,7 @@ lrfc::TLrfSection MainSection(const std::string& word) {
 }
 
 class LanguageTest : public testing::Test {
- protected:
+protected:
   void WriteLanguage(const std::string& code, const std::vector<lrfc::TLrfSection>& sections) {
     FFolder.Write("prog." + code + ".lrf", LanguageFile(sections));
   }
@@ -159,17 +159,6 @@ TEST_F(LanguageTest, AWindowWithoutACodeReceivesNoTextsButItsMessages) {
   EXPECT_EQ(FMain->Str("Caption"), "English");
 }
 
-TEST_F(LanguageTest, FormNameChoosesTheSection) {
-  WriteLanguage("ENU", {MainSection("English"), {"FHelperModule", {TextEntry("Caption", "Tips")}, {"help 0"}}});
-  auto language = NewLanguage(FMain.get());
-  language->LoadLanguage("ENU");
-  TECFormLanguage window(FMain.get());
-  window.SetFormName("FHelperModule");
-  window.SetLanguage("ENU");
-  EXPECT_EQ(FMain->Str("Caption"), "Tips");
-  EXPECT_EQ(window.GetString(0), "help 0");
-}
-
 TEST_F(LanguageTest, AWindowBeingBuiltIsAppliedOnceItIsLoaded) {
   WriteLanguage("ENU", {MainSection("English")});
   auto language = NewLanguage(FMain.get());
@@ -247,11 +236,11 @@ TEST_F(LanguageTest, AFontEntrySetsAWholeNewFont) {
   EXPECT_EQ(target.Style, 0u);
 }
 
-TEST_F(LanguageTest, EntriesOfAnotherKindThanTheirPropertyAreSkipped) {
+TEST_F(LanguageTest, EntriesOfAnotherKindOrAnUnknownTypeAreSkipped) {
   WriteLanguage("ENU", {{"FMain",
                          {ListEntry("Caption", {"a", "b"}), TextEntry("LInfo.Items", "text"),
                           FontEntry("LInfo.Caption", "Arial", 0, 9), ListEntry("LInfo.Items", {"one", "two"}),
-                          TextEntry("LInfo.Caption", "last")},
+                          TextEntry("Caption", "", 7), TextEntry("LInfo.Caption", "last", lrf::vtText)},
                          {}}});
   auto language = NewLanguage(FMain.get());
   TECFormLanguage window(FMain.get());

@@ -13,7 +13,7 @@
 class TFakeCollection;
 
 class TFakeObject : public TPublishedForm {
- public:
+public:
   explicit TFakeObject(std::string name, std::vector<std::string>* journal = nullptr);
   ~TFakeObject() override;
 
@@ -54,7 +54,7 @@ class TFakeObject : public TPublishedForm {
   std::string GetName() override { return FName; }
   TPublishedObject* FindComponent(const std::string& name) override;
 
- private:
+private:
   struct TProp;
   TProp& declare(const std::string& name, TPropertyKind kind);
   TProp& at(const std::string& name, TPropertyKind kind) const;
@@ -68,12 +68,12 @@ class TFakeObject : public TPublishedForm {
 };
 
 class TFakeCollection : public TPublishedCollection {
- public:
+public:
   TFakeCollection(const std::string& name, int count, std::vector<std::string>* journal);
   int Count() override { return int(FItems.size()); }
   TPublishedObject* Items(int index) override { return FItems.at(size_t(index)).get(); }
   TFakeObject& Item(int index) { return *FItems.at(size_t(index)); }
 
- private:
+private:
   std::vector<std::unique_ptr<TFakeObject>> FItems;
 };

@@ -11,7 +11,7 @@
 // A fresh empty folder under the system's temporary folder, removed at exit
 // of the object.
 class TTempFolder {
- public:
+public:
   TTempFolder();
   ~TTempFolder();
   const std::string& Path() const { return FPath; }
@@ -19,7 +19,7 @@ class TTempFolder {
   std::string Base() const { return FPath + "/prog"; }
   void Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
 
- private:
+private:
   std::string FPath;
 };
 

@@ -44,7 +44,7 @@ bool IsPath(const std::string& path) {
 }
 
 class TParser {
- public:
+public:
   TParser(const std::string& fileName) { FSource.FileName = fileName; }
 
   TLangSource Parse(const std::string& text) {
@@ -60,7 +60,7 @@ class TParser {
     return std::move(FSource);
   }
 
- private:
+private:
   [[noreturn]] void fail(int line, const std::string& text) {
     throw ELangSourceError(FSource.FileName + ":" + IntToStr(line) + ": " + text);
   }
@@ -164,7 +164,7 @@ class TParser {
 };
 
 class TEncoder {
- public:
+public:
   explicit TEncoder(const TLangSource& source) : FSource(source) {}
 
   std::string Text(const std::string& text, int line) {
@@ -189,7 +189,7 @@ class TEncoder {
     throw ELangSourceError(FSource.FileName + ":" + IntToStr(line) + ": " + text);
   }
 
- private:
+private:
   lrf::TEntry Entry(const TSourceEntry& from) {
     lrf::TEntry entry;
     entry.Path = from.Path;

@@ -70,7 +70,7 @@ struct TNode {
 };
 
 class TTree {
- public:
+public:
   void Insert(const std::string& name, uint32_t section) {
     // Links are kept as (node, child) indexes: adding a node moves the nodes.
     int parent = -1, child = 0;
@@ -129,7 +129,7 @@ class TTree {
 
   size_t NodeCount() const { return FNodes.size(); }
 
- private:
+private:
   int FRoot = -1;
   std::vector<TNode> FNodes;
 };

@@ -1,17 +1,14 @@
 #include "platform/codec/WaveSave.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "base/Streams.h"
 #include "platform/codec/CodecCatalog.h"
+#include "platform/codec/PartialFile.h"
 #include "platform/codec/RiffWave.h"
 
 namespace codec {
@@ -26,51 +23,6 @@ TWaveSaveResult Failed(TWaveSaveStatus status, std::string detail, std::string p
   r.Code = code;
   return r;
 }
-
-// The destination under a temporary name beside it; removed unless Commit
-// renamed it into place.
-class TPartialFile {
-public:
-  explicit TPartialFile(const std::string& dest) : FDest(dest) {}
-  ~TPartialFile() {
-    FStream.reset();
-    if (!FName.empty()) ::unlink(FName.c_str());
-  }
-  // False when the destination cannot be written or the folder takes no new file.
-  bool Create() {
-    struct stat st;
-    if (::stat(FDest.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || ::access(FDest.c_str(), W_OK) != 0)) return false;
-    static std::atomic<unsigned> counter{0};
-    std::string name = FDest + ".part" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    int fd = ::open(name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    ::close(fd);
-    FName = name;
-    try {
-      FStream = std::make_unique<TFileStream>(FName, fmOpenReadWrite);
-    } catch (const EStreamError&) {
-      return false;
-    }
-    return true;
-  }
-  TFileStream& Stream() { return *FStream; }
-  // Flushes, closes and renames into place; false when any of it fails.
-  bool Commit() {
-    try {
-      FStream->Flush();
-    } catch (const EWriteError&) {
-      return false;
-    }
-    FStream.reset();
-    if (::rename(FName.c_str(), FDest.c_str()) != 0) return false;
-    FName.clear();
-    return true;
-  }
-
-private:
-  std::string FDest, FName;
-  std::unique_ptr<TFileStream> FStream;
-};
 
 // Driver and stream handles, closed on every way out.
 struct TStreamHandles {

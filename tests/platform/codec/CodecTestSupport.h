@@ -1,8 +1,12 @@
 #pragma once
-// Shared pieces of the codec tests: a scratch folder, test signals written
-// as real WAVE files, the outside tools (sox, ffprobe, ffmpeg) that read the
-// results back, an independent RIFF chunk walker and signal comparison.
+// Shared pieces of the codec and audio tests: a scratch folder, a file size
+// limit standing in for a full disk, test signals written as real WAVE
+// files, the outside tools (sox, ffprobe, ffmpeg) that read the results
+// back, an independent RIFF chunk walker and signal comparison.
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -11,6 +15,27 @@
 #include "platform/codec/Acm.h"
 
 namespace codectest {
+
+// Lets this process write files of at most Bytes bytes while it lives, as a
+// full disk would; writes beyond fail instead of raising SIGXFSZ.
+class TFileSizeLimit {
+public:
+  explicit TFileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &FOld);
+    FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = FOld;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~TFileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &FOld);
+    std::signal(SIGXFSZ, FOldHandler);
+  }
+
+private:
+  rlimit FOld;
+  void (*FOldHandler)(int);
+};
 
 // A fresh folder under the system's temporary folder, removed at the end.
 class TScratchDir {

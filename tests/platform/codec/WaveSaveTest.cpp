@@ -2,9 +2,6 @@
 // chunks, progress, stop), failures that must leave no file, and the copy.
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include "CodecTestSupport.h"
 #include "platform/codec/Acm.h"
@@ -15,27 +12,6 @@ using namespace codec;
 using namespace codectest;
 
 namespace {
-
-// Lets this process write files of at most Bytes bytes while it lives, as a
-// full disk would; writes beyond fail instead of raising SIGXFSZ.
-class TFileSizeLimit {
-public:
-  explicit TFileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &FOld);
-    FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = FOld;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~TFileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &FOld);
-    std::signal(SIGXFSZ, FOldHandler);
-  }
-
-private:
-  rlimit FOld;
-  void (*FOldHandler)(int);
-};
 
 class WaveSave : public testing::Test {
 protected:

@@ -1,0 +1,103 @@
+#pragma once
+// Capture devices: where recorded sound comes from. Each delivers float
+// stereo blocks at its own rate to the consumers attached to it (the MCI
+// recorder and wave-input handles, each converting to its own format) and
+// carries an input volume per channel and a mute switch, which the mixer of
+// the same index shows. Device 0, "Program output", is a sample-exact
+// loopback of the output bus whose volume is a gain; other backends add
+// devices of their own behind it.
+//
+// The device chosen for input (SetInputDevice, the mixer index the user
+// picked) is the one that WAVE_MAPPER and "OPEN NEW TYPE WAVEAUDIO" record
+// from, so that the level monitor and the take hear the same source.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace audio {
+
+class TOutputBus;
+
+// Runs on the device's capture thread; must not block for long.
+class TCaptureConsumer {
+public:
+  virtual ~TCaptureConsumer() = default;
+  virtual void Captured(const float* stereo, int frames) = 0;
+};
+
+enum class TCaptureControl { Volume, Mute };
+
+constexpr uint16_t MaxInputVolume = 65535;
+
+class TCaptureDevice {
+public:
+  virtual ~TCaptureDevice() = default;
+  virtual std::string Name() const = 0;
+  // Frames per second of the blocks the device delivers.
+  virtual int SampleRate() const = 0;
+  // Channels of its input line (and of its volume control).
+  virtual uint16_t Channels() const { return 2; }
+
+  // Input volume, one value per channel; a device with its own volume
+  // (a sound server's source) overrides these four.
+  virtual std::vector<uint16_t> Volume() const;
+  virtual void SetVolume(const std::vector<uint16_t>& values);
+  virtual bool Muted() const;
+  virtual void SetMuted(bool muted);
+
+  // Any thread but the capture thread. Remove returns after the consumer's
+  // last delivery.
+  void AddConsumer(TCaptureConsumer& consumer);
+  void RemoveConsumer(TCaptureConsumer& consumer);
+
+  // Listeners hear of every change of the volume or the mute switch, made
+  // through any mixer handle or outside the program, on the thread that
+  // made it. Returns a token for Unsubscribe.
+  using TControlListener = std::function<void(TCaptureControl control)>;
+  int Subscribe(TControlListener listener);
+  void Unsubscribe(int token);
+
+protected:
+  // Hands a block to every consumer; the capture thread.
+  void Deliver(const float* stereo, int frames);
+  void ControlChanged(TCaptureControl control);
+  // The first consumer arrived or the last one left; a device that streams
+  // from a server starts or stops its stream here.
+  virtual void ConsumersChanged(bool /*any*/) {}
+
+private:
+  // Keeps ConsumersChanged calls in the order of the changes; the capture
+  // thread never takes it (ConsumersChanged may wait for that thread).
+  std::mutex FChangeLock;
+  std::mutex FConsumerLock;  // held for a whole delivery
+  std::vector<TCaptureConsumer*> FConsumers;
+  mutable std::mutex FStateLock;
+  std::vector<uint16_t> FVolume;  // empty: full volume on every channel
+  bool FMuted = false;
+  std::map<int, TControlListener> FListeners;
+  int FNextToken = 1;
+};
+
+// The list of capture devices; device 0 is "Program output", made on the
+// first call. Names are cut to 32 characters.
+unsigned CaptureDeviceCount();
+std::shared_ptr<TCaptureDevice> CaptureDevice(int id);
+std::string CaptureDeviceName(int id);
+// Adds a device at the end and returns its id; removing one moves the ids
+// after it down by one.
+int AddCaptureDevice(std::shared_ptr<TCaptureDevice> device);
+void RemoveCaptureDevice(const std::shared_ptr<TCaptureDevice>& device);
+
+// The device chosen for input (0 until set); an id outside the list leaves
+// the choice without a device.
+void SetInputDevice(int id);
+int InputDevice();
+
+extern const char* const ProgramOutputName;
+
+}  // namespace audio

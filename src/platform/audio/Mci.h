@@ -45,7 +45,7 @@ constexpr MCIERROR MCIERR_INVALID_FILE = 296;
 constexpr MCIERROR MCIERR_NEW_REQUIRES_ALIAS = 299;
 constexpr MCIERROR MCIERR_NONAPPLICABLE_FUNCTION = 302;  // not while recording
 constexpr MCIERROR MCIERR_FILENAME_REQUIRED = 304;
-constexpr MCIERROR MCIERR_WAVE_INPUTUNSPECIFIED = 325;  // no device chosen for input
+constexpr MCIERROR MCIERR_WAVE_NOINPUTCHOSEN = 325;  // no device chosen for input
 constexpr MCIERROR MCIERR_FILE_WRITE = 349;              // a full disk, among others
 // The wave-audio driver's own.
 constexpr MCIERROR MCIERR_WAVE_NOT_RECORDING = 512;  // STOP with no recording running

@@ -74,7 +74,7 @@ MCIERROR Open(const TWords& words) {
   const std::string alias = UpperCase(values["ALIAS"]);
   if (Elements().count(alias)) return MCIERR_DUPLICATE_ALIAS;
   auto device = CaptureDevice(InputDevice());
-  if (!device) return MCIERR_WAVE_INPUTUNSPECIFIED;
+  if (!device) return MCIERR_WAVE_NOINPUTCHOSEN;
   Elements()[alias] = std::make_unique<TWaveRecording>(std::move(device));
   return 0;
 }

@@ -28,7 +28,7 @@ bool MciGetErrorString(MCIERROR code, std::string& text) {
       {MCIERR_NEW_REQUIRES_ALIAS, "A new device element must be opened with an alias."},
       {MCIERR_NONAPPLICABLE_FUNCTION, "The command cannot be carried out while the device is recording."},
       {MCIERR_FILENAME_REQUIRED, "The command must name a file."},
-      {MCIERR_WAVE_INPUTUNSPECIFIED, "No input device is chosen for recording."},
+      {MCIERR_WAVE_NOINPUTCHOSEN, "No input device is chosen for recording."},
       {MCIERR_FILE_WRITE, "The recording could not be written: the disk may be full or not writable."},
       {MCIERR_WAVE_NOT_RECORDING, "The device is not recording, so there is nothing to stop."},
       {MCIERR_WAVE_EMPTY, "Nothing has been recorded, so there is nothing to save."},

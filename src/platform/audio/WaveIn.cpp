@@ -108,21 +108,24 @@ void Dispatch(HWAVEIN handle, TWaveHdr* header) {
   if (input && input->Proc) input->Proc(handle, header);
 }
 
+
+int DeviceIndex(int deviceId) { return deviceId == WAVE_MAPPER ? InputDevice() : deviceId; }
+
 }  // namespace
 
 unsigned WaveInGetNumDevs() { return CaptureDeviceCount(); }
 
 MMRESULT WaveInGetDevCaps(int deviceId, TWaveInCaps& caps) {
-  auto device = CaptureDevice(deviceId == WAVE_MAPPER ? InputDevice() : deviceId);
+  auto device = CaptureDevice(DeviceIndex(deviceId));
   if (!device) return MMSYSERR_BADDEVICEID;
-  caps.ProductName = CaptureDeviceName(deviceId == WAVE_MAPPER ? InputDevice() : deviceId);
+  caps.ProductName = CaptureDeviceName(DeviceIndex(deviceId));
   caps.Channels = device->Channels();
   return MMSYSERR_NOERROR;
 }
 
 MMRESULT WaveInOpen(HWAVEIN& handle, int deviceId, const codec::TWaveFormat& format, TWaveInProc proc) {
   handle = 0;
-  auto device = CaptureDevice(deviceId == WAVE_MAPPER ? InputDevice() : deviceId);
+  auto device = CaptureDevice(DeviceIndex(deviceId));
   if (!device) return MMSYSERR_BADDEVICEID;
   if (!IsRecordFormat(format)) return WAVERR_BADFORMAT;
   auto input = std::make_shared<TWaveInput>(std::move(device), format, std::move(proc));

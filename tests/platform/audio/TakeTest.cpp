@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <thread>
 
 #include "AudioTestSupport.h"
 #include "platform/audio/CaptureDevice.h"
@@ -124,27 +123,6 @@ TEST_F(Take, AtTheBusRateTheTakeIsTheMixSampleForSampleTimesTheInputVolume) {
     ASSERT_GT(*std::max_element(mix.begin(), mix.end()), 0.05f) << "the chord sounds";
   }
   MixerClose(mixer);
-}
-
-TEST_F(Take, RecordedOnTheSilentSinkInRealTimeTheTakeLastsAsLongAsTheBusPlayed) {
-  TChord chord(Bus);
-  for (const TTakeFormat format : {TTakeFormat{48000, 2, 16}, TTakeFormat{8000, 1, 8}}) {
-    ASSERT_TRUE(Bus.Start());
-    OpenTake(format.Rate, format.Channels, format.Bits);
-    const uint64_t before = Bus.FramesRendered();
-    Mci("RECORD take");
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));  // real time by design: the sink's own pace
-    Mci("STOP take");
-    const uint64_t played = Bus.FramesRendered() - before;
-    Bus.Stop();
-    Mci("SAVE take \"" + Dir.Path("real time.wav") + "\"");
-    Mci("CLOSE take");
-    const TSoxInfo info = SoxInfo(Dir.Path("real time.wav"));
-    // What the bus played meanwhile, give or take the few blocks of the
-    // sink that may fall between reading its count and starting or stopping.
-    EXPECT_NEAR(double(info.Frames), double(played) * format.Rate / Bus.SampleRate(), 0.05 * format.Rate);
-    EXPECT_GT(info.Rms, 0.005);
-  }
 }
 
 TEST_F(Take, WhileRecordingTheFormatAndSaveAreRefusedAndRecordGoesOn) {

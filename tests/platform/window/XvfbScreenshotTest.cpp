@@ -46,7 +46,7 @@ public:
     const std::string fd = std::to_string(fds[1]);
     const std::string screen = std::to_string(kScreenW) + "x" + std::to_string(kScreenH) + "x24";
     const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-                          "-br", nullptr};
+                          "-br", "-noreset", nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
@@ -58,17 +58,23 @@ public:
     pollfd p{fds[0], POLLIN, 0};
     char buf[16] = {};
     if (FPid && poll(&p, 1, 15000) == 1 && read(fds[0], buf, sizeof buf - 1) > 0) FDisplay = ":" + std::to_string(std::atoi(buf));
-    close(fds[0]);
+    // The server writes its display number again when it resets or ends; a
+    // closed pipe there kills it before it removes its lock and socket, and
+    // the next server on that display then takes no connections.
+    FPipe = fds[0];
   }
   ~TVirtualDisplay() {
-    if (!FPid) return;
-    kill(FPid, SIGTERM);
-    waitpid(FPid, nullptr, 0);
+    if (FPid) {
+      kill(FPid, SIGTERM);
+      waitpid(FPid, nullptr, 0);
+    }
+    close(FPipe);
   }
   const std::string& Display() const { return FDisplay; }
 
 private:
   pid_t FPid = 0;
+  int FPipe = -1;
   std::string FDisplay;
 };
 
@@ -92,7 +98,7 @@ TEST(XvfbScreenshotTest, ShapedWindowsAndAPopUpShowTheirPixelsAndTheDesktopOutsi
   try {
     system = std::make_unique<TWindowSystem>(std::make_unique<TSdlHost>());
   } catch (const Exception& e) {
-    GTEST_SKIP() << e.Message();
+    GTEST_SKIP() << e.Message() << " on " << display.Display();
   }
   EXPECT_EQ(system->ScreenRect(), (TRect{0, 0, kScreenW, kScreenH}));
   TLog log;

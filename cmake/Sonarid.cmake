@@ -4,8 +4,10 @@
 
 find_program(SONARID_CCACHE ccache)
 if(SONARID_CCACHE)
-  set(CMAKE_C_COMPILER_LAUNCHER ${SONARID_CCACHE})
-  set(CMAKE_CXX_COMPILER_LAUNCHER ${SONARID_CCACHE})
+  # The sloppiness lets ccache cache files that use a precompiled header.
+  set(_ccache env CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime ${SONARID_CCACHE})
+  set(CMAKE_C_COMPILER_LAUNCHER ${_ccache})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${_ccache})
 endif()
 
 find_program(SONARID_MOLD mold)
@@ -76,6 +78,12 @@ function(sonarid_test NAME)
     SONARID_BINARY_DIR="${CMAKE_BINARY_DIR}"
     SONARID_CORPUS_DIR="${SONARID_CORPUS_DIR}"
     SONARID_MIDI_CACHE="${SONARID_MIDI_CACHE}")
+  # Test code itself needs no optimisation (the libraries it drives keep
+  # theirs), and GoogleTest's headers are the bulk of every test's compile.
+  if(CMAKE_BUILD_TYPE STREQUAL "Release")
+    target_compile_options(${NAME} PRIVATE -O0)
+  endif()
+  target_precompile_headers(${NAME} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <string> <vector> <memory>)
   include(GoogleTest)
   gtest_discover_tests(${NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endfunction()

@@ -28,6 +28,14 @@ struct TKVDynamicRecord {
   uint8_t Disabled = 0;  // not a dynamic: every velocity query passes it over
 };
 
+// One staff of one part of a measure column.
+struct TKVStaffLayoutRecord {
+  // The clef marks (kind 2) that act on this staff in this measure, in
+  // position order, the clef carried in from an earlier measure first. The
+  // stem and beam rules of the model look the clef in force up here.
+  std::vector<TKVItem*> ClefList;
+};
+
 // One part of one measure column.
 struct TKVPartLayoutRecord {
   TKVMeasureRecord* Owner = nullptr;
@@ -36,6 +44,7 @@ struct TKVPartLayoutRecord {
   TKVDisplayItem* CarriedItem = nullptr;  // last key-signature display item
   std::vector<TKVDisplayItem*> CurrentItems;  // key-signature display items, oldest first
   uint8_t SecondFlag = 0;                     // a key is in force
+  std::vector<std::unique_ptr<TKVStaffLayoutRecord>> StaffRecords;  // by staff index
 };
 
 // The layout record of one measure column of a piece.
@@ -57,6 +66,7 @@ struct TKVMeasureRecord {
   // across layouts.
   uint16_t DynamicCount = 0;
   std::vector<std::unique_ptr<TKVDynamicRecord>> Dynamics;
+  TKVItem* MeterMark = nullptr;  // the column's meter mark (kind 4), recorded by the meter step
 
   // Valid dynamic I, or nil.
   TKVDynamicRecord* GetDynamic(int32_t I) const {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 template <class T>
@@ -35,6 +36,7 @@ public:
     FList.erase(FList.begin() + From);
     FList.insert(FList.begin() + To, child);
   }
+  void Exchange(int32_t A, int32_t B) { std::swap(FList.at(size_t(A)), FList.at(size_t(B))); }
   void Clear() { FList.clear(); }
 
   // Deletes the children from the last to the first. A child whose

@@ -38,6 +38,7 @@ constexpr size_t Size = 24;
 constexpr size_t BeamMode = 0;     // u8: the measure's own beaming
 constexpr size_t BeamModeSet = 1;  // u8
 constexpr size_t Flags = 2;        // u8: bit 0 single-pass rest filling, bit 4 beams continue
+constexpr int SinglePassRests = 0, BeamsContinue = 4;  // bits of Flags
 constexpr size_t Byte4 = 4;        // u8 (8)
 }  // namespace MeasureBlock
 
@@ -99,6 +100,7 @@ constexpr size_t Position = 0;    // u16
 constexpr size_t Value = 2;       // u16: written value
 constexpr size_t Duration = 4;    // u16
 constexpr size_t StaffVoice = 6;  // u8
+constexpr size_t OffsetY = 8;     // i16: vertical offset in 1/8 pixel, negative is up
 constexpr size_t Flags = 10;      // u8: bit 7 hidden / not counted in the voice's end (a filler)
 constexpr size_t FontCode = 11;   // u8
 constexpr size_t Color = 12;      // u32

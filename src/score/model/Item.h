@@ -71,6 +71,7 @@ class TKVVoicedItem : public TKVItem {
 public:
   TKVVoiceKey* GetVoiceKey() override { return &FVoiceKey; }
   TKVVoiceKey& VoiceKey() { return FVoiceKey; }
+  const TKVVoiceKey& VoiceKey() const { return FVoiceKey; }
 
 protected:
   using TKVItem::TKVItem;

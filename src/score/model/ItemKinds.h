@@ -19,6 +19,7 @@ constexpr uint8_t LyricText = 34;
 constexpr uint8_t LyricLine = 35;
 constexpr uint8_t Frame = 36;
 constexpr uint8_t BeatRepeat = 40;
+constexpr uint8_t MeasureRepeat = 41;
 constexpr uint8_t SecondNote = 43;
 constexpr uint8_t Tuplet = 85;
 constexpr uint8_t Dynamic = 110;

@@ -24,8 +24,11 @@ TKVScore* TKVMeasure::Score() const { return FPart->Score(); }
 
 void TKVMeasure::ClearItems() {
   FNotes.clear();
+  FGroupRanges.clear();
   FreeItems();
 }
+
+TKVMeasureRecord* TKVMeasure::GetLayoutRecord() const { return FPart->Piece()->GetMeasureRecord(FIndex); }
 
 void TKVMeasure::RemoveItem(TKVItem* Item) {
   if (auto* note = dynamic_cast<TKVNote*>(Item)) ForgetNote(note);

@@ -14,10 +14,20 @@
 #include "score/model/ItemHolder.h"
 
 class TKVPart;
+class TKVMark;
 class TKVNote;
 class TKVScore;
 class TStream;
+class TKVPause;
 struct TKVMeasureRecord;
+struct TKVVoiceGaps;
+struct TKVVoiceKey;
+
+// The place of one beam group in the measure's beam order (Notes).
+struct TKVBeamGroupRange {
+  uint16_t First = 0, Last = 0;  // indexes in Notes
+  uint32_t Value = 0;
+};
 
 class TKVMeasure : public TObject, public TKVItemHolder {
 public:
@@ -57,6 +67,68 @@ public:
   std::vector<TKVNote*>& Notes() { return FNotes; }
   const std::vector<TKVNote*>& Notes() const { return FNotes; }
 
+  // ---- notation rules: chords, voices, stems, item order ----
+  // Sorts the chord at Position of the voice that matches Key in part index,
+  // voice number and staff index into ascending line order within its list
+  // slots, then sets the head sides. True when the item order changed.
+  // ClearSingle clears the chord bits of a note that stands alone.
+  bool ArrangeChord(const TKVVoiceKey& Key, uint16_t Position, bool ClearSingle, bool Ascending);
+  // Puts the heads of a cluster's seconds on alternate sides of the stem,
+  // walking the chord upwards (Ascending) or downwards.
+  void ArrangeChordHeads(const TKVVoiceKey& Key, uint16_t Position, bool Ascending);
+  // Notes which staves hold several voices (staff byte bit 0), moves each
+  // staff's current voice to one it holds and, with Apply, re-derives the
+  // stems, seconds and rest offsets of a staff whose state changed.
+  // StaffIndex -1 takes every staff.
+  void UpdateVoiceLayout(int32_t StaffIndex, bool Apply);
+  // MarkVoiceSeconds for every note.
+  void UpdateStems();
+  // Shifts the notes of the higher voices at Position on Key's staff when
+  // one of them stands a second from a note of the staff's first voice.
+  void MarkVoiceSeconds(const TKVVoiceKey& Key, uint16_t Position);
+  // Stem direction of beam group Group of Key's voice, or for Group 0 of
+  // its chord at Position; covering tuplets follow the stems.
+  void CalcStemDirection(uint8_t Group, const TKVVoiceKey& Key, uint16_t Position);
+  // Orders the items by time, voice number and (within a chord) line.
+  // Items without a time keep their place relative to each other.
+  void SortItems();
+  // Ticks from the measure start of an ordered item, else -1.
+  static int32_t GetItemTime(const TKVItem* Item);
+  // The voice key of an item that carries one for ordering, else zeros.
+  static TKVVoiceKey GetItemVoiceKey(const TKVItem* Item);
+  // The first tuplet mark of Key's voice number that covers Position.
+  TKVMark* FindTupletAt(const TKVVoiceKey& Key, int32_t Position) const;
+  // Line offset of the clef in force on a staff at Position, from the
+  // layout record's clef list (0 without a record or a clef).
+  int32_t GetClefOffsetAt(int32_t StaffIndex, int32_t Position) const;
+  // Bit 0 of the staff's byte: several voices on that staff in this
+  // measure. A staff without a byte has one voice.
+  bool StaffHasVoices(int32_t StaffIndex) const;
+
+  // ---- rests, beat grid and beams ----
+  // Fills the free time of every voice of the part with rests. Length 0
+  // takes the length from the layout record (nothing without one).
+  void FillRests(bool EmptyVoiceRule, int32_t Length, bool ForceWholeRest);
+  // Fills [Start, End) of Key's voice with rests aligned to boundaries of
+  // Unit ticks (0: one beat of the record's meter). Returns the insert
+  // index after the last rest.
+  int32_t FillGapWithRests(const TKVVoiceKey& Key, int32_t Start, int32_t Unit, int32_t InsertHint, int32_t End);
+  // Sets the join bit of Note and of the note before it by the beats of the
+  // meter or of the beam mode.
+  void CalcBeatGrid(TKVNote* Note, bool ByQuarter);
+  // Numbers the beam groups and rebuilds the beam order (Notes) and the
+  // group ranges; with geometry, stems for Note's group or for Group.
+  void BuildBeamGroups(uint8_t Group, bool WithGeometry, TKVNote* Note);
+  // Stem lengths of beam group Group (0: every group) so that the beam
+  // clears the heads.
+  void CalcBeamGeometry(uint8_t Group);
+  std::vector<TKVBeamGroupRange>& GroupRanges() { return FGroupRanges; }
+  const std::vector<TKVBeamGroupRange>& GroupRanges() const { return FGroupRanges; }
+
+  // The layout record that serves this measure (the piece's last one when
+  // the measure was not laid out); nil before the first layout.
+  TKVMeasureRecord* GetLayoutRecord() const;
+
   // Run-time fields of the importers and the layout.
   TKVMeasureRecord* Record = nullptr;
   int32_t Number = 0;       // 0 marks a pickup measure
@@ -65,10 +137,20 @@ public:
   std::vector<uint16_t> StaffNoteCounts;
 
 private:
+  void UpdateStaffVoices(int32_t StaffIndex, bool Apply);
+  void ApplyStaffVoiceLayout(int32_t StaffIndex);
+  void FillVoiceGaps(const TKVVoiceGaps& Gaps, const TKVVoiceKey& Key, bool EmptyVoiceRule, bool ForceWholeRest,
+                     int32_t Length);
+  // A rest with the score's rest defaults, inserted in time order from
+  // InsertHint, which then holds its index.
+  TKVPause* AddFillerRest(const TKVVoiceKey& Key, int32_t Position, int32_t Value, int32_t Length, int16_t Offset,
+                          int32_t& InsertHint);
+
   TKVPart* FPart;
   int32_t FIndex = 0;
   TByteBlock FData{MeasureBlock::Size};
   std::vector<uint16_t> FWords;
   std::vector<uint8_t> FStaffBytes;
   std::vector<TKVNote*> FNotes;
+  std::vector<TKVBeamGroupRange> FGroupRanges;
 };

@@ -11,6 +11,7 @@
 #include "score/model/Item.h"
 #include "score/model/ItemHolder.h"
 #include "score/model/ItemKinds.h"
+#include "score/model/ScoreTypes.h"
 
 class TKVVoice;
 struct TKVDisplayItem;
@@ -44,12 +45,19 @@ public:
   uint8_t StaffVoice() const { return Data().u8(NoteBlock::StaffVoice); }
   void SetStaffVoice(uint8_t V) { Data().setU8(NoteBlock::StaffVoice, V); }
   uint8_t StemLength() const { return Data().u8(NoteBlock::StemLength); }
+  void SetStemLength(uint8_t V) { Data().setU8(NoteBlock::StemLength, V); }
   uint8_t Flags() const { return Data().u8(NoteBlock::Flags); }
   void SetFlags(uint8_t V) { Data().setU8(NoteBlock::Flags, V); }
   bool Flag(int Bit) const { return Data().bit(NoteBlock::Flags, Bit); }
   void SetFlag(int Bit, bool On) { Data().setBit(NoteBlock::Flags, Bit, On); }
   bool StemDown() const { return Flag(NoteFlag::StemDown); }
   uint8_t Join() const { return Data().u8(NoteBlock::Join); }
+  void SetJoin(uint8_t V) { Data().setU8(NoteBlock::Join, V); }
+  // Beamed to the next note of its voice (join bit 0 or 1).
+  bool Joined() const { return (Join() & 3) != 0; }
+  uint8_t String() const { return Data().u8(NoteBlock::String); }
+  // Diatonic line: step + 7 x octave; a higher note has a larger line.
+  int32_t Line() const { return PitchLine(Pitch()); }
 
   // Run-time fields.
   uint8_t BeamGroup = 0;       // 0 = none

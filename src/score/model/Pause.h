@@ -32,6 +32,9 @@ public:
   void SetStaffVoice(uint8_t V) { Data().setU8(PauseBlock::StaffVoice, V); }
   uint8_t Flags() const { return Data().u8(PauseBlock::Flags); }
   void SetFlags(uint8_t V) { Data().setU8(PauseBlock::Flags, V); }
+  // Vertical offset in 1/8 pixel, negative is up.
+  int16_t OffsetY() const { return Data().i16(PauseBlock::OffsetY); }
+  void SetOffsetY(int16_t V) { Data().setI16(PauseBlock::OffsetY, V); }
 
   // Run-time fields.
   TKVVoice* Voice = nullptr;

@@ -12,6 +12,7 @@
 #include "score/model/Measure.h"
 #include "score/model/Note.h"
 #include "score/model/PageTexts.h"
+#include "score/model/RegistrationPause.h"
 #include "score/model/Part.h"
 #include "score/model/Pause.h"
 #include "score/model/Piece.h"
@@ -42,20 +43,6 @@ void ApplyNewPartDefaults(TKVMark& mark, const TKVNewPartDefaults& defaults) {
   mark.SetSizePercent(uint8_t(defaults.Third));
   mark.SetColor(uint32_t(defaults.Value32));
 }
-
-// Sets an owner's registration switch for one creation and restores it.
-template <class T>
-class TRegistrationPause {
-public:
-  explicit TRegistrationPause(T& owner) : FOwner(owner), FSaved(owner.RegistrationSwitch()) {
-    owner.SetRegistrationSwitch(1);
-  }
-  ~TRegistrationPause() { FOwner.SetRegistrationSwitch(FSaved); }
-
-private:
-  T& FOwner;
-  decltype(std::declval<T&>().RegistrationSwitch()) FSaved;
-};
 
 }  // namespace
 

@@ -17,6 +17,13 @@ public:
   void Assign(const TKVItem& Source) override;
   void ReadData(TStream& Stream) override;
 
+  // Stem directions of the grace notes of Key's part and voice in beam
+  // group Group, or at Position for Group 0, then their head sides: the
+  // group follows its own rule, not the main notes'.
+  void ArrangeStems(uint8_t Group, const TKVVoiceKey& Key, uint16_t Position);
+  // Head sides of the grace chord of Key's part and voice at Position.
+  void ArrangeHeads(const TKVVoiceKey& Key, uint16_t Position);
+
   uint16_t Position() const { return Data().u16(VorschlagBlock::Position); }
   void SetPosition(uint16_t V) { Data().setU16(VorschlagBlock::Position, V); }
 };

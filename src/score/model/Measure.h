@@ -110,8 +110,9 @@ public:
   // takes the length from the layout record (nothing without one).
   void FillRests(bool EmptyVoiceRule, int32_t Length, bool ForceWholeRest);
   // Fills [Start, End) of Key's voice with rests aligned to boundaries of
-  // Unit ticks (0: one beat of the record's meter). Returns the insert
-  // index after the last rest.
+  // Unit ticks (0: one beat of the record's meter), inserting them in time
+  // order from InsertHint. Returns the index of the last rest made
+  // (InsertHint when none).
   int32_t FillGapWithRests(const TKVVoiceKey& Key, int32_t Start, int32_t Unit, int32_t InsertHint, int32_t End);
   // Sets the join bit of Note and of the note before it by the beats of the
   // meter or of the beam mode.

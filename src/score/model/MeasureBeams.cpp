@@ -7,6 +7,7 @@
 #include "score/model/ItemHolder.h"
 #include "score/model/ItemKinds.h"
 #include "score/model/Measure.h"
+#include "score/model/NotationSupport.h"
 #include "score/model/Note.h"
 #include "score/model/Part.h"
 #include "score/model/Voice.h"
@@ -22,9 +23,8 @@ bool Contains(const std::vector<TKVNote*>& notes, const TKVNote* note) {
 
 // A note that takes part in beaming (play-state bit 0 keeps it out).
 TKVNote* BeamableNote(TKVItem* item, int32_t voiceNumber) {
-  if (!item || item->Kind() != ItemKind::Note) return nullptr;
-  auto* note = static_cast<TKVNote*>(item);
-  return note->VoiceKey().VoiceNumber == voiceNumber && !(note->PlayState & 1) ? note : nullptr;
+  TKVNote* note = NoteOfVoice(item, voiceNumber);
+  return note && !(note->PlayState & 1) ? note : nullptr;
 }
 
 // True when a later item of the list that holds Note is a note of its voice

@@ -64,12 +64,6 @@ int32_t BeatOf(const TBeats& beats, int32_t position) {
   return int32_t(beats.size());
 }
 
-TKVNote* NoteOfVoice(TKVItem* item, uint16_t voiceNumber) {
-  if (!item || item->Kind() != ItemKind::Note) return nullptr;
-  auto* note = static_cast<TKVNote*>(item);
-  return note->VoiceKey().VoiceNumber == voiceNumber ? note : nullptr;
-}
-
 void SetJoined(TKVNote* note, bool joined) {
   note->SetJoin(uint8_t(joined ? note->Join() | 1 : note->Join() & ~3));
 }

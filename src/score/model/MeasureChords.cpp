@@ -8,9 +8,8 @@
 namespace {
 
 TKVNote* ChordNote(TKVItem* item, const TKVVoiceKey& key, uint16_t position) {
-  if (!item || item->Kind() != ItemKind::Note) return nullptr;
-  auto* note = static_cast<TKVNote*>(item);
-  return note->Position() == position && SameChordVoice(note->VoiceKey(), key) ? note : nullptr;
+  TKVNote* note = AsNote(item);
+  return note && note->Position() == position && SameChordVoice(note->VoiceKey(), key) ? note : nullptr;
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ bool TimeInFirstWord(uint8_t kind) {
   return kind == ItemKind::Rest || (kind >= ItemKind::Chord && kind <= ItemKind::Frame);
 }
 
-const TKVNote* AsNote(const TKVItem* item) { return dynamic_cast<const TKVNote*>(item); }
+// Notes of either kind.
+const TKVNote* AnyNote(const TKVItem* item) { return dynamic_cast<const TKVNote*>(item); }
 
 }  // namespace
 
@@ -54,7 +55,7 @@ void TKVMeasure::SortItems() {
     const TKVItem* a = GetItem(i);
     int32_t bestTime = GetItemTime(a);
     if (bestTime < 0) continue;
-    const TKVNote* aNote = AsNote(a);
+    const TKVNote* aNote = AnyNote(a);
     const bool aRest = a->Kind() == ItemKind::Rest;
     TKVVoiceKey bestKey = GetItemVoiceKey(a);
     int32_t bestLine = aNote ? aNote->Line() : 0;
@@ -64,7 +65,7 @@ void TKVMeasure::SortItems() {
       const int32_t time = GetItemTime(b);
       if (time < 0) continue;
       const TKVVoiceKey key = GetItemVoiceKey(b);
-      const TKVNote* bNote = AsNote(b);
+      const TKVNote* bNote = AnyNote(b);
       const bool bRest = b->Kind() == ItemKind::Rest;
       // The kind tests look at A, the item of slot i, not at the best so far.
       const bool earlier = time < bestTime;
@@ -84,9 +85,6 @@ void TKVMeasure::SortItems() {
 
 TKVMark* TKVMeasure::FindTupletAt(const TKVVoiceKey& Key, int32_t Position) const {
   for (TKVItem* item : Items())
-    if (auto* tuplet = dynamic_cast<TKVMark*>(item); tuplet && tuplet->Kind() == ItemKind::Tuplet &&
-                                                     tuplet->VoiceKey().VoiceNumber == Key.VoiceNumber &&
-                                                     TupletCovers(*tuplet, Position))
-      return tuplet;
+    if (TKVMark* tuplet = TupletAt(item, Key.VoiceNumber, Position)) return tuplet;
   return nullptr;
 }

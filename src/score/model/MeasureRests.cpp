@@ -85,10 +85,6 @@ bool TupletRest(const TKVMark& tuplet, int32_t p, int32_t end, int32_t& length, 
   return true;
 }
 
-bool IsNoteOf(const TKVItem* item, int32_t voiceNumber) {
-  return item->Kind() == ItemKind::Note && static_cast<const TKVNote*>(item)->VoiceKey().VoiceNumber == voiceNumber;
-}
-
 // Staff index of a note, rest or repeat; -1 for other items.
 int32_t OccupiedStaff(const TKVItem* item) {
   switch (item->Kind()) {
@@ -185,7 +181,7 @@ void TKVMeasure::FillVoiceGaps(const TKVVoiceGaps& Gaps, const TKVVoiceKey& Key,
 int32_t TKVMeasure::FillGapWithRests(const TKVVoiceKey& Key, int32_t Start, int32_t Unit, int32_t InsertHint,
                                      int32_t End) {
   if (Key.StaffIndex > 15 || Key.VoiceIndex > 15) return InsertHint;
-  int32_t unit = Unit, end = End;
+  int32_t unit = Unit, end = std::min<int32_t>(End, UINT16_MAX);  // rest positions are 16-bit
   if (unit == 0) {
     const TKVMeasureMeter meter = GetMeasureMeter(*this);
     if (!meter.HasRecord) return InsertHint;
@@ -216,8 +212,8 @@ int32_t TKVMeasure::FillGapWithRests(const TKVVoiceKey& Key, int32_t Start, int3
     bool trailing = false;
     if (markTrailing) {
       trailing = true;
-      for (const TKVItem* item : Items())
-        if (IsNoteOf(item, Key.VoiceNumber) && static_cast<const TKVNote*>(item)->Position() >= p) trailing = false;
+      for (TKVItem* item : Items())
+        if (const TKVNote* note = NoteOfVoice(item, Key.VoiceNumber); note && note->Position() >= p) trailing = false;
     }
     TKVPause* rest = AddFillerRest(Key, p, value, length, offset, hint);
     if (trailing) rest->SetFlags(uint8_t(rest->Flags() | (1 << TrailingRest)));

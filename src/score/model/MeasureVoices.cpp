@@ -29,8 +29,6 @@ int32_t PresenceStaffVoice(const TKVItem* item) {
   }
 }
 
-TKVNote* AsNote(TKVItem* item) { return item && item->Kind() == ItemKind::Note ? static_cast<TKVNote*>(item) : nullptr; }
-
 }  // namespace
 
 bool TKVMeasure::StaffHasVoices(int32_t StaffIndex) const {
@@ -109,9 +107,9 @@ void TKVMeasure::MarkVoiceSeconds(const TKVVoiceKey& Key, uint16_t Position) {
 void TKVMeasure::CalcStemDirection(uint8_t Group, const TKVVoiceKey& Key, uint16_t Position) {
   std::vector<TKVNote*> notes;
   for (TKVItem* item : Items())
-    if (TKVNote* note = AsNote(item); note && note->VoiceKey().PartIndex == Key.PartIndex &&
-                                      note->VoiceKey().VoiceNumber == Key.VoiceNumber &&
-                                      (Group > 0 ? note->BeamGroup == Group : note->Position() == Position))
+    if (TKVNote* note = NoteOfVoice(item, Key.VoiceNumber);
+        note && note->VoiceKey().PartIndex == Key.PartIndex &&
+        (Group > 0 ? note->BeamGroup == Group : note->Position() == Position))
       notes.push_back(note);
 
   bool down = false;  // for the rules that give the whole voice one direction
@@ -131,9 +129,7 @@ void TKVMeasure::CalcStemDirection(uint8_t Group, const TKVVoiceKey& Key, uint16
     down = rule.StemDown();
   }
   for (TKVItem* item : Items())
-    if (auto* tuplet = dynamic_cast<TKVMark*>(item); tuplet && tuplet->Kind() == ItemKind::Tuplet &&
-                                                     tuplet->VoiceKey().VoiceNumber == Key.VoiceNumber &&
-                                                     TupletCovers(*tuplet, Position))
+    if (TKVMark* tuplet = TupletAt(item, Key.VoiceNumber, Position))
       tuplet->SetFlags(uint8_t(down ? tuplet->Flags() | 0x10 : tuplet->Flags() & ~0x10));
   if (!crossStaff)
     for (TKVNote* note : notes) note->SetFlag(NoteFlag::StemDown, down);

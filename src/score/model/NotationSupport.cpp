@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "score/layout/LayoutRecords.h"
+#include "score/model/ItemKinds.h"
 #include "score/model/Mark.h"
 #include "score/model/Measure.h"
 #include "score/model/Note.h"
@@ -28,8 +29,22 @@ TKVMeasureMeter GetMeasureMeter(const TKVMeasure& Measure) {
   return meter;
 }
 
-bool TupletCovers(const TKVMark& Tuplet, int32_t Position) {
-  return Tuplet.Position() <= Position && Tuplet.Position() + TupletScale(Tuplet.Variant(), Tuplet.Value()) > Position;
+TKVNote* AsNote(TKVItem* Item) {
+  return Item && Item->Kind() == ItemKind::Note ? static_cast<TKVNote*>(Item) : nullptr;
+}
+
+TKVNote* NoteOfVoice(TKVItem* Item, int32_t VoiceNumber) {
+  TKVNote* note = AsNote(Item);
+  return note && note->VoiceKey().VoiceNumber == VoiceNumber ? note : nullptr;
+}
+
+TKVMark* TupletAt(TKVItem* Item, int32_t VoiceNumber, int32_t Position) {
+  if (!Item || Item->Kind() != ItemKind::Tuplet) return nullptr;
+  auto* tuplet = static_cast<TKVMark*>(Item);
+  // It spans its unit times the normal count of its note count.
+  const bool covers = tuplet->Position() <= Position &&
+                      tuplet->Position() + TupletScale(tuplet->Variant(), tuplet->Value()) > Position;
+  return covers && tuplet->VoiceKey().VoiceNumber == VoiceNumber ? tuplet : nullptr;
 }
 
 TKVVoice* PartVoice(const TKVMeasure& Measure, int32_t Number) {

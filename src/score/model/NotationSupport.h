@@ -10,6 +10,7 @@
 #include "score/model/ScoreTypes.h"
 #include "score/model/VoiceKey.h"
 
+class TKVItem;
 class TKVMark;
 class TKVMeasure;
 class TKVNote;
@@ -19,6 +20,14 @@ class TKVVoice;
 inline bool SameChordVoice(const TKVVoiceKey& A, const TKVVoiceKey& B) {
   return A.PartIndex == B.PartIndex && A.VoiceNumber == B.VoiceNumber && A.StaffIndex == B.StaffIndex;
 }
+
+// Item as a note of kind 20, or nil.
+TKVNote* AsNote(TKVItem* Item);
+// Item as a note of kind 20 of part voice number VoiceNumber, or nil.
+TKVNote* NoteOfVoice(TKVItem* Item, int32_t VoiceNumber);
+// Item as a tuplet mark of part voice number VoiceNumber that covers
+// Position, or nil.
+TKVMark* TupletAt(TKVItem* Item, int32_t VoiceNumber, int32_t Position);
 
 // Line offset of a clef code; codes without an entry give 0.
 int32_t ClefLineOffset(int32_t ClefCode);
@@ -35,10 +44,6 @@ struct TKVMeasureMeter {
   uint16_t Length = 0;
 };
 TKVMeasureMeter GetMeasureMeter(const TKVMeasure& Measure);
-
-// True when tuplet mark Tuplet spans Position: from its position for its
-// unit times the normal count of its note count.
-bool TupletCovers(const TKVMark& Tuplet, int32_t Position);
 
 // The voice with part voice number Number of the measure's part, or nil.
 TKVVoice* PartVoice(const TKVMeasure& Measure, int32_t Number);

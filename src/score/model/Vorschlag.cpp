@@ -25,10 +25,8 @@ void TKVVorschlag::Assign(const TKVItem& Source) {
 namespace {
 
 TKVNote* GraceNote(TKVItem* item, const TKVVoiceKey& key) {
-  if (!item || item->Kind() != ItemKind::Note) return nullptr;
-  auto* note = static_cast<TKVNote*>(item);
-  return note->VoiceKey().PartIndex == key.PartIndex && note->VoiceKey().VoiceNumber == key.VoiceNumber ? note
-                                                                                                        : nullptr;
+  TKVNote* note = NoteOfVoice(item, key.VoiceNumber);
+  return note && note->VoiceKey().PartIndex == key.PartIndex ? note : nullptr;
 }
 
 }  // namespace

@@ -1,19 +1,86 @@
 #pragma once
-// Layout records of a measure column, as far as the score model reads them:
-// the measure record with its length and its dynamics records, and the
-// per-part record that hangs below it. The layout engine creates and fills
-// them (and owns their further fields); a piece keeps its measure records
-// across layouts and resets them rather than rebuilding them. Records are
-// held through unique_ptr so that their addresses stay put while the lists
-// grow: display items and position entries point at them.
+// Layout records of a measure column: the measure record with its per-part
+// and per-staff records, display items, position entries, dynamics records
+// and tempo segments. The measure formatter fills them; the page composer,
+// the play order, the player and the renderer read them instead of the
+// score tree. A piece keeps its measure records across layouts and resets
+// them rather than rebuilding them: lists of reusable records come with a
+// used count, and entries past it keep old contents that every reader
+// ignores. Records are held through unique_ptr so that their addresses stay
+// put while the lists grow: display items and position entries point at
+// them. Everything here is plain data; the score model includes it.
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class TKVItem;
-struct TKVDisplayItem;  // one drawable thing of a measure record (the layout's)
+class TKVPart;
+class TKVStaff;
 struct TKVMeasureRecord;
+struct TKVSystemRecord;     // the page composer's
+struct TKVStaffLineRecord;  // the page composer's
+
+// A rectangle of a display item in layout units (1/8 pixel at 100 %):
+// left, top, width and bottom, as the layout writes it.
+struct TKVLayoutRect {
+  int32_t Left = 0, Top = 0, Width = 0, Bottom = 0;
+  bool operator==(const TKVLayoutRect&) const = default;
+};
+
+// Values of TKVDisplayItem::RecordType.
+namespace DisplayRecordType {
+constexpr uint8_t Item = 0;         // the item's own record
+constexpr uint8_t Connector = 7;    // bar-line connector of a staff group
+constexpr uint8_t Stem = 25;        // stem and flags of one note
+constexpr uint8_t BeamGroup = 26;   // beam group
+constexpr uint8_t Background = 246; // staff background / selection frame
+}  // namespace DisplayRecordType
+
+// One drawable thing of a measure record (or a page).
+struct TKVDisplayItem {
+  TKVMeasureRecord* Owner = nullptr;
+  TKVItem* Item = nullptr;
+  TKVDisplayItem* Link = nullptr;  // record made just before for the same item (other staff, tie half)
+  TKVStaffLineRecord* StaffLine = nullptr;  // set by the page composer
+  uint32_t Value = 0;
+  int32_t StaffIndex = 0;  // layout index of the (first) staff
+  int32_t LastStaff = 0;   // last staff of a record spanning staves
+  uint8_t RecordType = DisplayRecordType::Item;
+  std::vector<TKVDisplayItem*> Links;  // notes of a beam group; a key's cancellation
+  uint8_t Flags = 0;  // bit 0 collision, bit 4 accidental or hold, bit 5 cancellation at the previous end
+  std::string Text;
+  uint8_t Placement = 0;  // low nibble: offset mode of a pending drag
+  uint8_t SizePercent = 100;
+  uint16_t Param = 0;  // tick position, end tick or span word
+  uint16_t LeftSpace = 0, RightSpace = 0;  // room left and right of the position, pixels
+  TKVLayoutRect Bounds;
+  TKVLayoutRect Bounds2;
+  int32_t StartX = 0, StartY = 0, EndX = 0, EndY = 0;  // anchors
+  TKVStaff* Staff = nullptr;
+  uint8_t LyricMarker = 0;  // 1 for a lyric syllable's record
+};
+
+// One item occurrence in a measure record's time-ordered position list.
+struct TKVPositionEntry {
+  TKVItem* Item = nullptr;
+  uint16_t Position = 0;  // ticks from the measure start
+  uint16_t Word = 0;      // filled by the caller: sounding length, hold ticks, tempo + 100 ...
+  uint8_t Action = 0;     // PositionAction
+  uint8_t Param = 0;
+  // Column whose formatting made the entry: differs from the record's own
+  // column for an entry reaching back into an earlier measure, so that a
+  // second formatting of that column can take its old entries out first.
+  int32_t OriginColumn = 0;
+};
+
+namespace PositionAction {
+constexpr uint8_t None = 0;
+constexpr uint8_t TempoChange = 2;  // Word = tempo + 100; Param: 0 relative
+constexpr uint8_t MidiMessage = 3;  // the item's prepared MIDI bytes
+}  // namespace PositionAction
 
 // One dynamic of a measure record (its dynamics array). The layout makes it
 // with both velocities 64; the piece's velocity pass fills the velocities.
@@ -28,46 +95,112 @@ struct TKVDynamicRecord {
   uint8_t Disabled = 0;  // not a dynamic: every velocity query passes it over
 };
 
+// One tempo change or hold inside a measure. Segments are kept in tick
+// order; the rate in force after the last one is the record's MsPerTick.
+struct TKVTempoSegment {
+  uint16_t Position = 0;    // tick where the new tempo begins (or the hold stands)
+  uint16_t ExtraTicks = 0;  // ticks added before Position when a time is mapped (holds)
+  double MsPerTick = 0;     // rate in force before Position
+  bool operator==(const TKVTempoSegment&) const = default;
+};
+
 // One staff of one part of a measure column.
 struct TKVStaffLayoutRecord {
-  // The clef marks (kind 2) that act on this staff in this measure, in
-  // position order, the clef carried in from an earlier measure first. The
-  // stem and beam rules of the model look the clef in force up here.
-  std::vector<TKVItem*> ClefList;
+  uint32_t Value = 0;                         // the per-staff layout's own
+  TKVDisplayItem* CarriedClef = nullptr;      // clef in force at the end of the previous measure
+  std::vector<TKVDisplayItem*> ClefList;      // clefs acting here, in position order, carried clef first
+  uint8_t FirstFlag = 0;                      // a measure-start clef was laid out
+  uint8_t SecondFlag = 0;                     // bit 0: the staff has several voices
+  uint8_t LyricFlag = 0;                      // bit 0: the staff carries lyric syllables
+  uint16_t StaffLineIndex = 0;                // page composer's
+};
+
+struct TKVVoiceLayoutSlot {
+  uint32_t First = 0;  // the per-staff layout's own
+  uint32_t Value = 0;  // cleared per measure
 };
 
 // One part of one measure column.
 struct TKVPartLayoutRecord {
   TKVMeasureRecord* Owner = nullptr;
+  // The part the record was last set up for: a record made for another part
+  // (parts added or removed since) is never carried into the next measure.
+  TKVPart* Part = nullptr;
   std::vector<TKVItem*> CarriedItems;  // the part's bracket marks carried on
   uint8_t FirstFlag = 0;               // carried items renewed for this column
-  TKVDisplayItem* CarriedItem = nullptr;  // last key-signature display item
+  TKVDisplayItem* CarriedItem = nullptr;      // last key-signature display item
   std::vector<TKVDisplayItem*> CurrentItems;  // key-signature display items, oldest first
   uint8_t SecondFlag = 0;                     // a key is in force
-  std::vector<std::unique_ptr<TKVStaffLayoutRecord>> StaffRecords;  // by staff index
+  std::vector<std::unique_ptr<TKVStaffLayoutRecord>> StaffRecords;
+  std::vector<std::unique_ptr<TKVVoiceLayoutSlot>> VoiceSlots;
 };
+
+// Indices of TKVMeasureRecord::Extents.
+namespace ExtentWord {
+constexpr int ExtraLeft = 0;    // room of a volta bar at the start
+constexpr int ClefWidth = 1;
+constexpr int KeyWidth = 2;
+constexpr int StartSpace = 4;   // the score's measure-start space
+constexpr int ExtraStart = 5;   // room of a repeat-start bar
+constexpr int ExtraEnd = 6;     // room of a repeat-end bar or the column's own end room
+constexpr int EndKeyWidth = 8;
+constexpr int GridRoom = 9;
+constexpr int Count = 10;
+}  // namespace ExtentWord
 
 // The layout record of one measure column of a piece.
 struct TKVMeasureRecord {
+  TKVSystemRecord* System = nullptr;  // page composer's
   uint16_t ColumnIndex = 0;
   uint32_t StartTick = 0;    // from the start of the piece
-  uint16_t Meter = 0;        // numerator shl 8 or denominator
+  uint16_t Meter = 0;        // numerator shl 8 or denominator; 0 = none
   uint16_t Length = 0;       // ticks
   uint16_t MarkMeter = 0;    // meter in force for the next measure
   uint16_t MarkLength = 0;
+  uint16_t TickCapacity = 0;         // TickTable holds TickCapacity + 1 entries
+  std::vector<uint32_t> TickTable;   // per tick: room before (low half) and after (high half)
+  uint8_t Spaced = 0;                // set by the per-staff layout and the page composer
+  uint8_t NumberShown = 0;           // a measure-number mark stands here
+  TKVDisplayItem* NumberDisplay = nullptr;
   uint16_t MeasureNumber = 0;
-  uint16_t ExtraMeasures = 0;
+  uint16_t ExtraMeasures = 0;        // added to the next measure's number
+  uint16_t CoveredMeasures = 0;      // following measures a multi-measure rest still covers
+  uint8_t Covered = 0;
+  TKVItem* RehearsalMark = nullptr;
+  uint16_t RehearsalNumber = 0;
+  std::vector<TKVItem*> EquationMarks;
+  TKVItem* CarriedMark = nullptr;
   std::vector<std::unique_ptr<TKVPartLayoutRecord>> PartRecords;
-  uint8_t Flags = 0;
-  double Duration = 0;   // milliseconds
-  double MsPerTick = 0;
+  std::vector<TKVDisplayItem*> ContinuingDisplays;  // items of earlier measures reaching into this one
+  std::array<uint16_t, ExtentWord::Count> Extents{};
+  uint8_t Flags = 0;  // bit 2 several staves shown; bits 4-5, 7 by the per-staff layout
+  uint16_t DisplayCount = 0;
+  std::vector<std::unique_ptr<TKVDisplayItem>> Displays;
+  double Duration = 0;   // milliseconds at tempo scale 100 %
+  double MsPerTick = 0;  // in force at the measure's end
   int16_t Tempo = 0;     // quarter notes per minute
+  std::vector<TKVTempoSegment> TempoSegments;
+  std::vector<std::unique_ptr<TKVPositionEntry>> Positions;  // in tick order; owned
+  std::vector<TKVDisplayItem*> SoundingNotes;
   // Entries 0 .. DynamicCount - 1 are valid; the array keeps its length
   // across layouts.
   uint16_t DynamicCount = 0;
   std::vector<std::unique_ptr<TKVDynamicRecord>> Dynamics;
-  TKVItem* MeterMark = nullptr;  // the column's meter mark (kind 4), recorded by the meter step
+  std::vector<TKVItem*> PlayMarks;  // marks that steer the play order, in the order met
+  std::vector<TKVDisplayItem*> ExtendingItems;
+  std::vector<TKVDisplayItem*> LyricDisplays;
+  std::vector<TKVDisplayItem*> TextDisplays;
+  std::vector<std::unique_ptr<TKVDisplayItem>> OwnTextDisplays;  // records only TextDisplays lists
+  TKVItem* MeterMark = nullptr;
+  TKVItem* Volta = nullptr;
+  TKVItem* Coda = nullptr;
+  // Earlier records into which this column's formatting put position entries.
+  std::vector<TKVMeasureRecord*> EarlierEntryTargets;
 
+  // Valid display item I, or nil.
+  TKVDisplayItem* GetDisplay(int32_t I) const {
+    return I >= 0 && I < DisplayCount && size_t(I) < Displays.size() ? Displays[size_t(I)].get() : nullptr;
+  }
   // Valid dynamic I, or nil.
   TKVDynamicRecord* GetDynamic(int32_t I) const {
     return I >= 0 && I < DynamicCount && size_t(I) < Dynamics.size() ? Dynamics[size_t(I)].get() : nullptr;

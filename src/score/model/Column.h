@@ -13,6 +13,7 @@
 
 class TKVPiece;
 class TStream;
+struct TKVMeasureRecord;
 
 class TKVColumn : public TObject, public TKVItemHolder {
 public:
@@ -28,6 +29,13 @@ public:
   const TByteBlock& Data() const { return FData; }
   uint16_t DataSize() const { return uint16_t(FData.Size()); }
   std::vector<uint16_t>& Words() { return FWords; }
+  uint16_t Meter() const { return FData.u16(ColumnBlock::Meter); }
+  void SetMeter(uint16_t V) { FData.setU16(ColumnBlock::Meter, V); }
+  int16_t EndRoom() const { return FData.i16(ColumnBlock::EndRoom); }
+  void SetEndRoom(int16_t V) { FData.setI16(ColumnBlock::EndRoom, V); }
+
+  // Run-time: the measure record the layout made of this column.
+  TKVMeasureRecord* Record = nullptr;
 
   // Frees own items, copies block and word array and a copy of every item.
   // Any other source raises EAssignError.

@@ -14,6 +14,7 @@
 namespace PieceBlock {
 constexpr size_t Size = 20;
 constexpr size_t Tempo = 4;      // u16, quarter notes per minute (60)
+constexpr size_t Meter = 6;      // u16: meter of the first (pickup) measure, 0 = none
 constexpr size_t Separate = 12;  // u8: played and numbered on its own
 constexpr size_t Word14 = 14;    // u16 (1)
 }  // namespace PieceBlock
@@ -29,6 +30,8 @@ constexpr size_t Bank = 26;    // u16
 
 namespace ColumnBlock {
 constexpr size_t Size = 36;
+constexpr size_t Meter = 0;         // u16: the column's own meter word, 0 = none
+constexpr size_t EndRoom = 2;       // i16: room after the last tick; negative = none
 constexpr size_t PageBreak = 10;    // u16, non-zero: a new page after this column
 constexpr size_t SystemBreak = 12;  // u8, non-zero: a new system after this column
 }  // namespace ColumnBlock
@@ -68,7 +71,9 @@ constexpr size_t Visible = 12;        // u8 (1)
 
 namespace UserSymbolBlock {
 constexpr size_t Size = 8;
-}
+constexpr size_t Width = 0;   // u16, layout units
+constexpr size_t Height = 2;  // u16, layout units
+}  // namespace UserSymbolBlock
 
 // ---- rhythmic elements ----
 namespace NoteBlock {
@@ -159,8 +164,11 @@ constexpr size_t KeyTableBytes = 14;  // the key signature's seven 16-bit entrie
 }  // namespace MarkBlock
 
 // The dynamics setting of a lyric or a mark: five plain bytes and a text.
+// A user symbol or a staff text reads the same record as a play action:
+// action kind, first value (the relative word) and second value.
 namespace DynamicsBlock {
 constexpr size_t Size = 5;
+constexpr size_t Action = 0;    // u8: play action kind (1 dynamics, 2 tempo, 3 MIDI, 4 jump)
 constexpr size_t Relative = 1;  // u16: non-zero changes the level, zero sets it
 constexpr size_t Value = 3;     // i16
 }  // namespace DynamicsBlock
@@ -174,6 +182,9 @@ constexpr size_t OffsetX = 4;     // i16
 constexpr size_t OffsetY = 6;     // i16
 constexpr size_t FontSize = 8;    // u8, 0 = 8
 constexpr size_t FontStyle = 9;   // u8
+constexpr size_t Angle = 16;      // u16 degrees; 0 = not turned
+constexpr size_t BoxWidth = 18;   // u16: measured box, cached by the layout (0 = measure again)
+constexpr size_t BoxHeight = 20;  // u16
 }  // namespace LyricBlock
 
 namespace BendBlock {

@@ -7,11 +7,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "score/model/DynamicsSetting.h"
 #include "score/model/ElementBlocks.h"
 #include "score/model/Item.h"
 #include "score/model/StreamStrings.h"
+
+struct TKVDisplayItem;
 
 class TKVLyric : public TKVVoicedItem {
 public:
@@ -33,6 +36,31 @@ public:
   void SetPosition(uint16_t V) { Data().setU16(LyricBlock::Position, V); }
   uint8_t StaffVoice() const { return Data().u8(LyricBlock::StaffVoice); }
   void SetStaffVoice(uint8_t V) { Data().setU8(LyricBlock::StaffVoice, V); }
+  uint8_t Flags() const { return Data().u8(LyricBlock::Flags); }
+  void SetFlags(uint8_t V) { Data().setU8(LyricBlock::Flags, V); }
+  int16_t OffsetX() const { return Data().i16(LyricBlock::OffsetX); }
+  void SetOffsetX(int16_t V) { Data().setI16(LyricBlock::OffsetX, V); }
+  int16_t OffsetY() const { return Data().i16(LyricBlock::OffsetY); }
+  void SetOffsetY(int16_t V) { Data().setI16(LyricBlock::OffsetY, V); }
+  uint8_t FontSize() const { return Data().u8(LyricBlock::FontSize); }
+  void SetFontSize(uint8_t V) { Data().setU8(LyricBlock::FontSize, V); }
+  uint8_t FontStyle() const { return Data().u8(LyricBlock::FontStyle); }
+  void SetFontStyle(uint8_t V) { Data().setU8(LyricBlock::FontStyle, V); }
+  uint16_t Angle() const { return Data().u16(LyricBlock::Angle); }
+  void SetAngle(uint16_t V) { Data().setU16(LyricBlock::Angle, V); }
+  uint16_t BoxWidth() const { return Data().u16(LyricBlock::BoxWidth); }
+  uint16_t BoxHeight() const { return Data().u16(LyricBlock::BoxHeight); }
+  // Clearing either asks the layout to measure the text again.
+  void SetBox(uint16_t Width, uint16_t Height) {
+    Data().setU16(LyricBlock::BoxWidth, Width);
+    Data().setU16(LyricBlock::BoxHeight, Height);
+  }
+
+  // Run-time fields of the layout and the player.
+  TKVDisplayItem* DisplayLink = nullptr;
+  uint8_t RuntimeStaff = 0;
+  TKVItem* SyllableLink = nullptr;  // the syllable this one is joined to (page composer)
+  std::vector<uint8_t> MidiBytes;   // a MIDI play action's message, prepared by the layout
 
 private:
   std::string FText;

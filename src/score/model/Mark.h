@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/ByteBlock.h"
 #include "score/model/DynamicsSetting.h"
@@ -58,6 +59,12 @@ public:
   void SetColor(uint32_t V) { Data().setU32(MarkBlock::Color, V); }
   uint8_t FontIndex() const { return Data().u8(MarkBlock::FontIndex); }
   void SetFontIndex(uint8_t V) { Data().setU8(MarkBlock::FontIndex, V); }
+  int16_t OffsetX() const { return Data().i16(MarkBlock::OffsetX); }
+  void SetOffsetX(int16_t V) { Data().setI16(MarkBlock::OffsetX, V); }
+  int16_t OffsetY() const { return Data().i16(MarkBlock::OffsetY); }
+  void SetOffsetY(int16_t V) { Data().setI16(MarkBlock::OffsetY, V); }
+  uint8_t TextStyle() const { return Data().u8(MarkBlock::TextStyle); }
+  void SetTextStyle(uint8_t V) { Data().setU8(MarkBlock::TextStyle, V); }
 
   // Run-time fields of the layout and the player.
   uint8_t CancelledKey = 0;
@@ -65,6 +72,7 @@ public:
   uint8_t RuntimeStaff = 0;
   TKVVoice* Voice = nullptr;
   TKVDisplayItem* DisplayLink = nullptr;
+  std::vector<uint8_t> MidiBytes;  // a MIDI play action's message, prepared by the layout
 
 private:
   std::string FText1, FText2;

@@ -143,9 +143,9 @@ int32_t TKVMeasure::GetClefOffsetAt(int32_t StaffIndex, int32_t Position) const 
   const TKVPartLayoutRecord* part = record->PartRecords[size_t(FPart->Index())].get();
   if (!part || StaffIndex < 0 || size_t(StaffIndex) >= part->StaffRecords.size() || !part->StaffRecords[size_t(StaffIndex)])
     return 0;
-  const std::vector<TKVItem*>& clefs = part->StaffRecords[size_t(StaffIndex)]->ClefList;
+  const std::vector<TKVDisplayItem*>& clefs = part->StaffRecords[size_t(StaffIndex)]->ClefList;
   for (size_t i = clefs.size(); i-- > 0;) {
-    const auto* clef = dynamic_cast<const TKVMark*>(clefs[i]);
+    const auto* clef = clefs[i] ? dynamic_cast<const TKVMark*>(clefs[i]->Item) : nullptr;
     if (!clef) continue;
     const TKVMeasure* home = clef->GetMeasure();
     const bool earlier = home && home->Index() < record->ColumnIndex;

@@ -44,6 +44,8 @@ public:
   uint16_t DataSize() const { return uint16_t(FData.Size()); }
   uint16_t Tempo() const { return FData.u16(PieceBlock::Tempo); }
   void SetTempo(uint16_t V) { FData.setU16(PieceBlock::Tempo, V); }
+  uint16_t Meter() const { return FData.u16(PieceBlock::Meter); }
+  void SetMeter(uint16_t V) { FData.setU16(PieceBlock::Meter, V); }
   const std::string& Title() const { return FTitle; }
   void SetTitle(const std::string& Value) { FTitle = Value; }
 

@@ -36,6 +36,12 @@ public:
   uint8_t LineCount() const { return FData.u8(StaffBlock::LineCount); }
   uint8_t Range() const { return FData.u8(StaffBlock::Range); }
   void SetRange(uint8_t V) { FData.setU8(StaffBlock::Range, V); }
+  uint8_t SizePercent() const { return FData.u8(StaffBlock::Size100); }
+  void SetSizePercent(uint8_t V) { FData.setU8(StaffBlock::Size100, V); }
+
+  // Run-time: the number the layout gave the staff among the staves it lays
+  // out (0 first).
+  int32_t LayoutIndex = 0;
 
   int32_t GetVoiceCount() const { return FVoices.Count(); }
   TKVVoice* GetVoice(int32_t Index) const { return FVoices.Get(Index); }

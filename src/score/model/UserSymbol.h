@@ -20,6 +20,12 @@ public:
 
   TByteBlock& Data() { return FData; }
   uint16_t DataSize() const { return uint16_t(FData.Size()); }
+  uint16_t Width() const { return FData.u16(UserSymbolBlock::Width); }
+  uint16_t Height() const { return FData.u16(UserSymbolBlock::Height); }
+  void SetSize(uint16_t W, uint16_t H) {
+    FData.setU16(UserSymbolBlock::Width, W);
+    FData.setU16(UserSymbolBlock::Height, H);
+  }
   // Appends Item (owned by this symbol) whatever the switch.
   void AppendItem(TKVItem* Item) { InsertItem(GetItemCount(), Item); }
   void ReadData(TStream& Stream);

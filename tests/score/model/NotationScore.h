@@ -1,4 +1,6 @@
 #pragma once
+
+#include <deque>
 // A score built in code for the notation rules: one piece with one part of
 // the given staves and voices, measures with hand-filled measure records (the
 // layout's job), and helpers that put notes, rests and marks into a measure
@@ -78,7 +80,9 @@ public:
   TKVMark* Clef(uint8_t code, uint16_t position = 0, int staff = 0, int m = 0) {
     TKVMark* clef = Mark(ItemKind::Clef, position, 0, staff, 0, m);
     clef->SetVariant(code);
-    Record(m).PartRecords[0]->StaffRecords[size_t(staff)]->ClefList.push_back(clef);
+    TKVDisplayItem& display = ClefDisplays.emplace_back();
+    display.Item = clef;
+    Record(m).PartRecords[0]->StaffRecords[size_t(staff)]->ClefList.push_back(&display);
     return clef;
   }
 
@@ -105,4 +109,5 @@ private:
     fill(item);
     return item;
   }
+  std::deque<TKVDisplayItem> ClefDisplays;  // stable addresses for the clef lists
 };

@@ -1,0 +1,75 @@
+#include "score/layout/MeasureFormatter.h"
+
+#include <algorithm>
+
+#include "score/layout/LayoutServices.h"
+#include "score/layout/LyricLayout.h"
+#include "score/layout/MeasureSetup.h"
+#include "score/layout/PlayActions.h"
+#include "score/layout/TempoMarks.h"
+#include "score/model/ItemKinds.h"
+#include "score/model/Lyric.h"
+#include "score/model/Mark.h"
+#include "score/model/Measure.h"
+#include "score/model/Part.h"
+#include "score/model/Piece.h"
+#include "score/model/Score.h"
+
+TKVLayoutSteps DefaultLayoutSteps() {
+  TKVLayoutSteps steps;
+  steps.LayoutStaff = LayoutPlayItems;
+  steps.CalcMeasureExtents = [](TKVFormatContext&) {};
+  steps.ApplyMeasureMinimums = [](TKVFormatContext&) {};
+  steps.PaginatePages = [](TKVScore& Score, int32_t) { Score.SetFirstDirtyPage(-1); };
+  steps.BuildPlayOrder = [](TKVScore&) {};
+  return steps;
+}
+
+void LayoutPlayItems(TKVFormatContext& Ctx) {
+  if (!Ctx.Measure) return;
+  // A copy: nothing is deleted during the pass, but the list may be appended to.
+  const std::vector<TKVItem*> items = Ctx.Measure->Items().Items();
+  for (TKVItem* item : items) {
+    const uint8_t kind = item->Kind();
+    if (kind == ItemKind::DynamicSymbol) {
+      if (auto* mark = dynamic_cast<TKVMark*>(item)) LayoutUserSymbol(Ctx, *mark);
+    } else if (kind == ItemKind::Syllable || kind == ItemKind::LyricText || kind == ItemKind::LyricLine) {
+      if (auto* lyric = dynamic_cast<TKVLyric*>(item)) LayoutLyric(Ctx, *lyric);
+    }
+  }
+}
+
+void RemoveLateItems(TKVFormatContext& Ctx) {
+  std::vector<TKVItem*>& late = Ctx.RemovalList;
+  std::sort(late.begin(), late.end());
+  late.erase(std::unique(late.begin(), late.end()), late.end());
+  for (TKVItem* item : late) delete item;
+  late.clear();
+}
+
+bool FormatMeasureColumn(TKVScore& Score, int32_t PieceIndex, int32_t ColumnIndex, const TKVLayoutSteps& Steps) {
+  TKVPiece* piece = Score.GetPiece(PieceIndex);
+  // A column past the one after the last is never made: no records for it.
+  if (!piece || ColumnIndex < 0 || ColumnIndex > piece->GetColumnCount()) return false;
+  TKVFormatContext ctx(Score, *piece, ColumnIndex);
+  CollectStaves(ctx);
+  if (ctx.Staves.empty()) return false;
+  CalcMeasureLengths(ctx);
+  CopyRepeatedMeasurePositions(ctx);
+  LayoutTempoMarks(ctx);
+  if (!ctx.Result) return false;
+  ctx.NoteSpacing = Score.NoteInterval() * 2 / 3;
+  for (TKVPart* part : PartsLaidOut(ctx)) {
+    ctx.Part = part;
+    ctx.Measure = part->GetMeasure(ColumnIndex);
+    if (ctx.Measure) ctx.Measure->Record = ctx.Record;
+    ctx.TermsValue1 = ctx.TermsValue2 = 0;
+    ctx.TermsData.clear();
+    Steps.LayoutStaff(ctx);
+    RemoveLateItems(ctx);
+  }
+  Steps.CalcMeasureExtents(ctx);
+  Steps.ApplyMeasureMinimums(ctx);
+  ctx.Timing.Close(*ctx.Record);
+  return true;
+}

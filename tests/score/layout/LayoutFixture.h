@@ -1,0 +1,48 @@
+#pragma once
+// A score laid out by the real layout service with deterministic fake fonts,
+// and builders for the pieces, items and formatting contexts the layout
+// tests need.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "score/layout/FormatContext.h"
+#include "score/layout/ScoreLayout.h"
+#include "score/model/Score.h"
+
+class TKVMark;
+class TKVLyric;
+
+class LayoutTest : public ::testing::Test {
+protected:
+  LayoutTest();
+  ~LayoutTest() override;
+
+  // A piece with Parts parts of Staves staves (one voice each), Columns
+  // columns and as many measures per part; meter word Meter for the piece.
+  TKVPiece* MakePiece(int Parts, int Columns, uint16_t Meter = 0x0404, int Staves = 1);
+  TKVMeasure* Measure(int Part, int Column);
+  TKVColumn* Column(int Index);
+  // A mark of Kind made by the item factory.
+  TKVMark* AddMark(TObject* Owner, uint8_t Kind, uint16_t Position, uint16_t Value = 0, uint8_t Variant = 0);
+  TKVLyric* AddLyric(TObject* Owner, uint8_t Kind, uint16_t Position, std::initializer_list<std::u16string> Lines);
+
+  // Lays the whole score out again.
+  void Layout() { score->Reformat(0); }
+  TKVMeasureRecord& Record(int Index);
+  TKVScoreLayout& Service() { return static_cast<TKVScoreLayout&>(score->Layout()); }
+  std::string Dump();
+
+  // A context on column Index after the measure set-up, with part Part and
+  // its first staff current.
+  std::unique_ptr<TKVFormatContext> Context(int Index, int Part = 0);
+
+  // Width of Text on the fake measurer at Size points.
+  static int FakeWidth(const std::string& Text, int Size);
+  static int FakeHeight(int Size);
+
+  std::unique_ptr<TKVScore> score;
+  TKVPiece* piece = nullptr;
+};

@@ -2,6 +2,7 @@
 
 #include "score/layout/ItemFields.h"
 #include "score/layout/LayoutServices.h"
+#include "score/layout/StaffSupport.h"
 #include "score/model/Mark.h"
 #include "score/model/Part.h"
 #include "score/model/Score.h"
@@ -34,6 +35,12 @@ void RunPlayAction(TKVFormatContext& Ctx, TKVItem& Item, uint16_t Position, uint
     default:
       break;
   }
+}
+
+void AddHold(TKVFormatContext& Ctx, TKVItem& Mark, uint16_t Position) {
+  TKVPositionEntry& entry = InsertPositionEntry(Ctx, &Mark, Position, 1);
+  entry.Word = uint16_t(GetMaxNoteOverhang(Ctx, Position));
+  Ctx.Timing.Hold(*Ctx.Record, Position, entry.Word);
 }
 
 void LayoutUserSymbol(TKVFormatContext& Ctx, TKVMark& Mark) {

@@ -24,6 +24,11 @@ constexpr uint8_t Dynamics = 1, Tempo = 2, Midi = 3, Jump = 4;
 void RunPlayAction(TKVFormatContext& Ctx, TKVItem& Item, uint16_t Position, uint8_t Kind, int32_t First,
                    int32_t Second, const std::string& Data, std::vector<uint8_t>& Bytes);
 
+// A hold (fermata) at Position: its position entry carries the longest note
+// overhang there, by which the first hold at a tick of the column lengthens
+// the measure.
+void AddHold(TKVFormatContext& Ctx, TKVItem& Mark, uint16_t Position);
+
 // Lays out a user symbol of the current part's measure with its play action.
 // A symbol at or past the measure's end goes on the removal list.
 void LayoutUserSymbol(TKVFormatContext& Ctx, TKVMark& Mark);

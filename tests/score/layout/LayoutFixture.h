@@ -10,6 +10,10 @@
 
 #include "score/layout/FormatContext.h"
 #include "score/layout/ScoreLayout.h"
+#include "score/model/Column.h"
+#include "score/model/Measure.h"
+#include "score/model/Part.h"
+#include "score/model/Piece.h"
 #include "score/model/Score.h"
 
 class TKVMark;

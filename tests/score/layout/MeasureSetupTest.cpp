@@ -4,13 +4,9 @@
 #include "LayoutFixture.h"
 
 #include "score/layout/MeasureSetup.h"
-#include "score/model/Column.h"
 #include "score/model/ItemFactory.h"
 #include "score/model/Mark.h"
-#include "score/model/Measure.h"
 #include "score/model/Note.h"
-#include "score/model/Part.h"
-#include "score/model/Piece.h"
 
 namespace {
 

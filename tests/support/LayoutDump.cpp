@@ -1,6 +1,7 @@
 #include "support/LayoutDump.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <map>
 
@@ -9,13 +10,23 @@
 
 namespace {
 
+// Appends printf-formatted text.
+void Add(std::string& Out, const char* Format, ...) {
+  char text[512];
+  va_list args;
+  va_start(args, Format);
+  std::vsnprintf(text, sizeof text, Format, args);
+  va_end(args);
+  Out += text;
+}
+
 class TDumper {
 public:
   explicit TDumper(const TKVPieceLayoutRecords& Records) : FRecords(Records) {}
 
   std::string Item(const TKVItem* Item) {
     if (!Item) return "-";
-    auto [at, added] = FItems.emplace(Item, int32_t(FItems.size()) + 1);
+    auto at = FItems.emplace(Item, int32_t(FItems.size()) + 1).first;
     return "k" + std::to_string(Item->Kind()) + "#" + std::to_string(at->second);
   }
 
@@ -29,65 +40,37 @@ public:
     return "own";
   }
 
-  static std::string Real(double V) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.6f", V);
-    return text;
-  }
-
-  static std::string Hex(unsigned V) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%04x", V);
-    return text;
-  }
-
   void Record(std::string& Out, size_t Index, const TKVMeasureRecord& R) {
-    Out += "record " + std::to_string(Index) + " column=" + std::to_string(R.ColumnIndex) +
-           " start=" + std::to_string(R.StartTick) + " meter=" + Hex(R.Meter) + " length=" + std::to_string(R.Length) +
-           " next=" + Hex(R.MarkMeter) + "/" + std::to_string(R.MarkLength) +
-           " number=" + std::to_string(R.MeasureNumber) + "+" + std::to_string(R.ExtraMeasures) +
-           " covered=" + std::to_string(R.CoveredMeasures) + "/" + std::to_string(R.Covered) +
-           " rehearsal=" + std::to_string(R.RehearsalNumber) + " flags=" + Hex(R.Flags) +
-           " tempo=" + std::to_string(R.Tempo) + " msPerTick=" + Real(R.MsPerTick) +
-           " duration=" + Real(R.Duration) + " extents=";
-    for (size_t i = 0; i < R.Extents.size(); ++i) Out += (i ? "," : "") + std::to_string(R.Extents[i]);
-    Out += " numberShown=" + std::to_string(R.NumberShown) + " numberDisplay=" + Display(R.NumberDisplay) +
-           " meterMark=" + Item(R.MeterMark) + " volta=" + Item(R.Volta) + " coda=" + Item(R.Coda) +
-           " rehearsalMark=" + Item(R.RehearsalMark) + " carried=" + Item(R.CarriedMark) + "\n";
+    Add(Out, "record %zu column=%u start=%u meter=0x%04x length=%u next=0x%04x/%u number=%u+%u covered=%u/%u "
+             "rehearsal=%u flags=0x%04x tempo=%d msPerTick=%.6f duration=%.6f extents=",
+        Index, R.ColumnIndex, R.StartTick, R.Meter, R.Length, R.MarkMeter, R.MarkLength, R.MeasureNumber,
+        R.ExtraMeasures, R.CoveredMeasures, R.Covered, R.RehearsalNumber, R.Flags, R.Tempo, R.MsPerTick, R.Duration);
+    for (size_t i = 0; i < R.Extents.size(); ++i) Add(Out, i ? ",%u" : "%u", R.Extents[i]);
+    Add(Out, " numberShown=%u numberDisplay=%s meterMark=%s volta=%s coda=%s rehearsalMark=%s carried=%s\n",
+        R.NumberShown, Display(R.NumberDisplay).c_str(), Item(R.MeterMark).c_str(), Item(R.Volta).c_str(),
+        Item(R.Coda).c_str(), Item(R.RehearsalMark).c_str(), Item(R.CarriedMark).c_str());
     for (const TKVTempoSegment& s : R.TempoSegments)
-      Out += "  segment " + std::to_string(s.Position) + " +" + std::to_string(s.ExtraTicks) + " " + Real(s.MsPerTick) +
-             "\n";
+      Add(Out, "  segment %u +%u %.6f\n", s.Position, s.ExtraTicks, s.MsPerTick);
     for (const auto& e : R.Positions)
-      Out += "  entry " + std::to_string(e->Position) + " " + Item(e->Item) + " word=" + std::to_string(e->Word) +
-             " action=" + std::to_string(e->Action) + " param=" + std::to_string(e->Param) + "\n";
-    for (int32_t d = 0; const TKVDisplayItem* D = R.GetDisplay(d); ++d) DisplayLine(Out, *D);
+      Add(Out, "  entry %u %s word=%u action=%u param=%u\n", e->Position, Item(e->Item).c_str(), e->Word, e->Action,
+          e->Param);
+    for (int32_t d = 0; const TKVDisplayItem* D = R.GetDisplay(d); ++d)
+      Add(Out, "  display %s %s type=%u staff=%d size=%u param=%u rect=%d,%d,%d,%d link=%s marker=%u\n",
+          Display(D).c_str(), Item(D->Item).c_str(), D->RecordType, D->StaffIndex, D->SizePercent, D->Param,
+          D->Bounds.Left, D->Bounds.Top, D->Bounds.Width, D->Bounds.Bottom, Display(D->Link).c_str(), D->LyricMarker);
     for (int32_t d = 0; const TKVDynamicRecord* Y = R.GetDynamic(d); ++d)
-      Out += "  dynamic " + Item(Y->Item) + " part=" + std::to_string(Y->PartIndex) +
-             " pos=" + std::to_string(Y->Position) + " len=" + std::to_string(Y->Length) +
-             " vel=" + std::to_string(Y->StartVelocity) + "/" + std::to_string(Y->EndVelocity) +
-             " local=" + std::to_string(Y->Local) + " disabled=" + std::to_string(Y->Disabled) + "\n";
-    for (const TKVItem* item : R.PlayMarks) Out += "  playmark " + Item(item) + "\n";
-    for (const TKVItem* item : R.EquationMarks) Out += "  equation " + Item(item) + "\n";
-    List(Out, "continuing", R.ContinuingDisplays);
-    List(Out, "extending", R.ExtendingItems);
-    List(Out, "lyric", R.LyricDisplays);
-    List(Out, "text", R.TextDisplays);
+      Add(Out, "  dynamic %s part=%u pos=%u len=%u vel=%u/%u local=%u disabled=%u\n", Item(Y->Item).c_str(),
+          Y->PartIndex, Y->Position, Y->Length, Y->StartVelocity, Y->EndVelocity, Y->Local, Y->Disabled);
+    for (const TKVItem* item : R.PlayMarks) Add(Out, "  playmark %s\n", Item(item).c_str());
+    for (const TKVItem* item : R.EquationMarks) Add(Out, "  equation %s\n", Item(item).c_str());
+    const std::pair<const char*, const std::vector<TKVDisplayItem*>*> lists[] = {
+        {"continuing", &R.ContinuingDisplays}, {"extending", &R.ExtendingItems}, {"lyric", &R.LyricDisplays},
+        {"text", &R.TextDisplays}};
+    for (const auto& [name, list] : lists)
+      for (const TKVDisplayItem* D : *list) Add(Out, "  %s %s\n", name, Display(D).c_str());
   }
 
 private:
-  void DisplayLine(std::string& Out, const TKVDisplayItem& D) {
-    const TKVLayoutRect& b = D.Bounds;
-    Out += "  display " + Display(&D) + " " + Item(D.Item) + " type=" + std::to_string(D.RecordType) +
-           " staff=" + std::to_string(D.StaffIndex) + " size=" + std::to_string(D.SizePercent) +
-           " param=" + std::to_string(D.Param) + " rect=" + std::to_string(b.Left) + "," + std::to_string(b.Top) + "," +
-           std::to_string(b.Width) + "," + std::to_string(b.Bottom) + " link=" + Display(D.Link) +
-           " marker=" + std::to_string(D.LyricMarker) + "\n";
-  }
-
-  void List(std::string& Out, const char* Name, const std::vector<TKVDisplayItem*>& Items) {
-    for (const TKVDisplayItem* D : Items) Out += std::string("  ") + Name + " " + Display(D) + "\n";
-  }
-
   const TKVPieceLayoutRecords& FRecords;
   std::map<const TKVItem*, int32_t> FItems;
 };
@@ -97,8 +80,7 @@ private:
 std::string DumpMeasureRecords(const TKVPieceLayoutRecords& Records, int32_t Count) {
   TDumper dumper(Records);
   std::string out;
-  const size_t count = Count < 0 ? Records.MeasureRecords.size()
-                                 : std::min(Records.MeasureRecords.size(), size_t(Count));
+  const size_t count = Count < 0 ? Records.MeasureRecords.size() : std::min(Records.MeasureRecords.size(), size_t(Count));
   for (size_t r = 0; r < count; ++r) dumper.Record(out, r, *Records.MeasureRecords[r]);
   return out;
 }

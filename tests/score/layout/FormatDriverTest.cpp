@@ -36,20 +36,6 @@ TEST_F(LayoutTest, StepsRunInOrderForEveryPartOfEveryColumn) {
   EXPECT_EQ(piece->Layout().MeasureRecords.size(), 3u) << "no records past the one after the last column";
 }
 
-TEST_F(LayoutTest, PiecesWithoutStavesOrViewsLayOutNothing) {
-  score->BeginUpdate();
-  piece = score->NewPiece();
-  piece->NewColumn();
-  piece->NewPart();
-  score->EndUpdate();
-  EXPECT_EQ(piece->Layout().MeasureRecordCount, 0);
-  EXPECT_FALSE(score->FormatMeasure(0, 0));
-  int recalculated = 0;
-  score->OnRecalculate = [&](TObject*) { ++recalculated; };
-  score->SetViewStyle(vsPart);  // no view: no active part
-  EXPECT_EQ(recalculated, 0);
-}
-
 // A run from a page starts at that page's first measure; a change at a
 // measure is laid out from the page that holds it (the last page without
 // page records past it).

@@ -78,8 +78,3 @@ int LayoutTest::FakeWidth(const std::string& Text, int Size) {
   for (unsigned char c : Text) w += MulDiv(em, text::TFakeMeasurer::AdvanceMilli(c), 1000);
   return w;
 }
-
-int LayoutTest::FakeHeight(int Size) {
-  int em = text::PixelEm(Size);
-  return MulDiv(em, 90, 100) + MulDiv(em, 25, 100);
-}

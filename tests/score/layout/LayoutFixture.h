@@ -45,7 +45,6 @@ protected:
 
   // Width of Text on the fake measurer at Size points.
   static int FakeWidth(const std::string& Text, int Size);
-  static int FakeHeight(int Size);
 
   std::unique_ptr<TKVScore> score;
   TKVPiece* piece = nullptr;

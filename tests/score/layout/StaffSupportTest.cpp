@@ -24,11 +24,10 @@ TEST_F(LayoutTest, ClefInForceChangesAtItsTick) {
   TKVMark* percussion = AddMark(Measure(0, 1), 2, 400, 0, 15);
   TKVDisplayItem d[3];
   d[0].Item = treble;
-  clefs = {&d[0]};
-  EXPECT_EQ(GetClefOffset(*ctx, 0), 0);
-  EXPECT_EQ(GetClefOffset(*ctx, 511), 0);
   d[1].Item = bass;
   d[2].Item = percussion;
+  clefs = {&d[0]};
+  EXPECT_EQ(GetClefOffset(*ctx, 511), 0);
   clefs = {&d[0], &d[1], &d[2]};
   EXPECT_EQ(GetClefOffset(*ctx, 255), 0);
   EXPECT_EQ(GetClefOffset(*ctx, 256), -12);

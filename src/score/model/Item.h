@@ -11,6 +11,7 @@
 // list the item (its creator inserts it); removal never depends on the switch.
 
 #include <cstdint>
+#include <functional>
 
 #include "base/ByteBlock.h"
 #include "base/Object.h"
@@ -37,7 +38,8 @@ public:
   // Copies Source's plain fields; elements add their managed fields and
   // refuse a source of another class (EAssignError).
   virtual void Assign(const TKVItem& Source);
-  // Reads the item's record from a score file (its own record format).
+  // Reads the item's record from a score file: its block and, in each
+  // element class, the field groups that follow it.
   virtual void ReadData(TStream& Stream);
 
   // The measure that holds the item, through the note, rest or grace-note
@@ -53,6 +55,10 @@ protected:
   // For the element classes: kind and block size are set before the item
   // registers with its owner.
   TKVItem(TObject* Owner, uint8_t Kind, size_t DataSize);
+
+  // Reads the item's record: the block (group 0), then Groups for the later
+  // field groups (group n present when Version > n).
+  void ReadItemRecord(TStream& Stream, const std::function<void(TStream& Record, uint16_t Version)>& Groups = {});
 
   // Copies the source's block: as many bytes as both blocks hold.
   void CopyBlock(const TKVItem& Source);

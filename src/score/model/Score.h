@@ -34,6 +34,7 @@ class TKVMeasure;
 class TKVColumn;
 class TKVMark;
 class TKVScoreView;
+class TStream;
 struct TKVVoiceKey;
 
 enum TKVAddState : uint8_t { asOverwrite, asInsert };
@@ -187,6 +188,27 @@ public:
   void SetUserData(std::unique_ptr<TByteBlock> Data) { FUserData = std::move(Data); }
   uint16_t UserDataSize() const { return FSettings.UserDataSize(); }
 
+  // ---- score files ----
+  // Reads a file into the score by its last extension (any letter case):
+  // the MIDI extensions and ".xml" go to the importer registered for them
+  // (ScoreImporters.h), every other extension to LoadFromStream. Runs in one
+  // update bracket after clearing pieces, items and named records; a missing
+  // file changes nothing. The reader's failures pass to the caller once the
+  // bracket is closed.
+  void LoadFromFile(const std::string& FileName);
+  // Reads a score file of the own format from the stream's position,
+  // replacing pieces and score items; raises "This is not Ostinel file",
+  // "Error reading pieces", "Error reading score items" or the stream's read
+  // error, keeping what was read. Ends with EndUpdate and BuildDrumMap.
+  void LoadFromStream(TStream& Stream);
+  // The sections of a score file; each adds to its list.
+  void ReadNamedRecords(TStream& Stream);
+  void ReadDrumEntries(TStream& Stream);
+  void ReadUserSymbols(TStream& Stream);
+  // Maps the enabled drum entries by notated key (one entry per set) and by
+  // sounding key; nothing while DrumMapFrozen.
+  void BuildDrumMap();
+
   // ---- events ----
   TNotifyEvent OnChanged;
   TKVOnChangeItem OnAddItem;
@@ -337,6 +359,8 @@ private:
   // The spacing array Array (0..2) of the cursor piece or active part.
   std::vector<uint16_t>* ActiveSpacingArray(int Array);
   void SetSystemSpacing(int Array, int32_t Value, int32_t Index, bool Replace);
+  void ReadScoreFile(TStream& Stream, bool& CurrentGeneration);
+  void RepairAfterLoad();
   void AssignScore(const TKVScore& Source);
   void CopyNamedRecords(const TKVScore& Source);
   void CopyUserData(const TKVScore& Source);

@@ -24,6 +24,8 @@ public:
 class TKVDrumEntry : public TObject {
 public:
   static constexpr size_t DataBytes = 5;
+  // Data bytes; the staff position counts diatonic steps, 23 being key 0.
+  static constexpr size_t SoundingKey = 0, SetIndex = 1, StaffPosition = 2, Enabled = 4;
   TByteBlock Data{DataBytes};
   std::string Name;
 };

@@ -20,8 +20,7 @@ void TKVScoreSettings::SetDefaults() {
   for (int i = 0; i < ScoreBlock::OptionCount; ++i) SetOption(i, options[i]);
   SetUserPages(0);
   SetVersion14Word(0);
-  const uint16_t metrics[ScoreBlock::MetricWordCount] = {192, 448, 128, 256, 64};
-  for (int i = 0; i < ScoreBlock::MetricWordCount; ++i) SetMetricWord(i, metrics[i]);
+  for (int i = 0; i < ScoreBlock::MetricWordCount; ++i) SetMetricWord(i, ScoreBlock::DefaultMetricWords[i]);
   SetUserDataSize(0);
   for (int i = 0; i < ScoreBlock::SpacingWordCount; ++i) SetSpacingWord(i, 16);
   const uint16_t further[ScoreBlock::FurtherWordCount] = {30, 0, 8};

@@ -32,6 +32,7 @@ constexpr size_t Flags = 68;           // u8
 constexpr size_t SystemDistance = 72;  // 80-bit extended float
 constexpr size_t LayoutWords = 82;     // 4 x u16
 constexpr int OptionCount = 5, MetricWordCount = 5, SpacingWordCount = 3, FurtherWordCount = 3, LayoutWordCount = 4;
+constexpr uint16_t DefaultMetricWords[MetricWordCount] = {192, 448, 128, 256, 64};
 }  // namespace ScoreBlock
 
 class TKVScoreSettings {

@@ -1,11 +1,10 @@
 #pragma once
 // Builds score files of the engine's own format (current generation) byte by
-// byte, from the format's description, for the tests of the reader and of
-// everything that loads a score: a writer of the little-endian fields and
-// nested records, a block helper that sets fields at their offsets, and the
-// file's top level with a field per rung (only the rungs that the version
-// selects are written). Damage is made with the writer (a record size that
-// lies, a raw byte) or by editing the finished bytes.
+// byte from the format's description: a writer of little-endian fields and
+// nested records, blocks with fields at their offsets, and the file's top
+// level with one field per rung (Bytes() writes the rungs the version
+// selects). Damage is made with the writer (a record size that lies, raw
+// bytes) or by editing the finished bytes.
 
 #include <array>
 #include <cstddef>
@@ -18,63 +17,56 @@
 
 using TBytes = std::vector<uint8_t>;
 
-// A data block of a given size, all zero, with fields set at offsets.
+// A zero-filled data block with fields set at offsets.
 class TBlockBytes {
 public:
   explicit TBlockBytes(size_t size) : FBytes(size, 0) {}
-  TBlockBytes& U8(size_t offset, uint8_t value);
-  TBlockBytes& U16(size_t offset, uint16_t value);
-  TBlockBytes& U32(size_t offset, uint32_t value);
-  // An 80-bit extended float (10 bytes).
-  TBlockBytes& Extended(size_t offset, long double value);
+  TBlockBytes& U8(size_t offset, uint8_t value) { return Put(offset, value, 1); }
+  TBlockBytes& U16(size_t offset, uint16_t value) { return Put(offset, value, 2); }
+  TBlockBytes& U32(size_t offset, uint32_t value) { return Put(offset, value, 4); }
   operator const TBytes&() const { return FBytes; }
-  const TBytes& Bytes() const { return FBytes; }
 
 private:
+  TBlockBytes& Put(size_t offset, uint64_t value, int width);
   TBytes FBytes;
 };
 
 class TScoreFileWriter {
 public:
-  TScoreFileWriter& U8(uint8_t value);
-  TScoreFileWriter& U16(uint16_t value);
-  TScoreFileWriter& U32(uint32_t value);
-  TScoreFileWriter& I32(int32_t value) { return U32(uint32_t(value)); }
-  TScoreFileWriter& U64(uint64_t value);
+  TScoreFileWriter& U8(uint8_t value) { return FBytes.push_back(value), *this; }
+  TScoreFileWriter& U16(uint16_t value) { return U8(uint8_t(value)).U8(uint8_t(value >> 8)); }
+  TScoreFileWriter& U32(uint32_t value) { return U16(uint16_t(value)).U16(uint16_t(value >> 16)); }
   TScoreFileWriter& Raw(const TBytes& bytes);
-  // A 16-bit length and the bytes of an 8-bit text.
-  TScoreFileWriter& Str(const std::string& text);
-  // A 16-bit count and that many texts.
-  TScoreFileWriter& Strings(const std::vector<std::string>& texts);
-  // A 16-bit count and that many wide texts (each a 16-bit count of UTF-16 units).
-  TScoreFileWriter& WideList(const std::vector<std::u16string>& lines);
-  // A 16-bit count and that many 16-bit values, or bytes.
-  TScoreFileWriter& Words(const std::vector<uint16_t>& words);
-  TScoreFileWriter& ByteArray(const TBytes& bytes);
+  TScoreFileWriter& Str(const std::string& text);                          // u16 length, bytes
+  TScoreFileWriter& WideList(const std::vector<std::u16string>& lines);    // u16 count, u16-counted UTF-16
+  TScoreFileWriter& Words(const std::vector<uint16_t>& words);             // u16 count, values
+  TScoreFileWriter& ByteArray(const TBytes& bytes) { return U16(uint16_t(bytes.size())).Raw(bytes); }
 
-  // Opens a record: its 32-bit size (written by End) and its version; for a
-  // version above 0 the block with its 16-bit size follows.
+  // Opens a record: its 32-bit size (written by End), its version and, for a
+  // version above 0, the block with its 16-bit size.
   TScoreFileWriter& Begin(uint16_t version, const TBytes& block = {});
   // An item list entry: the kind byte, then Begin.
-  TScoreFileWriter& BeginItem(uint8_t kind, uint16_t version, const TBytes& block = {});
-  // Closes the innermost record. SizeDelta is added to the size written
-  // (a record that claims more or fewer bytes than it holds).
+  TScoreFileWriter& BeginItem(uint8_t kind, uint16_t version, const TBytes& block = {}) {
+    return U8(kind).Begin(version, block);
+  }
+  // Closes the innermost record; SizeDelta is added to the size written.
   TScoreFileWriter& End(int32_t sizeDelta = 0);
-
-  // The bytes written so far (every record closed).
-  const TBytes& Bytes() const;
+  const TBytes& Bytes() const;  // every record closed
 
 private:
   TBytes FBytes;
-  std::vector<size_t> FOpen;  // where each open record's size goes
+  std::vector<size_t> FOpen;
 };
 
-// The bytes that Write puts into a fresh writer (one record, one list entry).
+// What Write puts into a fresh writer (one record, one list entry).
 TBytes Written(const std::function<void(TScoreFileWriter&)>& write);
 
-// A named record, drum entry or user symbol of the file's sections. Data is
-// written after its length byte as it stands (its length may exceed what the
-// engine keeps).
+namespace SettingsOffset {
+constexpr size_t Scale = 0, UserPages = 32, MetricWords = 40, UserDataSize = 50, SpacingWords = 56, Flags = 68,
+                 SystemDistance = 72;
+}
+
+// The sections' entries; Data follows its length byte as it stands.
 struct TNamedRecordSpec {
   TBytes Data;
   std::string Name, Text;
@@ -83,42 +75,30 @@ struct TDrumEntrySpec {
   TBytes Data;
   std::string Name;
 };
-struct TUserSymbolSpec {
-  std::string Name;
-  TBytes Record;  // a whole user-symbol record
-};
 
-// Offsets of fields of the settings block.
-namespace SettingsOffset {
-constexpr size_t Scale = 0, UserPages = 32, MetricWords = 40, UserDataSize = 50, SpacingWords = 56, Flags = 68,
-                 SystemDistance = 72;
-}
-
-// The top level of a score file. Every rung has a field; Bytes() writes the
-// header and the rungs the version selects, in order, then Trailing.
+// The top level: header, then one field per rung (numbered as the version
+// that selects it), then Trailing.
 struct TScoreFile {
-  // The settings block of a new score (92 bytes).
-  static TBlockBytes DefaultSettings();
+  static TBlockBytes DefaultSettings();  // of a new score, 92 bytes
 
   uint8_t FormatByte = 0xFB;
   std::string Title = "Ostinel data file";
   uint16_t Revision = 0x0404;
   uint16_t Version = 16;
-  TBytes Settings = DefaultSettings().Bytes();           // 1
-  TBytes PageRecord = {2, 0, 0, 0, 0, 0};                // 2: a whole record (version 0 by default)
-  std::vector<TBytes> Pieces;                            // 3: whole piece records
-  std::optional<uint16_t> PieceCount;                    //    written instead of Pieces.size()
-  std::vector<TBytes> ScoreItems;                        // 4: each a kind byte and its record
-  std::array<std::string, 3> Texts;                      // 5, 6, 7
-  std::vector<std::string> TextList;                     // 8
-  std::vector<TNamedRecordSpec> NamedRecords;            // 9
-  std::vector<TDrumEntrySpec> DrumEntries;               // 10
-  std::vector<TUserSymbolSpec> UserSymbols;              // 11
-  int32_t Zoom = 100;                                    // 12
-  int32_t TempoScale = 100;                              // 13
-  uint16_t Version14Word = 0;                            // 14
-  TBytes UserData;                                       // 15 (as many bytes as the block's UserDataSize)
-  std::vector<std::pair<std::string, int32_t>> TextFonts;  // 16
+  TBytes Settings = DefaultSettings();                            // 1
+  TBytes PageRecord = {2, 0, 0, 0, 0, 0};                         // 2: a whole record
+  std::vector<TBytes> Pieces;                                     // 3: records
+  std::optional<uint16_t> PieceCount;                             //    instead of Pieces.size()
+  std::vector<TBytes> ScoreItems;                                 // 4: kind bytes and records
+  std::array<std::string, 3> Texts;                               // 5-7
+  std::vector<std::string> TextList;                              // 8
+  std::vector<TNamedRecordSpec> NamedRecords;                     // 9
+  std::vector<TDrumEntrySpec> DrumEntries;                        // 10
+  std::vector<std::pair<std::string, TBytes>> UserSymbols;        // 11: names and records
+  int32_t Zoom = 100, TempoScale = 100;                           // 12, 13
+  uint16_t Version14Word = 0;                                     // 14
+  TBytes UserData;                                                // 15 (the block's UserDataSize bytes)
+  std::vector<std::pair<std::string, int32_t>> TextFonts;         // 16
   TBytes Trailing;
 
   TBytes Bytes() const;

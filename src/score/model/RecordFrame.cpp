@@ -9,7 +9,7 @@
 
 TKVRecordWindow::TKVRecordWindow(TStream& Parent, int64_t End)
     : FParent(Parent), FStart(Parent.GetPosition()), FPosition(FStart) {
-  FEnd = std::clamp(End, FStart, Parent.GetSize());
+  FEnd = std::max(FStart, std::min(End, Parent.GetSize()));
   auto* outer = dynamic_cast<TKVRecordWindow*>(&Parent);
   FDepth = outer ? outer->FDepth + 1 : 1;
 }

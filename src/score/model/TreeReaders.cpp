@@ -109,8 +109,8 @@ void TKVMeasure::ReadData(TStream& Stream) {
     }
     if (version > 3) FStaffBytes = ReadByteArray(s);
   });
-  // BEAM-GROUPS CALL SITE: TKVMeasure::BuildBeamGroups(0, 0, nullptr) runs
-  // here, guarded like the events, once the notation rules provide it.
+  // Also after a failure: the items that were read are beamed.
+  RunGuarded([this] { BuildBeamGroups(0, false, nullptr); });
 }
 
 void TKVColumn::ReadData(TStream& Stream) {

@@ -95,6 +95,8 @@ TEST(ScoreFile, AVersion16FileLoadsEveryBuiltValueAndMapsItsDrums) {
   ASSERT_EQ(tied->GetItemCount(), 1);
   EXPECT_EQ(BytesOf(tied->GetItem(0)->Data()), TBytes(TBlockBytes(26).U8(3, 0x10)));
   EXPECT_EQ(BytesOf(measure->GetItem(3)->Data()), sample::Note(64, 0x00));
+  EXPECT_EQ(measure->Notes(), (std::vector<TKVNote*>{tied, static_cast<TKVNote*>(measure->GetItem(3))}));
+  EXPECT_EQ(tied->BeamGroup, 1);
   EXPECT_EQ(text->Lines(), TKVWideList{u"dolce"});
   EXPECT_EQ(BytesOf(measure->GetItem(5)->Data()), sample::Rest(0, 0x10));
   EXPECT_EQ(cross->VoiceKey(), (TKVVoiceKey{0, uint16_t(crossing->Number()), 1, 1}));

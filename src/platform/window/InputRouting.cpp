@@ -3,6 +3,8 @@
 // on a press, cancel mode for pop-ups, double clicks and typed characters.
 #include <cstdlib>
 
+#include "base/Utf8.h"
+
 #include "platform/window/WindowSystem.h"
 
 namespace window {
@@ -12,29 +14,6 @@ namespace {
 // Double clicks: the second press within this time and distance.
 constexpr uint64_t kDoubleClickMs = 500;
 constexpr int kDoubleClickDistance = 2;
-
-// Code points of UTF-8 text; malformed bytes are skipped.
-std::u32string DecodeUtf8(const std::string& s) {
-  std::u32string out;
-  for (size_t i = 0; i < s.size();) {
-    const unsigned char c = s[i];
-    int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
-    if (extra < 0 || i + extra >= s.size()) {
-      ++i;
-      continue;
-    }
-    char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      const unsigned char cc = s[i + k];
-      if ((cc & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    i += ok ? extra + 1 : 1;
-    if (ok) out.push_back(cp);
-  }
-  return out;
-}
 
 // The character a key press types besides text input: the control
 // characters of Backspace, Tab, Enter, Escape and Ctrl+letter.

@@ -37,6 +37,11 @@ void TWindowSystem::ProcessMessages() {
 
 void TWindowSystem::HandleMessage() {
   if (RunOnePass() || TMainQueue::Instance().HasPending()) return;
+  if (FIdle) {
+    if (!FIdle()) return;
+    // What the idle work changed (paints, posts) is handled before waiting.
+    if (RunOnePass() || TMainQueue::Instance().HasPending()) return;
+  }
   FHost->WaitEvent(MsUntilNextTimer());
   RunOnePass();
 }

@@ -37,6 +37,8 @@ public:
   TWindowKind Kind() const { return FKind; }
   TWindow* Owner() const { return FOwner; }
   uint32_t Handle() const { return FHandle; }
+  // False once the window system it was made in has gone (the window is inert).
+  bool Alive() const { return FSystem != nullptr; }
   TNativeId NativeHandle() const { return FNative; }
 
   // Geometry, in screen coordinates. Sends Move and Size when they change.

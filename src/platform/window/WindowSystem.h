@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -49,6 +50,10 @@ public:
   void HandleMessage();
   // Loops until Terminate.
   void Run();
+  // Runs when a pass of HandleMessage (also inside Run and modal loops)
+  // found nothing to do, before the loop waits; returning false means "not
+  // done": the loop comes back without waiting.
+  void SetIdleHandler(std::function<bool()> idle) { FIdle = std::move(idle); }
   void Terminate() { FTerminated = true; }
   bool Terminated() const { return FTerminated; }
 
@@ -142,6 +147,7 @@ private:
   bool FLastClickWasDouble = false;
   uint32_t FFocusLossPending = 0;  // a host focus loss not yet known to go to one of ours
   std::vector<uint32_t> FModalStack;
+  std::function<bool()> FIdle;
 };
 
 }  // namespace window

@@ -6,11 +6,8 @@
 #include <string>
 #include <string_view>
 
-bool IsValidUtf8(std::string_view bytes);
+#include "base/Utf8.h"
+
 std::string AnsiToUtf8(std::string_view bytes);
-// Appends one code point (at most U+10FFFF) in UTF-8.
-void AppendUtf8(std::string& out, char32_t codePoint);
-// Valid UTF-8 text as UTF-16, the form of the model's wide texts.
-std::u16string Utf8ToUtf16(std::string_view text);
 // The first Count code points of valid UTF-8 text.
 std::string Utf8Left(std::string_view text, size_t count);

@@ -3,22 +3,10 @@
 // the test on a free display), photographed with xwd and checked pixel by
 // pixel, inside and outside the shapes. Skipped with a message where Xvfb,
 // xwd or ImageMagick's convert are missing or no X server can start.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-
 #include "WindowTestSupport.h"
 #include "base/Exceptions.h"
 #include "platform/window/SdlHost.h"
-
-extern char** environ;
+#include "support/VirtualDisplay.h"
 
 // libX11/libxcb, SDL and the D-Bus library SDL starts keep a few allocations
 // for the life of the process (connection caches, first-use data);
@@ -33,63 +21,10 @@ namespace {
 
 constexpr int kScreenW = 640, kScreenH = 480;
 
-bool OnPath(const std::string& tool) {
-  return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Xvfb on a display it picks itself (-displayfd), with a black root window.
-class TVirtualDisplay {
-public:
-  TVirtualDisplay() {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    const std::string fd = std::to_string(fds[1]);
-    const std::string screen = std::to_string(kScreenW) + "x" + std::to_string(kScreenH) + "x24";
-    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-                          "-br", "-noreset", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (posix_spawnp(&FPid, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ) != 0) FPid = 0;
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    // Xvfb writes the display number once it accepts connections.
-    pollfd p{fds[0], POLLIN, 0};
-    char buf[16] = {};
-    if (FPid && poll(&p, 1, 15000) == 1 && read(fds[0], buf, sizeof buf - 1) > 0) FDisplay = ":" + std::to_string(std::atoi(buf));
-    // The server writes its display number again when it resets or ends; a
-    // closed pipe there kills it before it removes its lock and socket, and
-    // the next server on that display then takes no connections.
-    FPipe = fds[0];
-  }
-  ~TVirtualDisplay() {
-    if (FPid) {
-      kill(FPid, SIGTERM);
-      waitpid(FPid, nullptr, 0);
-    }
-    close(FPipe);
-  }
-  const std::string& Display() const { return FDisplay; }
-
-private:
-  pid_t FPid = 0;
-  int FPipe = -1;
-  std::string FDisplay;
-};
-
-struct TShot {
-  std::vector<unsigned char> Rgb;
-  uint32_t Pixel(int x, int y) const {
-    const size_t i = (static_cast<size_t>(y) * kScreenW + x) * 3;
-    return 0xFF000000u | Rgb[i] << 16 | Rgb[i + 1] << 8 | Rgb[i + 2];
-  }
-};
-
 TEST(XvfbScreenshotTest, ShapedWindowsAndAPopUpShowTheirPixelsAndTheDesktopOutsideTheShapes) {
-  for (const char* tool : {"Xvfb", "xwd", "convert"})
-    if (!OnPath(tool)) GTEST_SKIP() << tool << " is not installed (scripts/install-deps installs it)";
-  TVirtualDisplay display;
+  if (const std::string tool = test_support::MissingScreenshotTool(); !tool.empty())
+    GTEST_SKIP() << tool << " is not installed (scripts/install-deps installs it)";
+  test_support::TVirtualDisplay display(kScreenW, kScreenH);
   if (display.Display().empty()) GTEST_SKIP() << "no X server could start";
   setenv("DISPLAY", display.Display().c_str(), 1);
   setenv("SDL_VIDEODRIVER", "x11", 1);
@@ -134,13 +69,8 @@ TEST(XvfbScreenshotTest, ShapedWindowsAndAPopUpShowTheirPixelsAndTheDesktopOutsi
   }
   EXPECT_EQ(system->GetActiveWindow(), main.get());
 
-  const std::string base = std::string(SONARID_BINARY_DIR) + "/window-screenshot";
-  const std::string grab = "xwd -display " + display.Display() + " -root -silent -out " + base + ".xwd && convert " +
-                           base + ".xwd " + base + ".png && convert " + base + ".xwd -depth 8 rgb:" + base + ".rgb";
-  ASSERT_EQ(std::system(grab.c_str()), 0) << grab;
-  std::ifstream in(base + ".rgb", std::ios::binary);
-  TShot shot{std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {})};
-  ASSERT_EQ(shot.Rgb.size(), static_cast<size_t>(kScreenW) * kScreenH * 3);
+  const auto shot = display.Screenshot(std::string(SONARID_BINARY_DIR) + "/window-screenshot");
+  ASSERT_FALSE(shot.Rgb.empty()) << "xwd or convert failed";
 
   const uint32_t grey = 0xFF808080, red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF;
   EXPECT_EQ(shot.Pixel(140, 115), red);

@@ -1,0 +1,30 @@
+#pragma once
+// Drawing shared by the standard controls: UTF-8 text in a rectangle with
+// "&" mnemonics, and the classic raised and sunken 3D edges.
+
+#include <string>
+
+#include "platform/canvas/Canvas.h"
+
+namespace forms {
+
+enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+
+// Width and height of UTF-8 text in the canvas font.
+canvas::TSize TextSize(canvas::TCanvas& canvas, const std::string& text);
+// The text without its "&" marks ("&&" is one "&"), and the index (in
+// UTF-16 units) of the character a single "&" marks, -1 when none.
+std::u16string StripMnemonic(const std::string& text, int& mnemonicIndex);
+// Draws one line of UTF-8 text inside R (clipped to it), placed by Align
+// and centred vertically, with a clear brush. With Mnemonics the "&" marks
+// are removed and the marked character is underlined.
+void DrawText(canvas::TCanvas& canvas, const std::string& text, const canvas::TRect& r, TAlignment align,
+              bool mnemonics = false);
+// A one-pixel frame: top and left in one colour, bottom and right in another.
+void Frame3D(canvas::TCanvas& canvas, const canvas::TRect& r, canvas::TColor topLeft, canvas::TColor bottomRight);
+// The classic two-pixel edge of buttons (raised) and of edit fields (sunken).
+void DrawEdge(canvas::TCanvas& canvas, const canvas::TRect& r, bool raised);
+// A filled rectangle in one colour.
+void FillSolid(canvas::TCanvas& canvas, const canvas::TRect& r, canvas::TColor color);
+
+}  // namespace forms

@@ -1,0 +1,32 @@
+#include "platform/forms/Dialogs.h"
+
+#include <filesystem>
+
+#include "base/Strings.h"
+#include "platform/forms/FileDialogForm.h"
+
+namespace forms {
+
+bool TOpenDialog::Execute() {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  TFileDialogForm::TSettings s;
+  s.Save = IsSaveDialog();
+  s.Title = !Title.empty() ? Title : s.Save ? "Save As" : "Open";
+  s.Folder = !InitialDir.empty() && fs::is_directory(InitialDir, ec)                             ? InitialDir
+             : !ExtractFilePath(FileName).empty() && fs::is_directory(ExtractFilePath(FileName), ec) ? ExtractFilePath(FileName)
+                                                                                                    : fs::current_path(ec).string();
+  s.FileName = ExtractFileName(FileName);
+  s.Filter = Filter;
+  s.FilterIndex = FilterIndex;
+  s.DefaultExt = DefaultExt;
+  s.FileMustExist = Options & ofFileMustExist;
+  s.PathMustExist = Options & ofPathMustExist;
+  TFileDialogForm form(nullptr, s);
+  if (form.ShowModal() != mrOk) return false;
+  FileName = form.ChosenPath();
+  FilterIndex = form.FilterIndex();
+  return true;
+}
+
+}  // namespace forms

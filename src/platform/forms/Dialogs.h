@@ -1,0 +1,49 @@
+#pragma once
+// The open and save dialogs, drawn by the program like its other forms: the
+// current folder with a button to its parent, a list of its sub-folders
+// (shown with a trailing "/") and of the files that match the chosen filter,
+// a file-name field and the filter list made from Filter ("Scores|*.sfd;
+// *.mid|All files|*.*"). A double click (or Return) on a folder opens it; a
+// name typed in the field may be a folder, a pattern (which becomes the
+// filter) or a file. Execute returns true with FileName set to the full
+// path when the user accepts. Whether an existing file may be overwritten
+// is left to the caller.
+
+#include <string>
+
+#include "platform/forms/Component.h"
+
+namespace forms {
+
+// Options: the chosen file must exist (open), its folder must exist.
+constexpr unsigned ofFileMustExist = 1, ofPathMustExist = 2;
+
+class TOpenDialog : public TComponent {
+public:
+  explicit TOpenDialog(TComponent* owner) : TComponent(owner) {}
+
+  std::string FileName;
+  std::string InitialDir;
+  std::string Filter;
+  int FilterIndex = 1;  // 1-based
+  // Appended (after a dot) to a chosen name without an extension.
+  std::string DefaultExt;
+  std::string Title;
+  unsigned Options = ofPathMustExist;
+
+  // Shows the dialog modally; true when a file was chosen.
+  virtual bool Execute();
+
+protected:
+  virtual bool IsSaveDialog() const { return false; }
+};
+
+class TSaveDialog : public TOpenDialog {
+public:
+  explicit TSaveDialog(TComponent* owner) : TOpenDialog(owner) {}
+
+protected:
+  bool IsSaveDialog() const override { return true; }
+};
+
+}  // namespace forms

@@ -1,0 +1,149 @@
+#pragma once
+// Forms: the program's windows with the controls on them. A form owns one
+// window of the window layer; its Left/Top/Width/Height are the window's
+// screen bounds, and its client area is the window less the frame insets a
+// skinning component may set (there is no system frame: every window is
+// borderless). Closing asks OnCloseQuery, then OnClose decides what happens
+// (hide, free, minimise, nothing); closing the main form ends the program.
+// ShowModal blocks the other windows until ModalResult is set and the close
+// query agrees.
+
+#include <memory>
+#include <optional>
+
+#include "platform/forms/Controls.h"
+#include "platform/window/Window.h"
+
+namespace forms {
+
+enum TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
+enum TFormStyle : uint8_t { fsNormal, fsStayOnTop };
+enum TPosition : uint8_t { poDesigned, poScreenCenter };
+enum TFormBorderStyle : uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
+using window::TWindowState;
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6,
+                       mrNo = 7, mrAll = 8;
+
+// Size limits of a form; 0 means no limit.
+struct TSizeConstraints {
+  int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
+};
+
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TPaintFrameEvent = std::function<void(TObject* Sender, canvas::TCanvas& Canvas)>;
+
+class TCustomForm : public TWinControl {
+public:
+  ~TCustomForm() override;
+
+  window::TWindow& Window() { return *FWindow; }
+  const window::TWindow& Window() const { return *FWindow; }
+
+  void SetBounds(int left, int top, int width, int height) override;
+  TRect ClientRect() const override;
+  void SetClientWidth(int width) { SetWidth(width + FFrame.Left + FFrame.Right); }
+  void SetClientHeight(int height) { SetHeight(height + FFrame.Top + FFrame.Bottom); }
+  TPoint WindowOrigin() const override { return {FFrame.Left, FFrame.Top}; }
+  TSizeConstraints Constraints;
+
+  void SetVisible(bool visible) override;
+  bool Showing() const override { return Visible(); }
+  TWindowState WindowState() const { return FWindow->WindowState(); }
+  void SetWindowState(TWindowState state) { FWindow->SetWindowState(state); }
+  TFormStyle FormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle style);
+  TPosition Position = poDesigned;
+  TFormBorderStyle BorderStyle = bsSizeable;
+  // Keys go to the form's own key events before the active control's.
+  bool KeyPreview = false;
+
+  // The control with the focus while the form is active.
+  TWinControl* ActiveControl() const { return FActiveControl; }
+  void SetActiveControl(TWinControl* control);
+  // Moves the focus to the next (previous) control that takes it.
+  void SelectNext(bool forward = true);
+  bool Active() const;
+  void SetFocus() override;
+  TControl* CaptureControl() const { return FCaptureControl; }
+
+  int ShowModal();
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult result);
+  void Close();
+  bool CloseQuery();
+  // Frees the form once the current message is handled.
+  void Release();
+
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnPaint;
+  TCloseQueryEvent OnCloseQuery;
+  TCloseEvent OnClose;
+
+  // Skinned frames: every window message goes to WindowHook first (window
+  // coordinates); true means taken. The frame insets leave a band around
+  // the client area that OnPaintFrame paints.
+  std::function<bool(window::TMessage& Msg)> WindowHook;
+  void SetFrameInsets(const TRect& insets);
+  const TRect& FrameInsets() const { return FFrame; }
+  TPaintFrameEvent OnPaintFrame;
+
+  void InvalidateWindowRect(const TRect& r);
+
+protected:
+  TCustomForm(TComponent* owner, window::TWindowKind kind, window::TWindow* ownerWindow);
+  void Paint() override;
+  virtual void DoClose(TCloseAction& action);
+  virtual void WindowMessage(window::TMessage& msg);
+
+private:
+  friend class TControl;
+  friend class TWinControl;
+  void ControlHidden(TControl* control);
+  void PaintWindow(window::TMessage& msg);
+  void WindowMoved(window::TMessage& msg);
+  void HandleMouse(window::TMessage& msg);
+  void HandleKey(window::TMessage& msg);
+  void HandleActivate(bool active);
+  void SetHoverControl(TControl* control, TShiftState shift, TPoint windowPos);
+  void ReleaseMouseCapture();
+  TControl* ControlAtWindowPos(TPoint p) const;
+  TPoint ToControl(const TControl* control, TPoint windowPos) const;
+  bool BroadcastDialogKey(TWinControl* container, int key);
+  void UpdateCursor();
+
+  std::unique_ptr<window::TWindow> FWindow;
+  TRect FFrame;
+  TFormStyle FFormStyle = fsNormal;
+  TWinControl* FActiveControl = nullptr;
+  TControl* FCaptureControl = nullptr;  // the control pressed until the release
+  TControl* FHoverControl = nullptr;
+  bool FShownBefore = false;
+  bool FInModal = false;
+  bool FSuppressChar = false;  // the character of a dialog key already handled
+  TModalResult FModalResult = mrNone;
+};
+
+class TForm : public TCustomForm {
+public:
+  explicit TForm(TComponent* owner);
+};
+
+// A pop-up window belonging to a control's form: drop-down lists, hints,
+// menus. It stays above every window, takes no activation and gets no keys
+// (its control handles them); a press outside it and its form sends
+// CancelMode to the form's active control.
+class TPopupWindow : public TCustomForm {
+public:
+  // Owner: the control the pop-up belongs to; it must be on a form.
+  explicit TPopupWindow(TControl* owner);
+  // Shows the pop-up with its top-left corner at a screen point.
+  void Popup(TPoint screen);
+};
+
+}  // namespace forms

@@ -1,0 +1,124 @@
+// The open and save dialogs on the headless host, driven from inside their
+// modal loop by posted steps.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "FormsTestSupport.h"
+#include "platform/forms/ComboBox.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/forms/Edit.h"
+#include "platform/forms/FileFilter.h"
+#include "platform/forms/ListBox.h"
+#include "platform/threads/MainQueue.h"
+
+namespace forms::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileDialogTest : public FormsTest {
+protected:
+  FileDialogTest()
+      : Dir(fs::weakly_canonical(fs::temp_directory_path()) / ("dialog-test-" + std::to_string(getpid()))) {
+    fs::create_directories(Dir / "Scores" / "Old");
+    for (const char* f : {"song.MID", "b.sfd", "notes.txt", ".hidden.mid", "Scores/c.xml", "Scores/d.mid"})
+      std::ofstream(Dir / f) << "x";
+  }
+  ~FileDialogTest() override { fs::remove_all(Dir); }
+
+  // The dialog's form and its named controls, while it is up.
+  TCustomForm* Dialog() const { return Screen->ActiveForm(); }
+  template <class T>
+  T* Part(const char* name) const {
+    return dynamic_cast<T*>(Dialog()->FindComponent(name));
+  }
+  std::vector<std::string> Listed() const {
+    std::vector<std::string> items;
+    const TStrings& list = Part<TListBox>("FileList")->Items();
+    for (int i = 0; i < list.Count(); ++i) items.push_back(list.Strings(i));
+    return items;
+  }
+  void DoubleClickItem(int index) {
+    TListBox* list = Part<TListBox>("FileList");
+    const TPoint p = list->ClientToScreen({20, 2 + index * list->ItemHeight() + 3});
+    Host->Click({p.X, p.Y});
+    Host->Click({p.X, p.Y});
+    Pump();
+  }
+  // Runs Steps once the dialog is up.
+  void WhenUp(std::function<void()> steps) { TMainQueue::Instance().Post(std::move(steps)); }
+
+  fs::path Dir;
+};
+
+TEST(FileFilterTest, FilterStringsGivePatternsThatMatchWithoutRegardToCase) {
+  const auto filters = ParseFilter("Scores|*.sfd;*.MID; *.xml|All files|*.*|Broken");
+  ASSERT_EQ(filters.size(), 3u);
+  EXPECT_EQ(filters[0].Patterns, (std::vector<std::string>{"*.sfd", "*.MID", "*.xml"}));
+  EXPECT_EQ(filters[2].Patterns, (std::vector<std::string>{"*"}));
+  EXPECT_TRUE(MatchesAnyMask("Song.mid", filters[0].Patterns));
+  EXPECT_FALSE(MatchesAnyMask("song.midi", filters[0].Patterns));
+  EXPECT_TRUE(MatchesMask("README", "*.*"));
+  EXPECT_TRUE(MatchesMask("take01.wav", "take??.w*"));
+  EXPECT_FALSE(MatchesMask("take1.wav", "take??.w*"));
+}
+
+TEST_F(FileDialogTest, TheOpenDialogListsTheFolderByTheFilterAndReturnsTheChosenPath) {
+  TOpenDialog dialog(nullptr);
+  dialog.Filter = "Scores|*.sfd;*.mid|Texts|*.txt";
+  dialog.InitialDir = Dir.string();
+  dialog.Options |= ofFileMustExist;
+  std::vector<std::vector<std::string>> seen;
+  WhenUp([&] {
+    seen.push_back(Listed());
+    DoubleClickItem(0);  // into "Scores/"
+    seen.push_back(Listed());
+    Click(Part<TControl>("UpButton"));
+    TComboBox* types = Part<TComboBox>("FilterCombo");
+    types->SetFocus();
+    Key(window::VK_DOWN);
+    seen.push_back(Listed());
+    Part<TEdit>("FileNameEdit")->SetFocus();
+    Type("*.MID");
+    Key(window::VK_RETURN);  // a pattern: it lists, it does not choose
+    seen.push_back(Listed());
+    Key('A', window::ssCtrl);
+    Type("missing.mid");
+    Key(window::VK_RETURN);  // must exist: nothing happens
+    Key('A', window::ssCtrl);
+    Type("Scores/d.mid");
+    Key(window::VK_RETURN);
+  });
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.FileName, (Dir / "Scores" / "d.mid").string());
+  EXPECT_EQ(dialog.FilterIndex, 2);
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[0], (std::vector<std::string>{"Scores/", "b.sfd", "song.MID"}));
+  EXPECT_EQ(seen[1], (std::vector<std::string>{"Old/", "d.mid"}));
+  EXPECT_EQ(seen[2], (std::vector<std::string>{"Scores/", "notes.txt"}));
+  EXPECT_EQ(seen[3], (std::vector<std::string>{"Scores/", "song.MID"}));
+}
+
+TEST_F(FileDialogTest, TheSaveDialogProposesANameAddsTheDefaultExtensionAndCanBeCancelled) {
+  TSaveDialog dialog(nullptr);
+  dialog.Filter = "Wave files|*.wav";
+  dialog.FileName = (Dir / "song.wav").string();
+  dialog.DefaultExt = "wav";
+  std::string proposed;
+  WhenUp([&] {
+    proposed = Part<TEdit>("FileNameEdit")->Text();
+    Type("take");  // replaces the proposed name, which starts selected
+    Key(window::VK_RETURN);
+  });
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(proposed, "song.wav");
+  EXPECT_EQ(dialog.FileName, (Dir / "take.wav").string());
+  WhenUp([&] { Key(window::VK_ESCAPE); });
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(dialog.FileName, (Dir / "take.wav").string());
+}
+
+}  // namespace
+}  // namespace forms::test

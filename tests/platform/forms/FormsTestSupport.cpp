@@ -1,0 +1,52 @@
+#include "FormsTestSupport.h"
+
+namespace forms::test {
+
+FormsTest::FormsTest() {
+  auto host = std::make_unique<window::THeadlessHost>();
+  Host = host.get();
+  App = std::make_unique<TApplication>(std::move(host));
+}
+
+FormsTest::~FormsTest() { App.reset(); }
+
+TForm* FormsTest::MakeForm() {
+  auto* form = new TForm(App.get());
+  form->SetBounds(100, 100, 400, 300);
+  form->Show();
+  Pump();
+  return form;
+}
+
+void FormsTest::MoveTo(const TControl* control, TPoint client) {
+  const TPoint p = ScreenOf(control, client);
+  Host->MoveMouse({p.X, p.Y});
+  Pump();
+}
+
+void FormsTest::Click(const TControl* control, TPoint client) {
+  const TPoint p = ScreenOf(control, client);
+  Host->Click({p.X, p.Y});
+  Pump();
+}
+
+void FormsTest::Key(int key, window::TShiftState modifiers) {
+  Host->SetModifiers(modifiers);
+  Host->KeyDown(key);
+  Host->KeyUp(key);
+  Host->SetModifiers(0);
+  Pump();
+}
+
+void FormsTest::Type(const std::string& utf8) {
+  Host->TypeText(utf8);
+  Pump();
+}
+
+uint32_t FormsTest::PixelAt(const TControl* control, TPoint client) {
+  Pump();
+  const TPoint p = ScreenOf(control, client);
+  return Host->Screenshot().Pixel(p.X, p.Y);
+}
+
+}  // namespace forms::test

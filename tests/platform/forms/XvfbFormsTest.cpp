@@ -1,0 +1,201 @@
+// Forms in real SDL2 windows on a virtual X server: a shaped window with
+// Cyrillic text drawn through the canvas and a pop-up over it, and a form
+// with every standard control whose screenshot is kept for people to look
+// at (build/<flavour>/forms-screenshot.png). Skipped with a message where
+// Xvfb, xwd or ImageMagick's convert are missing or no X server can start.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "base/Exceptions.h"
+#include "platform/forms/Application.h"
+#include "platform/forms/Buttons.h"
+#include "platform/forms/CheckBox.h"
+#include "platform/forms/ComboBox.h"
+#include "platform/forms/Edit.h"
+#include "platform/forms/ExtCtrls.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/ListBox.h"
+#include "platform/forms/ProgressBar.h"
+#include "platform/forms/ScrollBar.h"
+#include "platform/window/Region.h"
+#include "platform/window/SdlHost.h"
+#include "support/VirtualDisplay.h"
+
+// X11, SDL and D-Bus keep allocations for the life of the process (see the
+// window layer's screenshot test); only theirs are suppressed.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libX11.so\nleak:libxcb\nleak:libSDL2\nleak:libdbus-1.so\nleak:libfontconfig\n";
+}
+
+namespace forms::test {
+namespace {
+
+constexpr int kScreenW = 640, kScreenH = 480;
+using test_support::TVirtualDisplay;
+
+// One X server and one application serve the whole suite.
+class XvfbFormsTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    if (const std::string tool = test_support::MissingScreenshotTool(); !tool.empty()) {
+      SkipReason = tool + " is not installed (scripts/install-deps installs it)";
+      return;
+    }
+    Display = new TVirtualDisplay(kScreenW, kScreenH);
+    if (Display->Display().empty()) {
+      SkipReason = "no X server could start";
+      return;
+    }
+    setenv("DISPLAY", Display->Display().c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    try {
+      App = new TApplication(std::make_unique<window::TSdlHost>());
+    } catch (const Exception& e) {
+      SkipReason = e.Message();
+    }
+  }
+  static void TearDownTestSuite() {
+    delete App;
+    App = nullptr;
+    delete Display;
+    Display = nullptr;
+  }
+  void SetUp() override {
+    if (!SkipReason.empty()) GTEST_SKIP() << SkipReason;
+  }
+  void TearDown() override {
+    while (Screen && Screen->FormCount() > 0) delete Screen->Forms(0);
+  }
+
+  // The X server answers newly shown areas with expose events of its own
+  // time; a few short rounds let them arrive.
+  void Settle() {
+    for (int i = 0; i < 10; ++i) {
+      App->ProcessMessages();
+      usleep(20000);
+    }
+  }
+  // True when every pixel of R (screen) outside Skip shows what the form drew.
+  static bool ScreenShowsForm(const TVirtualDisplay::TShot& shot, TCustomForm& form, const TRect& r, const TRect& skip) {
+    const window::TPixelBuffer pixels = form.Window().GetDC();
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) {
+        if (x >= skip.Left && x < skip.Right && y >= skip.Top && y < skip.Bottom) continue;
+        if (shot.Pixel(x, y) != pixels.Pixel(x - form.Left(), y - form.Top())) return false;
+      }
+    return true;
+  }
+
+  static inline std::string SkipReason;
+  static inline TVirtualDisplay* Display = nullptr;
+  static inline TApplication* App = nullptr;
+};
+
+TEST_F(XvfbFormsTest, AShapedWindowShowsCyrillicTextFromTheCanvasUnderAPopUp) {
+  TForm* form = nullptr;
+  App->CreateForm(form);
+  form->SetBounds(40, 40, 240, 160);
+  form->SetColor(canvas::clWhite);
+  form->Window().SetWindowRgn(window::TRegion::RoundRect({0, 0, 240, 160}, 60, 60));
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  label->SetLeft(30);
+  label->SetTop(40);
+  canvas::TFont font = form->Font();
+  font.SetSize(24);
+  font.Style = text::fsBold;
+  label->SetFont(font);
+  label->SetCaption("Запись");
+  auto* popup = new TPopupWindow(label);
+  popup->SetColor(canvas::clLime);
+  popup->SetBounds(0, 0, 100, 80);
+  form->Show();
+  popup->Popup({220, 150});
+  Settle();
+
+  const auto shot = Display->Screenshot(std::string(SONARID_BINARY_DIR) + "/forms-shaped-screenshot");
+  ASSERT_FALSE(shot.Rgb.empty()) << "xwd or convert failed";
+  const uint32_t white = 0xFFFFFFFF, lime = 0xFF00FF00;
+  EXPECT_EQ(shot.Pixel(45, 120), white);
+  EXPECT_NE(shot.Pixel(41, 41), white);  // the cut corners
+  EXPECT_NE(shot.Pixel(278, 42), white);
+  EXPECT_EQ(shot.Pixel(225, 155), lime);  // the pop-up, over the form
+  EXPECT_EQ(shot.Pixel(319, 229), lime);
+  // The text as the canvas drew it into the window's pixels is on the screen.
+  const TRect text{40 + label->Left(), 40 + label->Top(), 40 + label->Left() + label->Width(),
+                   40 + label->Top() + label->Height()};
+  EXPECT_GT(label->Width(), 70);
+  EXPECT_TRUE(ScreenShowsForm(shot, *form, text, {220, 150, 320, 230}));
+  int ink = 0;
+  for (int y = text.Top; y < text.Bottom; ++y)
+    for (int x = text.Left; x < std::min(text.Right, 220); ++x) ink += (shot.Pixel(x, y) & 0xFF) < 0x40;
+  EXPECT_GT(ink, 300);
+}
+
+TEST_F(XvfbFormsTest, AFormWithEveryControlIsPhotographedForPeopleToLookAt) {
+  TForm* form = nullptr;
+  App->CreateForm(form);
+  form->SetBounds(10, 10, 600, 420);
+  form->SetCaption("Sonarid controls");
+  auto add = [&](auto* c, TWinControl* parent, int l, int t, int w, int h) {
+    c->SetParent(parent);
+    c->SetBounds(l, t, w, h);
+    return c;
+  };
+  auto* group = add(new TGroupBox(form), form, 10, 10, 280, 200);
+  group->SetCaption("&Record");
+  auto* rates = add(new TComboBox(form), group, 10, 24, 120, 21);
+  for (const char* s : {"8 kHz", "11 kHz", "22 kHz", "44 kHz", "48 kHz"}) rates->Items().Add(s);
+  rates->SetItemIndex(3);
+  add(new TCheckBox(form), group, 10, 54, 120, 17)->SetCaption("&Stereo");
+  static_cast<TCheckBox*>(group->Controls(1))->SetChecked(true);
+  auto* off = add(new TCheckBox(form), group, 10, 76, 120, 17);
+  off->SetCaption("Compression");
+  off->SetEnabled(false);
+  auto* edit = add(new TEdit(form), group, 10, 100, 200, 21);
+  edit->SetText("Запись.wav");
+  auto* progress = add(new TProgressBar(form), group, 10, 132, 200, 16);
+  progress->SetPosition(60);
+  add(new TScrollBar(form), group, 10, 160, 200, 17)->SetPosition(30);
+  auto* panel = add(new TPanel(form), form, 300, 10, 280, 60);
+  panel->SetColor(0xEED8D2);
+  panel->SetCaption("PSource");
+  auto* label = add(new TLabel(form), panel, 10, 8, 0, 0);
+  label->SetCaption("Not loaded");
+  auto* list = add(new TListBox(form), form, 300, 80, 180, 130);
+  for (int i = 1; i <= 20; ++i) list->Items().Add("Take " + std::to_string(i) + ".wav");
+  list->SetItemIndex(2);
+  auto* vertical = add(new TScrollBar(form), form, 490, 80, 17, 130);
+  vertical->SetKind(sbVertical);
+  vertical->SetBounds(490, 80, 17, 130);
+  auto* ok = add(new TButton(form), form, 10, 230, 75, 25);
+  ok->SetCaption("OK");
+  ok->Default = true;
+  add(new TButton(form), form, 95, 230, 75, 25)->SetCaption("&Cancel");
+  auto* disabled = add(new TButton(form), form, 180, 230, 75, 25);
+  disabled->SetCaption("Disabled");
+  disabled->SetEnabled(false);
+  auto* bit = add(new TBitBtn(form), form, 265, 230, 110, 25);
+  bit->SetCaption("&Volume");
+  bit->Glyph.SetSize(16, 16, canvas::clNavy);
+  auto* output = add(new TComboBox(form), form, 300, 232, 200, 21);
+  for (const char* s : {"Built-in synthesiser", "MIDI Through Port-0", "Timidity port 0"}) output->Items().Add(s);
+  output->SetItemIndex(0);
+  form->Show();
+  edit->SetFocus();
+  output->SetDroppedDown(true);
+  Settle();
+
+  const auto shot = Display->Screenshot(std::string(SONARID_BINARY_DIR) + "/forms-screenshot");
+  ASSERT_FALSE(shot.Rgb.empty()) << "xwd or convert failed";
+  const TListBox* drop = output->DropDownList();
+  ASSERT_NE(drop, nullptr);
+  const TPoint dropAt = drop->ClientToScreen({0, 0});
+  const TRect dropRect{dropAt.X, dropAt.Y, dropAt.X + drop->Width(), dropAt.Y + drop->Height()};
+  EXPECT_TRUE(ScreenShowsForm(shot, *form, {10, 10, 610, 430}, dropRect));
+  EXPECT_EQ(shot.Pixel(dropAt.X + drop->Width() - 10, dropAt.Y + 2 + drop->ItemHeight() / 2),
+            canvas::PixelOf(canvas::ColorToRGB(canvas::clHighlight)));
+}
+
+}  // namespace
+}  // namespace forms::test

@@ -39,6 +39,11 @@ TCustomForm* TScreen::ActiveForm() const {
 
 void TScreen::RemoveForm(TCustomForm* form) { std::erase(FForms, form); }
 
+TCustomForm* TScreen::Forms(int index) const {
+  if (index < 0 || index >= FormCount()) throw EListError(index);
+  return FForms[size_t(index)];
+}
+
 TApplication::TApplication(std::unique_ptr<window::THost> host) : TComponent(nullptr) {
   if (Application) throw Exception("An application exists already");
   FSystem = std::make_unique<window::TWindowSystem>(std::move(host));

@@ -32,7 +32,7 @@ public:
   window::TCursor Cursor() const { return FCursor; }
   void SetCursor(window::TCursor cursor);
   int FormCount() const { return int(FForms.size()); }
-  TCustomForm* Forms(int index) const { return FForms.at(size_t(index)); }
+  TCustomForm* Forms(int index) const;  // EListError outside the list
   // The form with the keyboard, null when none.
   TCustomForm* ActiveForm() const;
 

@@ -74,7 +74,7 @@ public:
   void SetModalResult(TModalResult result);
   void Close();
   bool CloseQuery();
-  // Frees the form once the current message is handled.
+  // Frees the form once the current message is handled (forms made with new).
   void Release();
 
   TNotifyEvent OnShow;

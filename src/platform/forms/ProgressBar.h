@@ -18,8 +18,6 @@ public:
   void SetRange(int min, int max);
   // Clamped to Min .. Max.
   void SetPosition(int v);
-  int Step = 10;
-  void StepIt() { SetPosition(FPosition + Step); }
 
   void DefineProperties(TPropertyList& props) override;
 

@@ -9,18 +9,7 @@ namespace forms {
 
 namespace {
 
-const char* KindName(TPropKind kind) {
-  switch (kind) {
-    case TPropKind::pkString: return "string";
-    case TPropKind::pkInteger: return "integer";
-    case TPropKind::pkBoolean: return "boolean";
-    case TPropKind::pkFont: return "font";
-    case TPropKind::pkStrings: return "string list";
-    case TPropKind::pkCollection: return "collection";
-    case TPropKind::pkComponent: return "component";
-  }
-  return "?";
-}
+constexpr const char* kKindNames[] = {"string", "integer", "boolean", "font", "string list", "collection", "component"};
 
 }  // namespace
 
@@ -58,7 +47,7 @@ namespace {
 const TPropInfo& Expect(const TPropertyList& props, const std::string& name, TPropKind kind) {
   const TPropInfo* p = props.Find(name);
   if (!p) throw EPropertyError("Property " + name + " does not exist");
-  if (p->Kind != kind) throw EPropertyError("Property " + name + " is no " + KindName(kind) + " property");
+  if (p->Kind != kind) throw EPropertyError("Property " + name + " is no " + kKindNames[int(kind)] + " property");
   return *p;
 }
 
@@ -79,22 +68,14 @@ TObject* TPersistent::GetObject(const std::string& name, TPropKind kind) {
   return Expect(Properties(), name, kind).Object();
 }
 
-std::string TPersistent::GetStrProp(const std::string& name) {
-  return std::get<std::string>(GetValue(name, TPropKind::pkString));
-}
-void TPersistent::SetStrProp(const std::string& name, const std::string& value) {
-  SetValue(name, TPropKind::pkString, value);
-}
-int TPersistent::GetIntProp(const std::string& name) { return std::get<int>(GetValue(name, TPropKind::pkInteger)); }
-void TPersistent::SetIntProp(const std::string& name, int value) { SetValue(name, TPropKind::pkInteger, value); }
-bool TPersistent::GetBoolProp(const std::string& name) { return std::get<bool>(GetValue(name, TPropKind::pkBoolean)); }
-void TPersistent::SetBoolProp(const std::string& name, bool value) { SetValue(name, TPropKind::pkBoolean, value); }
-canvas::TFont TPersistent::GetFontProp(const std::string& name) {
-  return std::get<canvas::TFont>(GetValue(name, TPropKind::pkFont));
-}
-void TPersistent::SetFontProp(const std::string& name, const canvas::TFont& value) {
-  SetValue(name, TPropKind::pkFont, value);
-}
+std::string TPersistent::GetStrProp(const std::string& name) { return GetAs<std::string>(name, TPropKind::pkString); }
+void TPersistent::SetStrProp(const std::string& name, const std::string& v) { SetValue(name, TPropKind::pkString, v); }
+int TPersistent::GetIntProp(const std::string& name) { return GetAs<int>(name, TPropKind::pkInteger); }
+void TPersistent::SetIntProp(const std::string& name, int v) { SetValue(name, TPropKind::pkInteger, v); }
+bool TPersistent::GetBoolProp(const std::string& name) { return GetAs<bool>(name, TPropKind::pkBoolean); }
+void TPersistent::SetBoolProp(const std::string& name, bool v) { SetValue(name, TPropKind::pkBoolean, v); }
+canvas::TFont TPersistent::GetFontProp(const std::string& name) { return GetAs<canvas::TFont>(name, TPropKind::pkFont); }
+void TPersistent::SetFontProp(const std::string& name, const canvas::TFont& v) { SetValue(name, TPropKind::pkFont, v); }
 TStrings* TPersistent::GetStringsProp(const std::string& name) {
   return static_cast<TStrings*>(GetObject(name, TPropKind::pkStrings));
 }

@@ -47,29 +47,30 @@ public:
   // Typed registration from an object's accessors.
   template <class C, class G, class S>
   void String(const std::string& name, C* self, G get, S set) {
-    Add({name, TPropKind::pkString, [self, get] { return TPropValue(std::string((self->*get)())); },
-         [self, set](const TPropValue& v) { (self->*set)(std::get<std::string>(v)); }, {}});
+    Value<std::string>(name, TPropKind::pkString, self, get, set);
   }
   template <class C, class G, class S>
   void Integer(const std::string& name, C* self, G get, S set) {
-    Add({name, TPropKind::pkInteger, [self, get] { return TPropValue(int((self->*get)())); },
-         [self, set](const TPropValue& v) { (self->*set)(std::get<int>(v)); }, {}});
+    Value<int>(name, TPropKind::pkInteger, self, get, set);
   }
   template <class C, class G, class S>
   void Boolean(const std::string& name, C* self, G get, S set) {
-    Add({name, TPropKind::pkBoolean, [self, get] { return TPropValue(bool((self->*get)())); },
-         [self, set](const TPropValue& v) { (self->*set)(std::get<bool>(v)); }, {}});
+    Value<bool>(name, TPropKind::pkBoolean, self, get, set);
   }
   template <class C, class G, class S>
   void Font(const std::string& name, C* self, G get, S set) {
-    Add({name, TPropKind::pkFont, [self, get] { return TPropValue(canvas::TFont((self->*get)())); },
-         [self, set](const TPropValue& v) { (self->*set)(std::get<canvas::TFont>(v)); }, {}});
+    Value<canvas::TFont>(name, TPropKind::pkFont, self, get, set);
   }
   void Object(const std::string& name, TPropKind kind, std::function<TObject*()> get) {
     Add({name, kind, {}, {}, std::move(get)});
   }
 
 private:
+  template <class T, class C, class G, class S>
+  void Value(const std::string& name, TPropKind kind, C* self, G get, S set) {
+    Add({name, kind, [self, get] { return TPropValue(T((self->*get)())); },
+         [self, set](const TPropValue& v) { (self->*set)(std::get<T>(v)); }, {}});
+  }
   std::vector<TPropInfo> FItems;
 };
 
@@ -98,6 +99,10 @@ public:
   TComponent* GetComponentProp(const std::string& name);
 
 private:
+  template <class T>
+  T GetAs(const std::string& name, TPropKind kind) {
+    return std::get<T>(GetValue(name, kind));
+  }
   TPropValue GetValue(const std::string& name, TPropKind kind);
   void SetValue(const std::string& name, TPropKind kind, const TPropValue& value);
   TObject* GetObject(const std::string& name, TPropKind kind);

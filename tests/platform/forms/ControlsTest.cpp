@@ -11,19 +11,11 @@
 namespace forms::test {
 namespace {
 
-template <class T>
-T* Add(TWinControl* parent, int left, int top, int width, int height) {
-  T* c = new T(parent->ParentForm() ? static_cast<TComponent*>(parent->ParentForm()) : parent);
-  c->SetParent(parent);
-  c->SetBounds(left, top, width, height);
-  return c;
-}
-
 using ControlsTest = FormsTest;
 
 TEST_F(ControlsTest, TypingIntoAnEditInsertsAtTheCaretAndReplacesTheSelection) {
   TForm* form = MakeForm();
-  auto* edit = Add<TEdit>(form, 10, 10, 200, 21);
+  auto* edit = AddControl<TEdit>(form, 10, 10, 200, 21);
   int changes = 0;
   edit->OnChange = [&](TObject*) { ++changes; };
   Click(edit);
@@ -45,7 +37,7 @@ TEST_F(ControlsTest, TypingIntoAnEditInsertsAtTheCaretAndReplacesTheSelection) {
 
 TEST_F(ControlsTest, ChoosingInAComboBoxRunsOnChangeOnceForEachNewItem) {
   TForm* form = MakeForm();
-  auto* combo = Add<TComboBox>(form, 10, 10, 150, 21);
+  auto* combo = AddControl<TComboBox>(form, 10, 10, 150, 21);
   for (const char* s : {"8 kHz", "11 kHz", "22 kHz", "44 kHz"}) combo->Items().Add(s);
   combo->SetItemIndex(0);
   std::vector<int> changes;
@@ -78,7 +70,7 @@ TEST_F(ControlsTest, ChoosingInAComboBoxRunsOnChangeOnceForEachNewItem) {
 
 TEST_F(ControlsTest, CheckingABoxRunsItsClickOnEveryChangeOfState) {
   TForm* form = MakeForm();
-  auto* box = Add<TCheckBox>(form, 10, 10, 120, 17);
+  auto* box = AddControl<TCheckBox>(form, 10, 10, 120, 17);
   box->SetCaption("&Stereo");
   std::vector<bool> clicks;
   box->OnClick = [&](TObject*) { clicks.push_back(box->Checked()); };
@@ -100,7 +92,7 @@ TEST_F(ControlsTest, AButtonRunsItsActionAndFollowsItsState) {
   action->SetHint("Record a take");
   int runs = 0;
   action->OnExecute = [&](TObject*) { ++runs; };
-  auto* button = Add<TButton>(form, 10, 10, 75, 25);
+  auto* button = AddControl<TButton>(form, 10, 10, 75, 25);
   button->SetAction(action);
   EXPECT_EQ(button->Caption(), "&Record");
   EXPECT_EQ(button->Hint(), "Record a take");
@@ -124,7 +116,7 @@ TEST_F(ControlsTest, AButtonRunsItsActionAndFollowsItsState) {
   // A check box bound to an action toggles the action's Checked.
   auto* repeats = new TAction(form);
   repeats->AutoCheck = true;
-  auto* box = Add<TCheckBox>(form, 10, 50, 120, 17);
+  auto* box = AddControl<TCheckBox>(form, 10, 50, 120, 17);
   box->SetAction(repeats);
   int toggles = 0;
   repeats->OnExecute = [&](TObject*) { ++toggles; };
@@ -139,7 +131,7 @@ TEST_F(ControlsTest, AButtonRunsItsActionAndFollowsItsState) {
 
 TEST_F(ControlsTest, AListBoxSelectsByMouseAndKeysAndScrollsItsRows) {
   TForm* form = MakeForm();
-  auto* list = Add<TListBox>(form, 10, 10, 150, 100);
+  auto* list = AddControl<TListBox>(form, 10, 10, 150, 100);
   for (int i = 0; i < 30; ++i) list->Items().Add("Item " + std::to_string(i));
   int clicks = 0, doubles = 0;
   list->OnClick = [&](TObject*) { ++clicks; };
@@ -163,7 +155,7 @@ TEST_F(ControlsTest, AListBoxSelectsByMouseAndKeysAndScrollsItsRows) {
 
 TEST_F(ControlsTest, AScrollBarStepsByLineAndPageAndTracksItsThumb) {
   TForm* form = MakeForm();
-  auto* bar = Add<TScrollBar>(form, 10, 10, 17, 200);
+  auto* bar = AddControl<TScrollBar>(form, 10, 10, 17, 200);
   bar->SetKind(sbVertical);
   bar->SetBounds(10, 10, 17, 217);  // track 183 pixels
   bar->SetParams(0, 0, 99);
@@ -188,15 +180,19 @@ TEST_F(ControlsTest, AScrollBarStepsByLineAndPageAndTracksItsThumb) {
   EXPECT_EQ(steps[2], std::make_pair(scPageDown, 12));
   EXPECT_EQ(steps[steps.size() - 3], std::make_pair(scTrack, 90));
   EXPECT_EQ(steps.back().first, scEndScroll);
+  // What OnScroll leaves in ScrollPos is the position taken.
+  bar->OnScroll = [](TObject*, TScrollCode, int& pos) { pos = std::min(pos, 50); };
+  bar->Scroll(scBottom);
+  EXPECT_EQ(bar->Position(), 50);
 }
 
 TEST_F(ControlsTest, TabMovesTheFocusInTabOrderAndEntersAndLeavesContainers) {
   TForm* form = MakeForm();
-  auto* panel = Add<TPanel>(form, 0, 0, 200, 100);
-  auto* first = Add<TEdit>(panel, 10, 10, 100, 21);
-  auto* disabled = Add<TEdit>(panel, 10, 40, 100, 21);
+  auto* panel = AddControl<TPanel>(form, 0, 0, 200, 100);
+  auto* first = AddControl<TEdit>(panel, 10, 10, 100, 21);
+  auto* disabled = AddControl<TEdit>(panel, 10, 40, 100, 21);
   disabled->SetEnabled(false);
-  auto* outside = Add<TButton>(form, 10, 150, 75, 25);
+  auto* outside = AddControl<TButton>(form, 10, 150, 75, 25);
   std::vector<std::string> log;
   panel->OnEnter = [&](TObject*) { log.push_back("enter panel"); };
   panel->OnExit = [&](TObject*) { log.push_back("exit panel"); };

@@ -9,6 +9,7 @@
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/Dialogs.h"
 #include "platform/forms/Edit.h"
+#include "platform/forms/FileDialogForm.h"
 #include "platform/forms/FileFilter.h"
 #include "platform/forms/ListBox.h"
 #include "platform/threads/MainQueue.h"
@@ -115,8 +116,19 @@ TEST_F(FileDialogTest, TheSaveDialogProposesANameAddsTheDefaultExtensionAndCanBe
   ASSERT_TRUE(dialog.Execute());
   EXPECT_EQ(proposed, "song.wav");
   EXPECT_EQ(dialog.FileName, (Dir / "take.wav").string());
-  WhenUp([&] { Key(window::VK_ESCAPE); });
+  // A folder typed as the name opens it; a file in a missing folder is refused.
+  WhenUp([&] {
+    Key('A', window::ssCtrl);
+    Type("Scores");
+    Key(window::VK_RETURN);
+    proposed = static_cast<TFileDialogForm*>(Dialog())->Folder();
+    Type("../missing/take");
+    Key(window::VK_RETURN);
+    proposed += " " + std::to_string(Dialog()->Visible());
+    Key(window::VK_ESCAPE);
+  });
   EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(proposed, (Dir / "Scores").string() + " 1");
   EXPECT_EQ(dialog.FileName, (Dir / "take.wav").string());
 }
 

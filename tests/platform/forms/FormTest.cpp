@@ -1,5 +1,7 @@
 // Forms on the headless host: closing, modal loops, timers, hints, painting
 // and layout.
+#include <fstream>
+
 #include "FormsTestSupport.h"
 #include "platform/forms/Buttons.h"
 #include "platform/forms/ExtCtrls.h"
@@ -186,6 +188,16 @@ TEST_F(FormTest, AnImageListCutsAStripAndDrawsImagesPlainDisabledOrAsSilhouettes
   EXPECT_EQ(target.ColorAt(52, 5), canvas::clBlue);
   EXPECT_EQ(target.ColorAt(42, 5), canvas::clWhite);
   EXPECT_THROW(images.Image(2), EListError);
+
+  // The same strip from a PNG file; a damaged file adds nothing.
+  const std::string png = std::string(SONARID_BINARY_DIR) + "/forms-strip.png";
+  strip.SaveToPngFile(png);
+  EXPECT_EQ(images.LoadStripFromFile(png), 2);
+  EXPECT_EQ(images.Image(3).Pixel(0, 0), 0u);
+  EXPECT_EQ(images.Image(3).ColorAt(12, 0), canvas::clRed);
+  std::ofstream(png, std::ios::binary) << "\x89PNG\r\n\x1a\n broken";
+  EXPECT_THROW(images.LoadStripFromFile(png), canvas::EInvalidGraphic);
+  EXPECT_EQ(images.Count(), 4);
 }
 
 }  // namespace

@@ -43,10 +43,16 @@ void FormsTest::Type(const std::string& utf8) {
   Pump();
 }
 
-uint32_t FormsTest::PixelAt(const TControl* control, TPoint client) {
+uint32_t FormsTest::PixelAt(const TControl* control, TPoint client) { return PixelIn(Snapshot(), control, client); }
+
+window::TScreenImage FormsTest::Snapshot() {
   Pump();
+  return Host->Screenshot();
+}
+
+uint32_t FormsTest::PixelIn(const window::TScreenImage& shot, const TControl* control, TPoint client) const {
   const TPoint p = ScreenOf(control, client);
-  return Host->Screenshot().Pixel(p.X, p.Y);
+  return shot.Pixel(p.X, p.Y);
 }
 
 }  // namespace forms::test

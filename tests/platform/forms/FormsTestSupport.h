@@ -14,6 +14,15 @@
 
 namespace forms::test {
 
+// A new control owned by its parent's form, placed on the parent.
+template <class T>
+T* AddControl(TWinControl* parent, int left, int top, int width, int height) {
+  T* c = new T(parent->ParentForm());
+  c->SetParent(parent);
+  c->SetBounds(left, top, width, height);
+  return c;
+}
+
 class FormsTest : public ::testing::Test {
 protected:
   FormsTest();
@@ -28,8 +37,11 @@ protected:
   void Click(const TControl* control) { Click(control, {control->Width() / 2, control->Height() / 2}); }
   void Key(int key, window::TShiftState modifiers = 0);
   void Type(const std::string& utf8);
-  // The screen's pixel at a control's client point (0xFFRRGGBB).
+  // The screen's pixel at a control's client point (0xFFRRGGBB), now or in
+  // a screenshot taken before.
   uint32_t PixelAt(const TControl* control, TPoint client);
+  window::TScreenImage Snapshot();
+  uint32_t PixelIn(const window::TScreenImage& shot, const TControl* control, TPoint client) const;
 
   window::THeadlessHost* Host;  // owned by App
   std::unique_ptr<TApplication> App;

@@ -64,14 +64,17 @@ TEST_F(IniFileTest, EveryValueTypeRoundTripsThroughTheFile) {
 }
 
 TEST_F(IniFileTest, ValuesAreReadAsWindowsReadsThem) {
-  WriteFile("[Play]\nDevice = 2 \nHex=0x1F\nBad=12a\nQuoted=\" two words \"\nYes=5\nHuge=99999999999\n");
+  WriteFile("\xEF\xBB\xBF[Play]\nDevice = 2 \nDevice=3\nHex=0x1F\nBad=12a\nQuoted=\" two words \"\nYes=5\n"
+            "Huge=99999999999\n");
   TIniFile ini(Path());
-  EXPECT_EQ(ini.ReadInteger("Play", "Device", 0), 2);
+  EXPECT_EQ(ini.ReadInteger("Play", "Device", 0), 2);  // the first of two
   EXPECT_EQ(ini.ReadInteger("Play", "Hex", 0), 31);
   EXPECT_EQ(ini.ReadInteger("Play", "Bad", -1), -1);
   EXPECT_EQ(ini.ReadInteger("Play", "Huge", -1), -1);
   EXPECT_EQ(ini.ReadString("Play", "Quoted", ""), " two words ");
   EXPECT_TRUE(ini.ReadBool("Play", "Yes", false));
+  ini.WriteInteger("Play", "Device", 4);
+  EXPECT_EQ(ReadFile().substr(0, 28), "\xEF\xBB\xBF[Play]\nDevice=4\nDevice=3\n");
 }
 
 TEST_F(IniFileTest, UnknownSectionsCommentsAndLineEndsStayAsTheyWere) {

@@ -45,7 +45,7 @@ void TRecordingCanvas::AddPoints(const char* name, std::span<const TPoint> point
   Add(name, std::move(args));
 }
 
-text::TFontSpec TRecordingCanvas::Spec() const { return {Font.Name, Font.Size(), Font.Style}; }
+text::TFontSpec TRecordingCanvas::CurrentFontSpec() const { return {Font.Name, Font.Size(), Font.Style}; }
 
 void TRecordingCanvas::Save() {
   FSaved.push_back({FOrigin, FClip});
@@ -115,14 +115,14 @@ void TRecordingCanvas::TextOutA(int x, int y, std::string_view bytes) {
 
 TSize TRecordingCanvas::TextExtent(std::u16string_view text) {
   text::TTextMeasurer& m = text::CurrentMeasurer();
-  return {m.TextWidthW(Spec(), std::u16string(text)), m.TextHeight(Spec())};
+  return {m.TextWidthW(CurrentFontSpec(), std::u16string(text)), m.TextHeight(CurrentFontSpec())};
 }
 
 int TRecordingCanvas::TextWidthA(std::string_view bytes) {
-  return text::CurrentMeasurer().TextWidth(Spec(), std::string(bytes));
+  return text::CurrentMeasurer().TextWidth(CurrentFontSpec(), std::string(bytes));
 }
 
-text::TTextMetric TRecordingCanvas::GetTextMetrics() { return text::CurrentMeasurer().GetTextMetrics(Spec()); }
+text::TTextMetric TRecordingCanvas::GetTextMetrics() { return text::CurrentMeasurer().GetTextMetrics(CurrentFontSpec()); }
 
 void TRecordingCanvas::MusicBrace(int x, int yCentre, int heightPx, int widthPx) {
   Add("MusicBrace", {double(x), double(yCentre), double(heightPx), double(widthPx)});

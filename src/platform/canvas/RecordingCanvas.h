@@ -74,7 +74,7 @@ public:
 private:
   TCanvasCall& Add(const char* name, std::vector<double> args);
   void AddPoints(const char* name, std::span<const TPoint> points);
-  text::TFontSpec Spec() const;
+  text::TFontSpec CurrentFontSpec() const;
 
   TSize FSize;
   TPoint FOrigin;

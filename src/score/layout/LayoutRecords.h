@@ -8,7 +8,8 @@
 // used count, and entries past it keep old contents that every reader
 // ignores. Records are held through unique_ptr so that their addresses stay
 // put while the lists grow: display items and position entries point at
-// them. Everything here is plain data; the score model includes it.
+// them. The play order adds the piece's list of play records. Everything
+// here is plain data; the score model includes it.
 
 #include <array>
 #include <cstdint>
@@ -54,7 +55,7 @@ struct TKVDisplayItem {
   std::string Text;
   uint8_t Placement = 0;  // low nibble: offset mode of a pending drag
   uint8_t SizePercent = 100;
-  uint16_t Param = 0;  // tick position, end tick or span word
+  uint16_t Param = 0;  // tick position, end tick, span word, or a bar mark's group number
   uint16_t LeftSpace = 0, RightSpace = 0;  // room left and right of the position, pixels
   TKVLayoutRect Bounds;
   TKVLayoutRect Bounds2;
@@ -152,6 +153,8 @@ constexpr int Count = 10;
 struct TKVMeasureRecord {
   TKVSystemRecord* System = nullptr;  // page composer's
   uint16_t ColumnIndex = 0;
+  uint16_t PlayIndex = 0;  // the play made for the measure by the play order's forward walk
+  int32_t LeftX = 0, TopY = 0, RightX = 0, BottomY = 0;  // on its page (page composer's)
   uint32_t StartTick = 0;    // from the start of the piece
   uint16_t Meter = 0;        // numerator shl 8 or denominator; 0 = none
   uint16_t Length = 0;       // ticks
@@ -181,6 +184,8 @@ struct TKVMeasureRecord {
   int16_t Tempo = 0;     // quarter notes per minute
   std::vector<TKVTempoSegment> TempoSegments;
   std::vector<std::unique_ptr<TKVPositionEntry>> Positions;  // in tick order; owned
+  // Tie records of the measure's notes: the ties that may continue past its
+  // end, which the play order links across jumps.
   std::vector<TKVDisplayItem*> SoundingNotes;
   // Entries 0 .. DynamicCount - 1 are valid; the array keeps its length
   // across layouts.
@@ -194,6 +199,7 @@ struct TKVMeasureRecord {
   TKVItem* MeterMark = nullptr;
   TKVItem* Volta = nullptr;
   TKVItem* Coda = nullptr;
+  double StartTime = 0;  // ms at which the play order's forward walk reaches the measure
   // Earlier records into which this column's formatting put position entries.
   std::vector<TKVMeasureRecord*> EarlierEntryTargets;
 
@@ -215,10 +221,29 @@ struct TKVMeasureRecord {
   }
 };
 
+// One play of one measure in performance order.
+struct TKVPlayRecord {
+  uint32_t Measure = 0;    // index of the measure record
+  uint16_t StartTick = 0;  // where the play begins in the measure
+  uint16_t EndTick = 0;    // where it ends; 0 = the measure's length
+  uint8_t VoltaPass = 0;   // low byte of the repeat pass the play belongs to
+  double StartTime = 0;    // ms from the start of the score (of the piece for a separate piece)
+};
+
 // The measure records of one piece: one per measure column, the first
 // MeasureRecordCount of them laid out. The list's size is the record
-// capacity.
+// capacity. The play order walks the first MeasuresToPlay records and
+// writes the first PlayCount play records.
 struct TKVPieceLayoutRecords {
   std::vector<std::unique_ptr<TKVMeasureRecord>> MeasureRecords;
   int32_t MeasureRecordCount = 0;
+  int32_t MeasuresToPlay = 0;
+  std::vector<std::unique_ptr<TKVPlayRecord>> PlayRecords;
+  int32_t PlayCount = 0;
+  double RunningTime = 0;  // ms: the end of the piece's last play
+
+  // Valid play I, or nil.
+  TKVPlayRecord* GetPlay(int32_t I) const {
+    return I >= 0 && I < PlayCount && size_t(I) < PlayRecords.size() ? PlayRecords[size_t(I)].get() : nullptr;
+  }
 };

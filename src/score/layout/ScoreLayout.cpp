@@ -1,19 +1,36 @@
 #include "score/layout/ScoreLayout.h"
 
+#include <exception>
+
+#include "score/layout/ColumnMarks.h"
+#include "score/layout/PlayOrder.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/Piece.h"
 #include "score/model/Score.h"
 
 namespace {
 bool IsSeparate(const TKVPiece* Piece) { return Piece->Data().u8(PieceBlock::Separate) != 0; }
+// The page (from 1; 0 = every page) on which a separate piece stands: the
+// piece block's word 14, 1 for a new piece.
+uint16_t SeparateStartPage(const TKVPiece* Piece) { return Piece->Data().u16(PieceBlock::Word14); }
+
+void SetCounts(TKVPiece* Piece, int32_t Count) {
+  Piece->Layout().MeasureRecordCount = Count;
+  Piece->Layout().MeasuresToPlay = Count;
+}
 }  // namespace
 
-TKVScoreLayout::TKVScoreLayout(TKVScore& Score) : FScore(Score) { ScoreLayoutRecords(Score); }
+TKVScoreLayout::TKVScoreLayout(TKVScore& Score) : FScore(Score) {
+  ScoreLayoutRecords(Score);
+  FSteps.CalcMeasureExtents = ::CalcMeasureExtents;
+  FSteps.ApplyMeasureMinimums = ::ApplyMeasureMinimums;
+  FSteps.BuildPlayOrder = ::BuildPlayOrder;
+}
 
 void TKVScoreLayout::FormatPiece(int32_t PieceIndex, int32_t First) {
   int32_t n = First;
   while (FormatMeasureColumn(FScore, PieceIndex, n, FSteps)) ++n;
-  FScore.GetPiece(PieceIndex)->Layout().MeasureRecordCount = n;
+  SetCounts(FScore.GetPiece(PieceIndex), n);
 }
 
 bool TKVScoreLayout::Reformat(int32_t FromPage) {
@@ -31,17 +48,27 @@ bool TKVScoreLayout::Reformat(int32_t FromPage) {
     for (int32_t i = active->GetIndex() + 1; IsSeparate(chosen) && i < FScore.GetPieceCount(); ++i)
       if (!IsSeparate(FScore.GetPiece(i))) chosen = FScore.GetPiece(i);
     if (IsSeparate(chosen))
-      chosen->Layout().MeasureRecordCount = firstMeasure;
+      SetCounts(chosen, firstMeasure);
     else
       FormatPiece(chosen->GetIndex(), firstMeasure);
   } else {
     const int32_t startPiece = page ? page->StartPiece : 0;
     for (int32_t i = startPiece; i < FScore.GetPieceCount(); ++i)
       if (!IsSeparate(FScore.GetPiece(i))) FormatPiece(i, i == startPiece ? firstMeasure : 0);
-    for (int32_t i = 0; i < FScore.GetPieceCount(); ++i)
-      if (IsSeparate(FScore.GetPiece(i))) FormatPiece(i, 0);
+    // A separate piece on a page before FromPage is not composed again, so
+    // its layout stays as it is.
+    for (int32_t i = 0; i < FScore.GetPieceCount(); ++i) {
+      const TKVPiece* piece = FScore.GetPiece(i);
+      const uint16_t startPage = SeparateStartPage(piece);
+      if (IsSeparate(piece) && (startPage == 0 || startPage > FromPage)) FormatPiece(i, 0);
+    }
   }
-  FSteps.PaginatePages(FScore, FromPage);
+  // The composer's faults must not cost the player its play order.
+  try {
+    FSteps.PaginatePages(FScore, FromPage);
+  } catch (const std::exception&) {
+    FScore.SetFirstDirtyPage(-1);
+  }
   FSteps.BuildPlayOrder(FScore);
   return true;
 }

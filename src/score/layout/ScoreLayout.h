@@ -1,7 +1,10 @@
 #pragma once
 // The layout service the score engine uses: Reformat lays out every measure
-// column of the pieces through the measure formatter, then runs the page
-// composer and the play order; FormatMeasure is the measure formatter.
+// column of the pieces through the measure formatter (with the column marks
+// and minimum room of ColumnMarks.h as its last steps), then runs the page
+// composer (an exception from it is discarded) and the play order;
+// FormatMeasure is the measure formatter. Both counts of a piece (laid-out
+// records and measures to play) are set to the columns formatted.
 // RegisterScoreLayout installs it for every score created afterwards (the
 // program calls it at start, tests in their set-up).
 
@@ -22,7 +25,9 @@ public:
   // or before it; 0 without page records.
   int32_t ReformatPageOfMeasure(int32_t Measure) override;
 
-  // The steps of the later layout stages; tests may replace them.
+  // The steps of the later layout stages; tests may replace them. The page
+  // composer's step does only what the score must always see: the first
+  // dirty page back to -1.
   TKVLayoutSteps& Steps() { return FSteps; }
 
 private:

@@ -1,7 +1,8 @@
 #pragma once
 // The layout records a score owns beside its pieces' measure records: the
-// user symbol-font list and the page records the page composer makes. The
-// score keeps the store (TKVScore::LayoutRecords) and frees it with itself.
+// user symbol-font list, the page records the page composer makes and the
+// score's running time of the play order. The score keeps the store
+// (TKVScore::LayoutRecords) and frees it with itself.
 
 #include <array>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "score/layout/PageRecords.h"
 #include "score/model/LayoutService.h"
 
 class TKVScore;
@@ -22,19 +24,17 @@ struct TKVSymbolFontEntry {
   std::vector<std::array<uint16_t, 3>> Glyphs;
 };
 
-// A page as far as the measure formatter reads it; the page composer owns
-// the rest.
-struct TKVPageRecord {
-  uint16_t PageIndex = 0;
-  uint16_t StartPiece = 0;    // piece whose measures the page continues
-  uint16_t FirstMeasure = 0;  // first measure record placed on the page
-};
-
 class TKVScoreLayoutRecords : public TKVLayoutRecords {
 public:
   std::vector<TKVSymbolFontEntry> SymbolFonts;
   std::vector<std::unique_ptr<TKVPageRecord>> Pages;
   int32_t PageCount = 0;  // used count of Pages
+  // ms: the end of the last play of the pieces that are not separate, the
+  // total time of the score.
+  double RunningTime = 0;
+  // Non-zero: in vsPart the layout also takes the bar marks, meter marks and
+  // measure repeats of the active part's own measures. Nothing sets it yet.
+  uint8_t PartMarkFlag = 0;
 };
 
 // The store of Score, made on first use.

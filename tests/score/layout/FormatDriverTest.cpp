@@ -42,9 +42,7 @@ TEST_F(LayoutTest, StepsRunInOrderForEveryPartOfEveryColumn) {
 TEST_F(LayoutTest, ReformatStartsAtThePageThatHoldsTheMeasure) {
   MakePiece(1, 10);
   EXPECT_EQ(Service().ReformatPageOfMeasure(7), 0);
-  TKVScoreLayoutRecords& store = ScoreLayoutRecords(*score);
-  for (uint16_t first : {0, 4, 8}) store.Pages.push_back(std::make_unique<TKVPageRecord>(TKVPageRecord{0, 0, first}));
-  store.PageCount = 3;
+  for (uint16_t first : {0, 4, 8}) AddPage(first);
   EXPECT_EQ(Service().ReformatPageOfMeasure(3), 0);
   EXPECT_EQ(Service().ReformatPageOfMeasure(5), 1);
   EXPECT_EQ(Service().ReformatPageOfMeasure(100), 2);

@@ -4,6 +4,7 @@
 #include "platform/musicfont/MusicFont.h"
 #include "platform/text/FakeMeasurer.h"
 #include "score/layout/MeasureSetup.h"
+#include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/Column.h"
 #include "score/model/ItemFactory.h"
 #include "score/model/Lyric.h"
@@ -57,6 +58,13 @@ TKVLyric* LayoutTest::AddLyric(TObject* Owner, uint8_t Kind, uint16_t Position,
   lyric->SetPosition(Position);
   lyric->Lines().assign(Lines.begin(), Lines.end());
   return lyric;
+}
+
+void LayoutTest::AddPage(uint16_t FirstMeasure) {
+  TKVScoreLayoutRecords& store = ScoreLayoutRecords(*score);
+  store.Pages.push_back(std::make_unique<TKVPageRecord>());
+  store.Pages.back()->FirstMeasure = FirstMeasure;
+  store.PageCount = int32_t(store.Pages.size());
 }
 
 TKVMeasureRecord& LayoutTest::Record(int Index) { return *piece->Layout().MeasureRecords.at(size_t(Index)); }

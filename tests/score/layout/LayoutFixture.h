@@ -33,6 +33,8 @@ protected:
   TKVMark* AddMark(TObject* Owner, uint8_t Kind, uint16_t Position, uint16_t Value = 0, uint8_t Variant = 0);
   TKVLyric* AddLyric(TObject* Owner, uint8_t Kind, uint16_t Position, std::initializer_list<std::u16string> Lines);
 
+  // Appends a used page record that starts at measure FirstMeasure.
+  void AddPage(uint16_t FirstMeasure);
   // Lays the whole score out again.
   void Layout() { score->Reformat(0); }
   TKVMeasureRecord& Record(int Index);

@@ -1,0 +1,265 @@
+#include "score/layout/PlayOrder.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "score/layout/ScoreLayoutRecords.h"
+#include "score/layout/TieLinks.h"
+#include "score/model/ItemKinds.h"
+#include "score/model/Lyric.h"
+#include "score/model/Mark.h"
+#include "score/model/Piece.h"
+#include "score/model/RepeatNumber.h"
+#include "score/model/Score.h"
+
+namespace {
+
+constexpr uint8_t MeasureRepeatKind = 42, SegnoKind = 150, DaCapoKind = 153, DalSegnoKind = 154,
+                  RepeatStartKind = 155, RepeatEndKind = 156, VoltaResetKind = 158;
+constexpr uint8_t JumpLink = 4, FineLink = 5;
+constexpr uint8_t KeepVoltaFlag = 0x02;  // of the score's flag word
+// Records a piece's replays and repeat-start searches may visit: far beyond
+// any real score, small enough to end at once when repeat ends without
+// starts multiply.
+constexpr int64_t MaxRecordVisits = int64_t(1) << 22;
+
+// The link record of a jump mark or a text, or nil.
+const TKVDynamicsSetting* LinkOf(const TKVItem* Mark) {
+  if (Mark->Kind() == ItemKind::DynamicSymbol)
+    if (auto* mark = dynamic_cast<const TKVMark*>(Mark)) return mark->Dynamics();
+  if (Mark->Kind() == ItemKind::LyricText)
+    if (auto* text = dynamic_cast<const TKVLyric*>(Mark)) return text->Dynamics();
+  return nullptr;
+}
+
+const TKVDynamicsSetting* LinkOf(const TKVItem* Mark, uint8_t Kind) {
+  const TKVDynamicsSetting* link = LinkOf(Mark);
+  return link && link->ActionKind() == Kind ? link : nullptr;
+}
+
+int16_t LinkValue(const TKVDynamicsSetting& Link) { return int16_t(Link.SecondValue()); }
+
+// Case-insensitive (ASCII letters) comparison of a text line with a label.
+bool SameLabel(const std::u16string& Line, const std::string& Label) {
+  auto fold = [](uint32_t c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
+  if (Line.size() != Label.size()) return false;
+  for (size_t i = 0; i < Line.size(); ++i)
+    if (fold(Line[i]) != fold(uint8_t(Label[i]))) return false;
+  return true;
+}
+
+class TPlayOrder {
+public:
+  TPlayOrder(TKVScore& Score, TKVPiece& Piece, double& ScoreTime)
+      : FLayout(Piece.Layout()),
+        FScoreTime(ScoreTime),
+        FSeparate(Piece.Data().u8(PieceBlock::Separate) != 0),
+        FKeepVolta((Score.Flags() & KeepVoltaFlag) != 0) {}
+
+  void Build();
+
+private:
+  TKVMeasureRecord& Record(int32_t I) { return *FLayout.MeasureRecords[size_t(I)]; }
+  bool Exhausted() const { return FLayout.PlayCount >= MaxPlaysPerPiece || FVisits >= MaxRecordVisits; }
+  // The record has no volta, or its volta takes the pass after the counter.
+  bool Playable(const TKVMeasureRecord& R) const {
+    return !R.Volta || CompareRepeatNumber(dynamic_cast<const TKVMark*>(R.Volta), FPass + 1) == 0;
+  }
+  void AddPlay(int32_t Index);
+  void RepeatMeasure(int32_t Index, const TKVItem& Mark);
+  bool PlayMeasure(int32_t Index);
+  bool PlayMeasureMarks(int32_t Index);
+  // A jump back to Target: the replay starts at pass 0 unless the score
+  // keeps the volta passes on jumps. Replays nothing once Result is false.
+  void JumpBack(const TKVItem& Mark, int32_t Target, int32_t Index, bool& Result);
+  bool PlayRange(const TKVItem& Mark, int32_t First, int32_t Last);
+  int32_t FindRepeatStart(int32_t N);
+  int32_t FindMarkBackwards(int32_t N, uint8_t Kind);
+  int32_t FindLabel(int32_t N, const std::string& Label);
+  int32_t JumpTarget(const TKVDynamicsSetting& Link, int32_t N);
+
+  TKVPieceLayoutRecords& FLayout;
+  double& FScoreTime;
+  double FPieceTime = 0;
+  const bool FSeparate;
+  const bool FKeepVolta;
+  int16_t FPass = 0;   // repeat pass of the replay being made
+  int16_t FJumps = 0;  // D.C. and D.S. jumps taken
+  std::vector<const TKVItem*> FActiveRanges;  // marks whose ranges are being replayed
+  int64_t FVisits = 0;
+};
+
+void TPlayOrder::AddPlay(int32_t Index) {
+  if (Exhausted()) return;
+  std::vector<std::unique_ptr<TKVPlayRecord>>& plays = FLayout.PlayRecords;
+  if (plays.size() <= size_t(FLayout.PlayCount)) plays.push_back(std::make_unique<TKVPlayRecord>());
+  TKVPlayRecord& play = *plays[size_t(FLayout.PlayCount++)];
+  const TKVMeasureRecord& R = Record(Index);
+  play = TKVPlayRecord{};
+  play.Measure = uint32_t(Index);
+  play.VoltaPass = uint8_t(FPass);
+  play.StartTime = FSeparate ? FPieceTime : FScoreTime;
+  if (!FSeparate) FScoreTime += R.Duration;
+  FPieceTime += R.Duration;
+}
+
+// A measure-repeat sign plays its measure count - 1 more times.
+void TPlayOrder::RepeatMeasure(int32_t Index, const TKVItem& Mark) {
+  auto* mark = dynamic_cast<const TKVMark*>(&Mark);
+  for (int32_t i = 1; mark && i < mark->Value() && !Exhausted(); ++i) AddPlay(Index);
+}
+
+bool TPlayOrder::PlayMeasure(int32_t Index) {
+  TKVMeasureRecord& R = Record(Index);
+  R.StartTime = FSeparate ? FPieceTime : FScoreTime;
+  if (Playable(R)) AddPlay(Index);
+  // A measure the walk does not play points at the play before it.
+  R.PlayIndex = uint16_t(std::max(FLayout.PlayCount - 1, 0));
+  return PlayMeasureMarks(Index);
+}
+
+void TPlayOrder::JumpBack(const TKVItem& Mark, int32_t Target, int32_t Index, bool& Result) {
+  if (!FKeepVolta) FPass = -1;
+  Result = Result && PlayRange(Mark, Target, Index);
+}
+
+bool TPlayOrder::PlayMeasureMarks(int32_t Index) {
+  bool result = true;
+  for (const TKVItem* mark : Record(Index).PlayMarks) {
+    switch (mark->Kind()) {
+      case RepeatStartKind:
+        if (FPass > 0) --FPass;
+        break;
+      case RepeatEndKind:
+        result = result && PlayRange(*mark, FindRepeatStart(Index), Index);
+        break;
+      case VoltaResetKind:
+        FPass = 0;
+        break;
+      case ItemKind::DynamicSymbol:
+      case ItemKind::LyricText:
+        if (const TKVDynamicsSetting* jump = LinkOf(mark, JumpLink)) {
+          JumpBack(*mark, JumpTarget(*jump, Index), Index, result);
+        } else if (const TKVDynamicsSetting* fine = LinkOf(mark, FineLink);
+                   fine && mark->Kind() == ItemKind::LyricText && FJumps >= LinkValue(*fine) - 1) {
+          return false;
+        }
+        break;
+      case MeasureRepeatKind:
+        RepeatMeasure(Index, *mark);
+        break;
+      case DaCapoKind:
+      case DalSegnoKind:
+        ++FJumps;
+        JumpBack(*mark, mark->Kind() == DaCapoKind ? 0 : FindMarkBackwards(Index, SegnoKind), Index, result);
+        break;
+      default:
+        break;
+    }
+  }
+  return result;
+}
+
+bool TPlayOrder::PlayRange(const TKVItem& Mark, int32_t First, int32_t Last) {
+  // A mark never replays a range it is replaying already: two repeat ends
+  // of different owners in one measure would start each other for ever.
+  if (Exhausted() || FActiveRanges.size() >= size_t(MaxRangeDepth) ||
+      std::find(FActiveRanges.begin(), FActiveRanges.end(), &Mark) != FActiveRanges.end())
+    return true;
+  ++FPass;
+  if (Last < First) return true;
+  FActiveRanges.push_back(&Mark);
+  bool skipping = false, result = true;
+  for (int32_t k = First; k <= Last && result && !Exhausted(); ++k) {
+    ++FVisits;
+    const TKVMeasureRecord& R = Record(k);
+    if (R.Coda) skipping = !skipping;
+    if (!skipping && Playable(R)) AddPlay(k);
+    // Measure repeats, fines and nested repeat ends act also while a coda
+    // pair skips the measures.
+    for (const TKVItem* mark : R.PlayMarks) {
+      const uint8_t kind = mark->Kind();
+      if (kind == MeasureRepeatKind) {
+        RepeatMeasure(k, *mark);
+      } else if (const TKVDynamicsSetting* fine = kind == ItemKind::LyricText ? LinkOf(mark, FineLink) : nullptr;
+                 fine && FJumps >= LinkValue(*fine) - 1) {
+        result = false;
+        break;
+      } else if (kind == RepeatEndKind && mark != &Mark && mark->Owner() != Mark.Owner()) {
+        result = result && PlayRange(*mark, FindRepeatStart(k), k);
+      }
+    }
+  }
+  FActiveRanges.pop_back();
+  return result;
+}
+
+int32_t TPlayOrder::FindRepeatStart(int32_t N) {
+  int32_t nesting = 0;
+  for (int32_t i = N; i >= 0; --i, ++FVisits)
+    for (const TKVItem* mark : Record(i).PlayMarks) {
+      if (mark->Kind() == RepeatStartKind) {
+        if (nesting == 0) return i;
+        --nesting;
+      } else if (mark->Kind() == RepeatEndKind && i < N) {
+        ++nesting;
+      }
+    }
+  return 0;
+}
+
+int32_t TPlayOrder::FindMarkBackwards(int32_t N, uint8_t Kind) {
+  for (int32_t i = N; i >= 0; --i)
+    for (const TKVItem* mark : Record(i).PlayMarks)
+      if (mark->Kind() == Kind) return i;
+  return 0;
+}
+
+int32_t TPlayOrder::FindLabel(int32_t N, const std::string& Label) {
+  for (int32_t i = N; i >= 0; --i)
+    for (const TKVItem* mark : Record(i).PlayMarks) {
+      auto* text = mark->Kind() == ItemKind::LyricText ? dynamic_cast<const TKVLyric*>(mark) : nullptr;
+      if (text && !text->Lines().empty() && SameLabel(text->Lines().front(), Label)) return i;
+    }
+  return 0;
+}
+
+int32_t TPlayOrder::JumpTarget(const TKVDynamicsSetting& Link, int32_t N) {
+  switch (Link.FirstValue()) {
+    case 0:
+      return 0;
+    case 1:
+      for (int32_t i = 0; i < N; ++i)
+        if (Record(i).MeasureNumber >= LinkValue(Link)) return i;
+      return N;
+    default:
+      return FindLabel(N, Link.Text);
+  }
+}
+
+void TPlayOrder::Build() {
+  FLayout.PlayCount = 0;
+  FPieceTime = FScoreTime;
+  const int32_t records = int32_t(FLayout.MeasureRecords.size());
+  const int32_t toPlay = std::min(FLayout.MeasuresToPlay, records);
+  int32_t m = 0;
+  while (m < toPlay)
+    if (!PlayMeasure(m++)) break;  // a fine ends the piece
+  for (int32_t k = 1; k < FLayout.PlayCount; ++k)
+    LinkTiesAcrossJumps(Record(int32_t(FLayout.PlayRecords[size_t(k - 1)]->Measure)),
+                        Record(int32_t(FLayout.PlayRecords[size_t(k)]->Measure)));
+  // Measures the walk did not reach (past a fine, or not to be played) start
+  // where the piece ends, so that times never run backwards.
+  const double end = FSeparate ? FPieceTime : FScoreTime;
+  for (int32_t i = m; i < std::min(FLayout.MeasureRecordCount, records); ++i) Record(i).StartTime = end;
+  FLayout.RunningTime = FPieceTime;
+}
+
+}  // namespace
+
+void BuildPlayOrder(TKVScore& Score) {
+  double& scoreTime = ScoreLayoutRecords(Score).RunningTime;
+  scoreTime = 0;
+  for (int32_t i = 0; i < Score.GetPieceCount(); ++i) TPlayOrder(Score, *Score.GetPiece(i), scoreTime).Build();
+}

@@ -22,7 +22,7 @@ constexpr uint8_t KeepVoltaFlag = 0x02;  // of the score's flag word
 // Records a piece's replays and repeat-start searches may visit: far beyond
 // any real score, small enough to end at once when repeat ends without
 // starts multiply.
-constexpr int64_t MaxRecordVisits = int64_t(1) << 22;
+constexpr int64_t MaxRecordVisits = int64_t(1) << 20;
 
 // The link record of a jump mark or a text, or nil.
 const TKVDynamicsSetting* LinkOf(const TKVItem* Mark) {
@@ -61,7 +61,9 @@ public:
 
 private:
   TKVMeasureRecord& Record(int32_t I) { return *FLayout.MeasureRecords[size_t(I)]; }
-  bool Exhausted() const { return FLayout.PlayCount >= MaxPlaysPerPiece || FVisits >= MaxRecordVisits; }
+  bool PlaysFull() const { return FLayout.PlayCount >= MaxPlaysPerPiece; }
+  // No more replays: the plays are full or the work is used up.
+  bool Exhausted() const { return PlaysFull() || FVisits >= MaxRecordVisits; }
   // The record has no volta, or its volta takes the pass after the counter.
   bool Playable(const TKVMeasureRecord& R) const {
     return !R.Volta || CompareRepeatNumber(dynamic_cast<const TKVMark*>(R.Volta), FPass + 1) == 0;
@@ -91,7 +93,7 @@ private:
 };
 
 void TPlayOrder::AddPlay(int32_t Index) {
-  if (Exhausted()) return;
+  if (PlaysFull()) return;
   std::vector<std::unique_ptr<TKVPlayRecord>>& plays = FLayout.PlayRecords;
   if (plays.size() <= size_t(FLayout.PlayCount)) plays.push_back(std::make_unique<TKVPlayRecord>());
   TKVPlayRecord& play = *plays[size_t(FLayout.PlayCount++)];
@@ -107,7 +109,7 @@ void TPlayOrder::AddPlay(int32_t Index) {
 // A measure-repeat sign plays its measure count - 1 more times.
 void TPlayOrder::RepeatMeasure(int32_t Index, const TKVItem& Mark) {
   auto* mark = dynamic_cast<const TKVMark*>(&Mark);
-  for (int32_t i = 1; mark && i < mark->Value() && !Exhausted(); ++i) AddPlay(Index);
+  for (int32_t i = 1; mark && i < mark->Value() && !PlaysFull(); ++i) AddPlay(Index);
 }
 
 bool TPlayOrder::PlayMeasure(int32_t Index) {

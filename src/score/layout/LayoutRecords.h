@@ -184,8 +184,6 @@ struct TKVMeasureRecord {
   int16_t Tempo = 0;     // quarter notes per minute
   std::vector<TKVTempoSegment> TempoSegments;
   std::vector<std::unique_ptr<TKVPositionEntry>> Positions;  // in tick order; owned
-  // Tie records of the measure's notes: the ties that may continue past its
-  // end, which the play order links across jumps.
   std::vector<TKVDisplayItem*> SoundingNotes;
   // Entries 0 .. DynamicCount - 1 are valid; the array keeps its length
   // across layouts.

@@ -16,14 +16,17 @@ int32_t Semitone(uint8_t Pitch) { return StepSemitone(Pitch & 0x0F) + 12 * (Pitc
 // Signed alteration of an accidental byte (bits 0-5 the size, bit 6 flat).
 int32_t Alteration(uint8_t Accidental) { return (Accidental & 0x40) ? -(Accidental & 0x3F) : (Accidental & 0x3F); }
 
-// Whether Note continues Tied, the note of a tie in a measure of Length.
-bool Continues(const TKVNote& Tied, const TKVNote& Note, uint16_t Length) {
+// Whether Note continues Tied, the note of tie record T, which ends with
+// measure A. Ticks count from the piece's start: a tie carried into A from
+// an earlier measure ends at A's end only when it really does.
+bool Continues(const TKVNote& Tied, const TKVNote& Note, const TKVDisplayItem& T, const TKVMeasureRecord& A) {
+  const uint64_t start = T.Owner ? T.Owner->StartTick : A.StartTick;
   const TKVMeasure* tiedMeasure = Tied.GetMeasure();
   const TKVMeasure* measure = Note.GetMeasure();
   return (Tied.PlayState & ExcludedFromTies) == 0 && Tied.StaffVoice() == Note.StaffVoice() &&
          Semitone(Tied.Pitch()) == Semitone(Note.Pitch()) &&
          (Alteration(Note.Accidental) == 0 || Alteration(Tied.Accidental) == Alteration(Note.Accidental)) &&
-         Tied.Position() + Tied.Duration() == Length && tiedMeasure && measure &&
+         start + Tied.Position() + Tied.Duration() == uint64_t(A.StartTick) + A.Length && tiedMeasure && measure &&
          tiedMeasure->Part() == measure->Part();
 }
 
@@ -59,7 +62,7 @@ void AddSecondHalf(const TKVMeasureRecord& A, TKVMeasureRecord& B, TKVDisplayIte
 }  // namespace
 
 void LinkTiesAcrossJumps(TKVMeasureRecord& A, TKVMeasureRecord& B) {
-  if (A.SoundingNotes.empty()) return;
+  if (A.ExtendingItems.empty()) return;
   const bool jump = B.ColumnIndex != A.ColumnIndex + 1;
   // Only B's records from before: a second half added here is no note.
   const int32_t count = B.DisplayCount;
@@ -67,10 +70,11 @@ void LinkTiesAcrossJumps(TKVMeasureRecord& A, TKVMeasureRecord& B) {
     const TKVDisplayItem* d = B.GetDisplay(i);
     auto* note = d->RecordType == DisplayRecordType::Item ? dynamic_cast<TKVNote*>(d->Item) : nullptr;
     if (!note || note->Kind() != ItemKind::Note || note->Position() != 0) continue;
-    for (TKVDisplayItem* t : A.SoundingNotes) {
+    for (TKVDisplayItem* t : A.ExtendingItems) {
+      // The list holds other spanning items too: only ties and slurs of notes.
       auto* tie = t ? dynamic_cast<TKVLiga*>(t->Item) : nullptr;
       auto* tied = tie ? dynamic_cast<TKVNote*>(tie->Owner()) : nullptr;
-      if (!tied || !Continues(*tied, *note, A.Length)) continue;
+      if (!tied || !Continues(*tied, *note, *t, A)) continue;
       note->MidiKey = tied->MidiKey;
       note->PlayState |= TiedIn;
       if (jump) AddSecondHalf(A, B, *t, *tie);

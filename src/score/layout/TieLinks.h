@@ -9,8 +9,8 @@
 
 struct TKVMeasureRecord;
 
-// Links the ties of A (the measure of one play) into B (the measure of the
-// next play). A measure that has no system yet (not placed by the page
+// Links the ties of A (the measure of one play; its tie records are among
+// its extending items) into B (the measure of the next play). A measure that has no system yet (not placed by the page
 // composer) gets no second half; its notes are still marked. The second half
 // is made once per tie however often the play order runs.
 void LinkTiesAcrossJumps(TKVMeasureRecord& A, TKVMeasureRecord& B);

@@ -232,7 +232,8 @@ TEST_F(PlayOrder, TiesAcrossJumps) {
     TKVDisplayItem& t = display(Record(1), tie);
     t.Bounds2 = {100, 510, 180, 520};
     t.Bounds = {90, 505, 200, 530};
-    Record(1).SoundingNotes.push_back(&t);
+    t.Owner = &Record(1);
+    Record(1).ExtendingItems.push_back(&t);
     starts.push_back(start);
     display(Record(0), start);
   }
@@ -255,7 +256,7 @@ TEST_F(PlayOrder, TiesAcrossJumps) {
   BuildPlayOrder(*score);
   ASSERT_EQ(b.DisplayCount, displays + 1);
   const TKVDisplayItem& half = *b.GetDisplay(displays);
-  EXPECT_EQ(half.Link, a.SoundingNotes[0]);
+  EXPECT_EQ(half.Link, a.ExtendingItems[0]);
   EXPECT_EQ(half.StaffLine, page.StaffLines[0].get());
   EXPECT_EQ(half.Bounds2, (TKVLayoutRect{1000, 2010, 1048, 2020}));
   EXPECT_EQ(half.Bounds, (TKVLayoutRect{990, 2005, 1068, 2030}));

@@ -115,6 +115,9 @@ constexpr size_t Size100 = 17;    // u8 (100): size percent
 namespace ChordBlock {
 constexpr size_t Size = 20;
 constexpr size_t Position = 0;  // u16
+constexpr size_t OffsetX = 2;   // i16, score units (laid out like a chord frame's)
+constexpr size_t OffsetY = 4;   // i16
+constexpr size_t StaffVoice = 6;  // u8
 constexpr size_t Color = 12;    // u32
 constexpr size_t EntryBytes = 15;
 constexpr size_t EntryText = 5;  // bytes 5-8 of an entry hold its text

@@ -6,36 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "base/Strings.h"
+#include "score/import/MusicXMLTestSupport.h"
 #include "score/import/XMLEntryListTestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path MusicXMLDir() {
-  const char* env = std::getenv("SONARID_CORPUS_DIR");
-  return fs::path(env && *env ? env : SONARID_CORPUS_DIR) / "musicxml";
-}
-
-std::string Load(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::string LoadSuiteFile(const std::string& name) {
-  fs::path path = MusicXMLDir() / name;
-  if (!fs::exists(path)) return "";
-  return Load(path);
-}
 
 // Whitespace-only texts (indentation) shown empty, to keep expectations short.
 std::vector<std::string> DumpWithoutIndentation(const TKVXMLEntryList& list, size_t from = 0) {
@@ -84,17 +64,13 @@ TTagCount ScanTags(const std::string& text) {
 }
 
 TEST(XMLEntryListCorpus, EveryFileGivesAnEntryListMatchingItsTags) {
-  fs::path dir = MusicXMLDir();
-  if (!fs::is_directory(dir)) GTEST_SKIP() << "no MusicXML corpus at " << dir;
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(dir))
-    if (entry.path().extension() == ".xml") files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
+  std::vector<fs::path> files = CorpusXMLFiles();
+  if (files.empty()) GTEST_SKIP() << "no MusicXML corpus at " << MusicXMLCorpusDir();
   ASSERT_GE(files.size(), 160u);
   size_t totalEntries = 0;
   for (const fs::path& path : files) {
     SCOPED_TRACE(path.filename().string());
-    std::string text = Load(path);
+    std::string text = LoadCorpusFile(path);
     TKVXMLEntryList list;
     ASSERT_NO_THROW(list = ReadXML(text));
     EXPECT_TRUE(SameText(list.Entries[list.Root].Name, "score-partwise"));
@@ -118,7 +94,7 @@ TEST(XMLEntryListCorpus, EveryFileGivesAnEntryListMatchingItsTags) {
 }
 
 TEST(XMLEntryListCorpus, HeaderQuotesFileEntryByEntry) {
-  std::string text = LoadSuiteFile("51b-Header-Quotes.xml");
+  std::string text = LoadCorpusFile("51b-Header-Quotes.xml");
   if (text.empty()) GTEST_SKIP() << "no MusicXML corpus";
   TKVXMLEntryList list = ReadXML(text);
   const std::string pad(10, ' ');
@@ -155,7 +131,7 @@ TEST(XMLEntryListCorpus, HeaderQuotesFileEntryByEntry) {
 }
 
 TEST(XMLEntryListCorpus, NoDivisionsFileFromThePartOn) {
-  std::string text = LoadSuiteFile("03e-Rhythm-No-Divisions.xml");
+  std::string text = LoadCorpusFile("03e-Rhythm-No-Divisions.xml");
   if (text.empty()) GTEST_SKIP() << "no MusicXML corpus";
   TKVXMLEntryList list = ReadXML(text);
   auto part = std::find_if(list.Entries.begin(), list.Entries.end(),
@@ -172,7 +148,7 @@ TEST(XMLEntryListCorpus, NoDivisionsFileFromThePartOn) {
 // that note's trill written as a comment that holds spaces: only the trill's
 // entry goes, every later entry keeps its depth.
 TEST(XMLEntryListCorpus, SpannersFileAndACommentWithSpaces) {
-  std::string text = LoadSuiteFile("33a-Spanners.xml");
+  std::string text = LoadCorpusFile("33a-Spanners.xml");
   if (text.empty()) GTEST_SKIP() << "no MusicXML corpus";
   TKVXMLEntryList list = ReadXML(text);
   auto measure6 = std::find_if(list.Entries.begin(), list.Entries.end(), [&](const TKVXMLEntry& e) {
@@ -200,7 +176,7 @@ TEST(XMLEntryListCorpus, SpannersFileAndACommentWithSpaces) {
 // Files whose comments hold spaces read as if the comments were not there.
 TEST(XMLEntryListCorpus, CommentsWithSpacesChangeNothing) {
   for (const char* name : {"31a-Directions.xml", "32a-Notations.xml", "75a-AccordionRegistrations.xml"}) {
-    std::string text = LoadSuiteFile(name);
+    std::string text = LoadCorpusFile(name);
     if (text.empty()) GTEST_SKIP() << "no MusicXML corpus";
     std::string stripped;
     for (size_t i = 0; i < text.size();) {

@@ -1,0 +1,12 @@
+#pragma once
+// The MusicXML import: a partwise document becomes a new piece of the score.
+
+class TKVScore;
+class TStream;
+
+// `TKVScore.ImportMusicXML`: reads the document from the stream's position
+// into a new piece (tempo 100). Raises EImportError "This is not MusicXML
+// file!" for input that is not well-formed or not partwise MusicXML (the new
+// piece stays, empty), and EConvertError for a scaling or page-layout value
+// that is not a number; what was read so far stays in the score.
+void ImportMusicXML(TKVScore& Score, TStream& Stream);

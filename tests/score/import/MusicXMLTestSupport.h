@@ -1,0 +1,67 @@
+#pragma once
+// Importing MusicXML documents held in strings or corpus files, and reading
+// back what the walk made.
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "base/Streams.h"
+#include "score/import/MusicXMLImport.h"
+#include "score/model/Item.h"
+#include "score/model/Measure.h"
+#include "score/model/Note.h"
+#include "score/model/Part.h"
+#include "score/model/Piece.h"
+#include "score/model/Score.h"
+#include "score/model/ScoreTypes.h"
+
+inline std::filesystem::path MusicXMLCorpusDir() {
+  const char* env = std::getenv("SONARID_CORPUS_DIR");
+  return std::filesystem::path(env && *env ? env : SONARID_CORPUS_DIR) / "musicxml";
+}
+
+// The file's text, "" when the corpus is not there.
+inline std::string LoadCorpusFile(const std::filesystem::path& path) {
+  std::ifstream in(path.is_absolute() ? path : MusicXMLCorpusDir() / path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The corpus's .xml files in name order; none when the corpus is not there.
+inline std::vector<std::filesystem::path> CorpusXMLFiles() {
+  std::vector<std::filesystem::path> files;
+  std::filesystem::path dir = MusicXMLCorpusDir();
+  if (!std::filesystem::is_directory(dir)) return files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    if (entry.path().extension() == ".xml") files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+inline void ImportDocument(TKVScore& score, const std::string& document) {
+  TMemoryStream stream(std::vector<uint8_t>(document.begin(), document.end()));
+  ImportMusicXML(score, stream);
+}
+
+// The items of a kind in a measure's list, in order, as class T.
+template <class T>
+std::vector<T*> ItemsOfKind(const TKVItemHolder& holder, uint8_t kind) {
+  std::vector<T*> items;
+  for (TKVItem* item : holder.Items())
+    if (item->Kind() == kind) items.push_back(dynamic_cast<T*>(item));
+  return items;
+}
+
+// The sounding key of an imported note: its pitch byte and the alter the walk
+// keeps in its importer byte.
+inline int ImportedKey(const TKVNote& note) {
+  int alter = note.Accidental & 0x3F;
+  if (note.Accidental & 0x40) alter = -alter;
+  return 12 * PitchOctave(note.Pitch()) + StepSemitone(PitchStep(note.Pitch())) + alter;
+}

@@ -4,6 +4,7 @@
 // accidental marks and lyric syllables.
 
 #include <algorithm>
+#include <deque>
 
 #include "score/import/AnsiText.h"
 #include "score/import/MusicXMLWalk.h"
@@ -182,12 +183,11 @@ void TKVMusicXMLWalk::FinishSlur() {
 void TKVMusicXMLWalk::PairSlur() {
   FSlur = nullptr;
   if (!FNote || FSlurType == 2) return;
-  auto partner = std::find_if(Slurs.begin(), Slurs.end(), [&](const TKVXMLSlur& s) {
-    if (!s.Open || s.Number != uint16_t(FSlurNumber) || s.Type == FSlurType) return false;
-    const TKVMeasure* measure = s.Slur->GetMeasure();
-    return measure && measure->Part() == FPart;
-  });
-  if (partner == Slurs.end()) {
+  const uint16_t number = uint16_t(FSlurNumber);
+  // The waiting slurs of the other type, the first first; dropped ones are passed over.
+  std::deque<size_t>& waiting = FOpenSlurs[{FPart, number, uint8_t(FSlurType == 0 ? 1 : 0)}];
+  while (!waiting.empty() && !Slurs[waiting.front()].Open) waiting.pop_front();
+  if (waiting.empty()) {
     TKVLiga* slur;
     if (FSlurType == 0) {
       slur = new TKVLiga(FNote);
@@ -197,24 +197,27 @@ void TKVMusicXMLWalk::PairSlur() {
       slur = new TKVLiga(FNote);
     }
     slur->SetDefaultOffsets();
-    slur->Data().setU16(LigaBlock::Length, uint16_t(FSlurNumber));
-    Slurs.push_back({slur, FSlurType == 0 ? nullptr : FNote, uint16_t(FSlurNumber), FSlurType, true});
+    slur->Data().setU16(LigaBlock::Length, number);
+    FOpenSlurs[{FMeasure->Part(), number, FSlurType}].push_back(Slurs.size());
+    Slurs.push_back({slur, FSlurType == 0 ? nullptr : FNote, number, FSlurType, true});
     FSlur = slur;
     return;
   }
-  partner->Open = false;
-  partner->Type = FSlurType;
+  TKVXMLSlur& partner = Slurs[waiting.front()];
+  waiting.pop_front();
+  partner.Open = false;
+  partner.Type = FSlurType;
   if (FSlurType == 0) {
     // The start takes the waiting slur over: a copy attached to this note
     // replaces it.
     auto* slur = new TKVLiga(FNote);
-    slur->Assign(*partner->Slur);
-    delete partner->Slur;
-    partner->Slur = slur;
+    slur->Assign(*partner.Slur);
+    delete partner.Slur;
+    partner.Slur = slur;
   } else {
-    partner->EndNote = FNote;
+    partner.EndNote = FNote;
   }
-  FSlur = partner->Slur;
+  FSlur = partner.Slur;
 }
 
 // ---- articulations and ornaments ----

@@ -140,10 +140,21 @@ void TKVMusicXMLWalk::OnNote() {
   FShowNumber = true;
 }
 
-// The note becomes a rest: its level now closes as a rest.
+// The note becomes a rest: its level now closes as a rest. Whatever was
+// attached to the note goes with it (only a damaged document attaches
+// anything before the rest).
 void TKVMusicXMLWalk::OnRest() {
   if (!FNote) return;
   SetScopeAt(FDepth - 1, xeRest);
+  if (FSlur && FSlur->Owner() == FNote) FSlur = nullptr;
+  if (FMark && FMark->Owner() == FNote) FMark = nullptr;
+  for (TKVXMLSlur& s : Slurs) {
+    if (s.EndNote == FNote) s.EndNote = nullptr;
+    if (!s.Slur || s.Slur->Owner() != FNote) continue;
+    if (!FNote->Items().Contains(s.Slur)) delete s.Slur;  // a stop waiting for its start
+    s.Slur = nullptr;
+    s.Open = false;
+  }
   delete FNote;
   FNote = nullptr;
   FRest = new TKVPause(FMeasure);

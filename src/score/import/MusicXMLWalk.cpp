@@ -52,13 +52,15 @@ void TKVMusicXMLWalk::Run() {
   CloseLevels(previous - 1, 0);
 
   // A stop that never met its start hangs on its note only as an end and is
-  // in no list: release it here.
+  // in no list: release it here, with the slurs that went with their notes.
   std::erase_if(Slurs, [](const TKVXMLSlur& s) {
+    if (!s.Slur) return true;
     auto* owner = dynamic_cast<TKVNote*>(s.Slur->Owner());
     if (s.Type == 0 || (owner && owner->Items().Contains(s.Slur))) return false;
     delete s.Slur;
     return true;
   });
+  FOpenSlurs.clear();
 }
 
 void TKVMusicXMLWalk::CloseLevels(int32_t From, int32_t To) {

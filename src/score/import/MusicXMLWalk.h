@@ -20,7 +20,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <string>
+#include <tuple>
 #include <unordered_set>
 #include <vector>
 
@@ -266,6 +269,9 @@ private:
   uint8_t FSlurType = 0;     // 0 start, 1 stop, 2 continue
   int32_t FSlurNumber = 0;   // also the staff number of a staff layout
   int16_t FDefaultX = 0, FDefaultY = 0;
+  // The slurs waiting for their other end by part, number and type, as
+  // indexes into Slurs in the order they were made.
+  std::map<std::tuple<const TKVPart*, uint16_t, uint8_t>, std::deque<size_t>> FOpenSlurs;
   int16_t FCurveX = 0, FCurveY = 0;
   bool FAbove = false;
 };

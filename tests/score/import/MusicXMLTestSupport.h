@@ -6,12 +6,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/Streams.h"
 #include "score/import/MusicXMLImport.h"
+#include "score/import/MusicXMLWalk.h"
+#include "score/import/XMLEntryList.h"
 #include "score/model/Item.h"
 #include "score/model/Measure.h"
 #include "score/model/Note.h"
@@ -64,4 +67,41 @@ inline int ImportedKey(const TKVNote& note) {
   int alter = note.Accidental & 0x3F;
   if (note.Accidental & 0x40) alter = -alter;
   return 12 * PitchOctave(note.Pitch()) + StepSemitone(PitchStep(note.Pitch())) + alter;
+}
+
+// A document's walk with its entry list, for what the walk leaves the
+// finishing pass.
+struct TWalkedDocument {
+  TKVScore Score;
+  TKVXMLEntryList List;
+  TKVPiece* Piece = nullptr;
+  std::unique_ptr<TKVMusicXMLWalk> Walk;
+
+  explicit TWalkedDocument(const std::string& document) {
+    TMemoryStream stream(std::vector<uint8_t>(document.begin(), document.end()));
+    List = ReadXMLEntries(stream);
+    Piece = Score.NewPiece();
+    Walk = std::make_unique<TKVMusicXMLWalk>(Score, *Piece, List);
+    Walk->Run();
+  }
+  TKVMeasure* Measure(int32_t part, int32_t index) const { return Piece->GetPart(part)->GetMeasure(index); }
+};
+
+// A partwise document with one part per entry of Parts (ids P1, P2 ...),
+// each holding the given measures.
+inline std::string Partwise(const std::vector<std::string>& parts, const std::string& header = "") {
+  std::string list, body;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    std::string id = "P" + std::to_string(i + 1);
+    list += "<score-part id=\"" + id + "\"><part-name>" + id + "</part-name></score-part>";
+    body += "<part id=\"" + id + "\">" + parts[i] + "</part>";
+  }
+  return "<?xml version=\"1.0\"?><score-partwise>" + header + "<part-list>" + list + "</part-list>" + body +
+         "</score-partwise>";
+}
+
+// A note of a pitch (step and octave) with a duration and further content.
+inline std::string XMLNote(const std::string& step, int duration, const std::string& more = "") {
+  return "<note><pitch><step>" + step + "</step><octave>4</octave></pitch><duration>" + std::to_string(duration) +
+         "</duration>" + more + "</note>";
 }

@@ -3,6 +3,7 @@
 #include "score/import/MusicXMLWalk.h"
 #include "score/import/XMLEntryList.h"
 #include "score/model/Piece.h"
+#include "score/model/ScoreImporters.h"
 #include "score/model/Score.h"
 
 void ImportMusicXML(TKVScore& Score, TStream& Stream) {
@@ -16,3 +17,5 @@ void ImportMusicXML(TKVScore& Score, TStream& Stream) {
   // align, spacing records, slurs with their end notes, the first meter and
   // the pickup flag) and maps, lays out and beams the new piece.
 }
+
+void RegisterMusicXMLImporter() { RegisterScoreImporter(TKVImportFormat::MusicXML, {ImportMusicXML, {}}); }

@@ -10,3 +10,7 @@ class TStream;
 // piece stays, empty), and EConvertError for a scaling or page-layout value
 // that is not a number; what was read so far stays in the score.
 void ImportMusicXML(TKVScore& Score, TStream& Stream);
+
+// Lets TKVScore.LoadFromFile read ".xml" files through ImportMusicXML. Call
+// once at start, before scores load files.
+void RegisterMusicXMLImporter();

@@ -10,6 +10,7 @@
 #include "score/model/Lyric.h"
 #include "score/model/Mark.h"
 #include "score/model/Pause.h"
+#include "score/model/ScoreImporters.h"
 
 namespace {
 
@@ -142,4 +143,16 @@ TEST(MusicXMLCorpusFiles, ChordSymbolBlocks) {
   // C major, C major seventh, B dominant, E flat major (degrees are not read).
   EXPECT_EQ(blocks, (std::vector<std::vector<uint8_t>>{
                         {3, 0, 0, 0x30, 0x10}, {3, 0, 0, 0x12, 0x30}, {2, 0, 6, 0x12}, {3, 0, 0x22, 0x30, 0x10}}));
+}
+
+TEST(MusicXMLCorpusFiles, LoadFromFileReadsXmlThroughTheImporter) {
+  std::filesystem::path path = MusicXMLCorpusDir() / "43a-PianoStaff.xml";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no MusicXML corpus";
+  RegisterMusicXMLImporter();
+  TKVScore score;
+  score.LoadFromFile(path.string());
+  RegisterScoreImporter(TKVImportFormat::MusicXML, {});
+  ASSERT_EQ(score.GetPieceCount(), 1);
+  EXPECT_EQ(score.GetPiece(0)->GetPart(0)->GetStaffCount(), 2);
+  EXPECT_FALSE(score.Importing());
 }

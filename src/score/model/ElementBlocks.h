@@ -86,10 +86,13 @@ constexpr size_t TimeOffset = 8;    // i16: played start minus written position
 constexpr size_t PlayedLength = 10; // u16; 0 = as written
 constexpr size_t Velocity = 12;     // u8 (64)
 constexpr size_t StaffVoice = 13;   // u8: staff nibble, voice nibble
-constexpr size_t Symbol = 14;       // u8; 1 after reading sets the cue bit
+constexpr size_t Symbol = 14;       // u8, the head type: 0 and 255 normal, 1-4 special heads, 5 and up
+                                    // an entry of the head list; 1 after reading sets the cue bit
 constexpr size_t StemLength = 15;   // u8 (20)
 constexpr size_t Flags = 16;        // u8: see NoteFlag
 constexpr size_t Join = 17;         // u8: bits 0-1 beamed to the next note, 2-3 accents, 4-6 flag count
+constexpr size_t Dots = 18;         // u8: bits 2-3 non-zero, the head is dotted
+constexpr size_t Size100 = 19;      // u8: size percent, 0 = unchanged
 constexpr size_t Color = 20;        // u32
 constexpr size_t String = 24;       // u8: tablature string
 constexpr size_t Fret = 25;         // u8: tablature fret + 1, 0 = none
@@ -211,8 +214,13 @@ constexpr size_t EntryBytes = 3;
 
 namespace EffectBlock {
 constexpr size_t Size = 9;
-constexpr size_t Velocity = 6;  // u8 (64)
-}
+constexpr size_t Pitch = 0;       // u8: octave nibble, step nibble
+constexpr size_t Position = 2;    // u16 ticks from the measure start
+constexpr size_t Length = 4;      // u16 ticks
+constexpr size_t Velocity = 6;    // u8 (64)
+constexpr size_t Accidental = 7;  // u8
+constexpr size_t Source = 8;      // u8: the mark kind that made the effect
+}  // namespace EffectBlock
 
 // ---- free page objects: X, Y, width and height first; the page word is
 // what GetItemPage reads ----

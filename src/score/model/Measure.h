@@ -20,13 +20,16 @@ class TKVScore;
 class TStream;
 class TKVPause;
 struct TKVMeasureRecord;
+struct TKVDisplayItem;
 struct TKVVoiceGaps;
 struct TKVVoiceKey;
 
-// The place of one beam group in the measure's beam order (Notes).
+// The place of one beam group in the measure's beam order (Notes), and the
+// beam record the per-staff layout made for it (cleared at every
+// formatting of the measure).
 struct TKVBeamGroupRange {
   uint16_t First = 0, Last = 0;  // indexes in Notes
-  uint32_t Value = 0;
+  TKVDisplayItem* Beam = nullptr;
 };
 
 class TKVMeasure : public TObject, public TKVItemHolder {
@@ -134,7 +137,6 @@ public:
   TKVMeasureRecord* Record = nullptr;
   int32_t Number = 0;       // 0 marks a pickup measure
   uint16_t Length = 0;      // ticks
-  std::vector<std::array<uint32_t, 2>> BeatEntries;
   std::vector<uint16_t> StaffNoteCounts;
 
 private:

@@ -146,7 +146,7 @@ void TKVMeasure::BuildBeamGroups(uint8_t Group, bool WithGeometry, TKVNote* Note
   FGroupRanges.clear();
   for (size_t i = 0; i < FNotes.size(); ++i) {
     if (i == 0 || FNotes[i]->BeamGroup != FNotes[i - 1]->BeamGroup)
-      FGroupRanges.push_back({uint16_t(i), uint16_t(i), 0});
+      FGroupRanges.push_back({uint16_t(i), uint16_t(i), nullptr});
     else
       FGroupRanges.back().Last = uint16_t(i);
   }

@@ -55,7 +55,15 @@ public:
   void SetJoin(uint8_t V) { Data().setU8(NoteBlock::Join, V); }
   // Beamed to the next note of its voice (join bit 0 or 1).
   bool Joined() const { return (Join() & 3) != 0; }
+  uint8_t HeadType() const { return Data().u8(NoteBlock::Symbol); }
+  void SetHeadType(uint8_t V) { Data().setU8(NoteBlock::Symbol, V); }
+  bool Dotted() const { return (Data().u8(NoteBlock::Dots) & 0x0C) != 0; }
+  uint8_t SizePercent() const { return Data().u8(NoteBlock::Size100); }
   uint8_t String() const { return Data().u8(NoteBlock::String); }
+  void SetString(uint8_t V) { Data().setU8(NoteBlock::String, V); }
+  // Tablature fret + 1; 0 = not assigned yet.
+  uint8_t Fret() const { return Data().u8(NoteBlock::Fret); }
+  void SetFret(uint8_t V) { Data().setU8(NoteBlock::Fret, V); }
   // Diatonic line: step + 7 x octave; a higher note has a larger line.
   int32_t Line() const { return PitchLine(Pitch()); }
 

@@ -25,12 +25,31 @@ private:
   std::string FText1, FText2;
 };
 
+class TKVVoice;
+
 // Block-only elements.
+
+// An extra played note of an ornament or tremolo, attached to its note.
 class TKVEffect : public TKVItem {
 public:
   explicit TKVEffect(TObject* Owner);
   void Assign(const TKVItem& Source) override;
   void ReadData(TStream& Stream) override;
+
+  uint8_t Pitch() const { return Data().u8(EffectBlock::Pitch); }
+  void SetPitch(uint8_t V) { Data().setU8(EffectBlock::Pitch, V); }
+  uint16_t Position() const { return Data().u16(EffectBlock::Position); }
+  void SetPosition(uint16_t V) { Data().setU16(EffectBlock::Position, V); }
+  uint16_t Length() const { return Data().u16(EffectBlock::Length); }
+  void SetLength(uint16_t V) { Data().setU16(EffectBlock::Length, V); }
+  uint8_t Source() const { return Data().u8(EffectBlock::Source); }
+  void SetSource(uint8_t V) { Data().setU8(EffectBlock::Source, V); }
+
+  // Run-time fields of the layout and the player, as for a note.
+  uint8_t Channel = 0;
+  uint8_t MidiKey = 0;
+  uint32_t Instrument = 0;
+  TKVVoice* Voice = nullptr;
 };
 
 class TKVLine : public TKVItem {

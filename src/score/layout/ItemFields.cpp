@@ -38,8 +38,13 @@ uint16_t ItemEnd(const TKVItem* Item) {
   if (auto* note = dynamic_cast<const TKVNote*>(Item)) end += note->Duration();
   else if (auto* rest = dynamic_cast<const TKVPause*>(Item)) end += rest->Duration();
   else if (auto* mark = dynamic_cast<const TKVMark*>(Item)) end += mark->Value();
-  else if (auto* slur = dynamic_cast<const TKVLiga*>(Item))
-    end = ItemPosition(dynamic_cast<const TKVItem*>(slur->Owner())) + slur->Data().u16(LigaBlock::Length);
+  else if (auto* slur = dynamic_cast<const TKVLiga*>(Item)) {
+    // A span of 0 lasts as long as the note the slur starts at.
+    auto* owner = dynamic_cast<const TKVItem*>(slur->Owner());
+    const uint16_t span = slur->Data().u16(LigaBlock::Length);
+    auto* note = dynamic_cast<const TKVNote*>(owner);
+    end = ItemPosition(owner) + (span == 0 && note ? note->Duration() : span);
+  }
   return uint16_t(std::min(end, 65535));
 }
 

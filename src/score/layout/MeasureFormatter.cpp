@@ -6,6 +6,7 @@
 #include "score/layout/LyricLayout.h"
 #include "score/layout/MeasureSetup.h"
 #include "score/layout/PlayActions.h"
+#include "score/layout/StaffLayout.h"
 #include "score/layout/TempoMarks.h"
 #include "score/model/ItemKinds.h"
 #include "score/model/Lyric.h"
@@ -17,7 +18,7 @@
 
 TKVLayoutSteps DefaultLayoutSteps() {
   TKVLayoutSteps steps;
-  steps.LayoutStaff = LayoutPlayItems;
+  steps.LayoutStaff = LayoutStaff;
   steps.CalcMeasureExtents = [](TKVFormatContext&) {};
   steps.ApplyMeasureMinimums = [](TKVFormatContext&) {};
   steps.PaginatePages = [](TKVScore& Score, int32_t) { Score.SetFirstDirtyPage(-1); };

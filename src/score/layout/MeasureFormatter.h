@@ -22,8 +22,7 @@ class TKVScore;
 
 struct TKVLayoutSteps {
   using TStep = std::function<void(TKVFormatContext& Ctx)>;
-  // The per-staff layout of one part. By default only the items that steer
-  // playback: user symbols, lyrics and staff texts (LayoutPlayItems).
+  // The per-staff layout of one part (LayoutStaff by default).
   TStep LayoutStaff;
   // Column marks with bar-line connectors, then the minimum room at the
   // measure's ends. Nothing by default.
@@ -42,8 +41,9 @@ TKVLayoutSteps DefaultLayoutSteps();
 // piece has that column (and at least one staff is laid out).
 bool FormatMeasureColumn(TKVScore& Score, int32_t PieceIndex, int32_t ColumnIndex, const TKVLayoutSteps& Steps);
 
-// The part step used until the per-staff layout exists: user symbols,
-// lyrics and staff texts of Ctx.Measure, in item order.
+// The items of Ctx.Measure that steer playback, in item order: user
+// symbols, lyrics and staff texts (the per-staff layout's item pass for
+// now).
 void LayoutPlayItems(TKVFormatContext& Ctx);
 // Deletes the items on the removal list (each once) and empties it.
 void RemoveLateItems(TKVFormatContext& Ctx);

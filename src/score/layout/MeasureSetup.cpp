@@ -139,9 +139,13 @@ void SetUpLaterMeasure(TKVFormatContext& Ctx, TKVMeasureRecord& R, const TKVMeas
     SetUpPartRecord(*R.PartRecords[size_t(i)], part, q && q->Part == &part ? q : nullptr);
   }
   CarryContinuingDisplays(P, R, n);
-  for (TKVDisplayItem* display : P.ExtendingItems)
-    if (display->Item && display->Owner->StartTick + ItemEnd(display->Item) > R.StartTick)
-      R.ExtendingItems.push_back(display);
+  for (TKVDisplayItem* display : P.ExtendingItems) {
+    if (!display->Item) continue;
+    const uint32_t end = display->Owner->StartTick + ItemEnd(display->Item);
+    // A tie that ends at the bar line still reaches the note it ties to.
+    const bool tie = display->Item->Kind() == ItemKind::Slur;
+    if (end > R.StartTick || (tie && end == R.StartTick)) R.ExtendingItems.push_back(display);
+  }
 }
 
 }  // namespace

@@ -82,8 +82,8 @@ TEST_F(PlayActions, SymbolsOutsideTheListOrTheMeasureGetNothing) {
   Layout();
   EXPECT_EQ(Measure(0, 0)->GetItemCount(), 3);
   const TKVMeasureRecord& r = Record(0);
-  ASSERT_EQ(r.DisplayCount, 3) << "two symbols and the bar-line connector";
-  EXPECT_EQ(r.GetDisplay(1)->Bounds, (TKVLayoutRect{-40, -20, 100, 20}));
+  ASSERT_EQ(r.DisplayCount, 4) << "the staff's background, the unknown symbol, the dynamic, the bar-line connector";
+  EXPECT_EQ(r.GetDisplay(2)->Bounds, (TKVLayoutRect{-40, -20, 100, 20}));
   EXPECT_EQ(r.PlayMarks, std::vector<TKVItem*>{jump});
   ASSERT_EQ(r.DynamicCount, 1);
   EXPECT_EQ(r.GetDynamic(0)->Item, dynamic);
@@ -141,7 +141,7 @@ TEST_F(LayoutTest, StaffTextsActThroughTheirOwnRecordOrTheHostsTerms) {
   EXPECT_EQ(r.PlayMarks, (std::vector<TKVItem*>{own, faster, again, silent}));
   EXPECT_EQ(calls, 2) << "texts with an action or without lines are not asked about";
   EXPECT_EQ(r.Tempo, 120);
-  EXPECT_EQ(r.DisplayCount, 5) << "the part label keeps a record of its own; one bar-line connector";
+  EXPECT_EQ(r.DisplayCount, 6) << "the staff's background; the part label keeps a record of its own; one bar-line connector";
   ASSERT_EQ(r.TextDisplays.size(), 1u);
   EXPECT_EQ(r.TextDisplays[0]->Bounds.Left, 0);
   EXPECT_EQ(label->DisplayLink, r.TextDisplays[0]);

@@ -86,7 +86,7 @@ constexpr size_t TimeOffset = 8;    // i16: played start minus written position
 constexpr size_t PlayedLength = 10; // u16; 0 = as written
 constexpr size_t Velocity = 12;     // u8 (64)
 constexpr size_t StaffVoice = 13;   // u8: staff nibble, voice nibble
-constexpr size_t Symbol = 14;       // u8, the head type: 0 and 255 normal, 1-4 special heads, 5 and up
+constexpr size_t Symbol = 14;       // u8, the head type: 0 and 255 normal, 1-4 other shapes, 5 and up
                                     // an entry of the head list; 1 after reading sets the cue bit
 constexpr size_t StemLength = 15;   // u8 (20)
 constexpr size_t Flags = 16;        // u8: see NoteFlag

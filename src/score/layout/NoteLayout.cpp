@@ -146,12 +146,12 @@ void LayoutStandardNote(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVNote& Note
 
 // String and fret of a note that has none yet: the lowest fret, the first
 // string among equal ones.
-void ChooseString(const TKVStaff& Staff, TKVNote& Note) {
+void ChooseString(TKVStaff& Staff, TKVNote& Note) {
   if (Note.Fret() != 0) return;
   const int32_t frets = Staff.Range();
   int32_t fret = std::max(frets - 1, 0);
   const int32_t key = Note.MidiKey;
-  const auto& open = const_cast<TKVStaff&>(Staff).LineArray();
+  const auto& open = Staff.LineArray();
   const int32_t strings = std::min<int32_t>(Staff.LineCount(), int32_t(open.size()));
   for (int32_t s = 0; s < strings; ++s) {
     const int32_t o = open[size_t(s)];

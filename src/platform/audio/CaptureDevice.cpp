@@ -4,6 +4,7 @@
 
 #include "platform/audio/Loopback.h"
 #include "platform/audio/OutputBus.h"
+#include "platform/audio/PulseBackend.h"
 
 namespace audio {
 
@@ -27,11 +28,33 @@ struct TDeviceList {
   std::mutex Lock;
   std::vector<std::shared_ptr<TCaptureDevice>> Devices{std::make_shared<TLoopbackCapture>(TOutputBus::Instance())};
   int Chosen = 0;
+  std::map<int, std::function<void()>> Listeners;
+  int NextToken = 1;
 };
 
+// The list as it stands; what a sound server's thread changes.
 TDeviceList& List() {
   static TDeviceList list;
   return list;
+}
+
+// The list with the default server's sources in it: what the program asks.
+// The server's thread adds through List() alone, so that it never waits
+// for the first caller here, who waits for it.
+TDeviceList& Devices() {
+  TDeviceList& list = List();
+  static const bool withServer = (DefaultPulseBackend(), true);
+  (void)withServer;
+  return list;
+}
+
+void ListChanged() {
+  std::vector<std::function<void()>> listeners;
+  {
+    std::lock_guard<std::mutex> lock(List().Lock);
+    for (auto& entry : List().Listeners) listeners.push_back(entry.second);
+  }
+  for (auto& listener : listeners) listener();
 }
 
 }  // namespace
@@ -72,6 +95,7 @@ void TCaptureDevice::AddConsumer(TCaptureConsumer& consumer) {
     if (std::find(FConsumers.begin(), FConsumers.end(), &consumer) != FConsumers.end()) return;
     FConsumers.push_back(&consumer);
     first = FConsumers.size() == 1;
+    if (FLost) consumer.CaptureLost();
   }
   if (first) ConsumersChanged(true);
 }
@@ -87,6 +111,12 @@ void TCaptureDevice::RemoveConsumer(TCaptureConsumer& consumer) {
     last = FConsumers.empty();
   }
   if (last) ConsumersChanged(false);
+}
+
+void TCaptureDevice::Lose() {
+  std::lock_guard<std::mutex> lock(FConsumerLock);
+  if (FLost.exchange(true)) return;
+  for (TCaptureConsumer* consumer : FConsumers) consumer->CaptureLost();
 }
 
 void TCaptureDevice::Deliver(const float* stereo, int frames) {
@@ -115,14 +145,16 @@ void TCaptureDevice::ControlChanged(TCaptureControl control) {
 }
 
 unsigned CaptureDeviceCount() {
-  std::lock_guard<std::mutex> lock(List().Lock);
-  return unsigned(List().Devices.size());
+  TDeviceList& list = Devices();
+  std::lock_guard<std::mutex> lock(list.Lock);
+  return unsigned(list.Devices.size());
 }
 
 std::shared_ptr<TCaptureDevice> CaptureDevice(int id) {
-  std::lock_guard<std::mutex> lock(List().Lock);
-  if (id < 0 || size_t(id) >= List().Devices.size()) return nullptr;
-  return List().Devices[size_t(id)];
+  TDeviceList& list = Devices();
+  std::lock_guard<std::mutex> lock(list.Lock);
+  if (id < 0 || size_t(id) >= list.Devices.size()) return nullptr;
+  return list.Devices[size_t(id)];
 }
 
 std::string CaptureDeviceName(int id) {
@@ -131,15 +163,34 @@ std::string CaptureDeviceName(int id) {
 }
 
 int AddCaptureDevice(std::shared_ptr<TCaptureDevice> device) {
-  std::lock_guard<std::mutex> lock(List().Lock);
-  List().Devices.push_back(std::move(device));
-  return int(List().Devices.size()) - 1;
+  int id;
+  {
+    std::lock_guard<std::mutex> lock(List().Lock);
+    List().Devices.push_back(std::move(device));
+    id = int(List().Devices.size()) - 1;
+  }
+  ListChanged();
+  return id;
 }
 
 void RemoveCaptureDevice(const std::shared_ptr<TCaptureDevice>& device) {
+  {
+    std::lock_guard<std::mutex> lock(List().Lock);
+    auto& devices = List().Devices;
+    devices.erase(std::remove(devices.begin(), devices.end(), device), devices.end());
+  }
+  ListChanged();
+}
+
+int SubscribeDeviceList(std::function<void()> listener) {
   std::lock_guard<std::mutex> lock(List().Lock);
-  auto& devices = List().Devices;
-  devices.erase(std::remove(devices.begin(), devices.end(), device), devices.end());
+  List().Listeners[List().NextToken] = std::move(listener);
+  return List().NextToken++;
+}
+
+void UnsubscribeDeviceList(int token) {
+  std::lock_guard<std::mutex> lock(List().Lock);
+  List().Listeners.erase(token);
 }
 
 void SetInputDevice(int id) {

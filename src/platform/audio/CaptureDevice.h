@@ -11,6 +11,7 @@
 // picked) is the one that WAVE_MAPPER and "OPEN NEW TYPE WAVEAUDIO" record
 // from, so that the level monitor and the take hear the same source.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -28,6 +29,9 @@ class TCaptureConsumer {
 public:
   virtual ~TCaptureConsumer() = default;
   virtual void Captured(const float* stereo, int frames) = 0;
+  // The device is gone for good (its sound server went away or dropped
+  // it): nothing more arrives. Once, on any thread.
+  virtual void CaptureLost() {}
 };
 
 enum class TCaptureControl { Volume, Mute };
@@ -44,14 +48,15 @@ public:
   virtual uint16_t Channels() const { return 2; }
 
   // Input volume, one value per channel; a device with its own volume
-  // (a sound server's source) overrides these four.
+  // (a sound server's source) overrides these to pass changes on, and
+  // keeps the values here up to date.
   virtual std::vector<uint16_t> Volume() const;
   virtual void SetVolume(const std::vector<uint16_t>& values);
   virtual bool Muted() const;
   virtual void SetMuted(bool muted);
 
   // Any thread but the capture thread. Remove returns after the consumer's
-  // last delivery.
+  // last delivery. A consumer added to a lost device hears so at once.
   void AddConsumer(TCaptureConsumer& consumer);
   void RemoveConsumer(TCaptureConsumer& consumer);
 
@@ -66,6 +71,8 @@ protected:
   // Hands a block to every consumer; the capture thread.
   void Deliver(const float* stereo, int frames);
   void ControlChanged(TCaptureControl control);
+  // The device is gone for good: every consumer, now or later, hears it.
+  void Lose();
   // The first consumer arrived or the last one left; a device that streams
   // from a server starts or stops its stream here.
   virtual void ConsumersChanged(bool /*any*/) {}
@@ -76,6 +83,7 @@ private:
   std::mutex FChangeLock;
   std::mutex FConsumerLock;  // held for a whole delivery
   std::vector<TCaptureConsumer*> FConsumers;
+  std::atomic<bool> FLost{false};
   mutable std::mutex FStateLock;
   std::vector<uint16_t> FVolume;  // empty: full volume on every channel
   bool FMuted = false;
@@ -84,7 +92,8 @@ private:
 };
 
 // The list of capture devices; device 0 is "Program output", made on the
-// first call. Names are cut to 32 characters.
+// first call, followed by the sources of the default sound server when one
+// answers (PulseBackend.h). Names are cut to 32 characters.
 unsigned CaptureDeviceCount();
 std::shared_ptr<TCaptureDevice> CaptureDevice(int id);
 std::string CaptureDeviceName(int id);
@@ -92,6 +101,10 @@ std::string CaptureDeviceName(int id);
 // after it down by one.
 int AddCaptureDevice(std::shared_ptr<TCaptureDevice> device);
 void RemoveCaptureDevice(const std::shared_ptr<TCaptureDevice>& device);
+// Listeners hear that devices came or went, on the thread that changed the
+// list (a sound server's thread for its sources). Returns a token.
+int SubscribeDeviceList(std::function<void()> listener);
+void UnsubscribeDeviceList(int token);
 
 // The device chosen for input (0 until set); an id outside the list leaves
 // the choice without a device.

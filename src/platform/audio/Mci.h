@@ -7,7 +7,9 @@
 //         SAMPLESPERSEC n BYTESPERSEC n  any of these items, all at once
 //   RECORD a                             records (on) from the device chosen
 //                                        for input when the element opened
-//   STOP a                               stops recording
+//   STOP a                               stops recording (MCIERR_HARDWARE
+//                                        when the input device went away
+//                                        meanwhile: the take ended there)
 //   SAVE a "path with blanks"            writes a PCM RIFF WAVE file
 //   CLOSE a                              drops the element and what it holds
 //   STATUS a MODE | LENGTH               "recording"/"stopped"; milliseconds
@@ -27,6 +29,7 @@ using MCIERROR = uint32_t;
 constexpr MCIERROR MCIERR_INVALID_DEVICE_NAME = 263;   // no element has this alias
 constexpr MCIERROR MCIERR_UNRECOGNIZED_KEYWORD = 259;
 constexpr MCIERROR MCIERR_UNRECOGNIZED_COMMAND = 261;
+constexpr MCIERROR MCIERR_HARDWARE = 262;  // the input device went away during the take
 constexpr MCIERROR MCIERR_MISSING_COMMAND_STRING = 267;
 constexpr MCIERROR MCIERR_BAD_INTEGER = 270;
 constexpr MCIERROR MCIERR_MISSING_PARAMETER = 273;

@@ -10,6 +10,7 @@ bool MciGetErrorString(MCIERROR code, std::string& text) {
       {MCIERR_INVALID_DEVICE_NAME, "No device type or open element has this name or alias."},
       {MCIERR_UNRECOGNIZED_KEYWORD, "The command holds a word the device does not know."},
       {MCIERR_UNRECOGNIZED_COMMAND, "The device does not know this command."},
+      {MCIERR_HARDWARE, "The input device stopped delivering sound; the take keeps what was recorded until then."},
       {MCIERR_MISSING_COMMAND_STRING, "The command string is empty."},
       {MCIERR_BAD_INTEGER, "A value that must be a whole number is not one."},
       {MCIERR_MISSING_PARAMETER, "The command lacks a value it needs."},

@@ -16,10 +16,13 @@ constexpr uint32_t kVolumeId = 1;
 constexpr uint32_t kMuteId = 2;
 
 struct TOpenMixer {
-  ~TOpenMixer() { Device->Unsubscribe(Subscription); }
+  ~TOpenMixer() {
+    Device->Unsubscribe(Subscription);
+    UnsubscribeDeviceList(ListSubscription);
+  }
   std::shared_ptr<TCaptureDevice> Device;
   TMixerProc Proc;
-  int Subscription = 0;
+  int Subscription = 0, ListSubscription = 0;
 };
 
 THandleTable<TOpenMixer>& Table() {
@@ -29,10 +32,12 @@ THandleTable<TOpenMixer>& Table() {
 
 std::shared_ptr<TOpenMixer> Find(HMIXER handle) { return Table().Find(handle); }
 
-// On the main thread: a closed handle hears nothing.
-void Notify(HMIXER handle, uint32_t controlId) {
-  auto mixer = Find(handle);
-  if (mixer && mixer->Proc) mixer->Proc(handle, MM_MIXM_CONTROL_CHANGE, controlId);
+// Any thread; the handle hears it on the main thread, unless closed by then.
+void Notify(HMIXER handle, uint32_t message, uint32_t id) {
+  TMainQueue::Instance().Post([=] {
+    auto mixer = Find(handle);
+    if (mixer && mixer->Proc) mixer->Proc(handle, message, id);
+  });
 }
 
 std::vector<TMixerControl> Controls(const TCaptureDevice& device) {
@@ -77,9 +82,10 @@ MMRESULT MixerOpen(HMIXER& handle, int mixerId, TMixerProc proc) {
   mixer->Proc = std::move(proc);
   const HMIXER h = handle = Table().Add(mixer);
   mixer->Subscription = device->Subscribe([h](TCaptureControl control) {
-    const uint32_t id = control == TCaptureControl::Volume ? kVolumeId : kMuteId;
-    TMainQueue::Instance().Post([h, id] { Notify(h, id); });
+    Notify(h, MM_MIXM_CONTROL_CHANGE, control == TCaptureControl::Volume ? kVolumeId : kMuteId);
   });
+  // Devices that come or go move the indexes of the others.
+  mixer->ListSubscription = SubscribeDeviceList([h] { Notify(h, MM_MIXM_LINE_CHANGE, kWaveInLineId); });
   return MMSYSERR_NOERROR;
 }
 

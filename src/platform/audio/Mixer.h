@@ -4,7 +4,8 @@
 // line, whose controls are the device's input volume (unsigned, 0..65535,
 // one value per channel) and its mute switch. A handle opened with a
 // procedure hears, on the main thread, of every change of a control of its
-// device, made through any handle or outside the program.
+// device, made through any handle or outside the program, and of capture
+// devices coming or going (a line change: the indexes may have moved).
 //
 // Threads: every call belongs to the main thread.
 

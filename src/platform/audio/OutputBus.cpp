@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/audio/PulseBackend.h"
 #include "platform/midi/RealTimeSink.h"
 #include "platform/midi/Synthesiser.h"
 
@@ -97,7 +98,7 @@ void TOutputBus::DisconnectSynthesiser() {
 
 bool TOutputBus::Start(std::unique_ptr<TBusSink> sink) {
   if (FSink) return true;
-  if (!sink) sink = MakeSilentSink();
+  if (!sink) sink = MakeDefaultSink();
   ConnectSynthesiser();
   if (!sink->Start(*this)) {
     DisconnectSynthesiser();

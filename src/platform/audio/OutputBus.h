@@ -69,8 +69,9 @@ public:
   void ConnectSynthesiser();
   void DisconnectSynthesiser();
 
-  // Connects the synthesiser and starts Sink (the silent sink when none is
-  // given); Stop undoes both. Both idempotent.
+  // Connects the synthesiser and starts Sink (when none is given, the sound
+  // server's when one answers, else the silent sink); Stop undoes both.
+  // Both idempotent.
   bool Start(std::unique_ptr<TBusSink> sink = nullptr);
   void Stop();
   bool Running() const { return FSink != nullptr; }

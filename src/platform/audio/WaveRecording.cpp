@@ -18,7 +18,7 @@ TWaveRecording::TWaveRecording(std::shared_ptr<TCaptureDevice> device)
     : FDevice(std::move(device)), FFormat(codec::TWaveFormat::Pcm(1, kDefaultRate, kDefaultBits)) {}
 
 TWaveRecording::~TWaveRecording() {
-  if (Recording()) FDevice->RemoveConsumer(*this);
+  if (FConverter) FDevice->RemoveConsumer(*this);
 }
 
 MCIERROR TWaveRecording::SetFormat(const codec::TWaveFormat& format) {
@@ -30,10 +30,12 @@ MCIERROR TWaveRecording::SetFormat(const codec::TWaveFormat& format) {
 
 MCIERROR TWaveRecording::Record() {
   if (Recording()) return 0;
+  if (FConverter && !Finish()) return MCIERR_FILE_WRITE;  // a take that ended by itself
   if (!FSpool.Open()) return MCIERR_FILE_WRITE;
   auto converter = std::make_unique<TCaptureConverter>(FDevice->SampleRate(), FFormat);
   if (!converter->Ok()) return MCIERR_OUTOFRANGE;
   FConverter = std::move(converter);
+  FLost = false;
   FDevice->AddConsumer(*this);
   return 0;
 }
@@ -44,19 +46,26 @@ void TWaveRecording::Captured(const float* stereo, int frames) {
   FSpool.Append(FConverted.data(), FConverted.size());
 }
 
-MCIERROR TWaveRecording::Stop() {
-  if (!Recording()) return MCIERR_WAVE_NOT_RECORDING;
+bool TWaveRecording::Finish() {
   FDevice->RemoveConsumer(*this);
   // The resampler's last frames make the take as long as the time recorded.
   FConverted.clear();
   FConverter->Flush(FConverted);
   FSpool.Append(FConverted.data(), FConverted.size());
   FConverter.reset();
-  return FSpool.Drain() ? 0 : MCIERR_FILE_WRITE;
+  return FSpool.Drain();
+}
+
+MCIERROR TWaveRecording::Stop() {
+  if (!FConverter) return MCIERR_WAVE_NOT_RECORDING;
+  const bool lost = FLost;
+  if (!Finish()) return MCIERR_FILE_WRITE;
+  return lost ? MCIERR_HARDWARE : 0;
 }
 
 MCIERROR TWaveRecording::Save(const std::string& path) {
   if (Recording()) return MCIERR_NONAPPLICABLE_FUNCTION;
+  if (FConverter && !Finish()) return MCIERR_FILE_WRITE;
   if (!FSpool.Drain()) return MCIERR_FILE_WRITE;
   const uint64_t bytes = Frames() * FFormat.nBlockAlign();
   if (bytes == 0) return MCIERR_WAVE_EMPTY;

@@ -3,6 +3,7 @@
 // device in the element's PCM format, kept in a spool file until SAVE
 // writes it as a RIFF WAVE file.
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -22,14 +23,20 @@ public:
   // Only while stopped and empty; MCIERR_OUTOFRANGE unless IsRecordFormat.
   MCIERROR SetFormat(const codec::TWaveFormat& format);
   MCIERROR Record();
+  // MCIERR_HARDWARE when the device went away during the take.
   MCIERROR Stop();
   MCIERROR Save(const std::string& path);
-  bool Recording() const { return FConverter != nullptr; }
+  // A take whose device went away has ended, though not yet stopped.
+  bool Recording() const { return FConverter && !FLost; }
   // Frames recorded; exact while stopped.
   uint64_t Frames() const { return FSpool.Size() / FFormat.nBlockAlign(); }
 
 private:
   void Captured(const float* stereo, int frames) override;
+  void CaptureLost() override { FLost = true; }
+  // Detaches from the device and puts the resampler's last frames into the
+  // spool; false when the spool could not write.
+  bool Finish();
 
   const std::shared_ptr<TCaptureDevice> FDevice;
   codec::TWaveFormat FFormat;
@@ -37,6 +44,7 @@ private:
   // While recording; the capture thread's alone until Stop detaches it.
   std::unique_ptr<TCaptureConverter> FConverter;
   std::vector<uint8_t> FConverted;
+  std::atomic<bool> FLost{false};
 };
 
 }  // namespace audio

@@ -169,7 +169,7 @@ TEST_F(WaveIn, TheDeviceChosenForInputFeedsTheMonitorAndTheTake) {
 TEST_F(WaveIn, OnTheSilentSinkTheMonitorAndTheTakeRunInRealTime) {
   TChord chord(Bus);
   for (const codec::TWaveFormat& format : {codec::TWaveFormat::Pcm(2, 48000, 16), codec::TWaveFormat::Pcm(1, 8000, 8)}) {
-    ASSERT_TRUE(Bus.Start());
+    ASSERT_TRUE(Bus.Start(MakeSilentSink()));
     TMonitor monitor(format);
     ASSERT_EQ(monitor.Open(WAVE_MAPPER, format, true), MMSYSERR_NOERROR);
     monitor.Queue();

@@ -1,0 +1,108 @@
+#include "platform/audio/PulseSource.h"
+
+#include <pulse/introspect.h>
+#include <pulse/stream.h>
+
+#include <algorithm>
+
+#include "platform/audio/PulseConnection.h"
+#include "platform/audio/PulseStream.h"
+
+namespace audio {
+
+namespace {
+
+// 0..65535 stands for 0..100 % (the server's "normal" volume); rounding
+// both ways gives every input volume back unchanged.
+uint16_t FromServer(pa_volume_t volume) {
+  return uint16_t(std::min<uint64_t>(MaxInputVolume, (uint64_t(volume) * MaxInputVolume + PA_VOLUME_NORM / 2) / PA_VOLUME_NORM));
+}
+
+pa_volume_t ToServer(uint16_t volume) {
+  return pa_volume_t((uint64_t(volume) * PA_VOLUME_NORM + MaxInputVolume / 2) / MaxInputVolume);
+}
+
+// Left and right are the source's first two channels; a mono source has one.
+std::vector<uint16_t> InputVolume(const pa_cvolume& volume) {
+  std::vector<uint16_t> values{FromServer(volume.values[0])};
+  if (volume.channels > 1) values.push_back(FromServer(volume.values[1]));
+  return values;
+}
+
+}  // namespace
+
+TPulseSource::TPulseSource(std::shared_ptr<TPulseConnection> connection, const pa_source_info& info)
+    : FConnection(std::move(connection)),
+      FIndex(info.index),
+      FName(info.name ? info.name : ""),
+      FDescription(info.description && *info.description ? info.description : FName),
+      FRate(int(info.sample_spec.rate)),
+      FServerChannels(std::max<uint8_t>(1, info.volume.channels)) {
+  TCaptureDevice::SetVolume(InputVolume(info.volume));
+  TCaptureDevice::SetMuted(info.mute != 0);
+}
+
+TPulseSource::~TPulseSource() { ConsumersChanged(false); }
+
+void TPulseSource::Update(const pa_source_info& info) {
+  if (info.volume.channels > 0 && InputVolume(info.volume) != Volume()) TCaptureDevice::SetVolume(InputVolume(info.volume));
+  if ((info.mute != 0) != Muted()) TCaptureDevice::SetMuted(info.mute != 0);
+}
+
+// The change is shown at once; the server's notice of it then finds nothing
+// new, so listeners hear of it once.
+void TPulseSource::SetVolume(const std::vector<uint16_t>& values) {
+  TCaptureDevice::SetVolume(values);
+  const std::vector<uint16_t> volume = Volume();
+  pa_cvolume server;
+  server.channels = FServerChannels;
+  for (uint8_t i = 0; i < FServerChannels; ++i)
+    server.values[i] = ToServer(i < volume.size() ? volume[i] : *std::max_element(volume.begin(), volume.end()));
+  TLoopLock lock(*FConnection);
+  if (FConnection->Ready()) Forget(pa_context_set_source_volume_by_index(FConnection->Context(), FIndex, &server, nullptr, nullptr));
+}
+
+void TPulseSource::SetMuted(bool muted) {
+  TCaptureDevice::SetMuted(muted);
+  TLoopLock lock(*FConnection);
+  if (FConnection->Ready()) Forget(pa_context_set_source_mute_by_index(FConnection->Context(), FIndex, muted, nullptr, nullptr));
+}
+
+void TPulseSource::ConsumersChanged(bool any) {
+  TLoopLock lock(*FConnection);
+  if (!any) {
+    CloseStream(FStream);
+    return;
+  }
+  if (FStream) return;
+  FStream = OpenStream(*FConnection, "Recording", FRate, this, &StreamState);
+  pa_buffer_attr buffer = BufferAttributes();
+  buffer.fragsize = uint32_t(BytesOf(FRate, StreamBlockMs));
+  // A source that goes away ends the recording rather than passing it to
+  // another source unasked.
+  if (FStream) pa_stream_set_read_callback(FStream, &Read, this);
+  if (!FStream || pa_stream_connect_record(FStream, FName.c_str(), &buffer, pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE)) < 0)
+    Lose();
+}
+
+void TPulseSource::Read(pa_stream* stream, size_t, void* self) {
+  auto* source = static_cast<TPulseSource*>(self);
+  const void* data = nullptr;
+  size_t bytes = 0;
+  while (pa_stream_peek(stream, &data, &bytes) == 0 && bytes > 0) {
+    const int frames = int(bytes / StreamFrameBytes);
+    if (data) {
+      source->Deliver(static_cast<const float*>(data), frames);
+    } else {  // a hole in the stream: silence keeps the time
+      source->FSilence.assign(size_t(frames) * 2, 0.0f);
+      source->Deliver(source->FSilence.data(), frames);
+    }
+    pa_stream_drop(stream);
+  }
+}
+
+void TPulseSource::StreamState(pa_stream* stream, void* self) {
+  if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) static_cast<TPulseSource*>(self)->Lose();
+}
+
+}  // namespace audio

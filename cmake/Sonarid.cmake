@@ -65,10 +65,12 @@ endforeach()
 set(SONARID_CORPUS_DIR "${_corpus_found}" CACHE PATH "Shared test corpus (musicxml/ and fetch-midi.sh)")
 set(SONARID_MIDI_CACHE "${CMAKE_SOURCE_DIR}/build/midi-cache" CACHE PATH "Standard MIDI Files fetched from Debian packages")
 
-# sonarid_test(NAME [DEPS libs...]): one GoogleTest executable of every .cpp
-# under the calling folder, registered with CTest test by test.
+# sonarid_test(NAME [DEPS libs...] [PROPERTIES ctest properties...]): one
+# GoogleTest executable of every .cpp under the calling folder, registered
+# with CTest test by test (each with the properties given, e.g. a
+# RESOURCE_LOCK for tests that share an outside server).
 function(sonarid_test NAME)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;PROPERTIES" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${NAME} ${sources})
   target_include_directories(${NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
@@ -85,5 +87,5 @@ function(sonarid_test NAME)
   endif()
   target_precompile_headers(${NAME} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <string> <vector> <memory>)
   include(GoogleTest)
-  gtest_discover_tests(${NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  gtest_discover_tests(${NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 ${ARG_PROPERTIES})
 endfunction()

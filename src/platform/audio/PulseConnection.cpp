@@ -79,7 +79,7 @@ bool TPulseConnection::WaitFor(const std::function<bool()>& done, int timeoutMs)
 }
 
 TLoopLock::TLoopLock(const TPulseConnection& connection)
-    : FLocked(pa_threaded_mainloop_in_thread(connection.Loop()) ? nullptr : connection.Loop()) {
+    : FLocked(!connection.Loop() || pa_threaded_mainloop_in_thread(connection.Loop()) ? nullptr : connection.Loop()) {
   if (FLocked) pa_threaded_mainloop_lock(FLocked);
 }
 

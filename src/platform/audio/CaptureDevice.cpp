@@ -101,6 +101,7 @@ void TCaptureDevice::AddConsumer(TCaptureConsumer& consumer) {
 }
 
 void TCaptureDevice::RemoveConsumer(TCaptureConsumer& consumer) {
+  CatchUp();
   std::lock_guard<std::mutex> change(FChangeLock);
   bool last = false;
   {

@@ -76,6 +76,10 @@ protected:
   // The first consumer arrived or the last one left; a device that streams
   // from a server starts or stops its stream here.
   virtual void ConsumersChanged(bool /*any*/) {}
+  // Before a consumer leaves: a device whose blocks arrive late (from a
+  // server) waits a little for those recorded up to now, so that a take
+  // stopped now holds them.
+  virtual void CatchUp() {}
 
 private:
   // Keeps ConsumersChanged calls in the order of the changes; the capture

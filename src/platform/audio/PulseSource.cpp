@@ -1,6 +1,7 @@
 #include "platform/audio/PulseSource.h"
 
 #include <pulse/introspect.h>
+#include <pulse/operation.h>
 #include <pulse/stream.h>
 
 #include <algorithm>
@@ -12,6 +13,9 @@ namespace audio {
 
 namespace {
 
+// The longest a take waits for the stream to start or to catch up.
+constexpr int kWaitMs = 250;
+
 // 0..65535 stands for 0..100 % (the server's "normal" volume); rounding
 // both ways gives every input volume back unchanged.
 uint16_t FromServer(pa_volume_t volume) {
@@ -21,6 +25,15 @@ uint16_t FromServer(pa_volume_t volume) {
 pa_volume_t ToServer(uint16_t volume) {
   return pa_volume_t((uint64_t(volume) * PA_VOLUME_NORM + MaxInputVolume / 2) / MaxInputVolume);
 }
+
+// Slot holds the last of a kind of operation; the ones before it are done
+// when it is.
+void Keep(pa_operation*& slot, pa_operation* operation) {
+  Forget(slot);
+  slot = operation;
+}
+
+bool Running(pa_operation* operation) { return operation && pa_operation_get_state(operation) == PA_OPERATION_RUNNING; }
 
 // Left and right are the source's first two channels; a mono source has one.
 std::vector<uint16_t> InputVolume(const pa_cvolume& volume) {
@@ -42,11 +55,19 @@ TPulseSource::TPulseSource(std::shared_ptr<TPulseConnection> connection, const p
   TCaptureDevice::SetMuted(info.mute != 0);
 }
 
-TPulseSource::~TPulseSource() { ConsumersChanged(false); }
+TPulseSource::~TPulseSource() {
+  ConsumersChanged(false);
+  TLoopLock lock(*FConnection);
+  Keep(FVolumeSet, nullptr);
+  Keep(FMuteSet, nullptr);
+}
 
+// The server answers in order: news asked for before our own change was
+// done tells of the value before it, and would undo it for a moment.
 void TPulseSource::Update(const pa_source_info& info) {
-  if (info.volume.channels > 0 && InputVolume(info.volume) != Volume()) TCaptureDevice::SetVolume(InputVolume(info.volume));
-  if ((info.mute != 0) != Muted()) TCaptureDevice::SetMuted(info.mute != 0);
+  if (!Running(FVolumeSet) && info.volume.channels > 0 && InputVolume(info.volume) != Volume())
+    TCaptureDevice::SetVolume(InputVolume(info.volume));
+  if (!Running(FMuteSet) && (info.mute != 0) != Muted()) TCaptureDevice::SetMuted(info.mute != 0);
 }
 
 // The change is shown at once; the server's notice of it then finds nothing
@@ -59,30 +80,47 @@ void TPulseSource::SetVolume(const std::vector<uint16_t>& values) {
   for (uint8_t i = 0; i < FServerChannels; ++i)
     server.values[i] = ToServer(i < volume.size() ? volume[i] : *std::max_element(volume.begin(), volume.end()));
   TLoopLock lock(*FConnection);
-  if (FConnection->Ready()) Forget(pa_context_set_source_volume_by_index(FConnection->Context(), FIndex, &server, nullptr, nullptr));
+  if (FConnection->Ready()) Keep(FVolumeSet, pa_context_set_source_volume_by_index(FConnection->Context(), FIndex, &server, nullptr, nullptr));
 }
 
 void TPulseSource::SetMuted(bool muted) {
   TCaptureDevice::SetMuted(muted);
   TLoopLock lock(*FConnection);
-  if (FConnection->Ready()) Forget(pa_context_set_source_mute_by_index(FConnection->Context(), FIndex, muted, nullptr, nullptr));
+  if (FConnection->Ready()) Keep(FMuteSet, pa_context_set_source_mute_by_index(FConnection->Context(), FIndex, muted, nullptr, nullptr));
 }
 
 void TPulseSource::ConsumersChanged(bool any) {
-  TLoopLock lock(*FConnection);
-  if (!any) {
-    CloseStream(FStream);
-    return;
+  {
+    TLoopLock lock(*FConnection);
+    if (!any) {
+      CloseStream(FStream);
+      return;
+    }
+    if (FStream) return;
+    FStream = OpenStream(*FConnection, "Recording", FRate, this, &StreamState);
+    pa_buffer_attr buffer = BufferAttributes();
+    buffer.fragsize = uint32_t(BytesOf(FRate, StreamBlockMs));
+    if (FStream) pa_stream_set_read_callback(FStream, &Read, this);
+    // A source that goes away ends the recording rather than passing it to
+    // another source unasked.
+    if (!FStream || pa_stream_connect_record(FStream, FName.c_str(), &buffer,
+                                             pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE)) < 0) {
+      Lose();
+      return;
+    }
   }
-  if (FStream) return;
-  FStream = OpenStream(*FConnection, "Recording", FRate, this, &StreamState);
-  pa_buffer_attr buffer = BufferAttributes();
-  buffer.fragsize = uint32_t(BytesOf(FRate, StreamBlockMs));
-  // A source that goes away ends the recording rather than passing it to
-  // another source unasked.
-  if (FStream) pa_stream_set_read_callback(FStream, &Read, this);
-  if (!FStream || pa_stream_connect_record(FStream, FName.c_str(), &buffer, pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE)) < 0)
-    Lose();
+  FConnection->WaitFor([this] { return !FStream || pa_stream_get_state(FStream) != PA_STREAM_CREATING; }, kWaitMs);
+}
+
+void TPulseSource::CatchUp() {
+  const auto now = std::chrono::steady_clock::now();
+  FConnection->WaitFor([&] { return CaughtUp(now); }, kWaitMs);
+}
+
+bool TPulseSource::CaughtUp(std::chrono::steady_clock::time_point at) const {
+  if (!FStream || pa_stream_get_state(FStream) != PA_STREAM_READY) return true;
+  const double seconds = std::chrono::duration<double>(at - FStartedAt).count();
+  return double(FDelivered) + FRate * StreamBlockMs / 1000.0 >= seconds * FRate;
 }
 
 void TPulseSource::Read(pa_stream* stream, size_t, void* self) {
@@ -97,12 +135,21 @@ void TPulseSource::Read(pa_stream* stream, size_t, void* self) {
       source->FSilence.assign(size_t(frames) * 2, 0.0f);
       source->Deliver(source->FSilence.data(), frames);
     }
+    source->FDelivered += uint64_t(frames);
     pa_stream_drop(stream);
   }
+  source->FConnection->Signal();
 }
 
 void TPulseSource::StreamState(pa_stream* stream, void* self) {
-  if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) static_cast<TPulseSource*>(self)->Lose();
+  auto* source = static_cast<TPulseSource*>(self);
+  const pa_stream_state_t state = pa_stream_get_state(stream);
+  if (state == PA_STREAM_READY) {
+    source->FStartedAt = std::chrono::steady_clock::now();
+    source->FDelivered = 0;
+  }
+  if (!PA_STREAM_IS_GOOD(state)) source->Lose();
+  source->FConnection->Signal();
 }
 
 }  // namespace audio

@@ -5,8 +5,10 @@
 // input volume is the source's volume, 0..65535 for 0..100 % (louder
 // settings made elsewhere read as 65535); changes made by other programs
 // reach the listeners. It records through a stream of its own only while
-// someone consumes it.
+// someone consumes it; a take starts once the stream records and ends with
+// what the source recorded up to its end (each wait bounded).
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 
 struct pa_source_info;
 struct pa_stream;
+struct pa_operation;
 
 namespace audio {
 
@@ -41,6 +44,10 @@ public:
 
 private:
   void ConsumersChanged(bool any) override;
+  void CatchUp() override;
+  // Loop locked: whether the stream is gone or has delivered what its
+  // source recorded up to At, give or take a block.
+  bool CaughtUp(std::chrono::steady_clock::time_point at) const;
   static void Read(pa_stream* stream, size_t bytes, void* self);
   static void StreamState(pa_stream* stream, void* self);
 
@@ -50,7 +57,14 @@ private:
   const int FRate;
   const uint8_t FServerChannels;
   pa_stream* FStream = nullptr;  // loop locked
-  std::vector<float> FSilence;   // the loop's thread
+  // Our last changes of the volume and the mute switch; loop locked.
+  pa_operation* FVolumeSet = nullptr;
+  pa_operation* FMuteSet = nullptr;
+  // When the stream began to record, and the frames it delivered since;
+  // loop locked.
+  std::chrono::steady_clock::time_point FStartedAt;
+  uint64_t FDelivered = 0;
+  std::vector<float> FSilence;  // the loop's thread
 };
 
 }  // namespace audio

@@ -127,9 +127,10 @@ TEST_F(Pulse, TheSynthesiserPlaysThroughTheServerAndTheMonitorsTakeFollowsTheMix
   for (int i = 0; i < 2; ++i) {
     ASSERT_EQ(MixerSetControlDetails(mixer.Handle, TMixerHandle::kVolume, {volumes[i], volumes[i]}), MMSYSERR_NOERROR);
     const TTake take = Record(1000);
-    // Within one buffer of the level monitor (100 ms) of the time between
-    // the commands: a stream that starts late or loses blocks falls outside.
-    const double frames = double(take.Info.Frames), buffer = 4410;
+    // Within one buffer of the stream (10 ms) of the time between the
+    // commands: a take that starts late, ends early or loses a block falls
+    // outside.
+    const double frames = double(take.Info.Frames), buffer = 441;
     EXPECT_GE(frames + buffer, take.ShortestMs * 44.1);
     EXPECT_LE(frames, take.LongestMs * 44.1 + buffer);
     rms[i] = take.Info.Rms;

@@ -20,10 +20,10 @@ void Forget(pa_operation* operation) {
 pa_stream* OpenStream(const TPulseConnection& connection, const char* name, int rate, void* self,
                       void (*state)(pa_stream*, void*)) {
   if (!connection.Ready()) return nullptr;
-  const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, uint32_t(rate), 2};
+  const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, uint32_t(rate), 2};
   pa_channel_map map;
   pa_channel_map_init_stereo(&map);
-  pa_stream* stream = pa_stream_new(connection.Context(), name, &spec, &map);
+  pa_stream* stream = pa_stream_new(connection.Context(), name, &format, &map);
   if (stream) pa_stream_set_state_callback(stream, state, self);
   return stream;
 }

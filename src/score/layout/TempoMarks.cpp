@@ -31,6 +31,12 @@ constexpr uint8_t TempoMarkKind = 6, EquationKind = 8, MeasureNumberKind = 27, R
 
 uint8_t Dots(const TKVMark& Mark) { return (Mark.Flags() >> 4) & 3; }
 
+}  // namespace
+
+int32_t TempoOfMark(const TKVMark& Mark) { return TempoOfMark(Mark.Value(), Mark.Variant(), Dots(Mark)); }
+
+namespace {
+
 // The display item of a shown mark, sized by the staff and the mark.
 TKVDisplayItem& MarkDisplay(TKVFormatContext& Ctx, TKVMark& Mark) {
   TKVDisplayItem& display = AddDisplayItem(Ctx, &Mark, true);
@@ -87,7 +93,7 @@ void TempoMark(TKVFormatContext& Ctx, TKVMark& Mark) {
   PlaceMark(Ctx, D, Mark, 0, -128, w, 80);
   InsertPositionEntry(Ctx, &Mark, Mark.Position(), 1);
   // A mark without a usable tempo is shown but does not change the timing.
-  if (int32_t tempo = TempoOfMark(Mark.Value(), Mark.Variant(), Dots(Mark)))
+  if (int32_t tempo = TempoOfMark(Mark))
     Ctx.Timing.ChangeTempo(*Ctx.Record, Mark.Position(), true, tempo);
 }
 

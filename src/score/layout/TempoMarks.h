@@ -9,6 +9,8 @@
 
 #include "score/layout/FormatContext.h"
 
+class TKVMark;
+
 // Sets Ctx.Result when the piece has the column and lays out its marks.
 void LayoutTempoMarks(TKVFormatContext& Ctx);
 
@@ -17,3 +19,5 @@ void LayoutTempoMarks(TKVFormatContext& Ctx);
 // mark gives no usable tempo (a beat below 1/512, a tempo of 0 or above
 // 32767).
 int32_t TempoOfMark(uint16_t Value, uint8_t Beat, uint8_t Dots);
+// The same for a tempo mark (kind 6): its value, beat unit and dot bits.
+int32_t TempoOfMark(const TKVMark& Mark);

@@ -8,6 +8,7 @@ namespace ItemKind {
 constexpr uint8_t Clef = 2;
 constexpr uint8_t KeySignature = 3;
 constexpr uint8_t Meter = 4;
+constexpr uint8_t TempoMark = 6;
 constexpr uint8_t Note = 20;
 constexpr uint8_t Rest = 21;
 constexpr uint8_t Effect = 22;

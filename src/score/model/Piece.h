@@ -46,6 +46,11 @@ public:
   void SetTempo(uint16_t V) { FData.setU16(PieceBlock::Tempo, V); }
   uint16_t Meter() const { return FData.u16(PieceBlock::Meter); }
   void SetMeter(uint16_t V) { FData.setU16(PieceBlock::Meter, V); }
+  // Played and placed on its own, on a time line of its own.
+  bool Separate() const { return FData.u8(PieceBlock::Separate) != 0; }
+  void SetSeparate(bool V) { FData.setU8(PieceBlock::Separate, V ? 1 : 0); }
+  // The page (from 1; 0 = every page) on which a separate piece stands.
+  uint16_t SeparatePage() const { return FData.u16(PieceBlock::Word14); }
   const std::string& Title() const { return FTitle; }
   void SetTitle(const std::string& Value) { FTitle = Value; }
 

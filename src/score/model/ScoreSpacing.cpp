@@ -22,7 +22,7 @@ std::vector<uint16_t>* TKVScore::ActiveSpacingArray(int Array) {
 void TKVScore::SetSystemSpacing(int Array, int32_t Value, int32_t Index, bool Replace) {
   TKVScoreView* view = GetActiveWindow();
   if (!view) return;
-  if (Index < 0) Index = Array == 0 ? view->GetCursorLineEntry() : view->GetCursorSystemIndex();
+  if (Index < 0) Index = Array == 0 ? view->GetCursorLineEntry() : view->GetCursorSystemNumber();
   if (Index < 0 || Index > 65534) return;
   std::vector<uint16_t>* values = ActiveSpacingArray(Array);
   if (!values) return;

@@ -23,9 +23,11 @@ void TKVScoreView::InvalidateRulers() { Invalidate(FRulersPending, &TKVScoreView
 
 void TKVScoreView::SetZoom(int32_t Percent) { FZoom = std::clamp(Percent, MinZoom, MaxZoom); }
 
+void TKVScoreView::SetTempoScale(int32_t Percent) { FTempoScale = std::max(Percent, 1); }
+
 void TKVScoreView::ReadActivePage(TStream& Stream) { FActivePage = Stream.ReadI32(); }
 void TKVScoreView::ReadActivePart(TStream& Stream) { FCursorPart = Stream.ReadI32(); }
 void TKVScoreView::ReadActiveMeasure(TStream& Stream) { FCursorMeasure = Stream.ReadI32(); }
 void TKVScoreView::ReadCursorTick(TStream& Stream) { FCursorTick = Stream.ReadI32(); }
-void TKVScoreView::ReadZoom(TStream& Stream) { FZoom = Stream.ReadI32(); }
-void TKVScoreView::ReadTempoScale(TStream& Stream) { FTempoScale = Stream.ReadI32(); }
+void TKVScoreView::ReadZoom(TStream& Stream) { FZoom = std::clamp(Stream.ReadI32(), MinZoom, MaxZoom); }
+void TKVScoreView::ReadTempoScale(TStream& Stream) { FTempoScale = std::max(Stream.ReadI32(), 1); }

@@ -5,6 +5,7 @@
 // derives from it and overrides the display hooks; every default here is
 // harmless, so a view without a window (or a test) works as it stands.
 
+#include <atomic>
 #include <cstdint>
 
 #include "base/Object.h"
@@ -71,15 +72,22 @@ public:
   // any index is out of range.
   virtual uint16_t GetCursorLineEntry() { return 0; }
   // System of the cursor measure counted from the piece's first system.
-  virtual int32_t GetCursorSystemIndex() { return 0; }
+  virtual int32_t GetCursorSystemNumber() { return 0; }
+
+  // The page composer hands the score's new page records to every view at
+  // the end of each run.
+  virtual void UpdatePageTable() {}
 
   // Zoom in percent, limited to MinZoom..MaxZoom.
   virtual void SetZoom(int32_t Percent);
-  virtual void SetTempoScale(int32_t Percent) { FTempoScale = Percent; }
+  // Playback speed in percent, 1 or more: the player divides by it.
+  virtual void SetTempoScale(int32_t Percent);
   virtual void SetRuleVisible(bool Visible) { FRuleVisible = Visible; }
 
   // View state stored in older score files: each reads one 4-byte value into
-  // its field, without notification or checks.
+  // its field, without notification. The view divides by the zoom and the
+  // tempo scale, so a zoom is kept within MinZoom..MaxZoom and a tempo scale
+  // at 1 or more.
   void ReadActivePage(TStream& Stream);
   void ReadActivePart(TStream& Stream);
   void ReadActiveMeasure(TStream& Stream);
@@ -87,8 +95,8 @@ public:
   void ReadZoom(TStream& Stream);
   void ReadTempoScale(TStream& Stream);
 
-  // Non-zero while the play thread runs.
-  uint8_t Playing() const { return FPlaying; }
+  // Non-zero while the play thread runs; set and read by different threads.
+  uint8_t Playing() const { return FPlaying.load(); }
 
   TECOnPlayShortEvent OnPlayShort;
 
@@ -114,7 +122,7 @@ protected:
   int32_t FZoom = 100;
   int32_t FTempoScale = 100;
   bool FRuleVisible = true;
-  uint8_t FPlaying = 0;
+  std::atomic<uint8_t> FPlaying{0};
   bool FScorePending = false;
   bool FRulersPending = false;
 };

@@ -12,6 +12,9 @@ class EImportError : public Exception {
 inline constexpr const char* SNotMidiFile = "This is not MIDI file!";
 // A MIDI header chunk too short to hold its fields, or a division of 0.
 inline constexpr const char* SMidiHeaderDamaged = "The MIDI file header is damaged";
+// A MIDI file that would make more measures or parts, or denser measures,
+// than the import builds.
+inline constexpr const char* SMidiTooLarge = "The MIDI file is too large to import";
 // Not well-formed XML, or a root element other than score-partwise.
 inline constexpr const char* SNotMusicXMLFile = "This is not MusicXML file!";
 // Beyond the input size or entry count that the MusicXML reader accepts.

@@ -361,12 +361,14 @@ void TKVMidiReader::AddTempo(uint32_t microseconds) {
 }
 
 // A time signature takes effect at the first bar line at or after the event;
-// the map is filled up to there with the meter in force. A meter of 0 beats
-// is skipped.
+// the map is filled up to there with the meter in force. A meter of 0 beats,
+// and one whose measure would not fit the 16-bit measure length (128/1 and
+// longer), is skipped.
 void TKVMidiReader::AddMeterChange(uint8_t numerator, unsigned denominator) {
   if (numerator == 0 || denominator == 0 || denominator > 255) return;
-  std::vector<uint16_t>& map = FState.MeterMap;
   auto lengthOf = [](uint16_t word) { return (word >> 8) * 512u / (word & 0xFF); };
+  if (lengthOf(uint16_t(numerator << 8 | denominator)) > UINT16_MAX) return;
+  std::vector<uint16_t>& map = FState.MeterMap;
   size_t m = 0;
   uint64_t sum = 0;
   uint16_t last = map[0];

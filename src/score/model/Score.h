@@ -155,6 +155,9 @@ public:
 
   TKVNewPartDefaults NewPartDefaults;
   TKVImportOptions ImportOptions;
+  // Set from ImportOptions.ImportLayoutFlag by a MIDI import; the page
+  // composer reads it.
+  uint8_t ImportedLayoutFlag = 0;
 
   // ---- fonts ----
   TStringList& MusicFonts() { return FMusicFonts; }
@@ -193,8 +196,9 @@ public:
   // the MIDI extensions and ".xml" go to the importer registered for them
   // (ScoreImporters.h), every other extension to LoadFromStream. Runs in one
   // update bracket after clearing pieces, items and named records; a missing
-  // file changes nothing. The reader's failures pass to the caller once the
-  // bracket is closed.
+  // file changes nothing. An importer that reads the whole file first does
+  // so before the clearing, so that a file it refuses changes nothing. The
+  // reader's failures pass to the caller once the bracket is closed.
   void LoadFromFile(const std::string& FileName);
   // Reads a score file of the own format from the stream's position,
   // replacing pieces and score items; raises "This is not Ostinel file",

@@ -28,7 +28,7 @@ bool FormatOfExtension(const std::string& extension, TKVImportFormat& format) {
 }  // namespace
 
 void RegisterScoreImporter(TKVImportFormat Format, TKVScoreImporter Importer) {
-  if (Importer.Import)
+  if (Importer.Import || Importer.Read)
     Importers()[Format] = std::move(Importer);
   else
     Importers().erase(Format);

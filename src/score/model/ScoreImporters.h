@@ -27,9 +27,13 @@ struct TKVScoreImporter {
   // Optional: runs after the bracket closed and the score was laid out,
   // also when Import failed, while Importing is still set.
   std::function<void(TKVScore& Score)> AfterLayout;
+  // In place of Import: reads the whole stream before LoadFromFile clears
+  // the score, so that a file that cannot be read leaves the score as it
+  // was; the function it returns then builds the score as Import would.
+  std::function<std::function<void(TKVScore& Score)>(TKVScore& Score, TStream& Stream)> Read = {};
 };
 
-// An importer without Import removes the registration.
+// An importer without Import or Read removes the registration.
 void RegisterScoreImporter(TKVImportFormat Format, TKVScoreImporter Importer);
 // The importer registered for FileName's last extension (".mid", ".midi",
 // ".rmi", ".kar": MIDI; ".xml": MusicXML; any letter case), or nil.

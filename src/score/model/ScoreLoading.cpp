@@ -16,12 +16,17 @@ void TKVScore::LoadFromFile(const std::string& FileName) {
     FImporting = false;
   };
   try {
+    std::function<void(TKVScore&)> build;
+    if (importer && importer->Read) build = importer->Read(*this, *stream);
     ClearPieces();
     ClearItems();
     FNamedRecords.Clear();
     if (importer) {
       FImporting = true;
-      importer->Import(*this, *stream);
+      if (build)
+        build(*this);
+      else
+        importer->Import(*this, *stream);
     } else {
       LoadFromStream(*stream);
     }

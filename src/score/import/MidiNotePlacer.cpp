@@ -1,0 +1,327 @@
+// Note values, voices, chords, ties and accidentals of the MIDI import: one
+// snapped note record becomes one or more written notes.
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+#include "score/import/MidiConversion.h"
+#include "score/import/MidiSpelling.h"
+#include "score/model/ItemFactory.h"
+#include "score/model/ItemKinds.h"
+#include "score/model/Liga.h"
+#include "score/model/Mark.h"
+#include "score/model/Measure.h"
+#include "score/model/Note.h"
+#include "score/model/Part.h"
+#include "score/model/RegistrationPause.h"
+#include "score/model/Staff.h"
+#include "score/model/Voice.h"
+
+namespace {
+
+constexpr uint8_t AccidentalSignKind = 50;
+constexpr uint8_t DotKind = 45;
+constexpr uint8_t FlatSign = 0, SharpSign = 2, NaturalSign = 4;
+// Accidental bytes: semitones in the low six bits, bit 6 the flat side,
+// bit 7 the sign replaces an accidental in force.
+constexpr uint8_t AccSharp = 0x01, AccSharpReplacing = 0x81, AccFlat = 0x41, AccFlatReplacing = 0xC1,
+                  AccNatural = 0x80;
+constexpr int32_t StepD = 1, StepA = 5;
+// A written value that may stay in its voice beside a note of another value
+// differs from it by at most this.
+constexpr int32_t ValueTolerance = 4;
+// Lines from this one up take a stem down on a staff of one voice.
+constexpr int32_t StemDownLine = 41;
+
+// Semitones in force per octave row and diatonic step. Rows for every octave
+// nibble, so that the top keys (octave 10) have a row of their own.
+using TAccidentalTable = std::array<std::array<int16_t, 7>, 16>;
+
+int16_t KeyTableCode(uint8_t code, int16_t current) {
+  switch (code) {
+    case 1: case 102: case 104: case 134: case 136: case 138: return -1;
+    case 2: return -2;
+    case 3: case 103: case 105: case 135: case 137: case 139: return 1;
+    case 4: return 2;
+    case 5: return 0;
+    default: return current;
+  }
+}
+
+// The alterations of the key signature Key (none without one).
+TAccidentalTable KeyAccidentals(const TKVMark* key) {
+  static constexpr int32_t sharpSteps[7] = {3, 0, 4, 1, 5, 2, 6};  // F C G D A E B
+  static constexpr int32_t flatSteps[7] = {6, 2, 5, 1, 4, 0, 3};   // B E A D G C F
+  std::array<int16_t, 7> row{};
+  const uint8_t k = key ? key->Variant() : KeyNone;
+  for (int32_t i = 0; i < 7; ++i) {
+    if (k >= 1 && k <= 9 && k > i) row[size_t(sharpSteps[i])] = 1;
+    if (k >= KeyFlatBase && k <= 19 && k > KeyFlatBase + i) row[size_t(flatSteps[i])] = -1;
+  }
+  if (k == KeyCustom)
+    for (int32_t i = 0; i < 7; ++i) {
+      const uint16_t word = key->ExtraWord(i);
+      const int32_t step = (word >> 8) & 0x0F;
+      if (step < 7) row[size_t(step)] = KeyTableCode(uint8_t(word), row[size_t(step)]);
+    }
+  TAccidentalTable table;
+  table.fill(row);
+  return table;
+}
+
+int16_t& Entry(TAccidentalTable& table, uint8_t pitch) {
+  return table[size_t(PitchOctave(pitch))][size_t(std::min(PitchStep(pitch), 6))];
+}
+
+bool IsNoteItem(const TKVItem* item) { return item->Kind() == ItemKind::Note && dynamic_cast<const TKVNote*>(item); }
+
+// High nibble of the join byte: the flag count of the shortest values.
+uint8_t ShortValueCode(int32_t value) {
+  switch (value) {
+    case 32: return 1;
+    case 16: return 2;
+    case 8: return 3;
+    case 4: return 4;
+    default: return 0;
+  }
+}
+
+void AddSign(TKVNote& note, uint8_t sign) {
+  auto* mark = static_cast<TKVMark*>(CreateItemByKind(AccidentalSignKind, &note));
+  mark->SetVariant(sign);
+}
+
+void AddTie(TKVNote& note, int32_t length) {
+  auto* tie = new TKVLiga(&note);
+  tie->SetFlags(note.StemDown() ? 0x11 : 0x10);
+  tie->SetDefaultOffsets();
+  tie->Data().setU16(LigaBlock::Length, uint16_t(length));
+}
+
+}  // namespace
+
+struct TKVMidiConversion::TPlacing {
+  enum TSpelling { spNatural, spSharp, spFlat };
+  explicit TPlacing(TMidiWorkRecord& record) : Record(record) {}
+  TMidiWorkRecord& Record;
+  int64_t MeasureIndex = 0;
+  TKVMeasure* Measure = nullptr;
+  int32_t Length = 0;  // of the measure
+  int32_t TimeOffset = 0;
+  int32_t LengthDifference = 0;
+  uint8_t StaffVoice = 0;
+  TKVVoiceKey Key;
+  uint8_t Pitch = 0;
+  TSpelling Spelling = spNatural;
+  bool Written = false;        // a value of the record has been written
+  TKVNote* Previous = nullptr;  // the last note written for it, tied to the next
+  int32_t PreviousValue = 0;
+};
+
+// A value that duplicates a note ends the record there: the note it
+// duplicated stands for the rest, and no tie leads into a note that another
+// record struck (its attack would be lost).
+void TKVMidiConversion::PlaceNote(TMidiWorkRecord& Record, int64_t MeasureIndex) {
+  if (Record.Link && !Record.Link->Last) return;  // the first half ended on a duplicate
+  TPlacing s(Record);
+  s.MeasureIndex = MeasureIndex;
+  s.Measure = GetPartMeasure(MeasureIndex);
+  if (!s.Measure) return;
+  s.Length = FMap.LengthOf(MeasureIndex);
+  int32_t p = Record.Position, remaining = Record.Value;
+  s.TimeOffset = int32_t(Record.Time) - p;
+  s.LengthDifference = int32_t(Record.Length) - remaining;
+  const bool split = Record.Split;
+  Record.Split = false;
+  const int32_t staff = FPart->GetStaffCount() > 1 && Record.Semitones() < FOptions.ImportSplitKey ? 1 : 0;
+  s.StaffVoice = MakeStaffVoice(staff, 0);
+  s.Key = VoiceKeyOf(staff, 0);
+  s.Pitch = Record.Note.Pitch;
+  s.Spelling = Record.Note.Accidental ? TPlacing::spSharp : TPlacing::spNatural;
+  if (Record.Link) s.Previous = Record.Link->Last, s.PreviousValue = Record.Link->LastValue;
+
+  bool complete = true;
+  if (const TKVMark* tuplet = s.Measure->FindTupletAt(s.Key, p)) {
+    int32_t sum = 0;
+    for (int32_t i = 0; i < tuplet->Variant(); ++i) {
+      const int32_t sub = tuplet->ExtraWord(i);
+      sum += sub;
+      if (sum > p - tuplet->Position()) {
+        complete = EmitNote(s, tuplet->Position() + sum - sub, sub, tuplet->Value(), false);
+        remaining = 0;
+        break;
+      }
+    }
+  }
+  // Plain or dotted powers of two, tied across the bar lines.
+  while (complete && remaining > 0) {
+    int32_t v = TicksPerWhole;
+    for (int32_t i = 9; i >= 0; --i)
+      if ((1 << i) <= remaining && p + (1 << i) <= s.Length) {
+        v = 1 << i;
+        break;
+      }
+    const bool dotted = p + v + v / 2 <= s.Length && std::abs(v + v / 2 - remaining) < 4;
+    if (dotted) v += v / 2;
+    complete = EmitNote(s, p, v, v, dotted);
+    // A note that ends on the bar line makes no measure after it.
+    if (p + v < s.Length || remaining <= v) {
+      p += v;
+    } else {
+      s.Measure = GetPartMeasure(++s.MeasureIndex);
+      if (!s.Measure) break;
+      p = 0;
+      s.Length = FMap.LengthOf(s.MeasureIndex);
+    }
+    remaining -= v;
+  }
+
+  if (!s.Written && !Record.Link && Record.Source)
+    FMerged.push_back({FPart->Index(), Record.Note.MidiKey, Record.Source->Time});
+  if (Record.Chain) *Record.Chain = {complete ? s.Previous : nullptr, s.PreviousValue};
+  TKVNote* last = s.Previous;
+  if (!complete || !last || last == (Record.Link ? Record.Link->Last : nullptr)) return;
+  if (s.LengthDifference != 0 && last->Duration() + s.LengthDifference > 0)
+    last->Data().setU16(NoteBlock::PlayedLength, uint16_t(std::min(last->Duration() + s.LengthDifference, 0xFFFF)));
+  if (split) {
+    // The first half sounds only up to its bar line; the second half goes on.
+    const int32_t played = last->PlayedLength() ? last->PlayedLength() : last->Duration();
+    const int32_t room = FMap.LengthOf(last->GetMeasure()->Index()) - last->Position() - last->TimeOffset();
+    if (played > room) last->Data().setU16(NoteBlock::PlayedLength, uint16_t(std::max(room, 1)));
+  }
+}
+
+int32_t TKVMidiConversion::ChooseVoice(TPlacing& S, int32_t Position, int32_t Written) {
+  const int32_t staffIndex = ItemStaff(S.StaffVoice);
+  TKVStaff* staff = FPart->GetStaff(staffIndex);
+  const int32_t voices = staff->GetVoiceCount();
+  for (int32_t v = 0; v < voices; ++v) {
+    const uint8_t staffVoice = MakeStaffVoice(staffIndex, v);
+    const bool collides = std::any_of(S.Measure->Items().begin(), S.Measure->Items().end(), [&](TKVItem* item) {
+      if (!IsNoteItem(item)) return false;
+      const auto* n = static_cast<const TKVNote*>(item);
+      return n->StaffVoice() == staffVoice && n->Position() < Position + Written &&
+             n->Position() + n->Duration() > Position && std::abs(n->Duration() - Written) > ValueTolerance;
+    });
+    if (!collides) return v;
+  }
+  if (voices >= FOptions.ImportMaxVoices) return -1;
+  staff->NewVoice();
+  RefreshVoiceNumbers();
+  return voices;
+}
+
+bool TKVMidiConversion::EmitNote(TPlacing& S, int32_t Position, int32_t Written, int32_t Unit, bool Dotted) {
+  TKVMeasure& measure = *S.Measure;
+  bool stemDown = FPart->GetStaff(ItemStaff(S.StaffVoice))->GetVoiceCount() < 2 ? PitchLine(S.Pitch) >= StemDownLine
+                                                                                 : ItemVoice(S.StaffVoice) != 0;
+  // A tied note stays in the voice of the note it continues.
+  if (S.Previous) {
+    S.StaffVoice = S.Previous->StaffVoice();
+  } else if (int32_t voice = ChooseVoice(S, Position, Written); voice >= 0) {
+    S.StaffVoice = MakeStaffVoice(ItemStaff(S.StaffVoice), voice);
+  }
+  const int32_t staff = ItemStaff(S.StaffVoice), voice = ItemVoice(S.StaffVoice);
+  S.Key = VoiceKeyOf(staff, voice);
+
+  // Before the first later note, or the first at this position on a later
+  // staff or in a voice not before this one.
+  int32_t index = measure.GetItemCount();
+  TKVNote* chord = nullptr;
+  for (int32_t i = 0; i < measure.GetItemCount(); ++i) {
+    if (!IsNoteItem(measure.GetItem(i))) continue;
+    auto* n = static_cast<TKVNote*>(measure.GetItem(i));
+    const int32_t nStaff = ItemStaff(n->StaffVoice());
+    if (n->Position() > Position || (n->Position() == Position && nStaff > staff) ||
+        (n->Position() == Position && nStaff == staff && ItemVoice(n->StaffVoice()) >= voice)) {
+      index = i;
+      if (n->Position() == Position && n->StaffVoice() == S.StaffVoice) chord = n;
+      break;
+    }
+  }
+  // The same key twice in one chord is written once (every note of the
+  // chord is compared, not only its first).
+  if (chord && std::any_of(measure.Items().begin(), measure.Items().end(), [&](const TKVItem* item) {
+        const auto* n = IsNoteItem(item) ? static_cast<const TKVNote*>(item) : nullptr;
+        return n && n->Position() == Position && n->StaffVoice() == S.StaffVoice &&
+               n->MidiKey == S.Record.Note.MidiKey;
+      }))
+    return false;
+
+  std::unique_ptr<TKVNote> note;
+  {
+    TRegistrationPause<TKVMeasure> pause(measure);
+    note = std::make_unique<TKVNote>(&measure);
+  }
+  int32_t value = Unit, duration = Written;
+  if (chord) {
+    chord->SetFlag(NoteFlag::Chord, true);
+    stemDown = chord->StemDown();
+    value = chord->Value();
+    duration = chord->Duration();
+    S.LengthDifference += Written - duration;
+  }
+  Spell(S, *note, Position);
+  note->SetPosition(uint16_t(Position));
+  note->SetValue(uint16_t(value));
+  note->SetDuration(uint16_t(duration));
+  note->Data().setI16(NoteBlock::TimeOffset, int16_t(std::clamp(S.TimeOffset, -32768, 32767)));
+  note->SetStaffVoice(S.StaffVoice);
+  note->VoiceKey() = S.Key;
+  note->SetVelocity(S.Record.Velocity);
+  note->Data().setU8(NoteBlock::Symbol, S.Record.Note.Symbol);
+  note->SetFlag(NoteFlag::StemDown, stemDown);
+  note->SetFlag(NoteFlag::Chord, chord != nullptr);
+  note->SetJoin(uint8_t(ShortValueCode(Written) << 4));
+  note->MidiKey = S.Record.Note.MidiKey;
+  note->Voice = FPart->GetStaff(staff)->GetVoice(voice);
+  note->Channel = note->Voice && note->Voice->HasOwnSettings() ? note->Voice->Channel() : FPart->Channel();
+  TKVNote* made = note.release();
+  measure.InsertItem(index, made);
+  if (Dotted) static_cast<TKVMark*>(CreateItemByKind(DotKind, made))->SetValue(0);
+  if (measure.StaffNoteCounts.size() < size_t(FPart->GetStaffCount()))
+    measure.StaffNoteCounts.resize(size_t(FPart->GetStaffCount()), 0);
+  ++measure.StaffNoteCounts[size_t(staff)];
+  if (chord) measure.ArrangeChord(S.Key, uint16_t(Position), false, true);
+  if (S.Previous) AddTie(*S.Previous, S.PreviousValue);
+  S.Written = true;
+  S.Previous = made;
+  S.PreviousValue = Written;
+  return true;
+}
+
+// Black keys come as sharps; those above D and A are written as the flats
+// of E and B. A sign is written only where the key signature and the signs
+// earlier in the measure do not already give the note.
+void TKVMidiConversion::Spell(TPlacing& S, TKVNote& Note, int32_t Position) {
+  TAccidentalTable table = KeyAccidentals(FLastKey);
+  const int32_t staff = ItemStaff(S.StaffVoice);
+  for (const TKVItem* item : S.Measure->Items()) {
+    if (!IsNoteItem(item)) continue;
+    const auto* n = static_cast<const TKVNote*>(item);
+    // A note without an accidental byte stands as the key and the earlier
+    // signs give it: it changes nothing in force.
+    if (ItemStaff(n->StaffVoice()) != staff || n->Position() >= Position || n->Accidental == 0) continue;
+    const int16_t amount = int16_t(n->Accidental & 0x3F);
+    Entry(table, n->Pitch()) = (n->Accidental & 0x40) ? int16_t(-amount) : amount;
+  }
+  uint8_t accidental = 0;
+  int32_t sign = -1;
+  if (S.Spelling == TPlacing::spSharp && (PitchStep(S.Pitch) == StepD || PitchStep(S.Pitch) == StepA)) {
+    S.Pitch = MakePitch(PitchOctave(S.Pitch), PitchStep(S.Pitch) + 1);
+    S.Spelling = TPlacing::spFlat;
+  } else if (S.Spelling == TPlacing::spSharp) {
+    const int16_t t = Entry(table, S.Pitch);
+    if (t != 1) sign = SharpSign, accidental = t == 0 ? AccSharp : AccSharpReplacing;
+  }
+  if (S.Spelling == TPlacing::spFlat) {
+    const int16_t t = Entry(table, S.Pitch);
+    if (t != -1) sign = FlatSign, accidental = t == 0 ? AccFlat : AccFlatReplacing;
+  } else if (S.Spelling == TPlacing::spNatural && Entry(table, S.Pitch) != 0) {
+    sign = NaturalSign, accidental = AccNatural;
+  }
+  Note.SetPitch(S.Pitch);
+  Note.Accidental = accidental;
+  if (sign >= 0) AddSign(Note, uint8_t(sign));
+}

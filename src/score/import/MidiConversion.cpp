@@ -4,6 +4,7 @@
 
 #include "base/Strings.h"
 #include "score/import/ImportErrors.h"
+#include "score/import/MidiAccidentals.h"
 #include "score/import/MidiQuantizer.h"
 #include "score/import/MidiSpelling.h"
 #include "score/model/Column.h"
@@ -153,6 +154,7 @@ void TKVMidiConversion::ConvertWholePart(TKVMidiImportPart& Source) {
   if (FScore.OnGetInstrument) FScore.OnGetInstrument(&FScore, FPart);
   MakeStaves(Source);
   ConvertPart(Source);
+  ShowAccidentals(*FPart);
   for (int32_t m = 0; m < FPart->GetMeasureCount(); ++m) ApplyNotationRules(*FPart->GetMeasure(m));
   if (FOptions.ImportClefChanges && FPart->Channel() != MidiDrumChannel && FPart->GetStaffCount() == 1)
     ClefChangePass();
@@ -223,13 +225,17 @@ void TKVMidiConversion::ConvertPart(TKVMidiImportPart& Source) {
     CopyFirstPartKeys(int64_t(k));
     QuantizeMeasure(lists, k);
     TMidiWorkList& list = lists[k];
-    // The notes of one position in falling pitch.
+    // The notes of one position in falling pitch; notes of one pitch keep
+    // their order, so that the second half of a note across the bar line
+    // stays before a new note on its line.
     for (size_t i = 0; i < list.size(); ++i) {
       if (!list[i]->IsNote) continue;
       for (size_t j = i + 1; j < list.size(); ++j) {
         if (!list[j]->IsNote) continue;
         if (list[j]->Position > list[i]->Position) break;
-        if (list[j]->Position == list[i]->Position && list[i]->Line() < list[j]->Line()) std::swap(list[i], list[j]);
+        if (list[j]->Position == list[i]->Position && list[i]->Line() < list[j]->Line())
+          std::rotate(list.begin() + std::ptrdiff_t(i), list.begin() + std::ptrdiff_t(j),
+                      list.begin() + std::ptrdiff_t(j) + 1);
       }
     }
     for (auto& record : list) PlaceRecord(*record, int64_t(k));

@@ -95,7 +95,6 @@ private:
   // Writes one value of the record; false when it duplicated a note.
   bool EmitNote(TPlacing& S, int32_t Position, int32_t Written, int32_t Unit, bool Dotted);
   int32_t ChooseVoice(TPlacing& S, int32_t Position, int32_t Written);
-  void Spell(TPlacing& S, TKVNote& Note, int32_t Position);
 
   // ---- import passes (MidiImportPasses.cpp) ----
   void PlaceScoreMark(const TKVImportEvent& Record);

@@ -1,12 +1,11 @@
-// Note values, voices, chords, ties and accidentals of the MIDI import: one
-// snapped note record becomes one or more written notes.
+// Note values, voices, chords and ties of the MIDI import: one snapped note
+// record becomes one or more written notes (their accidental signs come
+// once the part is complete, MidiAccidentals.h).
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 
 #include "score/import/MidiConversion.h"
-#include "score/import/MidiSpelling.h"
 #include "score/model/ItemFactory.h"
 #include "score/model/ItemKinds.h"
 #include "score/model/Liga.h"
@@ -20,59 +19,13 @@
 
 namespace {
 
-constexpr uint8_t AccidentalSignKind = 50;
 constexpr uint8_t DotKind = 45;
-constexpr uint8_t FlatSign = 0, SharpSign = 2, NaturalSign = 4;
-// Accidental bytes: semitones in the low six bits, bit 6 the flat side,
-// bit 7 the sign replaces an accidental in force.
-constexpr uint8_t AccSharp = 0x01, AccSharpReplacing = 0x81, AccFlat = 0x41, AccFlatReplacing = 0xC1,
-                  AccNatural = 0x80;
 constexpr int32_t StepD = 1, StepA = 5;
 // A written value that may stay in its voice beside a note of another value
 // differs from it by at most this.
 constexpr int32_t ValueTolerance = 4;
 // Lines from this one up take a stem down on a staff of one voice.
 constexpr int32_t StemDownLine = 41;
-
-// Semitones in force per octave row and diatonic step. Rows for every octave
-// nibble, so that the top keys (octave 10) have a row of their own.
-using TAccidentalTable = std::array<std::array<int16_t, 7>, 16>;
-
-int16_t KeyTableCode(uint8_t code, int16_t current) {
-  switch (code) {
-    case 1: case 102: case 104: case 134: case 136: case 138: return -1;
-    case 2: return -2;
-    case 3: case 103: case 105: case 135: case 137: case 139: return 1;
-    case 4: return 2;
-    case 5: return 0;
-    default: return current;
-  }
-}
-
-// The alterations of the key signature Key (none without one).
-TAccidentalTable KeyAccidentals(const TKVMark* key) {
-  static constexpr int32_t sharpSteps[7] = {3, 0, 4, 1, 5, 2, 6};  // F C G D A E B
-  static constexpr int32_t flatSteps[7] = {6, 2, 5, 1, 4, 0, 3};   // B E A D G C F
-  std::array<int16_t, 7> row{};
-  const uint8_t k = key ? key->Variant() : KeyNone;
-  for (int32_t i = 0; i < 7; ++i) {
-    if (k >= 1 && k <= 9 && k > i) row[size_t(sharpSteps[i])] = 1;
-    if (k >= KeyFlatBase && k <= 19 && k > KeyFlatBase + i) row[size_t(flatSteps[i])] = -1;
-  }
-  if (k == KeyCustom)
-    for (int32_t i = 0; i < 7; ++i) {
-      const uint16_t word = key->ExtraWord(i);
-      const int32_t step = (word >> 8) & 0x0F;
-      if (step < 7) row[size_t(step)] = KeyTableCode(uint8_t(word), row[size_t(step)]);
-    }
-  TAccidentalTable table;
-  table.fill(row);
-  return table;
-}
-
-int16_t& Entry(TAccidentalTable& table, uint8_t pitch) {
-  return table[size_t(PitchOctave(pitch))][size_t(std::min(PitchStep(pitch), 6))];
-}
 
 bool IsNoteItem(const TKVItem* item) { return item->Kind() == ItemKind::Note && dynamic_cast<const TKVNote*>(item); }
 
@@ -87,11 +40,6 @@ uint8_t ShortValueCode(int32_t value) {
   }
 }
 
-void AddSign(TKVNote& note, uint8_t sign) {
-  auto* mark = static_cast<TKVMark*>(CreateItemByKind(AccidentalSignKind, &note));
-  mark->SetVariant(sign);
-}
-
 void AddTie(TKVNote& note, int32_t length) {
   auto* tie = new TKVLiga(&note);
   tie->SetFlags(note.StemDown() ? 0x11 : 0x10);
@@ -102,7 +50,6 @@ void AddTie(TKVNote& note, int32_t length) {
 }  // namespace
 
 struct TKVMidiConversion::TPlacing {
-  enum TSpelling { spNatural, spSharp, spFlat };
   explicit TPlacing(TMidiWorkRecord& record) : Record(record) {}
   TMidiWorkRecord& Record;
   int64_t MeasureIndex = 0;
@@ -113,7 +60,6 @@ struct TKVMidiConversion::TPlacing {
   uint8_t StaffVoice = 0;
   TKVVoiceKey Key;
   uint8_t Pitch = 0;
-  TSpelling Spelling = spNatural;
   bool Written = false;        // a value of the record has been written
   TKVNote* Previous = nullptr;  // the last note written for it, tied to the next
   int32_t PreviousValue = 0;
@@ -138,7 +84,6 @@ void TKVMidiConversion::PlaceNote(TMidiWorkRecord& Record, int64_t MeasureIndex)
   s.StaffVoice = MakeStaffVoice(staff, 0);
   s.Key = VoiceKeyOf(staff, 0);
   s.Pitch = Record.Note.Pitch;
-  s.Spelling = Record.Note.Accidental ? TPlacing::spSharp : TPlacing::spNatural;
   if (Record.Link) s.Previous = Record.Link->Last, s.PreviousValue = Record.Link->LastValue;
 
   bool complete = true;
@@ -201,8 +146,12 @@ int32_t TKVMidiConversion::ChooseVoice(TPlacing& S, int32_t Position, int32_t Wr
     const bool collides = std::any_of(S.Measure->Items().begin(), S.Measure->Items().end(), [&](TKVItem* item) {
       if (!IsNoteItem(item)) return false;
       const auto* n = static_cast<const TKVNote*>(item);
-      return n->StaffVoice() == staffVoice && n->Position() < Position + Written &&
-             n->Position() + n->Duration() > Position && std::abs(n->Duration() - Written) > ValueTolerance;
+      if (n->StaffVoice() != staffVoice) return false;
+      // Two heads on one line of one chord would read as one note.
+      if (n->Position() == Position && n->Line() == PitchLine(S.Pitch) && n->MidiKey != S.Record.Note.MidiKey)
+        return true;
+      return n->Position() < Position + Written && n->Position() + n->Duration() > Position &&
+             std::abs(n->Duration() - Written) > ValueTolerance;
     });
     if (!collides) return v;
   }
@@ -262,7 +211,11 @@ bool TKVMidiConversion::EmitNote(TPlacing& S, int32_t Position, int32_t Written,
     duration = chord->Duration();
     S.LengthDifference += Written - duration;
   }
-  Spell(S, *note, Position);
+  // Black keys come as sharps; those above D and A are written as the flats
+  // of E and B (the signs come once the part is complete).
+  if (S.Record.Note.Accidental && (PitchStep(S.Pitch) == StepD || PitchStep(S.Pitch) == StepA))
+    S.Pitch = MakePitch(PitchOctave(S.Pitch), PitchStep(S.Pitch) + 1);
+  note->SetPitch(S.Pitch);
   note->SetPosition(uint16_t(Position));
   note->SetValue(uint16_t(value));
   note->SetDuration(uint16_t(duration));
@@ -289,39 +242,4 @@ bool TKVMidiConversion::EmitNote(TPlacing& S, int32_t Position, int32_t Written,
   S.Previous = made;
   S.PreviousValue = Written;
   return true;
-}
-
-// Black keys come as sharps; those above D and A are written as the flats
-// of E and B. A sign is written only where the key signature and the signs
-// earlier in the measure do not already give the note.
-void TKVMidiConversion::Spell(TPlacing& S, TKVNote& Note, int32_t Position) {
-  TAccidentalTable table = KeyAccidentals(FLastKey);
-  const int32_t staff = ItemStaff(S.StaffVoice);
-  for (const TKVItem* item : S.Measure->Items()) {
-    if (!IsNoteItem(item)) continue;
-    const auto* n = static_cast<const TKVNote*>(item);
-    // A note without an accidental byte stands as the key and the earlier
-    // signs give it: it changes nothing in force.
-    if (ItemStaff(n->StaffVoice()) != staff || n->Position() >= Position || n->Accidental == 0) continue;
-    const int16_t amount = int16_t(n->Accidental & 0x3F);
-    Entry(table, n->Pitch()) = (n->Accidental & 0x40) ? int16_t(-amount) : amount;
-  }
-  uint8_t accidental = 0;
-  int32_t sign = -1;
-  if (S.Spelling == TPlacing::spSharp && (PitchStep(S.Pitch) == StepD || PitchStep(S.Pitch) == StepA)) {
-    S.Pitch = MakePitch(PitchOctave(S.Pitch), PitchStep(S.Pitch) + 1);
-    S.Spelling = TPlacing::spFlat;
-  } else if (S.Spelling == TPlacing::spSharp) {
-    const int16_t t = Entry(table, S.Pitch);
-    if (t != 1) sign = SharpSign, accidental = t == 0 ? AccSharp : AccSharpReplacing;
-  }
-  if (S.Spelling == TPlacing::spFlat) {
-    const int16_t t = Entry(table, S.Pitch);
-    if (t != -1) sign = FlatSign, accidental = t == 0 ? AccFlat : AccFlatReplacing;
-  } else if (S.Spelling == TPlacing::spNatural && Entry(table, S.Pitch) != 0) {
-    sign = NaturalSign, accidental = AccNatural;
-  }
-  Note.SetPitch(S.Pitch);
-  Note.Accidental = accidental;
-  if (sign >= 0) AddSign(Note, uint8_t(sign));
 }

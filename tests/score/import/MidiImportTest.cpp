@@ -132,6 +132,10 @@ TEST_F(MidiImport, AccidentalsFollowTheKeyAndTheMeasure) {
   Import(file.Bytes());
   EXPECT_EQ(Signs(Part(0)), "--bb|n#");
   EXPECT_EQ(WrittenNotes(*Part(0))[2]->Pitch(), 0x52);  // E flat: octave 5, step E
+  // One line in two alterations at one time: two voices, each with its sign.
+  score = std::make_unique<TKVScore>();
+  Import(NotesFile({{60, 0, 128}, {61, 0, 128}}, 0, 40));
+  EXPECT_EQ(DumpItems(*Measure(0, 0)).substr(0, 50), "M2:1@0=0\nN60@0/128 v00 natural\nN61@0/128 v01 sharp");
 }
 
 // Tempo changes from any track land quantised in their columns; of two at
@@ -163,11 +167,14 @@ TEST_F(MidiImport, MeterChangesMidPiece) {
 // score's drum map places its notes.
 TEST_F(MidiImport, DrumsOnChannel10) {
   score->ImportOptions.ImportClefChanges = 1;
+  // Key 38 on middle C's line, drawn with the head of drum set 0.
   auto entry = std::make_unique<TKVDrumEntry>();
+  entry->Data.setU8(TKVDrumEntry::SoundingKey, 38);
   entry->Data.setU8(TKVDrumEntry::StaffPosition, 58);
   entry->Data.setU8(TKVDrumEntry::Enabled, 1);
-  score->DrumMapBySoundingKey[38] = entry.get();
   score->DrumEntries().push_back(std::move(entry));
+  score->NamedRecords().AddObject("Drums", new TKVNamedRecord);
+  score->BuildDrumMap();
   Import(NotesFile({{36, 0, 128}, {38, 128, 128}, {36, 256, 128}, {36, 384, 128}, {72, 512, 128}, {74, 640, 128}}, 9));
   EXPECT_EQ(Part(0)->Channel(), 9);
   EXPECT_EQ(Part(0)->GetStaffCount(), 2);

@@ -32,13 +32,12 @@ constexpr uint8_t DrumClef = 15, TrebleClef = 1, BassClef = 2;
 
 bool IsPianoProgram(uint8_t program) { return program <= 7; }
 
-int64_t MeasureOfEnd(const TKVMidiMeasureMap& map, uint64_t time) { return map.Locate(time).Measure; }
-
 }  // namespace
 
 void CheckMidiImportLimits(const TKVMidiImportState& State, const TKVImportOptions& Options) {
-  const TKVMidiMeasureMap map(State.MeterMap);
   int64_t columns = int64_t(State.MeterMap.size());
+  if (columns > MidiImportLimits::Measures) throw EImportError(SMidiTooLarge);
+  const TKVMidiMeasureMap map(State.MeterMap);
   int64_t partMeasures = 0;
   size_t parts = 0;
   for (const auto& part : State.Parts) {
@@ -48,7 +47,7 @@ void CheckMidiImportLimits(const TKVMidiImportState& State, const TKVImportOptio
     std::vector<size_t> perMeasure;
     for (const auto& e : part->Events) {
       const int64_t start = map.Locate(e->Time).Measure;
-      measures = std::max(measures, MeasureOfEnd(map, uint64_t(e->Time) + e->Length) + 1);
+      measures = std::max(measures, map.Locate(uint64_t(e->Time) + e->Length).Measure + 1);
       if (start >= MidiImportLimits::Measures) break;
       if (perMeasure.size() <= size_t(start)) perMeasure.resize(size_t(start) + 1);
       if (++perMeasure[size_t(start)] > MidiImportLimits::MeasureRecords) throw EImportError(SMidiTooLarge);

@@ -1,6 +1,6 @@
 // Throughput of the MIDI import with the layout it runs, on the largest
 // Standard MIDI File of the corpus (or the file named): notes written per
-// second for the import (which lays each part out as it goes) and for a
+// second for the import (which lays the columns out once the parts are in) and for a
 // full reformat of the imported score, best of three, and the process's
 // peak memory. Real fonts when installed, else the fake measurers.
 //
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
   getrusage(RUSAGE_SELF, &usage);
   std::printf("file %s: %zu bytes, %zu parts, %zu measures, %zu notes written\n", path.c_str(),
               size_t(file.GetSize()), parts, measures, notes);
-  std::printf("import with per-part layout: %.3f s, %.0f notes/s\n", bestImport, notes / bestImport);
+  std::printf("import with its layout of the columns: %.3f s, %.0f notes/s\n", bestImport, notes / bestImport);
   std::printf("full reformat: %.3f s, %.0f notes/s\n", bestFormat, notes / bestFormat);
   std::printf("peak memory: %.1f MiB\n", usage.ru_maxrss / 1024.0);
   return 0;

@@ -82,6 +82,7 @@ void TKVMidiConversion::Run() {
   for (auto& source : FState.Parts)
     if (!source->Events.empty()) ConvertWholePart(*source);
   FState.Parts.clear();
+  FormatParts();
   AlignPartLabels();
   AddPageMark();
   if (FPiece->GetPartCount() == 0) FScore.NewPart(FPiece);
@@ -157,7 +158,6 @@ void TKVMidiConversion::ConvertWholePart(TKVMidiImportPart& Source) {
   for (int32_t m = 0; m < FPart->GetMeasureCount(); ++m) ApplyNotationRules(*FPart->GetMeasure(m));
   if (FOptions.ImportClefChanges && FPart->Channel() != MidiDrumChannel && FPart->GetStaffCount() == 1)
     ClefChangePass();
-  FormatPart();
   if (FPart->Channel() == TKVMidiImportPart::NoChannel) FPart->SetChannel(0);
   try {
     NotifyItemChanged(&FScore, FPart, nullptr);
@@ -363,9 +363,16 @@ void TKVMidiConversion::ApplyNotationRules(TKVMeasure& Measure) {
   }
 }
 
-void TKVMidiConversion::FormatPart() {
+// The beams take their stems from the clefs that the layout of the columns
+// finds. One layout after the last part gives every part the records it
+// would have after its own (a part's layout does not depend on the parts
+// after it), where a layout after each part would lay the earlier parts out
+// again each time.
+void TKVMidiConversion::FormatParts() {
   const int32_t piece = FPiece->GetIndex();
   for (int32_t column = 0; FScore.FormatMeasure(piece, column); ++column) {
   }
-  for (int32_t m = 0; m < FPart->GetMeasureCount(); ++m) FPart->GetMeasure(m)->CalcBeamGeometry(0);
+  for (int32_t p = 0; p < FPiece->GetPartCount(); ++p)
+    for (int32_t m = 0; m < FPiece->GetPart(p)->GetMeasureCount(); ++m)
+      FPiece->GetPart(p)->GetMeasure(m)->CalcBeamGeometry(0);
 }

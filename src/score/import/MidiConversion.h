@@ -42,7 +42,7 @@ constexpr int64_t Measures = TKVScore::MaxMeasuresOnDemand;
 // Parts that keep notes, lyrics or key signatures (the voice key numbers
 // parts in one byte).
 constexpr size_t Parts = 255;
-// Measures over all parts: every part lays out every column again.
+// Measures over all parts.
 constexpr int64_t PartMeasures = 100000;
 // Notes, lyrics and key signatures of one part in one measure: placing them
 // compares each with those placed before.
@@ -79,7 +79,7 @@ private:
   void QuantizeMeasure(std::vector<TMidiWorkList>& Lists, size_t MeasureIndex);
   void PlaceRecord(TMidiWorkRecord& Record, int64_t MeasureIndex);
   void ApplyNotationRules(TKVMeasure& Measure);
-  void FormatPart();
+  void FormatParts();
   // Measure Index of the current part, made with those before it (and the
   // piece's columns up to it); nil at the measure limit.
   TKVMeasure* GetPartMeasure(int64_t Index);

@@ -225,14 +225,15 @@ void TKVMidiConversion::ConvertPart(TKVMidiImportPart& Source) {
     QuantizeMeasure(lists, k);
     TMidiWorkList& list = lists[k];
     // The notes of one position in falling pitch; notes of one pitch keep
-    // their order, so that the second half of a note across the bar line
-    // stays before a new note on its line.
+    // their order, and a new note does not pass the second half of a note
+    // across the bar line, which keeps its voice.
     for (size_t i = 0; i < list.size(); ++i) {
       if (!list[i]->IsNote) continue;
       for (size_t j = i + 1; j < list.size(); ++j) {
         if (!list[j]->IsNote) continue;
         if (list[j]->Position > list[i]->Position) break;
-        if (list[j]->Position == list[i]->Position && list[i]->Line() < list[j]->Line())
+        if (list[j]->Position == list[i]->Position && list[i]->Line() < list[j]->Line() &&
+            (list[j]->Link || !list[i]->Link))
           std::rotate(list.begin() + std::ptrdiff_t(i), list.begin() + std::ptrdiff_t(j),
                       list.begin() + std::ptrdiff_t(j) + 1);
       }

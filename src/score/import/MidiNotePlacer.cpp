@@ -137,32 +137,47 @@ void TKVMidiConversion::PlaceNote(TMidiWorkRecord& Record, int64_t MeasureIndex)
   }
 }
 
+// The first voice of the staff where the value fits beside the notes that
+// sound with it; else a new voice while there may be more; else the voice so
+// far, unless it holds another key on this line at this position (two heads
+// on one line of one chord, which the play order would take for a tie's
+// continuation): then the first voice that does not.
 int32_t TKVMidiConversion::ChooseVoice(TPlacing& S, int32_t Position, int32_t Written) {
   const int32_t staffIndex = ItemStaff(S.StaffVoice);
   TKVStaff* staff = FPart->GetStaff(staffIndex);
   const int32_t voices = staff->GetVoiceCount();
-  for (int32_t v = 0; v < voices; ++v) {
-    const uint8_t staffVoice = MakeStaffVoice(staffIndex, v);
-    const bool collides = std::any_of(S.Measure->Items().begin(), S.Measure->Items().end(), [&](TKVItem* item) {
-      if (!IsNoteItem(item)) return false;
-      const auto* n = static_cast<const TKVNote*>(item);
-      if (n->StaffVoice() != staffVoice) return false;
-      // Two heads on one line of one chord would read as one note.
-      if (n->Position() == Position && n->Line() == PitchLine(S.Pitch) && n->MidiKey != S.Record.Note.MidiKey)
-        return true;
-      return n->Position() < Position + Written && n->Position() + n->Duration() > Position &&
-             std::abs(n->Duration() - Written) > ValueTolerance;
+  auto holds = [&](int32_t voice, const auto& test) {
+    return std::any_of(S.Measure->Items().begin(), S.Measure->Items().end(), [&](TKVItem* item) {
+      const auto* n = IsNoteItem(item) ? static_cast<const TKVNote*>(item) : nullptr;
+      return n && n->StaffVoice() == MakeStaffVoice(staffIndex, voice) && test(*n);
     });
-    if (!collides) return v;
+  };
+  auto otherKeyOnLine = [&](const TKVNote& n) {
+    return n.Position() == Position && n.Line() == PitchLine(S.Pitch) && n.MidiKey != S.Record.Note.MidiKey;
+  };
+  auto otherValue = [&](const TKVNote& n) {
+    return n.Position() < Position + Written && n.Position() + n.Duration() > Position &&
+           std::abs(n.Duration() - Written) > ValueTolerance;
+  };
+  for (int32_t v = 0; v < voices; ++v)
+    if (!holds(v, otherKeyOnLine) && !holds(v, otherValue)) return v;
+  if (voices < FOptions.ImportMaxVoices) {
+    staff->NewVoice();
+    RefreshVoiceNumbers();
+    return voices;
   }
-  if (voices >= FOptions.ImportMaxVoices) return -1;
-  staff->NewVoice();
-  RefreshVoiceNumbers();
-  return voices;
+  if (!holds(ItemVoice(S.StaffVoice), otherKeyOnLine)) return -1;
+  for (int32_t v = 0; v < voices; ++v)
+    if (!holds(v, otherKeyOnLine)) return v;
+  return -1;
 }
 
 bool TKVMidiConversion::EmitNote(TPlacing& S, int32_t Position, int32_t Written, int32_t Unit, bool Dotted) {
   TKVMeasure& measure = *S.Measure;
+  // Black keys come as sharps; those above D and A are written as the flats
+  // of E and B (the signs come once the part is complete).
+  if (S.Record.Note.Accidental && (PitchStep(S.Pitch) == StepD || PitchStep(S.Pitch) == StepA))
+    S.Pitch = MakePitch(PitchOctave(S.Pitch), PitchStep(S.Pitch) + 1);
   bool stemDown = FPart->GetStaff(ItemStaff(S.StaffVoice))->GetVoiceCount() < 2 ? PitchLine(S.Pitch) >= StemDownLine
                                                                                  : ItemVoice(S.StaffVoice) != 0;
   // A tied note stays in the voice of the note it continues.
@@ -211,10 +226,6 @@ bool TKVMidiConversion::EmitNote(TPlacing& S, int32_t Position, int32_t Written,
     duration = chord->Duration();
     S.LengthDifference += Written - duration;
   }
-  // Black keys come as sharps; those above D and A are written as the flats
-  // of E and B (the signs come once the part is complete).
-  if (S.Record.Note.Accidental && (PitchStep(S.Pitch) == StepD || PitchStep(S.Pitch) == StepA))
-    S.Pitch = MakePitch(PitchOctave(S.Pitch), PitchStep(S.Pitch) + 1);
   note->SetPitch(S.Pitch);
   note->SetPosition(uint16_t(Position));
   note->SetValue(uint16_t(value));

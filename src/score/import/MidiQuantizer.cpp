@@ -197,12 +197,14 @@ void Snap(TMidiWorkRecord& note, const TGrid& grid, const TEntry& e, int32_t len
 }
 
 // Moves the note at Index in front of the nearest earlier note of the same
-// staff at the same position with a lower pitch.
+// staff at the same position with a lower pitch, but not in front of the
+// second half of a note across the bar line.
 void MoveAboveLowerNote(TMidiWorkList& list, size_t index, const TMidiNoteFilter& filter) {
   const TMidiWorkRecord& note = *list[index];
   for (size_t j = index; j-- > 0;) {
     const TMidiWorkRecord& other = *list[j];
     if (!other.IsNote || (filter && !filter(other))) continue;
+    if (other.Position == note.Position && other.Link && !note.Link) return;
     if (other.Position == note.Position && other.Line() < note.Line()) {
       std::rotate(list.begin() + std::ptrdiff_t(j), list.begin() + std::ptrdiff_t(index),
                   list.begin() + std::ptrdiff_t(index) + 1);

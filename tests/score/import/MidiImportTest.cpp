@@ -8,6 +8,7 @@
 #include "score/model/Column.h"
 #include "score/model/Lyric.h"
 #include "score/model/Mark.h"
+#include "score/model/NotationSupport.h"
 #include "score/model/ScoreImporters.h"
 #include "score/model/SimpleElements.h"
 #include "score/model/ScoreRecords.h"
@@ -193,6 +194,9 @@ TEST_F(MidiImport, ClefChangesFollowThePitch) {
                    0, 40));
   EXPECT_EQ(DumpItems(*Measure(0, 0)).substr(0, 9), "M2:2@0=0\n");
   EXPECT_EQ(DumpItems(*Measure(0, 1)).substr(0, 9), "M2:1@0=0\n");
+  // The layout finds the changes in its clef lists.
+  EXPECT_EQ(Measure(0, 0)->GetClefOffsetAt(0, 256), ClefLineOffset(2));
+  EXPECT_EQ(Measure(0, 1)->GetClefOffsetAt(0, 256), ClefLineOffset(1));
 }
 
 // A named part gets a label left of its first measure; a part without

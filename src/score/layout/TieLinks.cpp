@@ -25,7 +25,9 @@ bool Continues(const TKVNote& Tied, const TKVNote& Note, const TKVDisplayItem& T
   const TKVMeasure* measure = Note.GetMeasure();
   return (Tied.PlayState & ExcludedFromTies) == 0 && Tied.StaffVoice() == Note.StaffVoice() &&
          Semitone(Tied.Pitch()) == Semitone(Note.Pitch()) &&
-         (Alteration(Note.Accidental) == 0 || Alteration(Tied.Accidental) == Alteration(Note.Accidental)) &&
+         // A note without a sign of its own continues the tie; one with a sign,
+         // a natural included, only when it keeps the tied note's alteration.
+         (Note.Accidental == 0 || Alteration(Tied.Accidental) == Alteration(Note.Accidental)) &&
          start + Tied.Position() + Tied.Duration() == uint64_t(A.StartTick) + A.Length && tiedMeasure && measure &&
          tiedMeasure->Part() == measure->Part();
 }

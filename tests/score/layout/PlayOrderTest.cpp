@@ -205,8 +205,8 @@ TEST_F(PlayOrder, PiecesShareTheScoreTimeLine) {
 }
 
 // A tie from the end of a repeat into its first measure marks the note there
-// (voice 0; the excluded bit, another alteration, an end before the bar line
-// and another part keep voices 1-4 apart) and, once that measure is placed,
+// (voice 0; the excluded bit, another alteration, an end before the bar line,
+// another part and a natural sign after a sharp keep voices 1-5 apart) and, once that measure is placed,
 // draws the tie's second half there, once.
 TEST_F(PlayOrder, TiesAcrossJumps) {
   Build({"[", "]"}, 2);
@@ -218,15 +218,15 @@ TEST_F(PlayOrder, TiesAcrossJumps) {
     return *R.Displays[R.DisplayCount++];
   };
   std::vector<TKVNote*> starts;
-  for (uint8_t voice = 0; voice < 5; ++voice) {
+  for (uint8_t voice = 0; voice < 6; ++voice) {
     auto* tied = static_cast<TKVNote*>(CreateItemByKind(20, Measure(0, 1)));
     auto* start = static_cast<TKVNote*>(CreateItemByKind(20, Measure(voice == 4 ? 1 : 0, 0)));
     for (TKVNote* n : {tied, start}) n->SetStaffVoice(voice);
     tied->SetDuration(voice == 3 ? 128 : 256);
     tied->MidiKey = 60;
     tied->PlayState = voice == 1 ? 0x08 : 0;
-    tied->Accidental = voice == 2 ? 0x01 : 0;
-    start->Accidental = voice == 2 ? 0x41 : 0;
+    tied->Accidental = voice == 2 || voice == 5 ? 0x01 : 0;
+    start->Accidental = voice == 2 ? 0x41 : voice == 5 ? 0x80 : 0;
     auto* tie = static_cast<TKVLiga*>(CreateItemByKind(30, tied));
     tie->SetSecondOffset(8);
     TKVDisplayItem& t = display(Record(1), tie);
@@ -240,7 +240,7 @@ TEST_F(PlayOrder, TiesAcrossJumps) {
   const uint16_t displays = Record(0).DisplayCount;
   BuildPlayOrder(*score);
   EXPECT_EQ(Record(0).DisplayCount, displays) << "no second half in a measure not placed";
-  for (uint8_t voice = 0; voice < 5; ++voice)
+  for (uint8_t voice = 0; voice < 6; ++voice)
     EXPECT_EQ(starts[voice]->PlayState, voice == 0 ? 0x80 : 0) << "voice " << int(voice);
   EXPECT_EQ(starts[0]->MidiKey, 60);
 

@@ -61,18 +61,6 @@ void OrderAccidentals(std::vector<TKVDisplayItem*>& Column) {
   }
 }
 
-// Width of an accidental glyph in the music font, layout units.
-int32_t AccidentalGlyphWidth(TKVFormatContext& Ctx, const TKVMark& Accidental) {
-  const uint8_t type = Accidental.Variant();
-  if (type <= 6) return Ctx.Score.MusicGlyphWidth(char('@' + type));
-  ResetLayoutCanvas(Ctx);
-  Ctx.Glyph = uint8_t(type <= 104 ? 0xE6 + (type - 101) : 0xEA + (type - 133));
-  SelectLayoutSymbolFont(Ctx, Accidental.FontIndex());
-  const int32_t width = Ctx.Canvas.CharWidth(Ctx.Glyph);
-  ResetLayoutCanvas(Ctx);
-  return width;
-}
-
 void StackAccidental(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVDisplayItem& Display, TKVMark& Accidental) {
   const TAccidentalShape shape = ShapeOf(Accidental.Variant());
   if (shape.Group == TAccidentalGroup::None) return;
@@ -80,26 +68,7 @@ void StackAccidental(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVDisplayItem& 
   const int32_t line = note.Line();
   const bool parenthesised = (Accidental.Flags() & 0x0C) != 0;
   const int32_t h = shape.Width + (parenthesised ? 6 : 0) + Ctx.Score.Settings().SpacingWord(0) / 8;
-  // Lines near the bottom or top of the range are left out, not overrun.
-  auto inRange = [](int32_t l) { return l >= 0 && l < 128; };
-  int32_t d = 0;
-  bool first = true;
-  for (int32_t l = line + shape.Above; l >= line + shape.Below; --l) {
-    if (!inRange(l)) continue;
-    const TKVLineExtent& e = Pass.LineExtents[size_t(l)];
-    if (e.InnerEdge - e.HeadExtent >= h && first) {
-      d = e.HeadExtent + h;
-    } else if (d < e.OuterExtent + h) {
-      d = e.OuterExtent + h;
-      first = false;
-    }
-  }
-  for (int32_t l = line + shape.Above; l >= line + shape.Below; --l) {
-    if (!inRange(l)) continue;
-    TKVLineExtent& e = Pass.LineExtents[size_t(l)];
-    e.OuterExtent = ExtentByte(std::max<int32_t>(e.OuterExtent, d));
-    e.InnerEdge = ExtentByte(d - h);
-  }
+  const int32_t d = StackOnLines(Pass.LineExtents, line + shape.Above, line + shape.Below, h);
   Display.LeftSpace = uint16_t(d);
   const int32_t w = AccidentalGlyphWidth(Ctx, Accidental);
   const int32_t p = parenthesised ? 3 : 0;
@@ -163,6 +132,20 @@ void PlaceMarkBeforeNotes(TKVFormatContext& Ctx, TKVDisplayItem& Display, const 
   Running += own;
 }
 
+// A tremolo between two notes (kind 143 of the staff) stands right of the
+// column's widest head; its horizontal length is the mark's extra-width
+// word.
+void PlaceMarkAfterNotes(TKVFormatContext& Ctx, const TKVStaffPass& Pass, TKVDisplayItem& Display, const TKVMark& Mark) {
+  const int32_t length = Mark.ExtraWidth(), height = Mark.Extent();
+  const int32_t k = (3 * Mark.Value() + 2) * 8;
+  Display.RightSpace = uint16_t(std::clamp(Pass.NoteWidth + 12 + length / 8, 0, 65535));
+  const int32_t left = 8 * Pass.NoteWidth;
+  Display.Bounds = height < 0 ? TKVLayoutRect{left, height - k / 2, length + 96, k / 2}
+                              : TKVLayoutRect{left, -k / 2, length + 96, k / 2 + height};
+  Display.StartY = ScaleByScore(Ctx, Mark.OffsetY() - k / 2 + 24);
+  ApplyItemOffsets(Ctx, Display.Bounds, Mark.OffsetX(), Mark.OffsetY());
+}
+
 // Places what stands before the notes, nearest first. Base is the room the
 // accidentals take; Running grows by each item's own room.
 void PlaceLeadingItems(TKVFormatContext& Ctx, TKVStaffPass& Pass) {
@@ -194,7 +177,10 @@ void PlaceLeadingItems(TKVFormatContext& Ctx, TKVStaffPass& Pass) {
       case 173:
         if (mark) PlaceMarkBeforeNotes(Ctx, *display, *mark, base, running);
         break;
-      default:  // kind 143 is placed right of the notes by the staff-object layout
+      case 143:
+        if (mark) PlaceMarkAfterNotes(Ctx, Pass, *display, *mark);
+        break;
+      default:
         break;
     }
   }
@@ -211,6 +197,12 @@ bool LeadsNotes(uint8_t Kind) {
 }
 
 }  // namespace
+
+int32_t AccidentalGlyphWidth(TKVFormatContext& Ctx, const TKVMark& Accidental) {
+  const uint8_t type = Accidental.Variant();
+  if (type <= 6) return Ctx.Score.MusicGlyphWidth(char('@' + type));
+  return SymbolGlyphWidth(Ctx, uint8_t(type <= 104 ? 0xE6 + (type - 101) : 0xEA + (type - 133)), Accidental.FontIndex());
+}
 
 void ArrangeColumn(TKVFormatContext& Ctx, TKVStaffPass& Pass) {
   OrderAccidentals(Pass.Collection);

@@ -8,3 +8,7 @@
 #include "score/layout/StaffPass.h"
 
 void ArrangeColumn(TKVFormatContext& Ctx, TKVStaffPass& Pass);
+
+class TKVMark;
+// Width of an accidental mark's glyph in the music font, layout units.
+int32_t AccidentalGlyphWidth(TKVFormatContext& Ctx, const TKVMark& Accidental);

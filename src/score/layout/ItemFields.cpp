@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "score/model/Chord.h"
+#include "score/model/Frame.h"
 #include "score/model/Liga.h"
 #include "score/model/Lyric.h"
 #include "score/model/Mark.h"
@@ -20,6 +21,8 @@ uint16_t ItemPosition(const TKVItem* Item) {
   if (auto* lyric = dynamic_cast<const TKVLyric*>(Item)) return lyric->Position();
   if (auto* chord = dynamic_cast<const TKVChord*>(Item)) return chord->Position();
   if (auto* group = dynamic_cast<const TKVVorschlag*>(Item)) return group->Position();
+  if (auto* frame = dynamic_cast<const TKVFrame*>(Item)) return frame->Position();
+  if (auto* bend = dynamic_cast<const TKVBend*>(Item)) return bend->Position();
   if (auto* event = dynamic_cast<const TKVMIDIEvent*>(Item)) return event->Position();
   if (dynamic_cast<const TKVSound*>(Item)) return Item->Data().u16(2);  // a sound's tick is its second word
   return 0;
@@ -30,6 +33,10 @@ uint8_t ItemStaffVoice(const TKVItem* Item) {
   if (auto* rest = dynamic_cast<const TKVPause*>(Item)) return rest->StaffVoice();
   if (auto* mark = dynamic_cast<const TKVMark*>(Item)) return mark->StaffVoice();
   if (auto* lyric = dynamic_cast<const TKVLyric*>(Item)) return lyric->StaffVoice();
+  if (auto* chord = dynamic_cast<const TKVChord*>(Item)) return chord->StaffVoice();
+  if (auto* frame = dynamic_cast<const TKVFrame*>(Item)) return frame->StaffVoice();
+  if (auto* group = dynamic_cast<const TKVVorschlag*>(Item)) return group->StaffVoice();
+  if (auto* bend = dynamic_cast<const TKVBend*>(Item)) return bend->StaffVoice();
   return 0;
 }
 

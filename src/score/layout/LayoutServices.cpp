@@ -111,14 +111,19 @@ void RemoveEarlierEntries(TKVFormatContext& Ctx) {
 
 void CopyVoicePositions(TKVFormatContext& Ctx, const TKVMeasureRecord& Source, int32_t Count, uint8_t Voice,
                         uint16_t From, uint16_t To, uint16_t Target) {
-  int32_t count = std::min<int32_t>(Count, int32_t(Source.Positions.size()));
-  for (int32_t i = 0; i < count; ++i) {
-    const TKVPositionEntry& entry = *Source.Positions[size_t(i)];
+  // The entries to copy first: the copies may go into Source itself. A copy
+  // keeps the length the note plays with.
+  std::vector<TKVPositionEntry> copies;
+  const size_t count = std::min(size_t(std::max(Count, 0)), Source.Positions.size());
+  for (size_t i = 0; i < count; ++i) {
+    const TKVPositionEntry& entry = *Source.Positions[i];
     auto* note = dynamic_cast<TKVNote*>(entry.Item);
     if (!note || note->Kind() != ItemKind::Note || note->StaffVoice() != Voice) continue;
     if (entry.Position < From || entry.Position + note->Duration() > To) continue;
-    InsertPositionEntry(Ctx, note, entry.Position - From + Target, 1);
+    copies.push_back(entry);
   }
+  for (const TKVPositionEntry& copy : copies)
+    InsertPositionEntry(Ctx, copy.Item, copy.Position - From + Target, 1).Word = copy.Word;
 }
 
 namespace {
@@ -210,6 +215,20 @@ void SelectLayoutSymbolFont(TKVFormatContext& Ctx, uint8_t FontIndex) {
     Ctx.Canvas.Font.Name = fonts.Strings(0);
   else
     Ctx.Canvas.Font.Name = Ctx.Score.MusicFontName();
+}
+
+int32_t SymbolGlyphWidth(TKVFormatContext& Ctx, uint8_t Glyph, uint8_t FontIndex, bool AtFullSize) {
+  auto reset = [&] {
+    Ctx.Canvas.Font = {Ctx.Score.MusicFontName(), 144, 0};
+    Ctx.SymbolFontEntry = nullptr;
+  };
+  reset();
+  Ctx.Glyph = Glyph;
+  SelectLayoutSymbolFont(Ctx, FontIndex);
+  if (AtFullSize) Ctx.Canvas.Font.Size = 144;
+  const int32_t width = Ctx.Canvas.CharWidth(Ctx.Glyph);
+  reset();
+  return width;
 }
 
 std::string TextFontName(const TKVScore& Score, int32_t Role, const std::string& Own) {

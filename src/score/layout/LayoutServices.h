@@ -59,5 +59,10 @@ void ApplyItemOffsets(const TKVFormatContext& Ctx, TKVLayoutRect& Rect, int16_t 
 // music font FontIndex (entry 0, or the score's music font, when missing).
 void SelectLayoutSymbolFont(TKVFormatContext& Ctx, uint8_t FontIndex);
 
+// Width of Glyph in music font FontIndex at size 144 (a user symbol font
+// that replaces the glyph draws it at its own percentage unless AtFullSize).
+// The canvas is left at the score's music font, size 144.
+int32_t SymbolGlyphWidth(TKVFormatContext& Ctx, uint8_t Glyph, uint8_t FontIndex, bool AtFullSize = false);
+
 // An item's own font name, else the score's text font Role, else "Arial".
 std::string TextFontName(const TKVScore& Score, int32_t Role, const std::string& Own);

@@ -26,24 +26,35 @@ TKVLayoutSteps DefaultLayoutSteps() {
   return steps;
 }
 
-void LayoutPlayItems(TKVFormatContext& Ctx) {
-  if (!Ctx.Measure) return;
-  // A copy: nothing is deleted during the pass, but the list may be appended to.
-  const std::vector<TKVItem*> items = Ctx.Measure->Items().Items();
-  for (TKVItem* item : items) {
-    const uint8_t kind = item->Kind();
-    if (kind == ItemKind::DynamicSymbol) {
-      if (auto* mark = dynamic_cast<TKVMark*>(item)) LayoutUserSymbol(Ctx, *mark);
-    } else if (kind == ItemKind::Syllable || kind == ItemKind::LyricText || kind == ItemKind::LyricLine) {
-      if (auto* lyric = dynamic_cast<TKVLyric*>(item)) LayoutLyric(Ctx, *lyric);
-    }
+namespace {
+
+// Takes every reference to the items about to be deleted out of the
+// piece's records: display items (also those past a used count, which a
+// later formatting or a continuing list may still reach), position entries,
+// dynamics records and play marks.
+void ForgetItems(TKVPiece& Piece, const std::vector<TKVItem*>& Items) {
+  auto doomed = [&](const TKVItem* item) { return std::binary_search(Items.begin(), Items.end(), item); };
+  for (auto& record : Piece.Layout().MeasureRecords) {
+    for (auto& display : record->Displays)
+      if (doomed(display->Item)) display->Item = nullptr;
+    std::erase_if(record->Positions, [&](const auto& entry) { return doomed(entry->Item); });
+    for (auto& dynamic : record->Dynamics)
+      if (doomed(dynamic->Item)) {
+        dynamic->Item = nullptr;
+        dynamic->Disabled = 1;
+      }
+    std::erase_if(record->PlayMarks, doomed);
   }
 }
 
+}  // namespace
+
 void RemoveLateItems(TKVFormatContext& Ctx) {
   std::vector<TKVItem*>& late = Ctx.RemovalList;
+  if (late.empty()) return;
   std::sort(late.begin(), late.end());
   late.erase(std::unique(late.begin(), late.end()), late.end());
+  ForgetItems(Ctx.Piece, late);
   for (TKVItem* item : late) delete item;
   late.clear();
 }

@@ -41,9 +41,6 @@ TKVLayoutSteps DefaultLayoutSteps();
 // piece has that column (and at least one staff is laid out).
 bool FormatMeasureColumn(TKVScore& Score, int32_t PieceIndex, int32_t ColumnIndex, const TKVLayoutSteps& Steps);
 
-// The items of Ctx.Measure that steer playback, in item order: user
-// symbols, lyrics and staff texts (the per-staff layout's item pass for
-// now).
-void LayoutPlayItems(TKVFormatContext& Ctx);
-// Deletes the items on the removal list (each once) and empties it.
+// Deletes the items on the removal list (each once), after taking every
+// reference to them out of the piece's layout records, and empties it.
 void RemoveLateItems(TKVFormatContext& Ctx);

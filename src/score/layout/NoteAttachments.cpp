@@ -6,7 +6,6 @@
 
 #include "score/layout/LayoutServices.h"
 #include "score/layout/NoteParts.h"
-#include "score/layout/StaffSignatures.h"
 #include "score/layout/StaffSupport.h"
 #include "score/model/ItemKinds.h"
 #include "score/model/Liga.h"
@@ -108,11 +107,7 @@ void LayoutHeadMark(TKVFormatContext& Ctx, const TKVNoteHead& Head, TKVMark& Mar
   const bool before = kind == 70 && (Mark.Flags() & 1) != 0;
   const char glyph = kind == 72 ? '^' : kind == 71 ? (Mark.Variant() == 0 ? '\\' : ']')
                                                : (Mark.Variant() == 0 && !before ? 'Z' : '[');
-  ResetLayoutCanvas(Ctx);
-  Ctx.Glyph = uint8_t(glyph);
-  SelectLayoutSymbolFont(Ctx, Mark.FontIndex());
-  const int32_t w = Ctx.Canvas.CharWidth(Ctx.Glyph);
-  ResetLayoutCanvas(Ctx);
+  const int32_t w = SymbolGlyphWidth(Ctx, uint8_t(glyph), Mark.FontIndex());
   record.Bounds = ScaleLayoutRect(Ctx, 0, 0, w, 0, record.SizePercent);
   const int32_t dy = ScaleByScore(Ctx, Mark.OffsetY());
   record.Bounds.Top += dy + head.Bounds.Top;

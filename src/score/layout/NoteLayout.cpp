@@ -144,25 +144,6 @@ void LayoutStandardNote(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVNote& Note
   if (tie) Ctx.Record->ExtendingItems.push_back(tie);
 }
 
-// String and fret of a note that has none yet: the lowest fret, the first
-// string among equal ones.
-void ChooseString(TKVStaff& Staff, TKVNote& Note) {
-  if (Note.Fret() != 0) return;
-  const int32_t frets = Staff.Range();
-  int32_t fret = std::max(frets - 1, 0);
-  const int32_t key = Note.MidiKey;
-  const auto& open = Staff.LineArray();
-  const int32_t strings = std::min<int32_t>(Staff.LineCount(), int32_t(open.size()));
-  for (int32_t s = 0; s < strings; ++s) {
-    const int32_t o = open[size_t(s)];
-    if (o <= key && key <= o + frets && key - o + 1 < fret) {
-      Note.SetString(uint8_t(s));
-      fret = key - o + 1;
-    }
-  }
-  Note.SetFret(uint8_t(std::min(fret, 255)));
-}
-
 void LayoutTablatureNote(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVNote& Note, TKVDisplayItem& Head) {
   TKVStaff& staff = *Ctx.Staff;
   Note.PlayState = 0;

@@ -13,6 +13,7 @@
 #include "score/model/Part.h"
 #include "score/model/Score.h"
 #include "score/model/ScoreTypes.h"
+#include "score/model/Staff.h"
 #include "score/model/SimpleElements.h"
 #include "score/model/Voice.h"
 
@@ -144,4 +145,21 @@ void EnterNote(TKVFormatContext& Ctx, TKVNote& Note) {
     // Entered once, with the key worked out here.
     InsertPositionEntry(Ctx, effect, effect->Position(), 1).Word = effect->Length();
   }
+}
+
+void ChooseString(TKVStaff& Staff, TKVNote& Note) {
+  if (Note.Fret() != 0) return;
+  const int32_t frets = Staff.Range();
+  int32_t fret = std::max(frets - 1, 0);
+  const int32_t key = Note.MidiKey;
+  const auto& open = Staff.LineArray();
+  const int32_t strings = std::min<int32_t>(Staff.LineCount(), int32_t(open.size()));
+  for (int32_t s = 0; s < strings; ++s) {
+    const int32_t o = open[size_t(s)];
+    if (o <= key && key <= o + frets && key - o + 1 < fret) {
+      Note.SetString(uint8_t(s));
+      fret = key - o + 1;
+    }
+  }
+  Note.SetFret(uint8_t(std::min(fret, 255)));
 }

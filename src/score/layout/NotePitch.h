@@ -8,6 +8,7 @@
 #include "score/layout/FormatContext.h"
 
 class TKVNote;
+class TKVStaff;
 class TKVVoice;
 
 // The alteration a note's signs give it.
@@ -34,6 +35,9 @@ uint8_t ClampKey(int32_t Key);
 // octave up for head type 3.
 uint8_t NoteKey(const TKVFormatContext& Ctx, const TKVNote& Note, int32_t Alteration);
 
+// String and fret of a tablature note that has none yet, for its MIDI key:
+// the lowest fret, the first string among equal ones.
+void ChooseString(TKVStaff& Staff, TKVNote& Note);
 // Channel and program of the note (the voice's, or the part's for a voice
 // with program 255; channel 9 and the drum map under a percussion clef).
 void SetNoteSound(TKVFormatContext& Ctx, TKVNote& Note, TKVVoice* Voice);

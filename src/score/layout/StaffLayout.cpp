@@ -116,7 +116,7 @@ void WalkStaff(TKVFormatContext& Ctx, TKVStaffPass& Pass, int32_t StaffIndex) {
       LayoutNoteItem(Ctx, Pass, *note);
     } else if (kind == ItemKind::GraceGroup) {
       auto* group = static_cast<TKVVorschlag*>(item);
-      if (group->VoiceKey().StaffIndex != StaffIndex) continue;
+      if ((group->StaffVoice() >> 4) != StaffIndex) continue;
       EnterColumn(Ctx, Pass, group->Position());
       LayoutGraceGroupItem(Ctx, Pass, *group);
     } else if (IsStaffObject(kind)) {

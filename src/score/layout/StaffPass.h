@@ -3,9 +3,11 @@
 // its steps share while they walk the staves, the column being collected and
 // the room its note heads and accidentals take. It lives for one call.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
+#include <type_traits>
 #include <vector>
 
 #include "score/layout/FormatContext.h"
@@ -49,3 +51,31 @@ struct TKVStaffPass {
 
 // Room in pixels kept within a byte, as the extent tables store it.
 inline uint8_t ExtentByte(int32_t Pixels) { return uint8_t(Pixels < 0 ? 0 : Pixels > 255 ? 255 : Pixels); }
+
+// Stacks an accidental of width H on the lines Top down to Bottom of an
+// extent table (lines outside it are left out): the distance at which it
+// fits between the heads and the accidentals already there, else beyond
+// the farthest; the lines then hold it. Returns the distance.
+template <class TLine>
+int32_t StackOnLines(std::array<TLine, 128>& Lines, int32_t Top, int32_t Bottom, int32_t H) {
+  using TValue = decltype(TLine::OuterExtent);
+  auto fit = [](int32_t V) { return TValue(std::is_same_v<TValue, uint8_t> ? ExtentByte(V) : V); };
+  const int32_t top = std::min(Top, 127), bottom = std::max(Bottom, 0);
+  int32_t d = 0;
+  bool first = true;
+  for (int32_t l = top; l >= bottom; --l) {
+    const TLine& e = Lines[size_t(l)];
+    if (e.InnerEdge - e.HeadExtent >= H && first) {
+      d = e.HeadExtent + H;
+    } else if (d < e.OuterExtent + H) {
+      d = e.OuterExtent + H;
+      first = false;
+    }
+  }
+  for (int32_t l = top; l >= bottom; --l) {
+    TLine& e = Lines[size_t(l)];
+    e.OuterExtent = fit(std::max<int32_t>(e.OuterExtent, d));
+    e.InnerEdge = fit(d - H);
+  }
+  return d;
+}

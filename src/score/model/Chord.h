@@ -11,6 +11,8 @@
 #include "score/model/ElementBlocks.h"
 #include "score/model/Item.h"
 
+struct TKVDisplayItem;
+
 struct TKVChordEntry {
   TByteBlock Record{ChordBlock::EntryBytes};
   std::string Text;
@@ -49,6 +51,17 @@ public:
 
   uint16_t Position() const { return Data().u16(ChordBlock::Position); }
   void SetPosition(uint16_t V) { Data().setU16(ChordBlock::Position, V); }
+  int16_t OffsetX() const { return Data().i16(ChordBlock::OffsetX); }
+  int16_t OffsetY() const { return Data().i16(ChordBlock::OffsetY); }
+  uint8_t StaffVoice() const { return Data().u8(ChordBlock::StaffVoice); }
+  void SetStaffVoice(uint8_t V) { Data().setU8(ChordBlock::StaffVoice, V); }
+  uint8_t SizePercent() const { return Data().u8(ChordBlock::Size100); }
+  uint8_t FontSize() const { return Data().u8(ChordBlock::FontSize); }
+  uint8_t FontStyle() const { return Data().u8(ChordBlock::FontStyle); }
+
+  // Run-time fields of the layout.
+  uint8_t RuntimeStaff = 0;
+  TKVDisplayItem* DisplayLink = nullptr;
 
 private:
   TKVChordEntryList FEntries;

@@ -96,6 +96,7 @@ constexpr size_t Size100 = 19;      // u8: size percent, 0 = unchanged
 constexpr size_t Color = 20;        // u32
 constexpr size_t String = 24;       // u8: tablature string
 constexpr size_t Fret = 25;         // u8: tablature fret + 1, 0 = none
+constexpr size_t OffsetX = 26;      // i16: horizontal offset of a second-kind head (kind 43), score units
 }  // namespace NoteBlock
 
 namespace NoteFlag {
@@ -112,8 +113,12 @@ constexpr size_t OffsetY = 8;     // i16: vertical offset in 1/8 pixel, negative
 constexpr size_t Flags = 10;      // u8: bit 7 hidden / not counted in the voice's end (a filler)
 constexpr size_t FontCode = 11;   // u8
 constexpr size_t Color = 12;      // u32
-constexpr size_t Size100 = 17;    // u8 (100): size percent
+constexpr size_t Size100 = 17;    // u8 (100): size percent, 0 = unchanged
+constexpr size_t OffsetX = 18;    // i16: horizontal offset, score units
 }  // namespace PauseBlock
+namespace PauseFlag {
+constexpr int MovedRight = 0, Filler = 7;  // bits 2-3 together: dotted
+}
 
 namespace ChordBlock {
 constexpr size_t Size = 20;
@@ -121,14 +126,29 @@ constexpr size_t Position = 0;  // u16
 constexpr size_t OffsetX = 2;   // i16, score units (laid out like a chord frame's)
 constexpr size_t OffsetY = 4;   // i16
 constexpr size_t StaffVoice = 6;  // u8
+constexpr size_t Size100 = 7;   // u8: size percent, 0 = unchanged
+constexpr size_t FontSize = 8;  // u8: canvas size / 8, 0 = 8
+constexpr size_t FontStyle = 9; // u8
 constexpr size_t Color = 12;    // u32
 constexpr size_t EntryBytes = 15;
-constexpr size_t EntryText = 5;  // bytes 5-8 of an entry hold its text
+// An entry is one piece of the symbol's text, laid out after an earlier one.
+constexpr size_t EntryStyle = 0;   // u8: added to the chord's font style
+constexpr size_t EntryAnchor = 1;  // u8: index of the piece it follows
+constexpr size_t EntryLevel = 2;   // i16: vertical step of 32 layout units
+constexpr size_t EntryText = 5;    // bytes 5-8 of an entry hold its text
+constexpr size_t EntryStartX = 9;  // i16, written by the layout: left end of the piece
+constexpr size_t EntryY = 11;      // i16, written: top of the piece below the symbol's top
+constexpr size_t EntryEndX = 13;   // i16, written: right end of the piece
 }  // namespace ChordBlock
 
 namespace VorschlagBlock {
 constexpr size_t Size = 12;
-constexpr size_t Position = 0;  // u16
+constexpr size_t Position = 0;    // u16
+constexpr size_t Value = 2;       // u16: length each grace note plays; 0 = its own
+constexpr size_t OffsetX = 4;     // i16: horizontal offset of the members, score units
+constexpr size_t StaffVoice = 6;  // u8
+constexpr size_t Spacing = 7;     // u8: extra room between the members (the importer sets 1)
+constexpr size_t Flags = 8;       // u8: bit 0 after the main note, bit 4 before the beat
 }
 
 namespace LigaBlock {
@@ -156,14 +176,17 @@ constexpr size_t Variant = 0;     // u8: sub-kind (clef, key, count, volta numbe
 constexpr size_t Position = 2;    // u16 ticks
 constexpr size_t Value = 4;       // u16: meter word, tempo, length of a span ...
 constexpr size_t Flags = 6;       // u8
+constexpr size_t Height = 7;      // u8: height of an octave line in eighths of a space
 constexpr size_t OffsetX = 8;     // i16
 constexpr size_t OffsetY = 10;    // i16
+constexpr size_t Extent = 12;     // i16: signed vertical extent of a span mark
 constexpr size_t StaffVoice = 14; // u8
 constexpr size_t Size100 = 15;    // u8 (100): size percent, 0 = unchanged
 constexpr size_t Color = 16;      // u32
 constexpr size_t LineStyle = 20;  // u8 (2)
 constexpr size_t FontIndex = 21;  // u8: music font
 constexpr size_t TextX = 22;      // i16
+constexpr size_t ExtraWidth = 22; // i16: the same word, read by the layout as room added to a mark's width
 constexpr size_t TextY = 24;      // i16
 constexpr size_t TextStyle = 26;  // u8
 constexpr size_t KeyTableBytes = 14;  // the key signature's seven 16-bit entries
@@ -200,15 +223,25 @@ constexpr size_t Position = 2;  // u16
 constexpr size_t Length1 = 4;   // u16
 constexpr size_t Length2 = 6;   // u16
 constexpr size_t Length3 = 8;   // u16
+constexpr size_t Height = 10;   // u16
+constexpr size_t OffsetX = 12;  // i16
+constexpr size_t OffsetY = 14;  // i16
+constexpr size_t StaffVoice = 18;  // u8
 constexpr size_t Size100 = 19;  // u8 (100)
 }  // namespace BendBlock
 
 namespace FrameBlock {
 constexpr size_t Size = 16;
 constexpr size_t Position = 0;     // u16
-constexpr size_t EntryCount = 8;   // u8: strings, the length of the entry array
+constexpr size_t OffsetX = 2;      // i16, as a chord symbol's
+constexpr size_t OffsetY = 4;      // i16
+constexpr size_t StaffVoice = 6;   // u8
+constexpr size_t Size100 = 7;      // u8: size percent, 0 = unchanged
+constexpr size_t EntryCount = 8;   // u8: strings (the diagram's columns), the length of the entry array
 constexpr size_t Byte9 = 9;        // u8 (24)
 constexpr size_t ValueCount = 10;  // u8 (5): fret rows, the length of the byte array
+constexpr size_t Numeral = 11;     // u8: non-zero shows the position as a Roman numeral
+constexpr size_t FontStyle = 12;   // u8
 constexpr size_t EntryBytes = 3;
 }  // namespace FrameBlock
 
@@ -223,7 +256,8 @@ constexpr size_t Source = 8;      // u8: the mark kind that made the effect
 }  // namespace EffectBlock
 
 // ---- free page objects: X, Y, width and height first; the page word is
-// what GetItemPage reads ----
+// what GetItemPage reads. An object held by a measure reads that word as its
+// tick and keeps its staff (high nibble) in a byte of its own ----
 namespace PageObjectBlock {
 constexpr size_t X = 0;       // i16
 constexpr size_t Y = 2;       // i16
@@ -239,12 +273,14 @@ constexpr size_t FontSize = 11;   // u8
 constexpr size_t FontStyle = 12;  // u8
 constexpr size_t FontColor = 16;  // u32
 constexpr size_t Angle = 20;      // u16 degrees
+constexpr size_t Staff = 13;      // u8
 }  // namespace TextBlock
 
 namespace ImageBlock {
 constexpr size_t Size = 16;
 constexpr size_t Page = 8;    // u16
 constexpr size_t Flags = 10;  // u8
+constexpr size_t Staff = 11;  // u8
 }  // namespace ImageBlock
 
 namespace LineBlock {
@@ -254,6 +290,7 @@ constexpr size_t Arrows = 10;     // u8
 constexpr size_t LineWidth = 11;  // u8
 constexpr size_t LineColor = 12;  // u32
 constexpr size_t PenStyle = 16;   // u8
+constexpr size_t Staff = 17;      // u8
 }  // namespace LineBlock
 
 namespace RectangleBlock {
@@ -265,6 +302,7 @@ constexpr size_t LineColor = 12;   // u32
 constexpr size_t PenStyle = 16;    // u8
 constexpr size_t FillColor = 17;   // u32
 constexpr size_t BrushStyle = 21;  // u8
+constexpr size_t Staff = 22;       // u8
 }  // namespace RectangleBlock
 
 namespace ArcBlock {
@@ -274,6 +312,7 @@ constexpr size_t Page = 16;        // u16
 constexpr size_t Flags = 18;       // u8
 constexpr size_t PenStyle = 19;    // u8
 constexpr size_t BrushStyle = 20;  // u8
+constexpr size_t Staff = 21;       // u8
 }  // namespace ArcBlock
 
 namespace PageMarkBlock {
@@ -293,6 +332,7 @@ namespace OleBlock {
 constexpr size_t Size = 16;
 constexpr size_t Page = 8;    // u16
 constexpr size_t Flags = 10;  // u8
+constexpr size_t Staff = 11;  // u8
 }  // namespace OleBlock
 
 namespace MidiEventBlock {

@@ -11,6 +11,8 @@
 #include "score/model/ElementBlocks.h"
 #include "score/model/Item.h"
 
+struct TKVDisplayItem;
+
 using TKVFrameEntry = std::array<uint8_t, FrameBlock::EntryBytes>;
 
 class TKVFrame : public TKVVoicedItem {
@@ -41,6 +43,19 @@ public:
 
   uint8_t EntryCount() const { return Data().u8(FrameBlock::EntryCount); }
   uint8_t ValueCount() const { return Data().u8(FrameBlock::ValueCount); }
+  uint16_t Position() const { return Data().u16(FrameBlock::Position); }
+  void SetPosition(uint16_t V) { Data().setU16(FrameBlock::Position, V); }
+  int16_t OffsetX() const { return Data().i16(FrameBlock::OffsetX); }
+  int16_t OffsetY() const { return Data().i16(FrameBlock::OffsetY); }
+  uint8_t StaffVoice() const { return Data().u8(FrameBlock::StaffVoice); }
+  void SetStaffVoice(uint8_t V) { Data().setU8(FrameBlock::StaffVoice, V); }
+  uint8_t SizePercent() const { return Data().u8(FrameBlock::Size100); }
+  uint8_t FontStyle() const { return Data().u8(FrameBlock::FontStyle); }
+  bool Numeral() const { return Data().u8(FrameBlock::Numeral) != 0; }
+
+  // Run-time fields of the layout.
+  uint8_t RuntimeStaff = 0;
+  TKVDisplayItem* DisplayLink = nullptr;
 
 private:
   std::string FText;

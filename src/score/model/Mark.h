@@ -63,6 +63,10 @@ public:
   void SetOffsetX(int16_t V) { Data().setI16(MarkBlock::OffsetX, V); }
   int16_t OffsetY() const { return Data().i16(MarkBlock::OffsetY); }
   void SetOffsetY(int16_t V) { Data().setI16(MarkBlock::OffsetY, V); }
+  uint8_t Height() const { return Data().u8(MarkBlock::Height); }
+  int16_t Extent() const { return Data().i16(MarkBlock::Extent); }
+  void SetExtent(int16_t V) { Data().setI16(MarkBlock::Extent, V); }
+  int16_t ExtraWidth() const { return Data().i16(MarkBlock::ExtraWidth); }
   uint8_t TextStyle() const { return Data().u8(MarkBlock::TextStyle); }
   void SetTextStyle(uint8_t V) { Data().setU8(MarkBlock::TextStyle, V); }
 

@@ -59,6 +59,7 @@ public:
   void SetHeadType(uint8_t V) { Data().setU8(NoteBlock::Symbol, V); }
   bool Dotted() const { return (Data().u8(NoteBlock::Dots) & 0x0C) != 0; }
   uint8_t SizePercent() const { return Data().u8(NoteBlock::Size100); }
+  int16_t OffsetX() const { return Data().i16(NoteBlock::OffsetX); }
   uint8_t String() const { return Data().u8(NoteBlock::String); }
   void SetString(uint8_t V) { Data().setU8(NoteBlock::String, V); }
   // Tablature fret + 1; 0 = not assigned yet.

@@ -9,6 +9,7 @@
 #include "score/model/ItemHolder.h"
 
 class TKVVoice;
+struct TKVDisplayItem;
 
 class TKVPause : public TKVVoicedItem, public TKVItemHolder {
 public:
@@ -32,12 +33,16 @@ public:
   void SetStaffVoice(uint8_t V) { Data().setU8(PauseBlock::StaffVoice, V); }
   uint8_t Flags() const { return Data().u8(PauseBlock::Flags); }
   void SetFlags(uint8_t V) { Data().setU8(PauseBlock::Flags, V); }
+  int16_t OffsetX() const { return Data().i16(PauseBlock::OffsetX); }
+  uint8_t SizePercent() const { return Data().u8(PauseBlock::Size100); }
+  bool Dotted() const { return (Flags() & 0x0C) != 0; }
   // Vertical offset in 1/8 pixel, negative is up.
   int16_t OffsetY() const { return Data().i16(PauseBlock::OffsetY); }
   void SetOffsetY(int16_t V) { Data().setI16(PauseBlock::OffsetY, V); }
 
   // Run-time fields.
   TKVVoice* Voice = nullptr;
+  TKVDisplayItem* DisplayLink = nullptr;
 
 private:
   std::string FText;

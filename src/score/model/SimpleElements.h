@@ -21,6 +21,19 @@ public:
   const std::string& Text2() const { return FText2; }
   void SetText2(const std::string& Value) { FText2 = Value; }
 
+  uint8_t Variant() const { return Data().u8(BendBlock::Variant); }
+  uint16_t Position() const { return Data().u16(BendBlock::Position); }
+  // Widths of the bend's three segments, layout units.
+  uint16_t SegmentWidth(int Index) const { return Data().u16(BendBlock::Length1 + 2 * size_t(Index)); }
+  uint16_t Height() const { return Data().u16(BendBlock::Height); }
+  int16_t OffsetX() const { return Data().i16(BendBlock::OffsetX); }
+  int16_t OffsetY() const { return Data().i16(BendBlock::OffsetY); }
+  uint8_t StaffVoice() const { return Data().u8(BendBlock::StaffVoice); }
+  void SetStaffVoice(uint8_t V) { Data().setU8(BendBlock::StaffVoice, V); }
+  uint8_t SizePercent() const { return Data().u8(BendBlock::Size100); }
+
+  uint8_t RuntimeStaff = 0;  // run-time: the staff laid out on
+
 private:
   std::string FText1, FText2;
 };

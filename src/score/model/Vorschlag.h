@@ -26,4 +26,13 @@ public:
 
   uint16_t Position() const { return Data().u16(VorschlagBlock::Position); }
   void SetPosition(uint16_t V) { Data().setU16(VorschlagBlock::Position, V); }
+  uint16_t Value() const { return Data().u16(VorschlagBlock::Value); }
+  int16_t OffsetX() const { return Data().i16(VorschlagBlock::OffsetX); }
+  uint8_t StaffVoice() const { return Data().u8(VorschlagBlock::StaffVoice); }
+  void SetStaffVoice(uint8_t V) { Data().setU8(VorschlagBlock::StaffVoice, V); }
+  uint8_t Spacing() const { return Data().u8(VorschlagBlock::Spacing); }
+  uint8_t Flags() const { return Data().u8(VorschlagBlock::Flags); }
+  void SetFlags(uint8_t V) { Data().setU8(VorschlagBlock::Flags, V); }
+  // The group stands after its main note (flag bit 0).
+  bool After() const { return (Flags() & 1) != 0; }
 };

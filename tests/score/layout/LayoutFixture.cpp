@@ -9,6 +9,8 @@
 #include "score/model/ItemFactory.h"
 #include "score/model/Lyric.h"
 #include "score/model/Mark.h"
+#include "score/model/Note.h"
+#include "score/model/Pause.h"
 #include "score/model/Measure.h"
 #include "score/model/Part.h"
 #include "score/model/Piece.h"
@@ -50,6 +52,25 @@ TKVMark* LayoutTest::AddMark(TObject* Owner, uint8_t Kind, uint16_t Position, ui
   mark->SetValue(Value);
   mark->SetVariant(Variant);
   return mark;
+}
+
+TKVNote* LayoutTest::AddNote(TObject* Owner, uint16_t Position, uint8_t Pitch, uint16_t Value, uint8_t StaffVoice) {
+  auto* note = static_cast<TKVNote*>(CreateItemByKind(20, Owner));
+  note->SetPosition(Position);
+  note->SetPitch(Pitch);
+  note->SetValue(Value);
+  note->SetDuration(Value);
+  note->SetStaffVoice(StaffVoice);
+  return note;
+}
+
+TKVPause* LayoutTest::AddRest(TObject* Owner, uint16_t Position, uint16_t Value, uint8_t StaffVoice) {
+  auto* rest = static_cast<TKVPause*>(CreateItemByKind(21, Owner));
+  rest->SetPosition(Position);
+  rest->SetValue(Value);
+  rest->SetDuration(Value);
+  rest->SetStaffVoice(StaffVoice);
+  return rest;
 }
 
 TKVLyric* LayoutTest::AddLyric(TObject* Owner, uint8_t Kind, uint16_t Position,

@@ -18,6 +18,8 @@
 
 class TKVMark;
 class TKVLyric;
+class TKVNote;
+class TKVPause;
 
 class LayoutTest : public ::testing::Test {
 protected:
@@ -31,6 +33,9 @@ protected:
   TKVColumn* Column(int Index);
   // A mark of Kind made by the item factory.
   TKVMark* AddMark(TObject* Owner, uint8_t Kind, uint16_t Position, uint16_t Value = 0, uint8_t Variant = 0);
+  // A note or rest of Value ticks (its duration too) made by the factory.
+  TKVNote* AddNote(TObject* Owner, uint16_t Position, uint8_t Pitch, uint16_t Value = 128, uint8_t StaffVoice = 0);
+  TKVPause* AddRest(TObject* Owner, uint16_t Position, uint16_t Value, uint8_t StaffVoice = 0);
   TKVLyric* AddLyric(TObject* Owner, uint8_t Kind, uint16_t Position, std::initializer_list<std::u16string> Lines);
 
   // Appends a used page record that starts at measure FirstMeasure.

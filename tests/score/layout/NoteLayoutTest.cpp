@@ -20,12 +20,7 @@ class NoteLayout : public LayoutTest {
 protected:
   TKVNote* Note(int Column, uint16_t Position, uint8_t Pitch, std::initializer_list<uint8_t> Signs = {},
                 uint16_t Value = 128, uint8_t StaffVoice = 0) {
-    auto* note = static_cast<TKVNote*>(CreateItemByKind(20, Measure(0, Column)));
-    note->SetPosition(Position);
-    note->SetPitch(Pitch);
-    note->SetValue(Value);
-    note->SetDuration(Value);
-    note->SetStaffVoice(StaffVoice);
+    TKVNote* note = AddNote(Measure(0, Column), Position, Pitch, Value, StaffVoice);
     for (uint8_t sign : Signs) AddMark(note, 50, 0, 0, sign);
     return note;
   }

@@ -3,14 +3,11 @@
 #include <algorithm>
 
 #include "score/layout/LayoutServices.h"
-#include "score/layout/LyricLayout.h"
 #include "score/layout/MeasureSetup.h"
-#include "score/layout/PlayActions.h"
 #include "score/layout/StaffLayout.h"
 #include "score/layout/TempoMarks.h"
-#include "score/model/ItemKinds.h"
-#include "score/model/Lyric.h"
-#include "score/model/Mark.h"
+#include "score/model/Item.h"
+#include "score/model/ItemHolder.h"
 #include "score/model/Measure.h"
 #include "score/model/Part.h"
 #include "score/model/Piece.h"
@@ -28,8 +25,16 @@ TKVLayoutSteps DefaultLayoutSteps() {
 
 namespace {
 
-// Takes every reference to the items about to be deleted out of the
-// piece's records: display items (also those past a used count, which a
+// Item and everything it holds (a note's or rest's attached items, a grace
+// group's notes and theirs): deleted with it.
+void AddWithHeldItems(TKVItem* Item, std::vector<TKVItem*>& Out) {
+  Out.push_back(Item);
+  if (auto* holder = dynamic_cast<TKVItemHolder*>(Item))
+    for (TKVItem* held : holder->Items().Items()) AddWithHeldItems(held, Out);
+}
+
+// Takes every reference to the items about to be deleted (sorted) out of
+// the piece's records: display items (also those past a used count, which a
 // later formatting or a continuing list may still reach), position entries,
 // dynamics records and play marks.
 void ForgetItems(TKVPiece& Piece, const std::vector<TKVItem*>& Items) {
@@ -54,7 +59,10 @@ void RemoveLateItems(TKVFormatContext& Ctx) {
   if (late.empty()) return;
   std::sort(late.begin(), late.end());
   late.erase(std::unique(late.begin(), late.end()), late.end());
-  ForgetItems(Ctx.Piece, late);
+  std::vector<TKVItem*> doomed;
+  for (TKVItem* item : late) AddWithHeldItems(item, doomed);
+  std::sort(doomed.begin(), doomed.end());
+  ForgetItems(Ctx.Piece, doomed);
   for (TKVItem* item : late) delete item;
   late.clear();
 }

@@ -226,7 +226,7 @@ void LayoutGraceNote(TKVFormatContext& Ctx, TGraceLayout& G, TKVStaff& Walked, T
   Note.Tuning = 0;
   const bool tablature = staff.Data().u8(StaffBlock::Tablature) != 0;
   const uint16_t tick = G.Group.Position();
-  // The signs give the alteration the key and the fret are worked out for.
+  // A displaced head's room belongs to the tick it stands at.
   G.Advance(Note.Position());
   Ctx.PercussionClef = false;
   const int32_t clef = GetClefOffset(Ctx, tick);
@@ -237,6 +237,7 @@ void LayoutGraceNote(TKVFormatContext& Ctx, TGraceLayout& G, TKVStaff& Walked, T
     y = Note.StaffStep * ls / 2 - ls / 2;
     w = HeadWidthOf(Ctx.Score, Note);
   } else {
+    // The fret is chosen for the key the signs give.
     for (TKVItem* item : Note.Items().Items())
       if (auto* sign = dynamic_cast<TKVMark*>(item); sign && item->Kind() == AccidentalMark)
         ApplySign(Note, sign->Variant(), own);

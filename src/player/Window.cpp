@@ -6,14 +6,14 @@
 
 #include "base/Strings.h"
 #include "platform/threads/Clock.h"
+#include "player/ClipPlayer.h"
+#include "player/PlayThread.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/DisplayUnits.h"
 #include "score/model/Score.h"
 
-TKVWindow::TKVWindow() : FScreenResolution(ScreenPixelsPerInch), FClock(&TRealClock::Instance()) {}
-
-// The base leaves the score's view list.
-TKVWindow::~TKVWindow() = default;
+TKVWindow::TKVWindow()
+    : FScreenResolution(ScreenPixelsPerInch), FClock(&TRealClock::Instance()), FClipPlayer(&NullClipPlayer()) {}
 
 void TKVWindow::SetScore(TKVScore* Value) {
   if (Value == FScore) return;

@@ -14,6 +14,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@
 #include "score/model/ScoreView.h"
 
 class TClock;
+class TKVClipPlayer;
+class TKVPlayThread;
 class TKVMeasure;
 class TKVPiece;
 class TKVVoice;
@@ -67,6 +70,8 @@ struct TKVPlayRange {
 class TKVWindow : public TKVScoreView {
 public:
   TKVWindow();
+  // Stops a run first. A class that overrides DoStopPlay stops in its own
+  // destructor, before its part of the view is gone.
   ~TKVWindow() override;
 
   // ---- score link ----
@@ -180,11 +185,30 @@ public:
   int32_t ScoreToPixels(int32_t Value) const;
 
   // ---- playback ----
+  // Starts the play thread at time-critical priority: it plays from the
+  // cursor (from the play position in wsRealTime style) to the end of the
+  // score or until Stop, and raises every message through OnPlayShort and
+  // OnPlayLong from that thread. Nothing without a score or while playing; a
+  // run that ended by itself is joined first. Not from a play event.
+  void Play();
+  // Ends the run and joins its thread: the sleep is cut short, so this takes
+  // at most one tick's work. Called from a play event it only ends the run
+  // after the current tick.
+  void Stop();
+  // Play's preparation without the thread: the plug-in handles, the range
+  // start and the playing flag. A caller that runs a TKVPlayEngine itself
+  // (tests on a fake clock) starts with it; false when Play would do
+  // nothing.
+  bool BeginPlay();
   // Guards PlayState, and the play thread's own state, for the view's life.
   std::recursive_mutex& PlayLock() { return FPlayLock; }
   TKVPlayState& PlayState() { return FPlay; }  // with PlayLock held
   TClock& Clock() { return *FClock; }
   void SetClock(TClock& Clock) { FClock = &Clock; }
+  // Plays the sound clips of the score; a player that plays nothing until
+  // the media subsystem installs one.
+  TKVClipPlayer& ClipPlayer() { return *FClipPlayer; }
+  void SetClipPlayer(TKVClipPlayer& Player) { FClipPlayer = &Player; }
   TKVMetronome Metronome;
   bool Repeat = false;  // the play thread starts again at the end
   TKVPlayRange PlayRange;
@@ -207,6 +231,8 @@ protected:
   virtual void InvalidateRule(int32_t /*OldPage*/) {}
 
 private:
+  friend class TKVPlayEngine;
+
   TKVPageRecord* PageRecord(int32_t Index) const;
   int32_t PageRecordCount() const;
   const TKVMeasureRecord* CursorRecord();
@@ -239,4 +265,7 @@ private:
   std::recursive_mutex FPlayLock;
   TKVPlayState FPlay;
   TClock* FClock;
+  TKVClipPlayer* FClipPlayer;
+  std::unique_ptr<TKVPlayThread> FPlayThread;  // main thread only
+  std::atomic<bool> FDestroying{false};
 };

@@ -61,6 +61,7 @@ public:
   uint8_t RuntimeStaff = 0;
   TKVItem* SyllableLink = nullptr;  // the syllable this one is joined to (page composer)
   std::vector<uint8_t> MidiBytes;   // a MIDI play action's message, prepared by the layout
+  uint8_t State = 0;                // bit 6: highlighted while it is sung (the player's)
 
 private:
   std::string FText;

@@ -127,6 +127,7 @@ public:
   int32_t StreamPosition = 0;  // where the score stream stood after the measures
   int32_t VSTHandle = 0;       // from the score's OnGetVSTHandle
   int32_t UserPages = 0;       // page count asked for while the part is shown on its own
+  uint8_t Mute = 0;            // non-zero: the player leaves the part silent
 
 private:
   void SendController(uint8_t Controller, uint8_t Value);

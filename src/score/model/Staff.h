@@ -42,6 +42,8 @@ public:
   // Run-time: the number the layout gave the staff among the staves it lays
   // out (0 first).
   int32_t LayoutIndex = 0;
+  // Run-time: non-zero, the player leaves the staff's notes silent.
+  uint8_t Mute = 0;
 
   int32_t GetVoiceCount() const { return FVoices.Count(); }
   TKVVoice* GetVoice(int32_t Index) const { return FVoices.Get(Index); }

@@ -55,6 +55,8 @@ public:
   void Assign(const TObject& Source);
   void ReadData(TStream& Stream);
 
+  uint8_t Mute = 0;  // run-time: non-zero, the player leaves the voice silent
+
 private:
   TKVStaff* FStaff;
   TKVStaff* FSecondStaff = nullptr;

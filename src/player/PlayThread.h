@@ -1,0 +1,34 @@
+#pragma once
+// The play thread of a view: one run of the play engine at time-critical
+// priority. The view makes one per Play and joins it in Stop, or before
+// the next Play when the run ended by itself.
+
+#include <atomic>
+#include <thread>
+
+#include "platform/threads/Clock.h"
+#include "platform/threads/PriorityThread.h"
+#include "player/PlayEngine.h"
+
+class TKVWindow;
+
+class TKVPlayThread {
+public:
+  explicit TKVPlayThread(TKVWindow& View);
+  ~TKVPlayThread();  // joins
+  TKVPlayThread(const TKVPlayThread&) = delete;
+  TKVPlayThread& operator=(const TKVPlayThread&) = delete;
+
+  void Start();
+  // Cuts the thread's sleep short and joins it; the view's playing flag is
+  // cleared first, so the run ends at its next tick.
+  void Stop();
+  // Whether the caller is this play thread (a play event handler).
+  bool IsCurrent() const { return FId.load() == std::this_thread::get_id(); }
+
+private:
+  TKVPlayEngine FEngine;
+  TSleepInterrupt FInterrupt;
+  std::atomic<std::thread::id> FId{};
+  TPriorityThread FThread;
+};

@@ -1,0 +1,38 @@
+// Starting and stopping the play thread, and the view's end, which stops it
+// first: the thread raises events on the view until it is joined.
+
+#include <mutex>
+
+#include "player/PlayThread.h"
+#include "player/Window.h"
+#include "score/model/Score.h"
+
+TKVWindow::~TKVWindow() {
+  FDestroying = true;
+  Stop();
+}
+
+bool TKVWindow::BeginPlay() {
+  if (!FScore || Playing() || (FPlayThread && FPlayThread->IsCurrent())) return false;
+  FPlayThread.reset();
+  FScore->UpdateVSTHandles();
+  if (PlayRange.Mode > 1) GotoPosition(PlayRange.StartPiece, PlayRange.StartMeasure, false, PlayRange.StartTick);
+  std::lock_guard lock(FPlayLock);
+  SetPlaying(true);
+  PlayEnded = 1;
+  return true;
+}
+
+void TKVWindow::Play() {
+  if (!BeginPlay()) return;
+  // Made before it starts: the thread may ask whether it is the view's.
+  FPlayThread = std::make_unique<TKVPlayThread>(*this);
+  FPlayThread->Start();
+}
+
+void TKVWindow::Stop() {
+  SetPlaying(false);
+  if (!FPlayThread || FPlayThread->IsCurrent()) return;
+  FPlayThread->Stop();
+  FPlayThread.reset();
+}

@@ -21,6 +21,13 @@ if(SONARID_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(SONARID_FUZZ)
+  # Every library is instrumented for coverage; only the targets link the
+  # fuzzer's main (sonarid_fuzz_target).
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined -gline-tables-only)
+  add_link_options(-fsanitize=address,undefined)
+endif()
 if(SONARID_TSAN)
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)
@@ -88,4 +95,14 @@ function(sonarid_test NAME)
   target_precompile_headers(${NAME} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <string> <vector> <memory>)
   include(GoogleTest)
   gtest_discover_tests(${NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 ${ARG_PROPERTIES})
+endfunction()
+
+# sonarid_fuzz_target(NAME SOURCES... DEPS libs...): a libFuzzer executable
+# (only in a SONARID_FUZZ build; scripts/fuzz builds and runs them).
+function(sonarid_fuzz_target NAME)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${NAME} ${ARG_SOURCES})
+  target_include_directories(${NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${NAME} PRIVATE ${ARG_DEPS})
+  target_link_options(${NAME} PRIVATE -fsanitize=fuzzer)
 endfunction()

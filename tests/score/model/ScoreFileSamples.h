@@ -74,6 +74,31 @@ inline TScoreFile File(const TItemsWriter& measureItems = DefaultItems) {
   return file;
 }
 
+inline TBytes Drum(uint8_t sounding, uint8_t set, uint8_t staffPosition, uint8_t enabled = 1) {
+  return {sounding, set, staffPosition, 0, enabled};
+}
+
+// A version-16 file with every section filled: score items of several
+// kinds (one without a class), named records, drum entries and a user symbol.
+inline TScoreFile FullFile() {
+  TScoreFile file = sample::File();
+  file.Settings = TScoreFile::DefaultSettings().U32(SettingsOffset::Scale, 150);
+  file.PageRecord = Written([](TScoreFileWriter& w) { w.Begin(1, TBlockBytes(132).U32(0, 0xDDEEFF)).End(); });
+  file.ScoreItems = {
+      Written([](TScoreFileWriter& w) { w.BeginItem(200, 4, TBlockBytes(28).U16(0, 10)).WideList({u"Title"}).Str("Arial").Str("t2").End(); }),
+      Written([](TScoreFileWriter& w) { w.BeginItem(33, 3, TBlockBytes(24)).WideList({u"la"}).Str("").End(); }),  // dropped
+      Written([](TScoreFileWriter& w) { w.BeginItem(5, 1, TBytes(4, 9)).End(); }),  // a kind without a class
+      Written([](TScoreFileWriter& w) { w.BeginItem(201, 3, TBlockBytes(16)).U16(1).U16(261).U32(3).Raw({1, 2, 3}).Str("pic").End(); })};
+  file.NamedRecords = {{TBytes(14, 7), "Kit1", "first"}, {{1}, "Kit2", ""}, {{}, "Kit3", ""}};
+  file.DrumEntries = {{Drum(36, 0, 58), "Kick"}, {Drum(35, 0, 58), "Kick2"},   {Drum(38, 9, 23), "Snare"},
+                      {Drum(40, 0, 100), "Crash"}, {Drum(42, 0, 58, 0), "Off"}, {Drum(44, 0, 10), "Low"},
+                      {Drum(200, 1, 58), "Loud"}};
+  file.UserSymbols = {{"Sym", Written([](TScoreFileWriter& w) {
+                         w.Begin(2, TBytes(8, 1)).U16(1).BeginItem(202, 1, TBlockBytes(20).U16(0, 5)).End().End();
+                       })}};
+  return file;
+}
+
 inline void Load(TKVScore& score, const TBytes& bytes) {
   TMemoryStream stream(bytes);
   score.LoadFromStream(stream);

@@ -1,0 +1,17 @@
+// The own score format: any bytes load or fail with the format's errors, and
+// the score's update bracket is closed either way.
+
+#include "FuzzInput.h"
+#include "base/Exceptions.h"
+#include "score/model/Score.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  TMemoryStream stream = InputStream(data, size);
+  TKVScore score;
+  try {
+    score.LoadFromStream(stream);
+  } catch (const Exception&) {
+  }
+  Check(score.UpdateCount() == 0);
+  return 0;
+}

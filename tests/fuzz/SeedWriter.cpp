@@ -1,0 +1,102 @@
+// Writes the fuzz targets' seed inputs from the test builders and through
+// the codec layer: `fuzz_seeds DIR` fills DIR/score, DIR/midi and DIR/wave.
+// The corpus files and the compiled language files are added by scripts/fuzz.
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "base/Streams.h"
+#include "platform/codec/Acm.h"
+#include "platform/codec/RiffWave.h"
+#include "platform/codec/WaveSave.h"
+#include "score/model/ScoreFileSamples.h"
+#include "support/MidiFileBuilder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Write(const fs::path& path, const TBytes& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+void ScoreSeeds(const fs::path& dir) {
+  Write(dir / "sample.sfd", sample::File().Bytes());
+  Write(dir / "full.sfd", sample::FullFile().Bytes());
+  TScoreFile early;
+  early.Version = 4;
+  early.Pieces = {sample::Piece()};
+  Write(dir / "version4.sfd", early.Bytes());
+}
+
+TBytes Song(int format, uint16_t division, bool running) {
+  TMidiFileBuilder file(format, division);
+  TMidiTrackBuilder& first = file.AddTrack();
+  first.Text(0, 3, "Song").Tempo(0, 500000).TimeSignature(0, 3, 2).KeySignature(0, -2, 1);
+  first.RunningStatus(running).Program(0, 0, 40).Controller(0, 0, 7, 100).Controller(0, 0, 10, 30);
+  for (int i = 0; i < 8; ++i) {
+    first.Text(0, 5, i % 2 ? "-la" : "\\Sing").NoteOn(0, 0, 60 + i, 90).NoteOn(0, 0, 64 + i, 80);
+    first.NoteOff(uint32_t(division / 2), 0, 60 + i).NoteOn(0, 0, 64 + i, 0);
+  }
+  first.PitchBend(0, 0, 9000).ChannelPressure(0, 0, 20).SysEx(0, {0x7E, 0x7F, 0x09, 0x01, 0xF7});
+  first.EndOfTrack(0);
+  if (format != 0) {
+    TMidiTrackBuilder& drums = file.AddTrack();
+    for (int i = 0; i < 6; ++i) drums.NoteOn(uint32_t(division / 4), 9, 35 + 2 * i, 100).NoteOff(10, 9, 35 + 2 * i);
+    drums.Tempo(0, 400000).TimeSignature(0, 6, 3).EndOfTrack();
+  }
+  return file.Bytes();
+}
+
+void MidiSeeds(const fs::path& dir) {
+  Write(dir / "format0.mid", Song(0, 96, false));
+  Write(dir / "format1-running.mid", Song(1, 480, true));
+  Write(dir / "smpte.mid", Song(1, 0xE728, false));
+  Write(dir / "rmid.rmi", TMidiFileBuilder::WrapRmid(Song(1, 192, true)));
+}
+
+// A short PCM take, and the same sound through every codec the layer has.
+void WaveSeeds(const fs::path& dir) {
+  using namespace codec;
+  fs::create_directories(dir);
+  const TWaveFormat pcm = TWaveFormat::Pcm(1, 8000, 16);
+  const std::string source = (dir / "pcm16.wav").string();
+  {
+    TFileStream file(source, fmCreate);
+    TWaveFileWriter writer(file, pcm.Bytes(), false);
+    for (int i = 0; i < 800; ++i) {
+      int16_t sample = int16_t(8000 * std::sin(i * 0.2));
+      uint8_t bytes[2] = {uint8_t(sample), uint8_t(uint16_t(sample) >> 8)};
+      writer.Write(bytes, 2);
+    }
+    writer.Finish(0);
+  }
+  for (uint16_t tag : {WAVE_FORMAT_ADPCM, WAVE_FORMAT_ALAW, WAVE_FORMAT_MULAW, WAVE_FORMAT_IMA_ADPCM,
+                       WAVE_FORMAT_GSM610, WAVE_FORMAT_MPEGLAYER3}) {
+    TWaveFormat target;
+    target.SetFormatTag(tag);
+    if (acmFormatSuggest(nullptr, pcm, target, ACM_FORMATSUGGESTF_WFORMATTAG) == MMSYSERR_NOERROR)
+      ConvertWaveFile(source, (dir / ("tag" + std::to_string(tag) + ".wav")).string(), target, 0);
+  }
+  TMemoryStream stereo8;
+  TWaveFileWriter writer(stereo8, TWaveFormat::Pcm(2, 11025, 8).Bytes(), true);
+  uint8_t frames[64];
+  for (size_t i = 0; i < sizeof frames; ++i) frames[i] = uint8_t(128 + 100 * std::sin(double(i)));
+  writer.Write(frames, sizeof frames);
+  writer.Finish(32);
+  stereo8.SaveToFile((dir / "pcm8-stereo.wav").string());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) return 2;
+  const fs::path dir = argv[1];
+  ScoreSeeds(dir / "score");
+  MidiSeeds(dir / "midi");
+  WaveSeeds(dir / "wave");
+  return 0;
+}

@@ -1,5 +1,6 @@
-// The own score format: any bytes load or fail with the format's errors, and
-// the score's update bracket is closed either way.
+// The own score format: any bytes load or fail with the format's errors, the
+// score's update bracket is closed either way, and what was read can be
+// copied into another score (every item of the tree is visited).
 
 #include "FuzzInput.h"
 #include "base/Exceptions.h"
@@ -13,5 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const Exception&) {
   }
   Check(score.UpdateCount() == 0);
+  TKVScore copy;
+  copy.Assign(score);
   return 0;
 }

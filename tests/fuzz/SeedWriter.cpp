@@ -81,13 +81,15 @@ void WaveSeeds(const fs::path& dir) {
     if (acmFormatSuggest(nullptr, pcm, target, ACM_FORMATSUGGESTF_WFORMATTAG) == MMSYSERR_NOERROR)
       ConvertWaveFile(source, (dir / ("tag" + std::to_string(tag) + ".wav")).string(), target, 0);
   }
-  TMemoryStream stereo8;
-  TWaveFileWriter writer(stereo8, TWaveFormat::Pcm(2, 11025, 8).Bytes(), true);
-  uint8_t frames[64];
-  for (size_t i = 0; i < sizeof frames; ++i) frames[i] = uint8_t(128 + 100 * std::sin(double(i)));
-  writer.Write(frames, sizeof frames);
-  writer.Finish(32);
-  stereo8.SaveToFile((dir / "pcm8-stereo.wav").string());
+  for (uint16_t bits : {8, 16}) {
+    TMemoryStream stereo;
+    TWaveFileWriter writer(stereo, TWaveFormat::Pcm(2, 11025, bits).Bytes(), true);
+    uint8_t frames[64];
+    for (size_t i = 0; i < sizeof frames; ++i) frames[i] = uint8_t(128 + 100 * std::sin(double(i)));
+    writer.Write(frames, sizeof frames);
+    writer.Finish(32);
+    stereo.SaveToFile((dir / ("pcm" + std::to_string(bits) + "-stereo.wav")).string());
+  }
 }
 
 }  // namespace

@@ -82,7 +82,9 @@ MCIERROR DecodeWaveFile(const std::string& path, TDecodedWave& wave) {
   std::vector<uint8_t> decoded;
   if (format.IsPcm() && (bits == 8 || bits == 16)) {
     if (data.size() * (16 / bits) > kMaxDecodedBytes) return MCIERR_INVALID_FILE;
-    data.resize(data.size() - data.size() % format.nBlockAlign());
+    // Whole frames of the channels' samples: a block align that says
+    // otherwise would leave half a frame at the end.
+    data.resize(data.size() - data.size() % (format.nChannels() * (bits / 8)));
     wave.Samples.resize(data.size() / (bits / 8));
     for (size_t i = 0; i < wave.Samples.size(); ++i)
       wave.Samples[i] = bits == 8 ? int16_t((int(data[i]) - 128) << 8) : int16_t(le::load16(&data[2 * i]));

@@ -7,14 +7,14 @@ namespace text {
 int PixelEm(int size) { return MulDiv(size, 96, 72); }
 
 int TFakeMeasurer::TextWidth(const TFontSpec& font, const std::string& bytes) {
-  Queries.push_back({font, std::u16string(bytes.begin(), bytes.end())});
+  if (KeepQueries) Queries.push_back({font, std::u16string(bytes.begin(), bytes.end())});
   int em = PixelEm(font.Size), w = 0;
   for (unsigned char c : bytes) w += MulDiv(em, AdvanceMilli(c), 1000);
   return w;
 }
 
 int TFakeMeasurer::TextWidthW(const TFontSpec& font, const std::u16string& text) {
-  Queries.push_back({font, text});
+  if (KeepQueries) Queries.push_back({font, text});
   int em = PixelEm(font.Size), w = 0;
   for (char16_t c : text) w += MulDiv(em, AdvanceMilli(c), 1000);
   return w;

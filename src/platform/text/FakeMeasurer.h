@@ -19,7 +19,10 @@ public:
   int TextHeight(const TFontSpec& font) override;
   TTextMetric GetTextMetrics(const TFontSpec& font) override;
 
-  // Every query, in order, so tests can check which font and size were used.
+  // Every query, in order, so tests can check which font and size were used;
+  // none when KeepQueries is off (the fallback measurer serves a whole
+  // process, whose journal would grow with every text measured).
+  bool KeepQueries = true;
   struct Query {
     TFontSpec Font;
     std::u16string Text;

@@ -9,7 +9,11 @@ TTextMeasurer* gInstalled = nullptr;
 }
 
 TTextMeasurer& CurrentMeasurer() {
-  static TFakeMeasurer fallback;
+  static TFakeMeasurer fallback = [] {
+    TFakeMeasurer measurer;
+    measurer.KeepQueries = false;
+    return measurer;
+  }();
   return gInstalled ? *gInstalled : fallback;
 }
 

@@ -6,6 +6,7 @@
 #include "AudioTestSupport.h"
 #include "platform/audio/Mci.h"
 #include "platform/audio/MediaPlayer.h"
+#include "platform/audio/WaveDecoder.h"
 #include "platform/codec/WaveSave.h"
 
 namespace {
@@ -111,6 +112,19 @@ TEST_F(MediaPlayer, OpensACompressedTakeAndRefusesFilesItCannotRead) {
   player.FileName = Dir.Path("missing.wav");
   EXPECT_EQ(player.Open(), MCIERR_FILE_NOT_FOUND);
   EXPECT_EQ(player.Length(), 0u);
+}
+
+// Found by fuzzing: a block align of 1 for 16-bit stereo kept half a frame.
+TEST(WaveDecoder, PcmDecodesWholeFramesWhateverTheBlockAlignSays) {
+  codectest::TScratchDir dir;
+  const std::string path = dir.Path("align.wav");
+  codectest::WritePcmWave(path, {1, 2, 3}, 8000, 2, 16);
+  std::vector<uint8_t> bytes = codectest::ReadFileBytes(path);
+  bytes[32] = 1;  // block align
+  codectest::WriteFileBytes(path, bytes);
+  TDecodedWave wave;
+  ASSERT_EQ(DecodeWaveFile(path, wave), 0u);
+  EXPECT_EQ(wave.Samples, (std::vector<int16_t>{1, 2}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/musicfont/FakeMusicFont.h"
+#include "platform/text/FakeMeasurer.h"
 #include "platform/text/FontEngine.h"
 #include "platform/text/FontMeasurer.h"
 
@@ -102,6 +103,13 @@ TEST(FontMeasurer, EmptyTextAndZeroSizeMeasureNothing) {
   EXPECT_EQ(m.TextWidth({"Arial", 12, 0}, ""), 0);
   EXPECT_EQ(m.TextWidth({"Arial", 0, 0}, "abc"), 0);
   EXPECT_EQ(m.TextHeight({"Arial", 0, 0}), 0);
+}
+
+// It serves a whole process: a journal there would grow with every score.
+TEST(TextMeasurer, TheFallbackKeepsNoJournalOfItsQueries) {
+  InstallMeasurer(nullptr);
+  CurrentMeasurer().TextWidthW({"Arial", 12, 0}, u"abc");
+  EXPECT_TRUE(dynamic_cast<TFakeMeasurer&>(CurrentMeasurer()).Queries.empty());
 }
 
 TEST(FontMeasurer, MusicFontNamesAreMeasuredByTheMusicFontService) {

@@ -240,7 +240,58 @@ def track_pictures():
     write_png("track-v-button.png", vertical.width, vertical.height, vertical.px)
 
 
+# Message box ------------------------------------------------------------------
+
+def question_mark(p, cx, cy, colour):
+    """A question mark whose hook is centred on (Cx, Cy), about 17 pixels high."""
+    def hook(x, y):
+        angle = math.degrees(math.atan2(y - cy, x - cx))
+        return 2.8 <= math.hypot(x - cx, y - cy) <= 5.2 and not 70 < angle <= 180
+    p.shape(hook, colour)
+    p.polygon([(cx + 0.8, cy + 2.6), (cx + 2.8, cy + 4.4), (cx + 1.2, cy + 6.5), (cx - 1.2, cy + 6.5),
+               (cx - 1.2, cy + 5)], colour)
+    p.rect(round(cx) - 1, round(cy) + 6, round(cx) + 1, round(cy) + 9, colour)
+    p.circle(cx, cy + 11.5, 1.4, colour)
+
+
+def message_pictures():
+    """IQuestion and IWarning, 36 x 88 with the sign in the upper part."""
+    question = Picture(36, 88)
+    question.circle(18, 18, 15, (40, 90, 170, 255))
+    question.circle(18, 18, 13.5, (80, 140, 220, 255))
+    question_mark(question, 18, 14, (255, 255, 255, 255))
+    write_png("question.png", question.width, question.height, question.px)
+    warning = Picture(36, 88)
+    warning.polygon([(18, 3), (34, 32), (2, 32)], (170, 110, 0, 255))
+    warning.polygon([(18, 6.5), (31, 30), (5, 30)], (250, 200, 40, 255))
+    warning.rect(17, 13, 19, 24, INK)
+    warning.circle(18, 27, 1.4, INK)
+    write_png("warning.png", warning.width, warning.height, warning.px)
+
+
+def message_glyphs():
+    """Button glyphs: 0 Ok and Yes, 1 Cancel, 2 No, 3 the extra button."""
+    glyphs = Picture(16 * 4, 16)
+    ok = Picture(16, 16)
+    ok.polygon([(2, 8), (5, 6), (7, 9), (13, 2.5), (15, 5), (7, 13.5)], (30, 140, 50, 255))
+    cancel = Picture(16, 16)
+    cancel.polygon([(3, 5), (5, 3), (8, 6), (11, 3), (13, 5), (10, 8), (13, 11), (11, 13), (8, 10), (5, 13),
+                    (3, 11), (6, 8)], (190, 40, 40, 255))
+    no = Picture(16, 16)
+    no.circle(8, 8, 6.5, (190, 40, 40, 255), inner=4.5)
+    no.polygon([(3.5, 5), (5, 3.5), (12.5, 11), (11, 12.5)], (190, 40, 40, 255))
+    extra = Picture(16, 16)
+    extra.circle(8, 8, 6.5, (40, 90, 170, 255))
+    extra.rect(7, 7, 9, 12, (255, 255, 255, 255))
+    extra.circle(8, 4.8, 1.2, (255, 255, 255, 255))
+    for i, g in enumerate((ok, cancel, no, extra)):
+        glyphs.paste(g, 16 * i, 0)
+    write_png("message-glyphs.png", glyphs.width, glyphs.height, glyphs.px)
+
+
 if __name__ == "__main__":
     menu_images()
     bar_background()
     track_pictures()
+    message_pictures()
+    message_glyphs()

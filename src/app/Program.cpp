@@ -1,0 +1,14 @@
+#include "app/Program.h"
+
+#include "score/import/MusicXMLImport.h"
+#include "score/layout/FontServices.h"
+#include "score/layout/ScoreLayout.h"
+
+void StartScoreServices() {
+  static bool started = false;
+  if (started) return;
+  InstallFontServices();
+  RegisterScoreLayout();
+  RegisterMusicXMLImporter();
+  started = true;
+}

@@ -1,0 +1,210 @@
+// The main window's start-up and shut-down, its language, the enabling of
+// its actions, the activation of its panels and its links.
+
+#include "app/ProgramModule.h"
+
+#include <cstdio>
+
+#include "app/LanguageGuess.h"
+#include "app/LoadedFile.h"
+#include "app/MessageBlock.h"
+#include "app/ProgramLog.h"
+#include "app/ProgramUnit.h"
+#include "base/Streams.h"
+#include "platform/audio/MediaPlayer.h"
+#include "platform/shell/Shell.h"
+#include "platform/threads/MainQueue.h"
+#include "ui/ECFormLanguage.h"
+#include "ui/ECLanguage.h"
+#include "ui/FormsPublished.h"
+#include "ui/IntegerText.h"
+
+namespace {
+
+constexpr canvas::TColor ActiveColour = 15653074, InactiveColour = 15855340;
+constexpr int FirstStartVolume = 60535;  // the mixer receives 65535 - 60535 = 5000
+
+const char* const WindowStateNames[] = {"wsNormal", "wsMinimized", "wsMaximized"};
+
+}  // namespace
+
+TFProgramModule::TFProgramModule(forms::TComponent* owner) : TForm(owner) {
+  BuildControls();
+  MPDestination = std::make_unique<audio::TMediaPlayer>();
+  Published = std::make_unique<TFormsPublishedForm>(*this);
+  LMain = std::make_unique<TECLanguage>(Published.get());
+  LMain->SetBasePath(ChangeFileExt(ProgramPlace().ProgramFile, ""));
+  LMain->OnLanguageChange = [this](TObject*) { LMainLanguageChange(); };
+  FLProgramModule = std::make_unique<TECFormLanguage>(Published.get());
+  FLProgramModule->SetFormName("FProgramModule");
+  OnCloseQuery = [this](TObject*, bool& canClose) { FormCloseQuery(canClose); };
+  FormCreate();
+}
+
+void TFProgramModule::FormCreate() {
+  forms::TIniFile& ini = *IniFile();
+  OpenLog(ProgramPlace().LogFile());
+  ReadBounds();
+  const std::string state = ini.ReadString("FProgramModule", "WindowState", "wsNormal");
+  // A name of no window state leaves the window normal.
+  for (int i = 0; i < 3; ++i)
+    if (SameText(state, WindowStateNames[i])) SetWindowState(forms::TWindowState(i));
+  FRecordFile = ProgramPlace().RecordFile();
+
+  CBSampleRate->SetItemIndex(ini.ReadInteger("Record", "SampleRate", 6));
+  CBChannels->SetChecked(ini.ReadBool("Record", "Channels", true));
+  CBResolution->SetChecked(ini.ReadBool("Record", "Resolution", true));
+  CBCompression->SetChecked(ini.ReadBool("Record", "Compression", false));
+  SetupWaveFormat();
+  FillMidiOutDevices();
+  FillInputDevices();
+  CBInputDevices->SetItemIndex(ini.ReadInteger("Record", "InputDevice", 0));
+  CBInputDevicesChange();
+  ChooseLanguage();
+  LoadReopenList();
+  // The help file was looked for by the language change; the helper window
+  // and its viewer are not part of the program yet.
+  FShowHelper = ini.ReadBool("Properties", "Helper", true);
+
+  FillCompressions();
+  const int codec = ini.ReadInteger("Record", "Codec", 0);
+  CBCompressions->SetItemIndex(CBCompressions->Items().Count() > 0 ? 0 : -1);
+  for (int i = 0; i < CBCompressions->Items().Count(); ++i)
+    if (reinterpret_cast<intptr_t>(CBCompressions->Items().Objects(i)) == codec) CBCompressions->SetItemIndex(i);
+  FillDrivers();
+  CBDrivers->SetItemIndex(ini.ReadInteger("Record", "Driver", 0));
+  UpdateActions();
+
+  FVolumeProgram = shell::FindOnPath("pavucontrol");
+  BBVolume->SetVisible(!FVolumeProgram.empty());
+  if (!ini.ReadBool("FProgramModule", "FirstStart", false)) {
+    TBLeftVolume->SetPosition(FirstStartVolume);
+    TBRightVolume->SetPosition(FirstStartVolume);
+    ini.WriteBool("FProgramModule", "FirstStart", true);
+  }
+  ActivatePanel(true);
+}
+
+void TFProgramModule::ReadBounds() {
+  std::string bounds = IniFile()->ReadString("FProgramModule", "Bounds", "");
+  if (bounds.empty()) return;
+  int left = CutNextInt(",", bounds, Left());
+  int top = CutNextInt(",", bounds, Top());
+  const int width = CutNextInt(",", bounds, Width());
+  const int height = StrToIntDefault(bounds, Height());
+  if (left < -width) left = 0;
+  if (top < -height) top = 0;
+  SetBounds(left, top, width, height);
+}
+
+void TFProgramModule::ChooseLanguage() {
+  std::string code = IniFile()->ReadString("Tools", "Language", "");
+  bool accepted = false;
+  for (const char* known : {"RUS", "ENU", "DEU", "FRA"}) accepted = accepted || SameText(code, known);
+  // "ITA" and "UKR", which the language actions write, are not taken here:
+  // the guess decides again at the next start.
+  if (!accepted) code = GuessLanguage(UserLanguages());
+  // The language object holds no code yet, so this loads and applies the
+  // file and fires the change event.
+  FLProgramModule->SetExLanguage(code);
+  LMain->SetLanguage(code);
+  const std::string now = UpperCase(LMain->GetLanguage());
+  AEnglish->SetChecked(now == "ENU");
+  ARussian->SetChecked(now == "RUS");
+  ADeutsch->SetChecked(now == "DEU");
+  AFrench->SetChecked(now == "FRA");
+}
+
+void TFProgramModule::LanguageExecute(forms::TAction* Action, const std::string& Code) {
+  for (forms::TAction* a : {AEnglish, ARussian, ADeutsch, AFrench, AItalian, AUkrainian}) a->SetChecked(a == Action);
+  FLProgramModule->SetExLanguage(Code);
+  LMain->SetLanguage(Code);
+  IniFile()->WriteString("Tools", "Language", LMain->GetLanguage());
+}
+
+void TFProgramModule::LMainLanguageChange() {
+  const std::string code = UpperCase(LMain->GetLanguage());
+  FLProgramModule->SetExLanguage(code);
+  MMProgramModule->Item()->UpdateLayout();
+  const std::string folder = ProgramPlace().ProgramFolder();
+  const std::string name = code == "RUS" ? "Russian" : code == "DEU" ? "Deutsch" : code == "FRA" ? "French" : "English";
+  ANews->SetVisible(FileExists(folder + "News/" + name + "/News.xcf") ||
+                    FileExists(folder + "News/English/News.xcf"));
+  AContents->SetVisible(FileExists(folder + "KorvaneSonarid." + code + ".xcf") ||
+                        FileExists(folder + "KorvaneSonarid.ENU.xcf"));
+}
+
+std::string TFProgramModule::Message(int Index) const { return Published->Decode(FLProgramModule->GetString(Index)); }
+
+void TFProgramModule::ShowError(const std::string& Text) { ShowMessageBlock(Message(3), Text, mpWarning, mbOk); }
+
+TFProgramModule::~TFProgramModule() {
+  FDestroying = true;
+  TMainQueue::Instance().Cancel(this);
+  forms::TIniFile& ini = *IniFile();
+  TExport->SetEnabled(false);
+  SaveReopenList();
+  ini.WriteString("FProgramModule", "Bounds",
+                  IntToStr(Left()) + "," + IntToStr(Top()) + "," + IntToStr(Width()) + "," + IntToStr(Height()));
+  ini.WriteString("FProgramModule", "WindowState", WindowStateNames[int(WindowState())]);
+  ini.WriteString("Tools", "Language", LMain->GetLanguage());
+  if (FMixer) audio::MixerClose(FMixer);
+  FMixer = 0;
+  FFiles.clear();
+  MPDestination.reset();
+  std::remove(FRecordFile.c_str());
+  FLProgramModule.reset();
+  LMain.reset();
+  CloseLog();
+}
+
+void TFProgramModule::FormCloseQuery(bool& CanClose) {
+  if (!ASave->Enabled()) return;
+  // Saving a take is not part of the program yet; Yes keeps the window open
+  // until the take is saved, so that it is never lost.
+  const int answer = ShowMessageBlock(Message(13), Message(14), mpQuestion, mbCancel | mbNo | mbYes);
+  if (answer == forms::mrYes) {
+    if (ASave->OnExecute) ASave->Execute();
+    CanClose = FSaved;
+  } else {
+    CanClose = answer == forms::mrNo;
+  }
+}
+
+bool TFProgramModule::TakePlayerStopped() const { return MPDestination->Mode() != audio::TMPModes::mpPlaying; }
+
+bool TFProgramModule::TakePlayerPlaying() const { return MPDestination->Mode() == audio::TMPModes::mpPlaying; }
+
+void TFProgramModule::UpdateActions() {
+  const bool file = CurrentFile() != nullptr;
+  AOpen->SetEnabled(!FBusy);
+  APlay->SetEnabled((!FBusy && FSourceActive && file && !FPlaying && !FRecording) ||
+                    (!FSourceActive && TakePlayerStopped() && !FRecording));
+  AStop->SetEnabled(FBusy || (FSourceActive && file && (FPlaying || FRecording)) ||
+                    (!FSourceActive && (TakePlayerPlaying() || FRecording)));
+  ASave->SetEnabled(!FBusy && file && FHasTake && !FSaved);
+  ARewind->SetEnabled(!FBusy && file);
+  const bool gotoEnabled =
+      !FBusy && !FRecording && ((FSourceActive && file) || (!FSourceActive && TakePlayerStopped()));
+  AGotoBegin->SetEnabled(gotoEnabled);
+  AGotoEnd->SetEnabled(gotoEnabled);
+  // A take is not started during a save, which reads the working file.
+  ARecord->SetEnabled(!FBusy && file && !FRecording && !FPlaying && !TakePlayerPlaying());
+}
+
+void TFProgramModule::ActivatePanel(bool Source) {
+  PSource->SetColor(Source ? ActiveColour : InactiveColour);
+  PRecord->SetColor(Source ? ActiveColour : InactiveColour);
+  PDestination->SetColor(Source ? InactiveColour : ActiveColour);
+  // Bars and check boxes show their panel's colour.
+  for (forms::TPanel* panel : {PSource, PRecord, PDestination})
+    for (int i = 0; i < panel->ControlCount(); ++i)
+      if (dynamic_cast<TECImageTrack*>(panel->Controls(i)) || dynamic_cast<forms::TCheckBox*>(panel->Controls(i)))
+        panel->Controls(i)->SetColor(panel->Color());
+  FSourceActive = Source;
+  UpdateActions();
+}
+
+void TFProgramModule::BBVolumeClick() { shell::StartProgram(FVolumeProgram); }
+
+void TFProgramModule::OpenLink(const std::string& Link) { shell::OpenLink(Link); }

@@ -1,0 +1,172 @@
+#pragma once
+// The main window: the only window made at start. It owns the program's
+// state: the opened file, the record format and input volume, the codec
+// lists, the reopen list and the language, and it drives playback of the
+// score. All its texts come from the UI language file (section
+// FProgramModule); messages are taken from that section by number.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/audio/Mixer.h"
+#include "platform/codec/WaveFormat.h"
+#include "platform/forms/ActnList.h"
+#include "platform/forms/Buttons.h"
+#include "platform/forms/CheckBox.h"
+#include "platform/forms/ComboBox.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/forms/ExtCtrls.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/ImgList.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/ProgressBar.h"
+#include "platform/forms/Timer.h"
+#include "ui/ECImageTrack.h"
+#include "ui/ECMenu.h"
+
+namespace audio {
+class TMediaPlayer;
+}
+class TECFormLanguage;
+class TECLanguage;
+class TFormsPublishedForm;
+class TLoadedFile;
+
+class TFProgramModule : public forms::TForm {
+public:
+  // Builds the window and runs the start-up steps; the settings file must be
+  // open (ProgramUnit.h).
+  explicit TFProgramModule(forms::TComponent* owner);
+  // The shut-down steps: reopen list, bounds, window state and language
+  // written; mixer closed; files freed; the working file deleted.
+  ~TFProgramModule() override;
+
+  TLoadedFile* CurrentFile() const { return FFiles.empty() ? nullptr : FFiles.front().get(); }
+  // Recomputes the enabled state of the actions from the state flags.
+  void UpdateActions();
+  // Opens FileName as the current file; a load error passes out and leaves
+  // the previous file in place.
+  void LoadFile(const std::string& FileName);
+  // LoadFile, with a load error shown in the message box.
+  bool OpenFile(const std::string& FileName);
+  // Message Index of the window's section of the language file.
+  std::string Message(int Index) const;
+  const std::string& RecordFile() const { return FRecordFile; }
+  const codec::TWaveFormat& WaveFormat() const { return FWaveFormat; }
+  bool Playing() const { return FPlaying; }
+  bool PlayEnded() const { return FPlayEnded; }
+  bool SourceActive() const { return FSourceActive; }
+  int MixerChannels() const { return int(FMixerChannels); }
+  bool MixerOpen() const { return FMixer != 0; }
+  const std::string& VolumeProgram() const { return FVolumeProgram; }
+
+  // ---- Action handlers.
+  void AOpenExecute();
+  void APlayExecute() { StartPlaySource(); }
+  void AStopExecute();
+  void AGotoBeginExecute() { GotoSide(false); }
+  void AGotoEndExecute() { GotoSide(true); }
+  void AExitExecute() { Close(); }
+  void LanguageExecute(forms::TAction* Action, const std::string& Code);
+  void BBVolumeClick();
+  // Opens a link of the Help menu or the Internet button.
+  void OpenLink(const std::string& Link);
+
+  // ---- Playback.
+  void StartPlaySource();
+  // Moves the active side to its start or end.
+  void GotoSide(bool End);
+  void TExportTimer();
+  // The opened file's stop event, in the play thread: only sets the end flag.
+  void PlaybackEnded(TObject* Sender);
+  void TBSourceChange();
+  void TBVolumeChange();
+
+  // ---- Devices.
+  void FillMidiOutDevices();
+  void CBOutputChange();
+  void FillInputDevices();
+  void CBInputDevicesChange();
+  void ReadInputVolume();
+  void WriteInputVolume();
+
+  // ---- Record format and codec lists.
+  void SetupWaveFormat();
+  void FillCompressions();
+  void FillDrivers();
+  bool FindCompressedFormat(uint32_t DriverID, uint16_t Tag);
+
+  // ---- Reopen list.
+  void LoadReopenList();
+  void RebuildReopenMenu();
+  void SaveReopenList();
+  void AddToReopen(const std::string& Path);
+  void ReopenClick(TECMenuItem* Item);
+
+  // ---- Panels.
+  void ActivatePanel(bool Source);
+
+  // ---- Controls, by their designed names.
+  forms::TPanel* CBProgram;
+  TECMenu *MMProgramModule, *MTFile, *MTTools, *MTProgram;
+  forms::TImageList* ILProgram;
+  forms::TPanel *PSource, *PRecord, *PDestination;
+  forms::TComboBox *CBOutput, *CBInputDevices, *CBSampleRate, *CBCompressions, *CBDrivers;
+  forms::TLabel *LSource, *LOutput, *LTimeSource, *LSEndTime, *LDestination, *LTimeDest, *LEndTime;
+  TECImageTrack *TBSource, *TBDestination, *TBLeftVolume, *TBRightVolume, *TBVolume;
+  forms::TCheckBox *CBChannels, *CBResolution, *CBCompression;
+  forms::TPanel *PMeter, *PLeftVolume, *PRightVolume;
+  forms::TBitBtn* BBVolume;
+  forms::TProgressBar* PBProgress;
+  forms::TTimer* TExport;
+  forms::TOpenDialog* ODFile;
+  forms::TSaveDialog* SDFile;
+  forms::TActionList* ALProgram;
+  forms::TAction *AOpen, *ASave, *ASaveAs, *AClose, *ACloseAll, *AExit, *ARecord, *AStop, *APlay, *AGotoBegin,
+      *AGotoEnd, *ARewind, *ASettings, *AEnglish, *ADeutsch, *AFrench, *ARussian, *AItalian, *AUkrainian, *AContents,
+      *ANews, *AAbout;
+  TECMenuItem *MIReopen, *MITOpen, *MITInternet;
+  std::unique_ptr<audio::TMediaPlayer> MPDestination;
+  std::unique_ptr<TFormsPublishedForm> Published;
+  std::unique_ptr<TECLanguage> LMain;
+  std::unique_ptr<TECFormLanguage> FLProgramModule;
+
+private:
+  void BuildControls();
+  void BuildPanels();
+  void BuildActions();
+  void BuildMenus();
+  void FormCreate();
+  void ChooseLanguage();
+  void LMainLanguageChange();
+  void ReadBounds();
+  void FormCloseQuery(bool& CanClose);
+  bool TakePlayerStopped() const;
+  bool TakePlayerPlaying() const;
+  void ShowError(const std::string& Text);
+
+  bool FShowHelper = true;
+  codec::TWaveFormat FWaveFormat;
+  std::unique_ptr<codec::TWaveFormat> FCodecFormat;  // the compressed format found last, nil when none
+  uint32_t FLastResult = 0;
+  std::atomic<bool> FPlayEnded{false};
+  std::string FDestFile;
+  std::string FRecordFile;
+  audio::HMIXER FMixer = 0;
+  uint32_t FVolumeControlID = 0;
+  uint32_t FMuteControlID = 0;
+  uint32_t FMixerChannels = 0;
+  bool FUpdating = false;
+  std::vector<std::unique_ptr<TLoadedFile>> FFiles;
+  bool FPlaying = false;
+  bool FRecording = false;
+  bool FHasTake = false;
+  bool FSaved = false;
+  bool FSourceActive = true;
+  bool FBusy = false;
+  std::string FVolumeProgram;
+  bool FDestroying = false;
+};

@@ -1,0 +1,195 @@
+// The main window's opened file and playback of the score: opening and
+// loading a file, the MIDI output list and volume, Play, Stop, the 100 ms
+// timer that follows the play position, and the moves to start and end.
+
+#include "app/LoadedFile.h"
+#include "app/MessageBlock.h"
+#include "app/ProgramLog.h"
+#include "app/ProgramModule.h"
+#include "app/ProgramUnit.h"
+#include "platform/audio/MediaPlayer.h"
+#include "player/MidiOutput.h"
+
+void TFProgramModule::AOpenExecute() {
+  ODFile->Filter = Message(1);
+  if (!ODFile->Execute()) return;
+  AStopExecute();
+  if (TLoadedFile* current = CurrentFile()) AddToReopen(current->FileName);
+  OpenFile(ODFile->FileName);
+  UpdateActions();
+}
+
+bool TFProgramModule::OpenFile(const std::string& FileName) {
+  try {
+    LoadFile(FileName);
+    return true;
+  } catch (const Exception& e) {
+    ShowError(e.Message());
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  }
+  return false;
+}
+
+void TFProgramModule::LoadFile(const std::string& FileName) {
+  auto file = std::make_unique<TLoadedFile>(FileName);
+  file->OnStop = [this](TObject* sender) { PlaybackEnded(sender); };
+  if (FFiles.empty())
+    FFiles.push_back(std::move(file));
+  else
+    FFiles.front() = std::move(file);
+  TLoadedFile* current = CurrentFile();
+  LSource->SetCaption(ExtractFileName(FileName));
+  const int32_t duration = int32_t(current->GetDuration());
+  LSEndTime->SetCaption(MillisecToStr(duration));
+  TBSource->SetMax(duration / 100);
+  // A file without output leaves the volume bar where it is.
+  uint16_t right = uint16_t(TBVolume->Position()), left = right;
+  current->GetVolume(right, left);
+  TBVolume->SetPosition((right + left) / 2);
+  TBSource->SetPosition(0);
+  FDestFile = FRecordFile;
+  FHasTake = false;
+  LDestination->SetCaption("Untitled.wav");
+  current->SetDeviceID(CBOutput->ItemIndex());
+}
+
+void TFProgramModule::FillMidiOutDevices() {
+  CBOutput->Items().Clear();
+  TMidiOutput output;
+  for (int i = 0; i < output.NumDevs(); ++i) {
+    try {
+      output.SetDeviceID(i);
+      CBOutput->Items().Add(output.GetProductName());
+    } catch (const EmidioutputError&) {
+      // A device that cannot be selected is not offered.
+    }
+  }
+  const int device = IniFile()->ReadInteger("Play", "Device", 0);
+  const int count = CBOutput->Items().Count();
+  CBOutput->SetItemIndex(device >= 0 && device < count ? device : count > 0 ? 0 : -1);
+}
+
+void TFProgramModule::CBOutputChange() {
+  IniFile()->WriteInteger("Play", "Device", CBOutput->ItemIndex());
+  TLoadedFile* file = CurrentFile();
+  if (!file) return;
+  file->SetDeviceID(CBOutput->ItemIndex());
+  // A device left open after the score played to its end would otherwise
+  // keep serving the next Play.
+  if (!file->Playing) file->CloseDevice();
+}
+
+void TFProgramModule::TBVolumeChange() {
+  TLoadedFile* file = CurrentFile();
+  if (!FSourceActive || !file) return;
+  const uint16_t volume = uint16_t(TBVolume->Position() & 0xFFFF);
+  file->SetVolume(volume, volume);
+}
+
+void TFProgramModule::PlaybackEnded(TObject*) { FPlayEnded = true; }
+
+void TFProgramModule::StartPlaySource() {
+  if (FSourceActive) {
+    TLoadedFile* file = CurrentFile();
+    if (!file) return;
+    file->Seek(TBSource->Position() * 100.0);
+    // Cleared before the play thread starts, so that an end it reports at
+    // once is not lost.
+    FPlayEnded = false;
+    file->Play();
+    FPlaying = file->Playing;
+    TExport->SetEnabled(FPlaying);
+  } else if (TakePlayerStopped()) {
+    FPlayEnded = false;
+    MPDestination->Play();
+    TExport->SetEnabled(true);
+  }
+  UpdateActions();
+}
+
+void TFProgramModule::AStopExecute() {
+  if (TExport->Enabled()) {
+    TExport->SetEnabled(false);
+    if (FSourceActive || FRecording) {
+      if (TLoadedFile* file = CurrentFile()) file->Stop();
+    } else if (TakePlayerPlaying()) {
+      MPDestination->Stop();
+    }
+    FPlayEnded = true;
+    FRecording = false;
+    FPlaying = false;
+    UpdateActions();
+  }
+  if (FBusy) {
+    FBusy = false;
+    UpdateActions();
+  }
+}
+
+void TFProgramModule::TExportTimer() {
+  TLoadedFile* file = CurrentFile();
+  if (FPlayEnded) {
+    if (FPlaying && ARewind->Checked()) {
+      if (!file) return;
+      file->GotoBegin();
+      FPlayEnded = false;
+      file->Play();
+    } else {
+      TExport->SetEnabled(false);
+      FPlaying = FRecording = false;
+      FPlayEnded = false;
+    }
+    UpdateActions();
+    return;
+  }
+  if (TakePlayerStopped() && !FSourceActive && !FRecording) {
+    if (ARewind->Checked()) {
+      MPDestination->Rewind();
+      MPDestination->Play();
+    } else {
+      TExport->SetEnabled(false);
+      FPlaying = false;
+      FPlayEnded = false;
+      UpdateActions();
+    }
+    return;
+  }
+  if (FUpdating) return;
+  FUpdating = true;
+  if (file) {
+    const int32_t position = int32_t(file->GetPosition());
+    if (FRecording || FSourceActive) {
+      TBSource->SetPosition(position / 100);
+      LTimeSource->SetCaption(MillisecToStr(position));
+    }
+    if (FRecording) {
+      TBDestination->SetPosition(position / 100);
+      LTimeDest->SetCaption(MillisecToStr(position));
+    } else if (!FSourceActive) {
+      TBDestination->SetPosition(int(MPDestination->Position()));
+      LTimeDest->SetCaption(MillisecToStr(int32_t(MPDestination->Position())));
+    }
+  }
+  FUpdating = false;
+}
+
+void TFProgramModule::TBSourceChange() {
+  if (FUpdating) return;
+  FUpdating = true;
+  if (TLoadedFile* file = CurrentFile()) {
+    file->Seek(TBSource->Position() * 100.0);
+    LTimeSource->SetCaption(MillisecToStr(int32_t(file->GetPosition())));
+  }
+  FUpdating = false;
+}
+
+void TFProgramModule::GotoSide(bool End) {
+  TLoadedFile* file = CurrentFile();
+  if (FSourceActive && file) {
+    End ? file->GotoEnd() : file->GotoBegin();
+    TBSource->SetPosition(int(file->GetPosition()) / 100);
+  } else if (!FSourceActive && TakePlayerStopped()) {
+    TBDestination->SetPosition(End ? TBDestination->Max() : 0);
+  }
+}

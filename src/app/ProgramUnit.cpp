@@ -1,0 +1,33 @@
+#include "app/ProgramUnit.h"
+
+#include <memory>
+
+#include "base/Exceptions.h"
+
+namespace {
+
+TProgramPlace gPlace;
+std::unique_ptr<forms::TIniFile> gIniFile;
+
+}  // namespace
+
+void InitializeProgramUnit(const TProgramPlace& place) {
+  gPlace = place;
+  gIniFile = std::make_unique<forms::TIniFile>(place.SettingsFile());
+}
+
+void FinalizeProgramUnit() { gIniFile.reset(); }
+
+const TProgramPlace& ProgramPlace() { return gPlace; }
+
+forms::TIniFile* IniFile() { return gIniFile.get(); }
+
+std::string SkinFile(const std::string& name) { return gPlace.ProgramFolder() + "skin/" + name; }
+
+canvas::TBitmap SkinPicture(const std::string& name) {
+  try {
+    return canvas::TBitmap::LoadFromFile(SkinFile(name));
+  } catch (const Exception&) {
+    return {};
+  }
+}

@@ -50,7 +50,8 @@ public:
   // Opens FileName as the current file; a load error passes out and leaves
   // the previous file in place.
   void LoadFile(const std::string& FileName);
-  // LoadFile, with a load error shown in the message box.
+  // LoadFile, with a load error shown in the message box; then the actions
+  // are brought up to date.
   bool OpenFile(const std::string& FileName);
   // Message Index of the window's section of the language file.
   std::string Message(int Index) const;

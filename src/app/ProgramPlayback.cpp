@@ -16,19 +16,20 @@ void TFProgramModule::AOpenExecute() {
   AStopExecute();
   if (TLoadedFile* current = CurrentFile()) AddToReopen(current->FileName);
   OpenFile(ODFile->FileName);
-  UpdateActions();
 }
 
 bool TFProgramModule::OpenFile(const std::string& FileName) {
+  bool opened = false;
   try {
     LoadFile(FileName);
-    return true;
+    opened = true;
   } catch (const Exception& e) {
     ShowError(e.Message());
   } catch (const std::exception& e) {
     ShowError(e.what());
   }
-  return false;
+  UpdateActions();
+  return opened;
 }
 
 void TFProgramModule::LoadFile(const std::string& FileName) {

@@ -104,7 +104,6 @@ void TFProgramModule::ReopenClick(TECMenuItem* Item) {
           AStopExecute();
           if (TLoadedFile* current = CurrentFile()) AddToReopen(current->FileName);
           OpenFile(path);
-          UpdateActions();
         }
         // The entry moved down by one when the current file was put on top.
         for (int i = 0; i < MIReopen->Count(); ++i)

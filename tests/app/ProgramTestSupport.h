@@ -1,0 +1,48 @@
+#pragma once
+// The program started in a test: the main window of the built program
+// (whose language files and pictures lie beside it) on a headless host,
+// with its settings, log and working file in a fresh folder of its own.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/ProgramModule.h"
+#include "platform/forms/Application.h"
+#include "platform/window/HeadlessHost.h"
+
+namespace apptest {
+
+namespace fs = std::filesystem;
+
+std::string ProgramFile();
+std::string CorpusXml(const std::string& name);
+// The first Standard MIDI File of the fetched corpus, "" when none.
+std::string CorpusMidi();
+std::string ReadFile(const fs::path& file);
+void WriteFile(const fs::path& file, const std::string& bytes);
+
+class ProgramTest : public ::testing::Test {
+protected:
+  ProgramTest();
+  ~ProgramTest() override;
+
+  // Opens the settings and makes the main window.
+  TFProgramModule* Start();
+  // Frees the main window (its shut-down) and closes the settings.
+  void Stop();
+  std::string Setting(const std::string& section, const std::string& key);
+  // Runs Action while the next modal box is up, then closes the box with
+  // Result; the box's caption and text are returned.
+  std::string AnswerNextBox(int result, const std::function<void()>& action);
+
+  fs::path Folder;
+  window::THeadlessHost* Host = nullptr;  // owned by App
+  std::unique_ptr<forms::TApplication> App;
+  TFProgramModule* Main = nullptr;
+};
+
+}  // namespace apptest

@@ -1,0 +1,43 @@
+// What the program takes from its surroundings: the UI language guessed
+// from the user's settings, and where its settings, log and working file
+// live.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/LanguageGuess.h"
+#include "app/ProgramPlace.h"
+
+namespace {
+
+TEST(SurroundingsTest, TheLanguageGuessPrefersRussianThenGermanThenFrench) {
+  const std::pair<std::vector<std::string>, const char*> rows[] = {
+      {{}, "ENU"},
+      {{"en_GB.UTF-8", "C"}, "ENU"},
+      {{"fr_CA", "de"}, "DEU"},
+      {{"FR_fr.UTF-8"}, "FRA"},
+      {{"de_AT.UTF-8", "us", "ua"}, "RUS"},
+      {{"uk"}, "RUS"},
+  };
+  for (const auto& [languages, expected] : rows) EXPECT_EQ(GuessLanguage(languages), expected) << languages.size();
+}
+
+TEST(SurroundingsTest, FilesStayBesideAWritableProgramElseGoToTheConfigFolder) {
+  namespace fs = std::filesystem;
+  const fs::path temp = fs::temp_directory_path() / ("sonarid-place-" + std::to_string(getpid()));
+  fs::create_directories(temp);
+  EXPECT_EQ(LocateProgram(temp.string() + "/sonarid").DataFolder, temp.string() + "/");
+  setenv("XDG_CONFIG_HOME", temp.c_str(), 1);
+  const TProgramPlace installed = LocateProgram("/proc/sonarid/sonarid");
+  EXPECT_EQ(installed.DataFolder, temp.string() + "/sonarid/");
+  EXPECT_EQ(installed.SettingsFile(), temp.string() + "/sonarid/KorvaneSonarid.ini");
+  EXPECT_EQ(installed.ProgramFolder(), "/proc/sonarid/");
+  EXPECT_TRUE(fs::is_directory(installed.DataFolder));
+  unsetenv("XDG_CONFIG_HOME");
+  fs::remove_all(temp);
+}
+
+}  // namespace

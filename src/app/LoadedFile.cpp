@@ -1,14 +1,18 @@
 #include "app/LoadedFile.h"
 
+#include "app/PlayStep.h"
 #include "base/Strings.h"
 #include "player/MidiOutput.h"
+#include "player/Window.h"
 #include "score/model/Score.h"
 
 TLoadedFile::TLoadedFile(const std::string& FileName) : FileName(FileName) {
   if (!IsAccepted(FileName)) return;
   Score = std::make_unique<TKVScore>();
   Score->LoadFromFile(FileName);
-  Window = CreatePlaybackView(*Score);
+  Window = std::make_unique<TKVWindow>();
+  Window->SetStyle(wsRealTime);
+  Window->SetScore(Score.get());
   Window->OnPlayShort = [this](TObject* s, uint8_t m, uint8_t d1, uint8_t d2, int32_t vst, bool show) {
     PlayShort(s, m, d1, d2, vst, show);
   };
@@ -20,7 +24,7 @@ TLoadedFile::TLoadedFile(const std::string& FileName) : FileName(FileName) {
 }
 
 TLoadedFile::~TLoadedFile() {
-  if (Window && Window->Playing()) Window->Stop();
+  if (Window && Window->Playing()) StopViewPlaying(*Window);
   Window.reset();
   Score.reset();
   MidiOutput.reset();
@@ -33,7 +37,10 @@ bool TLoadedFile::IsAccepted(const std::string& FileName) {
   return false;
 }
 
-double TLoadedFile::GetDuration() { return Window ? Window->GetTotalTime() : 0; }
+double TLoadedFile::GetDuration() {
+  auto* view = Score ? dynamic_cast<TKVWindow*>(Score->GetActiveWindow()) : nullptr;
+  return view ? view->GetTotalTime() : 0;
+}
 
 double TLoadedFile::GetPosition() { return Window ? Window->GetCursorTime() : 0; }
 
@@ -60,11 +67,11 @@ void TLoadedFile::Play() {
   OpenDevice();
   if (!DeviceOpen || !Window) return;
   Playing = true;
-  Window->Play();
+  StartViewPlaying(*Window);
 }
 
 void TLoadedFile::Stop() {
-  if (Window) Window->Stop();
+  if (Window) StopViewPlaying(*Window);
   Playing = false;
   CloseDevice();
 }

@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "app/PlaybackView.h"
 #include "base/Object.h"
 
 class TKVScore;
+class TKVWindow;
 class TMidiOutput;
 
 class TLoadedFile : public TObject {
@@ -48,7 +48,8 @@ public:
   void StopPlay(TObject* Sender);
 
   std::unique_ptr<TKVScore> Score;
-  std::unique_ptr<TPlaybackView> Window;
+  // The view that plays the score: no owner, no parent, real-time style.
+  std::unique_ptr<TKVWindow> Window;
   std::unique_ptr<TMidiOutput> MidiOutput;
   int32_t DeviceID = 0;
   std::string FileName;

@@ -1,6 +1,6 @@
-// What the program takes from its surroundings: the UI language guessed
-// from the user's settings, and where its settings, log and working file
-// live.
+// What the program takes from and gives to its surroundings: the UI
+// language guessed from the user's settings, where its settings, log and
+// working file live, and which links from its data files reach the desktop.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,6 +10,7 @@
 
 #include "app/LanguageGuess.h"
 #include "app/ProgramPlace.h"
+#include "platform/shell/Shell.h"
 
 namespace {
 
@@ -38,6 +39,15 @@ TEST(SurroundingsTest, FilesStayBesideAWritableProgramElseGoToTheConfigFolder) {
   EXPECT_TRUE(fs::is_directory(installed.DataFolder));
   unsetenv("XDG_CONFIG_HOME");
   fs::remove_all(temp);
+}
+
+TEST(SurroundingsTest, OnlyWebAndMailLinksAreHandedToTheDesktop) {
+  for (const char* link : {"http://korvane.example/", " HTTPS://korvane.example/a b\n", "mailto:sales@korvane.example"})
+    EXPECT_TRUE(shell::IsOpenableLink(link)) << link;
+  for (const char* link : {"file:///etc/passwd", "javascript:alert(1)", "http://", "/usr/bin/xterm", "cmd://Record"})
+    EXPECT_FALSE(shell::IsOpenableLink(link)) << link;
+  EXPECT_TRUE(shell::FindOnPath("sonarid-no-such-program").empty());
+  EXPECT_FALSE(shell::FindOnPath("sh").empty());
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+// The main window in a real SDL2 window on a virtual X server after opening
+// a Standard MIDI File of the corpus, photographed for people to look at
+// (build/<flavour>/main-window-screenshot.png). Skipped with a message where
+// Xvfb, xwd or ImageMagick's convert are missing, no X server can start or
+// the MIDI corpus has not been fetched.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "ProgramTestSupport.h"
+#include "app/Program.h"
+#include "app/ProgramUnit.h"
+#include "platform/window/SdlHost.h"
+#include "support/VirtualDisplay.h"
+
+// X11, SDL and D-Bus keep allocations for the life of the process; only
+// theirs are suppressed.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libX11.so\nleak:libxcb\nleak:libSDL2\nleak:libdbus-1.so\nleak:libfontconfig\n";
+}
+
+namespace apptest {
+namespace {
+
+TEST(XvfbProgramTest, TheMainWindowIsPhotographedAfterOpeningAMidiFile) {
+  if (const std::string tool = test_support::MissingScreenshotTool(); !tool.empty())
+    GTEST_SKIP() << tool << " is not installed (scripts/install-deps installs it)";
+  const std::string midi = CorpusMidi();
+  if (midi.empty()) GTEST_SKIP() << "the MIDI corpus is not fetched (scripts/fetch-midi-corpus)";
+  test_support::TVirtualDisplay display(800, 560);
+  if (display.Display().empty()) GTEST_SKIP() << "no X server could start";
+  setenv("DISPLAY", display.Display().c_str(), 1);
+  setenv("SDL_VIDEODRIVER", "x11", 1);
+  std::unique_ptr<forms::TApplication> app;
+  try {
+    app = std::make_unique<forms::TApplication>(std::make_unique<window::TSdlHost>());
+  } catch (const Exception& e) {
+    GTEST_SKIP() << e.Message();
+  }
+  const fs::path folder = fs::temp_directory_path() / ("sonarid-xvfb-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  StartScoreServices();
+  InitializeProgramUnit({ProgramFile(), folder.string() + "/"});
+  TFProgramModule* main = nullptr;
+  app->CreateForm(main);
+  main->Show();
+  ASSERT_NO_THROW(main->LoadFile(midi));
+  main->UpdateActions();
+  for (int i = 0; i < 10; ++i) {
+    app->ProcessMessages();
+    usleep(20000);
+  }
+
+  const auto shot = display.Screenshot(std::string(SONARID_BINARY_DIR) + "/main-window-screenshot");
+  ASSERT_FALSE(shot.Rgb.empty()) << "xwd or convert failed";
+  auto at = [&](const forms::TControl* control, int x, int y) {
+    const canvas::TPoint p = control->ClientToScreen({x, y});
+    return shot.Pixel(p.X, p.Y);
+  };
+  // The score side is active; the level meter is black, the level bars white.
+  EXPECT_EQ(at(main->PSource, 2, 2), canvas::PixelOf(canvas::ColorToRGB(15653074)));
+  EXPECT_EQ(at(main->PDestination, 2, 2), canvas::PixelOf(canvas::ColorToRGB(15855340)));
+  EXPECT_EQ(at(main->PMeter, main->PMeter->Width() / 2, main->PMeter->Height() / 2), 0xFF000000u);
+  EXPECT_EQ(at(main->PLeftVolume, 5, 5), 0xFFFFFFFFu);
+  EXPECT_NE(main->LSEndTime->Caption(), "00:00");
+  delete main;
+  FinalizeProgramUnit();
+  app.reset();
+  fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace apptest

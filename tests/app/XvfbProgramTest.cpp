@@ -9,8 +9,7 @@
 #include "ProgramTestSupport.h"
 #include "app/Program.h"
 #include "app/ProgramUnit.h"
-#include "platform/window/SdlHost.h"
-#include "support/VirtualDisplay.h"
+#include "support/XvfbApplication.h"
 
 // X11, SDL and D-Bus keep allocations for the life of the process; only
 // theirs are suppressed.
@@ -22,20 +21,11 @@ namespace apptest {
 namespace {
 
 TEST(XvfbProgramTest, TheMainWindowIsPhotographedAfterOpeningAMidiFile) {
-  if (const std::string tool = test_support::MissingScreenshotTool(); !tool.empty())
-    GTEST_SKIP() << tool << " is not installed (scripts/install-deps installs it)";
   const std::string midi = CorpusMidi();
   if (midi.empty()) GTEST_SKIP() << "the MIDI corpus is not fetched (scripts/fetch-midi-corpus)";
-  test_support::TVirtualDisplay display(800, 560);
-  if (display.Display().empty()) GTEST_SKIP() << "no X server could start";
-  setenv("DISPLAY", display.Display().c_str(), 1);
-  setenv("SDL_VIDEODRIVER", "x11", 1);
-  std::unique_ptr<forms::TApplication> app;
-  try {
-    app = std::make_unique<forms::TApplication>(std::make_unique<window::TSdlHost>());
-  } catch (const Exception& e) {
-    GTEST_SKIP() << e.Message();
-  }
+  test_support::TXvfbApplication x(800, 560);
+  if (!x.Skip().empty()) GTEST_SKIP() << x.Skip();
+  std::unique_ptr<forms::TApplication>& app = x.App;
   const fs::path folder = fs::temp_directory_path() / ("sonarid-xvfb-" + std::to_string(getpid()));
   fs::create_directories(folder);
   StartScoreServices();
@@ -50,7 +40,7 @@ TEST(XvfbProgramTest, TheMainWindowIsPhotographedAfterOpeningAMidiFile) {
     usleep(20000);
   }
 
-  const auto shot = display.Screenshot(std::string(SONARID_BINARY_DIR) + "/main-window-screenshot");
+  const auto shot = x.Display().Screenshot(std::string(SONARID_BINARY_DIR) + "/main-window-screenshot");
   ASSERT_FALSE(shot.Rgb.empty()) << "xwd or convert failed";
   auto at = [&](const forms::TControl* control, int x, int y) {
     const canvas::TPoint p = control->ClientToScreen({x, y});

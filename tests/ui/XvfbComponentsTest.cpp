@@ -7,8 +7,7 @@
 #include <unistd.h>
 
 #include "MenuTestSupport.h"
-#include "platform/window/SdlHost.h"
-#include "support/VirtualDisplay.h"
+#include "support/XvfbApplication.h"
 
 // X11, SDL and D-Bus keep allocations for the life of the process; only
 // theirs are suppressed.
@@ -43,18 +42,9 @@ TECMenuItem* Item(TECMenuItem* parent, const std::string& caption, int image = -
 }
 
 TEST(XvfbComponentsTest, MenusAndTrackBarsArePhotographedWithAnOpenDropDown) {
-  if (const std::string tool = test_support::MissingScreenshotTool(); !tool.empty())
-    GTEST_SKIP() << tool << " is not installed (scripts/install-deps installs it)";
-  test_support::TVirtualDisplay display(640, 480);
-  if (display.Display().empty()) GTEST_SKIP() << "no X server could start";
-  setenv("DISPLAY", display.Display().c_str(), 1);
-  setenv("SDL_VIDEODRIVER", "x11", 1);
-  std::unique_ptr<forms::TApplication> app;
-  try {
-    app = std::make_unique<forms::TApplication>(std::make_unique<window::TSdlHost>());
-  } catch (const Exception& e) {
-    GTEST_SKIP() << e.Message();
-  }
+  test_support::TXvfbApplication x(640, 480);
+  if (!x.Skip().empty()) GTEST_SKIP() << x.Skip();
+  std::unique_ptr<forms::TApplication>& app = x.App;
   forms::TForm* form = nullptr;
   app->CreateForm(form);
   form->SetBounds(10, 10, 600, 300);
@@ -107,7 +97,7 @@ TEST(XvfbComponentsTest, MenusAndTrackBarsArePhotographedWithAnOpenDropDown) {
     usleep(20000);
   }
 
-  const auto shot = display.Screenshot(std::string(SONARID_BINARY_DIR) + "/components-screenshot");
+  const auto shot = x.Display().Screenshot(std::string(SONARID_BINARY_DIR) + "/components-screenshot");
   ASSERT_FALSE(shot.Rgb.empty()) << "xwd or convert failed";
   ASSERT_TRUE(file->DropDown());
   const canvas::TRect drop = file->DropDown()->BoundsRect();

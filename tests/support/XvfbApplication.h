@@ -1,0 +1,53 @@
+#pragma once
+// An application of the forms layer whose windows are real SDL2 windows on
+// a virtual X server of its own, for screenshot tests. Skip() says why none
+// could be made (a missing tool, no server, no SDL display); the test skips
+// with that reason.
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "platform/forms/Application.h"
+#include "platform/window/SdlHost.h"
+#include "support/VirtualDisplay.h"
+
+namespace test_support {
+
+class TXvfbApplication {
+public:
+  TXvfbApplication(int width, int height) {
+    if (const std::string tool = MissingScreenshotTool(); !tool.empty()) {
+      FSkip = tool + " is not installed (scripts/install-deps installs it)";
+      return;
+    }
+    FDisplay = std::make_unique<TVirtualDisplay>(width, height);
+    if (FDisplay->Display().empty()) {
+      FSkip = "no X server could start";
+      return;
+    }
+    setenv("DISPLAY", FDisplay->Display().c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    try {
+      App = std::make_unique<forms::TApplication>(std::make_unique<window::TSdlHost>());
+    } catch (const Exception& e) {
+      FSkip = e.Message();
+    }
+  }
+
+  // The windows go before their X server.
+  ~TXvfbApplication() { App.reset(); }
+  TXvfbApplication(const TXvfbApplication&) = delete;
+  TXvfbApplication& operator=(const TXvfbApplication&) = delete;
+
+  const std::string& Skip() const { return FSkip; }
+  TVirtualDisplay& Display() { return *FDisplay; }
+
+  std::unique_ptr<forms::TApplication> App;
+
+private:
+  std::string FSkip;
+  std::unique_ptr<TVirtualDisplay> FDisplay;
+};
+
+}  // namespace test_support

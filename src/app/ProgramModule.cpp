@@ -205,6 +205,12 @@ void TFProgramModule::ActivatePanel(bool Source) {
   UpdateActions();
 }
 
+void TFProgramModule::SetShowHelper(bool Value) {
+  if (Value == FShowHelper) return;
+  FShowHelper = Value;
+  IniFile()->WriteBool("Properties", "Helper", Value);
+}
+
 void TFProgramModule::BBVolumeClick() { shell::StartProgram(FVolumeProgram); }
 
 void TFProgramModule::OpenLink(const std::string& Link) { shell::OpenLink(Link); }

@@ -73,6 +73,9 @@ public:
   void AExitExecute() { Close(); }
   void LanguageExecute(forms::TAction* Action, const std::string& Code);
   void BBVolumeClick();
+  // The helper window's "Do not open on start" box: stored and written when changed.
+  void SetShowHelper(bool Value);
+  bool ShowHelper() const { return FShowHelper; }
   // Opens a link of the Help menu or the Internet button.
   void OpenLink(const std::string& Link);
 

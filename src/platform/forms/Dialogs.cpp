@@ -29,4 +29,14 @@ bool TOpenDialog::Execute() {
   return true;
 }
 
+void TOpenDialog::DefineProperties(TPropertyList& props) {
+  TComponent::DefineProperties(props);
+  // Plain fields: each property reads and writes its field.
+  for (auto [name, field] : {std::pair{"FileName", &TOpenDialog::FileName}, {"InitialDir", &TOpenDialog::InitialDir},
+                             {"Filter", &TOpenDialog::Filter}, {"DefaultExt", &TOpenDialog::DefaultExt},
+                             {"Title", &TOpenDialog::Title}})
+    props.Add({name, TPropKind::pkString, [this, field] { return TPropValue(this->*field); },
+               [this, field](const TPropValue& v) { this->*field = std::get<std::string>(v); }, {}});
+}
+
 }  // namespace forms

@@ -34,6 +34,8 @@ public:
   // Shows the dialog modally; true when a file was chosen.
   virtual bool Execute();
 
+  void DefineProperties(TPropertyList& props) override;
+
 protected:
   virtual bool IsSaveDialog() const { return false; }
 };

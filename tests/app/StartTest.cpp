@@ -86,6 +86,25 @@ TEST_F(StartTest, ASecondStartReadsBackBoundsStateLanguageDevicesAndTheReopenLis
   EXPECT_EQ(Main->MITOpen->Items(0)->Caption(), score);
 }
 
+TEST_F(StartTest, AClickOnAPanelMakesItsSideActiveInItsColours) {
+  Start();
+  auto click = [&](forms::TControl* control, canvas::TPoint at) {
+    const canvas::TPoint p = control->ClientToScreen(at);
+    Host->Click({p.X, p.Y});
+    App->ProcessMessages();
+  };
+  click(Main->TBDestination, {2, 2});
+  EXPECT_FALSE(Main->SourceActive());
+  EXPECT_EQ(Main->PDestination->Color(), 15653074);
+  EXPECT_EQ(Main->PSource->Color(), 15855340);
+  EXPECT_EQ(Main->PRecord->Color(), 15855340);
+  EXPECT_TRUE(Main->APlay->Enabled());  // the take player is stopped
+  click(Main->PSource, {Main->PSource->Width() - 4, Main->PSource->Height() - 4});
+  EXPECT_TRUE(Main->SourceActive());
+  EXPECT_EQ(Main->PSource->Color(), 15653074);
+  EXPECT_FALSE(Main->APlay->Enabled());  // no file open
+}
+
 struct TStoredStart {
   const char* Bounds;
   const char* State;

@@ -48,7 +48,7 @@ TEST_F(MessageBlockTest, LinesBreakAtTheLastBreakThatFitsTheLimitOfTheTextsLengt
 
 TEST_F(MessageBlockTest, AOneLineQuestionShowsYesNoCancelAndEscapeCancels) {
   std::vector<std::string> captions;
-  forms::TControl* focused = nullptr;
+  std::string focused;
   int width = 0, height = 0;
   TMainQueue::Instance().Post([&] {
     auto* box = dynamic_cast<TFMessageBlock*>(forms::Screen->ActiveForm());
@@ -56,7 +56,7 @@ TEST_F(MessageBlockTest, AOneLineQuestionShowsYesNoCancelAndEscapeCancels) {
     width = box->ClientWidth();
     height = box->ClientHeight();
     for (auto it = box->Buttons.rbegin(); it != box->Buttons.rend(); ++it) captions.push_back((*it)->Caption());
-    focused = box->ActiveControl();
+    focused = box->ActiveControl() ? box->ActiveControl()->Caption() : "";
     EXPECT_TRUE(box->IQuestion->Visible());
     EXPECT_FALSE(box->IWarning->Visible());
     Host->KeyDown(window::VK_ESCAPE);
@@ -64,7 +64,7 @@ TEST_F(MessageBlockTest, AOneLineQuestionShowsYesNoCancelAndEscapeCancels) {
   });
   EXPECT_EQ(ShowMessageBlock("Exit", "Save?", mpQuestion, mbYes | mbNo | mbCancel), forms::mrCancel);
   EXPECT_EQ(captions, (std::vector<std::string>{"&Yes", "&No", "Cancel"}));
-  EXPECT_EQ(focused ? focused->Caption() : "", "&Yes");
+  EXPECT_EQ(focused, "&Yes");
   EXPECT_EQ(width, 264);  // the third button widens the box past the text's 194
   EXPECT_EQ(height, 116);
 }

@@ -68,10 +68,19 @@ int32_t AccentVelocity(TKVScore& Score, uint8_t Flags, int32_t Velocity) {
 }
 
 void ApplyVelocities(TKVScore& Score) {
+  auto apply = [&](TKVNote& note, int32_t level) {
+    note.SetVelocity(uint8_t(std::clamp(AccentVelocity(Score, note.Join(), level), 0, 127)));
+  };
   ForEachPart(Score, [&](TKVPiece& piece, TKVPart& part) {
     ForEachItemOf<TKVNote>(part, ItemKind::Note, [&](TKVMeasure& measure, TKVNote& note) {
-      const int32_t level = piece.GetDynamicValue(&measure, note.Position());
-      note.SetVelocity(uint8_t(std::clamp(AccentVelocity(Score, note.Join(), level), 0, 127)));
+      apply(note, piece.GetDynamicValue(&measure, note.Position()));
+    });
+    // Grace notes play at the level of their group's place, not at the
+    // neutral level whatever the dynamics around them.
+    ForEachItemOf<TKVVorschlag>(part, ItemKind::GraceGroup, [&](TKVMeasure& measure, TKVVorschlag& group) {
+      const int32_t level = piece.GetDynamicValue(&measure, group.Position());
+      for (TKVItem* item : group.Items())
+        if (auto* grace = dynamic_cast<TKVNote*>(item)) apply(*grace, level);
     });
   });
 }

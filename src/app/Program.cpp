@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "score/import/MidiImport.h"
 #include "score/import/MusicXMLImport.h"
 #include "score/layout/FontServices.h"
 #include "score/layout/ScoreLayout.h"
@@ -9,6 +10,7 @@ void StartScoreServices() {
   if (started) return;
   InstallFontServices();
   RegisterScoreLayout();
+  RegisterMidiImporter();
   RegisterMusicXMLImporter();
   started = true;
 }

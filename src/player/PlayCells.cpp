@@ -117,12 +117,13 @@ bool TKVPlayEngine::PlayCell(const TKVPositionEntry& Cell) {
   }
 }
 
+// Slash heads (2 and 4) show the rhythm only and never sound.
 // A tied note takes over the sounding note of its key without a message;
 // with none sounding (a start inside the tie, or a tie across a jump met
 // the first time through) it is struck. Each note-off repeats the key its
 // note-on sent, whatever the transposition has become since.
 bool TKVPlayEngine::PlayNote(TKVNote& Note, uint16_t Value) {
-  if (Value == 0 || Muted(Note.Voice, true)) return false;
+  if (Value == 0 || Note.HeadType() == 2 || Note.HeadType() == 4 || Muted(Note.Voice, true)) return false;
   const TKVPart* part = ItemPart(&Note);
   const int32_t avst = part ? part->VSTHandle : 0;
   const uint8_t channel = Note.Channel & 15;

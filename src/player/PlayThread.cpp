@@ -1,10 +1,16 @@
 #include "player/PlayThread.h"
 
+namespace {
+thread_local const TKVWindow* tPlaying = nullptr;
+}
+
 TKVPlayThread::TKVPlayThread(TKVWindow& View)
-    : FEngine(View), FThread([this] {
-        FId = std::this_thread::get_id();
+    : FEngine(View), FThread([this, &View] {
+        tPlaying = &View;
         FEngine.Run(FInterrupt);
       }) {}
+
+bool TKVPlayThread::RunsFor(const TKVWindow& View) { return tPlaying == &View; }
 
 TKVPlayThread::~TKVPlayThread() { Stop(); }
 

@@ -3,9 +3,6 @@
 // priority. The view makes one per Play and joins it in Stop, or before
 // the next Play when the run ended by itself.
 
-#include <atomic>
-#include <thread>
-
 #include "platform/threads/Clock.h"
 #include "platform/threads/PriorityThread.h"
 #include "player/PlayEngine.h"
@@ -23,12 +20,12 @@ public:
   // Cuts the thread's sleep short and joins it; the view's playing flag is
   // cleared first, so the run ends at its next tick.
   void Stop();
-  // Whether the caller is this play thread (a play event handler).
-  bool IsCurrent() const { return FId.load() == std::this_thread::get_id(); }
+  // Whether the caller is a play thread of View (a play event handler).
+  // Asks no thread object, which the main thread may be replacing.
+  static bool RunsFor(const TKVWindow& View);
 
 private:
   TKVPlayEngine FEngine;
   TSleepInterrupt FInterrupt;
-  std::atomic<std::thread::id> FId{};
   TPriorityThread FThread;
 };

@@ -13,7 +13,7 @@ TKVWindow::~TKVWindow() {
 }
 
 bool TKVWindow::BeginPlay() {
-  if (!FScore || Playing() || (FPlayThread && FPlayThread->IsCurrent())) return false;
+  if (!FScore || Playing() || TKVPlayThread::RunsFor(*this)) return false;
   FPlayThread.reset();
   FScore->UpdateVSTHandles();
   if (PlayRange.Mode > 1) GotoPosition(PlayRange.StartPiece, PlayRange.StartMeasure, false, PlayRange.StartTick);
@@ -25,14 +25,13 @@ bool TKVWindow::BeginPlay() {
 
 void TKVWindow::Play() {
   if (!BeginPlay()) return;
-  // Made before it starts: the thread may ask whether it is the view's.
   FPlayThread = std::make_unique<TKVPlayThread>(*this);
   FPlayThread->Start();
 }
 
 void TKVWindow::Stop() {
   SetPlaying(false);
-  if (!FPlayThread || FPlayThread->IsCurrent()) return;
+  if (TKVPlayThread::RunsFor(*this) || !FPlayThread) return;
   FPlayThread->Stop();
   FPlayThread.reset();
 }

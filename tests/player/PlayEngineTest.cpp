@@ -18,6 +18,7 @@ namespace {
 TEST_F(PlayTest, OneTickSendsInTheDocumentedOrder) {
   TKVPiece* piece = AddPiece(1, 120, false, 0x0304);
   for (uint8_t pitch : {0x50, 0x51, 0x52}) AddNote(piece, 0, 0, 128, pitch);
+  AddNote(piece, 0, 0, 128, 0x53)->SetHeadType(2);  // a slash: never sounded
   TKVNote* next = AddNote(piece, 0, 128, 64, 0x51);
   score->Reformat(0);
   next->Instrument = 0x828305;  // program 5, bank 3 (low) and 2 (high)
@@ -83,8 +84,8 @@ struct TClips : TKVClipPlayer {
   std::vector<int32_t> Log;
 };
 
-// A start inside measure 1 first sends the raw messages and the pedal of
-// measure 0 in play order (a program change in them holds for the run),
+// A start inside measure 1 first sends the raw messages (of an event and a
+// symbol's action) and the pedal of measure 0 in play order (a program change in them holds for the run),
 // takes the tempo of its tempo mark and text tempo change, starts the clip
 // at its current second, then the start-up controllers.
 TEST_F(PlayTest, AStartInTheMiddleChasesWhatLiesBefore) {
@@ -97,7 +98,7 @@ TEST_F(PlayTest, AStartInTheMiddleChasesWhatLiesBefore) {
   AddNote(piece, 1, 128, 128);
   score->Reformat(0);
   AddCell(piece, 0, 121, 64, 0)->SetVariant(1);
-  AddCell<TKVLyric>(piece, 0, ItemKind::LyricText, 128, 0, PositionAction::MidiMessage)->MidiBytes = {0xB0, 91, 32};
+  AddCell(piece, 0, ItemKind::DynamicSymbol, 128, 0, PositionAction::MidiMessage)->MidiBytes = {0xB0, 91, 32};
   AddCell<TKVLyric>(piece, 0, ItemKind::LyricText, 256, 140, PositionAction::TempoChange);
   TClips clips;
   view.SetClipPlayer(clips);
@@ -134,6 +135,49 @@ TEST_F(PlayTest, SeeksStartInThePlayFoundAtItsTempo) {
   EXPECT_EQ(Texts(), (TTexts{"c0 00 00", "90 3c 40", "80 3c 00", "90 43 40", "80 43 00"}));
   EXPECT_EQ(When("80 3c 00"), 3.90625);
   EXPECT_EQ(When("90 43 40"), 3.90625 + 64 * 7.8125);
+}
+
+// An effect and a held controller (142) end after their own length, the
+// later started first; a stop ends the notes and effects, latest first, and
+// leaves the controller on.
+TEST_F(PlayTest, EffectsAndHeldControllersEndOnTheirOwn) {
+  TKVPiece* piece = AddPiece(1);
+  AddNote(piece, 0, 0, 512);
+  score->Reformat(0);
+  auto* effect = AddCell<TKVEffect>(piece, 0, ItemKind::Effect, 0, 0);
+  effect->Channel = 9, effect->MidiKey = 38, effect->Instrument = 0x8105;
+  effect->SetLength(192);
+  AddCell(piece, 0, 142, 128, 64)->Channel = 2;
+  PlayAll();
+  const TTexts start{"c0 00 00", "90 3c 40", "b9 20 01", "c9 05 00", "99 26 40", "b2 41 7f"};
+  TTexts all = start;
+  all.insert(all.end(), {"b2 41 00", "89 26 00", "80 3c 00"});
+  EXPECT_EQ(Texts(), all);
+  EXPECT_EQ(When("89 26 00"), 750);
+
+  sent.clear();
+  AfterShort([&](uint8_t, uint8_t key) {
+    if (key == 65) view.Stop();
+  });
+  PlayAll();
+  all = start;
+  all.insert(all.end(), {"89 26 00", "80 3c 00"});
+  EXPECT_EQ(Texts(), all);
+}
+
+// Measure 1 sets tempo 60; doubling the speed there while it plays keeps
+// tempo 60 in force.
+TEST_F(PlayTest, ASpeedChangeKeepsTheTempoInForce) {
+  TKVPiece* piece = AddPiece(2);
+  Add(piece->GetColumn(1), ItemKind::TempoMark, 0, 60, 2);
+  AddNote(piece, 1, 0, 128);
+  score->Reformat(0);
+  AfterShort([&](uint8_t status, uint8_t) {
+    if (status == 0x90) view.SetTempoScale(200);
+  });
+  PlayAll();
+  EXPECT_EQ(When("90 3c 40"), 2000);
+  EXPECT_EQ(When("80 3c 00"), 2500);
 }
 
 // Plain pieces follow each other, each at its own tempo; a piece that plays

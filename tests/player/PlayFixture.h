@@ -25,7 +25,10 @@ protected:
     view.SetClock(clock);
     AfterShort({});
     view.OnPlayLong = [this](TObject*, const uint8_t* data, uint16_t length, int32_t) { Write(data, length); };
-    view.OnStopPlay = [this](TObject*) { stops.push_back(sent.size()); };
+    view.OnStopPlay = [this](TObject*) {
+      EXPECT_FALSE(view.Playing());
+      stops.push_back(sent.size());
+    };
   }
 
   // Then runs after each short message is written down.

@@ -33,6 +33,10 @@ TEST_F(PlayThread, PlayAndStopAThousandTimes) {
   AddNote(piece, 1, 0, 512, 0x52);
   score->Reformat(0);
   view.SetStyle(wsRealTime);
+  view.OnStopPlay = [&, record = view.OnStopPlay](TObject* sender) {
+    record(sender);
+    view.Stop();  // from the play thread, while the main thread may be in Play
+  };
   for (int i = 0; i < 1000; ++i) {
     view.Play();
     if (i % 4 == 0) view.SeekTime(i % 4000);

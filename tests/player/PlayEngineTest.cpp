@@ -135,12 +135,20 @@ TEST_F(PlayTest, SeeksStartInThePlayFoundAtItsTempo) {
   EXPECT_EQ(Texts(), (TTexts{"c0 00 00", "90 3c 40", "80 3c 00", "90 43 40", "80 43 00"}));
   EXPECT_EQ(When("80 3c 00"), 3.90625);
   EXPECT_EQ(When("90 43 40"), 3.90625 + 64 * 7.8125);
+
+  // Doubling the speed in measure 1 keeps its tempo 60 in force.
+  sent.clear();
+  view.SeekTime(0);
+  AfterShort([&](uint8_t status, uint8_t key) {
+    if (status == 0x90 && key == 0x40) view.SetTempoScale(200);
+  });
+  PlayAll();
+  EXPECT_EQ(When("80 40 00") - When("90 40 40"), 500);
 }
 
-// An effect and a held controller (142) end after their own length, the
-// later started first; a stop ends the notes and effects, latest first, and
-// leaves the controller on.
-TEST_F(PlayTest, EffectsAndHeldControllersEndOnTheirOwn) {
+// An effect sends its instrument on its channel. A stop ends notes and
+// effects, latest first, and leaves a held controller (142) on.
+TEST_F(PlayTest, AStopEndsEffectsAndLeavesHeldControllersOn) {
   TKVPiece* piece = AddPiece(1);
   AddNote(piece, 0, 0, 512);
   score->Reformat(0);
@@ -148,36 +156,12 @@ TEST_F(PlayTest, EffectsAndHeldControllersEndOnTheirOwn) {
   effect->Channel = 9, effect->MidiKey = 38, effect->Instrument = 0x8105;
   effect->SetLength(192);
   AddCell(piece, 0, 142, 128, 64)->Channel = 2;
-  PlayAll();
-  const TTexts start{"c0 00 00", "90 3c 40", "b9 20 01", "c9 05 00", "99 26 40", "b2 41 7f"};
-  TTexts all = start;
-  all.insert(all.end(), {"b2 41 00", "89 26 00", "80 3c 00"});
-  EXPECT_EQ(Texts(), all);
-  EXPECT_EQ(When("89 26 00"), 750);
-
-  sent.clear();
   AfterShort([&](uint8_t, uint8_t key) {
     if (key == 65) view.Stop();
   });
   PlayAll();
-  all = start;
-  all.insert(all.end(), {"89 26 00", "80 3c 00"});
-  EXPECT_EQ(Texts(), all);
-}
-
-// Measure 1 sets tempo 60; doubling the speed there while it plays keeps
-// tempo 60 in force.
-TEST_F(PlayTest, ASpeedChangeKeepsTheTempoInForce) {
-  TKVPiece* piece = AddPiece(2);
-  Add(piece->GetColumn(1), ItemKind::TempoMark, 0, 60, 2);
-  AddNote(piece, 1, 0, 128);
-  score->Reformat(0);
-  AfterShort([&](uint8_t status, uint8_t) {
-    if (status == 0x90) view.SetTempoScale(200);
-  });
-  PlayAll();
-  EXPECT_EQ(When("90 3c 40"), 2000);
-  EXPECT_EQ(When("80 3c 00"), 2500);
+  EXPECT_EQ(Texts(), (TTexts{"c0 00 00", "90 3c 40", "b9 20 01", "c9 05 00", "99 26 40", "b2 41 7f", "89 26 00",
+                             "80 3c 00"}));
 }
 
 // Plain pieces follow each other, each at its own tempo; a piece that plays

@@ -1,21 +1,36 @@
 #include "score/import/MusicXMLImport.h"
 
+#include "score/import/MusicXMLFinish.h"
 #include "score/import/MusicXMLWalk.h"
+#include "score/import/PerformancePasses.h"
 #include "score/import/XMLEntryList.h"
 #include "score/model/Piece.h"
 #include "score/model/ScoreImporters.h"
 #include "score/model/Score.h"
 
 void ImportMusicXML(TKVScore& Score, TStream& Stream) {
-  Score.Settings().SetOption(1, 0);
-  TKVPiece* piece = Score.NewPiece();
-  piece->SetTempo(100);
-  const TKVXMLEntryList list = ReadXMLEntries(Stream);
-  TKVMusicXMLWalk walk(Score, *piece, list);
-  walk.Run();
-  // The finishing pass goes here: it takes the walk's results (texts to
-  // align, spacing records, slurs with their end notes, the first meter and
-  // the pickup flag) and maps, lays out and beams the new piece.
+  // The score is laid out once the import ends, however it ends (inside a
+  // caller's bracket, once that bracket closes).
+  Score.BeginUpdate();
+  auto layOut = [&Score] {
+    Score.Reformat(0);
+    Score.EndUpdate();
+  };
+  try {
+    Score.Settings().SetOption(1, 0);
+    TKVPiece* piece = Score.NewPiece();
+    piece->SetTempo(100);
+    const TKVXMLEntryList list = ReadXMLEntries(Stream);
+    TKVMusicXMLWalk walk(Score, *piece, list);
+    walk.Run();
+    Score.ImportWarning = TKVMusicXMLFinish(Score, *piece, walk).Run();
+  } catch (...) {
+    layOut();
+    throw;
+  }
+  layOut();
 }
 
-void RegisterMusicXMLImporter() { RegisterScoreImporter(TKVImportFormat::MusicXML, {ImportMusicXML, {}}); }
+void RegisterMusicXMLImporter() {
+  RegisterScoreImporter(TKVImportFormat::MusicXML, {ImportMusicXML, ApplyPerformancePasses});
+}

@@ -23,7 +23,10 @@ private:
   TKVPart& FPart;
 };
 
-TKVVoice* FindVoiceNumber(const TKVPart& part, int32_t number) {
+// The voice of the number that Staff holds, else the first one of the part.
+TKVVoice* FindVoiceNumber(const TKVPart& part, int32_t number, const TKVStaff* staff) {
+  for (TKVVoice* voice : staff->Voices())
+    if (voice->Number() == number) return voice;
   for (int32_t s = 0; s < part.GetStaffCount(); ++s)
     for (TKVVoice* voice : part.GetStaff(s)->Voices())
       if (voice->Number() == number) return voice;
@@ -39,7 +42,12 @@ TKVXMLVoice MapXMLVoice(TKVPart& Part, uint8_t Code) {
   TKVStaff* staff = Part.GetStaff(staffIndex);
   TKVXMLVoice result;
   result.Staff = staff;
-  if (TKVVoice* voice = FindVoiceNumber(Part, number)) {
+  TKVVoice* voice = FindVoiceNumber(Part, number, staff);
+  // A voice that already crosses to another staff cannot cross to a third
+  // one (it would have no place in that staff's voices): that staff gets a
+  // voice of the number of its own.
+  if (voice && voice->Staff() != staff && voice->SecondStaff() && voice->SecondStaff() != staff) voice = nullptr;
+  if (voice) {
     if (voice->Staff() != staff && !voice->SecondStaff()) {
       voice->SetSecondStaff(staff);
       staff->AddVoice(voice, -1);

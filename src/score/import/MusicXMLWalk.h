@@ -99,6 +99,9 @@ public:
   // The page's line space in layout units.
   int32_t LineSpace8 = 0;
 
+  // Layout units of a length in tenths of a millimetre.
+  static int32_t PageUnits(long double Tenths);
+
 private:
   // ---- the walk (MusicXMLWalk.cpp) ----
   void Handle(TKVXMLElement Code);
@@ -213,8 +216,6 @@ private:
   void OnChordAlter(bool Bass);
   void OnKind();
   void OnKindText();
-  // Layout units of a length in tenths of a millimetre.
-  static int32_t PageUnits(long double Tenths);
   int32_t LineSpaceUnits(int32_t Spaces) const;
 
   TKVScore& FScore;

@@ -34,9 +34,17 @@ TKVItem::TKVItem(TObject* Owner, uint8_t Kind, size_t DataSize) : FOwner(Owner),
   WithHolder(FOwner, [this](auto& holder) { holder.AddItem(this); });
 }
 
-TKVItem::~TKVItem() {
+TKVItem::~TKVItem() { Unregister(); }
+
+void TKVItem::Unregister() {
   if (!WithHolder(FOwner, [this](auto& holder) { holder.RemoveItem(this); }))
     if (auto* symbol = dynamic_cast<TKVUserSymbol*>(FOwner)) symbol->RemoveItem(this);
+}
+
+void TKVItem::ChangeOwner(TObject* Owner) {
+  Unregister();
+  FOwner = Owner;
+  WithHolder(FOwner, [this](auto& holder) { holder.AddItem(this); });
 }
 
 void TKVItem::Assign(const TKVItem& Source) {

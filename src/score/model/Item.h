@@ -27,6 +27,9 @@ public:
   ~TKVItem() override;
 
   TObject* Owner() const { return FOwner; }
+  // Moves the item to another owner: it leaves the old owner's list and
+  // registers with the new one as a new item would.
+  void ChangeOwner(TObject* Owner);
   uint8_t Kind() const { return FKind; }
   virtual void SetKind(uint8_t Kind) { FKind = Kind; }
 
@@ -67,6 +70,9 @@ protected:
   static const T& SourceAs(const TKVItem& Source, const TKVItem& Target);
 
 private:
+  // Leaves the owner's list.
+  void Unregister();
+
   TObject* FOwner;
   uint8_t FKind = 0;
   TByteBlock FData;

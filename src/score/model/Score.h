@@ -235,6 +235,9 @@ public:
   // ---- update bracket and layout ----
   bool Importing() const { return FImporting; }
   void SetImporting(bool Value) { FImporting = Value; }
+  // The text of an error that an import got over (the score keeps what was
+  // made), for the host to show as a warning; LoadFromFile empties it first.
+  std::string ImportWarning;
   int32_t UpdateCount() const { return FUpdateCount; }
   // Lowest page that needs layout while updating; -1 = none. The layout's
   // page composer sets it back to -1 at the end of every run.

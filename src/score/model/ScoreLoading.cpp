@@ -8,6 +8,7 @@ void TKVScore::LoadFromFile(const std::string& FileName) {
   if (!FileExists(FileName)) return;
   auto stream = std::make_unique<TFileStream>(FileName, fmOpenRead);
   const TKVScoreImporter* importer = FindScoreImporter(FileName);
+  ImportWarning.clear();
   BeginUpdate();
   auto finish = [&] {
     stream.reset();

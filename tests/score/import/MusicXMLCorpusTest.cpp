@@ -1,65 +1,126 @@
-// Every MusicXML file of the shared corpus imports without error, and each
-// part's measures and sounding notes (their keys as a multiset) equal the
-// independent count of MusicXMLCount by the import's rules. The files where
-// those rules read the document otherwise than MusicXML means it are listed
-// with the reason. Skipped when the corpus is not there.
+// Every MusicXML file of the shared corpus imports, lays out and gets a play
+// order without error or warning, and equals the independent count of
+// MusicXMLCount by the import's rules: each part's measures, the MIDI keys
+// the layout gives its sounding notes (grace notes included), and the time
+// the piece plays for (within 1 %). The files where those rules read the
+// document otherwise than MusicXML means it, or where the engine knowingly
+// plays it otherwise, are listed with the reason. Skipped when the corpus is
+// not there.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
+#include "platform/musicfont/MusicFont.h"
+#include "platform/text/TextMeasurer.h"
 #include "score/import/MusicXMLCount.h"
 #include "score/import/MusicXMLTestSupport.h"
+#include "score/layout/ScoreLayout.h"
+#include "score/model/Vorschlag.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-TXMLCount CountImported(const TKVPiece& piece) {
+TXMLCount CountLaidOut(const TKVPiece& piece) {
   TXMLCount count;
   count.Parts = piece.GetPartCount();
   for (int32_t p = 0; p < piece.GetPartCount(); ++p) {
     const TKVPart* part = piece.GetPart(p);
     count.Measures.push_back(part->GetMeasureCount());
     std::vector<int> keys;
-    for (int32_t m = 0; m < part->GetMeasureCount(); ++m)
-      for (TKVNote* note : ItemsOfKind<TKVNote>(*part->GetMeasure(m), ItemKind::Note)) keys.push_back(ImportedKey(*note));
+    for (int32_t m = 0; m < part->GetMeasureCount(); ++m) {
+      const TKVMeasure& measure = *part->GetMeasure(m);
+      for (TKVNote* note : ItemsOfKind<TKVNote>(measure, ItemKind::Note)) keys.push_back(note->MidiKey);
+      for (TKVVorschlag* group : ItemsOfKind<TKVVorschlag>(measure, ItemKind::GraceGroup))
+        for (TKVNote* note : ItemsOfKind<TKVNote>(*group, ItemKind::Note)) keys.push_back(note->MidiKey);
+    }
     std::sort(keys.begin(), keys.end());
     count.Keys.push_back(keys);
   }
   return count;
 }
 
-TEST(MusicXMLCorpus, EveryFileImportsWithTheNotesAndMeasuresItHolds) {
+class MusicXMLCorpus : public testing::Test {
+protected:
+  MusicXMLCorpus() {
+    text::InstallMeasurer(nullptr);
+    musicfont::InstallMusicFont(nullptr);
+    RegisterScoreLayout();
+  }
+  ~MusicXMLCorpus() override { SetLayoutServiceFactory({}); }
+};
+
+TEST_F(MusicXMLCorpus, EveryFilePlaysTheNotesMeasuresAndTimeItHolds) {
   std::vector<fs::path> files = CorpusXMLFiles();
   if (files.empty()) GTEST_SKIP() << "no MusicXML corpus at " << MusicXMLCorpusDir();
   ASSERT_GE(files.size(), 160u);
   size_t notes = 0;
-  std::vector<std::string> differing;
+  std::vector<std::string> readOtherwise, droppedOtherwise, timedOtherwise;
   for (const fs::path& path : files) {
-    SCOPED_TRACE(path.filename().string());
+    const std::string name = path.filename().string();
+    SCOPED_TRACE(name);
     std::string document = LoadCorpusFile(path);
     TKVScore score;
     ASSERT_NO_THROW(ImportDocument(score, document));
-    TXMLCount imported = CountImported(*score.GetPiece(score.GetPieceCount() - 1));
+    EXPECT_EQ(score.ImportWarning, "");
+    const TKVPiece& piece = *score.GetPiece(score.GetPieceCount() - 1);
+    TXMLCount laidOut = CountLaidOut(piece);
     TXMLCount expected = CountMusicXML(document);
-    EXPECT_EQ(imported.Parts, expected.Parts);
-    EXPECT_EQ(imported.Measures, expected.Measures);
-    EXPECT_EQ(imported.Keys, expected.Keys);
-    for (const auto& keys : imported.Keys) notes += keys.size();
+    EXPECT_EQ(laidOut.Parts, expected.Parts);
+    EXPECT_EQ(laidOut.Measures, expected.Measures);
+    if (laidOut.Keys != expected.Keys) {
+      droppedOtherwise.push_back(name);
+      for (size_t p = 0; p < laidOut.Keys.size() && p < expected.Keys.size(); ++p)
+        EXPECT_TRUE(std::includes(expected.Keys[p].begin(), expected.Keys[p].end(), laidOut.Keys[p].begin(),
+                                  laidOut.Keys[p].end()))
+            << "part " << p << " sounds a key the document does not give";
+    }
+    for (const auto& keys : laidOut.Keys) notes += keys.size();
     TXMLCount plain = CountMusicXML(document, false);
-    if (plain.Measures != expected.Measures || plain.Keys != expected.Keys) differing.push_back(path.filename().string());
+    if (plain.Measures != expected.Measures || plain.Keys != expected.Keys) readOtherwise.push_back(name);
+    const double played = piece.Layout().RunningTime, computed = PlayTimeOfMusicXML(document);
+    if (std::abs(played - computed) > 0.01 * computed) {
+      timedOtherwise.push_back(name);
+      std::printf("%s: plays %.1f ms, the document %.1f ms\n", name.c_str(), played, computed);
+    }
   }
   // Where the import knowingly reads a file otherwise than MusicXML means it.
-  const std::map<std::string, std::string> knownDifferences = {
+  const std::map<std::string, std::string> readKnowingly = {
       {"01d-Pitches-Microtones.xml", "alters of a quarter tone are not whole numbers and count as 0"},
       {"01f-Pitches-ParenthesizedMicrotoneAccidentals.xml", "the same for its quarter-tone alters"},
       {"41h-TooManyParts.xml", "parts whose id names no score-part fill the first part"}};
-  std::vector<std::string> known;
-  for (const auto& [name, reason] : knownDifferences) known.push_back(name);
-  EXPECT_EQ(differing, known);
-  std::printf("MusicXML corpus: %zu files, %zu notes imported\n", files.size(), notes);
+  // Where the walk places notes at or past their measure's end, so that the
+  // layout drops them (every other note sounds the document's key).
+  const std::map<std::string, std::string> droppedKnowingly = {
+      {"11c-TimeSignatures-Complex.xml", "beats \"3+2\" are no number and count as 4"},
+      {"11d-TimeSignatures-ComplexMultiple.xml", "the same for its composite beats"},
+      {"11e-TimeSignatures-ComplexMixed.xml", "the same"},
+      {"11g-TimeSignatures-SingleNumber.xml", "the same"},
+      {"23a-Tuplets.xml", "the walk takes a tuplet's normal count from its table (4 over 3, 6 and 7 over 4), not from the document"},
+      {"23d-Tuplets-Nested.xml", "nested tuplets take the inner tuplet's share only"},
+      {"33a-Spanners.xml", "a tremolo half note moves on by its type, not by its duration"},
+      {"33j-Beams-Tremolos.xml", "the same for its tremolo notes"},
+      {"34a-Print-Object-Spanners.xml", "the same"},
+      {"34b-Colors.xml", "the same"},
+      {"46i-OverfullMeasures.xml", "the notes beyond the time signature, by design of the document"}};
+  // Where the engine knowingly plays a file for another time.
+  const std::map<std::string, std::string> timedKnowingly = {
+      {"03a-Rhythm-Durations.xml", "maxima and long notes count as eighths: the first measure becomes a pickup"},
+      {"23c-Tuplet-Display-NonStandard.xml", "the walk's tuplet shares end the first measure at 384: a pickup"},
+      {"23d-Tuplets-Nested.xml", "the same with nested tuplets"},
+      {"41h-TooManyParts.xml", "parts whose id names no score-part add their measures to the first part"}};
+  auto names = [](const std::map<std::string, std::string>& list) {
+    std::vector<std::string> result;
+    for (const auto& [name, reason] : list) result.push_back(name);
+    return result;
+  };
+  EXPECT_EQ(readOtherwise, names(readKnowingly));
+  EXPECT_EQ(droppedOtherwise, names(droppedKnowingly));
+  EXPECT_EQ(timedOtherwise, names(timedKnowingly));
+  std::printf("MusicXML corpus: %zu files, %zu notes laid out\n", files.size(), notes);
 }
 
 }  // namespace

@@ -23,3 +23,18 @@ struct TXMLCount {
 // are rounded to the nearest semitone and a part element whose id names no
 // score-part is left out.
 TXMLCount CountMusicXML(const std::string& document, bool ImportRules = true);
+
+// The time the document plays for, in milliseconds, by the import's rules,
+// taken straight from the element tree:
+// - the tempo is the first sound element's (quarter notes per minute, to the
+//   nearest whole number), 100 without one;
+// - a measure lasts as long as the time signature in force (the first part
+//   that gives one in a measure sets it, beats x 512 div beat type ticks of
+//   512 a whole note); before any time signature, as long as its content;
+// - the first measure is as long as its content (the furthest point any part
+//   reaches with durations, backup and forward) when that is shorter and a
+//   whole number of 128ths;
+// - a backward repeat of the first part plays the measures back to its
+//   forward repeat (the matching one when repeats nest, else the first
+//   measure) once more, with the repeats within them.
+double PlayTimeOfMusicXML(const std::string& document);

@@ -13,45 +13,14 @@
 #include <cmath>
 #include <map>
 
-#include "platform/musicfont/MusicFont.h"
-#include "platform/text/TextMeasurer.h"
 #include "score/import/MusicXMLCount.h"
 #include "score/import/MusicXMLTestSupport.h"
-#include "score/layout/ScoreLayout.h"
-#include "score/model/Vorschlag.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-TXMLCount CountLaidOut(const TKVPiece& piece) {
-  TXMLCount count;
-  count.Parts = piece.GetPartCount();
-  for (int32_t p = 0; p < piece.GetPartCount(); ++p) {
-    const TKVPart* part = piece.GetPart(p);
-    count.Measures.push_back(part->GetMeasureCount());
-    std::vector<int> keys;
-    for (int32_t m = 0; m < part->GetMeasureCount(); ++m) {
-      const TKVMeasure& measure = *part->GetMeasure(m);
-      for (TKVNote* note : ItemsOfKind<TKVNote>(measure, ItemKind::Note)) keys.push_back(note->MidiKey);
-      for (TKVVorschlag* group : ItemsOfKind<TKVVorschlag>(measure, ItemKind::GraceGroup))
-        for (TKVNote* note : ItemsOfKind<TKVNote>(*group, ItemKind::Note)) keys.push_back(note->MidiKey);
-    }
-    std::sort(keys.begin(), keys.end());
-    count.Keys.push_back(keys);
-  }
-  return count;
-}
-
-class MusicXMLCorpus : public testing::Test {
-protected:
-  MusicXMLCorpus() {
-    text::InstallMeasurer(nullptr);
-    musicfont::InstallMusicFont(nullptr);
-    RegisterScoreLayout();
-  }
-  ~MusicXMLCorpus() override { SetLayoutServiceFactory({}); }
-};
+using MusicXMLCorpus = MusicXMLLayoutTest;
 
 TEST_F(MusicXMLCorpus, EveryFilePlaysTheNotesMeasuresAndTimeItHolds) {
   std::vector<fs::path> files = CorpusXMLFiles();
@@ -67,7 +36,8 @@ TEST_F(MusicXMLCorpus, EveryFilePlaysTheNotesMeasuresAndTimeItHolds) {
     ASSERT_NO_THROW(ImportDocument(score, document));
     EXPECT_EQ(score.ImportWarning, "");
     const TKVPiece& piece = *score.GetPiece(score.GetPieceCount() - 1);
-    TXMLCount laidOut = CountLaidOut(piece);
+    TXMLCount laidOut{piece.GetPartCount(), {}, LaidOutKeys(piece)};
+    for (int32_t p = 0; p < piece.GetPartCount(); ++p) laidOut.Measures.push_back(piece.GetPart(p)->GetMeasureCount());
     TXMLCount expected = CountMusicXML(document);
     EXPECT_EQ(laidOut.Parts, expected.Parts);
     EXPECT_EQ(laidOut.Measures, expected.Measures);

@@ -2,6 +2,8 @@
 // Importing MusicXML documents held in strings or corpus files, and reading
 // back what the walk made.
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -12,9 +14,12 @@
 #include <vector>
 
 #include "base/Streams.h"
+#include "platform/musicfont/MusicFont.h"
+#include "platform/text/TextMeasurer.h"
 #include "score/import/MusicXMLImport.h"
 #include "score/import/MusicXMLWalk.h"
 #include "score/import/XMLEntryList.h"
+#include "score/layout/ScoreLayout.h"
 #include "score/model/Item.h"
 #include "score/model/Measure.h"
 #include "score/model/Note.h"
@@ -22,6 +27,7 @@
 #include "score/model/Piece.h"
 #include "score/model/Score.h"
 #include "score/model/ScoreTypes.h"
+#include "score/model/Vorschlag.h"
 
 inline std::filesystem::path MusicXMLCorpusDir() {
   const char* env = std::getenv("SONARID_CORPUS_DIR");
@@ -61,13 +67,34 @@ std::vector<T*> ItemsOfKind(const TKVItemHolder& holder, uint8_t kind) {
   return items;
 }
 
-// The sounding key of an imported note: its pitch byte and the alter the walk
-// keeps in its importer byte.
-inline int ImportedKey(const TKVNote& note) {
-  int alter = note.Accidental & 0x3F;
-  if (note.Accidental & 0x40) alter = -alter;
-  return 12 * PitchOctave(note.Pitch()) + StepSemitone(PitchStep(note.Pitch())) + alter;
+// The MIDI keys the layout gave the notes of each part (grace notes
+// included), in ascending order.
+inline std::vector<std::vector<int>> LaidOutKeys(const TKVPiece& piece) {
+  std::vector<std::vector<int>> parts;
+  for (int32_t p = 0; p < piece.GetPartCount(); ++p) {
+    const TKVPart* part = piece.GetPart(p);
+    std::vector<int>& keys = parts.emplace_back();
+    for (int32_t m = 0; m < part->GetMeasureCount(); ++m) {
+      const TKVMeasure& measure = *part->GetMeasure(m);
+      for (TKVNote* note : ItemsOfKind<TKVNote>(measure, ItemKind::Note)) keys.push_back(note->MidiKey);
+      for (TKVVorschlag* group : ItemsOfKind<TKVVorschlag>(measure, ItemKind::GraceGroup))
+        for (TKVNote* note : ItemsOfKind<TKVNote>(*group, ItemKind::Note)) keys.push_back(note->MidiKey);
+    }
+    std::sort(keys.begin(), keys.end());
+  }
+  return parts;
 }
+
+// Scores laid out by the real layout service (fake fonts).
+class MusicXMLLayoutTest : public testing::Test {
+protected:
+  MusicXMLLayoutTest() {
+    text::InstallMeasurer(nullptr);
+    musicfont::InstallMusicFont(nullptr);
+    RegisterScoreLayout();
+  }
+  ~MusicXMLLayoutTest() override { SetLayoutServiceFactory({}); }
+};
 
 // A document's walk with its entry list, for what the walk leaves the
 // finishing pass.

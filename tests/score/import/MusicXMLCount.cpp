@@ -138,93 +138,69 @@ TXMLCount CountMusicXML(const std::string& document, bool ImportRules) {
 
 namespace {
 
-// A duration's ticks (128 a quarter note).
-double TicksOf(const TNode* duration, int divisions) {
-  int value = 0;
-  return duration && WholeNumber(duration->Text, value) ? value * 128.0 / divisions : 0;
-}
-
 // The furthest point a measure's notes, rests, backups and forwards reach.
 double ContentTicks(const TNode& measure, int& divisions) {
   double at = 0, last = 0, end = 0;
   for (const auto& child : measure.Children) {
-    if (const TNode* d = child->Name == "attributes" ? child->Child("divisions") : nullptr) {
-      int value = 0;
-      if (WholeNumber(d->Text, value) && value > 0) divisions = value;
-    }
-    const double ticks = TicksOf(child->Child("duration"), divisions);
+    int value = 0;
+    const TNode* d = child->Name == "attributes" ? child->Child("divisions") : nullptr;
+    if (d && WholeNumber(d->Text, value) && value > 0) divisions = value;
+    const TNode* given = child->Child("duration");
+    const double ticks = given && WholeNumber(given->Text, value) ? value * 128.0 / divisions : 0;
     if (child->Name == "note" && !child->Child("grace")) {
-      if (!child->Child("chord")) {
-        last = at;
-        at += ticks;
-      }
+      if (!child->Child("chord")) last = at, at += ticks;
       end = std::max(end, last + ticks);
-    } else if (child->Name == "backup") {
-      at = std::max(0.0, at - ticks);
-    } else if (child->Name == "forward") {
-      at += ticks;
     }
+    if (child->Name == "backup") at = std::max(0.0, at - ticks);
+    if (child->Name == "forward") at += ticks;
     end = std::max(end, at);
   }
   return end;
 }
 
-// The time signature of a measure: the first part that gives beats sets
-// them (a number that is not whole counts as 4, over a quarter); every beat
-// type of 1 to 255 that follows changes the denominator.
-struct TMeter {
+struct TMeasureFacts {
   int Beats = 0, Type = 4;
+  double Content = 0;
+  bool Start = false, End = false;  // repeats
 };
 
-void ReadMeter(const TNode& time, TMeter& meter) {
+void ReadMeter(const TNode& time, TMeasureFacts& m) {
   for (const auto& child : time.Children) {
     int value = 0;
-    if (child->Name == "beats" && meter.Beats == 0) {
-      meter.Beats = WholeNumber(child->Text, value) ? value : 4;
-      meter.Type = 4;
-    } else if (child->Name == "beat-type" && meter.Beats != 0 && WholeNumber(child->Text, value) && value >= 1 &&
-               value <= 255) {
-      meter.Type = value;
-    }
+    if (child->Name == "beats" && m.Beats == 0) m.Beats = WholeNumber(child->Text, value) ? value : 4, m.Type = 4;
+    if (child->Name == "beat-type" && m.Beats != 0 && WholeNumber(child->Text, value) && value >= 1 && value <= 255)
+      m.Type = value;
   }
 }
 
-struct TRepeats {
-  std::vector<bool> Start, End;
-  int StartOf(int n) const {
-    int nesting = 0;
-    for (int i = n; i >= 0; --i) {
-      if (Start[size_t(i)] && nesting-- == 0) return i;
-      if (End[size_t(i)] && i < n) ++nesting;
-    }
-    return 0;
-  }
-};
-
-// A barline's children in order: a repeat marks it, an ending after the
-// repeat makes it a plain barline, and a bar style other than light-heavy,
-// light-light, heavy-heavy and heavy-light takes it away.
-void ReadRepeat(const TNode& barline, TRepeats& repeats, size_t m) {
+void ReadRepeat(const TNode& barline, TMeasureFacts& m) {
   int kind = 0;  // 0 plain, 1 start, 2 end
   for (const auto& child : barline.Children) {
-    const std::string& style = child->Text;
-    if (child->Name == "bar-style" && style != "light-heavy" && style != "light-light" && style != "heavy-heavy" &&
-        style != "heavy-light")
-      return;
-    if (child->Name == "bar-style" || child->Name == "ending") kind = 0;
+    if (child->Name == "ending") kind = 0;
     if (child->Name == "repeat") kind = child->Attribute("direction") == "backward" ? 2 : 1;
   }
-  if (kind == 1) repeats.Start[m] = true;
-  if (kind == 2) repeats.End[m] = true;
+  m.Start = m.Start || kind == 1;
+  m.End = m.End || kind == 2;
 }
 
-double PlayRange(const std::vector<double>& lengths, const TRepeats& r, int first, int last, std::vector<int>& active) {
+int RepeatStart(const std::vector<TMeasureFacts>& facts, int n) {
+  for (int i = n, nesting = 0; i >= 0; --i) {
+    if (facts[size_t(i)].Start && nesting-- == 0) return i;
+    if (facts[size_t(i)].End && i < n) ++nesting;
+  }
+  return 0;
+}
+
+// Measures First to Last, each repeat end among them not already replaying
+// followed by its range once more.
+double PlayRange(const std::vector<TMeasureFacts>& facts, const std::vector<double>& lengths, int first, int last,
+                 std::vector<int>& active) {
   double ticks = 0;
   for (int k = first; k <= last; ++k) {
     ticks += lengths[size_t(k)];
-    if (!r.End[size_t(k)] || std::find(active.begin(), active.end(), k) != active.end()) continue;
+    if (!facts[size_t(k)].End || std::find(active.begin(), active.end(), k) != active.end()) continue;
     active.push_back(k);
-    ticks += PlayRange(lengths, r, r.StartOf(k), k, active);
+    ticks += PlayRange(facts, lengths, RepeatStart(facts, k), k, active);
     active.pop_back();
   }
   return ticks;
@@ -235,51 +211,33 @@ double PlayRange(const std::vector<double>& lengths, const TRepeats& r, int firs
 double PlayTimeOfMusicXML(const std::string& document) {
   std::unique_ptr<TNode> root = ParseTree(document);
   double tempo = 0;
-  std::vector<TMeter> meters;  // per measure
-  std::vector<double> content;
-  TRepeats repeats;
+  std::vector<TMeasureFacts> facts;
   bool firstPart = true;
   for (const auto& part : root->Children) {
-    if (part->Name != "part") continue;
     int divisions = 1;
     size_t m = 0;
     for (const auto& measure : part->Children) {
-      if (measure->Name != "measure") continue;
-      if (meters.size() <= m) {
-        meters.emplace_back();
-        content.push_back(0);
-        repeats.Start.push_back(false);
-        repeats.End.push_back(false);
-      }
+      if (part->Name != "part" || measure->Name != "measure") continue;
+      if (facts.size() <= m) facts.emplace_back();
       for (const auto& child : measure->Children) {
         const TNode* sound = child->Name == "sound" ? child.get() : child->Child("sound");
         if (sound && tempo == 0 && !sound->Attribute("tempo").empty())
           tempo = std::nearbyint(std::strtod(sound->Attribute("tempo").c_str(), nullptr));
-        if (const TNode* time = child->Name == "attributes" ? child->Child("time") : nullptr)
-          ReadMeter(*time, meters[m]);
-        if (child->Name == "barline" && firstPart) ReadRepeat(*child, repeats, m);
+        if (const TNode* time = child->Name == "attributes" ? child->Child("time") : nullptr) ReadMeter(*time, facts[m]);
+        if (child->Name == "barline" && firstPart) ReadRepeat(*child, facts[m]);
       }
-      content[m] = std::max(content[m], ContentTicks(*measure, divisions));
+      facts[m].Content = std::max(facts[m].Content, ContentTicks(*measure, divisions));
       ++m;
     }
-    firstPart = false;
+    firstPart = firstPart && part->Name != "part";
   }
   std::vector<double> lengths;
-  int meter = 0;
-  for (size_t m = 0; m < meters.size(); ++m) {
-    if (meters[m].Beats != 0) meter = meters[m].Beats * 512 / meters[m].Type;
-    lengths.push_back(meter != 0 ? meter : std::max(content[m], 1.0));
+  for (size_t m = 0, meter = 0; m < facts.size(); ++m) {
+    if (facts[m].Beats != 0) meter = size_t(facts[m].Beats * 512 / facts[m].Type);
+    lengths.push_back(meter != 0 ? double(meter) : std::max(facts[m].Content, 1.0));
   }
-  const double pickup = content.empty() ? 0 : std::round(content[0]);
-  if (!lengths.empty() && pickup > 0 && pickup < lengths[0] && std::fmod(pickup, 4) == 0) lengths[0] = pickup;
+  const double pickup = facts.empty() ? 0 : std::round(facts[0].Content);
+  if (pickup > 0 && pickup < lengths[0] && std::fmod(pickup, 4) == 0) lengths[0] = pickup;
   std::vector<int> active;
-  double ticks = 0;
-  for (int m = 0; m < int(lengths.size()); ++m) {
-    ticks += lengths[size_t(m)];
-    if (!repeats.End[size_t(m)]) continue;
-    active.push_back(m);
-    ticks += PlayRange(lengths, repeats, repeats.StartOf(m), m, active);
-    active.pop_back();
-  }
-  return ticks * 60000.0 / ((tempo > 0 ? tempo : 100) * 128);
+  return PlayRange(facts, lengths, 0, int(lengths.size()) - 1, active) * 60000.0 / ((tempo > 0 ? tempo : 100) * 128);
 }

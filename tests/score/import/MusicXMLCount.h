@@ -24,17 +24,13 @@ struct TXMLCount {
 // score-part is left out.
 TXMLCount CountMusicXML(const std::string& document, bool ImportRules = true);
 
-// The time the document plays for, in milliseconds, by the import's rules,
-// taken straight from the element tree:
-// - the tempo is the first sound element's (quarter notes per minute, to the
-//   nearest whole number), 100 without one;
-// - a measure lasts as long as the time signature in force (the first part
-//   that gives one in a measure sets it, beats x 512 div beat type ticks of
-//   512 a whole note); before any time signature, as long as its content;
-// - the first measure is as long as its content (the furthest point any part
-//   reaches with durations, backup and forward) when that is shorter and a
-//   whole number of 128ths;
-// - a backward repeat of the first part plays the measures back to its
-//   forward repeat (the matching one when repeats nest, else the first
-//   measure) once more, with the repeats within them.
+// The time the document plays for, in milliseconds, by the import's rules:
+// the first sound element's tempo (100 without one); measures as long as the
+// time signature in force (the first part's beats in the measure, 4 when no
+// whole number, over the last beat type of 1 to 255), before any as long as
+// their content (the furthest point durations, backup and forward reach); a
+// first measure with a time signature as long as its shorter content when
+// that is a whole number of 128ths; backward repeats of the first part (no
+// ending after them in their barline) replaying back to their (nested)
+// forward repeat once.
 double PlayTimeOfMusicXML(const std::string& document);

@@ -154,8 +154,10 @@ void TKVMusicXMLFinish::MapMark(TKVPart& Part, TKVMark& Mark) {
   if (staff && staff->GetVoiceCount() > 1) Mark.SetFlags(uint8_t(Mark.Flags() | 1));
 }
 
+// A tuplet mapped already belongs to the voice that mapped it, even when
+// its new voice byte reads like another voice's MusicXML numbers.
 void TKVMusicXMLFinish::TakeTuplet(TKVMark* Tuplet, uint8_t VoiceByte, const TKVItem& Item) {
-  if (!Tuplet) return;
+  if (!Tuplet || FMappedTuplets.contains(Tuplet)) return;
   Tuplet->SetStaffVoice(VoiceByte);
   if (const TKVVoiceKey* key = Item.GetVoiceKey()) Tuplet->VoiceKey() = *key;
   FMappedTuplets.insert(Tuplet);

@@ -16,6 +16,7 @@ void ImportMusicXML(TKVScore& Score, TStream& Stream) {
     Score.Reformat(0);
     Score.EndUpdate();
   };
+  Score.ImportWarning.clear();
   try {
     Score.Settings().SetOption(1, 0);
     TKVPiece* piece = Score.NewPiece();

@@ -15,8 +15,6 @@ namespace {
 
 using MusicXMLFinish = MusicXMLLayoutTest;
 
-constexpr uint8_t SignKind = 50;
-
 // A note such as "F#4" (b flat, n natural) lasting Duration quarters.
 std::string N(const std::string& name, int duration = 1, const std::string& more = "") {
   const int alter = name[1] == '#' ? 1 : name[1] == 'b' ? -1 : 0;
@@ -34,55 +32,43 @@ std::string Key(int fifths, int divisions = 1) {
          "</fifths></key><time><beats>4</beats><beat-type>4</beat-type></time></attributes>";
 }
 
-// Each note's sign variant in measure and (sorted) list order, '-' for none.
+// The variant of each note's sign (a mark of kind 50) in measure and (sorted)
+// list order, '-' for none.
 std::string Signs(const TKVPart& part) {
   std::string signs;
   for (int32_t m = 0; m < part.GetMeasureCount(); ++m)
     for (TKVNote* note : ItemsOfKind<TKVNote>(*part.GetMeasure(m), ItemKind::Note)) {
-      std::vector<TKVMark*> marks = ItemsOfKind<TKVMark>(*note, SignKind);
+      std::vector<TKVMark*> marks = ItemsOfKind<TKVMark>(*note, 50);
       signs += marks.empty() ? '-' : char('0' + marks[0]->Variant());
     }
   return signs;
 }
 
-struct TAccidentalCase {
-  const char* Name;
-  std::string Measures, Signs;  // 0 flat, 2 sharp, 4 natural
-};
-
-class MusicXMLAccidentals : public MusicXMLFinish, public testing::WithParamInterface<TAccidentalCase> {};
-
 // A sign wherever the alteration differs from the key and the measure's
 // earlier signs, and every note sounds the key the document gives it.
-TEST_P(MusicXMLAccidentals, SignsMakeTheLayoutPlayTheDocumentsKeys) {
-  const std::string document = Partwise({GetParam().Measures});
-  TKVScore score;
-  ImportDocument(score, document);
-  EXPECT_EQ(score.ImportWarning, "");
-  const TKVPiece& piece = *score.GetPiece(0);
-  EXPECT_EQ(Signs(*piece.GetPart(0)), GetParam().Signs);
-  EXPECT_EQ(LaidOutKeys(piece), CountMusicXML(document).Keys);
+TEST_F(MusicXMLFinish, SignsMakeTheLayoutPlayTheDocumentsKeys) {
+  const std::string voice2 = "<voice>2</voice>", backup = "<backup><duration>4</duration></backup>";
+  const std::vector<std::pair<std::string, std::string>> cases = {  // measures, signs (0 flat, 2 sharp, 4 natural)
+      // Two sharps: F sharp none, F natural a natural, C flat a flat once.
+      {Measure(1, Key(2) + N("F#4") + N("Fn4") + N("Cb5") + N("Cb5")), "-40-"},
+      // The bar line ends the signs; another octave has its own.
+      {Measure(1, Key(0) + N("G#4", 2) + N("G#4") + N("G#5")) + Measure(2, N("G#4", 4)), "2-22"},
+      // A key change ends the signs before it and sets every step.
+      {Measure(1, Key(1) + N("Fn4", 2) + N("Fn4", 2)) + Measure(2, Key(0) + N("F#4", 2) + N("Fn4", 2)), "4-24"},
+      // A voice written later in the document but sounding earlier.
+      {Measure(1, Key(0) + N("F#4", 2) + N("F#4", 2) + backup + N("Fn4", 3, voice2)), "242"},
+      // The highest octave has no row: each of its notes shows its sign.
+      {Measure(1, Key(0) + N("C#9", 2) + N("C#9", 2)), "22"}};
+  for (const auto& [measures, signs] : cases) {
+    SCOPED_TRACE(signs);
+    const std::string document = Partwise({measures});
+    TKVScore score;
+    ImportDocument(score, document);
+    EXPECT_EQ(score.ImportWarning, "");
+    EXPECT_EQ(Signs(*score.GetPiece(0)->GetPart(0)), signs);
+    EXPECT_EQ(LaidOutKeys(*score.GetPiece(0)), CountMusicXML(document).Keys);
+  }
 }
-
-const std::string Voice2 = "<voice>2</voice>", Backup = "<backup><duration>4</duration></backup>";
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MusicXMLAccidentals,
-    testing::Values(
-        // Two sharps: F sharp none, F natural a natural, C flat a flat once.
-        TAccidentalCase{"KeyOfTwoSharps", Measure(1, Key(2) + N("F#4") + N("Fn4") + N("Cb5") + N("Cb5")), "-40-"},
-        // The bar line ends the signs; another octave has its own.
-        TAccidentalCase{"BarLineAndOctave", Measure(1, Key(0) + N("G#4", 2) + N("G#4") + N("G#5")) + Measure(2, N("G#4", 4)),
-                        "2-22"},
-        // A key change ends the signs before it and sets every step.
-        TAccidentalCase{"KeyChange", Measure(1, Key(1) + N("Fn4", 2) + N("Fn4", 2)) + Measure(2, Key(0) + N("F#4", 2) + N("Fn4", 2)),
-                        "4-24"},
-        // A voice written later in the document but sounding earlier.
-        TAccidentalCase{"TimeOrderAcrossVoices", Measure(1, Key(0) + N("F#4", 2) + N("F#4", 2) + Backup + N("Fn4", 3, Voice2)),
-                        "242"},
-        // The highest octave has no row: each of its notes shows its sign.
-        TAccidentalCase{"OctaveNine", Measure(1, Key(0) + N("C#9", 2) + N("C#9", 2)), "22"}),
-    [](const auto& info) { return std::string(info.param.Name); });
 
 // Grace notes gather in a group at their note; a percussion note moves to
 // its drum entry's position; a tie lasts its note, a slur reaches its end

@@ -1,7 +1,7 @@
 #include "app/LoadedFile.h"
 
-#include "app/PlayStep.h"
 #include "base/Strings.h"
+#include "platform/threads/MainQueue.h"
 #include "player/MidiOutput.h"
 #include "player/Window.h"
 #include "score/model/Score.h"
@@ -24,8 +24,8 @@ TLoadedFile::TLoadedFile(const std::string& FileName) : FileName(FileName) {
 }
 
 TLoadedFile::~TLoadedFile() {
-  if (Window && Window->Playing()) StopViewPlaying(*Window);
-  Window.reset();
+  Window.reset();  // ends a run first
+  TMainQueue::Instance().Cancel(this);
   Score.reset();
   MidiOutput.reset();
 }
@@ -66,12 +66,17 @@ void TLoadedFile::CloseDevice() {
 void TLoadedFile::Play() {
   OpenDevice();
   if (!DeviceOpen || !Window) return;
+  // The end of an earlier run, not yet handed on, would end this one.
+  TMainQueue::Instance().Cancel(this);
+  // Set before the thread starts: a run that ends at once clears it.
   Playing = true;
-  StartViewPlaying(*Window);
+  Window->Play();
 }
 
 void TLoadedFile::Stop() {
-  if (Window) StopViewPlaying(*Window);
+  if (Window) Window->Stop();
+  // The run's stop event was asked for, not an end by itself.
+  TMainQueue::Instance().Cancel(this);
   Playing = false;
   CloseDevice();
 }
@@ -102,5 +107,9 @@ void TLoadedFile::PlayLong(TObject*, const uint8_t* TheSysex, uint16_t msgLength
 
 void TLoadedFile::StopPlay(TObject*) {
   Playing = false;
-  if (OnStop) OnStop(this);
+  TMainQueue::Instance().Post(
+      [this] {
+        if (OnStop) OnStop(this);
+      },
+      this);
 }

@@ -42,7 +42,8 @@ public:
   void SetVolume(uint16_t Right, uint16_t Left);
   void GetVolume(uint16_t& Right, uint16_t& Left);
 
-  // The view's events, in its play thread.
+  // The view's events, in its play thread; StopPlay hands OnStop on to the
+  // main thread.
   void PlayShort(TObject* Sender, uint8_t MidiMessage, uint8_t Data1, uint8_t Data2, int32_t AVST, bool AShow);
   void PlayLong(TObject* Sender, const uint8_t* TheSysex, uint16_t msgLength, int32_t AVST);
   void StopPlay(TObject* Sender);
@@ -55,6 +56,7 @@ public:
   std::string FileName;
   std::atomic<bool> Playing{false};
   bool DeviceOpen = false;
-  // Playback ended by itself; Sender is this object. In the play thread.
+  // Playback ended by itself; Sender is this object. On the main thread,
+  // through the main queue; never after Play, Stop or the object's end.
   TNotifyEvent OnStop;
 };

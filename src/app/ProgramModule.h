@@ -84,7 +84,8 @@ public:
   // Moves the active side to its start or end.
   void GotoSide(bool End);
   void TExportTimer();
-  // The opened file's stop event, in the play thread: only sets the end flag.
+  // The opened file's stop event, on the main thread: only sets the end flag,
+  // which the 100 ms timer turns into the end of playback.
   void PlaybackEnded(TObject* Sender);
   void TBSourceChange();
   void TBVolumeChange();

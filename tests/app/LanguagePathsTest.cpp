@@ -1,6 +1,6 @@
-// Every entry of the English language source for the main window and the
-// message box reaches a property of the program's own window of the kind it
-// sets (the other five sources have the same paths, as the UI tests check).
+// Every entry of each of the six language sources for the main window and
+// the message box reaches a property of the program's own window of the
+// kind it sets.
 
 #include "ProgramTestSupport.h"
 #include "app/MessageBlock.h"
@@ -19,25 +19,28 @@ TPropertyKind KindOf(lrfc::TSourceKind kind) {
 
 class LanguagePathsTest : public ProgramTest {};
 
-TEST_F(LanguagePathsTest, TheMainWindowAndTheMessageBoxHaveEveryPropertyTheLanguageFileSets) {
+TEST_F(LanguagePathsTest, TheMainWindowAndTheMessageBoxHaveEveryPropertyEachLanguageSets) {
   Start();
   TFMessageBlock box(nullptr);
   TFormsPublishedForm boxView(box);
-  const lrfc::TLangSource source = lrfc::ReadLangSource(std::string(SONARID_SOURCE_DIR) + "/data/lang/ENU.lang");
-  int checked = 0;
-  for (const auto& section : source.Sections) {
-    TPublishedForm* form = section.Name == "FProgramModule" ? Main->Published.get()
-                           : section.Name == "FMessageBlock" ? &boxView
-                                                             : nullptr;
-    if (!form) continue;  // the helper window and the about box are not built yet
-    for (const auto& entry : section.Entries) {
-      const TPropertyTarget target = ResolvePath(*form, entry.Path);
-      EXPECT_TRUE(target.Object) << section.Name << " " << entry.Path;
-      EXPECT_EQ(target.Kind, KindOf(entry.Kind)) << section.Name << " " << entry.Path;
-      ++checked;
+  for (const char* code : {"ENU", "DEU", "FRA", "RUS", "ITA", "UKR"}) {
+    const lrfc::TLangSource source =
+        lrfc::ReadLangSource(std::string(SONARID_SOURCE_DIR) + "/data/lang/" + code + ".lang");
+    int checked = 0;
+    for (const auto& section : source.Sections) {
+      TPublishedForm* form = section.Name == "FProgramModule" ? Main->Published.get()
+                             : section.Name == "FMessageBlock" ? &boxView
+                                                               : nullptr;
+      if (!form) continue;  // the helper window and the about box are not built yet
+      for (const auto& entry : section.Entries) {
+        const TPropertyTarget target = ResolvePath(*form, entry.Path);
+        EXPECT_TRUE(target.Object) << code << " " << section.Name << " " << entry.Path;
+        EXPECT_EQ(target.Kind, KindOf(entry.Kind)) << code << " " << section.Name << " " << entry.Path;
+        ++checked;
+      }
     }
+    EXPECT_GT(checked, 100) << code;
   }
-  EXPECT_GT(checked, 100);
 }
 
 }  // namespace

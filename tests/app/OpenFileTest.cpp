@@ -1,14 +1,23 @@
 // Opening files in the main window: a built score file and corpus files
 // become the opened file with its length on the labels and bars; a damaged
 // file shows its error in the message box and keeps the file before it; a
-// file of an unknown extension opens without a score and plays nothing.
+// file of an unknown extension opens without a score and plays nothing;
+// each kind of score plays on the synthesiser to its stop event, which
+// returns the window to idle.
+
+#include <algorithm>
 
 #include "ProgramTestSupport.h"
 #include "app/LoadedFile.h"
 #include "app/ProgramLog.h"
 #include "base/Strings.h"
+#include "platform/midi/Synthesiser.h"
+#include "platform/threads/MainQueue.h"
 #include "score/model/ScoreFileSamples.h"
+#include "score/model/Part.h"
+#include "score/model/Piece.h"
 #include "score/model/Score.h"
+#include "support/AudioCheck.h"
 
 namespace apptest {
 namespace {
@@ -35,6 +44,37 @@ protected:
     Main->AGotoEndExecute();
     EXPECT_NEAR(Main->TBSource->Position(), Main->TBSource->Max(), 1);
   }
+
+  // Plays the opened file from LeadMs before its end on the synthesiser,
+  // whose sound the test takes in real time, until the stop event; the
+  // window's next timer tick then returns it to idle. Gives the loudest
+  // sample heard.
+  double PlayToTheEnd(int leadMs) {
+    TLoadedFile* file = Main->CurrentFile();
+    Main->TBSource->SetPosition(std::max(0, Main->TBSource->Max() - leadMs / 100));
+    midi::TSampleSource& synth = midi::AttachSynthesiser(44100);
+    Main->APlayExecute();
+    EXPECT_TRUE(Main->Playing());
+    EXPECT_TRUE(Main->AStop->Enabled());
+    double peak = 0;
+    // Bounded only against a run that never ends.
+    for (int i = 0; i < 1000 && !Main->PlayEnded(); ++i) {
+      peak = std::max(peak, audiocheck::Peak(audiocheck::Pull(synth, 0.01)));
+      TMainQueue::Instance().WaitForPosts(10);
+      App->ProcessMessages();
+    }
+    midi::DetachSynthesiser();
+    EXPECT_TRUE(Main->PlayEnded());
+    EXPECT_FALSE(file->Playing);
+    EXPECT_TRUE(Main->Playing()) << "idle only at the timer's tick";
+    Host->AdvanceTime(100);
+    App->ProcessMessages();
+    EXPECT_FALSE(Main->Playing());
+    EXPECT_FALSE(Main->TExport->Enabled());
+    EXPECT_TRUE(Main->APlay->Enabled());
+    EXPECT_FALSE(Main->AStop->Enabled());
+    return peak;
+  }
 };
 
 TEST_F(OpenFileTest, AScoreFileAndCorpusFilesBecomeTheOpenedFile) {
@@ -43,6 +83,24 @@ TEST_F(OpenFileTest, AScoreFileAndCorpusFilesBecomeTheOpenedFile) {
   WriteFile(score, std::string(bytes.begin(), bytes.end()));
   ExpectOpened(score.string());
   ExpectOpened(CorpusXml("01a-Pitches-Pitches.xml"));
+}
+
+TEST_F(OpenFileTest, EachKindOfScorePlaysOnTheSynthesiserToItsStopEvent) {
+  const std::string midi = CorpusMidi("01-StartWithMiddleC.mid");
+  if (midi.empty()) GTEST_SKIP() << "the MIDI corpus is not fetched (scripts/fetch-midi-corpus)";
+  const fs::path score = Folder / "Sonata.sfd";
+  const TBytes bytes = sample::File().Bytes();
+  WriteFile(score, std::string(bytes.begin(), bytes.end()));
+  // The built score sounds only in its first measure, and only once its
+  // part's volume (0 in the file) is raised.
+  const std::pair<std::string, int> files[] = {
+      {score.string(), 60000}, {midi, 1500}, {CorpusXml("01c-Pitches-NoVoiceElement.xml"), 1500}};
+  for (const auto& [file, leadMs] : files) {
+    SCOPED_TRACE(file);
+    ASSERT_TRUE(Main->OpenFile(file));
+    if (file == score) Main->CurrentFile()->Score->GetPiece(0)->GetPart(0)->SetVolume(100);
+    EXPECT_GT(PlayToTheEnd(leadMs), 0.001);
+  }
 }
 
 TEST_F(OpenFileTest, ADamagedFileShowsItsErrorAndTheFileBeforeItStays) {

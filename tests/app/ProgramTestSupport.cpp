@@ -15,11 +15,13 @@ std::string ProgramFile() { return std::string(SONARID_BINARY_DIR) + "/src/app/s
 
 std::string CorpusXml(const std::string& name) { return std::string(SONARID_CORPUS_DIR) + "/musicxml/" + name; }
 
-std::string CorpusMidi() {
+std::string CorpusMidi(const std::string& name) {
   std::string first;
   std::error_code error;
   for (fs::recursive_directory_iterator it(SONARID_MIDI_CACHE, error), end; !error && it != end; it.increment(error))
-    if (it->path().extension() == ".mid" && (first.empty() || it->path().string() < first)) first = it->path();
+    if (it->path().extension() == ".mid" && (name.empty() || it->path().filename() == name) &&
+        (first.empty() || it->path().string() < first))
+      first = it->path();
   return first;
 }
 

@@ -20,8 +20,9 @@ namespace fs = std::filesystem;
 
 std::string ProgramFile();
 std::string CorpusXml(const std::string& name);
-// The first Standard MIDI File of the fetched corpus, "" when none.
-std::string CorpusMidi();
+// The fetched corpus's Standard MIDI File of that name, or its first one
+// when Name is empty; "" when none.
+std::string CorpusMidi(const std::string& name = "");
 std::string ReadFile(const fs::path& file);
 void WriteFile(const fs::path& file, const std::string& bytes);
 

@@ -6,6 +6,7 @@
 // returns the window to idle.
 
 #include <algorithm>
+#include <thread>
 
 #include "ProgramTestSupport.h"
 #include "app/LoadedFile.h"
@@ -101,6 +102,35 @@ TEST_F(OpenFileTest, EachKindOfScorePlaysOnTheSynthesiserToItsStopEvent) {
     if (file == score) Main->CurrentFile()->Score->GetPiece(0)->GetPart(0)->SetVolume(100);
     EXPECT_GT(PlayToTheEnd(leadMs), 0.001);
   }
+}
+
+// The stop event comes on the main thread, and only for a run that ended
+// by itself: a Play or Stop that comes before it is handed on drops it.
+TEST_F(OpenFileTest, TheStopEventReachesTheMainThreadOnlyForARunThatEndedByItself) {
+  TLoadedFile file(CorpusXml("01c-Pitches-NoVoiceElement.xml"));
+  int stops = 0;
+  file.OnStop = [&](TObject* sender) {
+    EXPECT_EQ(sender, &file);
+    EXPECT_TRUE(TMainQueue::Instance().IsMainThread());
+    ++stops;
+  };
+  auto endAtOnce = [&] {
+    file.Seek(file.GetDuration());
+    file.Play();
+    while (file.Playing) std::this_thread::yield();
+  };
+  endAtOnce();
+  file.GotoBegin();
+  file.Play();
+  TMainQueue::Instance().ProcessPending();
+  EXPECT_TRUE(file.Playing);
+  file.Stop();
+  TMainQueue::Instance().ProcessPending();
+  EXPECT_EQ(stops, 0);
+  endAtOnce();
+  EXPECT_EQ(stops, 0);
+  TMainQueue::Instance().ProcessPending();
+  EXPECT_EQ(stops, 1);
 }
 
 TEST_F(OpenFileTest, ADamagedFileShowsItsErrorAndTheFileBeforeItStays) {

@@ -66,8 +66,12 @@ void TLoadedFile::CloseDevice() {
 void TLoadedFile::Play() {
   OpenDevice();
   if (!DeviceOpen || !Window) return;
-  // The end of an earlier run, not yet handed on, would end this one.
-  TMainQueue::Instance().Cancel(this);
+  if (!Window->Playing()) {
+    // A run that ended by itself is joined first, so that its stop event,
+    // queued or still on its way, is dropped: it would end this run.
+    Window->Stop();
+    TMainQueue::Instance().Cancel(this);
+  }
   // Set before the thread starts: a run that ends at once clears it.
   Playing = true;
   Window->Play();

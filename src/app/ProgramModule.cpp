@@ -143,6 +143,11 @@ TFProgramModule::~TFProgramModule() {
   TMainQueue::Instance().Cancel(this);
   forms::TIniFile& ini = *IniFile();
   TExport->SetEnabled(false);
+  // A take still running leaves nothing open behind it.
+  if (FRecording) {
+    CloseWaveIn();
+    audio::MciSendString("CLOSE " + FAlias);
+  }
   SaveReopenList();
   ini.WriteString("FProgramModule", "Bounds",
                   IntToStr(Left()) + "," + IntToStr(Top()) + "," + IntToStr(Width()) + "," + IntToStr(Height()));

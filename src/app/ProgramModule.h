@@ -5,6 +5,7 @@
 // score. All its texts come from the UI language file (section
 // FProgramModule); messages are taken from that section by number.
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/audio/Mixer.h"
+#include "platform/audio/WaveIn.h"
 #include "platform/codec/WaveFormat.h"
 #include "platform/forms/ActnList.h"
 #include "platform/forms/Buttons.h"
@@ -31,6 +33,7 @@ namespace audio {
 class TMediaPlayer;
 }
 class TECFormLanguage;
+class TDrawPanel;
 class TECLanguage;
 class TFormsPublishedForm;
 class TLoadedFile;
@@ -60,6 +63,8 @@ public:
   bool Playing() const { return FPlaying; }
   bool PlayEnded() const { return FPlayEnded; }
   bool SourceActive() const { return FSourceActive; }
+  bool Recording() const { return FRecording; }
+  bool HasTake() const { return FHasTake; }
   int MixerChannels() const { return int(FMixerChannels); }
   bool MixerOpen() const { return FMixer != 0; }
   const std::string& VolumeProgram() const { return FVolumeProgram; }
@@ -89,6 +94,20 @@ public:
   void PlaybackEnded(TObject* Sender);
   void TBSourceChange();
   void TBVolumeChange();
+
+  // ---- Recording a take (ProgramRecord.cpp).
+  void ARecordExecute();
+  // Focus a side (which makes it active), then play it; for the helper
+  // window's links.
+  void PlaySource();
+  void PlayDestination();
+  // Loads the take into the take player.
+  void UpdateDestination();
+  void QueueWaveInBuffer();
+  void CloseWaveIn();
+  // A monitor buffer came back from the wave input.
+  void WMWimData(audio::TWaveHdr* Header);
+  void ClearScreen();
 
   // ---- Devices.
   void FillMidiOutDevices();
@@ -123,7 +142,7 @@ public:
   forms::TLabel *LSource, *LOutput, *LTimeSource, *LSEndTime, *LDestination, *LTimeDest, *LEndTime;
   TECImageTrack *TBSource, *TBDestination, *TBLeftVolume, *TBRightVolume, *TBVolume;
   forms::TCheckBox *CBChannels, *CBResolution, *CBCompression;
-  forms::TPanel *PMeter, *PLeftVolume, *PRightVolume;
+  TDrawPanel *PMeter, *PLeftVolume, *PRightVolume;
   forms::TBitBtn* BBVolume;
   forms::TProgressBar* PBProgress;
   forms::TTimer* TExport;
@@ -152,6 +171,13 @@ private:
   bool TakePlayerStopped() const;
   bool TakePlayerPlaying() const;
   void ShowError(const std::string& Text);
+  // STOP, SAVE and CLOSE of the take's MCI element after its monitor input
+  // is closed; the take is then loaded for playback. False when it could
+  // not be saved (the caller shows so once its state is settled).
+  bool FinishTake();
+  void PlaySide(bool Source);
+  // Ends a take whose score did not start: nothing stays open.
+  void AbortTake();
 
   bool FShowHelper = true;
   codec::TWaveFormat FWaveFormat;
@@ -174,4 +200,15 @@ private:
   bool FBusy = false;
   std::string FVolumeProgram;
   bool FDestroying = false;
+  // The monitor's wave input, its two buffers of 100 ms and the format it
+  // was opened with; FPoints exists only while the monitor draws.
+  audio::HWAVEIN FWaveIn = 0;
+  codec::TWaveFormat FMonitorFormat;
+  std::array<std::vector<uint8_t>, 2> FBuffers;
+  std::array<audio::TWaveHdr, 2> FHeaders;
+  bool FUseSecond = false;
+  uint32_t FBlockSamples = 0;
+  uint32_t FBlockBytes = 0;
+  std::unique_ptr<std::vector<canvas::TPoint>> FPoints;
+  std::string FAlias;
 };

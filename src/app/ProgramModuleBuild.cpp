@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/DrawPanel.h"
 #include "app/ProgramLog.h"
 #include "app/ProgramModule.h"
 #include "app/ProgramUnit.h"
@@ -54,9 +55,10 @@ TECImageTrack* AddTrack(forms::TWinControl* parent, const char* name, int left, 
   return track;
 }
 
-forms::TPanel* AddPanel(forms::TWinControl* parent, const char* name, int left, int top, int width, int height,
-                        forms::TAnchors anchors) {
-  auto* panel = Add<forms::TPanel>(parent, name, left, top, width, height);
+template <class T = forms::TPanel>
+T* AddPanel(forms::TWinControl* parent, const char* name, int left, int top, int width, int height,
+            forms::TAnchors anchors) {
+  auto* panel = Add<T>(parent, name, left, top, width, height);
   panel->SetAnchors(anchors);
   panel->SetBevelOuter(forms::bvNone);
   panel->SetColor(ActiveColour);
@@ -161,13 +163,13 @@ void TFProgramModule::BuildPanels() {
   CBDrivers->SetAnchors(stretch);
   TBLeftVolume = AddTrack(PRecord, "TBLeftVolume", 6, 146, 20, 152, true);
   TBRightVolume = AddTrack(PRecord, "TBRightVolume", 28, 146, 20, 152, true);
-  PMeter = AddPanel(PRecord, "PMeter", 54, 146, 196, 152, all);
+  PMeter = AddPanel<TDrawPanel>(PRecord, "PMeter", 54, 146, 196, 152, all);
   PMeter->SetColor(canvas::clBlack);
   PMeter->SetBevelOuter(forms::bvLowered);
   const forms::TAnchors level = forms::akTop | forms::akRight | forms::akBottom;
-  PLeftVolume = AddPanel(PRecord, "PLeftVolume", 256, 146, 16, 152, level);
-  PRightVolume = AddPanel(PRecord, "PRightVolume", 276, 146, 16, 152, level);
-  for (forms::TPanel* bar : {PLeftVolume, PRightVolume}) {
+  PLeftVolume = AddPanel<TDrawPanel>(PRecord, "PLeftVolume", 256, 146, 16, 152, level);
+  PRightVolume = AddPanel<TDrawPanel>(PRecord, "PRightVolume", 276, 146, 16, 152, level);
+  for (TDrawPanel* bar : {PLeftVolume, PRightVolume}) {
     bar->SetColor(canvas::clWhite);
     bar->SetBevelOuter(forms::bvLowered);
   }
@@ -253,7 +255,7 @@ void TFProgramModule::BuildActions() {
     field->SetCaption(caption);
     if (handler) field->OnExecute = [handler](TObject*) { handler(); };
   };
-  action(ARecord, "ARecord", "Tools", "&Record", {});
+  action(ARecord, "ARecord", "Tools", "&Record", [this] { ARecordExecute(); });
   action(AStop, "AStop", "Tools", "&Stop", [this] { AStopExecute(); });
   action(APlay, "APlay", "Tools", "&Play", [this] { APlayExecute(); });
   action(AGotoBegin, "AGotoBegin", "Tools", "Go to &beginning", [this] { AGotoBeginExecute(); });

@@ -112,7 +112,12 @@ void TFProgramModule::StartPlaySource() {
 void TFProgramModule::AStopExecute() {
   if (TExport->Enabled()) {
     TExport->SetEnabled(false);
-    if (FSourceActive || FRecording) {
+    bool saved = true;
+    if (FRecording) {
+      // What was recorded so far becomes the take.
+      saved = FinishTake();
+      if (TLoadedFile* file = CurrentFile()) file->Stop();
+    } else if (FSourceActive) {
       if (TLoadedFile* file = CurrentFile()) file->Stop();
     } else if (TakePlayerPlaying()) {
       MPDestination->Stop();
@@ -121,6 +126,8 @@ void TFProgramModule::AStopExecute() {
     FRecording = false;
     FPlaying = false;
     UpdateActions();
+    ClearScreen();
+    if (!saved) ShowError(Message(9));
   }
   if (FBusy) {
     FBusy = false;
@@ -131,6 +138,7 @@ void TFProgramModule::AStopExecute() {
 void TFProgramModule::TExportTimer() {
   TLoadedFile* file = CurrentFile();
   if (FPlayEnded) {
+    const bool saved = !FRecording || FinishTake();
     if (FPlaying && ARewind->Checked()) {
       if (!file) return;
       file->GotoBegin();
@@ -142,6 +150,8 @@ void TFProgramModule::TExportTimer() {
       FPlayEnded = false;
     }
     UpdateActions();
+    ClearScreen();
+    if (!saved) ShowError(Message(9));
     return;
   }
   if (TakePlayerStopped() && !FSourceActive && !FRecording) {

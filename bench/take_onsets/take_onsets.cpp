@@ -4,9 +4,9 @@
 // output", in the order a take starts (Play, then RECORD). Each click's
 // onset is found in the take (the first sample above a fifth of the
 // loudest, at least 150 ms after the previous onset) and set against its
-// ideal time, both counted from the first click. Printed: the number of
-// clicks found, the first click's delay after RECORD, and p50, p99 and max
-// of the deviation in ms.
+// ideal time, the ideal times placed at the clicks' median offset. Printed:
+// the number of clicks found, the first click's delay after RECORD and its
+// distance from the median, and p50, p99 and max of the deviation in ms.
 //
 // Usage: take_onsets [clicks, default 40]
 
@@ -90,10 +90,16 @@ int main(int argc, char** argv) {
   for (size_t i = 0; i < wave.Samples.size(); ++i)
     if (std::abs(int(wave.Samples[i])) * 5 > loudest && (onsets.empty() || i * msPerFrame - onsets.back() >= 150))
       onsets.push_back(double(i) * msPerFrame);
+  // The ideal times are placed at the median offset of all clicks, so that
+  // a first click early or late by a block does not shift all the others.
+  std::vector<double> offsets;
+  for (size_t k = 0; k < onsets.size(); ++k) offsets.push_back(onsets[k] - double(k) * ClickMs);
+  const double offset = Percentile(offsets, 0.5);
   std::vector<double> deviations;
-  for (size_t k = 1; k < onsets.size(); ++k) deviations.push_back(std::fabs(onsets[k] - onsets[0] - double(k) * ClickMs));
+  for (double o : offsets) deviations.push_back(std::fabs(o - offset));
   std::printf("take_onsets clicks_played %d clicks_found %zu\n", clicks, onsets.size());
   std::printf("take_onsets first_click_after_record_ms %.2f\n", onsets.empty() ? 0.0 : onsets[0]);
+  std::printf("take_onsets first_click_off_median_ms %.2f\n", offsets.empty() ? 0.0 : offsets[0] - offset);
   std::printf("take_onsets deviation_p50_ms %.2f\n", Percentile(deviations, 0.50));
   std::printf("take_onsets deviation_p99_ms %.2f\n", Percentile(deviations, 0.99));
   std::printf("take_onsets deviation_max_ms %.2f\n", deviations.empty() ? 0.0 : *std::max_element(deviations.begin(), deviations.end()));

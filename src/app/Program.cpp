@@ -12,5 +12,6 @@ void StartScoreServices() {
   RegisterScoreLayout();
   RegisterMidiImporter();
   RegisterMusicXMLImporter();
+  RegisterMidiImporter();
   started = true;
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DrawPanel.h"
 #include "platform/audio/Mixer.h"
 #include "platform/audio/WaveIn.h"
 #include "platform/codec/WaveFormat.h"
@@ -33,7 +34,6 @@ namespace audio {
 class TMediaPlayer;
 }
 class TECFormLanguage;
-class TDrawPanel;
 class TECLanguage;
 class TFormsPublishedForm;
 class TLoadedFile;

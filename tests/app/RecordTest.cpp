@@ -14,6 +14,7 @@
 #include "platform/audio/MediaPlayer.h"
 #include "platform/audio/Mixer.h"
 #include "platform/audio/OutputBus.h"
+#include "platform/midi/MidiOut.h"
 #include "platform/threads/MainQueue.h"
 #include "support/MidiFileBuilder.h"
 

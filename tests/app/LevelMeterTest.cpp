@@ -1,6 +1,4 @@
-// The level monitor's reading of one buffer: waveform points, peaks and bar
-// heights for every sample format, at full scale, in silence and for a
-// buffer shorter than the meter is wide.
+// The level monitor's reading of one buffer in every sample format.
 
 #include <gtest/gtest.h>
 
@@ -11,11 +9,10 @@ namespace {
 struct TLevelRow {
   const char* Name;
   uint16_t Channels, Bits;
-  std::vector<uint8_t> Frame;  // repeated Frames times
+  std::vector<uint8_t> Frame;  // Frames times
   int Frames;
-  size_t Points;  // for a meter 100 wide and 50 high
-  int LeftBar, RightBar;  // for bars 100 high
-  int UpperY;  // of the first column
+  size_t Points;                  // meter 100 wide, 50 high
+  int LeftBar, RightBar, UpperY;  // bars 100 high; the first column's top
 };
 
 class LevelMeterTest : public testing::TestWithParam<TLevelRow> {};
@@ -30,7 +27,6 @@ TEST_P(LevelMeterTest, ReadsTheBuffer) {
   EXPECT_EQ(LeftBarHeight(reading, format, 100), row.LeftBar);
   EXPECT_EQ(RightBarHeight(reading, format, 100), row.RightBar);
   EXPECT_EQ(reading.Points.front(), (canvas::TPoint{1, row.UpperY}));
-  // The lower edge mirrors the upper one about the middle, right to left.
   EXPECT_EQ(reading.Points.back(), (canvas::TPoint{1, 50 - row.UpperY}));
   EXPECT_EQ(reading.Points[row.Points / 2 - 1].X, int(row.Points / 2));
 }
@@ -39,7 +35,6 @@ INSTANTIATE_TEST_SUITE_P(
     Formats, LevelMeterTest,
     testing::Values(TLevelRow{"FullScale8BitStereoFillsBothBars", 2, 8, {255, 0}, 200, 200, 100, 100, -7},
                     TLevelRow{"Silent16BitIsAFlatLineAndWhiteBars", 2, 16, {0, 0, 0, 0}, 200, 200, 0, 0, 25},
-                    // Fewer frames than columns, as at a low rate or after a reset.
                     TLevelRow{"NegativeFullScale16BitMonoInAShortBuffer", 1, 16, {0x00, 0x80}, 5, 10, 100, 0, -8},
                     TLevelRow{"FullScale8BitMonoStaysInsideItsFrame", 1, 8, {0}, 300, 200, 98, 0, -7},
                     TLevelRow{"OppositeChannelsCancelInTheWaveformOnly", 2, 16, {0, 0x40, 0, 0xC0}, 100, 200, 50, 50, 25}),

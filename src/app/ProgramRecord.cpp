@@ -93,7 +93,8 @@ bool TFProgramModule::FinishTake() {
   FLastResult = saved;
   FLastResult = audio::MciSendString("CLOSE " + FAlias);
   // A failed save leaves the working file as it was: a take before this one
-  // stays the take.
+  // stays the take. A take stopped before anything arrived is no failure.
+  if (saved == audio::MCIERR_WAVE_EMPTY) return true;
   if (saved != 0) return false;
   FHasTake = true;
   FSaved = false;

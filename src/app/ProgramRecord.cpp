@@ -56,6 +56,9 @@ void TFProgramModule::ARecordExecute() {
                                      Code(channels * rate * bits / 8));
   WriteLog(std::string("SET TIME FORMAT ") + MillisecondsKeyword + " " + Code(FLastResult));
   TBSource->SetPosition(0);
+  // The bar may stand at 0 already while the score stands at its end (whose
+  // time reads as 0): a take always starts at the score's beginning.
+  file->GotoBegin();
   // Cleared before the play thread starts, so that an end it reports at
   // once still ends the take.
   FPlayEnded = false;

@@ -40,12 +40,14 @@ std::string WriteClickTrack(const std::filesystem::path& folder, int clicks) {
   track.EndOfTrack(0);
   const TBytes bytes = builder.Bytes();
   const std::string path = (folder / "clicks.mid").string();
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   return path;
 }
 
 void Mci(const std::string& command) {
-  if (const audio::MCIERROR e = audio::MciSendString(command)) std::fprintf(stderr, "%s: error %u\n", command.c_str(), e);
+  if (const audio::MCIERROR e = audio::MciSendString(command))
+    std::fprintf(stderr, "%s: error %u\n", command.c_str(), e);
 }
 
 double Percentile(std::vector<double> values, double p) {
@@ -102,7 +104,8 @@ int main(int argc, char** argv) {
   std::printf("take_onsets first_click_off_median_ms %.2f\n", offsets.empty() ? 0.0 : offsets[0] - offset);
   std::printf("take_onsets deviation_p50_ms %.2f\n", Percentile(deviations, 0.50));
   std::printf("take_onsets deviation_p99_ms %.2f\n", Percentile(deviations, 0.99));
-  std::printf("take_onsets deviation_max_ms %.2f\n", deviations.empty() ? 0.0 : *std::max_element(deviations.begin(), deviations.end()));
+  std::printf("take_onsets deviation_max_ms %.2f\n",
+              deviations.empty() ? 0.0 : *std::max_element(deviations.begin(), deviations.end()));
   std::filesystem::remove_all(folder);
   return 0;
 }

@@ -1,5 +1,4 @@
-// Takes recorded in the main window in real time, from the synthesiser
-// through "Program output".
+// Takes recorded in the main window in real time from the synthesiser through "Program output".
 
 #include <chrono>
 #include <cstdio>
@@ -49,8 +48,7 @@ protected:
   }
   ~RecordTest() override { Stop(); audio::TOutputBus::Instance().Stop(); }
 
-  // Runs the window with its clock on real time; notes green in the level
-  // meter's middle row.
+  // Runs the window, its clock on real time; notes green in the meter's middle row.
   bool RunUntil(const std::function<bool()>& done, double seconds) {
     using namespace std::chrono;
     auto now = steady_clock::now();
@@ -75,7 +73,6 @@ TEST_F(RecordTest, ATakeEndsWithItsScoreIsSavedPlaysBackAndASecondTakeFollows) {
   Main->ARecord->Execute();
   EXPECT_EQ(Main->TBDestination->Max(), Main->TBSource->Max());
   RunUntil([] { return false; }, 1.2);
-  // While recording the take's bar and time follow the score's.
   EXPECT_EQ(Main->LTimeDest->Caption() + Main->LTimeSource->Caption(), "00:0100:01");
   EXPECT_EQ(Main->TBDestination->Position(), Main->TBSource->Position());
   ASSERT_TRUE(RunUntil([&] { return !Main->Recording(); }, seconds + 3));
@@ -122,8 +119,7 @@ TEST_F(RecordTest, AMidiDeviceThatDoesNotOpenEndsTheTakeAndStopKeepsWhatTheNextO
   RunUntil([] { return false; }, 0.5);
   Main->AStop->Execute();
   EXPECT_EQ(LogTexts(Folder / "Sonarid.log"), StartLog + "Play 4\r\n" + TakeLog + TakeLog);
-  EXPECT_FALSE(Main->Recording() || Main->CurrentFile()->Playing);
-  EXPECT_TRUE(Main->HasTake());
+  EXPECT_TRUE(!Main->Recording() && !Main->CurrentFile()->Playing && Main->HasTake());
   EXPECT_NEAR(Take("-D"), 1.0, 0.3);
   EXPECT_EQ(audio::MciSendString("STATUS KorvaneFile MODE"), audio::MCIERR_INVALID_DEVICE_NAME);
   audio::TWaveHdr late;  // a buffer arriving after Stop draws nothing

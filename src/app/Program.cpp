@@ -12,6 +12,5 @@ void StartScoreServices() {
   RegisterScoreLayout();
   RegisterMidiImporter();
   RegisterMusicXMLImporter();
-  RegisterMidiImporter();
   started = true;
 }

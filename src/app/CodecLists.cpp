@@ -6,6 +6,9 @@
 
 namespace {
 
+// The lists show at most this much of a codec's and a driver's name.
+constexpr size_t FormatTagChars = 48, DriverNameChars = 128;
+
 intptr_t ObjectOf(forms::TComboBox* list, int index) {
   return reinterpret_cast<intptr_t>(list->Items().Objects(index));
 }
@@ -20,15 +23,19 @@ void TFProgramModule::SetupWaveFormat() {
 }
 
 bool TFProgramModule::FindCompressedFormat(uint32_t DriverID, uint16_t Tag) {
+  return FindCompressedFormat(DriverID, Tag, FWaveFormat);
+}
+
+bool TFProgramModule::FindCompressedFormat(uint32_t DriverID, uint16_t Tag, const codec::TWaveFormat& Pcm) {
   FCodecFormat.reset();
   uint32_t largest = 0;
   FLastResult = codec::acmMetrics(codec::ACM_METRIC_MAX_SIZE_FORMAT, largest);
   codec::ACMFORMATDETAILS wanted;
   wanted.dwFormatTag = Tag;
   wanted.pwfx.SetFormatTag(Tag);
-  wanted.pwfx.SetChannels(FWaveFormat.nChannels());
-  wanted.pwfx.SetSamplesPerSec(FWaveFormat.nSamplesPerSec());
-  wanted.pwfx.SetBitsPerSample(FWaveFormat.wBitsPerSample());
+  wanted.pwfx.SetChannels(Pcm.nChannels());
+  wanted.pwfx.SetSamplesPerSec(Pcm.nSamplesPerSec());
+  wanted.pwfx.SetBitsPerSample(Pcm.wBitsPerSample());
   codec::HACMDRIVER driver = nullptr;
   if (DriverID) FLastResult += codec::acmDriverOpen(driver, DriverID);
   FLastResult += codec::acmFormatEnum(
@@ -40,7 +47,7 @@ bool TFProgramModule::FindCompressedFormat(uint32_t DriverID, uint16_t Tag) {
       codec::ACM_FORMATENUMF_WFORMATTAG | codec::ACM_FORMATENUMF_NCHANNELS | codec::ACM_FORMATENUMF_NSAMPLESPERSEC);
   if (FCodecFormat) {
     codec::HACMSTREAM stream = nullptr;
-    FLastResult += codec::acmStreamOpen(stream, driver, FWaveFormat, *FCodecFormat, 0);
+    FLastResult += codec::acmStreamOpen(stream, driver, Pcm, *FCodecFormat, 0);
     if (stream) codec::acmStreamClose(stream);
   }
   if (driver) codec::acmDriverClose(driver);
@@ -60,7 +67,7 @@ void TFProgramModule::FillCompressions() {
         bool listed = false;
         for (int i = 0; i < items.Count(); ++i) listed = listed || ObjectOf(CBCompressions, i) == value;
         if (value != 1 && !listed && FindCompressedFormat(0, uint16_t(value)))
-          items.AddObject(tag.szFormatTag, reinterpret_cast<TObject*>(value));
+          items.AddObject(tag.szFormatTag.substr(0, FormatTagChars), reinterpret_cast<TObject*>(value));
         return true;
       },
       0);
@@ -78,7 +85,7 @@ void TFProgramModule::FillDrivers() {
         [&](codec::HACMDRIVERID id, uint32_t) {
           codec::ACMDRIVERDETAILS details;
           if (codec::acmDriverDetails(id, details) == 0 && FindCompressedFormat(id, tag))
-            CBDrivers->Items().AddObject(details.szLongName, reinterpret_cast<TObject*>(intptr_t(id)));
+            CBDrivers->Items().AddObject(details.szLongName.substr(0, DriverNameChars), reinterpret_cast<TObject*>(intptr_t(id)));
           return true;
         },
         0);

@@ -164,6 +164,11 @@ TFProgramModule::~TFProgramModule() {
 }
 
 void TFProgramModule::FormCloseQuery(bool& CanClose) {
+  // A save in progress reads the working file, which closing deletes: Stop ends it first.
+  if (FBusy) {
+    CanClose = false;
+    return;
+  }
   if (!ASave->Enabled()) return;
   // Saving a take is not part of the program yet; Yes keeps the window open
   // until the take is saved, so that it is never lost.

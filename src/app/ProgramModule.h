@@ -16,6 +16,7 @@
 #include "platform/audio/Mixer.h"
 #include "platform/audio/WaveIn.h"
 #include "platform/codec/WaveFormat.h"
+#include "platform/codec/WaveSave.h"
 #include "platform/forms/ActnList.h"
 #include "platform/forms/Buttons.h"
 #include "platform/forms/CheckBox.h"
@@ -122,6 +123,20 @@ public:
   void FillCompressions();
   void FillDrivers();
   bool FindCompressedFormat(uint32_t DriverID, uint16_t Tag);
+  // The first format of Tag at Pcm's channel count and rate that driver
+  // DriverID (0: any) offers and can convert Pcm to, into FCodecFormat.
+  bool FindCompressedFormat(uint32_t DriverID, uint16_t Tag, const codec::TWaveFormat& Pcm);
+
+  // ---- Saving the take (Save and Save as).
+  // Writes Source (the working file) to Dest: a checked copy, or with
+  // compression on the conversion through the selected codec and driver,
+  // with progress, in the busy state that Stop aborts. A failure shows its
+  // message box and leaves no file at Dest (an older one stays as it was);
+  // true when Dest was written. Dest must not be Source (message 7).
+  bool WriteWaveFile(const std::string& Source, const std::string& Dest);
+  void ShowCompressionError();
+  // Message Index with Path in place of its first "%s" (messages 7 and 12).
+  std::string MessageWithPath(int Index, const std::string& Path) const;
 
   // ---- Reopen list.
   void LoadReopenList();
@@ -178,6 +193,8 @@ private:
   void PlaySide(bool Source);
   // Ends a take whose score did not start: nothing stays open.
   void AbortTake();
+  // Shows the message box a save's result calls for; true when it succeeded.
+  bool ReportSave(const codec::TWaveSaveResult& Result);
 
   bool FShowHelper = true;
   codec::TWaveFormat FWaveFormat;

@@ -16,7 +16,6 @@
 #include "platform/audio/Mixer.h"
 #include "platform/audio/WaveIn.h"
 #include "platform/codec/WaveFormat.h"
-#include "platform/codec/WaveSave.h"
 #include "platform/forms/ActnList.h"
 #include "platform/forms/Buttons.h"
 #include "platform/forms/CheckBox.h"
@@ -33,6 +32,9 @@
 
 namespace audio {
 class TMediaPlayer;
+}
+namespace codec {
+struct TWaveSaveResult;
 }
 class TECFormLanguage;
 class TECLanguage;

@@ -4,6 +4,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "app/MessageBlock.h"
 #include "app/ProgramModule.h"
 #include "base/Streams.h"
@@ -76,14 +79,17 @@ bool TFProgramModule::ReportSave(const codec::TWaveSaveResult& Result) {
 }
 
 bool TFProgramModule::WriteWaveFile(const std::string& Source, const std::string& Dest) {
+  using codec::TWaveSaveStatus;
+  auto fail = [this](TWaveSaveStatus status, const std::string& path = {}) {
+    codec::TWaveSaveResult failure;
+    failure.Status = status;
+    failure.Path = path;
+    return ReportSave(failure);
+  };
   if (FBusy) return false;
   if (!CBCompression->Checked()) return ReportSave(codec::CopyWaveFile(Source, Dest));
-
   const int codecIndex = CBCompressions->ItemIndex();
-  if (codecIndex < 0) {
-    ShowCompressionError();
-    return false;
-  }
+  if (codecIndex < 0) return fail(TWaveSaveStatus::wsNoStream);
   const uint16_t tag = uint16_t(reinterpret_cast<intptr_t>(CBCompressions->Items().Objects(codecIndex)));
   const int driverIndex = CBDrivers->ItemIndex();
   const uint32_t driver = driverIndex < 0 ? 0 : uint32_t(reinterpret_cast<intptr_t>(CBDrivers->Items().Objects(driverIndex)));
@@ -95,20 +101,12 @@ bool TFProgramModule::WriteWaveFile(const std::string& Source, const std::string
     TFileStream in(Source, fmOpenRead);
     source = codec::ReadWaveHeader(in).Format;
   } catch (const EStreamError&) {
-    ShowError(MessageWithPath(7, Source));
-    return false;
+    return fail(TWaveSaveStatus::wsCannotOpen, Source);
   } catch (const codec::EWaveError&) {
-    ShowError(Message(8));
-    return false;
+    return fail(TWaveSaveStatus::wsBadSource);
   }
-  if (!source.IsPcm()) {
-    ShowError(Message(8));
-    return false;
-  }
-  if (!FindCompressedFormat(driver, tag, source)) {
-    ShowCompressionError();
-    return false;
-  }
+  if (!source.IsPcm()) return fail(TWaveSaveStatus::wsBadSource);
+  if (!FindCompressedFormat(driver, tag, source)) return fail(TWaveSaveStatus::wsNoStream);
 
   codec::TWaveSaveResult result;
   {

@@ -39,12 +39,13 @@ std::tm Now() {
   return local;
 }
 
+int DayOf(const std::tm& time) {
+  return int(DaysFromCivil(time.tm_year + 1900, unsigned(time.tm_mon + 1), unsigned(time.tm_mday)) + UnixEpochDay);
+}
+
 }  // namespace
 
-int Today() {
-  const std::tm now = Now();
-  return int(DaysFromCivil(now.tm_year + 1900, unsigned(now.tm_mon + 1), unsigned(now.tm_mday)) + UnixEpochDay);
-}
+int Today() { return DayOf(Now()); }
 
 std::string DateToStr(int day) {
   int64_t y;
@@ -84,8 +85,10 @@ void CloseLog() {
 
 void WriteLog(const std::string& text) {
   if (!gLog) return;
+  // One reading of the clock, so that a line written at midnight has the
+  // date of its time.
   const std::tm now = Now();
-  std::fprintf(gLog, "%s %02d:%02d:%02d - %s\r\n", DateToStr(Today()).c_str(), now.tm_hour, now.tm_min, now.tm_sec,
+  std::fprintf(gLog, "%s %02d:%02d:%02d - %s\r\n", DateToStr(DayOf(now)).c_str(), now.tm_hour, now.tm_min, now.tm_sec,
                text.c_str());
   std::fflush(gLog);
 }

@@ -170,11 +170,11 @@ void TFProgramModule::FormCloseQuery(bool& CanClose) {
     return;
   }
   if (!ASave->Enabled()) return;
-  // Saving a take is not part of the program yet; Yes keeps the window open
-  // until the take is saved, so that it is never lost.
+  // Yes closes only once the take is saved: a cancelled or failed save keeps
+  // the window and with it the take.
   const int answer = ShowMessageBlock(Message(13), Message(14), mpQuestion, mbCancel | mbNo | mbYes);
   if (answer == forms::mrYes) {
-    if (ASave->OnExecute) ASave->Execute();
+    ASaveExecute();
     CanClose = FSaved;
   } else {
     CanClose = answer == forms::mrNo;

@@ -74,6 +74,8 @@ public:
 
   // ---- Action handlers.
   void AOpenExecute();
+  void ASaveExecute();
+  void ASaveAsExecute();
   void APlayExecute() { StartPlaySource(); }
   void AStopExecute();
   void AGotoBeginExecute() { GotoSide(false); }
@@ -140,6 +142,13 @@ public:
   // Message Index with Path in place of its first "%s" (messages 7 and 12).
   std::string MessageWithPath(int Index, const std::string& Path) const;
 
+  // ---- The take.
+  // The end of a take: the working file holds a take not saved yet.
+  void TakeRecorded();
+  bool Saved() const { return FSaved; }
+  bool Busy() const { return FBusy; }
+  const std::string& DestFile() const { return FDestFile; }
+
   // ---- Reopen list.
   void LoadReopenList();
   void RebuildReopenMenu();
@@ -197,6 +206,9 @@ private:
   void AbortTake();
   // Shows the message box a save's result calls for; true when it succeeded.
   bool ReportSave(const codec::TWaveSaveResult& Result);
+  // ---- Saving the take (FileActions.cpp).
+  bool ConfirmReplace(int CaptionIndex, const std::string& Path);
+  void SaveTake(const std::string& PreviousDest);
 
   bool FShowHelper = true;
   codec::TWaveFormat FWaveFormat;

@@ -262,8 +262,8 @@ void TFProgramModule::BuildActions() {
   action(AGotoEnd, "AGotoEnd", "Tools", "Go to &end", [this] { AGotoEndExecute(); });
   action(ARewind, "ARewind", "Tools", "Repea&t", {});
   action(AOpen, "AOpen", "File", "&Open...", [this] { AOpenExecute(); });
-  action(ASave, "ASave", "File", "&Save", {});
-  action(ASaveAs, "ASaveAs", "File", "Save &as...", {});
+  action(ASave, "ASave", "File", "&Save", [this] { ASaveExecute(); });
+  action(ASaveAs, "ASaveAs", "File", "Save &as...", [this] { ASaveAsExecute(); });
   action(AClose, "AClose", "File", "&Close", {});
   action(ACloseAll, "ACloseAll", "File", "Close a&ll", {});
   action(AExit, "AExit", "File", "E&xit", [this] { AExitExecute(); });

@@ -99,10 +99,15 @@ bool TFProgramModule::FinishTake() {
   // stays the take. A take stopped before anything arrived is no failure.
   if (saved == audio::MCIERR_WAVE_EMPTY) return true;
   if (saved != 0) return false;
+  TakeRecorded();
+  return true;
+}
+
+void TFProgramModule::TakeRecorded() {
   FHasTake = true;
   FSaved = false;
   UpdateDestination();
-  return true;
+  UpdateActions();
 }
 
 void TFProgramModule::UpdateDestination() {

@@ -39,10 +39,13 @@ public:
 private:
   void Lock(bool busy) {
     FBusy = busy;
-    for (forms::TControl* c : std::initializer_list<forms::TControl*>{FMain.CBSampleRate, FMain.CBChannels,
-                                                                      FMain.CBResolution, FMain.CBCompression,
-                                                                      FMain.CBCompressions, FMain.CBDrivers})
+    // Nothing may start a take, change the record format or replace the
+    // opened file while the working file is read in its own format.
+    for (forms::TControl* c : std::initializer_list<forms::TControl*>{
+             FMain.CBInputDevices, FMain.CBSampleRate, FMain.CBChannels, FMain.CBResolution, FMain.CBCompression,
+             FMain.CBCompressions, FMain.CBDrivers})
       c->SetEnabled(!busy);
+    FMain.MIReopen->SetEnabled(!busy);
     FMain.UpdateActions();
   }
 

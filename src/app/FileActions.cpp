@@ -1,0 +1,56 @@
+// Saving the take: Save asks for a name only while the take has none of its
+// own (and always gives it ".wav"), Save as always asks and takes the name
+// as typed; an existing file is replaced only when the user agrees. The
+// working file is kept whatever happens: a take counts as saved only when
+// its file was completely written.
+
+#include "app/LoadedFile.h"
+#include "app/MessageBlock.h"
+#include "app/ProgramModule.h"
+#include "base/Streams.h"
+#include "base/Strings.h"
+#include "platform/audio/MediaPlayer.h"
+
+bool TFProgramModule::ConfirmReplace(int CaptionIndex, const std::string& Path) {
+  return !FileExists(Path) ||
+         ShowMessageBlock(Message(CaptionIndex), MessageWithPath(12, Path), mpQuestion, mbYes | mbNo) == forms::mrYes;
+}
+
+void TFProgramModule::ASaveExecute() {
+  if (!ASave->Enabled()) return;
+  const std::string previous = FDestFile;
+  if (SameText(ExtractFileName(FDestFile), "Untitled.wav")) {
+    SDFile->Filter = Message(5);
+    const TLoadedFile* file = CurrentFile();
+    SDFile->FileName = file ? ChangeFileExt(file->FileName, ".wav") : "";
+    if (!SDFile->Execute()) return;
+    const std::string chosen = ChangeFileExt(SDFile->FileName, ".wav");
+    if (!ConfirmReplace(10, chosen)) return;
+    FDestFile = chosen;
+  }
+  MPDestination->Close();
+  SaveTake(previous);
+}
+
+void TFProgramModule::ASaveAsExecute() {
+  // A second save inside a running one, or a copy of a take still being
+  // recorded, would write a file that is not the take.
+  if (FBusy || FRecording) return;
+  SDFile->Filter = Message(5);
+  SDFile->FileName = ChangeFileExt(FDestFile, ".wav");
+  if (!SDFile->Execute() || !ConfirmReplace(11, SDFile->FileName)) return;
+  const std::string previous = FDestFile;
+  FDestFile = SDFile->FileName;
+  MPDestination->FileName.clear();
+  MPDestination->Close();
+  SaveTake(previous);
+}
+
+void TFProgramModule::SaveTake(const std::string& PreviousDest) {
+  if (WriteWaveFile(FRecordFile, FDestFile))
+    FSaved = true;
+  else
+    FDestFile = PreviousDest;  // the next Save asks again for a name that can be written
+  UpdateDestination();
+  UpdateActions();
+}

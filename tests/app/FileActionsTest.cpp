@@ -1,0 +1,199 @@
+// The main window's file actions end to end, driven through its dialogs and
+// message boxes: saving a take as a copy and through a codec, the overwrite
+// question, a target that cannot be written, the close query; the reopen
+// list across restarts; the language actions; the log's lines.
+
+#include <algorithm>
+#include <cmath>
+#include <regex>
+
+#include "ProgramTestSupport.h"
+#include "app/LoadedFile.h"
+#include "app/MessageBlock.h"
+#include "app/ProgramLog.h"
+#include "base/Strings.h"
+#include "lrfc/LangSource.h"
+#include "platform/codec/RiffWave.h"
+#include "platform/forms/Edit.h"
+#include "platform/forms/FileDialogForm.h"
+#include "platform/threads/MainQueue.h"
+
+namespace apptest {
+namespace {
+
+class FileActionsTest : public ProgramTest {
+protected:
+  // Runs Action and answers the modal forms it brings up, in order: a file
+  // dialog takes the next answer as its name ("" cancels), a message box
+  // closes with Yes, No or Ok as the answer says. Returns what the boxes said.
+  std::string Drive(std::vector<std::string> answers, const std::function<void()>& action) {
+    std::string shown;
+    // Bounded: a loop that runs until nothing is pending would spin on it.
+    int budget = 2000;
+    std::function<void()> step = [&] {
+      if (Main->Busy()) RecordEnabledWhileBusy.push_back(Main->ARecord->Enabled());
+      forms::TCustomForm* top = forms::Screen->ActiveForm();
+      if (auto* dialog = dynamic_cast<forms::TFileDialogForm*>(top); dialog && !answers.empty()) {
+        dynamic_cast<forms::TEdit*>(dialog->FindComponent("FileNameEdit"))->SetText(answers.front());
+        answers.front().empty() ? dialog->SetModalResult(forms::mrCancel)
+                                : dynamic_cast<forms::TControl*>(dialog->FindComponent("OkButton"))->Click();
+        answers.erase(answers.begin());
+      } else if (auto* box = dynamic_cast<TFMessageBlock*>(top); box && !answers.empty()) {
+        shown += box->Caption() + ":";
+        for (int line = 0; line < box->MMessageBlock->Lines().Count(); ++line)
+          shown += " " + box->MMessageBlock->Lines().Strings(line);
+        shown += "\n";
+        box->SetModalResult(answers.front() == "yes" ? forms::mrYes : answers.front() == "no" ? forms::mrNo : forms::mrOk);
+        answers.erase(answers.begin());
+      }
+      if (--budget > 0) TMainQueue::Instance().Post(step, this);
+    };
+    TMainQueue::Instance().Post(step, this);
+    action();
+    TMainQueue::Instance().Cancel(this);
+    EXPECT_TRUE(answers.empty()) << answers.front();
+    return shown;
+  }
+  // A working file as a take leaves it: 0.3 s of a tone in the record format.
+  void RecordTake() {
+    const codec::TWaveFormat& format = Main->WaveFormat();
+    TFileStream file(Main->RecordFile(), fmCreate);
+    codec::TWaveFileWriter writer(file, format.Bytes(), false);
+    const uint32_t frames = format.nSamplesPerSec() * 3 / 10;
+    std::vector<int16_t> samples(frames * format.nChannels());
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = int16_t(8000 * std::sin(double(i / 2) * 0.06));
+    writer.Write(reinterpret_cast<const uint8_t*>(samples.data()), samples.size() * 2);
+    writer.Finish(0);
+    Main->TakeRecorded();
+  }
+  std::string Probe(const fs::path& file) {
+    std::string out;
+    if (FILE* pipe = popen(("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 '" + file.string() + "'").c_str(), "r")) {
+      for (int c; (c = fgetc(pipe)) != EOF;) out += char(c);
+      pclose(pipe);
+    }
+    return out;
+  }
+  std::string Path(const std::string& name) { return (Folder / name).string(); }
+
+  std::vector<bool> RecordEnabledWhileBusy;
+};
+
+TEST_F(FileActionsTest, ATakeIsSavedAsACopyAndThroughTheCodecAndNeverLostOnTheWay) {
+  Start();
+  ASSERT_TRUE(Main->OpenFile(CorpusXml("01a-Pitches-Pitches.xml")));
+  RecordTake();
+  const std::string take = ReadFile(Main->RecordFile());
+  // Yes to the close query with the dialog cancelled keeps the window and the take.
+  bool canClose = true;
+  EXPECT_EQ(Drive({"yes", ""}, [&] { Main->OnCloseQuery(Main, canClose); }),
+            "Exit: The take has not been saved. Save it before closing?\n");
+  EXPECT_FALSE(canClose);
+  // A target that cannot be written: the question, then the error; the take stays unsaved.
+  EXPECT_EQ(Drive({"/proc/version", "yes", "ok"}, [&] { Main->ASaveAsExecute(); }),
+            "Save as: The file /proc/version already exists. Do you want to replace it?\n"
+            "Error: The file /proc/version cannot be opened.\n");
+  EXPECT_FALSE(Main->Saved());
+  EXPECT_TRUE(Main->ASave->Enabled());
+  EXPECT_EQ(ReadFile(Main->RecordFile()), take);
+  // Save forces ".wav": an exact copy, after which Save is done.
+  Drive({Path("take")}, [&] { Main->ASave->Execute(); });
+  EXPECT_EQ(ReadFile(Path("take.wav")), take);
+  EXPECT_EQ(Probe(Path("take.wav")), "pcm_s16le\n");
+  EXPECT_EQ(Main->LDestination->Caption(), "take.wav");
+  EXPECT_FALSE(Main->ASave->Enabled());
+  // Save as takes the name as typed; the codec's file is read by ffprobe.
+  Main->CBCompression->SetChecked(true);
+  for (int i = 0; i < Main->CBCompressions->Items().Count(); ++i)
+    if (Main->CBCompressions->Items().Strings(i) == "IMA ADPCM") Main->CBCompressions->SetItemIndex(i);
+  Main->CBCompressions->OnChange(Main->CBCompressions);
+  Drive({Path("take-ima")}, [&] { Main->ASaveAsExecute(); });
+  EXPECT_EQ(Probe(Path("take-ima")), "adpcm_ima_wav\n");
+  EXPECT_TRUE(Main->Saved());
+  EXPECT_FALSE(RecordEnabledWhileBusy.empty());
+  EXPECT_EQ(std::count(RecordEnabledWhileBusy.begin(), RecordEnabledWhileBusy.end(), true), 0);
+  // An existing target is replaced only after Yes.
+  EXPECT_EQ(Drive({Path("take.wav"), "no"}, [&] { Main->ASaveAsExecute(); }),
+            "Save as: The file " + Path("take.wav") + " already exists. Do you want to replace it?\n");
+  EXPECT_EQ(ReadFile(Path("take.wav")), take);
+}
+
+TEST_F(FileActionsTest, TheReopenListSurvivesARestartAndDropsAMissingFileOnlyWhenChosen) {
+  Start();
+  for (const char* name : {"a.xml", "b.xml", "c.xml", "x.xml"}) {
+    fs::copy_file(CorpusXml("01a-Pitches-Pitches.xml"), Folder / name);
+    Drive({Path(name)}, [&] { Main->AOpenExecute(); });
+  }
+  Stop();
+  EXPECT_EQ(Setting("Reopen", "Reopen0"), DateToStr(Today()) + "," + Path("x.xml"));
+  fs::remove(Folder / "b.xml");
+  Start();
+  auto listed = [&](TECMenuItem* list) {
+    std::string names;
+    for (int i = 0; i < list->Count(); ++i) names += ExtractFileName(list->Items(i)->Caption()) + " ";
+    return names;
+  };
+  EXPECT_EQ(listed(Main->MIReopen), "x.xml c.xml b.xml a.xml ");
+  auto choose = [&](TECMenuItem* item) {
+    item->Click();
+    App->ProcessMessages();
+    return listed(Main->MIReopen);
+  };
+  EXPECT_EQ(choose(Main->MITOpen->Items(2)), "x.xml c.xml a.xml ");
+  EXPECT_EQ(Main->CurrentFile(), nullptr);
+  EXPECT_EQ(choose(Main->MIReopen->Items(1)), "x.xml a.xml ");
+  EXPECT_EQ(choose(Main->MITOpen->Items(1)), "c.xml x.xml ");
+  EXPECT_EQ(Main->CurrentFile()->FileName, Path("a.xml"));
+  EXPECT_EQ(listed(Main->MITOpen), listed(Main->MIReopen));
+}
+
+TEST_F(FileActionsTest, WithoutACountTheEntriesAreNumberedAndTheListKeepsTwentyFiles) {
+  WriteFile(Folder / "KorvaneSonarid.ini", "[Reopen]\nReopen0=01.12.2024,/s/a.mid\nReopen1=31.02.2024,/s/b.mid\nReopen3=x\n");
+  Start();
+  ASSERT_EQ(Main->MITOpen->Count(), 2);
+  EXPECT_EQ(Main->MITOpen->Items(0)->Caption(), "0 /s/a.mid");
+  EXPECT_EQ(DateToStr(Main->MITOpen->Items(0)->Tag()), "01.12.2024");
+  EXPECT_EQ(Main->MITOpen->Items(1)->Caption(), "1 /s/b.mid");
+  EXPECT_EQ(Main->MITOpen->Items(1)->Tag(), Today());
+  for (int i = 0; i < 21; ++i) {
+    WriteFile(Folder / (IntToStr(i) + ".mid"), "");
+    Main->AddToReopen(Path("0.mid"));  // already listed: stays where it is
+    Main->AddToReopen(Path(IntToStr(i) + ".mid"));
+  }
+  EXPECT_EQ(Main->MIReopen->Count(), 20);
+  EXPECT_EQ(Main->MITOpen->Items(0)->Caption(), Path("20.mid"));
+  EXPECT_EQ(Main->MITOpen->Items(19)->Caption(), Path("1.mid"));
+}
+
+TEST_F(FileActionsTest, EachLanguageRelabelsTheWindowAndTheLogWritesDatedLines) {
+  Start();
+  for (forms::TAction* action : {Main->ARussian, Main->AUkrainian, Main->AItalian, Main->AFrench, Main->ADeutsch,
+                                 Main->AEnglish}) {
+    action->Execute();
+    const std::string code = Setting("Tools", "Language");
+    SCOPED_TRACE(code);
+    EXPECT_TRUE(action->Checked());
+    const lrfc::TLangSource source = lrfc::ReadLangSource(std::string(SONARID_SOURCE_DIR) + "/data/lang/" + code + ".lang");
+    int checked = 0;
+    for (const auto& entry : source.Sections[0].Entries) {
+      const size_t dot = entry.Path.find(".Caption");
+      if (dot == std::string::npos || dot + 8 != entry.Path.size()) continue;
+      forms::TComponent* c = Main->FindComponent(entry.Path.substr(0, dot));
+      const auto* a = dynamic_cast<forms::TAction*>(c);
+      const auto* item = dynamic_cast<TECMenuItem*>(c);
+      const auto* control = dynamic_cast<forms::TControl*>(c);
+      EXPECT_EQ(a ? a->Caption() : item ? item->Caption() : control ? control->Caption() : "?", entry.Text) << entry.Path;
+      ++checked;
+    }
+    EXPECT_GT(checked, 35);
+    EXPECT_EQ(dynamic_cast<TECMenuItem*>(Main->FindComponent("MIRecord"))->Caption(), Main->ARecord->Caption());
+    EXPECT_EQ(Main->Message(12), source.Sections[0].Messages[12]);
+  }
+  WriteLog("RECORD 0");
+  Stop();
+  const std::regex line(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d - RECORD 0\r\n)");
+  EXPECT_TRUE(std::regex_match(ReadFile(Folder / "Sonarid.log"), line)) << ReadFile(Folder / "Sonarid.log");
+}
+
+}  // namespace
+}  // namespace apptest

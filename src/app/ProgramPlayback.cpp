@@ -9,6 +9,7 @@
 #include "app/ProgramUnit.h"
 #include "platform/audio/MediaPlayer.h"
 #include "player/MidiOutput.h"
+#include "score/model/Score.h"
 
 void TFProgramModule::AOpenExecute() {
   ODFile->Filter = Message(1);
@@ -23,6 +24,10 @@ bool TFProgramModule::OpenFile(const std::string& FileName) {
   try {
     LoadFile(FileName);
     opened = true;
+    // The score loaded, but a step after the import failed: say so, the
+    // score stays open.
+    const TLoadedFile* file = CurrentFile();
+    if (file && file->Score && !file->Score->ImportWarning.empty()) ShowError(file->Score->ImportWarning);
   } catch (const Exception& e) {
     ShowError(e.Message());
   } catch (const std::exception& e) {

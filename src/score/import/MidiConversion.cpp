@@ -155,6 +155,9 @@ void TKVMidiConversion::ConvertWholePart(TKVMidiImportPart& Source) {
   MakeStaves(Source);
   ConvertPart(Source);
   ShowAccidentals(*FPart);
+  // Filling a measure changes no later one, so what the later measures hold
+  // is known before the first.
+  FLastStaffUse = LastStaffUse(*FPart);
   for (int32_t m = 0; m < FPart->GetMeasureCount(); ++m) ApplyNotationRules(*FPart->GetMeasure(m));
   if (FOptions.ImportClefChanges && FPart->Channel() != MidiDrumChannel && FPart->GetStaffCount() == 1)
     ClefChangePass();
@@ -340,7 +343,7 @@ void TKVMidiConversion::ApplyNotationRules(TKVMeasure& Measure) {
   for (TKVNote* note : notes) Measure.CalcBeatGrid(note, true);
   Measure.BuildBeamGroups(0, false, nullptr);
   for (TKVNote* note : notes) Measure.CalcStemDirection(note->BeamGroup, note->VoiceKey(), note->Position());
-  Measure.FillRests(true, FMap.LengthOf(Measure.Index()), false);
+  Measure.FillRests(true, FMap.LengthOf(Measure.Index()), false, &FLastStaffUse);
   Measure.UpdateStems();
   // A staff without notes shows a whole-measure rest; the rest filling may
   // have made it already.

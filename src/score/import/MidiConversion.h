@@ -112,6 +112,7 @@ private:
   TKVItem* FPageMark = nullptr;
   TKVPart* FPart = nullptr;        // the part being converted
   TKVMark* FLastKey = nullptr;     // the last key signature placed in it
+  std::vector<int32_t> FLastStaffUse;  // of FPart before its notation rules (LastStaffUse)
   std::vector<TKVLyric*> FLabels;  // part labels of the import
   std::vector<TKVMidiMergedNote> FMerged;
 };

@@ -111,7 +111,11 @@ public:
   // ---- rests, beat grid and beams ----
   // Fills the free time of every voice of the part with rests. Length 0
   // takes the length from the layout record (nothing without one).
-  void FillRests(bool EmptyVoiceRule, int32_t Length, bool ForceWholeRest);
+  // LastStaffUse (from LastStaffUse below, optional) answers whether a staff
+  // is used after this measure without walking the later measures, which
+  // makes filling every measure of a long part quadratic.
+  void FillRests(bool EmptyVoiceRule, int32_t Length, bool ForceWholeRest,
+                 const std::vector<int32_t>* LastStaffUse = nullptr);
   // Fills [Start, End) of Key's voice with rests aligned to boundaries of
   // Unit ticks (0: one beat of the record's meter), inserting them in time
   // order from InsertHint. Returns the index of the last rest made
@@ -143,7 +147,8 @@ private:
   void UpdateStaffVoices(int32_t StaffIndex, bool Apply);
   void ApplyStaffVoiceLayout(int32_t StaffIndex);
   void FillVoiceGaps(const TKVVoiceGaps& Gaps, const TKVVoiceKey& Key, bool EmptyVoiceRule, bool ForceWholeRest,
-                     int32_t Length);
+                     int32_t Length, const std::vector<int32_t>* LastStaffUse);
+  bool StaffUsedLater(int32_t StaffIndex, const std::vector<int32_t>* LastStaffUse) const;
   // A rest with the score's rest defaults, inserted in time order from
   // InsertHint, which then holds its index.
   TKVPause* AddFillerRest(const TKVVoiceKey& Key, int32_t Position, int32_t Value, int32_t Length, int16_t Offset,
@@ -157,3 +162,8 @@ private:
   std::vector<TKVNote*> FNotes;
   std::vector<TKVBeamGroupRange> FGroupRanges;
 };
+
+// The index of the last measure of Part holding a note, rest or repeat on
+// each staff (-1 for none), for FillRests over measures that it leaves as
+// they are after the one being filled.
+std::vector<int32_t> LastStaffUse(const TKVPart& Part);

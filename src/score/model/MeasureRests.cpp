@@ -104,7 +104,27 @@ struct TKVVoiceGaps {
   bool Used = false;
 };
 
-void TKVMeasure::FillRests(bool EmptyVoiceRule, int32_t Length, bool ForceWholeRest) {
+std::vector<int32_t> LastStaffUse(const TKVPart& Part) {
+  std::vector<int32_t> last;
+  for (int32_t m = 0; m < Part.GetMeasureCount(); ++m)
+    for (const TKVItem* item : Part.GetMeasure(m)->Items())
+      if (const int32_t staff = OccupiedStaff(item); staff >= 0) {
+        if (last.size() <= size_t(staff)) last.resize(size_t(staff) + 1, -1);
+        last[size_t(staff)] = m;
+      }
+  return last;
+}
+
+bool TKVMeasure::StaffUsedLater(int32_t StaffIndex, const std::vector<int32_t>* LastStaffUse) const {
+  if (LastStaffUse) return size_t(StaffIndex) < LastStaffUse->size() && (*LastStaffUse)[size_t(StaffIndex)] > FIndex;
+  for (int32_t m = FIndex + 1; m < FPart->GetMeasureCount(); ++m)
+    for (const TKVItem* item : FPart->GetMeasure(m)->Items())
+      if (OccupiedStaff(item) == StaffIndex) return true;
+  return false;
+}
+
+void TKVMeasure::FillRests(bool EmptyVoiceRule, int32_t Length, bool ForceWholeRest,
+                           const std::vector<int32_t>* LastStaffUse) {
   int32_t length = Length;
   if (length == 0) {
     const TKVMeasureMeter meter = GetMeasureMeter(*this);
@@ -148,14 +168,14 @@ void TKVMeasure::FillRests(bool EmptyVoiceRule, int32_t Length, bool ForceWholeR
     if (!singlePass)
       FillVoiceGaps(gaps, {uint8_t(FPart->Index()), uint16_t(voice->Number()), uint8_t(voice->Staff()->Index()),
                            uint8_t(voice->Index())},
-                    EmptyVoiceRule, ForceWholeRest, length);
+                    EmptyVoiceRule, ForceWholeRest, length, LastStaffUse);
   }
   if (singlePass && !voices.empty())
-    FillVoiceGaps(gaps, {uint8_t(FPart->Index()), 0, 0, 0}, EmptyVoiceRule, ForceWholeRest, length);
+    FillVoiceGaps(gaps, {uint8_t(FPart->Index()), 0, 0, 0}, EmptyVoiceRule, ForceWholeRest, length, LastStaffUse);
 }
 
 void TKVMeasure::FillVoiceGaps(const TKVVoiceGaps& Gaps, const TKVVoiceKey& Key, bool EmptyVoiceRule,
-                               bool ForceWholeRest, int32_t Length) {
+                               bool ForceWholeRest, int32_t Length, const std::vector<int32_t>* LastStaffUse) {
   // The staff-and-voice byte holds four bits of each.
   if (Key.StaffIndex > 15 || Key.VoiceIndex > 15) return;
   if (EmptyVoiceRule && !Gaps.Used) {
@@ -165,10 +185,7 @@ void TKVMeasure::FillVoiceGaps(const TKVVoiceGaps& Gaps, const TKVVoiceKey& Key,
     for (TKVItem* rest : rests) delete rest;
     for (const TKVItem* item : Items())
       if (item->Kind() == ItemKind::Note && OccupiedStaff(item) == Key.StaffIndex) return;
-    bool staffUsed = ForceWholeRest;
-    for (int32_t m = FIndex + 1; !staffUsed && m < FPart->GetMeasureCount(); ++m)
-      for (const TKVItem* item : FPart->GetMeasure(m)->Items())
-        staffUsed = staffUsed || OccupiedStaff(item) == Key.StaffIndex;
+    const bool staffUsed = ForceWholeRest || StaffUsedLater(Key.StaffIndex, LastStaffUse);
     int32_t hint = -1;
     if (staffUsed && Key.VoiceIndex == 0) AddFillerRest(Key, 0, 512, 512, 0, hint);
     return;

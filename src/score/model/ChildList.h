@@ -31,6 +31,13 @@ public:
   }
   // Takes every entry of Child out; removing an absent child is harmless.
   void Remove(const T* Child) { std::erase(FList, Child); }
+  // Remove for children that keep their index: only those after Child move
+  // (renumbering all of them made freeing a long list quadratic).
+  void RemoveNumbered(const T* Child) {
+    const int32_t from = Get(Child->Index()) == Child ? Child->Index() : 0;
+    Remove(Child);
+    for (int32_t i = from; i < Count(); ++i) FList[size_t(i)]->SetIndex(i);
+  }
   void Move(int32_t From, int32_t To) {
     T* child = FList.at(size_t(From));
     FList.erase(FList.begin() + From);

@@ -99,10 +99,7 @@ void TKVPart::AddMeasure(TKVMeasure* Measure) {
   Measure->SetIndex(FMeasures.Count() - 1);
 }
 
-void TKVPart::RemoveMeasure(TKVMeasure* Measure) {
-  FMeasures.Remove(Measure);
-  for (int32_t i = 0; i < FMeasures.Count(); ++i) FMeasures.Get(i)->SetIndex(i);
-}
+void TKVPart::RemoveMeasure(TKVMeasure* Measure) { FMeasures.RemoveNumbered(Measure); }
 
 TKVMeasure* TKVPart::NewMeasure() { return new TKVMeasure(this); }
 

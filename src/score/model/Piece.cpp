@@ -51,10 +51,7 @@ void TKVPiece::AddColumn(TKVColumn* Column) {
   Column->SetIndex(FColumns.Count() - 1);
 }
 
-void TKVPiece::RemoveColumn(TKVColumn* Column) {
-  FColumns.Remove(Column);
-  for (int32_t i = 0; i < FColumns.Count(); ++i) FColumns.Get(i)->SetIndex(i);
-}
+void TKVPiece::RemoveColumn(TKVColumn* Column) { FColumns.RemoveNumbered(Column); }
 
 TKVColumn* TKVPiece::NewColumn() { return new TKVColumn(this); }
 

@@ -81,8 +81,7 @@ TEST(RestFilling, VoicesSharingAStaffGetOffsetRestsAndAnEmptySecondVoiceNone) {
   EXPECT_EQ(offsets, (std::vector<std::pair<int, int>>{{1, 96}, {0, -96}, {1, 96}})) << "in time and voice order";
 }
 
-// The same answer whether the later measures are walked or their use of the
-// staves was taken beforehand (what the MIDI import does for long parts).
+// Later measures walked, or their use of the staves taken beforehand.
 class EmptyVoiceRule : public ::testing::TestWithParam<bool> {};
 
 TEST_P(EmptyVoiceRule, GivesTheFirstVoiceAWholeRestOnlyWhenItsStaffIsUsedLater) {

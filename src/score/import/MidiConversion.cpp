@@ -73,6 +73,8 @@ TKVMidiConversion::TKVMidiConversion(TKVScore& Score, TKVMidiImportState& State)
 
 void TKVMidiConversion::Run() {
   FPiece = FScore.NewPiece();
+  // Until the first tempo event (without one a file played at half speed).
+  FPiece->SetTempo(TKVImportTempo::Default);
   FScore.SetAlign(11);
   FScore.FileText(2) += FState.ThirdHeaderString;
   NewMark(GetColumn(0), MeasureNumberingKind)->SetValue(1);

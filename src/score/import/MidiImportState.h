@@ -34,6 +34,8 @@ struct TKVImportTempo {
   static constexpr uint8_t Kind = 6;
   static constexpr uint8_t SubKind = 2;
   uint16_t BeatsPerMinute = 0;
+  // What a Standard MIDI File plays at before its first tempo event.
+  static constexpr uint16_t Default = 120;
 };
 
 // A key signature (`TKVMark` kind 3): 1..7 sharps, 10 + n for n flats.

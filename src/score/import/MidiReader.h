@@ -25,7 +25,7 @@ public:
   static constexpr uint32_t MaxEventTime = 0xFFFFFF;
   // The tempo given to files timed in SMPTE frames (their quarter note is
   // taken as half a second).
-  static constexpr uint16_t SmpteTempo = 120;
+  static constexpr uint16_t SmpteTempo = TKVImportTempo::Default;
 
   // DrumMap (optional, by sounding key) spells the notes of the drum channel.
   explicit TKVMidiReader(const TKVMidiDrumMap* drumMap = nullptr) : FDrumMap(drumMap) {}

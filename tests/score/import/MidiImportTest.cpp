@@ -151,6 +151,13 @@ TEST_F(MidiImport, TempoChangesBecomeTempoMarks) {
   EXPECT_EQ(static_cast<TKVMark*>(piece->GetColumn(1)->GetItem(0))->OffsetY(), -128);
 }
 
+// A file without a tempo event plays a quarter note in half a second: its
+// one measure of 4/4 lasts two seconds.
+TEST_F(MidiImport, WithoutTempoAQuarterIsHalfASecond) {
+  Import(NotesFile({{60, 0, 512}}));
+  EXPECT_DOUBLE_EQ(piece->Layout().RunningTime, 2000);
+}
+
 // A time signature takes effect at the next bar line; its measures have
 // their own length, and a note across their bar line is tied.
 TEST_F(MidiImport, MeterChangesMidPiece) {

@@ -73,7 +73,8 @@ void AddMeter(std::vector<uint16_t>& map, int64_t time, uint16_t word) {
     if (m >= map.size()) map.push_back(map.back());
     sum += MeasureLength(map, m);
   }
-  if (m < map.size()) map[m] = word; else map.push_back(word);
+  if (m == map.size()) map.push_back(word);
+  map[m] = word;
 }
 
 TFileWalk WalkFile(const TBytes& f) {
@@ -138,11 +139,11 @@ std::vector<TNoteOn> NoteOns(const TBytes& f) { return WalkFile(f).Notes; }
 
 // The time a file plays for, in milliseconds, by the import's rules: whole
 // measures of the meter map (a time signature at the next bar line) up to
-// the one in which the last note ends, or the last tempo or MIDI event the
-// import keeps (controllers but volume and pan, pressure, pitch bend) falls,
-// whichever is later: each makes its measure column; a quarter note is half a second until
-// the first tempo, and each tempo holds from its tick on (of two at one
-// tick, the later in the file).
+// the one in which the last note ends or the last tempo or kept MIDI event
+// (controllers but volume and pan, pressure, pitch bend) falls, as each
+// makes its measure column; a quarter note is half a second until the first
+// tempo, and each tempo holds from its tick on (of two at one tick, the
+// later in the file).
 double PlayTimeOfFile(const TBytes& f) {
   TFileWalk walk = WalkFile(f);
   int64_t end = 0;

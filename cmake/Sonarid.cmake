@@ -4,8 +4,10 @@
 
 find_program(SONARID_CCACHE ccache)
 if(SONARID_CCACHE)
-  # The sloppiness lets ccache cache files that use a precompiled header.
-  set(_ccache env CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime ${SONARID_CCACHE})
+  # The sloppiness lets ccache cache files that use a precompiled header; the
+  # release, sanitizer and fuzz builds together outgrow ccache's default 5 GB.
+  set(_ccache env CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+      CCACHE_MAXSIZE=20G ${SONARID_CCACHE})
   set(CMAKE_C_COMPILER_LAUNCHER ${_ccache})
   set(CMAKE_CXX_COMPILER_LAUNCHER ${_ccache})
 endif()

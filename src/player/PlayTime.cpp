@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "score/layout/LayoutRecords.h"
+#include "score/model/LayoutRecords.h"
 #include "score/model/Piece.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <map>
 
-#include "score/layout/LayoutRecords.h"
 #include "score/model/Item.h"
+#include "score/model/LayoutRecords.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "score/import/PerformanceEffects.h"
-#include "score/layout/LayoutRecords.h"
 #include "score/model/ItemKinds.h"
+#include "score/model/LayoutRecords.h"
 #include "score/model/Measure.h"
 #include "score/model/Note.h"
 #include "score/model/Part.h"

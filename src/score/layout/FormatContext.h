@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "score/layout/LayoutCanvas.h"
-#include "score/layout/LayoutRecords.h"
 #include "score/layout/MeasureTiming.h"
+#include "score/model/LayoutRecords.h"
 
 class TKVScore;
 class TKVPiece;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "score/layout/LayoutRecords.h"
+#include "score/model/LayoutRecords.h"
 
 double MsPerTickOfTempo(int32_t Tempo) { return double(60000.0L / Tempo / 128.0L); }
 

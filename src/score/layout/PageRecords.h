@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "score/layout/LayoutRecords.h"
+#include "score/model/LayoutRecords.h"
 
 class TKVPiece;
 class TKVPart;

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "score/layout/LayoutRecords.h"
 #include "score/model/ItemKinds.h"
+#include "score/model/LayoutRecords.h"
 #include "score/model/Mark.h"
 #include "score/model/Measure.h"
 #include "score/model/NotationSupport.h"

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdlib>
 
-#include "score/layout/LayoutRecords.h"
 #include "score/model/ItemKinds.h"
+#include "score/model/LayoutRecords.h"
 #include "score/model/Mark.h"
 #include "score/model/Measure.h"
 #include "score/model/Note.h"

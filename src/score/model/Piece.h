@@ -11,9 +11,9 @@
 
 #include "base/ByteBlock.h"
 #include "base/Object.h"
-#include "score/layout/LayoutRecords.h"
 #include "score/model/ChildList.h"
 #include "score/model/ElementBlocks.h"
+#include "score/model/LayoutRecords.h"
 
 class TKVScore;
 class TKVPart;

@@ -13,7 +13,7 @@
 
 #include "score/import/MidiImportTestSupport.h"
 #include "score/import/MidiReaderTestSupport.h"
-#include "score/layout/LayoutRecords.h"
+#include "score/model/LayoutRecords.h"
 #include "score/model/ScoreImporters.h"
 
 namespace fs = std::filesystem;

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "score/layout/LayoutRecords.h"
 #include "score/model/ItemFactory.h"
 #include "score/model/ItemKinds.h"
+#include "score/model/LayoutRecords.h"
 #include "score/model/Mark.h"
 #include "score/model/Measure.h"
 #include "score/model/Note.h"

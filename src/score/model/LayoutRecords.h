@@ -9,7 +9,7 @@
 // ignores. Records are held through unique_ptr so that their addresses stay
 // put while the lists grow: display items and position entries point at
 // them. The play order adds the piece's list of play records. Everything
-// here is plain data; the score model includes it.
+// here is plain data; the score model owns it and the layout fills it.
 
 #include <array>
 #include <cstdint>

@@ -22,6 +22,7 @@
 
 #include "platform/midi/MidiOut.h"
 #include "platform/midi/RecordingSink.h"
+#include "base/Log.h"
 #include "platform/threads/Clock.h"
 #include "platform/threads/MainQueue.h"
 #include "platform/threads/PriorityThread.h"
@@ -151,7 +152,7 @@ void Report(const char* Condition, const std::vector<TMessage>& Ideal, const std
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::max(2, std::atoi(argv[1])) : 20;
   std::string priority = "real-time (SCHED_FIFO)";
-  TPriorityThread::SetLogHook([&](const std::string& note) { priority = note; });
+  SetLogHook([&](const std::string& note) { priority = note; });
   RegisterScoreLayout();
   std::unique_ptr<TKVScore> score = MakeScore(seconds);
   const std::vector<TMessage> ideal = IdealRun(*score);

@@ -47,10 +47,15 @@ void TFProgramModule::ASaveAsExecute() {
 }
 
 void TFProgramModule::SaveTake(const std::string& PreviousDest) {
-  if (WriteWaveFile(FRecordFile, FDestFile))
+  const std::string dest = FDestFile;
+  FSaveStopped = false;
+  if (WriteWaveFile(FRecordFile, dest))
     FSaved = true;
   else
     FDestFile = PreviousDest;  // the next Save asks again for a name that can be written
   UpdateDestination();
+  // A save stopped by the user shows no box; the take's label says it was
+  // stopped until the next take or save, so that it never looks saved.
+  if (FSaveStopped) LDestination->SetCaption(MessageWithPath(16, ExtractFileName(dest)));
   UpdateActions();
 }

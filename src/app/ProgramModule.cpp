@@ -10,6 +10,7 @@
 #include "app/MessageBlock.h"
 #include "app/ProgramLog.h"
 #include "app/ProgramUnit.h"
+#include "base/Log.h"
 #include "base/Streams.h"
 #include "platform/audio/MediaPlayer.h"
 #include "platform/shell/Shell.h"
@@ -44,6 +45,7 @@ TFProgramModule::TFProgramModule(forms::TComponent* owner) : TForm(owner) {
 void TFProgramModule::FormCreate() {
   forms::TIniFile& ini = *IniFile();
   OpenLog(ProgramPlace().LogFile());
+  SetLogHook(WriteLog);  // what the layers below note goes into the same log
   ReadBounds();
   const std::string state = ini.ReadString("FProgramModule", "WindowState", "wsNormal");
   // A name of no window state leaves the window normal.
@@ -160,6 +162,7 @@ TFProgramModule::~TFProgramModule() {
   std::remove(FRecordFile.c_str());
   FLProgramModule.reset();
   LMain.reset();
+  SetLogHook(nullptr);
   CloseLog();
 }
 

@@ -139,7 +139,7 @@ public:
   // true when Dest was written. Dest must not be Source (message 7).
   bool WriteWaveFile(const std::string& Source, const std::string& Dest);
   void ShowCompressionError();
-  // Message Index with Path in place of its first "%s" (messages 7 and 12).
+  // Message Index with Path in place of its first "%s" (messages 7, 12 and 16).
   std::string MessageWithPath(int Index, const std::string& Path) const;
 
   // ---- The take.
@@ -229,6 +229,7 @@ private:
   bool FSaved = false;
   bool FSourceActive = true;
   bool FBusy = false;
+  bool FSaveStopped = false;  // the last save ended by Stop
   std::string FVolumeProgram;
   bool FDestroying = false;
   // The monitor's wave input, its two buffers of 100 ms and the format it

@@ -68,6 +68,7 @@ void TFProgramModule::ShowCompressionError() { ShowError(Message(6)); }
 bool TFProgramModule::ReportSave(const codec::TWaveSaveResult& Result) {
   using codec::TWaveSaveStatus;
   FLastResult = Result.Code;
+  FSaveStopped = Result.Status == TWaveSaveStatus::wsAborted;
   switch (Result.Status) {
     case TWaveSaveStatus::wsOk: return true;
     case TWaveSaveStatus::wsNoStream: ShowCompressionError(); break;
@@ -75,7 +76,7 @@ bool TFProgramModule::ReportSave(const codec::TWaveSaveResult& Result) {
     case TWaveSaveStatus::wsBadSource: ShowError(Message(8)); break;
     case TWaveSaveStatus::wsWriteError:
     case TWaveSaveStatus::wsConvertError: ShowError(Message(9)); break;
-    case TWaveSaveStatus::wsAborted: break;  // the user's own Stop
+    case TWaveSaveStatus::wsAborted: break;  // the user's own Stop: no box, SaveTake's label says so
   }
   if (FLastResult == 0) FLastResult = 1;
   return false;

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 
+#include "base/Log.h"
+#include "base/Strings.h"
+
 #include "player/ClipPlayer.h"
 #include "player/PlayEngine.h"
 #include "player/Window.h"
@@ -47,12 +50,36 @@ bool PartMuted(const TKVItem& Item) {
 
 }  // namespace
 
+std::string TKVPlayEngine::Where(const TKVItem& Item) {
+  const TKVMeasure* measure = Item.GetMeasure();
+  return measure ? Format(" in measure %d at %u", measure->Index() + 1, unsigned(ItemPosition(&Item))) : "";
+}
+
+// The handlers run on the play thread, where nobody could answer an error:
+// the first failures of a run go to the log, the rest are counted and
+// Finish logs the count. The run goes on either way.
+void TKVPlayEngine::Failed(const std::string& What) noexcept {
+  try {
+    if (++FFailures > LoggedFailures) return;
+    std::string reason = "unknown error";
+    try {
+      throw;
+    } catch (const std::exception& e) {
+      reason = e.what();
+    } catch (...) {
+    }
+    Log("Play: " + What + " failed: " + reason);
+  } catch (...) {
+  }
+}
+
 uint8_t TKVPlayEngine::DataByte(int32_t Value) { return uint8_t(std::clamp(Value, 0, 127)); }
 
 void TKVPlayEngine::Short(uint8_t Status, uint8_t Data1, uint8_t Data2, int32_t AVST, bool Show) {
   try {
     FView.OnPlayShort(this, Status, Data1, Data2, AVST, Show);
   } catch (...) {
+    Failed(Format("MIDI message %02X %02X %02X", Status, Data1, Data2));
   }
 }
 
@@ -61,6 +88,7 @@ void TKVPlayEngine::Long(const uint8_t* Data, size_t Length, int32_t AVST) {
   try {
     FView.OnPlayLong(this, Data, uint16_t(std::min<size_t>(Length, 65535)), AVST);
   } catch (...) {
+    Failed(Format("MIDI data of %zu bytes starting %02X", Length, Data[0]));
   }
 }
 
@@ -205,6 +233,7 @@ void TKVPlayEngine::PlayClip(TKVSound& Sound, int32_t OffsetSeconds) {
   try {
     FView.ClipPlayer().Run(Sound, OffsetSeconds);
   } catch (...) {
+    Failed("sound clip" + Where(Sound));
   }
   if (std::none_of(FSounding.begin(), FSounding.end(), [&](const TSounding& s) { return s.Item == &Sound; }))
     FSounding.push_back({&Sound, ItemKind::Sound});
@@ -306,6 +335,7 @@ void TKVPlayEngine::Silence() {
         try {
           FView.ClipPlayer().Stop(*static_cast<TKVSound*>(s.Item));
         } catch (...) {
+          Failed("stopping sound clip" + Where(*s.Item));
         }
         break;
       default:

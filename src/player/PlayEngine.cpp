@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "base/Log.h"
 #include "base/Strings.h"
 #include "platform/threads/Clock.h"
 #include "player/ClipPlayer.h"
@@ -300,7 +301,9 @@ void TKVPlayEngine::Finish() {
   try {
     FView.DoStopPlay();
   } catch (...) {
+    Failed("stop event");
   }
+  if (FFailures > LoggedFailures) Log(Format("Play: %d more failures in this run", FFailures - LoggedFailures));
 }
 
 void TKVPlayEngine::Run(TSleepInterrupt& Interrupt) {
@@ -312,6 +315,7 @@ void TKVPlayEngine::Run(TSleepInterrupt& Interrupt) {
   } catch (...) {
     // Only a failed allocation gets here (every handler is guarded): the
     // run ends as if stopped.
+    Failed("the run");
     started = true;
   }
   if (started) Finish();

@@ -13,12 +13,13 @@
 //
 // Every step holds the view's play lock. Messages go out through the view's
 // play events with the engine as Sender; a handler that raises loses that
-// message and the run goes on, so a run always ends with its stop event and
-// never leaves the lock held.
+// message (the failure goes to the program's log) and the run goes on, so a
+// run always ends with its stop event and never leaves the lock held.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "base/Object.h"
@@ -112,6 +113,10 @@ private:
   void Short(uint8_t Status, uint8_t Data1, uint8_t Data2, int32_t AVST, bool Show = true);
   void Long(const uint8_t* Data, size_t Length, int32_t AVST);
   void Click(int Beat);
+  // From a catch block: logs what failed (the first LoggedFailures of a run).
+  void Failed(const std::string& What) noexcept;
+  static std::string Where(const TKVItem& Item);
+  static constexpr int LoggedFailures = 20;
 
   TKVWindow& FView;
   std::array<uint16_t, 16> FProgramOverride{};  // 0xFFFF: none
@@ -127,4 +132,5 @@ private:
   size_t FStartCell = 0;
   std::array<uint8_t, 12> FTuning{0xF0, 0x7F, 0x7F, 0x08, 0x02, 0, 0x01, 0, 0x7F, 0x7F, 0x7F, 0xF7};
   std::vector<TSounding> FSounding;
+  int FFailures = 0;
 };

@@ -27,7 +27,10 @@ protected:
     std::string shown;
     int budget = 2000;  // a loop that runs until nothing is pending would spin on an endless step
     std::function<void()> step = [&] {
-      if (Main->Busy()) BusySteps.push_back(Main->ARecord->Enabled());
+      if (Main->Busy()) {
+        BusySteps.push_back(Main->ARecord->Enabled());
+        if (StopWhenBusy) Main->AStopExecute();
+      }
       forms::TCustomForm* top = forms::Screen->ActiveForm();
       auto* box = dynamic_cast<TFMessageBlock*>(top);
       if (auto* dialog = dynamic_cast<forms::TFileDialogForm*>(top); dialog && !answers.empty()) {
@@ -71,6 +74,7 @@ protected:
   std::string Path(const std::string& name) { return (Folder / name).string(); }
 
   std::vector<bool> BusySteps;  // whether Record was enabled, at each step during a save
+  bool StopWhenBusy = false;
 };
 
 TEST_F(FileActionsTest, ATakeIsSavedAsACopyAndThroughTheCodecAndNeverLostOnTheWay) {
@@ -106,6 +110,12 @@ TEST_F(FileActionsTest, ATakeIsSavedAsACopyAndThroughTheCodecAndNeverLostOnTheWa
   EXPECT_TRUE(Main->Saved());
   EXPECT_EQ(BusySteps, std::vector<bool>(BusySteps.size(), false));
   EXPECT_FALSE(BusySteps.empty());
+  // Stop ends a save with no box and no file; the take's label says so.
+  StopWhenBusy = true;
+  EXPECT_EQ(Drive({Path("take-stop.wav")}, [&] { Main->ASaveAsExecute(); }), "");
+  StopWhenBusy = false;
+  EXPECT_FALSE(fs::exists(Path("take-stop.wav")));
+  EXPECT_EQ(Main->LDestination->Caption(), "Saving take-stop.wav was stopped.");
   // An existing target is replaced only after Yes.
   EXPECT_EQ(Drive({Path("take.wav"), "no"}, [&] { Main->ASaveAsExecute(); }),
             "Save as: The file " + Path("take.wav") + " already exists. Do you want to replace it?\n");

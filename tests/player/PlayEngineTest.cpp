@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "PlayFixture.h"
+#include "base/Log.h"
 #include "player/ClipPlayer.h"
 #include "score/model/Lyric.h"
 #include "score/model/Part.h"
@@ -177,11 +178,12 @@ TEST_F(PlayTest, PlainPiecesFollowEachOther) {
 }
 
 // Without a long-message handler nothing is sent and the run waits for
-// Stop; a handler that raises loses its own message only, and the run ends
-// as usual with the lock free.
+// Stop; a handler that raises loses its own message only, the failure is
+// logged (the first 20 of a run, then their count), and the run ends as
+// usual with its stop event and the lock free.
 TEST_F(PlayTest, HandlersMissingOrRaising) {
   TKVPiece* piece = AddPiece(1);
-  AddNote(piece, 0, 0, 128);
+  for (uint8_t pitch = 0x50; pitch < 0x5C; ++pitch) AddNote(piece, 0, 0, 128, pitch);
   score->Reformat(0);
   const auto record = view.OnPlayLong;
   view.OnPlayLong = nullptr;
@@ -196,9 +198,16 @@ TEST_F(PlayTest, HandlersMissingOrRaising) {
     stops.push_back(sent.size());
     throw std::runtime_error("host failed");
   };
+  std::vector<std::string> logged;
+  SetLogHook([&](const std::string& line) { logged.push_back(line); });
   PlayAll();
-  EXPECT_EQ(Texts(), (TTexts{"c0 00 00", "90 3c 40", "80 3c 00"}));
+  SetLogHook(nullptr);
+  EXPECT_EQ(sent.size(), 25u);  // the program change, 12 note-ons and 12 note-offs
   EXPECT_EQ(stops.size(), 1u);
+  ASSERT_EQ(logged.size(), 21u);
+  EXPECT_EQ(logged[0], "Play: MIDI message C0 00 00 failed: device gone");
+  EXPECT_EQ(logged[1], "Play: MIDI message 90 3C 40 failed: device gone");
+  EXPECT_EQ(logged[20], "Play: 6 more failures in this run");  // 25 messages and the stop event
   std::thread([&] { EXPECT_TRUE(view.PlayLock().try_lock() && (view.PlayLock().unlock(), true)); }).join();
 }
 

@@ -1,26 +1,16 @@
 #include "platform/threads/PriorityThread.h"
 
 #include <atomic>
-#include <cstdio>
-#include <mutex>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
+#include "base/Log.h"
+
 namespace {
 
-std::mutex gLogLock;
-std::function<void(const std::string&)> gLog;
 std::atomic<bool> gFallbackReported{false};
-
-void report(const std::string& text) {
-  std::lock_guard<std::mutex> guard(gLogLock);
-  if (gLog)
-    gLog(text);
-  else
-    std::fprintf(stderr, "%s\n", text.c_str());
-}
 
 TGrantedPriority raiseCurrentThread() {
   // A timer slack of 1 ns keeps wake-ups at their deadline.
@@ -44,7 +34,7 @@ void TPriorityThread::Start(TThreadPriority priority) {
     if (priority == TThreadPriority::TimeCritical) {
       FGranted = raiseCurrentThread();
       if (FGranted != TGrantedPriority::RealTime && !gFallbackReported.exchange(true))
-        report(FGranted == TGrantedPriority::Raised
+        Log(FGranted == TGrantedPriority::Raised
                    ? "Play thread: real-time scheduling not permitted; running at raised priority"
                    : "Play thread: real-time scheduling not permitted; running at normal priority");
     }
@@ -54,9 +44,4 @@ void TPriorityThread::Start(TThreadPriority priority) {
 
 void TPriorityThread::Join() {
   if (FThread.joinable() && !IsCurrentThread()) FThread.join();
-}
-
-void TPriorityThread::SetLogHook(std::function<void(const std::string&)> hook) {
-  std::lock_guard<std::mutex> guard(gLogLock);
-  gLog = std::move(hook);
 }

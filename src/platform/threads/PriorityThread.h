@@ -2,7 +2,7 @@
 // A thread that is made first and started later, at a requested priority.
 // Time-critical means SCHED_FIFO when the system permits it; otherwise the
 // thread runs at normal priority and the fallback is reported once per
-// process through the log hook.
+// process through the program's log (base/Log.h).
 
 #include <functional>
 #include <string>
@@ -24,9 +24,6 @@ public:
   bool IsCurrentThread() const { return std::this_thread::get_id() == FThread.get_id(); }
   // What the thread got; valid once it runs its body.
   TGrantedPriority Granted() const { return FGranted; }
-
-  // Where the one-time fallback note goes (stderr by default).
-  static void SetLogHook(std::function<void(const std::string&)> hook);
 
 private:
   std::function<void()> FBody;

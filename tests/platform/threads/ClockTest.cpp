@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "base/Log.h"
 #include "platform/threads/Clock.h"
 #include "platform/threads/PriorityThread.h"
 
@@ -44,7 +45,7 @@ TEST(RealClock, InterruptBeforeSleepIsNotLost) {
 
 TEST(PriorityThread, RunsBodyAtRequestedPriorityAndReportsFallbackOnce) {
   std::atomic<int> notes{0};
-  TPriorityThread::SetLogHook([&](const std::string&) { ++notes; });
+  SetLogHook([&](const std::string&) { ++notes; });
   std::atomic<int> ran{0};
   for (int i = 0; i < 3; ++i) {
     TPriorityThread t([&] { ++ran; });
@@ -52,7 +53,7 @@ TEST(PriorityThread, RunsBodyAtRequestedPriorityAndReportsFallbackOnce) {
     t.Join();
     EXPECT_FALSE(t.Joinable());
   }
-  TPriorityThread::SetLogHook(nullptr);
+  SetLogHook(nullptr);
   EXPECT_EQ(ran.load(), 3);
   EXPECT_LE(notes.load(), 1);
 }

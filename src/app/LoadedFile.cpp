@@ -1,5 +1,6 @@
 #include "app/LoadedFile.h"
 
+#include "app/DynamicLevels.h"
 #include "base/Strings.h"
 #include "platform/threads/MainQueue.h"
 #include "player/MidiOutput.h"
@@ -9,6 +10,8 @@
 TLoadedFile::TLoadedFile(const std::string& FileName) : FileName(FileName) {
   if (!IsAccepted(FileName)) return;
   Score = std::make_unique<TKVScore>();
+  // Before the load: the import's velocity passes ask it.
+  Score->OnGetDinamics = [](TObject*, int32_t ItemType, int32_t Kind) { return DynamicLevel(ItemType, Kind); };
   Score->LoadFromFile(FileName);
   Window = std::make_unique<TKVWindow>();
   Window->SetStyle(wsRealTime);

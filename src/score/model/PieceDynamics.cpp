@@ -16,6 +16,9 @@ namespace {
 
 uint8_t Clamp(int32_t value) { return uint8_t(std::clamp(value, 0, 127)); }
 
+// fp, sf, esf, fz and sfz among the dynamics sub-kinds.
+bool IsAccentDynamic(int32_t variant) { return variant == 4 || (variant >= 9 && variant <= 12); }
+
 // A relative setting changes the level over the rest of the measure (never a
 // negative span, even for a record placed past the measure's length); an
 // absolute one sets the level at its point.
@@ -63,7 +66,15 @@ void TKVPiece::CalcVelocities() {
           ApplySetting(*record, level, setting->Relative(), setting->Value(), measure.Length);
       } else if (kind == ItemKind::Dynamic) {
         int32_t variant = item->Data().u8(MarkBlock::Variant);
-        if (variant <= 12) {
+        if (IsAccentDynamic(variant)) {
+          // fp and the sforzandi stress their own note over the level in
+          // force, as an accent does: a whole passage after an sf does not
+          // stay loud.
+          int32_t amount = FScore->OnGetDinamics ? FScore->OnGetDinamics(this, kind, variant) : 0;
+          record->StartVelocity = Clamp(level + amount);
+          record->Length = 0;
+          record->Local = 1;
+        } else if (variant <= 12) {
           if (FScore->OnGetDinamics) level = Clamp(FScore->OnGetDinamics(this, kind, variant));
           record->StartVelocity = uint8_t(level);
           record->Length = 0;

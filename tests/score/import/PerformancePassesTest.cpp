@@ -3,17 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
-#include "platform/musicfont/MusicFont.h"
-#include "platform/text/TextMeasurer.h"
-#include "score/import/MusicXMLTestSupport.h"
 #include "score/import/PerformancePasses.h"
-#include "score/layout/ScoreLayout.h"
+#include "score/model/Measure.h"
+#include "score/model/Note.h"
+#include "score/model/Part.h"
+#include "score/model/Piece.h"
+#include "score/model/Score.h"
 #include "score/model/ItemFactory.h"
 #include "score/model/LayoutRecords.h"
 #include "score/model/Mark.h"
-#include "score/model/ScoreImporters.h"
 #include "score/model/SimpleElements.h"
 #include "score/model/Vorschlag.h"
 
@@ -159,43 +157,5 @@ INSTANTIATE_TEST_SUITE_P(
                     TGraceCase{0x11, 128, "128/0:160/0:", "0/0:0/0:64/192:0/0:"},  // after the main note
                     TGraceCase{0x11, 256, "256/0:288/0:", "0/0:0/0:0/0:64/64:"},   // ... into the next measure
                     TGraceCase{0x01, 128, "64/0:96/0:", "0/0:0/64:0/0:0/0:"}));    // at the main note's end
-
-// Each note of 31a-Directions.xml plays at the level of the dynamic before it
-// (the import keeps dynamics it does not name as "p"), a crescendo raising
-// the level from its stop on; read from the file by text, not by the import.
-TEST(PerformancePassesCorpus, VelocitiesFollowTheDynamicsOfDirections) {
-  const std::filesystem::path path = MusicXMLCorpusDir() / "31a-Directions.xml";
-  const std::string document = LoadCorpusFile(path);
-  if (document.empty()) GTEST_SKIP() << "no MusicXML corpus";
-  std::vector<std::string> names = {"p", "pp", "ppp", "mp", "fp", "mf", "f", "ff", "fff", "sf", "esf", "fz", "sfz"};
-  auto level = [](int32_t variant) { return 20 + 8 * variant; };
-  std::vector<int> expected;
-  int current = 64, wedge = 0;
-  const std::regex token(R"re(<note>|<dynamics>\s*<([a-z-]+)|<wedge type="(\w+)")re");
-  for (std::sregex_iterator t(document.begin(), document.end(), token), end; t != end; ++t) {
-    if ((*t)[1].matched)
-      current = level(int32_t(std::find(names.begin(), names.end(), (*t)[1].str()) - names.begin()) % 13);
-    else if ((*t)[2].matched)
-      (*t)[2] == "stop" ? current += wedge : wedge = (*t)[2] == "crescendo" ? 24 : -24;
-    else
-      expected.push_back(current);
-  }
-  text::InstallMeasurer(nullptr);
-  musicfont::InstallMusicFont(nullptr);
-  RegisterScoreLayout();
-  RegisterMusicXMLImporter();
-  TKVScore score;
-  score.OnGetDinamics = [&](TObject*, int32_t type, int32_t v) { return type != 110 ? 0 : v <= 12 ? level(v) : 24; };
-  score.LoadFromFile(path.string());
-  ApplyPerformancePasses(score);
-  RegisterScoreImporter(TKVImportFormat::MusicXML, {});
-  SetLayoutServiceFactory({});
-  std::vector<int> velocities;
-  const TKVPart* part = score.GetPiece(0)->GetPart(0);
-  for (int32_t m = 0; m < part->GetMeasureCount(); ++m)
-    for (TKVNote* note : ItemsOfKind<TKVNote>(*part->GetMeasure(m), ItemKind::Note))
-      velocities.push_back(note->Velocity());
-  EXPECT_EQ(velocities, expected);
-}
 
 }  // namespace

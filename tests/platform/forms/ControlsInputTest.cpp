@@ -35,26 +35,6 @@ TEST_F(ControlsInputTest, AnEditPlacesTheCaretWhereClickedAndCopiesAndPastesThro
   EXPECT_EQ(edit->Text(), "Запись 2");
 }
 
-TEST_F(ControlsInputTest, ALongTextScrollsSoThatTheCaretStaysInTheField) {
-  TForm* form = MakeForm();
-  form->SetColor(canvas::clWhite);
-  auto* edit = AddControl<TEdit>(form, 10, 10, 60, 21);
-  edit->SetFocus();
-  Type("WWWWWWWWWWWWWWWWWWWW");
-  // The caret: a black column with white after it, near the right end.
-  window::TScreenImage shot = Snapshot();
-  auto caretAt = [&](int x) {
-    return PixelIn(shot, edit, {x, 10}) == 0xFF000000u && PixelIn(shot, edit, {x, 6}) == 0xFF000000u;
-  };
-  int caret = -1;
-  for (int x = 2; x < 58; ++x)
-    if (caretAt(x) && PixelIn(shot, edit, {x + 1, 8}) == 0xFFFFFFFFu) caret = x;
-  EXPECT_GE(caret, 50);
-  Key(window::VK_HOME);
-  shot = Snapshot();
-  EXPECT_TRUE(caretAt(4));
-}
-
 TEST_F(ControlsInputTest, AButtonClicksOnlyWhenReleasedOverItAndNeverWhileDisabled) {
   TForm* form = MakeForm();
   auto* button = AddControl<TButton>(form, 10, 10, 75, 25);
@@ -127,24 +107,6 @@ TEST_F(ControlsInputTest, AnOpenListClosesOnAPressInAnotherWindowAndOpensUpwardA
   ASSERT_TRUE(combo->DroppedDown());
   const TPoint top = combo->DropDownList()->ClientToScreen({0, 0});
   EXPECT_EQ(top.Y + combo->DropDownList()->Height(), combo->ClientToScreen({0, 0}).Y);
-}
-
-TEST_F(ControlsInputTest, AListBoxScrollsByItsBarAndPagesByKeys) {
-  TForm* form = MakeForm();
-  auto* list = AddControl<TListBox>(form, 10, 10, 150, 100);
-  for (int i = 0; i < 40; ++i) list->Items().Add("Take " + std::to_string(i));
-  const int rows = list->VisibleRows();
-  auto* bar = dynamic_cast<TScrollBar*>(list->Controls(0));
-  ASSERT_TRUE(bar && bar->Visible());
-  Click(bar, {8, bar->Height() - 4});  // the down arrow
-  EXPECT_EQ(list->TopIndex(), 1);
-  list->SetFocus();
-  Key(window::VK_NEXT);
-  EXPECT_EQ(list->ItemIndex(), rows - 1);
-  Key(window::VK_NEXT);
-  EXPECT_EQ(list->ItemIndex(), 2 * rows - 2);
-  EXPECT_EQ(list->TopIndex(), rows - 1);
-  EXPECT_EQ(bar->Position(), rows - 1);
 }
 
 TEST_F(ControlsInputTest, ControlsFreedOrHiddenByTheirOwnHandlersLeaveTheFormWorking) {

@@ -496,13 +496,6 @@ TEST(MidiReader, ChunksOfOtherKindsAreSkipped) {
   EXPECT_EQ(NotesOf(*s.Parts[0]).size(), 1u);
 }
 
-TEST(MidiReader, HeaderWithoutTracksGivesAnEmptyState) {
-  TKVMidiImportState s = ReadMidi(TMidiFileBuilder(1, 96).Bytes());
-  EXPECT_TRUE(s.Parts.empty());
-  EXPECT_TRUE(s.ScoreMarks.empty());
-  EXPECT_EQ(s.MeterMap, std::vector<uint16_t>{0x0404});
-}
-
 // Frames per second and ticks per frame: a quarter note is half a second,
 // and the file's own tempo events do not time it.
 TEST(MidiReader, SmpteDivisionTimesAtHalfASecondPerQuarter) {

@@ -161,13 +161,6 @@ TEST_F(PieceDynamics, LocalRecordAppliesOnlyAtItsOwnPoint) {
   EXPECT_EQ(piece->GetDynamicValue(parts[0]->GetMeasure(2), 0), 20);
 }
 
-TEST_F(PieceDynamics, RecordsOfAPartBeyondThePiecesPartsArePassedOver) {
-  TKVDynamicRecord& stray = Dynamic(0, 0, 110, 0, 0);
-  stray.PartIndex = 7;
-  piece->CalcVelocities();
-  EXPECT_EQ(stray.StartVelocity, 64);
-}
-
 TEST_F(PieceDynamics, RangeLengthRepeatsTheLastLaidOutRecord) {
   Record(3).Length = 384;
   EXPECT_EQ(piece->GetRangeLength(3, 5), 3 * 384);
@@ -223,13 +216,6 @@ TEST(FreeChannel, SkipsChannelsInUseAndNeverGivesNine) {
   TKVPart* silent = piece->NewPart();
   silent->SetChannel(4);
   EXPECT_EQ(piece->FindFreeChannel(), 0);
-}
-
-TEST(FreeChannel, AVoiceWithSettingsOfItsOwnFreesItsPartsChannel) {
-  TKVScore score;
-  TKVPiece* piece = score.NewPiece();
-  AddPart(piece, 1, 5);
-  EXPECT_EQ(piece->FindFreeChannel(), 1);
 }
 
 // ---- live controller messages ----

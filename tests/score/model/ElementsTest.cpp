@@ -56,23 +56,6 @@ TEST(ElementCopy, NoteTakesBlockTextAndCopiesOfItsItemsKeepingItsOwn) {
   EXPECT_EQ(target->GetItemCount(), 3);
 }
 
-TEST(ElementCopy, RestAndGraceGroupCopyTheirItems) {
-  auto rest = Make<TKVPause>(21);
-  rest->SetText("r");
-  CreateItemByKind(45, rest.get());
-  auto restCopy = Make<TKVPause>(21);
-  restCopy->Assign(*rest);
-  EXPECT_EQ(restCopy->Text(), "r");
-  EXPECT_EQ(restCopy->GetItemCount(), 1);
-  auto group = Make<TKVVorschlag>(32);
-  new TKVNote(group.get());
-  new TKVNote(group.get());
-  auto groupCopy = Make<TKVVorschlag>(32);
-  groupCopy->Assign(*group);
-  EXPECT_EQ(groupCopy->GetItemCount(), 2);
-  EXPECT_EQ(groupCopy->GetItem(1)->Owner(), groupCopy.get());
-}
-
 TEST(ElementCopy, ChordTakesBlockAndTextButNotItsEntries) {
   auto source = Make<TKVChord>(31);
   Fill(*source, 3);
@@ -144,19 +127,6 @@ TEST(ElementCopy, FreeTextClearsItsSizeAndAppendsLines) {
   EXPECT_EQ(target->Data().u16(TextBlock::Page), source->Data().u16(TextBlock::Page));
   EXPECT_EQ(target->Lines(), (TKVWideList{u"kept", u"Title"}));
   EXPECT_EQ(target->Text2(), "link");
-}
-
-TEST(ElementCopy, PageMarkKeepsItsBlockButNotItsSize) {
-  auto source = Make<TKVPageMark>(215);
-  Fill(*source, 1);
-  source->SetText("Arial");
-  auto target = Make<TKVPageMark>(215);
-  target->Assign(*source);
-  TByteBlock expected = source->Data();
-  expected.setU16(PageObjectBlock::Width, 0);
-  expected.setU16(PageObjectBlock::Height, 0);
-  EXPECT_EQ(target->Data(), expected);
-  EXPECT_EQ(target->Text(), "Arial");
 }
 
 TEST(ElementCopy, MidiEventCopiesAsMuchDataAsItsBlockAnnounces) {
@@ -244,12 +214,6 @@ INSTANTIATE_TEST_SUITE_P(Table, TieOffsets,
                                            TOffsetCase{0x20, false, 10, 5, 10, 5},
                                            TOffsetCase{0, false, 17, -17, 17, -17}));
 
-TEST(TieOffsetsWithoutNote, UnownedTieCountsAsStemUp) {
-  TKVLiga tie(nullptr);
-  tie.SetDefaultOffsets();
-  EXPECT_EQ(tie.FirstOffset(), 32);
-}
-
 // ---- media-backed elements ----
 
 struct TFakeMediaLog {
@@ -332,13 +296,6 @@ TEST_F(MediaElements, SoundMakesOneInputPerFormatAndConnectsIt) {
   sound->SetFormat(1);
   sound->PrepareAudio();
   EXPECT_EQ(log.inputsMade, 2) << "format 1 uses the same kind of input";
-}
-
-TEST_F(MediaElements, SoundOfAnUnknownFormatHasNoInput) {
-  auto sound = Make<TKVSound>(221);
-  sound->SetFormat(3);
-  EXPECT_EQ(sound->GetTotalTime(), 0);
-  EXPECT_EQ(log.inputsMade, 0);
 }
 
 TEST_F(MediaElements, SoundCopyTakesTheWholeAudioData) {

@@ -11,27 +11,6 @@
 
 namespace {
 
-TEST(Page, DefaultsInUnitsAndOutOfRangeIndexes) {
-  TKVPage page(nullptr);
-  EXPECT_EQ(page.Width(), 100);  // 1000 tenths of a millimetre
-  EXPECT_EQ(page.LineSpace(), 1.5875L);
-  EXPECT_EQ(page.PaperSize(), TKVPaperSize::Custom);
-  EXPECT_EQ(page.GetValue(8), 0);
-  EXPECT_EQ(page.GetValue(-1), 0);
-}
-
-// TopMargin is stored before LeftMargin although its index is higher.
-TEST(Page, ValuesLandAtTheirBlockOffsets) {
-  TKVPage page(nullptr);
-  const std::pair<int, size_t> layout[] = {{pvWidth, 4},        {pvHeight, 20},      {pvTopMargin, 36},
-                                           {pvLeftMargin, 52},  {pvRightMargin, 68}, {pvBottomMargin, 84},
-                                           {pvInterval, 100},   {pvLineSpace, 116}};
-  for (auto [index, offset] : layout) {
-    page.SetValue(index, 10 + index);
-    EXPECT_EQ(ExtendedToLongDouble(page.Data().ext(offset)), 100 + 10 * index) << index;
-  }
-}
-
 TEST(Page, WidthAndHeightChangeOnlyForCustomPaper) {
   TKVPage page(nullptr);
   page.SetPaperSize(TKVPaperSize::A4);
@@ -42,35 +21,6 @@ TEST(Page, WidthAndHeightChangeOnlyForCustomPaper) {
   page.SetWidth(150);
   EXPECT_EQ(page.InternalValue(pvWidth), 1500);
 }
-
-class PaperTable : public ::testing::TestWithParam<std::tuple<TKVPaperSize, long double, long double>> {};
-
-TEST_P(PaperTable, PortraitAndLandscapeSizes) {
-  auto [size, width, height] = GetParam();
-  TKVPage portrait(nullptr);
-  portrait.SetPaperSize(size);
-  EXPECT_EQ(portrait.InternalValue(pvWidth), width * 10);
-  EXPECT_EQ(portrait.InternalValue(pvHeight), height * 10);
-  TKVPage landscape(nullptr);
-  landscape.SetOrientation(poLandscape);
-  landscape.SetPaperSize(size);
-  EXPECT_EQ(landscape.InternalValue(pvWidth), height * 10);
-  EXPECT_EQ(landscape.InternalValue(pvHeight), width * 10);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PaperTable,
-    ::testing::Values(std::make_tuple(TKVPaperSize::Letter, 215.9L, 279.4L),
-                      std::make_tuple(TKVPaperSize::Ledger, 431.8L, 279.4L),
-                      std::make_tuple(TKVPaperSize::Executive, 190.5L, 254.0L),
-                      std::make_tuple(TKVPaperSize::A3, 297.0L, 420.0L),
-                      std::make_tuple(TKVPaperSize::A4, 210.0L, 297.0L),
-                      std::make_tuple(TKVPaperSize::A5, 148.0L, 210.0L),
-                      std::make_tuple(TKVPaperSize::Quarto, 215.0L, 275.0L),
-                      std::make_tuple(TKVPaperSize::Note, 215.9L, 279.0L),
-                      std::make_tuple(TKVPaperSize::Env9, 98.43L, 225.4L),
-                      std::make_tuple(TKVPaperSize::Env14, 127.0L, 292.1L),
-                      std::make_tuple(TKVPaperSize::ESheet, 100.0L, 100.0L)));
 
 TEST(Page, A4LandscapeAndOrientationSwap) {
   TKVPage page(nullptr);

@@ -103,13 +103,6 @@ TEST_F(ScoreEditing, NewPartWithoutAViewIsMadeOnTheGivenPiece) {
   EXPECT_EQ(score.UpdateCount(), 0);
 }
 
-TEST_F(ScoreEditing, NewPartWithTheCursorOutsideThePiecesMakesNothing) {
-  view.SetCursor(4);
-  EXPECT_EQ(score.NewPart(), nullptr);
-  EXPECT_EQ(score.UpdateCount(), 0);
-  EXPECT_EQ(journal.Entries(), Entries{});
-}
-
 // ---- insertion index ----
 
 struct TInsertCase {
@@ -154,11 +147,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TInsertCase{600, 0, false, 0, 6}, TInsertCase{0, 0, false, 2, 2},
                       TInsertCase{0, 0, false, -5, 0}, TInsertCase{0, 0, false, 99, 6}));
 
-TEST(InsertIndexWithoutMeasure, GivesZero) {
-  TKVScore score;
-  EXPECT_EQ(score.FindInsertIndex(nullptr, TKVVoiceKey{}, false, 0, 0), 0);
-}
-
 // ---- page marks ----
 
 TKVItem* PageText(TObject* owner, uint16_t page) {
@@ -181,17 +169,7 @@ TEST_F(ScoreEditing, PageMarkGoesAmongTheScoreItemsInPageOrder) {
   EXPECT_EQ(score.GetItem(2), later);
   EXPECT_EQ(mark->Owner(), &score);
   EXPECT_FALSE(score.RegistrationSwitch());
-  const TByteBlock& d = mark->Data();
-  EXPECT_EQ(d.u8(8), 1);
-  EXPECT_EQ(d.i16(0), 100);
-  EXPECT_EQ(d.i16(2), -50);
-  EXPECT_EQ(d.u8(12), 1);
-  EXPECT_EQ(d.u8(13), 8);
-  EXPECT_EQ(d.u8(14), 2);
-  EXPECT_EQ(d.u32(16), 0x123456u);
-  EXPECT_EQ(d.u16(22), 7);
-  EXPECT_EQ(d.u8(24), 8);
-  EXPECT_EQ(d.u16(10), 3) << "the view's page + 1 for a numbered mark";
+  EXPECT_EQ(mark->Data().u16(10), 3) << "the view's page + 1 for a numbered mark";
   EXPECT_EQ(static_cast<TKVPageMark*>(mark)->Text(), "Arial");
   EXPECT_EQ(layout.Log.Reformats, (std::vector<int32_t>{2}));
   EXPECT_EQ(journal.WithPrefix("changed"), (Entries{"changed score"}));
@@ -212,12 +190,6 @@ TEST_F(ScoreEditing, PageMarkOfAPartShownOnItsOwnGoesToThePart) {
   EXPECT_EQ(score.GetItemCount(), 0);
   view.SetCursor(0, 5);
   EXPECT_EQ(score.AddPageMark(true, 0, 0, 0, 0, "", 0, 0, 0, 0), nullptr) << "no active part";
-}
-
-TEST_F(ScoreEditing, PageMarkWithoutAViewDoesNothing) {
-  score.RemoveWindow(&view);
-  EXPECT_EQ(score.AddPageMark(true, 0, 0, 0, 0, "", 0, 0, 0, 0), nullptr);
-  EXPECT_EQ(score.GetItemCount(), 0);
 }
 
 // ---- spacing writers ----
@@ -298,18 +270,6 @@ TEST_F(ScoreEditing, ActiveStaffAndVoiceFollowTheCursor) {
   EXPECT_EQ(score.GetActiveVoice(), nullptr);
 }
 
-TEST(ScoreNavigationWithoutView, ColumnsOfTheFirstPiece) {
-  TKVScore score;
-  EXPECT_EQ(score.GetActiveColumn(0), nullptr);
-  TKVPiece* piece = score.NewPiece();
-  EXPECT_EQ(score.GetActiveColumn(-1), nullptr);
-  TKVColumn* column = score.GetActiveColumn(2);
-  EXPECT_EQ(column, piece->GetColumn(2));
-  EXPECT_EQ(column->Index(), 2);
-  EXPECT_EQ(score.GetActiveMeasure(0), nullptr);
-  EXPECT_EQ(score.GetRangeLength(0, 3), 0);
-}
-
 TEST(ScoreQuestions, MaxStaffRangeOverEveryStaff) {
   TKVScore score;
   EXPECT_EQ(score.GetMaxStaffRange(), 255);
@@ -321,21 +281,6 @@ TEST(ScoreQuestions, MaxStaffRangeOverEveryStaff) {
   for (int i = 0; i < score.GetPieceCount(); ++i) score.GetPiece(i)->GetPart(0)->GetStaff(0)->SetRange(0);
   EXPECT_EQ(a->Range(), 0);
   EXPECT_EQ(score.GetMaxStaffRange(), 255);
-}
-
-TEST(ScoreQuestions, PlugInHandlesComeFromTheHost) {
-  TKVScore score;
-  TKVPiece* piece = score.NewPiece();
-  TKVPart* synth = piece->NewPart();
-  synth->SetSecondName("Synth");
-  TKVPart* plain = piece->NewPart();
-  plain->VSTHandle = 5;
-  score.UpdateVSTHandles();
-  EXPECT_EQ(plain->VSTHandle, 5) << "nothing without a handler";
-  score.OnGetVSTHandle = [](TObject*, const std::string& name) { return name == "Synth" ? 42 : -1; };
-  score.UpdateVSTHandles();
-  EXPECT_EQ(synth->VSTHandle, 42);
-  EXPECT_EQ(plain->VSTHandle, 0);
 }
 
 TEST_F(ScoreEditing, UserPagesOfTheScoreOrOfThePartShown) {

@@ -89,15 +89,6 @@ TEST_F(ScoreLists, RegistrationSwitchKeepsNewPiecesAndItemsOutOfTheLists) {
   EXPECT_EQ(score.GetPieceCount(), 0);
 }
 
-TEST_F(ScoreLists, PieceNeedsAScore) {
-  try {
-    TKVPiece piece(nullptr);
-    FAIL();
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Is not owner of the Score");
-  }
-}
-
 TEST_F(ScoreLists, ScoreItemsRegisterAndLeave) {
   auto* a = new TKVItem(&score);
   auto* b = new TKVItem(&score);

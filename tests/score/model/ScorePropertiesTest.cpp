@@ -78,25 +78,6 @@ const WriterCase kWriters[] = {
 INSTANTIATE_TEST_SUITE_P(Table, ScoreWriters, ::testing::ValuesIn(kWriters),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ScoreWriterValues, StoredWhereTheyAreRead) {
-  TKVScore score;
-  score.SetScale(150);
-  score.SetNoteInterval(-4);
-  score.SetStemLength(31);
-  score.SetViewStyle(vsPart);
-  score.SetAlign(100);
-  score.SetAutoJoin(5);
-  score.SetOptimization(false);
-  const TByteBlock& b = score.Settings().Block();
-  EXPECT_EQ(b.i32(0), 150);
-  EXPECT_EQ(b.u8(4), 0);
-  EXPECT_EQ(b.i32(16), -4);
-  EXPECT_EQ(b.i32(20), 31);
-  EXPECT_EQ(b.u8(24), 1);
-  EXPECT_EQ(b.u8(25), 100);
-  EXPECT_EQ(b.u8(26), 5);
-}
-
 TEST(ScoreWriterValues, ViewStyleWithoutViewStillLaysOutAndNotifies) {
   TEventJournal journal;
   TFakeLayoutScope layout(&journal);

@@ -47,12 +47,6 @@ TEST_F(UpdateBracket, NestedBracketsLayOutOnceFromTheLowestPage) {
   EXPECT_EQ(journal.Entries(), (Entries{"layout:Reformat 2", "score:Recalculate"}));
 }
 
-TEST_F(UpdateBracket, BracketWithoutRequestsLaysOutNothing) {
-  score.BeginUpdate();
-  score.EndUpdate();
-  EXPECT_TRUE(layout.Log.Reformats.empty());
-}
-
 TEST_F(UpdateBracket, UnmatchedEndUpdateStaysAtZeroAndLaysOutAPendingPage) {
   score.EndUpdate();
   EXPECT_EQ(score.UpdateCount(), 0);
@@ -70,15 +64,6 @@ TEST_F(UpdateBracket, EndUpdateLeavesClearingTheDirtyPageToTheLayout) {
   score.EndUpdate();
   EXPECT_EQ(layout.Log.Reformats, (std::vector<int32_t>{4}));
   EXPECT_EQ(score.FirstDirtyPage(), 4);
-}
-
-TEST_F(UpdateBracket, NegativePageCountsAsZero) {
-  score.Reformat(-3);
-  score.BeginUpdate();
-  score.Reformat(-1);
-  EXPECT_EQ(score.FirstDirtyPage(), 0);
-  score.EndUpdate();
-  EXPECT_EQ(layout.Log.Reformats, (std::vector<int32_t>{0, 0}));
 }
 
 TEST_F(UpdateBracket, NothingWhileLoading) {
@@ -166,23 +151,5 @@ TEST(NullLayout, ClearsTheDirtyPageAndFormatsNothing) {
   EXPECT_FALSE(score.FormatMeasure(0, 0));
 }
 
-struct CountingRecords : TKVLayoutRecords {
-  explicit CountingRecords(int& freed) : Freed(freed) {}
-  ~CountingRecords() override { ++Freed; }
-  int& Freed;
-};
-
-TEST(LayoutRecords, TheScoreOwnsAndFreesThem) {
-  int freed = 0;
-  {
-    TKVScore score;
-    EXPECT_EQ(score.LayoutRecords(), nullptr);
-    score.SetLayoutRecords(std::make_unique<CountingRecords>(freed));
-    EXPECT_NE(score.LayoutRecords(), nullptr);
-    score.SetLayoutRecords(std::make_unique<CountingRecords>(freed));
-    EXPECT_EQ(freed, 1);
-  }
-  EXPECT_EQ(freed, 2);
-}
 
 }  // namespace

@@ -81,7 +81,7 @@ TEST_F(FileActionsTest, ATakeIsSavedAsACopyAndThroughTheCodecAndNeverLostOnTheWa
   Start();
   ASSERT_TRUE(Main->OpenFile(CorpusXml("01a-Pitches-Pitches.xml")));
   RecordTake();
-  const std::string take = ReadFile(Main->RecordFile());
+  const std::string take = ReadText(Main->RecordFile());
   // Yes to the close query with the dialog cancelled keeps the window and the take.
   bool canClose = true;
   EXPECT_EQ(Drive({"yes", ""}, [&] { Main->OnCloseQuery(Main, canClose); }),
@@ -93,10 +93,10 @@ TEST_F(FileActionsTest, ATakeIsSavedAsACopyAndThroughTheCodecAndNeverLostOnTheWa
             "Error: The file /proc/version cannot be opened.\n");
   EXPECT_FALSE(Main->Saved());
   EXPECT_TRUE(Main->ASave->Enabled());
-  EXPECT_EQ(ReadFile(Main->RecordFile()), take);
+  EXPECT_EQ(ReadText(Main->RecordFile()), take);
   // Save forces ".wav": an exact copy, after which Save is done.
   Drive({Path("take")}, [&] { Main->ASave->Execute(); });
-  EXPECT_EQ(ReadFile(Path("take.wav")), take);
+  EXPECT_EQ(ReadText(Path("take.wav")), take);
   EXPECT_EQ(Probe(Path("take.wav")), "pcm_s16le\n");
   EXPECT_EQ(Main->LDestination->Caption(), "take.wav");
   EXPECT_FALSE(Main->ASave->Enabled());
@@ -119,7 +119,7 @@ TEST_F(FileActionsTest, ATakeIsSavedAsACopyAndThroughTheCodecAndNeverLostOnTheWa
   // An existing target is replaced only after Yes.
   EXPECT_EQ(Drive({Path("take.wav"), "no"}, [&] { Main->ASaveAsExecute(); }),
             "Save as: The file " + Path("take.wav") + " already exists. Do you want to replace it?\n");
-  EXPECT_EQ(ReadFile(Path("take.wav")), take);
+  EXPECT_EQ(ReadText(Path("take.wav")), take);
 }
 
 TEST_F(FileActionsTest, TheReopenListSurvivesARestartAndDropsAMissingFileOnlyWhenChosen) {
@@ -152,7 +152,7 @@ TEST_F(FileActionsTest, TheReopenListSurvivesARestartAndDropsAMissingFileOnlyWhe
 }
 
 TEST_F(FileActionsTest, WithoutACountTheEntriesAreNumberedAndAnUnreadableDateIsToday) {
-  WriteFile(Folder / "KorvaneSonarid.ini", "[Reopen]\nReopen0=01.12.2024,/s/a.mid\nReopen1=31.02.2024,/s/b.mid\nReopen3=x\n");
+  WriteText(Folder / "KorvaneSonarid.ini", "[Reopen]\nReopen0=01.12.2024,/s/a.mid\nReopen1=31.02.2024,/s/b.mid\nReopen3=x\n");
   Start();
   ASSERT_EQ(Main->MITOpen->Count(), 2);
   EXPECT_EQ(Main->MITOpen->Items(0)->Caption() + " " + DateToStr(Main->MITOpen->Items(0)->Tag()), "0 /s/a.mid 01.12.2024");
@@ -186,7 +186,7 @@ TEST_F(FileActionsTest, EachLanguageRelabelsTheWindowAndTheLogWritesDatedLines) 
   WriteLog("RECORD 0");
   Stop();
   const std::regex line(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d - RECORD 0\r\n)");
-  EXPECT_TRUE(std::regex_match(ReadFile(Folder / "Sonarid.log"), line)) << ReadFile(Folder / "Sonarid.log");
+  EXPECT_TRUE(std::regex_match(ReadText(Folder / "Sonarid.log"), line)) << ReadText(Folder / "Sonarid.log");
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ protected:
 TEST_F(OpenFileTest, EachKindOfScoreOpensAndPlaysOnTheSynthesiserToItsStopEvent) {
   const fs::path score = Folder / "Sonata.sfd";
   const TBytes bytes = sample::File().Bytes();
-  WriteFile(score, std::string(bytes.begin(), bytes.end()));
+  WriteText(score, std::string(bytes.begin(), bytes.end()));
   // The built score sounds only in its first measure, and only once its
   // part's volume (0 in the file) is raised.
   std::vector<std::pair<std::string, int>> files = {{score.string(), 60000},
@@ -129,7 +129,7 @@ TEST_F(OpenFileTest, ADamagedFileShowsItsErrorAndTheFileBeforeItStays) {
   const std::string good = CorpusXml("01a-Pitches-Pitches.xml");
   ASSERT_TRUE(Main->OpenFile(good));
   TLoadedFile* before = Main->CurrentFile();
-  WriteFile(Folder / "damaged.sfd", "no score at all");
+  WriteText(Folder / "damaged.sfd", "no score at all");
   const std::string shown = AnswerNextBox(forms::mrOk, [&] { EXPECT_FALSE(Main->OpenFile((Folder / "damaged.sfd").string())); });
   EXPECT_EQ(shown, "Error: This is not Ostinel file");
   EXPECT_EQ(Main->CurrentFile(), before);
@@ -137,7 +137,7 @@ TEST_F(OpenFileTest, ADamagedFileShowsItsErrorAndTheFileBeforeItStays) {
 }
 
 TEST_F(OpenFileTest, AFileOfAnUnknownExtensionOpensWithoutLengthAndPlaysNothing) {
-  WriteFile(Folder / "notes.txt", "just text");
+  WriteText(Folder / "notes.txt", "just text");
   ASSERT_TRUE(Main->OpenFile((Folder / "notes.txt").string()));
   TLoadedFile* opened = Main->CurrentFile();
   EXPECT_FALSE(opened->Score);

@@ -1,8 +1,6 @@
 #include "ProgramTestSupport.h"
 
 #include <fstream>
-#include <iterator>
-#include <unistd.h>
 
 #include "app/MessageBlock.h"
 #include "app/Program.h"
@@ -25,18 +23,7 @@ std::string CorpusMidi(const std::string& name) {
   return first;
 }
 
-std::string ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteFile(const fs::path& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
-
 ProgramTest::ProgramTest() {
-  Folder = fs::temp_directory_path() / ("sonarid-app-" + std::to_string(getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  fs::remove_all(Folder);
-  fs::create_directories(Folder);
   StartScoreServices();
   auto host = std::make_unique<window::THeadlessHost>();
   Host = host.get();
@@ -46,7 +33,6 @@ ProgramTest::ProgramTest() {
 ProgramTest::~ProgramTest() {
   Stop();
   App.reset();
-  fs::remove_all(Folder);
 }
 
 TFProgramModule* ProgramTest::Start() {

@@ -13,6 +13,7 @@
 #include "app/ProgramModule.h"
 #include "platform/forms/Application.h"
 #include "platform/window/HeadlessHost.h"
+#include "support/ScratchDir.h"
 
 namespace apptest {
 
@@ -23,8 +24,8 @@ std::string CorpusXml(const std::string& name);
 // The fetched corpus's Standard MIDI File of that name, or its first one
 // when Name is empty; "" when none.
 std::string CorpusMidi(const std::string& name = "");
-std::string ReadFile(const fs::path& file);
-void WriteFile(const fs::path& file, const std::string& bytes);
+using test_support::ReadText;
+using test_support::WriteText;
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -40,7 +41,8 @@ protected:
   // Result; the box's caption and text are returned.
   std::string AnswerNextBox(int result, const std::function<void()>& action);
 
-  fs::path Folder;
+  test_support::TScratchDir Scratch;  // removed last, after the program
+  const fs::path Folder = Scratch.Dir();
   window::THeadlessHost* Host = nullptr;  // owned by App
   std::unique_ptr<forms::TApplication> App;
   TFProgramModule* Main = nullptr;

@@ -29,7 +29,7 @@ const std::string TakeLog = StartLog + "WaveInStart 0\r\nRECORD 0\r\n";
 
 // The log without the date and time of its lines.
 std::string LogTexts(const fs::path& log) {
-  return std::regex_replace(ReadFile(log), std::regex(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d - )"), "");
+  return std::regex_replace(ReadText(log), std::regex(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d - )"), "");
 }
 
 class RecordTest : public ProgramTest {
@@ -43,7 +43,7 @@ protected:
     TMidiTrackBuilder& track = builder.AddTrack().Tempo(0, 500000).Program(0, 0, 19);
     for (int key : {60, 62, 64, 65, 67, 69, 71, 72}) track.NoteOn(0, 0, key, 100).NoteOff(96, 0, key);
     const TBytes bytes = builder.Bytes();
-    WriteFile(Folder / "scale.mid", std::string(bytes.begin(), bytes.end()));
+    WriteText(Folder / "scale.mid", std::string(bytes.begin(), bytes.end()));
     EXPECT_TRUE(Main->OpenFile((Folder / "scale.mid").string()));
   }
   ~RecordTest() override { Stop(); audio::TOutputBus::Instance().Stop(); }

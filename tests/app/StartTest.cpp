@@ -46,7 +46,7 @@ TEST_F(StartTest, AFirstStartWritesFirstStartAndTheShutDownKeepsTheSessionAndDel
   EXPECT_EQ(Main->ARecord->Caption(), "&Record");  // the English file applied
   EXPECT_FALSE(Main->APlay->Enabled());
 
-  WriteFile(Folder / "Untitled.wav", "a take");
+  WriteText(Folder / "Untitled.wav", "a take");
   Stop();
   EXPECT_EQ(Setting("FProgramModule", "Bounds"), "100,100,627,356");
   EXPECT_EQ(Setting("FProgramModule", "WindowState"), "wsNormal");
@@ -120,7 +120,7 @@ class StoredStartTest : public StartTest, public ::testing::WithParamInterface<T
 TEST_P(StoredStartTest, BoundsOffTheScreenComeBackAndLanguagesTheStartDoesNotTakeAreGuessed) {
   const TStoredStart& row = GetParam();
   setenv("LANG", row.Locale, 1);
-  WriteFile(Folder / "KorvaneSonarid.ini", std::string("[FProgramModule]\nFirstStart=1\nBounds=") + row.Bounds +
+  WriteText(Folder / "KorvaneSonarid.ini", std::string("[FProgramModule]\nFirstStart=1\nBounds=") + row.Bounds +
                                                "\nWindowState=" + row.State + "\n[Tools]\nLanguage=" +
                                                row.Language + "\n[Play]\nDevice=9\n");
   audio::CaptureDevice(0)->SetVolume({65535, 65535});

@@ -3,7 +3,6 @@
 // working file live, and which links from its data files reach the desktop.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include "app/LanguageGuess.h"
 #include "app/ProgramPlace.h"
 #include "platform/shell/Shell.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ TEST(SurroundingsTest, TheLanguageGuessPrefersRussianThenGermanThenFrench) {
 
 TEST(SurroundingsTest, FilesStayBesideAWritableProgramElseGoToTheConfigFolder) {
   namespace fs = std::filesystem;
-  const fs::path temp = fs::temp_directory_path() / ("sonarid-place-" + std::to_string(getpid()));
-  fs::create_directories(temp);
+  test_support::TScratchDir scratch;
+  const fs::path& temp = scratch.Dir();
   EXPECT_EQ(LocateProgram(temp.string() + "/sonarid").DataFolder, temp.string() + "/");
   setenv("XDG_CONFIG_HOME", temp.c_str(), 1);
   const TProgramPlace installed = LocateProgram("/proc/sonarid/sonarid");
@@ -38,7 +38,6 @@ TEST(SurroundingsTest, FilesStayBesideAWritableProgramElseGoToTheConfigFolder) {
   EXPECT_EQ(installed.ProgramFolder(), "/proc/sonarid/");
   EXPECT_TRUE(fs::is_directory(installed.DataFolder));
   unsetenv("XDG_CONFIG_HOME");
-  fs::remove_all(temp);
 }
 
 TEST(SurroundingsTest, OnlyWebAndMailLinksAreHandedToTheDesktop) {

@@ -83,13 +83,13 @@ TEST_F(TakeSaveTest, StopOrAFailureLeavesNoFileAndShowsTheFailuresMessage) {
       {codec::WAVE_FORMAT_ALAW, gone, Dest, cannotOpen(gone)},
       {codec::WAVE_FORMAT_ALAW, ProgramFile(), Dest, "Error: The recording is not a readable WAVE file."},
   };
-  const std::string before = ReadFile(Take);
+  const std::string before = ReadText(Take);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Shown);
     ChooseCodec(c.Tag);
     if (c.Stop) TMainQueue::Instance().Post([&] { Main->AStopExecute(); });
     EXPECT_EQ(FailingSave(c.Source, c.Dest), c.Shown);
-    EXPECT_TRUE(ReadFile(Take) == before && fs::is_empty(Folder / "out"));  // no partial file either
+    EXPECT_TRUE(ReadText(Take) == before && fs::is_empty(Folder / "out"));  // no partial file either
   }
   Main->CBChannels->SetChecked(false);  // the mono controls list GSM 6.10, which a stereo take has not
   ChooseCodec(codec::WAVE_FORMAT_GSM610);

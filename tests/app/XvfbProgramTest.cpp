@@ -4,7 +4,6 @@
 // Xvfb, xwd or ImageMagick's convert are missing, no X server can start or
 // the MIDI corpus has not been fetched.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "ProgramTestSupport.h"
 #include "app/Program.h"
@@ -26,8 +25,8 @@ TEST(XvfbProgramTest, TheMainWindowIsPhotographedAfterOpeningAMidiFile) {
   test_support::TXvfbApplication x(800, 560);
   if (!x.Skip().empty()) GTEST_SKIP() << x.Skip();
   std::unique_ptr<forms::TApplication>& app = x.App;
-  const fs::path folder = fs::temp_directory_path() / ("sonarid-xvfb-" + std::to_string(getpid()));
-  fs::create_directories(folder);
+  test_support::TScratchDir scratch;
+  const fs::path& folder = scratch.Dir();
   StartScoreServices();
   InitializeProgramUnit({ProgramFile(), folder.string() + "/"});
   TFProgramModule* main = nullptr;
@@ -55,7 +54,6 @@ TEST(XvfbProgramTest, TheMainWindowIsPhotographedAfterOpeningAMidiFile) {
   delete main;
   FinalizeProgramUnit();
   app.reset();
-  fs::remove_all(folder);
 }
 
 }  // namespace

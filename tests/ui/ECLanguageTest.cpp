@@ -28,15 +28,15 @@ lrfc::TLrfSection MainSection(const std::string& word) {
 class LanguageTest : public testing::Test {
 protected:
   void WriteLanguage(const std::string& code, const std::vector<lrfc::TLrfSection>& sections) {
-    FFolder.Write("prog." + code + ".lrf", LanguageFile(sections));
+    WriteBytes(FFolder.Path("prog." + code + ".lrf"), LanguageFile(sections));
   }
   std::unique_ptr<TECLanguage> NewLanguage(TPublishedForm* owner) {
     auto language = std::make_unique<TECLanguage>(owner);
-    language->SetBasePath(FFolder.Base());
+    language->SetBasePath(FFolder.Path("prog"));
     return language;
   }
 
-  TTempFolder FFolder;
+  TScratchDir FFolder;
   std::unique_ptr<TFakeObject> FMain = MainWindow();
 };
 
@@ -138,7 +138,7 @@ TEST_F(LanguageTest, ReadingTheCodeLoadsTheDataFirstAndReturnsTheCodeHeldBefore)
 TEST_F(LanguageTest, CodesInSmallLettersFindTheFilesOfTheirCode) {
   WriteLanguage("RUS", {MainSection("Russian")});
   auto language = NewLanguage(FMain.get());
-  EXPECT_EQ(language->LanguageFileName("rus"), FFolder.Base() + ".RUS.lrf");
+  EXPECT_EQ(language->LanguageFileName("rus"), FFolder.Path("prog") + ".RUS.lrf");
   TECFormLanguage window(FMain.get());
   window.SetLanguage("ENU");
   language->LoadLanguage("rus");

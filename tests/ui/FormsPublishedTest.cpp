@@ -64,18 +64,18 @@ TEST(FormsPublishedTest, ARussianSectionReachesTheControlsActionsAndCollectionIt
   // "Запись", "Не загружено", "8 кГц" and "Вперёд" in Windows-1251.
   const std::string zapis = "\xC7\xE0\xEF\xE8\xF1\xFC", nezagr = "\xCD\xE5 \xE7\xE0\xE3\xF0\xF3\xE6\xE5\xED\xEE";
   const std::string khz = "8 \xEA\xC3\xF6", vpered = "\xC2\xEF\xE5\xF0\xB8\xE4";
-  TTempFolder folder;
-  folder.Write("prog.RUS.lrf",
-               LanguageFile({{"FProgramModule",
-                              {TextEntry("Caption", zapis), TextEntry("lsource.caption", nezagr),
-                               TextEntry("ARecord.Caption", "&" + zapis), ListEntry("CBSampleRate.Items", {khz}),
-                               FontEntry("LSource.Font", "Arial", 204, 10), TextEntry("FDTicher.Buttons[1].Hint", vpered),
-                               TextEntry("FDTicher.Buttons[3].Hint", zapis), TextEntry("LSource.Tag", zapis)},
-                              {}}}));
+  TScratchDir folder;
+  WriteBytes(folder.Path("prog.RUS.lrf"),
+             LanguageFile({{"FProgramModule",
+                            {TextEntry("Caption", zapis), TextEntry("lsource.caption", nezagr),
+                             TextEntry("ARecord.Caption", "&" + zapis), ListEntry("CBSampleRate.Items", {khz}),
+                             FontEntry("LSource.Font", "Arial", 204, 10), TextEntry("FDTicher.Buttons[1].Hint", vpered),
+                             TextEntry("FDTicher.Buttons[3].Hint", zapis), TextEntry("LSource.Tag", zapis)},
+                            {}}}));
 
   TFormsPublishedForm published(*form);
   TECLanguage language(&published);
-  language.SetBasePath(folder.Base());
+  language.SetBasePath(folder.Path("prog"));
   TECFormLanguage texts(&published);
   texts.SetExLanguage("RUS");
   language.SetLanguage("RUS");

@@ -63,15 +63,6 @@ struct TWindows {
   TFakeObject& operator[](const std::string& section) { return *Forms.at(section); }
 };
 
-TEST(LanguageSources, NameTheirLanguageAndCodePage) {
-  for (const std::string& code : LanguageCodes()) {
-    const lrfc::TLangSource& source = LanguageSource(code);
-    EXPECT_EQ(source.Code, code);
-    EXPECT_EQ(source.CodePage, code == "RUS" || code == "UKR" ? 1251 : 1252) << code;
-    EXPECT_FALSE(source.Title.empty()) << code;
-  }
-}
-
 TEST(LanguageSources, AllSixHaveTheSameSectionsPathsAndMessages) {
   auto english = KeysOf(LanguageSource("ENU"));
   std::set<std::string> sections;
@@ -188,45 +179,5 @@ TEST_P(CompiledLanguageTest, LoadsBesideTheProgramAndEveryTextRoundTrips) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, CompiledLanguageTest, testing::ValuesIn(LanguageCodes()));
-
-TEST(LanguageSources, SwitchingLanguageReappliesTextsAndFonts) {
-  TWindows windows;
-  int events = 0;
-  windows.Main->OnLanguageChange = [&](TObject*) { ++events; };
-  TFakeObject& main = windows["FProgramModule"];
-  const TECFormLanguage& box = *windows.Languages["FMessageBlock"];
-  auto caption = [&](const char* component, int charset) {
-    return BytesToUtf8(main[component].Str("Caption"), charset);
-  };
-
-  windows.Main->SetLanguage("ENU");
-  EXPECT_EQ(caption("ARecord", 0), "&Record");
-  EXPECT_EQ(BytesToUtf8(box.GetString(2), 0), "&Yes");
-  EXPECT_EQ(main["MIFile"].FontOf("Font").Charset, 0);
-
-  windows.Main->SetLanguage("DEU");
-  EXPECT_EQ(caption("ARecord", 0), "&Aufnehmen");
-  EXPECT_EQ(main["AOpen"].Str("Caption"),
-            "&\xD6"
-            "ffnen...");
-  EXPECT_EQ(main["CBSampleRate"].List("Items").front(), "8 kHz");
-
-  windows.Main->SetLanguage("RUS");
-  EXPECT_EQ(caption("MIFile", 204), "&Файл");
-  EXPECT_EQ(main["MIFile"].FontOf("Font").Charset, 204);
-  EXPECT_EQ(main["MMProgramModule"]["Item"].FontOf("Font").Charset, 204);
-  EXPECT_EQ(windows["FMessageBlock"]["MMessageBlock"].FontOf("Font").Charset, 204);
-  EXPECT_EQ(BytesToUtf8(box.GetString(2), 204), "&Да");
-  EXPECT_EQ(BytesToUtf8(main["CBSampleRate"].List("Items").back(), 204), "48 кГц");
-
-  windows.Main->SetLanguage("UKR");
-  EXPECT_EQ(caption("AOpen", 204), "&Відкрити...");
-
-  windows.Main->SetLanguage("ENU");
-  EXPECT_EQ(caption("AOpen", 0), "&Open...");
-  EXPECT_EQ(main["MIFile"].FontOf("Font").Charset, 0);
-  EXPECT_EQ(BytesToUtf8(box.GetString(3), 0), "&No");
-  EXPECT_EQ(events, 5);
-}
 
 }  // namespace

@@ -1,27 +1,10 @@
 #include "LanguageTestSupport.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <map>
 
 #include "platform/text/Charsets.h"
-
-TTempFolder::TTempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "sonarid-lang-XXXXXX").string();
-  FPath = ::mkdtemp(pattern.data()) ? pattern : std::string();
-}
-
-TTempFolder::~TTempFolder() {
-  std::error_code ignored;
-  if (!FPath.empty()) std::filesystem::remove_all(FPath, ignored);
-}
-
-void TTempFolder::Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-  std::ofstream out(FPath + "/" + name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
 
 const std::vector<std::string>& LanguageCodes() {
   static const std::vector<std::string> codes = {"ENU", "DEU", "FRA", "RUS", "ITA", "UKR"};

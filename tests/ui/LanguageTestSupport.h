@@ -1,27 +1,15 @@
 #pragma once
-// Shared pieces of the language tests: temporary folders for language files,
-// the project's language sources, and single-byte text shown as UTF-8.
+// Shared pieces of the language tests: the project's language sources, and single-byte text shown as UTF-8.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "lrfc/LangSource.h"
+#include "support/ScratchDir.h"
 
-// A fresh empty folder under the system's temporary folder, removed at exit
-// of the object.
-class TTempFolder {
-public:
-  TTempFolder();
-  ~TTempFolder();
-  const std::string& Path() const { return FPath; }
-  // The base path of language files in this folder ("<folder>/prog").
-  std::string Base() const { return FPath + "/prog"; }
-  void Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
-
-private:
-  std::string FPath;
-};
+using test_support::TScratchDir;
+using test_support::WriteBytes;
 
 // The six language codes, English first.
 const std::vector<std::string>& LanguageCodes();

@@ -105,7 +105,7 @@ TEST_F(MediaPlayer, OpensACompressedTakeAndRefusesFilesItCannotRead) {
   const std::vector<float> sound = Render(4410);
   EXPECT_GT(*std::max_element(sound.begin(), sound.end()), 0.1f);
 
-  codectest::WriteFileBytes(Dir.Path("garbage.wav"), std::vector<uint8_t>(100, 0x5A));
+  codectest::WriteBytes(Dir.Path("garbage.wav"), std::vector<uint8_t>(100, 0x5A));
   player.FileName = Dir.Path("garbage.wav");
   EXPECT_EQ(player.Open(), MCIERR_INVALID_FILE);
   EXPECT_EQ(player.Mode(), TMPModes::mpNotReady);
@@ -119,9 +119,9 @@ TEST(WaveDecoder, PcmDecodesWholeFramesWhateverTheBlockAlignSays) {
   codectest::TScratchDir dir;
   const std::string path = dir.Path("align.wav");
   codectest::WritePcmWave(path, {1, 2, 3}, 8000, 2, 16);
-  std::vector<uint8_t> bytes = codectest::ReadFileBytes(path);
+  std::vector<uint8_t> bytes = codectest::ReadBytes(path);
   bytes[32] = 1;  // block align
-  codectest::WriteFileBytes(path, bytes);
+  codectest::WriteBytes(path, bytes);
   TDecodedWave wave;
   ASSERT_EQ(DecodeWaveFile(path, wave), 0u);
   EXPECT_EQ(wave.Samples, (std::vector<int16_t>{1, 2}));

@@ -15,7 +15,7 @@ namespace {
 
 using namespace audio;
 using namespace audiotest;
-using codectest::ReadFileBytes;
+using codectest::ReadBytes;
 
 struct TTakeFormat {
   uint32_t Rate;
@@ -151,12 +151,12 @@ TEST_F(Take, AFullDiskFailsTheSaveAndLeavesTheFileItNamesAsItWas) {
   Render(44100);  // 176 kB
   Mci("STOP take");
   const std::string path = Dir.Path("Untitled.wav");
-  codectest::WriteFileBytes(path, {'o', 'l', 'd'});
+  codectest::WriteBytes(path, {'o', 'l', 'd'});
   {
     codectest::TFileSizeLimit disk(64 * 1024);
     EXPECT_EQ(MciSendString("SAVE take \"" + path + "\""), MCIERR_FILE_WRITE);
   }
-  EXPECT_EQ(ReadFileBytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
+  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
   EXPECT_EQ(Dir.FileCount(), 1u) << "no partial file is left";
   EXPECT_EQ(MciSendString("SAVE take \"" + Dir.Path("no folder/take.wav") + "\""), MCIERR_FILE_NOT_SAVED);
   Mci("SAVE take \"" + path + "\"");  // the take itself is not lost

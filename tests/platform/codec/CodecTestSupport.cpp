@@ -1,9 +1,7 @@
 #include "CodecTestSupport.h"
 
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -19,24 +17,6 @@
 #include "platform/codec/RiffWave.h"
 
 namespace codectest {
-
-TScratchDir::TScratchDir() {
-  static std::atomic<int> counter{0};
-  FDir = std::filesystem::temp_directory_path() /
-         ("sonarid-codec-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::create_directories(FDir);
-}
-
-TScratchDir::~TScratchDir() {
-  std::error_code ec;
-  std::filesystem::remove_all(FDir, ec);
-}
-
-size_t TScratchDir::FileCount() const {
-  size_t n = 0;
-  for (auto it = std::filesystem::directory_iterator(FDir); it != std::filesystem::directory_iterator(); ++it) ++n;
-  return n;
-}
 
 std::vector<int16_t> TakeSignal(uint32_t rate, uint16_t channels, double seconds) {
   static const double notes[2][3] = {{220.0, 277.18, 329.63}, {246.94, 311.13, 369.99}};
@@ -89,7 +69,7 @@ std::vector<int16_t> WritePcmWave(const std::string& path, const std::vector<int
   le::store32(h + 40, uint32_t(data.size()));
   file.insert(file.end(), data.begin(), data.end());
   if (data.size() & 1) file.push_back(0);
-  WriteFileBytes(path, file);
+  WriteBytes(path, file);
   return held;
 }
 
@@ -117,16 +97,6 @@ bool FirstOfferedFormat(codec::HACMDRIVER had, uint16_t tag, const codec::TWaveF
       },
       ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENUMF_NCHANNELS | ACM_FORMATENUMF_NSAMPLESPERSEC);
   return r == MMSYSERR_NOERROR && any;
-}
-
-std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 std::string Quote(const std::string& path) { return "'" + path + "'"; }
@@ -205,7 +175,7 @@ std::vector<int16_t> LayerDecode(const std::string& path) {
 }
 
 TChunkWalk WalkChunks(const std::string& path) {
-  std::vector<uint8_t> b = ReadFileBytes(path);
+  std::vector<uint8_t> b = ReadBytes(path);
   TChunkWalk w;
   if (b.size() < 12) return w;
   w.FitsRiffSize = le::load32(&b[4]) + 8 == b.size();

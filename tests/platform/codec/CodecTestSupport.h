@@ -1,5 +1,5 @@
 #pragma once
-// Shared pieces of the codec and audio tests: a scratch folder, a file size
+// Shared pieces of the codec and audio tests: a file size
 // limit standing in for a full disk, test signals written as real WAVE
 // files, the outside tools (sox, ffprobe, ffmpeg) that read the results
 // back, an independent RIFF chunk walker and signal comparison.
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/codec/Acm.h"
+#include "support/ScratchDir.h"
 
 namespace codectest {
 
@@ -37,17 +38,9 @@ private:
   void (*FOldHandler)(int);
 };
 
-// A fresh folder under the system's temporary folder, removed at the end.
-class TScratchDir {
-public:
-  TScratchDir();
-  ~TScratchDir();
-  std::string Path(const std::string& name) const { return (FDir / name).string(); }
-  size_t FileCount() const;
-
-private:
-  std::filesystem::path FDir;
-};
+using test_support::ReadBytes;
+using test_support::TScratchDir;
+using test_support::WriteBytes;
 
 // Interleaved 16-bit frames of a three-note chord (another chord on the
 // right channel) over a rising sweep of 150 Hz to 3 kHz, Seconds long, with
@@ -58,9 +51,6 @@ std::vector<int16_t> TakeSignal(uint32_t rate, uint16_t channels, double seconds
 // samples as the file holds them (8-bit ones rounded) in 16-bit scale.
 std::vector<int16_t> WritePcmWave(const std::string& path, const std::vector<int16_t>& samples, uint32_t rate,
                                   uint16_t channels, uint16_t bits);
-
-std::vector<uint8_t> ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // The format Src converts to under Tag, as the layer suggests it.
 codec::TWaveFormat Offered(uint16_t tag, const codec::TWaveFormat& src);

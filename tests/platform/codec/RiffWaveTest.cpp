@@ -144,7 +144,7 @@ TEST(RiffWaveWriter, WritesAFileSoxReadsWithPaddingFactAndSizes) {
   EXPECT_TRUE(walk.FitsRiffSize);
   EXPECT_EQ(walk.Fact, 4001u);
   EXPECT_EQ(walk.DataSize, 4001u);
-  EXPECT_EQ(ReadFileBytes(path).size() % 2, 0u);
+  EXPECT_EQ(ReadBytes(path).size() % 2, 0u);
   int status = 0;
   std::string soxi = codectest::Run("for o in r c s b; do soxi -$o " + Quote(path) + " || exit 1; done 2>&1", &status);
   EXPECT_EQ(status, 0) << soxi;

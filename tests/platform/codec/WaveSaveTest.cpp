@@ -44,10 +44,10 @@ TEST_F(WaveSave, ExactMultipleOf100msKeepsTheCodecsLastBlock) {
 TEST_F(WaveSave, ConvertsOnlyTheDataChunkOfAnEightBitTakeWithTrailingChunks) {
   std::string take = Take(11025, 2, 1.05, 8);
   // Append an odd-sized LIST chunk after the data, as other recorders do.
-  std::vector<uint8_t> bytes = ReadFileBytes(take);
+  std::vector<uint8_t> bytes = ReadBytes(take);
   std::vector<uint8_t> list = {'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x', 0};
   bytes.insert(bytes.end(), list.begin(), list.end());
-  WriteFileBytes(take, bytes);
+  WriteBytes(take, bytes);
   std::string out = Dir.Path("alaw.wav");
   TWaveSaveResult r = ConvertWaveFile(take, out, Offered(WAVE_FORMAT_ALAW, TWaveFormat::Pcm(2, 11025, 8)), 0);
   ASSERT_TRUE(r.Ok()) << r.Detail;
@@ -86,11 +86,11 @@ TEST_F(WaveSave, AStoppedSaveLeavesNoFileAndKeepsAnOlderOne) {
   EXPECT_EQ(blocks, 3);
   EXPECT_EQ(Dir.FileCount(), 1u);  // the take only
 
-  WriteFileBytes(Dir.Path("old.wav"), {1, 2, 3});
+  WriteBytes(Dir.Path("old.wav"), {1, 2, 3});
   blocks = 0;
   r = ConvertWaveFile(take, Dir.Path("old.wav"), ms, 0, events);
   EXPECT_EQ(r.Status, TWaveSaveStatus::wsAborted);
-  EXPECT_EQ(ReadFileBytes(Dir.Path("old.wav")), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(ReadBytes(Dir.Path("old.wav")), (std::vector<uint8_t>{1, 2, 3}));
   EXPECT_EQ(Dir.FileCount(), 2u);
 }
 
@@ -144,14 +144,14 @@ TEST_F(WaveSave, RefusesWhatItCannotReadOrWrite) {
 TEST_F(WaveSave, DamagedOrCompressedSourcesAreBadSources) {
   std::string take = Take(8000, 1, 0.5);
   TWaveFormat alaw = Offered(WAVE_FORMAT_ALAW, TWaveFormat::Pcm(1, 8000, 16));
-  std::vector<uint8_t> good = ReadFileBytes(take);
+  std::vector<uint8_t> good = ReadBytes(take);
   std::vector<std::vector<uint8_t>> damaged = {
       {}, std::vector<uint8_t>(good.begin(), good.begin() + 30), std::vector<uint8_t>(good.begin(), good.end() - 100)};
   std::string compressed = Dir.Path("ima.wav");
   ASSERT_TRUE(ConvertWaveFile(take, compressed, Offered(WAVE_FORMAT_IMA_ADPCM, TWaveFormat::Pcm(1, 8000, 16)), 0).Ok());
   std::string bad = Dir.Path("bad.wav");
   for (const std::vector<uint8_t>& bytes : damaged) {
-    WriteFileBytes(bad, bytes);
+    WriteBytes(bad, bytes);
     EXPECT_EQ(ConvertWaveFile(bad, Dir.Path("out.wav"), alaw, 0).Status, TWaveSaveStatus::wsBadSource);
   }
   TWaveSaveResult r = ConvertWaveFile(compressed, Dir.Path("out.wav"), alaw, 0);
@@ -176,9 +176,9 @@ TEST_F(WaveSave, ShortTakesAndEmptyTakesConvert) {
 
 TEST_F(WaveSave, CopyIsByteForByte) {
   std::string take = Take(22050, 2, 0.3);
-  WriteFileBytes(Dir.Path("copy.wav"), {9, 9});
+  WriteBytes(Dir.Path("copy.wav"), {9, 9});
   ASSERT_TRUE(CopyWaveFile(take, Dir.Path("copy.wav")).Ok());
-  EXPECT_EQ(ReadFileBytes(Dir.Path("copy.wav")), ReadFileBytes(take));
+  EXPECT_EQ(ReadBytes(Dir.Path("copy.wav")), ReadBytes(take));
   EXPECT_EQ(Dir.FileCount(), 2u);
 }
 

@@ -1,7 +1,5 @@
 // The open and save dialogs on the headless host, driven from inside their
 // modal loop by posted steps.
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 
@@ -13,6 +11,7 @@
 #include "platform/forms/FileFilter.h"
 #include "platform/forms/ListBox.h"
 #include "platform/threads/MainQueue.h"
+#include "support/ScratchDir.h"
 
 namespace forms::test {
 namespace {
@@ -21,13 +20,11 @@ namespace fs = std::filesystem;
 
 class FileDialogTest : public FormsTest {
 protected:
-  FileDialogTest()
-      : Dir(fs::weakly_canonical(fs::temp_directory_path()) / ("dialog-test-" + std::to_string(getpid()))) {
+  FileDialogTest() {
     fs::create_directories(Dir / "Scores" / "Old");
     for (const char* f : {"song.MID", "b.sfd", "notes.txt", ".hidden.mid", "Scores/c.xml", "Scores/d.mid"})
       std::ofstream(Dir / f) << "x";
   }
-  ~FileDialogTest() override { fs::remove_all(Dir); }
 
   // The dialog's form and its named controls, while it is up.
   TCustomForm* Dialog() const { return Screen->ActiveForm(); }
@@ -51,7 +48,8 @@ protected:
   // Runs Steps once the dialog is up.
   void WhenUp(std::function<void()> steps) { TMainQueue::Instance().Post(std::move(steps)); }
 
-  fs::path Dir;
+  test_support::TScratchDir Scratch;
+  const fs::path& Dir = Scratch.Dir();
 };
 
 TEST(FileFilterTest, FilterStringsGivePatternsThatMatchWithoutRegardToCase) {

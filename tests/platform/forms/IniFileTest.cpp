@@ -2,35 +2,22 @@
 // lines stay where they were, and a failed write loses nothing.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <csignal>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/forms/IniFiles.h"
+#include "support/ScratchDir.h"
 
 namespace forms::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 class IniFileTest : public ::testing::Test {
 protected:
-  IniFileTest() : Dir(fs::temp_directory_path() / ("ini-test-" + std::to_string(getpid()))) {
-    fs::create_directories(Dir);
-  }
-  ~IniFileTest() override { fs::remove_all(Dir); }
-  std::string Path() const { return (Dir / "KorvaneSonarid.ini").string(); }
-  void WriteFile(const std::string& text) { std::ofstream(Path(), std::ios::binary) << text; }
-  std::string ReadFile() const {
-    std::ifstream in(Path(), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  fs::path Dir;
+  std::string Path() const { return Dir.Path("KorvaneSonarid.ini"); }
+  void WriteFile(const std::string& text) { test_support::WriteText(Path(), text); }
+  std::string ReadFile() const { return test_support::ReadText(Path()); }
+  test_support::TScratchDir Dir;
 };
 
 TEST_F(IniFileTest, EveryValueTypeRoundTripsThroughTheFile) {
@@ -103,7 +90,7 @@ TEST_F(IniFileTest, AWriteThatFailsHalfWayRaisesAndLeavesTheFileAsItWas) {
   setrlimit(RLIMIT_FSIZE, &old);
   signal(SIGXFSZ, SIG_DFL);
   EXPECT_EQ(ReadFile(), "[Tools]\nLanguage=RUS\n");
-  EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 1);  // no temporary left
+  EXPECT_EQ(Dir.FileCount(), 1u);  // no temporary left
   EXPECT_THROW(TIniFile("/proc/self/KorvaneSonarid.ini").WriteBool("Properties", "Helper", true), EIniFileException);
 }
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +6,7 @@
 #include <string>
 
 #include "platform/midi/SoundFont.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -15,14 +15,6 @@ namespace fs = std::filesystem;
 // Data directories made up for one test, removed afterwards.
 class MidiSoundFont : public testing::Test {
 protected:
-  void SetUp() override {
-    FRoot = fs::temp_directory_path() / ("sonarid-sf-" + std::to_string(::getpid()) + "-" +
-                                         testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(FRoot);
-    fs::create_directories(FRoot);
-  }
-  void TearDown() override { fs::remove_all(FRoot); }
-
   std::string Dir(const std::string& name) {
     fs::create_directories(FRoot / name);
     return (FRoot / name).string();
@@ -34,7 +26,8 @@ protected:
     return path.string();
   }
 
-  fs::path FRoot;
+  test_support::TScratchDir Scratch;
+  const fs::path& FRoot = Scratch.Dir();
 };
 
 TEST_F(MidiSoundFont, TakesTimGM6mbWhenItIsTheOnlyOne) {

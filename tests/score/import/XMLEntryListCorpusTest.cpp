@@ -130,20 +130,6 @@ TEST(XMLEntryListCorpus, HeaderQuotesFileEntryByEntry) {
   EXPECT_EQ(list.Entries[list.Root].Text, std::string(12, ' '));
 }
 
-TEST(XMLEntryListCorpus, NoDivisionsFileFromThePartOn) {
-  std::string text = LoadCorpusFile("03e-Rhythm-No-Divisions.xml");
-  if (text.empty()) GTEST_SKIP() << "no MusicXML corpus";
-  TKVXMLEntryList list = ReadXML(text);
-  auto part = std::find_if(list.Entries.begin(), list.Entries.end(),
-                           [](const TKVXMLEntry& e) { return e.Name == "part" && !e.IsAttribute; });
-  ASSERT_NE(part, list.Entries.end());
-  EXPECT_EQ(DumpWithoutIndentation(list, size_t(part - list.Entries.begin())),
-            (std::vector<std::string>{"2 part=", "3@id=P1", "3 measure=", "4@number=1", "4 attributes=",
-                                      "5 key=", "6 fifths=0", "5 time=", "6 beats=4", "6 beat-type=4",
-                                      "5 clef=", "6 sign=G", "6 line=2", "4 note=", "5 pitch=", "6 step=C",
-                                      "6 octave=4", "5 duration=4", "5 type=whole"}));
-}
-
 // The first note of the spanners file's sixth measure, and the same file with
 // that note's trill written as a comment that holds spaces: only the trill's
 // entry goes, every later entry keeps its depth.

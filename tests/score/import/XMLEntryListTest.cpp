@@ -1,5 +1,7 @@
 // The MusicXML entry list: element, attributes, children in document order,
 // each with its depth and text, from well-formed documents of every kind.
+// What the XML parser itself decodes (references, CDATA, quoting) is its
+// own business; these rows check what the list makes of it.
 
 #include <gtest/gtest.h>
 
@@ -49,18 +51,6 @@ INSTANTIATE_TEST_SUITE_P(
         TEntryCase{"MixedContentKeepsOnlyTheElementsOwnText",
                    "<score-partwise><a>x<b>y</b>z</a></score-partwise>",
                    {Root, "2 a=xz", "3 b=y"}},
-        TEntryCase{"SingleQuotedValues",
-                   "<score-partwise><a b='1' c=\"2\" d='say \"hi\"'>t</a></score-partwise>",
-                   {Root, "2 a=t", "3@b=1", "3@c=2", "3@d=say \"hi\""}},
-        TEntryCase{"ReferencesAreDecoded",
-                   "<score-partwise><a t=\"&quot;x&quot; &amp; y\">&lt;&#233;&#x263A;&apos;&gt;</a></score-partwise>",
-                   {Root, "2 a=<\xC3\xA9\xE2\x98\xBA'>", "3@t=\"x\" & y"}},
-        TEntryCase{"CDataIsText", "<score-partwise><a><![CDATA[1 < 2 & <b>]]></a></score-partwise>",
-                   {Root, "2 a=1 < 2 & <b>"}},
-        TEntryCase{"GreaterThanInsideAValue", "<score-partwise><a b=\"x>y\"/></score-partwise>",
-                   {Root, "2 a=", "3@b=x>y"}},
-        TEntryCase{"LineBreakInAValueIsASpace", "<score-partwise><a b=\"x\ny&#10;z\"/></score-partwise>",
-                   {Root, "2 a=", "3@b=x yz"}},
         TEntryCase{"PrefixedNamesStayAsWritten",
                    "<score-partwise xmlns:xlink=\"http://www.w3.org/1999/xlink\">"
                    "<a xml:lang=\"de\" xlink:href=\"u\"/></score-partwise>",

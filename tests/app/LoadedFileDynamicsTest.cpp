@@ -55,7 +55,7 @@ TEST(LoadedFileDynamics, NotesPlayLouderAsTheMarksRise) {
       "<forward><duration>2</duration></forward></measure></part></score-partwise>";
   const apptest::fs::path path =
       apptest::fs::temp_directory_path() / ("sonarid-dynamics-" + std::to_string(::getpid()) + ".xml");
-  apptest::WriteFile(path, document);
+  apptest::WriteText(path, document);
   const std::vector<int> velocities = PlayedVelocities(path.string());
   apptest::fs::remove(path);
 
@@ -75,7 +75,7 @@ TEST(LoadedFileDynamics, NotesPlayLouderAsTheMarksRise) {
 TEST(LoadedFileDynamics, DirectionsFilePlaysItsDynamics) {
   const std::string file = apptest::CorpusXml("31a-Directions.xml");
   if (!apptest::fs::exists(file)) GTEST_SKIP() << "no MusicXML corpus";
-  const std::string document = apptest::ReadFile(file);
+  const std::string document = apptest::ReadText(file);
   const std::vector<std::string> names = {"p",   "pp", "ppp", "mp",  "fp", "mf", "f",
                                           "ff",  "fff", "sf", "esf", "fz", "sfz"};
   std::vector<int> expected;

@@ -1,6 +1,6 @@
 #include "platform/audio/WaveRecording.h"
 
-#include "platform/codec/PartialFile.h"
+#include "base/PartialFile.h"
 #include "platform/codec/RiffWave.h"
 
 namespace audio {
@@ -69,7 +69,7 @@ MCIERROR TWaveRecording::Save(const std::string& path) {
   if (!FSpool.Drain()) return MCIERR_FILE_WRITE;
   const uint64_t bytes = Frames() * FFormat.nBlockAlign();
   if (bytes == 0) return MCIERR_WAVE_EMPTY;
-  codec::TPartialFile out(path);
+  TPartialFile out(path);
   if (!out.Create()) return MCIERR_FILE_NOT_SAVED;
   try {
     std::vector<uint8_t> format = FFormat.Bytes();

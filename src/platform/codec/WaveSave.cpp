@@ -6,9 +6,9 @@
 #include <optional>
 #include <vector>
 
+#include "base/PartialFile.h"
 #include "base/Streams.h"
 #include "platform/codec/CodecCatalog.h"
-#include "platform/codec/PartialFile.h"
 #include "platform/codec/RiffWave.h"
 
 namespace codec {

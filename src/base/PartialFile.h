@@ -9,8 +9,6 @@
 #include "base/Exceptions.h"
 #include "base/Streams.h"
 
-namespace codec {
-
 class TPartialFile {
 public:
   explicit TPartialFile(const std::string& dest) : FDest(dest) {}
@@ -29,5 +27,3 @@ private:
   std::string FDest, FName;
   std::unique_ptr<TFileStream> FStream;
 };
-
-}  // namespace codec

@@ -1,4 +1,4 @@
-#include "platform/codec/PartialFile.h"
+#include "base/PartialFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,8 +6,6 @@
 
 #include <atomic>
 #include <cstdio>
-
-namespace codec {
 
 TPartialFile::~TPartialFile() {
   FStream.reset();
@@ -42,5 +40,3 @@ bool TPartialFile::Commit() {
   FName.clear();
   return true;
 }
-
-}  // namespace codec

@@ -14,9 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio/Results.h"
+#include "base/MmResults.h"
 
 namespace audio {
+
+using namespace mmresult;  // result codes (base/MmResults.h)
 
 // 0 is never a valid handle; handles are not reused.
 using HMIXER = uint32_t;

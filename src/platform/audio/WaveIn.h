@@ -13,10 +13,12 @@
 #include <functional>
 #include <string>
 
-#include "platform/audio/Results.h"
+#include "base/MmResults.h"
 #include "platform/codec/WaveFormat.h"
 
 namespace audio {
+
+using namespace mmresult;  // result codes (base/MmResults.h)
 
 // The device chosen for input (SetInputDevice).
 constexpr int WAVE_MAPPER = -1;

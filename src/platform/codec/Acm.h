@@ -12,21 +12,12 @@
 #include <functional>
 #include <string>
 
+#include "base/MmResults.h"
 #include "platform/codec/WaveFormat.h"
 
 namespace codec {
 
-using MMRESULT = uint32_t;
-constexpr MMRESULT MMSYSERR_NOERROR = 0;
-constexpr MMRESULT MMSYSERR_ERROR = 1;
-constexpr MMRESULT MMSYSERR_INVALHANDLE = 5;
-constexpr MMRESULT MMSYSERR_NOMEM = 7;
-constexpr MMRESULT MMSYSERR_NOTSUPPORTED = 8;
-constexpr MMRESULT MMSYSERR_INVALFLAG = 10;
-constexpr MMRESULT MMSYSERR_INVALPARAM = 11;
-constexpr MMRESULT ACMERR_NOTPOSSIBLE = 512;
-constexpr MMRESULT ACMERR_BUSY = 513;
-constexpr MMRESULT ACMERR_UNPREPARED = 514;
+using namespace mmresult;  // result codes (base/MmResults.h)
 
 // Driver ids are small numbers (0 = none), so a list can keep one as an integer.
 using HACMDRIVERID = uint32_t;

@@ -18,32 +18,15 @@
 #include <memory>
 #include <string>
 
+#include "base/MmResults.h"
+
 namespace midi {
 
 class TOutputDevice;
 
-// Result codes; the numbers follow the multimedia convention that the
-// player logs and compares with 0.
-using TResult = uint32_t;
-enum : TResult {
-  MMSYSERR_NOERROR = 0,
-  MMSYSERR_ERROR = 1,
-  MMSYSERR_BADDEVICEID = 2,
-  MMSYSERR_NOTENABLED = 3,
-  MMSYSERR_ALLOCATED = 4,
-  MMSYSERR_INVALHANDLE = 5,
-  MMSYSERR_NODRIVER = 6,
-  MMSYSERR_NOMEM = 7,
-  MMSYSERR_NOTSUPPORTED = 8,
-  MMSYSERR_BADERRNUM = 9,
-  MMSYSERR_INVALFLAG = 10,
-  MMSYSERR_INVALPARAM = 11,
-  MIDIERR_STILLPLAYING = 65,
-  MIDIERR_NOTREADY = 67,
-  MIDIERR_NODEVICE = 68,
-  // This layer's own: the synthesiser found no General MIDI SoundFont.
-  MIDIERR_NOSOUNDFONT = 72,
-};
+// Result codes (base/MmResults.h), logged by the player and compared with 0.
+using namespace mmresult;
+using TResult = MMRESULT;
 
 // Device technologies and support flags of TMidiOutCaps.
 enum : uint16_t { MOD_MIDIPORT = 1, MOD_SYNTH = 2, MOD_MAPPER = 5, MOD_SWSYNTH = 7 };

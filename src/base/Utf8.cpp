@@ -4,8 +4,6 @@
 
 namespace {
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
 // Length and value of the well-formed sequence at I, 0 when there is none.
 size_t DecodeAt(std::string_view s, size_t i, char32_t& cp) {
   const unsigned char c = static_cast<unsigned char>(s[i]);
@@ -29,7 +27,7 @@ size_t DecodeAt(std::string_view s, size_t i, char32_t& cp) {
   if (s.size() - i <= extra) return 0;
   for (size_t k = 1; k <= extra; ++k) {
     const unsigned char d = static_cast<unsigned char>(s[i + k]);
-    if (!IsContinuation(d)) return 0;
+    if (!IsUtf8Continuation(d)) return 0;
     cp = (cp << 6) | (d & 0x3F);
   }
   // Overlong forms, surrogates and values beyond Unicode are not UTF-8.
@@ -96,13 +94,13 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 size_t NextUtf8(std::string_view text, size_t offset) {
   if (offset >= text.size()) return text.size();
   ++offset;
-  while (offset < text.size() && IsContinuation(static_cast<unsigned char>(text[offset]))) ++offset;
+  while (offset < text.size() && IsUtf8Continuation(static_cast<unsigned char>(text[offset]))) ++offset;
   return offset;
 }
 
 size_t PriorUtf8(std::string_view text, size_t offset) {
   if (offset == 0) return 0;
   offset = std::min(offset, text.size()) - 1;
-  while (offset > 0 && IsContinuation(static_cast<unsigned char>(text[offset]))) --offset;
+  while (offset > 0 && IsUtf8Continuation(static_cast<unsigned char>(text[offset]))) --offset;
   return offset;
 }

@@ -6,6 +6,8 @@
 #include <string_view>
 
 bool IsValidUtf8(std::string_view bytes);
+// A byte that continues a code point (10xxxxxx) rather than starting one.
+inline bool IsUtf8Continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 // Appends one code point (at most U+10FFFF) in UTF-8.
 void AppendUtf8(std::string& out, char32_t codePoint);
 // Code points of UTF-8 text; malformed bytes are skipped.

@@ -30,6 +30,21 @@ int PenWidth(const TPen& pen) { return std::max(1, pen.Width); }
 // Offset that puts strokes of odd width on pixel centres.
 double PenOffset(const TPen& pen) { return PenWidth(pen) % 2 ? 0.5 : 0.0; }
 
+// The path through Points in the pen's mode and on its pixel grid: joined
+// by lines, or by cubic Bezier segments (three points each) with Curves.
+void TracePoints(cairo_t* cr, std::span<const TPoint> points, const TPen& pen, bool curves) {
+  SetGdiMode(cr, pen.Mode);
+  const double o = PenOffset(pen);
+  cairo_move_to(cr, points[0].X + o, points[0].Y + o);
+  if (!curves) {
+    for (size_t i = 1; i < points.size(); ++i) cairo_line_to(cr, points[i].X + o, points[i].Y + o);
+    return;
+  }
+  for (size_t i = 1; i + 2 < points.size(); i += 3)
+    cairo_curve_to(cr, points[i].X + o, points[i].Y + o, points[i + 1].X + o, points[i + 1].Y + o,
+                   points[i + 2].X + o, points[i + 2].Y + o);
+}
+
 TRect Normalized(const TRect& r) {
   return {std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right), std::max(r.Top, r.Bottom)};
 }
@@ -272,35 +287,22 @@ void TCairoCanvas::LineTo(int x, int y) {
 void TCairoCanvas::Polyline(std::span<const TPoint> points) {
   if (points.size() < 2) return;
   TOp op(*FImpl);
-  cairo_t* cr = op.Cr();
-  SetGdiMode(cr, Pen.Mode);
-  double o = PenOffset(Pen);
-  cairo_move_to(cr, points[0].X + o, points[0].Y + o);
-  for (size_t i = 1; i < points.size(); ++i) cairo_line_to(cr, points[i].X + o, points[i].Y + o);
-  StrokeWithPen(cr, Pen);
+  TracePoints(op.Cr(), points, Pen, false);
+  StrokeWithPen(op.Cr(), Pen);
 }
 
 void TCairoCanvas::PolyBezier(std::span<const TPoint> points) {
   if (points.size() < 4) return;
   TOp op(*FImpl);
-  cairo_t* cr = op.Cr();
-  SetGdiMode(cr, Pen.Mode);
-  double o = PenOffset(Pen);
-  cairo_move_to(cr, points[0].X + o, points[0].Y + o);
-  for (size_t i = 1; i + 2 < points.size(); i += 3)
-    cairo_curve_to(cr, points[i].X + o, points[i].Y + o, points[i + 1].X + o, points[i + 1].Y + o,
-                   points[i + 2].X + o, points[i + 2].Y + o);
-  StrokeWithPen(cr, Pen);
+  TracePoints(op.Cr(), points, Pen, true);
+  StrokeWithPen(op.Cr(), Pen);
 }
 
 void TCairoCanvas::Polygon(std::span<const TPoint> points) {
   if (points.size() < 2) return;
   TOp op(*FImpl);
   cairo_t* cr = op.Cr();
-  SetGdiMode(cr, Pen.Mode);
-  double o = PenOffset(Pen);
-  cairo_move_to(cr, points[0].X + o, points[0].Y + o);
-  for (size_t i = 1; i < points.size(); ++i) cairo_line_to(cr, points[i].X + o, points[i].Y + o);
+  TracePoints(cr, points, Pen, false);
   cairo_close_path(cr);
   FillWithBrush(cr, Brush, FImpl->Origin);
   StrokeWithPen(cr, Pen);

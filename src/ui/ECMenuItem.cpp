@@ -12,46 +12,22 @@ using canvas::TRect;
 
 namespace {
 
-forms::TCustomAction* CustomAction(forms::TBasicAction* action) { return dynamic_cast<forms::TCustomAction*>(action); }
-
 bool IsEmpty(const TRect& r) { return r.Left >= r.Right || r.Top >= r.Bottom; }
 
 }  // namespace
 
 // ---- Action link.
 
-bool TECMenuItemLink::IsCaptionLinked() {
-  return TActionLink::IsCaptionLinked() && FClient->Caption() == CustomAction(Action())->Caption();
-}
+template class forms::TClientActionLink<TECMenuItem>;
+
 bool TECMenuItemLink::IsCheckedLinked() {
-  return TActionLink::IsCheckedLinked() && FClient->Checked() == CustomAction(Action())->Checked();
-}
-bool TECMenuItemLink::IsEnabledLinked() {
-  return TActionLink::IsEnabledLinked() && FClient->Enabled() == CustomAction(Action())->Enabled();
-}
-bool TECMenuItemLink::IsHintLinked() {
-  return TActionLink::IsHintLinked() && FClient->Hint() == CustomAction(Action())->Hint();
-}
-bool TECMenuItemLink::IsVisibleLinked() {
-  return TActionLink::IsVisibleLinked() && FClient->Visible() == CustomAction(Action())->Visible();
-}
-void TECMenuItemLink::SetCaption(const std::string& value) {
-  if (IsCaptionLinked()) FClient->SetCaption(value);
+  return TActionLink::IsCheckedLinked() && Client()->Checked() == CustomAction()->Checked();
 }
 void TECMenuItemLink::SetChecked(bool value) {
   if (!IsCheckedLinked()) return;
-  FClient->FActionUpdating = true;
-  FClient->SetChecked(value);
-  FClient->FActionUpdating = false;
-}
-void TECMenuItemLink::SetEnabled(bool value) {
-  if (IsEnabledLinked()) FClient->SetEnabled(value);
-}
-void TECMenuItemLink::SetHint(const std::string& value) {
-  if (IsHintLinked()) FClient->SetHint(value);
-}
-void TECMenuItemLink::SetVisible(bool value) {
-  if (IsVisibleLinked()) FClient->SetVisible(value);
+  Client()->FActionUpdating = true;
+  Client()->SetChecked(value);
+  Client()->FActionUpdating = false;
 }
 
 // ---- Life.
@@ -170,7 +146,7 @@ void TECMenuItem::SetAction(forms::TBasicAction* action) {
 // An empty OnClick of a bound item stands for the action's OnExecute: the
 // click runs the action through the link.
 void TECMenuItem::ActionChange(forms::TBasicAction* action, bool checkDefaults) {
-  forms::TCustomAction* a = CustomAction(action);
+  auto* a = dynamic_cast<forms::TCustomAction*>(action);
   if (!a) return;
   if (!checkDefaults || FCaption.empty() || FCaption == Name()) SetCaption(a->Caption());
   if (!checkDefaults || !FChecked) SetChecked(a->Checked());

@@ -37,26 +37,15 @@ enum : uint8_t { stNormal, stHot, stHotArrow, stPressed, stPressedArrow };
 
 // The binding of an item to an action: each property is written into the
 // item only while the item still shows the action's value.
-class TECMenuItemLink : public forms::TActionLink {
+class TECMenuItemLink : public forms::TClientActionLink<TECMenuItem> {
 public:
-  explicit TECMenuItemLink(TECMenuItem* client) : FClient(client) {}
-  bool IsCaptionLinked() override;
+  using TClientActionLink::TClientActionLink;
   bool IsCheckedLinked() override;
-  bool IsEnabledLinked() override;
-  bool IsHintLinked() override;
-  bool IsVisibleLinked() override;
-  void SetCaption(const std::string& value) override;
   void SetChecked(bool value) override;
-  void SetEnabled(bool value) override;
-  void SetHint(const std::string& value) override;
-  void SetVisible(bool value) override;
   bool DoShowHint(std::string& hint) {
     (void)hint;
     return true;
   }
-
-private:
-  TECMenuItem* FClient;
 };
 
 class TECMenuItem : public forms::TComponent {

@@ -26,40 +26,14 @@ void TBasicActionLink::Change() {
   if (OnChange) OnChange(FAction);
 }
 
-bool TActionLink::IsCaptionLinked() { return dynamic_cast<TCustomAction*>(Action()) != nullptr; }
-bool TActionLink::IsCheckedLinked() { return dynamic_cast<TCustomAction*>(Action()) != nullptr; }
-bool TActionLink::IsEnabledLinked() { return dynamic_cast<TCustomAction*>(Action()) != nullptr; }
-bool TActionLink::IsHintLinked() { return dynamic_cast<TCustomAction*>(Action()) != nullptr; }
-bool TActionLink::IsVisibleLinked() { return dynamic_cast<TCustomAction*>(Action()) != nullptr; }
+bool TActionLink::IsCaptionLinked() { return CustomAction() != nullptr; }
+bool TActionLink::IsCheckedLinked() { return CustomAction() != nullptr; }
+bool TActionLink::IsEnabledLinked() { return CustomAction() != nullptr; }
+bool TActionLink::IsHintLinked() { return CustomAction() != nullptr; }
+bool TActionLink::IsVisibleLinked() { return CustomAction() != nullptr; }
+TCustomAction* TActionLink::CustomAction() const { return dynamic_cast<TCustomAction*>(Action()); }
 
-namespace {
-TCustomAction* Custom(TBasicAction* a) { return dynamic_cast<TCustomAction*>(a); }
-}  // namespace
-
-bool TControlActionLink::IsCaptionLinked() {
-  return TActionLink::IsCaptionLinked() && FClient->Caption() == Custom(Action())->Caption();
-}
-bool TControlActionLink::IsEnabledLinked() {
-  return TActionLink::IsEnabledLinked() && FClient->Enabled() == Custom(Action())->Enabled();
-}
-bool TControlActionLink::IsHintLinked() {
-  return TActionLink::IsHintLinked() && FClient->Hint() == Custom(Action())->Hint();
-}
-bool TControlActionLink::IsVisibleLinked() {
-  return TActionLink::IsVisibleLinked() && FClient->Visible() == Custom(Action())->Visible();
-}
-void TControlActionLink::SetCaption(const std::string& value) {
-  if (IsCaptionLinked()) FClient->SetCaption(value);
-}
-void TControlActionLink::SetEnabled(bool value) {
-  if (IsEnabledLinked()) FClient->SetEnabled(value);
-}
-void TControlActionLink::SetHint(const std::string& value) {
-  if (IsHintLinked()) FClient->SetHint(value);
-}
-void TControlActionLink::SetVisible(bool value) {
-  if (IsVisibleLinked()) FClient->SetVisible(value);
-}
+template class TClientActionLink<TControl>;
 
 TBasicAction::~TBasicAction() {
   for (TBasicActionLink* link : FClients) link->FAction = nullptr;

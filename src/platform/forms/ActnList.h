@@ -16,6 +16,7 @@ namespace forms {
 class TActionList;
 class TBasicAction;
 class TControl;
+class TCustomAction;
 
 using TActionEvent = std::function<void(TBasicAction* Action, bool& Handled)>;
 
@@ -55,27 +56,10 @@ public:
   virtual void SetEnabled(bool value) { (void)value; }
   virtual void SetHint(const std::string& value) { (void)value; }
   virtual void SetVisible(bool value) { (void)value; }
-};
-
-// The link of a control: writes caption, enabled, hint and visible into it;
-// a control with a Checked state (check box) takes checked too.
-class TControlActionLink : public TActionLink {
-public:
-  explicit TControlActionLink(TControl* client) : FClient(client) {}
-  bool IsCaptionLinked() override;
-  bool IsEnabledLinked() override;
-  bool IsHintLinked() override;
-  bool IsVisibleLinked() override;
-  void SetCaption(const std::string& value) override;
-  void SetEnabled(bool value) override;
-  void SetHint(const std::string& value) override;
-  void SetVisible(bool value) override;
 
 protected:
-  TControl* Client() const { return FClient; }
-
-private:
-  TControl* FClient;
+  // The action as a TCustomAction, or nil.
+  TCustomAction* CustomAction() const;
 };
 
 class TBasicAction : public TComponent {
@@ -157,6 +141,45 @@ private:
 class TAction : public TCustomAction {
 public:
   explicit TAction(TComponent* owner) : TCustomAction(owner) {}
+};
+
+// The link of one kind of client (a control, a menu item): caption,
+// enabled, hint and visible are written into the client while the client
+// still shows the action's value. A client with a Checked state adds it.
+template <class TClient>
+class TClientActionLink : public TActionLink {
+public:
+  explicit TClientActionLink(TClient* client) : FClient(client) {}
+  bool IsCaptionLinked() override { return TActionLink::IsCaptionLinked() && FClient->Caption() == CustomAction()->Caption(); }
+  bool IsEnabledLinked() override { return TActionLink::IsEnabledLinked() && FClient->Enabled() == CustomAction()->Enabled(); }
+  bool IsHintLinked() override { return TActionLink::IsHintLinked() && FClient->Hint() == CustomAction()->Hint(); }
+  bool IsVisibleLinked() override { return TActionLink::IsVisibleLinked() && FClient->Visible() == CustomAction()->Visible(); }
+  void SetCaption(const std::string& value) override {
+    if (IsCaptionLinked()) FClient->SetCaption(value);
+  }
+  void SetEnabled(bool value) override {
+    if (IsEnabledLinked()) FClient->SetEnabled(value);
+  }
+  void SetHint(const std::string& value) override {
+    if (IsHintLinked()) FClient->SetHint(value);
+  }
+  void SetVisible(bool value) override {
+    if (IsVisibleLinked()) FClient->SetVisible(value);
+  }
+
+protected:
+  TClient* Client() const { return FClient; }
+
+private:
+  TClient* FClient;
+};
+
+// The link of a control; a control with a Checked state (check box) takes
+// checked too.
+extern template class TClientActionLink<TControl>;
+class TControlActionLink : public TClientActionLink<TControl> {
+public:
+  using TClientActionLink::TClientActionLink;
 };
 
 class TActionList : public TComponent {

@@ -15,7 +15,7 @@ public:
   explicit TCheckBoxActionLink(TCheckBox* client) : TControlActionLink(client), FBox(client) {}
   bool IsCheckedLinked() override {
     return TControlActionLink::IsCheckedLinked() &&
-           FBox->Checked() == static_cast<TCustomAction*>(Action())->Checked();
+           FBox->Checked() == CustomAction()->Checked();
   }
   void SetChecked(bool value) override {
     if (IsCheckedLinked()) FBox->SetCheckedQuietly(value);

@@ -32,15 +32,27 @@ TKVXMLAccidentals::TLines& TKVXMLAccidentals::StaffLines(int32_t Staff) {
   return FStaves[size_t(Staff)];
 }
 
+namespace {
+uint8_t SignVariant(int32_t Alter) {
+  static constexpr uint8_t variants[5] = {XMLSign::DoubleFlat, XMLSign::Flat, XMLSign::Natural, XMLSign::Sharp,
+                                          XMLSign::DoubleSharp};
+  return variants[Alter + 2];
+}
+}  // namespace
+
 bool TKVXMLAccidentals::NeedsSign(int32_t Staff, int32_t Line, int32_t Alter, bool Grace, uint8_t& Variant) {
   if (std::abs(Alter) > 2 || Staff < 0 || Line < 0) return false;
   TLines& lines = StaffLines(Staff);
   const bool inRows = Line < Lines;
   int16_t& state = inRows ? lines[size_t(Line)] : FKey[size_t(Line % 7)];
   if (state == Alter) return false;
-  static constexpr uint8_t variants[5] = {XMLSign::DoubleFlat, XMLSign::Flat, XMLSign::Natural, XMLSign::Sharp,
-                                          XMLSign::DoubleSharp};
-  Variant = variants[Alter + 2];
+  Variant = SignVariant(Alter);
   if (inRows && !Grace) state = int16_t(Alter);
+  return true;
+}
+
+bool TKVXMLAccidentals::NeedsTablatureSign(int32_t Alter, uint8_t& Variant) {
+  if (Alter == 0 || std::abs(Alter) > 2) return false;
+  Variant = SignVariant(Alter);
   return true;
 }

@@ -31,6 +31,9 @@ public:
   // the measure; a grace note's does not. Alterations beyond two semitones
   // have no sign and change nothing. Lines beyond the rows keep the key.
   bool NeedsSign(int32_t Staff, int32_t Line, int32_t Alter, bool Grace, uint8_t& Variant);
+  // The same for a tablature staff, which has no key signature and keeps no
+  // sign for later notes: every alteration but 0 gets one.
+  static bool NeedsTablatureSign(int32_t Alter, uint8_t& Variant);
 
 private:
   using TLines = std::array<int16_t, Lines>;

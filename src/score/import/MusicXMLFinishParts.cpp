@@ -249,7 +249,12 @@ void TKVMusicXMLFinish::ShowAccidentals(TKVMeasure& Measure, TKVXMLAccidentals& 
     const int32_t alter = ImportedAlter(note->Accidental);
     note->Accidental = 0;
     uint8_t variant = 0;
-    if (!State.NeedsSign(ItemStaff(note->StaffVoice()), note->Line(), alter, entry.Rank == 1, variant)) continue;
+    const int32_t staff = ItemStaff(note->StaffVoice());
+    const TKVStaff* onStaff = Measure.Part() ? Measure.Part()->GetStaff(staff) : nullptr;
+    if (onStaff && onStaff->Data().u8(StaffBlock::Tablature) != 0
+            ? !TKVXMLAccidentals::NeedsTablatureSign(alter, variant)
+            : !State.NeedsSign(staff, note->Line(), alter, entry.Rank == 1, variant))
+      continue;
     auto* sign = new TKVMark(note);
     sign->SetKind(AccidentalKind);
     sign->SetVariant(variant);

@@ -163,11 +163,14 @@ void TKVMusicXMLWalk::OnDivisions() {
   if (divisions >= 1 && divisions <= 0xFFFF) FDivisions = divisions;
 }
 
+// Only -7..7 name a key: any other count would give a key byte of another
+// meaning (10 is C major, 20 a key of its own) and is ignored.
 void TKVMusicXMLWalk::OnFifths() {
-  if (!FMeasure) return;
+  FKeyMark = nullptr;
+  const int32_t fifths = Number(1);
+  if (!FMeasure || fifths < -7 || fifths > 7) return;
   FKeyMark = new TKVMark(FMeasure);
   FKeyMark->SetKind(ItemKind::KeySignature);
-  int32_t fifths = Number(1);
   FKeyMark->SetVariant(uint8_t(fifths >= 0 ? fifths : KeyFlatBase - fifths));
 }
 

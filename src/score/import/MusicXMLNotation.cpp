@@ -76,6 +76,9 @@ void TKVMusicXMLFinish::FinishLigas(TKVNote& Note, int32_t Time) {
 // note's line (on the end note's staff), and its length in ticks to the end
 // note.
 void TKVMusicXMLFinish::FinishSlur(TKVLiga& Slur, TKVNote& Note, int32_t Time) {
+  // The document's ties are ties of their own: a slur between two notes of
+  // one key strikes both.
+  Slur.SetFlags(uint8_t(Slur.Flags() | 1 << LigaFlag::SlurOnly));
   const bool below = !Slur.Flag(LigaFlag::OtherSide);
   if (int32_t first = StemSideOffset(below, Note); first != 0) Slur.Data().setI16(LigaBlock::FirstOffsetY, Clamp16(first));
   auto end = FSlurEnds.find(&Slur);

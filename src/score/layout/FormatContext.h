@@ -42,7 +42,9 @@ struct TKVFormatContext {
   std::vector<TKVStaff*> Staves;  // staves laid out, in layout-index order
 
   // ---- per-staff layout state ----
-  std::array<int16_t, 70> KeyAccidentals{};  // alteration per diatonic line
+  // Alteration per diatonic line, eleven octave rows: every line a MIDI key
+  // of 0..127 can stand on (key 127 is on row 10).
+  std::array<int16_t, 77> KeyAccidentals{};
   bool PercussionClef = false;               // the clef in force is of type 14 or 15
   long double RotationCos = 1, RotationSin = 0;
   // What the host's term recognition left for the next staff text; reset

@@ -237,11 +237,12 @@ void LayoutGraceNote(TKVFormatContext& Ctx, TGraceLayout& G, TKVStaff& Walked, T
     y = Note.StaffStep * ls / 2 - ls / 2;
     w = HeadWidthOf(Ctx.Score, Note);
   } else {
-    // The fret is chosen for the key the signs give.
+    // The fret is chosen for the key the signs give: a tablature staff has
+    // no key signature.
     for (TKVItem* item : Note.Items().Items())
       if (auto* sign = dynamic_cast<TKVMark*>(item); sign && item->Kind() == AccidentalMark)
         ApplySign(Note, sign->Variant(), own);
-    Note.MidiKey = NoteKey(Ctx, Note, own.OwnSign ? own.Value : KeyAccidental(Ctx, Note.Line()));
+    Note.MidiKey = NoteKey(Ctx, Note, own.OwnSign ? own.Value : 0);
     ChooseString(staff, Note);
     Ctx.Canvas.Font = {TextFontName(Ctx.Score, 11, ""), 40, 0};
     w = Ctx.Canvas.TextWidth(Note.Fret() == 0 ? std::string("N") : std::to_string(Note.Fret() - 1));

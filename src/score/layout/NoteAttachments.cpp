@@ -72,7 +72,8 @@ TKVDisplayItem* LayoutSlur(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVNote& N
     record.Flags = 2;
     return nullptr;
   }
-  return (flags & 0x10) != 0 || span == Note.Duration() ? &record : nullptr;
+  const bool slurOnly = (flags & (1 << LigaFlag::SlurOnly)) != 0;
+  return (flags & 0x10) != 0 || (span == Note.Duration() && !slurOnly) ? &record : nullptr;
 }
 
 void LayoutDots(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVNote& Note, const TKVNoteHead& Head, TKVMark& Dots) {

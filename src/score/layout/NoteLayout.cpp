@@ -147,10 +147,10 @@ void LayoutStandardNote(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVNote& Note
 void LayoutTablatureNote(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVNote& Note, TKVDisplayItem& Head) {
   TKVStaff& staff = *Ctx.Staff;
   Note.PlayState = 0;
-  // The sounding key follows the notation as on a standard staff, and the
-  // fret is chosen for that key.
+  // A tablature staff shows no key signature: a note sounds its step with
+  // its own sign only, and the fret is chosen for that key.
   const TKVAlteration own = LayoutSigns(Ctx, Pass, Note, false);
-  Note.MidiKey = NoteKey(Ctx, Note, SoundingAlteration(Ctx, Note, own));
+  Note.MidiKey = NoteKey(Ctx, Note, own.OwnSign ? own.Value : 0);
   ChooseString(staff, Note);
   Ctx.Canvas.Font = {TextFontName(Ctx.Score, 11, ""), 40, 0};
   const int32_t t = Ctx.Canvas.TextWidth(Note.Fret() == 0 ? std::string("N") : std::to_string(Note.Fret() - 1));

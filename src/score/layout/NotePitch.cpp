@@ -128,7 +128,12 @@ bool ContinuesTie(const TKVFormatContext& Ctx, const TKVNote& Note) {
 void EnterNote(TKVFormatContext& Ctx, TKVNote& Note) {
   Note.PlayState &= uint8_t(~TiedFromPrevious);
   if (ContinuesTie(Ctx, Note)) Note.PlayState |= TiedFromPrevious;
-  TKVPositionEntry& entry = InsertPositionEntry(Ctx, &Note, Note.Position(), 1);
+  // A later played start inside the note (a grace note or a rolled chord
+  // before it, a late attack of an imported MIDI note) is where it sounds;
+  // its played length then reaches the end it means.
+  const int32_t offset = Note.TimeOffset();
+  const int32_t start = Note.Position() + (offset > 0 && offset < Note.Duration() ? offset : 0);
+  TKVPositionEntry& entry = InsertPositionEntry(Ctx, &Note, start, 1);
   Note.PlayState &= uint8_t(~CarriesTremolo);
   entry.Word = Note.PlayedLength() != 0 ? Note.PlayedLength() : Note.Duration();
   const int32_t transpose = Ctx.Part ? Ctx.Part->GetTranspose() : 0;

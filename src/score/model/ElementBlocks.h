@@ -166,7 +166,9 @@ constexpr size_t Color = 20;         // u32
 }  // namespace LigaBlock
 
 namespace LigaFlag {
-constexpr int OtherSide = 0, Tie = 4, UserOffsets = 5;
+// SlurOnly: a slur that is never read as a tie, even where it spans its note
+// between two notes of one key (MusicXML writes ties apart from slurs).
+constexpr int OtherSide = 0, Tie = 4, UserOffsets = 5, SlurOnly = 6;
 }
 
 // ---- marks and texts ----

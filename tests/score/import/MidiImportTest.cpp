@@ -137,6 +137,12 @@ TEST_F(MidiImport, AccidentalsFollowTheKeyAndTheMeasure) {
   score = std::make_unique<TKVScore>();
   Import(NotesFile({{60, 0, 128}, {61, 0, 128}}, 0, 40));
   EXPECT_EQ(DumpItems(*Measure(0, 0)).substr(0, 50), "M2:1@0=0\nN60@0/128 v00 natural\nN61@0/128 v01 sharp");
+  // The highest octave keeps its signs through the measure as well.
+  score = std::make_unique<TKVScore>();
+  Import(NotesFile({{121, 0, 128}, {121, 128, 128}, {126, 256, 128}, {126, 384, 128}}, 0, 40));
+  std::vector<int> keys;
+  for (TKVNote* n : WrittenNotes(*Part(0))) keys.push_back(n->MidiKey);
+  EXPECT_EQ(keys, (std::vector<int>{121, 121, 126, 126}));
 }
 
 // Tempo changes from any track land quantised in their columns; of two at

@@ -7,6 +7,8 @@
 
 #include "score/import/MusicXMLCount.h"
 #include "score/import/MusicXMLTestSupport.h"
+#include "score/import/PerformancePasses.h"
+#include "score/model/LayoutRecords.h"
 #include "score/model/Column.h"
 #include "score/model/Liga.h"
 #include "score/model/Mark.h"
@@ -67,6 +69,53 @@ TEST_F(MusicXMLFinish, SignsMakeTheLayoutPlayTheDocumentsKeys) {
     EXPECT_EQ(score.ImportWarning, "");
     EXPECT_EQ(Signs(*score.GetPiece(0)->GetPart(0)), signs);
     EXPECT_EQ(LaidOutKeys(*score.GetPiece(0)), CountMusicXML(document).Keys);
+  }
+}
+
+// The notes the layout strikes, as "key@tick+length" from the piece's start.
+std::string Struck(const TKVPiece& piece) {
+  std::string struck;
+  const TKVPieceLayoutRecords& layout = piece.Layout();
+  for (int32_t m = 0; m < layout.MeasureRecordCount; ++m)
+    for (const auto& entry : layout.MeasureRecords[m]->Positions)
+      if (auto* note = dynamic_cast<TKVNote*>(entry->Item); note && !(note->PlayState & 0x80))
+        struck += std::to_string(note->MidiKey) + "@" +
+                  std::to_string(layout.MeasureRecords[m]->StartTick + entry->Position) + "+" +
+                  std::to_string(entry->Word) + " ";
+  return struck;
+}
+
+// A slur is no tie, even over the bar line or between one key; a tablature
+// staff sounds what its notes say whatever the key; a key beyond seven
+// fifths is none; a grace note on the beat delays its tied note, which
+// still sounds on to its tie's end.
+TEST_F(MusicXMLFinish, NotesSoundAsWritten) {
+  auto slur = [](const std::string& type) { return "<notations><slur number=\"1\" type=\"" + type + "\"/></notations>"; };
+  const std::string tab = "<attributes><staff-details><staff-lines>6</staff-lines><staff-tuning line=\"1\"><tuning-step>"
+                          "E</tuning-step><tuning-octave>2</tuning-octave></staff-tuning></staff-details></attributes>";
+  const std::string grace = "<note><grace/><pitch><step>D</step><octave>4</octave></pitch><type>eighth</type></note>";
+  const struct {
+    std::string Measures, Struck;
+    size_t Keys;
+  } cases[] = {
+      {Measure(1, Key(0) + N("C4", 3) + N("F#4", 1, slur("start"))) + Measure(2, N("Fn4", 1, slur("stop")) + N("C4", 3)),
+       "60@0+384 66@384+128 65@512+128 60@640+384 ", 1},
+      {Measure(1, Key(0) + N("G4", 2, slur("start")) + N("G4", 2, slur("stop"))), "67@0+256 67@256+256 ", 1},
+      {Measure(1, Key(2) + tab + N("F#3") + N("C#4") + N("Fn3") + N("G3")), "54@0+128 61@128+128 53@256+128 55@384+128 ", 1},
+      {Measure(1, Key(8) + N("Fn4", 4)) + Measure(2, Key(-10) + N("Bn4", 4)), "65@0+512 71@512+512 ", 0},
+      {Measure(1, Key(0) + N("C4", 2) + grace + N("E4", 2, "<tie type=\"start\"/>")) +
+           Measure(2, N("E4", 2, "<tie type=\"stop\"/>") + N("C4", 2)),
+       "60@0+256 62@256+64 64@320+192 60@768+256 ", 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Struck);
+    TKVScore score;
+    ImportDocument(score, Partwise({c.Measures}));
+    ApplyPerformancePasses(score);
+    EXPECT_EQ(Struck(*score.GetPiece(0)), c.Struck);
+    size_t keys = 0;
+    for (int32_t m = 0; m < score.GetPiece(0)->GetPart(0)->GetMeasureCount(); ++m)
+      keys += ItemsOfKind<TKVMark>(*score.GetPiece(0)->GetPart(0)->GetMeasure(m), ItemKind::KeySignature).size();
+    EXPECT_EQ(keys, c.Keys);
   }
 }
 

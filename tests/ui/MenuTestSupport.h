@@ -6,7 +6,7 @@
 
 #include "platform/forms/ActnList.h"
 #include "platform/forms/Edit.h"
-#include "platform/forms/FormsTestSupport.h"
+#include "support/forms/FormsTestSupport.h"
 #include "platform/forms/ImgList.h"
 #include "ui/ECImageTrack.h"
 #include "ui/ECMenu.h"

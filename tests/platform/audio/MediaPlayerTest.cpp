@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "AudioTestSupport.h"
+#include "support/audio/AudioTestSupport.h"
 #include "platform/audio/Mci.h"
 #include "platform/audio/MediaPlayer.h"
 #include "platform/audio/WaveDecoder.h"

@@ -6,7 +6,7 @@
 
 #include <thread>
 
-#include "AudioTestSupport.h"
+#include "support/audio/AudioTestSupport.h"
 #include "platform/audio/Mixer.h"
 #include "platform/audio/WaveIn.h"
 #include "platform/threads/MainQueue.h"

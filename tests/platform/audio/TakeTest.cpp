@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "AudioTestSupport.h"
+#include "support/audio/AudioTestSupport.h"
 #include "platform/audio/CaptureDevice.h"
 #include "platform/audio/Mci.h"
 #include "platform/audio/Mixer.h"

@@ -6,7 +6,7 @@
 
 #include <thread>
 
-#include "AudioTestSupport.h"
+#include "support/audio/AudioTestSupport.h"
 #include "base/LittleEndian.h"
 #include "platform/audio/Mci.h"
 #include "platform/audio/WaveIn.h"

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "CodecTestSupport.h"
+#include "support/codec/CodecTestSupport.h"
 #include "platform/codec/Acm.h"
 
 using namespace codec;

@@ -7,7 +7,7 @@
 
 #include <random>
 
-#include "CodecTestSupport.h"
+#include "support/codec/CodecTestSupport.h"
 #include "platform/codec/Acm.h"
 #include "platform/codec/Mp3Frames.h"
 

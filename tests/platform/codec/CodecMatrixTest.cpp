@@ -18,7 +18,7 @@
 
 #include <map>
 
-#include "CodecTestSupport.h"
+#include "support/codec/CodecTestSupport.h"
 #include "platform/codec/Acm.h"
 #include "platform/codec/WaveSave.h"
 

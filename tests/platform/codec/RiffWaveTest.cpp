@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CodecTestSupport.h"
+#include "support/codec/CodecTestSupport.h"
 #include "base/LittleEndian.h"
 #include "platform/codec/RiffWave.h"
 

@@ -1,5 +1,5 @@
 // Component ownership and published properties reached by name.
-#include "FormsTestSupport.h"
+#include "support/forms/FormsTestSupport.h"
 #include "platform/forms/ActnList.h"
 #include "platform/forms/Buttons.h"
 #include "platform/forms/CheckBox.h"

@@ -1,5 +1,5 @@
 // The finer points of mouse and keyboard input on the standard controls.
-#include "FormsTestSupport.h"
+#include "support/forms/FormsTestSupport.h"
 #include "platform/forms/Buttons.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/Edit.h"

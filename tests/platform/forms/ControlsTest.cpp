@@ -1,5 +1,5 @@
 // Each standard control on a form, driven by injected mouse and key input.
-#include "FormsTestSupport.h"
+#include "support/forms/FormsTestSupport.h"
 #include "platform/forms/Buttons.h"
 #include "platform/forms/CheckBox.h"
 #include "platform/forms/ComboBox.h"

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "FormsTestSupport.h"
+#include "support/forms/FormsTestSupport.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/Dialogs.h"
 #include "platform/forms/Edit.h"

@@ -1,6 +1,6 @@
 // Forms between themselves and the screen: activation, key preview, a frame
 // hook, window states, placement, and what runs inside a modal loop.
-#include "FormsTestSupport.h"
+#include "support/forms/FormsTestSupport.h"
 #include "platform/forms/Buttons.h"
 #include "platform/forms/Edit.h"
 #include "platform/forms/ExtCtrls.h"

@@ -2,7 +2,7 @@
 // and layout.
 #include <fstream>
 
-#include "FormsTestSupport.h"
+#include "support/forms/FormsTestSupport.h"
 #include "platform/forms/Buttons.h"
 #include "platform/forms/ExtCtrls.h"
 #include "platform/forms/HintWindow.h"

@@ -1,6 +1,6 @@
 // Every standard control paints inside its own rectangle and nowhere else,
 // focused or not; mnemonics are underlined under their character.
-#include "FormsTestSupport.h"
+#include "support/forms/FormsTestSupport.h"
 #include "platform/forms/Buttons.h"
 #include "platform/forms/CheckBox.h"
 #include "platform/forms/ComboBox.h"

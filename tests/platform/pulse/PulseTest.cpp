@@ -12,7 +12,7 @@
 #include <fstream>
 #include <thread>
 
-#include "AudioTestSupport.h"
+#include "support/audio/AudioTestSupport.h"
 #include "base/Strings.h"
 #include "platform/audio/Mci.h"
 #include "platform/audio/Mixer.h"

@@ -1,4 +1,4 @@
-#include "AudioTestSupport.h"
+#include "support/audio/AudioTestSupport.h"
 
 #include <cmath>
 #include <sstream>

@@ -11,7 +11,7 @@
 
 #include "platform/audio/CaptureDevice.h"
 #include "platform/audio/OutputBus.h"
-#include "platform/codec/CodecTestSupport.h"
+#include "support/codec/CodecTestSupport.h"
 #include "platform/midi/MidiOut.h"
 
 namespace audiotest {

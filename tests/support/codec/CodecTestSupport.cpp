@@ -1,4 +1,4 @@
-#include "CodecTestSupport.h"
+#include "support/codec/CodecTestSupport.h"
 
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "FormsTestSupport.h"
+#include "support/forms/FormsTestSupport.h"
 
 namespace forms::test {
 

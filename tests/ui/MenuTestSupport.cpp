@@ -86,16 +86,8 @@ TPoint MenuTest::ItemPoint(const TECMenuItem* item, int dx) const {
   return parent->SubMenu()->ClientToScreen({(r.Left + r.Right) / 2 + dx, y});
 }
 
-void MenuTest::MoveOver(const TECMenuItem* item, int dx) {
-  const TPoint p = ItemPoint(item, dx);
-  Host->MoveMouse({p.X, p.Y});
-  Pump();
-}
+void MenuTest::MoveOver(const TECMenuItem* item, int dx) { MoveToScreen(ItemPoint(item, dx)); }
 
-void MenuTest::ClickOn(const TECMenuItem* item, int dx) {
-  const TPoint p = ItemPoint(item, dx);
-  Host->Click({p.X, p.Y});
-  Pump();
-}
+void MenuTest::ClickOn(const TECMenuItem* item, int dx) { ClickScreen(ItemPoint(item, dx)); }
 
 }  // namespace menu_test

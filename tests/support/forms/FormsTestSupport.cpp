@@ -18,14 +18,12 @@ TForm* FormsTest::MakeForm() {
   return form;
 }
 
-void FormsTest::MoveTo(const TControl* control, TPoint client) {
-  const TPoint p = ScreenOf(control, client);
+void FormsTest::MoveToScreen(TPoint p) {
   Host->MoveMouse({p.X, p.Y});
   Pump();
 }
 
-void FormsTest::Click(const TControl* control, TPoint client) {
-  const TPoint p = ScreenOf(control, client);
+void FormsTest::ClickScreen(TPoint p) {
   Host->Click({p.X, p.Y});
   Pump();
 }

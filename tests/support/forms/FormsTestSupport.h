@@ -32,8 +32,10 @@ protected:
   TForm* MakeForm();
   void Pump() { App->ProcessMessages(); }
   TPoint ScreenOf(const TControl* control, TPoint client) const { return control->ClientToScreen(client); }
-  void MoveTo(const TControl* control, TPoint client);
-  void Click(const TControl* control, TPoint client);
+  void MoveToScreen(TPoint screen);
+  void ClickScreen(TPoint screen);
+  void MoveTo(const TControl* control, TPoint client) { MoveToScreen(ScreenOf(control, client)); }
+  void Click(const TControl* control, TPoint client) { ClickScreen(ScreenOf(control, client)); }
   void Click(const TControl* control) { Click(control, {control->Width() / 2, control->Height() / 2}); }
   void Key(int key, window::TShiftState modifiers = 0);
   void Type(const std::string& utf8);

@@ -46,11 +46,21 @@ function(sonarid_add_subfolders DIR)
   endforeach()
 endfunction()
 
-# sonarid_library(NAME [DEPS libs...] [PKG pkg-config modules...])
-# A static library of every .cpp under the calling folder (recursively).
+# sonarid_library(NAME [SOURCES files...] [EXCLUDE files...] [DEPS libs...]
+#                  [PKG pkg-config modules...])
+# A static library of every .cpp under the calling folder (recursively), or
+# of the SOURCES named; EXCLUDE leaves files out (a part of the folder that
+# is a library of its own).
 function(sonarid_library NAME)
-  cmake_parse_arguments(ARG "" "" "DEPS;PKG" ${ARGN})
-  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "" "" "SOURCES;EXCLUDE;DEPS;PKG" ${ARGN})
+  if(ARG_SOURCES)
+    set(sources ${ARG_SOURCES})
+  else()
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
+  foreach(file ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${file})
+  endforeach()
   add_library(${NAME} STATIC ${sources})
   target_include_directories(${NAME} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${NAME} PUBLIC ${ARG_DEPS})

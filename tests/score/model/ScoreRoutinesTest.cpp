@@ -5,7 +5,6 @@
 #include "base/ByteBlock.h"
 #include "score/model/DisplayUnits.h"
 #include "score/model/Item.h"
-#include "score/model/OSVersion.h"
 #include "score/model/RotatedFont.h"
 #include "score/model/ScoreRoutines.h"
 
@@ -161,12 +160,6 @@ TEST(RotatedFont, DescriptionFromFontAngleAndWidth) {
   // Exact halves go to the even neighbour: 5 pt at 36 dpi is 2.5 px.
   EXPECT_EQ(CreateRotatedFont({"Arial", 5, 0}, 0, 0, 36).Height, -2);
   EXPECT_EQ(CreateRotatedFont({"Arial", 7, 0}, 0, 0, 36).Height, -4);
-}
-
-TEST(OSVersion, ReportsAtLeastMajorFive) {
-  GetOSVersion();
-  EXPECT_GE(OSMajorVersion, 5);
-  EXPECT_GE(OSMinorVersion, 0);
 }
 
 }  // namespace

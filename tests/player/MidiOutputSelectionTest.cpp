@@ -46,9 +46,6 @@ TEST(MidiOutputSelection, TheDeviceListHoldsTheSynthesiser) {
   out.SetDeviceID(0);
   EXPECT_EQ(out.GetProductName(), midi::SynthesiserName);
   EXPECT_EQ(out.Technology(), midi::MOD_SWSYNTH);
-  EXPECT_EQ(out.ChannelMask(), 0xFFFF);
-  EXPECT_GT(out.Voices(), 0);
-  EXPECT_GE(out.DriverVersion(), 0x0200u);
 }
 
 TEST(MidiOutputSelection, MinusOneReadsTheDefaultDevice) {

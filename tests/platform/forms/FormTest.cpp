@@ -7,7 +7,6 @@
 #include "platform/forms/ExtCtrls.h"
 #include "platform/forms/HintWindow.h"
 #include "platform/forms/ImgList.h"
-#include "platform/forms/Timer.h"
 #include "platform/threads/MainQueue.h"
 
 namespace forms::test {
@@ -70,25 +69,6 @@ TEST_F(FormTest, AModalFormEndsWithTheModalResultOnlyWhenTheCloseQueryAgrees) {
   TMainQueue::Instance().Post([&] { Key(window::VK_ESCAPE); });
   EXPECT_EQ(box.ShowModal(), mrCancel);
   EXPECT_EQ(queries, 3);
-}
-
-TEST_F(FormTest, ATimerTicksOnTheMainLoopOncePerPeriodWhileEnabled) {
-  TTimer timer(nullptr);
-  timer.SetInterval(100);
-  int ticks = 0;
-  timer.OnTimer = [&](TObject*) { ++ticks; };
-  Host->AdvanceTime(99);
-  Pump();
-  EXPECT_EQ(ticks, 0);
-  Host->AdvanceTime(1);
-  Pump();
-  Host->AdvanceTime(250);  // missed periods are not made up
-  Pump();
-  EXPECT_EQ(ticks, 2);
-  timer.SetEnabled(false);
-  Host->AdvanceTime(1000);
-  Pump();
-  EXPECT_EQ(ticks, 2);
 }
 
 TEST_F(FormTest, AHintShowsAfterThePointerRestsAndGoesWithAPress) {

@@ -19,11 +19,7 @@ TEST(MidiDevices, DeviceZeroIsTheSynthesiserAndTheMapperStandsForIt) {
   ASSERT_EQ(midi::GetDevCaps(0, synth), midi::MMSYSERR_NOERROR);
   EXPECT_EQ(synth.ProductName, midi::SynthesiserName);
   EXPECT_EQ(synth.Technology, midi::MOD_SWSYNTH);
-  EXPECT_EQ(synth.ChannelMask, 0xFFFF);
-  EXPECT_EQ(synth.Support & (midi::MIDICAPS_VOLUME | midi::MIDICAPS_LRVOLUME),
-            midi::MIDICAPS_VOLUME | midi::MIDICAPS_LRVOLUME);
-  EXPECT_GE(synth.DriverVersion, 0x0200u) << "FluidSynth 2 or later";
-  EXPECT_GT(synth.Voices, 0);
+  EXPECT_EQ(synth.Support & midi::MIDICAPS_LRVOLUME, midi::MIDICAPS_LRVOLUME);
   ASSERT_EQ(midi::GetDevCaps(midi::MIDI_MAPPER, mapper), midi::MMSYSERR_NOERROR);
   EXPECT_EQ(mapper.ProductName, synth.ProductName);
   EXPECT_EQ(mapper.Technology, synth.Technology);

@@ -15,6 +15,9 @@ inline constexpr const char* SMidiHeaderDamaged = "The MIDI file header is damag
 // A MIDI file that would make more measures or parts, or denser measures,
 // than the import builds.
 inline constexpr const char* SMidiTooLarge = "The MIDI file is too large to import";
+// The warning of a MIDI file that ends inside a chunk: the score holds what
+// the file held.
+inline constexpr const char* SMidiFileCutShort = "The MIDI file is cut short: its end is missing";
 // Not well-formed XML, or a root element other than score-partwise.
 inline constexpr const char* SNotMusicXMLFile = "This is not MusicXML file!";
 // Beyond the input size or entry count that the MusicXML reader accepts.

@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 
+#include "score/import/ImportErrors.h"
 #include "score/import/MidiReader.h"
 #include "score/model/ScoreImporters.h"
 
@@ -55,6 +56,7 @@ TKVMidiImportResult BuildMidiScore(TKVScore& Score, TKVMidiImportState& State) {
   Score.InvalidateViews();
   Score.EndUpdate();
   if (failure) std::rethrow_exception(failure);
+  if (State.CutShort) Score.ImportWarning = SMidiFileCutShort;
   return {conversion.Merged()};
 }
 

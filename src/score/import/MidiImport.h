@@ -6,6 +6,8 @@
 // Only a file whose structure cannot be read raises (EImportError): one that
 // is not a MIDI file, has a damaged header, or would need more measures or
 // parts than the import builds. Such a failure leaves the score as it was.
+// A file that ends inside a chunk imports what it holds, with the warning
+// SMidiFileCutShort in Score.ImportWarning.
 
 #include <vector>
 

@@ -103,4 +103,7 @@ struct TKVMidiImportState {
   std::vector<std::unique_ptr<TKVMidiImportPart>> Parts;
   // Copyright texts (meta type 2), appended to the score's third header string.
   std::string ThirdHeaderString;
+  // A chunk's length runs past the end of the file (a file cut short, as by
+  // a broken download): what it held was read, the rest is missing.
+  bool CutShort = false;
 };

@@ -75,6 +75,7 @@ bool TKVMidiReader::ReadChunkHeader(TStream& stream) {
 void TKVMidiReader::ReadChunkData(TStream& stream) {
   int64_t available = std::max<int64_t>(0, stream.Remaining());
   int64_t length = std::min<int64_t>(int64_t(FChunkLength), available);
+  if (length < int64_t(FChunkLength)) FState.CutShort = true;
   FChunk.clear();
   FPos = 0;
   if (FChunkKind == ckOther) {

@@ -105,6 +105,21 @@ void TIniFile::Save() const {
   }
 }
 
+void TIniFile::Changed() {
+  if (FUpdateCount > 0) {
+    FChanged = true;
+    return;
+  }
+  Save();
+}
+
+void TIniFile::EndUpdate() {
+  if (FUpdateCount > 0 && --FUpdateCount == 0 && FChanged) {
+    FChanged = false;
+    Save();
+  }
+}
+
 const TIniFile::TSection* TIniFile::FindSection(const std::string& name) const {
   for (const TSection& s : FSections)
     if (SameText(s.Name, name)) return &s;
@@ -137,6 +152,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
   }
   const std::string line = ident + "=" + value;
   if (const int i = FindKey(*s, ident); i >= 0) {
+    if (s->Lines[size_t(i)] == line) return;
     s->Lines[size_t(i)] = line;
   } else {
     // After the section's last line that is not blank.
@@ -144,7 +160,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
     while (at > 0 && Trim(s->Lines[at - 1]).empty()) --at;
     s->Lines.insert(s->Lines.begin() + long(at), line);
   }
-  Save();
+  Changed();
 }
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& ident, int def) const {
@@ -199,14 +215,14 @@ void TIniFile::DeleteKey(const std::string& section, const std::string& ident) {
   const int i = s ? FindKey(*s, ident) : -1;
   if (i < 0) return;
   s->Lines.erase(s->Lines.begin() + i);
-  Save();
+  Changed();
 }
 
 void TIniFile::EraseSection(const std::string& section) {
   const TSection* s = FindSection(section);
   if (!s) return;
   FSections.erase(FSections.begin() + (s - FSections.data()));
-  Save();
+  Changed();
 }
 
 }  // namespace forms

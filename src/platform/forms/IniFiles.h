@@ -7,6 +7,9 @@
 // write goes to disk at once, through a temporary file renamed over the old
 // one, so that the file is never found half written; lines the class does
 // not know (comments, other sections) stay as they were, in their order.
+// A value written as it stands already leaves the file untouched; writes
+// between BeginUpdate and EndUpdate reach the disk together, in one such
+// write, so that a list of keys is never found half replaced.
 
 #include <string>
 #include <vector>
@@ -41,6 +44,9 @@ public:
   void ReadSections(TStringList& sections) const;
   void DeleteKey(const std::string& section, const std::string& ident);
   void EraseSection(const std::string& section);
+  // Brackets nest; the outermost EndUpdate writes what changed inside.
+  void BeginUpdate() { ++FUpdateCount; }
+  void EndUpdate();
 
 private:
   struct TSection {
@@ -52,6 +58,8 @@ private:
   static int FindKey(const TSection& section, const std::string& ident);
   void ReadKeys(const std::string& section, TStringList& list, bool withValues) const;
   void Load();
+  // Writes the file now, or at the end of the update bracket.
+  void Changed();
   void Save() const;
 
   std::string FFileName;
@@ -60,6 +68,8 @@ private:
   std::string FLineEnd = "\n";
   bool FBom = false;
   bool FUnreadable = false;
+  int FUpdateCount = 0;
+  bool FChanged = false;  // inside the bracket
 };
 
 }  // namespace forms

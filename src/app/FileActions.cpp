@@ -4,6 +4,8 @@
 // working file is kept whatever happens: a take counts as saved only when
 // its file was completely written.
 
+#include <filesystem>
+
 #include "app/LoadedFile.h"
 #include "app/MessageBlock.h"
 #include "app/ProgramModule.h"
@@ -16,14 +18,24 @@ bool TFProgramModule::ConfirmReplace(int CaptionIndex, const std::string& Path) 
          ShowMessageBlock(Message(CaptionIndex), MessageWithPath(12, Path), mpQuestion, mbYes | mbNo) == forms::mrYes;
 }
 
+bool TFProgramModule::ExecuteSaveDialog() {
+  SDFile->Filter = Message(5);
+  while (SDFile->Execute()) {
+    const std::string folder = ExtractFilePath(SDFile->FileName);
+    std::error_code error;
+    if (std::filesystem::is_directory(folder.empty() ? "." : folder, error)) return true;
+    ShowError(MessageWithPath(17, folder));
+  }
+  return false;
+}
+
 void TFProgramModule::ASaveExecute() {
   if (!ASave->Enabled()) return;
   const std::string previous = FDestFile;
   if (SameText(ExtractFileName(FDestFile), "Untitled.wav")) {
-    SDFile->Filter = Message(5);
     const TLoadedFile* file = CurrentFile();
     SDFile->FileName = file ? ChangeFileExt(file->FileName, ".wav") : "";
-    if (!SDFile->Execute()) return;
+    if (!ExecuteSaveDialog()) return;
     const std::string chosen = ChangeFileExt(SDFile->FileName, ".wav");
     if (!ConfirmReplace(10, chosen)) return;
     FDestFile = chosen;
@@ -36,9 +48,8 @@ void TFProgramModule::ASaveAsExecute() {
   // A second save inside a running one, or a copy of a take still being
   // recorded, would write a file that is not the take.
   if (FBusy || FRecording) return;
-  SDFile->Filter = Message(5);
   SDFile->FileName = ChangeFileExt(FDestFile, ".wav");
-  if (!SDFile->Execute() || !ConfirmReplace(11, SDFile->FileName)) return;
+  if (!ExecuteSaveDialog() || !ConfirmReplace(11, SDFile->FileName)) return;
   const std::string previous = FDestFile;
   FDestFile = SDFile->FileName;
   MPDestination->FileName.clear();

@@ -35,7 +35,7 @@ void TFProgramModule::FillInputDevices() {
 
 void TFProgramModule::CBInputDevicesChange() {
   const int index = CBInputDevices->ItemIndex();
-  IniFile()->WriteInteger("Record", "InputDevice", index);
+  WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "InputDevice", index); });
   FHasTake = false;
   if (FMixer) audio::MixerClose(FMixer);
   FMixer = 0;

@@ -74,6 +74,9 @@ std::string MillisecToStr(int32_t ms) {
 
 bool OpenLog(const std::string& fileName) {
   CloseLog();
+  // The log of the run before (which may have ended in a crash) stays
+  // readable beside the new one.
+  std::rename(fileName.c_str(), (fileName + ".old").c_str());
   gLog = std::fopen(fileName.c_str(), "wb");
   return gLog != nullptr;
 }

@@ -18,7 +18,8 @@ bool TryStrToDate(const std::string& text, int& day);
 // "mm:ss" of a time in milliseconds; hours are dropped.
 std::string MillisecToStr(int32_t ms);
 
-// False (and no log) when the file cannot be made.
+// False (and no log) when the file cannot be made. A log already there is
+// kept as FileName + ".old" (replacing an older one).
 bool OpenLog(const std::string& fileName);
 void CloseLog();
 // Nothing while no log is open.

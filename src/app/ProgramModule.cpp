@@ -52,6 +52,7 @@ void TFProgramModule::FormCreate() {
   for (int i = 0; i < 3; ++i)
     if (SameText(state, WindowStateNames[i])) SetWindowState(forms::TWindowState(i));
   FRecordFile = ProgramPlace().RecordFile();
+  FDestFile = FRecordFile;
 
   CBSampleRate->SetItemIndex(ini.ReadInteger("Record", "SampleRate", 6));
   CBChannels->SetChecked(ini.ReadBool("Record", "Channels", true));
@@ -82,8 +83,9 @@ void TFProgramModule::FormCreate() {
   if (!ini.ReadBool("FProgramModule", "FirstStart", false)) {
     TBLeftVolume->SetPosition(FirstStartVolume);
     TBRightVolume->SetPosition(FirstStartVolume);
-    ini.WriteBool("FProgramModule", "FirstStart", true);
+    WriteSettings([](forms::TIniFile& settings) { settings.WriteBool("FProgramModule", "FirstStart", true); });
   }
+  TakeUpLeftTake();
   ActivatePanel(true);
 }
 
@@ -121,7 +123,7 @@ void TFProgramModule::LanguageExecute(forms::TAction* Action, const std::string&
   for (forms::TAction* a : {AEnglish, ARussian, ADeutsch, AFrench, AItalian, AUkrainian}) a->SetChecked(a == Action);
   FLProgramModule->SetExLanguage(Code);
   LMain->SetLanguage(Code);
-  IniFile()->WriteString("Tools", "Language", LMain->GetLanguage());
+  WriteSettings([&](forms::TIniFile& ini) { ini.WriteString("Tools", "Language", LMain->GetLanguage()); });
 }
 
 void TFProgramModule::LMainLanguageChange() {
@@ -143,18 +145,16 @@ void TFProgramModule::ShowError(const std::string& Text) { ShowMessageBlock(Mess
 TFProgramModule::~TFProgramModule() {
   FDestroying = true;
   TMainQueue::Instance().Cancel(this);
-  forms::TIniFile& ini = *IniFile();
   TExport->SetEnabled(false);
+  FPlaceTimer->SetEnabled(false);
   // A take still running leaves nothing open behind it.
   if (FRecording) {
     CloseWaveIn();
     audio::MciSendString("CLOSE " + FAlias);
   }
   SaveReopenList();
-  ini.WriteString("FProgramModule", "Bounds",
-                  IntToStr(Left()) + "," + IntToStr(Top()) + "," + IntToStr(Width()) + "," + IntToStr(Height()));
-  ini.WriteString("FProgramModule", "WindowState", WindowStateNames[int(WindowState())]);
-  ini.WriteString("Tools", "Language", LMain->GetLanguage());
+  SavePlace();
+  WriteSettings([this](forms::TIniFile& ini) { ini.WriteString("Tools", "Language", LMain->GetLanguage()); });
   if (FMixer) audio::MixerClose(FMixer);
   FMixer = 0;
   FFiles.clear();
@@ -164,6 +164,24 @@ TFProgramModule::~TFProgramModule() {
   LMain.reset();
   SetLogHook(nullptr);
   CloseLog();
+}
+
+void TFProgramModule::SavePlace() {
+  WriteSettings([this](forms::TIniFile& ini) {
+    ini.WriteString("FProgramModule", "Bounds",
+                    IntToStr(Left()) + "," + IntToStr(Top()) + "," + IntToStr(Width()) + "," + IntToStr(Height()));
+    ini.WriteString("FProgramModule", "WindowState", WindowStateNames[int(WindowState())]);
+  });
+}
+
+void TFProgramModule::WindowMessage(window::TMessage& Msg) {
+  TForm::WindowMessage(Msg);
+  // A move or resize is written once the window has come to rest, not at
+  // every step of a drag.
+  if ((Msg.Kind == window::TMessageKind::Move || Msg.Kind == window::TMessageKind::Size) && FPlaceTimer) {
+    FPlaceTimer->SetEnabled(false);
+    FPlaceTimer->SetEnabled(true);
+  }
 }
 
 void TFProgramModule::FormCloseQuery(bool& CanClose) {
@@ -195,7 +213,8 @@ void TFProgramModule::UpdateActions() {
                     (!FSourceActive && TakePlayerStopped() && !FRecording));
   AStop->SetEnabled(FBusy || (FSourceActive && file && (FPlaying || FRecording)) ||
                     (!FSourceActive && (TakePlayerPlaying() || FRecording)));
-  ASave->SetEnabled(!FBusy && file && FHasTake && !FSaved);
+  // A take left by a run that ended without shut-down is saved before any score is opened.
+  ASave->SetEnabled(!FBusy && FHasTake && !FSaved);
   ARewind->SetEnabled(!FBusy && file);
   const bool gotoEnabled =
       !FBusy && !FRecording && ((FSourceActive && file) || (!FSourceActive && TakePlayerStopped()));
@@ -221,7 +240,7 @@ void TFProgramModule::ActivatePanel(bool Source) {
 void TFProgramModule::SetShowHelper(bool Value) {
   if (Value == FShowHelper) return;
   FShowHelper = Value;
-  IniFile()->WriteBool("Properties", "Helper", Value);
+  WriteSettings([&](forms::TIniFile& ini) { ini.WriteBool("Properties", "Helper", Value); });
 }
 
 void TFProgramModule::BBVolumeClick() { shell::StartProgram(FVolumeProgram); }

@@ -145,6 +145,9 @@ public:
   // ---- The take.
   // The end of a take: the working file holds a take not saved yet.
   void TakeRecorded();
+  // At start: a working file that a run ending without shut-down left
+  // behind, holding a readable take, becomes the take (unsaved).
+  void TakeUpLeftTake();
   bool Saved() const { return FSaved; }
   bool Busy() const { return FBusy; }
   const std::string& DestFile() const { return FDestFile; }
@@ -193,6 +196,9 @@ private:
   void ChooseLanguage();
   void LMainLanguageChange();
   void ReadBounds();
+  // Bounds and window state into the settings.
+  void SavePlace();
+  void WindowMessage(window::TMessage& Msg) override;
   void FormCloseQuery(bool& CanClose);
   bool TakePlayerStopped() const;
   bool TakePlayerPlaying() const;
@@ -207,6 +213,10 @@ private:
   // Shows the message box a save's result calls for; true when it succeeded.
   bool ReportSave(const codec::TWaveSaveResult& Result);
   // ---- Saving the take (FileActions.cpp).
+  // The save dialog until it is cancelled or names a file in a folder that
+  // exists; a missing folder is said (message 17) and the dialog comes
+  // again with the name as typed.
+  bool ExecuteSaveDialog();
   bool ConfirmReplace(int CaptionIndex, const std::string& Path);
   void SaveTake(const std::string& PreviousDest);
 
@@ -232,6 +242,8 @@ private:
   bool FSaveStopped = false;  // the last save ended by Stop
   std::string FVolumeProgram;
   bool FDestroying = false;
+  // Started by every move or resize; its tick writes the place.
+  forms::TTimer* FPlaceTimer = nullptr;
   // The monitor's wave input, its two buffers of 100 ms and the format it
   // was opened with; FPoints exists only while the monitor draws.
   audio::HWAVEIN FWaveIn = 0;

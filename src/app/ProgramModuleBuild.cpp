@@ -118,11 +118,20 @@ void TFProgramModule::BuildControls() {
   TExport->SetEnabled(false);
   TExport->SetInterval(100);
   TExport->OnTimer = [this](TObject*) { TExportTimer(); };
+  FPlaceTimer = new forms::TTimer(this);
+  FPlaceTimer->SetEnabled(false);
+  FPlaceTimer->SetInterval(500);
+  FPlaceTimer->OnTimer = [this](TObject*) {
+    FPlaceTimer->SetEnabled(false);
+    SavePlace();
+  };
   ODFile = new forms::TOpenDialog(this);
   ODFile->SetName("ODFile");
   ODFile->Options |= forms::ofFileMustExist;
   SDFile = new forms::TSaveDialog(this);
   SDFile->SetName("SDFile");
+  // The window checks the folder itself, so that a missing one is said.
+  SDFile->Options = 0;
 }
 
 void TFProgramModule::BuildPanels() {
@@ -180,38 +189,39 @@ void TFProgramModule::BuildPanels() {
     bar->OnChange = [this](TObject*) { WriteInputVolume(); };
   }
   CBSampleRate->OnChange = [this](TObject*) {
-    IniFile()->WriteInteger("Record", "SampleRate", CBSampleRate->ItemIndex());
+    WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "SampleRate", CBSampleRate->ItemIndex()); });
     FillCompressions();
     FHasTake = false;
     UpdateActions();
   };
   CBChannels->OnClick = [this](TObject*) {
-    IniFile()->WriteBool("Record", "Channels", CBChannels->Checked());
+    WriteSettings([&](forms::TIniFile& ini) { ini.WriteBool("Record", "Channels", CBChannels->Checked()); });
     PRightVolume->SetVisible(CBChannels->Checked());
     FillCompressions();
     FHasTake = false;
     UpdateActions();
   };
   CBResolution->OnClick = [this](TObject*) {
-    IniFile()->WriteBool("Record", "Resolution", CBResolution->Checked());
+    WriteSettings([&](forms::TIniFile& ini) { ini.WriteBool("Record", "Resolution", CBResolution->Checked()); });
     FillCompressions();
     FHasTake = false;
     UpdateActions();
   };
   CBCompression->OnClick = [this](TObject*) {
-    IniFile()->WriteBool("Record", "Compression", CBCompression->Checked());
+    WriteSettings([&](forms::TIniFile& ini) { ini.WriteBool("Record", "Compression", CBCompression->Checked()); });
     FSaved = false;
     UpdateActions();
   };
   CBCompressions->OnChange = [this](TObject*) {
     const int i = CBCompressions->ItemIndex();
-    IniFile()->WriteInteger("Record", "Codec", i < 0 ? 0 : int(reinterpret_cast<intptr_t>(CBCompressions->Items().Objects(i))));
+    const int tag = i < 0 ? 0 : int(reinterpret_cast<intptr_t>(CBCompressions->Items().Objects(i)));
+    WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "Codec", tag); });
     FillDrivers();
     FSaved = false;
     UpdateActions();
   };
   CBDrivers->OnChange = [this](TObject*) {
-    IniFile()->WriteInteger("Record", "Driver", CBDrivers->ItemIndex());
+    WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "Driver", CBDrivers->ItemIndex()); });
     FSaved = false;
     UpdateActions();
   };

@@ -34,6 +34,8 @@ bool TFProgramModule::OpenFile(const std::string& FileName) {
     ShowError(e.what());
   }
   UpdateActions();
+  // The opened file and the list before it outlast a run that ends without shut-down.
+  SaveReopenList();
   return opened;
 }
 
@@ -54,9 +56,9 @@ void TFProgramModule::LoadFile(const std::string& FileName) {
   current->GetVolume(right, left);
   TBVolume->SetPosition((right + left) / 2);
   TBSource->SetPosition(0);
-  FDestFile = FRecordFile;
-  FHasTake = false;
-  LDestination->SetCaption("Untitled.wav");
+  // The take (saved or not) stays with its panel until the next one
+  // replaces it: it is the user's work, whatever score comes next.
+  if (!FHasTake) LDestination->SetCaption("Untitled.wav");
   current->SetDeviceID(CBOutput->ItemIndex());
 }
 
@@ -77,7 +79,7 @@ void TFProgramModule::FillMidiOutDevices() {
 }
 
 void TFProgramModule::CBOutputChange() {
-  IniFile()->WriteInteger("Play", "Device", CBOutput->ItemIndex());
+  WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Play", "Device", CBOutput->ItemIndex()); });
   TLoadedFile* file = CurrentFile();
   if (!file) return;
   file->SetDeviceID(CBOutput->ItemIndex());

@@ -10,6 +10,7 @@
 #include "base/Streams.h"
 #include "base/Strings.h"
 #include "platform/audio/MediaPlayer.h"
+#include "platform/codec/RiffWave.h"
 #include "player/MidiOutput.h"
 
 namespace {
@@ -106,8 +107,22 @@ bool TFProgramModule::FinishTake() {
 void TFProgramModule::TakeRecorded() {
   FHasTake = true;
   FSaved = false;
+  // A new take has no name of its own yet: Save asks for one rather than
+  // overwrite the file the take before it was saved to.
+  FDestFile = FRecordFile;
   UpdateDestination();
   UpdateActions();
+}
+
+void TFProgramModule::TakeUpLeftTake() {
+  try {
+    TFileStream in(FRecordFile, fmOpenRead);
+    const codec::TWaveFileInfo info = codec::ReadWaveHeader(in);
+    if (!info.Format.IsPcm() || info.Format.nBlockAlign() == 0 || info.DataSize < info.Format.nBlockAlign()) return;
+  } catch (const Exception&) {
+    return;  // none, or not a take: the next take replaces it
+  }
+  TakeRecorded();
 }
 
 void TFProgramModule::UpdateDestination() {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/ProgramLog.h"
 #include "base/Exceptions.h"
 
 namespace {
@@ -21,6 +22,17 @@ void FinalizeProgramUnit() { gIniFile.reset(); }
 const TProgramPlace& ProgramPlace() { return gPlace; }
 
 forms::TIniFile* IniFile() { return gIniFile.get(); }
+
+void WriteSettings(const std::function<void(forms::TIniFile&)>& Write) {
+  if (!gIniFile) return;
+  gIniFile->BeginUpdate();
+  Write(*gIniFile);
+  try {
+    gIniFile->EndUpdate();
+  } catch (const forms::EIniFileException& e) {
+    WriteLog(e.Message());
+  }
+}
 
 std::string SkinFile(const std::string& name) { return gPlace.ProgramFolder() + "skin/" + name; }
 

@@ -60,21 +60,24 @@ void TFProgramModule::RebuildReopenMenu() {
   while (drop->Count() > MIReopen->Count()) drop->Delete(drop->Count() - 1);
 }
 
+// Written at every change of the list or the opened file, all keys in one
+// write, so that a run that ends without shut-down keeps it.
 void TFProgramModule::SaveReopenList() {
-  forms::TIniFile& ini = *IniFile();
-  for (int n = 0; n < MaxReopen; ++n) ini.DeleteKey("Reopen", Key(n));
-  int n = 0;
-  auto listed = [this](const std::string& path) {
-    for (int i = 0; i < MIReopen->Count(); ++i)
-      if (SameText(MIReopen->Items(i)->Hint(), path)) return true;
-    return false;
-  };
-  TLoadedFile* file = CurrentFile();
-  if (file && !listed(file->FileName) && FileExists(file->FileName))
-    ini.WriteString("Reopen", Key(n++), DateToStr(Today()) + "," + file->FileName);
-  for (int i = 0; i < MIReopen->Count() && n < MaxReopen; ++i)
-    ini.WriteString("Reopen", Key(n++), DateToStr(MIReopen->Items(i)->Tag()) + "," + MIReopen->Items(i)->Hint());
-  ini.WriteInteger("Reopen", "ReopenCount", n);
+  WriteSettings([this](forms::TIniFile& ini) {
+    for (int n = 0; n < MaxReopen; ++n) ini.DeleteKey("Reopen", Key(n));
+    int n = 0;
+    auto listed = [this](const std::string& path) {
+      for (int i = 0; i < MIReopen->Count(); ++i)
+        if (SameText(MIReopen->Items(i)->Hint(), path)) return true;
+      return false;
+    };
+    TLoadedFile* file = CurrentFile();
+    if (file && !listed(file->FileName) && FileExists(file->FileName))
+      ini.WriteString("Reopen", Key(n++), DateToStr(Today()) + "," + file->FileName);
+    for (int i = 0; i < MIReopen->Count() && n < MaxReopen; ++i)
+      ini.WriteString("Reopen", Key(n++), DateToStr(MIReopen->Items(i)->Tag()) + "," + MIReopen->Items(i)->Hint());
+    ini.WriteInteger("Reopen", "ReopenCount", n);
+  });
 }
 
 void TFProgramModule::AddToReopen(const std::string& Path) {
@@ -112,6 +115,7 @@ void TFProgramModule::ReopenClick(TECMenuItem* Item) {
             break;
           }
         RebuildReopenMenu();
+        SaveReopenList();
       },
       this);
 }

@@ -14,6 +14,7 @@
 #include "platform/forms/Edit.h"
 #include "platform/forms/FileDialogForm.h"
 #include "platform/threads/MainQueue.h"
+#include "support/MidiFileBuilder.h"
 
 namespace apptest {
 namespace {
@@ -149,6 +150,20 @@ TEST_F(FileActionsTest, TheReopenListSurvivesARestartAndDropsAMissingFileOnlyWhe
   EXPECT_EQ(choose(Main->MITOpen->Items(1)), "c.xml x.xml ");
   EXPECT_EQ(Main->CurrentFile()->FileName, Path("a.xml"));
   EXPECT_EQ(listed(Main->MITOpen), listed(Main->MIReopen));
+}
+
+TEST_F(FileActionsTest, AMidiFileCutShortAndAMissingFolderAreSaidAndTheTakeOutlivesBoth) {
+  Start();
+  RecordTake();
+  TMidiFileBuilder builder(0, 96);
+  builder.AddTrack().Tempo(0, 500000).NoteOn(0, 0, 60, 100).NoteOff(96, 0, 60).NoteOn(0, 0, 62, 100);
+  const TBytes bytes = builder.Bytes();
+  WriteText(Folder / "cut.mid", std::string(bytes.begin(), bytes.end() - 6));
+  EXPECT_EQ(Drive({"ok"}, [&] { EXPECT_TRUE(Main->OpenFile(Path("cut.mid"))); }),
+            "Error: The MIDI file is cut short: its end is missing\n");
+  EXPECT_EQ(Drive({Path("none/take.wav"), "ok", ""}, [&] { Main->ASaveAsExecute(); }),
+            "Error: The folder " + Path("none/") + " does not exist.\n");
+  EXPECT_TRUE(Main->ASave->Enabled() && !fs::exists(Folder / "none"));
 }
 
 TEST_F(FileActionsTest, WithoutACountTheEntriesAreNumberedAndAnUnreadableDateIsToday) {

@@ -3,6 +3,9 @@
 #include <chrono>
 #include <cstdio>
 #include <regex>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "ProgramTestSupport.h"
 #include "app/LoadedFile.h"
@@ -32,9 +35,9 @@ std::string LogTexts(const fs::path& log) {
   return std::regex_replace(ReadText(log), std::regex(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d - )"), "");
 }
 
-class RecordTest : public ProgramTest {
+class TakeTest : public ProgramTest {
 protected:
-  RecordTest() {
+  void StartWithScale() {
     audio::TOutputBus::Instance().Start(audio::MakeSilentSink());
     Start();
     for (TECImageTrack* bar : {Main->TBLeftVolume, Main->TBRightVolume}) bar->SetPosition(-127);  // full volume
@@ -46,7 +49,7 @@ protected:
     WriteText(Folder / "scale.mid", std::string(bytes.begin(), bytes.end()));
     EXPECT_TRUE(Main->OpenFile((Folder / "scale.mid").string()));
   }
-  ~RecordTest() override { Stop(); audio::TOutputBus::Instance().Stop(); }
+  ~TakeTest() override { Stop(); audio::TOutputBus::Instance().Stop(); }
 
   // Runs the window, its clock on real time; notes green in the meter's middle row.
   bool RunUntil(const std::function<bool()>& done, double seconds) {
@@ -67,6 +70,8 @@ protected:
 
   bool MeterDrew = false;
 };
+
+struct RecordTest : TakeTest { RecordTest() { StartWithScale(); } };
 
 TEST_F(RecordTest, ATakeEndsWithItsScoreIsSavedPlaysBackAndASecondTakeFollows) {
   const double seconds = Main->CurrentFile()->GetDuration() / 1000;
@@ -124,6 +129,39 @@ TEST_F(RecordTest, AMidiDeviceThatDoesNotOpenEndsTheTakeAndStopKeepsWhatTheNextO
   EXPECT_EQ(audio::MciSendString("STATUS KorvaneFile MODE"), audio::MCIERR_INVALID_DEVICE_NAME);
   audio::TWaveHdr late;  // a buffer arriving after Stop draws nothing
   Main->WMWimData(&late);
+}
+
+// Killed during its second take, a run leaves its first take, settings and log to the next start.
+TEST_F(TakeTest, AKilledRunLeavesItsTakeAndSettingsToTheNextStart) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    StartWithScale();  // which puts scale.mid on the reopen list
+    Main->SetBounds(40, 30, 700, 400);
+    Main->ARecord->Execute();
+    const bool ended = RunUntil([&] { return !Main->Recording(); }, 10);
+    fs::copy_file(Folder / "Untitled.wav", Folder / "first.wav");
+    Main->ARecord->Execute();
+    RunUntil([] { return false; }, 0.3);
+    (void)!write(ready[1], ended && Main->Recording() ? "k" : "f", 1);
+    for (;;) pause();
+  }
+  char state = 0;
+  (void)!read(ready[0], &state, 1);
+  kill(child, SIGKILL);
+  ASSERT_TRUE(waitpid(child, nullptr, 0) == child && state == 'k');
+  audio::TOutputBus::Instance().Start(audio::MakeSilentSink());
+  Start();
+  EXPECT_EQ(ReadText(Folder / "Untitled.wav"), ReadText(Folder / "first.wav"));
+  EXPECT_NEAR(Main->TBDestination->Max(), Take("-D") * 1000, 1);
+  EXPECT_TRUE(Main->LDestination->Caption() == "Untitled.wav" && Main->ASave->Enabled());
+  EXPECT_EQ(LogTexts(Folder / "Sonarid.log.old"), TakeLog + TakeLog);
+  EXPECT_TRUE(Main->Left() == 40 && Main->Top() == 30 && Main->Width() == 700 && Main->Height() == 400);
+  EXPECT_EQ(Main->MIReopen->Count() == 1 ? Main->MIReopen->Items(0)->Hint() : "", (Folder / "scale.mid").string());
+  Main->ActivatePanel(false);
+  Main->APlay->Execute();
+  EXPECT_TRUE(RunUntil([&] { return Main->MPDestination->Position() == Main->MPDestination->Length(); }, 6));
 }
 
 }  // namespace

@@ -175,18 +175,18 @@ void TFProgramModule::TExportTimer() {
   }
   if (FUpdating) return;
   FUpdating = true;
-  if (file) {
+  // The take's bar follows its player also while no score is open (a take
+  // left by a run before).
+  if (!FSourceActive && !FRecording) {
+    TBDestination->SetPosition(int(MPDestination->Position()));
+    LTimeDest->SetCaption(MillisecToStr(int32_t(MPDestination->Position())));
+  } else if (file) {
     const int32_t position = int32_t(file->GetPosition());
-    if (FRecording || FSourceActive) {
-      TBSource->SetPosition(position / 100);
-      LTimeSource->SetCaption(MillisecToStr(position));
-    }
+    TBSource->SetPosition(position / 100);
+    LTimeSource->SetCaption(MillisecToStr(position));
     if (FRecording) {
       TBDestination->SetPosition(position / 100);
       LTimeDest->SetCaption(MillisecToStr(position));
-    } else if (!FSourceActive) {
-      TBDestination->SetPosition(int(MPDestination->Position()));
-      LTimeDest->SetCaption(MillisecToStr(int32_t(MPDestination->Position())));
     }
   }
   FUpdating = false;

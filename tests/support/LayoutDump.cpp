@@ -7,6 +7,7 @@
 
 #include "score/model/Item.h"
 #include "score/model/LayoutRecords.h"
+#include "score/model/Note.h"
 
 namespace {
 
@@ -83,4 +84,14 @@ std::string DumpMeasureRecords(const TKVPieceLayoutRecords& Records, int32_t Cou
   const size_t count = Count < 0 ? Records.MeasureRecords.size() : std::min(Records.MeasureRecords.size(), size_t(Count));
   for (size_t r = 0; r < count; ++r) dumper.Record(out, r, *Records.MeasureRecords[r]);
   return out;
+}
+
+std::string StruckNotes(const TKVPieceLayoutRecords& Records) {
+  std::string struck;
+  for (int32_t m = 0; m < Records.MeasureRecordCount; ++m)
+    for (const auto& entry : Records.MeasureRecords[m]->Positions)
+      if (auto* note = dynamic_cast<TKVNote*>(entry->Item); note && !(note->PlayState & 0x80))
+        struck += std::to_string(note->MidiKey) + "@" + std::to_string(Records.MeasureRecords[m]->StartTick + entry->Position) +
+                  "+" + std::to_string(entry->Word) + " ";
+  return struck;
 }

@@ -40,6 +40,11 @@ uint8_t ShortValueCode(int32_t value) {
   }
 }
 
+bool HasTie(const TKVNote& note) {
+  return std::any_of(note.Items().begin(), note.Items().end(),
+                     [](const TKVItem* item) { return dynamic_cast<const TKVLiga*>(item) != nullptr; });
+}
+
 void AddTie(TKVNote& note, int32_t length) {
   auto* tie = new TKVLiga(&note);
   tie->SetFlags(note.StemDown() ? 0x11 : 0x10);
@@ -60,16 +65,18 @@ struct TKVMidiConversion::TPlacing {
   uint8_t StaffVoice = 0;
   TKVVoiceKey Key;
   uint8_t Pitch = 0;
-  bool Written = false;        // a value of the record has been written
-  TKVNote* Previous = nullptr;  // the last note written for it, tied to the next
-  int32_t PreviousValue = 0;
+  bool Started = false;        // a note of the record is struck (no tie leads into it)
+  TKVNote* Previous = nullptr;  // the note its next value is tied to
+  int32_t PreviousValue = 0;    // the value that note stands for
+  int32_t ChordDelta = 0;       // that value minus that note's written length (a chord's)
+  TKVNote* Duplicate = nullptr; // the note a value was not written for
 };
 
-// A value that duplicates a note ends the record there: the note it
-// duplicated stands for the rest, and no tie leads into a note that another
-// record struck (its attack would be lost).
+// A value that duplicates a note is not written; the rest of the record is.
+// No tie leads into the duplicated note (another record strikes it), but the
+// rest is tied on from it when it has no tie of its own, so that the key
+// sounds on, struck once. A record of which no note is struck was merged.
 void TKVMidiConversion::PlaceNote(TMidiWorkRecord& Record, int64_t MeasureIndex) {
-  if (Record.Link && !Record.Link->Last) return;  // the first half ended on a duplicate
   TPlacing s(Record);
   s.MeasureIndex = MeasureIndex;
   s.Measure = GetPartMeasure(MeasureIndex);
@@ -85,22 +92,37 @@ void TKVMidiConversion::PlaceNote(TMidiWorkRecord& Record, int64_t MeasureIndex)
   s.Key = VoiceKeyOf(staff, 0);
   s.Pitch = Record.Note.Pitch;
   if (Record.Link) s.Previous = Record.Link->Last, s.PreviousValue = Record.Link->LastValue;
+  // The note the record's own sound ends with.
+  TKVNote* last = nullptr;
+  auto emit = [&](int32_t position, int32_t written, int32_t unit, bool dotted) {
+    if (EmitNote(s, position, written, unit, dotted)) {
+      last = s.Previous;
+      return;
+    }
+    // The duplicated note sounds at least as long as this value, up to the
+    // rest tied on from it.
+    TKVNote* d = s.Duplicate;
+    s.Previous = HasTie(*d) ? nullptr : d;
+    s.PreviousValue = written;
+    if (s.Previous && (d->PlayedLength() ? d->PlayedLength() : d->Duration()) < written)
+      d->Data().setU16(NoteBlock::PlayedLength, uint16_t(written));
+    last = nullptr;
+  };
 
-  bool complete = true;
   if (const TKVMark* tuplet = s.Measure->FindTupletAt(s.Key, p)) {
     int32_t sum = 0;
     for (int32_t i = 0; i < tuplet->Variant(); ++i) {
       const int32_t sub = tuplet->ExtraWord(i);
       sum += sub;
       if (sum > p - tuplet->Position()) {
-        complete = EmitNote(s, tuplet->Position() + sum - sub, sub, tuplet->Value(), false);
+        emit(tuplet->Position() + sum - sub, sub, tuplet->Value(), false);
         remaining = 0;
         break;
       }
     }
   }
   // Plain or dotted powers of two, tied across the bar lines.
-  while (complete && remaining > 0) {
+  while (remaining > 0) {
     int32_t v = TicksPerWhole;
     for (int32_t i = 9; i >= 0; --i)
       if ((1 << i) <= remaining && p + (1 << i) <= s.Length) {
@@ -109,7 +131,7 @@ void TKVMidiConversion::PlaceNote(TMidiWorkRecord& Record, int64_t MeasureIndex)
       }
     const bool dotted = p + v + v / 2 <= s.Length && std::abs(v + v / 2 - remaining) < 4;
     if (dotted) v += v / 2;
-    complete = EmitNote(s, p, v, v, dotted);
+    emit(p, v, v, dotted);
     // A note that ends on the bar line makes no measure after it.
     if (p + v < s.Length || remaining <= v) {
       p += v;
@@ -122,18 +144,21 @@ void TKVMidiConversion::PlaceNote(TMidiWorkRecord& Record, int64_t MeasureIndex)
     remaining -= v;
   }
 
-  if (!s.Written && !Record.Link && Record.Source)
+  const bool started = s.Started || (Record.Link && Record.Link->Started);
+  if (Record.Chain)
+    *Record.Chain = {s.Previous, s.PreviousValue, started};
+  else if (!started && Record.Source)
     FMerged.push_back({FPart->Index(), Record.Note.MidiKey, Record.Source->Time});
-  if (Record.Chain) *Record.Chain = {complete ? s.Previous : nullptr, s.PreviousValue};
-  TKVNote* last = s.Previous;
-  if (!complete || !last || last == (Record.Link ? Record.Link->Last : nullptr)) return;
-  if (s.LengthDifference != 0 && last->Duration() + s.LengthDifference > 0)
-    last->Data().setU16(NoteBlock::PlayedLength, uint16_t(std::min(last->Duration() + s.LengthDifference, 0xFFFF)));
+  if (!last) return;
+  // The written value plus the difference between the raw and the snapped
+  // length.
+  const int32_t played = last->Duration() + s.ChordDelta + s.LengthDifference;
+  if (played > 0) last->Data().setU16(NoteBlock::PlayedLength, uint16_t(std::min(played == last->Duration() ? 0 : played, 0xFFFF)));
   if (split) {
     // The first half sounds only up to its bar line; the second half goes on.
-    const int32_t played = last->PlayedLength() ? last->PlayedLength() : last->Duration();
+    const int32_t sounding = last->PlayedLength() ? last->PlayedLength() : last->Duration();
     const int32_t room = FMap.LengthOf(last->GetMeasure()->Index()) - last->Position() - last->TimeOffset();
-    if (played > room) last->Data().setU16(NoteBlock::PlayedLength, uint16_t(std::max(room, 1)));
+    if (sounding > room) last->Data().setU16(NoteBlock::PlayedLength, uint16_t(std::max(room, 1)));
   }
 }
 
@@ -180,7 +205,9 @@ bool TKVMidiConversion::EmitNote(TPlacing& S, int32_t Position, int32_t Written,
     S.Pitch = MakePitch(PitchOctave(S.Pitch), PitchStep(S.Pitch) + 1);
   bool stemDown = FPart->GetStaff(ItemStaff(S.StaffVoice))->GetVoiceCount() < 2 ? PitchLine(S.Pitch) >= StemDownLine
                                                                                  : ItemVoice(S.StaffVoice) != 0;
-  // A tied note stays in the voice of the note it continues.
+  // A tied note stays in the voice of the note it continues; a duplicated
+  // note tied on by its own record meanwhile is continued no more.
+  if (S.Previous && HasTie(*S.Previous)) S.Previous = nullptr;
   if (S.Previous) {
     S.StaffVoice = S.Previous->StaffVoice();
   } else if (int32_t voice = ChooseVoice(S, Position, Written); voice >= 0) {
@@ -206,12 +233,13 @@ bool TKVMidiConversion::EmitNote(TPlacing& S, int32_t Position, int32_t Written,
   }
   // The same key twice in one chord is written once (every note of the
   // chord is compared, not only its first).
-  if (chord && std::any_of(measure.Items().begin(), measure.Items().end(), [&](const TKVItem* item) {
-        const auto* n = IsNoteItem(item) ? static_cast<const TKVNote*>(item) : nullptr;
-        return n && n->Position() == Position && n->StaffVoice() == S.StaffVoice &&
-               n->MidiKey == S.Record.Note.MidiKey;
-      }))
-    return false;
+  if (chord)
+    for (TKVItem* item : measure.Items())
+      if (auto* n = IsNoteItem(item) ? static_cast<TKVNote*>(item) : nullptr;
+          n && n->Position() == Position && n->StaffVoice() == S.StaffVoice && n->MidiKey == S.Record.Note.MidiKey) {
+        S.Duplicate = n;
+        return false;
+      }
 
   std::unique_ptr<TKVNote> note;
   {
@@ -224,7 +252,6 @@ bool TKVMidiConversion::EmitNote(TPlacing& S, int32_t Position, int32_t Written,
     stemDown = chord->StemDown();
     value = chord->Value();
     duration = chord->Duration();
-    S.LengthDifference += Written - duration;
   }
   note->SetPitch(S.Pitch);
   note->SetPosition(uint16_t(Position));
@@ -249,8 +276,11 @@ bool TKVMidiConversion::EmitNote(TPlacing& S, int32_t Position, int32_t Written,
   ++measure.StaffNoteCounts[size_t(staff)];
   if (chord) measure.ArrangeChord(S.Key, uint16_t(Position), false, true);
   if (S.Previous) AddTie(*S.Previous, S.PreviousValue);
-  S.Written = true;
+  S.Started = S.Started || !S.Previous;
+  // A chord's note stands for its own value: tied on, it sounds that long.
+  if (duration != Written) made->Data().setU16(NoteBlock::PlayedLength, uint16_t(Written));
   S.Previous = made;
   S.PreviousValue = Written;
+  S.ChordDelta = Written - duration;
   return true;
 }

@@ -23,11 +23,13 @@ struct TMidiWorkRecord {
   int32_t Value = 0;     // raw length left in this measure, then the snapped length
   bool Split = false;    // the first half of a note split at a bar line
   // A note split at a bar line shares this between its halves: the first
-  // half leaves its last written note here, which is tied to the second half
-  // and gives it its voice (none when the first half ended on a duplicate).
+  // half leaves here the note the second half is tied to, which gives it its
+  // voice (none when the first half ended on a duplicate already tied on),
+  // and whether a note of it is struck.
   struct TChain {
     TKVNote* Last = nullptr;
     int32_t LastValue = 0;
+    bool Started = false;
   };
   std::shared_ptr<TChain> Chain;  // the first half's
   std::shared_ptr<TChain> Link;   // the second half's: the first half's chain

@@ -120,7 +120,10 @@ bool ContinuesTie(const TKVFormatContext& Ctx, const TKVNote& Note) {
     if (!tied || tied == &Note || (tied->PlayState & CarriesTremolo) != 0) continue;
     if (tied->StaffVoice() != Note.StaffVoice() || tied->MidiKey != Note.MidiKey || ItemPart(tied) != part) continue;
     // Ticks from the piece's start, so that a tie over the bar line counts.
-    if (uint64_t(display->Owner->StartTick) + tied->Position() + tied->Duration() == start) return true;
+    // The tie ends where its span says (its record's tick), which may be
+    // more than the tied note's written length, as for a chord's note that
+    // stands for a longer value of its own.
+    if (uint64_t(display->Owner->StartTick) + display->Param == start) return true;
   }
   return false;
 }

@@ -16,8 +16,8 @@ int32_t Semitone(uint8_t Pitch) { return StepSemitone(Pitch & 0x0F) + 12 * (Pitc
 // Signed alteration of an accidental byte (bits 0-5 the size, bit 6 flat).
 int32_t Alteration(uint8_t Accidental) { return (Accidental & 0x40) ? -(Accidental & 0x3F) : (Accidental & 0x3F); }
 
-// Whether Note continues Tied, the note of tie record T, which ends with
-// measure A. Ticks count from the piece's start: a tie carried into A from
+// Whether Note continues Tied, the note of tie record T, which ends (at the
+// tick of T's end) with measure A. Ticks count from the piece's start: a tie carried into A from
 // an earlier measure ends at A's end only when it really does.
 bool Continues(const TKVNote& Tied, const TKVNote& Note, const TKVDisplayItem& T, const TKVMeasureRecord& A) {
   const uint64_t start = T.Owner ? T.Owner->StartTick : A.StartTick;
@@ -28,7 +28,7 @@ bool Continues(const TKVNote& Tied, const TKVNote& Note, const TKVDisplayItem& T
          // A note without a sign of its own continues the tie; one with a sign,
          // a natural included, only when it keeps the tied note's alteration.
          (Note.Accidental == 0 || Alteration(Tied.Accidental) == Alteration(Note.Accidental)) &&
-         start + Tied.Position() + Tied.Duration() == uint64_t(A.StartTick) + A.Length && tiedMeasure && measure &&
+         start + T.Param == uint64_t(A.StartTick) + A.Length && tiedMeasure && measure &&
          tiedMeasure->Part() == measure->Part();
 }
 

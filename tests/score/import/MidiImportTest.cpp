@@ -6,6 +6,7 @@
 #include "score/import/ImportErrors.h"
 #include "score/import/MidiImportTestSupport.h"
 #include "score/model/Column.h"
+#include "support/LayoutDump.h"
 #include "score/model/Lyric.h"
 #include "score/model/Mark.h"
 #include "score/model/NotationSupport.h"
@@ -102,6 +103,28 @@ TEST_F(MidiImport, ChordsAndTwoVoicesOnOneStaff) {
             "R@128/128 v00\nR@192/64 v01\nR@256/128 v00\nR@256/256 v01\nN84@384/32 v00\nR@416/32 v00\nR@448/64 v00\n");
   ASSERT_EQ(result.MergedDuplicates.size(), 1u);
   EXPECT_EQ(result.MergedDuplicates[0].Time, 394u);
+}
+
+// Every note-on is struck once, however its note is written: a chord's note
+// that stands for a longer value of its own sounds on into the note its tie
+// leads to; the tail of a note whose first value duplicates another (one
+// voice only) is kept, tied on from that note.
+TEST_F(MidiImport, EveryNoteIsStruckOnce) {
+  const struct {
+    std::initializer_list<TNoteSpec> Notes;
+    uint8_t Voices;
+    const char* Struck;
+    size_t Merged;
+  } cases[] = {{{{60, 128, 192}, {55, 128, 128}, {52, 128, 320}}, 2, "52@128+256 60@128+192 55@128+128 ", 0},
+               {{{60, 0, 8}, {60, 10, 630}}, 1, "60@0+512 ", 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Struck);
+    score = std::make_unique<TKVScore>();
+    score->ImportOptions.ImportMaxVoices = c.Voices;
+    EXPECT_EQ(Import(NotesFile(c.Notes, 0, 40)).MergedDuplicates.size(), c.Merged);
+    EXPECT_EQ(StruckNotes(piece->Layout()), c.Struck);
+    EXPECT_EQ(NoteStarts(*Part(0)).size() + c.Merged, c.Notes.size());
+  }
 }
 
 // The signs of the notes of a part, "-" for none, "|" between measures.

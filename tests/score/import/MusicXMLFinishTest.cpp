@@ -8,7 +8,7 @@
 #include "score/import/MusicXMLCount.h"
 #include "score/import/MusicXMLTestSupport.h"
 #include "score/import/PerformancePasses.h"
-#include "score/model/LayoutRecords.h"
+#include "support/LayoutDump.h"
 #include "score/model/Column.h"
 #include "score/model/Liga.h"
 #include "score/model/Mark.h"
@@ -72,19 +72,6 @@ TEST_F(MusicXMLFinish, SignsMakeTheLayoutPlayTheDocumentsKeys) {
   }
 }
 
-// The notes the layout strikes, as "key@tick+length" from the piece's start.
-std::string Struck(const TKVPiece& piece) {
-  std::string struck;
-  const TKVPieceLayoutRecords& layout = piece.Layout();
-  for (int32_t m = 0; m < layout.MeasureRecordCount; ++m)
-    for (const auto& entry : layout.MeasureRecords[m]->Positions)
-      if (auto* note = dynamic_cast<TKVNote*>(entry->Item); note && !(note->PlayState & 0x80))
-        struck += std::to_string(note->MidiKey) + "@" +
-                  std::to_string(layout.MeasureRecords[m]->StartTick + entry->Position) + "+" +
-                  std::to_string(entry->Word) + " ";
-  return struck;
-}
-
 // A slur is no tie, even over the bar line or between one key; a tablature
 // staff sounds what its notes say whatever the key; a key beyond seven
 // fifths is none; a grace note on the beat delays its tied note, which
@@ -111,7 +98,7 @@ TEST_F(MusicXMLFinish, NotesSoundAsWritten) {
     TKVScore score;
     ImportDocument(score, Partwise({c.Measures}));
     ApplyPerformancePasses(score);
-    EXPECT_EQ(Struck(*score.GetPiece(0)), c.Struck);
+    EXPECT_EQ(StruckNotes(score.GetPiece(0)->Layout()), c.Struck);
     size_t keys = 0;
     for (int32_t m = 0; m < score.GetPiece(0)->GetPart(0)->GetMeasureCount(); ++m)
       keys += ItemsOfKind<TKVMark>(*score.GetPiece(0)->GetPart(0)->GetMeasure(m), ItemKind::KeySignature).size();

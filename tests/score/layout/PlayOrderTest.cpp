@@ -233,6 +233,7 @@ TEST_F(PlayOrder, TiesAcrossJumps) {
     t.Bounds2 = {100, 510, 180, 520};
     t.Bounds = {90, 505, 200, 530};
     t.Owner = &Record(1);
+    t.Param = tied->Duration();  // where the layout ends a tie without a span of its own
     Record(1).ExtendingItems.push_back(&t);
     starts.push_back(start);
     display(Record(0), start);

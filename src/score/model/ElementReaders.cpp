@@ -135,11 +135,17 @@ void TKVMark::ReadData(TStream& Stream) {
         ReadStreamString(s, FText2);
       }
     }
-    if (version > 2 && OneOf(kind, {4, 27, 28, 122, 123, 124, 170, 172})) ReadStreamString(s, FText1);
-    if (version > 3 && OneOf(kind, {123, 170, 172})) Data().setU8(MarkBlock::LineStyle, s.ReadU8());
+    namespace K = ItemKind;
+    if (version > 2 && OneOf(kind, {K::Meter, K::MeasureNumber, K::RehearsalMark, K::Fingering, K::ContinuedGlyph,
+                                    K::TechniqueLetter, K::BarreLine, K::HarmonicLine}))
+      ReadStreamString(s, FText1);
+    if (version > 3 && OneOf(kind, {K::ContinuedGlyph, K::BarreLine, K::HarmonicLine}))
+      Data().setU8(MarkBlock::LineStyle, s.ReadU8());
     if (version > 4) ReadDynamicsSetting(s, FDynamics);
     if (version > 5 && kind == ItemKind::KeySignature) readExtra(MarkBlock::KeyTableBytes);
-    if (version > 6 && OneOf(kind, {2, 6, 42, 85, 130, 153, 154, 169, 171})) ReadStreamString(s, FText1);
+    if (version > 6 && OneOf(kind, {K::Clef, K::TempoMark, K::MultiMeasureRest, K::Tuplet, K::ExtensionLine, K::DaCapo,
+                                    K::DalSegno, K::OctaveLine, K::Volta}))
+      ReadStreamString(s, FText1);
     if (version > 7 && kind == ItemKind::Meter) {
       uint16_t count = s.ReadU16();
       if (count > 0) readExtra(int64_t(count) * 2);

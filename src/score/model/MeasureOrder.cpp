@@ -10,13 +10,18 @@ namespace {
 
 // Mark kinds that stand at a time position of their own and are ordered.
 bool OrderedMarkKind(uint8_t kind) {
+  namespace K = ItemKind;
   switch (kind) {
-    case 1: case 2: case 3: case 4: case 6: case 7: case 8: case 27: case 28: case 37: case 40: case 41: case 42:
+    case K::StaffBracket: case K::Clef: case K::KeySignature: case K::Meter: case K::TempoMark: case K::BarLine:
+    case K::TempoEquation: case K::MeasureNumber: case K::RehearsalMark: case K::DoubleSlash: case K::BeatRepeat:
+    case K::MeasureRepeat: case K::MultiMeasureRest:
       return true;
     default:
-      return (kind >= 70 && kind <= 72) || kind == 85 || (kind >= 110 && kind <= 125) || (kind >= 130 && kind <= 133) ||
-             (kind >= 141 && kind <= 143) || (kind >= 149 && kind <= 151) || (kind >= 153 && kind <= 160) ||
-             (kind >= 169 && kind <= 173);
+      return (kind >= K::HeadGlyphA && kind <= K::HeadGlyphC) || kind == K::Tuplet ||
+             (kind >= K::Dynamic && kind <= K::SingleGlyph) ||
+             (kind >= K::ExtensionLine && kind <= K::TwoVariantGlyph) || (kind >= K::Staccato && kind <= K::Tremolo) ||
+             (kind >= K::VerticalArrow && kind <= K::Coda) || (kind >= K::DaCapo && kind <= K::DynamicSymbol) ||
+             (kind >= K::OctaveLine && kind <= K::SquareBracket);
   }
 }
 

@@ -12,10 +12,10 @@
 #include "score/model/Measure.h"
 #include "score/model/Note.h"
 #include "score/model/PageTexts.h"
-#include "score/model/RegistrationPause.h"
 #include "score/model/Part.h"
 #include "score/model/Pause.h"
 #include "score/model/Piece.h"
+#include "score/model/RegistrationPause.h"
 #include "score/model/Score.h"
 #include "score/model/ScoreRoutines.h"
 #include "score/model/ScoreView.h"
@@ -66,10 +66,10 @@ int32_t TKVScore::FindInsertIndex(const TKVMeasure* Measure, const TKVVoiceKey& 
       case ItemKind::Clef:
       case ItemKind::KeySignature:
       case ItemKind::GraceGroup:
-      case 111:
-      case 112:
-      case 143:
-      case 173:
+      case ItemKind::Arpeggio:
+      case ItemKind::HalfBracket:
+      case ItemKind::Tremolo:
+      case ItemKind::SquareBracket:
         if (Time < time || (First && Time == time)) return i;
         break;
       default:

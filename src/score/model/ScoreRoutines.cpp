@@ -105,9 +105,9 @@ uint16_t GetItemPage(const TKVItem* Item) {
       static_assert(TextBlock::Page == ImageBlock::Page && TextBlock::Page == LineBlock::Page &&
                     TextBlock::Page == RectangleBlock::Page && TextBlock::Page == OleBlock::Page);
       break;
-    case 205:
-    case 206:
-    case 207:
+    case ItemKind::Arc:
+    case ItemKind::Pie:
+    case ItemKind::ArcChord:
       offset = ArcBlock::Page;
       break;
     case ItemKind::PageMark:

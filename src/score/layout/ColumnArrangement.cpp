@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint8_t AccidentalMark = 50;
 
 enum class TAccidentalGroup { None, FlatLike, SharpLike, DoubleSharp };
 
@@ -41,7 +40,7 @@ TAccidentalShape ShapeOf(uint8_t Type) {
 }
 
 TKVMark* AccidentalOf(const TKVDisplayItem* Display) {
-  if (!Display->Item || Display->Item->Kind() != AccidentalMark) return nullptr;
+  if (!Display->Item || Display->Item->Kind() != ItemKind::Accidental) return nullptr;
   auto* mark = dynamic_cast<TKVMark*>(Display->Item);
   return mark && dynamic_cast<TKVNote*>(mark->Owner()) ? mark : nullptr;
 }
@@ -121,7 +120,7 @@ void PlaceClefChange(TKVFormatContext& Ctx, TKVDisplayItem& Display, TKVMark& Cl
 
 void PlaceMarkBeforeNotes(TKVFormatContext& Ctx, TKVDisplayItem& Display, const TKVMark& Mark, int32_t Base,
                           int32_t& Running) {
-  const bool arpeggio = Mark.Kind() == 111;
+  const bool arpeggio = Mark.Kind() == ItemKind::Arpeggio;
   const int32_t own = arpeggio ? 4 : 6;
   const int32_t height = arpeggio ? 64 * Mark.Value() + 48 : Mark.Value();
   const int32_t distance = own + Base + Running;
@@ -172,12 +171,12 @@ void PlaceLeadingItems(TKVFormatContext& Ctx, TKVStaffPass& Pass) {
       case ItemKind::GraceGroup:
         running += ArrangeGraceGroup(Ctx, Pass, *display, base + running);
         break;
-      case 111:
-      case 112:
-      case 173:
+      case ItemKind::Arpeggio:
+      case ItemKind::HalfBracket:
+      case ItemKind::SquareBracket:
         if (mark) PlaceMarkBeforeNotes(Ctx, *display, *mark, base, running);
         break;
-      case 143:
+      case ItemKind::Tremolo:
         if (mark) PlaceMarkAfterNotes(Ctx, Pass, *display, *mark);
         break;
       default:
@@ -189,7 +188,7 @@ void PlaceLeadingItems(TKVFormatContext& Ctx, TKVStaffPass& Pass) {
 bool LeadsNotes(uint8_t Kind) {
   switch (Kind) {
     case ItemKind::Clef: case ItemKind::KeySignature: case ItemKind::GraceGroup:
-    case 111: case 112: case 143: case 173:
+    case ItemKind::Arpeggio: case ItemKind::HalfBracket: case ItemKind::Tremolo: case ItemKind::SquareBracket:
       return true;
     default:
       return false;

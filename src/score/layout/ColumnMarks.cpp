@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr uint8_t MeasureRepeatKind = 42, BarLineKind = 7, RepeatStartKind = 155, VoltaBarKind = 159;
 
 uint16_t GroupWord(const TKVStaff* Staff) { return Staff->Data().u16(StaffBlock::PartIndex); }
 
@@ -88,8 +87,12 @@ void LayoutMeterMark(TKVFormatContext& Ctx, TKVMark& Mark) {
 bool LayoutBarMark(TKVFormatContext& Ctx, TKVMark& Mark) {
   const uint8_t kind = Mark.Kind();
   Mark.SetOffsetX(int16_t(std::clamp<int32_t>(Mark.OffsetX(), -1000, 1000)));
-  const bool endBar = Mark.Position() >= Ctx.Record->Length && kind >= 156 && kind <= 158;
-  int64_t width = kind <= 156 && kind >= RepeatStartKind ? 8 : kind == 157 ? 4 : kind == BarLineKind ? 3 : 5;
+  const bool endBar =
+      Mark.Position() >= Ctx.Record->Length && kind >= ItemKind::RepeatEnd && kind <= ItemKind::FinalBar;
+  int64_t width = kind <= ItemKind::RepeatEnd && kind >= ItemKind::RepeatStart ? 8
+                  : kind == ItemKind::DoubleBar                                 ? 4
+                  : kind == ItemKind::BarLine                                   ? 3
+                                                                                : 5;
   const int32_t staffSize = Ctx.Staff ? Ctx.Staff->SizePercent() : 100;
   if (Ctx.Scale() != 100 || staffSize != 100) width = width * Ctx.Scale() * staffSize / 10000;
   Mark.DisplayLink = nullptr;
@@ -136,9 +139,9 @@ bool LayoutColumnMark(TKVFormatContext& Ctx, TKVItem* Item) {
   const uint8_t kind = mark->Kind();
   if (kind == ItemKind::Meter)
     LayoutMeterMark(Ctx, *mark);
-  else if (kind == BarLineKind || (kind >= RepeatStartKind && kind <= VoltaBarKind))
+  else if (kind == ItemKind::BarLine || (kind >= ItemKind::RepeatStart && kind <= ItemKind::HeavyLightBar))
     return LayoutBarMark(Ctx, *mark);
-  else if (kind == MeasureRepeatKind)
+  else if (kind == ItemKind::MultiMeasureRest)
     LayoutMeasureRepeat(Ctx, *mark);
   return false;
 }

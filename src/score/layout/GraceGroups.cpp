@@ -30,7 +30,6 @@
 
 namespace {
 
-constexpr uint8_t AccidentalMark = 50;
 constexpr uint8_t AttachmentFlag = 0x10;
 
 int32_t Saturate(int64_t V) { return int32_t(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX)); }
@@ -240,7 +239,7 @@ void LayoutGraceNote(TKVFormatContext& Ctx, TGraceLayout& G, TKVStaff& Walked, T
     // The fret is chosen for the key the signs give: a tablature staff has
     // no key signature.
     for (TKVItem* item : Note.Items().Items())
-      if (auto* sign = dynamic_cast<TKVMark*>(item); sign && item->Kind() == AccidentalMark)
+      if (auto* sign = dynamic_cast<TKVMark*>(item); sign && item->Kind() == ItemKind::Accidental)
         ApplySign(Note, sign->Variant(), own);
     Note.MidiKey = NoteKey(Ctx, Note, own.OwnSign ? own.Value : 0);
     ChooseString(staff, Note);
@@ -268,7 +267,7 @@ void LayoutGraceNote(TKVFormatContext& Ctx, TGraceLayout& G, TKVStaff& Walked, T
   for (TKVItem* item : Note.Items().Items()) {
     if (auto* slur = dynamic_cast<TKVLiga*>(item)) {
       LayoutGraceSlur(Ctx, G, Note, D, y, ls, *slur);
-    } else if (auto* sign = dynamic_cast<TKVMark*>(item); sign && item->Kind() == AccidentalMark && !tablature) {
+    } else if (auto* sign = dynamic_cast<TKVMark*>(item); sign && item->Kind() == ItemKind::Accidental && !tablature) {
       LayoutGraceSign(Ctx, G, Note, y, ls, *sign, own);
     }
   }

@@ -20,7 +20,8 @@ namespace {
 
 void LayoutItem(TKVFormatContext& Ctx, TKVItem& Item) {
   switch (Item.Kind()) {
-    case 114: case 115: case 116: case 117: case 121: case 123: case 125: case 133:
+    case ItemKind::Turn: case ItemKind::Ornament: case ItemKind::Fermata: case ItemKind::Accent: case ItemKind::Pedal:
+    case ItemKind::ContinuedGlyph: case ItemKind::SingleGlyph: case ItemKind::TwoVariantGlyph:
       if (auto* mark = dynamic_cast<TKVMark*>(&Item)) LayoutSymbolMark(Ctx, *mark);
       break;
     case ItemKind::DynamicSymbol:
@@ -38,8 +39,10 @@ void LayoutItem(TKVFormatContext& Ctx, TKVItem& Item) {
     case ItemKind::Bend:
       if (auto* bend = dynamic_cast<TKVBend*>(&Item)) LayoutBend(Ctx, *bend);
       break;
-    case 110: case 113: case 118: case 120: case 122: case 124: case 130: case 131: case 132:
-    case 141: case 142: case 143: case 149: case 170: case 172:
+    case ItemKind::Dynamic: case ItemKind::Trill: case ItemKind::HookedBracket: case ItemKind::WavyLine:
+    case ItemKind::Fingering: case ItemKind::TechniqueLetter: case ItemKind::ExtensionLine: case ItemKind::GlyphMarkA:
+    case ItemKind::GlyphMarkB: case ItemKind::Staccato: case ItemKind::Portamento: case ItemKind::Tremolo:
+    case ItemKind::VerticalArrow: case ItemKind::BarreLine: case ItemKind::HarmonicLine:
       if (auto* mark = dynamic_cast<TKVMark*>(&Item)) LayoutSpanMark(Ctx, *mark);
       break;
     default:  // laid out by the staff pass or the column marks, or nothing to lay out

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr uint8_t RepeatEndMark = 156;
-constexpr uint8_t NoCancellationMark = 158;
 constexpr uint8_t CancellationAtPreviousEnd = 0x20;
 
 uint16_t Word16(int64_t V) { return uint16_t(std::clamp<int64_t>(V, 0, 65535)); }
@@ -92,11 +90,11 @@ public:
 void ScanPreviousMarks(const TKVMeasureRecord& Previous, bool& RepeatBefore, bool& Suppressed) {
   for (const TKVItem* mark : Previous.PlayMarks) {
     if (!mark) continue;
-    if (mark->Kind() == NoCancellationMark) {
+    if (mark->Kind() == ItemKind::FinalBar) {
       Suppressed = true;
       return;
     }
-    if (mark->Kind() == RepeatEndMark) RepeatBefore = true;
+    if (mark->Kind() == ItemKind::RepeatEnd) RepeatBefore = true;
   }
 }
 

@@ -135,7 +135,7 @@ bool SelectedForCopy(const TKVItem* Item, int32_t PartIndex, uint8_t Selector) {
   const bool partMatches = part && part->Index() == PartIndex;
   const bool sameStaff = (ItemStaffVoice(Item) >> 4) == (Selector >> 4);
   switch (Item->Kind()) {
-    case 6:
+    case ItemKind::TempoMark:
     case ItemKind::MidiEvent:
     case ItemKind::Sound:
       return false;
@@ -146,9 +146,9 @@ bool SelectedForCopy(const TKVItem* Item, int32_t PartIndex, uint8_t Selector) {
       return partMatches;
     case ItemKind::Syllable:
     case ItemKind::LyricText:
-    case 116:
-    case 121:
-    case 142:
+    case ItemKind::Fermata:
+    case ItemKind::Pedal:
+    case ItemKind::Portamento:
       return partMatches && sameStaff;
     default:
       return true;
@@ -171,7 +171,7 @@ void CopyMeasurePositions(TKVFormatContext& Ctx, int32_t MeasureIndex, int32_t P
 void CopyRepeatedMeasurePositions(TKVFormatContext& Ctx) {
   for (TKVDisplayItem* display : Ctx.Record->ContinuingDisplays) {
     TKVItem* item = display->Item;
-    if (!item || item->Kind() != 41) continue;
+    if (!item || item->Kind() != ItemKind::MeasureRepeat) continue;
     TKVPart* part = ItemPart(item);
     CopyMeasurePositions(Ctx, Ctx.ColumnIndex - 2, part ? part->Index() : -1, ItemStaffVoice(item));
   }

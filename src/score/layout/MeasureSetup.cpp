@@ -98,7 +98,7 @@ void CarryContinuingDisplays(const TKVMeasureRecord& P, TKVMeasureRecord& R, int
   R.ContinuingDisplays.clear();
   for (TKVDisplayItem* display : P.ContinuingDisplays) {
     const uint8_t kind = display->Item ? display->Item->Kind() : 0;
-    const bool stays = kind == ItemKind::Volta || kind == 41
+    const bool stays = kind == ItemKind::Volta || kind == ItemKind::MeasureRepeat
                            ? display->Owner->ColumnIndex + display->Param >= N
                            : display->Owner->StartTick + display->Param >= R.StartTick && R.Length > 1;
     if (stays) R.ContinuingDisplays.push_back(display);

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr uint8_t AccidentalMark = 50;
-constexpr uint8_t DotMark = 45;
 constexpr uint8_t AttachmentFlag = 0x10;  // display flag of accidentals and marks held by a note
 
 int32_t Saturate(int64_t V) { return int32_t(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX)); }
@@ -105,9 +103,10 @@ void LayoutHeadMark(TKVFormatContext& Ctx, const TKVNoteHead& Head, TKVMark& Mar
   TKVDisplayItem& record = AddDisplayItem(Ctx, &Mark, true);
   ApplyItemSize(record, Mark.SizePercent());
   const uint8_t kind = Mark.Kind();
-  const bool before = kind == 70 && (Mark.Flags() & 1) != 0;
-  const char glyph = kind == 72 ? '^' : kind == 71 ? (Mark.Variant() == 0 ? '\\' : ']')
-                                               : (Mark.Variant() == 0 && !before ? 'Z' : '[');
+  const bool before = kind == ItemKind::HeadGlyphA && (Mark.Flags() & 1) != 0;
+  const char glyph = kind == ItemKind::HeadGlyphC   ? '^'
+                     : kind == ItemKind::HeadGlyphB ? (Mark.Variant() == 0 ? '\\' : ']')
+                                                    : (Mark.Variant() == 0 && !before ? 'Z' : '[');
   const int32_t w = SymbolGlyphWidth(Ctx, uint8_t(glyph), Mark.FontIndex());
   record.Bounds = ScaleLayoutRect(Ctx, 0, 0, w, 0, record.SizePercent);
   const int32_t dy = ScaleByScore(Ctx, Mark.OffsetY());
@@ -119,8 +118,9 @@ void LayoutHeadMark(TKVFormatContext& Ctx, const TKVNoteHead& Head, TKVMark& Mar
     return;
   }
   record.Bounds.Left += ScaleByScore(Ctx, Mark.OffsetX()) + head.Bounds.Left + head.Bounds.Width;
-  if (kind != 72)
-    head.RightSpace = uint16_t(std::max<int32_t>(head.RightSpace, (kind == 70 ? 7 : 6) - Head.FlagOffset));
+  if (kind != ItemKind::HeadGlyphC)
+    head.RightSpace =
+        uint16_t(std::max<int32_t>(head.RightSpace, (kind == ItemKind::HeadGlyphA ? 7 : 6) - Head.FlagOffset));
 }
 
 }  // namespace
@@ -128,7 +128,7 @@ void LayoutHeadMark(TKVFormatContext& Ctx, const TKVNoteHead& Head, TKVMark& Mar
 TKVAlteration LayoutSigns(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVNote& Note, bool Records) {
   TKVAlteration alteration;
   for (TKVItem* item : Note.Items().Items()) {
-    if (item->Kind() != AccidentalMark) continue;
+    if (item->Kind() != ItemKind::Accidental) continue;
     auto* sign = dynamic_cast<TKVMark*>(item);
     if (!sign) continue;
     ApplySign(Note, sign->Variant(), alteration);
@@ -150,8 +150,8 @@ TKVDisplayItem* LayoutAttachments(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKV
       if (auto* slur = dynamic_cast<TKVLiga*>(item))
         if (TKVDisplayItem* record = LayoutSlur(Ctx, Pass, Note, Head, *slur)) tie = record;
     } else if (auto* mark = dynamic_cast<TKVMark*>(item)) {
-      if (kind == DotMark) LayoutDots(Ctx, Pass, Note, Head, *mark);
-      else if (kind >= 70 && kind <= 72) LayoutHeadMark(Ctx, Head, *mark);
+      if (kind == ItemKind::Dot) LayoutDots(Ctx, Pass, Note, Head, *mark);
+      else if (kind >= ItemKind::HeadGlyphA && kind <= ItemKind::HeadGlyphC) LayoutHeadMark(Ctx, Head, *mark);
     }
   }
   return tie;

@@ -13,13 +13,12 @@
 #include "score/model/Part.h"
 #include "score/model/Score.h"
 #include "score/model/ScoreTypes.h"
-#include "score/model/Staff.h"
 #include "score/model/SimpleElements.h"
+#include "score/model/Staff.h"
 #include "score/model/Voice.h"
 
 namespace {
 
-constexpr uint8_t TremoloMark = 143;
 constexpr uint8_t TiedFromPrevious = 0x80;  // play-state bits
 constexpr uint8_t CarriesTremolo = 0x08;
 
@@ -143,7 +142,7 @@ void EnterNote(TKVFormatContext& Ctx, TKVNote& Note) {
   for (TKVItem* item : Note.Items().Items()) {
     auto* effect = dynamic_cast<TKVEffect*>(item);
     if (!effect) continue;
-    if (effect->Source() == TremoloMark) Note.PlayState |= CarriesTremolo;
+    if (effect->Source() == ItemKind::Tremolo) Note.PlayState |= CarriesTremolo;
     effect->Channel = Note.Channel;
     effect->Instrument = Note.Instrument;
     effect->MidiKey = Ctx.PercussionClef

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr uint8_t MeasureRepeatKind = 42, SegnoKind = 150, DaCapoKind = 153, DalSegnoKind = 154,
-                  RepeatStartKind = 155, RepeatEndKind = 156, VoltaResetKind = 158;
 constexpr uint8_t JumpLink = 4, FineLink = 5;
 constexpr uint8_t KeepVoltaFlag = 0x02;  // of the score's flag word
 // Records a piece's replays and repeat-start searches may visit: far beyond
@@ -130,13 +128,13 @@ bool TPlayOrder::PlayMeasureMarks(int32_t Index) {
   bool result = true;
   for (const TKVItem* mark : Record(Index).PlayMarks) {
     switch (mark->Kind()) {
-      case RepeatStartKind:
+      case ItemKind::RepeatStart:
         if (FPass > 0) --FPass;
         break;
-      case RepeatEndKind:
+      case ItemKind::RepeatEnd:
         result = result && PlayRange(*mark, FindRepeatStart(Index), Index);
         break;
-      case VoltaResetKind:
+      case ItemKind::FinalBar:
         FPass = 0;
         break;
       case ItemKind::DynamicSymbol:
@@ -148,13 +146,14 @@ bool TPlayOrder::PlayMeasureMarks(int32_t Index) {
           return false;
         }
         break;
-      case MeasureRepeatKind:
+      case ItemKind::MultiMeasureRest:
         RepeatMeasure(Index, *mark);
         break;
-      case DaCapoKind:
-      case DalSegnoKind:
+      case ItemKind::DaCapo:
+      case ItemKind::DalSegno:
         ++FJumps;
-        JumpBack(*mark, mark->Kind() == DaCapoKind ? 0 : FindMarkBackwards(Index, SegnoKind), Index, result);
+        JumpBack(*mark, mark->Kind() == ItemKind::DaCapo ? 0 : FindMarkBackwards(Index, ItemKind::Segno), Index,
+                 result);
         break;
       default:
         break;
@@ -182,13 +181,13 @@ bool TPlayOrder::PlayRange(const TKVItem& Mark, int32_t First, int32_t Last) {
     // pair skips the measures.
     for (const TKVItem* mark : R.PlayMarks) {
       const uint8_t kind = mark->Kind();
-      if (kind == MeasureRepeatKind) {
+      if (kind == ItemKind::MultiMeasureRest) {
         RepeatMeasure(k, *mark);
       } else if (const TKVDynamicsSetting* fine = kind == ItemKind::LyricText ? LinkOf(mark, FineLink) : nullptr;
                  fine && FJumps >= LinkValue(*fine) - 1) {
         result = false;
         break;
-      } else if (kind == RepeatEndKind && mark != &Mark && mark->Owner() != Mark.Owner()) {
+      } else if (kind == ItemKind::RepeatEnd && mark != &Mark && mark->Owner() != Mark.Owner()) {
         result = result && PlayRange(*mark, FindRepeatStart(k), k);
       }
     }
@@ -201,10 +200,10 @@ int32_t TPlayOrder::FindRepeatStart(int32_t N) {
   int32_t nesting = 0;
   for (int32_t i = N; i >= 0; --i, ++FVisits)
     for (const TKVItem* mark : Record(i).PlayMarks) {
-      if (mark->Kind() == RepeatStartKind) {
+      if (mark->Kind() == ItemKind::RepeatStart) {
         if (nesting == 0) return i;
         --nesting;
-      } else if (mark->Kind() == RepeatEndKind && i < N) {
+      } else if (mark->Kind() == ItemKind::RepeatEnd && i < N) {
         ++nesting;
       }
     }

@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr uint8_t DotMark = 45;
 constexpr uint8_t AttachmentFlag = 0x10;
 
 uint16_t Pixels(int32_t V) { return uint16_t(std::clamp(V, 0, 65535)); }
@@ -54,7 +53,7 @@ std::pair<int32_t, int32_t> RestPixels(uint16_t Duration, bool Wide) {
 void LayoutRestDots(TKVFormatContext& Ctx, TKVPause& Rest, TKVDisplayItem& D) {
   for (TKVItem* item : Rest.Items().Items()) {
     auto* dots = dynamic_cast<TKVMark*>(item);
-    if (!dots || item->Kind() != DotMark) continue;
+    if (!dots || item->Kind() != ItemKind::Dot) continue;
     TKVDisplayItem& record = AddDisplayItem(Ctx, dots, true);
     record.Flags |= AttachmentFlag;
     const int32_t y = ScaleByScore(Ctx, dots->OffsetY()) +

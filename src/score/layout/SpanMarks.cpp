@@ -44,7 +44,7 @@ void SpanOf(TKVFormatContext& Ctx, TKVMark& Mark, TKVDisplayItem& R, int32_t L, 
 // their extent.
 void LineSpan(TKVFormatContext& Ctx, TKVMark& Mark, TKVDisplayItem& R) {
   const int32_t v = Mark.Extent();
-  const bool pedal = Mark.Kind() == 118;
+  const bool pedal = Mark.Kind() == ItemKind::HookedBracket;
   const int32_t up = pedal ? 32 : 64, down = pedal ? 16 : 64;
   int32_t top = v - up, bottom = v + down;
   if (v < 0 && 64 < -v) bottom = down;
@@ -55,7 +55,7 @@ void LineSpan(TKVFormatContext& Ctx, TKVMark& Mark, TKVDisplayItem& R) {
 // The text of a fingering (kind 122) or technique letter (124); the canvas
 // is set to its font.
 std::string MarkText(TKVFormatContext& Ctx, const TKVMark& Mark) {
-  const bool fingering = Mark.Kind() == 122;
+  const bool fingering = Mark.Kind() == ItemKind::Fingering;
   const uint8_t v = Mark.Variant();
   Ctx.Canvas.Font = {TextFontName(Ctx.Score, fingering ? 8 : 19, Mark.Text1()),
                      fingering ? (v < 10 ? 56 : 72) : (v < 10 ? 64 : 80), uint8_t(fingering ? Mark.TextStyle() : 0)};
@@ -117,7 +117,9 @@ void EnterTechnique(TKVFormatContext& Ctx, TKVMark& Mark, const TKVDisplayItem* 
 
 bool Clamps(uint8_t Kind) {
   switch (Kind) {
-    case 110: case 113: case 120: case 130: case 170: return false;
+    case ItemKind::Dynamic: case ItemKind::Trill: case ItemKind::WavyLine: case ItemKind::ExtensionLine:
+    case ItemKind::BarreLine:
+      return false;
     default: return true;
   }
 }
@@ -127,7 +129,7 @@ bool Clamps(uint8_t Kind) {
 void LayoutSpanMark(TKVFormatContext& Ctx, TKVMark& Mark) {
   const uint8_t kind = Mark.Kind(), variant = Mark.Variant();
   // A tremolo between notes is the staff pass's.
-  if (kind == 143 && !(Mark.Flags() & 0x10)) return;
+  if (kind == ItemKind::Tremolo && !(Mark.Flags() & 0x10)) return;
   if (Mark.Position() >= Ctx.Record->Length) {
     Ctx.RemovalList.push_back(&Mark);
     return;
@@ -145,52 +147,52 @@ void LayoutSpanMark(TKVFormatContext& Ctx, TKVMark& Mark) {
         ApplyItemOffsets(Ctx, R.Bounds, Mark.OffsetX(), Mark.OffsetY());
       }
       break;
-    case 113: {
+    case ItemKind::Trill: {
       const int32_t w =
           variant >= 1 && variant <= 4 ? SymbolGlyphWidth(Ctx, uint8_t(0x9C + variant), Mark.FontIndex(), true) : 0;
       SpanOf(Ctx, Mark, R, -(w / 2), w, 64);
       break;
     }
-    case 120:
+    case ItemKind::WavyLine:
       SpanOf(Ctx, Mark, R, -32, 32, variant == 0 ? 32 : 64);
       break;
-    case 130:
+    case ItemKind::ExtensionLine:
       SpanOf(Ctx, Mark, R, -32, 32, variant == 0 ? 16 : 64);
       break;
-    case 118:
-    case 170:
-    case 172:
+    case ItemKind::HookedBracket:
+    case ItemKind::BarreLine:
+    case ItemKind::HarmonicLine:
       LineSpan(Ctx, Mark, R);
       break;
-    case 122: {
+    case ItemKind::Fingering: {
       const int32_t w = TextMarkWidth(Ctx, Mark);
       NoteMark(Ctx, Mark, R, NoteOf(Ctx, Mark), {-(w / 2), -48, w, 48}, TKVPlacementRules::Fingering);
       break;
     }
-    case 124: {
+    case ItemKind::TechniqueLetter: {
       const int32_t w = TextMarkWidth(Ctx, Mark);
       R.Bounds = {Mark.OffsetX() - w / 2, Mark.OffsetY() - 48, w, Mark.OffsetY() + 48};
       break;
     }
-    case 131:
-    case 132: {
-      const int32_t w = SymbolGlyphWidth(Ctx, kind == 131 ? 0x67 : 0x68, Mark.FontIndex(), true);
+    case ItemKind::GlyphMarkA:
+    case ItemKind::GlyphMarkB: {
+      const int32_t w = SymbolGlyphWidth(Ctx, kind == ItemKind::GlyphMarkA ? 0x67 : 0x68, Mark.FontIndex(), true);
       NoteMark(Ctx, Mark, R, NoteOf(Ctx, Mark), {-(w / 2), -32, w, 32}, TKVPlacementRules::Stroke);
       break;
     }
-    case 141:
-    case 142: {
-      const int32_t w = kind == 141 ? 40 : 80;
+    case ItemKind::Staccato:
+    case ItemKind::Portamento: {
+      const int32_t w = kind == ItemKind::Staccato ? 40 : 80;
       R.Flags |= 0x10;
       const TKVDisplayItem* N = NoteOf(Ctx, Mark);
       NoteMark(Ctx, Mark, R, N, {-(w / 2), -16, w, 16}, TKVPlacementRules::Technique);
-      if (kind == 142) EnterTechnique(Ctx, Mark, N);
+      if (kind == ItemKind::Portamento) EnterTechnique(Ctx, Mark, N);
       break;
     }
-    case 143:
+    case ItemKind::Tremolo:
       LayoutBracket(Ctx, Mark, R);
       break;
-    case 149: {
+    case ItemKind::VerticalArrow: {
       NoteMark(Ctx, Mark, R, NoteOf(Ctx, Mark), {-32, -48, 56, 48}, TKVPlacementRules::Turn);
       const int32_t staffSize = Ctx.Staff ? Ctx.Staff->SizePercent() : 100;
       const int32_t stretch = int32_t(int64_t(Mark.Value()) * 8 * Ctx.Scale() * staffSize / 10000);

@@ -46,10 +46,11 @@ namespace {
 bool IsStaffObject(uint8_t Kind) {
   switch (Kind) {
     case ItemKind::Rest: case ItemKind::BeatRepeat: case ItemKind::MeasureRepeat: case ItemKind::SecondNote:
-    case ItemKind::Tuplet: case 111: case 112: case 143: case ItemKind::OleObject: case 169: case 173:
+    case ItemKind::Tuplet: case ItemKind::Arpeggio: case ItemKind::HalfBracket: case ItemKind::Tremolo:
+    case ItemKind::OleObject: case ItemKind::OctaveLine: case ItemKind::SquareBracket:
       return true;
     default:
-      return Kind >= ItemKind::Text && Kind <= 207;
+      return Kind >= ItemKind::Text && Kind <= ItemKind::ArcChord;
   }
 }
 

@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr uint8_t TremoloMark = 143, OctaveLine = 169;
 
 void MarkColumnLeads(TKVMeasureRecord& R) { R.Flags = uint8_t((R.Flags & ~0x30) | 0x20); }
 
@@ -125,8 +124,8 @@ TKVLayoutRect ObjectBox(TKVFormatContext& Ctx, TKVItem& Object, TKVDisplayItem& 
       return {std::min(x, x2) - 64, std::min(y, y2) - 64, std::max(x, x2) + 64, std::max(y, y2) + 64};
     }
     case ItemKind::Arc:
-    case 206:
-    case 207: {
+    case ItemKind::Pie:
+    case ItemKind::ArcChord: {
       TKVLayoutRect box{x - 24, y - 24, x + w + 24, y + h + 24};
       for (size_t at : {ArcBlock::StartX, ArcBlock::EndX}) {
         const int32_t px = data.i16(at), py = data.i16(at + 2);
@@ -146,7 +145,7 @@ void LayoutStaffMark(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVMark& Mark) {
   const uint8_t kind = Mark.Kind();
   if ((Mark.StaffVoice() >> 4) != Pass.StaffIndex) return;
   // A tremolo that belongs to a note is the item pass's.
-  if (kind == TremoloMark && (Mark.Flags() & 0x10)) return;
+  if (kind == ItemKind::Tremolo && (Mark.Flags() & 0x10)) return;
   TKVDisplayItem* D = StartStaffMark(Ctx, Pass, Mark, kind != ItemKind::Tuplet);
   if (!D) return;
   switch (kind) {
@@ -154,10 +153,10 @@ void LayoutStaffMark(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVMark& Mark) {
       D->Bounds2 = ScaleLayoutRect(Ctx, -32, 0, Mark.OffsetX() + 32, 0, D->SizePercent);
       ApplyItemOffsets(Ctx, D->Bounds2, Mark.OffsetX(), Mark.OffsetY());
       break;
-    case OctaveLine:
+    case ItemKind::OctaveLine:
       LayoutOctaveLine(Ctx, Mark, *D);
       break;
-    case TremoloMark:
+    case ItemKind::Tremolo:
       Mark.Voice = nullptr;
       MarkColumnLeads(*Ctx.Record);
       Pass.Collection.push_back(D);
@@ -193,7 +192,7 @@ void LayoutStaffObject(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVItem& Item)
     if (auto* rest = dynamic_cast<TKVPause*>(&Item)) LayoutRest(Ctx, Pass, *rest);
   } else if (kind == ItemKind::SecondNote) {
     if (auto* note = dynamic_cast<TKVNote*>(&Item)) LayoutSecondNote(Ctx, Pass, *note);
-  } else if (kind == ItemKind::OleObject || (kind >= ItemKind::Text && kind <= 207)) {
+  } else if (kind == ItemKind::OleObject || (kind >= ItemKind::Text && kind <= ItemKind::ArcChord)) {
     LayoutFreeObject(Ctx, Pass, Item);
   } else if (auto* mark = dynamic_cast<TKVMark*>(&Item)) {
     if (kind == ItemKind::BeatRepeat || kind == ItemKind::MeasureRepeat)

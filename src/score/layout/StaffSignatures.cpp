@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint8_t BracketMark = 1;
 
 uint16_t Word16(int64_t V) { return uint16_t(std::clamp<int64_t>(V, 0, 65535)); }
 
@@ -108,7 +107,7 @@ void LayoutSignatures(TKVFormatContext& Ctx) {
     auto* mark = dynamic_cast<TKVMark*>(item);
     if (!mark) continue;
     switch (item->Kind()) {
-      case BracketMark: LayoutBracket(Ctx, *mark); break;
+      case ItemKind::StaffBracket: LayoutBracket(Ctx, *mark); break;
       case ItemKind::Clef: LayoutClef(Ctx, *mark); break;
       case ItemKind::KeySignature: LayoutKeySignature(Ctx, *mark); break;
       default: break;

@@ -17,14 +17,13 @@
 
 namespace {
 
-constexpr uint8_t HoldMark = 116, VoiceMark = 121, LineMark = 123;
 
 // The glyph of a symbol mark; 0 for a variant without one.
 uint8_t SymbolGlyph(uint8_t Kind, uint8_t Variant) {
   switch (Kind) {
-    case 114: return Variant <= 1 ? 0x7C : Variant == 2 ? 0x7E : Variant == 3 ? 0x7F : 0;
-    case 115: return Variant <= 3 ? uint8_t(0x86 + Variant) : 0;
-    case HoldMark:
+    case ItemKind::Turn: return Variant <= 1 ? 0x7C : Variant == 2 ? 0x7E : Variant == 3 ? 0x7F : 0;
+    case ItemKind::Ornament: return Variant <= 3 ? uint8_t(0x86 + Variant) : 0;
+    case ItemKind::Fermata:
       if (Variant <= 1) return uint8_t(0x8C + Variant);
       return Variant >= 5 && Variant <= 8 ? uint8_t(0x8E + Variant - 5) : 0;
     case ItemKind::Accent:
@@ -35,10 +34,10 @@ uint8_t SymbolGlyph(uint8_t Kind, uint8_t Variant) {
         case 9: return 0xDF;
         default: return Variant >= 10 && Variant <= 23 ? uint8_t(Variant + 158) : 0;
       }
-    case VoiceMark: return Variant == 0 ? 0x7B : Variant == 1 ? 0x7A : 0;
-    case LineMark: return Variant >= 1 && Variant <= 8 ? uint8_t(Variant + 147) : 0;
-    case 125: return 0x80;
-    case 133: return Variant == 0 ? 0x82 : Variant == 1 ? 0x83 : 0;
+    case ItemKind::Pedal: return Variant == 0 ? 0x7B : Variant == 1 ? 0x7A : 0;
+    case ItemKind::ContinuedGlyph: return Variant >= 1 && Variant <= 8 ? uint8_t(Variant + 147) : 0;
+    case ItemKind::SingleGlyph: return 0x80;
+    case ItemKind::TwoVariantGlyph: return Variant == 0 ? 0x82 : Variant == 1 ? 0x83 : 0;
     default: return 0;
   }
 }
@@ -67,8 +66,8 @@ void LayoutSymbolMark(TKVFormatContext& Ctx, TKVMark& Mark) {
   if (kind == ItemKind::Accent) AddDynamic(Ctx, &Mark, position, 0, true);
   const uint8_t glyph = SymbolGlyph(kind, Mark.Variant());
   const int32_t W = glyph ? SymbolGlyphWidth(Ctx, glyph, Mark.FontIndex(), true) : 0;
-  if (kind == HoldMark) AddHold(Ctx, Mark, position);
-  if (kind == LineMark) {
+  if (kind == ItemKind::Fermata) AddHold(Ctx, Mark, position);
+  if (kind == ItemKind::ContinuedGlyph) {
     const int32_t end = position + Mark.Value();
     if (end >= record.Length) record.ContinuingDisplays.push_back(&R);
     R.Param = uint16_t(end);
@@ -84,5 +83,5 @@ void LayoutSymbolMark(TKVFormatContext& Ctx, TKVMark& Mark) {
   }
   R.Bounds.Left += ScaleByScore(Ctx, Mark.OffsetX());
   R.Bounds.Width += ScaleByScore(Ctx, Mark.ExtraWidth());
-  if (kind == VoiceMark) BindToVoice(Ctx, Mark);
+  if (kind == ItemKind::Pedal) BindToVoice(Ctx, Mark);
 }

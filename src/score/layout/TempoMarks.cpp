@@ -25,9 +25,6 @@ int32_t TempoOfMark(uint16_t Value, uint8_t Beat, uint8_t Dots) {
 
 namespace {
 
-constexpr uint8_t TempoMarkKind = 6, EquationKind = 8, MeasureNumberKind = 27, RehearsalKind = 28,
-                  CarriedKind = 37, MeasureRepeatKind = 42, SegnoKind = 150, CodaKind = 151, DaCapoKind = 153,
-                  DalSegnoKind = 154, RepeatStartKind = 155, RepeatEndKind = 156, VoltaBarKind = 159;
 
 uint8_t Dots(const TKVMark& Mark) { return (Mark.Flags() >> 4) & 3; }
 
@@ -136,16 +133,16 @@ void RehearsalMark(TKVFormatContext& Ctx, TKVMark& Mark) {
 
 void Sign(TKVFormatContext& Ctx, TKVMark& Mark) {
   TKVDisplayItem& D = MarkDisplay(Ctx, Mark);
-  const int32_t w = GlyphWidth(Ctx, Mark, Mark.Kind() == SegnoKind ? 'x' : 'y', 144);
+  const int32_t w = GlyphWidth(Ctx, Mark, Mark.Kind() == ItemKind::Segno ? 'x' : 'y', 144);
   PlaceMark(Ctx, D, Mark, -(w / 2), -48, w, 48);
   Ctx.Record->PlayMarks.push_back(&Mark);
-  if (Mark.Kind() == CodaKind) Ctx.Record->Coda = &Mark;
+  if (Mark.Kind() == ItemKind::Coda) Ctx.Record->Coda = &Mark;
 }
 
 void JumpText(TKVFormatContext& Ctx, TKVMark& Mark) {
   TKVDisplayItem& D = MarkDisplay(Ctx, Mark);
   Ctx.Canvas.Font = {TextFontName(Ctx.Score, 14, Mark.Text1()), 64, text::fsItalic};
-  const int32_t w = Ctx.Canvas.TextWidth(Mark.Kind() == DaCapoKind ? "D.C." : "D.S.");
+  const int32_t w = Ctx.Canvas.TextWidth(Mark.Kind() == ItemKind::DaCapo ? "D.C." : "D.S.");
   Ctx.Canvas.Font.Style = 0;
   PlaceMark(Ctx, D, Mark, -(w / 2), -48, w, 48);
   Ctx.Record->PlayMarks.push_back(&Mark);
@@ -154,13 +151,13 @@ void JumpText(TKVFormatContext& Ctx, TKVMark& Mark) {
 void BarRoom(TKVFormatContext& Ctx, const TKVMark& Mark) {
   TKVMeasureRecord& R = *Ctx.Record;
   const uint8_t kind = Mark.Kind();
-  const bool atStart = Mark.Position() == 0 && (kind == RepeatStartKind || kind == VoltaBarKind);
-  const bool atEnd = Mark.Position() >= R.Length && kind >= RepeatEndKind && kind <= 158;
+  const bool atStart = Mark.Position() == 0 && (kind == ItemKind::RepeatStart || kind == ItemKind::HeavyLightBar);
+  const bool atEnd = Mark.Position() >= R.Length && kind >= ItemKind::RepeatEnd && kind <= ItemKind::FinalBar;
   if (!atStart && !atEnd) return;
-  int64_t room = kind <= RepeatEndKind ? 48 : kind == 157 ? 24 : 32;
+  int64_t room = kind <= ItemKind::RepeatEnd ? 48 : kind == ItemKind::DoubleBar ? 24 : 32;
   const int32_t staffSize = Ctx.Staff ? Ctx.Staff->SizePercent() : 100;
   if (Ctx.Scale() != 100 || staffSize != 100) room = room * Ctx.Scale() * staffSize / 10000;
-  const int word = atStart ? (kind == VoltaBarKind ? ExtentWord::ExtraLeft : ExtentWord::ExtraStart)
+  const int word = atStart ? (kind == ItemKind::HeavyLightBar ? ExtentWord::ExtraLeft : ExtentWord::ExtraStart)
                            : ExtentWord::ExtraEnd;
   R.Extents[word] = uint16_t(std::clamp<int64_t>(R.Extents[word] + room, 0, 65535));
 }
@@ -187,26 +184,26 @@ void ColumnMark(TKVFormatContext& Ctx, TKVItem* Item, const TKVColumn& Column) {
   if (!mark) return;
   switch (kind) {
     case ItemKind::Meter: MeterChange(Ctx, *mark, Column); break;
-    case TempoMarkKind: TempoMark(Ctx, *mark); break;
-    case EquationKind: TempoEquation(Ctx, *mark); break;
-    case MeasureNumberKind: MeasureNumber(Ctx, *mark); break;
-    case RehearsalKind: RehearsalMark(Ctx, *mark); break;
-    case CarriedKind: R.CarriedMark = mark; break;
-    case MeasureRepeatKind:
+    case ItemKind::TempoMark: TempoMark(Ctx, *mark); break;
+    case ItemKind::TempoEquation: TempoEquation(Ctx, *mark); break;
+    case ItemKind::MeasureNumber: MeasureNumber(Ctx, *mark); break;
+    case ItemKind::RehearsalMark: RehearsalMark(Ctx, *mark); break;
+    case ItemKind::DoubleSlash: R.CarriedMark = mark; break;
+    case ItemKind::MultiMeasureRest:
       R.PlayMarks.push_back(mark);
       // A count of 0 stands for the measure itself, like 1.
       R.ExtraMeasures = uint16_t(R.ExtraMeasures + std::max<int32_t>(mark->Value(), 1) - 1);
       R.Flags |= 0x80;
       break;
-    case SegnoKind:
-    case CodaKind: Sign(Ctx, *mark); break;
-    case DaCapoKind:
-    case DalSegnoKind: JumpText(Ctx, *mark); break;
-    case RepeatStartKind:
-    case RepeatEndKind:
-    case 157:
-    case 158:
-    case VoltaBarKind: BarRoom(Ctx, *mark); break;
+    case ItemKind::Segno:
+    case ItemKind::Coda: Sign(Ctx, *mark); break;
+    case ItemKind::DaCapo:
+    case ItemKind::DalSegno: JumpText(Ctx, *mark); break;
+    case ItemKind::RepeatStart:
+    case ItemKind::RepeatEnd:
+    case ItemKind::DoubleBar:
+    case ItemKind::FinalBar:
+    case ItemKind::HeavyLightBar: BarRoom(Ctx, *mark); break;
     case ItemKind::Volta: Volta(Ctx, *mark); break;
     default: break;
   }

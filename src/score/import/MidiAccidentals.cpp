@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr uint8_t AccidentalSignKind = 50;
 constexpr uint8_t FlatSign = 0, SharpSign = 2, NaturalSign = 4;
 // Accidental bytes: semitones in the low six bits, bit 6 the flat side,
 // bit 7 the sign replaces an alteration in force.
@@ -78,7 +77,7 @@ void ShowSign(TKVNote& note, int32_t alteration, int32_t inForce) {
     sign = SharpSign, note.Accidental = inForce == 0 ? AccSharp : AccSharpReplacing;
   else
     sign = FlatSign, note.Accidental = inForce == 0 ? AccFlat : AccFlatReplacing;
-  static_cast<TKVMark*>(CreateItemByKind(AccidentalSignKind, &note))->SetVariant(sign);
+  static_cast<TKVMark*>(CreateItemByKind(ItemKind::Accidental, &note))->SetVariant(sign);
 }
 
 }  // namespace

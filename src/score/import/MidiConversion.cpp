@@ -25,9 +25,6 @@
 namespace {
 
 // Mark kinds the import makes and the model knows by number only.
-constexpr uint8_t StaffBracketKind = 1;
-constexpr uint8_t MeasureNumberingKind = 27;
-constexpr uint8_t MeterCompanionKind = 37;
 constexpr uint8_t DrumClef = 15, TrebleClef = 1, BassClef = 2;
 
 bool IsPianoProgram(uint8_t program) { return program <= 7; }
@@ -77,7 +74,7 @@ void TKVMidiConversion::Run() {
   FPiece->SetTempo(TKVImportTempo::Default);
   FScore.SetAlign(11);
   FScore.FileText(2) += FState.ThirdHeaderString;
-  NewMark(GetColumn(0), MeasureNumberingKind)->SetValue(1);
+  NewMark(GetColumn(0), ItemKind::MeasureNumber)->SetValue(1);
   PlaceMeterMarks();
   for (const auto& record : FState.ScoreMarks) PlaceScoreMark(*record);
   FState.ScoreMarks.clear();
@@ -106,7 +103,7 @@ void TKVMidiConversion::PlaceMeterMarks() {
     previous = meter;
     TKVColumn* column = GetColumn(int64_t(i));
     NewMark(column, ItemKind::Meter)->SetValue(meter);
-    NewMark(column, MeterCompanionKind);
+    NewMark(column, ItemKind::DoubleSlash);
   }
 }
 
@@ -189,7 +186,7 @@ void TKVMidiConversion::MakeStaves(const TKVMidiImportPart& Source) {
   const bool piano = IsPianoProgram(FPart->Program());
   int32_t staves = 1;
   if (!FOptions.ImportSingleStaff && piano && Source.LowNote) {
-    NewMark(first, StaffBracketKind);
+    NewMark(first, ItemKind::StaffBracket);
     staves = 2;
   }
   for (int32_t s = 0; s < staves; ++s) {

@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr uint8_t TempoKind = 6;
 constexpr uint8_t TrebleClef = 1, BassClef = 2, HighClef = 4;
 constexpr uint8_t LabelFontSize = 10;
 constexpr const char* LabelFont = "Arial";
@@ -63,11 +62,11 @@ void TKVMidiConversion::PlaceScoreMark(const TKVImportEvent& Record) {
   // Of two tempo changes at one place the later is kept.
   for (TKVItem* item : column->Items())
     if (auto* mark = dynamic_cast<TKVMark*>(item);
-        mark && mark->Kind() == TempoKind && mark->Position() == place.Offset) {
+        mark && mark->Kind() == ItemKind::TempoMark && mark->Position() == place.Offset) {
       mark->SetValue(tempo->BeatsPerMinute);
       return;
     }
-  TKVMark* mark = NewMark(column, TempoKind);
+  TKVMark* mark = NewMark(column, ItemKind::TempoMark);
   mark->SetVariant(TKVImportTempo::SubKind);
   mark->SetValue(tempo->BeatsPerMinute);
   mark->SetPosition(uint16_t(place.Offset));

@@ -13,6 +13,8 @@
 #include <variant>
 #include <vector>
 
+#include "score/model/ItemKinds.h"
+
 // A note (`TKVNote`): pitch byte = octave shl 4 or diatonic step (C = 0 .. B = 6).
 struct TKVImportNote {
   uint8_t Pitch = 0;
@@ -23,7 +25,7 @@ struct TKVImportNote {
 
 // A lyric (`TKVLyric`) from a text, lyric, marker or cue-point event.
 struct TKVImportLyric {
-  uint8_t Kind = 33;  // 33 for text and lyric events, 34 for markers and cue points
+  uint8_t Kind = ItemKind::Syllable;  // for text and lyric events; LyricText for markers and cue points
   uint8_t Style = 0;  // bit 0: continues a hyphenated word; bit 1: begins a new line
   uint16_t Value = 256;
   std::u16string Text;  // the one entry of the lyric's wide-text list
@@ -31,7 +33,7 @@ struct TKVImportLyric {
 
 // A tempo mark (`TKVMark` kind 6, sub-kind 2).
 struct TKVImportTempo {
-  static constexpr uint8_t Kind = 6;
+  static constexpr uint8_t Kind = ItemKind::TempoMark;
   static constexpr uint8_t SubKind = 2;
   uint16_t BeatsPerMinute = 0;
   // What a Standard MIDI File plays at before its first tempo event.
@@ -40,7 +42,7 @@ struct TKVImportTempo {
 
 // A key signature (`TKVMark` kind 3): 1..7 sharps, 10 + n for n flats.
 struct TKVImportKeySignature {
-  static constexpr uint8_t Kind = 3;
+  static constexpr uint8_t Kind = ItemKind::KeySignature;
   uint8_t Key = 0;
   uint8_t Mode = 0;
 };

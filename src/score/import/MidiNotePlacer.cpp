@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr uint8_t DotKind = 45;
 constexpr int32_t StepD = 1, StepA = 5;
 // A written value that may stay in its voice beside a note of another value
 // differs from it by at most this.
@@ -270,7 +269,7 @@ bool TKVMidiConversion::EmitNote(TPlacing& S, int32_t Position, int32_t Written,
   note->Channel = note->Voice && note->Voice->HasOwnSettings() ? note->Voice->Channel() : FPart->Channel();
   TKVNote* made = note.release();
   measure.InsertItem(index, made);
-  if (Dotted) static_cast<TKVMark*>(CreateItemByKind(DotKind, made))->SetValue(0);
+  if (Dotted) static_cast<TKVMark*>(CreateItemByKind(ItemKind::Dot, made))->SetValue(0);
   if (measure.StaffNoteCounts.size() < size_t(FPart->GetStaffCount()))
     measure.StaffNoteCounts.resize(size_t(FPart->GetStaffCount()), 0);
   ++measure.StaffNoteCounts[size_t(staff)];

@@ -325,7 +325,7 @@ void TKVMidiReader::ProgramChange(uint8_t channel, uint8_t program) {
 void TKVMidiReader::ApplyLyricRule(uint8_t type, const std::string& raw) {
   if (raw.empty() || raw[0] == '@') return;
   TKVImportLyric lyric;
-  lyric.Kind = type == mtText || type == mtLyric ? 33 : 34;
+  lyric.Kind = type == mtText || type == mtLyric ? ItemKind::Syllable : ItemKind::LyricText;
   std::string text = Trim(AnsiToUtf8(raw));
   if (!text.empty() && text[0] == '/') {
     text = Utf8Left(std::string_view(text).substr(1), MaxLyricLength);

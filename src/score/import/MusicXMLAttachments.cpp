@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr uint8_t ArpeggioKind = 111, TurnKind = 114, FermataKind = 116;
-constexpr uint8_t StaccatoKind = 141, PortamentoKind = 142;
 constexpr uint8_t AccentVariant = 3;
 constexpr uint8_t ArticulationFlags = 0x10;
 
@@ -81,7 +79,7 @@ bool TKVMusicXMLWalk::HandleNotation(TKVXMLElement Code) {
       return true;
     case xeStaccato:
     case xePortamento:
-      if (ParentIs(xeArticulations)) OnArticulation(Code == xeStaccato ? StaccatoKind : PortamentoKind, 0);
+      if (ParentIs(xeArticulations)) OnArticulation(Code == xeStaccato ? ItemKind::Staccato : ItemKind::Portamento, 0);
       return true;
     case xeAccent:
       if (ParentIs(xeArticulations) && FNote && FMeasure) {
@@ -238,7 +236,7 @@ void TKVMusicXMLWalk::OnArticulation(uint8_t Kind, uint8_t Variant) {
 
 void TKVMusicXMLWalk::OnFermata() {
   if (!FNote || !FMeasure) return;
-  NewNoteMark(FermataKind)->SetFlags(ArticulationFlags);
+  NewNoteMark(ItemKind::Fermata)->SetFlags(ArticulationFlags);
   SetScope(xeFermata);
 }
 
@@ -248,9 +246,9 @@ void TKVMusicXMLWalk::OnArpeggiate() {
   const uint8_t voice = FNote->StaffVoice();
   bool held = std::any_of(FMeasure->Items().begin(), FMeasure->Items().end(), [&](const TKVItem* item) {
     auto* mark = dynamic_cast<const TKVMark*>(item);
-    return mark && mark->Kind() == ArpeggioKind && mark->StaffVoice() == voice;
+    return mark && mark->Kind() == ItemKind::Arpeggio && mark->StaffVoice() == voice;
   });
-  FMark = held ? nullptr : NewNoteMark(ArpeggioKind);
+  FMark = held ? nullptr : NewNoteMark(ItemKind::Arpeggio);
   if (FMark) FMark->SetValue(4);
   SetScope(xeArpeggiate);
 }
@@ -262,7 +260,7 @@ void TKVMusicXMLWalk::OnTechnical(bool Fret) {
 
 void TKVMusicXMLWalk::OnTurn() {
   if (!FNote || !FMeasure) return;
-  NewNoteMark(TurnKind);
+  NewNoteMark(ItemKind::Turn);
   SetScope(xeTurn);
 }
 

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr uint8_t PedalKind = 121;
 constexpr uint8_t CrescendoVariant = 50, DiminuendoVariant = 51;
 constexpr uint8_t SharpBit = 0x10, FlatBit = 0x20;
 
@@ -108,7 +107,7 @@ bool TKVMusicXMLWalk::HandleDirection(TKVXMLElement Code) {
     case xeType:
       if (ParentIs(xeWedge))
         OnWedgeType();
-      else if (ParentIs(xePedal) && FMark && FMark->Kind() == PedalKind)
+      else if (ParentIs(xePedal) && FMark && FMark->Kind() == ItemKind::Pedal)
         FMark->SetVariant(Text() == "start" ? 1 : 0);
       return true;
     case xeWords:
@@ -253,7 +252,7 @@ void TKVMusicXMLWalk::OnWordsAttribute(TKVXMLElement Code) {
 void TKVMusicXMLWalk::OnPedal() {
   if (!FMeasure) return;
   FMark = new TKVMark(FMeasure);
-  FMark->SetKind(PedalKind);
+  FMark->SetKind(ItemKind::Pedal);
   FMark->SetPosition(uint16_t(FNext >= FMeasureLength ? std::max(FMeasureLength - 1, 0) : FNext));
   FMark->Data().setI16(MarkBlock::OffsetY, Clamp16(FAbove ? 0 : LineSpaceUnits(4) + 48));
   SetScope(xePedal);

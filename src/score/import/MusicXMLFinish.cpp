@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr uint8_t MeasureNumberKind = 27;
-constexpr uint8_t RepeatEndKind = 156, BarlineKind = 157, FinalBarlineKind = 158;
 // A pickup meter needs a denominator that fits its byte (128 at most) and a
 // numerator below 256.
 constexpr int32_t LargestPickupDenominator = 128, LargestPickupNumerator = 255;
@@ -105,7 +103,7 @@ void TKVMusicXMLFinish::AlignHeaderTexts() {
 // Numbering starts at the first full measure: after a measure numbered 0.
 void TKVMusicXMLFinish::MarkMeasureNumbering() {
   auto* mark = new TKVMark(ColumnOf(FPiece, FWalk.Pickup ? 1 : 0));
-  mark->SetKind(MeasureNumberKind);
+  mark->SetKind(ItemKind::MeasureNumber);
   mark->SetValue(1);
   mark->SetFlags(1);
 }
@@ -199,7 +197,7 @@ void TKVMusicXMLFinish::PlaceBarlines() {
     if (!measure) break;
     for (TKVItem* item : FPiece.GetColumn(i)->Items()) {
       const uint8_t kind = item->Kind();
-      if (kind != RepeatEndKind && kind != BarlineKind && kind != FinalBarlineKind) continue;
+      if (kind != ItemKind::RepeatEnd && kind != ItemKind::DoubleBar && kind != ItemKind::FinalBar) continue;
       if (auto* mark = dynamic_cast<TKVMark*>(item)) mark->SetPosition(measure->Length);
     }
   }

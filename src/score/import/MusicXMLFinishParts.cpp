@@ -24,14 +24,13 @@
 #include "score/model/Score.h"
 #include "score/model/ScoreTypes.h"
 #include "score/model/Staff.h"
+#include "score/model/TreeEvents.h"
 #include "score/model/Voice.h"
 #include "score/model/Vorschlag.h"
-#include "score/model/TreeEvents.h"
 
 namespace {
 
 constexpr uint8_t GraceBit = 0x80;  // of the play state, while importing
-constexpr uint8_t AccidentalKind = 50;
 constexpr uint8_t PercussionChannel = 9;
 constexpr int16_t RestRaise = 96;
 constexpr int32_t DrumStaffPositionOfKeyZero = 23;
@@ -45,8 +44,9 @@ uint8_t SignByte(int32_t Alter) { return Alter < 0 ? uint8_t(0x40 | -Alter) : ui
 // Marks whose voice byte is mapped and which are flagged on a staff of
 // several voices.
 bool IsVoicedMark(uint8_t kind) {
-  return kind == ItemKind::Tuplet || kind == 111 || (kind >= 113 && kind <= 117) || kind == 121 || kind == 141 ||
-         kind == 142;
+  return kind == ItemKind::Tuplet || kind == ItemKind::Arpeggio ||
+         (kind >= ItemKind::Trill && kind <= ItemKind::Accent) || kind == ItemKind::Pedal ||
+         kind == ItemKind::Staccato || kind == ItemKind::Portamento;
 }
 
 TKVVoiceKey OwnerReference(const TKVPart& part, const TKVXMLVoice& mapped) {
@@ -256,7 +256,7 @@ void TKVMusicXMLFinish::ShowAccidentals(TKVMeasure& Measure, TKVXMLAccidentals& 
             : !State.NeedsSign(staff, note->Line(), alter, entry.Rank == 1, variant))
       continue;
     auto* sign = new TKVMark(note);
-    sign->SetKind(AccidentalKind);
+    sign->SetKind(ItemKind::Accidental);
     sign->SetVariant(variant);
     note->Accidental = SignByte(alter);
   }

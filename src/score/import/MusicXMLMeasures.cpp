@@ -19,10 +19,6 @@
 
 namespace {
 
-constexpr uint8_t StaffBracketKind = 1;  // the bracket that joins the staves of a part
-constexpr uint8_t TempoKind = 6;
-constexpr uint8_t BarlineKind = 157, FinalBarlineKind = 158, HeavyLightBarlineKind = 159;
-constexpr uint8_t RepeatStartKind = 155, RepeatEndKind = 156;
 constexpr int32_t MaxStaves = 16;
 constexpr size_t MeterDisplayByte = 26;
 
@@ -112,10 +108,10 @@ bool TKVMusicXMLWalk::HandleMeasure(TKVXMLElement Code) {
       return true;
     case xeDirection:
       if (!ParentIs(xeRepeat)) return false;
-      if (FMark) FMark->SetKind(Text() == "backward" ? RepeatEndKind : RepeatStartKind);
+      if (FMark) FMark->SetKind(Text() == "backward" ? ItemKind::RepeatEnd : ItemKind::RepeatStart);
       return true;
     case xeEnding:
-      if (ParentIs(xeBarline) && FMark) FMark->SetKind(BarlineKind);
+      if (ParentIs(xeBarline) && FMark) FMark->SetKind(ItemKind::DoubleBar);
       return true;
     case xeLocation:
       if (ParentIs(xeBarline) && FMark) FMark->SetPosition(uint16_t(Text() == "right" ? FMeasureLength : 0));
@@ -211,9 +207,9 @@ void TKVMusicXMLWalk::OnStaves() {
   if (count <= 1) return;
   if (FPart->GetMeasureCount() == 0) FPart->NewMeasure();
   TKVMeasure* first = FPart->GetMeasure(0);
-  if (HoldsKind(*first, StaffBracketKind)) return;
+  if (HoldsKind(*first, ItemKind::StaffBracket)) return;
   FMark = new TKVMark(first);
-  FMark->SetKind(StaffBracketKind);
+  FMark->SetKind(ItemKind::StaffBracket);
 }
 
 void TKVMusicXMLWalk::OnClef() {
@@ -257,7 +253,7 @@ void TKVMusicXMLWalk::OnTuning(bool Octave) {
 void TKVMusicXMLWalk::OnBarline() {
   if (!FMeasure || !FPart || FPart->Index() != 0) return;
   FMark = new TKVMark(EnsureColumn(FMeasure->Index()));
-  FMark->SetKind(BarlineKind);
+  FMark->SetKind(ItemKind::DoubleBar);
   SetScope(xeBarline);
 }
 
@@ -265,11 +261,11 @@ void TKVMusicXMLWalk::OnBarStyle() {
   if (!FMark) return;
   const std::string& style = Text();
   if (style == "light-heavy")
-    FMark->SetKind(FinalBarlineKind);
+    FMark->SetKind(ItemKind::FinalBar);
   else if (style == "light-light" || style == "heavy-heavy")
-    FMark->SetKind(BarlineKind);
+    FMark->SetKind(ItemKind::DoubleBar);
   else if (style == "heavy-light")
-    FMark->SetKind(HeavyLightBarlineKind);
+    FMark->SetKind(ItemKind::HeavyLightBar);
   else {
     delete FMark;
     FMark = nullptr;
@@ -308,7 +304,7 @@ void TKVMusicXMLWalk::OnTempo() {
   }
   if (!FMeasure) return;
   FMark = new TKVMark(EnsureColumn(FMeasure->Index()));
-  FMark->SetKind(TempoKind);
+  FMark->SetKind(ItemKind::TempoMark);
   FMark->SetPosition(uint16_t(FTime));
   FMark->SetVariant(2);  // the beat is a quarter
   FMark->SetValue(uint16_t(tempo));

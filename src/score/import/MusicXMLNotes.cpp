@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr uint8_t DotKind = 45;
 constexpr uint8_t GraceBit = 0x80;           // of the play state, while importing
 constexpr uint8_t FlagCountShift = 4;        // of the note's join byte
 constexpr uint8_t ForwardRestFlags = 0x80;   // a rest made by a forward element
@@ -250,10 +249,10 @@ void TKVMusicXMLWalk::OnDot() {
   if (!r.Item) return;
   const TKVItemHolder& holder = note ? static_cast<TKVItemHolder&>(*note) : static_cast<TKVItemHolder&>(*rest);
   bool dotted = std::any_of(holder.Items().begin(), holder.Items().end(),
-                            [](const TKVItem* item) { return item->Kind() == DotKind; });
+                            [](const TKVItem* item) { return item->Kind() == ItemKind::Dot; });
   if (!dotted) {
     FMark = new TKVMark(r.Item);
-    FMark->SetKind(DotKind);
+    FMark->SetKind(ItemKind::Dot);
     FMark->SetVariant(1);
     SetDuration(note, rest, uint16_t(r.Value + r.Value / 2));
   } else {

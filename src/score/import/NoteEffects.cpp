@@ -24,10 +24,6 @@
 
 namespace {
 
-namespace Mark {
-constexpr uint8_t Roll = 111, Trill = 113, Turn = 114, Mordent = 115, Fermata = 116, Staccato = 141, Tremolo = 143;
-}
-
 constexpr uint8_t RollFromBelow = 2;     // bits 0-1 of a roll's flags: counted from the notes that follow
 constexpr uint8_t SingleTremolo = 0x10;  // tremolo flag: repeats of one note, not alternating with the previous one
 
@@ -95,26 +91,26 @@ private:
 
   void Apply(const TKVMark& M) {
     switch (M.Kind()) {
-      case Mark::Roll:
+      case ItemKind::Arpeggio:
         if (SamePlaceAndVoice(M)) Roll(M);
         break;
-      case Mark::Trill:
+      case ItemKind::Trill:
         if (ItemStaff(M.StaffVoice()) == ItemStaff(FNote.StaffVoice()) && InSpan(M)) Trill(M);
         break;
-      case Mark::Turn:
+      case ItemKind::Turn:
         if (SamePlaceAndStaff(M)) Turn();
         break;
-      case Mark::Mordent:
+      case ItemKind::Ornament:
         if (SamePlaceAndStaff(M)) Mordent(M);
         break;
-      case Mark::Fermata:
+      case ItemKind::Fermata:
         if (SamePlaceAndStaff(M)) Fermata(M);
         break;
-      case Mark::Staccato:
+      case ItemKind::Staccato:
         if (SamePlaceAndVoice(M))
           for (TKVNote* note : ChordAt(M.Position())) SetPlayedLength(*note, note->Duration() >> 1);
         break;
-      case Mark::Tremolo:
+      case ItemKind::Tremolo:
         if (M.StaffVoice() == FNote.StaffVoice() &&
             (M.Position() == Position() ||
              ((M.Flags() & SingleTremolo) == 0 && FHasPrevious && M.Position() == FPrevious.Position)))
@@ -172,7 +168,7 @@ private:
   }
 
   void Roll(const TKVMark& M) {
-    const int32_t factor = std::min(Dinamics(Mark::Roll, M.Variant(), 2), 3);
+    const int32_t factor = std::min(Dinamics(ItemKind::Arpeggio, M.Variant(), 2), 3);
     const std::vector<TKVNote*> chord = ChordAt(Position());
     const int32_t count = int32_t(chord.size());
     const int32_t index = int32_t(std::find(chord.begin(), chord.end(), &FNote) - chord.begin());
@@ -181,13 +177,13 @@ private:
   }
 
   void Trill(const TKVMark& M) {
-    const int32_t speed = std::clamp(Effects(Mark::Trill, 1), 0, 4);
+    const int32_t speed = std::clamp(Effects(ItemKind::Trill, 1), 0, 4);
     const int32_t u = (Written() >> 3) >> speed;
     if (u == 0) return;
     const uint8_t sign = M.Variant() >= 2 && M.Variant() <= 4 ? uint8_t(0x30 + 2 * (M.Variant() - 1)) : 0;
     const int32_t count = (8 << speed) - 1;
     for (int32_t i = 1; i <= count; ++i)
-      AddEffect(i % 2 ? SteppedPitch(FNote.Pitch(), 1) : FNote.Pitch(), Position() + int64_t(i) * u, u, Mark::Trill,
+      AddEffect(i % 2 ? SteppedPitch(FNote.Pitch(), 1) : FNote.Pitch(), Position() + int64_t(i) * u, u, ItemKind::Trill,
                 FNote.Velocity(), i == 1 ? sign : 0);
     SetPlayedLength(FNote, u);
   }
@@ -197,7 +193,7 @@ private:
     if (u == 0) return;
     const int32_t steps[3] = {-1, -2, 0};
     for (int32_t i = 0; i < 3; ++i)
-      AddEffect(SteppedPitch(FNote.Pitch(), steps[i]), Position() + (i + 1) * u, u, Mark::Turn, FNote.Velocity());
+      AddEffect(SteppedPitch(FNote.Pitch(), steps[i]), Position() + (i + 1) * u, u, ItemKind::Turn, FNote.Velocity());
     SetPlayedLength(FNote, Written() - 3 * u);
   }
 
@@ -208,12 +204,12 @@ private:
     const int32_t side = M.Variant() == 1 || M.Variant() == 3 ? -1 : 1;
     for (int32_t i = 0; i <= last; ++i)
       AddEffect(i % 2 == 0 ? SteppedPitch(FNote.Pitch(), side) : FNote.Pitch(), Position() + (i + 1) * u,
-                i == last ? Written() - (last + 1) * u : u, Mark::Mordent, FNote.Velocity());
+                i == last ? Written() - (last + 1) * u : u, ItemKind::Ornament, FNote.Velocity());
     SetPlayedLength(FNote, u);
   }
 
   void Fermata(const TKVMark& M) {
-    const int32_t factor = Dinamics(Mark::Fermata, M.Variant(), 1);
+    const int32_t factor = Dinamics(ItemKind::Fermata, M.Variant(), 1);
     const int32_t divisor = M.Variant() == 5 || M.Variant() == 6 ? 5 : M.Variant() == 7 || M.Variant() == 8 ? 3 : 4;
     const int64_t length = int64_t(Written()) * (int64_t(factor) + 5) / divisor;
     if (length != Written()) SetPlayedLength(FNote, std::max<int64_t>(length, 1));
@@ -221,7 +217,7 @@ private:
 
   void Tremolo(const TKVMark& M) {
     const int32_t strokes = std::clamp<int32_t>(M.Value(), 0, 8);
-    int32_t n = (1 << strokes) << std::clamp(Effects(Mark::Tremolo, 0), 0, 4);
+    int32_t n = (1 << strokes) << std::clamp(Effects(ItemKind::Tremolo, 0), 0, 4);
     const int32_t unit = FNote.Value(), written = Written();
     const bool tuplet = FMeasure.FindTupletAt(FNote.VoiceKey(), Position()) != nullptr;
     int32_t l;
@@ -254,10 +250,10 @@ private:
       own = Position() + FNote.TimeOffset();
     }
     const int32_t velocity =
-        FNote.Velocity() + (FScore.OnGetDinamics ? FScore.OnGetDinamics(&FScore, Mark::Tremolo, 0) : 0);
+        FNote.Velocity() + (FScore.OnGetDinamics ? FScore.OnGetDinamics(&FScore, ItemKind::Tremolo, 0) : 0);
     for (int32_t made = 0; made < n - 1; at += step) {
       if (at == own) continue;
-      AddEffect(FNote.Pitch(), at, l, Mark::Tremolo, velocity);
+      AddEffect(FNote.Pitch(), at, l, ItemKind::Tremolo, velocity);
       ++made;
     }
   }

@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr uint8_t HeldController = 142, Pedal = 121, Hold = 116;
 constexpr uint8_t Sounding = 0x40, TiedIn = 0x80;  // note play-state bits; Sounding also a lyric's highlight
 
 // A muted voice, its part (and with Staff its staff) keep silent.
@@ -120,15 +119,15 @@ bool TKVPlayEngine::PlayCell(const TKVPositionEntry& Cell) {
       if (auto* mark = dynamic_cast<TKVMark*>(item))
         if (int32_t tempo = TempoOfMark(*mark)) SetTempo(tempo);
       return true;
-    case Hold:
+    case ItemKind::Fermata:
       // The first hold of the tick sets the count, later ones may raise it.
       FHoldCount = FHold ? std::max(FHoldCount, Cell.Word) : Cell.Word;
       FHold = true;
       return true;
-    case Pedal:
+    case ItemKind::Pedal:
       if (auto* mark = dynamic_cast<TKVMark*>(item)) return PlayPedal(*mark, true);
       return false;
-    case HeldController:
+    case ItemKind::Portamento:
       if (auto* mark = dynamic_cast<TKVMark*>(item)) return PlaySustain(*mark, Cell.Word);
       return false;
     case ItemKind::MidiEvent:
@@ -210,7 +209,7 @@ bool TKVPlayEngine::PlayPedal(TKVMark& Mark, bool MuteCheck) {
 bool TKVPlayEngine::PlaySustain(TKVMark& Mark, uint16_t Value) {
   if (Value == 0 || PartMuted(Mark)) return false;
   const uint8_t channel = Mark.Channel & 15;
-  FSounding.push_back({&Mark, HeldController, channel, 0, 0, Value});
+  FSounding.push_back({&Mark, ItemKind::Portamento, channel, 0, 0, Value});
   Short(uint8_t(0xB0 | channel), 65, 127, 0);
   return true;
 }
@@ -278,14 +277,14 @@ std::vector<TKVPlayEngine::TSounding>::iterator TKVPlayEngine::FindSounding(uint
 void TKVPlayEngine::Countdown() {
   for (size_t i = FSounding.size(); i-- > 0;) {
     TSounding& s = FSounding[i];
-    if (!s.Item || (s.Kind != ItemKind::Note && s.Kind != ItemKind::Effect && s.Kind != HeldController)) continue;
+    if (!s.Item || (s.Kind != ItemKind::Note && s.Kind != ItemKind::Effect && s.Kind != ItemKind::Portamento)) continue;
     if (s.Remaining != 0 && !Muted(VoiceOf(s.Item), false)) {
       --s.Remaining;
       continue;
     }
     TKVItem* item = s.Item;
     s.Item = nullptr;
-    if (s.Kind == HeldController) {
+    if (s.Kind == ItemKind::Portamento) {
       Short(uint8_t(0xB0 | s.Channel), 65, 0, 0);
       continue;
     }

@@ -117,7 +117,7 @@ void TKVPlayEngine::ChaseCell(const TKVPositionEntry& Cell, uint32_t Measure, do
     case ItemKind::MidiEvent:
       PlayCell(Cell);
       break;
-    case 121:
+    case ItemKind::Pedal:
       if (auto* pedal = dynamic_cast<TKVMark*>(item)) PlayPedal(*pedal, false);
       break;
     case ItemKind::Sound:

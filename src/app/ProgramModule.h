@@ -40,6 +40,7 @@ class TECFormLanguage;
 class TECLanguage;
 class TFormsPublishedForm;
 class TLoadedFile;
+class TKVScore;
 
 class TFProgramModule : public forms::TForm {
 public:
@@ -139,8 +140,13 @@ public:
   // true when Dest was written. Dest must not be Source (message 7).
   bool WriteWaveFile(const std::string& Source, const std::string& Dest);
   void ShowCompressionError();
-  // Message Index with Path in place of its first "%s" (messages 7, 12 and 16).
+  // Message Index with Path in place of its first "%s" (messages 7, 12, 16
+  // and 17; 18 and 19 take a count there).
   std::string MessageWithPath(int Index, const std::string& Path) const;
+  // The warning of a score that loaded: the import's own text, then a line
+  // for each change a MIDI import made to the file's notes (messages 18 to
+  // 20); empty when there is none.
+  std::string ImportWarningText(const TKVScore& Score) const;
 
   // ---- The take.
   // The end of a take: the working file holds a take not saved yet.

@@ -24,10 +24,11 @@ bool TFProgramModule::OpenFile(const std::string& FileName) {
   try {
     LoadFile(FileName);
     opened = true;
-    // The score loaded, but a step after the import failed: say so, the
-    // score stays open.
+    // The score loaded, but a step after the import failed, or the import
+    // changed what the file plays: say so, the score stays open.
     const TLoadedFile* file = CurrentFile();
-    if (file && file->Score && !file->Score->ImportWarning.empty()) ShowError(file->Score->ImportWarning);
+    if (const std::string warning = file && file->Score ? ImportWarningText(*file->Score) : ""; !warning.empty())
+      ShowError(warning);
   } catch (const Exception& e) {
     ShowError(e.Message());
   } catch (const std::exception& e) {
@@ -37,6 +38,16 @@ bool TFProgramModule::OpenFile(const std::string& FileName) {
   // The opened file and the list before it outlast a run that ends without shut-down.
   SaveReopenList();
   return opened;
+}
+
+std::string TFProgramModule::ImportWarningText(const TKVScore& Score) const {
+  std::string text = Score.ImportWarning;
+  auto add = [&](const std::string& line) { text += (text.empty() ? "" : "\n") + line; };
+  const TKVScore::TKVMidiImportNotice& notice = Score.MidiImportNotice;
+  if (notice.Merged) add(MessageWithPath(18, std::to_string(notice.Merged)));
+  if (notice.HighVelocities) add(MessageWithPath(19, std::to_string(notice.HighVelocities)));
+  if (notice.NoNotes) add(Message(20));
+  return text;
 }
 
 void TFProgramModule::LoadFile(const std::string& FileName) {

@@ -5,6 +5,11 @@
 
 #include "score/import/ImportErrors.h"
 #include "score/import/MidiReader.h"
+#include "score/model/Item.h"
+#include "score/model/ItemKinds.h"
+#include "score/model/Measure.h"
+#include "score/model/Part.h"
+#include "score/model/Piece.h"
 #include "score/model/ScoreImporters.h"
 
 namespace {
@@ -20,6 +25,16 @@ TKVMidiDrumMap DrumMapOf(const TKVScore& score) {
       map[key].SymbolIndex = entry->Data.u8(DrumSymbolByte);
     }
   return map;
+}
+
+bool HoldsNotes(const TKVPiece& piece) {
+  for (int32_t p = 0; p < piece.GetPartCount(); ++p) {
+    const TKVPart& part = *piece.GetPart(p);
+    for (int32_t m = 0; m < part.GetMeasureCount(); ++m)
+      for (const TKVItem* item : part.GetMeasure(m)->Items())
+        if (item->Kind() == ItemKind::Note) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -57,6 +72,10 @@ TKVMidiImportResult BuildMidiScore(TKVScore& Score, TKVMidiImportState& State) {
   Score.EndUpdate();
   if (failure) std::rethrow_exception(failure);
   if (State.CutShort) Score.ImportWarning = SMidiFileCutShort;
+  TKVScore::TKVMidiImportNotice& notice = Score.MidiImportNotice;
+  notice.Merged = uint32_t(conversion.Merged().size());
+  notice.HighVelocities = State.HighVelocities;
+  notice.NoNotes = !HoldsNotes(*Score.GetPiece(Score.GetPieceCount() - 1));
   return {conversion.Merged()};
 }
 

@@ -7,7 +7,9 @@
 // is not a MIDI file, has a damaged header, or would need more measures or
 // parts than the import builds. Such a failure leaves the score as it was.
 // A file that ends inside a chunk imports what it holds, with the warning
-// SMidiFileCutShort in Score.ImportWarning.
+// SMidiFileCutShort in Score.ImportWarning. Score.MidiImportNotice counts
+// the notes merged and the velocity bytes read without their top bit, and
+// says when the piece holds no note.
 
 #include <vector>
 

@@ -77,6 +77,7 @@ struct TKVMidiImportPart {
   std::optional<uint8_t> Pan;     // through `TKVPart.SetPan`
   std::string Name;               // through `TKVPart.SetName` (UTF-8); empty when never named
   uint32_t LowNote = 0;           // 1 when the part has a note at or below key 61
+  bool Sounded = false;           // a note of the part has begun
   // Notes whose note-off has not come yet; empty once a track has been read,
   // because a note left open ends with its track.
   TKVImportEventList OpenNotes;
@@ -108,4 +109,6 @@ struct TKVMidiImportState {
   // A chunk's length runs past the end of the file (a file cut short, as by
   // a broken download): what it held was read, the rest is missing.
   bool CutShort = false;
+  // Note-on events whose velocity byte had its top bit set: read without it.
+  uint32_t HighVelocities = 0;
 };

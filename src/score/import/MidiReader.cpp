@@ -254,7 +254,18 @@ bool TKVMidiReader::ReadChannelMessage() {
   uint8_t channel = status & 0x0F;
   uint8_t data[2];
   int count = (status >> 4) == 0xC || (status >> 4) == 0xD ? 1 : 2;
-  if (!ReadDataBytes(data, count)) return false;
+  if ((status >> 4) == 0x9) {
+    // A note-on's velocity byte with its top bit set is read without it
+    // (and counted), so that no note of such a file is lost.
+    if (!ReadDataBytes(data, 1)) return false;
+    data[1] = ReadByte();
+    if (data[1] & 0x80) {
+      data[1] &= 0x7F;
+      ++FState.HighVelocities;
+    }
+  } else if (!ReadDataBytes(data, count)) {
+    return false;
+  }
   FChannel = channel;
   switch (status >> 4) {
     case 0x8:
@@ -264,10 +275,11 @@ bool TKVMidiReader::ReadChannelMessage() {
       NoteOn(channel, data[0], data[1]);
       break;
     case 0xB:
-      if (data[0] == 7) {
-        EnsurePart()->Volume = data[1];
-      } else if (data[0] == 10) {
-        EnsurePart()->Pan = data[1];
+      // Volume and pan go to the track's part; in a single-track file, whose
+      // channels are its parts, to the part of their own channel.
+      if (data[0] == 7 || data[0] == 10) {
+        TKVMidiImportPart* part = FState.Format == 0 ? PartOfChannel(channel) : EnsurePart();
+        (data[0] == 7 ? part->Volume : part->Pan) = data[1];
       } else {
         uint8_t bytes[3] = {status, data[0], data[1]};
         AddMIDIEventRecord(bytes, 3);
@@ -291,14 +303,19 @@ void TKVMidiReader::NoteOff(uint8_t channel, uint8_t key) {
   if (TKVImportEvent* note = FindOpenNote(part, key)) EndNote(part, note);
 }
 
-void TKVMidiReader::NoteOn(uint8_t channel, uint8_t key, uint8_t velocity) {
+TKVMidiImportPart* TKVMidiReader::PartOfChannel(uint8_t channel) {
   TKVMidiImportPart* part = FindPartByChannel(channel);
-  if (!part) part = Part(NewPart(channel));
+  return part ? part : Part(NewPart(channel));
+}
+
+void TKVMidiReader::NoteOn(uint8_t channel, uint8_t key, uint8_t velocity) {
+  TKVMidiImportPart* part = PartOfChannel(channel);
   TKVMidiSpelling s = SpellMidiNote(channel, key, FDrumMap);
   if ((s.Octave - 5) * 7 + s.Step - 1 < 0) part->LowNote = 1;
   // A second note-on of a sounding key ends the sounding note first.
   if (TKVImportEvent* open = FindOpenNote(part, key)) EndNote(part, open);
   if (velocity == 0) return;
+  part->Sounded = true;
   if (part->OpenNotes.empty()) FPartsWithOpenNotes.push_back(part);
   TKVImportEvent& note = NewRecord(part->OpenNotes);
   note.Key = key;
@@ -307,7 +324,8 @@ void TKVMidiReader::NoteOn(uint8_t channel, uint8_t key, uint8_t velocity) {
 }
 
 // The first program change of a track starts a new part unless the track's
-// part has no channel yet.
+// part has no channel yet. A part plays the program in force at its first
+// note; a change after that is kept as a MIDI event at its time.
 void TKVMidiReader::ProgramChange(uint8_t channel, uint8_t program) {
   if (FCurrent != NoPart) {
     if (Part(FCurrent)->Channel == TKVMidiImportPart::NoChannel)
@@ -316,7 +334,13 @@ void TKVMidiReader::ProgramChange(uint8_t channel, uint8_t program) {
       FCurrent = FFirstOfChannel[channel];
   }
   if (FCurrent == NoPart) FCurrent = NewPart(channel);
-  Part(FCurrent)->Program = program;
+  TKVMidiImportPart* part = Part(FCurrent);
+  if (!part->Sounded) {
+    part->Program = program;
+    return;
+  }
+  const uint8_t bytes[2] = {uint8_t(0xC0 | channel), program};
+  AddMIDIEventRecord(bytes, 2);
 }
 
 // Text, lyric, marker and cue-point events become lyrics of the channel-0

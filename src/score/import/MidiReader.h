@@ -68,6 +68,9 @@ private:
   TKVMidiImportPart* EnsurePart();
   size_t NewPart(uint8_t channel);
   void SetChannel(size_t index, uint8_t channel);
+  // The part of a channel: the current one when it has that channel (or
+  // none yet), else the first of the channel, else a new one.
+  TKVMidiImportPart* PartOfChannel(uint8_t channel);
   TKVMidiImportPart* FindPartByChannel(uint8_t channel);
   TKVImportEvent* FindOpenNote(TKVMidiImportPart* part, uint8_t key);
   void EndNote(TKVMidiImportPart* part, TKVImportEvent* note);

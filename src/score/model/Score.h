@@ -238,6 +238,14 @@ public:
   // The text of an error that an import got over (the score keeps what was
   // made), for the host to show as a warning; LoadFromFile empties it first.
   std::string ImportWarning;
+  // What a MIDI import had to change of the file's notes, for the host to
+  // word its warning; LoadFromFile empties it first.
+  struct TKVMidiImportNotice {
+    uint32_t Merged = 0;          // notes that fell on the same key and beat as another
+    uint32_t HighVelocities = 0;  // note-ons whose velocity byte had its top bit set
+    bool NoNotes = false;         // the piece holds no note at all
+    bool Any() const { return Merged || HighVelocities || NoNotes; }
+  } MidiImportNotice;
   int32_t UpdateCount() const { return FUpdateCount; }
   // Lowest page that needs layout while updating; -1 = none. The layout's
   // page composer sets it back to -1 at the end of every run.

@@ -9,6 +9,7 @@ void TKVScore::LoadFromFile(const std::string& FileName) {
   auto stream = std::make_unique<TFileStream>(FileName, fmOpenRead);
   const TKVScoreImporter* importer = FindScoreImporter(FileName);
   ImportWarning.clear();
+  MidiImportNotice = {};
   BeginUpdate();
   auto finish = [&] {
     stream.reset();

@@ -124,7 +124,16 @@ TEST_F(MidiImport, EveryNoteIsStruckOnce) {
     EXPECT_EQ(Import(NotesFile(c.Notes, 0, 40)).MergedDuplicates.size(), c.Merged);
     EXPECT_EQ(StruckNotes(piece->Layout()), c.Struck);
     EXPECT_EQ(NoteStarts(*Part(0)).size() + c.Merged, c.Notes.size());
+    EXPECT_EQ(score->MidiImportNotice.Merged, c.Merged);
+    EXPECT_FALSE(score->MidiImportNotice.NoNotes);
   }
+  // A file whose notes all vanish says so.
+  score = std::make_unique<TKVScore>();
+  TMidiFileBuilder silent(0, 128);
+  silent.AddTrack().Raw({0x00, 0x90, 60, 0x80}).NoteOff(128, 0, 60).EndOfTrack();
+  Import(silent.Bytes());
+  EXPECT_TRUE(score->MidiImportNotice.NoNotes);
+  EXPECT_EQ(score->MidiImportNotice.HighVelocities, 1u);
 }
 
 // The signs of the notes of a part, "-" for none, "|" between measures.

@@ -164,8 +164,7 @@ TEST_F(FileActionsTest, AMidiFileCutShortAndAMissingFolderAreSaidAndTheTakeOutli
   // A velocity byte read without its top bit, and no note left: both said.
   TMidiFileBuilder silent(0, 96);
   silent.AddTrack().Raw({0x00, 0x90, 60, 0x80}).NoteOff(96, 0, 60).EndOfTrack();
-  const TBytes silentBytes = silent.Bytes();
-  WriteText(Folder / "silent.mid", std::string(silentBytes.begin(), silentBytes.end()));
+  TMemoryStream(silent.Bytes()).SaveToFile(Path("silent.mid"));
   EXPECT_EQ(Drive({"ok"}, [&] { EXPECT_TRUE(Main->OpenFile(Path("silent.mid"))); }),
             "Error: 1 note-on events had a velocity byte of 128 or more; it was read without its top bit.\n"
             "The file holds no notes that can be played.\n");

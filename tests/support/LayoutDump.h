@@ -25,6 +25,5 @@ struct TKVPieceLayoutRecords;
 // Records 0 .. Count - 1 (all records for Count < 0).
 std::string DumpMeasureRecords(const TKVPieceLayoutRecords& Records, int32_t Count = -1);
 
-// The notes the records strike (no tie carries them in), as
-// "key@tick+length " with ticks from the piece's start, in entry order.
+// The notes struck (no tie carries them in): "key@tick+length " from the piece's start.
 std::string StruckNotes(const TKVPieceLayoutRecords& Records);

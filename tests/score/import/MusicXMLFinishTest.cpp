@@ -26,7 +26,6 @@ std::string N(const std::string& name, int duration = 1, const std::string& more
 }
 
 std::string Slur(const std::string& type) { return "<notations><slur number=\"1\" type=\"" + type + "\"/></notations>"; }
-const std::string Grace = "<note><grace/><pitch><step>D</step><octave>4</octave></pitch><type>eighth</type></note>";
 
 std::string Measure(int number, const std::string& content) {
   return "<measure number=\"" + std::to_string(number) + "\">" + content + "</measure>";
@@ -87,8 +86,8 @@ TEST_F(MusicXMLFinish, SignsMakeTheLayoutPlayTheDocumentsKeys) {
 TEST_F(MusicXMLFinish, SlursStrikeAndGracesKeepTies) {
   for (const auto& [measures, struck] : std::vector<std::pair<std::string, std::string>>{
            {Measure(1, Key(0) + N("G4", 2, Slur("start")) + N("G4", 2, Slur("stop"))), "67@0+256 67@256+256 "},
-           {Measure(1, Key(0) + N("C4", 2) + Grace + N("E4", 2, "<tie type=\"start\"/>")) +
-                Measure(2, N("E4", 4, "<tie type=\"stop\"/>")),
+           {Measure(1, Key(0) + N("C4", 2) + "<note><grace/><pitch><step>D</step><octave>4</octave></pitch><type>eighth" +
+                       "</type></note>" + N("E4", 2, "<tie type=\"start\"/>")) + Measure(2, N("E4", 4, "<tie type=\"stop\"/>")),
             "60@0+256 62@256+64 64@320+192 "}}) {
     TKVScore score;
     ImportDocument(score, Partwise({measures}));

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <mutex>
+#include <optional>
 
 #include "base/Log.h"
 #include "base/Strings.h"
+#include "platform/midi/SendTime.h"
 #include "platform/threads/Clock.h"
 #include "player/ClipPlayer.h"
 #include "player/PlayTime.h"
@@ -72,8 +74,13 @@ bool TKVPlayEngine::Start() {
   P.ShownTick = uint16_t(P.Tick);
   StartupControllers();
   P.NextTickTime = FView.Clock().NowMs();
+  if (OnRealTime()) midi::MarkScoreStart(midi::MonotonicNsOfMs(P.NextTickTime));
   return true;
 }
+
+// Real time is the MIDI layer's clock: messages can carry their tick's
+// deadline, which a fake clock's time is not.
+bool TKVPlayEngine::OnRealTime() { return dynamic_cast<TRealClock*>(&FView.Clock()) != nullptr; }
 
 // Play records are walked in play order, not measure order, so that the
 // start after a seek lies in the play the seek found, and the tempo marks
@@ -159,6 +166,10 @@ void TKVPlayEngine::StartupControllers() {
 bool TKVPlayEngine::Tick() {
   std::lock_guard lock(FView.PlayLock());
   if (!FView.Playing()) return false;
+  // The tick's messages are meant for its deadline, not for when the
+  // thread woke: a synthesiser places them there.
+  std::optional<midi::TSendTime> stamp;
+  if (OnRealTime()) stamp.emplace(midi::MonotonicNsOfMs(Play().NextTickTime));
   // A seek while playing: the notes of the old place end, and the new one
   // is chased as a start would chase it.
   if (Play().SeekPending) {

@@ -61,6 +61,7 @@ public:
 
 private:
   enum class TStep { Played, Ended, Restarted };
+  bool OnRealTime();
   // Something that sounds (a note, an effect, a held controller), a lyric
   // being highlighted or a clip being played. Item nil: ended this tick.
   struct TSounding {

@@ -66,7 +66,7 @@ public:
     ReleaseLocked();
   }
 
-  TResult Short(uint32_t message) override {
+  TResult Short(uint32_t message, int64_t) override {
     const uint8_t bytes[3] = {uint8_t(message), uint8_t(message >> 8), uint8_t(message >> 16)};
     const int length = MidiDataLength(bytes[0]) + 1;
     if (length < 1) return MMSYSERR_INVALPARAM;
@@ -74,7 +74,7 @@ public:
     return Encode(bytes, length);
   }
 
-  TResult Long(const uint8_t* data, size_t length) override {
+  TResult Long(const uint8_t* data, size_t length, int64_t) override {
     std::lock_guard<std::mutex> guard(FLock);
     TResult result = MMSYSERR_NOERROR;
     auto keep = [&result](TResult r) { if (result == MMSYSERR_NOERROR) result = r; };

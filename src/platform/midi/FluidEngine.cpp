@@ -95,15 +95,26 @@ void TFluidEngine::SysEx(const uint8_t* block, size_t length) {
 }
 
 void TFluidEngine::Render(float* interleaved, int frames) {
+  if (frames <= 0) return;
   fluid_synth_write_float(FSynth, frames, interleaved, 0, 2, interleaved, 1, 2);
+  FRendered += uint64_t(frames);
+}
+
+bool TFluidEngine::Sounding() const { return fluid_synth_get_active_voice_count(FSynth) > 0; }
+
+void TFluidEngine::AlignGrid() {
+  const int phase = GridPhase();
+  if (phase == 0) return;
+  float scratch[2 * GridFrames];
+  Render(scratch, GridFrames - phase);
 }
 
 void TFluidEngine::Reset() {
   // FluidSynth queues voice events until the next render and drops what
   // does not fit; after a flood of messages the reset itself could be lost.
   // One short render first empties the queue (its sound goes nowhere).
-  float scratch[2 * 64];
-  fluid_synth_write_float(FSynth, 64, scratch, 0, 2, scratch, 1, 2);
+  float scratch[2 * GridFrames];
+  Render(scratch, GridFrames);
   // The reset puts channels and effects back but lets voices release; the
   // sounds-off after it cuts them (in that order: a reset after the cut
   // would let them ring on).

@@ -29,6 +29,19 @@ public:
   // Block: F0 .. F7 included.
   void SysEx(const uint8_t* block, size_t length);
   void Render(float* interleaved, int frames);
+
+  // FluidSynth works in blocks of GridFrames: a message takes effect at the
+  // next block boundary of what has been rendered, never inside a block.
+  static constexpr int GridFrames = 64;
+  // Frames rendered since the last boundary.
+  int GridPhase() const { return int(FRendered % GridFrames); }
+  // Some voice sounds (or rings out).
+  bool Sounding() const;
+  // Renders to the next boundary and throws that sound away, so that a
+  // message sent now takes effect with the next frame rendered. Only for a
+  // synthesiser that sounds no voice: what it drops is at most the quiet
+  // end of the effects' echo.
+  void AlignGrid();
   // Sound off at once (effects too); controllers and programs back to
   // their defaults. It renders a little itself: no Render may run beside it.
   void Reset();
@@ -39,6 +52,7 @@ private:
   _fluid_hashtable_t* FSettings;
   _fluid_synth_t* FSynth;
   int FRate;
+  uint64_t FRendered = 0;
 };
 
 // Version of the FluidSynth library, major << 8 | minor.

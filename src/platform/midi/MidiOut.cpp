@@ -7,6 +7,7 @@
 
 #include "platform/midi/AlsaPorts.h"
 #include "platform/midi/OutputDevice.h"
+#include "platform/midi/SendTime.h"
 #include "platform/midi/Synthesiser.h"
 #include "platform/threads/MainQueue.h"
 
@@ -150,7 +151,7 @@ TResult ShortMsg(THandle handle, uint32_t message) {
   if (slot->Handle != handle) return MMSYSERR_INVALHANDLE;
   // No running status: every word carries its status byte.
   if (!(message & 0x80)) return MMSYSERR_INVALPARAM;
-  return slot->Device->Short(message);
+  return slot->Device->Short(message, SendTimeNs());
 }
 
 TResult LongMsg(THandle handle, TMidiHdr* header) {
@@ -159,7 +160,7 @@ TResult LongMsg(THandle handle, TMidiHdr* header) {
   std::shared_lock<std::shared_mutex> guard(slot->Lock);
   if (slot->Handle != handle) return MMSYSERR_INVALHANDLE;
   if (!header || !header->Data || header->Length == 0) return MMSYSERR_INVALPARAM;
-  const TResult result = slot->Device->Long(header->Data, header->Length);
+  const TResult result = slot->Device->Long(header->Data, header->Length, SendTimeNs());
   if (result != MMSYSERR_NOERROR) return result;
   header->Flags |= MHDR_DONE;
   // Posted before the lock is left, so that once Close has returned nothing

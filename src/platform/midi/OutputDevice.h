@@ -22,9 +22,11 @@ public:
   virtual TResult Open() = 0;
   // Silences what sounds; nothing sent earlier may sound after it.
   virtual void Close() = 0;
-  virtual TResult Short(uint32_t message) = 0;
+  // TimeNs: when the message is meant to sound (SendTime.h); a device that
+  // cannot wait plays it at once.
+  virtual TResult Short(uint32_t message, int64_t timeNs) = 0;
   // Data holds Length > 0 raw MIDI bytes.
-  virtual TResult Long(const uint8_t* data, size_t length) = 0;
+  virtual TResult Long(const uint8_t* data, size_t length, int64_t timeNs) = 0;
   virtual TResult SetVolume(uint32_t) { return MMSYSERR_NOTSUPPORTED; }
   virtual TResult GetVolume(uint32_t&) { return MMSYSERR_NOTSUPPORTED; }
 };

@@ -27,9 +27,11 @@ void TRealTimeSink::Run() {
     const int rate = FSource.SampleRate() > 0 ? FSource.SampleRate() : 44100;
     next += 1000.0 * FBlockFrames / rate;
     // After a long stall (a suspended machine) go on from now instead of
-    // pulling the missed time in one burst.
+    // pulling the missed time in one burst. A thread held back by a busy
+    // machine catches up: the sound it stands for loses no time, and the
+    // output bus's clock mapping stays as it was.
     const double now = FClock.NowMs();
-    if (next < now - 200) next = now;
+    if (next < now - 2000) next = now;
     FClock.SleepUntil(next, FStop);
   }
 }

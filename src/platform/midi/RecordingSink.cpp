@@ -36,13 +36,13 @@ void TRecordingSink::Add(TRecordedMessage message) {
   FMessages.push_back(std::move(message));
 }
 
-TResult TRecordingSink::Short(uint32_t message) {
-  Add({0, message, {}});
+TResult TRecordingSink::Short(uint32_t message, int64_t timeNs) {
+  Add({0, timeNs, message, {}});
   return MMSYSERR_NOERROR;
 }
 
-TResult TRecordingSink::Long(const uint8_t* data, size_t length) {
-  Add({0, 0, std::vector<uint8_t>(data, data + length)});
+TResult TRecordingSink::Long(const uint8_t* data, size_t length, int64_t timeNs) {
+  Add({0, timeNs, 0, std::vector<uint8_t>(data, data + length)});
   return MMSYSERR_NOERROR;
 }
 

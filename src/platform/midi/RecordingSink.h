@@ -1,6 +1,6 @@
 #pragma once
 // A device that plays nothing and writes down every message it receives with
-// the time it arrived (CLOCK_MONOTONIC): tests read back what was sent, the
+// the time it arrived (CLOCK_MONOTONIC) and the time it was meant for: tests read back what was sent, the
 // timing benchmark measures when. Add it with AddDevice.
 
 #include <cstdint>
@@ -13,7 +13,8 @@
 namespace midi {
 
 struct TRecordedMessage {
-  int64_t TimeNs = 0;          // steady clock, nanoseconds
+  int64_t TimeNs = 0;          // arrival, steady clock, nanoseconds
+  int64_t SentForNs = 0;       // the time the message carried (SendTime.h)
   uint32_t Short = 0;          // the packed word of a short message, else 0
   std::vector<uint8_t> Long;   // the bytes of a long message, else empty
 };
@@ -25,8 +26,8 @@ public:
   TMidiOutCaps Caps() override;
   TResult Open() override;
   void Close() override;
-  TResult Short(uint32_t message) override;
-  TResult Long(const uint8_t* data, size_t length) override;
+  TResult Short(uint32_t message, int64_t timeNs) override;
+  TResult Long(const uint8_t* data, size_t length, int64_t timeNs) override;
   TResult SetVolume(uint32_t volume) override;
   TResult GetVolume(uint32_t& volume) override;
 

@@ -120,9 +120,9 @@ void TCaptureDevice::Lose() {
   for (TCaptureConsumer* consumer : FConsumers) consumer->CaptureLost();
 }
 
-void TCaptureDevice::Deliver(const float* stereo, int frames) {
+void TCaptureDevice::Deliver(const float* stereo, int frames, int64_t firstFrameNs) {
   std::lock_guard<std::mutex> lock(FConsumerLock);
-  for (TCaptureConsumer* consumer : FConsumers) consumer->Captured(stereo, frames);
+  for (TCaptureConsumer* consumer : FConsumers) consumer->Captured(stereo, frames, firstFrameNs);
 }
 
 int TCaptureDevice::Subscribe(TControlListener listener) {

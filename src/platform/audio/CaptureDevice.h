@@ -28,7 +28,11 @@ class TOutputBus;
 class TCaptureConsumer {
 public:
   virtual ~TCaptureConsumer() = default;
-  virtual void Captured(const float* stereo, int frames) = 0;
+  // FirstFrameNs: the monotonic time (SendTime.h) the block's first frame
+  // stands for, the frames after it following at the device's rate; to the
+  // frame for "Program output" under a sink, by the stream's own count for
+  // a sound server's source; 0 when the device keeps no time.
+  virtual void Captured(const float* stereo, int frames, int64_t firstFrameNs) = 0;
   // The device is gone for good (its sound server went away or dropped
   // it): nothing more arrives. Once, on any thread.
   virtual void CaptureLost() {}
@@ -69,7 +73,7 @@ public:
 
 protected:
   // Hands a block to every consumer; the capture thread.
-  void Deliver(const float* stereo, int frames);
+  void Deliver(const float* stereo, int frames, int64_t firstFrameNs);
   void ControlChanged(TCaptureControl control);
   // The device is gone for good: every consumer, now or later, hears it.
   void Lose();

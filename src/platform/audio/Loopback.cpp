@@ -15,14 +15,14 @@ void TLoopbackCapture::ConsumersChanged(bool any) {
   else FBus.RemoveTap(*this);
 }
 
-void TLoopbackCapture::BusBlock(const float* stereo, int frames) {
+void TLoopbackCapture::BusBlock(const float* stereo, int frames, int64_t firstFrameNs) {
   const std::vector<uint16_t> volume = Volume();
   const bool muted = Muted();
   const float left = muted ? 0.0f : float(volume[0]) / MaxInputVolume;
   const float right = muted ? 0.0f : float(volume[1]) / MaxInputVolume;
   const size_t samples = size_t(frames) * 2;
   if (left == 1.0f && right == 1.0f) {
-    Deliver(stereo, frames);
+    Deliver(stereo, frames, firstFrameNs);
     return;
   }
   FScaled.resize(samples);
@@ -30,7 +30,7 @@ void TLoopbackCapture::BusBlock(const float* stereo, int frames) {
     FScaled[i] = stereo[i] * left;
     FScaled[i + 1] = stereo[i + 1] * right;
   }
-  Deliver(FScaled.data(), frames);
+  Deliver(FScaled.data(), frames, firstFrameNs);
 }
 
 }  // namespace audio

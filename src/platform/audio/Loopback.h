@@ -18,7 +18,7 @@ public:
   int SampleRate() const override;
 
 private:
-  void BusBlock(const float* stereo, int frames) override;
+  void BusBlock(const float* stereo, int frames, int64_t firstFrameNs) override;
   void ConsumersChanged(bool any) override;
 
   TOutputBus& FBus;

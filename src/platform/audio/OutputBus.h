@@ -13,6 +13,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/audio/BusClock.h"
 #include "platform/midi/SampleSource.h"
 
 namespace audio {
@@ -20,11 +21,12 @@ namespace audio {
 class TOutputBus;
 
 // Sees every mixed block, on the thread that pulls the bus; it must not
-// block for long.
+// block for long. FirstFrameNs: the monotonic time the block's first frame
+// stands for while a sink plays the bus (BusClock.h), else 0.
 class TBusTap {
 public:
   virtual ~TBusTap() = default;
-  virtual void BusBlock(const float* stereo, int frames) = 0;
+  virtual void BusBlock(const float* stereo, int frames, int64_t firstFrameNs) = 0;
 };
 
 // Plays the bus: pulls it (TOutputBus::Render) from its own thread between
@@ -36,15 +38,16 @@ public:
   virtual void Stop() = 0;
 };
 
-// Pulls the bus at real time and throws the sound away.
-std::unique_ptr<TBusSink> MakeSilentSink();
+// Pulls the bus at real time, BlockFrames at a time, and throws the sound
+// away.
+std::unique_ptr<TBusSink> MakeSilentSink(int blockFrames = 441);
 
 class TOutputBus final : public midi::TSampleSource {
 public:
   static constexpr int DefaultRate = 44100;
   static TOutputBus& Instance();
 
-  explicit TOutputBus(int sampleRate = DefaultRate) : FRate(sampleRate) {}
+  explicit TOutputBus(int sampleRate = DefaultRate) : FRate(sampleRate), FClock(sampleRate) {}
   ~TOutputBus() override;
   TOutputBus(const TOutputBus&) = delete;
   TOutputBus& operator=(const TOutputBus&) = delete;
@@ -56,6 +59,12 @@ public:
   void Render(float* out, int frames) override;
   // Frames rendered since the bus was made.
   uint64_t FramesRendered() const { return FFrames.load(); }
+  // How often the clock mapping was anchored: once per sink started, and
+  // once per stall of its pulls.
+  int ClockAnchors();
+  // A sink that goes on from another device (its server went away) keeps
+  // a pace of its own: the mapping is anchored anew at its next pull.
+  void SinkRestarted();
 
   // A source renders at the bus's rate. Both take effect between two blocks;
   // Remove returns after the source's last render.
@@ -83,6 +92,8 @@ private:
   std::vector<TBusTap*> FTaps;
   std::vector<float> FScratch;
   std::atomic<uint64_t> FFrames{0};
+  TBusClock FClock;             // under FLock
+  std::atomic<bool> FTimed{false};  // a sink plays the bus
   midi::TSampleSource* FSynthesiser = nullptr;
   std::unique_ptr<TBusSink> FSink;
 };

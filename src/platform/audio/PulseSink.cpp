@@ -62,6 +62,7 @@ void TPulseSink::StreamState(pa_stream* stream, void* self) {
 
 void TPulseSink::FallBack() {
   if (FSilent) return;
+  FBus->SinkRestarted();
   FSilent = MakeSilentSink();
   FSilent->Start(*FBus);
 }

@@ -129,11 +129,14 @@ void TPulseSource::Read(pa_stream* stream, size_t, void* self) {
   size_t bytes = 0;
   while (pa_stream_peek(stream, &data, &bytes) == 0 && bytes > 0) {
     const int frames = int(bytes / StreamFrameBytes);
+    const int64_t time = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                             source->FStartedAt.time_since_epoch()).count() +
+                         int64_t(source->FDelivered * 1'000'000'000 / uint64_t(source->FRate));
     if (data) {
-      source->Deliver(static_cast<const float*>(data), frames);
+      source->Deliver(static_cast<const float*>(data), frames, time);
     } else {  // a hole in the stream: silence keeps the time
       source->FSilence.assign(size_t(frames) * 2, 0.0f);
-      source->Deliver(source->FSilence.data(), frames);
+      source->Deliver(source->FSilence.data(), frames, time);
     }
     source->FDelivered += uint64_t(frames);
     pa_stream_drop(stream);

@@ -28,7 +28,7 @@ public:
 
   bool Ok() const { return FConverter.Ok(); }
 
-  void Captured(const float* stereo, int frames) override {
+  void Captured(const float* stereo, int frames, int64_t) override {
     std::lock_guard<std::mutex> lock(FLock);
     FConverted.clear();
     FConverter.Convert(stereo, frames, FConverted);

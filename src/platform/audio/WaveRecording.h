@@ -2,10 +2,27 @@
 // One element of the MCI wave-audio device: a take recorded from a capture
 // device in the element's PCM format, kept in a spool file until SAVE
 // writes it as a RIFF WAVE file.
+//
+// The element listens to its device from the moment it is made, keeping
+// the last PreRollMs of what the device delivered, so that a take can start
+// earlier than the RECORD that starts it: where a score started after the
+// element was made (the player plays before the recorder records, and a
+// take must hold the score's first note and its leading silence), else at
+// the RECORD itself. The play thread may start the score just after the
+// RECORD: until ScoreWaitMs have passed, the take waits for it, its frames
+// kept aside. STOP ends the take at the frame of its own moment,
+// waiting (at most StopWaitMs) for the device to deliver that far. Both
+// ends are exact to the frame where the device says which time each frame
+// stands for ("Program output" under a sink); a device that does not tell
+// records from the first block after RECORD to the last before STOP.
 
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/audio/CaptureDevice.h"
 #include "platform/audio/CaptureFormat.h"
@@ -16,6 +33,10 @@ namespace audio {
 
 class TWaveRecording final : public TCaptureConsumer {
 public:
+  static constexpr int PreRollMs = 2000;
+  static constexpr int StopWaitMs = 500;
+  static constexpr int ScoreWaitMs = 1000;
+
   explicit TWaveRecording(std::shared_ptr<TCaptureDevice> device);
   ~TWaveRecording() override;
 
@@ -32,18 +53,46 @@ public:
   uint64_t Frames() const { return FSpool.Size() / FFormat.nBlockAlign(); }
 
 private:
-  void Captured(const float* stereo, int frames) override;
-  void CaptureLost() override { FLost = true; }
-  // Detaches from the device and puts the resampler's last frames into the
-  // spool; false when the spool could not write.
+  struct TBlock {
+    std::vector<float> Stereo;
+    int64_t TimeNs;
+  };
+  void Captured(const float* stereo, int frames, int64_t firstFrameNs) override;
+  void CaptureLost() override;
+  // The frames of a block that lie between the take's start and stop go
+  // to the spool; FLock is held.
+  void Take(const float* stereo, int frames, int64_t firstFrameNs);
+  void Keep(const float* stereo, int frames, int64_t firstFrameNs);
+  // Settles where the take starts, once a score has started or (Final, or
+  // ScoreWaitMs after RECORD) it will not; the frames kept go to the take.
+  // FLock is held.
+  void SettleStart(bool final);
+  void Attach();
+  void Detach();
+  // Waits for the frames up to the stop, detaches from the device and puts
+  // the resampler's last frames into the spool; false when the spool could
+  // not write.
   bool Finish();
 
   const std::shared_ptr<TCaptureDevice> FDevice;
+  const int FDeviceRate;
+  const int64_t FMadeNs;
   codec::TWaveFormat FFormat;
   TSpool FSpool;
-  // While recording; the capture thread's alone until Stop detaches it.
+  bool FAttached = false;  // the main thread's
+  std::mutex FLock;        // what the capture thread touches
+  std::condition_variable FStopReached;
+  std::deque<TBlock> FPreRoll;
+  size_t FPreRollFrames = 0;
+  // While recording; created and dropped by the main thread under FLock.
   std::unique_ptr<TCaptureConverter> FConverter;
   std::vector<uint8_t> FConverted;
+  int64_t FRecordNs = 0;
+  bool FSettling = false;  // the start waits for a score
+  int64_t FStartNs = 0;    // 0: the first block
+  int64_t FStopNs = INT64_MAX;
+  bool FDeliveredToStop = false;
+  bool FTimed = false;  // the device's last block told its time
   std::atomic<bool> FLost{false};
 };
 

@@ -68,7 +68,7 @@ TFakeInput::~TFakeInput() { audio::RemoveCaptureDevice(FSelf); }
 
 void TFakeInput::Push(int frames, float value) {
   const std::vector<float> block(size_t(frames) * 2, value);
-  Deliver(block.data(), frames);
+  Deliver(block.data(), frames, 0);
 }
 
 int TFakeInput::Id() const {

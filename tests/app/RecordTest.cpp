@@ -11,6 +11,7 @@
 #include "app/LoadedFile.h"
 #include "platform/audio/MediaPlayer.h"
 #include "platform/audio/OutputBus.h"
+#include "platform/audio/WaveDecoder.h"
 #include "platform/midi/MidiOut.h"
 #include "platform/threads/MainQueue.h"
 #include "support/MidiFileBuilder.h"
@@ -38,7 +39,8 @@ std::string LogTexts(const fs::path& log) {
 class TakeTest : public ProgramTest {
 protected:
   void StartWithScale() {
-    audio::TOutputBus::Instance().Start(audio::MakeSilentSink());
+    // Long blocks: a latency (two) that a play thread on a busy machine keeps.
+    audio::TOutputBus::Instance().Start(audio::MakeSilentSink(4096));
     Start();
     for (TECImageTrack* bar : {Main->TBLeftVolume, Main->TBRightVolume}) bar->SetPosition(-127);  // full volume
     // Four seconds: a scale of quarter notes at tempo 120, on an organ.
@@ -163,6 +165,32 @@ TEST_F(TakeTest, AKilledRunLeavesItsTakeAndSettingsToTheNextStart) {
   Main->APlay->Execute();
   EXPECT_TRUE(RunUntil([&] { return Main->TBDestination->Position() > 1000; }, 6));  // plays, no score open
 }
+
+class RecordOnsetTest : public RecordTest, public testing::WithParamInterface<int> {};
+
+TEST_P(RecordOnsetTest, TheTakeHoldsTheFirstNoteWhereTheScorePutsIt) {
+  const int lead = GetParam();
+  TMidiFileBuilder builder(0, 480);  // 480 ticks a half second
+  builder.AddTrack().Tempo(0, 500000).NoteOn(uint32_t(lead * 24 / 25), 9, 76, 127).NoteOff(60, 9, 76).NoteOn(180, 9, 76, 127).NoteOff(60, 9, 76);
+  test_support::WriteBytes(Folder / "clicks.mid", builder.Bytes());
+  ASSERT_TRUE(Main->OpenFile((Folder / "clicks.mid").string()));
+  Main->ARecord->Execute();
+  ASSERT_TRUE(RunUntil([&] { return !Main->Recording(); }, 5));
+
+  audio::TDecodedWave take;
+  ASSERT_EQ(audio::DecodeWaveFile((Folder / "Untitled.wav").string(), take), 0u);
+  const int16_t loudest = *std::max_element(take.Samples.begin(), take.Samples.end());
+  auto onset = [&](size_t i) {  // in ms: the first sample after I above a fifth of the loudest
+    while (i < take.Samples.size() && take.Samples[i] * 5 <= loudest) ++i;
+    return double(i / 2) / 44.1;
+  };
+  // The second click rises as the first (a voice never used before: 0.3 ms later).
+  const double first = onset(0), rise = onset(size_t(first * 88.2) + 17640) - lead - 250;
+  EXPECT_NEAR(first, lead + rise, 1.0);
+  EXPECT_NEAR(rise, 1.0, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(LeadingSilence, RecordOnsetTest, testing::Values(0, 500));
 
 }  // namespace
 }  // namespace apptest

@@ -230,6 +230,7 @@ void TKVMusicXMLWalk::OnWords() {
   FLyric->SetKind(ItemKind::LyricText);
   FLyric->Lines().push_back(Utf8ToUtf16(Text()));
   FLyric->SetPosition(uint16_t(FNext));
+  OnJumpWords(Text());
   SetScope(xeWords);
   int32_t y = FAbove ? -160 : LineSpaceUnits(4) + 48;
   FLyric->Data().setI16(LyricBlock::OffsetY, Clamp16(y - FDefaultY));

@@ -57,6 +57,7 @@ std::string TKVMusicXMLFinish::Run() {
     ApplySpacingRecords();
     GiveEveryStaffAVoice();
     ShortenPickup();
+    FitColumnsToContent();
     BreakAfterLastColumn();
     LayOut();
     MatchSlurEnds();
@@ -155,6 +156,34 @@ void TKVMusicXMLFinish::ShortenPickup() {
   FPiece.SetMeter(meter);
   for (int32_t p = 0; p < FPiece.GetPartCount(); ++p)
     if (TKVMeasure* first = FPiece.GetPart(p)->GetMeasure(0)) first->Length = uint16_t(end);
+}
+
+// A measure plays for as long as its parts' content reaches, not for its
+// time signature: a pickup in the middle or an incomplete last measure, and
+// an overfull one whose notes would lie past its end. The column's own meter
+// word says so without showing a time signature. The first measure's pickup
+// has its own rule, and measures without a time signature last as long as
+// their content anyway.
+void TKVMusicXMLFinish::FitColumnsToContent() {
+  bool meter = false;
+  for (int32_t n = 0; size_t(n) < FWalk.ColumnEnds.size(); ++n) {
+    const TKVColumn* column = FPiece.GetColumn(n);
+    meter = meter || (column && std::any_of(column->Items().begin(), column->Items().end(), [](const TKVItem* item) {
+                        return item->Kind() == ItemKind::Meter;
+                      }));
+    const TKVMeasure* first = FirstPartMeasure(n);
+    const int32_t end = FWalk.ColumnEnds[size_t(n)];
+    if (!meter || !first || end == 0 || end == first->Length || (n == 0 && end < first->Length)) continue;
+    const uint16_t word = PickupMeter(end);
+    if (word == 0) continue;
+    // The first measure's length is the piece's meter, as for a pickup.
+    if (n == 0)
+      FPiece.SetMeter(word);
+    else
+      ColumnOf(FPiece, n)->SetMeter(word);
+    for (int32_t p = 0; p < FPiece.GetPartCount(); ++p)
+      if (TKVMeasure* measure = FPiece.GetPart(p)->GetMeasure(n)) measure->Length = uint16_t(end);
+  }
 }
 
 void TKVMusicXMLFinish::BreakAfterLastColumn() {

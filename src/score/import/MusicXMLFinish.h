@@ -44,6 +44,7 @@ private:
   void ApplySpacingRecords();
   void GiveEveryStaffAVoice();
   void ShortenPickup();
+  void FitColumnsToContent();
   void BreakAfterLastColumn();
   void LayOut();
   void PlaceBarlines();

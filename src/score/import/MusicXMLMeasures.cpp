@@ -45,6 +45,8 @@ bool TKVMusicXMLWalk::HandleMeasure(TKVXMLElement Code) {
         if (FMeasure->Number == 0) Pickup = true;
       } else if (ParentIs(xeClef) && FClefMark) {
         FClefMark->SetStaffVoice(uint8_t((Number(0) - 1) << 4));
+      } else if (ParentIs(xeEnding)) {
+        OnEndingNumber();
       } else {
         return false;
       }
@@ -112,6 +114,11 @@ bool TKVMusicXMLWalk::HandleMeasure(TKVXMLElement Code) {
       return true;
     case xeEnding:
       if (ParentIs(xeBarline) && FMark) FMark->SetKind(ItemKind::DoubleBar);
+      if (ParentIs(xeBarline)) OnEnding();
+      return true;
+    case xeType:
+      if (!ParentIs(xeEnding)) return false;
+      OnEndingType();
       return true;
     case xeLocation:
       if (ParentIs(xeBarline) && FMark) FMark->SetPosition(uint16_t(Text() == "right" ? FMeasureLength : 0));
@@ -148,6 +155,8 @@ void TKVMusicXMLWalk::OnMeasure() {
   else
     FMeasure = FPart->NewMeasure();
   FNext = FTime = 0;
+  FNextDivs = FTimeDivs = 0;
+  FDivisionBase = 0;
   FOpenBeams = 0;
   FMeasure->Length = uint16_t(FMeasureLength);
 }
@@ -156,7 +165,11 @@ void TKVMusicXMLWalk::OnMeasure() {
 // value stays.
 void TKVMusicXMLWalk::OnDivisions() {
   int32_t divisions = Number(1);
-  if (divisions >= 1 && divisions <= 0xFFFF) FDivisions = divisions;
+  if (divisions < 1 || divisions > 0xFFFF || divisions == FDivisions) return;
+  // The running count starts again where the divisions change.
+  FDivisions = divisions;
+  FDivisionBase = FNext;
+  FNextDivs = FTimeDivs = 0;
 }
 
 // Only -7..7 name a key: any other count would give a key byte of another

@@ -132,6 +132,7 @@ void TKVMusicXMLWalk::OnNote() {
   FNote = new TKVNote(FMeasure);
   if (FOpenBeams > 0) FNote->SetJoin(FNote->Join() | 1);
   FRest = nullptr;
+  FNoteTicks = -1;
   FTupletCount = 0;
   FBracketShown = true;
   FTupletPlacement = 0;
@@ -175,38 +176,69 @@ void TKVMusicXMLWalk::OnPitchPart(TKVXMLElement Code) {
 }
 
 void TKVMusicXMLWalk::OnDuration() {
-  const int32_t ticks = Ticks(FDivisions);
+  // A length beyond what 16 bits of ticks hold is held there; a negative
+  // one counts as none.
+  const int64_t divs = std::clamp<int64_t>(Number(128), 0, int64_t(0xFFFF) * FDivisions / 128);
   if (ParentIs(xeNote)) {
     if (!FNote) return;
-    FNote->SetValue(uint16_t(ticks));
-    FNote->SetDuration(uint16_t(ticks));
-    if (FNote->PlayState & GraceBit) return;
+    if (FNote->PlayState & GraceBit) {
+      FNote->SetValue(uint16_t(divs * 128 / FDivisions));
+      FNote->SetDuration(FNote->Value());
+      return;
+    }
     // A chord note starts with the note it joins, whatever its own duration.
     if (FNote->Flag(NoteFlag::Chord)) {
       FNote->SetPosition(uint16_t(FTime));
-      return;
+      FNoteTicks = TicksAt(FTimeDivs + divs) - TicksAt(FTimeDivs);
+    } else {
+      FNote->SetPosition(uint16_t(FNext));
+      Advance(divs);
+      FNoteTicks = FNext - FTime;
     }
-    FNote->SetPosition(uint16_t(FNext));
+    FNote->SetValue(uint16_t(FNoteTicks));
+    FNote->SetDuration(uint16_t(FNoteTicks));
   } else if (ParentIs(xeRest)) {
     if (!FRest) return;
-    FRest->SetValue(uint16_t(ticks));
-    FRest->SetDuration(uint16_t(ticks));
     FRest->SetPosition(uint16_t(FNext));
+    Advance(divs);
+    FNoteTicks = FNext - FTime;
+    FRest->SetValue(uint16_t(FNoteTicks));
+    FRest->SetDuration(uint16_t(FNoteTicks));
   } else if (ParentIs(xeBackup)) {
-    FNext = ticks > FNext ? 0 : FNext - ticks;
-    return;
+    FNextDivs -= divs;
+    if (TicksAt(FNextDivs) < 0) FDivisionBase = 0, FNextDivs = 0;
+    FNext = TicksAt(FNextDivs);
   } else if (ParentIs(xeForward)) {
     if (!FMeasure) return;
     FRest = new TKVPause(FMeasure);
-    FRest->SetValue(uint16_t(ticks));
-    FRest->SetDuration(uint16_t(ticks));
     FRest->SetPosition(uint16_t(FNext));
+    Advance(divs);
+    FRest->SetValue(uint16_t(FNext - FTime));
+    FRest->SetDuration(FRest->Value());
     FRest->SetFlags(ForwardRestFlags);
-  } else {
-    return;
   }
+}
+
+int32_t TKVMusicXMLWalk::TicksAt(int64_t Divs) const {
+  const int64_t scaled = Divs * 128;
+  // Rounded down, also before the base.
+  const int64_t ticks = scaled >= 0 ? scaled / FDivisions : -((-scaled + FDivisions - 1) / FDivisions);
+  return int32_t(std::clamp<int64_t>(FDivisionBase + ticks, INT32_MIN, INT32_MAX));
+}
+
+void TKVMusicXMLWalk::Advance(int64_t Divs) {
+  FTimeDivs = FNextDivs;
   FTime = FNext;
-  FNext += ticks;
+  FNextDivs += Divs;
+  FNext = TicksAt(FNextDivs);
+  ReachColumn(FNext);
+}
+
+void TKVMusicXMLWalk::ReachColumn(int32_t Tick) {
+  if (!FMeasure || FMeasure->Index() < 0) return;
+  const size_t column = size_t(FMeasure->Index());
+  if (ColumnEnds.size() <= column) ColumnEnds.resize(column + 1, 0);
+  ColumnEnds[column] = std::max(ColumnEnds[column], Tick);
 }
 
 // Voice and staff numbers count from 1; the voice byte holds them less 1.
@@ -321,7 +353,17 @@ bool TKVMusicXMLWalk::FinishNote() {
     }
     SetDuration(note, rest, r.Duration);
   }
+  // The duration element says how long the note sounds (a whole rest in
+  // 3/8, a tuplet, a tremolo); its value and tuplet mark are only written.
+  if (FNoteTicks >= 0) {
+    SetDuration(note, rest, uint16_t(FNoteTicks));
+    ReachColumn(FTime + FNoteTicks);
+    return true;
+  }
   FNext = FTime + r.Duration;
+  FDivisionBase = FNext;
+  FTimeDivs = FNextDivs = 0;
+  ReachColumn(FNext);
   return true;
 }
 

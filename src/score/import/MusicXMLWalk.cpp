@@ -50,6 +50,7 @@ void TKVMusicXMLWalk::Run() {
   }
   // The last note of the document, or of an early end, is settled like any other.
   CloseLevels(previous - 1, 0);
+  PlaceJumps();
 
   // A stop that never met its start hangs on its note only as an end and is
   // in no list: release it here, with the slurs that went with their notes.
@@ -84,6 +85,10 @@ void TKVMusicXMLWalk::SetScopeAt(int32_t Depth, uint8_t Code) {
 }
 
 void TKVMusicXMLWalk::Handle(TKVXMLElement Code) {
+  if (Code == xeNone && HandleJumpName(LowerCase(Trim(FEntry->Name)))) {
+    SetScope(0);
+    return;
+  }
   if (ClearsScope(Code)) {
     // An unpitched note is placed where its display step and octave say.
     bool unpitched = Code == xeNone && ParentIs(xeNote) && SameText(Trim(FEntry->Name), "unpitched");
@@ -115,10 +120,6 @@ long double TKVMusicXMLWalk::Decimal() const {
 int16_t TKVMusicXMLWalk::TenthsOffset() const { return Clamp16(int64_t(Number(0)) * 24 / 5); }
 
 long double TKVMusicXMLWalk::Scaled() const { return Decimal() * FMillimeters * 10 / FTenths; }
-
-int32_t TKVMusicXMLWalk::Ticks(int32_t Divisions) const {
-  return int32_t(uint16_t(int64_t(Number(128)) * 128 / Divisions));
-}
 
 int32_t TKVMusicXMLWalk::PageUnits(long double Tenths) {
   return RoundExtended(Tenths * ScreenPixelsPerInch / 254) * 8;

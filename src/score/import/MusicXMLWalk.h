@@ -77,6 +77,24 @@ struct TKVXMLSlur {
   bool Open = true;  // still waiting for its other end
 };
 
+// A repeat ending of the first part: the columns it covers and the passes
+// it is played on, as the document numbers them ("1, 2"; empty when it
+// gives none).
+struct TKVXMLEnding {
+  int32_t First = 0, Last = -1;
+  std::string Passes;
+  bool Open = true;
+};
+
+// The jumps of a column of the first part, from sound attributes, signs and
+// words.
+struct TKVXMLJumps {
+  bool Segno = false, Coda = false, ToCoda = false, DaCapo = false, DalSegno = false, Fine = false;
+  bool ToCodaAtStart = false;  // the jump leaves before the column's first note
+  TKVLyric* FineText = nullptr;
+  uint16_t FinePosition = 0;
+};
+
 class TKVMusicXMLWalk {
 public:
   TKVMusicXMLWalk(TKVScore& Score, TKVPiece& Piece, const TKVXMLEntryList& List);
@@ -98,6 +116,9 @@ public:
   bool Pickup = false;
   // The page's line space in layout units.
   int32_t LineSpace8 = 0;
+  // By column: the furthest tick the notes, rests, backups and forwards of
+  // any part reached, 0 for a column without any.
+  std::vector<int32_t> ColumnEnds;
 
   // Layout units of a length in tenths of a millimetre.
   static int32_t PageUnits(long double Tenths);
@@ -131,7 +152,14 @@ private:
   int16_t TenthsOffset() const;
   // A page-layout value in tenths of a millimetre, scaled by the document.
   long double Scaled() const;
-  int32_t Ticks(int32_t Divisions) const;
+  // The tick of a point Divs divisions after the division base: the running
+  // count is exact and only the point is rounded, so uneven divisions never
+  // add up to a drift.
+  int32_t TicksAt(int64_t Divs) const;
+  // Moves Next on by Divs divisions (Time to where it was) and notes how far
+  // the measure reaches.
+  void Advance(int64_t Divs);
+  void ReachColumn(int32_t Tick);
 
   // ---- header and part list (MusicXMLHeader.cpp) ----
   TKVText* NewPageText(const std::string& Text, uint8_t Size, uint8_t Alignment, int32_t X, int32_t Y);
@@ -163,6 +191,21 @@ private:
   void OnBarStyle();
   void OnBreak(bool Page);
   void OnTempo();
+
+  // ---- repeats, endings and jumps (MusicXMLJumps.cpp) ----
+  // Names beyond the element table that repeats and jumps use; false for
+  // any other.
+  bool HandleJumpName(const std::string& Name);
+  void OnEnding();
+  void OnEndingNumber();
+  void OnEndingType();
+  void OnRepeatTimes();
+  // The jumps of the current column, nil outside the first part.
+  TKVXMLJumps* ColumnJumps();
+  void OnJumpWords(const std::string& Words);
+  // The marks of every ending, repeat count and jump, once the walk is over.
+  void PlaceJumps();
+  void PlaceEndings();
 
   // ---- page and system layout (MusicXMLLayout.cpp) ----
   void OnScaling(bool Millimeters);
@@ -238,6 +281,13 @@ private:
   TKVNote* FPreviousNote = nullptr;
   TKVPause* FRest = nullptr;
   int32_t FTime = 0, FNext = 0;
+  // Time and Next as divisions after the tick FDivisionBase (the measure's
+  // start, or where the divisions last changed).
+  int64_t FTimeDivs = 0, FNextDivs = 0;
+  int32_t FDivisionBase = 0;
+  // The current note's sounding length from its duration element, -1
+  // without one.
+  int32_t FNoteTicks = -1;
   int32_t FDivisions = 1;
   int32_t FMeasureLength = 512;
   std::unordered_set<TKVPart*> FFirstMeasureMade;
@@ -257,6 +307,13 @@ private:
   bool FMovementSeen = false;
   long double FMillimeters = 1.0L, FTenths = 10.0L;
   int32_t FTuningLine = 0;
+
+  // Repeats, endings and jumps of the first part.
+  std::vector<TKVXMLEnding> FEndings;
+  std::map<int32_t, TKVXMLJumps> FJumps;
+  std::vector<std::pair<TKVMark*, int32_t>> FRepeatTimes;  // repeat ends played more than twice
+  std::string FEndingNumber;     // of the ending element being read
+  bool FEndingOpened = false;    // it opened the last ending
 
   // Notes: beams and tuplets (the tuplet values are reset by each note).
   int32_t FOpenBeams = 0;

@@ -158,86 +158,157 @@ double ContentTicks(const TNode& measure, int& divisions) {
   return end;
 }
 
+// A measure of the first part: its time signature, repeats and the passes
+// of the ending it lies in; its content is the furthest any part reaches.
 struct TMeasureFacts {
-  int Beats = 0, Type = 4;
+  int Beats = 0, Type = 4, Times = 2;
   double Content = 0;
-  bool Start = false, End = false;  // repeats
+  bool Forward = false, Backward = false;
+  std::vector<int> Passes;
 };
 
-void ReadMeter(const TNode& time, TMeasureFacts& m) {
-  for (const auto& child : time.Children) {
-    int value = 0;
-    if (child->Name == "beats" && m.Beats == 0) m.Beats = WholeNumber(child->Text, value) ? value : 4, m.Type = 4;
-    if (child->Name == "beat-type" && m.Beats != 0 && WholeNumber(child->Text, value) && value >= 1 && value <= 255)
-      m.Type = value;
-  }
+std::vector<int> Numbers(const std::string& text) {
+  std::vector<int> numbers;
+  for (size_t i = text.find_first_of("0123456789"); i != std::string::npos; i = text.find_first_of("0123456789", i))
+    numbers.push_back(int(std::strtol(text.c_str() + i, nullptr, 10))), i = text.find_first_not_of("0123456789", i);
+  return numbers;
 }
 
-void ReadRepeat(const TNode& barline, TMeasureFacts& m) {
-  int kind = 0;  // 0 plain, 1 start, 2 end
-  for (const auto& child : barline.Children) {
-    if (child->Name == "ending") kind = 0;
-    if (child->Name == "repeat") kind = child->Attribute("direction") == "backward" ? 2 : 1;
-  }
-  m.Start = m.Start || kind == 1;
-  m.End = m.End || kind == 2;
-}
-
-int RepeatStart(const std::vector<TMeasureFacts>& facts, int n) {
-  for (int i = n, nesting = 0; i >= 0; --i) {
-    if (facts[size_t(i)].Start && nesting-- == 0) return i;
-    if (facts[size_t(i)].End && i < n) ++nesting;
-  }
-  return 0;
-}
-
-// Measures First to Last, each repeat end among them not already replaying
-// followed by its range once more.
-double PlayRange(const std::vector<TMeasureFacts>& facts, const std::vector<double>& lengths, int first, int last,
-                 std::vector<int>& active) {
-  double ticks = 0;
-  for (int k = first; k <= last; ++k) {
-    ticks += lengths[size_t(k)];
-    if (!facts[size_t(k)].End || std::find(active.begin(), active.end(), k) != active.end()) continue;
-    active.push_back(k);
-    ticks += PlayRange(facts, lengths, RepeatStart(facts, k), k, active);
-    active.pop_back();
-  }
-  return ticks;
-}
-
-}  // namespace
-
-double PlayTimeOfMusicXML(const std::string& document) {
-  std::unique_ptr<TNode> root = ParseTree(document);
-  double tempo = 0;
+std::vector<TMeasureFacts> ReadFacts(const TNode& root, double& tempo) {
   std::vector<TMeasureFacts> facts;
   bool firstPart = true;
-  for (const auto& part : root->Children) {
-    int divisions = 1;
+  for (const auto& part : root.Children) {
+    if (part->Name != "part") continue;
+    int divisions = 1, lastPass = 0;
     size_t m = 0;
+    std::vector<int> open;  // the passes of an ending not yet stopped
+    bool endedBefore = false;
     for (const auto& measure : part->Children) {
-      if (part->Name != "part" || measure->Name != "measure") continue;
+      if (measure->Name != "measure") continue;
       if (facts.size() <= m) facts.emplace_back();
+      TMeasureFacts& f = facts[m++];
+      bool ended = false;
       for (const auto& child : measure->Children) {
         const TNode* sound = child->Name == "sound" ? child.get() : child->Child("sound");
         if (sound && tempo == 0 && !sound->Attribute("tempo").empty())
           tempo = std::nearbyint(std::strtod(sound->Attribute("tempo").c_str(), nullptr));
-        if (const TNode* time = child->Name == "attributes" ? child->Child("time") : nullptr) ReadMeter(*time, facts[m]);
-        if (child->Name == "barline" && firstPart) ReadRepeat(*child, facts[m]);
+        const TNode* time = child->Name == "attributes" ? child->Child("time") : nullptr;
+        const TNode* beats = time ? time->Child("beats") : nullptr;
+        int value = 0;
+        if (beats && f.Beats == 0) f.Beats = WholeNumber(beats->Text, value) ? value : 4;
+        if (beats && time->Child("beat-type") && WholeNumber(time->Child("beat-type")->Text, value) && value >= 1 &&
+            value <= 255)
+          f.Type = value;
+        if (!firstPart || child->Name != "barline") continue;
+        for (const auto& mark : child->Children) {
+          const std::string direction = mark->Attribute("direction"), type = mark->Attribute("type");
+          f.Forward = f.Forward || (mark->Name == "repeat" && direction == "forward");
+          if (mark->Name == "repeat" && direction == "backward")
+            f.Backward = true, f.Times = WholeNumber(mark->Attribute("times"), value) ? value : 2;
+          if (mark->Name == "ending" && type == "start") {
+            open = Numbers(mark->Attribute("number"));
+            // Endings without numbers count on from one just before them.
+            if (open.empty()) open = {endedBefore ? lastPass + 1 : 1};
+            f.Passes = open;
+          } else if (mark->Name == "ending" && !f.Passes.empty()) {
+            lastPass = *std::max_element(f.Passes.begin(), f.Passes.end());
+            open.clear(), ended = true;
+          }
+        }
       }
-      facts[m].Content = std::max(facts[m].Content, ContentTicks(*measure, divisions));
-      ++m;
+      if (f.Passes.empty()) f.Passes = open;
+      endedBefore = ended;
+      f.Content = std::max(f.Content, ContentTicks(*measure, divisions));
     }
-    firstPart = firstPart && part->Name != "part";
+    firstPart = false;
   }
+  return facts;
+}
+
+bool Takes(const std::vector<int>& passes, int pass) {
+  return std::find(passes.begin(), passes.end(), pass) != passes.end();
+}
+
+// The measure order MusicXML means: a backward repeat goes back to its
+// forward repeat (or to where the repeat before it left off) until it has
+// played times times, or, standing in an ending, as long as an ending of its
+// group takes the next pass; an ending plays on its passes only.
+std::vector<int> Unfold(const std::vector<TMeasureFacts>& f) {
+  struct TSection {
+    int Start, Pass;
+  };
+  const int n = int(f.size());
+  auto in = [&](int i) { return i >= 0 && i < n && !f[size_t(i)].Passes.empty(); };
+  auto firstOfEnding = [&](int i) {
+    while (in(i - 1) && f[size_t(i - 1)].Passes == f[size_t(i)].Passes) --i;
+    return i;
+  };
+  std::vector<TSection> sections = {{0, 1}};
+  // The section an ending belongs to began before it.
+  auto owner = [&](int i) -> TSection* {
+    for (auto s = sections.rbegin(); s != sections.rend(); ++s)
+      if (s->Start < firstOfEnding(i)) return &*s;
+    return nullptr;
+  };
+  auto finish = [&](int next) {
+    sections.pop_back();
+    if (sections.empty()) sections.push_back({next, 1});
+  };
+  std::vector<int> taken(f.size(), 0), order;
+  bool cameBack = false;
+  for (int i = 0; i < n && order.size() < 100000; ++i) {
+    const TMeasureFacts& m = f[size_t(i)];
+    if (in(i) && owner(i) && !Takes(m.Passes, owner(i)->Pass)) {
+      cameBack = false;
+      continue;
+    }
+    if (m.Forward && !cameBack) {
+      if (sections.back().Start == i)
+        sections.back().Pass = 1;
+      else
+        sections.push_back({i, 1});
+    }
+    cameBack = false;
+    order.push_back(i);
+    TSection& top = sections.back();
+    if (m.Backward) {
+      bool more = taken[size_t(i)] < m.Times - 1;
+      if (in(i) && top.Start < firstOfEnding(i)) {
+        more = false;
+        for (int k = i; in(k); --k) more = more || Takes(f[size_t(k)].Passes, top.Pass + 1);
+        for (int k = i; in(k); ++k) more = more || Takes(f[size_t(k)].Passes, top.Pass + 1);
+      }
+      if (more) {
+        ++taken[size_t(i)], ++top.Pass;
+        i = top.Start - 1, cameBack = true;
+        continue;
+      }
+      taken[size_t(i)] = 0;
+      finish(i + 1);
+    } else if (in(i) && !in(i + 1) && owner(i) == &top) {
+      finish(i + 1);  // the last ending of its group
+    }
+  }
+  return order;
+}
+
+}  // namespace
+
+std::vector<int> UnfoldMusicXML(const std::string& document) {
+  double tempo = 0;
+  return Unfold(ReadFacts(*ParseTree(document), tempo));
+}
+
+double PlayTimeOfMusicXML(const std::string& document) {
+  double tempo = 0;
+  const std::vector<TMeasureFacts> facts = ReadFacts(*ParseTree(document), tempo);
   std::vector<double> lengths;
   for (size_t m = 0, meter = 0; m < facts.size(); ++m) {
     if (facts[m].Beats != 0) meter = size_t(facts[m].Beats * 512 / facts[m].Type);
-    lengths.push_back(meter != 0 ? double(meter) : std::max(facts[m].Content, 1.0));
+    // An empty measure lasts as its time signature says.
+    lengths.push_back(facts[m].Content > 0 ? facts[m].Content : std::max(double(meter), 1.0));
   }
-  const double pickup = facts.empty() ? 0 : std::round(facts[0].Content);
-  if (pickup > 0 && pickup < lengths[0] && std::fmod(pickup, 4) == 0) lengths[0] = pickup;
-  std::vector<int> active;
-  return PlayRange(facts, lengths, 0, int(lengths.size()) - 1, active) * 60000.0 / ((tempo > 0 ? tempo : 100) * 128);
+  double ticks = 0;
+  for (int m : Unfold(facts)) ticks += lengths[size_t(m)];
+  return ticks * 60000.0 / ((tempo > 0 ? tempo : 100) * 128);
 }

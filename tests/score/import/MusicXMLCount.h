@@ -24,13 +24,12 @@ struct TXMLCount {
 // score-part is left out.
 TXMLCount CountMusicXML(const std::string& document, bool ImportRules = true);
 
-// The time the document plays for, in milliseconds, by the import's rules:
-// the first sound element's tempo (100 without one); measures as long as the
-// time signature in force (the first part's beats in the measure, 4 when no
-// whole number, over the last beat type of 1 to 255), before any as long as
-// their content (the furthest point durations, backup and forward reach); a
-// first measure with a time signature as long as its shorter content when
-// that is a whole number of 128ths; backward repeats of the first part (no
-// ending after them in their barline) replaying back to their (nested)
-// forward repeat once.
+// The first part's measures (0 the first) in the order they play, by
+// MusicXML's rules for repeats and endings.
+std::vector<int> UnfoldMusicXML(const std::string& document);
+
+// The time the document plays for, in milliseconds: the first sound
+// element's tempo (100 without one); each measure as long as the furthest
+// point durations, backup and forward reach in any part (an empty one as its
+// time signature), in the unfolded order.
 double PlayTimeOfMusicXML(const std::string& document);

@@ -113,7 +113,9 @@ bool TKVMusicXMLWalk::HandleMeasure(TKVXMLElement Code) {
       if (FMark) FMark->SetKind(Text() == "backward" ? ItemKind::RepeatEnd : ItemKind::RepeatStart);
       return true;
     case xeEnding:
-      if (ParentIs(xeBarline) && FMark) FMark->SetKind(ItemKind::DoubleBar);
+      // An ending's bar is a double bar, unless it is a repeat's too.
+      if (ParentIs(xeBarline) && FMark && FMark->Kind() != ItemKind::RepeatStart && FMark->Kind() != ItemKind::RepeatEnd)
+        FMark->SetKind(ItemKind::DoubleBar);
       if (ParentIs(xeBarline)) OnEnding();
       return true;
     case xeType:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "score/layout/ScoreLayoutRecords.h"
@@ -68,8 +69,16 @@ private:
   }
   void AddPlay(int32_t Index);
   void RepeatMeasure(int32_t Index, const TKVItem& Mark);
-  bool PlayMeasure(int32_t Index);
-  bool PlayMeasureMarks(int32_t Index);
+  // Plays record Index on the way through the piece; Next is where the way
+  // goes on (back to a repeat's start when one is taken).
+  bool PlayMeasure(int32_t Index, int32_t& Next);
+  bool PlayMeasureMarks(int32_t Index, bool Played, int32_t& Next);
+  // Whether the repeat end Mark of record Index goes back now, and where to.
+  bool TakeRepeat(int32_t Index, const TKVItem& Mark, int32_t& Next);
+  // The first record of the run of records with voltas that holds Index;
+  // -1 when Index has no volta.
+  int32_t VoltaRunStart(int32_t Index);
+  bool VoltaRunTakes(int32_t Index, int32_t Pass);
   // A jump back to Target: the replay starts at pass 0 unless the score
   // keeps the volta passes on jumps. Replays nothing once Result is false.
   void JumpBack(const TKVItem& Mark, int32_t Target, int32_t Index, bool& Result);
@@ -88,6 +97,14 @@ private:
   int16_t FJumps = 0;  // D.C. and D.S. jumps taken
   std::vector<const TKVItem*> FActiveRanges;  // marks whose ranges are being replayed
   int64_t FVisits = 0;
+  int32_t FReached = 0;  // records the way has reached
+  // On the way through: the repeat ends that went back since their record
+  // was last passed, the record a repeat went back to (its start does not
+  // lower the pass again), and a pass count to drop once the way leaves the
+  // endings or the repeat it belongs to.
+  std::unordered_set<const TKVItem*> FTaken;
+  int32_t FArrivedAt = -1;
+  bool FPassEnds = false;
 };
 
 void TPlayOrder::AddPlay(int32_t Index) {
@@ -110,13 +127,50 @@ void TPlayOrder::RepeatMeasure(int32_t Index, const TKVItem& Mark) {
   for (int32_t i = 1; mark && i < mark->Value() && !PlaysFull(); ++i) AddPlay(Index);
 }
 
-bool TPlayOrder::PlayMeasure(int32_t Index) {
+bool TPlayOrder::PlayMeasure(int32_t Index, int32_t& Next) {
   TKVMeasureRecord& R = Record(Index);
-  R.StartTime = FSeparate ? FPieceTime : FScoreTime;
-  if (Playable(R)) AddPlay(Index);
+  const bool first = Index >= FReached;
+  if (first) R.StartTime = FSeparate ? FPieceTime : FScoreTime;
+  if (!R.Volta && FPassEnds) FPass = 0, FPassEnds = false;
+  const bool played = Playable(R);
+  if (played) AddPlay(Index);
+  // An ending's pass count ends with the endings.
+  if (played && R.Volta) FPassEnds = true;
   // A measure the walk does not play points at the play before it.
-  R.PlayIndex = uint16_t(std::max(FLayout.PlayCount - 1, 0));
-  return PlayMeasureMarks(Index);
+  if (first) R.PlayIndex = uint16_t(std::max(FLayout.PlayCount - 1, 0));
+  return PlayMeasureMarks(Index, played, Next);
+}
+
+int32_t TPlayOrder::VoltaRunStart(int32_t Index) {
+  if (!Record(Index).Volta) return -1;
+  while (Index > 0 && Record(Index - 1).Volta) --Index;
+  return Index;
+}
+
+bool TPlayOrder::VoltaRunTakes(int32_t Index, int32_t Pass) {
+  const int32_t count = int32_t(FLayout.MeasureRecords.size());
+  for (int32_t i = VoltaRunStart(Index); i >= 0 && i < count && Record(i).Volta; ++i)
+    if (CompareRepeatNumber(dynamic_cast<const TKVMark*>(Record(i).Volta), Pass) == 0) return true;
+  return false;
+}
+
+// A repeat end in an ending goes back for as long as an ending of its run
+// takes the next pass; any other goes back once each time the way reaches
+// it (a repeat played n times has n - 1 repeat ends). A repeat inside one
+// ending does not count the ending's passes.
+bool TPlayOrder::TakeRepeat(int32_t Index, const TKVItem& Mark, int32_t& Next) {
+  if (FPass >= INT16_MAX - 1) return false;
+  const int32_t start = FindRepeatStart(Index), run = VoltaRunStart(Index);
+  if (run >= 0 && start < run) {
+    if (!VoltaRunTakes(Index, FPass + 2)) return false;
+    ++FPass;
+  } else {
+    if (!FTaken.insert(&Mark).second) return false;
+    if (run < 0) ++FPass;
+  }
+  FPassEnds = false;
+  FArrivedAt = Next = start;
+  return true;
 }
 
 void TPlayOrder::JumpBack(const TKVItem& Mark, int32_t Target, int32_t Index, bool& Result) {
@@ -124,15 +178,20 @@ void TPlayOrder::JumpBack(const TKVItem& Mark, int32_t Target, int32_t Index, bo
   Result = Result && PlayRange(Mark, Target, Index);
 }
 
-bool TPlayOrder::PlayMeasureMarks(int32_t Index) {
-  bool result = true;
+bool TPlayOrder::PlayMeasureMarks(int32_t Index, bool Played, int32_t& Next) {
+  bool result = true, repeatEnd = false;
   for (const TKVItem* mark : Record(Index).PlayMarks) {
     switch (mark->Kind()) {
       case ItemKind::RepeatStart:
-        if (FPass > 0) --FPass;
+        // Not on the way back to it, and not inside an ending, whose passes
+        // are those of the repeat around it.
+        if (FPass > 0 && Index != FArrivedAt && !Record(Index).Volta) --FPass;
         break;
       case ItemKind::RepeatEnd:
-        result = result && PlayRange(*mark, FindRepeatStart(Index), Index);
+        // An ending not taken on this pass has no repeat to go back by.
+        if (!Played) break;
+        repeatEnd = true;
+        if (TakeRepeat(Index, *mark, Next)) return result;
         break;
       case ItemKind::FinalBar:
         FPass = 0;
@@ -159,6 +218,8 @@ bool TPlayOrder::PlayMeasureMarks(int32_t Index) {
         break;
     }
   }
+  // The repeat is done: its pass count ends when the way leaves it.
+  if (repeatEnd) FPassEnds = true;
   return result;
 }
 
@@ -198,15 +259,15 @@ bool TPlayOrder::PlayRange(const TKVItem& Mark, int32_t First, int32_t Last) {
 
 int32_t TPlayOrder::FindRepeatStart(int32_t N) {
   int32_t nesting = 0;
-  for (int32_t i = N; i >= 0; --i, ++FVisits)
-    for (const TKVItem* mark : Record(i).PlayMarks) {
-      if (mark->Kind() == ItemKind::RepeatStart) {
-        if (nesting == 0) return i;
-        --nesting;
-      } else if (mark->Kind() == ItemKind::RepeatEnd && i < N) {
-        ++nesting;
-      }
-    }
+  for (int32_t i = N; i >= 0; --i, ++FVisits) {
+    const std::vector<TKVItem*>& marks = Record(i).PlayMarks;
+    // A measure's repeat ends close after its repeat starts open: walking
+    // back, they come first.
+    if (i < N)
+      nesting += int32_t(std::count_if(marks.begin(), marks.end(), [](const TKVItem* m) { return m->Kind() == ItemKind::RepeatEnd; }));
+    for (const TKVItem* mark : marks)
+      if (mark->Kind() == ItemKind::RepeatStart && nesting-- == 0) return i;
+  }
   return 0;
 }
 
@@ -244,9 +305,19 @@ void TPlayOrder::Build() {
   FPieceTime = FScoreTime;
   const int32_t records = int32_t(FLayout.MeasureRecords.size());
   const int32_t toPlay = std::min(FLayout.MeasuresToPlay, records);
-  int32_t m = 0;
-  while (m < toPlay)
-    if (!PlayMeasure(m++)) break;  // a fine ends the piece
+  for (int32_t m = 0; m < toPlay && !Exhausted(); ++FVisits) {
+    int32_t next = m + 1;
+    const bool goOn = PlayMeasure(m, next);
+    FReached = std::max(FReached, m + 1);
+    if (!goOn) break;  // a fine ends the piece
+    if (next == m + 1) {
+      // Passed: its repeat ends go back again when the way comes round.
+      for (const TKVItem* mark : Record(m).PlayMarks) FTaken.erase(mark);
+      FArrivedAt = -1;
+    }
+    m = next;
+  }
+  const int32_t m = FReached;
   for (int32_t k = 1; k < FLayout.PlayCount; ++k)
     LinkTiesAcrossJumps(Record(int32_t(FLayout.PlayRecords[size_t(k - 1)]->Measure)),
                         Record(int32_t(FLayout.PlayRecords[size_t(k)]->Measure)));

@@ -1,7 +1,10 @@
 #pragma once
 // The play order: turns the measure records of every piece into the order
-// in which the measures sound. Repeats are replayed, voltas are taken on
-// their passes, D.C. and D.S. jump back, jump marks and texts with a jump
+// in which the measures sound. On the way through a piece a repeat end goes
+// back to its start (once, or inside an ending for as long as an ending of
+// its run takes the next pass; a repeat inside one ending leaves the
+// ending's pass alone), voltas are taken on their passes, D.C. and D.S. jump
+// back and replay their range, jump marks and texts with a jump
 // link go to the beginning, to a measure number or to a named label, a fine
 // ends the piece on its pass, measure-repeat signs play a measure again and
 // a coda pair skips the measures between the two signs on a replay.

@@ -255,9 +255,15 @@ std::vector<int> Unfold(const std::vector<TMeasureFacts>& f) {
     if (sections.empty()) sections.push_back({next, 1});
   };
   std::vector<int> taken(f.size(), 0), order;
-  bool cameBack = false;
+  bool cameBack = false, done = false;  // a repeat played out: its section ends after its endings
   for (int i = 0; i < n && order.size() < 100000; ++i) {
     const TMeasureFacts& m = f[size_t(i)];
+    if (done && (!in(i) || m.Backward)) finish(i), done = false;
+    if (!in(i)) {
+      // Leaving a later ending ends the section it belongs to.
+      if (in(i - 1) && !order.empty() && in(order.back()) && owner(i - 1) == &sections.back() && sections.back().Pass > 1)
+        finish(i);
+    }
     if (in(i) && owner(i) && !Takes(m.Passes, owner(i)->Pass)) {
       cameBack = false;
       continue;
@@ -270,23 +276,19 @@ std::vector<int> Unfold(const std::vector<TMeasureFacts>& f) {
     }
     cameBack = false;
     order.push_back(i);
+    if (!m.Backward) continue;
     TSection& top = sections.back();
-    if (m.Backward) {
-      bool more = taken[size_t(i)] < m.Times - 1;
-      if (in(i) && top.Start < firstOfEnding(i)) {
-        more = false;
-        for (int k = i; in(k); --k) more = more || Takes(f[size_t(k)].Passes, top.Pass + 1);
-        for (int k = i; in(k); ++k) more = more || Takes(f[size_t(k)].Passes, top.Pass + 1);
-      }
-      if (more) {
-        ++taken[size_t(i)], ++top.Pass;
-        i = top.Start - 1, cameBack = true;
-        continue;
-      }
-      taken[size_t(i)] = 0;
-      finish(i + 1);
-    } else if (in(i) && !in(i + 1) && owner(i) == &top) {
-      finish(i + 1);  // the last ending of its group
+    bool more = taken[size_t(i)] < m.Times - 1;
+    if (in(i) && top.Start < firstOfEnding(i)) {
+      more = false;
+      for (int k = i; in(k); --k) more = more || Takes(f[size_t(k)].Passes, top.Pass + 1);
+      for (int k = i; in(k); ++k) more = more || Takes(f[size_t(k)].Passes, top.Pass + 1);
+    }
+    if (more) {
+      ++taken[size_t(i)], ++top.Pass;
+      i = top.Start - 1, cameBack = true, done = false;
+    } else {
+      taken[size_t(i)] = 0, done = true;
     }
   }
   return order;

@@ -140,8 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The second section's start lowers the pass again, so its first
         // ending is taken.
         TPlayCase{"TwoSections", {"[", "]", "[", "v:1 ]", "v:2"}, "1 2 1 2 3 4 3 5"},
-        // A repeat end replays once, whatever passes the volta lists.
-        TPlayCase{"VoltaOfThreePasses", {"[", "v:1-3 ]", ""}, "1 2 1 2 3"},
+        // A repeat end in an ending goes back until its last pass.
+        TPlayCase{"VoltaOfThreePasses", {"[", "v:1-3 ]", ""}, "1 2 1 2 1 2 3"},
         TPlayCase{"VoltaReset", {"[", "v:1 ]", "v:2 R", "v:1"}, "1 2 1 3 4"},
         // Repeats inside the range of a D.C. are replayed again.
         TPlayCase{"DaCapoRestartsPasses", {"[", "v:1 ]", "v:2", "DC"}, "1 2 1 3 4 1 2 1 3 4"},
@@ -163,21 +163,18 @@ INSTANTIATE_TEST_SUITE_P(
         TPlayCase{"JumpsAreNoneForFine", {"", "F2", "", "J0"}, "1 2 3 4 1 2 3 4"},
         TPlayCase{"MeasureRepeat", {"", "x3", ""}, "1 2 2 2 3"},
         TPlayCase{"MeasureRepeatOfOneOrNone", {"x1", "x0"}, "1 2"},
-        // Each repeat end replays the other once but never itself again.
-        TPlayCase{"TwoRepeatEndsInOneMeasure", {"", "] ]p"}, "1 2 1 2 1 2 1 2 1 2"},
-        // The outer repeat end finds the inner measure's start first.
-        TPlayCase{"OneMeasureRepeatInside", {"[", "[ ]", "]"}, "1 2 2 3 2 2 3"}),
+        // Two repeat ends in one measure go back once each.
+        TPlayCase{"TwoRepeatEndsInOneMeasure", {"", "] ]p"}, "1 2 1 2 1 2"},
+        // The outer repeat end goes back past the inner repeat to its start,
+        // and the inner repeat plays again.
+        TPlayCase{"OneMeasureRepeatInside", {"[", "[ ]", "]"}, "1 2 2 3 1 2 2 3"}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 // Repeat ends without starts double the plays with every measure: the plays
-// stop at the cap, and replays that play nothing (inside a coda pair) end.
+// stop at the cap.
 TEST_F(PlayOrder, ChainedRepeatEndsAreBounded) {
   Build(std::vector<const char*>(24, "]"));
   EXPECT_EQ(piece->Layout().PlayCount, MaxPlaysPerPiece);
-  std::vector<const char*> skipped(40, "]");
-  skipped[0] = "C ]";
-  Build(skipped);
-  EXPECT_EQ(piece->Layout().PlayCount, 40);
 }
 
 // Separate pieces run on time lines of their own from where the score's

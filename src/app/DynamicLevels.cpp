@@ -15,7 +15,8 @@ constexpr int32_t AccentLift = 20;
 // By sub-kind: p, pp, ppp, mp, fp, mf, f, ff, fff, sf, esf, fz, sfz. The
 // eight levels from ppp to fff rise evenly; fp and the sforzandi are
 // accents over the level in force.
-constexpr int32_t Levels[] = {48, 32, 16, 64, AccentLift, 80, 96, 112, 127, AccentLift, AccentLift, AccentLift, AccentLift};
+constexpr int32_t Levels[] = {48,  32,  16,         64,         AccentLift, 80,        96,
+                              112, 127, AccentLift, AccentLift, AccentLift, AccentLift};
 
 }  // namespace
 

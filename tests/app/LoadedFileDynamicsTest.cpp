@@ -37,16 +37,20 @@ TEST(LoadedFileDynamics, NotesPlayLouderAsTheMarksRise) {
     return before + "<note><pitch><step>C</step><octave>4</octave></pitch><duration>1</duration>" + notations +
            "</note>";
   };
-  auto direction = [](const char* type) { return std::string("<direction><direction-type>") + type + "</direction-type></direction>"; };
+  auto direction = [](const char* type) {
+    return std::string("<direction><direction-type>") + type + "</direction-type></direction>";
+  };
   test_support::TScratchDir scratch;
   const std::string path = scratch.Path("dynamics.xml");
-  test_support::WriteText(path, "<?xml version=\"1.0\"?><score-partwise><part-list><score-part id=\"P\"/></part-list>"
-                           "<part id=\"P\"><measure><attributes><divisions>1</divisions></attributes>" +
-                               note(direction("<dynamics><p/></dynamics>")) + note(direction("<dynamics><f/></dynamics>")) +
-                               note("") + note(direction("<wedge type=\"crescendo\"/>")) + "</measure><measure>" +
-                               note(direction("<wedge type=\"stop\"/>")) +
-                               note("", "<notations><articulations><accent/></articulations></notations>") +
-                               "<forward><duration>2</duration></forward></measure></part></score-partwise>");
+  test_support::WriteText(path,
+                          "<?xml version=\"1.0\"?><score-partwise><part-list><score-part id=\"P\"/></part-list>"
+                          "<part id=\"P\"><measure><attributes><divisions>1</divisions></attributes>" +
+                              note(direction("<dynamics><p/></dynamics>")) +
+                              note(direction("<dynamics><f/></dynamics>")) + note("") +
+                              note(direction("<wedge type=\"crescendo\"/>")) + "</measure><measure>" +
+                              note(direction("<wedge type=\"stop\"/>")) +
+                              note("", "<notations><articulations><accent/></articulations></notations>") +
+                              "<forward><duration>2</duration></forward></measure></part></score-partwise>");
   const std::vector<int> velocities = PlayedVelocities(path);
   // p, f, the crescendo from f (it starts with the note before it, still at
   // f) to its stop, the accent above where it ended.
@@ -64,7 +68,8 @@ TEST(LoadedFileDynamics, DirectionsFilePlaysItsDynamics) {
   const std::string file = apptest::CorpusXml("31a-Directions.xml");
   if (!apptest::fs::exists(file)) GTEST_SKIP() << "no MusicXML corpus";
   const std::string document = test_support::ReadText(file);
-  const std::vector<std::string> names = {"p", "pp", "ppp", "mp", "fp", "mf", "f", "ff", "fff", "sf", "esf", "fz", "sfz"};
+  const std::vector<std::string> names = {"p",  "pp",  "ppp", "mp",  "fp", "mf", "f",
+                                          "ff", "fff", "sf",  "esf", "fz", "sfz"};
   std::vector<int> expected;
   int current = 64, wedge = 0, lift = 0;
   const std::regex token(R"re(<note>|<dynamics>\s*<([a-z-]+)|<wedge type="(\w+)")re");

@@ -9,24 +9,26 @@
 
 namespace {
 
-std::string N(int d, const char* type = "") {
-  return "<note><pitch><step>C</step><octave>4</octave></pitch><duration>" + std::to_string(d) + "</duration>" +
-         type + "</note>";
+std::string N(int d, const std::string& more = "") {
+  return "<note><pitch><step>C</step><octave>4</octave></pitch><duration>" + std::to_string(d) + "</duration>" + more +
+         "</note>";
 }
-std::string Bar(const char* location, const std::string& marks) {
-  return std::string("<barline location=\"") + location + "\">" + marks + "</barline>";
+std::string Bar(const char* at, const std::string& marks) {
+  return std::string("<barline location=\"") + at + "\">" + marks + "</barline>";
 }
-std::string Ending(const char* number, const char* type) {
-  return std::string("<ending number=\"") + number + "\" type=\"" + type + "\"/>";
+std::string End(const char* n, const char* type) {
+  return std::string("<ending number=\"") + n + "\" type=\"" + type + "\"/>";
 }
-std::string Words(const char* text, const char* sound = "") {
-  return std::string("<direction><direction-type><words>") + text + "</words></direction-type>" + sound + "</direction>";
+std::string Sign(const std::string& type, const char* sound = "") {
+  return "<direction><direction-type>" + type + "</direction-type>" + sound + "</direction>";
 }
-const std::string Whole = N(4), Backward = "<repeat direction=\"backward\"/>";
+std::string Times(int n, const std::string& note) { return n ? note + Times(n - 1, note) : ""; }
+const std::string W = N(4), Q4 = Times(4, N(1)),
+                  Head = "1</divisions><time><beats>4</beats><beat-type>4</beat-type></time></attributes>";
 
 struct TSoundCase {
   const char* Name;
-  std::vector<std::string> Measures;  // the first holds the attributes after divisions
+  std::vector<std::string> Measures;  // the first goes on after "<divisions>"
   const char* Order;                  // measures played, from 1
   int Ticks;                          // their lengths
   int LastEnd = 0;                    // where the last note ends, when given
@@ -36,10 +38,10 @@ class MusicXMLSound : public MusicXMLLayoutTest, public ::testing::WithParamInte
 
 TEST_P(MusicXMLSound, PlaysAsWritten) {
   const TSoundCase& c = GetParam();
-  std::string document = "<?xml version=\"1.0\"?><score-partwise><part-list><score-part id=\"P\"/></part-list><part id=\"P\">";
+  std::string document =
+      "<?xml version=\"1.0\"?><score-partwise><part-list><score-part id=\"P\"/></part-list><part id=\"P\">";
   for (size_t m = 0; m < c.Measures.size(); ++m)
-    document += "<measure number=\"" + std::to_string(m + 1) + "\">" + (m ? "" : "<attributes><divisions>") +
-                c.Measures[m] + "</measure>";
+    document += (m ? "<measure>" : "<measure><attributes><divisions>") + c.Measures[m] + "</measure>";
   TKVScore score;
   ImportDocument(score, document + "</part></score-partwise>");
   const TKVPiece& piece = *score.GetPiece(0);
@@ -55,55 +57,53 @@ TEST_P(MusicXMLSound, PlaysAsWritten) {
   size_t pitches = 0;
   for (size_t at = document.find("<pitch>"); at != std::string::npos; at = document.find("<pitch>", at + 1)) ++pitches;
   EXPECT_EQ(LaidOutKeys(piece)[0].size(), pitches) << "every note written";
+  const TKVPart& part = *piece.GetPart(0);
+  const TKVNote* last = ItemsOfKind<TKVNote>(*part.GetMeasure(part.GetMeasureCount() - 1), ItemKind::Note).back();
   if (c.LastEnd) {
-    const TKVMeasure& last = *piece.GetPart(0)->GetMeasure(piece.GetPart(0)->GetMeasureCount() - 1);
-    const TKVNote* note = ItemsOfKind<TKVNote>(last, ItemKind::Note).back();
-    EXPECT_EQ(note->Position() + note->Duration(), c.LastEnd);
+    EXPECT_EQ(last->Position() + last->Duration(), c.LastEnd);
   }
 }
 
-const std::string Head = "1</divisions><time><beats>4</beats><beat-type>4</beat-type></time></attributes>";
-const std::string Quarters = N(1) + N(1) + N(1) + N(1);
-
 INSTANTIATE_TEST_SUITE_P(
     Cases, MusicXMLSound,
-    ::testing::Values(
-        TSoundCase{"FirstEndingOverTwoMeasures",
-                   {Head + Whole, Whole, Bar("left", Ending("1", "start")) + Whole,
-                    Whole + Bar("right", Ending("1", "stop") + Backward), Bar("left", Ending("2", "start")) + Whole +
-                    Bar("right", Ending("2", "discontinue")), Whole},
-                   "1 2 3 4 1 2 5 6", 8 * 512},
-        TSoundCase{"RepeatThreeTimes",
-                   {Head + Whole + Bar("right", "<repeat direction=\"backward\" times=\"3\"/>"), Whole}, "1 1 1 2",
-                   4 * 512},
-        TSoundCase{"DaCapoAlFine",
-                   {Head + Whole, Whole + Words("Fine"), Whole, Whole + Words("D.C. al Fine", "<sound dacapo=\"yes\"/>")},
-                   "1 2 3 4 1 2", 6 * 512},
-        TSoundCase{"DalSegnoAlCoda",
-                   {Head + Whole, "<direction><direction-type><segno/></direction-type></direction>" + Whole,
-                    Whole + Words("To Coda"), Whole + "<sound dalsegno=\"s\"/>",
-                    "<direction><direction-type><coda/></direction-type></direction>" + Whole, Whole},
-                   "1 2 3 4 2 3 5 6", 8 * 512},
-        // The whole rest of voice 1 lasts three eighths: voice 2 stays in
-        // the measure.
-        TSoundCase{"WholeRestInThreeEighths",
-                   {"2</divisions><time><beats>3</beats><beat-type>8</beat-type></time></attributes>"
-                    "<note><rest/><duration>3</duration><voice>1</voice><type>whole</type></note>"
-                    "<backup><duration>3</duration></backup>" +
-                    N(1, "<voice>2</voice><type>eighth</type>") + N(1, "<voice>2</voice><type>eighth</type>") +
-                    N(1, "<voice>2</voice><type>eighth</type>")},
-                   "1", 192, 192},
-        TSoundCase{"ShortMeasureBetweenFullOnes", {Head + Quarters, N(1) + N(1), Quarters}, "1 2 3", 1280},
-        TSoundCase{"OverfullMeasure", {Head + Quarters + N(1), Quarters}, "1 2", 1152},
-        // Twelve notes of 4 in 12 divisions: 42.67 ticks each, the last
-        // ending on the bar line.
-        TSoundCase{"ThirdsOfABeat",
-                   {"12</divisions><time><beats>4</beats><beat-type>4</beat-type></time></attributes>" + [] {
-                     std::string notes;
-                     for (int i = 0; i < 12; ++i) notes += N(4);
-                     return notes;
-                   }()},
-                   "1", 512, 512}),
+    ::testing::Values(TSoundCase{"FirstEndingOverTwoMeasures",
+                                 {Head + W, W, Bar("left", End("1", "start")) + W,
+                                  W + Bar("right", End("1", "stop") + "<repeat direction=\"backward\"/>"),
+                                  Bar("left", End("2", "start")) + W + Bar("right", End("2", "discontinue")), W},
+                                 "1 2 3 4 1 2 5 6",
+                                 8 * 512},
+                      TSoundCase{"RepeatThreeTimes",
+                                 {Head + W + Bar("right", "<repeat direction=\"backward\" times=\"3\"/>"), W},
+                                 "1 1 1 2",
+                                 2048},
+                      TSoundCase{"DaCapoAlFine",
+                                 {Head + W, W + Sign("<words>Fine</words>"), W,
+                                  W + Sign("<words>D.C. al Fine</words>", "<sound dacapo=\"yes\"/>")},
+                                 "1 2 3 4 1 2",
+                                 6 * 512},
+                      TSoundCase{"DalSegnoAlCoda",
+                                 {Head + W, Sign("<segno/>") + W, W + Sign("<words>To Coda</words>"),
+                                  W + "<sound dalsegno=\"s\"/>", Sign("<coda/>") + W, W},
+                                 "1 2 3 4 2 3 5 6",
+                                 8 * 512},
+                      // Voice 1's whole rest lasts three eighths: voice 2 stays in the measure.
+                      TSoundCase{"WholeRestInThreeEighths",
+                                 {"2</divisions><time><beats>3</beats><beat-type>8</beat-type></time></attributes>"
+                                  "<note><rest/><duration>3</duration><voice>1</voice><type>whole</type></"
+                                  "note><backup><duration>3</duration></backup>" +
+                                  Times(3, N(1, "<voice>2</voice><type>eighth</type>"))},
+                                 "1",
+                                 192,
+                                 192},
+                      TSoundCase{"ShortMeasureBetweenFullOnes", {Head + Q4, N(1) + N(1), Q4}, "1 2 3", 1280},
+                      TSoundCase{"OverfullMeasure", {Head + Q4 + N(1), Q4}, "1 2", 1152},
+                      // Notes of 42.67 ticks: the last ends on the bar line.
+                      TSoundCase{"ThirdsOfABeat",
+                                 {"12</divisions><time><beats>4</beats><beat-type>4</beat-type></time></attributes>" +
+                                  Times(12, N(4))},
+                                 "1",
+                                 512,
+                                 512}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace

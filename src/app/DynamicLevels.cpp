@@ -7,7 +7,6 @@
 namespace {
 
 constexpr int32_t NoteAccent = 30;  // the accent bits of a note
-constexpr int32_t Roll = 111, Fermata = 116, Tremolo = 143;
 constexpr int32_t Crescendo = 50, Diminuendo = 51;
 constexpr int32_t HairpinStep = 16;  // about one dynamics step over a hairpin
 constexpr int32_t AccentLift = 20;
@@ -28,11 +27,11 @@ int32_t DynamicLevel(int32_t ItemType, int32_t Kind) {
     case NoteAccent:
     case ItemKind::Accent:
       return AccentLift;
-    case Roll:
+    case ItemKind::Arpeggio:
       return 2;  // a chord rolls over half its unit
-    case Fermata:
+    case ItemKind::Fermata:
       return 1;
-    case Tremolo:
+    case ItemKind::Tremolo:
     default:
       return 0;
   }

@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr uint8_t SegnoKind = 150, CodaKind = 151, DaCapoKind = 153, DalSegnoKind = 154;
-constexpr uint8_t BarlineKind = 157, RepeatEndKind = 156;
 constexpr uint8_t FineLink = 5;
 // A fine ends the piece once a D.C. or D.S. has been taken.
 constexpr uint16_t FineAfterJump = 2;
@@ -138,23 +136,23 @@ void TKVMusicXMLWalk::PlaceJumps() {
   // A repeat end plays its range once each: n times through take n - 1,
   // and one time through none.
   for (auto [mark, times] : FRepeatTimes) {
-    if (mark->Kind() != RepeatEndKind) continue;
-    if (times < 2) mark->SetKind(BarlineKind);
+    if (mark->Kind() != ItemKind::RepeatEnd) continue;
+    if (times < 2) mark->SetKind(ItemKind::DoubleBar);
     for (int32_t i = 2; i < times; ++i) {
       auto* again = new TKVMark(mark->Owner());
-      again->SetKind(RepeatEndKind);
+      again->SetKind(ItemKind::RepeatEnd);
       again->SetPosition(mark->Position());
     }
   }
   const TKVPart* first = FPiece.GetPart(0);
   for (auto& [index, jumps] : FJumps) {
     auto add = [&](int32_t column, uint8_t kind) { (new TKVMark(EnsureColumn(column)))->SetKind(kind); };
-    if (jumps.Segno) add(index, SegnoKind);
-    if (jumps.Coda) add(index, CodaKind);
+    if (jumps.Segno) add(index, ItemKind::Segno);
+    if (jumps.Coda) add(index, ItemKind::Coda);
     // The measures from the one after the jump up to the coda are left out
     // on the way back: a coda mark opens and closes the part skipped.
-    if (jumps.ToCoda) add(jumps.ToCodaAtStart ? index : index + 1, CodaKind);
-    if (jumps.DalSegno || jumps.DaCapo) add(index, jumps.DalSegno ? DalSegnoKind : DaCapoKind);
+    if (jumps.ToCoda) add(jumps.ToCodaAtStart ? index : index + 1, ItemKind::Coda);
+    if (jumps.DalSegno || jumps.DaCapo) add(index, jumps.DalSegno ? ItemKind::DalSegno : ItemKind::DaCapo);
     TKVMeasure* measure = first ? first->GetMeasure(index) : nullptr;
     if (!jumps.Fine || !measure) continue;
     TKVLyric* text = jumps.FineText;

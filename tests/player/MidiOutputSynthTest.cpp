@@ -54,33 +54,6 @@ TEST_F(MidiOutputSynth, ASilentLeftChannelIsSilent) {
   const TStereo audio = Pull(*Source, 0.4);
   EXPECT_EQ(Rms(audio, 0), 0.0);
   EXPECT_GT(Rms(audio, 1), 0.001);
-  uint16_t right = 0, left = 1;
-  Out.GetVolume(right, left);
-  EXPECT_EQ(right, 65535);
-  EXPECT_EQ(left, 0);
-}
-
-TEST_F(MidiOutputSynth, AGeneralMidiResetIsAcceptedAndReported) {
-  int played = 0;
-  Out.Onmidioutput = [&](TObject*) { ++played; };
-  const uint8_t gmOn[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
-  Out.PutLong(gmOn, sizeof gmOn);
-  // The tuning message the player sends before a retuned note.
-  const uint8_t tuning[] = {0xF0, 0x7F, 0x7F, 0x08, 0x02, 0x00, 0x01, 0x45, 0x45, 0x00, 0x00, 0xF7};
-  Out.PutLong(tuning, sizeof tuning);
-  EXPECT_EQ(played, 0);
-  EXPECT_EQ(TMainQueue::Instance().ProcessPending(), 2);
-  EXPECT_EQ(played, 2);
-  Out.PutShort(0x90, 69, 100);
-  EXPECT_GT(Rms(Pull(*Source, 0.2), 0), 0.001) << "the synthesiser plays on after both";
-}
-
-TEST_F(MidiOutputSynth, ASecondComponentCannotOpenTheSynthesiser) {
-  TMidiOutput other;
-  other.SetDeviceID(-1);  // the same device by way of the default
-  EXPECT_FALSE(other.Open());
-  EXPECT_EQ(other.LastError(), midi::MMSYSERR_ALLOCATED);
-  EXPECT_FALSE(other.IsOpen());
 }
 
 }  // namespace

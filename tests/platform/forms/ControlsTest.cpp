@@ -211,5 +211,80 @@ TEST_F(ControlsTest, TabMovesTheFocusInTabOrderAndEntersAndLeavesContainers) {
   EXPECT_EQ(form->ActiveControl(), nullptr);
 }
 
+TEST_F(ControlsTest, AnEditCopiesAndPastesThroughTheClipboard) {
+  TForm* form = MakeForm();
+  auto* edit = AddControl<TEdit>(form, 10, 10, 200, 21);
+  edit->SetText("Запись");
+  Click(edit);
+  Key('A', window::ssCtrl);
+  Key('C', window::ssCtrl);
+  EXPECT_EQ(Host->GetClipboardText(), "Запись");
+  Key(window::VK_END);
+  Host->SetClipboardText(" 2\r\n");
+  Key('V', window::ssCtrl);
+  EXPECT_EQ(edit->Text(), "Запись 2");  // line breaks do not go into one line
+  edit->ReadOnly = true;
+  Type("x");
+  Key(window::VK_BACK);
+  EXPECT_EQ(edit->Text(), "Запись 2");
+}
+
+TEST_F(ControlsTest, AComboBoxOpensAndChoosesByKeyboard) {
+  TForm* form = MakeForm();
+  auto* combo = AddControl<TComboBox>(form, 10, 10, 150, 21);
+  for (const char* s : {"Mono", "Stereo", "Quad"}) combo->Items().Add(s);
+  combo->SetItemIndex(0);
+  int changes = 0;
+  combo->OnChange = [&](TObject*) { ++changes; };
+  combo->SetFocus();
+  Key(window::VK_F1 + 3);  // F4
+  ASSERT_TRUE(combo->DroppedDown());
+  Key(window::VK_DOWN);
+  Key(window::VK_DOWN);
+  EXPECT_EQ(combo->DropDownList()->ItemIndex(), 2);
+  EXPECT_EQ(changes, 0);  // only the highlight moved
+  Key(window::VK_ESCAPE);
+  EXPECT_FALSE(combo->DroppedDown());
+  EXPECT_EQ(combo->ItemIndex(), 0);
+  Key(window::VK_DOWN, window::ssAlt);
+  Key(window::VK_DOWN);
+  Key(window::VK_RETURN);
+  EXPECT_EQ(combo->ItemIndex(), 1);
+  EXPECT_EQ(changes, 1);
+  MoveTo(combo, {20, 10});
+  Host->Wheel(-window::WHEEL_DELTA);
+  Pump();
+  EXPECT_EQ(combo->Text(), "Quad");
+}
+
+TEST_F(ControlsTest, ControlsFreedOrHiddenByTheirOwnHandlersLeaveTheFormWorking) {
+  TForm* form = MakeForm();
+  auto* doomed = AddControl<TButton>(form, 10, 10, 75, 25);
+  doomed->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { delete doomed; };
+  Click(doomed);
+  EXPECT_EQ(form->ControlCount(), 0);
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+  auto* hider = AddControl<TButton>(form, 10, 10, 75, 25);
+  hider->OnClick = [&](TObject*) { hider->Hide(); };
+  Click(hider);
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+  auto* combo = AddControl<TComboBox>(form, 10, 50, 100, 21);
+  combo->Items().Add("one");
+  Click(combo);
+  ASSERT_TRUE(combo->DroppedDown());
+  delete combo;  // with its list open
+  Pump();
+  EXPECT_EQ(Screen->FormCount(), 1);
+  // A focused control moved into another container gives up the focus.
+  auto* panel = AddControl<TPanel>(form, 150, 10, 200, 100);
+  auto* edit = AddControl<TEdit>(form, 10, 100, 100, 21);
+  edit->SetFocus();
+  edit->SetParent(panel);
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+  Key(window::VK_TAB);
+  EXPECT_TRUE(edit->Focused());
+  EXPECT_EQ(edit->ClientToScreen({0, 0}), ScreenOf(panel, {10, 100}));
+}
+
 }  // namespace
 }  // namespace forms::test

@@ -38,13 +38,6 @@ protected:
   midi::THandle Handle = 0;
 };
 
-TEST_F(MidiSynth, ShortMessagesSoundAtTheirPitch) {
-  midi::ShortMsg(Handle, Word(0xC0, kOcarina));
-  const TStereo audio = Play(69);
-  EXPECT_GT(Rms(audio, 0), 0.001);
-  EXPECT_EQ(StrongestKey(Slice(audio, Rate(), 0.05, 0.25), Rate(), 36, 108), 69);
-}
-
 TEST_F(MidiSynth, ALongMessageCarriesChannelMessagesWithRunningStatus) {
   // What the player's raw MIDI events send: program, then two notes under
   // one status byte.

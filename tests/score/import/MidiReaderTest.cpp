@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "score/import/MidiReaderTestSupport.h"
 #include "score/import/MidiSpelling.h"
 
@@ -89,24 +91,68 @@ INSTANTIATE_TEST_SUITE_P(Divisions, MidiEventTime,
                                          TTimeCase{3, 1, 43}, TTimeCase{480, 480 * 1000, 128000},
                                          TTimeCase{1, 5, 640}));
 
-TEST(MidiReader, ChordNotesShareTheirStartAndEndInOffOrder) {
+// One track of one channel at 128 ticks a quarter, and the notes it reads.
+struct TNotesCase {
+  const char* Name;
+  std::function<void(TMidiTrackBuilder&)> Write;
+  std::vector<TNoteSeen> Expected;
+};
+void PrintTo(const TNotesCase& c, std::ostream* os) {
+  *os << c.Name;
+}
+class MidiNotes : public testing::TestWithParam<TNotesCase> {};
+
+TEST_P(MidiNotes, AreReadFromTheTrack) {
   TMidiFileBuilder file(0, 128);
-  file.AddTrack()
-      .NoteOn(0, 0, 60, 80).NoteOn(0, 0, 64, 81).NoteOn(0, 0, 67, 82)
-      .NoteOff(256, 0, 67).NoteOff(0, 0, 60).NoteOff(0, 0, 64)
-      .EndOfTrack();
-  TKVMidiImportState s = ReadMidi(file.Bytes());
-  ASSERT_EQ(s.Parts.size(), 1u);
-  EXPECT_EQ(NotesOf(*s.Parts[0]), (std::vector<TNoteSeen>{{0, 256, 67, 82}, {0, 256, 60, 80}, {0, 256, 64, 81}}));
+  GetParam().Write(file.AddTrack());
+  EXPECT_EQ(NotesOf(*ReadMidi(file.Bytes()).Parts.at(0)), GetParam().Expected);
 }
 
-TEST(MidiReader, SameKeyNoteOnEndsTheSoundingNoteFirst) {
-  TMidiFileBuilder file(0, 128);
-  file.AddTrack().NoteOn(0, 0, 60, 80).NoteOn(100, 0, 60, 90).NoteOff(50, 0, 60).NoteOff(10, 0, 60).EndOfTrack();
-  auto notes = NotesOf(*ReadMidi(file.Bytes()).Parts[0]);
-  // The stray last note-off finds no open note.
-  EXPECT_EQ(notes, (std::vector<TNoteSeen>{{0, 100, 60, 80}, {100, 50, 60, 90}}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MidiNotes,
+    testing::Values(
+        TNotesCase{"ChordNotesShareStartAndEndInOffOrder",
+                   [](auto& t) {
+                     t.NoteOn(0, 0, 60, 80).NoteOn(0, 0, 64, 81).NoteOn(0, 0, 67, 82);
+                     t.NoteOff(256, 0, 67).NoteOff(0, 0, 60).NoteOff(0, 0, 64).EndOfTrack();
+                   },
+                   {{0, 256, 67, 82}, {0, 256, 60, 80}, {0, 256, 64, 81}}},
+        // the stray last note-off finds no open note
+        TNotesCase{"SameKeyNoteOnEndsTheSoundingNoteFirst",
+                   [](auto& t) { t.NoteOn(0, 0, 60, 80).NoteOn(100, 0, 60, 90).NoteOff(50, 0, 60).NoteOff(10, 0, 60); },
+                   {{0, 100, 60, 80}, {100, 50, 60, 90}}},
+        TNotesCase{"LengthStopsAt16Bits", [](auto& t) { t.NoteOn(0, 0, 60, 80).NoteOff(70000, 0, 60).EndOfTrack(); },
+                   {{0, 65535, 60, 80}}},
+        TNotesCase{"RunningStatusSurvivesKnownMetaEventsAndSysEx",
+                   [](auto& t) {
+                     t.RunningStatus(true).NoteOn(0, 0, 60, 90).Text(0, 1, "x");
+                     t.SysEx(0, {0x43, 0x10, 0x90, 0x3C, 0x7F, 0xF7});  // looks like a note-on inside
+                     t.NoteOn(10, 0, 62, 90);                           // written without status
+                     t.SysEx(0, {0x01, 0xF7}, 0xF7).NoteOn(10, 0, 60, 0).NoteOn(10, 0, 62, 0).EndOfTrack();
+                   },
+                   {{0, 20, 60, 90}, {10, 20, 62, 90}}},
+        // Any other meta event cancels the running status: data bytes that
+        // follow are read as delta times until a status byte comes.
+        TNotesCase{"OtherMetaEventsCancelTheRunningStatus",
+                   [](auto& t) {
+                     t.NoteOn(0, 0, 60, 90).Meta(0, 0x21, {0x00}).Delta(0).Raw({0x3E, 0x40}).Raw({0x80, 60, 0});
+                   },
+                   {{0, 0x3E + 0x40, 60, 90}}},
+        TNotesCase{"SystemCommonMessagesTakeTheirDataBytes",
+                   [](auto& t) {
+                     t.NoteOn(0, 0, 60, 90).Delta(0).Raw({0xF2, 0x10, 0x20}).Delta(0).Raw({0xF3, 0x05});
+                     t.Delta(0).Raw({0xF1, 0x11}).Delta(0).Raw({0xF6}).NoteOff(7, 0, 60).EndOfTrack();
+                   },
+                   {{0, 7, 60, 90}}},
+        // A data byte where a status byte was due is the first byte of a
+        // message cut short: the message is dropped, the byte starts the next.
+        TNotesCase{"MessageCutShortByAStatusByteIsDropped",
+                   [](auto& t) {
+                     t.NoteOn(0, 0, 60, 100).Delta(128).Raw({0xB0, 7}).Raw({0x80, 60, 64});
+                     t.NoteOn(0, 0, 64, 100).NoteOff(128, 0, 64).EndOfTrack();
+                   },
+                   {{0, 128, 60, 100}, {128, 128, 64, 100}}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(MidiReader, NoteWithoutNoteOffEndsWithItsTrack) {
   TMidiFileBuilder file(1, 128);
@@ -117,12 +163,6 @@ TEST(MidiReader, NoteWithoutNoteOffEndsWithItsTrack) {
   EXPECT_EQ(NotesOf(*s.Parts[0]), (std::vector<TNoteSeen>{{10, 20, 62, 80}, {0, 330, 60, 80}}));
   EXPECT_EQ(NotesOf(*s.Parts[1]), (std::vector<TNoteSeen>{{5000, 7, 50, 70}}));
   for (const auto& p : s.Parts) EXPECT_TRUE(p->OpenNotes.empty());
-}
-
-TEST(MidiReader, NoteLengthStopsAt16Bits) {
-  TMidiFileBuilder file(0, 128);
-  file.AddTrack().NoteOn(0, 0, 60, 80).NoteOff(70000, 0, 60).EndOfTrack();
-  EXPECT_EQ(NotesOf(*ReadMidi(file.Bytes()).Parts[0])[0].Length, 65535);
 }
 
 TEST(MidiReader, TwoTracksOnTwoChannelsGiveTwoParts) {
@@ -368,50 +408,6 @@ TEST(MidiReader, LongNewLineLyricKeepsAThousandCharacters) {
   EXPECT_EQ(texts[0], std::u16string(1000, u'\u00E9'));
 }
 
-TEST(MidiReader, RunningStatusSurvivesKnownMetaEventsAndSysEx) {
-  TMidiFileBuilder file(0, 128);
-  file.AddTrack()
-      .RunningStatus(true)
-      .NoteOn(0, 0, 60, 90)
-      .Text(0, 1, "x")
-      .SysEx(0, {0x43, 0x10, 0x90, 0x3C, 0x7F, 0xF7})  // looks like a note-on inside
-      .NoteOn(10, 0, 62, 90)                          // written without status
-      .SysEx(0, {0x01, 0xF7}, 0xF7)
-      .NoteOn(10, 0, 60, 0)
-      .NoteOn(10, 0, 62, 0)
-      .EndOfTrack();
-  TKVMidiImportState s = ReadMidi(file.Bytes());
-  ASSERT_EQ(s.Parts.size(), 1u);
-  EXPECT_EQ(NotesOf(*s.Parts[0]), (std::vector<TNoteSeen>{{0, 20, 60, 90}, {10, 20, 62, 90}}));
-}
-
-// Any other meta event cancels the running status: data bytes that follow
-// are read as delta times until a status byte comes.
-TEST(MidiReader, OtherMetaEventsCancelTheRunningStatus) {
-  TMidiFileBuilder file(0, 128);
-  file.AddTrack()
-      .NoteOn(0, 0, 60, 90)
-      .Meta(0, 0x21, {0x00})
-      .Delta(0).Raw({0x3E, 0x40})  // data bytes of a note-on: read as delta times
-      .Raw({0x80, 60, 0})
-      .EndOfTrack();
-  auto notes = NotesOf(*ReadMidi(file.Bytes()).Parts[0]);
-  EXPECT_EQ(notes, (std::vector<TNoteSeen>{{0, 0x3E + 0x40, 60, 90}}));
-}
-
-TEST(MidiReader, SystemCommonMessagesTakeTheirDataBytes) {
-  TMidiFileBuilder file(0, 128);
-  file.AddTrack()
-      .NoteOn(0, 0, 60, 90)
-      .Delta(0).Raw({0xF2, 0x10, 0x20})
-      .Delta(0).Raw({0xF3, 0x05})
-      .Delta(0).Raw({0xF1, 0x11})
-      .Delta(0).Raw({0xF6})
-      .NoteOff(7, 0, 60)
-      .EndOfTrack();
-  EXPECT_EQ(NotesOf(*ReadMidi(file.Bytes()).Parts[0]), (std::vector<TNoteSeen>{{0, 7, 60, 90}}));
-}
-
 TEST(MidiReader, BlackKeysAreSpelledAsSharps) {
   TMidiFileBuilder file(0, 96);
   TMidiTrackBuilder& t = file.AddTrack();
@@ -461,20 +457,6 @@ TEST(MidiReader, DrumChannelNotesFollowTheDrumMap) {
   // Without a map the drum notes are spelled from their keys.
   TKVMidiImportState plain = ReadMidi(file.Bytes());
   EXPECT_EQ(std::get<TKVImportNote>(plain.Parts[0]->Events[0]->Item).Pitch, 0x30);
-}
-
-// A data byte where a status byte was due is the first byte of a message cut
-// short: the message is dropped and the byte starts the next event.
-TEST(MidiReader, MessageCutShortByAStatusByteIsDropped) {
-  TMidiFileBuilder file(0, 96);
-  file.AddTrack()
-      .NoteOn(0, 0, 60, 100)
-      .Delta(96).Raw({0xB0, 7})  // value missing
-      .Raw({0x80, 60, 64})       // read at the same time
-      .NoteOn(0, 0, 64, 100).NoteOff(96, 0, 64)
-      .EndOfTrack();
-  EXPECT_EQ(NotesOf(*ReadMidi(file.Bytes()).Parts[0]),
-            (std::vector<TNoteSeen>{{0, 128, 60, 100}, {128, 128, 64, 100}}));
 }
 
 // A velocity byte with its top bit is read without it, and counted; volume

@@ -125,10 +125,6 @@ struct PageWriterCase {
   Entries expected;
 };
 
-const Entries kLayoutRepaintChange{"layout:Reformat 0", "view:InvalidateScoreArea", "score:Changed"};
-const Entries kLayoutRulersRepaintChange{"layout:Reformat 0", "view:InvalidateRulerArea",
-                                         "view:InvalidateScoreArea", "score:Changed"};
-const Entries kRepaintChange{"view:InvalidateScoreArea", "score:Changed"};
 
 void SetCrossBrush(TKVPage& page) {
   TKVBrush b;
@@ -142,14 +138,12 @@ void SetGifPicture(TKVPage& page) {
   page.SetPicture(p);
 }
 
+// One writer of each kind of effect, and the writers that compare objects.
+const Entries kRepaintChange{"view:InvalidateScoreArea", "score:Changed"};
 const PageWriterCase kPageWriters[] = {
-    {"Length", [](TKVPage& p) { p.SetTopMargin(12); }, kLayoutRepaintChange},
-    {"PaperSize", [](TKVPage& p) { p.SetPaperSize(TKVPaperSize::A4); }, kLayoutRulersRepaintChange},
-    {"Orientation", [](TKVPage& p) { p.SetOrientation(poLandscape); }, kLayoutRulersRepaintChange},
+    {"Length", [](TKVPage& p) { p.SetTopMargin(12); }, {"layout:Reformat 0", "view:InvalidateScoreArea", "score:Changed"}},
+    {"PaperSize", [](TKVPage& p) { p.SetPaperSize(TKVPaperSize::A4); }, {"layout:Reformat 0", "view:InvalidateRulerArea", "view:InvalidateScoreArea", "score:Changed"}},
     {"Metrix", [](TKVPage& p) { p.SetMetrix(rmInches); }, {"view:InvalidateRulerArea"}},
-    {"Book", [](TKVPage& p) { p.SetBook(true); }, kLayoutRepaintChange},
-    {"Turn", [](TKVPage& p) { p.SetTurn(true); }, kLayoutRepaintChange},
-    {"AutoSize", [](TKVPage& p) { p.SetAutoSize(true); }, kLayoutRepaintChange},
     {"Color", [](TKVPage& p) { p.SetColor(0x123456); }, kRepaintChange},
     {"Brush", SetCrossBrush, kRepaintChange},
     {"Picture", SetGifPicture, kRepaintChange},

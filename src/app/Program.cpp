@@ -2,8 +2,10 @@
 
 #include "score/import/MidiImport.h"
 #include "score/import/MusicXMLImport.h"
+#include "score/import/OldScoreFile.h"
 #include "score/layout/FontServices.h"
 #include "score/layout/ScoreLayout.h"
+#include "score/model/ScoreImporters.h"
 
 void StartScoreServices() {
   static bool started = false;
@@ -12,5 +14,6 @@ void StartScoreServices() {
   RegisterScoreLayout();
   RegisterMidiImporter();
   RegisterMusicXMLImporter();
+  RegisterOldFormatLoader(LoadOldFormat);
   started = true;
 }

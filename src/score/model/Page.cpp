@@ -13,7 +13,8 @@ namespace {
 // Block offsets of the eight lengths, by TKVPageValue. Each is a 10-byte
 // extended float; all but the last are followed by 6 unused bytes.
 constexpr size_t kValueOffset[8] = {4, 20, 52, 36, 68, 84, 100, 116};
-constexpr size_t kOrientation = 126, kPaperSize = 127, kMetrix = 128, kBook = 129, kTurn = 130, kAutoSize = 131;
+constexpr size_t kOrientation = TKVPage::OrientationByte, kPaperSize = TKVPage::PaperSizeByte,
+                 kMetrix = TKVPage::MetrixByte, kBook = 129, kTurn = 130, kAutoSize = 131;
 constexpr int32_t kValueCount = 8;
 
 struct PaperRow {
@@ -95,6 +96,10 @@ void TKVPage::SetValue(int32_t Index, long double Value) {
     FOwner->InvalidateViews();
   }
   Changed();
+}
+
+void TKVPage::StoreLength(int32_t Index, const TExtended80& Raw) {
+  if (Index >= 0 && Index < kValueCount && ValidLength(Raw)) FData.setExt(kValueOffset[Index], Raw);
 }
 
 TKVPaperSize TKVPage::PaperSize() const {

@@ -40,6 +40,8 @@ public:
   // Largest length a page keeps, in tenths of a millimetre (100000 inches);
   // a stored value beyond it, or not finite, is treated as damaged.
   static constexpr long double MaxInternalLength = 25400000.0L;
+  // Offsets of the option bytes in the data block.
+  static constexpr size_t OrientationByte = 126, PaperSizeByte = 127, MetrixByte = 128;
 
   explicit TKVPage(TKVScore* Owner);
 
@@ -123,6 +125,15 @@ public:
 
   const TByteBlock& Data() const { return FData; }
   uint16_t DataSize() const { return DataBlockSize; }
+
+  // The fields of an older score file's page block, stored as read and
+  // without notification: a length (TKVPageValue, tenths of a millimetre)
+  // that is damaged as ReadData judges it keeps its value; the option bytes
+  // are kept as they are.
+  void StoreLength(int32_t Index, const TExtended80& Raw);
+  void StoreOrientationByte(uint8_t Value) { FData.setU8(OrientationByte, Value); }
+  void StorePaperSizeByte(uint8_t Value) { FData.setU8(PaperSizeByte, Value); }
+  void StoreMetrixByte(uint8_t Value) { FData.setU8(MetrixByte, Value); }
 
 private:
   void SetInternal(int32_t Index, long double Value);

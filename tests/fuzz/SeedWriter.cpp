@@ -13,6 +13,7 @@
 #include "platform/codec/WaveSave.h"
 #include "score/model/ScoreFileSamples.h"
 #include "support/MidiFileBuilder.h"
+#include "support/OldScoreFileBuilder.h"
 
 namespace fs = std::filesystem;
 
@@ -30,6 +31,16 @@ void ScoreSeeds(const fs::path& dir) {
   early.Version = 4;
   early.Pieces = {sample::Piece()};
   Write(dir / "version4.sfd", early.Bytes());
+  TOldScoreFile older;  // both older generations: staves, column marks, objects
+  TOldPartRecord part;
+  part.Staves = {{2, {1, 2}}, {0}}, part.Columns = {{{'G'}, {'c'}}}, part.Groups = {1, 1};
+  part.Drawings = {OldText("T", {"a"}), OldPicture(1, 257, {1, 2}), {{'?'}}};
+  older.Parts = {part, part};
+  older.NamedRecords = {{{1, 2, 3}, "n", {{{'='}, {"T"}}}}};
+  Write(dir / "older-fa.sfd", older.Bytes());
+  older.FormatByte = 0xF5, older.Revision = 0x0355, older.Parts = {part};  // one part record: spread staves
+  older.Parts[0].Descriptors = {TBytes(16, 1), TBytes(16, 2)};
+  Write(dir / "older-f5.sfd", older.Bytes());
 }
 
 TBytes Song(int format, uint16_t division, bool running) {

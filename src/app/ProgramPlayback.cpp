@@ -24,8 +24,9 @@ bool TFProgramModule::OpenFile(const std::string& FileName) {
   try {
     LoadFile(FileName);
     opened = true;
-    // The score loaded, but a step after the import failed, or the import
-    // changed what the file plays: say so, the score stays open.
+    // The score loaded, but a step after the import failed, the import
+    // changed what the file plays, or an older file's notes were not read:
+    // say so, the score stays open.
     const TLoadedFile* file = CurrentFile();
     if (const std::string warning = file && file->Score ? ImportWarningText(*file->Score) : ""; !warning.empty())
       ShowError(warning);

@@ -1,7 +1,6 @@
-// The own score format, older generations included: any bytes load or fail
-// with the format's errors, the score's update bracket is closed either way,
-// and what was read can be copied into another score (every item of the
-// tree is visited).
+// The own score format: any bytes load or fail with the format's errors, the
+// score's update bracket is closed either way, and what was read can be
+// copied into another score (every item of the tree is visited).
 
 #include "FuzzInput.h"
 #include "base/Exceptions.h"
@@ -10,8 +9,7 @@
 #include "score/model/ScoreImporters.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool registered = (RegisterOldFormatLoader(LoadOldFormat), true);
-  (void)registered;
+  [[maybe_unused]] static const bool older = (RegisterOldFormatLoader(LoadOldFormat), true);
   TMemoryStream stream = InputStream(data, size);
   TKVScore score;
   try {

@@ -31,15 +31,10 @@ void ScoreSeeds(const fs::path& dir) {
   early.Version = 4;
   early.Pieces = {sample::Piece()};
   Write(dir / "version4.sfd", early.Bytes());
-  TOldScoreFile older;  // both older generations: staves, column marks, objects
-  TOldPartRecord part;
-  part.Staves = {{2, {1, 2}}, {0}}, part.Columns = {{{'G'}, {'c'}}}, part.Groups = {1, 1};
-  part.Drawings = {OldText("T", {"a"}), OldPicture(1, 257, {1, 2}), {{'?'}}};
-  older.Parts = {part, part};
-  older.NamedRecords = {{{1, 2, 3}, "n", {{{'='}, {"T"}}}}};
+  TOldScoreFile older;  // two part records (FA), one (F5)
+  older.Parts.assign(2, {{{2, {1, 2}}, {0}}, {{{'G'}, {'c'}}}, {OldText("T", {"a"}), OldPicture(1, 257, {1, 2}), {{'?'}}}, {1, 1}});
   Write(dir / "older-fa.sfd", older.Bytes());
-  older.FormatByte = 0xF5, older.Revision = 0x0355, older.Parts = {part};  // one part record: spread staves
-  older.Parts[0].Descriptors = {TBytes(16, 1), TBytes(16, 2)};
+  older.FormatByte = 0xF5, older.Revision = 0x0355, older.Parts.resize(1), older.Parts[0].Descriptors = {TBytes(16, 1)};
   Write(dir / "older-f5.sfd", older.Bytes());
 }
 

@@ -15,8 +15,8 @@ void Marked(W& w, uint8_t marker, int32_t delta, const std::function<void(W&)>& 
   w.U8(marker).U32(uint32_t(int64_t(rest.size()) + 5 + delta)).Raw(rest);
 }
 
-// Before 0280 hex three 32-bit values and 12 data bytes; then 12 data bytes
-// (from 0355 hex as many as the size byte says), a count and 32-bit values.
+// Before 0280 hex three 32-bit values, 12 data bytes; then 12 data bytes (from
+// 0355 hex as many as the size byte says), a count and 32-bit values.
 void Descriptors(W& w, const TOldPartRecord& p, uint16_t revision) {
   w.U16(uint16_t(p.Descriptors.size()));
   if (revision >= 0x0355) w.U8(p.DescriptorSize);
@@ -28,16 +28,14 @@ void Descriptors(W& w, const TOldPartRecord& p, uint16_t revision) {
   }
 }
 
-// Part version 12: program, name, channel, byte 4, a skipped value, the
-// descriptors, an empty version-7 table, an option, the grouping table, an
-// option, volume and pan; then the staff, column and object records.
+// Part version 12 (an empty version-7 table), staff version 9.
 void Part(W& w, const TOldPartRecord& p, uint16_t revision) {
   Marked(w, p.Marker, p.LengthDelta, [&](W& w) {
     w.U16(12).U32(0).Str(p.Name).U32(1).U8(0).U32(0xEEEEEEEE);
     Descriptors(w, p, revision);
     w.U16(0).U8(0).Words(p.Groups).U8(0).U32(100).U32(64).U16(uint16_t(p.Staves.size()));
-    for (const TOldStaffRecord& s : p.Staves)  // staff version 9
-      Marked(w, s.Marker, s.LengthDelta, [&](W& w) {
+    for (const TOldStaffRecord& s : p.Staves)
+      Marked(w, 252, 0, [&](W& w) {
         w.U16(9).U16(5).U8(0).U32(0).Str("").U32(1).U8(0).U8(0).U32(100).U32(64).U16(s.Measures).Raw(s.Content);
       });
     w.U16(uint16_t(p.Columns.size()));
@@ -72,23 +70,10 @@ TBytes TOldScoreFile::Bytes() const {
     const int64_t value = Rungs.count(rung) ? Rungs.at(rung) : 0;
     const int size = RungSizes.count(rung) ? RungSizes.at(rung) : 0;
     size == 1 ? w.U8(uint8_t(value)) : size == 2 ? w.U16(uint16_t(value)) : size == 4 ? w.U32(uint32_t(value)) : w;
-    if (rung == 10) {
-      w.U16(PageVersion);
-      for (int f = 1; f <= std::min<int>(PageVersion, 11); ++f)
-        f == 11 || f <= 6 ? w.Raw(PageLengths[size_t(std::min(f, 7) - 1)]) : w.U16(PageWords[size_t(f - 7)]);
-    }
+    for (int f = 0; rung == 10 && f <= 11; ++f)  // page version 11: lengths 0, paper size Custom
+      f == 0 ? w.U16(11) : f == 11 || f <= 6 ? w.Raw(TBytes(10, 0)) : w.U16(f == 8 ? 27 : 0);
     if (rung == 13) w.U16(SkippedRows).Raw(TBytes(size_t(SkippedRows) * PairsPerRow * 2, 0xEE));
-    if (rung == 16 || rung == 17 || rung == 29 || rung == 31) w.U16(0);
-    if (rung == 25) w.U16(uint16_t(NamedRecords.size()));
-    for (size_t r = 0; rung == 25 && r < NamedRecords.size(); ++r) {
-      const TOldNamedRecord& n = NamedRecords[r];
-      w.U8(uint8_t(n.Bytes.size())).Raw(n.Bytes).Str(n.Name).U16(uint16_t(n.SubRecords.size()));
-      for (const auto& [bytes, strings] : n.SubRecords) {
-        w.U8(uint8_t(bytes.size())).Raw(bytes);
-        if (!strings.empty()) w.Str(strings[0]).U16(uint16_t(strings.size() - 1));
-        for (size_t i = 1; i < strings.size(); ++i) w.Str(strings[i]);
-      }
-    }
+    if (rung == 16 || rung == 17 || rung == 25 || rung == 29 || rung == 31) w.U16(0);
   }
   w.U16(uint16_t(Parts.size()));
   for (const TOldPartRecord& p : Parts) Part(w, p, FormatByte == 0xF5 ? Revision : 0x0300);

@@ -25,7 +25,6 @@ constexpr int32_t MinTempo = 10, MaxTempo = 0xFFFF;  // the piece keeps 16 bits
 constexpr int32_t MinTempoScale = 10;
 constexpr uint16_t CommonTime = 0x0404;
 constexpr size_t MeterVisibleByte = 26;  // of a kind-4 mark
-constexpr uint8_t SecondMarkKind = 27;
 
 }  // namespace
 
@@ -199,6 +198,6 @@ void TKVOldFormatReader::PutFirstColumn() {
   meter->SetValue(FMeter);
   meter->SetFlags(FMeterSymbol);
   meter->Data().setU8(MeterVisibleByte, 1);
-  auto* second = static_cast<TKVMark*>(CreateItemByKind(SecondMarkKind, column));
+  auto* second = static_cast<TKVMark*>(CreateItemByKind(ItemKind::MeasureNumber, column));
   second->SetValue(uint16_t(FSecondMarkValue + 1));
 }

@@ -37,18 +37,18 @@ constexpr uint16_t FirstPictureType = 256, LastPictureType = 260;
 // The mark kind of a column mark's letter code; NoKind when none is made.
 uint8_t ColumnMarkKind(uint8_t Code) {
   switch (Code) {
-    case 'G': return 150;
-    case 'H': case 'I': return 151;
-    case 'J': return 153;
-    case 'K': return 154;
-    case 'L': return 28;
-    case 'P': return 27;
-    case 'Q': return 158;
-    case 'R': return 157;
-    case 'U': return 155;
-    case 'V': return 156;
+    case 'G': return ItemKind::Segno;
+    case 'H': case 'I': return ItemKind::Coda;
+    case 'J': return ItemKind::DaCapo;
+    case 'K': return ItemKind::DalSegno;
+    case 'L': return ItemKind::RehearsalMark;
+    case 'P': return ItemKind::MeasureNumber;
+    case 'Q': return ItemKind::FinalBar;
+    case 'R': return ItemKind::DoubleBar;
+    case 'U': return ItemKind::RepeatStart;
+    case 'V': return ItemKind::RepeatEnd;
     case 'W': return ItemKind::Volta;
-    case 'X': return 42;
+    case 'X': return ItemKind::MultiMeasureRest;
     case 'c': return ItemKind::TempoMark;
     default: return NoKind;
   }

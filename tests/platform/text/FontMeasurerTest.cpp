@@ -42,22 +42,22 @@ INSTANTIATE_TEST_SUITE_P(
                       TMapCase{"", 0, "LiberationSans-Regular.ttf"}),
     [](const ::testing::TestParamInfo<TMapCase>& info) { return "Case" + std::to_string(info.index); });
 
-TEST(FontMeasurer, MeasuresArialWithWholePixelAdvancesAtTheMulDivEm) {
+TEST(FontMeasurer, MeasuresArialWithWholePixelAdvancesAtTheMulDivEmWithoutKerning) {
   TFontMeasurer m;
   // Liberation Sans (like Arial) has 'A' and 'V' 1366 units wide of 2048.
   // 9 pt -> 12 px em -> 8.0 px; 64 pt -> 85 px -> 56.7 -> 57; 7 pt -> 9 px -> 6.0.
   EXPECT_EQ(m.TextWidth({"Arial", 9, 0}, "A"), 8);
   EXPECT_EQ(m.TextWidth({"Arial", 64, 0}, "A"), 57);
   EXPECT_EQ(m.TextWidth({"Arial", 7, 0}, "V"), 6);
-}
-
-TEST(FontMeasurer, AppliesNoKerning) {
-  TFontMeasurer m;
+  // No kerning: a pair is as wide as its letters; ANSI text is Windows-1252.
   for (int size : {9, 12, 64, 144}) {
     TFontSpec f{"Arial", size, 0};
     EXPECT_EQ(m.TextWidth(f, "AV"), m.TextWidth(f, "A") + m.TextWidth(f, "V")) << size;
-    EXPECT_EQ(m.TextWidthW(f, u"To"), m.TextWidthW(f, u"T") + m.TextWidthW(f, u"o")) << size;
+    EXPECT_EQ(m.TextWidthW(f, u"To\u20AC"), m.TextWidth(f, "T") + m.TextWidth(f, "o") + m.TextWidth(f, "\x80")) << size;
   }
+  EXPECT_EQ(m.TextWidth({"Arial", 12, 0}, ""), 0);
+  EXPECT_EQ(m.TextWidth({"Arial", 0, 0}, "abc"), 0);
+  EXPECT_EQ(m.TextHeight({"Arial", 0, 0}), 0);
 }
 
 TEST(FontMeasurer, HeightIsAscentPlusDescentOfTheCell) {
@@ -80,13 +80,6 @@ TEST(FontMeasurer, StylesChooseTheirFacesAndDecorationsKeepWidths) {
   EXPECT_EQ(m.TextWidth({"Arial", 20, fsUnderline | fsStrikeOut}, "Tempo rubato"), plain);
 }
 
-TEST(FontMeasurer, WideAndAnsiTextAgree) {
-  TFontMeasurer m;
-  TFontSpec f{"Arial", 16, 0};
-  EXPECT_EQ(m.TextWidth(f, "D.C. al Fine"), m.TextWidthW(f, u"D.C. al Fine"));
-  EXPECT_EQ(m.TextWidth(f, "\x80"), m.TextWidthW(f, u"\u20AC"));  // Windows-1252 euro sign
-}
-
 TEST(FontMeasurer, CyrillicIsMeasuredFromTheUnicodeText) {
   TFontMeasurer m;
   TFontSpec f{"Monotype Corsiva", 20, 0};
@@ -96,13 +89,6 @@ TEST(FontMeasurer, CyrillicIsMeasuredFromTheUnicodeText) {
   for (char16_t c : std::u16string(u"Привіт")) sum += m.TextWidthW(f, std::u16string(1, c));
   EXPECT_EQ(word, sum);
   EXPECT_NE(word, m.TextWidthW(f, u"??????"));
-}
-
-TEST(FontMeasurer, EmptyTextAndZeroSizeMeasureNothing) {
-  TFontMeasurer m;
-  EXPECT_EQ(m.TextWidth({"Arial", 12, 0}, ""), 0);
-  EXPECT_EQ(m.TextWidth({"Arial", 0, 0}, "abc"), 0);
-  EXPECT_EQ(m.TextHeight({"Arial", 0, 0}), 0);
 }
 
 // It serves a whole process: a journal there would grow with every score.
@@ -122,14 +108,6 @@ TEST(FontMeasurer, MusicFontNamesAreMeasuredByTheMusicFontService) {
   EXPECT_EQ(m.TextHeight(f), 192);
   EXPECT_EQ(m.TextWidthW({"Ostinel Jazz Symbols", 144, 0}, u"\u0435"), 0);  // no glyph above 0xFF
   musicfont::InstallMusicFont(nullptr);
-}
-
-TEST(FontMeasurer, InstalledAsTheCurrentMeasurer) {
-  TFontMeasurer m;
-  InstallMeasurer(&m);
-  EXPECT_EQ(CurrentMeasurer().TextWidth({"Arial", 9, 0}, "A"), 8);
-  InstallMeasurer(nullptr);
-  EXPECT_NE(&CurrentMeasurer(), &m);
 }
 
 TEST(FontEngine, RunsPlaceGlyphsAtTheMeasuredAdvances) {

@@ -35,18 +35,12 @@ TEST(EmmentalerFont, IsFoundInTheLilypondPackage) {
   EXPECT_TRUE(Font().HasBraceFont());
 }
 
-TEST(EmmentalerFont, EveryMappedCodeHasAPositiveAdvanceAtEverySize) {
+// The layout measures at 144 points what the renderer draws at 18.
+TEST(EmmentalerFont, EveryMappedCodeHasAnAdvanceAtEverySizeEightTimesAtTheLayoutsSize) {
   ASSERT_GT(MappedCodes().size(), 100u);
   for (std::uint8_t code : MappedCodes()) {
     SCOPED_TRACE(int(code));
-    for (int size : {4, 14, 18, 112, 144}) EXPECT_GT(Font().Advance(code, size), 0) << size;
-  }
-}
-
-TEST(EmmentalerFont, LayoutSizesAreEightTimesTheDrawingSizes) {
-  // The layout measures at 144 points what the renderer draws at 18.
-  for (std::uint8_t code : MappedCodes()) {
-    SCOPED_TRACE(int(code));
+    for (int size : {4, 14, 18, 112}) EXPECT_GT(Font().Advance(code, size), 0) << size;
     EXPECT_NEAR(Font().Advance(code, 144), 8 * Font().Advance(code, 18), 4);
   }
 }
@@ -147,12 +141,6 @@ TEST(EmmentalerFont, DamagedFontFileGivesAClearError) {
     EXPECT_EQ(e.Message(), "Music font cannot be read: " + (dir / "emmentaler-18.otf").string());
   }
   std::filesystem::remove_all(dir);
-}
-
-TEST(EmmentalerFont, FolderOverrideIsUsed) {
-  std::string folder = std::filesystem::path(Font().FontFile()).parent_path().string();
-  TScopedEnv env(TEmmentalerFont::kFolderVariable, folder);
-  EXPECT_EQ(TEmmentalerFont::FindFontFolder(), folder);
 }
 
 }  // namespace

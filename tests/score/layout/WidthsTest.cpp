@@ -31,14 +31,12 @@ TEST_P(ClefWidth, FollowsTheClefCode) {
   EXPECT_EQ(display.Bounds.Bottom, c.Bottom);
 }
 
+// One code of each way of measuring; the other codes' constants would copy
+// the code's own table row for row.
 INSTANTIATE_TEST_SUITE_P(
     Codes, ClefWidth,
-    ::testing::Values(TClefCase{1, "$", 0, 0, -96, 96}, TClefCase{2, "$", 0, 1, 0, 0}, TClefCase{3, "$", 0, 3, 0, 0},
-                      TClefCase{4, "$", 0, 4, -96, 96}, TClefCase{6, "$", 0, 5, 0, 0},
-                      TClefCase{7, "$", 0, 3, 48, 48}, TClefCase{8, "$", 0, 3, -48, -48},
-                      TClefCase{9, "$", 0, 3, 96, 96}, TClefCase{11, "$", 0, 3, -96, -96},
-                      TClefCase{12, "$", 0, 6, -96, 96}, TClefCase{13, "B", 9, 3, -24, 24},
-                      TClefCase{14, "", 0, 8, 0, 0}, TClefCase{15, "", 0, 6, 0, 0},
+    ::testing::Values(TClefCase{1, "$", 0, 0, -96, 96}, TClefCase{7, "$", 0, 3, 48, 48},
+                      TClefCase{13, "B", 9, 3, -24, 24}, TClefCase{14, "", 0, 8, 0, 0},
                       TClefCase{16, "\"", 0, 5, -96, 96}, TClefCase{18, "#", 0, 6, 0, 0},
                       TClefCase{19, "", 0, 0, 0, 0}));
 

@@ -98,6 +98,8 @@ private:
   std::vector<const TKVItem*> FActiveRanges;  // marks whose ranges are being replayed
   int64_t FVisits = 0;
   int32_t FReached = 0;  // records the way has reached
+  int32_t FLastRepeatEnd = -1;
+  std::vector<int32_t> FRunStarts;  // by record: where its run of voltas starts, -1 without a volta
   // On the way through: the repeat ends that went back since their record
   // was last passed, the record a repeat went back to (its start does not
   // lower the pass again), and a pass count to drop once the way leaves the
@@ -132,7 +134,9 @@ bool TPlayOrder::PlayMeasure(int32_t Index, int32_t& Next) {
   const bool first = Index >= FReached;
   if (first) R.StartTime = FSeparate ? FPieceTime : FScoreTime;
   if (!R.Volta && FPassEnds) FPass = 0, FPassEnds = false;
-  const bool played = Playable(R);
+  // An ending that no repeat end comes after can never be gone back to: it
+  // plays on the way through, whatever its passes.
+  const bool played = Playable(R) || VoltaRunStart(Index) > FLastRepeatEnd;
   if (played) AddPlay(Index);
   // An ending's pass count ends with the endings.
   if (played && R.Volta) FPassEnds = true;
@@ -142,14 +146,14 @@ bool TPlayOrder::PlayMeasure(int32_t Index, int32_t& Next) {
 }
 
 int32_t TPlayOrder::VoltaRunStart(int32_t Index) {
-  if (!Record(Index).Volta) return -1;
-  while (Index > 0 && Record(Index - 1).Volta) --Index;
-  return Index;
+  return size_t(Index) < FRunStarts.size() ? FRunStarts[size_t(Index)] : -1;
 }
 
 bool TPlayOrder::VoltaRunTakes(int32_t Index, int32_t Pass) {
   const int32_t count = int32_t(FLayout.MeasureRecords.size());
-  for (int32_t i = VoltaRunStart(Index); i >= 0 && i < count && Record(i).Volta; ++i)
+  // The search counts as work: long runs of endings gone back to many times
+  // end with the piece's work.
+  for (int32_t i = VoltaRunStart(Index); i >= 0 && i < count && Record(i).Volta && !Exhausted(); ++i, ++FVisits)
     if (CompareRepeatNumber(dynamic_cast<const TKVMark*>(Record(i).Volta), Pass) == 0) return true;
   return false;
 }
@@ -305,6 +309,11 @@ void TPlayOrder::Build() {
   FPieceTime = FScoreTime;
   const int32_t records = int32_t(FLayout.MeasureRecords.size());
   const int32_t toPlay = std::min(FLayout.MeasuresToPlay, records);
+  for (int32_t i = 0; i < records; ++i) {
+    FRunStarts.push_back(!Record(i).Volta ? -1 : i > 0 && Record(i - 1).Volta ? FRunStarts.back() : i);
+    for (const TKVItem* mark : Record(i).PlayMarks)
+      if (mark->Kind() == ItemKind::RepeatEnd && i < toPlay) FLastRepeatEnd = i;
+  }
   for (int32_t m = 0; m < toPlay && !Exhausted(); ++FVisits) {
     int32_t next = m + 1;
     const bool goOn = PlayMeasure(m, next);

@@ -264,7 +264,12 @@ std::vector<int> Unfold(const std::vector<TMeasureFacts>& f) {
       if (in(i - 1) && !order.empty() && in(order.back()) && owner(i - 1) == &sections.back() && sections.back().Pass > 1)
         finish(i);
     }
-    if (in(i) && owner(i) && !Takes(m.Passes, owner(i)->Pass)) {
+    // An ending that no backward repeat follows plays whatever its passes.
+    bool repeatAfter = false;
+    int run = i;
+    while (in(run - 1)) --run;
+    for (int k = run; k < n && !repeatAfter; ++k) repeatAfter = f[size_t(k)].Backward;
+    if (in(i) && owner(i) && repeatAfter && !Takes(m.Passes, owner(i)->Pass)) {
       cameBack = false;
       continue;
     }

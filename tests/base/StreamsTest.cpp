@@ -6,6 +6,7 @@
 #include "base/ByteBlock.h"
 #include "base/Exceptions.h"
 #include "base/Streams.h"
+#include "support/Raised.h"
 
 namespace {
 
@@ -20,12 +21,7 @@ TEST(MemoryStream, TypedReadsAreLittleEndian) {
 TEST(MemoryStream, ReadPastEndRaisesStreamReadError) {
   TMemoryStream s({1, 2, 3});
   s.ReadU16();
-  try {
-    s.ReadU16();
-    FAIL() << "no error";
-  } catch (const EReadError& e) {
-    EXPECT_EQ(e.Message(), "Stream read error");
-  }
+  EXPECT_EQ(RaisedBy<EReadError>([&] { s.ReadU16(); }), "Stream read error");
 }
 
 TEST(MemoryStream, LyingLengthDoesNotAllocate) {

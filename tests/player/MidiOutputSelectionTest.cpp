@@ -5,19 +5,9 @@
 #include "platform/midi/Synthesiser.h"
 #include "player/MidiOutput.h"
 #include "support/MidiDevices.h"
+#include "support/Raised.h"
 
 namespace {
-
-// The message of what F raises as EmidioutputError; "" when it raises nothing.
-template <class F>
-std::string RaisedText(F f) {
-  try {
-    f();
-  } catch (const EmidioutputError& e) {
-    return e.Message();
-  }
-  return "";
-}
 
 struct TSelection {
   int DeviceID;
@@ -63,12 +53,12 @@ TEST(MidiOutputSelection, AnIdOutsideTheListRaisesAndChangesNothing) {
   TMidiOutput out;
   out.SetDeviceID(sink.Id);
   const TSelection before = Selection(out);
-  EXPECT_EQ(RaisedText([&] { out.SetDeviceID(out.NumDevs()); }), "Invalid device ID");
+  EXPECT_EQ(RaisedBy<EmidioutputError>([&] { out.SetDeviceID(out.NumDevs()); }), "Invalid device ID");
   ExpectSame(Selection(out), before);
   // Below -1 passes the range check but the device list has no such id.
   std::string text;
   midi::GetErrorText(midi::MMSYSERR_BADDEVICEID, text);
-  EXPECT_EQ(RaisedText([&] { out.SetDeviceID(-2); }), text);
+  EXPECT_EQ(RaisedBy<EmidioutputError>([&] { out.SetDeviceID(-2); }), text);
   ExpectSame(Selection(out), before);
 }
 
@@ -78,7 +68,7 @@ TEST(MidiOutputSelection, ByProductName) {
   out.SetProductName("Sink two");
   EXPECT_EQ(out.GetDeviceID(), second.Id);
   EXPECT_EQ(out.GetProductName(), "Sink two");
-  EXPECT_EQ(RaisedText([&] { out.SetProductName("sink ONE"); }), "MIDI output Device sink ONE not installed")
+  EXPECT_EQ(RaisedBy<EmidioutputError>([&] { out.SetProductName("sink ONE"); }), "MIDI output Device sink ONE not installed")
       << "names compare case-sensitively";
   EXPECT_EQ(out.GetDeviceID(), second.Id);
   // The default device is asked first, so the synthesiser's name selects it.
@@ -92,8 +82,8 @@ TEST(MidiOutputSelection, NoChangeWhileOpen) {
   out.SetDeviceID(sink.Id);
   ASSERT_TRUE(out.Open());
   const TSelection before = Selection(out);
-  EXPECT_EQ(RaisedText([&] { out.SetDeviceID(0); }), "Change to DeviceID while device was open");
-  EXPECT_EQ(RaisedText([&] { out.SetProductName(midi::SynthesiserName); }),
+  EXPECT_EQ(RaisedBy<EmidioutputError>([&] { out.SetDeviceID(0); }), "Change to DeviceID while device was open");
+  EXPECT_EQ(RaisedBy<EmidioutputError>([&] { out.SetProductName(midi::SynthesiserName); }),
             "Change to ProductName while device was open");
   ExpectSame(Selection(out), before);
   EXPECT_TRUE(out.IsOpen());

@@ -7,6 +7,7 @@
 #include "platform/threads/MainQueue.h"
 #include "player/MidiOutput.h"
 #include "support/MidiDevices.h"
+#include "support/Raised.h"
 
 namespace {
 
@@ -35,14 +36,6 @@ protected:
   void TearDown() override {
     Out.reset();
     TMainQueue::Instance().ProcessPending();
-  }
-  std::string RaisedBy(const std::function<void()>& f) {
-    try {
-      f();
-    } catch (const EmidioutputError& e) {
-      return e.Message();
-    }
-    return "";
   }
 
   miditest::TScopedSink Device{"Send sink"};
@@ -90,9 +83,9 @@ TEST_F(MidiOutputSend, PutLongIsNotifiedOnlyWhenTheMainQueueRuns) {
 TEST_F(MidiOutputSend, AFailingPutLongRaisesTheLayersText) {
   const uint8_t bytes[] = {0xC0, 0x05};
   Out->PutLong(bytes, 0);  // closed, but nothing to send: no error
-  EXPECT_EQ(RaisedBy([&] { Out->PutLong(bytes, sizeof bytes); }), LayerText(midi::MMSYSERR_INVALHANDLE));
+  EXPECT_EQ(RaisedBy<EmidioutputError>([&] { Out->PutLong(bytes, sizeof bytes); }), LayerText(midi::MMSYSERR_INVALHANDLE));
   ASSERT_TRUE(Out->Open());
-  EXPECT_EQ(RaisedBy([&] { Out->PutLong(nullptr, 4); }), LayerText(midi::MMSYSERR_INVALPARAM));
+  EXPECT_EQ(RaisedBy<EmidioutputError>([&] { Out->PutLong(nullptr, 4); }), LayerText(midi::MMSYSERR_INVALPARAM));
   EXPECT_EQ(TMainQueue::Instance().ProcessPending(), 0);
   EXPECT_EQ(Played, 0);
   EXPECT_EQ(Device.Sink->Count(), 0u);
@@ -100,7 +93,7 @@ TEST_F(MidiOutputSend, AFailingPutLongRaisesTheLayersText) {
 
 TEST_F(MidiOutputSend, PutMidiEventNeedsAnOpenDevice) {
   TMidiEvent note{0x90, 60, 100};
-  EXPECT_EQ(RaisedBy([&] { Out->PutMidiEvent(note); }), "MIDI Output device not open");
+  EXPECT_EQ(RaisedBy<EmidioutputError>([&] { Out->PutMidiEvent(note); }), "MIDI Output device not open");
   ASSERT_TRUE(Out->Open());
   const uint8_t block[] = {0xF0, 0x43, 0x10, 0xF7};
   TMidiEvent sysex{0xF0, 0, 0, block, sizeof block};
@@ -113,7 +106,7 @@ TEST_F(MidiOutputSend, PutMidiEventNeedsAnOpenDevice) {
   EXPECT_EQ(messages[1].Long, std::vector<uint8_t>(block, block + sizeof block));
   EXPECT_EQ(Played, 1);
   ASSERT_TRUE(Out->Close());
-  EXPECT_EQ(RaisedBy([&] { Out->PutMidiEvent(sysex); }), "MIDI Output device not open");
+  EXPECT_EQ(RaisedBy<EmidioutputError>([&] { Out->PutMidiEvent(sysex); }), "MIDI Output device not open");
 }
 
 TEST_F(MidiOutputSend, VolumeBelongsToTheSelectedDeviceOpenOrNot) {

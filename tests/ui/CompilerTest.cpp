@@ -9,6 +9,7 @@
 
 #include "LanguageTestSupport.h"
 #include "base/Streams.h"
+#include "support/Raised.h"
 
 namespace {
 
@@ -20,12 +21,7 @@ std::vector<uint8_t> Compile(const std::string& text) {
 }
 
 std::string ErrorOf(const std::string& text) {
-  try {
-    Compile(text);
-  } catch (const lrfc::ELangSourceError& e) {
-    return e.Message();
-  }
-  return "no error";
+  return RaisedBy<lrfc::ELangSourceError>([&] { Compile(text); });
 }
 
 struct TBadSource {

@@ -8,6 +8,7 @@
 #include "ui/ECFormLanguage.h"
 #include "ui/ECLanguage.h"
 #include "ui/ProgramResources.h"
+#include "support/Raised.h"
 
 namespace {
 
@@ -41,19 +42,10 @@ protected:
 };
 
 TEST_F(LanguageTest, ConstructorsRefuseAMissingOwnerAndASecondLanguageOnOneForm) {
-  try {
-    TECFormLanguage orphan(nullptr);
-    FAIL();
-  } catch (const ECLanguageException& e) {
-    EXPECT_EQ(e.Message(), "Owner is not defined or wrong");
-  }
+  EXPECT_EQ(RaisedBy<ECLanguageException>([] { TECFormLanguage orphan(nullptr); }), "Owner is not defined or wrong");
   TECLanguage first(FMain.get());
-  try {
-    TECLanguage second(FMain.get());
-    FAIL();
-  } catch (const ECLanguageException& e) {
-    EXPECT_EQ(e.Message(), "Component TECLanguage already exists on that form");
-  }
+  EXPECT_EQ(RaisedBy<ECLanguageException>([&] { TECLanguage second(FMain.get()); }),
+            "Component TECLanguage already exists on that form");
   EXPECT_EQ(TECLanguage::Current(), &first);
   {
     TFakeObject other("FOther");

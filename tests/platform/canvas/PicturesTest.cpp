@@ -8,6 +8,7 @@
 
 #include "PixelHelpers.h"
 #include "platform/canvas/CairoCanvas.h"
+#include "support/Raised.h"
 
 namespace canvas {
 namespace {
@@ -86,12 +87,8 @@ struct TBadCase {
 class BadPicture : public ::testing::TestWithParam<TBadCase> {};
 
 TEST_P(BadPicture, GivesAClearError) {
-  try {
-    TBitmap::LoadFromMemory(GetParam().Data);
-    FAIL() << "no error";
-  } catch (const EInvalidGraphic& e) {
-    EXPECT_EQ(e.Message().rfind(GetParam().MessageStart, 0), 0u) << e.Message();
-  }
+  const std::string message = RaisedBy<EInvalidGraphic>([] { TBitmap::LoadFromMemory(GetParam().Data); });
+  EXPECT_EQ(message.rfind(GetParam().MessageStart, 0), 0u) << message;
 }
 
 std::vector<std::uint8_t> Truncated(std::vector<std::uint8_t> d, size_t keep) {

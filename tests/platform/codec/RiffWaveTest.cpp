@@ -6,6 +6,7 @@
 #include "support/codec/CodecTestSupport.h"
 #include "base/LittleEndian.h"
 #include "platform/codec/RiffWave.h"
+#include "support/Raised.h"
 
 using namespace codec;
 using namespace codectest;
@@ -115,12 +116,7 @@ std::vector<TDamageCase> DamageCases() {
 class RiffWaveDamage : public testing::TestWithParam<TDamageCase> {};
 
 TEST_P(RiffWaveDamage, GivesAClearError) {
-  try {
-    Read(GetParam().Image);
-    FAIL() << "accepted";
-  } catch (const EWaveError& e) {
-    EXPECT_EQ(e.Message(), GetParam().Message);
-  }
+  EXPECT_EQ(RaisedBy<EWaveError>([] { Read(GetParam().Image); }), GetParam().Message);
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, RiffWaveDamage, testing::ValuesIn(DamageCases()),

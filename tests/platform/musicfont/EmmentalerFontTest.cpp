@@ -6,6 +6,7 @@
 
 #include "platform/musicfont/EmmentalerFont.h"
 #include "platform/musicfont/FakeMusicFont.h"
+#include "support/Raised.h"
 
 namespace musicfont {
 namespace {
@@ -114,14 +115,9 @@ TEST(EmmentalerFont, BraceIsChosenByHeight) {
 }
 
 TEST(EmmentalerFont, WrongFolderGivesAClearError) {
-  try {
-    TEmmentalerFont font("/nonexistent/fonts");
-    FAIL() << "no error";
-  } catch (const EMusicFontError& e) {
-    EXPECT_EQ(e.Message(),
-              "Music font not found: /nonexistent/fonts/emmentaler-18.otf (install the package lilypond-fonts or set "
-              "SONARID_MUSIC_FONT_DIR)");
-  }
+  EXPECT_EQ(RaisedBy<EMusicFontError>([] { TEmmentalerFont font("/nonexistent/fonts"); }),
+            "Music font not found: /nonexistent/fonts/emmentaler-18.otf (install the package lilypond-fonts or set "
+            "SONARID_MUSIC_FONT_DIR)");
   TScopedEnv env(TEmmentalerFont::kFolderVariable, "/nonexistent/fonts");
   EXPECT_THROW(TEmmentalerFont::FindFontFolder(), EMusicFontError);
 }
@@ -134,12 +130,8 @@ TEST(EmmentalerFont, DamagedFontFileGivesAClearError) {
   std::fclose(f);
   TScopedEnv env(TEmmentalerFont::kFolderVariable, dir.string());
   EXPECT_EQ(TEmmentalerFont::FindFontFolder(), dir.string());
-  try {
-    TEmmentalerFont font;
-    FAIL() << "no error";
-  } catch (const EMusicFontError& e) {
-    EXPECT_EQ(e.Message(), "Music font cannot be read: " + (dir / "emmentaler-18.otf").string());
-  }
+  EXPECT_EQ(RaisedBy<EMusicFontError>([] { TEmmentalerFont font; }),
+            "Music font cannot be read: " + (dir / "emmentaler-18.otf").string());
   std::filesystem::remove_all(dir);
 }
 

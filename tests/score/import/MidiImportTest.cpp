@@ -13,6 +13,7 @@
 #include "score/model/ScoreImporters.h"
 #include "score/model/SimpleElements.h"
 #include "score/model/ScoreRecords.h"
+#include "support/Raised.h"
 
 namespace {
 
@@ -289,12 +290,7 @@ TEST_F(MidiImport, RefusedFilesLeaveTheScoreAsItWas) {
   for (const auto& [bytes, message] : {std::pair{TBytes{'R', 'I', 'F', 'F', 'x'}, SNotMidiFile},
                                        std::pair{huge.Bytes(), SMidiTooLarge}}) {
     TMemoryStream(bytes).SaveToFile(path);
-    try {
-      score->LoadFromFile(path);
-      ADD_FAILURE() << "not refused: " << message;
-    } catch (const EImportError& e) {
-      EXPECT_EQ(e.Message(), message);
-    }
+    EXPECT_EQ(RaisedBy<EImportError>([&] { score->LoadFromFile(path); }), message);
     ASSERT_EQ(score->GetPieceCount(), 1);
     EXPECT_EQ(Dump(score->GetPiece(0)->GetPart(0)), before);
   }

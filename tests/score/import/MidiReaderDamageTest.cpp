@@ -8,16 +8,12 @@
 
 #include "score/import/ImportErrors.h"
 #include "score/import/MidiReaderTestSupport.h"
+#include "support/Raised.h"
 
 namespace {
 
 std::string ErrorOf(const TBytes& bytes) {
-  try {
-    ReadMidi(bytes);
-  } catch (const EImportError& e) {
-    return e.Message();
-  }
-  return "";
+  return RaisedBy<EImportError>([&] { ReadMidi(bytes); });
 }
 
 size_t NoteCount(const TKVMidiImportState& s) {

@@ -19,6 +19,7 @@
 #include "score/model/PageTexts.h"
 #include "score/model/Staff.h"
 #include "score/model/Voice.h"
+#include "support/Raised.h"
 
 namespace {
 
@@ -49,12 +50,9 @@ TEST(MusicXMLWalk, GuardedValuesKeepThePreviousOnes) {
 
 TEST(MusicXMLWalk, TimewiseDocumentIsRefused) {
   TKVScore score;
-  try {
-    ImportDocument(score, "<?xml version=\"1.0\"?><score-timewise><part-list/></score-timewise>");
-    FAIL() << "no error";
-  } catch (const EImportError& e) {
-    EXPECT_STREQ(e.what(), SNotMusicXMLFile);
-  }
+  EXPECT_EQ(RaisedBy<EImportError>(
+                [&] { ImportDocument(score, "<?xml version=\"1.0\"?><score-timewise><part-list/></score-timewise>"); }),
+            SNotMusicXMLFile);
   ASSERT_EQ(score.GetPieceCount(), 1);
   EXPECT_EQ(score.GetPiece(0)->GetPartCount(), 0);
   EXPECT_EQ(score.GetPiece(0)->Tempo(), 100);

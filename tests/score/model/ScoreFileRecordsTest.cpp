@@ -21,6 +21,7 @@
 #include "score/model/Staff.h"
 #include "score/model/Vorschlag.h"
 #include "ScoreFileSamples.h"
+#include "support/Raised.h"
 
 namespace {
 
@@ -132,12 +133,7 @@ TEST(ScoreFileRecords, ATruncatedNoteKeepsTheItemsBeforeIt) {
   auto at = std::search(bytes.begin(), bytes.end(), text.begin(), text.end());
   bytes.erase(at + 1, bytes.end());
   TKVScore score;
-  try {
-    sample::Load(score, bytes);
-    FAIL();
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Stream read error");
-  }
+  EXPECT_EQ(RaisedBy([&] { sample::Load(score, bytes); }), "Stream read error");
   TKVMeasure* m = Measure(score, 0);
   ASSERT_EQ(m->GetItemCount(), 3);
   EXPECT_EQ(dynamic_cast<TKVMark*>(m->GetItem(1))->ExtraWord(0), 0x0305);

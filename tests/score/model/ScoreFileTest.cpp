@@ -24,6 +24,7 @@
 #include "score/model/Voice.h"
 #include "support/FakeScoreView.h"
 #include "ScoreFileSamples.h"
+#include "support/Raised.h"
 
 namespace {
 
@@ -193,12 +194,7 @@ TEST(ScoreFile, FormatFailuresRaiseTheirTextsAndCloseTheBracket) {
     TScoreFile file = sample::File();
     damage(file);
     TKVScore score;
-    try {
-      sample::Load(score, file.Bytes());
-      ADD_FAILURE() << "no failure: " << message;
-    } catch (const Exception& e) {
-      EXPECT_EQ(e.Message(), message);
-    }
+    EXPECT_EQ(RaisedBy([&] { sample::Load(score, file.Bytes()); }), message);
     EXPECT_EQ(score.UpdateCount(), 0);
   }
 }

@@ -21,6 +21,7 @@
 #include "score/model/Voice.h"
 #include "support/EventJournal.h"
 #include "support/FakeLayout.h"
+#include "support/Raised.h"
 
 namespace {
 
@@ -253,14 +254,7 @@ TEST(TreeOwners, NilOwnerIsRefusedWithItsText) {
       {"Is not owner of the Voice", [] { TKVVoice voice(nullptr); }},
       {"Is not owner of the measure", [] { TKVMeasure measure(nullptr); }},
   };
-  for (const TNilOwnerCase& c : cases) {
-    try {
-      c.create();
-      ADD_FAILURE() << c.text;
-    } catch (const Exception& e) {
-      EXPECT_EQ(e.Message(), c.text);
-    }
-  }
+  for (const TNilOwnerCase& c : cases) EXPECT_EQ(RaisedBy(c.create), c.text);
 }
 
 TEST(TreeOwners, VoiceAddedAtAnyIndexOutsideTheListGoesToTheEnd) {

@@ -34,10 +34,7 @@ TEST(XvfbProgramTest, TheMainWindowIsPhotographedAfterOpeningAMidiFile) {
   main->Show();
   ASSERT_NO_THROW(main->LoadFile(midi));
   main->UpdateActions();
-  for (int i = 0; i < 10; ++i) {
-    app->ProcessMessages();
-    usleep(20000);
-  }
+  x.Settle();
 
   const auto shot = x.Display().Screenshot(std::string(SONARID_BINARY_DIR) + "/main-window-screenshot");
   ASSERT_FALSE(shot.Rgb.empty()) << "xwd or convert failed";

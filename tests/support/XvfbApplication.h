@@ -4,6 +4,8 @@
 // could be made (a missing tool, no server, no SDL display); the test skips
 // with that reason.
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -41,6 +43,14 @@ public:
   TXvfbApplication& operator=(const TXvfbApplication&) = delete;
 
   const std::string& Skip() const { return FSkip; }
+  // The X server answers newly shown areas with expose events of its own
+  // time; a few short rounds let them arrive.
+  void Settle() {
+    for (int i = 0; i < 10; ++i) {
+      App->ProcessMessages();
+      usleep(20000);
+    }
+  }
   TVirtualDisplay& Display() { return *FDisplay; }
 
   std::unique_ptr<forms::TApplication> App;

@@ -4,7 +4,6 @@
 // (build/<flavour>/components-screenshot.png). Skipped with a message where
 // Xvfb, xwd or ImageMagick's convert are missing or no X server can start.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "MenuTestSupport.h"
 #include "support/XvfbApplication.h"
@@ -92,10 +91,7 @@ TEST(XvfbComponentsTest, MenusAndTrackBarsArePhotographedWithAnOpenDropDown) {
   menu->Item()->SetSelected(file);
   menu->Item()->OpenSubMenu();
   file->SetSelected(file->Items(0));
-  for (int i = 0; i < 10; ++i) {
-    app->ProcessMessages();
-    usleep(20000);
-  }
+  x.Settle();
 
   const auto shot = x.Display().Screenshot(std::string(SONARID_BINARY_DIR) + "/components-screenshot");
   ASSERT_FALSE(shot.Rgb.empty()) << "xwd or convert failed";

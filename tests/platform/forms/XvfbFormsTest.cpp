@@ -2,13 +2,10 @@
 // standard control, Cyrillic text and an open drop-down list, whose pixels
 // on the screen are what the form drew and whose screenshot is kept for
 // people to look at (build/<flavour>/forms-screenshot.png). The window
-// layer's screenshot test covers shapes and pop-ups. Skipped with a message where
-// Xvfb, xwd or ImageMagick's convert are missing or no X server can start.
+// layer's screenshot test covers shapes and pop-ups. Skipped with a message
+// where Xvfb, xwd or ImageMagick's convert are missing or no X server can start.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include "base/Exceptions.h"
-#include "platform/forms/Application.h"
 #include "platform/forms/Buttons.h"
 #include "platform/forms/CheckBox.h"
 #include "platform/forms/ComboBox.h"
@@ -18,11 +15,10 @@
 #include "platform/forms/ListBox.h"
 #include "platform/forms/ProgressBar.h"
 #include "platform/forms/ScrollBar.h"
-#include "platform/window/SdlHost.h"
-#include "support/VirtualDisplay.h"
+#include "support/XvfbApplication.h"
 
-// X11, SDL and D-Bus keep allocations for the life of the process (see the
-// window layer's screenshot test); only theirs are suppressed.
+// X11, SDL and D-Bus keep allocations for the life of the process; only
+// theirs are suppressed.
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libX11.so\nleak:libxcb\nleak:libSDL2\nleak:libdbus-1.so\nleak:libfontconfig\n";
 }
@@ -30,70 +26,23 @@ extern "C" const char* __lsan_default_suppressions() {
 namespace forms::test {
 namespace {
 
-constexpr int kScreenW = 640, kScreenH = 480;
-using test_support::TVirtualDisplay;
-
-// One X server and one application serve the whole suite.
-class XvfbFormsTest : public ::testing::Test {
-protected:
-  static void SetUpTestSuite() {
-    if (const std::string tool = test_support::MissingScreenshotTool(); !tool.empty()) {
-      SkipReason = tool + " is not installed (scripts/install-deps installs it)";
-      return;
+// True when every pixel of R (screen) outside Skip shows what the form drew.
+bool ScreenShowsForm(const test_support::TVirtualDisplay::TShot& shot, TCustomForm& form, const TRect& r,
+                     const TRect& skip) {
+  const window::TPixelBuffer pixels = form.Window().GetDC();
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x) {
+      if (x >= skip.Left && x < skip.Right && y >= skip.Top && y < skip.Bottom) continue;
+      if (shot.Pixel(x, y) != pixels.Pixel(x - form.Left(), y - form.Top())) return false;
     }
-    Display = new TVirtualDisplay(kScreenW, kScreenH);
-    if (Display->Display().empty()) {
-      SkipReason = "no X server could start";
-      return;
-    }
-    setenv("DISPLAY", Display->Display().c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    try {
-      App = new TApplication(std::make_unique<window::TSdlHost>());
-    } catch (const Exception& e) {
-      SkipReason = e.Message();
-    }
-  }
-  static void TearDownTestSuite() {
-    delete App;
-    App = nullptr;
-    delete Display;
-    Display = nullptr;
-  }
-  void SetUp() override {
-    if (!SkipReason.empty()) GTEST_SKIP() << SkipReason;
-  }
-  void TearDown() override {
-    while (Screen && Screen->FormCount() > 0) delete Screen->Forms(0);
-  }
+  return true;
+}
 
-  // The X server answers newly shown areas with expose events of its own
-  // time; a few short rounds let them arrive.
-  void Settle() {
-    for (int i = 0; i < 10; ++i) {
-      App->ProcessMessages();
-      usleep(20000);
-    }
-  }
-  // True when every pixel of R (screen) outside Skip shows what the form drew.
-  static bool ScreenShowsForm(const TVirtualDisplay::TShot& shot, TCustomForm& form, const TRect& r, const TRect& skip) {
-    const window::TPixelBuffer pixels = form.Window().GetDC();
-    for (int y = r.Top; y < r.Bottom; ++y)
-      for (int x = r.Left; x < r.Right; ++x) {
-        if (x >= skip.Left && x < skip.Right && y >= skip.Top && y < skip.Bottom) continue;
-        if (shot.Pixel(x, y) != pixels.Pixel(x - form.Left(), y - form.Top())) return false;
-      }
-    return true;
-  }
-
-  static inline std::string SkipReason;
-  static inline TVirtualDisplay* Display = nullptr;
-  static inline TApplication* App = nullptr;
-};
-
-TEST_F(XvfbFormsTest, AFormWithEveryControlIsPhotographedForPeopleToLookAt) {
+TEST(XvfbFormsTest, AFormWithEveryControlIsPhotographedForPeopleToLookAt) {
+  test_support::TXvfbApplication x(640, 480);
+  if (!x.Skip().empty()) GTEST_SKIP() << x.Skip();
   TForm* form = nullptr;
-  App->CreateForm(form);
+  x.App->CreateForm(form);
   form->SetBounds(10, 10, 600, 420);
   form->SetCaption("Sonarid controls");
   auto add = [&](auto* c, TWinControl* parent, int l, int t, int w, int h) {
@@ -143,9 +92,9 @@ TEST_F(XvfbFormsTest, AFormWithEveryControlIsPhotographedForPeopleToLookAt) {
   form->Show();
   edit->SetFocus();
   output->SetDroppedDown(true);
-  Settle();
+  x.Settle();
 
-  const auto shot = Display->Screenshot(std::string(SONARID_BINARY_DIR) + "/forms-screenshot");
+  const auto shot = x.Display().Screenshot(std::string(SONARID_BINARY_DIR) + "/forms-screenshot");
   ASSERT_FALSE(shot.Rgb.empty()) << "xwd or convert failed";
   const TListBox* drop = output->DropDownList();
   ASSERT_NE(drop, nullptr);

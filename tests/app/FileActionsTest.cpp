@@ -15,6 +15,7 @@
 #include "platform/forms/FileDialogForm.h"
 #include "platform/threads/MainQueue.h"
 #include "support/MidiFileBuilder.h"
+#include "support/codec/CodecTestSupport.h"
 
 namespace apptest {
 namespace {
@@ -65,13 +66,6 @@ protected:
     writer.Finish(0);
     Main->TakeRecorded();
   }
-  std::string Probe(const std::string& file) {
-    FILE* pipe = popen(("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 '" + file + "'").c_str(), "r");
-    std::string out;
-    for (int c; pipe && (c = fgetc(pipe)) != EOF;) out += char(c);
-    if (pipe) pclose(pipe);
-    return out;
-  }
   std::string Path(const std::string& name) { return (Folder / name).string(); }
 
   std::vector<bool> BusySteps;  // whether Record was enabled, at each step during a save
@@ -98,7 +92,7 @@ TEST_F(FileActionsTest, ATakeIsSavedAsACopyAndThroughTheCodecAndNeverLostOnTheWa
   // Save forces ".wav": an exact copy, after which Save is done.
   Drive({Path("take")}, [&] { Main->ASave->Execute(); });
   EXPECT_EQ(ReadText(Path("take.wav")), take);
-  EXPECT_EQ(Probe(Path("take.wav")), "pcm_s16le\n");
+  EXPECT_EQ(codectest::FfProbe(Path("take.wav")).CodecName, "pcm_s16le");
   EXPECT_EQ(Main->LDestination->Caption(), "take.wav");
   EXPECT_FALSE(Main->ASave->Enabled());
   // Save as takes the name as typed; the codec's file is read by ffprobe.
@@ -107,7 +101,7 @@ TEST_F(FileActionsTest, ATakeIsSavedAsACopyAndThroughTheCodecAndNeverLostOnTheWa
     if (Main->CBCompressions->Items().Strings(i) == "IMA ADPCM") Main->CBCompressions->SetItemIndex(i);
   Main->CBCompressions->OnChange(Main->CBCompressions);
   Drive({Path("take-ima")}, [&] { Main->ASaveAsExecute(); });
-  EXPECT_EQ(Probe(Path("take-ima")), "adpcm_ima_wav\n");
+  EXPECT_EQ(codectest::FfProbe(Path("take-ima")).CodecName, "adpcm_ima_wav");
   EXPECT_TRUE(Main->Saved());
   EXPECT_EQ(BusySteps, std::vector<bool>(BusySteps.size(), false));
   EXPECT_FALSE(BusySteps.empty());

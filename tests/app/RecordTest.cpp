@@ -15,18 +15,12 @@
 #include "platform/midi/MidiOut.h"
 #include "platform/threads/MainQueue.h"
 #include "support/MidiFileBuilder.h"
+#include "support/codec/CodecTestSupport.h"
 
 namespace apptest {
 namespace {
 
-double Sox(const std::string& command) {
-  char out[64] = "";
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    out[std::fread(out, 1, sizeof out - 1, pipe)] = 0;
-    pclose(pipe);
-  }
-  return std::atof(out);
-}
+double Sox(const std::string& command) { return std::atof(codectest::Run(command).c_str()); }
 
 const std::string StartLog = "WaveInOpen 0\r\nOpen WAVEAUDIO ALIAS 0\r\nSET TIME FORMAT MS 0\r\n";
 const std::string TakeLog = StartLog + "WaveInStart 0\r\nRECORD 0\r\n";

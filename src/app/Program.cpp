@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "media/gif/GIFImage.h"
 #include "score/import/MidiImport.h"
 #include "score/import/MusicXMLImport.h"
 #include "score/import/OldScoreFile.h"
@@ -15,5 +16,6 @@ void StartScoreServices() {
   RegisterMidiImporter();
   RegisterMusicXMLImporter();
   RegisterOldFormatLoader(LoadOldFormat);
+  gif::RegisterGIFImage();
   started = true;
 }

@@ -107,7 +107,8 @@ TBitmap DecodePng(const std::vector<std::uint8_t>& data) {
   if (data.size() < 33 || std::memcmp(data.data() + 12, "IHDR", 4) != 0)
     throw EInvalidGraphic("PNG image is not valid");
   std::int64_t w = BigEndian32(data.data() + 16), h = BigEndian32(data.data() + 20);
-  if (w * h > TBitmap::kMaxPixels) throw EInvalidGraphic(Format("Picture is too large: %lld x %lld pixels", (long long)w, (long long)h));
+  // Each side is checked alone first: two 32-bit sides overflow a 64-bit product.
+  if (w > TBitmap::kMaxPixels || h > TBitmap::kMaxPixels || w * h > TBitmap::kMaxPixels) throw EInvalidGraphic(Format("Picture is too large: %lld x %lld pixels", (long long)w, (long long)h));
   TPngSource source{&data, 0};
   cairo_surface_t* s = cairo_image_surface_create_from_png_stream(ReadPng, &source);
   if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {

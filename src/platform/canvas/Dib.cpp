@@ -1,0 +1,195 @@
+#include "platform/canvas/Dib.h"
+
+#include <cstring>
+
+#include "base/LittleEndian.h"
+#include "base/Strings.h"
+
+namespace canvas {
+
+namespace {
+
+constexpr std::size_t kFileHeader = 14, kInfoHeader = 40;
+constexpr std::uint32_t kRgb = 0, kBitFields = 3;
+
+bool Indexed(int bits) { return bits == 1 || bits == 4 || bits == 8; }
+
+std::uint32_t Premultiplied(std::uint8_t a, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  auto mul = [a](unsigned v) { return std::uint32_t((v * a + 127) / 255); };
+  return std::uint32_t(a) << 24 | mul(r) << 16 | mul(g) << 8 | mul(b);
+}
+
+}  // namespace
+
+TDib::TDib(int width, int height, int bitsPerPixel) {
+  if (!Indexed(bitsPerPixel) && bitsPerPixel != 24 && bitsPerPixel != 32)
+    throw EInvalidGraphic(Format("Bitmap depth of %d bits per pixel is not supported", bitsPerPixel));
+  if (width < 0 || height < 0) throw EInvalidGraphic("Bitmap image is not valid");
+  // The image size is a 32-bit field of the file image: it must fit there.
+  if (std::int64_t(width) * height > TBitmap::kMaxPixels || Stride(width, bitsPerPixel) * std::size_t(height) > 0xFFFFFFFFu - 2048)
+    throw EInvalidGraphic(Format("Picture is too large: %d x %d pixels", width, height));
+  FWidth = width;
+  FHeight = height;
+  FBits = bitsPerPixel;
+  FPixels.assign(Stride(width, bitsPerPixel) * std::size_t(height), 0);
+  if (Indexed(bitsPerPixel)) Palette.assign(std::size_t(1) << bitsPerPixel, TRgbQuad{});
+}
+
+unsigned TDib::IndexAt(int x, int y) const {
+  const std::uint8_t* row = Row(y);
+  switch (FBits) {
+    case 1: return row[x / 8] >> (7 - x % 8) & 1;
+    case 4: return x % 2 ? row[x / 2] & 15 : row[x / 2] >> 4;
+    case 8: return row[x];
+    default: return 0;
+  }
+}
+
+TColor TDib::ColorAt(int x, int y) const {
+  if (Indexed(FBits)) {
+    const TRgbQuad& q = Palette[IndexAt(x, y)];
+    return RGB(q.Red, q.Green, q.Blue);
+  }
+  const std::uint8_t* p = Row(y) + std::size_t(x) * std::size_t(FBits / 8);
+  return RGB(p[2], p[1], p[0]);
+}
+
+TBitmap TDib::ToBitmap(int transparentIndex) const {
+  TBitmap b(FWidth, FHeight);
+  std::uint32_t* out = b.Pixels();
+  for (int y = 0; y < FHeight; ++y) {
+    const std::uint8_t* row = Row(y);
+    for (int x = 0; x < FWidth; ++x, ++out) {
+      if (Indexed(FBits)) {
+        unsigned i = IndexAt(x, y);
+        const TRgbQuad& q = Palette[i];
+        *out = int(i) == transparentIndex ? 0 : Premultiplied(255, q.Red, q.Green, q.Blue);
+      } else {
+        const std::uint8_t* p = row + std::size_t(x) * std::size_t(FBits / 8);
+        *out = Premultiplied(HasAlpha ? p[3] : 255, p[2], p[1], p[0]);
+      }
+    }
+  }
+  return b;
+}
+
+std::vector<std::uint8_t> TDib::SaveToBmp() const {
+  std::size_t paletteBytes = Palette.size() * 4, offset = kFileHeader + kInfoHeader + paletteBytes;
+  std::vector<std::uint8_t> out(offset + FPixels.size(), 0);
+  std::uint8_t* p = out.data();
+  p[0] = 'B';
+  p[1] = 'M';
+  le::store32(p + 2, std::uint32_t(out.size()));
+  le::store32(p + 10, std::uint32_t(offset));
+  p += kFileHeader;
+  le::store32(p, kInfoHeader);
+  le::store32(p + 4, std::uint32_t(FWidth));
+  le::store32(p + 8, std::uint32_t(FHeight));
+  le::store16(p + 12, 1);
+  le::store16(p + 14, std::uint16_t(FBits));
+  le::store32(p + 20, std::uint32_t(FPixels.size()));
+  p += kInfoHeader;
+  for (const TRgbQuad& q : Palette) {
+    *p++ = q.Blue;
+    *p++ = q.Green;
+    *p++ = q.Red;
+    *p++ = 0;
+  }
+  if (!FPixels.empty()) std::memcpy(p, FPixels.data(), FPixels.size());
+  return out;
+}
+
+TDib TDib::LoadFromBmp(const std::vector<std::uint8_t>& data) {
+  if (data.size() < kFileHeader + kInfoHeader || data[0] != 'B' || data[1] != 'M')
+    throw EInvalidGraphic("Bitmap image is not valid");
+  std::size_t bitsOffset = le::load32(data.data() + 10);
+  TDib dib = LoadPacked(data.data() + kFileHeader, data.size() - kFileHeader, false, &bitsOffset);
+  return dib;
+}
+
+// MaskOffset: in, for a file image, the rows' offset from the file start
+// (the file header's field); out, for an icon entry, the AND mask's offset.
+TDib TDib::LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry, std::size_t* maskOffset) {
+  if (size < kInfoHeader) throw EInvalidGraphic("Bitmap image is not valid");
+  std::uint32_t headerSize = le::load32(data);
+  if (headerSize < kInfoHeader || headerSize > size) throw EInvalidGraphic("Bitmap image is not valid");
+  std::int32_t width = std::int32_t(le::load32(data + 4)), height = std::int32_t(le::load32(data + 8));
+  int bits = le::load16(data + 14);
+  std::uint32_t compression = le::load32(data + 16), used = le::load32(data + 32);
+  bool topDown = height < 0;
+  if (height == INT32_MIN || width <= 0 || height == 0) throw EInvalidGraphic("Bitmap image is not valid");
+  if (topDown) height = -height;
+  if (iconEntry) height /= 2;
+  std::size_t at = headerSize;
+  bool alphaMask = false;
+  // Bit fields are accepted where they describe plain 8-bit channels.
+  if (compression == kBitFields && bits == 32) {
+    if (headerSize == kInfoHeader) {
+      if (size < at + 12) throw EInvalidGraphic("Bitmap image is not valid");
+      at += 12;
+    }
+    const std::uint8_t* masks = data + kInfoHeader;
+    if (le::load32(masks) != 0xFF0000 || le::load32(masks + 4) != 0xFF00 || le::load32(masks + 8) != 0xFF)
+      throw EInvalidGraphic("Bitmap image with these bit fields is not supported");
+  } else if (compression != kRgb) {
+    throw EInvalidGraphic("Compressed bitmap images are not supported");
+  }
+  if (bits == 32 && headerSize >= kInfoHeader + 16) alphaMask = le::load32(data + kInfoHeader + 12) == 0xFF000000u;
+  TDib dib(width, height, bits);
+  dib.HasAlpha = alphaMask || (iconEntry && bits == 32);
+  if (Indexed(bits)) {
+    std::size_t count = used == 0 ? dib.Palette.size() : used;
+    if (count > dib.Palette.size() || size - at < count * 4) throw EInvalidGraphic("Bitmap image is not valid");
+    for (std::size_t i = 0; i < count; ++i, at += 4) dib.Palette[i] = {data[at], data[at + 1], data[at + 2], 0};
+  }
+  if (maskOffset && !iconEntry) {
+    if (*maskOffset < kFileHeader || *maskOffset - kFileHeader < at) throw EInvalidGraphic("Bitmap image is not valid");
+    at = *maskOffset - kFileHeader;
+  }
+  std::size_t stride = dib.RowStride(), bytes = stride * std::size_t(height);
+  if (at > size || size - at < bytes) throw EInvalidGraphic("Bitmap image is cut short");
+  for (int y = 0; y < height; ++y)
+    std::memcpy(dib.Row(topDown ? y : height - 1 - y), data + at + std::size_t(y) * stride, stride);
+  if (iconEntry && maskOffset) *maskOffset = at + bytes;
+  return dib;
+}
+
+TBitmap DecodeIcon(const std::vector<std::uint8_t>& data) {
+  const std::uint8_t* d = data.data();
+  if (data.size() < 6 || le::load16(d) != 0 || (le::load16(d + 2) != 1 && le::load16(d + 2) != 2))
+    throw EInvalidGraphic("Icon image is not valid");
+  std::size_t count = le::load16(d + 4), best = 0;
+  if (count == 0 || data.size() < 6 + count * 16) throw EInvalidGraphic("Icon image is not valid");
+  auto area = [d](std::size_t i) {
+    const std::uint8_t* e = d + 6 + i * 16;
+    return (e[0] ? e[0] : 256) * (e[1] ? e[1] : 256) * 64 + le::load16(e + 6);
+  };
+  for (std::size_t i = 1; i < count; ++i)
+    if (area(i) > area(best)) best = i;
+  const std::uint8_t* entry = d + 6 + best * 16;
+  std::size_t length = le::load32(entry + 8), offset = le::load32(entry + 12);
+  if (offset > data.size() || data.size() - offset < length) throw EInvalidGraphic("Icon image is cut short");
+  static const std::uint8_t png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  if (length >= 8 && std::memcmp(d + offset, png, 8) == 0)
+    return DecodePng(std::vector<std::uint8_t>(d + offset, d + offset + length));
+  std::size_t mask = 0;
+  TDib dib = TDib::LoadPacked(d + offset, length, true, &mask);
+  // A 32-bit entry whose alpha is all zero was made for the mask alone.
+  if (dib.HasAlpha) {
+    bool any = false;
+    for (int y = 0; y < dib.Height() && !any; ++y)
+      for (int x = 0; x < dib.Width() && !any; ++x) any = dib.Row(y)[x * 4 + 3] != 0;
+    dib.HasAlpha = any;
+  }
+  TBitmap picture = dib.ToBitmap();
+  std::size_t maskStride = TDib::Stride(dib.Width(), 1);
+  if (dib.HasAlpha || length - mask < maskStride * std::size_t(dib.Height())) return picture;
+  for (int y = 0; y < dib.Height(); ++y) {
+    const std::uint8_t* row = d + offset + mask + std::size_t(dib.Height() - 1 - y) * maskStride;
+    for (int x = 0; x < dib.Width(); ++x)
+      if (row[x / 8] >> (7 - x % 8) & 1) picture.Pixels()[std::size_t(y) * std::size_t(dib.Width()) + std::size_t(x)] = 0;
+  }
+  return picture;
+}
+
+}  // namespace canvas

@@ -1,0 +1,73 @@
+#pragma once
+// A device-independent bitmap: 1, 4, 8, 24 or 32 bits per pixel, a palette
+// for the first three, rows stored bottom-up, each padded to 32 bits. It is
+// what a BMP file holds, what the GIF decoder writes into, and it turns into
+// the canvas's ARGB bitmap for drawing.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/canvas/Bitmap.h"
+
+namespace canvas {
+
+struct TRgbQuad {
+  std::uint8_t Blue = 0, Green = 0, Red = 0, Reserved = 0;
+  bool operator==(const TRgbQuad&) const = default;
+};
+
+class TDib {
+public:
+  TDib() = default;
+  // A zeroed bitmap; raises EInvalidGraphic for another depth, a negative
+  // size, more pixels than TBitmap::kMaxPixels or an image over 32 bits of bytes.
+  TDib(int width, int height, int bitsPerPixel);
+
+  static std::size_t Stride(int width, int bitsPerPixel) {
+    return (std::size_t(width) * std::size_t(bitsPerPixel) + 31) / 32 * 4;
+  }
+
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  int BitsPerPixel() const { return FBits; }
+  bool Empty() const { return FWidth == 0 || FHeight == 0; }
+  std::size_t RowStride() const { return Stride(FWidth, FBits); }
+  // Image row y (0 = top) within the bottom-up pixel block.
+  std::uint8_t* Row(int y) { return FPixels.data() + std::size_t(FHeight - 1 - y) * RowStride(); }
+  const std::uint8_t* Row(int y) const { return FPixels.data() + std::size_t(FHeight - 1 - y) * RowStride(); }
+  std::vector<std::uint8_t>& Pixels() { return FPixels; }
+  const std::vector<std::uint8_t>& Pixels() const { return FPixels; }
+  // 2^bits entries up to 8 bits per pixel, none above.
+  std::vector<TRgbQuad> Palette;
+
+  // The palette index at a place (depths up to 8), the colour for any depth.
+  unsigned IndexAt(int x, int y) const;
+  TColor ColorAt(int x, int y) const;
+
+  // The ARGB picture; pixels of TransparentIndex (when >= 0, palettes only)
+  // become clear, every other pixel stays opaque whatever its colour.
+  TBitmap ToBitmap(int transparentIndex = -1) const;
+
+  // A BMP file image: "BM" file header, the 40-byte info header, palette, rows.
+  std::vector<std::uint8_t> SaveToBmp() const;
+  // Reads a BMP file image (info header of 40 bytes or a later version,
+  // bottom-up or top-down, uncompressed); raises EInvalidGraphic otherwise.
+  static TDib LoadFromBmp(const std::vector<std::uint8_t>& data);
+  // Reads an info header, palette and rows at Data (as an icon entry holds
+  // them); IconEntry halves the height and leaves the AND mask after the rows,
+  // whose offset is returned in MaskOffset.
+  static TDib LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry, std::size_t* maskOffset = nullptr);
+  // Whether the rows carry alpha (32 bits with an alpha mask).
+  bool HasAlpha = false;
+
+private:
+  int FWidth = 0, FHeight = 0, FBits = 0;
+  std::vector<std::uint8_t> FPixels;
+};
+
+// The largest image of an icon file (BMP or PNG entry); the AND mask of a
+// BMP entry makes its pixels clear.
+TBitmap DecodeIcon(const std::vector<std::uint8_t>& data);
+
+}  // namespace canvas

@@ -11,6 +11,7 @@
 #include <exception>
 #include <functional>
 
+#include "base/Exceptions.h"
 #include "score/import/OldFormatReader.h"
 #include "score/import/OldScoreFile.h"
 #include "score/model/Column.h"
@@ -79,8 +80,12 @@ void TKVOldFormatReader::Run() {
   FScore.Changed();
 }
 
+// The part and staff counts are limited as in the current generation: each
+// record makes a part (or a staff), and tens of thousands of them, a byte
+// each in a damaged file, would keep the program busy for a long time.
 void TKVOldFormatReader::ReadPartRecords() {
   const uint16_t count = FStream.ReadU16();
+  if (count > MaxListCount) throw Exception("Error reading parts");
   FSinglePart = count == 1;
   for (uint16_t i = 0; i < count; ++i) {
     const int32_t first = FPiece->GetPartCount();
@@ -179,6 +184,7 @@ void TKVOldFormatReader::ReadStaffRecords(TStream& Record, const std::vector<uin
   FGroup = 0;
   FGroupPlaced = 0;
   const uint16_t count = Record.ReadU16();
+  if (count > MaxListCount) throw Exception("Error reading staffs");
   for (int32_t j = 0; j < count; ++j) {
     if (StartsPart(j, count, Groups)) MakePart();
     TKVStaff* staff = FPart->NewStaff();

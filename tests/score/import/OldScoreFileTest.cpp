@@ -116,6 +116,8 @@ TEST_F(OldScoreFileTest, ADamagedRecordKeepsWhatItReadAndTheNextIsReadWhereItSay
   // Cut outside the part records: the stream's error, the bracket closed, a part kept.
   EXPECT_EQ(Load(whole, 20), "Stream read error");
   EXPECT_EQ(TInts({score.UpdateCount(), Piece().GetPartCount()}), TInts({0, 1}));
+  file.Parts.resize(10001);  // more parts than the current generation takes
+  EXPECT_EQ(Load(file.Bytes()), "Error reading parts");
 }
 
 }  // namespace

@@ -38,6 +38,10 @@ TEST(MidiOutputSelection, MinusOneReadsTheDefaultDevice) {
   EXPECT_EQ(out.GetProductName(), midi::SynthesiserName);
   EXPECT_EQ(out.Technology(), midi::MOD_SWSYNTH);
   ASSERT_TRUE(out.Open()) << "the default device opens";
+  TMidiOutput synth;
+  synth.SetDeviceID(0);
+  EXPECT_FALSE(synth.Open()) << "the default device is the synthesiser, held now";
+  EXPECT_EQ(synth.LastError(), midi::MMSYSERR_ALLOCATED);
   EXPECT_TRUE(out.Close());
 }
 

@@ -56,6 +56,10 @@ TEST_F(MidiSynth, AGeneralMidiResetReachesTheSynthesiser) {
   const uint8_t gmOn[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
   midi::TMidiHdr header{gmOn, sizeof gmOn};
   ASSERT_EQ(midi::LongMsg(Handle, &header), midi::MMSYSERR_NOERROR);
+  // The tuning message the player sends before a retuned note is taken too.
+  const uint8_t tuning[] = {0xF0, 0x7F, 0x7F, 0x08, 0x02, 0x00, 0x01, 0x45, 0x45, 0x00, 0x00, 0xF7};
+  midi::TMidiHdr retune{tuning, sizeof tuning};
+  ASSERT_EQ(midi::LongMsg(Handle, &retune), midi::MMSYSERR_NOERROR);
   EXPECT_GT(Rms(Play(69), 0), 20 * muted + 1e-4) << "the reset must bring channel volume back";
 }
 
@@ -67,6 +71,9 @@ TEST_F(MidiSynth, CloseSilencesWhatSounds) {
   Handle = 0;
   Pull(*Source, 0.02);  // the cut fades out over a few milliseconds
   EXPECT_LT(Peak(Pull(*Source, 0.5)), 1e-3);
+  TStereo audio(2000, 1.0f);  // a closed device writes silence over what the buffer held
+  Source->Render(audio.data(), 1000);
+  EXPECT_LT(Peak(audio), 1e-3);
 }
 
 TEST_F(MidiSynth, CloseSilencesEvenAfterAFloodOfMessages) {
@@ -104,17 +111,6 @@ TEST_F(MidiSynth, AnotherRateRebuildsTheSynthesiserWithTheSamePitch) {
   EXPECT_EQ(Rate(), 44100);
   midi::ShortMsg(Handle, Word(0xC0, kOcarina));
   EXPECT_EQ(StrongestKey(Slice(Play(81), Rate(), 0.05, 0.25), Rate(), 36, 108), 81);
-}
-
-TEST_F(MidiSynth, AClosedDeviceRendersSilence) {
-  midi::ShortMsg(Handle, Word(0x90, 60, 100));
-  Pull(*Source, 0.1);
-  midi::Close(Handle);
-  Handle = 0;
-  Pull(*Source, 0.02);
-  TStereo audio(2000, 1.0f);
-  Source->Render(audio.data(), 1000);
-  EXPECT_LT(Peak(audio), 1e-3);
 }
 
 }  // namespace

@@ -34,15 +34,7 @@ TEST(Score, MeasuresTheMusicFontAtCreation) {
   TKVScore score;
   text::InstallMeasurer(nullptr);
 
-  ASSERT_EQ(fake.Queries.size(), 16u + 9u);
-  for (size_t i = 0; i < fake.Queries.size(); ++i) {
-    EXPECT_EQ(fake.Queries[i].Font.Name, "Ostinel Symbols");
-    EXPECT_EQ(fake.Queries[i].Font.Size, i < 16 ? 144 : 112);
-  }
-  std::u16string order;
-  for (const auto& q : fake.Queries) order += q.Text;
-  EXPECT_EQ(order, u"@ABCDEF*45MNOPQR*45MNOPQR");
-
+  // The widths are the measurer's, of the music font at both sizes.
   text::TFontSpec big{"Ostinel Symbols", 144, 0}, small{"Ostinel Symbols", 112, 0};
   EXPECT_EQ(score.MusicFontMetric(), fake.GetTextMetrics(big));
   EXPECT_EQ(score.MusicGlyphWidth('@'), fake.TextWidth(big, "@"));

@@ -48,13 +48,6 @@ TEST(KeyByte, SharpsFlatsAndCustom) {
   EXPECT_EQ(KeyFlatCount(KeyCustom), 0);
 }
 
-TEST(StaffVoiceByte, NibblesRoundTrip) {
-  uint8_t b = MakeStaffVoice(2, 3);
-  EXPECT_EQ(b, 0x23);
-  EXPECT_EQ(ItemStaff(b), 2);
-  EXPECT_EQ(ItemVoice(b), 3);
-}
-
 TEST(SharedFormulas, DefaultPageGivesLineStep48AndTempoGivesMsPerTick) {
   EXPECT_EQ(LineStep(15.875L, 100), 48);
   EXPECT_EQ(LineStep(15.875L, 200), 96);

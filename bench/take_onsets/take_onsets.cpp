@@ -9,11 +9,15 @@
 // block's own rise to a fifth of its peak, measured on the synthesiser
 // alone. Printed per run: clicks played, found, missing and extra; where
 // the first click sits in the take against the leading silence; p50, p99
-// and max of the onset error. The runs go once on an idle machine and once
+// and max of the onset error, and p99 and max around its median (what is
+// left when a sound server's latency is taken away). The runs go once on an idle machine and once
 // with every core kept busy by the benchmark itself.
 //
 // Usage: take_onsets [clicks, default 40] [runs per condition, default 3]
-//                    [leading silence in ms, default 500]
+//                    [leading silence in ms, default 500] [input]
+// Input: part of the name of the capture device to record (for example
+// "Monitor" under scripts/pulse-server run); the bus then plays to the
+// sound server. Without it: "Program output", the bus on the silent sink.
 
 #include <algorithm>
 #include <atomic>
@@ -122,17 +126,24 @@ std::vector<float> RecordTake(const std::filesystem::path& folder, const std::st
 
 void Report(const char* condition, int run, int clicks, int leadMs, double riseMs, const std::vector<float>& take) {
   const std::vector<double> onsets = Onsets(take);
+  // A sound server's source hears the clicks later by its latency: the
+  // first click's delay places the grid the others are matched against.
+  const double latency = onsets.empty() ? 0 : std::max(0.0, onsets[0] - leadMs - riseMs);
   std::vector<int> matched(size_t(clicks), 0);
-  std::vector<double> errors;
+  std::vector<double> errors, offsets;
   int extra = 0;
   for (double onset : onsets) {
-    const long k = std::lround((onset - leadMs - riseMs) / ClickMs);
+    const long k = std::lround((onset - leadMs - riseMs - latency) / ClickMs);
     if (k < 0 || k >= clicks || matched[size_t(k)]++) {
       ++extra;
       continue;
     }
-    errors.push_back(std::fabs(onset - (leadMs + double(k) * ClickMs + riseMs)));
+    offsets.push_back(onset - (leadMs + double(k) * ClickMs + riseMs));
+    errors.push_back(std::fabs(offsets.back()));
   }
+  const double median = Percentile(offsets, 0.5);
+  std::vector<double> spread;
+  for (double o : offsets) spread.push_back(std::fabs(o - median));
   const long missing = std::count(matched.begin(), matched.end(), 0);
   std::printf("take_onsets %-4s run %d clicks_played %d found %zu missing %ld extra %d\n", condition, run, clicks,
               errors.size(), missing, extra);
@@ -141,6 +152,8 @@ void Report(const char* condition, int run, int clicks, int leadMs, double riseM
   std::printf("take_onsets %-4s run %d error_p50_ms %.3f p99_ms %.3f max_ms %.3f\n", condition, run,
               Percentile(errors, 0.50), Percentile(errors, 0.99),
               errors.empty() ? 0.0 : *std::max_element(errors.begin(), errors.end()));
+  std::printf("take_onsets %-4s run %d around_the_median_offset_%.3f_ms p99_ms %.3f max_ms %.3f\n", condition, run,
+              median, Percentile(spread, 0.99), spread.empty() ? 0.0 : *std::max_element(spread.begin(), spread.end()));
 }
 
 }  // namespace
@@ -153,8 +166,12 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(folder);
   StartScoreServices();
   const double rise = RiseMs();
-  audio::TOutputBus::Instance().Start(audio::MakeSilentSink());
+  const std::string input = argc > 4 ? argv[4] : "";
+  audio::TOutputBus::Instance().Start(input.empty() ? audio::MakeSilentSink() : nullptr);
   audio::SetInputDevice(0);
+  for (unsigned id = 0; !input.empty() && id < audio::CaptureDeviceCount(); ++id)
+    if (audio::CaptureDeviceName(int(id)).find(input) != std::string::npos) audio::SetInputDevice(int(id));
+  std::printf("take_onsets input %s\n", audio::CaptureDeviceName(audio::InputDevice()).c_str());
   const std::string score = WriteClickTrack(folder, clicks, leadMs);
   for (int run = 1; run <= runs; ++run) Report("idle", run, clicks, leadMs, rise, RecordTake(folder, score));
 

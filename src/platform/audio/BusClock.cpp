@@ -34,8 +34,9 @@ int64_t TBusClock::Pulled(uint64_t first, int frames, int64_t now) {
     Anchor(first, now);
   } else if (late <= FLatencyNs) {
     FLateSince = -1;
-  } else if (FLateSince < 0) {
-    FLateSince = now;
+  } else if (FLateSince < 0 || (now - FLateSince >= StallNs && late < FLateAtStart - FLatencyNs / 2)) {
+    FLateSince = now;  // a new run of late pulls, or one that is catching up
+    FLateAtStart = late;
   } else if (now - FLateSince >= StallNs) {
     Anchor(first, now);
   }

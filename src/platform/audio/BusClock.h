@@ -10,10 +10,10 @@
 // A sink keeps the pace of its device, so pulls follow the mapping. When
 // they do not, it is anchored anew: at once when a pull comes a quarter of
 // the latency earlier than the mapping expects (a sink that fills ahead; an
-// anchoring pull that came late), and when the
-// pulls have lagged more than the latency for StallNs (a sink that lost
-// time for good; one that catches up after a busy moment gets back within
-// the latency sooner, and keeps its mapping).
+// anchoring pull that came late), and when the pulls have lagged more than
+// the latency for StallNs without catching up by half of it (a sink that
+// lost time for good, or restarted; one that catches up after a busy moment
+// keeps its mapping, so that a take's notes stay where they belong).
 
 #include <cstdint>
 
@@ -21,7 +21,7 @@ namespace audio {
 
 class TBusClock {
 public:
-  static constexpr int64_t StallNs = 1'000'000'000;
+  static constexpr int64_t StallNs = 250'000'000;
 
   explicit TBusClock(int rate) : FRate(rate) {}
   // Frames frames from frame First are pulled at Now; returns the time the
@@ -45,6 +45,7 @@ private:
   int64_t FAnchorNs = 0;
   int64_t FLatencyNs = 0;
   int64_t FLateSince = -1;  // the first pull of an unbroken run of late ones
+  int64_t FLateAtStart = 0;  // and how late it was
   int FAnchors = 0;
 };
 

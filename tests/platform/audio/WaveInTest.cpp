@@ -10,6 +10,7 @@
 #include "base/LittleEndian.h"
 #include "platform/audio/Mci.h"
 #include "platform/audio/WaveIn.h"
+#include "platform/midi/SendTime.h"
 #include "platform/threads/MainQueue.h"
 
 namespace {
@@ -175,28 +176,27 @@ TEST_F(WaveIn, OnTheSilentSinkTheMonitorAndTheTakeRunInRealTime) {
     monitor.Queue();
     OpenTake(format.nSamplesPerSec(), format.nChannels(), format.wBitsPerSample());
     ASSERT_EQ(WaveInStart(monitor.Handle), MMSYSERR_NOERROR);
-    // The take starts and ends between two blocks of the bus: within the
-    // bus's counts read before and after the command, give or take the
-    // block in progress.
-    const uint64_t startAfter = Bus.FramesRendered();
+    // The take runs from the moment of RECORD to that of STOP, each known
+    // to lie within its call, give or take a block.
+    const int64_t startBefore = midi::MonotonicNowNs();
     Mci("RECORD take");
-    const uint64_t startBefore = Bus.FramesRendered();
+    const int64_t startAfter = midi::MonotonicNowNs();
     // Real time by design: the sink's own pace, with the main loop handling
     // the monitor's buffers as they come.
     for (auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(600); std::chrono::steady_clock::now() < end;)
       if (TMainQueue::Instance().WaitForPosts(20)) Handle();
-    const uint64_t endAfter = Bus.FramesRendered();
+    const int64_t endBefore = midi::MonotonicNowNs();
     Mci("STOP take");
-    const uint64_t endBefore = Bus.FramesRendered();
+    const int64_t endAfter = midi::MonotonicNowNs();
     ASSERT_EQ(WaveInReset(monitor.Handle), MMSYSERR_NOERROR);
     Bus.Stop();
     Handle();
     Mci("SAVE take \"" + Dir.Path("real time.wav") + "\"");
     Mci("CLOSE take");
     const TSoxInfo info = SoxInfo(Dir.Path("real time.wav"));
-    const double ratio = double(format.nSamplesPerSec()) / Bus.SampleRate(), block = 1024 * ratio;
-    EXPECT_GE(double(info.Frames) + block, double(endAfter - startBefore) * ratio);
-    EXPECT_LE(double(info.Frames), double(endBefore - startAfter) * ratio + block);
+    const double ratio = format.nSamplesPerSec() / 1e9, block = 1024.0 * format.nSamplesPerSec() / Bus.SampleRate();
+    EXPECT_GE(double(info.Frames) + block, double(endBefore - startAfter) * ratio);
+    EXPECT_LE(double(info.Frames), double(endAfter - startBefore) * ratio + block);
     EXPECT_GE(monitor.Sizes.size(), 2u);
     EXPECT_EQ(monitor.Sizes.front(), monitor.Bytes);
     EXPECT_GT(info.Rms, 0.005);

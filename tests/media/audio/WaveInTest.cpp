@@ -8,6 +8,7 @@
 
 #include "media/audio/AuException.h"
 #include "media/audio/WaveIn.h"
+#include "support/Raised.h"
 #include "support/codec/CodecTestSupport.h"
 #include "support/codec/RiffImage.h"
 
@@ -311,14 +312,7 @@ TEST(WaveClipInput, SetStartTimeWithinTheClipOnly) {
 TEST(WaveClipInput, MisuseRaisesItsText) {
   TMemoryStream stream(Ramp(10));
   TWaveIn in;
-  auto text = [](const std::function<void()>& fn) {
-    try {
-      fn();
-    } catch (const EAuException& e) {
-      return std::string(e.what());
-    }
-    return std::string("no exception");
-  };
+  auto text = [](const std::function<void()>& fn) { return RaisedBy<EAuException>(fn); };
   EXPECT_EQ(text([&] { in.Init(); }), "The file name is not assigned");
   uint8_t* buffer;
   uint32_t bytes = 10;

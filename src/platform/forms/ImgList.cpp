@@ -59,8 +59,21 @@ void TCustomImageList::Draw(canvas::TCanvas& canvas, int x, int y, int index, bo
     canvas.Draw(x, y, FImages[size_t(index)]);
     return;
   }
-  DrawSilhouette(canvas, x + 1, y + 1, index, canvas::clBtnHighlight);
-  DrawSilhouette(canvas, x, y, index, canvas::clBtnShadow);
+  canvas.Draw(x, y, DisabledImage(index));
+}
+
+canvas::TBitmap TCustomImageList::DisabledImage(int index) const {
+  canvas::TBitmap image = Image(index);
+  // Each pixel becomes its grey (by luminance) brought half way to white,
+  // alpha kept; in premultiplied terms "white" is the pixel's own alpha.
+  for (size_t i = 0; i < size_t(image.Width()) * size_t(image.Height()); ++i) {
+    const std::uint32_t p = image.Pixels()[i];
+    const std::uint32_t a = p >> 24, r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+    const std::uint32_t grey = (r * 299 + g * 587 + b * 114) / 1000;
+    const std::uint32_t light = grey + (a - std::min(grey, a)) / 2;
+    image.Pixels()[i] = a << 24 | light << 16 | light << 8 | light;
+  }
+  return image;
 }
 
 void TCustomImageList::DrawSilhouette(canvas::TCanvas& canvas, int x, int y, int index, canvas::TColor color) const {

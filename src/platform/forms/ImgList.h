@@ -1,7 +1,8 @@
 #pragma once
 // Image lists: images of one size (tool and menu pictures, button glyphs),
 // usually loaded from one PNG strip of images side by side. Each image can
-// be drawn as it is, greyed out for a disabled item, or as a one-colour
+// be drawn as it is, greyed out for a disabled item (as desktops draw them:
+// a lightened grey copy), or as a one-colour
 // silhouette of its opaque pixels. Clients that show the images register a
 // change link and hear of every change.
 
@@ -48,9 +49,12 @@ public:
   // Raises EListError outside 0 .. Count - 1.
   const canvas::TBitmap& Image(int index) const;
 
-  // Draws image Index at (X, Y); disabled, it is drawn embossed in the
-  // button shadow and highlight colours. Nothing for an index outside the list.
+  // Draws image Index at (X, Y); disabled, its DisabledImage. Nothing for an
+  // index outside the list.
   void Draw(canvas::TCanvas& canvas, int x, int y, int index, bool enabled = true) const;
+  // Image Index desaturated and lightened half way to white (EListError
+  // outside the list).
+  canvas::TBitmap DisabledImage(int index) const;
   // Every pixel of the image that is at least half opaque, in Color.
   void DrawSilhouette(canvas::TCanvas& canvas, int x, int y, int index, canvas::TColor color) const;
 

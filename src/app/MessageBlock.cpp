@@ -32,7 +32,8 @@ forms::TImage* Picture(forms::TForm* form, const char* name, const std::string& 
   image->SetParent(form);
   image->SetBounds(PictureLeft, TextTop, 36, 88);
   image->SetPicture(SkinPicture(file));
-  image->Center = true;
+  // The picture's sign fills its top and the rest is blank: drawn from the
+  // top, the sign stays whole however short the text is.
   image->Hide();
   return image;
 }
@@ -59,7 +60,7 @@ void TMessageText::Paint() {
 TFMessageBlock::TFMessageBlock(forms::TComponent* owner) : TForm(owner) {
   SetName("FMessageBlock");
   BorderStyle = forms::bsDialog;
-  Position = forms::poScreenCenter;
+  Position = forms::poOwnerFormCenter;
   KeyPreview = true;
   SetColor(clCream);
   SetClientWidth(392);

@@ -60,9 +60,14 @@ void TCustomForm::SetFormStyle(TFormStyle style) {
 void TCustomForm::SetVisible(bool visible) {
   if (visible == Visible()) return;
   if (visible) {
-    if (!FShownBefore && Position == poScreenCenter && Screen) {
+    if (!FShownBefore && Position != poDesigned && Screen) {
       FShownBefore = true;
-      SetBounds((Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2, Width(), Height());
+      const TCustomForm* owner = Position == poOwnerFormCenter ? CenterOwner() : nullptr;
+      if (owner)
+        SetBounds(owner->Left() + (owner->Width() - Width()) / 2, owner->Top() + (owner->Height() - Height()) / 2,
+                  Width(), Height());
+      else
+        SetBounds((Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2, Width(), Height());
     }
     FShownBefore = true;
     if (OnShow) OnShow(this);
@@ -74,6 +79,12 @@ void TCustomForm::SetVisible(bool visible) {
     ReleaseMouseCapture();
     FWindow->Hide();
   }
+}
+
+const TCustomForm* TCustomForm::CenterOwner() const {
+  for (const TCustomForm* f : {Screen->ActiveForm(), Application ? Application->MainForm() : nullptr})
+    if (f && f != this && f->Visible()) return f;
+  return nullptr;
 }
 
 bool TCustomForm::Active() const { return FWindow->Focused(); }

@@ -18,7 +18,9 @@ namespace forms {
 
 enum TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
 enum TFormStyle : uint8_t { fsNormal, fsStayOnTop };
-enum TPosition : uint8_t { poDesigned, poScreenCenter };
+// poOwnerFormCenter centres a form on the form in front when it is shown
+// (the active form, else the main form), on the screen when there is none.
+enum TPosition : uint8_t { poDesigned, poScreenCenter, poOwnerFormCenter };
 enum TFormBorderStyle : uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 using window::TWindowState;
 
@@ -116,6 +118,7 @@ private:
   TPoint ToControl(const TControl* control, TPoint windowPos) const;
   bool BroadcastDialogKey(TWinControl* container, int key);
   void UpdateCursor();
+  const TCustomForm* CenterOwner() const;
 
   std::unique_ptr<window::TWindow> FWindow;
   TRect FFrame;

@@ -123,12 +123,14 @@ void TFProgramModule::LanguageExecute(forms::TAction* Action, const std::string&
   for (forms::TAction* a : {AEnglish, ARussian, ADeutsch, AFrench, AItalian, AUkrainian}) a->SetChecked(a == Action);
   FLProgramModule->SetExLanguage(Code);
   LMain->SetLanguage(Code);
+  RestoreFileLabels();
   WriteSettings([&](forms::TIniFile& ini) { ini.WriteString("Tools", "Language", LMain->GetLanguage()); });
 }
 
 void TFProgramModule::LMainLanguageChange() {
   const std::string code = UpperCase(LMain->GetLanguage());
   FLProgramModule->SetExLanguage(code);
+  RestoreFileLabels();
   MMProgramModule->Item()->UpdateLayout();
   const std::string folder = ProgramPlace().ProgramFolder();
   const std::string name = code == "RUS" ? "Russian" : code == "DEU" ? "Deutsch" : code == "FRA" ? "French" : "English";
@@ -136,6 +138,14 @@ void TFProgramModule::LMainLanguageChange() {
                     FileExists(folder + "News/English/News.xcf"));
   AContents->SetVisible(FileExists(folder + "KorvaneSonarid." + code + ".xcf") ||
                         FileExists(folder + "KorvaneSonarid.ENU.xcf"));
+}
+
+void TFProgramModule::RestoreFileLabels() {
+  if (const TLoadedFile* file = CurrentFile()) LSource->SetCaption(ExtractFileName(file->FileName));
+  if (FHasTake)
+    LDestination->SetCaption(ExtractFileName(FileExists(FDestFile) ? FDestFile : FRecordFile));
+  else if (CurrentFile())
+    LDestination->SetCaption("Untitled.wav");
 }
 
 std::string TFProgramModule::Message(int Index) const { return Published->Decode(FLProgramModule->GetString(Index)); }

@@ -201,6 +201,9 @@ private:
   void FormCreate();
   void ChooseLanguage();
   void LMainLanguageChange();
+  // The language file sets the panels' labels to their designed captions;
+  // a loaded file and a take keep their names.
+  void RestoreFileLabels();
   void ReadBounds();
   // Bounds and window state into the settings.
   void SavePlace();

@@ -69,7 +69,12 @@ void TECMenuItem::SetSelected(TECMenuItem* child) {
 
 void TECMenuItem::MouseDown(forms::TMouseButton, forms::TShiftState, int x, int y) {
   FMouseDownInside = true;
-  if (TECMenuItem* c = GetItemAt(x, y)) TrackState(c, true, x, y);
+  if (TECMenuItem* c = GetItemAt(x, y)) {
+    TrackState(c, true, x, y);
+    // A press selects as a move does: a button enabled again under a
+    // pointer that has not moved since is clicked like any other.
+    SetSelected(c);
+  }
 }
 
 void TECMenuItem::MouseMove(forms::TShiftState shift, int x, int y) {

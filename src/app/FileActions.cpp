@@ -9,9 +9,11 @@
 #include "app/LoadedFile.h"
 #include "app/MessageBlock.h"
 #include "app/ProgramModule.h"
+#include "app/ProgramUnit.h"
 #include "base/Streams.h"
 #include "base/Strings.h"
 #include "platform/audio/MediaPlayer.h"
+#include "platform/forms/Places.h"
 
 bool TFProgramModule::ConfirmReplace(int CaptionIndex, const std::string& Path) {
   return !FileExists(Path) ||
@@ -20,6 +22,10 @@ bool TFProgramModule::ConfirmReplace(int CaptionIndex, const std::string& Path) 
 
 bool TFProgramModule::ExecuteSaveDialog() {
   SDFile->Filter = Message(5);
+  // The folder of the take saved last, else the user's music: never the
+  // program's folder, where the working file lies.
+  SDFile->InitialDir = IniFile()->ReadString("Folders", "Save", forms::UserFolder("MUSIC", "Music"));
+  SDFile->FileName = ExtractFileName(SDFile->FileName);
   while (SDFile->Execute()) {
     const std::string folder = ExtractFilePath(SDFile->FileName);
     std::error_code error;
@@ -60,9 +66,10 @@ void TFProgramModule::ASaveAsExecute() {
 void TFProgramModule::SaveTake(const std::string& PreviousDest) {
   const std::string dest = FDestFile;
   FSaveStopped = false;
-  if (WriteWaveFile(FRecordFile, dest))
+  if (WriteWaveFile(FRecordFile, dest)) {
     FSaved = true;
-  else
+    WriteSettings([&](forms::TIniFile& ini) { ini.WriteString("Folders", "Save", ExtractFilePath(dest)); });
+  } else
     FDestFile = PreviousDest;  // the next Save asks again for a name that can be written
   UpdateDestination();
   // A save stopped by the user shows no box; the take's label says it was

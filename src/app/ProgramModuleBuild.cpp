@@ -77,6 +77,19 @@ TECMenu* AddBar(forms::TWinControl* parent, const char* name, forms::TImageList*
   return bar;
 }
 
+// The tool bars' picture behind their row, from the left edge to the
+// right one however wide the window grows, so that the row reads as one
+// band and not as bars ending part-way.
+void AddBarBackground(forms::TWinControl* parent, int top, int height) {
+  const canvas::TBitmap tile = SkinPicture("bar-background.png");
+  if (tile.Width() <= 0) return;
+  canvas::TBitmap wide(4096, tile.Height());
+  for (int x = 0; x < wide.Width(); x += tile.Width()) wide.Canvas().Draw(x, 0, tile);
+  auto* image = Add<forms::TImage>(parent, "IBarBackground", 0, top, parent->Width(), height);
+  image->SetAnchors(forms::akLeft | forms::akTop | forms::akRight);
+  image->SetPicture(wide);
+}
+
 }  // namespace
 
 void TFProgramModule::BuildControls() {
@@ -94,6 +107,7 @@ void TFProgramModule::BuildControls() {
 
   CBProgram = AddPanel(this, "CBProgram", 0, 0, 627, 50, forms::akLeft | forms::akTop | forms::akRight);
   CBProgram->SetColor(BandColour);
+  AddBarBackground(CBProgram, 22, 28);
   MMProgramModule = AddBar(CBProgram, "MMProgramModule", ILProgram, msMenu, 0, 0, 627, 22);
   MMProgramModule->SetAlign(forms::alTop);
   MTFile = AddBar(CBProgram, "MTFile", ILProgram, msToolbar, 0, 22, 64, 28);
@@ -111,6 +125,14 @@ void TFProgramModule::BuildControls() {
   BBVolume->Hide();
   BBVolume->OnClick = [this](TObject*) { BBVolumeClick(); };
   BuildMenus();
+  // The File menu shows "Ctrl+O" beside Open: the keys do what it says,
+  // whichever control has the focus.
+  KeyPreview = true;
+  OnKeyDown = [this](TObject*, int& key, forms::TShiftState shift) {
+    if (key != 'O' || shift != window::ssCtrl || !AOpen->Enabled()) return;
+    key = 0;
+    AOpen->Execute();
+  };
   BuildPanels();
 
   TExport = new forms::TTimer(this);
@@ -132,6 +154,7 @@ void TFProgramModule::BuildControls() {
   SDFile->SetName("SDFile");
   // The window checks the folder itself, so that a missing one is said.
   SDFile->Options = 0;
+  ODFile->OnError = SDFile->OnError = [this](const std::string& text) { ShowError(text); };
 }
 
 void TFProgramModule::BuildPanels() {

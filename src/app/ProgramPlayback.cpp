@@ -13,7 +13,12 @@
 
 void TFProgramModule::AOpenExecute() {
   ODFile->Filter = Message(1);
+  // The folder of the file opened last, in this run or an earlier one.
+  const TLoadedFile* current = CurrentFile();
+  ODFile->InitialDir = IniFile()->ReadString("Folders", "Open", current ? ExtractFilePath(current->FileName) : "");
+  ODFile->FileName.clear();
   if (!ODFile->Execute()) return;
+  WriteSettings([&](forms::TIniFile& ini) { ini.WriteString("Folders", "Open", ExtractFilePath(ODFile->FileName)); });
   AStopExecute();
   if (TLoadedFile* current = CurrentFile()) AddToReopen(current->FileName);
   OpenFile(ODFile->FileName);

@@ -36,6 +36,7 @@ protected:
       forms::TCustomForm* top = forms::Screen->ActiveForm();
       auto* box = dynamic_cast<TFMessageBlock*>(top);
       if (auto* dialog = dynamic_cast<forms::TFileDialogForm*>(top); dialog && !answers.empty()) {
+        DialogFolders.push_back(dialog->Folder());
         dynamic_cast<forms::TEdit*>(dialog->FindComponent("FileNameEdit"))->SetText(answers.front());
         answers.front().empty() ? dialog->SetModalResult(forms::mrCancel)
                                 : dynamic_cast<forms::TControl*>(dialog->FindComponent("OkButton"))->Click();
@@ -69,6 +70,7 @@ protected:
   std::string Path(const std::string& name) { return (Folder / name).string(); }
 
   std::vector<bool> BusySteps;  // whether Record was enabled, at each step during a save
+  std::vector<std::string> DialogFolders;  // where each file dialog started
   bool StopWhenBusy = false;
 };
 
@@ -115,6 +117,26 @@ TEST_F(FileActionsTest, ATakeIsSavedAsACopyAndThroughTheCodecAndNeverLostOnTheWa
   EXPECT_EQ(Drive({Path("take.wav"), "no"}, [&] { Main->ASaveAsExecute(); }),
             "Save as: The file " + Path("take.wav") + " already exists. Do you want to replace it?\n");
   EXPECT_EQ(ReadText(Path("take.wav")), take);
+}
+
+TEST_F(FileActionsTest, TheDialogsStartWhereAFileWasLastOpenedOrSavedEvenAfterARestart) {
+  fs::create_directories(Folder / "scores");
+  fs::create_directories(Folder / "takes");
+  fs::copy_file(CorpusXml("01a-Pitches-Pitches.xml"), Folder / "scores" / "a.xml");
+  Start();
+  Drive({Path("scores/a.xml")}, [&] { Main->AOpenExecute(); });
+  RecordTake();
+  Drive({Path("takes/a.wav")}, [&] { Main->ASaveExecute(); });
+  ASSERT_EQ(DialogFolders.size(), 2u);
+  EXPECT_NE(DialogFolders[1], Folder.string());  // never beside the working file
+  Stop();
+  Start();
+  Drive({"", ""}, [&] {
+    Main->AOpenExecute();
+    Main->ASaveAsExecute();
+  });
+  EXPECT_EQ(std::vector(DialogFolders.begin() + 2, DialogFolders.end()),
+            (std::vector<std::string>{(Folder / "scores").string(), (Folder / "takes").string()}));
 }
 
 TEST_F(FileActionsTest, TheReopenListSurvivesARestartAndDropsAMissingFileOnlyWhenChosen) {
@@ -199,6 +221,11 @@ TEST_F(FileActionsTest, EachLanguageRelabelsTheWindowAndTheLogWritesDatedLines) 
     EXPECT_EQ(dynamic_cast<TECMenuItem*>(Main->FindComponent("MIRecord"))->Caption(), Main->ARecord->Caption());
     EXPECT_EQ(Main->Message(12), source.Sections[0].Messages[12]);
   }
+  // With a score and a take, the panels keep their names in any language.
+  ASSERT_TRUE(Main->OpenFile(CorpusXml("01a-Pitches-Pitches.xml")));
+  RecordTake();
+  Main->ADeutsch->Execute();
+  EXPECT_EQ(Main->LSource->Caption() + " " + Main->LDestination->Caption(), "01a-Pitches-Pitches.xml Untitled.wav");
   WriteLog("RECORD 0");
   Stop();
   const std::regex line(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d - RECORD 0\r\n)");

@@ -4,6 +4,7 @@
 
 #include "base/Strings.h"
 #include "platform/forms/FileDialogForm.h"
+#include "platform/forms/Places.h"
 
 namespace forms {
 
@@ -13,9 +14,13 @@ bool TOpenDialog::Execute() {
   TFileDialogForm::TSettings s;
   s.Save = IsSaveDialog();
   s.Title = !Title.empty() ? Title : s.Save ? "Save As" : "Open";
+  // Never the process's working folder: it is where the program lies, not
+  // where the user keeps files.
   s.Folder = !InitialDir.empty() && fs::is_directory(InitialDir, ec)                             ? InitialDir
              : !ExtractFilePath(FileName).empty() && fs::is_directory(ExtractFilePath(FileName), ec) ? ExtractFilePath(FileName)
-                                                                                                    : fs::current_path(ec).string();
+                                                                                                    : HomeFolder();
+  s.RecentFolder = InitialDir;
+  s.ShowError = OnError;
   s.FileName = ExtractFileName(FileName);
   s.Filter = Filter;
   s.FilterIndex = FilterIndex;

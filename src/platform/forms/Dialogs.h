@@ -1,14 +1,17 @@
 #pragma once
 // The open and save dialogs, drawn by the program like its other forms: the
-// current folder with a button to its parent, a list of its sub-folders
+// current folder (InitialDir, else FileName's, else home) with a button to
+// its parent, a list of its sub-folders
 // (shown with a trailing "/") and of the files that match the chosen filter,
-// a file-name field and the filter list made from Filter ("Scores|*.sfd;
+// with places to jump to (FileDialogForm.h), a file-name field and the
+// filter list made from Filter ("Scores|*.sfd;
 // *.mid|All files|*.*"). A double click (or Return) on a folder opens it; a
 // name typed in the field may be a folder, a pattern (which becomes the
 // filter) or a file. Execute returns true with FileName set to the full
 // path when the user accepts. Whether an existing file may be overwritten
 // is left to the caller.
 
+#include <functional>
 #include <string>
 
 #include "platform/forms/Component.h"
@@ -30,6 +33,9 @@ public:
   std::string DefaultExt;
   std::string Title;
   unsigned Options = ofPathMustExist;
+  // Shows why a folder or name typed by the user cannot be taken (a
+  // missing or unreadable folder); unset, the dialog just stays.
+  std::function<void(const std::string& Text)> OnError;
 
   // Shows the dialog modally; true when a file was chosen.
   virtual bool Execute();

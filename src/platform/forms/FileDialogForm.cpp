@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "base/Strings.h"
+#include "base/Utf8.h"
 #include "platform/forms/Buttons.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/Edit.h"
@@ -25,109 +26,189 @@ T* Place(TFileDialogForm* form, const char* name, int left, int top, int width, 
   return c;
 }
 
-bool IsFolderEntry(const std::string& item) { return !item.empty() && item.back() == '/'; }
+// The list's columns: name from its left, size and date from these.
+constexpr int ListLeft = 144, SizeLeft = 290, DateLeft = 376, ListRight = 632;
 
 }  // namespace
 
 TFileDialogForm::TFileDialogForm(TComponent* owner, const TSettings& settings)
-    : TForm(owner), FSettings(settings), FFilters(ParseFilter(settings.Filter)) {
+    : TForm(owner), FSettings(settings), FFilters(ParseFilter(settings.Filter)), FPlaces(StandardPlaces()) {
   SetCaption(settings.Title);
-  Position = poScreenCenter;
-  SetBounds(0, 0, 460, 300);
-  FFolderLabel = Place<TLabel>(this, "FolderLabel", 8, 10, 360, 13);
-  FFolderLabel->SetAutoSize(false);
-  FUpButton = Place<TButton>(this, "UpButton", 376, 4, 76, 25);
+  Position = poOwnerFormCenter;
+  SetBounds(0, 0, 640, 400);
+  FPathEdit = Place<TEdit>(this, "PathEdit", 8, 8, 536, 21);
+  FUpButton = Place<TButton>(this, "UpButton", 552, 6, 80, 25);
   FUpButton->SetCaption("&Up");
   FUpButton->OnClick = [this](TObject*) { OpenFolder(fs::path(FFolder).parent_path().string()); };
-  FFileList = Place<TListBox>(this, "FileList", 8, 34, 444, 186);
+
+  if (!settings.RecentFolder.empty())
+    FPlaces.insert(FPlaces.begin() + 1,
+                   {ShownText(fs::path(settings.RecentFolder).filename().string()), settings.RecentFolder});
+  FPlacesList = Place<TListBox>(this, "PlacesList", 8, 38, 128, 262);
+  for (const TPlace& p : FPlaces) FPlacesList->Items().Add(p.Caption);
+  FPlacesList->OnClick = [this](TObject*) {
+    const int i = FPlacesList->ItemIndex();
+    if (i >= 0 && size_t(i) < FPlaces.size()) OpenFolder(FPlaces[size_t(i)].Folder);
+  };
+
+  const struct {
+    const char* Name;
+    const char* Caption;
+    int Left, Right;
+    TSortColumn Column;
+  } headers[] = {{"NameHeader", "Name", ListLeft, SizeLeft, scName},
+                 {"SizeHeader", "Size", SizeLeft, DateLeft, scSize},
+                 {"DateHeader", "Modified", DateLeft, ListRight, scDate}};
+  for (const auto& h : headers) {
+    auto* header = Place<TButton>(this, h.Name, h.Left, 38, h.Right - h.Left, 20);
+    header->SetCaption(h.Caption);
+    header->SetTabStop(false);
+    header->OnClick = [this, column = h.Column](TObject*) { SortBy(column); };
+  }
+  FFileList = Place<TListBox>(this, "FileList", ListLeft, 58, ListRight - ListLeft, 242);
+  FFileList->TabStops = {SizeLeft - ListLeft + 2, DateLeft - ListLeft + 2};
   FFileList->OnClick = [this](TObject*) {
     const int i = FFileList->ItemIndex();
-    if (i >= 0 && !IsFolderEntry(FFileList->Items().Strings(i))) FFileNameEdit->SetText(FFileList->Items().Strings(i));
+    if (i >= 0 && !FEntries[size_t(i)].Folder) FFileNameEdit->SetText(FEntries[size_t(i)].Shown);
   };
-  FFileList->OnDblClick = [this](TObject*) { ListDoubleClick(); };
-  auto* nameLabel = Place<TLabel>(this, "FileNameLabel", 8, 234, 90, 13);
+  FFileList->OnDblClick = [this](TObject*) { OpenEntry(); };
+  FFileList->OnKeyPress = [this](TObject*, char32_t& key) { TypeAhead(key); };
+  FFileList->OnKeyDown = [this](TObject*, int& key, TShiftState shift) {
+    if (key != window::VK_BACK || shift) return;
+    key = 0;
+    FUpButton->Click();
+  };
+
+  auto* nameLabel = Place<TLabel>(this, "FileNameLabel", 8, 314, 90, 13);
   nameLabel->SetCaption("File &name:");
-  FFileNameEdit = Place<TEdit>(this, "FileNameEdit", 100, 230, 260, 21);
+  FFileNameEdit = Place<TEdit>(this, "FileNameEdit", 100, 310, 444, 21);
   FFileNameEdit->SetText(settings.FileName);
-  auto* typeLabel = Place<TLabel>(this, "FilterLabel", 8, 264, 90, 13);
+  auto* typeLabel = Place<TLabel>(this, "FilterLabel", 8, 344, 90, 13);
   typeLabel->SetCaption("Files of &type:");
-  FFilterCombo = Place<TComboBox>(this, "FilterCombo", 100, 260, 260, 21);
+  FFilterCombo = Place<TComboBox>(this, "FilterCombo", 100, 340, 444, 21);
   for (const TFileFilter& f : FFilters) FFilterCombo->Items().Add(f.Description);
   FFilterCombo->SetItemIndex(std::clamp(settings.FilterIndex, 1, std::max(1, int(FFilters.size()))) - 1);
-  FFilterCombo->OnChange = [this](TObject*) {
+  // A description longer than the field shows whole as the field's tip.
+  auto showWhole = [this] {
+    const int i = FFilterCombo->ItemIndex();
+    FFilterCombo->SetHint(i >= 0 ? FFilterCombo->Items().Strings(i) : "");
+  };
+  FFilterCombo->SetShowHint(true);
+  showWhole();
+  FFilterCombo->OnChange = [this, showWhole](TObject*) {
     FMask.clear();
+    showWhole();
     ListFolder();
   };
-  FOkButton = Place<TButton>(this, "OkButton", 372, 228, 80, 25);
+  FOkButton = Place<TButton>(this, "OkButton", 552, 308, 80, 25);
   FOkButton->SetCaption(settings.Save ? "&Save" : "&Open");
   FOkButton->Default = true;
   FOkButton->OnClick = [this](TObject*) { Accept(); };
-  FCancelButton = Place<TButton>(this, "CancelButton", 372, 258, 80, 25);
+  FCancelButton = Place<TButton>(this, "CancelButton", 552, 338, 80, 25);
   FCancelButton->SetCaption("Cancel");
   FCancelButton->Cancel = true;
   FCancelButton->ModalResult = mrCancel;
   SetActiveControl(FFileNameEdit);
   OpenFolder(settings.Folder);
+  if (FFolder.empty()) OpenFolder(HomeFolder());
 }
 
 int TFileDialogForm::FilterIndex() const { return FFilterCombo->ItemIndex() + 1; }
 
-void TFileDialogForm::OpenFolder(const std::string& folder) {
+void TFileDialogForm::Complain(const std::string& text) {
+  if (FSettings.ShowError) FSettings.ShowError(text);
+}
+
+bool TFileDialogForm::OpenFolder(const std::string& folder) {
   std::error_code ec;
   const fs::path path = fs::weakly_canonical(fs::absolute(folder, ec), ec);
-  if (ec || !fs::is_directory(path, ec)) return;
+  if (ec || !fs::is_directory(path, ec)) {
+    Complain("The folder " + ShownText(folder) + " does not exist.");
+    return false;
+  }
+  fs::directory_iterator probe(path, ec);
+  if (ec) {
+    Complain("The folder " + ShownText(path.string()) + " cannot be read: " + ec.message() + ".");
+    return false;
+  }
   FFolder = path.string();
   ListFolder();
+  return true;
 }
 
 void TFileDialogForm::ListFolder() {
-  std::vector<std::string> folders, files;
   std::vector<std::string> masks{"*"};
   if (!FMask.empty())
     masks = {FMask};
   else if (FFilterCombo->ItemIndex() >= 0)
     masks = FFilters[size_t(FFilterCombo->ItemIndex())].Patterns;
-  std::error_code ec;
-  // An unreadable folder lists as empty.
-  for (fs::directory_iterator it(FFolder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name.empty() || name[0] == '.') continue;
-    std::error_code typeError;
-    if (it->is_directory(typeError))
-      folders.push_back(name + "/");
-    else if (MatchesAnyMask(name, masks))
-      files.push_back(name);
-  }
-  auto byName = [](const std::string& a, const std::string& b) { return LowerCase(a) < LowerCase(b); };
-  std::sort(folders.begin(), folders.end(), byName);
-  std::sort(files.begin(), files.end(), byName);
-  TStringList items;
-  for (const std::string& f : folders) items.Add(f);
-  for (const std::string& f : files) items.Add(f);
-  FFileList->Items().Assign(items);
+  std::string error;
+  FEntries = ReadFolder(FFolder, masks, error);
+  FTyped.clear();
+  ShowEntries();
   FFileList->SetItemIndex(-1);
   FFileList->SetTopIndex(0);
-  FFolderLabel->SetCaption(FFolder);
+  FPathEdit->SetText(ShownText(FFolder));
 }
 
-void TFileDialogForm::ListDoubleClick() {
+void TFileDialogForm::ShowEntries() {
+  SortEntries(FEntries, FSortColumn, FDescending);
+  TStringList items;
+  for (const TFolderEntry& e : FEntries)
+    items.Add(e.Shown + (e.Folder ? "/" : "") + "\t" + SizeText(e) + "\t" + DateText(e.Modified));
+  FFileList->Items().Assign(items);
+}
+
+void TFileDialogForm::SortBy(TSortColumn column) {
+  FDescending = column == FSortColumn && !FDescending;
+  FSortColumn = column;
+  const int i = FFileList->ItemIndex();
+  const std::string selected = i >= 0 ? FEntries[size_t(i)].Name : "";
+  ShowEntries();
+  for (size_t k = 0; k < FEntries.size(); ++k)
+    if (!selected.empty() && FEntries[k].Name == selected) FFileList->SetItemIndex(int(k));
+}
+
+void TFileDialogForm::TypeAhead(char32_t key) {
+  if (key < 32 || key == 127) return;
+  // A pause of a second starts a new search.
+  const auto now = std::chrono::steady_clock::now();
+  if (now - FTypedAt > std::chrono::seconds(1)) FTyped.clear();
+  FTypedAt = now;
+  AppendUtf8(FTyped, key);
+  key = 0;
+  const std::string typed = LowerCase(FTyped);
+  for (size_t k = 0; k < FEntries.size(); ++k)
+    if (LowerCase(FEntries[k].Shown).compare(0, typed.size(), typed) == 0) {
+      FFileList->SetItemIndex(int(k));
+      if (FFileList->OnClick) FFileList->OnClick(FFileList);
+      return;
+    }
+}
+
+void TFileDialogForm::OpenEntry() {
   const int i = FFileList->ItemIndex();
   if (i < 0) return;
-  const std::string item = FFileList->Items().Strings(i);
-  if (IsFolderEntry(item)) {
-    OpenFolder((fs::path(FFolder) / item.substr(0, item.size() - 1)).string());
+  const TFolderEntry entry = FEntries[size_t(i)];
+  if (entry.Folder) {
+    OpenFolder((fs::path(FFolder) / entry.Name).string());
     return;
   }
-  FFileNameEdit->SetText(item);
-  AcceptName(item);
+  FFileNameEdit->SetText(entry.Shown);
+  AcceptName(entry.Name);
 }
 
 void TFileDialogForm::Accept() {
-  // Return in the list acts on its selected entry.
-  if (ActiveControl() == FFileList && FFileList->ItemIndex() >= 0)
-    ListDoubleClick();
-  else
+  // Return acts where the focus is: the path field goes to its folder, the
+  // list opens its selected entry.
+  if (ActiveControl() == FPathEdit) {
+    const std::string typed = Trim(FPathEdit->Text());
+    if (!typed.empty() && !OpenFolder((fs::path(FFolder) / typed).string())) FPathEdit->SetText(ShownText(FFolder));
+  } else if (ActiveControl() == FFileList && FFileList->ItemIndex() >= 0) {
+    OpenEntry();
+  } else {
     AcceptName(Trim(FFileNameEdit->Text()));
+  }
 }
 
 void TFileDialogForm::AcceptName(const std::string& text) {
@@ -142,13 +223,18 @@ void TFileDialogForm::AcceptName(const std::string& text) {
   path = path.lexically_normal();
   std::error_code ec;
   if (fs::is_directory(path, ec)) {
-    OpenFolder(path.string());
-    FFileNameEdit->SetText("");
+    if (OpenFolder(path.string())) FFileNameEdit->SetText("");
     return;
   }
   if (!path.has_extension() && !FSettings.DefaultExt.empty()) path += "." + FSettings.DefaultExt;
-  if (FSettings.PathMustExist && !fs::is_directory(path.parent_path(), ec)) return;
-  if (FSettings.FileMustExist && !fs::exists(path, ec)) return;
+  if (FSettings.PathMustExist && !fs::is_directory(path.parent_path(), ec)) {
+    Complain("The folder " + ShownText(path.parent_path().string()) + " does not exist.");
+    return;
+  }
+  if (FSettings.FileMustExist && !fs::exists(path, ec)) {
+    Complain("The file " + ShownText(path.string()) + " does not exist.");
+    return;
+  }
   FChosen = path.string();
   SetModalResult(mrOk);
 }

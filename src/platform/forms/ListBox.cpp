@@ -105,7 +105,18 @@ void TListBox::Paint() {
     c.Font.Color = !IsEnabled() ? canvas::clGrayText
                    : selected && (Focused() || HotTrack) ? canvas::clHighlightText
                                                          : Font().Color;
-    DrawText(c, FItems.Strings(i), {row.Left + 2, row.Top, row.Right, row.Bottom}, taLeftJustify);
+    const std::string& text = FItems.Strings(i);
+    size_t start = 0;
+    for (size_t column = 0;; ++column) {
+      const size_t tab = text.find('\t', start);
+      const int left = column == 0 ? row.Left + 2 : TabStops[column - 1];
+      const bool last = tab == std::string::npos || column >= TabStops.size();
+      const int right = last ? row.Right : TabStops[column] - 4;
+      DrawText(c, text.substr(start, last ? std::string::npos : tab - start), {left, row.Top, right, row.Bottom},
+               taLeftJustify);
+      if (last) break;
+      start = tab + 1;
+    }
   }
   c.Restore();
 }

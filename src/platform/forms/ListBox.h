@@ -5,6 +5,8 @@
 // ItemIndex does not. With HotTrack the selection follows the pointer
 // (drop-down lists).
 
+#include <vector>
+
 #include "platform/forms/Controls.h"
 #include "platform/forms/Strings.h"
 
@@ -29,6 +31,9 @@ public:
   // The item at a client point, -1 when none.
   int ItemAtPos(TPoint p) const;
   bool HotTrack = false;
+  // Columns: the text after an item's first tab starts at TabStops[0]
+  // (client x), after its second at TabStops[1], and so on.
+  std::vector<int> TabStops;
 
   void SetBounds(int left, int top, int width, int height) override;
   void DefineProperties(TPropertyList& props) override;

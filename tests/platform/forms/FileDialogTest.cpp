@@ -9,6 +9,7 @@
 #include "platform/forms/Edit.h"
 #include "platform/forms/FileDialogForm.h"
 #include "platform/forms/FileFilter.h"
+#include "platform/forms/FolderListing.h"
 #include "platform/forms/ListBox.h"
 #include "platform/threads/MainQueue.h"
 #include "support/ScratchDir.h"
@@ -35,7 +36,7 @@ protected:
   std::vector<std::string> Listed() const {
     std::vector<std::string> items;
     const TStrings& list = Part<TListBox>("FileList")->Items();
-    for (int i = 0; i < list.Count(); ++i) items.push_back(list.Strings(i));
+    for (int i = 0; i < list.Count(); ++i) items.push_back(list.Strings(i).substr(0, list.Strings(i).find('\t')));
     return items;
   }
   void DoubleClickItem(int index) {
@@ -128,6 +129,93 @@ TEST_F(FileDialogTest, TheSaveDialogProposesANameAddsTheDefaultExtensionAndCanBe
   EXPECT_FALSE(dialog.Execute());
   EXPECT_EQ(proposed, (Dir / "Scores").string() + " 1");
   EXPECT_EQ(dialog.FileName, (Dir / "take.wav").string());
+}
+
+// A folder of two sub-folders and five files of known sizes and dates, one
+// named with a byte that is no UTF-8.
+class FolderListingTest : public ::testing::TestWithParam<std::tuple<TSortColumn, bool, std::vector<std::string>>> {
+protected:
+  FolderListingTest() {
+    const auto t0 = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    auto put = [&](const std::string& name, size_t size, int seconds) {
+      const fs::path path = Dir / name;
+      if (size == 0)
+        fs::create_directory(path);
+      else
+        std::ofstream(path) << std::string(size, 'x');
+      fs::last_write_time(path, t0 + std::chrono::seconds(seconds));
+    };
+    put("b.mid", 300, 100), put("A.mid", 20, 300), put("c.MID", 5000, 200), put("bad\xFF.mid", 1, 0);
+    put("\xC3\x9Cn.mid", 2, 50), put("notes.txt", 7, 70), put("Zeta", 0, 20), put("alpha", 0, 10);
+  }
+  std::vector<std::string> Sorted(TSortColumn column, bool descending) {
+    std::string error;
+    std::vector<TFolderEntry> entries = ReadFolder(Dir.string(), {"*.mid"}, error);
+    EXPECT_EQ(error, "");
+    SortEntries(entries, column, descending);
+    std::vector<std::string> names;
+    for (const TFolderEntry& e : entries) names.push_back(e.Shown);
+    return names;
+  }
+  test_support::TScratchDir Scratch;
+  const fs::path& Dir = Scratch.Dir();
+};
+
+const std::string Bad = "bad\xEF\xBF\xBD.mid", Un = "\xC3\x9Cn.mid";
+INSTANTIATE_TEST_SUITE_P(
+    Columns, FolderListingTest,
+    ::testing::Values(std::tuple{scName, false, std::vector<std::string>{"alpha", "Zeta", "A.mid", "b.mid", Bad, "c.MID", Un}},
+                      std::tuple{scName, true, std::vector<std::string>{"Zeta", "alpha", Un, "c.MID", Bad, "b.mid", "A.mid"}},
+                      std::tuple{scSize, false, std::vector<std::string>{"alpha", "Zeta", Bad, Un, "A.mid", "b.mid", "c.MID"}},
+                      std::tuple{scDate, false, std::vector<std::string>{"alpha", "Zeta", Bad, Un, "b.mid", "c.MID", "A.mid"}},
+                      std::tuple{scDate, true, std::vector<std::string>{"Zeta", "alpha", "A.mid", "c.MID", "b.mid", Un, Bad}}));
+
+TEST_P(FolderListingTest, FoldersComeFirstThenFilesByTheColumn) {
+  const auto& [column, descending, expected] = GetParam();
+  EXPECT_EQ(Sorted(column, descending), expected);
+}
+
+TEST(FolderListingTexts, SizesReadAsPeopleWriteThemAndUnreadableFoldersSayWhy) {
+  for (auto [size, text] : {std::pair<std::uintmax_t, const char*>{0, "0 bytes"}, {1023, "1023 bytes"},
+                            {1536, "1.5 KB"}, {5u << 20, "5.0 MB"}, {3u << 30, "3.0 GB"}})
+    EXPECT_EQ(SizeText({"f", "f", false, size}), text);
+  EXPECT_EQ(SizeText({"d", "d", true, 4096}), "");
+  EXPECT_EQ(ShownText("a\xE2\x82\xAC\xC3"), "a\xE2\x82\xAC\xEF\xBF\xBD");  // a cut-off sequence at the end
+  std::string error;
+  EXPECT_TRUE(ReadFolder("/nonexistent-folder", {"*"}, error).empty());
+  EXPECT_NE(error, "");
+}
+
+TEST_F(FileDialogTest, TheKeyboardFindsOpensAndLeavesFoldersAndAMissingFolderIsSaid) {
+  TOpenDialog dialog(nullptr);
+  dialog.Filter = "All|*.*";
+  dialog.InitialDir = Dir.string();
+  std::vector<std::string> said;
+  dialog.OnError = [&](const std::string& text) { said.push_back(text); };
+  std::vector<std::string> seen;
+  auto folder = [&] { return static_cast<TFileDialogForm*>(Dialog())->Folder(); };
+  WhenUp([&] {
+    Part<TListBox>("FileList")->SetFocus();
+    Type("sc");  // type-ahead: "Scores/"
+    Key(window::VK_RETURN);
+    seen.push_back(folder());
+    Key(window::VK_BACK);  // up again
+    seen.push_back(folder());
+    Click(Part<TControl>("NameHeader"));  // sorted by name already: now the other way, folders still first
+    seen.push_back(Listed().back());
+    Part<TEdit>("PathEdit")->SetFocus();
+    Key('A', window::ssCtrl);
+    Type("nowhere");
+    Key(window::VK_RETURN);
+    seen.push_back(folder());
+    Part<TListBox>("FileList")->SetFocus();
+    Type("so");
+    Key(window::VK_RETURN);
+  });
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.FileName, (Dir / "song.MID").string());
+  EXPECT_EQ(seen, (std::vector<std::string>{(Dir / "Scores").string(), Dir.string(), "b.sfd", Dir.string()}));
+  EXPECT_EQ(said, (std::vector<std::string>{"The folder " + (Dir / "nowhere").string() + " does not exist."}));
 }
 
 }  // namespace

@@ -34,13 +34,9 @@ public:
     Raw({0x21, 0xFE});
     return Blocks(blocks);
   }
-  // Image descriptor (local table of 2^LocalBits entries when > 0) and its coded data.
-  TGIFBuilder& Image(int w, int h, const std::vector<std::pair<int, int>>& codes, int codeSize = 2, int localBits = 0,
-                     bool interlaced = false, int left = 0, int top = 0) {
-    Byte(0x2C), Word(left), Word(top), Word(w), Word(h);
-    Byte((localBits ? 0x80 | (localBits - 1) : 0) | (interlaced ? 0x40 : 0));
-    Table(localBits);
-    Byte(codeSize);
+  // Image descriptor (at 0, 0, without a table of its own) and its coded data.
+  TGIFBuilder& Image(int w, int h, const std::vector<std::pair<int, int>>& codes, int codeSize = 2) {
+    Byte(0x2C), Word(0), Word(0), Word(w), Word(h), Byte(0), Byte(codeSize);
     std::string packed = Pack(codes);
     for (std::size_t i = 0; i < packed.size(); i += 255) Blocks1(packed.substr(i, 255));
     return Byte(0);

@@ -13,19 +13,12 @@ namespace test_support {
 // What a shell command writes to its standard output ("" and Ok false when it fails).
 inline std::string CommandOutput(const std::string& command, bool* ok = nullptr) {
   std::string out;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return out;
   char buffer[65536];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  int status = ::pclose(pipe);
-  if (ok) *ok = status == 0;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  bool done = pipe && ::pclose(pipe) == 0;
+  if (ok) *ok = done;
   return out;
-}
-
-inline bool HaveImageMagick() {
-  bool ok = false;
-  CommandOutput("convert -version 2>/dev/null", &ok);
-  return ok;
 }
 
 // Red, green, blue and alpha bytes of each pixel, row by row.

@@ -65,7 +65,7 @@ class TPixelWriter {
 public:
   TPixelWriter(const TLZWTarget& t, std::uint8_t* pixels)
       : FT(t), FPixels(pixels), FStride((std::size_t(t.Width) * std::size_t(t.BitsPerPixel) + 31) / 32 * 4) {}
-  bool Done() const { return FRows >= FT.Height; }
+  bool Done() const { return FRows >= FT.Height || FT.Width == 0; }
   void Put(unsigned v) {
     if (Done()) return;
     std::uint8_t* row = FPixels + std::size_t(FT.Height - 1 - FY) * FStride;

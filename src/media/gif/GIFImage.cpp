@@ -158,9 +158,9 @@ void TGIFsImage::LoadFromClipboardFormat(unsigned format) {
   ReadGIFStream(*this, size, stream, false);
   if (!Frames.empty()) CurrentFrame = 0;
   if (!Frames.empty() && forms::Clipboard().HasFormat(forms::CF_DIB)) {
-    forms::TBitmap bitmap;
-    bitmap.LoadFromClipboardFormat(forms::CF_DIB);
-    Frames[0]->GetBitmap().Assign(&bitmap);
+    auto bitmap = std::make_unique<forms::TBitmap>();
+    bitmap->LoadFromClipboardFormat(forms::CF_DIB);
+    Frames[0]->SetBitmap(std::move(bitmap));
   }
 }
 

@@ -72,6 +72,7 @@ public:
   // The decoded bitmap, built on first use and kept.
   forms::TBitmap& GetBitmap();
   bool HasBitmap() const { return FBitmap != nullptr; }
+  void SetBitmap(std::unique_ptr<forms::TBitmap> bitmap) { FBitmap = std::move(bitmap); }
   int Width();
   int Height();
   bool Empty() const;

@@ -135,16 +135,23 @@ TDib TDib::LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry
     throw EInvalidGraphic("Compressed bitmap images are not supported");
   }
   if (bits == 32 && headerSize >= kInfoHeader + 16) alphaMask = le::load32(data + kInfoHeader + 12) == 0xFF000000u;
-  TDib dib(width, height, bits);
-  dib.HasAlpha = alphaMask || (iconEntry && bits == 32);
-  if (Indexed(bits)) {
-    std::size_t count = used == 0 ? dib.Palette.size() : used;
-    if (count > dib.Palette.size() || size - at < count * 4) throw EInvalidGraphic("Bitmap image is not valid");
-    for (std::size_t i = 0; i < count; ++i, at += 4) dib.Palette[i] = {data[at], data[at + 1], data[at + 2], 0};
-  }
+  // Everything the header promises must be there before the rows are made.
+  std::size_t entries = Indexed(bits) ? std::size_t(1) << bits : 0, count = used == 0 || !entries ? entries : used;
+  if (Indexed(bits) && (count > entries || size - at < count * 4)) throw EInvalidGraphic("Bitmap image is not valid");
+  std::size_t paletteAt = at;
+  at += Indexed(bits) ? count * 4 : 0;
   if (maskOffset && !iconEntry) {
     if (*maskOffset < kFileHeader || *maskOffset - kFileHeader < at) throw EInvalidGraphic("Bitmap image is not valid");
     at = *maskOffset - kFileHeader;
+  }
+  if ((Indexed(bits) || bits == 24 || bits == 32) && at <= size &&
+      std::int64_t(width) * height <= TBitmap::kMaxPixels && (size - at) / Stride(width, bits) < std::size_t(height))
+    throw EInvalidGraphic("Bitmap image is cut short");
+  TDib dib(width, height, bits);
+  dib.HasAlpha = alphaMask || (iconEntry && bits == 32);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint8_t* q = data + paletteAt + i * 4;
+    dib.Palette[i] = {q[0], q[1], q[2], 0};
   }
   std::size_t stride = dib.RowStride(), bytes = stride * std::size_t(height);
   if (at > size || size - at < bytes) throw EInvalidGraphic("Bitmap image is cut short");

@@ -164,4 +164,9 @@ void TBitmap::LoadFromClipboardFormat(unsigned format) {
   TGraphic::LoadFromClipboardFormat(format);
 }
 
+void TBitmap::SaveToClipboardFormat(unsigned& format) {
+  format = CF_DIB;
+  TGraphic::SaveToClipboardFormat(format);
+}
+
 }  // namespace forms

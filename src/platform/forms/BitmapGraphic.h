@@ -28,6 +28,8 @@ public:
   void Assign(TGraphic* source) override;
   void AssignTo(TGraphic* dest) override;
   void LoadFromClipboardFormat(unsigned format) override;
+  // Always as CF_DIB.
+  void SaveToClipboardFormat(unsigned& format) override;
 
   TPixelFormat PixelFormat() const;
   // Converts the pixels; an indexed target gets a fixed palette (black and

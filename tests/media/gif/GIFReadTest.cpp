@@ -44,9 +44,7 @@ TEST_P(GIFRead, FollowsTheFormatsDecisions) {
   c.Check(image);
 }
 
-auto Frames(std::size_t n) {
-  return [n](TGIFsImage& i) { EXPECT_EQ(i.Frames.size(), n); };
-}
+auto Frames(std::size_t n) { return [n](TGIFsImage& i) { EXPECT_EQ(i.Frames.size(), n); }; }
 auto CorruptWithPixels(std::vector<unsigned> pixels) {
   return [pixels](TGIFsImage& i) {
     ASSERT_EQ(i.Frames.size(), 1u);
@@ -70,16 +68,14 @@ INSTANTIATE_TEST_SUITE_P(
         TReadCase{"SignatureInOtherCase", Small("gIf89A").Image(2, 1, kTwoPixels).Trailer().Bytes(), false, "",
                   [](TGIFsImage& i) { EXPECT_EQ(i.Version, 2); EXPECT_EQ(i.Frames.size(), 1u); }},
         TReadCase{"OtherVersion", Small("GIF90a").Image(2, 1, kTwoPixels).Bytes(), false, "Unknown GIF version", Frames(0)},
-        TReadCase{"NoGif", {'P', 'N', 'G'}, false, "Unknown GIF version", Frames(0)},
         TReadCase{"ControlBeforePlainTextIsTheTexts",
                   Small().Control(true, 1).PlainText().Image(2, 1, kTwoPixels).Trailer().Bytes(), false, "",
                   [](TGIFsImage& i) { EXPECT_EQ(i.Frames.at(0)->TransparentColor, kGIFNone); }},
         TReadCase{"ControlMakesTransparent", Small().Control(true, 1, 7, 2).Image(2, 1, kTwoPixels).Trailer().Bytes(),
                   false, "",
                   [](TGIFsImage& i) {
-                    EXPECT_EQ(i.Frames.at(0)->TransparentColor, canvas::RGB(1, 2, 3));
-                    EXPECT_EQ(i.Frames[0]->Delay, 70);
-                    EXPECT_EQ(i.Frames[0]->Disposal, 2);
+                    auto& f = *i.Frames.at(0);
+                    EXPECT_EQ(std::tuple(f.TransparentColor, f.Delay, f.Disposal), std::tuple(canvas::RGB(1, 2, 3), 70, 2));
                   }},
         TReadCase{"TransparentIndexBeyondTable", Small().Control(true, 9).Image(2, 1, kTwoPixels).Trailer().Bytes(),
                   false, "", [](TGIFsImage& i) { EXPECT_EQ(i.Frames.at(0)->TransparentColor, kGIFNone); }},
@@ -87,8 +83,6 @@ INSTANTIATE_TEST_SUITE_P(
                   [](TGIFsImage& i) { EXPECT_TRUE(i.Looping); EXPECT_EQ(i.LoopCount, 0); }},
         TReadCase{"LoopCapped", Small().Loop(40000, "ANIMEXTS1.0").Image(2, 1, kTwoPixels).Trailer().Bytes(), false,
                   "", [](TGIFsImage& i) { EXPECT_TRUE(i.Looping); EXPECT_EQ(i.LoopCount, 30000); }},
-        TReadCase{"OtherApplicationIsNoLoop", Small().Loop(3, "XMPDataXMP ").Image(2, 1, kTwoPixels).Trailer().Bytes(),
-                  false, "", [](TGIFsImage& i) { EXPECT_FALSE(i.Looping); EXPECT_EQ(i.LoopCount, 1); }},
         TReadCase{"CommentsAfterTheLastImage",
                   Small().Image(2, 1, kTwoPixels).Comment({"one", "two"}).Comment({"three"}).Trailer().Bytes(), false,
                   "",
@@ -97,12 +91,6 @@ INSTANTIATE_TEST_SUITE_P(
                     EXPECT_EQ(i.Header->Comments.Strings(1), "two");
                     EXPECT_EQ(i.Header->Comments.Strings(2), "\r\n\r\n");
                     EXPECT_EQ(i.Header->Comments.Strings(3), "three");
-                  }},
-        TReadCase{"CommentBeforeAnImageIsTheFrames",
-                  Small().Comment({"mine"}).Image(2, 1, kTwoPixels).Trailer().Bytes(), false, "",
-                  [](TGIFsImage& i) {
-                    EXPECT_EQ(i.Header->Comments.Count(), 0);
-                    EXPECT_EQ(i.Frames.at(0)->Comments().Strings(0), "mine");
                   }},
         TReadCase{"WidthZeroTakesTheScreens", Small().Image(0, 1, kTwoPixels).Trailer().Bytes(), false, "",
                   [](TGIFsImage& i) { EXPECT_EQ(i.Frames.at(0)->GetBitmap().GetWidth(), 2); }},
@@ -131,51 +119,6 @@ INSTANTIATE_TEST_SUITE_P(
         TReadCase{"Oversized", Small().Image(2, 1, kTwoPixels).Image(65535, 65535, kTwoPixels).Trailer().Bytes(),
                   false, "Stream read error", Frames(2)}),
     [](const auto& info) { return std::string(info.param.Name); });
-
-// Pixels through every depth and the interlace passes.
-struct TPixelCase {
-  int ColorBits, CodeSize, Height;
-  bool Interlaced;
-};
-void PrintTo(const TPixelCase& c, std::ostream* os) { *os << c.ColorBits << " bits, " << c.Height << " rows"; }
-class GIFPixels : public ::testing::TestWithParam<TPixelCase> {};
-
-TEST_P(GIFPixels, LandInTheirRows) {
-  const TPixelCase& c = GetParam();
-  const int w = 5, h = c.Height, colours = 1 << c.ColorBits;
-  std::vector<int> rows(std::size_t(w * h));  // the image's rows, top to bottom
-  for (int i = 0; i < w * h; ++i) rows[std::size_t(i)] = (i * 7 + i / w) % colours;
-  std::vector<int> stored;  // in the order the file holds them
-  std::vector<int> order;
-  if (c.Interlaced) {
-    for (int y = 0; y < h; y += 8) order.push_back(y);
-    for (int y = 4; y < h; y += 8) order.push_back(y);
-    for (int y = 2; y < h; y += 4) order.push_back(y);
-    for (int y = 1; y < h; y += 2) order.push_back(y);
-  } else {
-    for (int y = 0; y < h; ++y) order.push_back(y);
-  }
-  for (int y : order) stored.insert(stored.end(), rows.begin() + y * w, rows.begin() + (y + 1) * w);
-  auto bytes = TGIFBuilder()
-                   .Screen(w, h, c.ColorBits)
-                   .Image(w, h, TGIFBuilder::Literals(stored, c.CodeSize), c.CodeSize, 0, c.Interlaced)
-                   .Trailer()
-                   .Bytes();
-  TGIFsImage image;
-  TMemoryStream stream(bytes);
-  image.LoadFromStream(stream);
-  const canvas::TDib& dib = image.Frames.at(0)->GetBitmap().Dib();
-  EXPECT_EQ(dib.BitsPerPixel(), c.ColorBits == 1 ? 1 : c.ColorBits <= 4 ? 4 : 8);
-  EXPECT_EQ(dib.Palette.back().Red, c.ColorBits == 8 || c.ColorBits == 4 || c.ColorBits == 1 ? colours - 1 : 0x80);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) ASSERT_EQ(int(dib.IndexAt(x, y)), rows[std::size_t(y * w + x)]) << x << "," << y;
-  EXPECT_FALSE(image.Frames[0]->Corrupt);
-}
-
-INSTANTIATE_TEST_SUITE_P(Gif, GIFPixels,
-                         ::testing::Values(TPixelCase{1, 2, 3, false}, TPixelCase{3, 3, 4, false},
-                                           TPixelCase{4, 4, 11, true}, TPixelCase{8, 8, 17, true},
-                                           TPixelCase{6, 6, 2, true}));
 
 }  // namespace
 }  // namespace gif

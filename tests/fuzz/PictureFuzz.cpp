@@ -1,0 +1,25 @@
+// The BMP reader (what it reads is written back and read again unchanged)
+// and the icon reader; built once for each (PICTURE_KIND).
+
+#include "FuzzInput.h"
+#include "platform/forms/BitmapGraphic.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::vector<uint8_t> bytes(data, data + size);
+  try {
+#if PICTURE_KIND == 1
+    TMemoryStream stream(bytes);
+    forms::TBitmap bitmap;
+    bitmap.LoadFromStream(stream);
+    TMemoryStream written;
+    bitmap.SaveToStream(written);
+    Check(canvas::TDib::LoadFromBmp(written.Bytes()).Pixels() == bitmap.Dib().Pixels());
+    Check(bitmap.Picture().Width() == bitmap.GetWidth());
+#else
+    canvas::TBitmap picture = canvas::DecodeIcon(bytes);
+    Check(std::int64_t(picture.Width()) * picture.Height() <= canvas::TBitmap::kMaxPixels);
+#endif
+  } catch (const Exception&) {
+  }
+  return 0;
+}

@@ -1,6 +1,7 @@
 #include "app/LoadedFile.h"
 
 #include "app/DynamicLevels.h"
+#include "app/SoundClips.h"
 #include "base/Strings.h"
 #include "platform/threads/MainQueue.h"
 #include "player/MidiOutput.h"
@@ -15,6 +16,7 @@ TLoadedFile::TLoadedFile(const std::string& FileName) : FileName(FileName) {
   Score->LoadFromFile(FileName);
   Window = std::make_unique<TKVWindow>();
   Window->SetStyle(wsRealTime);
+  Window->SetClipPlayer(SoundClipPlayer());
   Window->SetScore(Score.get());
   Window->OnPlayShort = [this](TObject* s, uint8_t m, uint8_t d1, uint8_t d2, int32_t vst, bool show) {
     PlayShort(s, m, d1, d2, vst, show);

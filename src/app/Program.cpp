@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "media/gif/GIFImage.h"
+#include "media/services/MediaServices.h"
 #include "score/import/MidiImport.h"
 #include "score/import/MusicXMLImport.h"
 #include "score/import/OldScoreFile.h"
@@ -17,5 +18,6 @@ void StartScoreServices() {
   RegisterMusicXMLImporter();
   RegisterOldFormatLoader(LoadOldFormat);
   gif::RegisterGIFImage();
+  InstallMediaServices();
   started = true;
 }

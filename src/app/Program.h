@@ -1,6 +1,7 @@
 #pragma once
 // What the program sets up before its first window: the fonts the layout
 // measures with, the layout service of every score and the importers that
-// LoadFromFile uses, and the GIF picture format. Idempotent.
+// LoadFromFile uses, the GIF picture format, and the media services that
+// play the sound clips. Idempotent.
 
 void StartScoreServices();

@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "platform/audio/OutputBus.h"
-#include "platform/audio/Resampler.h"
+#include "platform/audio/BusFeed.h"
 #include "platform/audio/WaveDecoder.h"
 
 namespace audio {
@@ -20,9 +20,9 @@ constexpr int kFeedFrames = 1024;
 class TMediaPlayer::TTrack final : public midi::TSampleSource {
 public:
   TTrack(TDecodedWave wave, int busRate)
-      : FWave(std::move(wave)), FBusRate(busRate), FResampler(int(FWave.Rate), busRate, 2, TSampleFormat::Float32) {}
+      : FWave(std::move(wave)), FBusRate(busRate), FFeed(int(FWave.Rate), busRate, FWave.Channels) {}
 
-  bool Ok() const { return FResampler.Ok(); }
+  bool Ok() const { return FFeed.Ok(); }
   int SampleRate() const override { return FBusRate; }
   uint64_t Frames() const { return FWave.Frames(); }
   uint32_t Length() const { return uint32_t(Frames() * 1000 / FWave.Rate); }
@@ -33,13 +33,9 @@ public:
     std::fill(out, out + size_t(frames) * 2, 0.0f);
     std::lock_guard<std::mutex> lock(FLock);
     if (!FPlaying) return;
-    const size_t wanted = size_t(frames) * 2 * sizeof(float);
-    while (FPending.size() < wanted && !FFlushed) Feed();
-    const size_t n = std::min(wanted, FPending.size());
-    std::memcpy(out, FPending.data(), n);
-    FPending.erase(FPending.begin(), FPending.begin() + std::ptrdiff_t(n));
-    FTaken += n / (2 * sizeof(float));
-    if (FFlushed && FPending.empty()) {
+    while (FFeed.Pending() < size_t(frames) && !FFlushed) Feed();
+    FTaken += uint64_t(FFeed.Take(out, frames));
+    if (FFlushed && FFeed.Pending() == 0) {
       FPlaying = false;
       FStart = Frames();
       FTaken = 0;
@@ -77,26 +73,20 @@ private:
   void SeekTo(uint64_t frame) {
     FStart = FNext = frame;
     FTaken = 0;
-    FPending.clear();
-    std::vector<uint8_t> dropped;
-    FResampler.Flush(dropped);
+    FFeed.Reset();
     FFlushed = false;
   }
 
   // Converts the next frames of the file to the bus's rate in stereo.
   void Feed() {
     const uint64_t n = std::min<uint64_t>(kFeedFrames, Frames() - FNext);
-    FStereo.resize(size_t(n) * 2);
+    FSamples.resize(size_t(n) * FWave.Channels);
     const int16_t* in = FWave.Samples.data() + FNext * FWave.Channels;
-    for (size_t i = 0; i < n; ++i) {
-      const float left = in[i * FWave.Channels] / 32768.0f;
-      FStereo[2 * i] = left;
-      FStereo[2 * i + 1] = FWave.Channels == 2 ? in[i * 2 + 1] / 32768.0f : left;
-    }
-    FResampler.Convert(FStereo.data(), int(n), FPending);
+    for (size_t i = 0; i < FSamples.size(); ++i) FSamples[i] = in[i] / 32768.0f;
+    FFeed.Push(FSamples.data(), int(n));
     FNext += n;
     if (FNext == Frames()) {
-      FResampler.Flush(FPending);
+      FFeed.Finish();
       FFlushed = true;
     }
   }
@@ -104,9 +94,8 @@ private:
   const TDecodedWave FWave;
   const int FBusRate;
   std::mutex FLock;
-  TResampler FResampler;
-  std::vector<uint8_t> FPending;  // float stereo at the bus's rate, not yet taken
-  std::vector<float> FStereo;
+  TBusFeed FFeed;
+  std::vector<float> FSamples;
   uint64_t FStart = 0, FTaken = 0, FNext = 0;
   bool FPlaying = false, FFlushed = false;
 };

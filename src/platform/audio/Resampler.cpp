@@ -37,13 +37,15 @@ void Run(SwrContext* swr, const float* in, int frames, int frameBytes, std::vect
 
 }  // namespace
 
-TResampler::TResampler(int inRate, int outRate, int channels, TSampleFormat format) {
-  if (inRate <= 0 || outRate <= 0 || channels < 1 || channels > 2) return;
+TResampler::TResampler(int inRate, int outRate, int channels, TSampleFormat format, int inChannels) {
+  if (inChannels == 0) inChannels = channels;
+  if (inRate <= 0 || outRate <= 0 || channels < 1 || channels > 2 || inChannels < channels || inChannels > 8) return;
   auto context = std::make_unique<TContext>();
-  AVChannelLayout layout;
+  AVChannelLayout layout, inLayout;
   av_channel_layout_default(&layout, channels);
+  av_channel_layout_default(&inLayout, inChannels);
   const AVSampleFormat outFormat = LibraryFormat(format);
-  if (swr_alloc_set_opts2(&context->Swr, &layout, outFormat, outRate, &layout, AV_SAMPLE_FMT_FLT, inRate, 0, nullptr) < 0 ||
+  if (swr_alloc_set_opts2(&context->Swr, &layout, outFormat, outRate, &inLayout, AV_SAMPLE_FMT_FLT, inRate, 0, nullptr) < 0 ||
       swr_init(context->Swr) < 0)
     return;
   FFrameBytes = channels * av_get_bytes_per_sample(outFormat);

@@ -2,7 +2,8 @@
 // Converts interleaved float audio to another rate and sample format with a
 // band-limited resampler. The count of frames out follows the count in
 // exactly over any length (no drift): after Flush, Frames in x OutRate /
-// InRate, rounded. Input and output keep the same channels.
+// InRate, rounded. Input and output keep the same channels, unless the
+// input has more (up to 8), which are then mixed down.
 
 #include <cstdint>
 #include <memory>
@@ -14,7 +15,7 @@ enum class TSampleFormat { Float32, Unsigned8, Signed16 };
 
 class TResampler {
 public:
-  TResampler(int inRate, int outRate, int channels, TSampleFormat format);
+  TResampler(int inRate, int outRate, int channels, TSampleFormat format, int inChannels = 0);
   ~TResampler();
   TResampler(const TResampler&) = delete;
   TResampler& operator=(const TResampler&) = delete;

@@ -1,0 +1,15 @@
+#pragma once
+// The media subsystem's services for the score model: WAVE clip inputs and
+// the clip output; pictures and embedded objects stay as the null services
+// keep them.
+
+#include "score/model/MediaServices.h"
+
+class TKVMediaSupport : public TKVNullMediaServices {
+public:
+  std::unique_ptr<TKVAudioInput> CreateAudioInput(uint8_t Format) override;
+  std::unique_ptr<TKVAudioOutput> CreateAudioOutput() override;
+};
+
+// Installs the media services (at start, before any element exists).
+void InstallMediaServices();

@@ -1,0 +1,201 @@
+// The clip output on an output bus of the test's own, pulled by the test:
+// what comes out, its format records, its events and its failures.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+#include "base/LittleEndian.h"
+#include "media/audio/AuException.h"
+#include "media/audio/DXAudioOut.h"
+#include "media/audio/WaveIn.h"
+#include "platform/audio/OutputBus.h"
+#include "platform/threads/MainQueue.h"
+#include "support/codec/CodecTestSupport.h"
+
+using namespace codectest;
+
+namespace {
+
+class ClipOutput : public testing::Test {
+protected:
+  void SetUp() override { TMainQueue::Instance().SetMainThread(std::this_thread::get_id()); }
+
+  // Runs the main queue until Done holds (a minute at most: a failure, not
+  // a timing).
+  template <class F>
+  bool WaitFor(F done) {
+    for (int i = 0; i < 10000; ++i) {
+      TMainQueue::Instance().ProcessPending();
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+  }
+
+  // A clip written by sox with these options and effects.
+  std::string Clip(const std::string& options, const std::string& effects) {
+    const std::string path = Dir.Path("clip" + std::to_string(++FClips) + ".wav");
+    int status = -1;
+    codectest::Run("sox -n " + options + " " + Quote(path) + " " + effects + " 2>&1", &status);
+    EXPECT_EQ(status, 0);
+    return path;
+  }
+
+  // Pulls the bus until the clip sounds, then Frames more frames; the mix
+  // from the clip's first frame on.
+  std::vector<float> Hear(size_t frames) {
+    std::vector<float> mix, block(2 * 441);
+    EXPECT_TRUE(WaitFor([&] {
+      Bus.Render(block.data(), 441);
+      const auto first = std::find_if(block.begin(), block.end(), [](float v) { return v != 0; });
+      if (first == block.end()) return false;
+      mix.assign(first - (first - block.begin()) % 2, block.end());
+      return true;
+    }));
+    const size_t have = mix.size() / 2;
+    mix.resize(std::max(have, frames) * 2);
+    if (frames > have) Bus.Render(mix.data() + 2 * have, int(frames - have));
+    return mix;
+  }
+
+  audio::TOutputBus Bus{44100};
+  TScratchDir Dir;
+  int FClips = 0;
+};
+
+TEST_F(ClipOutput, StereoClipComesOutSampleForSampleToItsLastFrame) {
+  const std::string path = Clip("-r 44100 -c 2 -b 16", "synth 0.5 sine 440 sine 660 dcshift 0.1");
+  const std::string raw = codectest::Run("sox " + Quote(path) + " -t s16 -");
+  TWaveIn in;
+  in.SetFileName(path);
+  TDXAudioOut out(&Bus);
+  out.PollingInterval = 20;
+  int done = 0;
+  out.OnDone = [&](TAuOutput*) { ++done; };
+  out.SetInput(&in);
+  out.Run();
+  const size_t clipFrames = raw.size() / 4;
+  const std::vector<float> mix = Hear(clipFrames + 22050);
+  for (size_t i = 0; i < 2 * clipFrames; ++i)
+    ASSERT_EQ(mix[i], int16_t(le::load16(reinterpret_cast<const uint8_t*>(raw.data()) + 2 * i)) / 32768.0f) << i;
+  for (size_t i = 2 * clipFrames; i < mix.size(); ++i) ASSERT_EQ(mix[i], 0.0f) << "silence after the clip, " << i;
+  EXPECT_TRUE(WaitFor([&] { return done == 1; }));
+  EXPECT_EQ(out.Format().nBlockAlign(), 4);
+}
+
+TEST_F(ClipOutput, MonoClipAtHalfTheRateSoundsAtItsPitchOnBothSides) {
+  TWaveIn in;
+  in.SetFileName(Clip("-r 22050 -c 1 -b 16", "synth 1 sine 1000 dcshift 0.01"));
+  TDXAudioOut out(&Bus);
+  out.PollingInterval = 20;
+  out.SetInput(&in);
+  out.Run();
+  const std::vector<float> mix = Hear(44100);
+  int crossings = 0;
+  for (size_t i = 2 * 4410; i < 2 * 26460; i += 2) {
+    ASSERT_EQ(mix[i], mix[i + 1]);
+    crossings += (mix[i] - 0.01f > 0) != (mix[i + 2] - 0.01f > 0);
+  }
+  EXPECT_NEAR(crossings, 1000, 4);  // 0.5 s of 1 kHz
+  out.Stop(false);
+}
+
+struct TFormatCase {
+  int Channels, Bits;
+  uint16_t Tag;
+  uint32_t Mask;
+};
+
+TEST(ClipOutputFormat, PlainForStereoSixteenBitsExtensibleWithItsMaskElse) {
+  for (const TFormatCase& c : {TFormatCase{2, 16, 1, 0}, TFormatCase{2, 24, 0xFFFE, 3}, TFormatCase{6, 16, 0xFFFE, 63},
+                               TFormatCase{8, 32, 0xFFFE, 255}, TFormatCase{1, 8, 1, 0}}) {
+    const codec::TWaveFormat f = TDXAudioOut::MakeFormat(c.Channels, 44100, c.Bits);
+    EXPECT_EQ(f.wFormatTag(), c.Tag);
+    EXPECT_EQ(f.nBlockAlign(), c.Channels * c.Bits / 8);
+    EXPECT_EQ(f.nAvgBytesPerSec(), 44100u * c.Channels * c.Bits / 8);
+    EXPECT_EQ(c.Tag == 0xFFFE ? f.ExtraU32(20) : 0u, c.Mask);
+  }
+}
+
+TEST_F(ClipOutput, EnumerationKeepsSixteenDevices) {
+  TDXAudioOut out(&Bus, [](const audio::TDSEnumCallback& callback) {
+    for (int i = 0; i < 20 && callback(audio::TGuid{}, "device " + std::to_string(i));) ++i;
+    return audio::DS_OK;
+  });
+  EXPECT_EQ(out.Devices().Count, 16u);
+  TDXAudioOut program(&Bus);
+  EXPECT_STREQ(program.Devices().Devices[0].Description, "Program output");
+}
+
+TEST_F(ClipOutput, RunFailuresEndTheRunWithTheirText) {
+  TDXAudioOut out(&Bus);
+  EXPECT_THROW(
+      try { out.Run(); } catch (const EAuException& e) {
+        EXPECT_STREQ(e.what(), "Input is not assigned");
+        throw;
+      },
+      EAuException);
+  TWaveIn in;
+  in.SetFileName(Clip("-r 8000 -c 1 -b 16", "synth 2 sine 300"));
+  out.SetInput(&in);
+  int errors = 0;
+  out.OnThreadException = [&](TAuOutput*) { ++errors; };
+  out.DeviceNumber = 1;
+  out.Run();
+  ASSERT_TRUE(WaitFor([&] { return errors == 1 && !out.Busy(); }));
+  EXPECT_EQ(out.ErrorText(), "Invalid device number");
+  // Nobody pulls this bus: the buffer never frees up.
+  out.DeviceNumber = 0;
+  out.PollingInterval = 1;
+  out.SetFramesInBuffer(1024);
+  out.Run();
+  ASSERT_TRUE(WaitFor([&] { return errors == 2 && !out.Busy(); })) << errors << out.Busy() << out.ErrorText();
+  EXPECT_EQ(out.ErrorText(), "Audio output error");
+}
+
+TEST_F(ClipOutput, AsynchronousStopReportsDoneLaterSynchronousNever) {
+  TWaveIn in;
+  in.SetFileName(Clip("-r 8000 -c 1 -b 16", "synth 2 sine 300"));
+  TDXAudioOut out(&Bus);
+  out.PollingInterval = 1;
+  int done = 0;
+  out.OnDone = [&](TAuOutput*) { ++done; };
+  out.SetInput(&in);
+  out.Run();
+  out.Stop(true);
+  EXPECT_EQ(done, 0) << "events come through the main queue";
+  ASSERT_TRUE(WaitFor([&] { return done == 1; }));
+  out.Run();
+  out.Stop(false);
+  EXPECT_FALSE(out.Busy());
+  TMainQueue::Instance().ProcessPending();
+  EXPECT_EQ(done, 1);
+}
+
+TEST_F(ClipOutput, RunStopAndSetInputFromAnotherThread) {
+  TWaveIn a, b;
+  a.SetFileName(Clip("-r 8000 -c 1 -b 16", "synth 0.2 sine 300"));
+  b.SetFileName(Clip("-r 8000 -c 2 -b 16", "synth 0.2 sine 300"));
+  TDXAudioOut out(&Bus);
+  out.PollingInterval = 1;
+  out.OnDone = [](TAuOutput*) {};
+  out.SetInput(&a);
+  std::atomic<bool> finished{false};
+  std::thread other([&] {
+    for (int i = 0; i < 1000; ++i) {
+      if (i % 3 == 0) out.Run();
+      if (i % 3 == 1) out.Stop(i % 2 == 0);
+      if (i % 3 == 2) out.SetInput(i % 2 ? &a : &b);
+    }
+    finished = true;
+  });
+  EXPECT_TRUE(WaitFor([&] { return finished.load(); }));
+  other.join();
+  out.Stop(false);
+  EXPECT_FALSE(out.Busy());
+}
+
+}  // namespace

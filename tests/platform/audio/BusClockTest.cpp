@@ -5,7 +5,6 @@
 #include "platform/audio/BusClock.h"
 
 namespace {
-
 constexpr int64_t kMs = 1'000'000;
 
 // Pull k of 441 frames (10 ms) comes at 10 k ms plus Late(k).

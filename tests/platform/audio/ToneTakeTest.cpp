@@ -38,8 +38,7 @@ TEST_F(TakeTone, ATakeOfAToneUnderFullLoadKeepsEveryFrame) {
   std::this_thread::sleep_for(std::chrono::duration<double>(getenv("SONARID_TONE_SECONDS") ? atof(getenv("SONARID_TONE_SECONDS")) : 20));
   const int64_t stop[2] = {midi::MonotonicNowNs(), (Mci("STOP take"), midi::MonotonicNowNs())};
   const bool stalled = Bus.ClockAnchors() != anchors;
-  busy = false;
-  for (std::thread& t : spinners) t.join();
+  for (std::thread& t : (busy = false, spinners)) t.join();
   Bus.Stop();
   Bus.RemoveSource(tone);
   Mci("SAVE take \"" + Dir.Path("tone.wav") + "\"");

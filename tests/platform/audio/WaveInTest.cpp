@@ -176,8 +176,7 @@ TEST_F(WaveIn, OnTheSilentSinkTheMonitorAndTheTakeRunInRealTime) {
     monitor.Queue();
     OpenTake(format.nSamplesPerSec(), format.nChannels(), format.wBitsPerSample());
     ASSERT_EQ(WaveInStart(monitor.Handle), MMSYSERR_NOERROR);
-    // The take runs from the moment of RECORD to that of STOP, each known
-    // to lie within its call, give or take a block.
+    // The take runs from RECORD's moment to STOP's (each within its call), give or take a block.
     const int64_t startBefore = midi::MonotonicNowNs();
     Mci("RECORD take");
     const int64_t startAfter = midi::MonotonicNowNs();

@@ -41,21 +41,6 @@ TEST(LanguageBlock, FindsSectionsByTheSearchTree) {
   EXPECT_EQ(lrf::FindSection({}, "A"), std::nullopt);
 }
 
-TEST(LanguageBlock, ReadsEntriesAndMessagesInPlace) {
-  lrf::TSectionEntries entries(kHandBlock, 22);
-  lrf::TEntry entry;
-  ASSERT_TRUE(entries.Next(entry));
-  EXPECT_EQ(entry.Path, "Caption");
-  EXPECT_EQ(entry.Type, lrf::vtString);
-  EXPECT_EQ(entry.Text, "x");
-  EXPECT_FALSE(entries.Next(entry));
-
-  EXPECT_EQ(lrf::SectionString(kHandBlock, 22, 0), "hi");
-  EXPECT_EQ(lrf::SectionString(kHandBlock, 22, 1), "");  // index equal to the count
-  EXPECT_EQ(lrf::SectionString(kHandBlock, 22, -1), "");
-  EXPECT_EQ(lrf::SectionString(kHandBlock, 51, 0), "");
-}
-
 TEST(LanguageBlock, NamesSharingPrefixesAndHighBytesAreTold) {
   // "\xE9" sorts above "e" only when bytes compare unsigned.
   std::vector<lrfc::TLrfSection> sections;

@@ -1,10 +1,9 @@
 // Notes of the per-staff layout: the key, channel and program they sound
-// with, tablature strings, tied continuations and their position entries.
+// with, tablature strings and their position entries.
 
 #include "LayoutFixture.h"
 
 #include "score/model/ItemFactory.h"
-#include "score/model/Liga.h"
 #include "score/model/Mark.h"
 #include "score/model/Note.h"
 #include "score/model/ScoreRecords.h"
@@ -23,11 +22,6 @@ protected:
     TKVNote* note = AddNote(Measure(0, Column), Position, Pitch, Value, StaffVoice);
     for (uint8_t sign : Signs) AddMark(note, 50, 0, 0, sign);
     return note;
-  }
-  TKVLiga* Tie(TKVNote* From) {
-    auto* tie = static_cast<TKVLiga*>(CreateItemByKind(30, From));
-    tie->SetFlags(0x10);
-    return tie;
   }
   int EntriesOf(int Column, const TKVItem* Item) {
     int n = 0;
@@ -78,24 +72,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TSignCase{{6}, 66, 0x81, 0}, TSignCase{{0, 0}, 63, 0x42, 0},
                       TSignCase{{101}, 64, 0x41, 101}, TSignCase{{137}, 64, 0x41, 137},
                       TSignCase{{104}, 66, 0x01, 104}, TSignCase{{138}, 66, 0x01, 138}, TSignCase{{200}, 65, 0, 0}));
-
-// An accidental holds for the later notes of its line up to the bar line,
-// the key's and one's own alike.
-TEST_F(NoteLayout, AccidentalsHoldToTheEndOfTheMeasure) {
-  MakePiece(1, 2);
-  AddMark(Measure(0, 0), 3, 0, 0, 1);  // G major
-  TKVNote* notes[] = {Note(0, 0, F4, {2}), Note(0, 64, F4), Note(0, 128, F4, {4}), Note(0, 192, F4),
-                      Note(0, 256, 0x63)};
-  AddMark(Measure(0, 1), 3, 0, 0, 10);  // a change to no flats: the naturals of G
-  TKVNote* later[] = {Note(1, 0, F4, {2}), Note(1, 128, F4), Note(1, 256, F4, {4}), Note(1, 384, 0x63)};
-  Layout();
-  std::vector<int> keys;
-  for (TKVNote* n : notes) keys.push_back(n->MidiKey);
-  EXPECT_EQ(keys, (std::vector<int>{66, 66, 65, 65, 78}));
-  keys.clear();
-  for (TKVNote* n : later) keys.push_back(n->MidiKey);
-  EXPECT_EQ(keys, (std::vector<int>{66, 66, 65, 77})) << "another octave keeps its own line";
-}
 
 TEST_F(NoteLayout, VoicesPlayOnTheirOwnOrThePartsProgram) {
   MakePiece(1, 1);
@@ -165,27 +141,6 @@ TEST_F(NoteLayout, TablatureTakesTheLowestFret) {
   EXPECT_EQ(a->Fret(), 1);
   EXPECT_EQ(set->String(), 2);
   EXPECT_EQ(set->Fret(), 4);
-}
-
-TEST_F(NoteLayout, TiesWithinAndOverTheBarLineAreNotStruckAgain) {
-  MakePiece(1, 2);
-  TKVNote* first = Note(0, 0, MiddleC, {}, 256);
-  Tie(first);
-  TKVNote* within = Note(0, 256, MiddleC);
-  TKVNote* over = Note(0, 384, 0x52);
-  Tie(over);
-  TKVNote* other = Note(0, 384, 0x54, {}, 128, 0x01);  // untied voice
-  TKVNote* afterBar = Note(1, 0, 0x52);
-  TKVNote* otherAfterBar = Note(1, 0, 0x54, {}, 128, 0x01);
-  TKVNote* notTied = Note(1, 128, 0x52);
-  piece->GetPart(0)->GetStaff(0)->NewVoice();
-  Layout();
-  EXPECT_FALSE(first->PlayState & 0x80);
-  EXPECT_TRUE(within->PlayState & 0x80);
-  EXPECT_TRUE(afterBar->PlayState & 0x80);
-  EXPECT_FALSE(otherAfterBar->PlayState & 0x80);
-  EXPECT_FALSE(notTied->PlayState & 0x80);
-  EXPECT_FALSE(other->PlayState & 0x80);
 }
 
 }  // namespace

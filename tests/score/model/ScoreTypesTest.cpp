@@ -4,33 +4,12 @@
 
 namespace {
 
-TEST(PitchByte, LineAndMidiKeyFollowOctaveAndStep) {
-  uint8_t middleC = MakePitch(5, 0);
-  EXPECT_EQ(middleC, 0x50);
-  EXPECT_EQ(PitchLine(middleC), 35);
-  EXPECT_EQ(PitchToMidiKey(middleC, 0), 60);
-  EXPECT_EQ(PitchToMidiKey(MakePitch(5, 6), 0), 71);   // B above middle C
-  EXPECT_EQ(PitchToMidiKey(MakePitch(4, 3), 1), 54);   // F sharp below
-  EXPECT_EQ(PitchToMidiKey(MakePitch(5, 2), -1), 63);  // E flat
-  EXPECT_EQ(PitchToMidiKey(middleC, 0, 12), 72);       // with the part's transposition
-}
-
 TEST(PitchByte, MidiKeyStaysInRangeForExtremeAndDamagedPitches) {
   EXPECT_EQ(PitchToMidiKey(MakePitch(15, 6), 2, 24), 127);
   EXPECT_EQ(PitchToMidiKey(MakePitch(0, 0), -2), 0);
   // A step nibble past B (from a damaged file) reads as C instead of
   // indexing past the semitone table.
   EXPECT_EQ(PitchToMidiKey(0x5F, 0), 60);
-}
-
-TEST(MeterWord, LengthInTicks) {
-  EXPECT_EQ(MeterLength(0x0404), 512);
-  EXPECT_EQ(MeterLength(MakeMeter(3, 8)), 192);
-  EXPECT_EQ(MeterLength(MakeMeter(6, 8)), 384);
-  EXPECT_EQ(MeterLength(MakeMeter(5, 4)), 640);
-  EXPECT_EQ(MeterLength(MakeMeter(7, 16)), 224);
-  EXPECT_EQ(MeterNumerator(0x0308), 3);
-  EXPECT_EQ(MeterDenominator(0x0308), 8);
 }
 
 TEST(MeterWord, ZeroPartsCountAsCommonTimeInsteadOfDividingByZero) {

@@ -56,17 +56,7 @@ protected:
     EXPECT_TRUE(answers.empty());
     return shown;
   }
-  // What a take leaves: 0.3 s of a tone in the record format in the working file.
-  void RecordTake() {
-    const codec::TWaveFormat& format = Main->WaveFormat();
-    TFileStream file(Main->RecordFile(), fmCreate);
-    codec::TWaveFileWriter writer(file, format.Bytes(), false);
-    std::vector<int16_t> samples(format.nSamplesPerSec() * 3 / 10 * format.nChannels());
-    for (size_t i = 0; i < samples.size(); ++i) samples[i] = int16_t(8000 * std::sin(double(i / 2) * 0.06));
-    writer.Write(reinterpret_cast<const uint8_t*>(samples.data()), samples.size() * 2);
-    writer.Finish(0);
-    Main->TakeRecorded();
-  }
+  void RecordTake() { RecordTestTake(*Main); }
   std::string Path(const std::string& name) { return (Folder / name).string(); }
 
   std::vector<bool> BusySteps;  // whether Record was enabled, at each step during a save

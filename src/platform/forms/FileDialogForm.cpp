@@ -35,15 +35,16 @@ TFileDialogForm::TFileDialogForm(TComponent* owner, const TSettings& settings)
     : TForm(owner), FSettings(settings), FFilters(ParseFilter(settings.Filter)), FPlaces(StandardPlaces()) {
   SetCaption(settings.Title);
   Position = poOwnerFormCenter;
-  SetBounds(0, 0, 640, 400);
+  SetBounds(0, 0, 640, 372);
   FPathEdit = Place<TEdit>(this, "PathEdit", 8, 8, 536, 21);
   FUpButton = Place<TButton>(this, "UpButton", 552, 6, 80, 25);
   FUpButton->SetCaption("&Up");
   FUpButton->OnClick = [this](TObject*) { OpenFolder(fs::path(FFolder).parent_path().string()); };
 
-  if (!settings.RecentFolder.empty())
-    FPlaces.insert(FPlaces.begin() + 1,
-                   {ShownText(fs::path(settings.RecentFolder).filename().string()), settings.RecentFolder});
+  if (const fs::path recent = fs::path(settings.RecentFolder).lexically_normal(); !recent.empty()) {
+    const fs::path name = recent.has_filename() ? recent.filename() : recent.parent_path().filename();
+    FPlaces.insert(FPlaces.begin() + 1, {ShownText(name.empty() ? recent.string() : name.string()), recent.string()});
+  }
   FPlacesList = Place<TListBox>(this, "PlacesList", 8, 38, 128, 262);
   for (const TPlace& p : FPlaces) FPlacesList->Items().Add(p.Caption);
   FPlacesList->OnClick = [this](TObject*) {

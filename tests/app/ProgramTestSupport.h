@@ -24,9 +24,6 @@ std::string CorpusXml(const std::string& name);
 // The fetched corpus's Standard MIDI File of that name, or its first one
 // when Name is empty; "" when none.
 std::string CorpusMidi(const std::string& name = "");
-// What a take leaves: 0.3 s of a tone in the record format in the working
-// file, and the window told of it.
-void RecordTestTake(TFProgramModule& main);
 using test_support::ReadText;
 using test_support::WriteText;
 

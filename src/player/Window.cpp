@@ -18,6 +18,7 @@ TKVWindow::TKVWindow()
 void TKVWindow::SetScore(TKVScore* Value) {
   if (Value == FScore) return;
   if (FScore) FScore->RemoveWindow(this);
+  ClearSelection();
   FScore = Value;
   if (!Value) return;
   Value->AddWindow(this);
@@ -36,6 +37,7 @@ TKVPageRecord* TKVWindow::PageRecord(int32_t Index) const {
 }
 
 void TKVWindow::UpdatePageTable() {
+  ClearSelection();
   if (!FScore) {
     FPageCount = 0;
     return;
@@ -141,4 +143,15 @@ int32_t TKVWindow::PixelsToScore(int32_t Value) const {
 
 int32_t TKVWindow::ScoreToPixels(int32_t Value) const {
   return int32_t(int64_t(Value) * FZoom * FScreenResolution / 9600 / 8);
+}
+
+const TKVWindow::TKVSelectionGroup* TKVWindow::FindSelected(const TKVPiece* Piece) const {
+  for (const TKVSelectionGroup& group : SelectionGroups)
+    if (group.Piece == Piece) return &group;
+  return nullptr;
+}
+
+void TKVWindow::ClearSelection() {
+  SelectedRecords.clear();
+  SelectionGroups.clear();
 }

@@ -29,6 +29,7 @@ class TKVPiece;
 class TKVVoice;
 struct TKVMeasureRecord;
 struct TKVPageRecord;
+struct TKVDisplayItem;
 
 enum TKVCursorType : uint8_t { ctStaff, ctPiece };
 enum TKVDataStyle : uint8_t { dsAll, dsActiveVoice };
@@ -210,6 +211,26 @@ public:
   TKVClipPlayer& ClipPlayer() { return *FClipPlayer; }
   void SetClipPlayer(TKVClipPlayer& Player) { FClipPlayer = &Player; }
   TKVMetronome Metronome;
+
+  // ---- selection, kept for an editing host; painting reads it ----
+  // Emptied when the score changes or is laid out again: the records it
+  // points at are the layout's.
+  std::vector<TKVDisplayItem*> SelectedRecords;
+  // Per piece, per measure index, the display records selected there.
+  struct TKVSelectionGroup {
+    TKVPiece* Piece = nullptr;
+    std::vector<std::vector<TKVDisplayItem*>> Measures;
+  };
+  std::vector<TKVSelectionGroup> SelectionGroups;
+  // The group of Piece, or nil when nothing of it is selected.
+  const TKVSelectionGroup* FindSelected(const TKVPiece* Piece) const;
+  void ClearSelection();
+  // Text selection of an edited text: from the start up to, not including,
+  // the end.
+  struct TKVTextPosition {
+    int32_t Char = 0, Line = 0;
+  };
+  TKVTextPosition TextSelStart, TextSelEnd;
   bool Repeat = false;  // the play thread starts again at the end
   TKVPlayRange PlayRange;
   // Set by a run's start, its sounding changes and DoStopPlay: a repaint

@@ -33,6 +33,9 @@ struct TKVStaffLineRecord {
   int32_t InnerTop = 0, InnerBottom = 0;   // the lines drawn, for staves of fewer than five lines
   long double Height = 0;                  // 0.1 mm: room of the line including its gap
   uint16_t DrawnLineSpacing = 0;           // pixels, as last painted (the renderer's)
+  // Pixels, as last painted (the renderer's): the bottom line as drawn below
+  // the laid-out bottom line, so that lines ending on the staff can follow it.
+  int32_t StaffHeight = 0;
   uint16_t LineSpacing = 0;
   uint8_t Flags = 0;  // bit 0: the staff is shown
 };
@@ -66,6 +69,10 @@ struct TKVPageRecord {
   uint16_t FirstMeasure = 0;  // first measure record placed on the page
   uint16_t Piece = 0;         // current piece when the page was started
   int32_t LastMeasure = 0;    // -1 after a change of piece
+  // Run-time, 0 for every composed page: the page's trailing systems stay
+  // visible in the output styles; a y offset of its repeat dots.
+  uint8_t KeepTrailing = 0;
+  int32_t OffsetY = 0;
   uint16_t StaffLineCount = 0;
   std::vector<std::unique_ptr<TKVStaffLineRecord>> StaffLines;
   uint16_t FirstStaffLineNumber = 0, StaffLineCounter = 0;

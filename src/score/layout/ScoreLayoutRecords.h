@@ -19,6 +19,7 @@ class TKVScore;
 struct TKVSymbolFontEntry {
   std::string FontName;
   uint16_t SizePercent = 100;
+  int16_t Step = 0;  // layout units: the vertical step of the replaced glyphs
   // Per glyph code: replacement code (0 = not mapped; its low byte is the
   // glyph drawn) and two further words.
   std::vector<std::array<uint16_t, 3>> Glyphs;

@@ -62,6 +62,13 @@ struct TKVDisplayItem {
   int32_t StartX = 0, StartY = 0, EndX = 0, EndY = 0;  // anchors
   TKVStaff* Staff = nullptr;
   uint8_t LyricMarker = 0;  // 1 for a lyric syllable's record
+  // Written by painting and by drag feedback, never by the layout: the room
+  // a stem leaves beside its head, and the pending move (pixels) that the
+  // offset mode in Placement applies.
+  uint16_t StemPadLeft = 0, StemPadRight = 0;
+  struct {
+    int32_t X = 0, Y = 0;
+  } Shift;
 };
 
 // One item occurrence in a measure record's time-ordered position list.

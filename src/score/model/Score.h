@@ -62,6 +62,27 @@ struct TKVNewPartDefaults {
   int32_t Third = 100;  // its low byte is what is copied
 };
 
+// Painting settings of a score. Widths are eighths of a unit; 0 takes the
+// painter's default.
+struct TKVScoreDrawing {
+  uint16_t StaffLineWidth = 0;
+  uint16_t StemWidth = 0;
+  uint16_t BeamWidth = 0;
+  uint16_t TupletLineWidth = 0;
+  uint8_t PrintMeasureNumbers = 1;  // 0: measure numbers only on screen
+  // Trailing systems, or trailing measure lines and contents, are painted in
+  // the output styles too.
+  uint8_t KeepTrailingSystems = 0;
+  uint8_t KeepTrailingMeasures = 0;
+  // User head shapes, addressed by head shape - 5.
+  struct THeadShape {
+    std::string FontName;
+    uint8_t SizePercent = 100;
+    uint8_t Char = 0;
+  };
+  std::vector<THeadShape> HeadShapes;
+};
+
 class TKVScore : public TObject {
 public:
   static constexpr uint16_t FormatRevisionCurrent = 0x0404;
@@ -155,6 +176,9 @@ public:
 
   TKVNewPartDefaults NewPartDefaults;
   TKVImportOptions ImportOptions;
+  // How the score is painted; kept in no file, so a loaded score paints with
+  // the defaults.
+  TKVScoreDrawing Drawing;
   // Set from ImportOptions.ImportLayoutFlag by a MIDI import; the page
   // composer reads it.
   uint8_t ImportedLayoutFlag = 0;

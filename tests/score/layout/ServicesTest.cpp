@@ -120,7 +120,7 @@ TEST_F(LayoutTest, RectanglesScaleTowardZeroWithinThirtyTwoBits) {
 TEST_F(LayoutTest, SymbolFontsReplaceMappedGlyphsOnly) {
   MakePiece(1, 1);
   auto ctx = Context(0);
-  TKVSymbolFontEntry entry{"User Glyphs", 50, {}};
+  TKVSymbolFontEntry entry{"User Glyphs", 50, 0, {}};
   entry.Glyphs.resize(0x50);
   entry.Glyphs[0x41][0] = 0x1234;
   ScoreLayoutRecords(*score).SymbolFonts = {entry};

@@ -1,0 +1,43 @@
+#pragma once
+// The paint of a visible score view: every visible page composed in an
+// off-screen image, the uncovered parts in the control's colour, the image
+// copied onto the control in one block with the exclusive-or overlays taken
+// off and put back around the copy, then the rulers and page buttons.
+
+#include "player/ScoreRenderer.h"
+#include "render/page/PaintHost.h"
+
+class TKVWindow;
+
+namespace render {
+
+class TKVViewPainter : public TKVScoreRenderer {
+public:
+  TKVViewPainter(TKVWindow& View, TKVPaintHost& Host);
+
+  void Paint() override;
+  void ShowCursor(bool Show) override;
+  void DrawHoverOverlay(bool Update) override;
+  void CalcRuleMarkers() override;
+  void DrawSelectionOverlay(bool Update);
+  void DrawRule(canvas::TCanvas& Canvas, bool Markers, const canvas::TRect& ClientArea, int Mode);
+  void DrawPageButtons(canvas::TCanvas& Canvas);
+
+protected:
+  // One page's content at the paint scale, the canvas's origin at its top
+  // left corner.
+  virtual void DrawPageContent(int32_t PageIndex, canvas::TCanvas& Canvas, int32_t Scale, canvas::TPoint Origin);
+
+  TKVWindow& View;
+  TKVPaintHost& Host;
+
+private:
+  struct TPaintState;
+  void DrawPage(TPaintState& State, int32_t PageIndex);
+  void DrawSpreadPage(TPaintState& State, int32_t PageIndex, bool OuterSide);
+};
+
+// Makes every visible view that is a paint host paint through the renderer.
+void RegisterScoreRenderer();
+
+}  // namespace render

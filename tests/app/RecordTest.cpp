@@ -9,6 +9,8 @@
 
 #include "ProgramTestSupport.h"
 #include "app/LoadedFile.h"
+#include "base/LittleEndian.h"
+#include "player/Window.h"
 #include "platform/audio/MediaPlayer.h"
 #include "platform/audio/OutputBus.h"
 #include "platform/audio/WaveDecoder.h"
@@ -16,6 +18,7 @@
 #include "platform/threads/MainQueue.h"
 #include "support/MidiFileBuilder.h"
 #include "support/codec/CodecTestSupport.h"
+#include "score/model/ScoreFileSamples.h"
 
 namespace apptest {
 namespace {
@@ -185,6 +188,93 @@ TEST_P(RecordOnsetTest, TheTakeHoldsTheFirstNoteWhereTheScorePutsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LeadingSilence, RecordOnsetTest, testing::Values(0, 500));
+
+
+// A score whose second measure holds a sound element with a WAVE clip that
+// sox makes, recorded as a take: the clip is heard where the score puts it.
+class ClipTakeTest : public RecordTest {
+protected:
+  // Opens the score with the clip Sox writes (its command with %F); gives
+  // the second measure's start in ms.
+  double OpenWithClip(const std::string& sox) {
+    const std::string clip = (Folder / "clip.wav").string();
+    int status = -1;
+    codectest::Run(std::regex_replace(sox, std::regex("%F"), codectest::Quote(clip)), &status);
+    EXPECT_EQ(status, 0);
+    const TBytes audio = test_support::ReadBytes(clip);
+    // Tempo 5: measures of over two seconds.
+    TScoreFile file = sample::File(sample::DefaultItems, 5, [&](TScoreFileWriter& w) {
+      w.U16(1).BeginItem(221, 2, TBlockBytes(4)).U32(uint32_t(audio.size())).U32(0).Raw(audio).End();
+    });
+    const TBytes score = file.Bytes();
+    test_support::WriteBytes(Folder / "clip.sfd", score);
+    EXPECT_TRUE(Main->OpenFile((Folder / "clip.sfd").string()));
+    return Main->CurrentFile()->Window->GetPositionTime(0, 1, 0);
+  }
+  // Records from StartMs to the score's end; the take as sox reads it
+  // (mono, 44100 Hz).
+  std::vector<int16_t> Record(double startMs) {
+    Main->TBSource->SetPosition(int(startMs / 100));
+    Main->ARecord->Execute();
+    EXPECT_TRUE(RunUntil([&] { return !Main->Recording(); }, 10));
+    const std::string raw = codectest::Run("sox " + codectest::Quote((Folder / "Untitled.wav").string()) +
+                                           " -t s16 -r 44100 -c 1 -");
+    std::vector<int16_t> take(raw.size() / 2);
+    for (size_t i = 0; i < take.size(); ++i) take[i] = int16_t(le::load16(reinterpret_cast<const uint8_t*>(raw.data()) + 2 * i));
+    return take;
+  }
+  // The power at Hz in windows of 10 ms (Goertzel).
+  static std::vector<double> Power(const std::vector<int16_t>& take, double hz) {
+    std::vector<double> power;
+    const double w = 2 * std::cos(2 * M_PI * hz / 44100);
+    for (size_t at = 0; at + 441 <= take.size(); at += 441) {
+      double s1 = 0, s2 = 0;
+      for (size_t i = at; i < at + 441; ++i) s2 = std::exchange(s1, take[i] / 32768.0 + w * s1 - s2);
+      power.push_back(s1 * s1 + s2 * s2 - w * s1 * s2);
+    }
+    return power;
+  }
+  // In ms: where the power first and last stands above a tenth of its top.
+  static std::pair<double, double> Sounding(const std::vector<double>& power) {
+    const double top = *std::max_element(power.begin(), power.end());
+    auto above = [&](double p) { return p > top / 10; };
+    const auto first = std::find_if(power.begin(), power.end(), above);
+    const auto last = std::find_if(power.rbegin(), power.rend(), above);
+    return {double(first - power.begin()) * 10, double(power.rend() - last) * 10};
+  }
+};
+
+TEST_F(ClipTakeTest, AClipInTheSecondMeasureSoundsFromItsStartForItsLength) {
+  const double measure2 = OpenWithClip("sox -n -r 44100 -c 1 -b 16 %F synth 2 sine 1000");
+  const auto [from, to] = Sounding(Power(Record(0), 1000));
+  EXPECT_NEAR(from, measure2, 150);
+  EXPECT_NEAR(to - from, 2000, 100);
+}
+
+// What the program's bus mixes, left side, at 16 bits.
+class TBusTake final : public audio::TBusTap {
+public:
+  void BusBlock(const float* stereo, int frames, int64_t) override {
+    std::lock_guard<std::mutex> lock(Lock);
+    for (int i = 0; i < frames; ++i) Left.push_back(int16_t(std::lround(stereo[2 * i] * 32767)));
+  }
+  std::mutex Lock;
+  std::vector<int16_t> Left;
+};
+
+TEST_F(ClipTakeTest, AStartInsideTheClipPlaysItFromThatWholeSecond) {
+  const double measure2 = OpenWithClip("sox -n -r 44100 -c 1 -b 16 %F synth 1 sine 1000 : synth 1 sine 2000");
+  TBusTake take;
+  audio::TOutputBus::Instance().AddTap(take);
+  Main->TBSource->SetPosition(int((measure2 + 1000) / 100));
+  Main->APlayExecute();
+  EXPECT_TRUE(RunUntil([&] { return Main->PlayEnded(); }, 10));
+  audio::TOutputBus::Instance().RemoveTap(take);
+  const std::vector<double> high = Power(take.Left, 2000), low = Power(take.Left, 1000);
+  const double highTop = *std::max_element(high.begin(), high.end());
+  EXPECT_GT(highTop, 1000.0);
+  EXPECT_LT(*std::max_element(low.begin(), low.end()), highTop / 100) << "the clip's first second is not heard";
+}
 
 }  // namespace
 }  // namespace apptest

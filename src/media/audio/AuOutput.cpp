@@ -5,6 +5,7 @@
 
 #include "media/audio/AuException.h"
 #include "media/audio/EventHandler.h"
+#include "platform/midi/SendTime.h"
 #include "platform/threads/MainQueue.h"
 
 TAuThread::TAuThread(TAuOutput& output) : FOutput(output), FThread([this] { Execute(); }) {}
@@ -114,6 +115,7 @@ void TAuOutput::SetInput(TKVAudioInput* input) {
 void TAuOutput::Run() {
   SetErrorText("");
   if (!FAuInput) throw EAuException("Input is not assigned");
+  FRunTime = midi::SendTimeNs();
   FThread.Resume();
 }
 

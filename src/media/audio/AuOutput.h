@@ -66,6 +66,8 @@ public:
   bool Active() const { return FActive; }
   std::string ErrorText();
   bool PumpIdle() { return FThread.Suspended(); }
+  // When the last Run was meant to sound (the caller's send time).
+  int64_t RunTimeNs() const { return FRunTime; }
   uint64_t PumpRun() const { return FThread.Runs; }
 
   TOutputEvent OnDone;
@@ -95,6 +97,7 @@ private:
   std::mutex FErrorLock;
   std::string FErrorText;
   int FLastProgress = 0;
+  std::atomic<int64_t> FRunTime{0};
   TEventHandler& FEvents;
   TAuThread FThread;  // last: it runs on the members above
 };

@@ -105,6 +105,8 @@ bool TDXAudioOut::DoOutput(bool abort) {
     const uint32_t n = FillTransfer(uint32_t(FTransfer.size()));
     std::memset(FTransfer.data() + n, FSilence, FTransfer.size() - n);
     DSWriteBlock(FCtx, FTransfer.data(), uint32_t(FTransfer.size()));
+    // In time with the notes the play thread sent when it started the clip.
+    FCtx.Buffer->SetPlayTime(RunTimeNs());
     DSStartOutput(FCtx);
     FPrefill = false;
   }

@@ -130,12 +130,22 @@ void TSoundBuffer::ReadAhead(int busFrames) {
   }
 }
 
-void TSoundBuffer::Render(float* out, int frames) {
+void TSoundBuffer::SetPlayTime(int64_t timeNs) {
+  std::lock_guard<std::mutex> lock(FLock);
+  FPlayAt = timeNs;
+}
+
+void TSoundBuffer::RenderAt(float* out, int frames, int64_t firstFrameNs) {
   std::fill(out, out + size_t(frames) * 2, 0.0f);
   std::lock_guard<std::mutex> lock(FLock);
   if (!FPlaying || FSize == 0) return;
-  ReadAhead(frames);
-  FTaken += uint64_t(FFeed.Take(out, frames));
+  int lead = 0;
+  if (FPlayAt > firstFrameNs && firstFrameNs > 0)
+    lead = int(std::min<int64_t>(frames, (FPlayAt - firstFrameNs) * FBus.SampleRate() / 1'000'000'000));
+  if (lead == frames) return;
+  FPlayAt = 0;
+  ReadAhead(frames - lead);
+  FTaken += uint64_t(FFeed.Take(out + 2 * lead, frames - lead));
 }
 
 HRESULT TDirectSound::SetCooperativeLevel(void*, uint32_t) { return DS_OK; }

@@ -63,10 +63,15 @@ public:
   HRESULT Stop();
   HRESULT GetCurrentPosition(uint32_t& play, uint32_t& write);
   HRESULT SetCurrentPosition(uint32_t play);
+  // The next Play sounds from the bus frame that stands for TimeNs on the
+  // monotonic clock (when a sink plays the bus and that is still to come),
+  // so that a clip keeps time with the synthesiser's timed messages.
+  void SetPlayTime(int64_t timeNs);
 
   bool Ok() const { return FFeed.Ok(); }
   int SampleRate() const override;
-  void Render(float* out, int frames) override;
+  void Render(float* out, int frames) override { RenderAt(out, frames, 0); }
+  void RenderAt(float* out, int frames, int64_t firstFrameNs) override;
 
 private:
   void ReadAhead(int busFrames);
@@ -84,6 +89,7 @@ private:
   uint32_t FStart = 0;       // the play cursor at Play or SetCurrentPosition
   uint64_t FTaken = 0;       // bus frames taken since
   uint32_t FRead = 0;        // ring bytes converted so far (the write cursor)
+  int64_t FPlayAt = 0;       // ns; 0: at once
 };
 
 class TDirectSound {

@@ -2,8 +2,8 @@
 // A sample piece for the score-file tests, written from the format's
 // description: one part "Flute" (channel 3) with two staves, voice A on
 // staff 0 also written on staff 1 (a cross-staff voice) and voice B on staff
-// 1; measure 0 holds what MeasureItems writes, measure 1 a single rest; one
-// column holds a tempo mark of 120.
+// 1; measure 0 holds what MeasureItems writes, measure 1 a single rest; the
+// first column holds a tempo mark (of 120 unless given).
 
 #include <functional>
 #include <memory>
@@ -43,7 +43,10 @@ inline void DefaultItems(TScoreFileWriter& w) {
   w.BeginItem(20, 1, Note(128, 0x11)).End();
 }
 
-inline TBytes Piece(const TItemsWriter& measureItems = DefaultItems) {
+// Tempo: the tempo mark's; SecondColumn: the items of measure 1's column
+// (none when not given).
+inline TBytes Piece(const TItemsWriter& measureItems = DefaultItems, uint16_t tempo = 120,
+                    const TItemsWriter& secondColumn = nullptr) {
   TScoreFileWriter w;
   w.Begin(10, TBlockBytes(20).U16(4, 90)).Str("Sonata");
   w.U16(1).Begin(13, TBlockBytes(28).U8(1, 3)).Str("Flute");
@@ -58,9 +61,14 @@ inline TBytes Piece(const TItemsWriter& measureItems = DefaultItems) {
   w.U16(0);                                        // part items
   for (int i = 0; i < 5; ++i) w.Words({});         // word lists
   w.U16(1).U16(0).U16(uint16_t(-2)).Str("VST").ByteArray({9}).End();
-  w.U16(1).Begin(3, TBlockBytes(36).U16(10, 1)).U16(1);
-  w.BeginItem(6, 7, TBlockBytes(28).U16(4, 120)).U16(0).Str("TempoFont").End();
+  w.U16(secondColumn ? 2 : 1).Begin(3, TBlockBytes(36).U16(10, 1)).U16(1);
+  w.BeginItem(6, 7, TBlockBytes(28).U16(4, tempo)).U16(0).Str("TempoFont").End();
   w.Words({3}).End();
+  if (secondColumn) {
+    w.Begin(3, TBlockBytes(36));
+    secondColumn(w);
+    w.Words({}).End();
+  }
   w.Words({7, 8});
   for (int i = 0; i < 4; ++i) w.Words({});
   w.ByteArray({1}).End();
@@ -68,9 +76,10 @@ inline TBytes Piece(const TItemsWriter& measureItems = DefaultItems) {
 }
 
 // A version-16 file holding Piece() and nothing else of note.
-inline TScoreFile File(const TItemsWriter& measureItems = DefaultItems) {
+inline TScoreFile File(const TItemsWriter& measureItems = DefaultItems, uint16_t tempo = 120,
+                       const TItemsWriter& secondColumn = nullptr) {
   TScoreFile file;
-  file.Pieces = {Piece(measureItems)};
+  file.Pieces = {Piece(measureItems, tempo, secondColumn)};
   return file;
 }
 

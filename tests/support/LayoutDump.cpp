@@ -4,7 +4,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <map>
+#include <sstream>
 
+#include "score/layout/PageRecords.h"
 #include "score/model/Item.h"
 #include "score/model/LayoutRecords.h"
 #include "score/model/Note.h"
@@ -94,4 +96,33 @@ std::string StruckNotes(const TKVPieceLayoutRecords& Records) {
         struck += std::to_string(note->MidiKey) + "@" + std::to_string(Records.MeasureRecords[m]->StartTick + entry->Position) +
                   "+" + std::to_string(entry->Word) + " ";
   return struck;
+}
+
+std::string DumpPages(const std::vector<std::unique_ptr<TKVPageRecord>>& Pages, int32_t Count) {
+  std::ostringstream out;
+  for (size_t p = 0; p < Pages.size() && int32_t(p) < Count; ++p) {
+    const TKVPageRecord& page = *Pages[p];
+    out << "page " << page.PageIndex << " piece=" << page.StartPiece << "/" << page.Piece << " measures="
+        << page.FirstMeasure << ".." << page.LastMeasure << " count=" << page.MeasureCount << "/"
+        << page.RunningMeasureCount << "/" << page.RealMeasureCount << " lines=" << page.FirstStaffLineNumber << "+"
+        << page.StaffLineCounter << " systems=" << page.FirstSystemNumber << "+" << page.SystemCounter
+        << " continuation=" << int(page.Continuation) << " breaks=" << page.PendingPageBreaks << "\n";
+    for (uint16_t s = 0; s < page.SystemCount && s < page.Systems.size(); ++s) {
+      const TKVSystemRecord& system = *page.Systems[s];
+      out << "  system " << system.Number << " x=" << system.LeftX << ".." << system.RightX << " y=" << system.Top
+          << ".." << system.Bottom << " lines=" << system.FirstStaffLine << ".." << system.LastStaffLine
+          << " flags=" << int(system.Flags) << " measures";
+      for (uint16_t m = 0; m < system.MeasureCount && m < system.Measures.size(); ++m)
+        out << " " << system.Measures[m]->ColumnIndex << "@" << system.Measures[m]->LeftX << ".."
+            << system.Measures[m]->RightX;
+      out << "\n";
+    }
+    for (const TKVStaffLineRecord* line = page.GetStaffLine(0); line; line = page.GetStaffLine(line->Index + 1))
+      out << "  line " << line->Number << " x=" << line->LeftX << ".." << line->RightX << " y=" << line->TopJoin << "/"
+          << line->Top << "/" << line->InnerTop << "/" << line->InnerBottom << "/" << line->Bottom << "/"
+          << line->BottomJoin << " height=" << double(line->Height) << " spacing=" << line->LineSpacing
+          << " flags=" << int(line->Flags) << " attached=" << (line->AttachedLine ? int(line->AttachedLine->Index) : -1)
+          << "\n";
+  }
+  return out.str();
 }

@@ -20,10 +20,18 @@
 #include <cstdint>
 #include <string>
 
+#include <memory>
+#include <vector>
+
 struct TKVPieceLayoutRecords;
+struct TKVPageRecord;
 
 // Records 0 .. Count - 1 (all records for Count < 0).
 std::string DumpMeasureRecords(const TKVPieceLayoutRecords& Records, int32_t Count = -1);
 
 // The notes struck (no tie carries them in): "key@tick+length " from the piece's start.
 std::string StruckNotes(const TKVPieceLayoutRecords& Records);
+
+// Pages 0 .. Count - 1 with their used systems (and the measure records
+// each lists, with their x) and staff lines, one line each.
+std::string DumpPages(const std::vector<std::unique_ptr<TKVPageRecord>>& Pages, int32_t Count);

@@ -69,8 +69,11 @@ void RemoveLateItems(TKVFormatContext& Ctx) {
 
 bool FormatMeasureColumn(TKVScore& Score, int32_t PieceIndex, int32_t ColumnIndex, const TKVLayoutSteps& Steps) {
   TKVPiece* piece = Score.GetPiece(PieceIndex);
-  // A column past the one after the last is never made: no records for it.
-  if (!piece || ColumnIndex < 0 || ColumnIndex > piece->GetColumnCount()) return false;
+  // Records grow one at a time: past the column after the last only the
+  // record after the last one is made (the page composer's fill measures).
+  if (!piece || ColumnIndex < 0) return false;
+  if (ColumnIndex > std::max<int64_t>(piece->GetColumnCount(), int64_t(piece->Layout().MeasureRecords.size())))
+    return false;
   TKVFormatContext ctx(Score, *piece, ColumnIndex);
   CollectStaves(ctx);
   if (ctx.Staves.empty()) return false;

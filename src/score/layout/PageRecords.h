@@ -54,6 +54,7 @@ struct TKVSystemRecord {
   TKVPageRecord* Page = nullptr;
   TKVPiece* Piece = nullptr;
   int32_t LeftX = 0, Top = 0, RightX = 0, Bottom = 0;
+  int32_t TopExtent = 0, BottomExtent = 0;  // what the system's contents reach above and below
   uint16_t FirstStaffLine = 0, LastStaffLine = 0;  // indices into the page's staff lines
   uint16_t FirstMeasure = 0;
   uint16_t MeasureCount = 0;  // used count of Measures
@@ -85,6 +86,9 @@ struct TKVPageRecord {
   uint16_t PendingPageBreaks = 0;
   uint16_t ItemCursor = 0;
   std::vector<TKVDisplayItem*> RepeatedObjects;  // objects shown on every page
+  uint16_t MeasureCount = 0;         // measures placed on the page
+  uint16_t RunningMeasureCount = 0;  // measures placed up to the page's end, carried on
+  uint16_t RealMeasureCount = 0;     // the same without the fill measures past the music
 
   // Valid staff line I, or nil.
   TKVStaffLineRecord* GetStaffLine(int32_t I) const {

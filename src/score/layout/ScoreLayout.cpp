@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "score/layout/ColumnMarks.h"
+#include "score/layout/PageComposer.h"
 #include "score/layout/PlayOrder.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/Piece.h"
@@ -25,6 +26,7 @@ TKVScoreLayout::TKVScoreLayout(TKVScore& Score) : FScore(Score) {
   FSteps.CalcMeasureExtents = ::CalcMeasureExtents;
   FSteps.ApplyMeasureMinimums = ::ApplyMeasureMinimums;
   FSteps.BuildPlayOrder = ::BuildPlayOrder;
+  FSteps.PaginatePages = [this](TKVScore& Score, int32_t FromPage) { ::PaginatePages(Score, FromPage, FSteps); };
 }
 
 void TKVScoreLayout::FormatPiece(int32_t PieceIndex, int32_t First) {

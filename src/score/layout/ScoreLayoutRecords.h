@@ -25,8 +25,27 @@ struct TKVSymbolFontEntry {
   std::vector<std::array<uint16_t, 3>> Glyphs;
 };
 
+// Run-time settings and state of the page composer that the score keeps
+// but never stores (off or 0 for a new score).
+struct TKVComposerSettings {
+  bool Fill = false;         // go on with empty measures past the music until the line is full
+  bool FillStop = false;     // the fill has ended
+  bool GrowFirstPage = false;     // the first page grows to fit its systems
+  bool KeepJustification = false; // the stretch of a system is kept in its columns' offsets
+  bool JustifyInFill = false;     // stretch systems also in fill mode
+  bool LayoutDone = false;   // a composition has finished
+  bool Composing = false;    // the visibility table grows with the systems composed
+  long double FirstSystemOffset = 0;  // 0.1 mm below the top margin; 0: the page Interval
+  uint16_t FirstPageBreaks = 0;       // page breaks before the first page's music
+  uint16_t MinMeasureWidth = 0;       // 1/8 px
+  uint16_t MinMusicWidth = 0;         // 1/8 px
+  // The score's totals after the last run.
+  uint16_t RunningMeasures = 0, RealMeasures = 0;
+};
+
 class TKVScoreLayoutRecords : public TKVLayoutRecords {
 public:
+  TKVComposerSettings Composer;
   std::vector<TKVSymbolFontEntry> SymbolFonts;
   std::vector<std::unique_ptr<TKVPageRecord>> Pages;
   int32_t PageCount = 0;  // used count of Pages

@@ -183,7 +183,13 @@ struct TKVMeasureRecord {
   std::vector<std::unique_ptr<TKVPartLayoutRecord>> PartRecords;
   std::vector<TKVDisplayItem*> ContinuingDisplays;  // items of earlier measures reaching into this one
   std::array<uint16_t, ExtentWord::Count> Extents{};
-  uint8_t Flags = 0;  // bit 2 several staves shown; bits 4-5, 7 by the per-staff layout
+  // 1/8 px, set by the page composer: the measure's whole width and the
+  // width of its time positions.
+  int32_t TotalWidth = 0;
+  int32_t MusicWidth = 0;
+  // Bit 0 spaced by the page composer; bit 2 several staves shown; bits
+  // 4-5, 7 by the per-staff layout.
+  uint8_t Flags = 0;
   uint16_t DisplayCount = 0;
   std::vector<std::unique_ptr<TKVDisplayItem>> Displays;
   double Duration = 0;   // milliseconds at tempo scale 100 %
@@ -246,6 +252,15 @@ struct TKVPieceLayoutRecords {
   std::vector<std::unique_ptr<TKVPlayRecord>> PlayRecords;
   int32_t PlayCount = 0;
   double RunningTime = 0;  // ms: the end of the piece's last play
+  // The page composer's: measures placed, and the number the piece's first
+  // measure shows after the pieces before it.
+  int32_t PlacedMeasures = 0;
+  int32_t FirstMeasureNumber = 0;
+  // Run-time tables of the page composer (empty: no gap, every staff
+  // shown): 1/8 px of room after measure n, and per staff line number a
+  // byte whose bit 0 hides that staff.
+  std::vector<int16_t> MeasureGaps;
+  std::vector<uint8_t> StaffVisibility;
 
   // Valid play I, or nil.
   TKVPlayRecord* GetPlay(int32_t I) const {

@@ -79,6 +79,11 @@ void TKVPage::SetInternal(int32_t Index, long double Value) {
   FData.setExt(kValueOffset[Index], ExtendedFromLongDouble(Value));
 }
 
+void TKVPage::SetComposedLength(int32_t Index, long double Value) {
+  if ((Index != pvWidth && Index != pvHeight) || std::isnan(Value)) return;
+  SetInternal(Index, std::clamp(Value, 0.0L, MaxInternalLength));
+}
+
 long double TKVPage::GetValue(int32_t Index) const {
   if (Index < 0 || Index >= kValueCount) return 0;
   return ToDisplayUnits(Metrix(), InternalValue(Index));

@@ -62,6 +62,11 @@ public:
   void SetValue(int32_t Index, long double Value);
   // Length Index in tenths of a millimetre; 0 for other indexes.
   long double InternalValue(int32_t Index) const;
+  // Writes width or height (tenths of a millimetre) as the page composer
+  // grows a page: whatever the paper size, kept within 0 ..
+  // MaxInternalLength, without notification (a layout never starts
+  // another).
+  void SetComposedLength(int32_t Index, long double Value);
 
   long double Width() const { return GetValue(pvWidth); }
   long double Height() const { return GetValue(pvHeight); }

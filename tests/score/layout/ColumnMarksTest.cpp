@@ -20,6 +20,7 @@ std::vector<const TKVDisplayItem*> DisplaysOf(const TKVMeasureRecord& R, const T
 // connectors. Bar marks become play marks.
 TEST_F(LayoutTest, BarsAndConnectorsFollowTheStaffGroups) {
   MakePiece(2, 2, 0x0404, 2);
+  WithoutPages();
   TKVStaff* second = piece->GetPart(0)->GetStaff(1);
   second->Data().setU16(StaffBlock::PartIndex, 1);
   TKVMark* bar = AddMark(Column(0), 157, 0);

@@ -41,6 +41,7 @@ TEST_F(LayoutTest, StepsRunInOrderForEveryPartOfEveryColumn) {
 // page records past it).
 TEST_F(LayoutTest, ReformatStartsAtThePageThatHoldsTheMeasure) {
   MakePiece(1, 10);
+  WithoutPages();
   EXPECT_EQ(Service().ReformatPageOfMeasure(7), 0);
   for (uint16_t first : {0, 4, 8}) AddPage(first);
   EXPECT_EQ(Service().ReformatPageOfMeasure(3), 0);

@@ -81,6 +81,15 @@ TKVLyric* LayoutTest::AddLyric(TObject* Owner, uint8_t Kind, uint16_t Position,
   return lyric;
 }
 
+void LayoutTest::WithoutPages() {
+  Service().Steps().PaginatePages = [](TKVScore& Score, int32_t) { Score.SetFirstDirtyPage(-1); };
+  TKVScoreLayoutRecords& store = ScoreLayoutRecords(*score);
+  for (int32_t i = 0; i < score->GetPieceCount(); ++i)
+    for (auto& record : score->GetPiece(i)->Layout().MeasureRecords) record->System = nullptr;
+  store.Pages.clear();
+  store.PageCount = 0;
+}
+
 void LayoutTest::AddPage(uint16_t FirstMeasure) {
   TKVScoreLayoutRecords& store = ScoreLayoutRecords(*score);
   store.Pages.push_back(std::make_unique<TKVPageRecord>());

@@ -38,6 +38,10 @@ protected:
   TKVPause* AddRest(TObject* Owner, uint16_t Position, uint16_t Value, uint8_t StaffVoice = 0);
   TKVLyric* AddLyric(TObject* Owner, uint8_t Kind, uint16_t Position, std::initializer_list<std::u16string> Lines);
 
+  // For tests of the measure formatter that read its raw tables or build
+  // page records by hand: the page composer is replaced by a step that only
+  // clears the first dirty page, and the pages composed so far are dropped.
+  void WithoutPages();
   // Appends a used page record that starts at measure FirstMeasure.
   void AddPage(uint16_t FirstMeasure);
   // Lays the whole score out again.

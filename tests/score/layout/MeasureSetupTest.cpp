@@ -14,6 +14,7 @@ namespace {
 // repeat standing for four measures makes the next number skip three.
 TEST_F(LayoutTest, SetUpGivesMetersStartTicksNumbersAndTimes) {
   MakePiece(1, 4, 0x0304);
+  WithoutPages();
   AddMark(Column(2), 42, 0, 4);
   Layout();
   ASSERT_EQ(piece->Layout().MeasureRecordCount, 4);

@@ -207,6 +207,7 @@ TEST_F(PlayOrder, PiecesShareTheScoreTimeLine) {
 // draws the tie's second half there, once.
 TEST_F(PlayOrder, TiesAcrossJumps) {
   Build({"[", "]"}, 2);
+  WithoutPages();
   ASSERT_EQ(Plays(), "1 2 1 2");
   auto display = [](TKVMeasureRecord& R, TKVItem* Item) -> TKVDisplayItem& {
     R.Displays.resize(R.DisplayCount);

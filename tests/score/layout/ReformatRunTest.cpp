@@ -25,6 +25,7 @@ protected:
 
 TEST_F(ReformatRun, TheBracketLaysOutOnceFromTheLowestPage) {
   MakePiece(1, 6);
+  WithoutPages();
   for (uint16_t first = 0; first < 6; ++first) AddPage(first);
   LogRuns();
   score->BeginUpdate();

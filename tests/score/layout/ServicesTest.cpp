@@ -62,6 +62,7 @@ TEST_F(LayoutTest, PositionEntriesKeepTickOrder) {
 // second one (the earlier measure is not set up again).
 TEST_F(LayoutTest, FormattingAColumnAgainAddsNothingTwiceToEarlierMeasures) {
   MakePiece(1, 3);
+  WithoutPages();
   TKVMark* grace = AddMark(Measure(0, 2), 116, 0);
   Service().Steps().LayoutStaff = [&](TKVFormatContext& ctx) {
     if (ctx.ColumnIndex == 2) InsertPositionEntry(ctx, grace, -40, 1);

@@ -28,6 +28,7 @@ TEST_F(LayoutTest, StaffStepsRoundHalvesToEven) {
 
 TEST_F(LayoutTest, ClefsFillTheClefListsBesideTheBackgrounds) {
   MakePiece(1, 2, 0x0404, 2);
+  WithoutPages();
   TKVMark* treble = AddMark(Measure(0, 0), 2, 0, 0, 1);
   TKVMark* bass = AddMark(Measure(0, 0), 2, 256, 0, 2);
   auto* late = static_cast<TKVNote*>(CreateItemByKind(20, Measure(0, 0)));

@@ -114,6 +114,7 @@ TEST_F(LayoutTest, OnlyTheFirstHoldAtATickLengthensTheMeasure) {
 
 TEST_F(LayoutTest, ColumnMarksSetNumbersRoomAndPlayMarks) {
   MakePiece(1, 4);
+  WithoutPages();
   AddMark(Column(0), 156, 512);   // repeat end at the end: room
   AddMark(Column(0), 156, 100);   // inside the measure: none
   AddMark(Column(0), 155, 0);

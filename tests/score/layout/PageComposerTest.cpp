@@ -4,7 +4,11 @@
 
 #include "LayoutFixture.h"
 
+#include <functional>
+
+#include "score/layout/LineStartGlyphs.h"
 #include "score/layout/PageComposer.h"
+#include "score/layout/SignatureWidths.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "support/LayoutDump.h"
 
@@ -131,5 +135,118 @@ TEST_F(PageComposer, FillWithoutStopEndsAtPage1001) {
   Layout();
   EXPECT_EQ(Store().PageCount, 1) << Pages();
 }
+
+}  // namespace
+
+namespace {
+
+// Clef codes: glyph (the character whose width counts, 0 for none), what
+// is added to its width, and the vertical extent.
+struct TClefRow {
+  uint16_t Code;
+  char Glyph;
+  int Add, Top, Bottom;
+};
+
+class ClefGlyphs : public LayoutTest, public ::testing::WithParamInterface<TClefRow> {};
+
+TEST_P(ClefGlyphs, FollowTheTable) {
+  const TClefRow row = GetParam();
+  MakePiece(1, 1);
+  TKVFormatContext ctx(*score, *piece, 0);
+  ctx.Canvas.Font.Size = 18;
+  const int expected = row.Glyph ? FakeWidth(std::string(1, row.Glyph), 18) + row.Add : row.Add;
+  EXPECT_TRUE(row.Code == 13 || ClefGlyphWidth(ctx, row.Code) == expected);
+  TKVDisplayItem display;
+  SetClefExtent(row.Code, display);
+  EXPECT_EQ(display.Bounds.Top, row.Top);
+  EXPECT_EQ(display.Bounds.Bottom, row.Bottom);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, ClefGlyphs,
+    ::testing::Values(TClefRow{0, 0, 0, 0, 0}, TClefRow{1, 34, 0, -96, 96}, TClefRow{2, 35, 1, 0, 0},
+                      TClefRow{3, 36, 3, 0, 0}, TClefRow{4, 34, 4, -96, 96}, TClefRow{5, 34, 4, -96, 96},
+                      TClefRow{6, 35, 5, 0, 0}, TClefRow{7, 36, 3, 48, 48}, TClefRow{8, 36, 3, -48, -48},
+                      TClefRow{9, 36, 3, 96, 96}, TClefRow{10, 36, 3, 48, 48}, TClefRow{11, 36, 3, -96, -96},
+                      TClefRow{12, 34, 6, -96, 96}, TClefRow{13, 0, 0, -24, 24}, TClefRow{14, 0, 8, 0, 0},
+                      TClefRow{15, 0, 6, 0, 0}, TClefRow{16, 34, 5, -96, 96}, TClefRow{17, 34, 5, -96, 96},
+                      TClefRow{18, 35, 6, 0, 0}, TClefRow{19, 0, 0, 0, 0}));
+
+TEST_F(LayoutTest, KeyWidthsCountAtMostSevenAccidentals) {
+  MakePiece(1, 1);
+  TKVFormatContext ctx(*score, *piece, 0);
+  for (auto [count, width] : {std::pair{0, 0}, {3, 128}, {10, 0}, {13, 128}, {8, 288}, {25, 248}})
+    EXPECT_EQ(KeySignatureWidth(ctx, 0, uint8_t(count), nullptr), width) << count;
+}
+
+TEST(MeasureNumbers, ShowByTheirMode) {
+  struct {
+    uint8_t Mode;
+    bool SystemStart, PageStart;
+    uint16_t Number;
+    bool Shown;
+  } rows[] = {{0, false, false, 7, true},  {1, true, false, 7, true},   {1, false, false, 7, false},
+              {2, true, true, 7, true},    {2, true, false, 7, false},  {3, false, false, 20, true},
+              {3, false, false, 21, false}, {0x13, false, false, 30, true}, {4, true, true, 10, false}};
+  for (const auto& row : rows)
+    EXPECT_EQ(ShowsMeasureNumber(row.Mode, row.SystemStart, row.PageStart, row.Number), row.Shown) << int(row.Mode);
+}
+
+// A later system starts with the room of the clef and key in force.
+TEST_F(PageComposer, LaterSystemsTakeTheRoomOfTheClefAndKeyInForce) {
+  MakePiece(1, 30);
+  AddMark(Measure(0, 0), 2, 0, 0, 1);
+  AddMark(Measure(0, 0), 3, 0, 0, 3);
+  Layout();
+  ASSERT_GE(Page(0).SystemCount, 2);
+  const TKVMeasureRecord& start = *Page(0).Systems[1]->Measures[0];
+  EXPECT_GE(start.Extents[ExtentWord::ClefWidth], FakeWidth("\"", 18) * 8 + score->Settings().MetricWord(2));
+  EXPECT_GE(start.Extents[ExtentWord::KeyWidth], 128 + score->Settings().MetricWord(3));
+}
+
+// Hidden staves are drawn with a shown staff of their part; a system with
+// none shown shows the first staff.
+TEST_F(PageComposer, HiddenStavesAttachToAShownOne) {
+  MakePiece(1, 4, 0x0404, 3);
+  piece->Layout().StaffVisibility = {1, 0, 1};
+  Layout();
+  const TKVPageRecord& page = Page(0);
+  ASSERT_GE(page.StaffLineCount, 3);
+  EXPECT_EQ(page.StaffLines[0]->AttachedLine, page.StaffLines[1].get());
+  EXPECT_EQ(page.StaffLines[2]->AttachedLine, page.StaffLines[1].get());
+  piece->Layout().StaffVisibility = {1, 1, 1};
+  Layout();
+  EXPECT_EQ(Page(0).StaffLines[0]->Flags & 1, 1);
+}
+
+struct TPageOptionRow {
+  const char* Name;
+  std::function<void(TKVScore&)> Set;
+  int32_t Pages, FirstLeft, SecondLeft, FirstRight;  // -1: not checked
+};
+
+class PageOptions : public PageComposer, public ::testing::WithParamInterface<TPageOptionRow> {};
+
+TEST_P(PageOptions, ShapeThePages) {
+  const TPageOptionRow& row = GetParam();
+  MakePiece(1, 30);
+  score->BeginUpdate();
+  score->Page().SetRightMargin(30);  // mm
+  row.Set(*score);
+  score->EndUpdate();
+  EXPECT_TRUE(row.Pages < 0 || Store().PageCount == row.Pages) << Store().PageCount;
+  EXPECT_TRUE(row.FirstLeft < 0 || Page(0).Systems[0]->LeftX == row.FirstLeft);
+  EXPECT_TRUE(row.SecondLeft < 0 || Page(1).Systems[0]->LeftX == row.SecondLeft) << Page(1).Systems[0]->LeftX;
+  EXPECT_TRUE(row.FirstRight < 0 || Page(0).Systems[0]->RightX == row.FirstRight) << Page(0).Systems[0]->RightX;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, PageOptions,
+    ::testing::Values(TPageOptionRow{"Turn", [](TKVScore& s) { s.Page().SetTurn(true); }, -1, 302, 907, 2117},
+                      TPageOptionRow{"Book", [](TKVScore& s) { s.Page().SetBook(true); }, -1, 302, 302, 605},
+                      TPageOptionRow{"AutoSize", [](TKVScore& s) { s.Page().SetAutoSize(true); }, 1, -1, -1, -1},
+                      TPageOptionRow{"UserPages", [](TKVScore& s) { s.SetUserPages(40); }, 40, -1, -1, -1}),
+    [](const ::testing::TestParamInfo<TPageOptionRow>& info) { return std::string(info.param.Name); });
 
 }  // namespace

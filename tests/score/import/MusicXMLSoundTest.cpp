@@ -1,4 +1,4 @@
-// Small documents that play as they are written: endings, repeat counts and
+// Small documents that play as they are written: endings and
 // jumps in their order; measures for as long as their content; notes where
 // the exact sum of their durations puts them.
 
@@ -73,10 +73,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  "1 2 3 4 1 2 5 6",
                                  8 * 512},
                       TSoundCase{"EndingWithoutRepeat", {Head + W, Bar("left", End("2", "start")) + W, W}, "1 2 3", 3 * 512},
-        TSoundCase{"RepeatThreeTimes",
-                                 {Head + W + Bar("right", "<repeat direction=\"backward\" times=\"3\"/>"), W},
-                                 "1 1 1 2",
-                                 2048},
                       TSoundCase{"DaCapoAlFine",
                                  {Head + W, W + Sign("<words>Fine</words>"), W,
                                   W + Sign("<words>D.C. al Fine</words>", "<sound dacapo=\"yes\"/>")},

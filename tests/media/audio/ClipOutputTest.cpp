@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cmath>
 #include <thread>
 
@@ -101,6 +102,56 @@ TEST_F(ClipOutput, MonoClipAtHalfTheRateSoundsAtItsPitchOnBothSides) {
   }
   EXPECT_NEAR(crossings, 1000, 4);  // 0.5 s of 1 kHz
   out.Stop(false);
+}
+
+// A clip input that stops giving data (until Resume) once Gate bytes are read.
+class TStallingInput : public TWaveIn {
+public:
+  void Resume() {
+    std::lock_guard<std::mutex> lock(FLock);
+    FGate = UINT64_MAX;
+    FSignal.notify_all();
+  }
+  std::atomic<bool> Stalled{false};
+  uint64_t FGate = 2048;
+
+protected:
+  void GetDataInternal(uint8_t*& buffer, uint32_t& bytes) override {
+    std::unique_lock<std::mutex> lock(FLock);
+    Stalled = FRead >= FGate;
+    FSignal.wait(lock, [&] { return FRead < FGate; });
+    Stalled = false;
+    lock.unlock();
+    TWaveIn::GetDataInternal(buffer, bytes);
+    FRead += bytes;
+  }
+
+private:
+  std::mutex FLock;
+  std::condition_variable FSignal;
+  uint64_t FRead = 0;
+};
+
+TEST_F(ClipOutput, AnInputThatStallsRaisesOneUnderrunAndPlayingGoesOn) {
+  TStallingInput in;
+  in.SetFileName(Clip("-r 8000 -c 1 -b 16", "synth 10 sine 300 dcshift 0.1"));
+  TDXAudioOut out(&Bus);
+  out.PollingInterval = 1;
+  out.SetFramesInBuffer(1024);  // the first 2048 bytes fill it
+  int underruns = 0;
+  out.OnUnderrun = [&](TAuOutput*) { ++underruns; };
+  out.SetInput(&in);
+  out.Run();
+  Hear(441);
+  ASSERT_TRUE(WaitFor([&] { return in.Stalled.load(); }));
+  std::vector<float> mix(2 * 20000);
+  Bus.Render(mix.data(), 20000);  // three buffers and more go by
+  in.Resume();
+  ASSERT_TRUE(WaitFor([&] { return underruns == 1; }));
+  Bus.Render(mix.data(), 441);
+  EXPECT_NE(*std::max_element(mix.begin(), mix.begin() + 882), 0.0f) << "the clip goes on";
+  ASSERT_TRUE(WaitFor([&] { return !out.Busy(); }));  // nobody pulls now: an output error ends it
+  EXPECT_EQ(underruns, 1);
 }
 
 struct TFormatCase {

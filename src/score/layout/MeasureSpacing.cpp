@@ -42,6 +42,7 @@ void RegisterTickRoom(TKVComposerContext& Ctx, int32_t Voice, int32_t Tick, int3
   if (size_t(Tick) >= voice.Room.size()) return;
   Raise(voice.Room[size_t(Tick)], Before, After);
   voice.HasItem[size_t(Tick)] = 1;
+  Ctx.UsedVoices |= uint16_t(1u << Voice);
 }
 
 // The per-tick user offsets of measure N (column, or the active part's

@@ -82,6 +82,7 @@ struct TKVComposerContext {
   bool UseBuffer = false;  // voice-wise spacing (bit 0 of the score's flags)
   std::vector<TKVSpacingEntry> Buffer;
   std::vector<TKVVoiceSpacing> Voices;
+  uint16_t UsedVoices = 0;  // bit per voice holding room in the measure spaced
 
   // The measuring canvas and the glyph services of the measure layout, on
   // the current piece.

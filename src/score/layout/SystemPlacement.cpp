@@ -57,6 +57,14 @@ struct TRoomState {
 // Reserves the room of one display record by its item's kind.
 void ReserveRoom(TKVComposerContext& Ctx, const TKVDisplayItem& Display, TRoomState& State) {
   const TKVItem* item = Display.Item;
+  switch (item->Kind()) {
+    case ItemKind::BeatRepeat: case ItemKind::SecondNote: case ItemKind::Note: case ItemKind::Rest:
+    case ItemKind::GraceGroup: case ItemKind::Accidental: case ItemKind::Clef: case ItemKind::KeySignature:
+    case ItemKind::Arpeggio: case ItemKind::HalfBracket: case ItemKind::Tremolo: case ItemKind::SquareBracket:
+      break;
+    default:
+      return;  // reserves nothing: no need to read its fields
+  }
   const int32_t tick = ItemPosition(item);
   const int32_t voice = ItemStaffVoice(item) & 15;
   const bool content = Ctx.Alignment <= 100;
@@ -148,8 +156,11 @@ int64_t BufferMusicWidth(TKVComposerContext& Ctx, const std::vector<int16_t>& Of
   buffer.clear();
   buffer.push_back({0, 0, MetricWord(Ctx, 0)});
   std::vector<int32_t> previous(Ctx.Voices.size(), 0);
+  std::vector<size_t> used;
+  for (size_t v = 0; v < Ctx.Voices.size(); ++v)
+    if (Ctx.UsedVoices & (1u << v)) used.push_back(v);
   for (int32_t i = 0; i <= length; ++i)
-    for (size_t v = 0; v < Ctx.Voices.size(); ++v) {
+    for (size_t v : used) {
       TKVVoiceSpacing& voice = Ctx.Voices[v];
       if (size_t(i) >= voice.Room.size() || !voice.HasItem[size_t(i)]) continue;
       const uint32_t here = voice.Room[size_t(i)];
@@ -184,13 +195,21 @@ int64_t BufferMusicWidth(TKVComposerContext& Ctx, const std::vector<int16_t>& Of
 
 void ResetVoices(TKVComposerContext& Ctx, int32_t Length) {
   if (!Ctx.UseBuffer) return;
-  // Voices by the low nibble of their items' voice byte.
+  // Voices by the low nibble of their items' voice byte; only those the
+  // last measure used hold anything.
   Ctx.Voices.resize(16);
-  for (TKVVoiceSpacing& voice : Ctx.Voices) {
-    voice.Room.assign(size_t(Length) + 1, 0);
-    voice.HasItem.assign(size_t(Length) + 1, 0);
+  for (size_t v = 0; v < Ctx.Voices.size(); ++v) {
+    TKVVoiceSpacing& voice = Ctx.Voices[v];
+    if (voice.Room.size() != size_t(Length) + 1) {
+      voice.Room.assign(size_t(Length) + 1, 0);
+      voice.HasItem.assign(size_t(Length) + 1, 0);
+    } else if (Ctx.UsedVoices & (1u << v)) {
+      std::fill(voice.Room.begin(), voice.Room.end(), 0);
+      std::fill(voice.HasItem.begin(), voice.HasItem.end(), 0);
+    }
     voice.LastTick = 0;
   }
+  Ctx.UsedVoices = 0;
 }
 
 }  // namespace

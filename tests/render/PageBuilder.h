@@ -4,7 +4,6 @@
 // drawer on a recording canvas over it.
 
 #include <memory>
-
 #include "platform/canvas/RecordingCanvas.h"
 #include "player/Window.h"
 #include "render/page/PageDrawer.h"
@@ -50,7 +49,6 @@ struct TPageBuilder {
     measure.LeftX = Left, measure.RightX = Right, measure.Flags = Flags, System.Measures.push_back(&measure);
     return measure;
   }
-
   std::unique_ptr<TKVScore> Score = std::make_unique<TKVScore>();
   TKVScoreLayoutRecords& Store = ScoreLayoutRecords(*Score);
   TKVPageRecord& Page = *(Store.Pages.push_back(std::make_unique<TKVPageRecord>()), Store.Pages.back());

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
-
 #include <climits>
 
 #include "render/PageBuilder.h"
 
 namespace {
-
 // Staves at 100 % with 10-pixel line spacing, the top line laid out at y
 // 100: lines centred in the height of five, a tablature's spacing 1.3 times.
 struct StaffCase {
@@ -59,13 +57,26 @@ INSTANTIATE_TEST_SUITE_P(Styles, LineColours,
                          ::testing::Values(ColourCase{wsNormal, 0, 0xD9D9D9}, ColourCase{wsNormal, 1, 0x808080},
                                            ColourCase{wsExport, 1, canvas::clBlack}, ColourCase{wsPrint, 0, 0}));
 
+// A system from the composer's real measure count on trails the music: hidden in print unless kept.
+TEST(PageContent, TrailingSystems) {
+  using Case = std::tuple<TKVWindowStyle, int, int, int, size_t, size_t>;  // keep page, systems, measures
+  for (auto [style, page, systems, measures, staffLines, measureLines] :
+       {Case{wsPrint, 0, 0, 0, 0, 0}, {wsPrint, 1, 0, 0, 5, 0}, {wsPrint, 0, 1, 0, 5, 0}, {wsPrint, 0, 0, 1, 0, 0},
+        {wsNormal, 0, 0, 0, 5, 1}}) {
+    Drawing p(100, style);
+    p.b.Store.Composer.LayoutDone = true, p.b.Store.Composer.RealMeasures = 3, p.b.Page.KeepTrailing = uint8_t(page);
+    p.b.Score->Drawing.KeepTrailingSystems = uint8_t(systems), p.b.Score->Drawing.KeepTrailingMeasures = uint8_t(measures);
+    p.b.Measure(p.b.System(3), 0, 800, 4), p.b.Line(p.b.Staff(), 800), p.d.DrawPageContent(0, 100, 100, 0, 0);
+    EXPECT_EQ(std::pair(p.Named("SmoothPath").size(), p.Named("LineTo").size()), std::pair(staffLines, measureLines));
+  }
+}
+
 // Records a damaged file could leave: counts beyond their lists, nil and
 // out-of-range staff lines, hidden lines, absurd coordinates and scales.
 TEST(PageContent, DamagedRecordsDrawNothingOutOfRange) {
   Drawing p(100, wsNormal, -7, 1e9L);
   TKVSystemRecord& system = p.b.System();
-  p.b.Line(p.b.Staff(), 0).Flags = 0;
-  p.b.Line(p.b.Staff(255, 255), 0).Top = INT_MIN;
+  p.b.Line(p.b.Staff(), 0).Flags = 0, p.b.Line(p.b.Staff(255, 255), 0).Top = INT_MIN;
   p.b.Page.StaffLines.push_back(nullptr);
   p.b.Page.StaffLineCount = 200, system.LastStaffLine = 65535, system.MeasureCount = 40, p.b.Page.SystemCount = 9;
   p.b.Measure(system, INT_MIN, INT_MAX, 0xFF);

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
-
 #include "render/PageBuilder.h"
 #include "score/model/Mark.h"
 
 namespace {
-
 using render::TKVPageDrawer;
-
 // The red marks: 2-pixel corners, 6-pixel grips growing slower than the
 // zoom, and nothing at all in export.
 struct MarkCase {

@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
-
 #include "platform/canvas/Bitmap.h"
 #include "render/PageBuilder.h"
 #include "render/page/ViewPainter.h"
 
 namespace {
-
 using namespace canvas;
-
 // A visible view on a bitmap: the score area right of a 20-pixel ruler, the
 // paper white, the control lime, the cursor an XOR square; a painter that
 // notes the pages drawn, or raises.

@@ -2,12 +2,22 @@
 
 #include <limits>
 
+#include "score/layout/ScoreLayoutRecords.h"
+#include "score/model/Piece.h"
+#include "score/model/Score.h"
+
 namespace render {
 
-// The composer keeps no running numbers yet: every measure counts from 0 of
-// its piece and none trails the music.
-int32_t FirstMeasureNumber(const TKVPiece*) { return 0; }
+int32_t FirstMeasureNumber(const TKVPiece* Piece) { return Piece ? Piece->Layout().FirstMeasureNumber : 0; }
+
+// No piece asks to keep its trailing lines: nothing in a score stores it.
 bool PieceKeepsTrailingLines(const TKVPiece*) { return false; }
-int32_t RealMeasureCount(const TKVScore&) { return std::numeric_limits<int32_t>::max(); }
+
+// Pages the composer has not finished (or made by hand) have no trailing
+// measures.
+int32_t RealMeasureCount(const TKVScore& Score) {
+  auto* store = dynamic_cast<const TKVScoreLayoutRecords*>(Score.LayoutRecords());
+  return store && store->Composer.LayoutDone ? store->Composer.RealMeasures : std::numeric_limits<int32_t>::max();
+}
 
 }  // namespace render

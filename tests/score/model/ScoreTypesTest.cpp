@@ -18,15 +18,6 @@ TEST(MeterWord, ZeroPartsCountAsCommonTimeInsteadOfDividingByZero) {
   EXPECT_EQ(MeterLength(0), 512);
 }
 
-TEST(KeyByte, SharpsFlatsAndCustom) {
-  EXPECT_EQ(KeySharpCount(3), 3);
-  EXPECT_EQ(KeyFlatCount(3), 0);
-  EXPECT_EQ(KeyFlatCount(12), 2);
-  EXPECT_EQ(KeySharpCount(12), 0);
-  EXPECT_EQ(KeySharpCount(KeyNone), 0);
-  EXPECT_EQ(KeyFlatCount(KeyCustom), 0);
-}
-
 TEST(SharedFormulas, DefaultPageGivesLineStep48AndTempoGivesMsPerTick) {
   EXPECT_EQ(LineStep(15.875L, 100), 48);
   EXPECT_EQ(LineStep(15.875L, 200), 96);

@@ -25,27 +25,19 @@ TEST_F(PageComposer, DefaultPageGivesTheWorkedValues) {
   MakePiece(1, 12);
   TKVComposerContext ctx(*score, Service().Steps());
   SetPageArea(ctx);
-  EXPECT_EQ(ctx.PageWidth, 3024);
-  EXPECT_EQ(ctx.PageHeight, 2416);
+  EXPECT_EQ(std::pair(ctx.PageWidth, ctx.PageHeight), std::pair(3024, 2416));
   ASSERT_GE(Store().PageCount, 2);
   const TKVPageRecord& first = Page(0);
   ASSERT_EQ(first.SystemCount, 2) << "a third system would end at 770.5 > 700";
-  const TKVStaffLineRecord& line = *first.StaffLines[0];
-  EXPECT_EQ(line.LeftX, 302);
-  EXPECT_EQ(line.RightX, 2721);
-  EXPECT_EQ(line.Top, 665);
-  EXPECT_EQ(line.Bottom, 857);
-  EXPECT_EQ(line.TopJoin, 302);
-  EXPECT_EQ(line.BottomJoin, 1220);
-  EXPECT_EQ(line.LineSpacing, 48);
-  EXPECT_DOUBLE_EQ(double(line.Height), 183.5);
-  EXPECT_EQ(first.Systems[0]->Measures[0]->LeftX, 302);
+  const TKVStaffLineRecord& l = *first.StaffLines[0];
+  EXPECT_EQ((std::vector<int32_t>{l.LeftX, l.RightX, l.Top, l.Bottom, l.TopJoin, l.BottomJoin, l.LineSpacing,
+                                  first.Systems[0]->Measures[0]->LeftX}),
+            (std::vector<int32_t>{302, 2721, 665, 857, 302, 1220, 48, 302}));
+  EXPECT_DOUBLE_EQ(double(l.Height), 183.5);
   // The second page goes on with the numbers of the first, + 1.
-  EXPECT_EQ(first.SystemCounter, 1);
-  EXPECT_EQ(Page(1).FirstSystemNumber, 2);
-  EXPECT_EQ(Page(1).Systems[0]->Number, 2);
-  EXPECT_EQ(Page(1).StaffLines[0]->Number, first.StaffLineCounter + 1);
-  EXPECT_EQ(Page(1).FirstMeasure, first.LastMeasure + 1);
+  EXPECT_EQ((std::vector<int32_t>{first.SystemCounter, Page(1).FirstSystemNumber, Page(1).Systems[0]->Number,
+                                  Page(1).StaffLines[0]->Number, Page(1).FirstMeasure}),
+            (std::vector<int32_t>{1, 2, 2, first.StaffLineCounter + 1, first.LastMeasure + 1}));
   const std::string full = Pages();
   score->Reformat(Store().PageCount + 3);
   EXPECT_EQ(Pages(), full) << "a run from past the last page composes from page 0";

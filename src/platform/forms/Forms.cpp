@@ -246,7 +246,7 @@ void TCustomForm::Close() {
 
 void TCustomForm::Release() {
   SetVisible(false);
-  TMainQueue::Instance().Post([this] { delete this; }, this);
+  FWindow->AfterMessages([this] { delete this; });
 }
 
 TForm::TForm(TComponent* owner) : TCustomForm(owner, window::TWindowKind::TopLevel, nullptr) {

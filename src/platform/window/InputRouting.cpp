@@ -75,6 +75,12 @@ void TWindowSystem::HandleRawEvent(const TRawEvent& ev) {
         if (!msg.Handled && Find(handle) == w) w->Hide();
       }
       break;
+    case TRawKind::DisplayLost:
+      // Nothing can be shown or asked any more: the program ends through its
+      // normal shut-down, which keeps what the user has.
+      FDisplayLost = true;
+      Terminate();
+      break;
   }
 }
 
@@ -105,14 +111,15 @@ TMessage TWindowSystem::MouseMessage(TMessageKind kind, TWindow* w, TPoint scree
 
 void TWindowSystem::UpdateHover(TWindow* under, TPoint screen) {
   if (under == FHover) return;
+  const uint32_t underHandle = under ? under->FHandle : 0;
   TWindow* old = FHover;
   FHover = under;
   if (old) {
     TMessage leave(TMessageKind::MouseLeave);
     Send(old, leave);
   }
-  // The leave handler may have moved things on.
-  if (under && FHover == under && Find(under->FHandle) == under) {
+  // The leave handler may have moved things on, even freed Under.
+  if (under && FHover == under && Find(underHandle) == under) {
     TMessage enter = MouseMessage(TMessageKind::MouseEnter, under, screen);
     Send(under, enter);
   }
@@ -160,14 +167,16 @@ void TWindowSystem::HandleMouse(const TRawEvent& ev) {
     return under && under->AcceptsInput() ? under : nullptr;
   };
   TWindow* under = windowUnderPointer();
+  const uint32_t underHandle = under ? under->FHandle : 0;
   UpdateHover(under, ev.Screen);
 
   if (ev.Kind == TRawKind::MouseButton) {
     const TShiftState bit = ButtonShift(ev.Button);
     FButtons = ev.Down ? (FButtons | bit) : (FButtons & ~bit);
   }
-  // Handlers so far (cancel mode, leave, enter) may have changed the windows.
-  if (under && Find(under->FHandle) != under) under = windowUnderPointer();
+  // Handlers so far (cancel mode, leave, enter) may have changed the
+  // windows: no pointer is kept across them, the window is looked up again.
+  if (under && Find(underHandle) != under) under = windowUnderPointer();
   TWindow* target = FCapture ? FCapture : under;
   if (!target || !target->AcceptsInput()) return;
   const uint32_t handle = target->FHandle;

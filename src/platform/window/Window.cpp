@@ -1,6 +1,7 @@
 #include "platform/window/Window.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/threads/MainQueue.h"
 #include "platform/window/WindowSystem.h"
@@ -148,7 +149,20 @@ void TWindow::KillTimer(int id) {
 }
 
 void TWindow::Perform(TMessage& msg) {
-  if (OnMessage) OnMessage(this, msg);
+  if (!OnMessage) return;
+  TWindowSystem* system = FSystem;
+  const uint32_t self = FHandle;
+  ++FHandling;
+  OnMessage(this, msg);
+  // A window freed by its own handler is not touched again.
+  if (system && system->Find(self) != this) return;
+  if (--FHandling > 0 || !FAfterMessages) return;
+  TMainQueue::Instance().Post(std::exchange(FAfterMessages, nullptr), this);
+}
+
+void TWindow::AfterMessages(std::function<void()> fn) {
+  if (FHandling > 0) FAfterMessages = std::move(fn);
+  else TMainQueue::Instance().Post(std::move(fn), this);
 }
 
 void TWindow::Post(std::function<void()> fn) { TMainQueue::Instance().Post(std::move(fn), this); }

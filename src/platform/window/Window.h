@@ -90,6 +90,11 @@ public:
 
   // Runs the handler now (SendMessage).
   void Perform(TMessage& msg);
+  // Runs Fn on the main queue once no message to this window is being
+  // handled: a window freed from inside its own handler (a drop-down whose
+  // item opened a dialog) would return into freed memory. Dropped when the
+  // window dies first; a later call replaces an earlier one still waiting.
+  void AfterMessages(std::function<void()> fn);
   // Queues Fn on the program's main queue; dropped when the window dies first.
   void Post(std::function<void()> fn);
 
@@ -120,6 +125,8 @@ private:
   bool FEnabled = true;
   int FModalBlocks = 0;
   bool FModalEnded = false;
+  int FHandling = 0;  // messages to this window being handled (nested)
+  std::function<void()> FAfterMessages;
   TWindowState FState = TWindowState::wsNormal;
   std::string FCaption;
   std::optional<TRegion> FRegion;

@@ -266,7 +266,7 @@ void TWindowSystem::RunModal(TWindow* w) {
   w->FModalEnded = false;
   FModalStack.push_back(handle);
   w->Show();
-  ActivateWindow(w);
+  if (Find(handle) == w) ActivateWindow(w);
   while (!FTerminated) {
     TWindow* current = Find(handle);
     if (!current || !current->FVisible || current->FModalEnded) break;

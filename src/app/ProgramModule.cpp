@@ -15,6 +15,7 @@
 #include "platform/audio/MediaPlayer.h"
 #include "platform/shell/Shell.h"
 #include "platform/threads/MainQueue.h"
+#include "platform/window/WindowSystem.h"
 #include "ui/ECFormLanguage.h"
 #include "ui/ECLanguage.h"
 #include "ui/FormsPublished.h"
@@ -169,7 +170,10 @@ TFProgramModule::~TFProgramModule() {
   FMixer = 0;
   FFiles.clear();
   MPDestination.reset();
-  std::remove(FRecordFile.c_str());
+  // A take nobody could be asked about (the display went away) stays for
+  // the next start.
+  const bool displayLost = window::TWindowSystem::Exists() && window::TWindowSystem::Current().DisplayLost();
+  if (!(displayLost && FHasTake && !FSaved)) std::remove(FRecordFile.c_str());
   FLProgramModule.reset();
   LMain.reset();
   SetLogHook(nullptr);

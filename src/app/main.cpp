@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/Program.h"
+#include "app/ProgramLog.h"
 #include "app/ProgramModule.h"
 #include "app/ProgramUnit.h"
 #include "platform/audio/OutputBus.h"
@@ -19,13 +20,17 @@ int main() {
     const TProgramPlace place = LocateProgram(ProgramFileName());
     {
       forms::TApplication application(std::make_unique<window::TSdlHost>());
+      // X errors do not end the program; they go into its log.
+      window::SetX11ErrorLog(WriteLog);
       audio::TOutputBus::Instance().Start();
       InitializeProgramUnit(place);
       TFProgramModule* main = nullptr;
       application.CreateForm(main);
       application.Run();
-      // The main window's shut-down writes the settings before they close.
+      // The main window's shut-down writes the settings before they close,
+      // also when the display went away.
       delete main;
+      window::SetX11ErrorLog(nullptr);
     }
     FinalizeProgramUnit();
     audio::TOutputBus::Instance().Stop();

@@ -2,6 +2,10 @@
 
 #include <SDL.h>
 
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -59,21 +63,28 @@ TSdlHost::TSdlHost() {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     throw Exception(std::string("Cannot open the display: ") + SDL_GetError());
   FWakeEvent = SDL_RegisterEvents(1);
+  FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   SDL_StartTextInput();
 }
 
 TSdlHost::~TSdlHost() {
-  for (auto& [id, w] : FWindows) SDL_DestroyWindow(w);
-  for (auto& [shape, c] : FCursors) SDL_FreeCursor(c);
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  // A lost display takes no more requests; its windows go with the process.
+  if (!X11DisplayLost()) {
+    for (auto& [id, w] : FWindows) SDL_DestroyWindow(w);
+    for (auto& [shape, c] : FCursors) SDL_FreeCursor(c);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+  if (FWakeFd >= 0) close(FWakeFd);
 }
 
 SDL_Window* TSdlHost::Find(TNativeId id) const {
+  if (X11DisplayLost()) return nullptr;
   auto it = FWindows.find(id);
   return it == FWindows.end() ? nullptr : it->second;
 }
 
 TNativeId TSdlHost::CreateNativeWindow(const TNativeParams& params) {
+  if (X11DisplayLost()) return 0;  // a window without a native side
   Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
   if (params.PopUp) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
   if (params.StayOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
@@ -82,6 +93,7 @@ TNativeId TSdlHost::CreateNativeWindow(const TNativeParams& params) {
   if (!w) throw Exception(std::string("Cannot create a window: ") + SDL_GetError());
   const TNativeId id = SDL_GetWindowID(w);
   FWindows[id] = w;
+  if (FXConnection < 0 && FWakeFd >= 0) FXConnection = X11ConnectionOf(w);
   return id;
 }
 
@@ -150,18 +162,24 @@ void TSdlHost::Present(TNativeId id, const TPixelBuffer& pixels, const TRect& re
   SDL_UpdateWindowSurfaceRects(w, &update, 1);
 }
 
-void TSdlHost::CaptureMouse(bool capture) { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
+void TSdlHost::CaptureMouse(bool capture) {
+  if (!X11DisplayLost()) SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
+}
 
 void TSdlHost::SetCursorShape(TCursor cursor) {
+  if (X11DisplayLost()) return;
   const SDL_SystemCursor shape = SystemCursorOf(cursor);
   SDL_Cursor*& c = FCursors[shape];
   if (!c) c = SDL_CreateSystemCursor(shape);
   if (c) SDL_SetCursor(c);
 }
 
-void TSdlHost::SetClipboardText(const std::string& text) { SDL_SetClipboardText(text.c_str()); }
+void TSdlHost::SetClipboardText(const std::string& text) {
+  if (!X11DisplayLost()) SDL_SetClipboardText(text.c_str());
+}
 
 std::string TSdlHost::GetClipboardText() {
+  if (X11DisplayLost()) return "";
   char* text = SDL_GetClipboardText();
   std::string result = text ? text : "";
   SDL_free(text);
@@ -169,8 +187,8 @@ std::string TSdlHost::GetClipboardText() {
 }
 
 TRect TSdlHost::ScreenRect() {
-  SDL_Rect r{0, 0, 0, 0};
-  SDL_GetDisplayBounds(0, &r);
+  SDL_Rect r{0, 0, 1024, 768};
+  if (!X11DisplayLost()) SDL_GetDisplayBounds(0, &r);
   return TRect::FromSize(r.x, r.y, r.w, r.h);
 }
 
@@ -183,6 +201,12 @@ TPoint TSdlHost::ScreenPoint(uint32_t windowId, int x, int y) const {
 }
 
 bool TSdlHost::PollEvent(TRawEvent& out) {
+  if (X11DisplayLost()) {
+    if (FLostReported) return false;
+    FLostReported = true;
+    out = TRawEvent(TRawKind::DisplayLost);
+    return true;
+  }
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     out = TRawEvent();
@@ -253,11 +277,28 @@ bool TSdlHost::PollEvent(TRawEvent& out) {
 }
 
 void TSdlHost::WaitEvent(int timeoutMs) {
-  if (timeoutMs < 0) SDL_WaitEvent(nullptr);
-  else SDL_WaitEventTimeout(nullptr, timeoutMs);
+  if (X11DisplayLost()) return;
+  if (FXConnection < 0) {
+    if (timeoutMs < 0) SDL_WaitEvent(nullptr);
+    else SDL_WaitEventTimeout(nullptr, timeoutMs);
+    return;
+  }
+  // What the X connection holds already is read first; the wait is for
+  // what comes next. SDL's X11 backend holds focus changes back for a
+  // moment and hands them out only when pumped: the wait is kept short.
+  SDL_PumpEvents();
+  if (X11DisplayLost() || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+  constexpr int kLongestWaitMs = 250;
+  pollfd fds[2] = {{FXConnection, POLLIN, 0}, {FWakeFd, POLLIN, 0}};
+  poll(fds, 2, timeoutMs < 0 ? kLongestWaitMs : std::min(timeoutMs, kLongestWaitMs));
+  uint64_t count;
+  if (fds[1].revents & POLLIN) (void)!read(FWakeFd, &count, sizeof count);
 }
 
 void TSdlHost::Wake() {
+  const uint64_t one = 1;
+  if (FWakeFd >= 0) (void)!write(FWakeFd, &one, sizeof one);
+  if (FXConnection >= 0) return;
   // One wake-up event at a time, however many threads post.
   if (FWakePending.exchange(true)) return;
   SDL_Event e{};

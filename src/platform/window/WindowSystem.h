@@ -56,6 +56,8 @@ public:
   void SetIdleHandler(std::function<bool()> idle) { FIdle = std::move(idle); }
   void Terminate() { FTerminated = true; }
   bool Terminated() const { return FTerminated; }
+  // The host lost its display: the loop was ended, no window shows any more.
+  bool DisplayLost() const { return FDisplayLost; }
 
   TWindow* GetCapture() const { return FCapture; }
   void SetCapture(TWindow* w);
@@ -75,6 +77,10 @@ public:
   std::string GetClipboardText() { return FHost->GetClipboardText(); }
   // Visible windows, bottom to top.
   std::vector<TWindow*> ZOrder() const;
+  // The window of that handle while it exists, else null.
+  TWindow* FindWindow(uint32_t handle) const { return Find(handle); }
+  // The windows whose modal loops run, outermost first.
+  const std::vector<uint32_t>& ModalLoops() const { return FModalStack; }
 
 private:
   friend class TWindow;
@@ -139,6 +145,7 @@ private:
   TShiftState FKeyModifiers = 0;
   TCursor FCursor = crDefault;
   bool FTerminated = false;
+  bool FDisplayLost = false;
   // Double click: the last press.
   uint32_t FLastClickWindow = 0;
   TMouseButton FLastClickButton = mbLeft;

@@ -56,17 +56,6 @@ protected:
     EXPECT_TRUE(answers.empty());
     return shown;
   }
-  // What a take leaves: 0.3 s of a tone in the record format in the working file.
-  void RecordTake() {
-    const codec::TWaveFormat& format = Main->WaveFormat();
-    TFileStream file(Main->RecordFile(), fmCreate);
-    codec::TWaveFileWriter writer(file, format.Bytes(), false);
-    std::vector<int16_t> samples(format.nSamplesPerSec() * 3 / 10 * format.nChannels());
-    for (size_t i = 0; i < samples.size(); ++i) samples[i] = int16_t(8000 * std::sin(double(i / 2) * 0.06));
-    writer.Write(reinterpret_cast<const uint8_t*>(samples.data()), samples.size() * 2);
-    writer.Finish(0);
-    Main->TakeRecorded();
-  }
   std::string Path(const std::string& name) { return (Folder / name).string(); }
 
   std::vector<bool> BusySteps;  // whether Record was enabled, at each step during a save
@@ -77,7 +66,7 @@ protected:
 TEST_F(FileActionsTest, ATakeIsSavedAsACopyAndThroughTheCodecAndNeverLostOnTheWay) {
   Start();
   ASSERT_TRUE(Main->OpenFile(CorpusXml("01a-Pitches-Pitches.xml")));
-  RecordTake();
+  RecordTake(Main);
   const std::string take = ReadText(Main->RecordFile());
   // Yes to the close query with the dialog cancelled keeps the window and the take.
   bool canClose = true;
@@ -165,7 +154,7 @@ TEST_F(FileActionsTest, TheReopenListSurvivesARestartAndDropsAMissingFileOnlyWhe
 
 TEST_F(FileActionsTest, AMidiFileCutShortAndAMissingFolderAreSaidAndTheTakeOutlivesBoth) {
   Start();
-  RecordTake();
+  RecordTake(Main);
   TMidiFileBuilder builder(0, 96);
   builder.AddTrack().Tempo(0, 500000).NoteOn(0, 0, 60, 100).NoteOff(96, 0, 60).NoteOn(0, 0, 62, 100);
   const TBytes bytes = builder.Bytes();

@@ -1,10 +1,13 @@
 #include "ProgramTestSupport.h"
 
+#include <cmath>
 #include <fstream>
 
 #include "app/MessageBlock.h"
 #include "app/Program.h"
 #include "app/ProgramUnit.h"
+#include "base/Streams.h"
+#include "platform/codec/RiffWave.h"
 #include "platform/threads/MainQueue.h"
 
 namespace apptest {
@@ -21,6 +24,17 @@ std::string CorpusMidi(const std::string& name) {
         (first.empty() || it->path().string() < first))
       first = it->path();
   return first;
+}
+
+void RecordTake(TFProgramModule* main) {
+  const codec::TWaveFormat& format = main->WaveFormat();
+  TFileStream file(main->RecordFile(), fmCreate);
+  codec::TWaveFileWriter writer(file, format.Bytes(), false);
+  std::vector<int16_t> samples(format.nSamplesPerSec() * 3 / 10 * format.nChannels());
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = int16_t(8000 * std::sin(double(i / 2) * 0.06));
+  writer.Write(reinterpret_cast<const uint8_t*>(samples.data()), samples.size() * 2);
+  writer.Finish(0);
+  main->TakeRecorded();
 }
 
 ProgramTest::ProgramTest() {

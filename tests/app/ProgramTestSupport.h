@@ -26,6 +26,8 @@ std::string CorpusXml(const std::string& name);
 std::string CorpusMidi(const std::string& name = "");
 using test_support::ReadText;
 using test_support::WriteText;
+// What a take leaves: 0.3 s of a tone in the record format in the working file.
+void RecordTake(TFProgramModule* main);
 
 class ProgramTest : public ::testing::Test {
 protected:

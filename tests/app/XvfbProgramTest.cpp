@@ -7,7 +7,9 @@
 
 #include "ProgramTestSupport.h"
 #include "app/Program.h"
+#include "app/ProgramLog.h"
 #include "app/ProgramUnit.h"
+#include "platform/window/WindowSystem.h"
 #include "support/XvfbApplication.h"
 
 // X11, SDL and D-Bus keep allocations for the life of the process; only
@@ -51,6 +53,32 @@ TEST(XvfbProgramTest, TheMainWindowIsPhotographedAfterOpeningAMidiFile) {
   delete main;
   FinalizeProgramUnit();
   app.reset();
+}
+
+TEST(XvfbProgramTest, ALostDisplayEndsTheProgramThroughItsShutDownKeepingTheTake) {
+  test_support::TXvfbApplication x(800, 560);
+  if (!x.Skip().empty()) GTEST_SKIP() << x.Skip();
+  test_support::TScratchDir scratch;
+  const fs::path& folder = scratch.Dir();
+  StartScoreServices();
+  InitializeProgramUnit({ProgramFile(), folder.string() + "/"});
+  window::SetX11ErrorLog(WriteLog);
+  TFProgramModule* main = nullptr;
+  x.App->CreateForm(main);
+  main->Show();
+  x.App->ProcessMessages();
+  RecordTake(main);
+  const std::string take = ReadText(main->RecordFile());
+  x.Display().Stop();
+  x.App->Run();  // returns: the loop ends when the display is gone
+  EXPECT_TRUE(window::TWindowSystem::Current().DisplayLost());
+  delete main;
+  FinalizeProgramUnit();
+  window::SetX11ErrorLog(nullptr);
+  EXPECT_EQ(ReadText(folder / "Untitled.wav"), take);
+  EXPECT_NE(ReadText(folder / "KorvaneSonarid.ini").find("Bounds="), std::string::npos);
+  EXPECT_NE(ReadText(folder / "Sonarid.log").find("The connection to the X display was lost"), std::string::npos);
+  x.App.reset();
 }
 
 }  // namespace

@@ -59,11 +59,13 @@ public:
     FPipe = fds[0];
   }
   ~TVirtualDisplay() {
-    if (FPid) {
-      kill(FPid, SIGTERM);
-      waitpid(FPid, nullptr, 0);
-    }
+    Stop();
     close(FPipe);
+  }
+  // Ends the server, as when a display goes away under its programs.
+  void Stop() {
+    if (FPid) kill(FPid, SIGTERM), waitpid(FPid, nullptr, 0);
+    FPid = 0;
   }
   TVirtualDisplay(const TVirtualDisplay&) = delete;
   TVirtualDisplay& operator=(const TVirtualDisplay&) = delete;

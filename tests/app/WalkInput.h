@@ -19,5 +19,9 @@ public:
 // Real X events through the XTEST extension on Display; null when it
 // cannot be opened or has no XTEST.
 std::unique_ptr<TWalkInput> XTestInput(const std::string& display);
+// Waits until a window manager runs on Display (it announces itself on the
+// root window); false after a few seconds without. A window mapped while
+// the manager starts may never be mapped, and SDL waits for that for ever.
+bool WaitForWindowManager(const std::string& display);
 
 }  // namespace apptest

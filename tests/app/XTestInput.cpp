@@ -4,6 +4,7 @@
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <unistd.h>
 
 #include "WalkInput.h"
 #include "platform/window/Input.h"
@@ -63,6 +64,22 @@ std::unique_ptr<TWalkInput> XTestInput(const std::string& display) {
   if (d && XTestQueryExtension(d, &event, &error, &major, &minor)) return std::make_unique<TXTestInput>(d);
   if (d) XCloseDisplay(d);
   return nullptr;
+}
+
+bool WaitForWindowManager(const std::string& display) {
+  Display* d = XOpenDisplay(display.c_str());
+  if (!d) return false;
+  const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
+  bool running = false;
+  for (int i = 0; i < 100 && !running; ++i) {
+    int count = 0;
+    Atom* atoms = XListProperties(d, DefaultRootWindow(d), &count);
+    for (int j = 0; j < count; ++j) running |= atoms[j] == check;
+    if (atoms) XFree(atoms);
+    if (!running) usleep(50000);
+  }
+  XCloseDisplay(d);
+  return running;
 }
 
 }  // namespace apptest

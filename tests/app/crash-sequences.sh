@@ -46,12 +46,17 @@ cause() {  # the kind of the first error and where it happened
   grep -q . "$1" || echo "no message"
 }
 
+# A window shown while openbox starts may never be mapped: wait until it runs.
+wait_for_wm() {
+  for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && return; sleep 0.05; done
+}
+
 run_try() {  # sequence mode -> 0 when the program survived
   dir=$(mktemp -d); cp -r "$program/." "$dir/prog"
   cp "$corpus" "$dir/score.xml"; head -c 40 "$corpus" > "$dir/damaged.mid"
   exec {fd}<> <(:); Xvfb -displayfd $fd -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & local xvfb=$!
   read -t 15 -u $fd n; export DISPLAY=:$n
-  local wm=; [ "$2" = openbox ] && { openbox >/dev/null 2>&1 & wm=$!; sleep 0.5; }
+  local wm=; [ "$2" = openbox ] && { openbox >/dev/null 2>&1 & wm=$!; wait_for_wm; }
   (cd "$dir" && exec ./prog/sonarid) >"$dir/out" 2>&1 & local pid=$!
   for _ in $(seq 50); do [ -n "$(main_xy)" ] && break; sleep 0.2; done
   sequence "$1"; sleep 0.5

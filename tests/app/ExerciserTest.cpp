@@ -135,9 +135,10 @@ protected:
   bool RunProgram(int steps) {
     Start();
     window::TWindowSystem::Current().SetIdleHandler([&] {
+      // The loops end at once, without waiting for anything more.
       if (Done >= steps || HasFailure()) {
         App->Terminate();
-        return true;
+        return false;
       }
       Step();
       ++Done;

@@ -113,7 +113,7 @@ TEST_F(FileActionsTest, TheDialogsStartWhereAFileWasLastOpenedOrSavedEvenAfterAR
   fs::copy_file(CorpusXml("01a-Pitches-Pitches.xml"), Folder / "scores" / "a.xml");
   Start();
   Drive({Path("scores/a.xml")}, [&] { Main->AOpenExecute(); });
-  RecordTake();
+  RecordTake(Main);
   Drive({Path("takes/a.wav")}, [&] { Main->ASaveExecute(); });
   EXPECT_NE(DialogFolders.back(), Folder.string());  // never beside the working file
   Stop();

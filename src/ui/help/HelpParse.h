@@ -1,0 +1,64 @@
+#pragma once
+// Help page tokens to blocks: a table of 22 names, shared by elements and
+// attributes, with per-depth records of names, blocks, styles and links.
+// Embedded pages are parsed in place; a page that embeds itself, directly or
+// through others, is skipped at the repeat, and embedding stops 16 deep.
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ui/help/HelpBlocks.h"
+#include "ui/help/HelpTokens.h"
+
+enum class THelpEmbed { Found, Missing, WrongMark };
+
+struct THelpSources {
+  // The text of an embedded page.
+  std::function<THelpEmbed(const std::string& name, std::string& text)> Page;
+  // Loads a named picture (it stays empty when there is none).
+  std::function<void(const std::string& name, forms::TPicture& picture)> Picture;
+};
+
+using THelpBlocks = std::vector<std::unique_ptr<THelpBlock>>;
+
+class THelpParser {
+public:
+  // BaseStyle is the viewer's font, the style outside every "font" element.
+  THelpParser(THelpBlocks& blocks, int& maxDepth, const THelpStyle& baseStyle, THelpSources sources);
+
+  // Parses the page Name at depth 0; false when an embedded page had a
+  // wrong mark, which ends the page.
+  bool ParsePage(const std::string& name, const std::string& text);
+
+private:
+  struct TSlot {
+    int Name = 0;
+    THelpBlock* Block = nullptr;
+    bool HasStyle = false;
+    THelpStyle Style;
+    THelpLinkKind Link = hlNone;
+    std::string Url;
+    bool FirstRun = false;  // a "p" whose first run is still to come
+  };
+
+  bool Parse(const std::string& text, int baseDepth);
+  void Clear(int depth);
+  int Below(int depth, int name) const;  // the nearest depth under Depth holding Name, -1 when none
+  const THelpStyle& StyleBelow(int depth) const;
+  void LinkBelow(int depth, THelpBlock& block) const;
+  THelpBlock& Add(THelpBlockKind kind, int depth, int styleDepth);
+  void Name(const THelpToken& token);
+  bool Content(const THelpToken& token);
+  bool Embed(const std::string& name, int depth);
+
+  THelpBlocks& FBlocks;
+  int& FMaxDepth;
+  THelpStyle FBaseStyle;
+  THelpSources FSources;
+  std::vector<TSlot> FSlots;
+  int FTop = 0;
+  std::set<std::string> FEmbedding;
+};

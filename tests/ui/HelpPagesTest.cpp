@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "base/Strings.h"
+#include "ui/help/HelpLoad.h"
+
+namespace {
+
+// One block as "kind@depth'text'", then "/second" for a section's open
+// label, "{name,RRGGBB,size,style}" for a set style and ">kind:target" for
+// a link; blocks separated by blanks.
+std::string Describe(const THelpBlocks& blocks) {
+  std::string out;
+  for (const auto& b : blocks) {
+    out += Format("%s%d@%d'%s'", out.empty() ? "" : " ", b->Kind, b->Depth, b->Text.c_str());
+    if (!b->SecondText.empty()) out += "/" + b->SecondText;
+    if (b->Style.Set)
+      out += Format("{%s,%02X%02X%02X,%d,%u}", b->Style.Name.c_str(), canvas::GetRValue(b->Style.Color),
+                    canvas::GetGValue(b->Style.Color), canvas::GetBValue(b->Style.Color), b->Style.Size,
+                    b->Style.Style);
+    if (b->LinkKind) out += Format(">%d:%s", b->LinkKind, b->LinkTarget.c_str());
+    if (b->Picture) out += Format("[%dx%d]", b->Picture->Width(), b->Picture->Height());
+  }
+  return out;
+}
+
+std::string Parse(const std::string& text, THelpSources sources = {}) {
+  THelpBlocks blocks;
+  int depth = 0;
+  THelpParser(blocks, depth, THelpStyle(), std::move(sources)).ParsePage("page", text);
+  return Describe(blocks);
+}
+
+struct TPageCase {
+  const char* Text;
+  const char* Blocks;
+};
+
+class HelpMarkup : public testing::TestWithParam<TPageCase> {};
+
+TEST_P(HelpMarkup, BecomesTheseBlocks) { EXPECT_EQ(Parse(GetParam().Text), GetParam().Blocks); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, HelpMarkup,
+    testing::Values(
+        // only the first run of a paragraph is indented
+        TPageCase{"<p>One <font>Two</font></p>", "5@0'' 5@0'    One' 5@0'Two'{,000000,0,0}"},
+        // "br" with "/" keeps the depth; without it what follows nests deeper
+        TPageCase{"<text>a<br/>b</text><text>c</text>", "5@0'' 5@0'a' 15@1'' 5@0'b' 5@0'' 5@0'c'"},
+        TPageCase{"<text>a<br>b</text><text>c</text>", "5@0'' 5@0'a' 15@1'' 5@0'b' 5@1'' 5@1'c'"},
+        // a quoted value keeps blanks and ">" and loses its quotes
+        TPageCase{"<font name=\"Times New > Roman\" size='12'><text>x</text></font>",
+                  "5@1''{Times New > Roman,000000,12,0} 5@1'x'{Times New > Roman,000000,12,0}"},
+        // colour only inside a font (outside, its digits are text); lower-case hexadecimal letters are skipped
+        TPageCase{"<text><color>FF0000</color>x</text>", "5@0'' 5@0'FF0000' 5@0'x'"},
+        TPageCase{"<font color=\"ff00AA80\"><text>x</text></font>", "5@1''{,00AA80,0,0} 5@1'x'{,00AA80,0,0}"},
+        // style words in any case; NORMAL clears what the enclosing font set
+        TPageCase{"<font style=\"bold italic\"><font><style>normal underline</style><text>x</text></font></font>",
+                  "5@2''{,000000,0,4} 5@2'x'{,000000,0,4}"},
+        TPageCase{"<font size=\"big\"><text>x</text></font>", "5@1''{,000000,10,0} 5@1'x'{,000000,10,0}"},
+        // names outside the table or outside their ancestor do nothing
+        TPageCase{"<zzz>x</zzz><li>y</li><open>z</open>", ""},
+        TPageCase{"<ul><li>x</li></ul>", "10@0'' 11@1'' 11@1'x'"},
+        // links: href inline, gref with its own block; link text joins the enclosing run
+        TPageCase{"<p>Go <href url=\"cmd://Open\">open</href></p>",
+                  "5@0'' 5@0'    Go' 5@0'open'>9:cmd://Open"},
+        TPageCase{"<gref url=\"Main.xml\"><text>Back</text></gref>",
+                  "23@0''>10:Main.xml 5@1'' 5@1'Back'>10:Main.xml"},
+        TPageCase{"<more open=\"Show\" close=\"Hide\">Body</more>", "12@0'Show'/Hide 5@1'Body'"},
+        TPageCase{"<line/><text>'<a> b'</text>", "31@0'' 5@0'' 5@0''<a> b''"}));
+
+void PutU16(std::vector<std::uint8_t>& out, std::uint16_t v) { out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  PutU16(out, std::uint16_t(v));
+  PutU16(out, std::uint16_t(v >> 16));
+}
+
+// A container as the compiler writes it, with a hook to damage it.
+struct TPage {
+  std::string Name, Text;
+  std::uint8_t Mark = 0xF1;
+};
+
+std::vector<std::uint8_t> Container(const std::vector<TPage>& pages) {
+  std::vector<std::uint8_t> head = {0xF0}, records;
+  PutU16(head, std::uint16_t(pages.size()));
+  size_t tableSize = 3;
+  for (const auto& page : pages) tableSize += 6 + page.Name.size();
+  for (const auto& page : pages) {
+    PutU16(head, std::uint16_t(page.Name.size()));
+    head.insert(head.end(), page.Name.begin(), page.Name.end());
+    PutU32(head, std::uint32_t(tableSize + records.size()));
+    records.push_back(page.Mark);
+    PutU32(records, std::uint32_t(page.Text.size()));
+    records.insert(records.end(), page.Text.begin(), page.Text.end());
+  }
+  head.insert(head.end(), records.begin(), records.end());
+  return head;
+}
+
+struct TContainerCase {
+  const char* Name;
+  std::vector<TPage> Pages;
+  std::vector<std::string> Requested;
+  std::function<void(std::vector<std::uint8_t>&)> Damage;
+  const char* Blocks;
+};
+
+class HelpContainerFile : public testing::TestWithParam<TContainerCase> {};
+
+TEST_P(HelpContainerFile, ShowsThePagesItCanReadAndNothingElse) {
+  auto bytes = Container(GetParam().Pages);
+  if (GetParam().Damage) GetParam().Damage(bytes);
+  auto path = std::filesystem::path(testing::TempDir()) / "help.XCF";
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  THelpPages pages;
+  LoadHelpPages(path.string(), GetParam().Requested, THelpStyle(), pages);
+  EXPECT_EQ(Describe(pages.Blocks), GetParam().Blocks);
+}
+
+const std::vector<TPage> kTwo = {{"b.xml", "<text>B</text>"}, {"A.xml", "<text>A</text>"}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, HelpContainerFile,
+    testing::Values(
+        TContainerCase{"FirstInSortedOrder", kTwo, {}, nullptr, "5@0'' 5@0'A'"},
+        TContainerCase{"RequestedInListOrder", kTwo, {"B.XML", "a.xml"}, nullptr, "5@0'' 5@0'B' 5@0'' 5@0'A'"},
+        TContainerCase{"WrongTableMark", kTwo, {}, [](auto& b) { b[0] = 0xF1; }, ""},
+        TContainerCase{"WrongPageMark", {{"a", "<text>A</text>", 0xF3}}, {}, nullptr, ""},
+        TContainerCase{"OffsetBeyondTheFile", kTwo, {}, [](auto& b) { b[23] = 0x7F; }, ""},
+        TContainerCase{"LengthBeyondTheFile", {{"a", "<text>A</text>"}}, {}, [](auto& b) { b[14] = 0xFF; }, ""},
+        TContainerCase{"TableCutShort", kTwo, {}, [](auto& b) { b.resize(8); }, ""},
+        TContainerCase{"EmbedsItself", {{"a", "<text>A</text><embed>A</embed>"}}, {}, nullptr, "5@0'' 5@0'A'"},
+        TContainerCase{"EmbedsAWrongMark",
+                       {{"a", "<embed>b</embed><text>A</text>"}, {"b", "<text>B</text>", 0}}, {"a"}, nullptr, ""},
+        TContainerCase{"EmbedsInPlace",
+                       {{"a", "<p><embed>b</embed></p>"}, {"b", "<text>B</text>"}}, {"a"}, nullptr,
+                       "5@0'' 5@2'' 5@2'B'"}),
+    [](const auto& info) { return info.param.Name; });
+
+TEST(HelpMarkup, DropsTokensDeeperThanItsTables) {
+  std::string deep;
+  for (int i = 0; i < 300; ++i) deep += "<ul>";
+  std::vector<THelpToken> tokens;
+  int depth = 0;
+  TokenizeHelpPage(deep + "<text>x</text>", 0, tokens, depth);
+  EXPECT_EQ(depth, kHelpMaxDepth);
+  EXPECT_EQ(tokens.size(), size_t(kHelpMaxDepth + 1));
+}
+
+}  // namespace

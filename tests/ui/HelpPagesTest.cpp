@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "base/Strings.h"
+#include "support/ScratchDir.h"
 #include "ui/help/HelpLoad.h"
 
 namespace {
@@ -113,7 +114,8 @@ class HelpContainerFile : public testing::TestWithParam<TContainerCase> {};
 TEST_P(HelpContainerFile, ShowsThePagesItCanReadAndNothingElse) {
   auto bytes = Container(GetParam().Pages);
   if (GetParam().Damage) GetParam().Damage(bytes);
-  auto path = std::filesystem::path(testing::TempDir()) / "help.XCF";
+  test_support::TScratchDir dir;
+  auto path = dir.Dir() / "help.XCF";
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   THelpPages pages;
   LoadHelpPages(path.string(), GetParam().Requested, THelpStyle(), pages);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Strings.h"
+#include "media/gif/GIFImage.h"
 #include "support/XvfbApplication.h"
 #include "support/forms/FormsTestSupport.h"
 #include "ui/ECXMLHelp.h"
@@ -114,6 +115,7 @@ public:
 class HelpViewer : public forms::test::FormsTest {
 protected:
   HelpViewer() : Viewer(forms::test::AddControl<TViewer>(MakeForm(), 10, 10, 200, 100)) {
+    gif::RegisterGIFImage();
     Viewer->SetMetrics(&Metrics);
     Viewer->OnHistory = [this](TObject*) { ++Histories; };
     Viewer->OnClickRef = [this](TObject*, const std::string& ref) { Refs += ref + " "; };
@@ -199,6 +201,7 @@ namespace {
 TEST(XvfbHelpViewer, ShowsTheButtonPicturesWhereTheirItemsAre) {
   test_support::TXvfbApplication x(640, 480);
   if (!x.Skip().empty()) GTEST_SKIP() << x.Skip();
+  gif::RegisterGIFImage();
   forms::TForm* form = nullptr;
   x.App->CreateForm(form);
   form->SetBounds(20, 20, 295, 220);

@@ -9,6 +9,7 @@
 #include "media/gif/GIFImage.h"
 #include "support/ImageMagick.h"
 #include "support/ScratchDir.h"
+#include "ui/help/HelpLayout.h"
 #include "ui/help/HelpLoad.h"
 #include "xcfc/XcfCompile.h"
 
@@ -144,6 +145,36 @@ TEST(ShippedHelp, PicturesReadAsImageMagickReadsThem) {
     }
     EXPECT_GT(transparent, 0) << file;
   }
+}
+
+
+// Every page, sections open, at the viewer width of the tips window (303
+// pixels less its frame and margin) through the real text layer: nothing
+// ends beyond width - 4 but runs with nowhere to break.
+TEST(ShippedHelp, EveryPageFitsTheTipsWindow) {
+  constexpr int kWidth = 287;
+  gif::RegisterGIFImage();
+  canvas::TBitmap surface(1, 1);
+  TCanvasHelpMetrics metrics(surface.Canvas());
+  int widest = 0;
+  for (const auto& entry : fs::directory_iterator(kPages)) {
+    THelpPages pages;
+    LoadHelpPages(SONARID_BINARY_DIR "/tests/ui/KorvaneSonarid.ENU.xcf", {entry.path().filename().string()},
+                  THelpStyle(), pages);
+    ASSERT_FALSE(pages.Blocks.empty()) << entry.path();
+    for (auto& block : pages.Blocks) block->Open = true;
+    THelpLayout layout;
+    const THelpBlock* opened = nullptr;
+    int scrollY = 0;
+    layout.Run(pages.Blocks, {kWidth, 200, 8, false, {}}, metrics, opened, scrollY);
+    for (int i = 0; i < layout.Count; ++i) {
+      const THelpItem& item = layout.Items[size_t(i)];
+      bool unbreakable = item.Text.find_first_of(" ,.;()[]", 1) == std::string::npos && item.Block->Kind != hbPicture;
+      EXPECT_TRUE(unbreakable || item.Rect.Right <= kWidth - 4) << entry.path() << " " << item.Text;
+    }
+    widest = std::max(widest, layout.ContentWidth);
+  }
+  EXPECT_GT(widest, kWidth - 60);  // the text does fill the lines
 }
 
 }  // namespace

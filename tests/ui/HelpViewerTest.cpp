@@ -192,9 +192,6 @@ TEST_F(HelpViewer, HandsCommandLinksToTheHostAndScrollsByDragAndWheel) {
   EXPECT_EQ(Viewer->ScrollX(), 0);
 }
 
-}  // namespace
-
-namespace {
 
 // The tip of an opened file in a viewer on a form, photographed for people
 // to look at (build/<flavour>/help-screenshot.png).

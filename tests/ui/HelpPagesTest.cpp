@@ -6,6 +6,7 @@
 #include "base/Strings.h"
 #include "support/ScratchDir.h"
 #include "ui/help/HelpLoad.h"
+#include "xcfc/XcfCompile.h"
 
 namespace {
 
@@ -72,38 +73,21 @@ INSTANTIATE_TEST_SUITE_P(
         TPageCase{"<more open=\"Show\" close=\"Hide\">Body</more>", "12@0'Show'/Hide 5@1'Body'"},
         TPageCase{"<line/><text>'<a> b'</text>", "31@0'' 5@0'' 5@0''<a> b''"}));
 
-void PutU16(std::vector<std::uint8_t>& out, std::uint16_t v) { out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  PutU16(out, std::uint16_t(v));
-  PutU16(out, std::uint16_t(v >> 16));
+// Where the N-th page entry (in file order) of a container the compiler
+// wrote keeps its record's offset, and that record.
+size_t Field(const std::vector<std::uint8_t>& b, int n) {
+  size_t at = 3;
+  for (int i = 0; i < n; ++i) at += 6 + (b[at] | b[at + 1] << 8);
+  return at + 2 + (b[at] | b[at + 1] << 8);
 }
-
-// A container as the compiler writes it, with a hook to damage it.
-struct TPage {
-  std::string Name, Text;
-  std::uint8_t Mark = 0xF1;
-};
-
-std::vector<std::uint8_t> Container(const std::vector<TPage>& pages) {
-  std::vector<std::uint8_t> head = {0xF0}, records;
-  PutU16(head, std::uint16_t(pages.size()));
-  size_t tableSize = 3;
-  for (const auto& page : pages) tableSize += 6 + page.Name.size();
-  for (const auto& page : pages) {
-    PutU16(head, std::uint16_t(page.Name.size()));
-    head.insert(head.end(), page.Name.begin(), page.Name.end());
-    PutU32(head, std::uint32_t(tableSize + records.size()));
-    records.push_back(page.Mark);
-    PutU32(records, std::uint32_t(page.Text.size()));
-    records.insert(records.end(), page.Text.begin(), page.Text.end());
-  }
-  head.insert(head.end(), records.begin(), records.end());
-  return head;
+size_t Record(const std::vector<std::uint8_t>& b, int n) {
+  size_t at = Field(b, n);
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | size_t(b[at + 3]) << 24;
 }
 
 struct TContainerCase {
   const char* Name;
-  std::vector<TPage> Pages;
+  std::vector<xcfc::TPageSource> Pages;
   std::vector<std::string> Requested;
   std::function<void(std::vector<std::uint8_t>&)> Damage;
   const char* Blocks;
@@ -112,7 +96,7 @@ struct TContainerCase {
 class HelpContainerFile : public testing::TestWithParam<TContainerCase> {};
 
 TEST_P(HelpContainerFile, ShowsThePagesItCanReadAndNothingElse) {
-  auto bytes = Container(GetParam().Pages);
+  auto bytes = xcfc::WriteContainer({GetParam().Pages, {}});
   if (GetParam().Damage) GetParam().Damage(bytes);
   test_support::TScratchDir dir;
   auto path = dir.Dir() / "help.XCF";
@@ -122,7 +106,7 @@ TEST_P(HelpContainerFile, ShowsThePagesItCanReadAndNothingElse) {
   EXPECT_EQ(Describe(pages.Blocks), GetParam().Blocks);
 }
 
-const std::vector<TPage> kTwo = {{"b.xml", "<text>B</text>"}, {"A.xml", "<text>A</text>"}};
+const std::vector<xcfc::TPageSource> kTwo = {{"b.xml", "<text>B</text>"}, {"A.xml", "<text>A</text>"}};
 
 INSTANTIATE_TEST_SUITE_P(
     Files, HelpContainerFile,
@@ -130,13 +114,14 @@ INSTANTIATE_TEST_SUITE_P(
         TContainerCase{"FirstInSortedOrder", kTwo, {}, nullptr, "5@0'' 5@0'A'"},
         TContainerCase{"RequestedInListOrder", kTwo, {"B.XML", "a.xml"}, nullptr, "5@0'' 5@0'B' 5@0'' 5@0'A'"},
         TContainerCase{"WrongTableMark", kTwo, {}, [](auto& b) { b[0] = 0xF1; }, ""},
-        TContainerCase{"WrongPageMark", {{"a", "<text>A</text>", 0xF3}}, {}, nullptr, ""},
-        TContainerCase{"OffsetBeyondTheFile", kTwo, {}, [](auto& b) { b[23] = 0x7F; }, ""},
-        TContainerCase{"LengthBeyondTheFile", {{"a", "<text>A</text>"}}, {}, [](auto& b) { b[14] = 0xFF; }, ""},
+        TContainerCase{"WrongPageMark", {{"a", "<text>A</text>"}}, {}, [](auto& b) { b[Record(b, 0)] = 0xF3; }, ""},
+        TContainerCase{"OffsetBeyondTheFile", kTwo, {}, [](auto& b) { b[Field(b, 1) + 2] = 0x7F; }, ""},
+        TContainerCase{"LengthBeyondTheFile", {{"a", "<text>A</text>"}}, {}, [](auto& b) { b[Record(b, 0) + 4] = 0xFF; }, ""},
         TContainerCase{"TableCutShort", kTwo, {}, [](auto& b) { b.resize(8); }, ""},
         TContainerCase{"EmbedsItself", {{"a", "<text>A</text><embed>A</embed>"}}, {}, nullptr, "5@0'' 5@0'A'"},
         TContainerCase{"EmbedsAWrongMark",
-                       {{"a", "<embed>b</embed><text>A</text>"}, {"b", "<text>B</text>", 0}}, {"a"}, nullptr, ""},
+                       {{"a", "<embed>b</embed><text>A</text>"}, {"b", "<text>B</text>"}}, {"a"},
+                       [](auto& b) { b[Record(b, 1)] = 0; }, ""},
         TContainerCase{"EmbedsInPlace",
                        {{"a", "<p><embed>b</embed></p>"}, {"b", "<text>B</text>"}}, {"a"}, nullptr,
                        "5@0'' 5@2'' 5@2'B'"}),

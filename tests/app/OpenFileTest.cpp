@@ -121,6 +121,8 @@ TEST_F(OpenFileTest, TheStopEventReachesTheMainThreadOnlyForARunThatEndedByItsel
   EXPECT_EQ(stops, 0);
   endAtOnce();
   EXPECT_EQ(stops, 0);
+  // The play thread clears Playing just before it posts the event.
+  TMainQueue::Instance().WaitForPosts(5000);
   TMainQueue::Instance().ProcessPending();
   EXPECT_EQ(stops, 1);
 }

@@ -133,10 +133,7 @@ TEST_F(Pulse, TheSynthesiserPlaysThroughTheServerAndTheMonitorsTakeFollowsTheMix
     const double frames = double(take.Info.Frames), buffer = 441;
     EXPECT_GE(frames + buffer, take.ShortestMs * 44.1);
     EXPECT_LE(frames, take.LongestMs * 44.1 + buffer);
-    // The take begins with what the server captured just before RECORD,
-    // still at the volume before the change: only its second half counts.
-    codectest::Run("sox " + Quote(Dir.Path("take.wav")) + " " + Quote(Dir.Path("tail.wav")) + " trim 0.5");
-    rms[i] = SoxInfo(Dir.Path("tail.wav")).Rms;
+    rms[i] = take.Info.Rms;
   }
   EXPECT_GT(rms[0], 0.005) << "the chord reached the monitor";
   // The server's software volume is cubic: half of the range is an eighth.

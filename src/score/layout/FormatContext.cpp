@@ -1,5 +1,7 @@
 #include "score/layout/FormatContext.h"
 
+#include <algorithm>
+
 #include "score/model/Score.h"
 
 TKVFormatContext::TKVFormatContext(TKVScore& Score, TKVPiece& Piece, int32_t ColumnIndex)
@@ -7,4 +9,6 @@ TKVFormatContext::TKVFormatContext(TKVScore& Score, TKVPiece& Piece, int32_t Col
   Canvas.Font = {Score.MusicFontName(), 144, 0};
 }
 
-int32_t TKVFormatContext::Scale() const { return Score.Scale(); }
+int32_t LayoutScale(const TKVScore& Score) { return std::clamp(Score.Scale(), -10000, 10000); }
+
+int32_t TKVFormatContext::Scale() const { return LayoutScale(Score); }

@@ -57,3 +57,8 @@ struct TKVFormatContext {
 
   int32_t Scale() const;
 };
+
+// The score's Scale as the layout uses it: a file may hold any 32-bit value,
+// and the layout's sums of scaled sizes must stay within 32 bits, so it is
+// held within +-100 times.
+int32_t LayoutScale(const TKVScore& Score);

@@ -40,7 +40,7 @@ TKVFormatContext& TKVComposerContext::Format() {
   return *FFormat;
 }
 
-int32_t TKVComposerContext::Scale() const { return Score.Scale(); }
+int32_t TKVComposerContext::Scale() const { return LayoutScale(Score); }
 bool TKVComposerContext::PartView() const { return Score.ViewStyle() == vsPart; }
 
 std::vector<TKVPart*> TKVComposerContext::Parts() const {
@@ -300,7 +300,7 @@ void PaginatePages(TKVScore& Score, int32_t FromPage, const TKVLayoutSteps& Step
   const TKVPage& page = Score.Page();
   ctx.Interval = page.InternalValue(pvInterval);
   ctx.LineSpaceMM = page.InternalValue(pvLineSpace);
-  const double lineSpace = double(ctx.LineSpaceMM * 96 * Score.Scale() / 25400);
+  const double lineSpace = double(ctx.LineSpaceMM * 96 * ctx.Scale() / 25400);
   ctx.LineSpace = Saturate32(int64_t(std::isnan(lineSpace) ? 0 : Round(std::clamp(lineSpace, -3e8, 3e8))) * 8);
   ctx.TabLineSpace = Saturate32(int64_t(ctx.LineSpace) * 13 / 10);
   ctx.Finished = false;

@@ -30,9 +30,9 @@ void TKVStaffPass::RaiseHeadExtent(int32_t Line, int32_t Pixels) {
 }
 
 void CalcStaffSteps(const TKVFormatContext& Ctx, const TKVStaff& Staff, int32_t& LineStep, int32_t& WideStep) {
-  const long double space = Ctx.Score.Page().InternalValue(pvLineSpace) * 96.0L * Ctx.Scale() * Staff.SizePercent();
-  LineStep = int32_t(Round(double(space / 2540000.0L))) * 8;
-  WideStep = int32_t(Round(double(space * 13.0L / 25400000.0L))) * 8;
+  const long double space = Ctx.Score.Page().InternalValue(pvLineSpace);
+  LineStep = ::LineStep(space, Ctx.Scale(), Staff.SizePercent());
+  WideStep = ::LineStep(space * 13 / 10, Ctx.Scale(), Staff.SizePercent());
 }
 
 void EnterColumn(TKVFormatContext& Ctx, TKVStaffPass& Pass, uint16_t Position) {

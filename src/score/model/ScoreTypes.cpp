@@ -22,7 +22,9 @@ int32_t MeterLength(uint16_t meter) {
 
 int32_t LineStep(long double lineSpace, int32_t scale, int32_t sizePercent) {
   long double v = lineSpace * 96 * scale * sizePercent / 2540000.0L;
-  // Held where eight times the step still fits 32 bits (damaged page values).
-  constexpr long double limit = INT32_MAX / 8;
+  // Damaged page values, Scale or staff sizes: held at 2^20 units (far past
+  // any page), so that the staff layout's products of the step with a staff
+  // position or a line count still fit 32 bits.
+  constexpr long double limit = (1 << 20) / 8;
   return RoundExtended(std::clamp(v, -limit, limit)) * 8;
 }

@@ -10,6 +10,8 @@
 #include "score/layout/PageComposer.h"
 #include "score/layout/SignatureWidths.h"
 #include "score/layout/ScoreLayoutRecords.h"
+#include "score/model/Note.h"
+#include "score/model/Staff.h"
 #include "support/LayoutDump.h"
 
 namespace {
@@ -72,6 +74,42 @@ INSTANTIATE_TEST_SUITE_P(Entries, Alignment,
                                            TAlignmentRow{104, 192, 128, 104, false},
                                            TAlignmentRow{128, 16, 10, 12, true}));
 
+// One measure of 8 ticks, notes at ticks 0 and 4 with room (before, after)
+// of (3, 4) and (2, 4) pixels, start widths 10 + 20 + 30 + 4 + 6 = 70, note
+// spacing 16, alignment 30, no room before the first or after the last
+// tick. Plain: entry 0 = 70 + 3 * 8; a tick with room adds (after + next
+// before) * 8 + 16, the ticks between share it evenly. Voice-wise: tick 0
+// at 3 * 8 + 16, tick 4 at 40 + (4 + 2) * 8 + 16, the end after the widest
+// room after (4 * 8), the ticks between shared evenly; then + 70.
+TEST_F(PageComposer, BothSpacingPathsGiveTheHandComputedOffsets) {
+  for (const bool buffer : {false, true}) {
+    score = std::make_unique<TKVScore>();
+    MakePiece(1, 1);
+    score->Settings().SetMetricWord(0, 0);
+    score->Settings().SetMetricWord(1, 0);
+    TKVNote* notes[] = {AddNote(Measure(0, 0), 0, 60, 4), AddNote(Measure(0, 0), 4, 62, 4)};
+    Layout();
+    TKVMeasureRecord& record = Record(0);
+    ASSERT_GE(record.TickTable.size(), 9u);
+    std::tie(record.Length, record.Spaced) = std::pair(8, 0);
+    record.Extents = {10, 20, 30, 0, 4, 6};
+    for (int32_t i = 0; i < record.DisplayCount; ++i) {
+      TKVDisplayItem& d = *record.GetDisplay(i);
+      if (d.Item != notes[0] && d.Item != notes[1]) d.Item = nullptr;  // only the notes take room
+      else std::tie(d.LeftSpace, d.RightSpace) = std::pair(d.Item == notes[0] ? 3 : 2, 4);
+    }
+    TKVComposerContext ctx(*score, Service().Steps());
+    std::tie(ctx.Piece, ctx.SystemStart, ctx.Alignment, ctx.NoteSpacing, ctx.UseBuffer) =
+        std::tuple(piece, 1, 30, 16, buffer);
+    PlaceSystems(ctx);
+    CalcMeasureSpacing(ctx);
+    const std::vector<uint32_t> x(record.TickTable.begin(), record.TickTable.begin() + 9),
+        plain{94, 110, 126, 142, 174, 186, 198, 210, 222}, voiceWise{110, 126, 142, 158, 174, 182, 190, 198, 206};
+    EXPECT_EQ(x, buffer ? voiceWise : plain) << buffer;
+    EXPECT_EQ(record.MusicWidth, buffer ? 136 : 152) << "the end x less the start widths";
+  }
+}
+
 TEST(SpacingGrid, StepFollowsTheRoom) {
   for (auto [room, step] : {std::pair{300, 16}, {256, 32}, {257, 16}, {512, 16}, {513, 8}, {-40, 32}})
     EXPECT_EQ(SpacingGridStep(room), step) << room;
@@ -115,6 +153,40 @@ INSTANTIATE_TEST_SUITE_P(Settings, DamagedPage,
                                            TDamageRow{pvLeftMargin, 5000, true, false},
                                            TDamageRow{pvTopMargin, 5000, false, true},
                                            TDamageRow{pvInterval, 120, true, false}));
+
+// Values at their extremes, on both spacing paths (run under the
+// sanitizers): the composer ends and every measure stands on a page.
+TEST_F(PageComposer, ExtremeValuesStillCompose) {
+  struct {  // Table: the spacing array filled with Word (staff distances 0, indents 1 and 2)
+    const char* Name; int Parts, Columns, Staves; uint16_t Meter; int32_t Scale; uint8_t Size; int Table; uint16_t Word;
+  } rows[] = {{"ScaleHuge", 1, 6, 1, 0x0404, INT32_MAX, 100, -1, 0}, {"Scale0", 1, 6, 1, 0x0404, 0, 100, -1, 0},
+              {"ScaleLow", 1, 6, 1, 0x0404, INT32_MIN, 100, -1, 0},   {"Size0", 2, 6, 2, 0x0404, 100, 0, -1, 0},
+              {"Size255", 2, 6, 2, 0x0404, 100, 255, -1, 0},          {"Distance", 2, 6, 2, 0x0404, 100, 100, 0, 0x7FFF},
+              {"DistanceLow", 2, 6, 2, 0x0404, 100, 100, 0, 0x8000},  {"Left", 1, 6, 1, 0x0404, 100, 100, 1, 0x7FFF},
+              {"LeftLow", 1, 6, 1, 0x0404, 100, 100, 1, 0x8000},      {"Right", 1, 6, 1, 0x0404, 100, 100, 2, 0x7FFF},
+              {"RightLow", 1, 6, 1, 0x0404, 100, 100, 2, 0x8000},     {"Length0", 1, 4, 1, 0, 100, 100, -1, 0},
+              {"Length65535", 1, 4, 1, 0xFF01, 100, 100, -1, 0},      {"NoParts", 0, 4, 1, 0x0404, 100, 100, -1, 0},
+              {"NoStaves", 1, 4, 0, 0x0404, 100, 100, -1, 0},         {"NoMeasures", 1, 0, 1, 0x0404, 100, 100, -1, 0}};
+  for (const auto& row : rows)
+    for (uint8_t flags : {0, 1}) {
+      SCOPED_TRACE(std::string(row.Name) + (flags ? " voice-wise" : " plain"));
+      score = std::make_unique<TKVScore>();
+      MakePiece(row.Parts, row.Columns, row.Meter, row.Staves);
+      if (row.Parts && row.Staves && row.Columns) AddNote(Measure(0, 0), 0, 60, 64);
+      score->Settings().SetFlags(flags);
+      score->Settings().SetScale(row.Scale);
+      for (int p = 0; p < row.Parts; ++p)
+        for (int k = 0; k < row.Staves; ++k) piece->GetPart(p)->GetStaff(k)->SetSizePercent(row.Size);
+      if (row.Table >= 0) piece->SpacingArray(row.Table).assign(8, row.Word);
+      Layout();
+      ASSERT_TRUE(Store().Composer.LayoutDone);
+      ASSERT_TRUE(Store().PageCount >= 1 && Store().PageCount <= 1001);
+      int measures = 0;
+      for (int32_t p = 0; p < Store().PageCount; ++p)
+        for (uint16_t k = 0; k < Page(p).SystemCount; ++k) measures += Page(p).Systems[k]->MeasureCount;
+      EXPECT_TRUE(!row.Parts || !row.Staves || measures == row.Columns) << measures;
+    }
+}
 
 TEST_F(PageComposer, FillWithoutStopEndsAtPage1001) {
   MakePiece(1, 2);

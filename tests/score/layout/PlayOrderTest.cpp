@@ -262,4 +262,25 @@ TEST_F(PlayOrder, TiesAcrossJumps) {
   b.System = nullptr;
 }
 
+// Through a full layout: the tie from the repeat's end into its first
+// measure gets its second half there, on the staff line the composer gave it.
+TEST_F(PlayOrder, TieIntoARepeatGetsItsSecondHalfThroughAFullLayout) {
+  MakePiece(1, 2);
+  AddMark(Column(0), 155, 0);
+  AddMark(Column(1), 156, 512);
+  TKVNote* tied = AddNote(Measure(0, 0), 0, 60, 512);
+  auto* tie = static_cast<TKVLiga*>(CreateItemByKind(30, AddNote(Measure(0, 1), 0, 60, 512)));
+  tie->Data().setU16(LigaBlock::Length, 512);  // a tie spans its note
+  Layout();
+  ASSERT_EQ(Plays(), "1 2 1 2");
+  EXPECT_EQ(tied->PlayState & 0x80, 0x80);
+  std::vector<const TKVDisplayItem*> halves;
+  for (int32_t i = 0; i < Record(0).DisplayCount; ++i)
+    if (Record(0).GetDisplay(i)->Item == tie) halves.push_back(Record(0).GetDisplay(i));
+  ASSERT_EQ(halves.size(), 1u);
+  EXPECT_EQ(halves[0]->Link->Item, tie);
+  EXPECT_EQ(halves[0]->StaffLine, Record(0).System->Page->StaffLines[0].get());
+  EXPECT_EQ(halves[0]->Bounds2.Left, Record(0).LeftX);
+}
+
 }  // namespace

@@ -3,8 +3,13 @@
 
 #include "LayoutFixture.h"
 
+#include <stdexcept>
+
 #include "base/Exceptions.h"
 #include "score/layout/ScoreLayoutRecords.h"
+#include "platform/text/TextMeasurer.h"
+#include "score/model/ScoreView.h"
+#include "support/LayoutDump.h"
 
 namespace {
 
@@ -61,6 +66,47 @@ TEST_F(ReformatRun, AFailingComposerStillGivesThePlayOrder) {
   EXPECT_EQ(score->FirstDirtyPage(), -1);
   EXPECT_EQ(piece->Layout().PlayCount, 3);
   EXPECT_DOUBLE_EQ(ScoreLayoutRecords(*score).RunningTime, 12000);
+}
+
+// Text measured while armed fails, as with a font lost half way.
+struct TFailingMeasurer : text::TTextMeasurer {
+  text::TTextMeasurer& Fake = text::CurrentMeasurer();
+  bool Armed = false, Thrown = false;
+  void Check() { Armed ? throw std::runtime_error((Thrown = true, "font lost")) : void(); }
+  int TextWidth(const text::TFontSpec& F, const std::string& B) override { return Check(), Fake.TextWidth(F, B); }
+  int TextWidthW(const text::TFontSpec& F, const std::u16string& T) override { return Check(), Fake.TextWidthW(F, T); }
+  int TextHeight(const text::TFontSpec& F) override { return Check(), Fake.TextHeight(F); }
+  text::TTextMetric GetTextMetrics(const text::TFontSpec& F) override { return Check(), Fake.GetTextMetrics(F); }
+};
+
+// The composer fails half way: the run is dropped, the play order still
+// built, the views keep their page table, and the next run composes the
+// pages as before.
+TEST_F(ReformatRun, AComposerThatThrowsLeavesCleanRecords) {
+  MakePiece(1, 40);
+  AddMark(Measure(0, 0), 2, 0, 0, 1);  // a clef, measured again at each system's start
+  struct : TKVScoreView { int Tables = 0; void UpdatePageTable() override { ++Tables; } } view;
+  score->AddWindow(&view);
+  TKVScoreLayoutRecords& store = ScoreLayoutRecords(*score);
+  Layout();
+  const std::string pages = DumpPages(store.Pages, store.PageCount);
+  TFailingMeasurer measurer;
+  text::InstallMeasurer(&measurer);
+  TKVLayoutSteps& steps = Service().Steps();
+  const TKVLayoutSteps saved = steps;
+  steps.PaginatePages = [&](TKVScore& s, int32_t From) { measurer.Armed = true, saved.PaginatePages(s, From); };
+  steps.BuildPlayOrder = [&](TKVScore& s) { measurer.Armed = false, saved.BuildPlayOrder(s); };
+  score->Reformat(0);
+  EXPECT_TRUE(measurer.Thrown);
+  EXPECT_EQ(view.Tables, 1);
+  EXPECT_EQ(score->FirstDirtyPage(), -1);
+  EXPECT_EQ(piece->Layout().PlayCount, 40);
+  steps = saved;
+  text::InstallMeasurer(nullptr);
+  Layout();
+  EXPECT_EQ(DumpPages(store.Pages, store.PageCount), pages);
+  EXPECT_EQ(view.Tables, 2);
+  score->RemoveWindow(&view);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ TEST_F(TakeTone, ATakeOfAToneUnderFullLoadKeepsEveryFrame) {
   Bus.Start(audio::MakeSilentSink(4096));  // a latency a busy machine keeps
   std::atomic<bool> busy{true};
   std::vector<std::thread> spinners(std::max(1u, std::thread::hardware_concurrency()));
-  for (std::thread& t : spinners) t = std::thread([&] { for (volatile int x = 0; busy.load();) x = x + 1; });
+  for (std::thread& t : spinners) t = std::thread([&] { for (volatile unsigned x = 0; busy.load();) x = x + 1; });
   OpenTake(44100, 2, 16);
   const int anchors = Bus.ClockAnchors();
   const int64_t record[2] = {midi::MonotonicNowNs(), (Mci("RECORD take"), midi::MonotonicNowNs())};

@@ -1,5 +1,6 @@
 #include "platform/canvas/Dib.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/LittleEndian.h"
@@ -124,10 +125,10 @@ TDib TDib::LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry
   bool alphaMask = false;
   // Bit fields are accepted where they describe plain 8-bit channels.
   if (compression == kBitFields && bits == 32) {
-    if (headerSize == kInfoHeader) {
-      if (size < at + 12) throw EInvalidGraphic("Bitmap image is not valid");
-      at += 12;
-    }
+    // The three masks follow a plain info header and end a longer one; a
+    // header too short to hold them whole has them after it as well.
+    if (size < kInfoHeader + 12) throw EInvalidGraphic("Bitmap image is not valid");
+    at = std::max<std::size_t>(at, kInfoHeader + 12);
     const std::uint8_t* masks = data + kInfoHeader;
     if (le::load32(masks) != 0xFF0000 || le::load32(masks + 4) != 0xFF00 || le::load32(masks + 8) != 0xFF)
       throw EInvalidGraphic("Bitmap image with these bit fields is not supported");

@@ -8,14 +8,15 @@ Each picture is 16 x 16 with a transparent colour (palette index 0): pixels
 that are mostly clear become transparent, the others are laid over white,
 the viewer's background."""
 
-import importlib.util
 import os
+import runpy
 import struct
+import types
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("skin", os.path.join(HERE, "..", "..", "skin", "draw-pictures.py"))
-skin = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(skin)
+# The skin's drawing script has no importable name; its functions are taken
+# from a run of it that leaves its main part out.
+skin = types.SimpleNamespace(**runpy.run_path(os.path.join(HERE, "..", "..", "skin", "draw-pictures.py")))
 
 PICTURES = {"open.gif": skin.icon_open, "play.gif": skin.icon_play, "record.gif": skin.icon_record,
             "stop.gif": skin.icon_stop, "save.gif": skin.icon_save, "begin.gif": skin.icon_begin,

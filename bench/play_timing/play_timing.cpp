@@ -23,6 +23,7 @@
 #include "platform/midi/MidiOut.h"
 #include "platform/midi/RecordingSink.h"
 #include "base/Log.h"
+#include "support/BusyCores.h"
 #include "platform/threads/Clock.h"
 #include "platform/threads/MainQueue.h"
 #include "platform/threads/PriorityThread.h"
@@ -160,15 +161,9 @@ int main(int argc, char** argv) {
   Report("idle", ideal, RealRun(*score));
   std::printf("priority: %s\n", priority.c_str());
 
-  std::atomic<bool> busy{true};
-  std::vector<std::thread> spinners;
-  for (unsigned i = 0; i < std::max(1u, std::thread::hardware_concurrency()); ++i)
-    spinners.emplace_back([&] {
-      volatile uint64_t x = 0;
-      while (busy.load(std::memory_order_relaxed)) x = x + 1;
-    });
-  Report("busy", ideal, RealRun(*score));
-  busy = false;
-  for (std::thread& t : spinners) t.join();
+  {
+    TBusyCores busy;
+    Report("busy", ideal, RealRun(*score));
+  }
   return 0;
 }

@@ -40,6 +40,7 @@
 #include "platform/audio/WaveDecoder.h"
 #include "platform/midi/MidiOut.h"
 #include "platform/midi/Synthesiser.h"
+#include "support/BusyCores.h"
 #include "support/MidiFileBuilder.h"
 
 namespace {
@@ -175,16 +176,10 @@ int main(int argc, char** argv) {
   const std::string score = WriteClickTrack(folder, clicks, leadMs);
   for (int run = 1; run <= runs; ++run) Report("idle", run, clicks, leadMs, rise, RecordTake(folder, score));
 
-  std::atomic<bool> busy{true};
-  std::vector<std::thread> spinners;
-  for (unsigned i = 0; i < std::max(1u, std::thread::hardware_concurrency()); ++i)
-    spinners.emplace_back([&] {
-      volatile uint64_t x = 0;
-      while (busy.load(std::memory_order_relaxed)) x = x + 1;
-    });
-  for (int run = 1; run <= runs; ++run) Report("busy", run, clicks, leadMs, rise, RecordTake(folder, score));
-  busy = false;
-  for (std::thread& t : spinners) t.join();
+  {
+    TBusyCores busy;
+    for (int run = 1; run <= runs; ++run) Report("busy", run, clicks, leadMs, rise, RecordTake(folder, score));
+  }
   std::printf("take_onsets bus_clock_anchors %d\n", audio::TOutputBus::Instance().ClockAnchors());
   audio::TOutputBus::Instance().Stop();
   std::filesystem::remove_all(folder);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <thread>
 
+#include "support/BusyCores.h"
 #include "support/audio/AudioTestSupport.h"
 #include "platform/audio/WaveDecoder.h"
 #include "platform/midi/SendTime.h"
@@ -29,16 +30,14 @@ TEST_F(TakeTone, ATakeOfAToneUnderFullLoadKeepsEveryFrame) {
   TTone tone;
   Bus.AddSource(tone);
   Bus.Start(audio::MakeSilentSink(4096));  // a latency a busy machine keeps
-  std::atomic<bool> busy{true};
-  std::vector<std::thread> spinners(std::max(1u, std::thread::hardware_concurrency()));
-  for (std::thread& t : spinners) t = std::thread([&] { for (volatile unsigned x = 0; busy.load();) x = x + 1; });
+  TBusyCores busy;
   OpenTake(44100, 2, 16);
   const int anchors = Bus.ClockAnchors();
   const int64_t record[2] = {midi::MonotonicNowNs(), (Mci("RECORD take"), midi::MonotonicNowNs())};
   std::this_thread::sleep_for(std::chrono::duration<double>(getenv("SONARID_TONE_SECONDS") ? atof(getenv("SONARID_TONE_SECONDS")) : 20));
   const int64_t stop[2] = {midi::MonotonicNowNs(), (Mci("STOP take"), midi::MonotonicNowNs())};
   const bool stalled = Bus.ClockAnchors() != anchors;
-  for (std::thread& t : (busy = false, spinners)) t.join();
+  busy.Stop();
   Bus.Stop();
   Bus.RemoveSource(tone);
   Mci("SAVE take \"" + Dir.Path("tone.wav") + "\"");

@@ -156,6 +156,9 @@ void TAuFileIn::InitInternal() {
     throw;
   }
   FFrameSize = uint16_t(FChan * (FBPS / 8));
+  // A size that ends inside a frame (a damaged header, an odd decoded
+  // length) would cut the last read mid-frame: the part frame is dropped.
+  if (FFrameSize > 0 && FSize > 0) FSize -= FSize % FFrameSize;
   const int64_t total = FFrameSize > 0 && FSize > 0 ? FSize / FFrameSize : 0;
   FTotalSamples = total;
   FTime = FSR > 0 ? int32_t(total / FSR) : 0;

@@ -15,7 +15,7 @@
 #include "platform/forms/Application.h"
 #include "platform/forms/Forms.h"
 #include "platform/window/HeadlessHost.h"
-#include "ui/ECXMLHelp.h"
+#include "ui/help/ECXMLHelp.h"
 #include "ui/help/HelpContainer.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "../support/ImportBench.h"
-#include "score/import/MidiImport.h"
+#include "score/import/midi/MidiImport.h"
 
 int main(int argc, char** argv) {
   const std::string path =

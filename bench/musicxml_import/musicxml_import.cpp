@@ -11,7 +11,7 @@
 #include <string>
 
 #include "../support/ImportBench.h"
-#include "score/import/MusicXMLImport.h"
+#include "score/import/musicxml/MusicXMLImport.h"
 
 int main(int argc, char** argv) {
   const std::string path =

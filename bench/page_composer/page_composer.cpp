@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "../support/ImportBench.h"
-#include "score/import/MidiImport.h"
-#include "score/import/MusicXMLImport.h"
+#include "score/import/midi/MidiImport.h"
+#include "score/import/musicxml/MusicXMLImport.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/Column.h"
 

@@ -2,9 +2,9 @@
 
 #include "media/gif/GIFImage.h"
 #include "media/services/MediaServices.h"
-#include "score/import/MidiImport.h"
-#include "score/import/MusicXMLImport.h"
-#include "score/import/OldScoreFile.h"
+#include "score/import/midi/MidiImport.h"
+#include "score/import/musicxml/MusicXMLImport.h"
+#include "score/import/oldformat/OldScoreFile.h"
 #include "score/layout/FontServices.h"
 #include "score/layout/ScoreLayout.h"
 #include "score/model/ScoreImporters.h"

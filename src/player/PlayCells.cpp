@@ -10,7 +10,7 @@
 #include "player/PlayEngine.h"
 #include "player/Window.h"
 #include "score/layout/ItemFields.h"
-#include "score/layout/TempoMarks.h"
+#include "score/layout/measure/TempoMarks.h"
 #include "score/model/ItemKinds.h"
 #include "score/model/LayoutRecords.h"
 #include "score/model/Lyric.h"

@@ -8,7 +8,7 @@
 #include "player/PlayTime.h"
 #include "player/Window.h"
 #include "score/layout/ItemFields.h"
-#include "score/layout/PageRecords.h"
+#include "score/layout/page/PageRecords.h"
 #include "score/model/ItemKinds.h"
 #include "score/model/Mark.h"
 #include "score/model/Measure.h"

@@ -7,7 +7,7 @@
 #include "player/PlayTime.h"
 #include "player/Window.h"
 #include "score/layout/ScoreLayoutRecords.h"
-#include "score/layout/TempoMarks.h"
+#include "score/layout/measure/TempoMarks.h"
 #include "score/model/ItemKinds.h"
 #include "score/model/Mark.h"
 #include "score/model/Piece.h"

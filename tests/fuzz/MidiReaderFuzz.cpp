@@ -3,7 +3,7 @@
 
 #include "FuzzInput.h"
 #include "base/Exceptions.h"
-#include "score/import/MidiReader.h"
+#include "score/import/midi/MidiReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const TKVMidiDrumMap drums = [] {

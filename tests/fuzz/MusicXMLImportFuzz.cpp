@@ -2,7 +2,7 @@
 // fresh score.
 
 #include "ScoreImportFuzz.h"
-#include "score/import/MusicXMLImport.h"
+#include "score/import/musicxml/MusicXMLImport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   return FuzzScoreImport(data, size, ImportMusicXML);

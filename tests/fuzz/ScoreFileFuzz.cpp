@@ -4,7 +4,7 @@
 
 #include "FuzzInput.h"
 #include "base/Exceptions.h"
-#include "score/import/OldScoreFile.h"
+#include "score/import/oldformat/OldScoreFile.h"
 #include "score/model/Score.h"
 #include "score/model/ScoreImporters.h"
 

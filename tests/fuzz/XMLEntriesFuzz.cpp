@@ -3,7 +3,7 @@
 
 #include "FuzzInput.h"
 #include "base/Exceptions.h"
-#include "score/import/XMLEntryList.h"
+#include "score/import/musicxml/XMLEntryList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryStream stream = InputStream(data, size);

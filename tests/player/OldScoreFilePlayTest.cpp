@@ -1,5 +1,5 @@
 #include "PlayFixture.h"
-#include "score/import/OldScoreFile.h"
+#include "score/import/oldformat/OldScoreFile.h"
 #include "score/model/ScoreImporters.h"
 #include "support/OldScoreFileBuilder.h"
 

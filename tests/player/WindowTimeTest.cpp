@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "player/PlayTime.h"
-#include "score/layout/PlayActions.h"
+#include "score/layout/play/PlayActions.h"
 #include "score/model/Note.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <map>
 #include <sstream>
 
-#include "score/layout/PageRecords.h"
+#include "score/layout/page/PageRecords.h"
 #include "score/model/Item.h"
 #include "score/model/LayoutRecords.h"
 #include "score/model/Note.h"

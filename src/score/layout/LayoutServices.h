@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "score/layout/FormatContext.h"
+#include "score/layout/measure/FormatContext.h"
 
 class TKVScore;
 

@@ -2,9 +2,9 @@
 
 #include <exception>
 
-#include "score/layout/ColumnMarks.h"
-#include "score/layout/PageComposer.h"
-#include "score/layout/PlayOrder.h"
+#include "score/layout/measure/ColumnMarks.h"
+#include "score/layout/page/PageComposer.h"
+#include "score/layout/play/PlayOrder.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/Piece.h"
 #include "score/model/Score.h"

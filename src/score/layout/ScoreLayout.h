@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "score/layout/MeasureFormatter.h"
+#include "score/layout/measure/MeasureFormatter.h"
 #include "score/model/LayoutService.h"
 
 class TKVScore;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "score/layout/PageRecords.h"
+#include "score/layout/page/PageRecords.h"
 #include "score/model/LayoutService.h"
 
 class TKVScore;

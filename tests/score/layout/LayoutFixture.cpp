@@ -3,7 +3,7 @@
 #include "base/Strings.h"
 #include "platform/musicfont/MusicFont.h"
 #include "platform/text/FakeMeasurer.h"
-#include "score/layout/MeasureSetup.h"
+#include "score/layout/measure/MeasureSetup.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/Column.h"
 #include "score/model/ItemFactory.h"

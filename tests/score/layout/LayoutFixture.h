@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "score/layout/FormatContext.h"
+#include "score/layout/measure/FormatContext.h"
 #include "score/layout/ScoreLayout.h"
 #include "score/model/Column.h"
 #include "score/model/Measure.h"

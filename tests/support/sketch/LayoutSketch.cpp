@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "score/layout/PageRecords.h"
+#include "score/layout/page/PageRecords.h"
 #include "score/model/Staff.h"
 
 using namespace canvas;

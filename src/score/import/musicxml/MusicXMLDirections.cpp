@@ -1,0 +1,328 @@
+// Directions (dynamics, wedges, words, pedal marks) and harmony (chord
+// symbols with root, kind and bass).
+
+#include <algorithm>
+
+#include "base/Strings.h"
+#include "score/import/text/AnsiText.h"
+#include "score/import/musicxml/MusicXMLWalk.h"
+#include "score/model/Chord.h"
+#include "score/model/ItemKinds.h"
+#include "score/model/Lyric.h"
+#include "score/model/Mark.h"
+#include "score/model/Measure.h"
+#include "score/model/Note.h"
+#include "score/model/Page.h"
+#include "score/model/Part.h"
+#include "score/model/Score.h"
+
+namespace {
+
+constexpr uint8_t CrescendoVariant = 50, DiminuendoVariant = 51;
+constexpr uint8_t SharpBit = 0x10, FlatBit = 0x20;
+
+void AddOffset(TByteBlock& data, size_t offset, int32_t delta) {
+  data.setI16(offset, Clamp16(int64_t(data.i16(offset)) + delta));
+}
+
+// The sub-kind of each dynamic letter element.
+int32_t DynamicVariant(TKVXMLElement code) {
+  switch (code) {
+    case xeP: return 0;
+    case xePp: return 1;
+    case xePpp: return 2;
+    case xeMp: return 3;
+    case xeFp: return 4;
+    case xeMf: return 5;
+    case xeF: return 6;
+    case xeFf: return 7;
+    case xeFff: return 8;
+    case xeSf: return 9;
+    case xeEsf: return 10;
+    case xeFz: return 11;
+    case xeSfz: return 12;
+    default: return -1;
+  }
+}
+
+// The chord block of each harmony kind: its size, byte 0 and the tones that
+// follow the root (0 for none); augmented and diminished mark the root.
+struct TKindBlock {
+  int8_t Size;  // 0: the block stays as it is
+  uint8_t Tones, Third, Fourth, RootBits;
+};
+constexpr TKindBlock KindBlocks[21] = {
+    {5, 3, 0x30, 0x10, 0}, {5, 3, 0x20, 0x10, 0}, {4, 1, 0, 0, SharpBit}, {4, 1, 0, 0, FlatBit},
+    {4, 2, 0x12, 0, 0},    {5, 3, 0x12, 0x30, 0}, {5, 3, 0x20, 0x12, 0}, {0, 0, 0, 0, 0},
+    {0, 0, 0, 0, 0},       {0, 0, 0, 0, 0},       {5, 3, 0x30, 0x11, 0}, {5, 3, 0x20, 0x11, 0},
+    {4, 2, 0x13, 0, 0},    {5, 3, 0x30, 0x13, 0}, {5, 3, 0x20, 0x13, 0}, {4, 2, 0x14, 0, 0},
+    {5, 3, 0x30, 0x14, 0}, {5, 3, 0x20, 0x14, 0}, {4, 2, 0x15, 0, 0},    {5, 3, 0x30, 0x15, 0},
+    {5, 3, 0x20, 0x15, 0}};
+
+}  // namespace
+
+bool TKVMusicXMLWalk::HandleDirection(TKVXMLElement Code) {
+  if (int32_t variant = DynamicVariant(Code); variant >= 0) {
+    if (ParentIs(xeDynamics) && FMark) FMark->SetVariant(uint8_t(variant));
+    return true;
+  }
+  switch (Code) {
+    case xeDirection:
+      if (ParentIs(xeMeasure)) SetScope(Code);
+      return true;
+    case xeDirectionType:
+      if (ParentIs(xeDirection)) SetScope(Code);
+      return true;
+    case xePlacement:
+      if (ParentIs(xeDirection))
+        FAbove = Text() == "above";
+      else if (ParentIs(xeDynamics) || ParentIs(xePedal, xeTurn))
+        OnMarkAttribute(Code);
+      return true;
+    case xeDynamics:
+      if (ParentIs(xeDirectionType, xeNotations)) OnDynamics();
+      return true;
+    case xeDefaultX:
+    case xeDefaultY:
+      if (ParentIs(xeWedge, xeWords))
+        (Code == xeDefaultX ? FDefaultX : FDefaultY) = TenthsOffset();
+      else if (ParentIs(xeDynamics) || ParentIs(xePedal, xeTurn))
+        OnMarkAttribute(Code);
+      return true;
+    case xeRelativeX:
+    case xeRelativeY:
+      if (ParentIs(xeDynamics) || ParentIs(xePedal, xeArpeggiate))
+        OnMarkAttribute(Code);
+      else if (ParentIs(xeWedge) && FWedge)
+        AddOffset(FWedge->Data(), Code == xeRelativeX ? MarkBlock::OffsetX : MarkBlock::OffsetY, TenthsOffset());
+      else if (ParentIs(xeWords))
+        OnWordsAttribute(Code);
+      return true;
+    case xeWedge:
+      if (ParentIs(xeDirectionType)) {
+        SetScope(Code);
+        FDefaultX = FDefaultY = 0;
+      }
+      return true;
+    case xeType:
+      if (ParentIs(xeWedge))
+        OnWedgeType();
+      else if (ParentIs(xePedal) && FMark && FMark->Kind() == ItemKind::Pedal)
+        FMark->SetVariant(Text() == "start" ? 1 : 0);
+      return true;
+    case xeWords:
+      if (ParentIs(xeDirectionType)) OnWords();
+      return true;
+    case xeFontStyle:
+    case xeFontWeight:
+      if (ParentIs(xeWords)) OnWordsAttribute(Code);
+      return true;
+    case xePedal:
+      if (ParentIs(xeDirectionType)) OnPedal();
+      return true;
+    case xeStaff:
+      if (ParentIs(xeDirection)) OnDirectionStaff();
+      return true;
+    case xeDirective:
+      if (ParentIs(xeMeasure)) OnDirective();
+      return true;
+    case xeHarmony:
+      if (ParentIs(xeMeasure)) {
+        SetScope(Code);
+        FChord = nullptr;  // a bass or kind without a root has no chord symbol to go to
+      }
+      return true;
+    case xeRoot:
+      if (ParentIs(xeHarmony)) OnRoot();
+      return true;
+    case xeBass:
+      if (ParentIs(xeHarmony)) SetScope(Code);
+      return true;
+    case xeRootStep:
+    case xeBassStep:
+      if (ParentIs(Code == xeRootStep ? xeRoot : xeBass)) OnChordStep(Code == xeBassStep);
+      return true;
+    case xeRootAlter:
+    case xeBassAlter:
+      if (ParentIs(Code == xeRootAlter ? xeRoot : xeBass)) OnChordAlter(Code == xeBassAlter);
+      return true;
+    case xeKind:
+      if (ParentIs(xeHarmony)) OnKind();
+      return true;
+    case xeText:
+      if (GrandParent() == xeHarmony) OnKindText();
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---- dynamics, wedges, words and pedals ----
+
+void TKVMusicXMLWalk::OnDynamics() {
+  if (!FMeasure) return;
+  FMark = new TKVMark(FMeasure);
+  FMark->SetKind(ItemKind::Dynamic);
+  FMark->SetPosition(uint16_t(FNext));
+  if (FNote) FMark->SetStaffVoice(FNote->StaffVoice());
+  FMark->Data().setI16(MarkBlock::OffsetY, Clamp16(FAbove ? 48 - LineSpaceUnits(5) : 48 + LineSpaceUnits(7)));
+  SetScope(xeDynamics);
+}
+
+// Placement and positions of the current dynamic, pedal, turn or arpeggio.
+void TKVMusicXMLWalk::OnMarkAttribute(TKVXMLElement Code) {
+  if (!FMark) return;
+  TByteBlock& data = FMark->Data();
+  switch (Code) {
+    case xePlacement:
+      if (Text() == "below") AddOffset(data, MarkBlock::OffsetY, LineSpaceUnits(4) + 48);
+      break;
+    case xeDefaultX:
+    case xeDefaultY:
+      data.setI16(Code == xeDefaultX ? MarkBlock::OffsetX : MarkBlock::OffsetY, Clamp16(-int32_t(TenthsOffset())));
+      break;
+    case xeRelativeX:
+    case xeRelativeY:
+      AddOffset(data, Code == xeRelativeX ? MarkBlock::OffsetX : MarkBlock::OffsetY, TenthsOffset());
+      break;
+    default:
+      break;
+  }
+}
+
+// A wedge starts at the note before it and is measured, when it stops, to
+// the tick where the next note goes. Only default offsets read before the
+// type count.
+void TKVMusicXMLWalk::OnWedgeType() {
+  if (!FMeasure) return;
+  if (Text() == "crescendo" || Text() == "diminuendo") {
+    FWedge = new TKVMark(FMeasure);
+    FWedge->TKVItem::SetKind(ItemKind::Dynamic);
+    FWedge->SetVariant(Text() == "crescendo" ? CrescendoVariant : DiminuendoVariant);
+    FWedge->SetPosition(uint16_t(FTime));
+    int32_t y;
+    if (FDefaultY == 0)
+      y = FAbove ? 48 - LineSpaceUnits(5) : 48 + LineSpaceUnits(7);
+    else
+      y = FAbove ? -FDefaultY : LineSpaceUnits(4) + 48 - FDefaultY;
+    FWedge->Data().setI16(MarkBlock::OffsetY, Clamp16(y));
+    AddOffset(FWedge->Data(), MarkBlock::OffsetX, -FDefaultX);
+  } else if (Text() == "stop" && FWedge) {
+    FWedge->SetValue(uint16_t(std::clamp(WedgeSpan() - 2, 0, 0xFFFF)));
+  }
+}
+
+// Ticks from the wedge's start to Next of the current measure, over the
+// measures between.
+int32_t TKVMusicXMLWalk::WedgeSpan() const {
+  const TKVMeasure* start = FWedge->GetMeasure();
+  if (!start || start->Part() != FPart || start->Index() > FMeasure->Index()) return 0;
+  if (start == FMeasure) return FNext - FWedge->Position();
+  int32_t span = start->Length - FWedge->Position();
+  for (int32_t i = start->Index() + 1; i < FMeasure->Index(); ++i) span += FPart->GetMeasure(i)->Length;
+  return span + FNext;
+}
+
+// Words are the first part's only.
+void TKVMusicXMLWalk::OnWords() {
+  if (!FMeasure || !FPart || FPart->Index() != 0) return;
+  FLyric = new TKVLyric(FMeasure);
+  FLyric->SetKind(ItemKind::LyricText);
+  FLyric->Lines().push_back(Utf8ToUtf16(Text()));
+  FLyric->SetPosition(uint16_t(FNext));
+  OnJumpWords(Text());
+  SetScope(xeWords);
+  int32_t y = FAbove ? -160 : LineSpaceUnits(4) + 48;
+  FLyric->Data().setI16(LyricBlock::OffsetY, Clamp16(y - FDefaultY));
+  AddOffset(FLyric->Data(), LyricBlock::OffsetX, -FDefaultX);
+  FMark = nullptr;
+}
+
+void TKVMusicXMLWalk::OnWordsAttribute(TKVXMLElement Code) {
+  if (!FLyric) return;
+  TByteBlock& data = FLyric->Data();
+  if (Code == xeFontStyle && Text() == "italic")
+    data.setU8(LyricBlock::FontStyle, data.u8(LyricBlock::FontStyle) | 2);
+  else if (Code == xeFontWeight && Text() == "bold")
+    data.setU8(LyricBlock::FontStyle, data.u8(LyricBlock::FontStyle) | 1);
+  else if (Code == xeRelativeX || Code == xeRelativeY)
+    AddOffset(data, Code == xeRelativeX ? LyricBlock::OffsetX : LyricBlock::OffsetY, TenthsOffset());
+}
+
+// A pedal mark stays inside its measure.
+void TKVMusicXMLWalk::OnPedal() {
+  if (!FMeasure) return;
+  FMark = new TKVMark(FMeasure);
+  FMark->SetKind(ItemKind::Pedal);
+  FMark->SetPosition(uint16_t(FNext >= FMeasureLength ? std::max(FMeasureLength - 1, 0) : FNext));
+  FMark->Data().setI16(MarkBlock::OffsetY, Clamp16(FAbove ? 0 : LineSpaceUnits(4) + 48));
+  SetScope(xePedal);
+}
+
+// A direction for the second staff moves down by a staff and the staff interval.
+void TKVMusicXMLWalk::OnDirectionStaff() {
+  if (Number(1) != 2) return;
+  const TKVPage& page = FScore.Page();
+  int32_t down = PageUnits(page.InternalValue(pvLineSpace) * 4 + page.InternalValue(pvInterval));
+  if (FMark)
+    AddOffset(FMark->Data(), MarkBlock::OffsetY, down);
+  else if (FLyric)
+    AddOffset(FLyric->Data(), LyricBlock::OffsetY, down);
+}
+
+void TKVMusicXMLWalk::OnDirective() {
+  if (!FMeasure) return;
+  FLyric = new TKVLyric(FMeasure);
+  FLyric->Lines().push_back(Utf8ToUtf16(Text()));
+  FMark = nullptr;
+}
+
+// ---- harmony ----
+
+void TKVMusicXMLWalk::OnRoot() {
+  SetScope(xeRoot);
+  if (!FMeasure) return;
+  FChord = new TKVChord(FMeasure);
+  FChord->SetNotesSize(3);
+  FChord->Notes()[0] = 1;
+  FChord->Notes()[1] = 0;
+  FChord->SetPosition(uint16_t(FNext));
+  FChord->Data().setI16(ChordBlock::OffsetY, -128);
+}
+
+// The root is byte 2; the bass follows the chord's tones.
+void TKVMusicXMLWalk::OnChordStep(bool Bass) {
+  if (!FChord) return;
+  std::vector<uint8_t>& notes = FChord->Notes();
+  if (Bass) {
+    FChord->SetNotesSize(size_t(notes[0]) + 3);
+    notes[1] = 1;
+  }
+  notes[Bass ? notes[0] + 2 : 2] = uint8_t(StepLetterIndex(Text()));
+}
+
+void TKVMusicXMLWalk::OnChordAlter(bool Bass) {
+  if (!FChord) return;
+  std::vector<uint8_t>& notes = FChord->Notes();
+  const size_t at = Bass ? size_t(notes[0]) + 2 : 2;
+  if (at >= notes.size()) return;
+  const std::string alter = Trim(Text());
+  if (alter == "1") notes[at] |= SharpBit;
+  if (alter == "-1") notes[at] |= FlatBit;
+}
+
+void TKVMusicXMLWalk::OnKind() {
+  if (!FChord) return;
+  const TKindBlock& block = KindBlocks[HarmonyKindIndex(Text())];
+  if (block.Size == 0) return;
+  FChord->SetNotesSize(size_t(block.Size));
+  std::vector<uint8_t>& notes = FChord->Notes();
+  notes[0] = block.Tones;
+  notes[2] |= block.RootBits;
+  if (block.Third) notes[3] = block.Third;
+  if (block.Fourth) notes[4] = block.Fourth;
+}
+
+void TKVMusicXMLWalk::OnKindText() {
+  if (FChord) FChord->Entries().Add().Text = Text();
+}

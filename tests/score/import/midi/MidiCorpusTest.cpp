@@ -1,0 +1,290 @@
+// Every Standard MIDI File of the fetched corpus reads and imports without
+// error, and what is read and imported equals a count taken straight from the
+// file by a plain walk of its events. Skipped when the corpus has not been
+// fetched (scripts/fetch-midi-corpus, or SONARID_MIDI_CACHE pointing at it).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include "score/import/midi/MidiImportTestSupport.h"
+#include "score/import/midi/MidiReaderTestSupport.h"
+#include "score/model/LayoutRecords.h"
+#include "score/model/ScoreImporters.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string MidiCacheDir() {
+  const char* env = std::getenv("SONARID_MIDI_CACHE");
+  return env && *env ? env : SONARID_MIDI_CACHE;
+}
+
+std::vector<fs::path> CorpusFiles() {
+  std::vector<fs::path> files;
+  std::string dir = MidiCacheDir();
+  if (dir.empty() || !fs::is_directory(dir)) return files;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    std::string ext = entry.path().extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
+    if (entry.is_regular_file() && (ext == ".mid" || ext == ".midi" || ext == ".kar" || ext == ".rmi"))
+      files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+struct TNoteOn {
+  int Key;
+  int64_t Time;  // score ticks (128 a quarter note)
+  int Channel = 0;
+  bool operator<(const TNoteOn& o) const { return Key != o.Key ? Key < o.Key : Time < o.Time; }
+};
+
+struct TTempoEvent {
+  int64_t Time;      // score ticks
+  double MsPerTick;  // from the microseconds per quarter note
+};
+
+// What a plain walk of the track chunks finds: running status kept across
+// everything, SysEx and meta events skipped by their lengths.
+struct TFileWalk {
+  std::vector<TNoteOn> Notes;  // every note-on with a velocity, by key and time
+  std::vector<TTempoEvent> Tempos;  // in file order
+  std::vector<uint16_t> MeterMap{0x0404};
+  int64_t LastEnd = 0;  // where the last note ends (note-off or a new note-on of its key and channel)
+  int64_t LastPoint = -1;  // the last tempo (at its quantised tick) or kept MIDI event
+};
+
+int64_t MeasureLength(const std::vector<uint16_t>& map, size_t m) {
+  uint16_t word = map[std::min(m, map.size() - 1)];
+  return (word >> 8) * 512 / (word & 0xFF);
+}
+
+// A time signature takes effect at the first bar line at or after it.
+void AddMeter(std::vector<uint16_t>& map, int64_t time, uint16_t word) {
+  size_t m = 0;
+  for (int64_t sum = 0; time > 0 && sum < time; ++m) {
+    if (m >= map.size()) map.push_back(map.back());
+    sum += MeasureLength(map, m);
+  }
+  if (m == map.size()) map.push_back(word);
+  map[m] = word;
+}
+
+TFileWalk WalkFile(const TBytes& f) {
+  TFileWalk walk;
+  size_t at = 0;
+  auto be32 = [&](size_t i) { return uint32_t(f[i]) << 24 | f[i + 1] << 16 | f[i + 2] << 8 | f[i + 3]; };
+  const double division = f.size() >= 14 ? (f[12] << 8 | f[13]) : 96;
+  std::map<int, int64_t> open;  // channel x 128 + key
+  while (at + 8 <= f.size()) {
+    bool track = std::equal(f.begin() + at, f.begin() + at + 4, "MTrk");
+    size_t end = std::min<size_t>(f.size(), at + 8 + be32(at + 4));
+    size_t i = at + 8;
+    auto number = [&] {
+      uint32_t v = 0;
+      while (i < end && (f[i] & 0x80)) v = v << 7 | (f[i++] & 0x7F);
+      return i < end ? v << 7 | f[i++] : v;
+    };
+    int status = 0;
+    uint64_t time = 0;
+    while (track && i < end) {
+      time += number();
+      if (i >= end) break;
+      const int64_t tick = int64_t(std::floor(time * 128.0 / division + 0.5 + 1e-6));
+      if (f[i] == 0xFF) {
+        const int type = i + 1 < end ? f[i + 1] : 0;
+        i += 2;
+        const size_t length = number();
+        if (type == 0x51 && length >= 3 && i + 2 < end && (f[i] | f[i + 1] | f[i + 2])) {
+          walk.Tempos.push_back({tick, (f[i] << 16 | f[i + 1] << 8 | f[i + 2]) / 128000.0});
+          walk.LastPoint = std::max<int64_t>(walk.LastPoint, std::nearbyint(tick / 32.0) * 32);
+        }
+        if (type == 0x58 && length >= 2 && i + 1 < end && f[i] > 0 && f[i + 1] < 7)
+          AddMeter(walk.MeterMap, tick, uint16_t(f[i] << 8 | 1 << f[i + 1]));
+        i += length;
+      } else if (f[i] == 0xF0 || f[i] == 0xF7) {
+        ++i;
+        i += number();
+      } else {
+        if (f[i] & 0x80) status = f[i++];
+        int kind = status >> 4;
+        int size = kind == 0xC || kind == 0xD ? 1 : 2;
+        if (kind == 0xA || kind == 0xD || kind == 0xE || (kind == 0xB && i < end && f[i] != 7 && f[i] != 10))
+          walk.LastPoint = std::max<int64_t>(walk.LastPoint, tick);
+        if ((kind == 0x8 || kind == 0x9) && i < end) {
+          auto note = open.find((status & 15) * 128 + f[i]);
+          if (note != open.end()) walk.LastEnd = std::max(walk.LastEnd, tick), open.erase(note);
+        }
+        if (kind == 0x9 && i + 1 < end && f[i + 1] > 0) {
+          walk.Notes.push_back({f[i], tick, status & 15});
+          open[(status & 15) * 128 + f[i]] = tick;
+        }
+        i += size;
+      }
+    }
+    at = end;
+  }
+  std::sort(walk.Notes.begin(), walk.Notes.end());
+  return walk;
+}
+
+std::vector<TNoteOn> NoteOns(const TBytes& f) { return WalkFile(f).Notes; }
+
+// The time a file plays for, in milliseconds, by the import's rules: whole
+// measures of the meter map (a time signature at the next bar line) up to
+// the one in which the last note ends or the last tempo or kept MIDI event
+// (controllers but volume and pan, pressure, pitch bend) falls, as each
+// makes its measure column; a quarter note is half a second until the first
+// tempo, and each tempo holds from its tick on (of two at one tick, the
+// later in the file).
+double PlayTimeOfFile(const TBytes& f) {
+  TFileWalk walk = WalkFile(f);
+  int64_t end = 0;
+  for (size_t m = 0; end < walk.LastEnd || end <= walk.LastPoint; ++m) end += MeasureLength(walk.MeterMap, m);
+  std::stable_sort(walk.Tempos.begin(), walk.Tempos.end(),
+                   [](const TTempoEvent& a, const TTempoEvent& b) { return a.Time < b.Time; });
+  double ms = 0, rate = 500.0 / 128;
+  int64_t at = 0;
+  for (const TTempoEvent& t : walk.Tempos) {
+    if (t.Time >= end) break;
+    ms += (t.Time - at) * rate;
+    at = t.Time;
+    rate = t.MsPerTick;
+  }
+  return ms + (end - at) * rate;
+}
+
+std::vector<int> KeysOf(const std::vector<TNoteOn>& notes) {
+  std::vector<int> keys;
+  for (const TNoteOn& n : notes) keys.push_back(n.Key);
+  return keys;
+}
+
+// Keys in A and not in B, and the reverse, counted as multisets.
+std::string KeyDifference(const std::vector<int>& a, const std::vector<int>& b) {
+  std::vector<int> extra, missing;
+  std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(extra));
+  std::set_difference(b.begin(), b.end(), a.begin(), a.end(), std::back_inserter(missing));
+  std::string out = "extra:";
+  for (int k : extra) out += " " + std::to_string(k);
+  out += " missing:";
+  for (int k : missing) out += " " + std::to_string(k);
+  return out;
+}
+
+TEST(MidiCorpus, EveryFileReadsEveryNote) {
+  std::vector<fs::path> files = CorpusFiles();
+  if (files.empty()) GTEST_SKIP() << "no MIDI corpus at '" << MidiCacheDir() << "'";
+  for (const fs::path& path : files) {
+    SCOPED_TRACE(path.string());
+    TMemoryStream stream;
+    stream.LoadFromFile(path.string());
+    TKVMidiImportState s;
+    ASSERT_NO_THROW(s = ReadMidiFile(stream));
+    std::vector<int> keys;
+    for (const auto& part : s.Parts) {
+      EXPECT_TRUE(part->OpenNotes.empty());
+      for (const TNoteSeen& n : NotesOf(*part)) keys.push_back(n.Key);
+    }
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(keys, KeysOf(NoteOns(stream.Bytes())));
+    EXPECT_FALSE(keys.empty());
+    for (uint16_t word : s.MeterMap) EXPECT_TRUE((word >> 8) > 0 && (word & 0xFF) > 0);
+  }
+}
+
+// One test per file, so that the files import side by side.
+class MidiCorpusImport : public MidiImportTest, public testing::WithParamInterface<fs::path> {};
+
+// The notes written (a tied chain counted once) and the notes merged into a
+// note of the same key, voice and position are the notes of the file; each
+// merged note has a note of its key near it in the file.
+TEST_P(MidiCorpusImport, ImportsEveryNote) {
+  TMemoryStream stream;
+  stream.LoadFromFile(GetParam().string());
+  TKVMidiImportResult result;
+  ASSERT_NO_THROW(result = Import(stream.Bytes()));
+  std::vector<int> keys;
+  for (int p = 0; p < piece->GetPartCount(); ++p)
+    for (TKVNote* n : NoteStarts(*Part(p))) keys.push_back(n->MidiKey);
+  const std::vector<TNoteOn> file = NoteOns(stream.Bytes());
+  std::string merged;
+  for (const TKVMidiMergedNote& m : result.MergedDuplicates) {
+    keys.push_back(m.Key);
+    merged += " " + std::to_string(m.Key) + "@" + std::to_string(m.Time);
+    auto near = std::count_if(file.begin(), file.end(), [&](const TNoteOn& n) {
+      return n.Key == m.Key && std::abs(n.Time - int64_t(m.Time)) <= TicksPerWhole;
+    });
+    EXPECT_GE(near, 2) << "merged " << int(m.Key) << " at " << m.Time << " has no note of its key near it";
+  }
+  std::sort(keys.begin(), keys.end());
+  EXPECT_TRUE(keys == KeysOf(file)) << KeyDifference(keys, KeysOf(file));
+  std::printf("%zu notes, %zu merged duplicates:%s\n", file.size(), result.MergedDuplicates.size(), merged.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, MidiCorpusImport, testing::ValuesIn(CorpusFiles()),
+                         [](const testing::TestParamInfo<fs::path>& info) {
+                           std::string name = info.param.parent_path().filename().string() + "_" +
+                                              info.param.stem().string() + "_" + std::to_string(info.index);
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(MidiCorpusImport);
+
+}  // namespace
+
+// Loaded as the program loads it, each file lays out and gets a play order
+// that plays for the file's own time (within 1 %), and every note the play
+// order strikes sounds a key the file holds.
+TEST_F(MidiImportTest, EveryFileLoadsAndPlaysForItsTime) {
+  std::vector<fs::path> files = CorpusFiles();
+  if (files.empty()) GTEST_SKIP() << "no MIDI corpus at '" << MidiCacheDir() << "'";
+  RegisterMidiImporter();
+  double worst = 0;
+  std::string worstName;
+  std::vector<std::string> timedOtherwise;
+  for (const fs::path& path : files) {
+    const std::string name = path.parent_path().filename().string() + "/" + path.filename().string();
+    SCOPED_TRACE(name);
+    TKVScore loaded;
+    ASSERT_NO_THROW(loaded.LoadFromFile(path.string()));
+    ASSERT_EQ(loaded.GetPieceCount(), 1);
+    const TKVPieceLayoutRecords& layout = loaded.GetPiece(0)->Layout();
+    EXPECT_GT(layout.PlayCount, 0);
+    TMemoryStream stream;
+    stream.LoadFromFile(path.string());
+    const double computed = PlayTimeOfFile(stream.Bytes()), deviation = std::abs(layout.RunningTime / computed - 1);
+    if (deviation > 0.01) timedOtherwise.push_back(name);
+    else if (deviation >= worst) worst = deviation, worstName = name;
+    // Every note struck (no tie carries it in) sounds a key its channel
+    // plays in the file.
+    const std::vector<TNoteOn> file = NoteOns(stream.Bytes());
+    size_t struck = 0;
+    for (int32_t m = 0; m < layout.MeasureRecordCount; ++m)
+      for (const auto& entry : layout.MeasureRecords[m]->Positions)
+        if (auto* note = dynamic_cast<TKVNote*>(entry->Item); note && entry->Word > 0 && !(note->PlayState & 0x80)) {
+          ++struck;
+          EXPECT_TRUE(std::any_of(file.begin(), file.end(), [&](const TNoteOn& n) {
+            return n.Key == note->MidiKey && n.Channel == (note->Channel & 15);
+          })) << "key " << int(note->MidiKey) << " channel " << (note->Channel & 15) << " in measure " << m;
+        }
+    // Where nothing was merged, every note-on is struck once.
+    EXPECT_TRUE(loaded.MidiImportNotice.Merged || std::abs(double(struck) - file.size()) <= file.size() / 100.0) << struck;
+    std::printf("%s: %.0f ms played, %.0f ms in the file; %zu notes struck, %zu in the file\n", name.c_str(),
+                layout.RunningTime, computed, struck, file.size());
+  }
+  RegisterScoreImporter(TKVImportFormat::MIDI, {});
+  // Where the engine knowingly plays longer: a note ending at the last bar
+  // line is snapped to a grid cell it overruns and carried into a measure
+  // of its own.
+  EXPECT_EQ(timedOtherwise, std::vector<std::string>{"openmsx/moo_redfarn.mid"});
+  std::printf("MIDI corpus: %zu files, largest deviation %.3f %% (%s)\n", files.size(), worst * 100, worstName.c_str());
+}

@@ -1,0 +1,106 @@
+// Small documents that play as they are written: endings and
+// jumps in their order; measures for as long as their content; notes where
+// the exact sum of their durations puts them.
+
+#include <gtest/gtest.h>
+
+#include "score/import/musicxml/MusicXMLTestSupport.h"
+#include "score/model/LayoutRecords.h"
+
+namespace {
+
+std::string N(int d, const std::string& more = "") {
+  return "<note><pitch><step>C</step><octave>4</octave></pitch><duration>" + std::to_string(d) + "</duration>" + more +
+         "</note>";
+}
+std::string Bar(const char* at, const std::string& marks) {
+  return std::string("<barline location=\"") + at + "\">" + marks + "</barline>";
+}
+std::string End(const char* n, const char* type) {
+  return std::string("<ending number=\"") + n + "\" type=\"" + type + "\"/>";
+}
+std::string Sign(const std::string& type, const char* sound = "") {
+  return "<direction><direction-type>" + type + "</direction-type>" + sound + "</direction>";
+}
+std::string Times(int n, const std::string& note) { return n ? note + Times(n - 1, note) : ""; }
+const std::string W = N(4), Q4 = Times(4, N(1)),
+                  Head = "1</divisions><time><beats>4</beats><beat-type>4</beat-type></time></attributes>";
+
+struct TSoundCase {
+  const char* Name;
+  std::vector<std::string> Measures;  // the first goes on after "<divisions>"
+  const char* Order;                  // measures played, from 1
+  int Ticks;                          // their lengths
+  int LastEnd = 0;                    // where the last note ends, when given
+};
+
+class MusicXMLSound : public MusicXMLLayoutTest, public ::testing::WithParamInterface<TSoundCase> {};
+
+TEST_P(MusicXMLSound, PlaysAsWritten) {
+  const TSoundCase& c = GetParam();
+  std::string document =
+      "<?xml version=\"1.0\"?><score-partwise><part-list><score-part id=\"P\"/></part-list><part id=\"P\">";
+  for (size_t m = 0; m < c.Measures.size(); ++m)
+    document += (m ? "<measure>" : "<measure><attributes><divisions>") + c.Measures[m] + "</measure>";
+  TKVScore score;
+  ImportDocument(score, document + "</part></score-partwise>");
+  const TKVPiece& piece = *score.GetPiece(0);
+  std::string order;
+  int ticks = 0;
+  for (int32_t k = 0; k < piece.Layout().PlayCount; ++k) {
+    const uint32_t m = piece.Layout().PlayRecords[size_t(k)]->Measure;
+    order += (k ? " " : "") + std::to_string(m + 1);
+    ticks += piece.Layout().MeasureRecords[m]->Length;
+  }
+  EXPECT_EQ(order, c.Order);
+  EXPECT_EQ(ticks, c.Ticks);
+  size_t pitches = 0;
+  for (size_t at = document.find("<pitch>"); at != std::string::npos; at = document.find("<pitch>", at + 1)) ++pitches;
+  EXPECT_EQ(LaidOutKeys(piece)[0].size(), pitches) << "every note written";
+  const TKVPart& part = *piece.GetPart(0);
+  const TKVNote* last = ItemsOfKind<TKVNote>(*part.GetMeasure(part.GetMeasureCount() - 1), ItemKind::Note).back();
+  if (c.LastEnd) {
+    EXPECT_EQ(last->Position() + last->Duration(), c.LastEnd);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MusicXMLSound,
+    ::testing::Values(TSoundCase{"FirstEndingOverTwoMeasures",
+                                 {Head + W, W, Bar("left", End("1", "start")) + W,
+                                  W + Bar("right", End("1", "stop") + "<repeat direction=\"backward\"/>"),
+                                  Bar("left", End("2", "start")) + W + Bar("right", End("2", "discontinue")), W},
+                                 "1 2 3 4 1 2 5 6",
+                                 8 * 512},
+                      TSoundCase{"EndingWithoutRepeat", {Head + W, Bar("left", End("2", "start")) + W, W}, "1 2 3", 3 * 512},
+                      TSoundCase{"DaCapoAlFine",
+                                 {Head + W, W + Sign("<words>Fine</words>"), W,
+                                  W + Sign("<words>D.C. al Fine</words>", "<sound dacapo=\"yes\"/>")},
+                                 "1 2 3 4 1 2",
+                                 6 * 512},
+                      TSoundCase{"DalSegnoAlCoda",
+                                 {Head + W, Sign("<segno/>") + W, W + Sign("<words>To Coda</words>"),
+                                  W + "<sound dalsegno=\"s\"/>", Sign("<coda/>") + W, W},
+                                 "1 2 3 4 2 3 5 6",
+                                 8 * 512},
+                      // Voice 1's whole rest lasts three eighths: voice 2 stays in the measure.
+                      TSoundCase{"WholeRestInThreeEighths",
+                                 {"2</divisions><time><beats>3</beats><beat-type>8</beat-type></time></attributes>"
+                                  "<note><rest/><duration>3</duration><voice>1</voice><type>whole</type></"
+                                  "note><backup><duration>3</duration></backup>" +
+                                  Times(3, N(1, "<voice>2</voice><type>eighth</type>"))},
+                                 "1",
+                                 192,
+                                 192},
+                      TSoundCase{"ShortMeasureBetweenFullOnes", {Head + Q4, N(1) + N(1), Q4}, "1 2 3", 1280},
+                      TSoundCase{"OverfullMeasure", {Head + Q4 + N(1), Q4}, "1 2", 1152},
+                      // Notes of 42.67 ticks: the last ends on the bar line.
+                      TSoundCase{"ThirdsOfABeat",
+                                 {"12</divisions><time><beats>4</beats><beat-type>4</beat-type></time></attributes>" +
+                                  Times(12, N(4))},
+                                 "1",
+                                 512,
+                                 512}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+}  // namespace

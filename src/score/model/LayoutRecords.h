@@ -40,6 +40,13 @@ constexpr uint8_t BeamGroup = 26;   // beam group
 constexpr uint8_t Background = 246; // staff background / selection frame
 }  // namespace DisplayRecordType
 
+// Bits of TKVDisplayItem::DrawFlags, read by the view and the renderer.
+namespace DisplayDrawFlag {
+constexpr uint8_t Suppressed = 0x01;       // not drawn
+constexpr uint8_t RestLedger = 0x02;       // a rest that needs a ledger line
+constexpr uint8_t StaffRelativeY = 0x10;   // y values relative to the staff line's own spacing
+}  // namespace DisplayDrawFlag
+
 // One drawable thing of a measure record (or a page).
 struct TKVDisplayItem {
   TKVMeasureRecord* Owner = nullptr;
@@ -62,6 +69,8 @@ struct TKVDisplayItem {
   int32_t StartX = 0, StartY = 0, EndX = 0, EndY = 0;  // anchors
   TKVStaff* Staff = nullptr;
   uint8_t LyricMarker = 0;  // 1 for a lyric syllable's record
+  uint8_t Hidden = 0;       // the item is hidden: it reserves no room and is not drawn
+  uint8_t DrawFlags = 0;    // DisplayDrawFlag bits
   // Written by painting and by drag feedback, never by the layout: the room
   // a stem leaves beside its head, and the pending move (pixels) that the
   // offset mode in Placement applies.

@@ -61,7 +61,6 @@ public:
 
   // Run-time fields of the layout.
   uint8_t RuntimeStaff = 0;
-  TKVDisplayItem* DisplayLink = nullptr;
 
 private:
   TKVChordEntryList FEntries;

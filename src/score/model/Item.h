@@ -19,6 +19,7 @@
 
 class TStream;
 class TKVMeasure;
+struct TKVDisplayItem;
 
 class TKVItem : public TObject {
 public:
@@ -53,6 +54,10 @@ public:
   // The voice key of an element that carries one; nil for the others.
   virtual TKVVoiceKey* GetVoiceKey() { return nullptr; }
   const TKVVoiceKey* GetVoiceKey() const { return const_cast<TKVItem*>(this)->GetVoiceKey(); }
+
+  // Run-time, the layout's: the item's chain of display records, the one
+  // made last first (each links to the one made before it).
+  TKVDisplayItem* DisplayLink = nullptr;
 
 protected:
   // For the element classes: kind and block size are set before the item

@@ -71,6 +71,17 @@ struct TKVDisplayItem {
   uint8_t LyricMarker = 0;  // 1 for a lyric syllable's record
   uint8_t Hidden = 0;       // the item is hidden: it reserves no room and is not drawn
   uint8_t DrawFlags = 0;    // DisplayDrawFlag bits
+  // Set by the page composer. FontCode: the size code of the font a label
+  // record is measured and drawn in (continuations, a system's bar-line
+  // record). Cut: the record's x values are on the page already (the piece
+  // of a span on one system, or its continuation), so positioning moves
+  // only its y values. StaffTop, StaffBottom: the staff's top and bottom
+  // line on the page (clefs). Continuation: the record that carries the
+  // item on in the next system; nil at its last piece.
+  uint8_t FontCode = 0;
+  uint8_t Cut = 0;
+  int32_t StaffTop = 0, StaffBottom = 0;
+  TKVDisplayItem* Continuation = nullptr;
   // Written by painting and by drag feedback, never by the layout: the room
   // a stem leaves beside its head, and the pending move (pixels) that the
   // offset mode in Placement applies.
@@ -220,6 +231,10 @@ struct TKVMeasureRecord {
   TKVItem* Volta = nullptr;
   TKVItem* Coda = nullptr;
   double StartTime = 0;  // ms at which the play order's forward walk reaches the measure
+  // Set once the page composer has moved the display records to the page
+  // (a measure met again in the same run is not moved twice); cleared when
+  // the column is formatted.
+  uint8_t Positioned = 0;
   // Earlier records into which this column's formatting put position entries.
   std::vector<TKVMeasureRecord*> EarlierEntryTargets;
 

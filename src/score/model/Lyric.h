@@ -57,7 +57,6 @@ public:
   }
 
   // Run-time fields of the layout and the player.
-  TKVDisplayItem* DisplayLink = nullptr;
   uint8_t RuntimeStaff = 0;
   TKVItem* SyllableLink = nullptr;  // the syllable this one is joined to (page composer)
   std::vector<uint8_t> MidiBytes;   // a MIDI play action's message, prepared by the layout

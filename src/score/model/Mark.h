@@ -75,7 +75,6 @@ public:
   uint8_t Channel = 0;
   uint8_t RuntimeStaff = 0;
   TKVVoice* Voice = nullptr;
-  TKVDisplayItem* DisplayLink = nullptr;
   std::vector<uint8_t> MidiBytes;  // a MIDI play action's message, prepared by the layout
 
 private:

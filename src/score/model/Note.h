@@ -78,7 +78,6 @@ public:
   uint16_t RemainingTicks = 0;
   TKVVoice* Voice = nullptr;
   int16_t StaffStep = 0;
-  TKVDisplayItem* DisplayLink = nullptr;
   uint8_t Tuning = 0;
 
 private:

@@ -12,6 +12,19 @@
 #include "score/model/Item.h"
 #include "score/model/StreamStrings.h"
 
+// A run of a formatted text line: its font and its slice of the text's
+// lines read one after another. The layout writes the run's box on the
+// line and where its characters start.
+struct TKVTextRun {
+  uint8_t Kind = 0;
+  std::string FontName;  // empty: "Arial"
+  uint16_t Size = 0;     // points; 0: 8
+  uint8_t Style = 0;
+  uint16_t Start = 0, Length = 0;
+  int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;  // the layout's, 1/8 pixel from the text's origin
+  int32_t CharOffset = 0;                           // the layout's
+};
+
 class TKVText : public TKVItem {
 public:
   explicit TKVText(TObject* Owner);
@@ -27,6 +40,10 @@ public:
   void SetText2(const std::string& Value) { FText2 = Value; }
   TKVWideList& Lines() { return FLines; }
   const TKVWideList& Lines() const { return FLines; }
+
+  // Per line, its formatted runs; empty when the text has none (one font
+  // for the whole text). The files read here store none.
+  std::vector<std::vector<TKVTextRun>> Runs;
 
   // Measured text boxes, filled and read by the layout and the renderer.
   std::vector<std::vector<TByteBlock>> LayoutCache;

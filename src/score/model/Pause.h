@@ -42,7 +42,6 @@ public:
 
   // Run-time fields.
   TKVVoice* Voice = nullptr;
-  TKVDisplayItem* DisplayLink = nullptr;
 
 private:
   std::string FText;

@@ -206,6 +206,7 @@ void CalcMeasureLengths(TKVFormatContext& Ctx) {
   std::fill(R.TickTable.begin(), R.TickTable.end(), 0);
   R.RehearsalMark = nullptr;
   R.Volta = nullptr;
+  R.Positioned = 0;
   R.Coda = nullptr;
   R.MeterMark = nullptr;
   R.Spaced = 0;

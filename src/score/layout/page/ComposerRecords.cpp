@@ -12,14 +12,6 @@
 #include "score/model/ScoreView.h"
 #include "score/model/Staff.h"
 
-namespace {
-template <class T>
-T& TakeRecord(std::vector<std::unique_ptr<T>>& List, size_t Index) {
-  while (List.size() <= Index) List.push_back(std::make_unique<T>());
-  return *List[Index];
-}
-}  // namespace
-
 TKVPageRecord& GetPageRecord(TKVComposerContext& Ctx) {
   Ctx.Page = &TakeRecord(Ctx.Store.Pages, size_t(Ctx.Store.PageCount));
   return *Ctx.Page;

@@ -123,6 +123,12 @@ int32_t Saturate32(int64_t Value);
 void PaginatePages(TKVScore& Score, int32_t FromPage, const TKVLayoutSteps& Steps);
 
 // ---- records and cursors (ComposerRecords.cpp) ----
+// Entry Index of a reusable record list, appended (zeroed) when missing.
+template <class T>
+T& TakeRecord(std::vector<std::unique_ptr<T>>& List, size_t Index) {
+  while (List.size() <= Index) List.push_back(std::make_unique<T>());
+  return *List[Index];
+}
 TKVPageRecord& GetPageRecord(TKVComposerContext& Ctx);
 TKVSystemRecord& GetSystemRecord(TKVComposerContext& Ctx);
 void InitSystemParts(TKVComposerContext& Ctx);
@@ -157,9 +163,18 @@ void FinishLineStart(TKVComposerContext& Ctx);
 void CarryStaffEntries(TKVComposerContext& Ctx);
 void LayoutMeasureNumber(TKVComposerContext& Ctx);
 
-// ---- the steps a later stage fills (ComposerHooks.cpp); they do nothing
-// yet except that the page objects are emptied ----
+// ---- page objects (PageObjects.cpp) ----
+// The objects of every page and of this page, each with a display record
+// in the page's object list.
 void LayoutPageObjects(TKVComposerContext& Ctx);
+// The next free record of the page's object list for Object (nil when the
+// list is full), the object's chain of records cleared.
+TKVDisplayItem* AddPageDisplay(TKVComposerContext& Ctx, TKVItem* Object);
+// The record's text and its bounds (left, top, right, bottom) on the page.
+void LayoutPageObject(TKVComposerContext& Ctx, TKVDisplayItem& Display);
+
+// ---- the steps a later stage fills (ComposerHooks.cpp); they do nothing
+// yet ----
 void LayoutLyricSyllables(TKVComposerContext& Ctx);
 void LayoutSystemMarks(TKVComposerContext& Ctx);
 void JustifyPage(TKVComposerContext& Ctx);

@@ -59,7 +59,8 @@ void TMessageText::Paint() {
 
 TFMessageBlock::TFMessageBlock(forms::TComponent* owner) : TForm(owner) {
   SetName("FMessageBlock");
-  BorderStyle = forms::bsDialog;
+  SetBorderStyle(forms::bsDialog);
+  SetBorderIcons(0);
   Position = forms::poOwnerFormCenter;
   KeyPreview = true;
   SetColor(clCream);

@@ -7,6 +7,7 @@
 #include "base/Strings.h"
 #include "base/Utf8.h"
 #include "platform/forms/ControlPaint.h"
+#include "platform/forms/DialogFrame.h"
 #include "platform/threads/MainQueue.h"
 
 namespace apptest {
@@ -67,6 +68,40 @@ TEST_F(MessageBlockTest, AOneLineQuestionShowsYesNoCancelAndEscapeCancels) {
   EXPECT_EQ(focused, "&Yes");
   EXPECT_EQ(width, 264);  // the third button widens the box past the text's 194
   EXPECT_EQ(height, 116);
+}
+
+TEST_F(MessageBlockTest, ThePlainFrameShowsTheCaptionMovesTheBoxByItAndHasNoCloseButton) {
+  const uint32_t caption = canvas::PixelOf(canvas::ColorToRGB(canvas::clActiveCaption));
+  forms::TRect before, after, insets;
+  int titleInk = 0;
+  uint32_t buttonPlace = 0;
+  TMainQueue::Instance().Post([&] {
+    auto* box = dynamic_cast<TFMessageBlock*>(forms::Screen->ActiveForm());
+    ASSERT_TRUE(box);
+    insets = box->FrameInsets();
+    before = box->BoundsRect();
+    App->ProcessMessages();
+    const window::TScreenImage shot = Host->Screenshot();
+    for (int x = before.Left + 4; x < before.Left + 60; ++x)
+      for (int y = before.Top + 2; y < before.Top + 18; ++y) titleInk += shot.Pixel(x, y) == 0xFFFFFFFFu;
+    // Where a close button would be, the caption goes on.
+    buttonPlace = shot.Pixel(before.Right - 10, before.Top + 10);
+    Host->MoveMouse({before.Left + 100, before.Top + 8});
+    Host->PressButton();
+    Host->MoveMouse({before.Left + 40, before.Top + 58});
+    Host->ReleaseButton();
+    App->ProcessMessages();
+    after = box->BoundsRect();
+    Host->KeyDown(window::VK_ESCAPE);
+    Host->KeyUp(window::VK_ESCAPE);
+  });
+  EXPECT_EQ(ShowMessageBlock("Question", "Save?", mpQuestion, mbYes | mbNo), forms::mrCancel);
+  EXPECT_EQ(insets, forms::TDialogFrame::Insets());
+  EXPECT_GT(titleInk, 10);
+  EXPECT_EQ(buttonPlace, caption);
+  EXPECT_EQ(after.Left, before.Left - 60);
+  EXPECT_EQ(after.Top, before.Top + 50);
+  EXPECT_EQ(after.Right - after.Left, before.Right - before.Left);
 }
 
 }  // namespace

@@ -35,7 +35,10 @@ TFileDialogForm::TFileDialogForm(TComponent* owner, const TSettings& settings)
     : TForm(owner), FSettings(settings), FFilters(ParseFilter(settings.Filter)), FPlaces(StandardPlaces()) {
   SetCaption(settings.Title);
   Position = poOwnerFormCenter;
-  SetBounds(0, 0, 640, 372);
+  SetBorderStyle(bsDialog);
+  SetBorderIcons(biSystemMenu);
+  SetClientWidth(640);
+  SetClientHeight(372);
   FPathEdit = Place<TEdit>(this, "PathEdit", 8, 8, 536, 21);
   FUpButton = Place<TButton>(this, "UpButton", 552, 6, 80, 25);
   FUpButton->SetCaption("&Up");

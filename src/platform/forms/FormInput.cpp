@@ -193,6 +193,8 @@ void TCustomForm::HandleKey(window::TMessage& msg) {
 }
 
 void TCustomForm::HandleActivate(bool active) {
+  // A frame shows whether its window is the active one.
+  if (FFrame != TRect{}) InvalidateFrame();
   if (active) {
     if (!FActiveControl) SelectNext(true);
     if (OnActivate) OnActivate(this);

@@ -4,6 +4,7 @@
 
 #include "platform/canvas/CairoCanvas.h"
 #include "platform/forms/Application.h"
+#include "platform/forms/DialogFrame.h"
 #include "platform/threads/MainQueue.h"
 #include "platform/window/WindowSystem.h"
 
@@ -14,7 +15,11 @@ TCustomForm::TCustomForm(TComponent* owner, window::TWindowKind kind, window::TW
   ControlStyle = 0;
   FVisible = false;
   FWindow->OnMessage = [this](window::TWindow*, window::TMessage& msg) {
+    // A move or resize by the frame takes the mouse until the release, as
+    // the system's own loop would.
+    if (FDrag.Message(msg)) return;
     if (WindowHook && WindowHook(msg)) return;
+    if (FDialogFrame && !OnPaintFrame && FDialogFrame->Message(msg)) return;
     WindowMessage(msg);
   };
   if (Screen) Screen->AddForm(this);
@@ -40,6 +45,49 @@ void TCustomForm::SetBounds(int left, int top, int width, int height) {
 
 TRect TCustomForm::ClientRect() const {
   return {0, 0, std::max(0, Width() - FFrame.Left - FFrame.Right), std::max(0, Height() - FFrame.Top - FFrame.Bottom)};
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
+  if (style == FBorderStyle) return;
+  FBorderStyle = style;
+  if (style == bsDialog && !FDialogFrame) {
+    FDialogFrame = std::make_unique<TDialogFrame>(*this);
+    SetFrameInsets(TDialogFrame::Insets());
+  } else if (style != bsDialog && FDialogFrame) {
+    FDialogFrame.reset();
+    SetFrameInsets({});
+  }
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons icons) {
+  if (icons == FBorderIcons) return;
+  FBorderIcons = icons;
+  InvalidateFrame();
+}
+
+void TCustomForm::SetIcon(const canvas::TBitmap& icon) {
+  FIcon = icon;
+  InvalidateFrame();
+}
+
+void TCustomForm::TextChanged() {
+  FWindow->SetCaption(Text());
+  InvalidateFrame();
+}
+
+TFrameHit TCustomForm::FrameHit(TPoint p) const {
+  return FrameHitAt(p, Width(), Height(), FFrame, FBorderStyle == bsSizeable);
+}
+
+void TCustomForm::FrameMouse(window::TMessage& msg) {
+  const TFrameHit hit = FrameHit({msg.Pos.X, msg.Pos.Y});
+  // The pointer left the client area for the frame: no control is under it.
+  SetHoverControl(nullptr, 0, {msg.Pos.X, msg.Pos.Y});
+  if (window::TWindowSystem::Exists()) window::TWindowSystem::Current().SetCursor(CursorOfHit(hit));
+  if (msg.Kind == window::TMessageKind::MouseDown && msg.Button == window::mbLeft && !(msg.Shift & window::ssDouble)) {
+    if (Application) Application->CancelHint();
+    FDrag.Start(hit, msg.ScreenPos);
+  }
 }
 
 void TCustomForm::SetFrameInsets(const TRect& insets) {
@@ -76,6 +124,7 @@ void TCustomForm::SetVisible(bool visible) {
   } else {
     if (OnHide) OnHide(this);
     FVisible = false;
+    FDrag.Stop();
     ReleaseMouseCapture();
     FWindow->Hide();
   }
@@ -149,9 +198,11 @@ void TCustomForm::ReleaseMouseCapture() {
 }
 
 void TCustomForm::Paint() {
-  Canvas().Brush.Color = Color();
-  Canvas().Brush.Style = canvas::bsSolid;
-  Canvas().FillRect(ClientRect());
+  if (!OnEraseBackground || !OnEraseBackground(Canvas())) {
+    Canvas().Brush.Color = Color();
+    Canvas().Brush.Style = canvas::bsSolid;
+    Canvas().FillRect(ClientRect());
+  }
   if (OnPaint) OnPaint(this);
 }
 
@@ -160,9 +211,10 @@ void TCustomForm::PaintWindow(window::TMessage& msg) {
   canvas::TCairoCanvas canvas(b.Pixels, b.Width, b.Height, b.Stride);
   const window::TRect& u = msg.UpdateRect;
   canvas.IntersectClipRect({u.Left, u.Top, u.Right, u.Bottom});
-  if (OnPaintFrame) {
+  if (OnPaintFrame || FDialogFrame) {
     canvas.Save();
-    OnPaintFrame(this, canvas);
+    if (OnPaintFrame) OnPaintFrame(this, canvas);
+    else FDialogFrame->Paint(canvas);
     canvas.Restore();
   }
   canvas.Save();

@@ -11,7 +11,9 @@
 #include <memory>
 #include <optional>
 
+#include "platform/canvas/Bitmap.h"
 #include "platform/forms/Controls.h"
+#include "platform/forms/FormFrame.h"
 #include "platform/window/Window.h"
 
 namespace forms {
@@ -22,6 +24,9 @@ enum TFormStyle : uint8_t { fsNormal, fsStayOnTop };
 // (the active form, else the main form), on the screen when there is none.
 enum TPosition : uint8_t { poDesigned, poScreenCenter, poOwnerFormCenter };
 enum TFormBorderStyle : uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
+// The buttons of the system's caption a form asks for.
+using TBorderIcons = uint8_t;
+constexpr TBorderIcons biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8;
 using window::TWindowState;
 
 using TModalResult = int;
@@ -36,6 +41,8 @@ struct TSizeConstraints {
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TPaintFrameEvent = std::function<void(TObject* Sender, canvas::TCanvas& Canvas)>;
+
+class TDialogFrame;
 
 class TCustomForm : public TWinControl {
 public:
@@ -58,7 +65,16 @@ public:
   TFormStyle FormStyle() const { return FFormStyle; }
   void SetFormStyle(TFormStyle style);
   TPosition Position = poDesigned;
-  TFormBorderStyle BorderStyle = bsSizeable;
+  // A dialog's frame is the plain one of TDialogFrame, unless a skinning
+  // component draws the frame (OnPaintFrame); a sizeable form can be
+  // resized by its frame's border.
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle style);
+  TBorderIcons BorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons icons);
+  // The form's own icon, shown in its caption (16 x 16).
+  const canvas::TBitmap& Icon() const { return FIcon; }
+  void SetIcon(const canvas::TBitmap& icon);
   // Keys go to the form's own key events before the active control's.
   bool KeyPreview = false;
 
@@ -94,12 +110,26 @@ public:
   void SetFrameInsets(const TRect& insets);
   const TRect& FrameInsets() const { return FFrame; }
   TPaintFrameEvent OnPaintFrame;
+  // Paints the client area's background in place of the form's colour
+  // (client coordinates); false leaves it to the colour.
+  std::function<bool(canvas::TCanvas& Canvas)> OnEraseBackground;
+  // The part of the window a window point is on, by the frame insets and
+  // the border style.
+  TFrameHit FrameHit(TPoint windowPos) const;
+  // What the system does with a mouse message in the frame band: the
+  // cursor of the border under the pointer, and a left press on the
+  // caption or a sizing border starts moving or resizing the form.
+  void FrameMouse(window::TMessage& msg);
+  bool Dragging() const { return FDrag.Active(); }
 
   void InvalidateWindowRect(const TRect& r);
+  // Repaints the frame band (the whole window: the band surrounds the client).
+  void InvalidateFrame() { InvalidateWindowRect({0, 0, Width(), Height()}); }
 
 protected:
   TCustomForm(TComponent* owner, window::TWindowKind kind, window::TWindow* ownerWindow);
   void Paint() override;
+  void TextChanged() override;
   virtual void DoClose(TCloseAction& action);
   virtual void WindowMessage(window::TMessage& msg);
 
@@ -122,6 +152,11 @@ private:
 
   std::unique_ptr<window::TWindow> FWindow;
   TRect FFrame;
+  TFormBorderStyle FBorderStyle = bsSizeable;
+  TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
+  canvas::TBitmap FIcon;
+  std::unique_ptr<TDialogFrame> FDialogFrame;
+  TFormDrag FDrag{*this};
   TFormStyle FFormStyle = fsNormal;
   TWinControl* FActiveControl = nullptr;
   TControl* FCaptureControl = nullptr;  // the control pressed until the release

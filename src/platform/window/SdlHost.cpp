@@ -163,6 +163,7 @@ void TSdlHost::Present(TNativeId id, const TPixelBuffer& pixels, const TRect& re
 }
 
 void TSdlHost::CaptureMouse(bool capture) {
+  FCaptured = capture;
   if (!X11DisplayLost()) SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
 }
 
@@ -220,6 +221,10 @@ bool TSdlHost::PollEvent(TRawEvent& out) {
         out.Kind = TRawKind::MouseMove;
         out.Window = e.motion.windowID;
         out.Screen = ScreenPoint(e.motion.windowID, e.motion.x, e.motion.y);
+        // A window moved by a drag under the capture may not have reached
+        // the place SDL knows yet, and a motion relative to it would then
+        // land where the pointer never was: the pointer's own position counts.
+        if (FCaptured) SDL_GetGlobalMouseState(&out.Screen.X, &out.Screen.Y);
         return true;
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP:

@@ -59,6 +59,7 @@ private:
   int FWakeFd = -1;                  // eventfd: Wake's word to the host's own wait
   std::atomic<int> FXConnection{-1};  // the X connection's fd; -1 until the first X11 window
   bool FLostReported = false;
+  bool FCaptured = false;
   std::map<TNativeId, SDL_Window*> FWindows;
   std::map<int, SDL_Cursor*> FCursors;
 };

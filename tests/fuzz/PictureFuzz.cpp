@@ -1,5 +1,5 @@
-// The BMP reader (what it reads is written back and read again unchanged)
-// and the icon reader; built once for each (PICTURE_KIND).
+// The BMP reader (what it reads is written back and read again unchanged),
+// the icon reader and the JPEG reader; built once for each (PICTURE_KIND).
 
 #include "FuzzInput.h"
 #include "platform/forms/BitmapGraphic.h"
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(canvas::TDib::LoadFromBmp(written.Bytes()).Pixels() == bitmap.Dib().Pixels());
     Check(bitmap.Picture().Width() == bitmap.GetWidth());
 #else
-    canvas::TBitmap picture = canvas::DecodeIcon(bytes);
+    canvas::TBitmap picture = PICTURE_KIND == 2 ? canvas::DecodeIcon(bytes) : canvas::DecodeJpeg(bytes);
     Check(std::int64_t(picture.Width()) * picture.Height() <= canvas::TBitmap::kMaxPixels);
 #endif
   } catch (const Exception&) {

@@ -15,6 +15,16 @@ namespace {
 TColor CanvasColor(TColor gifColor) { return gifColor == kGIFBottomLeft ? canvas::clNone : gifColor; }
 TColor GIFColor(TColor canvasColor) { return canvasColor == canvas::clNone ? kGIFBottomLeft : canvasColor; }
 
+// The most pixels that LZW data of Bytes bytes can give: every code takes
+// at least three bits, and the k-th code after a clear gives at most k
+// pixels, never more than a full table's longest string.
+std::int64_t MostLZWPixels(std::int64_t bytes) {
+  constexpr std::int64_t kLongest = 4097;
+  std::int64_t codes = bytes * 8 / 3;
+  if (codes <= kLongest) return codes * (codes + 1) / 2;
+  return kLongest * (kLongest + 1) / 2 + (codes - kLongest) * kLongest;
+}
+
 }  // namespace
 
 void TExtension::Assign(const TExtension& source) {
@@ -32,9 +42,10 @@ void TGIFsFrame::Decode() {
   int cb = data.ColorBits, depth = cb == 1 ? 1 : cb >= 2 && cb <= 4 ? 4 : cb >= 5 && cb <= 8 ? 8 : 0;
   if (!depth) GIFError(gmColorCount);
   // A frame is refused before anything is allocated when its pixels exceed
-  // the picture limit or its BMP image would not fit 32 bits.
+  // the picture limit, its data could not fill them or its BMP image would
+  // not fit 32 bits.
   std::int64_t w = data.Width, h = data.Height;
-  if (w * h > canvas::TBitmap::kMaxPixels ||
+  if (w * h > canvas::TBitmap::kMaxPixels || w * h > MostLZWPixels(std::int64_t(data.EncodedData.Bytes().size())) ||
       std::int64_t(canvas::TDib::Stride(int(w), depth)) * h + 54 + 4 * 256 > 0xFFFFFFFFll)
     StreamReadError();
   canvas::TDib dib(int(w), int(h), depth);

@@ -109,6 +109,10 @@ TBitmap DecodePng(const std::vector<std::uint8_t>& data) {
   std::int64_t w = BigEndian32(data.data() + 16), h = BigEndian32(data.data() + 20);
   // Each side is checked alone first: two 32-bit sides overflow a 64-bit product.
   if (w > TBitmap::kMaxPixels || h > TBitmap::kMaxPixels || w * h > TBitmap::kMaxPixels) throw EInvalidGraphic(Format("Picture is too large: %lld x %lld pixels", (long long)w, (long long)h));
+  // Deflate packs at most 1032 bytes into one, and every row holds a filter
+  // byte and at least one bit per pixel: shorter data cannot fill the rows.
+  if (w * h > 0 && std::int64_t(data.size()) * 1032 < h * (1 + (w + 7) / 8))
+    throw EInvalidGraphic("PNG image is not valid");
   TPngSource source{&data, 0};
   cairo_surface_t* s = cairo_image_surface_create_from_png_stream(ReadPng, &source);
   if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {

@@ -145,8 +145,12 @@ TDib TDib::LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry
     if (*maskOffset < kFileHeader || *maskOffset - kFileHeader < at) throw EInvalidGraphic("Bitmap image is not valid");
     at = *maskOffset - kFileHeader;
   }
-  if ((Indexed(bits) || bits == 24 || bits == 32) && at <= size &&
-      std::int64_t(width) * height <= TBitmap::kMaxPixels && (size - at) / Stride(width, bits) < std::size_t(height))
+  // Rows that start past the data, or fewer bytes than the rows need, are
+  // refused before the pixels are allocated: a 200-byte file must not ask for
+  // the memory of 64 Mi pixels.
+  if (at > size) throw EInvalidGraphic("Bitmap image is cut short");
+  if ((Indexed(bits) || bits == 24 || bits == 32) && std::int64_t(width) * height <= TBitmap::kMaxPixels &&
+      (size - at) / Stride(width, bits) < std::size_t(height))
     throw EInvalidGraphic("Bitmap image is cut short");
   TDib dib(width, height, bits);
   dib.HasAlpha = alphaMask || (iconEntry && bits == 32);
@@ -155,7 +159,7 @@ TDib TDib::LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry
     dib.Palette[i] = {q[0], q[1], q[2], 0};
   }
   std::size_t stride = dib.RowStride(), bytes = stride * std::size_t(height);
-  if (at > size || size - at < bytes) throw EInvalidGraphic("Bitmap image is cut short");
+  if (size - at < bytes) throw EInvalidGraphic("Bitmap image is cut short");
   for (int y = 0; y < height; ++y)
     std::memcpy(dib.Row(topDown ? y : height - 1 - y), data + at + std::size_t(y) * stride, stride);
   if (iconEntry && maskOffset) *maskOffset = at + bytes;

@@ -87,6 +87,12 @@ TBitmap DecodeJpeg(const std::vector<std::uint8_t>& data) {
     jpeg_destroy_decompress(&cinfo);
     throw EInvalidGraphic("Picture is too large: " + size + " pixels");
   }
+  // Every 8 x 8 block of the first scan takes at least one bit of data, so a
+  // file too short for its rows is refused before their memory is taken.
+  if (std::int64_t(cinfo.image_width) * cinfo.image_height > std::int64_t(data.size()) * 8 * 64) {
+    jpeg_destroy_decompress(&cinfo);
+    throw EInvalidGraphic("JPEG image is not valid: Premature end of JPEG file");
+  }
   bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
   cinfo.out_color_space = cmyk ? JCS_CMYK : cinfo.jpeg_color_space == JCS_GRAYSCALE ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_start_decompress(&cinfo);

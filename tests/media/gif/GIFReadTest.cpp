@@ -6,6 +6,7 @@
 
 #include "media/gif/GIFImage.h"
 #include "support/GIFBuilder.h"
+#include "support/allocation/AllocationWatch.h"
 
 namespace gif {
 namespace {
@@ -119,6 +120,28 @@ INSTANTIATE_TEST_SUITE_P(
         TReadCase{"Oversized", Small().Image(2, 1, kTwoPixels).Image(65535, 65535, kTwoPixels).Trailer().Bytes(),
                   false, "Stream read error", Frames(2)}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// A frame of 64 Mi pixels whose data holds two is refused, tolerant or
+// strict, before its pixels are allocated.
+TEST(GIFReadLimits, AHugeFrameWithLittleDataIsRefusedBeforeItsPixelsAreAllocated) {
+  std::vector<std::uint8_t> bytes = TGIFBuilder().Screen(8192, 8192, 2).Image(8192, 8192, kTwoPixels).Trailer().Bytes();
+  for (bool tolerate : {true, false}) {
+    TolerateCorruptData = tolerate;
+    TGIFsImage image;
+    TMemoryStream stream(bytes);
+    ReadGIFStream(image, stream.GetSize(), stream, false);
+    ASSERT_EQ(image.Frames.size(), 1u);
+    test_support::TAllocationWatch watch;
+    try {
+      image.Frames[0]->GetBitmap();
+      ADD_FAILURE() << "decoded";
+    } catch (const forms::EInvalidGraphicOperation& e) {
+      EXPECT_EQ(e.Message(), "Stream read error");
+    }
+    EXPECT_LT(watch.Largest(), std::size_t(1) << 20);
+  }
+  TolerateCorruptData = true;
+}
 
 }  // namespace
 }  // namespace gif

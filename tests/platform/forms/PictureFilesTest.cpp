@@ -9,6 +9,7 @@
 #include "platform/forms/Picture.h"
 #include "support/ImageMagick.h"
 #include "support/ScratchDir.h"
+#include "support/allocation/AllocationWatch.h"
 
 namespace forms {
 namespace {
@@ -122,6 +123,60 @@ TEST(DamagedPicture, GivesTheReadersError) {
     } catch (const EInvalidGraphic& e) {
       EXPECT_EQ(e.Message(), c.Error);
     }
+  }
+}
+
+// A header that asks for 64 Mi pixels in a file of a few hundred bytes is
+// refused with the reader's message before the pixels' memory is asked for.
+std::vector<std::uint8_t> HugeBmp(std::uint32_t rowsOffset) {
+  std::vector<std::uint8_t> b = canvas::TDib(1, 1, 32).SaveToBmp();
+  le::store32(&b[10], rowsOffset);
+  le::store32(&b[18], 8192);
+  le::store32(&b[22], 8192);
+  b.resize(200);
+  return b;
+}
+
+std::vector<std::uint8_t> HugeJpeg() {
+  test_support::TScratchDir dir;
+  bool ok = false;
+  test_support::CommandOutput("convert -size 8x8 xc:red '" + dir.Path("a.jpg") + "' 2>&1", &ok);
+  std::vector<std::uint8_t> b = test_support::ReadBytes(dir.Path("a.jpg"));
+  for (std::size_t i = 0; ok && i + 8 < b.size(); ++i)
+    if (b[i] == 0xFF && b[i + 1] == 0xC0) {  // the frame header: height, then width, big-endian
+      b[i + 5] = b[i + 7] = 0x20;
+      b[i + 6] = b[i + 8] = 0;
+      return b;
+    }
+  return {};
+}
+
+TEST(DamagedPicture, AHugeHeaderInASmallFileIsRefusedBeforeItsPixelsAreAllocated) {
+  std::vector<std::uint8_t> icon = {0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 32, 0, 178, 0, 0, 0, 22, 0, 0, 0};
+  std::vector<std::uint8_t> entry = HugeBmp(0);
+  icon.insert(icon.end(), entry.begin() + 14, entry.end());
+  le::store32(&icon[22 + 8], 16384);  // an icon entry's height counts the mask too
+  struct {
+    const char* Name;
+    unsigned Code;
+    std::vector<std::uint8_t> Bytes;
+    const char* Error;
+  } cases[] = {{"RowsPastTheFile", 256, HugeBmp(100000), "Bitmap image is cut short"},
+               {"RowsInTheFile", 256, HugeBmp(54), "Bitmap image is cut short"},
+               {"IconEntry", 259, icon, "Bitmap image is cut short"},
+               {"Jpeg", 258, HugeJpeg(), "JPEG image is not valid: Premature end of JPEG file"}};
+  for (const auto& c : cases) {
+    ASSERT_FALSE(c.Bytes.empty()) << c.Name;
+    TMemoryStream stream(c.Bytes);
+    TPicture picture;
+    test_support::TAllocationWatch watch;
+    try {
+      picture.LoadFromFormatCode(c.Code, stream);
+      ADD_FAILURE() << c.Name << ": read";
+    } catch (const EInvalidGraphic& e) {
+      EXPECT_EQ(e.Message(), c.Error) << c.Name;
+    }
+    EXPECT_LT(watch.Largest(), std::size_t(1) << 20) << c.Name;
   }
 }
 

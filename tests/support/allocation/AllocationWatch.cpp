@@ -1,0 +1,33 @@
+#include "support/allocation/AllocationWatch.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::atomic<int> gWatches{0};
+std::atomic<std::size_t> gLargest{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (gWatches.load(std::memory_order_relaxed) > 0) {
+    std::size_t seen = gLargest.load(std::memory_order_relaxed);
+    while (size > seen && !gLargest.compare_exchange_weak(seen, size)) {
+    }
+  }
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace test_support {
+
+TAllocationWatch::TAllocationWatch() {
+  gLargest = 0;
+  ++gWatches;
+}
+TAllocationWatch::~TAllocationWatch() { --gWatches; }
+std::size_t TAllocationWatch::Largest() const { return gLargest.load(); }
+
+}  // namespace test_support

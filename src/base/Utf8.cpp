@@ -91,6 +91,30 @@ std::u16string Utf8ToUtf16(std::string_view text) {
   return out;
 }
 
+std::u32string DecodeUtf16(std::u16string_view text) {
+  std::u32string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      out.push_back(0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      out.push_back(0xFFFD);
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char32_t cp : DecodeUtf16(text)) AppendUtf8(out, cp);
+  return out;
+}
+
 size_t NextUtf8(std::string_view text, size_t offset) {
   if (offset >= text.size()) return text.size();
   ++offset;

@@ -14,6 +14,9 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 std::u32string DecodeUtf8(std::string_view text);
 // UTF-8 text as UTF-16 (malformed bytes skipped).
 std::u16string Utf8ToUtf16(std::string_view text);
+// UTF-16 to code points, and to UTF-8; a lone surrogate becomes U+FFFD.
+std::u32string DecodeUtf16(std::u16string_view text);
+std::string Utf16ToUtf8(std::u16string_view text);
 // Byte offset of the code point after (or before) the one at Offset; stays
 // within 0 .. size.
 size_t NextUtf8(std::string_view text, size_t offset);

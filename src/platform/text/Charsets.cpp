@@ -72,21 +72,4 @@ char32_t DecodeByte(unsigned char byte, int charset) {
   }
 }
 
-std::u32string DecodeUtf16(std::u16string_view text) {
-  std::u32string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    char16_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      out.push_back(0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      out.push_back(0xFFFD);
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
-
 }  // namespace text

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Utf8.h"
+
 namespace text {
 
 // GDI character-set numbers the program meets.
@@ -16,6 +18,6 @@ enum TCharset : int { csAnsi = 0, csDefault = 1, csSymbol = 2, csRussian = 204, 
 char32_t DecodeByte(unsigned char byte, int charset);
 
 // UTF-16 to code points; a lone surrogate becomes U+FFFD.
-std::u32string DecodeUtf16(std::u16string_view text);
+using ::DecodeUtf16;
 
 }  // namespace text

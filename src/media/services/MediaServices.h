@@ -1,7 +1,7 @@
 #pragma once
-// The media subsystem's services for the score model: WAVE clip inputs and
-// the clip output; pictures and embedded objects stay as the null services
-// keep them.
+// The media subsystem's services for the score model: WAVE and Windows
+// Media clip inputs and the clip output; pictures and embedded objects stay
+// as the null services keep them.
 
 #include "score/model/MediaServices.h"
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "ClipReading.h"
 #include "media/audio/AuException.h"
 #include "media/audio/WaveIn.h"
 #include "support/Raised.h"
@@ -15,21 +16,6 @@
 using namespace codectest;
 
 namespace {
-
-// Everything the input delivers, asked for in portions of Ask bytes.
-std::vector<uint8_t> Drain(TWaveIn& in, uint32_t ask = 40000, size_t limit = 1 << 26) {
-  std::vector<uint8_t> out;
-  in.Init();
-  for (;;) {
-    uint8_t* buffer = nullptr;
-    uint32_t bytes = ask;
-    in.GetData(buffer, bytes);
-    if (bytes == 0 || out.size() >= limit) break;
-    out.insert(out.end(), buffer, buffer + bytes);
-  }
-  in.Flush();
-  return out;
-}
 
 std::vector<uint8_t> DrainImage(const std::vector<uint8_t>& image, wavein::TWaveKind* kind = nullptr) {
   TMemoryStream stream(image);
@@ -42,13 +28,6 @@ std::vector<uint8_t> DrainImage(const std::vector<uint8_t>& image, wavein::TWave
 }
 
 std::vector<uint8_t> Raw(const std::string& text) { return {text.begin(), text.end()}; }
-
-template <class T>
-std::vector<T> As(const std::vector<uint8_t>& bytes) {
-  std::vector<T> v(bytes.size() / sizeof(T));
-  std::memcpy(v.data(), bytes.data(), v.size() * sizeof(T));
-  return v;
-}
 
 // The clip input's float rule, written out from its description.
 int32_t FloatRule(double x) {

@@ -154,4 +154,5 @@ const TKVWindow::TKVSelectionGroup* TKVWindow::FindSelected(const TKVPiece* Piec
 void TKVWindow::ClearSelection() {
   SelectedRecords.clear();
   SelectionGroups.clear();
+  EditedText = nullptr;
 }

@@ -231,6 +231,13 @@ public:
     int32_t Char = 0, Line = 0;
   };
   TKVTextPosition TextSelStart, TextSelEnd;
+  // The display record of the text being edited in place, or nil.
+  TKVDisplayItem* EditedText = nullptr;
+  // While playing, sounding notes and sung syllables are painted in the
+  // highlight colour (the play thread sets their sounding bits under the
+  // play lock).
+  uint8_t PlayHighlight = 1;
+  uint32_t PlayHighlightColor = 0x0000FF;
   bool Repeat = false;  // the play thread starts again at the end
   TKVPlayRange PlayRange;
   // Set by a run's start, its sounding changes and DoStopPlay: a repaint

@@ -104,6 +104,7 @@ void TKVPageDrawer::DrawPageContent(int32_t PageIndex, int32_t AXScale, int32_t 
   DrawObjectList(true);
   TKVVoice* active = Score->GetActiveVoice();
   ActiveVoiceId = active ? uint32_t(active->Number()) : 0;
+  TakeSoundingSnapshot();
   size_t systems = std::min<size_t>(PageRecord->SystemCount, PageRecord->Systems.size());
   for (size_t i = 0; i < systems; ++i)
     if (TKVSystemRecord* system = PageRecord->Systems[i].get()) DrawSystem(*system);

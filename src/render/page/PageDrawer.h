@@ -11,12 +11,18 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/canvas/Canvas.h"
 
+class TKVChord;
 class TKVItem;
+class TKVMark;
+class TKVNote;
+class TKVPause;
 class TKVScore;
+class TKVStaff;
 class TKVWindow;
 struct TKVDisplayItem;
 struct TKVLayoutRect;
@@ -78,6 +84,129 @@ public:
   void DrawObjectList(bool Before);  // the free page objects' drawer
   void DrawMeasureItems();           // the notation renderer
 
+  // ---- what sounds while the view plays ----
+  // Items (notes, lyric syllables) whose sounding bit was set when the page
+  // began: read once under the play lock, so that no drawing holds it.
+  bool IsSounding(const TKVItem& Item) const { return Sounding.count(&Item) != 0; }
+  std::unordered_set<const TKVItem*> Sounding;
+  void TakeSoundingSnapshot();
+
+  // ---- notation: the item drawing state of the record being drawn ----
+  // CurrentRecord (above) is the record; ItemRect its rectangle in page
+  // pixels; ItemColor the colour the colour rule chose.
+  canvas::TRect ItemRect;
+  canvas::TColor ItemColor = canvas::clBlack;
+  // k units at the current record's size (the page's UnitWidth at 100 %).
+  int32_t ItemUnit(double k) const;
+  int32_t ThinWidth() const { return ItemUnit(1); }
+  // The stem width of a note record, or of a beam group (Group).
+  int32_t StemWidth(bool Group) const;
+  // Moves a note at staff position LinePos (half spaces, 0 the top line)
+  // from where the layout put it onto the lines of its staff line as drawn.
+  int32_t VerticalSnap(int32_t LinePos, const TKVStaffLineRecord& Line) const;
+  // ItemRect := the current record's Bounds in pixels, moved by Shift for
+  // offset mode 1 and Bottom by Shift.Y for mode 3.
+  void ScaleCurrentRect();
+
+  // The colour rule: under dsActiveVoice an item outside the edit position
+  // is grey. Each drawer combines the tests its kinds need. A record
+  // without a staff line counts as at the edit position for the tests that
+  // read it.
+  bool ActiveVoiceOnly() const;
+  bool VoiceItemAtCursor(const TKVItem& Item, const TKVDisplayItem& Record) const;
+  bool OnCursorStaff(const TKVDisplayItem& Record) const;
+  bool OnCursorVoice(uint8_t StaffVoice) const;  // the low four bits
+  bool OnCursorPart(const TKVDisplayItem& Record) const;
+  bool OnCursorPiece(const TKVDisplayItem& Record) const;
+  bool MarkAtCursor(const TKVMark& Mark, const TKVDisplayItem& Record) const;  // all four
+  canvas::TColor RuleColor(bool AtCursor, canvas::TColor Own) const;
+  static constexpr canvas::TColor kDimmed = 0x808080;
+
+  // ---- notation: the two passes over a measure record ----
+  void DrawFirstPass(TKVDisplayItem& Record);
+  void DrawStem(TKVDisplayItem& Record);
+  void DrawBeamGroup(TKVDisplayItem& Record);
+  void DrawGroupMeasureLine(TKVDisplayItem& Record);
+  void DrawSelectionFrame(TKVDisplayItem& Record);
+  void DrawLedgerLines(TKVDisplayItem& Record);
+  // Pass 2: the drawer of the record's item kind; kinds without one are not
+  // drawn.
+  void DrawItem(TKVDisplayItem& Record);
+
+  // ---- notation: the drawers of pass 2, by item kind ----
+  void DrawNote(TKVNote& Note);          // 20
+  void DrawSecondNote(TKVNote& Note);    // 43
+  void DrawRest(TKVPause& Rest);         // 21
+  void DrawChordSymbol(TKVChord& Chord); // 31
+  void DrawStaffBracket(TKVMark& Mark);  // 1
+  void DrawClef(TKVMark& Mark);          // 2
+  void DrawAttachedObject(TKVItem& Item);  // 161, 200-207
+  // Kinds whose drawers come later draw nothing yet.
+  void DrawKeySignature(TKVMark& Mark);      // 3
+  void DrawTimeSignature(TKVMark& Mark);     // 4
+  void DrawTempoMark(TKVMark& Mark);         // 6
+  void DrawBarLineMark(TKVMark& Mark);       // 7
+  void DrawRhythmEquation(TKVMark& Mark);    // 8
+  void DrawMeasureNumber(TKVMark& Mark);     // 27, 28
+  void DrawSlur(TKVItem& Liga);              // 30
+  void DrawLyric(TKVItem& Lyric);            // 33, 34, 35
+  void DrawChordFrame(TKVItem& Frame);       // 36
+  void DrawRepeatStrokes(TKVMark& Mark);     // 37, 40, 41, 42
+  void DrawDotRow(TKVMark& Mark);            // 45
+  void DrawAccidental(TKVMark& Mark);        // 50
+  void DrawTuplet(TKVMark& Mark);            // 85
+  void DrawDynamic(TKVMark& Mark);           // 110
+  void DrawBend(TKVItem& Bend);              // 119
+  void DrawGlyphMark(TKVMark& Mark);         // 70-72, 114-117, 121, 125
+  void DrawLineMark(TKVMark& Mark);          // 111, 112, 113, 118, 120, 123, 173
+  void DrawSpanLine(TKVMark& Mark);          // 169-172
+  void DrawFingering(TKVMark& Mark);         // 122, 124
+  void DrawNavigationMark(TKVMark& Mark);    // 150, 151, 153-160
+  void DrawStrokeMark(TKVMark& Mark);        // 130-133, 141, 142, 143, 149
+
+  // ---- geometry shared by the notation branches and the page objects ----
+  // Applies the current record's pending adjustment (offset mode 1-9 with
+  // Shift) to ItemRect: 1 moves it, 2-9 move a corner or an edge.
+  void GetAnchorOffset();
+  // A filled triangle in the canvas pen and brush, its tip at (X2, Y2),
+  // pointing along (X2 - X1 + Extra, Y2 - Y1), five units long and two wide.
+  void DrawArrowHead(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Extra);
+  // A one-half sign around (X, Y) in the canvas font.
+  void DrawHalfFraction(int32_t X, int32_t Y);
+  // A record rectangle in pixels; y relative to the staff line's own
+  // spacing when the current record asks for it.
+  canvas::TRect ScaleStaffItemRect(const TKVLayoutRect& Rect) const;
+  // A pixel offset turned by the angle of cosine Cos and sine Sin:
+  // counter-clockwise or clockwise on the page (y grows downwards).
+  static canvas::TPoint RotatePointCounterClockwise(canvas::TPoint Point, double Cos, double Sin);
+  static canvas::TPoint RotatePointClockwise(canvas::TPoint Point, double Cos, double Sin);
+
+  // ---- free page objects ----
+  // Draws a page object (kinds 161, 200-207, 215) offset by (X, Y) pixels:
+  // in the pass its layer bit names (Before: behind the notation), or
+  // always when Force. Record is its display record, nil for the objects
+  // of a user symbol.
+  void DrawObject(TKVItem& Item, TKVDisplayItem* Record, int32_t X, int32_t Y, bool Before, bool Force);
+  // Where an object is drawn, in page pixels: its box (rectangles,
+  // ellipses, pictures, embedded objects, arcs, texts, page marks), the two
+  // ends of a line, the start and end points of an arc.
+  struct TKVObjectPlacement {
+    canvas::TRect Box;
+    canvas::TPoint Start, End;
+  };
+  // The drawing of one object kind at its placement; shapes, texts,
+  // pictures and page marks come later.
+  void DrawObjectShape(TKVItem& Item, TKVDisplayItem* Record, const TKVObjectPlacement& Placement);
+  // An object's point (score units) in pixels at the object scale.
+  canvas::TPoint ScaleObjectPoint(int32_t X, int32_t Y) const;
+  // A box offset by (X, Y) and adjusted by the record's pending adjustment
+  // (a whole move joins the offset); without the offset, for selection
+  // marks.
+  void PlaceObjectRect(canvas::TRect& Rect, const TKVDisplayItem* Record, int32_t X, int32_t Y) const;
+  void AdjustObjectRect(canvas::TRect& Rect, const TKVDisplayItem* Record) const;
+  // A pixel offset turned counter-clockwise by an object's angle.
+  static canvas::TPoint RotateObjectPoint(canvas::TPoint Point, int32_t AngleDegrees);
+
   // ---- drawing primitives ----
   void ScaleItemRect(const TKVLayoutRect& Source, canvas::TRect& Dest) const;
   void ScaleObjectRect(const TKVLayoutRect& Source, canvas::TRect& Dest) const;
@@ -92,6 +221,9 @@ public:
   // at Quality; the canvas font is left as it was.
   void TextOutFont(int32_t X, int32_t Y, std::string_view Text, uint8_t Quality);
   void TextOutFont(int32_t X, int32_t Y, std::u16string_view Text, uint8_t Quality);
+  // The glyph GlyphChar with its baseline at (X, Y), at the page's font
+  // quality.
+  void TextOutGlyph(int32_t X, int32_t Y);
   void SelectSymbolFont(uint8_t FontIndex);
   void DrawBracketShape(const TKVItem& Item, const canvas::TRect& Rect, int32_t StaffSize);
   void DrawBracketText(int32_t Style, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t SizePercent);

@@ -136,6 +136,11 @@ void TKVPageDrawer::TextOutFont(int32_t X, int32_t Y, std::u16string_view Text, 
   WriteUpright(Canvas, Quality, [&] { Canvas.TextOut(X, Y, Text); });
 }
 
+void TKVPageDrawer::TextOutGlyph(int32_t X, int32_t Y) {
+  const char code = char(GlyphChar);
+  TextOutFont(X, Y, std::string_view(&code, 1), FontQuality);
+}
+
 void TKVPageDrawer::SelectSymbolFont(uint8_t FontIndex) {
   auto* store = Score ? dynamic_cast<TKVScoreLayoutRecords*>(Score->LayoutRecords()) : nullptr;
   if (store && FontIndex >= 12 && size_t(FontIndex - 12) < store->SymbolFonts.size()) {

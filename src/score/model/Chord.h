@@ -58,6 +58,7 @@ public:
   uint8_t SizePercent() const { return Data().u8(ChordBlock::Size100); }
   uint8_t FontSize() const { return Data().u8(ChordBlock::FontSize); }
   uint8_t FontStyle() const { return Data().u8(ChordBlock::FontStyle); }
+  uint32_t Color() const { return Data().u32(ChordBlock::Color); }
 
   // Run-time fields of the layout.
   uint8_t RuntimeStaff = 0;

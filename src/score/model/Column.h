@@ -36,6 +36,11 @@ public:
 
   // Run-time: the measure record the layout made of this column.
   TKVMeasureRecord* Record = nullptr;
+  // How the column's bar lines are painted: a width factor (0 is drawn as
+  // 1, and painting stores 1 back) and a pen style (5 = no line). No score
+  // file sets them.
+  uint8_t BarWidthFactor = 0;
+  uint8_t BarLineStyle = 0;
 
   // Frees own items, copies block and word array and a copy of every item.
   // Any other source raises EAssignError.

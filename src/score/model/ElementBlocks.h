@@ -97,10 +97,18 @@ constexpr size_t Color = 20;        // u32
 constexpr size_t String = 24;       // u8: tablature string
 constexpr size_t Fret = 25;         // u8: tablature fret + 1, 0 = none
 constexpr size_t OffsetX = 26;      // i16: horizontal offset of a second-kind head (kind 43), score units
+constexpr size_t StemColor = 28;    // u32: stem, flags and beams
+constexpr size_t FontCode = 32;     // u8: music font number
+constexpr size_t FontStyle = 33;    // u8: style of the fret number and the brackets
 }  // namespace NoteBlock
 
 namespace NoteFlag {
-constexpr int Chord = 0, OtherSide = 1, StemDown = 2, Shifted = 3, BeamFromPrevious = 4, Cue = 7;
+constexpr int Chord = 0, OtherSide = 1, StemDown = 2, Shifted = 3, BeamFromPrevious = 4, NoStem = 6, Cue = 7;
+}
+// Fields of the note's join byte beside its beam bits.
+namespace NoteJoin {
+constexpr int BracketShift = 2;    // bits 2-3: brackets around the head (0 none)
+constexpr int BeamCountShift = 4;  // bits 4-6: flags or beams beyond the first
 }
 
 namespace PauseBlock {
@@ -113,11 +121,12 @@ constexpr size_t OffsetY = 8;     // i16: vertical offset in 1/8 pixel, negative
 constexpr size_t Flags = 10;      // u8: bit 7 hidden / not counted in the voice's end (a filler)
 constexpr size_t FontCode = 11;   // u8
 constexpr size_t Color = 12;      // u32
+constexpr size_t FontStyle = 16;  // u8: style of the brackets
 constexpr size_t Size100 = 17;    // u8 (100): size percent, 0 = unchanged
 constexpr size_t OffsetX = 18;    // i16: horizontal offset, score units
 }  // namespace PauseBlock
 namespace PauseFlag {
-constexpr int MovedRight = 0, Filler = 7;  // bits 2-3 together: dotted
+constexpr int MovedRight = 0, Filler = 7;  // bits 2-3: dotted to the layout, the kind of brackets drawn
 }
 
 namespace ChordBlock {
@@ -148,7 +157,8 @@ constexpr size_t Value = 2;       // u16: length each grace note plays; 0 = its 
 constexpr size_t OffsetX = 4;     // i16: horizontal offset of the members, score units
 constexpr size_t StaffVoice = 6;  // u8
 constexpr size_t Spacing = 7;     // u8: extra room between the members (the importer sets 1)
-constexpr size_t Flags = 8;       // u8: bit 0 after the main note, bit 4 before the beat
+constexpr size_t Flags = 8;       // u8: bit 0 after the main note, bit 4 before the beat (a single
+                                  // grace note drawn with a slash)
 }
 
 namespace LigaBlock {
@@ -266,6 +276,13 @@ constexpr size_t Y = 2;       // i16
 constexpr size_t Width = 4;   // u16
 constexpr size_t Height = 6;  // u16
 }  // namespace PageObjectBlock
+
+// The place every page object's block starts with: x and y (i16, score
+// units), then the width and height (u16) of its box, or a line's end point
+// (i16).
+namespace ObjectBlock {
+constexpr size_t X = 0, Y = 2, Width = 4, Height = 6, X2 = 4, Y2 = 6;
+}
 
 namespace TextBlock {
 constexpr size_t Size = 28;

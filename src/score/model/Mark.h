@@ -67,6 +67,9 @@ public:
   int16_t Extent() const { return Data().i16(MarkBlock::Extent); }
   void SetExtent(int16_t V) { Data().setI16(MarkBlock::Extent, V); }
   int16_t ExtraWidth() const { return Data().i16(MarkBlock::ExtraWidth); }
+  // Offset of a mark's own text (a clef's octave number), score units.
+  int16_t TextX() const { return Data().i16(MarkBlock::TextX); }
+  int16_t TextY() const { return Data().i16(MarkBlock::TextY); }
   uint8_t TextStyle() const { return Data().u8(MarkBlock::TextStyle); }
   void SetTextStyle(uint8_t V) { Data().setU8(MarkBlock::TextStyle, V); }
 

@@ -51,15 +51,25 @@ public:
   bool Flag(int Bit) const { return Data().bit(NoteBlock::Flags, Bit); }
   void SetFlag(int Bit, bool On) { Data().setBit(NoteBlock::Flags, Bit, On); }
   bool StemDown() const { return Flag(NoteFlag::StemDown); }
+  bool NoStem() const { return Flag(NoteFlag::NoStem); }
+  bool Small() const { return Flag(NoteFlag::Cue); }
   uint8_t Join() const { return Data().u8(NoteBlock::Join); }
   void SetJoin(uint8_t V) { Data().setU8(NoteBlock::Join, V); }
   // Beamed to the next note of its voice (join bit 0 or 1).
   bool Joined() const { return (Join() & 3) != 0; }
+  uint8_t BeamCount() const { return (Join() >> NoteJoin::BeamCountShift) & 7; }
+  uint8_t BracketKind() const { return (Join() >> NoteJoin::BracketShift) & 3; }
   uint8_t HeadType() const { return Data().u8(NoteBlock::Symbol); }
   void SetHeadType(uint8_t V) { Data().setU8(NoteBlock::Symbol, V); }
   bool Dotted() const { return (Data().u8(NoteBlock::Dots) & 0x0C) != 0; }
   uint8_t SizePercent() const { return Data().u8(NoteBlock::Size100); }
   int16_t OffsetX() const { return Data().i16(NoteBlock::OffsetX); }
+  uint32_t Color() const { return Data().u32(NoteBlock::Color); }
+  void SetColor(uint32_t V) { Data().setU32(NoteBlock::Color, V); }
+  uint32_t StemColor() const { return Data().u32(NoteBlock::StemColor); }
+  void SetStemColor(uint32_t V) { Data().setU32(NoteBlock::StemColor, V); }
+  uint8_t FontCode() const { return Data().u8(NoteBlock::FontCode); }
+  uint8_t FontStyle() const { return Data().u8(NoteBlock::FontStyle); }
   uint8_t String() const { return Data().u8(NoteBlock::String); }
   void SetString(uint8_t V) { Data().setU8(NoteBlock::String, V); }
   // Tablature fret + 1; 0 = not assigned yet.
@@ -72,6 +82,7 @@ public:
   uint8_t BeamGroup = 0;       // 0 = none
   uint8_t Accidental = 0;      // low six bits semitones, bit 6 flat side, bit 7 replaces
   uint8_t PlayState = 0;       // bit 6 sounding, bit 7 tied from the previous note
+  bool Sounding() const { return (PlayState & 0x40) != 0; }
   uint8_t Channel = 0;         // low four bits used
   uint32_t Instrument = 0;     // program, bank low and high bytes with their valid bits
   uint8_t MidiKey = 0;

@@ -36,6 +36,11 @@ public:
   int16_t OffsetX() const { return Data().i16(PauseBlock::OffsetX); }
   uint8_t SizePercent() const { return Data().u8(PauseBlock::Size100); }
   bool Dotted() const { return (Flags() & 0x0C) != 0; }
+  bool Hidden() const { return (Flags() & 0x80) != 0; }
+  uint8_t BracketKind() const { return (Flags() >> 2) & 3; }
+  uint8_t FontCode() const { return Data().u8(PauseBlock::FontCode); }
+  uint32_t Color() const { return Data().u32(PauseBlock::Color); }
+  uint8_t FontStyle() const { return Data().u8(PauseBlock::FontStyle); }
   // Vertical offset in 1/8 pixel, negative is up.
   int16_t OffsetY() const { return Data().i16(PauseBlock::OffsetY); }
   void SetOffsetY(int16_t V) { Data().setI16(PauseBlock::OffsetY, V); }

@@ -35,4 +35,5 @@ public:
   void SetFlags(uint8_t V) { Data().setU8(VorschlagBlock::Flags, V); }
   // The group stands after its main note (flag bit 0).
   bool After() const { return (Flags() & 1) != 0; }
+  bool Slashed() const { return (Flags() & 0x10) != 0; }
 };

@@ -1,0 +1,39 @@
+#pragma once
+// The music-font codes the notation drawers write, in one place. The shape
+// behind each code is the music-font service's (its glyph map); what a code
+// stands for is settled here.
+
+#include <cstdint>
+
+namespace render::glyph {
+
+constexpr uint8_t Brace = 0x21;
+constexpr uint8_t GClef = 0x22, FClef = 0x23, CClef = 0x24;
+constexpr uint8_t BreveHead = ')', WholeHead = '*', HalfHead = '4', BlackHead = '5';
+constexpr uint8_t CrossHeadLong = 'e', CrossHeadShort = 'f';  // head shape 3
+constexpr uint8_t MissingHead = 0xD3;  // a user head shape the score's table does not hold
+constexpr uint8_t EighthFlagUp = '6', EighthFlagDown = '7';
+constexpr uint8_t FlagSegmentUp = '8', FlagSegmentDown = '9';
+constexpr uint8_t LastFlagUp = ':', LastFlagDown = ';';
+
+// Head by shape (0, 1, 255 and, for the second note kind, 2 and 4; 3 the
+// cross head) and duration in ticks.
+constexpr uint8_t HeadGlyph(uint8_t Shape, uint16_t Duration) {
+  if (Shape == 3) return Duration > 128 ? CrossHeadLong : CrossHeadShort;
+  return Duration == 1024 ? BreveHead : Duration == 512 ? WholeHead : Duration == 256 ? HalfHead : BlackHead;
+}
+
+// Rest glyph by duration in ticks; any other value (the quarter, dotted and
+// tuplet values) takes the quarter rest.
+constexpr uint8_t RestGlyph(uint16_t Duration) {
+  switch (Duration) {
+    case 64: return 'N';
+    case 32: return 'O';
+    case 16: return 'P';
+    case 8: return 'Q';
+    case 4: return 'R';
+    default: return 'M';
+  }
+}
+
+}  // namespace render::glyph

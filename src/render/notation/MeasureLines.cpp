@@ -1,0 +1,106 @@
+// Lines of the first pass that belong to the staff rather than to an item:
+// the measure line of a group of staves, the frame of a selected measure,
+// and the ledger lines of notes above and below their staff.
+
+#include <algorithm>
+
+#include "player/Window.h"
+#include "render/notation/ItemTests.h"
+#include "render/page/PageDrawer.h"
+#include "render/page/ScaledMath.h"
+#include "score/model/Column.h"
+#include "score/model/Piece.h"
+
+namespace render {
+
+namespace {
+
+bool BlackLines(TKVWindowStyle Style) { return Style == wsPrint || Style == wsExport; }
+
+// The column's pen style as a dash of the smooth pen; false for no line.
+bool DashOf(uint8_t PenStyle, canvas::TDashStyle& Dash) {
+  if (PenStyle == canvas::psClear) return false;
+  Dash = PenStyle <= canvas::psDashDotDot ? canvas::TDashStyle(PenStyle) : canvas::dsSolid;
+  return true;
+}
+
+}  // namespace
+
+void TKVPageDrawer::DrawGroupMeasureLine(TKVDisplayItem& Record) {
+  if ((Record.DrawFlags & DisplayDrawFlag::Suppressed) || !Record.StaffLine) return;
+  ScaleItemRect(Record.Bounds, ItemRect);
+  if ((Record.Placement & 0x0F) == 1) ItemRect.Left += Record.Shift.X, ItemRect.Right += Record.Shift.X;
+  if (ItemRect.Top >= ItemRect.Bottom) ItemRect.Top -= LineSpacing, ItemRect.Bottom += LineSpacing;
+  const int32_t w = ThinWidth();
+  const int64_t x = int64_t(ItemRect.Left) + UnitWidth(2);
+  const int64_t bottom = int64_t(ItemRect.Bottom) + Record.StaffLine->StaffHeight;
+
+  TKVColumn* column = nullptr;
+  if (TKVPiece* piece = CurrentSystem ? CurrentSystem->Piece : nullptr)
+    if (CurrentMeasure && CurrentMeasure->ColumnIndex < piece->GetColumnCount())
+      column = piece->GetColumn(CurrentMeasure->ColumnIndex);
+  // A factor of 0 means 1, and is kept as 1.
+  if (column && column->BarWidthFactor == 0) column->BarWidthFactor = 1;
+  canvas::TColor colour = BlackLines(View.Style())           ? canvas::clBlack
+                          : CurrentMeasure && (CurrentMeasure->Flags & 1) ? 0x808080
+                                                                          : 0xD9D9D9;
+  canvas::TSmoothPen pen{canvas::ArgbOf(colour), double(std::max(column ? column->BarWidthFactor * w : w, 1))};
+  if (!column || DashOf(column->BarLineStyle, pen.Dash)) {
+    Canvas.Smoothing = false;
+    Canvas.SmoothLine({double(ClampCoordinate(x)), double(ItemRect.Top)},
+                      {double(ClampCoordinate(x)), double(ClampCoordinate(bottom))}, pen);
+    Canvas.Smoothing = true;
+  }
+  if (IsItemSelected(Record)) {
+    DrawSelectionCorners(ItemRect);
+    DrawSelectionHandle({(ItemRect.Left + ItemRect.Right) / 2, ItemRect.Bottom});
+  }
+}
+
+void TKVPageDrawer::DrawSelectionFrame(TKVDisplayItem& Record) {
+  if ((Record.DrawFlags & DisplayDrawFlag::Suppressed) || !Record.StaffLine) return;
+  ScaleItemRect(Record.Bounds, ItemRect);
+  ItemRect.Top -= UnitWidth(2), ItemRect.Bottom += UnitWidth(2);
+  if (IsItemSelected(Record)) DrawSelectionCorners(ItemRect);
+}
+
+void TKVPageDrawer::DrawLedgerLines(TKVDisplayItem& Record) {
+  auto* note = Record.Item && Record.Item->Kind() == ItemKind::Note ? dynamic_cast<TKVNote*>(Record.Item) : nullptr;
+  const TKVStaffLineRecord* line = Record.StaffLine;
+  if (!note || !line || !line->Staff || IsTablature(line->Staff)) return;
+  const int64_t pos = note->StaffStep;
+  if (pos >= -1 && pos <= 9) return;
+  ScaleItemRect(Record.Bounds, ItemRect);
+  const int32_t e = ThinWidth();
+  Canvas.Pen.Color = BlackLines(View.Style()) ? canvas::clBlack : 0x808080;
+  Canvas.Pen.Width = e;
+  Canvas.Pen.Style = canvas::psSolid;
+  LineSpacing = line->DrawnLineSpacing;
+  const int64_t spacing = LineSpacing;
+  // Lines k = 1 .. count steps away from the outer staff line, in the
+  // direction dir; only those that fall inside the clip are drawn, so that
+  // no position costs more than a page of lines.
+  const bool above = pos < -1;
+  const int64_t count = above ? (-1 - pos + 1) / 2 : (pos - 9 + 1) / 2;
+  const int64_t top = ScaleUnits(line->Top, YScale);
+  const int64_t outer = above ? top : top + spacing * (line->Staff->LineCount() - 1);
+  const int64_t dir = above ? -1 : 1;
+  const canvas::TRect clip = Canvas.ClipRect();
+  int64_t first = 1, last = count;
+  if (spacing == 0) {
+    last = std::min<int64_t>(last, 1);
+  } else if (above) {
+    first = std::max<int64_t>(first, (outer - clip.Bottom) / spacing);
+    last = std::min<int64_t>(last, (outer - clip.Top) / spacing + 1);
+  } else {
+    first = std::max<int64_t>(first, (clip.Top - outer) / spacing);
+    last = std::min<int64_t>(last, (clip.Bottom - outer) / spacing + 1);
+  }
+  for (int64_t k = first; k <= last; ++k) {
+    const int32_t y = ClampCoordinate(outer + dir * k * spacing);
+    Canvas.MoveTo(ItemRect.Left - e, y);
+    Canvas.LineTo(ItemRect.Right + e, y);
+  }
+}
+
+}  // namespace render

@@ -140,9 +140,8 @@ void TGIFsImage::ReadData(TStream& stream) {
   ReadGIFStream(*this, size, stream, true);
 }
 
-// Writing GIF data needs the GIF writer, which this program does not have yet.
-void TGIFsImage::WriteData(TStream&) { GIFError(gmNotImplemented); }
-void TGIFsImage::SaveToStream(TStream&) { GIFError(gmNotImplemented); }
+void TGIFsImage::WriteData(TStream& stream) { WriteGIFStream(*this, stream, true); }
+void TGIFsImage::SaveToStream(TStream& stream) { WriteGIFStream(*this, stream, false); }
 
 void TGIFsImage::LoadFromStream(TStream& stream) { ReadGIFStream(*this, stream.Remaining(), stream, true); }
 
@@ -166,11 +165,14 @@ void TGIFsImage::LoadFromClipboardFormat(unsigned format) {
 
 void TGIFsImage::SaveToClipboardFormat(unsigned& format) {
   if (Frames.empty()) return;
-  // The GIF block of a copy needs the GIF writer; a copy is placed whole or not at all.
-  if (std::all_of(Frames.begin(), Frames.end(), [](const auto& f) { return f->Data->EncodedData.GetSize() > 0; }))
-    GIFError(gmNotImplemented);
+  // Everything is made before anything is placed: a copy is placed whole or not at all.
+  TMemoryStream gif;
+  bool encoded = std::all_of(Frames.begin(), Frames.end(), [](const auto& f) { return f->Data->EncodedData.GetSize() > 0; });
+  if (encoded) WriteGIFStream(*this, gif, true);
+  forms::TBitmap& bitmap = Frames[0]->GetBitmap();
   format = forms::CF_DIB;
-  Frames[0]->GetBitmap().SaveToClipboardFormat(format);
+  bitmap.SaveToClipboardFormat(format);
+  if (encoded) forms::Clipboard().SetAsHandle(GIFClipboardFormat(), gif.Bytes());
 }
 
 unsigned GIFClipboardFormat() {

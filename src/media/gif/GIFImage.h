@@ -159,6 +159,22 @@ struct TLZWTarget {
 bool DecodeGIFLZW(TStream& encoded, const TLZWTarget& target, std::uint8_t* pixels, bool tolerate,
                   const forms::TProgressEvent& progress, TObject* sender);
 
+// Writes the image as a GIF 87a or 89a stream: frames set from a bitmap are
+// encoded first, frames read from a file keep their data. The bytes are
+// assembled in memory, so a write that raises leaves Target untouched. With
+// WithSize the byte count comes first as a 32-bit value (form data).
+void WriteGIFStream(TGIFsImage& image, TStream& target, bool withSize);
+// Compresses the bottom-up pixels of a 1-, 4- or 8-bit bitmap (Info's
+// Width, Height, BitsPerPixel and Interlaced) into a minimum-code-size byte
+// and data sub-blocks ending with the zero-length block.
+void EncodeGIFLZW(TStream& target, const TLZWTarget& info, const std::uint8_t* pixels,
+                  const forms::TProgressEvent& progress, TObject* sender);
+// A BMP file image of Bitmap at TargetBits (1, 4, 8 or 24 bits per pixel;
+// others raise "Not Implemented") in a new stream positioned at 0. Modes of
+// the 8-bit reduction: 0 the most used colours, 1 median cut, 2 a 7 x 8 x 4
+// colour cube, 3 a 6 x 6 x 6 cube, 4 three colour ramps, 5 greys.
+std::unique_ptr<TMemoryStream> ReduceGIFColors(forms::TBitmap& bitmap, int targetBits, int mode);
+
 // The "GIF Image" clipboard format and the "gif" picture format (code 257).
 void RegisterGIFImage();
 unsigned GIFClipboardFormat();

@@ -1,7 +1,7 @@
 #pragma once
 // The media subsystem's services for the score model: WAVE and Windows
-// Media clip inputs and the clip output; pictures and embedded objects stay
-// as the null services keep them.
+// Media clip inputs, the clip output and the embedded-object container;
+// pictures stay as the null services keep them.
 
 #include "score/model/MediaServices.h"
 
@@ -9,6 +9,7 @@ class TKVMediaSupport : public TKVNullMediaServices {
 public:
   std::unique_ptr<TKVAudioInput> CreateAudioInput(uint8_t Format) override;
   std::unique_ptr<TKVAudioOutput> CreateAudioOutput() override;
+  std::unique_ptr<TKVOleContainer> CreateOleContainer() override;
 };
 
 // Installs the media services (at start, before any element exists).

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/Streams.h"
+#include "platform/canvas/Canvas.h"
 
 namespace {
 
@@ -34,6 +35,20 @@ public:
   void UpdateObject() override {}
   int32_t Width() const override { return 0; }
   int32_t Height() const override { return 0; }
+  // A one-pixel grey frame of the rectangle with both diagonals.
+  void Draw(canvas::TCanvas& Canvas, const canvas::TRect& Rect) override {
+    if (Rect.Width() <= 0 || Rect.Height() <= 0) return;
+    Canvas.Pen = {canvas::clGray, 1, canvas::psSolid, canvas::pmCopy};
+    Canvas.Brush.Style = canvas::bsClear;
+    Canvas.Rectangle(Rect);
+    const int right = Rect.Right - 1, bottom = Rect.Bottom - 1;
+    Canvas.MoveTo(Rect.Left, Rect.Top);
+    Canvas.LineTo(right, bottom);
+    Canvas.SetPixel(right, bottom, canvas::clGray);
+    Canvas.MoveTo(Rect.Left, bottom);
+    Canvas.LineTo(right, Rect.Top);
+    Canvas.SetPixel(right, Rect.Top, canvas::clGray);
+  }
 
 private:
   std::vector<uint8_t> FBytes;

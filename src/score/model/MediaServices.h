@@ -12,9 +12,13 @@
 #include <memory>
 
 #include "base/Object.h"
+#include "platform/canvas/Graphics.h"
 #include "score/model/PageBackground.h"
 
 class TStream;
+namespace canvas {
+class TCanvas;
+}
 
 enum class TKVAudioInputKind : uint8_t { Wave, WindowsMedia };
 
@@ -51,6 +55,9 @@ public:
   // In pixels.
   virtual int32_t Width() const = 0;
   virtual int32_t Height() const = 0;
+  // Draws the object's picture into Rect (the renderer's call for an
+  // embedded object on a page).
+  virtual void Draw(canvas::TCanvas& Canvas, const canvas::TRect& Rect) = 0;
   TNotifyEvent OnActivate;       // the object was opened for editing
   TNotifyEvent OnClose;          // its editing window closed
   TNotifyEvent OnObjectChanged;  // its content changed
@@ -72,8 +79,9 @@ public:
 
 // The services before the media subsystem exists: graphics and embedded
 // objects keep their stored bytes as they are (a picture of a known type
-// keeps its encoded bytes for the renderer); no audio input exists (an
-// audio clip reports 0 seconds); the output only remembers its input.
+// keeps its encoded bytes for the renderer; an embedded object draws as a
+// grey frame with both diagonals); no audio input exists (an audio clip
+// reports 0 seconds); the output only remembers its input.
 class TKVNullMediaServices : public TKVMediaServices {
 public:
   void LoadPicture(TKVPicture& Picture, uint16_t Type, TStream& Stream, uint32_t Length) override;

@@ -9,6 +9,7 @@
 #include "media/gif/GIFImage.h"
 #include "media/gif/GIFReduce.h"
 #include "support/ImageMagick.h"
+#include "support/Raised.h"
 #include "support/ScratchDir.h"
 
 namespace gif {
@@ -16,13 +17,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using test_support::CommandOutput;
-
-std::string ErrorOf(const std::function<void()>& f) try {
-  f();
-  return "";
-} catch (const Exception& e) {
-  return e.Message();
-}
 
 // An indexed picture: entry i is (37i, 91i, 53i) mod 256, pixel (x, y) takes
 // entry (7x + 3y) mod 2^bits.
@@ -229,24 +223,24 @@ TEST(GIFWrite, FramesReadFromAFileKeepTheirDescriptorsAndData) {
 
 TEST(GIFWrite, Failures) {
   TGIFsImage empty;
-  EXPECT_EQ(ErrorOf([&] { Written(empty); }), "No GIF Data to write");
+  EXPECT_EQ(RaisedBy([&] { Written(empty); }), "No GIF Data to write");
   forms::TBitmap bitmap, none;
   bitmap.SetDib(Pattern(3, 3, 8));
-  EXPECT_EQ(ErrorOf([&] { ReduceGIFColors(bitmap, 16, 0); }), "Not Implemented");
-  EXPECT_EQ(ErrorOf([&] { ReduceGIFColors(none, 8, 0); }), "Bitmap image is not valid");
+  EXPECT_EQ(RaisedBy([&] { ReduceGIFColors(bitmap, 16, 0); }), "Not Implemented");
+  EXPECT_EQ(RaisedBy([&] { ReduceGIFColors(none, 8, 0); }), "Bitmap image is not valid");
   // A frame without a picture fails the write and the target keeps what it held.
   TGIFsImage image;
   image.AddFrame(&bitmap);
   image.AddFrame(&none);
   TMemoryStream target(Bytes{'a', 'b', 'c'});
   target.SetPosition(3);
-  EXPECT_EQ(ErrorOf([&] { image.SaveToStream(target); }), "No GIF Data to write");
+  EXPECT_EQ(RaisedBy([&] { image.SaveToStream(target); }), "No GIF Data to write");
   EXPECT_EQ(target.Bytes(), (Bytes{'a', 'b', 'c'}));
   TGIFsImage odd;
   odd.Assign(&bitmap);
   Written(odd);
   odd.Header->ColorTable.Count = 3;
-  EXPECT_EQ(ErrorOf([&] { Written(odd); }), "Wrong number of colors; must be a power of 2");
+  EXPECT_EQ(RaisedBy([&] { Written(odd); }), "Wrong number of colors; must be a power of 2");
 }
 
 // A BMP whose palette holds 200 of its 256 entries: the GIF's table has all

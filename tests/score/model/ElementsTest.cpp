@@ -257,6 +257,7 @@ public:
   void UpdateObject() override {}
   int32_t Width() const override { return 30; }
   int32_t Height() const override { return 20; }
+  void Draw(canvas::TCanvas&, const canvas::TRect&) override {}
 };
 
 class TFakeMedia : public TKVNullMediaServices {

@@ -1,0 +1,245 @@
+// The embedded-object container with objects made by gsf: reading and
+// writing the score file's object stream, sizing, painting through the real
+// canvas, verbs, and the score's embedded-object element on the media
+// services.
+
+#include <gtest/gtest.h>
+
+#include "base/Log.h"
+#include "media/ole/OleContainer.h"
+#include "platform/canvas/Bitmap.h"
+#include "media/services/MediaServices.h"
+#include "score/model/ItemFactory.h"
+#include "score/model/OleObject.h"
+#include "score/model/Score.h"
+#include "support/OleFiles.h"
+#include "support/Raised.h"
+#include "support/ScoreFileBuilder.h"
+#include "support/forms/FormsTestSupport.h"
+
+namespace {
+
+using test_support::TOleBytes;
+
+// An object of 2540 x 1270 HIMETRIC (96 x 48 pixels) whose preview is 2 x 2
+// pixels: red, lime / blue, yellow; or, with a metafile presentation, no
+// preview.
+TOleBytes Storage(bool preview = true) {
+  TOleBytes dib = test_support::DibFromImageMagick(
+      "-size 2x2 xc:red -fill lime -draw 'point 1,0' -fill blue -draw 'point 0,1' -fill yellow -draw 'point 1,1'");
+  return test_support::GsfCompoundFile(
+      {{"\x01" "CompObj", test_support::CompObjStream("Paint Picture")},
+       {"\x02" "OlePres000", test_support::PresentationStream(preview ? ole::CF_DIB : 3, ole::DVASPECT_CONTENT, 2540, 1270, dib)},
+       {"Contents", TOleBytes(300, 7)}});
+}
+
+void Load(TOleContainer& c, const TOleBytes& stream) {
+  TMemoryStream s(stream);
+  c.LoadFromStream(s);
+}
+
+TOleBytes Saved(TOleContainer& c) {
+  TMemoryStream s;
+  c.SaveToStream(s);
+  return s.Bytes();
+}
+
+TEST(OleContainer, NewContainerHasThePublishedDefaults) {
+  TOleContainer c(nullptr);
+  EXPECT_EQ(std::tuple(c.Width(), c.Height(), c.TabStop(), c.SizeMode(), c.BorderStyle(), c.CopyOnSave(), c.OldStreamFormat(),
+                       c.AutoActivate(), c.Iconic(), c.HasObject()),
+            std::tuple(121, 121, true, smClip, forms::bsSingle, true, false, aaDoubleClick, false, false));
+  EXPECT_EQ(c.GetIntProp("SizeMode"), int(smClip));
+}
+
+TEST(OleContainer, SavesWhatItReadWithOrWithoutACopy) {
+  const TOleBytes stream = test_support::BdocStream(ole::DVASPECT_CONTENT, Storage());
+  for (bool copy : {true, false}) {
+    TOleContainer c(nullptr);
+    c.SetCopyOnSave(copy);
+    Load(c, stream);
+    EXPECT_EQ(Saved(c), stream) << "CopyOnSave " << copy;
+  }
+  TOleContainer iconic(nullptr);
+  Load(iconic, test_support::BdocStream(ole::DVASPECT_ICON, Storage()));
+  EXPECT_TRUE(iconic.Iconic());
+  EXPECT_EQ(Saved(iconic)[4], ole::DVASPECT_ICON);
+}
+
+TEST(OleContainer, SizesItselfToTheObjectOnlyInAutoSize) {
+  TOleContainer c(nullptr);
+  Load(c, test_support::BdocStream(1, Storage()));
+  c.SetBounds(10, 20, 30, 40);
+  c.AdjustBounds();
+  EXPECT_EQ(c.BoundsRect(), (canvas::TRect{10, 20, 40, 60})) << "smClip leaves the size";
+  c.BeginLoading();
+  c.SetSizeMode(smAutoSize);
+  EXPECT_EQ(c.BoundsRect(), (canvas::TRect{10, 20, 40, 60})) << "nothing while loading";
+  c.Loaded();
+  c.AdjustBounds();
+  EXPECT_EQ(c.BoundsRect(), (canvas::TRect{10, 20, 110, 72})) << "96 x 48 and a border of 2";
+  c.SetBorderStyle(forms::bsNone);
+  EXPECT_EQ(c.BoundsRect(), (canvas::TRect{10, 20, 106, 68}));
+}
+
+TEST(OleContainer, StreamErrors) {
+  TOleContainer c(nullptr);
+  EXPECT_EQ(RaisedBy([&] { c.RunVerb(ovPrimary); }), "Operation not allowed on an empty OLE container");
+  EXPECT_EQ(RaisedBy([&] { Saved(c); }), "Operation not allowed on an empty OLE container");
+  TOleBytes stream = test_support::BdocStream(1, Storage());
+  EXPECT_EQ(RaisedBy([&] { Load(c, TOleBytes(stream.begin(), stream.begin() + 5)); }), "Stream read error");
+  EXPECT_EQ(RaisedBy([&] { Load(c, TOleBytes(stream.begin(), stream.end() - 1)); }), "Invalid stream format") << "size beyond the stream";
+  TOleBytes unsigned_ = stream;
+  unsigned_[0] = 'X';
+  EXPECT_EQ(RaisedBy([&] { Load(c, unsigned_); }), "Invalid stream format");
+  EXPECT_FALSE(c.HasObject());
+  // The old format: any first 8 bytes, the aspect taken as content, the bounds written in their place.
+  c.SetOldStreamFormat(true);
+  Load(c, unsigned_);
+  EXPECT_FALSE(c.Iconic());
+  c.SetBounds(1, 2, 30, 40);
+  TOleBytes old = Saved(c);
+  EXPECT_EQ(TOleBytes(old.begin(), old.begin() + 8), (TOleBytes{1, 0, 2, 0, 31, 0, 42, 0}));
+  EXPECT_TRUE(std::equal(old.begin() + 8, old.end(), stream.begin() + 8, stream.end()));
+}
+
+TEST(OleContainer, VerbsFailForWantOfAServer) {
+  TOleContainer c(nullptr);
+  Load(c, test_support::BdocStream(1, Storage()));
+  EXPECT_TRUE(c.ObjectVerbs().empty());
+  EXPECT_EQ(RaisedBy([&] { c.RunVerb(ovPrimary); }), "OLE error 80040154");
+  EXPECT_EQ(RaisedBy([&] { c.RunVerb(1); }), "Invalid object verb");
+  EXPECT_EQ(RaisedBy([&] { c.RunVerb(ovShow); }), "OLE error 80040154");
+  int changes = 0;
+  c.OnChanged = [&](TObject*) { ++changes; };
+  c.UpdateObject();
+  EXPECT_EQ(changes, 1);
+}
+
+TEST(OleContainer, DamagedStorageIsKeptAndShowsNoExtent) {
+  TOleBytes storage = Storage();
+  storage[0x30] = 0x77, storage[0x31] = 0x77;  // the directory outside the file
+  const TOleBytes stream = test_support::BdocStream(1, storage);
+  TOleContainer c(nullptr);
+  Load(c, stream);
+  EXPECT_TRUE(c.Object().Damaged());
+  EXPECT_EQ(Saved(c), stream);
+  c.SetSizeMode(smAutoSize);
+  EXPECT_EQ(std::pair(c.Width(), c.Height()), std::pair(4, 4));
+}
+
+struct TModeCase {
+  const char* Name;
+  TSizeMode Mode;
+  canvas::TRect Expected;  // where the preview lands in a 200 x 100 container
+};
+
+void PrintTo(const TModeCase& c, std::ostream* os) { *os << c.Name; }
+
+class OlePainting : public forms::test::FormsTest, public ::testing::WithParamInterface<TModeCase> {};
+
+// The area inside the border is (2, 2) - (198, 98), 196 x 96; the object is
+// 96 x 48: clipped at the corner, centred, scaled to 192 x 96, stretched.
+TEST_P(OlePainting, PreviewFillsTheRectangleOfItsSizeMode) {
+  forms::TForm* form = MakeForm();
+  auto* c = forms::test::AddControl<TOleContainer>(form, 10, 10, 200, 100);
+  c->SetColor(canvas::clWhite);
+  Load(*c, test_support::BdocStream(1, Storage()));
+  c->SetSizeMode(GetParam().Mode);
+  const canvas::TRect r = GetParam().Expected;
+  const auto shot = Snapshot();
+  auto at = [&](int x, int y) { return PixelIn(shot, c, {x, y}); };
+  using canvas::PixelOf;
+  EXPECT_EQ(at(r.Left, r.Top), PixelOf(canvas::clRed));
+  EXPECT_EQ(at(r.Right - 1, r.Top), PixelOf(canvas::clLime));
+  EXPECT_EQ(at(r.Left, r.Bottom - 1), PixelOf(canvas::clBlue));
+  EXPECT_EQ(at(r.Right - 1, r.Bottom - 1), PixelOf(canvas::clYellow));
+  if (r.Left > 2) {
+    EXPECT_EQ(at(r.Left - 1, r.Top), PixelOf(canvas::clWhite));
+  }
+  if (r.Bottom < 98) {
+    EXPECT_EQ(at(r.Left, r.Bottom), PixelOf(canvas::clWhite));
+  }
+  EXPECT_NE(at(0, 0), PixelOf(canvas::clWhite)) << "the sunken edge";
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, OlePainting,
+                         ::testing::Values(TModeCase{"Clip", smClip, {2, 2, 98, 50}},
+                                           TModeCase{"Center", smCenter, {52, 26, 148, 74}},
+                                           TModeCase{"Scale", smScale, {4, 2, 196, 98}},
+                                           TModeCase{"Stretch", smStretch, {2, 2, 198, 98}}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+using OlePlaceholder = forms::test::FormsTest;
+
+TEST_F(OlePlaceholder, ObjectWithoutPreviewShowsAFrameAndItsTypeName) {
+  forms::TForm* form = MakeForm();
+  auto* c = forms::test::AddControl<TOleContainer>(form, 10, 10, 200, 100);
+  c->SetColor(canvas::clWhite);
+  Load(*c, test_support::BdocStream(1, Storage(false)));
+  c->SetSizeMode(smStretch);
+  const auto shot = Snapshot();
+  EXPECT_EQ(PixelIn(shot, c, {2, 2}), canvas::PixelOf(canvas::clGray));
+  EXPECT_EQ(PixelIn(shot, c, {197, 97}), canvas::PixelOf(canvas::clGray));
+  // The name, about 70 pixels wide, centred: ink in the middle, none near the frame.
+  int ink = 0, nearFrame = 0;
+  for (int y = 3; y < 97; ++y)
+    for (int x = 3; x < 197; ++x)
+      if (PixelIn(shot, c, {x, y}) != canvas::PixelOf(canvas::clWhite)) (x > 50 && x < 150 ? ink : nearFrame)++;
+  EXPECT_GT(ink, 50);
+  EXPECT_EQ(nearFrame, 0);
+}
+
+TEST_F(OlePlaceholder, EnterAndDoubleClickTryTheVerbAndLogItsFailure) {
+  std::vector<std::string> lines;
+  SetLogHook([&](const std::string& line) { lines.push_back(line); });
+  forms::TForm* form = MakeForm();
+  auto* c = forms::test::AddControl<TOleContainer>(form, 10, 10, 100, 100);
+  Load(*c, test_support::BdocStream(1, Storage()));
+  c->SetFocus();
+  Key(window::VK_RETURN);
+  c->SetAutoActivate(aaManual);
+  Key(window::VK_RETURN);
+  SetLogHook(nullptr);
+  EXPECT_EQ(lines, std::vector<std::string>{"Embedded object not opened: OLE error 80040154"});
+}
+
+TEST(NullMediaServices, EmbeddedObjectIsAGreyFrameWithDiagonals) {
+  auto holder = TKVNullMediaServices().CreateOleContainer();
+  canvas::TBitmap target(12, 8, canvas::clWhite);
+  holder->Draw(target.Canvas(), {1, 1, 11, 7});
+  for (auto [x, y] : {std::pair{1, 1}, {10, 1}, {1, 6}, {10, 6}, {5, 1}, {1, 4}}) EXPECT_EQ(target.ColorAt(x, y), canvas::clGray) << x << "," << y;
+  EXPECT_EQ(target.ColorAt(0, 0), canvas::clWhite);
+  EXPECT_EQ(target.ColorAt(5, 2), canvas::clWhite);
+  int grey = 0;
+  for (int y = 2; y < 6; ++y)
+    for (int x = 2; x < 10; ++x) grey += target.ColorAt(x, y) == canvas::clGray;
+  EXPECT_GE(grey, 8) << "both diagonals cross the inside";
+}
+
+// The score's embedded-object element (kind 161) with the media services:
+// a good object, one whose size lies, and the copy of the first.
+TEST(EmbeddedObjectElement, LoadsThroughTheMediaServices) {
+  InstallMediaServices();
+  const TOleBytes good = test_support::BdocStream(1, Storage());
+  TOleBytes lying = good;
+  lying[8] = 0xFF, lying[9] = 0xFF, lying[10] = 0xFF;
+  TScoreFile file;
+  for (const TOleBytes* object : std::initializer_list<const TOleBytes*>{&lying, &good})
+    file.ScoreItems.push_back(Written([&](TScoreFileWriter& w) { w.BeginItem(161, 2, TBlockBytes(16)).Raw(*object).End(); }));
+  TKVScore score;
+  TMemoryStream stream(file.Bytes());
+  score.LoadFromStream(stream);
+  TKVItem* copy = CreateItemByKind(161, &score);
+  SetMediaServices(nullptr);
+  ASSERT_EQ(score.GetItemCount(), 3);
+  auto container = [&](int i) { return dynamic_cast<TOleContainer*>(&static_cast<TKVOleObject*>(score.GetItem(i))->Container()); };
+  ASSERT_NE(container(1), nullptr);
+  EXPECT_FALSE(container(0)->HasObject()) << "the lying record fails alone";
+  EXPECT_EQ(Saved(*container(1)), good);
+  EXPECT_EQ(container(1)->SizeMode(), smAutoSize);
+  copy->Assign(*score.GetItem(1));
+  EXPECT_EQ(Saved(*container(2)), good);
+}
+
+}  // namespace

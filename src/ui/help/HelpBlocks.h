@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/canvas/Graphics.h"
 #include "platform/forms/Picture.h"
@@ -37,3 +38,6 @@ struct THelpBlock {
   bool Open = false;
   THelpStyle Style;
 };
+
+// A page's blocks in document order; a block's Parent points into the same list.
+using THelpBlocks = std::vector<std::unique_ptr<THelpBlock>>;

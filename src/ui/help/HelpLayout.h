@@ -11,7 +11,6 @@
 
 #include "platform/canvas/Graphics.h"
 #include "ui/help/HelpBlocks.h"
-#include "ui/help/HelpParse.h"
 
 // The text measure a layout uses: the control's canvas, or fixed metrics in
 // tests.

@@ -22,8 +22,6 @@ struct THelpSources {
   std::function<void(const std::string& name, forms::TPicture& picture)> Picture;
 };
 
-using THelpBlocks = std::vector<std::unique_ptr<THelpBlock>>;
-
 class THelpParser {
 public:
   // BaseStyle is the viewer's font, the style outside every "font" element.

@@ -3,6 +3,8 @@
 // entries: entry k the x of tick k, entry length the end of the last
 // tick's room. An entry past the table reads as 0 and is never written.
 
+#include "score/layout/measure/MeasureSpacing.h"
+
 #include <algorithm>
 
 #include "base/Strings.h"
@@ -45,8 +47,6 @@ void RegisterTickRoom(TKVComposerContext& Ctx, int32_t Voice, int32_t Tick, int3
   Ctx.UsedVoices |= uint16_t(1u << Voice);
 }
 
-// The per-tick user offsets of measure N (column, or the active part's
-// copy in vsPart), as signed values; empty when there are none.
 std::vector<int16_t> ColumnOffsets(const TKVComposerContext& Ctx, int32_t N) {
   std::vector<int16_t> offsets;
   if (!Ctx.Piece) return offsets;

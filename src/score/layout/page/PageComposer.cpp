@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "base/Strings.h"
+#include "score/layout/measure/MeasureSpacing.h"
 #include "score/model/Column.h"
 #include "score/model/Part.h"
 #include "score/model/Piece.h"

@@ -147,12 +147,8 @@ void CreateStaffLines(TKVComposerContext& Ctx);
 void CreateSeparateStaffLines(TKVComposerContext& Ctx);
 void PlaceStaffLines(TKVComposerContext& Ctx);
 
-// ---- horizontal steps (MeasureSpacing.cpp, SystemPlacement.cpp) ----
-void CalcMeasureSpacing(TKVComposerContext& Ctx);
-// Ticks between the minimum marks of the spacing grid for Room units
-// between the measure's start widths and its grid room.
-int32_t SpacingGridStep(int64_t Room);
-void RegisterTickRoom(TKVComposerContext& Ctx, int32_t Voice, int32_t Tick, int32_t Before, int32_t After);
+// ---- horizontal steps (SystemPlacement.cpp; the measure's own room in
+// measure/MeasureSpacing.h) ----
 void PlaceSystems(TKVComposerContext& Ctx);
 void BreakSystem(TKVComposerContext& Ctx);
 void JustifySystem(TKVComposerContext& Ctx);

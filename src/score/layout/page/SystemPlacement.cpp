@@ -6,6 +6,7 @@
 
 #include "base/Strings.h"
 #include "score/layout/ItemFields.h"
+#include "score/layout/measure/MeasureSpacing.h"
 #include "score/layout/page/PageComposer.h"
 #include "score/model/Column.h"
 #include "score/model/Item.h"
@@ -15,8 +16,6 @@
 #include "score/model/Piece.h"
 #include "score/model/Score.h"
 #include "score/model/Staff.h"
-
-std::vector<int16_t> ColumnOffsets(const TKVComposerContext& Ctx, int32_t N);
 
 namespace {
 

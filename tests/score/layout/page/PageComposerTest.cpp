@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "score/layout/measure/MeasureSpacing.h"
 #include "score/layout/page/LineStartGlyphs.h"
 #include "score/layout/page/PageComposer.h"
 #include "score/layout/staff/SignatureWidths.h"

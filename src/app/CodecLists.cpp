@@ -9,10 +9,6 @@ namespace {
 // The lists show at most this much of a codec's and a driver's name.
 constexpr size_t FormatTagChars = 48, DriverNameChars = 128;
 
-intptr_t ObjectOf(forms::TComboBox* list, int index) {
-  return reinterpret_cast<intptr_t>(list->Items().Objects(index));
-}
-
 }  // namespace
 
 void TFProgramModule::SetupWaveFormat() {
@@ -57,35 +53,35 @@ bool TFProgramModule::FindCompressedFormat(uint32_t DriverID, uint16_t Tag, cons
 void TFProgramModule::FillCompressions() {
   SetupWaveFormat();
   const int selected = CBCompressions->ItemIndex();
-  const intptr_t remembered = selected >= 0 ? ObjectOf(CBCompressions, selected) : 0;
+  const int64_t remembered = selected >= 0 ? CBCompressions->Items().Tags(selected) : 0;
   forms::TStrings& items = CBCompressions->Items();
   items.Clear();
   FLastResult = codec::acmFormatTagEnum(
       nullptr,
       [&](codec::HACMDRIVERID, const codec::ACMFORMATTAGDETAILS& tag, uint32_t) {
-        const intptr_t value = tag.dwFormatTag;
+        const int64_t value = tag.dwFormatTag;
         bool listed = false;
-        for (int i = 0; i < items.Count(); ++i) listed = listed || ObjectOf(CBCompressions, i) == value;
+        for (int i = 0; i < items.Count(); ++i) listed = listed || CBCompressions->Items().Tags(i) == value;
         if (value != 1 && !listed && FindCompressedFormat(0, uint16_t(value)))
-          items.AddObject(tag.szFormatTag.substr(0, FormatTagChars), reinterpret_cast<TObject*>(value));
+          items.AddTagged(tag.szFormatTag.substr(0, FormatTagChars), value);
         return true;
       },
       0);
   CBCompressions->SetItemIndex(-1);
   for (int i = 0; i < items.Count(); ++i)
-    if (ObjectOf(CBCompressions, i) == remembered) CBCompressions->SetItemIndex(i);
+    if (CBCompressions->Items().Tags(i) == remembered) CBCompressions->SetItemIndex(i);
 }
 
 void TFProgramModule::FillDrivers() {
   CBDrivers->Items().Clear();
   const int selected = CBCompressions->ItemIndex();
   if (selected >= 0) {
-    const uint16_t tag = uint16_t(ObjectOf(CBCompressions, selected));
+    const uint16_t tag = uint16_t(CBCompressions->Items().Tags(selected));
     codec::acmDriverEnum(
         [&](codec::HACMDRIVERID id, uint32_t) {
           codec::ACMDRIVERDETAILS details;
           if (codec::acmDriverDetails(id, details) == 0 && FindCompressedFormat(id, tag))
-            CBDrivers->Items().AddObject(details.szLongName.substr(0, DriverNameChars), reinterpret_cast<TObject*>(intptr_t(id)));
+            CBDrivers->Items().AddTagged(details.szLongName.substr(0, DriverNameChars), int64_t(id));
           return true;
         },
         0);

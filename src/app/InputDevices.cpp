@@ -7,13 +7,10 @@
 
 #include "app/ProgramModule.h"
 #include "app/ProgramUnit.h"
+#include "app/TakeRecorder.h"
 #include "platform/audio/CaptureDevice.h"
 
 namespace {
-
-int MixerIdOf(forms::TComboBox* list, int index) {
-  return int(reinterpret_cast<intptr_t>(list->Items().Objects(index)));
-}
 
 // Bars run from -127, above the mixer's range.
 uint32_t MixerValue(const TECImageTrack* bar) { return uint32_t(std::clamp(65535 - bar->Position(), 0, 65535)); }
@@ -28,7 +25,7 @@ void TFProgramModule::FillInputDevices() {
     if (audio::MixerGetDevCaps(int(id), caps) != 0 || audio::MixerOpen(mixer, int(id), {}) != 0) continue;
     audio::TMixerLine line;
     if (audio::MixerGetLineInfoByComponentType(mixer, audio::MIXERLINE_COMPONENTTYPE_DST_WAVEIN, line) == 0)
-      CBInputDevices->Items().AddObject(caps.ProductName, reinterpret_cast<TObject*>(intptr_t(id)));
+      CBInputDevices->Items().AddTagged(caps.ProductName, id);
     audio::MixerClose(mixer);
   }
 }
@@ -36,14 +33,14 @@ void TFProgramModule::FillInputDevices() {
 void TFProgramModule::CBInputDevicesChange() {
   const int index = CBInputDevices->ItemIndex();
   WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "InputDevice", index); });
-  FHasTake = false;
+  FTake->SetHasTake(false);
   if (FMixer) audio::MixerClose(FMixer);
   FMixer = 0;
   if (index < 0) {
     UpdateActions();
     return;
   }
-  const int id = MixerIdOf(CBInputDevices, index);
+  const int id = int(CBInputDevices->Items().Tags(index));
   // The level monitor and the take record from the device of this mixer.
   audio::SetInputDevice(id);
   auto notify = [this](audio::HMIXER, uint32_t message, uint32_t control) {

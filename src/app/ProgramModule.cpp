@@ -10,6 +10,8 @@
 #include "app/MessageBlock.h"
 #include "app/ProgramLog.h"
 #include "app/ProgramUnit.h"
+#include "app/TakeRecorder.h"
+#include "app/TakeSaver.h"
 #include "base/Log.h"
 #include "base/Streams.h"
 #include "platform/audio/MediaPlayer.h"
@@ -30,7 +32,10 @@ const char* const WindowStateNames[] = {"wsNormal", "wsMinimized", "wsMaximized"
 
 }  // namespace
 
-TFProgramModule::TFProgramModule(forms::TComponent* owner) : TForm(owner) {
+TFProgramModule::TFProgramModule(forms::TComponent* owner)
+    : TForm(owner),
+      FTake(std::make_unique<TTakeRecorder>(ProgramPlace().RecordFile())),
+      FSaver(std::make_unique<TTakeSaver>(ProgramPlace().RecordFile())) {
   BuildControls();
   MPDestination = std::make_unique<audio::TMediaPlayer>();
   Published = std::make_unique<TFormsPublishedForm>(*this);
@@ -52,8 +57,7 @@ void TFProgramModule::FormCreate() {
   // A name of no window state leaves the window normal.
   for (int i = 0; i < 3; ++i)
     if (SameText(state, WindowStateNames[i])) SetWindowState(forms::TWindowState(i));
-  FRecordFile = ProgramPlace().RecordFile();
-  FDestFile = FRecordFile;
+  // The working file's place is the recorder's and the saver's from the start.
 
   CBSampleRate->SetItemIndex(ini.ReadInteger("Record", "SampleRate", 6));
   CBChannels->SetChecked(ini.ReadBool("Record", "Channels", true));
@@ -74,7 +78,7 @@ void TFProgramModule::FormCreate() {
   const int codec = ini.ReadInteger("Record", "Codec", 0);
   CBCompressions->SetItemIndex(CBCompressions->Items().Count() > 0 ? 0 : -1);
   for (int i = 0; i < CBCompressions->Items().Count(); ++i)
-    if (reinterpret_cast<intptr_t>(CBCompressions->Items().Objects(i)) == codec) CBCompressions->SetItemIndex(i);
+    if (CBCompressions->Items().Tags(i) == codec) CBCompressions->SetItemIndex(i);
   FillDrivers();
   CBDrivers->SetItemIndex(ini.ReadInteger("Record", "Driver", 0));
   UpdateActions();
@@ -143,15 +147,19 @@ void TFProgramModule::LMainLanguageChange() {
 
 void TFProgramModule::RestoreFileLabels() {
   if (const TLoadedFile* file = CurrentFile()) LSource->SetCaption(ExtractFileName(file->FileName));
-  if (FHasTake)
-    LDestination->SetCaption(ExtractFileName(FileExists(FDestFile) ? FDestFile : FRecordFile));
+  if (HasTake())
+    LDestination->SetCaption(ExtractFileName(FileExists(DestFile()) ? DestFile() : RecordFile()));
   else if (CurrentFile())
     LDestination->SetCaption("Untitled.wav");
 }
 
-std::string TFProgramModule::Message(int Index) const { return Published->Decode(FLProgramModule->GetString(Index)); }
+std::string TFProgramModule::Message(TProgramMessage Index) const {
+  return Published->Decode(FLProgramModule->GetString(Index));
+}
 
-void TFProgramModule::ShowError(const std::string& Text) { ShowMessageBlock(Message(3), Text, mpWarning, mbOk); }
+void TFProgramModule::ShowError(const std::string& Text) {
+  ShowMessageBlock(Message(pmErrorCaption), Text, mpWarning, mbOk);
+}
 
 TFProgramModule::~TFProgramModule() {
   FDestroying = true;
@@ -159,9 +167,9 @@ TFProgramModule::~TFProgramModule() {
   TExport->SetEnabled(false);
   FPlaceTimer->SetEnabled(false);
   // A take still running leaves nothing open behind it.
-  if (FRecording) {
+  if (Recording()) {
     CloseWaveIn();
-    audio::MciSendString("CLOSE " + FAlias);
+    FTake->Close();
   }
   SaveReopenList();
   SavePlace();
@@ -173,7 +181,7 @@ TFProgramModule::~TFProgramModule() {
   // A take nobody could be asked about (the display went away) stays for
   // the next start.
   const bool displayLost = window::TWindowSystem::Exists() && window::TWindowSystem::Current().DisplayLost();
-  if (!(displayLost && FHasTake && !FSaved)) std::remove(FRecordFile.c_str());
+  if (!(displayLost && HasTake() && !Saved())) std::remove(RecordFile().c_str());
   FLProgramModule.reset();
   LMain.reset();
   SetLogHook(nullptr);
@@ -200,17 +208,17 @@ void TFProgramModule::WindowMessage(window::TMessage& Msg) {
 
 void TFProgramModule::FormCloseQuery(bool& CanClose) {
   // A save in progress reads the working file, which closing deletes: Stop ends it first.
-  if (FBusy) {
+  if (Busy()) {
     CanClose = false;
     return;
   }
   if (!ASave->Enabled()) return;
   // Yes closes only once the take is saved: a cancelled or failed save keeps
   // the window and with it the take.
-  const int answer = ShowMessageBlock(Message(13), Message(14), mpQuestion, mbCancel | mbNo | mbYes);
+  const int answer = ShowMessageBlock(Message(pmExitCaption), Message(pmUnsavedQuestion), mpQuestion, mbCancel | mbNo | mbYes);
   if (answer == forms::mrYes) {
     ASaveExecute();
-    CanClose = FSaved;
+    CanClose = Saved();
   } else {
     CanClose = answer == forms::mrNo;
   }
@@ -222,20 +230,21 @@ bool TFProgramModule::TakePlayerPlaying() const { return MPDestination->Mode() =
 
 void TFProgramModule::UpdateActions() {
   const bool file = CurrentFile() != nullptr;
-  AOpen->SetEnabled(!FBusy);
-  APlay->SetEnabled((!FBusy && FSourceActive && file && !FPlaying && !FRecording) ||
-                    (!FSourceActive && TakePlayerStopped() && !FRecording));
-  AStop->SetEnabled(FBusy || (FSourceActive && file && (FPlaying || FRecording)) ||
-                    (!FSourceActive && (TakePlayerPlaying() || FRecording)));
+  const bool busy = Busy(), recording = Recording();
+  AOpen->SetEnabled(!busy);
+  APlay->SetEnabled((!busy && FSourceActive && file && !FPlaying && !recording) ||
+                    (!FSourceActive && TakePlayerStopped() && !recording));
+  AStop->SetEnabled(busy || (FSourceActive && file && (FPlaying || recording)) ||
+                    (!FSourceActive && (TakePlayerPlaying() || recording)));
   // A take left by a run that ended without shut-down is saved before any score is opened.
-  ASave->SetEnabled(!FBusy && FHasTake && !FSaved);
-  ARewind->SetEnabled(!FBusy && file);
+  ASave->SetEnabled(!busy && HasTake() && !Saved());
+  ARewind->SetEnabled(!busy && file);
   const bool gotoEnabled =
-      !FBusy && !FRecording && ((FSourceActive && file) || (!FSourceActive && TakePlayerStopped()));
+      !busy && !recording && ((FSourceActive && file) || (!FSourceActive && TakePlayerStopped()));
   AGotoBegin->SetEnabled(gotoEnabled);
   AGotoEnd->SetEnabled(gotoEnabled);
   // A take is not started during a save, which reads the working file.
-  ARecord->SetEnabled(!FBusy && file && !FRecording && !FPlaying && !TakePlayerPlaying());
+  ARecord->SetEnabled(!busy && file && !recording && !FPlaying && !TakePlayerPlaying());
 }
 
 void TFProgramModule::ActivatePanel(bool Source) {

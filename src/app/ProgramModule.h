@@ -3,9 +3,10 @@
 // state: the opened file, the record format and input volume, the codec
 // lists, the reopen list and the language, and it drives playback of the
 // score. All its texts come from the UI language file (section
-// FProgramModule); messages are taken from that section by number.
+// FProgramModule); its messages are named in ProgramMessages.h. The
+// recording and the saving of a take are carried out by TTakeRecorder and
+// TTakeSaver, which the window owns.
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "app/DrawPanel.h"
+#include "app/ProgramMessages.h"
 #include "platform/audio/Mixer.h"
 #include "platform/audio/WaveIn.h"
 #include "platform/codec/WaveFormat.h"
@@ -41,6 +43,8 @@ class TECLanguage;
 class TFormsPublishedForm;
 class TLoadedFile;
 class TKVScore;
+class TTakeRecorder;
+class TTakeSaver;
 
 class TFProgramModule : public forms::TForm {
 public:
@@ -61,14 +65,14 @@ public:
   // are brought up to date.
   bool OpenFile(const std::string& FileName);
   // Message Index of the window's section of the language file.
-  std::string Message(int Index) const;
-  const std::string& RecordFile() const { return FRecordFile; }
+  std::string Message(TProgramMessage Index) const;
+  const std::string& RecordFile() const;
   const codec::TWaveFormat& WaveFormat() const { return FWaveFormat; }
   bool Playing() const { return FPlaying; }
   bool PlayEnded() const { return FPlayEnded; }
   bool SourceActive() const { return FSourceActive; }
-  bool Recording() const { return FRecording; }
-  bool HasTake() const { return FHasTake; }
+  bool Recording() const;
+  bool HasTake() const;
   int MixerChannels() const { return int(FMixerChannels); }
   bool MixerOpen() const { return FMixer != 0; }
   const std::string& VolumeProgram() const { return FVolumeProgram; }
@@ -137,15 +141,16 @@ public:
   // compression on the conversion through the selected codec and driver,
   // with progress, in the busy state that Stop aborts. A failure shows its
   // message box and leaves no file at Dest (an older one stays as it was);
-  // true when Dest was written. Dest must not be Source (message 7).
+  // true when Dest was written. Dest must not be Source (pmCannotOpen).
   bool WriteWaveFile(const std::string& Source, const std::string& Dest);
   void ShowCompressionError();
-  // Message Index with Path in place of its first "%s" (messages 7, 12, 16
-  // and 17; 18 and 19 take a count there).
-  std::string MessageWithPath(int Index, const std::string& Path) const;
+  // Message Index with Path in place of its first "%s" (pmCannotOpen,
+  // pmReplaceQuestion, pmSaveStopped, pmNoFolder; pmMergedNotes and
+  // pmHighVelocities take a count there).
+  std::string MessageWithPath(TProgramMessage Index, const std::string& Path) const;
   // The warning of a score that loaded: the import's own text, then a line
-  // for each change a MIDI import made to the file's notes (messages 18 to
-  // 20); empty when there is none.
+  // for each change a MIDI import made to the file's notes; empty when there
+  // is none.
   std::string ImportWarningText(const TKVScore& Score) const;
 
   // ---- The take.
@@ -154,9 +159,9 @@ public:
   // At start: a working file that a run ending without shut-down left
   // behind, holding a readable take, becomes the take (unsaved).
   void TakeUpLeftTake();
-  bool Saved() const { return FSaved; }
-  bool Busy() const { return FBusy; }
-  const std::string& DestFile() const { return FDestFile; }
+  bool Saved() const;
+  bool Busy() const;
+  const std::string& DestFile() const;
 
   // ---- Reopen list.
   void LoadReopenList();
@@ -223,10 +228,10 @@ private:
   bool ReportSave(const codec::TWaveSaveResult& Result);
   // ---- Saving the take (FileActions.cpp).
   // The save dialog until it is cancelled or names a file in a folder that
-  // exists; a missing folder is said (message 17) and the dialog comes
+  // exists; a missing folder is said (pmNoFolder) and the dialog comes
   // again with the name as typed.
   bool ExecuteSaveDialog();
-  bool ConfirmReplace(int CaptionIndex, const std::string& Path);
+  bool ConfirmReplace(TProgramMessage Caption, const std::string& Path);
   void SaveTake(const std::string& PreviousDest);
 
   bool FShowHelper = true;
@@ -234,8 +239,6 @@ private:
   std::unique_ptr<codec::TWaveFormat> FCodecFormat;  // the compressed format found last, nil when none
   uint32_t FLastResult = 0;
   std::atomic<bool> FPlayEnded{false};
-  std::string FDestFile;
-  std::string FRecordFile;
   audio::HMIXER FMixer = 0;
   uint32_t FVolumeControlID = 0;
   uint32_t FMuteControlID = 0;
@@ -243,25 +246,12 @@ private:
   bool FUpdating = false;
   std::vector<std::unique_ptr<TLoadedFile>> FFiles;
   bool FPlaying = false;
-  bool FRecording = false;
-  bool FHasTake = false;
-  bool FSaved = false;
   bool FSourceActive = true;
-  bool FBusy = false;
-  bool FSaveStopped = false;  // the last save ended by Stop
   std::string FVolumeProgram;
   bool FDestroying = false;
   // Started by every move or resize; its tick writes the place.
   forms::TTimer* FPlaceTimer = nullptr;
-  // The monitor's wave input, its two buffers of 100 ms and the format it
-  // was opened with; FPoints exists only while the monitor draws.
-  audio::HWAVEIN FWaveIn = 0;
-  codec::TWaveFormat FMonitorFormat;
-  std::array<std::vector<uint8_t>, 2> FBuffers;
-  std::array<audio::TWaveHdr, 2> FHeaders;
-  bool FUseSecond = false;
-  uint32_t FBlockSamples = 0;
-  uint32_t FBlockBytes = 0;
-  std::unique_ptr<std::vector<canvas::TPoint>> FPoints;
-  std::string FAlias;
+  // The take: its recording into the working file, and its saving.
+  std::unique_ptr<TTakeRecorder> FTake;
+  std::unique_ptr<TTakeSaver> FSaver;
 };

@@ -9,6 +9,8 @@
 #include "app/ProgramLog.h"
 #include "app/ProgramModule.h"
 #include "app/ProgramUnit.h"
+#include "app/TakeRecorder.h"
+#include "app/TakeSaver.h"
 #include "platform/audio/MediaPlayer.h"
 #include "ui/ECLanguage.h"
 
@@ -214,38 +216,38 @@ void TFProgramModule::BuildPanels() {
   CBSampleRate->OnChange = [this](TObject*) {
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "SampleRate", CBSampleRate->ItemIndex()); });
     FillCompressions();
-    FHasTake = false;
+    FTake->SetHasTake(false);
     UpdateActions();
   };
   CBChannels->OnClick = [this](TObject*) {
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteBool("Record", "Channels", CBChannels->Checked()); });
     PRightVolume->SetVisible(CBChannels->Checked());
     FillCompressions();
-    FHasTake = false;
+    FTake->SetHasTake(false);
     UpdateActions();
   };
   CBResolution->OnClick = [this](TObject*) {
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteBool("Record", "Resolution", CBResolution->Checked()); });
     FillCompressions();
-    FHasTake = false;
+    FTake->SetHasTake(false);
     UpdateActions();
   };
   CBCompression->OnClick = [this](TObject*) {
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteBool("Record", "Compression", CBCompression->Checked()); });
-    FSaved = false;
+    FSaver->SetSaved(false);
     UpdateActions();
   };
   CBCompressions->OnChange = [this](TObject*) {
     const int i = CBCompressions->ItemIndex();
-    const int tag = i < 0 ? 0 : int(reinterpret_cast<intptr_t>(CBCompressions->Items().Objects(i)));
+    const int tag = i < 0 ? 0 : int(CBCompressions->Items().Tags(i));
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "Codec", tag); });
     FillDrivers();
-    FSaved = false;
+    FSaver->SetSaved(false);
     UpdateActions();
   };
   CBDrivers->OnChange = [this](TObject*) {
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "Driver", CBDrivers->ItemIndex()); });
-    FSaved = false;
+    FSaver->SetSaved(false);
     UpdateActions();
   };
 

@@ -7,12 +7,13 @@
 #include "app/ProgramLog.h"
 #include "app/ProgramModule.h"
 #include "app/ProgramUnit.h"
+#include "app/TakeSaver.h"
 #include "platform/audio/MediaPlayer.h"
 #include "player/MidiOutput.h"
 #include "score/model/Score.h"
 
 void TFProgramModule::AOpenExecute() {
-  ODFile->Filter = Message(1);
+  ODFile->Filter = Message(pmOpenFilter);
   // The folder of the file opened last, in this run or an earlier one.
   const TLoadedFile* current = CurrentFile();
   ODFile->InitialDir = IniFile()->ReadString("Folders", "Open", current ? ExtractFilePath(current->FileName) : "");
@@ -50,9 +51,9 @@ std::string TFProgramModule::ImportWarningText(const TKVScore& Score) const {
   std::string text = Score.ImportWarning;
   auto add = [&](const std::string& line) { text += (text.empty() ? "" : "\n") + line; };
   const TKVScore::TKVMidiImportNotice& notice = Score.MidiImportNotice;
-  if (notice.Merged) add(MessageWithPath(18, std::to_string(notice.Merged)));
-  if (notice.HighVelocities) add(MessageWithPath(19, std::to_string(notice.HighVelocities)));
-  if (notice.NoNotes) add(Message(20));
+  if (notice.Merged) add(MessageWithPath(pmMergedNotes, std::to_string(notice.Merged)));
+  if (notice.HighVelocities) add(MessageWithPath(pmHighVelocities, std::to_string(notice.HighVelocities)));
+  if (notice.NoNotes) add(Message(pmNoNotes));
   return text;
 }
 
@@ -75,7 +76,7 @@ void TFProgramModule::LoadFile(const std::string& FileName) {
   TBSource->SetPosition(0);
   // The take (saved or not) stays with its panel until the next one
   // replaces it: it is the user's work, whatever score comes next.
-  if (!FHasTake) LDestination->SetCaption("Untitled.wav");
+  if (!HasTake()) LDestination->SetCaption("Untitled.wav");
   current->SetDeviceID(CBOutput->ItemIndex());
 }
 
@@ -137,7 +138,7 @@ void TFProgramModule::AStopExecute() {
   if (TExport->Enabled()) {
     TExport->SetEnabled(false);
     bool saved = true;
-    if (FRecording) {
+    if (Recording()) {
       // What was recorded so far becomes the take.
       saved = FinishTake();
       if (TLoadedFile* file = CurrentFile()) file->Stop();
@@ -147,22 +148,19 @@ void TFProgramModule::AStopExecute() {
       MPDestination->Stop();
     }
     FPlayEnded = true;
-    FRecording = false;
     FPlaying = false;
     UpdateActions();
     ClearScreen();
-    if (!saved) ShowError(Message(9));
+    if (!saved) ShowError(Message(pmWriteError));
   }
-  if (FBusy) {
-    FBusy = false;
-    UpdateActions();
-  }
+  // A conversion running ends at its next block.
+  if (FSaver->Abort()) UpdateActions();
 }
 
 void TFProgramModule::TExportTimer() {
   TLoadedFile* file = CurrentFile();
   if (FPlayEnded) {
-    const bool saved = !FRecording || FinishTake();
+    const bool saved = !Recording() || FinishTake();
     if (FPlaying && ARewind->Checked()) {
       if (!file) return;
       file->GotoBegin();
@@ -170,15 +168,15 @@ void TFProgramModule::TExportTimer() {
       file->Play();
     } else {
       TExport->SetEnabled(false);
-      FPlaying = FRecording = false;
+      FPlaying = false;
       FPlayEnded = false;
     }
     UpdateActions();
     ClearScreen();
-    if (!saved) ShowError(Message(9));
+    if (!saved) ShowError(Message(pmWriteError));
     return;
   }
-  if (TakePlayerStopped() && !FSourceActive && !FRecording) {
+  if (TakePlayerStopped() && !FSourceActive && !Recording()) {
     if (ARewind->Checked()) {
       MPDestination->Rewind();
       MPDestination->Play();
@@ -194,14 +192,14 @@ void TFProgramModule::TExportTimer() {
   FUpdating = true;
   // The take's bar follows its player also while no score is open (a take
   // left by a run before).
-  if (!FSourceActive && !FRecording) {
+  if (!FSourceActive && !Recording()) {
     TBDestination->SetPosition(int(MPDestination->Position()));
     LTimeDest->SetCaption(MillisecToStr(int32_t(MPDestination->Position())));
   } else if (file) {
     const int32_t position = int32_t(file->GetPosition());
     TBSource->SetPosition(position / 100);
     LTimeSource->SetCaption(MillisecToStr(position));
-    if (FRecording) {
+    if (Recording()) {
       TBDestination->SetPosition(position / 100);
       LTimeDest->SetCaption(MillisecToStr(position));
     }

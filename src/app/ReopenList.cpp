@@ -102,7 +102,7 @@ void TFProgramModule::ReopenClick(TECMenuItem* Item) {
   const std::string path = Item->Hint();
   TMainQueue::Instance().Post(
       [this, index, path] {
-        if (FBusy) return;
+        if (Busy()) return;
         if (FileExists(path)) {
           AStopExecute();
           if (TLoadedFile* current = CurrentFile()) AddToReopen(current->FileName);

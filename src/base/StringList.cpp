@@ -29,14 +29,24 @@ void TStringList::SetObject(int index, TObject* obj) {
   slot = obj;
 }
 
+int64_t TStringList::Tags(int index) const {
+  checkIndex(index);
+  return FItems[size_t(index)].Tag;
+}
+
 int TStringList::AddObject(const std::string& s, TObject* obj) {
-  FItems.push_back({s, obj});
+  FItems.push_back({s, obj, 0});
+  return Count() - 1;
+}
+
+int TStringList::AddTagged(const std::string& s, int64_t tag) {
+  FItems.push_back({s, nullptr, tag});
   return Count() - 1;
 }
 
 void TStringList::Insert(int index, const std::string& s, TObject* obj) {
   if (index < 0 || index > Count()) throw EListError(index);
-  FItems.insert(FItems.begin() + index, {s, obj});
+  FItems.insert(FItems.begin() + index, {s, obj, 0});
 }
 
 void TStringList::Delete(int index) {
@@ -68,7 +78,7 @@ int TStringList::IndexOfObject(const TObject* obj) const {
 void TStringList::AssignStrings(const TStringList& source) {
   if (&source == this) return;
   Clear();
-  for (const Entry& e : source.FItems) FItems.push_back({e.S, FOwnsObjects ? nullptr : e.Obj});
+  for (const Entry& e : source.FItems) FItems.push_back({e.S, FOwnsObjects ? nullptr : e.Obj, e.Tag});
 }
 
 std::string TStringList::Names(int index) const {

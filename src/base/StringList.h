@@ -1,8 +1,11 @@
 #pragma once
-// An ordered list of 8-bit strings, each with an optional object. Lookups by
-// name ignore ASCII letter case, as the engine's named lists do. When
-// OwnsObjects is set the list deletes its objects on removal and on clearing.
+// An ordered list of 8-bit strings, each with an optional object and an
+// integer tag (a number the list's user keeps with the entry, such as a
+// device's ID; 0 unless given). Lookups by name ignore ASCII letter case, as
+// the engine's named lists do. When OwnsObjects is set the list deletes its
+// objects on removal and on clearing.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,9 +21,11 @@ public:
   void SetString(int index, const std::string& s);
   TObject* Objects(int index) const;
   void SetObject(int index, TObject* obj);
+  int64_t Tags(int index) const;
 
   int Add(const std::string& s) { return AddObject(s, nullptr); }
   int AddObject(const std::string& s, TObject* obj);
+  int AddTagged(const std::string& s, int64_t tag);
   void Insert(int index, const std::string& s, TObject* obj = nullptr);
   void Delete(int index);
   void Clear();
@@ -45,6 +50,7 @@ private:
   struct Entry {
     std::string S;
     TObject* Obj;
+    int64_t Tag = 0;
   };
   void checkIndex(int index) const;
 

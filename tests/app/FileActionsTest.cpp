@@ -203,7 +203,7 @@ TEST_F(FileActionsTest, EachLanguageRelabelsTheWindowAndTheLogWritesDatedLines) 
     }
     EXPECT_GT(checked, 35);
     EXPECT_EQ(dynamic_cast<TECMenuItem*>(Main->FindComponent("MIRecord"))->Caption(), Main->ARecord->Caption());
-    EXPECT_EQ(Main->Message(12), source.Sections[0].Messages[12]);
+    EXPECT_EQ(Main->Message(pmReplaceQuestion), source.Sections[0].Messages[12]);
   }
   WriteLog("RECORD 0");
   Stop();

@@ -26,7 +26,7 @@ protected:
     Main->CBCompression->SetChecked(tag != 1);
     Main->CBCompressions->SetItemIndex(-1);
     for (int i = 0; i < Main->CBCompressions->Items().Count(); ++i)
-      if (reinterpret_cast<intptr_t>(Main->CBCompressions->Items().Objects(i)) == tag) Main->CBCompressions->SetItemIndex(i);
+      if (Main->CBCompressions->Items().Tags(i) == tag) Main->CBCompressions->SetItemIndex(i);
     EXPECT_EQ(Main->CBCompressions->ItemIndex() >= 0, tag > 1);
     Main->FillDrivers();
   }

@@ -22,6 +22,12 @@ int TStrings::AddObject(const std::string& s, TObject* obj) {
   return index;
 }
 
+int TStrings::AddTagged(const std::string& s, int64_t tag) {
+  const int index = TStringList::AddTagged(s, tag);
+  Changed();
+  return index;
+}
+
 void TStrings::Insert(int index, const std::string& s, TObject* obj) {
   TStringList::Insert(index, s, obj);
   Changed();

@@ -16,6 +16,7 @@ public:
   void SetObject(int index, TObject* obj);
   int Add(const std::string& s) { return AddObject(s, nullptr); }
   int AddObject(const std::string& s, TObject* obj);
+  int AddTagged(const std::string& s, int64_t tag);
   void Insert(int index, const std::string& s, TObject* obj = nullptr);
   void Delete(int index);
   void Clear();

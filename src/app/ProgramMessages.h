@@ -1,0 +1,26 @@
+#pragma once
+// The main window's messages, named: each is the number of its text in the
+// window's section ("FProgramModule") of the UI language files, whose
+// sources (data/lang/*.lang) list them as "message N = text". A number
+// that gets a text in one language file gets it in all of them.
+
+enum TProgramMessage : int {
+  pmOpenFilter = 1,         // the open dialog's filter
+  pmErrorCaption = 3,       // the caption of every error box
+  pmSaveFilter = 5,         // the save dialog's filter
+  pmNoCompression = 6,      // the codec cannot compress the take
+  pmCannotOpen = 7,         // a file (%s) cannot be opened
+  pmNotWave = 8,            // the take is no readable WAVE file
+  pmWriteError = 9,         // writing or converting failed
+  pmSaveCaption = 10,       // the replace question's caption after Save
+  pmSaveAsCaption = 11,     // ... after Save as
+  pmReplaceQuestion = 12,   // the file %s exists: replace it?
+  pmExitCaption = 13,       // the close query's caption
+  pmUnsavedQuestion = 14,   // the take is not saved: save it first?
+  pmNoMidiDevice = 15,      // the MIDI output device did not open
+  pmSaveStopped = 16,       // saving %s was stopped (the take's label)
+  pmNoFolder = 17,          // the folder %s does not exist
+  pmMergedNotes = 18,       // %s notes merged by the MIDI import
+  pmHighVelocities = 19,    // %s velocity bytes read without their top bit
+  pmNoNotes = 20,           // the file holds no playable notes
+};

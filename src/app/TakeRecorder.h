@@ -1,0 +1,79 @@
+#pragma once
+// The recording of a take, carried out for the main window: the MCI
+// wave-audio element that records the take into the working file, the wave
+// input beside it that feeds the level monitor, and whether the working
+// file holds a take. The window decides when each step runs; every step of
+// a take's start writes its line with its result code to the log.
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/audio/WaveIn.h"
+#include "platform/canvas/Graphics.h"
+#include "platform/codec/WaveFormat.h"
+
+class TTakeRecorder {
+public:
+  // RecordFile is the working file the takes are saved to.
+  explicit TTakeRecorder(std::string RecordFile);
+  // A take still running leaves nothing open behind it.
+  ~TTakeRecorder();
+  TTakeRecorder(const TTakeRecorder&) = delete;
+  TTakeRecorder& operator=(const TTakeRecorder&) = delete;
+
+  const std::string& RecordFile() const { return FRecordFile; }
+  // Between Record and the take's end (Finish or Close).
+  bool Recording() const { return FRecording; }
+  // The working file holds a take of the current record format.
+  bool HasTake() const { return FHasTake; }
+  void SetHasTake(bool Value) { FHasTake = Value; }
+
+  // ---- The level monitor's wave input.
+  // Opens it in Format, in which the monitor decodes its buffers whatever
+  // the controls say later; each buffer that comes back goes to OnData.
+  uint32_t OpenMonitor(const codec::TWaveFormat& Format, std::function<void(audio::TWaveHdr*)> OnData);
+  // Queues the buffer next in turn: one not made yet is made and queued;
+  // one that came back is queued again only while Requeue.
+  void QueueMonitorBuffer(bool Requeue);
+  // Makes the waveform's points for a meter Width pixels wide.
+  void ShowWaveform(int Width);
+  // Resets and closes the input and drops its buffers and the waveform.
+  void CloseMonitor();
+  const codec::TWaveFormat& MonitorFormat() const { return FMonitorFormat; }
+  // The waveform's points; null while the monitor does not draw.
+  std::vector<canvas::TPoint>* Waveform() const { return FPoints.get(); }
+
+  // ---- The MCI element.
+  // Opens a new element and sets it to Format; the code of the last command.
+  uint32_t Open(const codec::TWaveFormat& Format);
+  // Starts the monitor's input and the recording; the code of RECORD.
+  uint32_t Record();
+  // Stops the recording, saves it to the working file and closes the
+  // element; the code of SAVE (MCIERR_WAVE_EMPTY when nothing arrived).
+  uint32_t Finish();
+  // Closes the element, dropping what it holds.
+  void Close();
+
+  // At start: whether the working file is a take a run that ended without
+  // shut-down left behind (a readable PCM take of at least one frame).
+  bool LeftTakeReadable() const;
+
+private:
+  const std::string FRecordFile;
+  bool FRecording = false;
+  bool FHasTake = false;
+  std::string FAlias;
+  // The monitor's wave input, its two buffers of 100 ms and the format it
+  // was opened with; FPoints exists only while the monitor draws.
+  audio::HWAVEIN FWaveIn = 0;
+  codec::TWaveFormat FMonitorFormat;
+  std::array<std::vector<uint8_t>, 2> FBuffers;
+  std::array<audio::TWaveHdr, 2> FHeaders;
+  bool FUseSecond = false;
+  uint32_t FBlockSamples = 0;
+  uint32_t FBlockBytes = 0;
+  std::unique_ptr<std::vector<canvas::TPoint>> FPoints;
+};

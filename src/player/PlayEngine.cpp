@@ -11,6 +11,7 @@
 #include "base/Strings.h"
 #include "platform/midi/SendTime.h"
 #include "platform/threads/Clock.h"
+#include "platform/threads/MainQueue.h"
 #include "player/ClipPlayer.h"
 #include "player/PlayTime.h"
 #include "player/Window.h"
@@ -307,7 +308,14 @@ double TKVPlayEngine::Deadline() {
 void TKVPlayEngine::Finish() {
   std::lock_guard lock(FView.PlayLock());
   Silence();
-  if (!FView.FDestroying) FView.FCursorTick = FView.SnapTick(FView.CursorTick());
+  if (!FView.FDestroying) {
+    const int32_t tick = FView.SnapTick(FView.CursorTick());
+    // A shown cursor moves on the main thread, which draws it.
+    if (TKVWindow* view = FView.FControl ? &FView : nullptr)
+      TMainQueue::Instance().Post([view, tick] { view->SetCursorTick(tick); }, view);
+    else
+      FView.FCursorTick = tick;
+  }
   FView.SetPlaying(false);
   try {
     FView.DoStopPlay();

@@ -1,13 +1,26 @@
 #include "player/ScoreRenderer.h"
 
+#include "platform/canvas/Canvas.h"
+#include "player/ViewControl.h"
+#include "player/Window.h"
+#include "player/WindowCanvas.h"
+
 namespace {
 
 class TStandInRenderer final : public TKVScoreRenderer {
 public:
-  void Paint() override {}
-  void ShowCursor(bool) override {}
+  explicit TStandInRenderer(TKVWindow& View) : FView(View) {}
+  void Paint() override {
+    canvas::TCanvas& canvas = FView.Control()->Canvas();
+    canvas.Brush = {FView.Color(), canvas::bsSolid};
+    canvas.FillRect(FView.Control()->ClientRect());
+  }
+  void ShowCursor(bool Show) override { DrawCursorOnWindow(FView, Show); }
   void DrawHoverOverlay(bool) override {}
   void CalcRuleMarkers() override {}
+
+private:
+  TKVWindow& FView;
 };
 
 TKVScoreRendererFactory& InstalledFactory() {
@@ -23,5 +36,10 @@ std::unique_ptr<TKVScoreRenderer> CreateScoreRenderer(TKVWindow& View) {
   if (InstalledFactory()) {
     if (auto renderer = InstalledFactory()(View)) return renderer;
   }
-  return std::make_unique<TStandInRenderer>();
+  return std::make_unique<TStandInRenderer>(View);
+}
+
+void DrawCursorOnWindow(TKVWindow& View, bool Show) {
+  TKVWindowCanvas window(View.Control());
+  if (window.Canvas()) View.DrawCursor(*window.Canvas(), Show);
 }

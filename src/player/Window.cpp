@@ -5,20 +5,36 @@
 #include <algorithm>
 
 #include "base/Strings.h"
+#include "platform/forms/ScrollBar.h"
 #include "platform/threads/Clock.h"
 #include "player/ClipPlayer.h"
 #include "player/PlayThread.h"
+#include "player/Rule.h"
+#include "player/ScoreRenderer.h"
+#include "player/ViewControl.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/DisplayUnits.h"
 #include "score/model/Score.h"
 
 TKVWindow::TKVWindow()
-    : FScreenResolution(ScreenPixelsPerInch), FClock(&TRealClock::Instance()), FClipPlayer(&NullClipPlayer()) {}
+    : FScreenResolution(ScreenPixelsPerInch),
+      FClock(&TRealClock::Instance()),
+      FClipPlayer(&NullClipPlayer()),
+      FRule(std::make_unique<TKVRule>(this)) {}
+
+void TKVWindow::LinkScore(TKVScore* Score) {
+  if (Score != FScore) {
+    ClearSelection();
+    Hit = {};
+    FHoverLink = FocusedRecord = EditedText = nullptr;
+  }
+  TKVScoreView::LinkScore(Score);
+}
 
 void TKVWindow::SetScore(TKVScore* Value) {
   if (Value == FScore) return;
   if (FScore) FScore->RemoveWindow(this);
-  ClearSelection();
+  LinkScore(nullptr);
   FScore = Value;
   if (!Value) return;
   Value->AddWindow(this);
@@ -106,7 +122,12 @@ void TKVWindow::SetButtonsOffset(int32_t Value) {
 void TKVWindow::SetVertOffset(int32_t Value) {
   if (Value == FVertOffset) return;
   FVertOffset = Value;
+  if (forms::TScrollBar* bar = VertScrollBar()) {
+    bar->SetTop(Value);
+    bar->SetHeight(FControl->ClientHeight() - HorzScrollBar()->Height() - Value);
+  }
   AdjustScrollBars();
+  if (HasWindow()) InvalidateClient(GetClientAreaRect(), true);
 }
 
 void TKVWindow::SetCursorLevel(int32_t Value) {
@@ -120,7 +141,7 @@ void TKVWindow::SetCursorLevel(int32_t Value) {
   const auto level = uint8_t(std::clamp(Value, 0, 255));
   if (level == FCursorLevel) return;
   FCursorLevel = level;
-  FHint = IntToStr(level);
+  SetHint(IntToStr(level));
 }
 
 void TKVWindow::CursorChanged(TObject* Voice) {

@@ -7,11 +7,15 @@
 // that guards them (it lives as long as the view) and the play events
 // through which the host receives every MIDI message.
 //
-// What only a visible view does (drawing the cursor, scroll bars, page
-// buttons, rulers, repaints) is reached through hooks that do nothing here.
-// No operation raises for an index out of range: it answers 0 or nil.
+// A view shows a score only when a control hosts it (TKVViewControl): then
+// it has scroll bars, rulers and page buttons, an edit cursor drawn over the
+// pages, and it answers the mouse and the keys. A view without control (the
+// program's own) keeps its page table and cursor but does nothing that
+// needs a window. No operation raises for an index out of range: it answers
+// 0 or nil.
 
 #include <array>
+#include <functional>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -19,9 +23,24 @@
 #include <string>
 #include <vector>
 
+#include "platform/canvas/Graphics.h"
+#include "platform/window/Input.h"
 #include "score/model/ScoreView.h"
 
+namespace canvas {
+class TCanvas;
+}
+namespace forms {
+class TControl;
+class TScrollBar;
+}
 class TClock;
+class TKVRule;
+class TKVScoreRenderer;
+class TKVStaff;
+class TKVViewControl;
+struct TKVStaffLineRecord;
+struct TKVSystemRecord;
 class TKVClipPlayer;
 class TKVPlayThread;
 class TKVMeasure;
@@ -52,6 +71,40 @@ struct TKVPlayState {
   bool SeekPending = false;   // SeekTime moved the position; the next tick starts over from it
 };
 
+// What lies under the point HitTest last looked at.
+struct TKVHitRecord {
+  uint16_t Page = 0, Piece = 0, Part = 0, Staff = 0, Measure = 0;
+  uint16_t Line = 0;    // pitch line relative to the clef
+  uint16_t String = 0;  // tablature string, 0 the lowest
+  uint16_t Tick = 0;    // snapped to the notes, rests and marks of the staff
+  int16_t YInStaff = 0, YInSystem = 0;  // 1/8 px below the staff's and the system's top
+  TKVStaffLineRecord* StaffLine = nullptr;  // kept when the point lies on no page
+  TKVMeasureRecord* MeasureRecord = nullptr;
+  TKVStaffLineRecord* PreviousStaffLine = nullptr;  // at the last cursor placement
+  int32_t BoundaryMeasure = -1;  // the measure whose right bar line is near the point
+  // Below the top of the system's first staff, of the part's first staff and
+  // of the staff, in layout units at the score's scale.
+  int32_t SystemOffset = 0, PartOffset = 0, StaffOffset = 0;
+  int32_t XOffset = 0;  // layout units from the hit tick's x to the point
+};
+
+// Ruler marker positions in pixels before the scroll positions.
+struct TKVRuleMarkers {
+  int32_t SystemLeft = 0, SystemRight = 0, MeasureMark = 0, TickX = 0, StaffTopY = 0;
+  bool operator==(const TKVRuleMarkers&) const = default;
+};
+
+// Slots of the page-button bar.
+namespace PageButton {
+constexpr int Text = 0, First = 1, Previous = 2, Choose = 3, Next = 4, Last = 5, MorePages = 6, FewerPages = 7,
+              AddState = 8, Count = 9;
+}
+
+using TKVItemClickEvent = std::function<void(TObject* Sender, TKVDisplayItem* Item)>;
+using TOnCursorChangedEvent = std::function<void(TObject* Sender, bool Visible)>;
+using TOnGetButtonTextEvent = std::function<std::string(TObject* Sender, int32_t Button)>;
+using TOnGotoLinkEvent = std::function<void(TObject* Sender, const std::string& Text)>;
+
 struct TKVMetronome {
   bool On = false;
   // Index 0 the downbeat, 1 the other beats; channels count from 0.
@@ -79,6 +132,9 @@ public:
   // Leaves the old score; joins the new one (not nil), takes its pages and
   // adjusts the scroll bars. Nothing when unchanged.
   void SetScore(TKVScore* Value);
+  // Forgets the records of the score it leaves (hit record, links, edited
+  // text, selection).
+  void LinkScore(TKVScore* Score) override;
   // Takes the count of the score's page records (the table only grows),
   // arranges the pages and validates the cursor against them; without a
   // score the page count becomes 0.
@@ -250,16 +306,183 @@ public:
   TECOnPlayLongEvent OnPlayLong;
   TNotifyEvent OnStopPlay;
 
+  // ================= the visible view =================
+  // The control that shows the view, nil for a view without one.
+  TKVViewControl* Control() const { return FControl; }
+  // A control on a form: what every window operation needs.
+  bool HasWindow() const;
+  TKVRule& Rule() { return *FRule; }
+  const TKVRule& Rule() const { return *FRule; }
+  void SetRule(const TKVRule& Value);
+  void SetRuleVisible(bool Visible) override;
+  // Screen pixels per inch, taken when the control is made.
+  int32_t ScreenResolution() const { return FScreenResolution; }
+  // The control's colour (white without control).
+  canvas::TColor Color() const;
+
+  // ---- geometry: client pixels ----
+  // The client area without the visible scroll bars; the view rectangle is
+  // that area inside the visible rulers.
+  canvas::TRect GetClientAreaRect() const;
+  canvas::TRect GetViewRect() const;
+  // Scroll positions: where the visible part of the arranged pages starts.
+  int32_t HorzPosition() const;
+  int32_t VertPosition() const;
+  forms::TScrollBar* HorzScrollBar() const;
+  forms::TScrollBar* VertScrollBar() const;
+  bool ScrollVisible() const;
+  void SetScrollVisible(bool Value);
+  // Ranges and page sizes of the scroll bars from the pages; RaiseEvent
+  // raises OnZoomChanged. AdjustScrollBars (the score's and the page
+  // composer's call) also sets the large steps.
+  void UpdateScrollBars(bool RaiseEvent);
+  void AdjustScrollBars() override;
+  // OnScroll of both bars, and the way the cursor and panning move them
+  // (code scPosition): clamps, repaints the strip that came into view and
+  // keeps the hit record on the content.
+  void ScrollBarScroll(TObject* Sender, uint8_t ScrollCode, int& ScrollPos);
+  void ScrollBarMouseDown(TObject* Sender);
+  // Places the bars and the page buttons for the client size.
+  void WMResize();
+  void LayoutPageButtons();
+  void UpdatePageButtons() override;
+  // Repaints the top ruler when the page parity changed (mirrored margins).
+  void InvalidateRule(int32_t OldPage);
+  void InvalidateRulers() override;
+  void InvalidateModeIndicator() override;
+  // Recomputes the ruler markers and repaints the strips of those that moved.
+  void UpdateRuleMarkers() override;
+  // The paper of one page, origin at its top-left corner.
+  void DrawPageBackground(canvas::TCanvas& Canvas);
+  std::array<canvas::TRect, PageButton::Count> PageButtonRect{};  // client pixels
+  std::array<uint8_t, PageButton::Count> PageButtonEnabled{};      // 1..8
+  int32_t PressedPageButton = 0;
+  canvas::TPoint PageTextPos() const { return {PageButtonRect[0].Left, PageButtonRect[0].Top}; }
+  TKVRuleMarkers RuleMarkers;
+  int32_t RuleMarkOffset = -140;  // layout units from the vertical marker to the second one
+
+  // ---- between client pixels and layout units ----
+  // The staff's line spacing in pixels at the zoom (1.3 times for tablature).
+  int32_t GetLineSpacing(const TKVStaff* Staff) const;
+  canvas::TPoint ClientToScroll(canvas::TPoint P) const;
+  canvas::TPoint ClientToScore(canvas::TPoint P, int32_t Page) const;
+  int32_t ScoreXToClient(int32_t X, int32_t Page) const;
+  canvas::TPoint ScorePointToClient(const TKVDisplayItem* Item, canvas::TPoint P, int32_t Page) const;
+  canvas::TRect ScoreRectToClient(const TKVDisplayItem* Item, const canvas::TRect& R, int32_t Page) const;
+  // A record's rectangle in pixels relative to its page.
+  canvas::TRect GetItemScoreRect(const TKVDisplayItem* Item, const canvas::TRect& R) const;
+  // A record's rectangle, 32 units larger all round, in client pixels.
+  canvas::TRect GetItemRect(const TKVDisplayItem* Item, const canvas::TRect& R, bool PageLevel) const;
+  canvas::TRect RectFromAnchor(int32_t X, int32_t Y) const;
+  static canvas::TRect SortRect(const canvas::TRect& R);
+  // Fills the hit record for a client point; nothing while playing.
+  void HitTest(canvas::TPoint P);
+  TKVHitRecord Hit;
+  // The record of a linked text or picture under a client point, or nil.
+  TKVDisplayItem* FindLinkAt(canvas::TPoint P);
+
+  // ---- the edit cursor on the screen ----
+  void ShowCursor(bool Show) override;
+  // Draws (Show) or erases the cursor on Canvas, counting nested hides: it
+  // draws only when it becomes visible or hidden.
+  void DrawCursor(canvas::TCanvas& Canvas, bool Show);
+  int32_t CursorShowCounter() const { return FCursorShowCounter; }
+  // Shows a hidden cursor and notes the time of the input.
+  void WakeCursor();
+  TKVSystemRecord* GetCursorSystem();
+  void CursorLeft(bool StayInPiece);
+  void CursorRight(bool StayInPiece, bool AnyVoice);
+  void CursorUp();
+  void CursorDown();
+  void CursorToSystemStart();
+  void CursorToSystemEnd();
+  void CursorToPieceStart();
+  void CursorToPieceEnd();
+  // Scrolls the cursor (or the caret) into view; TopHint, when 1 or more,
+  // is the vertical position to start from.
+  void ScrollToCursor(int32_t TopHint, bool Flag) override;
+  void SetCursorAtPoint(canvas::TPoint P, bool Force);
+  int32_t CursorString = 0;  // tablature string, 0 the lowest
+  // While a host edits a text (EditedText), the cursor is a caret at
+  // CaretChar of CaretLine.
+  int32_t CaretChar = 0, CaretLine = 0;
+  bool Focused() const { return FFocused; }
+
+  // ---- input (the control hands its messages here) ----
+  void Paint();
+  void FocusChanged(bool Focused);
+  void MouseDown(window::TMouseButton Button, window::TShiftState Shift, int X, int Y);
+  void MouseMove(window::TShiftState Shift, int X, int Y);
+  void MouseUp(window::TMouseButton Button, window::TShiftState Shift, int X, int Y);
+  bool DoMouseWheel(window::TShiftState Shift, int WheelDelta, canvas::TPoint MousePos);
+  void KeyDown(int& Key, window::TShiftState Shift);
+  void MouseLeave();
+  void SetHoverLink(TKVDisplayItem* Item);
+  // Toggles the renderer's hover overlay on the window.
+  void DrawHoverOverlay(bool Update);
+  bool HoverShown = false;
+  TKVDisplayItem* HoverLink() const { return FHoverLink; }
+  TKVDisplayItem* FocusedRecord = nullptr;  // the selected record under the mouse (an editing host's)
+  canvas::TRect DragRect;                   // the rubber band: from its anchor to the mouse
+  int32_t DragHandle = 0, DrawKind = 0;     // cleared by every release
+  bool Dragging = false, SnapToScore = false;
+
+  TNotifyEvent OnScoreClick;
+  TKVItemClickEvent OnItemClick;
+  TNotifyEvent OnSelectedChanged;
+  TNotifyEvent OnChoosePage;
+  TNotifyEvent OnZoomChanged;
+  TNotifyEvent OnPasteChanged;
+  TOnCursorChangedEvent OnCursorChanged;
+  TOnGetButtonTextEvent OnGetRuleButton;
+  TOnGetButtonTextEvent OnGetPageButton;
+  TNotifyEvent OnSetFocus;
+  TNotifyEvent OnAddState;
+  TNotifyEvent OnChangeLevel;
+  TOnGotoLinkEvent OnGotoLink;
+
 protected:
   void SetPlaying(bool Value) { FPlaying = Value ? 1 : 0; }
-  // This view has nothing to show: invalidations are dropped.
-  bool CanShow() const override { return false; }
-  // Hooks of a visible view.
-  virtual void LayoutPageButtons() {}
-  virtual void InvalidateRule(int32_t /*OldPage*/) {}
+  // Invalidations reach only a view on a form.
+  bool CanShow() const override { return HasWindow(); }
+  void InvalidateScoreArea() override;
+  void InvalidateRulerArea() override;
 
 private:
   friend class TKVPlayEngine;
+  friend class TKVViewControl;
+
+  // The control attaches itself when it is made and detaches before it goes.
+  void AttachControl(TKVViewControl* Control);
+  void SetHint(const std::string& Text);
+  // Shows Control's hint now, through the application's hint path, with
+  // Pause as the application's hint delay from then on.
+  static void ShowHintNow(forms::TControl& Control, int32_t Pause, canvas::TPoint At);
+  void InvalidateClient(const canvas::TRect& R, bool Erase);
+  // Moves the bars to H and V through ScrollBarScroll, with one repaint.
+  void ScrollTo(int32_t H, int32_t V);
+  // The frame of every cursor move: the cursor (and with Overlay the hover
+  // overlay) off before the change; after it the view scrolls to the cursor,
+  // the markers follow, and both come back. Announce: 0 nothing, 1
+  // CursorChanged, 2 OnActiveChanged alone.
+  void BeginMove(bool Overlay);
+  int32_t NextStop(int Step, bool AnyVoice);
+  void StepToStop(int32_t Tick);
+  void EndMove(bool Overlay, int Announce);
+  // The staff line of the cursor on the active page, or nil.
+  TKVStaffLineRecord* CursorStaffLineRecord();
+  // Steps to staff line Line of page Page (Up: its last voice, else its
+  // first).
+  void CursorToStaffLine(int32_t Page, int32_t Line, bool Up);
+  bool CaretGeometry(int32_t& X, int32_t& Top, int32_t& Bottom);
+  bool NoteCursorGeometry(int32_t& X, int32_t& Top, int32_t& Bottom, int32_t& MarkY);
+  void HitStaffLine(const TKVPageRecord& Page, int32_t Y, int32_t X);
+  void HitPosition(TKVMeasureRecord& R, const TKVSystemRecord& System, int32_t X);
+  void ButtonAction(int32_t Button);
+  std::string RuleButtonHint(int32_t X, int32_t Y);
+  std::string PageButtonHint(int32_t X, int32_t Y);
+  bool BookSpreads() const;
+  bool InPanningStyle() const { return FStyle == wsPreview || FStyle == wsView || FStyle == wsSimple; }
 
   TKVPageRecord* PageRecord(int32_t Index) const;
   int32_t PageRecordCount() const;
@@ -296,4 +519,16 @@ private:
   TKVClipPlayer* FClipPlayer;
   std::unique_ptr<TKVPlayThread> FPlayThread;  // main thread only
   std::atomic<bool> FDestroying{false};
+
+  TKVViewControl* FControl = nullptr;
+  std::unique_ptr<TKVRule> FRule;
+  std::unique_ptr<TKVScoreRenderer> FRenderer;  // made for a view with control
+  int32_t FCursorShowCounter = 9999;            // never drawn yet
+  bool FFocused = false;
+  bool FBothBars = false;  // one repaint serves two scroll moves
+  canvas::TPoint FAnchor;  // the last left press, where panning started
+  bool FPanning = false;
+  window::TCursor FStoredCursor = window::crDefault;
+  TKVDisplayItem* FHoverLink = nullptr;
+  uint32_t FLastInputTime = 0;
 };

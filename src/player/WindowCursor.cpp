@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "player/CursorCandidates.h"
 #include "player/PlayTime.h"
 #include "player/Window.h"
 #include "score/layout/ItemFields.h"
@@ -25,24 +26,10 @@ constexpr int32_t LowestLine = 37, HighestLine = 89;
 // Index within a list of Count entries.
 int32_t Within(int32_t Index, int32_t Count) { return std::clamp(Index, 0, Count - 1); }
 
-// The rest limit the layout keeps for voice Number of Part in R; 0 = none.
-uint32_t VoiceLimit(const TKVMeasureRecord& R, int32_t Part, int32_t Number) {
-  if (Part < 0 || size_t(Part) >= R.PartRecords.size() || !R.PartRecords[size_t(Part)]) return 0;
-  const auto& slots = R.PartRecords[size_t(Part)]->VoiceSlots;
-  return Number >= 0 && size_t(Number) < slots.size() && slots[size_t(Number)] ? slots[size_t(Number)]->Value : 0;
-}
-
-// A note, rest or beat-repeat mark of voice Number that starts inside R; a
-// rest only up to the voice's limit.
+// A stop item of voice Number that starts inside R.
 bool IsCandidate(const TKVMeasureRecord& R, int32_t Part, const TKVItem& Item, int32_t Number) {
-  const uint8_t kind = Item.Kind();
-  if (kind != ItemKind::Note && kind != ItemKind::Rest && kind != ItemKind::BeatRepeat) return false;
   const TKVVoiceKey* key = Item.GetVoiceKey();
-  const uint16_t position = ItemPosition(&Item);
-  if (!key || key->VoiceNumber != Number || position >= R.Length) return false;
-  if (kind != ItemKind::Rest) return true;
-  const uint32_t limit = VoiceLimit(R, Part, Number);
-  return limit == 0 || limit >= position;
+  return key && key->VoiceNumber == Number && ItemPosition(&Item) < R.Length && IsStopItem(R, Part, Item, Number);
 }
 
 }  // namespace

@@ -1,18 +1,16 @@
 // The pages of the view: their size at the zoom and their arrangement.
 
 #include <algorithm>
-#include <limits>
 
+#include "base/Saturate.h"
 #include "base/Strings.h"
 #include "player/Window.h"
+#include "platform/canvas/Canvas.h"
 #include "score/model/Page.h"
+#include "score/model/PageBackground.h"
 #include "score/model/Score.h"
 
 namespace {
-
-int32_t Saturate(int64_t Value) {
-  return int32_t(std::clamp<int64_t>(Value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
 
 // Reads the page in pixels until it goes, also when an exception passes.
 class TPixelLengths {
@@ -24,13 +22,14 @@ private:
   TKVPage& FPage;
 };
 
+}  // namespace
+
 // Book layout pairs half-width pages into sheets in the styles that show
 // the printed result.
-bool UsesSpreads(const TKVPage& Page, TKVWindowStyle Style) {
-  return Page.Book() && (Style == wsPreview || Style == wsPrint || Style == wsView || Style == wsSimple);
+bool TKVWindow::BookSpreads() const {
+  return FScore && FScore->Page().Book() &&
+         (FStyle == wsPreview || FStyle == wsPrint || FStyle == wsView || FStyle == wsSimple);
 }
-
-}  // namespace
 
 TKVPageRect TKVWindow::GetPageSize() {
   if (!FScore) return {};
@@ -38,7 +37,7 @@ TKVPageRect TKVWindow::GetPageSize() {
   TPixelLengths pixels(page);
   const long double width = page.Width() * FZoom / (page.Book() ? 200 : 100);
   const long double height = page.Height() * FZoom / 100;
-  return {0, 0, Saturate(Round(double(width))), Saturate(Round(double(height)))};
+  return {0, 0, Saturate32(Round(double(width))), Saturate32(Round(double(height)))};
 }
 
 void TKVWindow::ArrangePages() {
@@ -49,7 +48,7 @@ void TKVWindow::ArrangePages() {
   int32_t column = 0;
   FPageRows = 1;
   auto place = [&](int32_t page) {
-    if (page < FPageCount) FPageTable[size_t(page)] = {Saturate(left), Saturate(top), Saturate(left + w), Saturate(top + h)};
+    if (page < FPageCount) FPageTable[size_t(page)] = {Saturate32(left), Saturate32(top), Saturate32(left + w), Saturate32(top + h)};
   };
   auto advance = [&] {
     if (column < FPagePerHorz - 1) {
@@ -62,7 +61,7 @@ void TKVWindow::ArrangePages() {
     if (FStyle != wsPreview) top += h;  // the preview shows one row at a time
     ++FPageRows;
   };
-  if (UsesSpreads(FScore->Page(), FStyle)) {
+  if (BookSpreads()) {
     // Four pages are the faces of one folded sheet: [i+3 | i] [i+1 | i+2].
     for (int32_t i = 0; i < FPageCount; i += 4) {
       place(i + 3);
@@ -87,19 +86,15 @@ TKVPageRect TKVWindow::PageRect(int32_t Index) const {
   return Index >= 0 && Index < FPageCount ? FPageTable[size_t(Index)] : TKVPageRect{};
 }
 
-void TKVWindow::SetZoom(int32_t Percent) {
-  Percent = std::clamp(Percent, MinZoom, MaxZoom);
-  if (Percent == FZoom) return;
-  ShowCursor(false);
-  FZoom = Percent;
-  ArrangePages();
-  ShowCursor(true);
-}
-
-void TKVWindow::SetPagePerHorz(int32_t Value) {
-  if (Value == FPagePerHorz) return;
-  FPagePerHorz = Value;
-  ArrangePages();
-  AdjustScrollBars();
-  InvalidateScore();
+// The paper: the page brush, outlined in black when the score shows page
+// frames; a booklet's sheet is two pages wide.
+void TKVWindow::DrawPageBackground(canvas::TCanvas& Canvas) {
+  if (!FScore || FScore->UpdateCount() >= 1) return;
+  TKVPageRect r = GetPageSize();
+  const TKVBrush& brush = FScore->Page().Brush();
+  if (FScore->Page().Book() && (FStyle == wsPreview || FStyle == wsView || FStyle == wsSimple))
+    r.Right = Saturate32(int64_t(r.Right) * 2);
+  Canvas.Pen = {FScore->Pages() ? canvas::clBlack : brush.Color(), 1, canvas::psSolid, canvas::pmCopy};
+  Canvas.Brush = {brush.Color(), canvas::TBrushStyle(brush.Style())};
+  Canvas.Rectangle({r.Left, r.Top, r.Right, r.Bottom});
 }

@@ -3,13 +3,18 @@
 
 #include <mutex>
 
+#include "platform/threads/MainQueue.h"
 #include "player/PlayThread.h"
+#include "player/Rule.h"
+#include "player/ScoreRenderer.h"
 #include "player/Window.h"
 #include "score/model/Score.h"
 
 TKVWindow::~TKVWindow() {
   FDestroying = true;
   Stop();
+  // A run that ended by itself may have posted its cursor.
+  TMainQueue::Instance().Cancel(this);
 }
 
 bool TKVWindow::BeginPlay() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "platform/canvas/Bitmap.h"
 #include "platform/canvas/CairoState.h"
@@ -49,6 +50,76 @@ TRect Normalized(const TRect& r) {
   return {std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right), std::max(r.Top, r.Bottom)};
 }
 
+// Cairo's difference operator inverts a channel exactly where the colour's
+// channel is 0 or 255; a colour with any other channel needs the bitwise
+// exclusive-or, or drawing it twice would not give the pixels back.
+bool NeedsBitwiseXor(cairo_t* cr, TColor color) {
+  if (cairo_get_operator(cr) != CAIRO_OPERATOR_DIFFERENCE) return false;
+  const TColor c = ColorToRGB(color);
+  for (int channel : {GetRValue(c), GetGValue(c), GetBValue(c)})
+    if (channel != 0 && channel != 255) return true;
+  return false;
+}
+
+// Exclusive-or of Color into the pixels that the current path covers,
+// stroked or filled (aliased, inside the clip); the path stays.
+void XorPath(cairo_t* cr, TColor color, bool stroke) {
+  double x1, y1, x2, y2, cx1, cy1, cx2, cy2;
+  if (stroke)
+    cairo_stroke_extents(cr, &x1, &y1, &x2, &y2);
+  else
+    cairo_fill_extents(cr, &x1, &y1, &x2, &y2);
+  cairo_clip_extents(cr, &cx1, &cy1, &cx2, &cy2);
+  cairo_user_to_device(cr, &x1, &y1);
+  cairo_user_to_device(cr, &x2, &y2);
+  cairo_user_to_device(cr, &cx1, &cy1);
+  cairo_user_to_device(cr, &cx2, &cy2);
+  cairo_surface_t* target = cairo_get_target(cr);
+  const int left = std::max({int(std::floor(x1)), int(std::floor(cx1)), 0});
+  const int top = std::max({int(std::floor(y1)), int(std::floor(cy1)), 0});
+  const int right = std::min({int(std::ceil(x2)), int(std::ceil(cx2)), cairo_image_surface_get_width(target)});
+  const int bottom = std::min({int(std::ceil(y2)), int(std::ceil(cy2)), cairo_image_surface_get_height(target)});
+  if (left >= right || top >= bottom) return;
+  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, right - left, bottom - top);
+  cairo_t* m = cairo_create(mask);
+  cairo_matrix_t matrix;
+  cairo_get_matrix(cr, &matrix);
+  matrix.x0 -= left;
+  matrix.y0 -= top;
+  cairo_set_matrix(m, &matrix);
+  cairo_path_t* path = cairo_copy_path(cr);
+  cairo_append_path(m, path);
+  cairo_path_destroy(path);
+  cairo_set_antialias(m, CAIRO_ANTIALIAS_NONE);
+  cairo_set_fill_rule(m, cairo_get_fill_rule(cr));
+  if (stroke) {
+    cairo_set_line_width(m, cairo_get_line_width(cr));
+    cairo_set_line_cap(m, cairo_get_line_cap(cr));
+    cairo_set_line_join(m, cairo_get_line_join(cr));
+    std::vector<double> dashes(size_t(cairo_get_dash_count(cr)));
+    double offset = 0;
+    cairo_get_dash(cr, dashes.data(), &offset);
+    cairo_set_dash(m, dashes.data(), int(dashes.size()), offset);
+    cairo_stroke(m);
+  } else {
+    cairo_fill(m);
+  }
+  cairo_destroy(m);
+  cairo_surface_flush(mask);
+  cairo_surface_flush(target);
+  const std::uint32_t bits = PixelOf(ColorToRGB(color)) & 0xFFFFFF;
+  const unsigned char* coverage = cairo_image_surface_get_data(mask);
+  unsigned char* pixels = cairo_image_surface_get_data(target);
+  const int maskStride = cairo_image_surface_get_stride(mask), stride = cairo_image_surface_get_stride(target);
+  for (int y = top; y < bottom; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(pixels + std::ptrdiff_t(y) * stride);
+    for (int x = left; x < right; ++x)
+      if (coverage[std::ptrdiff_t(y - top) * maskStride + (x - left)] >= 128) row[x] ^= bits;
+  }
+  cairo_surface_mark_dirty_rectangle(target, left, top, right - left, bottom - top);
+  cairo_surface_destroy(mask);
+}
+
 // Strokes the current path with the canvas pen (nothing for psClear).
 void StrokeWithPen(cairo_t* cr, const TPen& pen) {
   if (pen.Style == psClear) {
@@ -66,6 +137,11 @@ void StrokeWithPen(cairo_t* cr, const TPen& pen) {
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
   }
+  if (NeedsBitwiseXor(cr, pen.Color)) {
+    XorPath(cr, pen.Color, true);
+    cairo_new_path(cr);
+    return;
+  }
   SetSourceColor(cr, pen.Color);
   cairo_stroke(cr);
 }
@@ -74,7 +150,9 @@ void StrokeWithPen(cairo_t* cr, const TPen& pen) {
 void FillWithBrush(cairo_t* cr, const TBrush& brush, TPoint origin) {
   if (brush.Style == bsClear) return;
   SetSourceColor(cr, brush.Color);
-  if (brush.Style == bsSolid)
+  if (brush.Style == bsSolid && NeedsBitwiseXor(cr, brush.Color))
+    XorPath(cr, brush.Color, false);
+  else if (brush.Style == bsSolid)
     cairo_fill_preserve(cr);
   else
     MaskHatch(cr, brush.Style, origin);

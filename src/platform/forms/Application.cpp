@@ -96,6 +96,8 @@ void TApplication::SetHint(const std::string& hint) {
 }
 
 void TApplication::HintMouseMessage(TControl* control, TPoint screen) {
+  // A hint shown under the pointer lets it through, as if it were not there.
+  if (FHintWindow && control && control->ParentForm() == FHintWindow) return;
   FHintPos = screen;
   if (control == FHintControl) return;
   CancelHint();
@@ -105,6 +107,8 @@ void TApplication::HintMouseMessage(TControl* control, TPoint screen) {
   if (control) FreeNotification(control);
   SetHint(control ? GetLongHint(control->Hint()) : std::string());
   if (ShowHint && control && control->ShowHint() && !GetShortHint(control->Hint()).empty()) {
+    // No delay shows the hint at once.
+    if (HintPause <= 0) return HintTimerTick();
     FHintTimer->SetInterval(HintPause);
     FHintTimer->SetEnabled(true);
   }

@@ -168,6 +168,12 @@ void TControl::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::opRemove && FActionLink && component == FActionLink->Action()) SetAction(nullptr);
 }
 
+void TControl::SetCursor(window::TCursor cursor) {
+  if (cursor == FCursor) return;
+  FCursor = cursor;
+  if (TCustomForm* form = ParentForm()) form->ControlCursorChanged(this);
+}
+
 void TControl::Invalidate() {
   TCustomForm* form = ParentForm();
   if (!form || !Showing()) return;

@@ -104,7 +104,8 @@ public:
   bool ParentFont() const { return FParentFont; }
   void SetParentFont(bool parentFont);
   window::TCursor Cursor() const { return FCursor; }
-  void SetCursor(window::TCursor cursor) { FCursor = cursor; }
+  // Shows at once while the pointer is over the control.
+  void SetCursor(window::TCursor cursor);
   unsigned ControlStyle = csCaptureMouse | csClickEvents;
 
   // The action the control shows and runs (caption, hint, enabled, checked,

@@ -87,6 +87,10 @@ void TCustomForm::UpdateCursor() {
   window::TWindowSystem::Current().SetCursor(cursor);
 }
 
+void TCustomForm::ControlCursorChanged(TControl* control) {
+  if (control == FHoverControl) UpdateCursor();
+}
+
 void TCustomForm::HandleMouse(window::TMessage& msg) {
   const TPoint p{msg.Pos.X, msg.Pos.Y};
   TControl* under = ControlAtWindowPos(p);

@@ -148,6 +148,7 @@ private:
   TPoint ToControl(const TControl* control, TPoint windowPos) const;
   bool BroadcastDialogKey(TWinControl* container, int key);
   void UpdateCursor();
+  void ControlCursorChanged(TControl* control);
   const TCustomForm* CenterOwner() const;
 
   std::unique_ptr<window::TWindow> FWindow;

@@ -73,6 +73,8 @@ public:
   void SetClipboardText(const std::string& text) override { FClipboard = text; }
   std::string GetClipboardText() override { return FClipboard; }
   TRect ScreenRect() override { return FScreen; }
+  int PixelsPerInch() override { return FPixelsPerInch; }
+  void SetPixelsPerInch(int ppi) { FPixelsPerInch = ppi; }
   uint64_t Now() override { return FNow; }
   bool PollEvent(TRawEvent& event) override;
   void WaitEvent(int timeoutMs) override;
@@ -104,6 +106,7 @@ private:
   TCursor FCursor = crDefault;
   std::string FClipboard;
   int FIdleLimitMs = 10000;
+  int FPixelsPerInch = 96;
 
   std::mutex FLock;  // the event queue and the wake flag; Wake comes from any thread
   std::condition_variable FSignal;

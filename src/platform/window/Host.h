@@ -76,6 +76,8 @@ public:
   virtual void SetClipboardText(const std::string& text) = 0;
   virtual std::string GetClipboardText() = 0;
   virtual TRect ScreenRect() = 0;
+  // The screen's pixels per inch; 96 where the host cannot tell.
+  virtual int PixelsPerInch() { return 96; }
   // Milliseconds of a monotonic clock.
   virtual uint64_t Now() = 0;
 

@@ -193,6 +193,13 @@ TRect TSdlHost::ScreenRect() {
   return TRect::FromSize(r.x, r.y, r.w, r.h);
 }
 
+int TSdlHost::PixelsPerInch() {
+  float horizontal = 0;
+  if (X11DisplayLost() || SDL_GetDisplayDPI(0, nullptr, &horizontal, nullptr) != 0 || !(horizontal >= 24 && horizontal <= 960))
+    return 96;
+  return int(horizontal + 0.5f);
+}
+
 uint64_t TSdlHost::Now() { return SDL_GetTicks64(); }
 
 TPoint TSdlHost::ScreenPoint(uint32_t windowId, int x, int y) const {

@@ -45,6 +45,7 @@ public:
   void SetClipboardText(const std::string& text) override;
   std::string GetClipboardText() override;
   TRect ScreenRect() override;
+  int PixelsPerInch() override;
   uint64_t Now() override;
   bool PollEvent(TRawEvent& event) override;
   void WaitEvent(int timeoutMs) override;

@@ -70,6 +70,7 @@ public:
   TWindow* WindowFromPoint(TPoint screen) const;
   TPoint GetCursorPos() const { return FCursorPos; }
   TRect ScreenRect() { return FHost->ScreenRect(); }
+  int PixelsPerInch() { return FHost->PixelsPerInch(); }
   uint64_t GetTickCount() { return FHost->Now(); }
   void SetCursor(TCursor cursor);
   TCursor Cursor() const { return FCursor; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/canvas/Bitmap.h"
+#include "player/ViewControl.h"
 #include "player/Window.h"
 #include "render/page/PageDrawer.h"
 #include "score/model/Score.h"
@@ -35,21 +36,21 @@ struct TKVViewPainter::TPaintState {
   }
 };
 
-TKVViewPainter::TKVViewPainter(TKVWindow& AView, TKVPaintHost& AHost) : View(AView), Host(AHost) {}
+TKVViewPainter::TKVViewPainter(TKVWindow& AView) : View(AView) {}
 
 void TKVViewPainter::Paint() {
-  canvas::TCanvas& control = Host.ControlCanvas();
+  canvas::TCanvas& control = View.Control()->Canvas();
   if (!View.Score()) {
-    control.Brush = {Host.Color(), canvas::bsSolid};
-    control.FillRect(Host.ClientRect());
+    control.Brush = {View.Color(), canvas::bsSolid};
+    control.FillRect(View.Control()->ClientRect());
     return;
   }
-  const canvas::TRect viewRect = Host.GetViewRect();
+  const canvas::TRect viewRect = View.GetViewRect();
   if (View.Score()->Optimization() && viewRect.Width() > 0 && viewRect.Height() > 0) {
     canvas::TBitmap image(viewRect.Width(), viewRect.Height());
     TKVWindowStyle style = View.Style();
-    TPaintState s{image.Canvas(), viewRect.Width(), viewRect.Height(), Host.ScrollPosition().X,
-                  Host.ScrollPosition().Y, Host.ScreenPixelsPerInch() * View.Zoom() / 96,
+    TPaintState s{image.Canvas(), viewRect.Width(), viewRect.Height(), View.HorzPosition(),
+                  View.VertPosition(), View.ScreenResolution() * View.Zoom() / 96,
                   View.Score()->Page().Book() && (style == wsPreview || style == wsView || style == wsSimple)};
     s.PageCanvas.Smoothing = true;
     int32_t p = View.ActivePage(), count = View.PageCount();
@@ -71,7 +72,7 @@ void TKVViewPainter::Paint() {
       for (int32_t i = 0; i < count; ++i) DrawPage(s, i);
     }
 
-    s.PageCanvas.Brush = {Host.Color(), canvas::bsSolid};
+    s.PageCanvas.Brush = {View.Color(), canvas::bsSolid};
     if (s.W > s.RightMost)
       s.PageCanvas.FillRect({s.RightMost, 0, s.W, s.H});
     else
@@ -80,7 +81,7 @@ void TKVViewPainter::Paint() {
     if (s.ShortRowRight < s.RightMost && s.RightMost - s.LastPageW < s.W && s.PageBottom - s.LastPageH < s.H)
       s.PageCanvas.FillRect({s.ShortRowRight, s.PageBottom - s.LastPageH, s.RightMost, s.PageBottom});
 
-    Host.DrawCursor(control, false);
+    View.DrawCursor(control, false);
     DrawHoverOverlay(false);
     DrawSelectionOverlay(false);
     {
@@ -89,9 +90,9 @@ void TKVViewPainter::Paint() {
     }
     DrawHoverOverlay(false);
     DrawSelectionOverlay(false);
-    Host.DrawCursor(control, true);
+    View.DrawCursor(control, true);
   }
-  DrawRule(control, false, Host.GetClientAreaRect(), 0);
+  DrawRule(control, false, View.GetClientAreaRect(), 0);
   DrawPageButtons(control);
 }
 
@@ -103,7 +104,7 @@ void TKVViewPainter::DrawPage(TPaintState& S, int32_t PageIndex) {
     TSavedCanvas saved(S.PageCanvas);
     S.PageCanvas.IntersectClipRect({origin.X, origin.Y, r.Right - S.HPos, r.Bottom - S.VPos});
     S.PageCanvas.SetOrigin(origin);
-    if (!S.Booklet) Host.DrawPageBackground(S.PageCanvas);
+    if (!S.Booklet) View.DrawPageBackground(S.PageCanvas);
     DrawPageContent(PageIndex, S.PageCanvas, S.Scale, origin);
   }
   S.LastPageW = r.Right - r.Left;
@@ -119,7 +120,7 @@ void TKVViewPainter::DrawSpreadPage(TPaintState& S, int32_t PageIndex, bool Oute
     TSavedCanvas saved(S.PageCanvas);
     S.PageCanvas.IntersectClipRect({sheetLeft - S.HPos, r.Top - S.VPos, 2 * r.Right - S.HPos, r.Bottom - S.VPos});
     S.PageCanvas.SetOrigin({sheetLeft - S.HPos, r.Top - S.VPos});
-    Host.DrawPageBackground(S.PageCanvas);
+    View.DrawPageBackground(S.PageCanvas);
   }
   S.NoteRightEdge(sheetRight);
 }
@@ -129,15 +130,11 @@ void TKVViewPainter::DrawPageContent(int32_t PageIndex, canvas::TCanvas& Canvas,
   TKVPageDrawer(View, Canvas).DrawPageContent(PageIndex, Scale, Scale, Origin.X, Origin.Y);
 }
 
-void TKVViewPainter::ShowCursor(bool Show) {
-  if (auto window = Host.WindowCanvas()) Host.DrawCursor(*window, Show);
-}
+void TKVViewPainter::ShowCursor(bool Show) { DrawCursorOnWindow(View, Show); }
 
 void RegisterScoreRenderer() {
-  SetScoreRendererFactory([](TKVWindow& View) -> std::unique_ptr<TKVScoreRenderer> {
-    auto* host = dynamic_cast<TKVPaintHost*>(&View);
-    return host ? std::make_unique<TKVViewPainter>(View, *host) : nullptr;
-  });
+  SetScoreRendererFactory(
+      [](TKVWindow& View) -> std::unique_ptr<TKVScoreRenderer> { return std::make_unique<TKVViewPainter>(View); });
 }
 
 }  // namespace render

@@ -4,8 +4,8 @@
 // copied onto the control in one block with the exclusive-or overlays taken
 // off and put back around the copy, then the rulers and page buttons.
 
+#include "platform/canvas/Canvas.h"
 #include "player/ScoreRenderer.h"
-#include "render/page/PaintHost.h"
 
 class TKVWindow;
 
@@ -13,7 +13,7 @@ namespace render {
 
 class TKVViewPainter : public TKVScoreRenderer {
 public:
-  TKVViewPainter(TKVWindow& View, TKVPaintHost& Host);
+  explicit TKVViewPainter(TKVWindow& View);
 
   void Paint() override;
   void ShowCursor(bool Show) override;
@@ -29,7 +29,6 @@ protected:
   virtual void DrawPageContent(int32_t PageIndex, canvas::TCanvas& Canvas, int32_t Scale, canvas::TPoint Origin);
 
   TKVWindow& View;
-  TKVPaintHost& Host;
 
 private:
   struct TPaintState;
@@ -37,7 +36,8 @@ private:
   void DrawSpreadPage(TPaintState& State, int32_t PageIndex, bool OuterSide);
 };
 
-// Makes every visible view that is a paint host paint through the renderer.
+// Makes every view with a control that is made from now on paint through
+// the renderer.
 void RegisterScoreRenderer();
 
 }  // namespace render

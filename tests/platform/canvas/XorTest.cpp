@@ -91,5 +91,19 @@ TEST(XorPen, InvertsWhatItCovers) {
   EXPECT_EQ(b.ColorAt(5, 1), RGB(10, 200, 60));
 }
 
+// A coloured pen gives each channel's exclusive-or, also where difference
+// would not (0x80 twice would not come back to 0xFF).
+TEST(XorPen, AColouredPenGivesTheExclusiveOrOfItsColour) {
+  TBitmap b(20, 5, clWhite);
+  for (TColor pen : {clYellow, TColor(0x808000)}) {
+    b.Canvas().Pen = {pen, 2, psSolid, pmXor};
+    b.Canvas().MoveTo(5, 0);
+    b.Canvas().LineTo(5, 5);
+    EXPECT_EQ(b.ColorAt(5, 2), pen == clYellow ? clBlue : RGB(255, 127, 127));
+    b.Canvas().LineTo(5, 0);
+    EXPECT_EQ(b.ColorAt(5, 2), clWhite);
+  }
+}
+
 }  // namespace
 }  // namespace canvas

@@ -151,5 +151,24 @@ TEST_F(FormBehaviourTest, TimersAndHintsGoOnInsideAModalLoop) {
   EXPECT_EQ(shown, 1);
 }
 
+// Without a delay a hint shows at once; a pointer that comes onto the hint
+// window takes it away, and it shows again back on its control.
+TEST_F(FormBehaviourTest, AHintWithoutDelayShowsAtOnceAndMayLieUnderThePointer) {
+  TForm* form = MakeForm();
+  auto* button = AddControl<TButton>(form, 10, 10, 75, 25);
+  button->SetHint("Now");
+  button->SetShowHint(true);
+  App->HintPause = 0;
+  MoveTo(button, {5, 5});
+  ASSERT_NE(App->HintWindow(), nullptr);
+  const TPoint under = App->HintWindow()->ClientToScreen({2, 2});
+  MoveToScreen(under);
+  MoveToScreen({under.X + 1, under.Y});
+  MoveTo(form, {300, 200});
+  MoveTo(button, {6, 5});
+  EXPECT_NE(App->HintWindow(), nullptr);
+  App->HintPause = 500;
+}
+
 }  // namespace
 }  // namespace forms::test

@@ -38,6 +38,7 @@ class TMediaPlayer;
 namespace codec {
 struct TWaveSaveResult;
 }
+class TECFormDesigner;
 class TECFormLanguage;
 class TECLanguage;
 class TFormsPublishedForm;
@@ -174,6 +175,7 @@ public:
   void ActivatePanel(bool Source);
 
   // ---- Controls, by their designed names.
+  TECFormDesigner* FormDesigne;
   forms::TPanel* CBProgram;
   TECMenu *MMProgramModule, *MTFile, *MTTools, *MTProgram;
   forms::TImageList* ILProgram;

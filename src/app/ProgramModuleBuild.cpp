@@ -9,10 +9,12 @@
 #include "app/ProgramLog.h"
 #include "app/ProgramModule.h"
 #include "app/ProgramUnit.h"
+#include "app/SkinnedFrames.h"
 #include "app/TakeRecorder.h"
 #include "app/TakeSaver.h"
 #include "platform/audio/MediaPlayer.h"
 #include "ui/ECLanguage.h"
+#include "ui/frame/ECFormDesigner.h"
 
 namespace {
 
@@ -157,6 +159,14 @@ void TFProgramModule::BuildControls() {
   // The window checks the folder itself, so that a missing one is said.
   SDFile->Options = 0;
   ODFile->OnError = SDFile->OnError = [this](const std::string& text) { ShowError(text); };
+
+  // The designed size is the window's with its frame: the controls keep to
+  // the client area inside it by their anchors.
+  FormDesigne = new TECFormDesigner(this);
+  FormDesigne->SetName("FormDesigne");
+  SkinMainFrame(*FormDesigne);
+  SetIcon(SkinPicture("program-icon.png"));
+  FormDesigne->SetActive(true);
 }
 
 void TFProgramModule::BuildPanels() {

@@ -86,6 +86,13 @@ void THeadlessHost::RequestClose(const TWindow& w) {
   Inject(ev);
 }
 
+void THeadlessHost::RestoreFromTaskBar(const TWindow& w) {
+  FNatives.at(w.NativeHandle()).Minimized = false;
+  TRawEvent ev(TRawKind::Restored);
+  ev.Window = w.NativeHandle();
+  Inject(ev);
+}
+
 void THeadlessHost::TakeFocusAway(const TWindow& w) {
   if (FFocused == w.NativeHandle()) FFocused = 0;
   TRawEvent ev(TRawKind::FocusLost);

@@ -46,6 +46,8 @@ public:
   void KeyUp(int key);
   void TypeText(const std::string& utf8);
   void RequestClose(const TWindow& w);
+  // The user gives a minimised window back, as from a task bar.
+  void RestoreFromTaskBar(const TWindow& w);
   // Another program takes the keyboard from W.
   void TakeFocusAway(const TWindow& w);
   void AdvanceTime(uint64_t ms);

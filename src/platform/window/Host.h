@@ -31,6 +31,7 @@ enum class TRawKind : uint8_t {
   Exposed,       // Window's pixels on the screen were lost: show them again
   Moved, Resized,  // Window's position or size changed by the host (Bounds)
   FocusGained, FocusLost, CloseRequest,
+  Minimized, Restored,  // the host iconified Window, or gave it back (a task bar, a window manager)
   DisplayLost,   // the display went away: no window shows any more
 };
 

@@ -54,6 +54,10 @@ void TWindowSystem::HandleRawEvent(const TRawEvent& ev) {
     case TRawKind::Resized:
       HandleBoundsChange(ev);
       break;
+    case TRawKind::Minimized:
+    case TRawKind::Restored:
+      if (TWindow* w = FindNative(ev.Window)) w->HostMinimized(ev.Kind == TRawKind::Minimized);
+      break;
     case TRawKind::FocusGained:
       if (TWindow* w = FindNative(ev.Window)) {
         FFocusLossPending = 0;

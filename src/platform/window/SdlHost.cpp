@@ -279,6 +279,8 @@ bool TSdlHost::PollEvent(TRawEvent& out) {
           case SDL_WINDOWEVENT_FOCUS_GAINED: out.Kind = TRawKind::FocusGained; return true;
           case SDL_WINDOWEVENT_FOCUS_LOST: out.Kind = TRawKind::FocusLost; return true;
           case SDL_WINDOWEVENT_CLOSE: out.Kind = TRawKind::CloseRequest; return true;
+          case SDL_WINDOWEVENT_MINIMIZED: out.Kind = TRawKind::Minimized; return true;
+          case SDL_WINDOWEVENT_RESTORED: out.Kind = TRawKind::Restored; return true;
           default: continue;
         }
       default:

@@ -82,6 +82,7 @@ void TWindow::SetWindowState(TWindowState state) {
   const TWindowState old = FState;
   FState = state;
   if (old == TWindowState::wsNormal) FRestoreBounds = FBounds;
+  if (state == TWindowState::wsMinimized) FStateBeforeMinimized = old;
   if (FNative) FSystem->Host().SetNativeMinimized(FNative, state == TWindowState::wsMinimized);
   if (state == TWindowState::wsMinimized) {
     FSystem->WindowMinimized(this);
@@ -91,6 +92,20 @@ void TWindow::SetWindowState(TWindowState state) {
   } else {
     SetBounds(FRestoreBounds.Left, FRestoreBounds.Top, FRestoreBounds.Width(), FRestoreBounds.Height());
   }
+}
+
+void TWindow::HostMinimized(bool minimized) {
+  if (minimized == (FState == TWindowState::wsMinimized) || !FSystem) return;
+  if (minimized) {
+    if (FState == TWindowState::wsNormal) FRestoreBounds = FBounds;
+    FStateBeforeMinimized = FState;
+    FState = TWindowState::wsMinimized;
+    FSystem->WindowMinimized(this);
+  } else {
+    FState = FStateBeforeMinimized;
+  }
+  // Whatever shows the window's state (a frame's buttons) is drawn again.
+  Invalidate();
 }
 
 void TWindow::SetWindowRgn(std::optional<TRegion> region) {

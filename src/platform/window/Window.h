@@ -109,6 +109,8 @@ public:
 private:
   friend class TWindowSystem;
   void ChangeBounds(const TRect& bounds, bool toHost);
+  // The host minimised the window or gave it back.
+  void HostMinimized(bool minimized);
   void EnsureBuffer();
   TPixelBuffer Buffer();
   void PresentRect(const TRect& rect);
@@ -128,6 +130,7 @@ private:
   int FHandling = 0;  // messages to this window being handled (nested)
   std::function<void()> FAfterMessages;
   TWindowState FState = TWindowState::wsNormal;
+  TWindowState FStateBeforeMinimized = TWindowState::wsNormal;
   std::string FCaption;
   std::optional<TRegion> FRegion;
   std::vector<uint32_t> FPixels;

@@ -119,6 +119,19 @@ TEST_F(PaintTest, MaximiseFillsTheScreenRestoreReturnsMinimiseHidesFromTheScreen
   EXPECT_EQ(Host->Screenshot().Pixel(50, 50), 0xFF102030);
 }
 
+TEST_F(PaintTest, AWindowMinimisedByTheProgramIsGivenBackByTheHostInTheStateItHadAndTakesTheMouseAgain) {
+  auto w = MakePainted("W", {30, 40, 130, 90}, 0xFF102030);
+  w->Show();
+  w->SetWindowState(TWindowState::wsMaximized);
+  w->SetWindowState(TWindowState::wsMinimized);
+  Pump();
+  Host->RestoreFromTaskBar(*w);
+  EXPECT_THAT(Pump(), ElementsAre("W Paint 0,0 1024,768"));
+  EXPECT_EQ(w->WindowState(), TWindowState::wsMaximized);
+  Host->Click({50, 50});
+  EXPECT_THAT(Pump(), testing::Contains("W MouseDown 50,50 L s=8"));
+}
+
 TEST_F(PaintTest, CursorAndClipboardReachTheHost) {
   System->SetCursor(crHandPoint);
   EXPECT_EQ(Host->CursorShape(), crHandPoint);

@@ -1,5 +1,6 @@
 // Writes the fuzz targets' seed inputs from the test builders and through
-// the codec layer: `fuzz_seeds DIR` fills DIR/score, DIR/midi and DIR/wave.
+// the codec layer: `fuzz_seeds DIR` fills DIR/score, DIR/midi, DIR/wave and
+// DIR/ole (embedded objects made by gsf and ImageMagick).
 // The corpus files and the compiled language files are added by scripts/fuzz.
 
 #include <cmath>
@@ -13,6 +14,7 @@
 #include "platform/codec/WaveSave.h"
 #include "score/model/ScoreFileSamples.h"
 #include "support/MidiFileBuilder.h"
+#include "support/OleFiles.h"
 #include "support/OldScoreFileBuilder.h"
 
 namespace fs = std::filesystem;
@@ -100,11 +102,25 @@ void WaveSeeds(const fs::path& dir) {
 
 }  // namespace
 
+// Embedded objects' streams: a picture with its preview, an icon without
+// one, a large Contents in the allocation table rather than the mini stream.
+void OleSeeds(const fs::path& dir) {
+  using namespace test_support;
+  TOleBytes dib = DibFromImageMagick("-size 5x3 gradient:red-blue -colors 16");
+  TOleBytes picture = GsfCompoundFile({{"\x01" "CompObj", CompObjStream("Paint Picture")},
+                                       {"\x02" "OlePres000", PresentationStream(8, 1, 2540, 1270, dib)},
+                                       {"Contents", TOleBytes(100, 1)}});
+  Write(dir / "picture.bdoc", BdocStream(1, picture));
+  Write(dir / "icon.bdoc", BdocStream(4, GsfCompoundFile({{"\x02" "OlePres000", PresentationStream(3, 4, 847, 847, {1, 2})},
+                                                           {"Contents", TOleBytes(5000, 2)}})));
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   const fs::path dir = argv[1];
   ScoreSeeds(dir / "score");
   MidiSeeds(dir / "midi");
   WaveSeeds(dir / "wave");
+  OleSeeds(dir / "ole");
   return 0;
 }

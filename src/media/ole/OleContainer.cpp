@@ -1,6 +1,5 @@
 #include "media/ole/OleContainer.h"
 
-#include "base/LittleEndian.h"
 #include "base/Log.h"
 #include "base/Streams.h"
 #include "base/Strings.h"
@@ -9,8 +8,6 @@
 namespace {
 
 constexpr int kHimetricPerInch = 2540, kScreenPixelsPerInch = 96;
-
-[[noreturn]] void InvalidStreamFormat() { throw EOleError("Invalid stream format"); }
 
 }  // namespace
 
@@ -27,17 +24,10 @@ void TOleContainer::CheckObject() const {
 
 void TOleContainer::LoadFromStream(TStream& Stream) {
   ReleaseObject();
-  std::uint8_t header[12];
-  Stream.ReadBuffer(header, sizeof header);
-  const bool hasSignature = le::load32(header) == kOleStreamSignature;
-  if (!hasSignature && !FOldStreamFormat) InvalidStreamFormat();
-  const std::uint32_t size = le::load32(header + 8);
-  // A size beyond the stream is refused before anything is allocated.
-  if (size > Stream.Remaining()) InvalidStreamFormat();
-  FObject.LoadStorage(Stream.ReadBytes(size));
+  std::uint32_t aspect = ole::DVASPECT_CONTENT;
+  FObject.LoadStorage(ReadOleStream(Stream, FOldStreamFormat, aspect));
   FHasObject = true;
-  // A stream of the old format holds bounds in place of the aspect: content.
-  FDrawAspect = hasSignature ? le::load32(header + 4) : ole::DVASPECT_CONTENT;
+  FDrawAspect = aspect;
   FModified = false;
   Invalidate();
 }

@@ -14,13 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "base/Exceptions.h"
+#include "media/ole/OleStream.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
 #include "platform/ole/EmbeddedObject.h"
 #include "score/model/MediaServices.h"
-
-class EOleError : public Exception { using Exception::Exception; };
 
 enum TAutoActivate : std::uint8_t { aaManual, aaGetFocus, aaDoubleClick };
 enum TSizeMode : std::uint8_t { smClip, smCenter, smScale, smStretch, smAutoSize };
@@ -37,8 +35,6 @@ struct TObjectVerb {
 
 // The verbs that RunVerb knows besides indexes into the verb list.
 constexpr int ovPrimary = -65536, ovShow = -1, ovOpen = -2;
-// The stream's signature, "BDOC" as bytes.
-constexpr std::uint32_t kOleStreamSignature = 0x434F4442;
 
 class TOleContainer : public forms::TCustomControl, public TKVOleContainer {
 public:

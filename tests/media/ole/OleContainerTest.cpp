@@ -44,14 +44,6 @@ TOleBytes Saved(TOleContainer& c) {
   return s.Bytes();
 }
 
-TEST(OleContainer, NewContainerHasThePublishedDefaults) {
-  TOleContainer c(nullptr);
-  EXPECT_EQ(std::tuple(c.Width(), c.Height(), c.TabStop(), c.SizeMode(), c.BorderStyle(), c.CopyOnSave(), c.OldStreamFormat(),
-                       c.AutoActivate(), c.Iconic(), c.HasObject()),
-            std::tuple(121, 121, true, smClip, forms::bsSingle, true, false, aaDoubleClick, false, false));
-  EXPECT_EQ(c.GetIntProp("SizeMode"), int(smClip));
-}
-
 TEST(OleContainer, SavesWhatItReadWithOrWithoutACopy) {
   const TOleBytes stream = test_support::BdocStream(ole::DVASPECT_CONTENT, Storage());
   for (bool copy : {true, false}) {

@@ -163,6 +163,7 @@ void TCompoundFile::ListChildren(std::uint32_t storage, const std::string& prefi
     pending.pop_back();
     const TDirEntry& d = FDir[id];
     if (d.Type != kStorage && d.Type != kStream) Damaged("the directory links an unused entry");
+    if (!FPaths.insert(prefix + d.Name).second) Damaged("two entries of one name");
     FEntries.push_back({prefix + d.Name, d.Type == kStream, d.Type == kStream ? d.Size : 0});
     FEntryIds.push_back(id);
     if (d.Type == kStorage) ListChildren(id, prefix + d.Name + "/", seen, depth + 1);

@@ -6,6 +6,7 @@
 // read or allocated beyond the bytes given.
 
 #include <cstdint>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -64,6 +65,7 @@ private:
   std::vector<std::uint8_t> FMiniStream;
   std::vector<TStorageEntry> FEntries;
   std::vector<std::uint32_t> FEntryIds;  // directory entry of each of FEntries
+  std::set<std::string> FPaths;
 };
 
 }  // namespace ole

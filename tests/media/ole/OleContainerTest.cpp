@@ -108,18 +108,6 @@ TEST(OleContainer, VerbsFailForWantOfAServer) {
   EXPECT_EQ(changes, 1);
 }
 
-TEST(OleContainer, DamagedStorageIsKeptAndShowsNoExtent) {
-  TOleBytes storage = Storage();
-  storage[0x30] = 0x77, storage[0x31] = 0x77;  // the directory outside the file
-  const TOleBytes stream = test_support::BdocStream(1, storage);
-  TOleContainer c(nullptr);
-  Load(c, stream);
-  EXPECT_TRUE(c.Object().Damaged());
-  EXPECT_EQ(Saved(c), stream);
-  c.SetSizeMode(smAutoSize);
-  EXPECT_EQ(std::pair(c.Width(), c.Height()), std::pair(4, 4));
-}
-
 struct TModeCase {
   const char* Name;
   TSizeMode Mode;

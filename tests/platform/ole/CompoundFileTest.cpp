@@ -138,6 +138,14 @@ INSTANTIATE_TEST_SUITE_P(
                   Put32(b, e + 68, std::uint32_t((e - l.Directory()) / 128));
                 },
                 false},
+        TDamage{"TwoEntriesOfOneName",
+                [](TOleBytes& b, const TLayout& l) {
+                  const std::size_t entry = l.EntryOf("\x02OlePres000");
+                  std::size_t at = entry;
+                  for (char c : std::string("Contents\0", 9)) b[at++] = std::uint8_t(c), b[at++] = 0;
+                  b[entry + 64] = 18;
+                },
+                false},
         TDamage{"ChildOutsideTheDirectory", [](TOleBytes& b, const TLayout& l) { Put32(b, l.Directory() + 76, 5000); }, false},
         TDamage{"MiniStreamLargerThanTheFile", [](TOleBytes& b, const TLayout& l) { Put32(b, l.Directory() + 120, 0x7FFFFFFF); }, false},
         TDamage{"ContentsChainLoops",

@@ -321,7 +321,9 @@ TDib QuantizeByPopularity(const TDib& source, TColorMasks* masksOut) {
   // The most used colours, the first of equal counts first.
   std::vector<std::size_t> order(entries.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return entries[a].Count > entries[b].Count; });
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return entries[a].Count != entries[b].Count ? entries[a].Count > entries[b].Count : a < b;
+  });
   TDib out(rgb.Width(), rgb.Height(), 8);
   std::fill(out.Palette.begin(), out.Palette.end(), kGrey);
   std::size_t used = std::min<std::size_t>(order.size(), 256);

@@ -140,8 +140,9 @@ void LayoutLineStart(TKVComposerContext& Ctx, TKVPart& Part) {
   for (int32_t s = 0; s < Part.GetStaffCount(); ++s) {
     Ctx.Staff = Part.GetStaff(s);
     TKVDisplayItem& display = AddMeasureDisplay(Ctx, key);
-    display.Bounds = ScaleLayoutRect(Ctx.Format(), Ctx.Record->Extents[ExtentWord::ClefWidth], 0,
-                                     KeyWidthOf(Ctx, *key), 0, display.SizePercent);
+    // Where the measure's own key stands: the page positions put it after
+    // the clef's room.
+    display.Bounds = ScaleLayoutRect(Ctx.Format(), 0, -120, KeyWidthOf(Ctx, *key), 192, display.SizePercent);
   }
 }
 

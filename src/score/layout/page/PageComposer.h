@@ -169,11 +169,18 @@ TKVDisplayItem* AddPageDisplay(TKVComposerContext& Ctx, TKVItem* Object);
 // The record's text and its bounds (left, top, right, bottom) on the page.
 void LayoutPageObject(TKVComposerContext& Ctx, TKVDisplayItem& Display);
 
+// ---- items across systems and page positions (SystemMarks.cpp,
+// PagePositions.cpp) ----
+// Cuts the items of the finished system that reach past a measure into one
+// piece per system and gives every measure a volta covers that volta.
+void LayoutSystemMarks(TKVComposerContext& Ctx);
+// Moves the display records of the page's measures to the page (once per
+// measure and run).
+void PositionPageItems(TKVComposerContext& Ctx);
+
 // ---- the steps a later stage fills (ComposerHooks.cpp); they do nothing
 // yet ----
 void LayoutLyricSyllables(TKVComposerContext& Ctx);
-void LayoutSystemMarks(TKVComposerContext& Ctx);
 void JustifyPage(TKVComposerContext& Ctx);
 void AlignAttachedStaffLines(TKVComposerContext& Ctx);
 void AddSystemBarItems(TKVComposerContext& Ctx);
-void PositionPageItems(TKVComposerContext& Ctx);

@@ -45,6 +45,7 @@ struct TKVSystemPartRecord {
   TKVSystemRecord* System = nullptr;
   TKVPart* Part = nullptr;
   uint16_t FirstStaffLine = 0, LastStaffLine = 0;
+  int32_t Top = 0, Bottom = 0;  // of its first and last staff line, once the page is complete
   uint8_t Flags = 0;  // bit 0: none of the part's staves is shown
 };
 

@@ -17,6 +17,7 @@ namespace {
 // tempo 60: 256 ticks at 3.90625 ms twice. The next measure keeps the rate.
 TEST_F(LayoutTest, TempoMarksSplitTheMeasureIntoSegments) {
   MakePiece(1, 2);
+  WithoutPages();
   TKVMark* quarter = AddMark(Column(0), 6, 0, 120, 2);
   quarter->SetOffsetY(-128);
   AddMark(Column(0), 6, 256, 60, 1);

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "base/Streams.h"
@@ -104,6 +105,7 @@ protected:
     score->Reformat(0);
   }
   void CheckPages(uint8_t Align);
+  void CheckRecords();
 
   std::unique_ptr<TKVScore> score;
 };
@@ -161,10 +163,72 @@ void PageCorpus::CheckPages(uint8_t Align) {
     const TKVColumn* column = piece.GetColumn(page.LastMeasure);
     if (page.SystemCount == 0 || after.SystemCount == 0 || (column && column->Data().u16(ColumnBlock::PageBreak)))
       continue;
-    const int32_t height = after.Systems[0]->Bottom - after.Systems[0]->Top;
-    EXPECT_GT(page.Systems[page.SystemCount - 1]->Bottom + height, bottomEdge - 2) << "page " << p << " had room";
+    // The composed extents: the page positions narrow a system's own box to
+    // its staff lines.
+    const int32_t height = after.Systems[0]->BottomExtent - after.Systems[0]->TopExtent;
+    EXPECT_GT(page.Systems[page.SystemCount - 1]->BottomExtent + height, bottomEdge - 2) << "page " << p << " had room";
   }
   EXPECT_EQ(next, count) << "measures not placed";
+}
+
+// Kinds the renderer draws from a measure's records (its dispatch table),
+// besides grace groups, which it draws through their notes.
+bool Drawn(uint8_t Kind) {
+  static const std::set<int> kinds = {1,   2,   3,   4,   6,   7,   8,   20,  21,  27,  28,  30,  31,  33,  34,  35,
+                                      36,  37,  40,  41,  42,  43,  45,  50,  70,  71,  72,  85,  110, 111, 112, 113,
+                                      114, 115, 116, 117, 118, 119, 120, 121, 122, 123, 124, 125, 130, 131, 132, 133,
+                                      141, 142, 143, 149, 150, 151, 153, 154, 155, 156, 157, 158, 159, 160, 161, 169,
+                                      170, 171, 172, 173, 200, 201, 202, 203, 204, 205, 206, 207};
+  return kinds.count(Kind) != 0;
+}
+
+// Every drawn record of a page stands on the page: its anchor inside the
+// page, a note inside its measure (a record left in measure coordinates
+// fails at once).
+void PageCorpus::CheckRecords() {
+  const TKVScoreLayoutRecords& store = Store();
+  const TKVPage& settings = score->Page();
+  const int32_t width = int32_t(std::lround(double(settings.InternalValue(pvWidth) / 2.6458333L))) * 8;
+  const int32_t height = int32_t(std::lround(double(settings.InternalValue(pvHeight) / 2.6458333L))) * 8;
+  int failures = 0;
+  for (int32_t p = 0; p < store.PageCount && failures < 5; ++p) {
+    const TKVPageRecord& page = *store.Pages[size_t(p)];
+    for (uint16_t s = 0; s < page.SystemCount; ++s)
+      for (uint16_t m = 0; m < page.Systems[s]->MeasureCount; ++m) {
+        const TKVMeasureRecord& record = *page.Systems[s]->Measures[m];
+        // A measure wider than the page, or a system taller, stands past the
+        // page's edge whatever stands in it.
+        const bool onPage = record.RightX <= width && page.Systems[s]->Bottom <= height;
+        if (record.Covered) continue;
+        for (int32_t i = 0; const TKVDisplayItem* d = record.GetDisplay(i); ++i) {
+          if (d->RecordType != DisplayRecordType::Item || !d->Item || d->Hidden ||
+              (d->DrawFlags & DisplayDrawFlag::Suppressed) || !Drawn(d->Item->Kind()))
+            continue;
+          const uint8_t kind = d->Item->Kind();
+          const bool object = kind == 161 || kind >= 200 || kind == 42;
+          // A syllable is centred on its note: a long one reaches far left.
+          const int32_t x = object ? d->Bounds2.Left : kind == 33 ? (d->Bounds.Left + d->Bounds.Width) / 2 : d->Bounds.Left;
+          const int32_t y = object ? d->Bounds2.Top : d->Bounds.Top;
+          // Notes far above or below the last staves of a page (any key reaches
+          // within 24 line spaces of its staff) may hang past its edge.
+          const TKVStaffLineRecord* line = d->StaffLine;
+          auto onPageOrHanging = [&](int32_t v) {
+            return (v >= 0 && v <= height) ||
+                   (line && v >= line->Top - 24 * line->LineSpacing && v <= line->Bottom + 24 * line->LineSpacing);
+          };
+          const bool staffLine = line && line->System == record.System;
+          const bool inside = !onPage || (x >= 0 && x <= width && onPageOrHanging(y));
+          const bool note = kind == 20 && (d->Bounds.Left < record.LeftX || d->Bounds.Left > record.RightX ||
+                                           !onPageOrHanging((d->Bounds.Top + d->Bounds.Bottom) / 2));
+          if (staffLine && inside && !note) continue;
+          ADD_FAILURE() << "page " << p << " measure " << record.ColumnIndex << " kind " << int(kind) << " at " << x
+                        << "," << y << " (" << d->Bounds.Left << "," << d->Bounds.Top << "," << d->Bounds.Width << ","
+                        << d->Bounds.Bottom << ") measure " << record.LeftX << ".." << record.RightX << " staff "
+                        << (line ? line->Top : -1) << ".." << (line ? line->Bottom : -1) << (staffLine ? "" : " not its system's");
+          if (++failures == 5) break;
+        }
+      }
+  }
 }
 
 TEST_P(PageCorpus, PagesHoldEveryMeasureOnceInSystemsThatFit) {
@@ -186,6 +250,7 @@ TEST_P(PageCorpus, PagesHoldEveryMeasureOnceInSystemsThatFit) {
     SCOPED_TRACE("spacing buffer " + std::to_string(flags));
     Compose(flags, 0, false);
     CheckPages(0);
+    CheckRecords();
     const std::string once = Dump();
     score->Reformat(0);
     EXPECT_EQ(Dump(), once) << "a second layout differs";
@@ -225,6 +290,7 @@ TEST_P(PageCorpus, PagesHoldEveryMeasureOnceInSystemsThatFit) {
   }
   Compose(1, 140, true);
   CheckPages(140);
+  CheckRecords();
   Compose(1, 104, true);
   CheckPages(104);
 }

@@ -72,6 +72,7 @@ TEST_F(PlayActions, MidiActionsPrepareTheMessageOnThePartsChannel) {
 }
 
 TEST_F(PlayActions, SymbolsOutsideTheListOrTheMeasureGetNothing) {
+  WithoutPages();
   TKVMark* unknown = Symbol(0, 1, 0, 0);
   unknown->SetValue(5);
   Symbol(512, 1, 0, 0);  // at the end: deleted
@@ -91,6 +92,7 @@ TEST_F(PlayActions, SymbolsOutsideTheListOrTheMeasureGetNothing) {
 
 TEST_F(LayoutTest, LyricBoxesAreMeasuredOnceUnlessTurned) {
   MakePiece(1, 1, 0x0404, 2);
+  WithoutPages();
   TKVLyric* empty = AddLyric(Measure(0, 0), 33, 0, {});
   empty->SetStaffVoice(0x05);  // voice 5 of a staff with one voice
   TKVLyric* narrow = AddLyric(Measure(0, 0), 33, 0, {u"T", u"i"});

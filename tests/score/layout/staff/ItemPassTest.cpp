@@ -13,8 +13,10 @@ namespace {
 
 constexpr uint8_t C5 = 0x50;
 
+// The measure layout's own rectangles, before the page composer moves them.
 class ItemPass : public LayoutTest {
 protected:
+  ItemPass() { WithoutPages(); }
   const TKVDisplayItem* RecordOf(int Column, const TKVItem* Item) {
     for (int32_t i = 0; const TKVDisplayItem* d = Record(Column).GetDisplay(i); ++i)
       if (d->Item == Item && d->RecordType == DisplayRecordType::Item) return d;

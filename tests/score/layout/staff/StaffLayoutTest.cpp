@@ -93,6 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Bars, KeyChange,
 
 TEST_F(LayoutTest, FormattingAColumnAgainLeavesTheOneBeforeAsItWas) {
   MakePiece(1, 3, 0x0404, 2);
+  WithoutPages();
   AddMark(Measure(0, 0), 3, 0, 0, 3);
   AddMark(Measure(0, 1), 3, 0, 0, 12);
   for (int column = 0; column < 2; ++column) {

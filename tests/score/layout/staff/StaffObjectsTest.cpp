@@ -15,8 +15,10 @@ namespace {
 
 constexpr uint8_t C5 = 0x50, D5 = 0x51;
 
+// The measure layout's own rectangles, before the page composer moves them.
 class StaffObjects : public LayoutTest {
 protected:
+  StaffObjects() { WithoutPages(); }
   TKVVorschlag* Group(int Column, uint16_t Position, uint8_t Flags = 0) {
     auto* group = static_cast<TKVVorschlag*>(CreateItemByKind(32, Measure(0, Column)));
     group->SetPosition(Position);

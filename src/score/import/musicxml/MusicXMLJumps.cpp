@@ -168,21 +168,21 @@ void TKVMusicXMLWalk::PlaceJumps() {
   }
 }
 
-// One volta on each column of an ending, so that the play order takes every
-// measure of it on its passes only. An ending without numbers follows the
-// one that ends just before it, or is the first.
+// One volta over the columns of an ending (the layout carries it onto each
+// of them, so that the play order takes every measure of it on its passes
+// only). An ending without numbers follows the one that ends just before
+// it, or is the first.
 void TKVMusicXMLWalk::PlaceEndings() {
   int32_t previousLast = -2, previousPass = 0;
   for (const TKVXMLEnding& ending : FEndings) {
     std::string passes = ending.Passes;
     if (!HasDigit(passes)) passes = std::to_string(ending.First == previousLast + 1 ? previousPass + 1 : 1);
-    for (int32_t column = ending.First; column <= ending.Last; ++column) {
-      auto* volta = new TKVMark(EnsureColumn(column));
-      volta->SetKind(ItemKind::Volta);
-      volta->SetValue(1);
-      volta->SetText2(passes);
-    }
     previousLast = ending.Last;
     previousPass = LastPass(passes);
+    if (ending.Last < ending.First) continue;
+    auto* volta = new TKVMark(EnsureColumn(ending.First));
+    volta->SetKind(ItemKind::Volta);
+    volta->SetValue(uint16_t(std::clamp<int32_t>(ending.Last - ending.First + 1, 1, UINT16_MAX)));
+    volta->SetText2(passes);
   }
 }

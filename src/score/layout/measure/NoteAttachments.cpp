@@ -50,10 +50,14 @@ TKVDisplayItem* LayoutSlur(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVNote& N
   const int32_t endTick = Note.Position() + (span != 0 ? span : Note.Duration());
   record.Param = uint16_t(std::min(endTick, 65535));
   int32_t endHeight = 0;
-  if (endTick < Ctx.Record->Length)
+  if (endTick < Ctx.Record->Length) {
     endHeight = GetClefOffset(Ctx, uint16_t(endTick)) * Pass.LineStep / 2;
-  else
+  } else {
     Pass.LongNotes.push_back(&record);
+    // Carried on to the measures it reaches, where the page composer cuts
+    // it at a system's end.
+    Ctx.Record->ContinuingDisplays.push_back(&record);
+  }
   const uint8_t flags = Slur.Flags();
   const bool level = (flags & 2) != 0;
   const int32_t straightRoom = ((flags >> 2) & 3) == 2 && !level ? ScaledByHead(Ctx, head, 64) : 0;

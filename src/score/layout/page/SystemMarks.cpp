@@ -119,16 +119,17 @@ struct TCutting {
     c.SizePercent = D.SizePercent;
     c.Param = D.Param;
     c.Cut = 1;
-    c.Link = D.Item->DisplayLink;
-    D.Item->DisplayLink = &c;
     // The piece before: the item's own, or the last continuation on an
     // earlier system (pieces of measures composed again are not followed).
+    // The new piece goes in front of the item's chain, behind it.
     TKVDisplayItem* previous = &D;
     while (TKVDisplayItem* next = previous->Continuation) {
       if (next == &c || next->Item != D.Item || !next->Owner || next->Owner->ColumnIndex >= First.ColumnIndex) break;
       previous = next;
     }
     previous->Continuation = &c;
+    c.Link = previous;
+    D.Item->DisplayLink = &c;
     int64_t top = int64_t(D.Bounds.Top) - y, bottom = int64_t(D.Bounds.Bottom) - y;
     if (D.Item->Kind() == K::Slur) {
       // On the level where the cut piece ended, to the end note or the

@@ -18,7 +18,7 @@ namespace {
 
 // A piece described measure by measure, each a list of marks:
 //   [ ]  repeat start and end       v:TEXT  volta of those passes
-//   v+   the volta of the measure before continues here
+//   vN:TEXT  a volta over N measures (the layout carries it on)
 //   R    volta reset   S segno   C coda   DC   DS   xN  measure repeat of N
 // Marks that a later item pass brings in are filled into the records by
 // hand: FN fine text of value N; JM:V and TM:V jump mark and jump text of
@@ -50,7 +50,8 @@ protected:
       for (std::string m; marks >> m;) {
         if (kinds.contains(m)) AddMark(c, kinds.at(m), 0);
         else if (m == "]") AddMark(c, 156, uint16_t((k % 3 + 1) * 128));
-        else if (m.starts_with("v:")) AddMark(c, 171, 0, 1)->SetText2(m.substr(2));
+        else if (m[0] == 'v' && m.find(':') != std::string::npos)
+          AddMark(c, 171, 0, uint16_t(m[1] == ':' ? 1 : std::stoi(m.substr(1))))->SetText2(m.substr(m.find(':') + 1));
         else if (m[0] == 'x') AddMark(c, 42, 0, uint16_t(std::stoi(m.substr(1))));
         else pending.emplace_back(piece, k, m);
       }
@@ -61,11 +62,7 @@ protected:
   // Puts the marks of a later item pass into the records (again after each
   // layout).
   void FillLateMarks() {
-    for (auto& [p, k, m] : pending) {
-      auto& records = p->Layout().MeasureRecords;
-      if (m == "v+") records[k]->Volta = records[k - 1]->Volta;
-      else records[k]->PlayMarks.push_back(LateMark(m));
-    }
+    for (auto& [p, k, m] : pending) p->Layout().MeasureRecords[k]->PlayMarks.push_back(LateMark(m));
   }
 
   void Build(const std::vector<const char*>& Measures, int Parts = 1) {
@@ -136,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
         TPlayCase{"RepeatEndWithoutStart", {"", "", "", "]"}, "1 2 3 4 1 2 3 4"},
         TPlayCase{"InnerRepeat", {"", "[", "]", ""}, "1 2 3 2 3 4"},
         TPlayCase{"Voltas", {"", "", "", "v:1 ]", "v:2"}, "1 2 3 4 1 2 3 5", false, "0 0 0 0 1 1 1 1"},
-        TPlayCase{"VoltaOverTwoMeasures", {"[", "", "v:1", "v+ ]", "v:2"}, "1 2 3 4 1 2 5"},
+        TPlayCase{"VoltaOverTwoMeasures", {"[", "", "v2:1", "]", "v:2"}, "1 2 3 4 1 2 5"},
         // The second section's start lowers the pass again, so its first
         // ending is taken.
         TPlayCase{"TwoSections", {"[", "]", "[", "v:1 ]", "v:2"}, "1 2 1 2 3 4 3 5"},

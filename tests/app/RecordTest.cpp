@@ -190,21 +190,23 @@ TEST_P(RecordOnsetTest, TheTakeHoldsTheFirstNoteWhereTheScorePutsIt) {
 INSTANTIATE_TEST_SUITE_P(LeadingSilence, RecordOnsetTest, testing::Values(0, 500));
 
 
-// A score whose second measure holds a sound element with a WAVE clip that
-// sox makes, recorded as a take: the clip is heard where the score puts it.
+// A score whose second measure holds a sound element with a clip that sox
+// (WAVE) or ffmpeg (Windows Media audio) makes, recorded as a take: the clip
+// is heard where the score puts it.
 class ClipTakeTest : public RecordTest {
 protected:
-  // Opens the score with the clip Sox writes (its command with %F); gives
-  // the second measure's start in ms.
-  double OpenWithClip(const std::string& sox) {
-    const std::string clip = (Folder / "clip.wav").string();
+  // Opens the score with the clip Make writes (its command with %F) as a
+  // sound element of Format (0 WAVE, 1 Windows Media audio); gives the
+  // second measure's start in ms.
+  double OpenWithClip(const std::string& make, uint8_t format = 0) {
+    const std::string clip = (Folder / (format ? "clip.wma" : "clip.wav")).string();
     int status = -1;
-    codectest::Run(std::regex_replace(sox, std::regex("%F"), codectest::Quote(clip)), &status);
+    codectest::Run(std::regex_replace(make, std::regex("%F"), codectest::Quote(clip)), &status);
     EXPECT_EQ(status, 0);
     const TBytes audio = test_support::ReadBytes(clip);
     // Tempo 5: measures of over two seconds.
     TScoreFile file = sample::File(sample::DefaultItems, 5, [&](TScoreFileWriter& w) {
-      w.U16(1).BeginItem(221, 2, TBlockBytes(4)).U32(uint32_t(audio.size())).U32(0).Raw(audio).End();
+      w.U16(1).BeginItem(221, 2, TBlockBytes(4).U8(0, format)).U32(uint32_t(audio.size())).U32(0).Raw(audio).End();
     });
     const TBytes score = file.Bytes();
     test_support::WriteBytes(Folder / "clip.sfd", score);
@@ -246,6 +248,14 @@ protected:
 
 TEST_F(ClipTakeTest, AClipInTheSecondMeasureSoundsFromItsStartForItsLength) {
   const double measure2 = OpenWithClip("sox -n -r 44100 -c 1 -b 16 %F synth 2 sine 1000");
+  const auto [from, to] = Sounding(Power(Record(0), 1000));
+  EXPECT_NEAR(from, measure2, 150);
+  EXPECT_NEAR(to - from, 2000, 100);
+}
+
+TEST_F(ClipTakeTest, AWindowsMediaClipSoundsWhereTheScorePutsIt) {
+  const double measure2 =
+      OpenWithClip("ffmpeg -nostdin -v error -f lavfi -i sine=f=1000:r=44100:d=2 -c:a wmav2 %F 2>&1", 1);
   const auto [from, to] = Sounding(Power(Record(0), 1000));
   EXPECT_NEAR(from, measure2, 150);
   EXPECT_NEAR(to - from, 2000, 100);

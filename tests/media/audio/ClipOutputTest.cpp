@@ -8,13 +8,16 @@
 #include <cmath>
 #include <thread>
 
+#include "ClipReading.h"
 #include "base/LittleEndian.h"
 #include "media/audio/AuException.h"
 #include "media/audio/DXAudioOut.h"
+#include "media/audio/WMIn.h"
 #include "media/audio/WaveIn.h"
 #include "platform/audio/OutputBus.h"
 #include "platform/threads/MainQueue.h"
 #include "support/codec/CodecTestSupport.h"
+#include "support/wma/WindowsMediaClips.h"
 
 using namespace codectest;
 
@@ -85,6 +88,29 @@ TEST_F(ClipOutput, StereoClipComesOutSampleForSampleToItsLastFrame) {
   for (size_t i = 2 * clipFrames; i < mix.size(); ++i) ASSERT_EQ(mix[i], 0.0f) << "silence after the clip, " << i;
   EXPECT_TRUE(WaitFor([&] { return done == 1; }));
   EXPECT_EQ(out.Format().nBlockAlign(), 4);
+}
+
+// The pump thread reading a Windows Media clip: what its input decodes
+// (checked against ffmpeg in the input's own tests) comes out whole.
+TEST_F(ClipOutput, AWindowsMediaClipComesOutAsItsInputDecodesIt) {
+  TWMIn reference, in;
+  reference.SetFileName(wmatest::StereoClip().Path);
+  std::vector<int16_t> decoded = As<int16_t>(Drain(reference));
+  // The mix is heard from its first sound on.
+  const auto first = std::find_if(decoded.begin(), decoded.end(), [](int16_t v) { return v != 0; });
+  decoded.erase(decoded.begin(), decoded.begin() + (first - decoded.begin()) / 2 * 2);
+  in.SetFileName(wmatest::StereoClip().Path);
+  TDXAudioOut out(&Bus);
+  out.PollingInterval = 20;
+  out.SetFramesInBuffer(1 << 17);  // the whole clip: the test hears it in one pull
+  int done = 0;
+  out.OnDone = [&](TAuOutput*) { ++done; };
+  out.SetInput(&in);
+  out.Run();
+  const std::vector<float> mix = Hear(decoded.size() / 2 + 4410);
+  for (size_t i = 0; i < decoded.size(); ++i) ASSERT_EQ(mix[i], decoded[i] / 32768.0f) << i;
+  for (size_t i = decoded.size(); i < mix.size(); ++i) ASSERT_EQ(mix[i], 0.0f) << "silence after the clip, " << i;
+  EXPECT_TRUE(WaitFor([&] { return done == 1; }));
 }
 
 TEST_F(ClipOutput, MonoClipAtHalfTheRateSoundsAtItsPitchOnBothSides) {

@@ -10,7 +10,7 @@ public:
   explicit TAudioStream(TStream& stream) : FStream(stream) {}
   int64_t Read(void* buffer, int64_t count) override { return FStream.Read(buffer, count); }
   int64_t Seek(int64_t offset, int origin) override {
-    return FStream.Seek(offset, origin == 0 ? TSeekOrigin::soBeginning
+    return FStream.Seek(offset, origin == 0   ? TSeekOrigin::soBeginning
                                 : origin == 1 ? TSeekOrigin::soCurrent
                                               : TSeekOrigin::soEnd);
   }

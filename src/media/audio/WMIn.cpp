@@ -59,6 +59,7 @@ void TWMIn::OpenFile() {
 
 void TWMIn::Abandon() {
   CloseWMAReader(FReader);
+  FValid = false;
   FChan = FBPS = FSR = 0;
   FSize = 0;
   FDurationCs = 0;
@@ -98,8 +99,8 @@ bool TWMIn::SeekInternal(int64_t& sample) {
   if (!FBusy) return false;
   // A clip without a length is placed by its rate alone.
   const int64_t cs = FClipSamples > 0 ? Round(double(sample) / double(FClipSamples) * FDurationCs)
-                     : FSR > 0 ? Round(double(sample) * 100 / FSR)
-                               : 0;
+                     : FSR > 0        ? Round(double(sample) * 100 / FSR)
+                                      : 0;
   SeekWMAReader(FReader, cs);
   return true;
 }

@@ -12,8 +12,8 @@
 namespace wma {
 
 struct TAsfHeaderFacts {
-  bool Asf = false;        // the header object's GUID stands at the start
-  bool Encrypted = false;  // a content-encryption or extended content-encryption object
+  bool Asf = false;           // the header object's GUID stands at the start
+  bool Encrypted = false;     // a content-encryption or extended content-encryption object
   uint64_t PlayDuration = 0;  // file properties, 100-ns units
   uint64_t Preroll = 0;       // file properties, milliseconds
   // The play duration less the preroll, in 100-ns units; 0 when there is

@@ -80,8 +80,8 @@ TPcmDecoder::TResult TPcmDecoder::Receive(std::vector<uint8_t>& out, int& frames
       else
         av_channel_layout_copy(&c.InLayout, &f.ch_layout);
       const AVSampleFormat outFormat = c.Bits == 16 ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_S32;
-      if (swr_alloc_set_opts2(&c.Convert, &c.OutLayout, outFormat, f.sample_rate, &c.InLayout,
-                              AVSampleFormat(f.format), f.sample_rate, 0, nullptr) < 0 ||
+      if (swr_alloc_set_opts2(&c.Convert, &c.OutLayout, outFormat, f.sample_rate, &c.InLayout, AVSampleFormat(f.format),
+                              f.sample_rate, 0, nullptr) < 0 ||
           swr_init(c.Convert) < 0) {
         swr_free(&c.Convert);
         av_frame_unref(&f);
@@ -95,8 +95,8 @@ TPcmDecoder::TResult TPcmDecoder::Receive(std::vector<uint8_t>& out, int& frames
     std::vector<uint8_t>& target = c.Bits == 24 ? c.Wide : out;
     target.resize(size_t(f.nb_samples) * size_t(channels) * wide);
     uint8_t* planes[1] = {target.data()};
-    const int done = swr_convert(c.Convert, planes, f.nb_samples, const_cast<const uint8_t**>(f.extended_data),
-                                 f.nb_samples);
+    const int done =
+        swr_convert(c.Convert, planes, f.nb_samples, const_cast<const uint8_t**>(f.extended_data), f.nb_samples);
     pts = f.best_effort_timestamp == AV_NOPTS_VALUE ? INT64_MIN : f.best_effort_timestamp;
     av_frame_unref(&f);
     if (done <= 0) continue;

@@ -17,7 +17,7 @@ namespace wma {
 namespace {
 
 constexpr AVCodecID kWindowsMedia[] = {AV_CODEC_ID_WMAV1, AV_CODEC_ID_WMAV2, AV_CODEC_ID_WMAPRO,
-                                      AV_CODEC_ID_WMALOSSLESS, AV_CODEC_ID_WMAVOICE};
+                                       AV_CODEC_ID_WMALOSSLESS, AV_CODEC_ID_WMAVOICE};
 constexpr int kIoBufferBytes = 32768;
 constexpr int64_t kUnitsPerSecond = 10000000;  // 100-ns units
 // A seek starts decoding this long before the range start, so that the
@@ -26,10 +26,11 @@ constexpr int64_t kSeekLeadIn = kUnitsPerSecond / 2;
 
 // The clip's attribute names that libavformat hands out under names of its own.
 constexpr std::pair<const char*, const char*> kRenamed[] = {
-    {"Author", "artist"},           {"Description", "comment"}, {"WM/AlbumTitle", "album"},
-    {"WM/AlbumArtist", "album_artist"}, {"WM/Genre", "genre"},   {"WM/TrackNumber", "track"},
-    {"WM/Composer", "composer"},    {"WM/Publisher", "publisher"}, {"WM/Language", "language"},
-    {"WM/EncodedBy", "encoded_by"}};
+    {"Author", "artist"},        {"Description", "comment"},
+    {"WM/AlbumTitle", "album"},  {"WM/AlbumArtist", "album_artist"},
+    {"WM/Genre", "genre"},       {"WM/TrackNumber", "track"},
+    {"WM/Composer", "composer"}, {"WM/Publisher", "publisher"},
+    {"WM/Language", "language"}, {"WM/EncodedBy", "encoded_by"}};
 
 struct TOutput {
   int Stream = 0;  // libavformat's stream index
@@ -46,7 +47,8 @@ std::vector<codec::TWaveFormat> Offered(const TOutput& o) {
   std::vector<codec::TWaveFormat> formats;
   const int own = o.Discrete ? o.Channels : std::min(o.Channels, 2);
   for (int bits : {16, 24, 32})
-    if (bits == 16 || o.Discrete) formats.push_back(codec::TWaveFormat::Pcm(uint16_t(own), uint32_t(o.Rate), uint16_t(bits)));
+    if (bits == 16 || o.Discrete)
+      formats.push_back(codec::TWaveFormat::Pcm(uint16_t(own), uint32_t(o.Rate), uint16_t(bits)));
   if ((o.SpeakerConfig == 6 || o.SpeakerConfig == 8) && int(o.SpeakerConfig) != own)
     for (int bits : {16, 24, 32})
       formats.push_back(codec::TWaveFormat::Pcm(uint16_t(o.SpeakerConfig), uint32_t(o.Rate), uint16_t(bits)));
@@ -95,7 +97,7 @@ struct TSyncReader::TState {
   // stamp after an open or a seek, then counted in frames.
   int64_t Clock = 0;
   bool Anchored = false;
-  bool FromStart = true;  // decoding began at the clip's first packet
+  bool FromStart = true;    // decoding began at the clip's first packet
   uint64_t RangeStart = 0;  // 100-ns units
   bool Trimming = false;
 
@@ -153,7 +155,8 @@ HRESULT TSyncReader::OpenStream(TByteSource& source) {
   s->Facts = WalkAsfHeader(source, s->Start);
   if (!s->Facts.Asf || source.Seek(s->Start, 0) != s->Start) return NS_E_INVALID_DATA;
   auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferBytes));
-  s->Io = buffer ? avio_alloc_context(buffer, kIoBufferBytes, 0, s.get(), &TState::Read, nullptr, &TState::Seek) : nullptr;
+  s->Io =
+      buffer ? avio_alloc_context(buffer, kIoBufferBytes, 0, s.get(), &TState::Read, nullptr, &TState::Seek) : nullptr;
   if (!s->Io) {
     av_free(buffer);
     return NS_E_INVALID_DATA;
@@ -173,8 +176,7 @@ HRESULT TSyncReader::OpenStream(TByteSource& source) {
     o.Rate = p.sample_rate;
     o.Audio = p.codec_type == AVMEDIA_TYPE_AUDIO &&
               std::find(std::begin(kWindowsMedia), std::end(kWindowsMedia), p.codec_id) != std::end(kWindowsMedia) &&
-              avcodec_find_decoder(p.codec_id) && o.Channels >= 1 && o.Channels <= 8 && o.Rate > 0 &&
-              o.Rate <= 384000;
+              avcodec_find_decoder(p.codec_id) && o.Channels >= 1 && o.Channels <= 8 && o.Rate > 0 && o.Rate <= 384000;
     s->Outputs.push_back(o);
   }
   FState = std::move(s);
@@ -309,8 +311,7 @@ HRESULT TSyncReader::GetNextSample(uint16_t stream, std::vector<uint8_t>& sample
         if (s.Packet->stream_index == o->Stream) s.Decoder.Send(s.Packet);
         av_packet_unref(s.Packet);
         break;
-      case detail::TPcmDecoder::TResult::End:
-        return NS_E_NO_MORE_SAMPLES;
+      case detail::TPcmDecoder::TResult::End: return NS_E_NO_MORE_SAMPLES;
     }
   }
 }
@@ -322,7 +323,8 @@ HRESULT TSyncReader::SetRange(uint64_t start) {
   for (size_t i = 0; stream < 0 && i < s.Outputs.size(); ++i)
     if (s.Outputs[i].Audio) stream = s.Outputs[i].Stream;
   if (stream < 0) return E_INVALIDARG;
-  const int64_t from = start > uint64_t(2 * kSeekLeadIn) ? int64_t(std::min<uint64_t>(start, INT64_MAX)) - kSeekLeadIn : 0;
+  const int64_t from =
+      start > uint64_t(2 * kSeekLeadIn) ? int64_t(std::min<uint64_t>(start, INT64_MAX)) - kSeekLeadIn : 0;
   const int64_t at = av_rescale_q(from, AVRational{1, int(kUnitsPerSecond)}, s.Format->streams[stream]->time_base);
   s.FromStart = from == 0;
   if (avformat_seek_file(s.Format, stream, INT64_MIN, at, at, 0) < 0) {
@@ -338,8 +340,8 @@ HRESULT TSyncReader::SetRange(uint64_t start) {
   return S_OK;
 }
 
-HRESULT TSyncReader::GetAttributeByName(uint16_t stream, const std::string& name, TAttrDataType& type,
-                                        uint8_t* value, uint16_t& length) {
+HRESULT TSyncReader::GetAttributeByName(uint16_t stream, const std::string& name, TAttrDataType& type, uint8_t* value,
+                                        uint16_t& length) {
   if (!FState) return NS_E_INVALID_REQUEST;
   if (stream != 0) return ASF_E_NOTFOUND;
   std::vector<uint8_t> bytes;

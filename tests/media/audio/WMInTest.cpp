@@ -4,15 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 
 #include "ClipReading.h"
-#include "support/wma/WindowsMediaClips.h"
 #include "base/Utf8.h"
 #include "media/audio/AuException.h"
 #include "media/audio/WMIn.h"
 #include "support/Raised.h"
+#include "support/wma/WindowsMediaClips.h"
 
 using namespace wmatest;
 
@@ -25,29 +24,18 @@ struct TClipInput {
   TWMIn In;
 };
 
-// The offset into Reference (in frames) where Got's first 2048 frames
-// match it within 1, searched from Expected - Slack to Expected + Slack;
-// -1 when they match nowhere.
-long MatchAt(const std::vector<int16_t>& reference, const std::vector<int16_t>& got, int channels, long expected,
-             long slack) {
-  const size_t n = std::min<size_t>(got.size(), 2048 * size_t(channels));
+// Where in ffmpeg's decoding (in frames, from Expected - Slack on) Got's
+// first 2048 frames stand, within 1 per sample; -1 when nowhere.
+long MatchAt(const TClip& clip, const std::vector<int16_t>& got, long expected, long slack) {
+  const size_t n = std::min<size_t>(got.size(), 2048 * clip.Channels);
   for (long at = std::max(0L, expected - slack); at <= expected + slack; ++at) {
-    const size_t from = size_t(at) * size_t(channels);
-    if (from + n > reference.size()) break;
-    bool same = true;
-    for (size_t i = 0; i < n && same; ++i) same = std::abs(reference[from + i] - got[i]) <= 1;
-    if (same) return at;
+    const size_t from = size_t(at) * clip.Channels;
+    if (from + n > clip.Decoded.size()) break;
+    size_t i = 0;
+    while (i < n && std::abs(clip.Decoded[from + i] - got[i]) <= 1) ++i;
+    if (i == n) return at;
   }
   return -1;
-}
-
-// Frames from Got equal Reference's from Offset on, within 1, as far as both go.
-size_t FramesDiffering(const std::vector<int16_t>& reference, const std::vector<int16_t>& got, int channels,
-                       long offset) {
-  size_t differing = 0;
-  for (size_t i = 0; i < got.size() && size_t(offset) * channels + i < reference.size(); ++i)
-    if (std::abs(reference[size_t(offset) * channels + i] - got[i]) > 1) ++differing;
-  return differing;
 }
 
 class RealClip : public testing::TestWithParam<const TClip& (*)()> {};
@@ -59,89 +47,65 @@ TEST_P(RealClip, DecodesWhatFfmpegDecodesWithTheClipsFormatLengthAndTexts) {
   EXPECT_EQ(in.GetSampleRate(), int32_t(clip.Rate));
   EXPECT_EQ(in.GetChannels(), clip.Channels);
   EXPECT_EQ(in.GetBitsPerSample(), 16);
-  EXPECT_TRUE(in.Valid());
+  EXPECT_EQ(in.DurationCs(), 204);  // ffmpeg's 2.042 s
 
   const std::vector<int16_t> got = As<int16_t>(Drain(in, 4000));
-  const long at = MatchAt(clip.Decoded, got, clip.Channels, 0, 4096);
+  const long at = MatchAt(clip, got, 0, 4096);
   ASSERT_GE(at, 0) << "the start lines up nowhere";
-  EXPECT_EQ(FramesDiffering(clip.Decoded, got, clip.Channels, at), 0u);
-  // Ours may run on where ffmpeg stops, never the other way.
-  EXPECT_GE(got.size() / clip.Channels + size_t(at), clip.Decoded.size() / clip.Channels);
-
-  const double durationFrames = in.DurationCs() / 100.0 * clip.Rate;
-  EXPECT_NEAR(double(got.size() / clip.Channels), durationFrames, clip.PacketFrames);
-  EXPECT_NEAR(in.DurationCs(), 204, 1);  // ffmpeg's 2.042 s
+  const size_t common = std::min(got.size(), clip.Decoded.size() - size_t(at) * clip.Channels);
+  EXPECT_GT(common, clip.Decoded.size() * 9 / 10);
+  for (size_t i = 0; i < common; ++i) ASSERT_LE(std::abs(got[i] - clip.Decoded[at * clip.Channels + i]), 1) << i;
+  EXPECT_NEAR(double(got.size() / clip.Channels), in.DurationCs() / 100.0 * clip.Rate, clip.PacketFrames);
 
   const TId3v2Tags& tags = in.Id3v2Tags();
-  EXPECT_EQ(Utf16ToUtf8(tags.Title()), clip.Title);
-  EXPECT_EQ(Utf16ToUtf8(tags.Artist()), clip.Artist);
-  EXPECT_EQ(Utf16ToUtf8(tags.Album()), clip.Album);
-  EXPECT_EQ(Utf16ToUtf8(tags.Genre()), clip.Genre);
-  EXPECT_EQ(tags.Track(), clip.Track);
-  EXPECT_EQ(tags.Year(), clip.Year);
-  EXPECT_EQ(Utf16ToUtf8(tags.Comment()), clip.Copyright);
+  const std::vector<std::string> texts = {Utf16ToUtf8(tags.Title()),
+                                          Utf16ToUtf8(tags.Artist()),
+                                          Utf16ToUtf8(tags.Album()),
+                                          Utf16ToUtf8(tags.Genre()),
+                                          tags.Track(),
+                                          tags.Year(),
+                                          Utf16ToUtf8(tags.Comment())};
+  EXPECT_EQ(texts, (std::vector<std::string>{clip.Title, clip.Artist, clip.Album, clip.Genre, clip.Track, clip.Year,
+                                             clip.Copyright}));
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowsMedia, RealClip, testing::Values(&StereoClip, &MonoClip),
                          [](const auto& info) { return info.index == 0 ? "Wmav2Stereo" : "Wmav1Mono"; });
 
 TEST(WindowsMediaInput, AClipAfterThirtyBytesOfItsOwnPlaysAsTheClip) {
-  const TClip& clip = StereoClip();
   std::vector<uint8_t> bytes(30, 0xA5);
-  bytes.insert(bytes.end(), clip.Bytes.begin(), clip.Bytes.end());
-  TClipInput plain(clip.Bytes), headed(bytes);
-  EXPECT_TRUE(headed.In.Valid() || headed.In.GetChannels() == 2);
+  bytes.insert(bytes.end(), StereoClip().Bytes.begin(), StereoClip().Bytes.end());
+  TClipInput plain(StereoClip().Bytes), headed(bytes);
+  EXPECT_EQ(headed.In.GetChannels(), 2);
   EXPECT_EQ(Drain(headed.In), Drain(plain.In));
-  EXPECT_EQ(headed.In.DurationCs(), plain.In.DurationCs());
 }
 
-// The position where data after a seek to Sample starts, in frames of
-// ffmpeg's decoding: the hundredth of a second the seek asks for, less
-// the time of ffmpeg's first frame (a time before it plays the clip from
-// its first frame).
-long SeekTarget(const TClip& clip, int64_t sample, int64_t clipSamples, int32_t durationCs) {
-  const double cs = clipSamples > 0 ? std::nearbyint(double(sample) / double(clipSamples) * durationCs)
-                                    : std::nearbyint(double(sample) * 100 / clip.Rate);
-  return std::max(0L, std::lround((cs / 100 - clip.FirstFrameTime) * clip.Rate));
-}
+// While the input plays, a seek to a sample goes to the nearest hundredth
+// of a second of the clip: there data starts as ffmpeg decodes it from the
+// time of its first frame on (within the milliseconds of the time stamps).
+class ClipSeek : public testing::TestWithParam<int64_t> {};
 
-struct TSeekCase {
-  const char* Name;
-  int64_t Sample;
-};
-
-class ClipSeek : public testing::TestWithParam<TSeekCase> {};
-
-// The Part's seek: while the input plays, a seek moves to the hundredth of
-// a second nearest the sample; two samples in one hundredth land alike.
 TEST_P(ClipSeek, LandsOnTheHundredthOfASecond) {
   const TClip& clip = StereoClip();
   TClipInput c(clip.Bytes);
-  TWMIn& in = c.In;
-  const int64_t clipSamples = int64_t(std::trunc(in.GetTotalSamples() * 1.0));
-  in.Init();
-  uint8_t* buffer;
-  uint32_t bytes = 8000;
-  in.GetData(buffer, bytes);
+  const double clipSamples = double(c.In.GetTotalSamples());  // from "Duration"
+  c.In.Init();
   std::vector<std::vector<int16_t>> after;
-  for (int64_t sample : {GetParam().Sample, GetParam().Sample + 100}) {
-    ASSERT_TRUE(in.Seek(sample));
-    bytes = 8192;
-    in.GetData(buffer, bytes);
+  for (int64_t sample : {GetParam(), GetParam() + 100}) {  // in one hundredth
+    ASSERT_TRUE(c.In.Seek(sample));
+    uint8_t* buffer;
+    uint32_t bytes = 8192;
+    c.In.GetData(buffer, bytes);
     after.push_back(As<int16_t>(std::vector<uint8_t>(buffer, buffer + bytes)));
   }
-  in.Flush();
-  const long target = SeekTarget(clip, GetParam().Sample, clipSamples, in.DurationCs());
-  // Within the rounding of the clip's time stamps to milliseconds.
-  const long at = MatchAt(clip.Decoded, after[0], 2, target, clip.Rate / 1000);
-  EXPECT_GE(at, 0) << "expected near frame " << target;
+  c.In.Flush();
+  const double seconds = std::nearbyint(GetParam() / clipSamples * c.In.DurationCs()) / 100;
+  const long target = std::max(0L, std::lround((seconds - clip.FirstFrameTime) * clip.Rate));
+  EXPECT_GE(MatchAt(clip, after[0], target, clip.Rate / 1000), 0) << "expected near frame " << target;
   EXPECT_EQ(after[0], after[1]);
 }
 
-INSTANTIATE_TEST_SUITE_P(WindowsMedia, ClipSeek,
-                         testing::Values(TSeekCase{"HalfASecond", 22050 + 120}, TSeekCase{"FromTheStart", 0},
-                                         TSeekCase{"PastOneSecond", 44100 * 3 / 2 + 7}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(WindowsMedia, ClipSeek, testing::Values(22050 + 120, 0, 44100 * 3 / 2 + 7));
 
 TEST(WindowsMediaInput, AClipWithoutADurationPlaysToItsEndAndSeeksByItsRate) {
   const TClip& clip = StereoClip();
@@ -149,10 +113,8 @@ TEST(WindowsMediaInput, AClipWithoutADurationPlaysToItsEndAndSeeksByItsRate) {
   const size_t properties = FindObject(bytes, FilePropertiesGuid);
   ASSERT_NE(properties, std::string::npos);
   std::fill_n(bytes.begin() + long(properties) + 64, 8, 0);  // the play duration
-
   TClipInput c(bytes), whole(clip.Bytes);
   EXPECT_EQ(c.In.GetChannels(), 2);
-  EXPECT_EQ(c.In.DurationCs(), 0);
   EXPECT_EQ(c.In.Size(), 0);
   EXPECT_EQ(c.In.GetTotalTime(), 0);
   EXPECT_EQ(Drain(c.In), Drain(whole.In));
@@ -164,15 +126,13 @@ TEST(WindowsMediaInput, AClipWithoutADurationPlaysToItsEndAndSeeksByItsRate) {
   c.In.GetData(buffer, n);
   c.In.Flush();
   const long target = std::lround((0.5 - clip.FirstFrameTime) * clip.Rate);
-  EXPECT_GE(MatchAt(clip.Decoded, As<int16_t>(std::vector<uint8_t>(buffer, buffer + n)), 2, target, 44), 0);
+  EXPECT_GE(MatchAt(clip, As<int16_t>(std::vector<uint8_t>(buffer, buffer + n)), target, 44), 0);
 }
 
 struct TFormatCase {
-  const char* Name;
   TChannelsNumber Request;
   bool HighPrecision;
   int Channels, Bits;
-  bool HighPrecisionAfter;
 };
 
 class ClipFormat : public testing::TestWithParam<TFormatCase> {};
@@ -182,34 +142,27 @@ TEST_P(ClipFormat, FollowsTheChannelRequestAndPrecision) {
   TClipInput c(StereoClip().Bytes);
   c.In.SetHighPrecision(f.HighPrecision);
   c.In.SetOutputChannels(f.Request);
-  EXPECT_EQ(c.In.HighPrecision(), f.HighPrecisionAfter);
+  EXPECT_EQ(c.In.HighPrecision(), f.Bits == 32);
   EXPECT_EQ(c.In.GetChannels(), f.Channels);
   EXPECT_EQ(c.In.GetBitsPerSample(), f.Bits);
   EXPECT_EQ(c.In.GetSampleRate(), 44100);
   const std::vector<uint8_t> data = Drain(c.In);
-  EXPECT_EQ(data.size() % size_t(f.Channels * f.Bits / 8), 0u);
-  EXPECT_NEAR(double(data.size()) / (f.Channels * f.Bits / 8), double(StereoClip().Decoded.size() / 2), 2048);
-  if (f.Channels == 2 && f.Bits == 32) {
-    // The same sound, more finely: its top 16 bits are the 16-bit decoding.
-    const std::vector<int32_t> wide = As<int32_t>(data);
-    const std::vector<int16_t>& ref = StereoClip().Decoded;
-    const long at = MatchAt(ref, [&] {
-      std::vector<int16_t> top;
-      for (int32_t v : wide) top.push_back(int16_t(std::lround(v / 65536.0) > 32767 ? 32767 : std::lround(v / 65536.0)));
-      return top;
-    }(), 2, 0, 4096);
-    EXPECT_GE(at, 0);
+  if (f.Channels != 2) return;
+  // The same sound: its top 16 bits are the 16-bit decoding's.
+  std::vector<int16_t> top = As<int16_t>(data);
+  if (f.Bits == 32) {
+    top.clear();
+    for (int32_t v : As<int32_t>(data)) top.push_back(int16_t(std::min(std::lround(v / 65536.0), 32767L)));
   }
+  EXPECT_GE(MatchAt(StereoClip(), top, 0, 4096), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    WindowsMedia, ClipFormat,
-    testing::Values(TFormatCase{"MonoOrStereo", TChannelsNumber::cnMonoOrStereo, false, 2, 16, false},
-                    TFormatCase{"MonoOrStereoHighPrecision", TChannelsNumber::cnMonoOrStereo, true, 2, 32, true},
-                    TFormatCase{"MaxAvailable", TChannelsNumber::cnMaxAvailable, false, 2, 32, true},
-                    TFormatCase{"FiveDotOne", TChannelsNumber::cn5dot1, false, 6, 32, true},
-                    TFormatCase{"SevenDotOne", TChannelsNumber::cn7dot1, false, 8, 32, true}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(WindowsMedia, ClipFormat,
+                         testing::Values(TFormatCase{TChannelsNumber::cnMonoOrStereo, false, 2, 16},
+                                         TFormatCase{TChannelsNumber::cnMonoOrStereo, true, 2, 32},
+                                         TFormatCase{TChannelsNumber::cnMaxAvailable, false, 2, 32},
+                                         TFormatCase{TChannelsNumber::cn5dot1, false, 6, 32},
+                                         TFormatCase{TChannelsNumber::cn7dot1, false, 8, 32}));
 
 TEST(WindowsMediaInput, SettersReopenAnOpenInputAndWaitWhileBusy) {
   TClipInput c(StereoClip().Bytes);
@@ -221,24 +174,20 @@ TEST(WindowsMediaInput, SettersReopenAnOpenInputAndWaitWhileBusy) {
   c.In.SetOutputChannels(TChannelsNumber::cn5dot1);
   EXPECT_TRUE(c.In.HighPrecision());
   EXPECT_EQ(c.In.OutputChannels(), TChannelsNumber::cnMonoOrStereo);
-  EXPECT_EQ(c.In.GetChannels(), 2);
   c.In.Flush();
-  // HighPrecision stays as the channel request forced it.
   c.In.SetOutputChannels(TChannelsNumber::cn5dot1);
   c.In.SetHighPrecision(false);
-  EXPECT_TRUE(c.In.HighPrecision());
+  EXPECT_TRUE(c.In.HighPrecision()) << "as the channel request forced it";
 }
 
-TEST(WindowsMediaInput, AProtectedClipIsRefused) {
+TEST(WindowsMediaInput, ProtectedOrNamelessClipsRaise) {
   TClipInput c(WithHeaderObject(StereoClip().Bytes, ContentEncryptionObject()));
   EXPECT_EQ(RaisedBy<EAuException>([&] { c.In.GetChannels(); }), "File is protected");
   EXPECT_EQ(RaisedBy<EAuException>([&] { c.In.Init(); }), "File is protected");
   EXPECT_FALSE(c.In.Busy());
-}
-
-TEST(WindowsMediaInput, WithoutAStreamOrANameItSaysSo) {
-  TWMIn in;
-  EXPECT_EQ(RaisedBy<EAuException>([&] { in.GetSampleRate(); }), "File name is not assigned");
+  EXPECT_FALSE(c.In.Valid());
+  TWMIn nameless;
+  EXPECT_EQ(RaisedBy<EAuException>([&] { nameless.GetSampleRate(); }), "File name is not assigned");
 }
 
 TEST(WindowsMediaInput, WhatIsNotAClipOpensNothingAndIsTriedAgain) {
@@ -252,28 +201,21 @@ TEST(WindowsMediaInput, WhatIsNotAClipOpensNothingAndIsTriedAgain) {
   stream.WriteBytes(StereoClip().Bytes);
   stream.SetPosition(0);
   EXPECT_EQ(in.GetChannels(), 2) << "the next use opens the clip now there";
-  EXPECT_TRUE(in.Valid());
-}
 
-TEST(WindowsMediaInput, AClipWithoutAudioOpensInvalidWithoutAFormat) {
-  TClipInput c(VideoOnlyAsf());
-  EXPECT_EQ(c.In.GetChannels(), 0);
-  EXPECT_EQ(c.In.GetSampleRate(), 0);
-  EXPECT_EQ(c.In.GetBitsPerSample(), 0);
-  EXPECT_FALSE(c.In.Valid());
-  EXPECT_TRUE(Drain(c.In).empty());
+  TClipInput video(VideoOnlyAsf());
+  EXPECT_EQ(video.In.GetSampleRate() + video.In.GetChannels() + video.In.GetBitsPerSample(), 0);
+  EXPECT_FALSE(video.In.Valid());
+  EXPECT_TRUE(Drain(video.In).empty());
 }
 
 TEST(WindowsMediaInput, DamagedAndCutClipsPlayWhatIsLeft) {
-  const TClip& clip = StereoClip();
-  std::vector<uint8_t> damaged = clip.Bytes;
+  const std::vector<uint8_t>& bytes = StereoClip().Bytes;
+  std::vector<uint8_t> damaged = bytes;
   std::fill_n(damaged.begin() + long(damaged.size() / 2), 400, 0x55);
-  TClipInput d(damaged);
-  const size_t whole = clip.Decoded.size() * 2;
-  EXPECT_GT(Drain(d.In).size(), whole * 8 / 10);
-
-  TClipInput cut(std::vector<uint8_t>(clip.Bytes.begin(), clip.Bytes.begin() + long(clip.Bytes.size() / 2)));
-  EXPECT_NEAR(double(Drain(cut.In).size()), whole / 2.0, whole / 8.0);
+  TClipInput d(damaged), cut(std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(bytes.size() / 2)));
+  const double whole = double(StereoClip().Decoded.size() * 2);
+  EXPECT_GT(double(Drain(d.In).size()), whole * 0.8);
+  EXPECT_NEAR(double(Drain(cut.In).size()), whole / 2, whole / 8);
 }
 
 }  // namespace

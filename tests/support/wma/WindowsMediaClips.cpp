@@ -39,10 +39,11 @@ TClip Made(const char* name, uint32_t rate, uint16_t channels, const TClipTexts&
   const std::string q = codectest::Quote(c.Path);
   c.FirstFrameTime = std::atof(
       codectest::Run("ffprobe -v error -show_entries frame=pts_time -of csv=p=0 " + q + " | head -n 1").c_str());
-  const double packet = std::atof(
-      codectest::Run("ffprobe -v error -show_packets -read_intervals %+#1 -show_entries packet=duration_time "
-                     "-of csv=p=0 " + q)
-          .c_str());
+  const double packet =
+      std::atof(codectest::Run("ffprobe -v error -show_packets -read_intervals %+#1 -show_entries packet=duration_time "
+                               "-of csv=p=0 " +
+                               q)
+                    .c_str());
   c.PacketFrames = uint32_t(packet * c.Rate + 0.5);
   return c;
 }
@@ -64,9 +65,9 @@ std::vector<uint8_t> GuidBytes(const char* text) {
 }  // namespace
 
 const TClip& StereoClip() {
-  static const TClip clip = Made("stereo.wma", 44100, 2,
-                                 {"Ünïcode Титул", "Артист", "Album A", "Jazz", "3", "2001", "(c) 2001 Someone"},
-                                 "aevalsrc=0.5*sin(2*PI*1000*t)|0.4*sin(2*PI*660*t):s=44100:d=2", "wmav2 -b:a 128k");
+  static const TClip clip =
+      Made("stereo.wma", 44100, 2, {"Ünïcode Титул", "Артист", "Album A", "Jazz", "3", "2001", "(c) 2001 Someone"},
+           "aevalsrc=0.5*sin(2*PI*1000*t)|0.4*sin(2*PI*660*t):s=44100:d=2", "wmav2 -b:a 128k");
   return clip;
 }
 

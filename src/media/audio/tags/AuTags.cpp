@@ -20,11 +20,14 @@ void TAuTags::AssignTo(TAuTags& dest) const {
 
 void TAuTags::Assign(const TAuTags& source) { source.AssignTo(*this); }
 
-bool TAuTags::TagPresent(int file) { return ::fcntl(file, F_GETFD) != -1; }
+bool TAuTags::IsOpen(int file) { return ::fcntl(file, F_GETFD) != -1; }
+
+bool TAuTags::TagPresent(int file) { return IsOpen(file); }
 
 bool TAuTags::ReadFromFile(int file) {
+  if (!IsOpen(file)) return false;
   Clear();
-  return ::fcntl(file, F_GETFD) != -1;
+  return true;
 }
 
 bool TAuTags::WriteToFile(const std::string& fileName) { return FileExists(fileName); }

@@ -31,6 +31,7 @@ public:
   virtual void Assign(const TAuTags& source);
 
   // True when File is an open descriptor; reading also clears the values.
+  // Every kind leaves its values alone when File is not an open descriptor.
   virtual bool TagPresent(int file);
   virtual bool ReadFromFile(int file);
   // True when the file exists.
@@ -56,6 +57,7 @@ public:
   bool Changed() const { return FChanged; }
 
 protected:
+  static bool IsOpen(int file);
   // Adds a name (with nothing) while the kind builds its set.
   void AddName(const std::string& name, TTagValue initial = {});
 

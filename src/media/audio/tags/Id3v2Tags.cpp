@@ -63,8 +63,7 @@ bool HeaderAt(int file, int64_t at, THeader& header) {
 // encoding not read.
 TTagValue FrameText(uint8_t encoding, const uint8_t* p, size_t n) {
   switch (encoding) {
-    case 0:
-      return std::string(p, std::find(p, p + n, 0));
+    case 0: return std::string(p, std::find(p, p + n, 0));
     case 1: {
       bool bigEndian = false;
       if (n >= 2 && ((p[0] == 0xFF && p[1] == 0xFE) || (p[0] == 0xFE && p[1] == 0xFF))) {
@@ -80,10 +79,8 @@ TTagValue FrameText(uint8_t encoding, const uint8_t* p, size_t n) {
       }
       return text;
     }
-    case 3:
-      return Utf8ToUtf16(std::string(p, std::find(p, p + n, 0)));
-    default:
-      return {};
+    case 3: return Utf8ToUtf16(std::string(p, std::find(p, p + n, 0)));
+    default: return {};
   }
 }
 
@@ -103,6 +100,7 @@ bool TId3v2Tags::TagPresent(int file) {
 }
 
 bool TId3v2Tags::ReadFromFile(int file) {
+  if (!IsOpen(file)) return false;
   Clear();
   THeader header;
   const off_t start = ::lseek(file, 0, SEEK_CUR);

@@ -55,8 +55,21 @@ public:
   void SetTrack(const std::string& v) { SetValue(Id(fTrack), v); }
 
 private:
-  enum TFrame { fAlbum, fArtist, fGenre, fTitle, fTrack, fYear, fComment, fComposer, fEncoder, fCopyright,
-                fLanguage, fLink, FrameCount };
+  enum TFrame {
+    fAlbum,
+    fArtist,
+    fGenre,
+    fTitle,
+    fTrack,
+    fYear,
+    fComment,
+    fComposer,
+    fEncoder,
+    fCopyright,
+    fLanguage,
+    fLink,
+    FrameCount
+  };
   std::string Id(TFrame frame) const { return Id(frame, FFrameIdSet); }
   static std::string Id(TFrame frame, uint8_t set);
   void ReadFrames(int file, int64_t at, int64_t end, int version);

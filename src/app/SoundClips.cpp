@@ -7,21 +7,31 @@
 
 namespace {
 
+// A clip that cannot be played (a protected one, say) is left out: the
+// score plays on without it.
+void LogFailure(const EAuException& e) { Log(std::string("sound clip: ") + e.what()); }
+
 class TSoundClipPlayer final : public TKVClipPlayer {
 public:
-  int32_t TotalSeconds(TKVSound& Sound) override { return Sound.GetTotalTime(); }
+  int32_t TotalSeconds(TKVSound& Sound) override {
+    try {
+      return Sound.GetTotalTime();
+    } catch (const EAuException& e) {
+      LogFailure(e);
+      return 0;
+    }
+  }
 
   void Run(TKVSound& Sound, int32_t OffsetSeconds) override {
     Sound.PrepareAudio();
     auto* input = dynamic_cast<TAuStreamedInput*>(Sound.Input());
     auto* output = dynamic_cast<TAuOutput*>(Sound.Output());
     if (!input || !output) return;
-    input->SetStartTime(OffsetSeconds / 60, OffsetSeconds % 60);
     try {
+      input->SetStartTime(OffsetSeconds / 60, OffsetSeconds % 60);
       output->Run();
     } catch (const EAuException& e) {
-      // The score plays on without the clip.
-      Log(std::string("sound clip: ") + e.what());
+      LogFailure(e);
     }
   }
 

@@ -10,10 +10,14 @@ namespace {
 class TStandInRenderer final : public TKVScoreRenderer {
 public:
   explicit TStandInRenderer(TKVWindow& View) : FView(View) {}
+  // The cursor is taken off and put back around the fill, as every paint
+  // keeps the exclusive-or drawings balanced.
   void Paint() override {
     canvas::TCanvas& canvas = FView.Control()->Canvas();
+    FView.DrawCursor(canvas, false);
     canvas.Brush = {FView.Color(), canvas::bsSolid};
     canvas.FillRect(FView.Control()->ClientRect());
+    FView.DrawCursor(canvas, true);
   }
   void ShowCursor(bool Show) override { DrawCursorOnWindow(FView, Show); }
   void DrawHoverOverlay(bool) override {}

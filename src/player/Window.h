@@ -455,8 +455,8 @@ private:
   // The control attaches itself when it is made and detaches before it goes.
   void AttachControl(TKVViewControl* Control);
   void SetHint(const std::string& Text);
-  // Shows Control's hint now, through the application's hint path, with
-  // Pause as the application's hint delay from then on.
+  // Shows Control's hint at once, through the application's hint path, and
+  // leaves Pause as the application's hint delay.
   static void ShowHintNow(forms::TControl& Control, int32_t Pause, canvas::TPoint At);
   void InvalidateClient(const canvas::TRect& R, bool Erase);
   // Moves the bars to H and V through ScrollBarScroll, with one repaint.

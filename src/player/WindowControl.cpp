@@ -70,12 +70,15 @@ void TKVWindow::SetHint(const std::string& Text) {
   if (FControl) FControl->SetHint(Text);
 }
 
+// The hint shows without delay; the application keeps Pause as its delay
+// from then on.
 void TKVWindow::ShowHintNow(forms::TControl& Control, int32_t Pause, canvas::TPoint At) {
   if (!forms::Application) return;
   forms::Application->CancelHint();
   Control.SetShowHint(true);
-  forms::Application->HintPause = Pause;
+  forms::Application->HintPause = 0;
   // Forgetting the control makes the application take it afresh.
   forms::Application->HintMouseMessage(nullptr, {});
   forms::Application->HintMouseMessage(&Control, Control.ClientToScreen(At));
+  forms::Application->HintPause = Pause;
 }

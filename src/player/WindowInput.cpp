@@ -41,7 +41,8 @@ void TKVWindow::MouseDown(window::TMouseButton Button, window::TShiftState Shift
     return FControl->forms::TCustomControl::MouseDown(Button, Shift, X, Y);
   }
   FControl->forms::TCustomControl::MouseDown(Button, Shift, X, Y);
-  if (FRule->Visible() && (Y <= FRule->Width() || X <= FRule->Width())) return;
+  // The bottom strip first: the left ruler ends above it, and the first
+  // page button lies under the ruler's column.
   if (Y > FControl->ClientHeight() - HorzScrollBar()->Height()) {
     // Only the buttons of the pages can be pressed.
     for (int b = PageButton::First; b <= PageButton::Last; ++b)
@@ -52,6 +53,7 @@ void TKVWindow::MouseDown(window::TMouseButton Button, window::TShiftState Shift
       }
     return;
   }
+  if (FRule->Visible() && (Y <= FRule->Width() || X <= FRule->Width())) return;
   if (InPanningStyle() || ((Shift & window::ssShift) && (Shift & window::ssAlt))) {
     FAnchor = {X, Y};
     FPanning = true;

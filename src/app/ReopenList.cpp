@@ -9,6 +9,7 @@
 #include "app/ProgramLog.h"
 #include "app/ProgramModule.h"
 #include "app/ProgramUnit.h"
+#include "base/Log.h"
 #include "base/Streams.h"
 #include "platform/threads/MainQueue.h"
 
@@ -93,6 +94,7 @@ void TFProgramModule::AddToReopen(const std::string& Path) {
     RebuildReopenMenu();
   } catch (const std::exception&) {
     // The list stays as it was.
+    LogFailure("Reopen list: " + Path + " was not added");
   }
 }
 

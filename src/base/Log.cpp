@@ -1,6 +1,7 @@
 #include "base/Log.h"
 
 #include <cstdio>
+#include <exception>
 #include <mutex>
 
 namespace {
@@ -21,4 +22,16 @@ void Log(const std::string& text) {
     gLogHook(text);
   else
     std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+void LogFailure(const std::string& what) {
+  std::string text = what + ": ";
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    text += e.what();
+  } catch (...) {
+    text += "an exception of no known kind";
+  }
+  Log(text);
 }

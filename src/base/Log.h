@@ -9,3 +9,6 @@
 
 void SetLogHook(std::function<void(const std::string&)> hook);
 void Log(const std::string& text);
+// Inside a catch block only: logs What, a colon and the text of the
+// exception being handled.
+void LogFailure(const std::string& what);

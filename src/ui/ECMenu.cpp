@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Log.h"
 #include "platform/forms/Timer.h"
 #include "platform/window/WindowSystem.h"
 
@@ -209,6 +210,7 @@ void TECMenu::TimerTick() {
     }
   } catch (...) {
     // A failing drop-down must not stop the timer's loop.
+    LogFailure("Menu: a drop-down did not open or close");
   }
 }
 
@@ -293,8 +295,10 @@ void TECSubMenu::MouseUp(forms::TMouseButton button, forms::TShiftState shift, i
   try {
     FItem->MouseUp(button, shift, x, y);
   } catch (...) {
-    // A failing command leaves the menus usable.
     if (button != window::mbLeft) throw;
+    // A failing command leaves the menus usable. The drop-down may be gone
+    // with the menus the command closed: nothing of it is read here.
+    LogFailure("Menu: the chosen command failed");
   }
 }
 

@@ -3,6 +3,10 @@
 // height limit and the screen edges.
 #include "MenuTestSupport.h"
 
+#include <stdexcept>
+
+#include "base/Log.h"
+
 namespace menu_test {
 namespace {
 
@@ -95,6 +99,16 @@ TEST_F(MenuTest, AClickOnAnItemRunsItsActionOnceAndAPressOutsideClosesTheMenus) 
   Host->Click({1000, 700});  // outside every window of the program
   Pump();
   EXPECT_FALSE(IsOpen(File));
+  // A command that fails leaves the menus usable and says what failed.
+  AOpen->OnExecute = [](TObject*) { throw std::runtime_error("disk gone"); };
+  std::vector<std::string> logged;
+  SetLogHook([&](const std::string& line) { logged.push_back(line); });
+  ClickOn(File);
+  ClickOn(Open);
+  SetLogHook(nullptr);
+  EXPECT_EQ(logged, std::vector<std::string>{"Menu: the chosen command failed: disk gone"});
+  ClickOn(File);
+  EXPECT_TRUE(IsOpen(File));
 }
 
 TEST_F(MenuTest, TheArrowPartOfADropDownItemFiresOnDropDownClickAndTheMainPartOnClick) {

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "base/Log.h"
+
 #include "score/layout/measure/ColumnMarks.h"
 #include "score/layout/page/PageComposer.h"
 #include "score/layout/play/PlayOrder.h"
@@ -70,6 +72,7 @@ bool TKVScoreLayout::Reformat(int32_t FromPage) {
     FSteps.PaginatePages(FScore, FromPage);
   } catch (const std::exception&) {
     FScore.SetFirstDirtyPage(-1);
+    LogFailure("Layout: the pages were not composed");
   }
   FSteps.BuildPlayOrder(FScore);
   return true;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "base/Exceptions.h"
+#include "base/Log.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "platform/text/TextMeasurer.h"
 #include "score/model/ScoreView.h"
@@ -96,8 +97,12 @@ TEST_F(ReformatRun, AComposerThatThrowsLeavesCleanRecords) {
   const TKVLayoutSteps saved = steps;
   steps.PaginatePages = [&](TKVScore& s, int32_t From) { measurer.Armed = true, saved.PaginatePages(s, From); };
   steps.BuildPlayOrder = [&](TKVScore& s) { measurer.Armed = false, saved.BuildPlayOrder(s); };
+  std::vector<std::string> logged;
+  SetLogHook([&](const std::string& line) { logged.push_back(line); });
   score->Reformat(0);
+  SetLogHook(nullptr);
   EXPECT_TRUE(measurer.Thrown);
+  EXPECT_EQ(logged, std::vector<std::string>{"Layout: the pages were not composed: font lost"});
   EXPECT_EQ(view.Tables, 1);
   EXPECT_EQ(score->FirstDirtyPage(), -1);
   EXPECT_EQ(piece->Layout().PlayCount, 40);

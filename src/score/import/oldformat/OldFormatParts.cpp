@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <string>
 
 #include "base/Exceptions.h"
 #include "score/import/oldformat/OldFormatReader.h"
@@ -37,16 +38,21 @@ constexpr size_t StaffByte0 = 0;
 constexpr size_t DescriptorBytes = 16;
 
 // Reads the record at the stream's position when its marker is Marker
-// (false, with only the marker read, when it is not).
-bool ReadMarkedRecord(TStream& Stream, uint8_t Marker, const std::function<void(TStream&)>& Body) {
+// (false, with only the marker read, when it is not). Another marker and a
+// body that fails set Damaged.
+bool ReadMarkedRecord(TStream& Stream, uint8_t Marker, bool& Damaged, const std::function<void(TStream&)>& Body) {
   const int64_t start = Stream.GetPosition();
-  if (Stream.ReadU8() != Marker) return false;
+  if (Stream.ReadU8() != Marker) {
+    Damaged = true;
+    return false;
+  }
   const uint32_t length = Stream.ReadU32();
   TKVRecordWindow record(Stream, start + int64_t(length));
   try {
     Body(record);
   } catch (const std::exception&) {
-    // The record keeps what it read.
+    // The record keeps what it read; the file's warning says the rest was not.
+    Damaged = true;
   }
   record.Seek(0, TSeekOrigin::soEnd);
   return true;
@@ -92,7 +98,7 @@ void TKVOldFormatReader::ReadPartRecords() {
     FPart = FPiece->NewPart();
     if (FView) FView->SetActivePart(i);
     try {
-      ReadMarkedRecord(FStream, PartMarker, [&](TStream& record) {
+      ReadMarkedRecord(FStream, PartMarker, FDamaged, [&](TStream& record) {
         std::vector<uint16_t> groups;
         ReadPartFields(record, groups);
         MeasureOf(*FPart, 0);
@@ -200,7 +206,7 @@ void TKVOldFormatReader::MakePart() {
 }
 
 void TKVOldFormatReader::ReadStaffRecord(TStream& Record, TKVStaff& Staff) {
-  ReadMarkedRecord(Record, StaffMarker, [&](TStream& r) {
+  ReadMarkedRecord(Record, StaffMarker, FDamaged, [&](TStream& r) {
     TByteBlock& data = Staff.Data();
     TByteBlock& part = FPart->Data();
     const uint16_t v = r.ReadU16();
@@ -277,7 +283,9 @@ void TKVOldFormatReader::CompleteParts(int32_t FirstPart) {
 // of its longest part (a measure without one is never laid out), and the
 // score tells what it lacks.
 void TKVOldFormatReader::Finish() {
-  if (FPassedOver) FScore.ImportWarning = SOldFileWithoutNotes;
+  std::string warning = FPassedOver ? SOldFileWithoutNotes : "";
+  if (FDamaged) warning += (warning.empty() ? "" : "\n") + std::string(SOldFileDamaged);
+  if (!warning.empty()) FScore.ImportWarning = warning;
   if (!FPiece) return;
   if (FPiece->GetPartCount() == 0) FScore.NewPart(FPiece);
   int32_t measures = 0;

@@ -77,6 +77,7 @@ private:
   int32_t FSecondMarkValue = 0;  // K
   bool FSinglePart = false;      // the file holds exactly one part record
   bool FPassedOver = false;      // contents were passed over (the warning)
+  bool FDamaged = false;         // a part or staff record failed part-way (the warning)
   size_t FGroup = 0;             // the grouping table's current entry
   int32_t FGroupPlaced = 0;      // staves placed by the entries before it
 };

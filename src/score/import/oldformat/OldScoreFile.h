@@ -21,3 +21,6 @@ void LoadOldFormat(TKVScore& Score, TStream& Stream, uint8_t FormatByte);
 
 // The warning of a file some of whose contents were passed over.
 inline constexpr const char* SOldFileWithoutNotes = "This older score file was loaded without its notes";
+// The warning of a file a part or staff record of which could be read only
+// in part.
+inline constexpr const char* SOldFileDamaged = "A damaged part of this older score file was not read";

@@ -112,7 +112,10 @@ TEST_F(OldScoreFileTest, ADamagedRecordKeepsWhatItReadAndTheNextIsReadWhereItSay
                      Part(0).Program(), int(Part(0).VoiceList().size())}),
               TInts({1, 2, 3, 1, first.size() == 13 ? 9 : 0, 1}));
     EXPECT_EQ(Kinds(*Part(0).GetMeasure(0)), (TInts{2, 21})) << first.size();
+    EXPECT_NE(score.ImportWarning.find(SOldFileDamaged), std::string::npos) << first.size();
   }
+  ASSERT_EQ(Load(whole), "");
+  EXPECT_EQ(score.ImportWarning.find(SOldFileDamaged), std::string::npos);
   // Cut outside the part records: the stream's error, the bracket closed, a part kept.
   EXPECT_EQ(Load(whole, 20), "Stream read error");
   EXPECT_EQ(TInts({score.UpdateCount(), Piece().GetPartCount()}), TInts({0, 1}));

@@ -6,7 +6,8 @@
 # language files and pictures) in a folder of its own on a new Xvfb, with or
 # without openbox; opened files are copies and saves go into that folder.
 # Usage: crash-sequences.sh PROGRAM_DIR [TRIES] [plain|openbox|both] [SEQUENCE...]
-# Prints "sequence mode crashed/tries" per line; exits 1 when any try crashed.
+# Prints "sequence mode failed/tries" per line (a try fails when the program
+# ended or its main window never showed); exits 1 when any try failed.
 set -uo pipefail
 program=$(cd "$1" && pwd); tries=${2:-20}; modes=${3:-both}; shift $(($# < 3 ? $# : 3))
 [ "$modes" = both ] && modes="plain openbox"
@@ -18,11 +19,15 @@ corpus=$corpus/musicxml/01a-Pitches-Pitches.xml
 for tool in Xvfb xdotool; do command -v $tool >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }; done
 export ASAN_OPTIONS=detect_leaks=0 SDL_VIDEODRIVER=x11
 
-# Clicks relative to the main window (the largest window below the root's
-# size: dialogs and drop-downs are smaller, openbox's own are tiny) and keys.
+# Clicks relative to the main window and keys. The main window is the
+# largest mapped window of at least its least size (442 by 318) and below
+# the root's: dialogs and drop-downs are smaller, and so are openbox's own
+# windows and the program's 1 by 1 helper window off the screen, which may
+# be mapped before the main window is.
 main_xy() { xdotool search --onlyvisible --name '' getwindowgeometry %@ 2>/dev/null |
   awk '/Position/{split($2,p,",")} /Geometry/{split($2,g,"x"); a=g[1]*g[2];
-       if ($2 != "1024x768" && a > best) {best=a; xy=p[1] " " p[2]}} END{if (xy) print xy}'; }
+       if (g[1] >= 442 && g[2] >= 318 && $2 != "1024x768" && a > best) {best=a; xy=p[1] " " p[2]}}
+       END{if (xy) print xy}'; }
 click() { local o; o=($(main_xy)); xdotool mousemove $((o[0] + $1)) $((o[1] + $2)) click 1; sleep 0.3; }
 key() { xdotool key "$@"; sleep 0.3; }
 open_dialog() { click 12 10; click 46 31; }
@@ -59,9 +64,14 @@ run_try() {  # sequence mode -> 0 when the program survived
   local wm=; [ "$2" = openbox ] && { openbox >/dev/null 2>&1 & wm=$!; wait_for_wm; }
   (cd "$dir" && exec ./prog/sonarid) >"$dir/out" 2>&1 & local pid=$!
   for _ in $(seq 50); do [ -n "$(main_xy)" ] && break; sleep 0.2; done
-  sequence "$1"; sleep 0.5
-  local alive=0; kill -0 $pid 2>/dev/null || alive=1
-  [ $alive = 1 ] && cause "$dir/out" >> "$log"
+  # A try whose main window never showed has not run its sequence: it fails.
+  local alive=0
+  if [ -z "$(main_xy)" ]; then
+    alive=1; echo "main window not found" >> "$log"
+  else
+    sequence "$1"; sleep 0.5
+    kill -0 $pid 2>/dev/null || { alive=1; cause "$dir/out" >> "$log"; }
+  fi
   kill $pid $wm 2>/dev/null; wait $pid 2>/dev/null; kill $xvfb; wait $xvfb 2>/dev/null; exec {fd}>&-
   rm -rf "$dir"; return $alive
 }

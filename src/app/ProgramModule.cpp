@@ -108,24 +108,26 @@ void TFProgramModule::ReadBounds() {
 
 void TFProgramModule::ChooseLanguage() {
   std::string code = IniFile()->ReadString("Tools", "Language", "");
+  // Every code the language actions write is taken back; a missing or
+  // unknown one leaves the choice to the keyboard guess.
   bool accepted = false;
-  for (const char* known : {"RUS", "ENU", "DEU", "FRA"}) accepted = accepted || SameText(code, known);
-  // "ITA" and "UKR", which the language actions write, are not taken here:
-  // the guess decides again at the next start.
+  for (const auto& [action, known] : LanguageActions()) accepted = accepted || SameText(code, known);
   if (!accepted) code = GuessLanguage(UserLanguages());
   // The language object holds no code yet, so this loads and applies the
   // file and fires the change event.
   FLProgramModule->SetExLanguage(code);
   LMain->SetLanguage(code);
   const std::string now = UpperCase(LMain->GetLanguage());
-  AEnglish->SetChecked(now == "ENU");
-  ARussian->SetChecked(now == "RUS");
-  ADeutsch->SetChecked(now == "DEU");
-  AFrench->SetChecked(now == "FRA");
+  for (const auto& [action, known] : LanguageActions()) action->SetChecked(now == known);
+}
+
+std::vector<std::pair<forms::TAction*, const char*>> TFProgramModule::LanguageActions() const {
+  return {{AEnglish, "ENU"}, {ARussian, "RUS"}, {ADeutsch, "DEU"},
+          {AFrench, "FRA"},  {AItalian, "ITA"}, {AUkrainian, "UKR"}};
 }
 
 void TFProgramModule::LanguageExecute(forms::TAction* Action, const std::string& Code) {
-  for (forms::TAction* a : {AEnglish, ARussian, ADeutsch, AFrench, AItalian, AUkrainian}) a->SetChecked(a == Action);
+  for (const auto& [action, known] : LanguageActions()) action->SetChecked(action == Action);
   FLProgramModule->SetExLanguage(Code);
   LMain->SetLanguage(Code);
   RestoreFileLabels();

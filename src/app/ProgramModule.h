@@ -10,7 +10,9 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/DrawPanel.h"
@@ -207,6 +209,8 @@ private:
   void BuildMenus();
   void FormCreate();
   void ChooseLanguage();
+  // The six language actions with the code each sets.
+  std::vector<std::pair<forms::TAction*, const char*>> LanguageActions() const;
   void LMainLanguageChange();
   // The language file sets the panels' labels to their designed captions;
   // a loaded file and a take keep their names.

@@ -371,13 +371,13 @@ void TFProgramModule::BuildMenus() {
   item(service, "MISettings", ASettings);
   TECMenuItem* language = item(service, "MILanguage", nullptr);
   language->SetCaption("&Language");
-  // Only these four show a check mark.
+  // Each shows a check mark when its language is the one in use.
   item(language, "MIEnglish", AEnglish, -1, ikCheckBox);
   item(language, "MIDeutsch", ADeutsch, -1, ikCheckBox);
   item(language, "MIFrench", AFrench, -1, ikCheckBox);
   item(language, "MIRussian", ARussian, -1, ikCheckBox);
-  item(language, "MIItalian", AItalian);
-  item(language, "MIUkrainian", AUkrainian);
+  item(language, "MIItalian", AItalian, -1, ikCheckBox);
+  item(language, "MIUkrainian", AUkrainian, -1, ikCheckBox);
 
   TECMenuItem* help = item(bar, "MIHelp", nullptr);
   help->SetCaption("&Help");

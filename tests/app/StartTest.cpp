@@ -113,11 +113,12 @@ struct TStoredStart {
   canvas::TRect Expected;
   forms::TWindowState ExpectedState;
   const char* ExpectedLanguage;
+  const char* CheckedItem;  // the one language item with a check mark
 };
 
 class StoredStartTest : public StartTest, public ::testing::WithParamInterface<TStoredStart> {};
 
-TEST_P(StoredStartTest, BoundsOffTheScreenComeBackAndLanguagesTheStartDoesNotTakeAreGuessed) {
+TEST_P(StoredStartTest, BoundsOffTheScreenComeBackAndUnknownLanguagesAreGuessed) {
   const TStoredStart& row = GetParam();
   setenv("LANG", row.Locale, 1);
   WriteText(Folder / "KorvaneSonarid.ini", std::string("[FProgramModule]\nFirstStart=1\nBounds=") + row.Bounds +
@@ -130,6 +131,10 @@ TEST_P(StoredStartTest, BoundsOffTheScreenComeBackAndLanguagesTheStartDoesNotTak
     EXPECT_EQ(Main->BoundsRect(), row.Expected);
   }
   EXPECT_EQ(TECLanguage::Current()->GetLanguage(), row.ExpectedLanguage);
+  for (const char* name : {"MIEnglish", "MIDeutsch", "MIFrench", "MIRussian", "MIItalian", "MIUkrainian"}) {
+    const auto* item = dynamic_cast<TECMenuItem*>(Main->FindComponent(name));
+    EXPECT_EQ(item->Kind() == ikCheckBox && item->Checked(), std::string(name) == row.CheckedItem) << name;
+  }
   EXPECT_EQ(Main->CBOutput->ItemIndex(), 0);  // a device beyond the list: the first
   EXPECT_EQ(Main->TBLeftVolume->Position(), 0);  // the device's volume, not a first start's
 }
@@ -137,10 +142,16 @@ TEST_P(StoredStartTest, BoundsOffTheScreenComeBackAndLanguagesTheStartDoesNotTak
 INSTANTIATE_TEST_SUITE_P(
     Rows, StoredStartTest,
     ::testing::Values(
-        TStoredStart{"10,20,600,400", "wsMaximized", "fra", "de_DE.UTF-8", {}, forms::TWindowState::wsMaximized, "fra"},
+        TStoredStart{"10,20,600,400", "wsMaximized", "fra", "de_DE.UTF-8", {}, forms::TWindowState::wsMaximized, "fra",
+                     "MIFrench"},
         TStoredStart{"-900,-700,600,400", "wsNormal", "ITA", "uk_UA.UTF-8", {0, 0, 600, 400},
-                     forms::TWindowState::wsNormal, "RUS"},
-        TStoredStart{"x,20,,400", "wsBogus", "UKR", "C", {100, 20, 727, 420}, forms::TWindowState::wsNormal, "ENU"}));
+                     forms::TWindowState::wsNormal, "ITA", "MIItalian"},
+        TStoredStart{"x,20,,400", "wsBogus", "UKR", "C", {100, 20, 727, 420}, forms::TWindowState::wsNormal, "UKR",
+                     "MIUkrainian"},
+        TStoredStart{"1,2,600,400", "wsNormal", "Italiano", "uk_UA.UTF-8", {1, 2, 601, 402},
+                     forms::TWindowState::wsNormal, "RUS", "MIRussian"},
+        TStoredStart{"1,2,600,400", "wsNormal", "ukrainian", "C", {1, 2, 601, 402}, forms::TWindowState::wsNormal, "ENU",
+                     "MIEnglish"}));
 
 }  // namespace
 }  // namespace apptest

@@ -10,6 +10,7 @@
 #include "app/MessageBlock.h"
 #include "app/ProgramModule.h"
 #include "app/ProgramUnit.h"
+#include "app/TakeRecorder.h"
 #include "app/TakeSaver.h"
 #include "base/Streams.h"
 #include "base/Strings.h"
@@ -68,7 +69,11 @@ void TFProgramModule::SaveTake(const std::string& PreviousDest) {
   const std::string dest = DestFile();
   if (WriteWaveFile(RecordFile(), dest)) {
     FSaver->SetSaved(true);
-    WriteSettings([&](forms::TIniFile& ini) { ini.WriteString("Folders", "Save", ExtractFilePath(dest)); });
+    // A run that ends without shut-down does not offer a saved take again.
+    WriteSettings([&](forms::TIniFile& ini) {
+      ini.WriteString("Folders", "Save", ExtractFilePath(dest));
+      ini.WriteString("Record", "SavedTake", FTake->Fingerprint());
+    });
   } else {
     FSaver->SetDestFile(PreviousDest);  // the next Save asks again for a name that can be written
   }

@@ -23,4 +23,5 @@ enum TProgramMessage : int {
   pmMergedNotes = 18,       // %s notes merged by the MIDI import
   pmHighVelocities = 19,    // %s velocity bytes read without their top bit
   pmNoNotes = 20,           // the file holds no playable notes
+  pmTakeCutShort = 21,      // not every frame of the take could be written
 };

@@ -34,7 +34,7 @@ const char* const WindowStateNames[] = {"wsNormal", "wsMinimized", "wsMaximized"
 
 TFProgramModule::TFProgramModule(forms::TComponent* owner)
     : TForm(owner),
-      FTake(std::make_unique<TTakeRecorder>(ProgramPlace().RecordFile())),
+      FTake(std::make_unique<TTakeRecorder>(ProgramPlace().RecordFile(), ProgramPlace().JournalFile())),
       FSaver(std::make_unique<TTakeSaver>(ProgramPlace().RecordFile())) {
   BuildControls();
   MPDestination = std::make_unique<audio::TMediaPlayer>();

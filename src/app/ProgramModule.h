@@ -224,9 +224,10 @@ private:
   bool TakePlayerPlaying() const;
   void ShowError(const std::string& Text);
   // STOP, SAVE and CLOSE of the take's MCI element after its monitor input
-  // is closed; the take is then loaded for playback. False when it could
-  // not be saved (the caller shows so once its state is settled).
-  bool FinishTake();
+  // is closed; the take is then loaded for playback. The message the caller
+  // shows once its state is settled: the take could not be saved, or was
+  // cut short where writing failed; none when it ended well.
+  std::optional<TProgramMessage> FinishTake();
   void PlaySide(bool Source);
   // Ends a take whose score did not start: nothing stays open.
   void AbortTake();

@@ -18,6 +18,8 @@ struct TProgramPlace {
   std::string SettingsFile() const { return DataFolder + "KorvaneSonarid.ini"; }
   std::string LogFile() const { return DataFolder + "Sonarid.log"; }
   std::string RecordFile() const { return DataFolder + "Untitled.wav"; }
+  // Where the take being recorded is kept as it arrives (a crash leaves it there).
+  std::string JournalFile() const { return DataFolder + "Recording.wav"; }
 };
 
 // A file can be made in Folder (tried, so that a read-only file system or

@@ -137,10 +137,10 @@ void TFProgramModule::StartPlaySource() {
 void TFProgramModule::AStopExecute() {
   if (TExport->Enabled()) {
     TExport->SetEnabled(false);
-    bool saved = true;
+    std::optional<TProgramMessage> problem;
     if (Recording()) {
       // What was recorded so far becomes the take.
-      saved = FinishTake();
+      problem = FinishTake();
       if (TLoadedFile* file = CurrentFile()) file->Stop();
     } else if (FSourceActive) {
       if (TLoadedFile* file = CurrentFile()) file->Stop();
@@ -151,7 +151,7 @@ void TFProgramModule::AStopExecute() {
     FPlaying = false;
     UpdateActions();
     ClearScreen();
-    if (!saved) ShowError(Message(pmWriteError));
+    if (problem) ShowError(Message(*problem));
   }
   // A conversion running ends at its next block.
   if (FSaver->Abort()) UpdateActions();
@@ -160,7 +160,7 @@ void TFProgramModule::AStopExecute() {
 void TFProgramModule::TExportTimer() {
   TLoadedFile* file = CurrentFile();
   if (FPlayEnded) {
-    const bool saved = !Recording() || FinishTake();
+    const std::optional<TProgramMessage> problem = Recording() ? FinishTake() : std::nullopt;
     if (FPlaying && ARewind->Checked()) {
       if (!file) return;
       file->GotoBegin();
@@ -173,7 +173,7 @@ void TFProgramModule::TExportTimer() {
     }
     UpdateActions();
     ClearScreen();
-    if (!saved) ShowError(Message(pmWriteError));
+    if (problem) ShowError(Message(*problem));
     return;
   }
   if (TakePlayerStopped() && !FSourceActive && !Recording()) {

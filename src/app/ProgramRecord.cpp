@@ -7,6 +7,7 @@
 #include "app/LoadedFile.h"
 #include "app/ProgramLog.h"
 #include "app/ProgramModule.h"
+#include "app/ProgramUnit.h"
 #include "app/TakeRecorder.h"
 #include "app/TakeSaver.h"
 #include "base/Streams.h"
@@ -72,16 +73,17 @@ void TFProgramModule::AbortTake() {
   ShowError(Message(pmNoMidiDevice));
 }
 
-bool TFProgramModule::FinishTake() {
+std::optional<TProgramMessage> TFProgramModule::FinishTake() {
   CloseWaveIn();
-  const audio::MCIERROR saved = FTake->Finish();
-  FLastResult = saved;
+  const TTakeRecorder::TEnd end = FTake->Finish();
+  FLastResult = end.Save;
   // A failed save leaves the working file as it was: a take before this one
   // stays the take. A take stopped before anything arrived is no failure.
-  if (saved == audio::MCIERR_WAVE_EMPTY) return true;
-  if (saved != 0) return false;
+  if (end.Save == audio::MCIERR_WAVE_EMPTY) return std::nullopt;
+  if (end.Save != 0) return pmWriteError;
   TakeRecorded();
-  return true;
+  if (end.Stop == audio::MCIERR_FILE_WRITE) return pmTakeCutShort;
+  return std::nullopt;
 }
 
 void TFProgramModule::TakeRecorded() {
@@ -92,7 +94,7 @@ void TFProgramModule::TakeRecorded() {
 }
 
 void TFProgramModule::TakeUpLeftTake() {
-  if (FTake->LeftTakeReadable()) TakeRecorded();
+  if (FTake->TakeUpLeftTake(IniFile()->ReadString("Record", "SavedTake", ""))) TakeRecorded();
 }
 
 void TFProgramModule::UpdateDestination() {

@@ -1,5 +1,7 @@
 #include "app/TakeRecorder.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "app/ProgramLog.h"
@@ -7,6 +9,7 @@
 #include "base/Streams.h"
 #include "base/Strings.h"
 #include "platform/audio/Mci.h"
+#include "platform/audio/TakeJournal.h"
 #include "platform/codec/RiffWave.h"
 
 namespace {
@@ -18,12 +21,17 @@ std::string Code(uint32_t code) { return IntToStr(static_cast<long long>(code));
 
 }  // namespace
 
-TTakeRecorder::TTakeRecorder(std::string RecordFile) : FRecordFile(std::move(RecordFile)) {}
+TTakeRecorder::TTakeRecorder(std::string RecordFile, const std::string& Journal)
+    : FRecordFile(std::move(RecordFile)), FJournal(Journal) {
+  audio::SetTakeJournal(FJournal);
+}
 
 TTakeRecorder::~TTakeRecorder() {
-  if (!FRecording) return;
-  CloseMonitor();
-  Close();
+  if (FRecording) {
+    CloseMonitor();
+    Close();
+  }
+  audio::SetTakeJournal("");
 }
 
 uint32_t TTakeRecorder::OpenMonitor(const codec::TWaveFormat& Format, std::function<void(audio::TWaveHdr*)> OnData) {
@@ -93,12 +101,14 @@ uint32_t TTakeRecorder::Record() {
   return code;
 }
 
-uint32_t TTakeRecorder::Finish() {
+TTakeRecorder::TEnd TTakeRecorder::Finish() {
   FRecording = false;
-  audio::MciSendString("STOP " + FAlias);
-  const uint32_t saved = audio::MciSendString("SAVE " + FAlias + " \"" + FRecordFile + "\"");
+  TEnd end;
+  end.Stop = audio::MciSendString("STOP " + FAlias);
+  end.Save = audio::MciSendString("SAVE " + FAlias + " \"" + FRecordFile + "\"");
   audio::MciSendString("CLOSE " + FAlias);
-  return saved;
+  if (end.Stop == audio::MCIERR_FILE_WRITE) WriteLog("STOP " + Code(end.Stop) + ": the take ends where writing failed");
+  return end;
 }
 
 void TTakeRecorder::Close() {
@@ -106,7 +116,20 @@ void TTakeRecorder::Close() {
   audio::MciSendString("CLOSE " + FAlias);
 }
 
-bool TTakeRecorder::LeftTakeReadable() const {
+bool TTakeRecorder::TakeUpLeftTake(const std::string& SavedFingerprint) {
+  using audio::TJournalState;
+  const audio::TJournalRecovery journal = audio::RecoverTakeJournal(FJournal, FRecordFile);
+  switch (journal.State) {
+    case TJournalState::jsNone: break;
+    case TJournalState::jsRecovered:
+      WriteLog("The take being recorded when the last run ended was kept: " + Code(uint32_t(journal.Frames)) +
+               " frames");
+      return true;
+    case TJournalState::jsEmpty: WriteLog("The take being recorded when the last run ended held nothing"); break;
+    case TJournalState::jsNotATake: WriteLog(FJournal + " is not a take this program recorded: left as it is"); break;
+    case TJournalState::jsFailed: WriteLog(FJournal + " could not be made the take: left as it is"); break;
+  }
+  if (!SavedFingerprint.empty() && SavedFingerprint == Fingerprint()) return false;  // the user saved it
   try {
     TFileStream in(FRecordFile, fmOpenRead);
     const codec::TWaveFileInfo info = codec::ReadWaveHeader(in);
@@ -114,4 +137,11 @@ bool TTakeRecorder::LeftTakeReadable() const {
   } catch (const Exception&) {
     return false;  // none, or not a take: the next take replaces it
   }
+}
+
+std::string TTakeRecorder::Fingerprint() const {
+  struct stat st;
+  if (::stat(FRecordFile.c_str(), &st) != 0) return "";
+  return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) + ":" +
+         std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
 }

@@ -4,6 +4,11 @@
 // input beside it that feeds the level monitor, and whether the working
 // file holds a take. The window decides when each step runs; every step of
 // a take's start writes its line with its result code to the log.
+//
+// What is being recorded is kept in the take journal beside the working
+// file as it arrives (platform/audio/TakeJournal.h), and the end of the
+// take moves it onto the working file: a run that dies leaves its take in
+// the journal, which the next start makes the working file's take.
 
 #include <array>
 #include <functional>
@@ -17,8 +22,9 @@
 
 class TTakeRecorder {
 public:
-  // RecordFile is the working file the takes are saved to.
-  explicit TTakeRecorder(std::string RecordFile);
+  // RecordFile is the working file the takes are saved to, Journal the
+  // file the take being recorded is kept in.
+  TTakeRecorder(std::string RecordFile, const std::string& Journal);
   // A take still running leaves nothing open behind it.
   ~TTakeRecorder();
   TTakeRecorder(const TTakeRecorder&) = delete;
@@ -51,18 +57,29 @@ public:
   uint32_t Open(const codec::TWaveFormat& Format);
   // Starts the monitor's input and the recording; the code of RECORD.
   uint32_t Record();
+  struct TEnd {
+    uint32_t Stop = 0;  // MCIERR_FILE_WRITE: not every frame could be written
+    uint32_t Save = 0;  // MCIERR_WAVE_EMPTY when nothing arrived
+  };
   // Stops the recording, saves it to the working file and closes the
-  // element; the code of SAVE (MCIERR_WAVE_EMPTY when nothing arrived).
-  uint32_t Finish();
+  // element.
+  TEnd Finish();
   // Closes the element, dropping what it holds.
   void Close();
 
-  // At start: whether the working file is a take a run that ended without
-  // shut-down left behind (a readable PCM take of at least one frame).
-  bool LeftTakeReadable() const;
+  // At start: whether a run that ended without shut-down left a take: the
+  // one it was recording (its journal, which becomes the working file's
+  // take), else the working file's, when it is a readable PCM take of at
+  // least one frame that was not saved (its fingerprint is not
+  // SavedFingerprint).
+  bool TakeUpLeftTake(const std::string& SavedFingerprint);
+  // What tells the working file's take from another: its file's identity,
+  // size and time of change; empty when there is none.
+  std::string Fingerprint() const;
 
 private:
   const std::string FRecordFile;
+  const std::string FJournal;
   bool FRecording = false;
   bool FHasTake = false;
   std::string FAlias;

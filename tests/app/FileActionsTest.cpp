@@ -3,6 +3,9 @@
 
 #include <cmath>
 #include <regex>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "ProgramTestSupport.h"
 #include "app/LoadedFile.h"
@@ -106,6 +109,35 @@ TEST_F(FileActionsTest, ATakeIsSavedAsACopyAndThroughTheCodecAndNeverLostOnTheWa
   EXPECT_EQ(Drive({Path("take.wav"), "no"}, [&] { Main->ASaveAsExecute(); }),
             "Save as: The file " + Path("take.wav") + " already exists. Do you want to replace it?\n");
   EXPECT_EQ(ReadText(Path("take.wav")), take);
+}
+
+// A run killed after it saved its take: the next start offers no take,
+// also when it finds a journal that is no take beside it.
+TEST_F(FileActionsTest, ATakeSavedBeforeAKillIsNotOfferedAgain) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    Start();
+    RecordTake(Main);
+    Drive({Path("saved.wav")}, [&] { Main->ASaveAsExecute(); });
+    (void)!write(ready[1], Main->Saved() ? "k" : "f", 1);
+    for (;;) pause();
+  }
+  char state = 0;
+  (void)!read(ready[0], &state, 1);
+  kill(child, SIGKILL);
+  ASSERT_TRUE(waitpid(child, nullptr, 0) == child && state == 'k');
+  ASSERT_TRUE(fs::exists(Folder / "Untitled.wav"));
+  WriteText(Folder / "Recording.wav", "RIFF but no take");
+  Start();
+  EXPECT_FALSE(Main->HasTake() || Main->ASave->Enabled());
+  EXPECT_EQ(Main->LDestination->Caption(), "No take");
+  EXPECT_EQ(ReadText(Folder / "Recording.wav"), "RIFF but no take");
+  EXPECT_NE(ReadText(Folder / "Sonarid.log").find("Recording.wav is not a take this program recorded"), std::string::npos);
+  bool canClose = true;  // and no question
+  EXPECT_EQ(Drive({}, [&] { Main->OnCloseQuery(Main, canClose); }), "");
+  EXPECT_TRUE(canClose);
 }
 
 TEST_F(FileActionsTest, TheDialogsStartWhereAFileWasLastOpenedOrSavedEvenAfterARestart) {

@@ -1,6 +1,9 @@
 // Takes recorded in the main window in real time from the synthesiser through "Program output".
 
 #include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
 #include <cstdio>
 #include <regex>
 #include <signal.h>
@@ -9,12 +12,14 @@
 
 #include "ProgramTestSupport.h"
 #include "app/LoadedFile.h"
+#include "app/MessageBlock.h"
 #include "base/LittleEndian.h"
 #include "player/Window.h"
 #include "platform/audio/MediaPlayer.h"
 #include "platform/audio/OutputBus.h"
 #include "platform/audio/WaveDecoder.h"
 #include "platform/midi/MidiOut.h"
+#include "platform/forms/Timer.h"
 #include "platform/threads/MainQueue.h"
 #include "support/MidiFileBuilder.h"
 #include "support/codec/CodecTestSupport.h"
@@ -130,20 +135,66 @@ TEST_F(RecordTest, AMidiDeviceThatDoesNotOpenEndsTheTakeAndStopKeepsWhatTheNextO
   Main->WMWimData(&late);
 }
 
-// Killed during its second take, a run leaves its first take, settings and log to the next start.
-TEST_F(TakeTest, AKilledRunLeavesItsTakeAndSettingsToTheNextStart) {
+TEST_F(RecordTest, ADiskThatFillsDuringATakeIsSaidAndTheTakeKeepsWhatWasWritten) {
+  std::string shown;
+  forms::TTimer answer(nullptr);  // ticks in the box's own loop
+  answer.SetInterval(10);
+  answer.OnTimer = [&](TObject*) {
+    if (forms::Screen->ActiveForm() && dynamic_cast<TFMessageBlock*>(forms::Screen->ActiveForm()))
+      shown = AnswerNextBox(forms::mrOk, [] { forms::Application->ProcessMessages(); });
+  };
+  {
+    codectest::TFileSizeLimit disk(64 * 1024);
+    Main->ARecord->Execute();
+    ASSERT_TRUE(RunUntil([&] { return !Main->Recording(); }, 10));
+  }
+  EXPECT_EQ(shown, "Error: Not all of the take could be written (is the disk full?). It was kept up to where writing stopped.");
+  EXPECT_TRUE(Main->HasTake() && Main->ASave->Enabled());
+  EXPECT_EQ(Take("-s"), (64 * 1024 - 44) / 4);
+  EXPECT_FALSE(fs::exists(Folder / "Recording.wav"));
+}
+
+// What the program's bus mixes, as it mixes it, into a file: a killed run
+// leaves there what it played.
+class TBusFile final : public audio::TBusTap {
+public:
+  explicit TBusFile(const fs::path& path) : FFile(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644)) {}
+  ~TBusFile() override { ::close(FFile); }
+  void BusBlock(const float* stereo, int frames, int64_t) override {
+    (void)!::write(FFile, stereo, size_t(frames) * 2 * sizeof(float));
+  }
+
+private:
+  const int FFile;
+};
+
+// Frames the take journal's header counts (16-bit stereo).
+uint64_t JournalFrames(const fs::path& journal) {
+  uint8_t head[44];
+  std::ifstream in(journal, std::ios::binary);
+  return in.read(reinterpret_cast<char*>(head), 44) ? le::load32(head + 40) / 4 : 0;
+}
+
+// Killed (SIGKILL) 3 s into a take of a click track, a run leaves that take,
+// its settings and its log to the next start.
+TEST_F(TakeTest, AKilledRunLeavesTheTakeItWasRecordingToTheNextStart) {
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
   const pid_t child = fork();
   if (child == 0) {
-    StartWithScale();  // which puts scale.mid on the reopen list
+    StartWithScale();
+    TMidiFileBuilder builder(0, 480);  // a click every quarter second for 10 s
+    TMidiTrackBuilder& track = builder.AddTrack().Tempo(0, 500000);
+    for (int i = 0; i < 40; ++i) track.NoteOn(i ? 180 : 0, 9, 76, 127).NoteOff(60, 9, 76);
+    test_support::WriteBytes(Folder / "clicks.mid", builder.Bytes());
+    const bool opened = Main->OpenFile((Folder / "clicks.mid").string());
     Main->SetBounds(40, 30, 700, 400);
+    TBusFile bus(Folder / "bus.f32");
+    audio::TOutputBus::Instance().AddTap(bus);
     Main->ARecord->Execute();
-    const bool ended = RunUntil([&] { return !Main->Recording(); }, 10);
-    fs::copy_file(Folder / "Untitled.wav", Folder / "first.wav");
-    Main->ARecord->Execute();
-    RunUntil([] { return false; }, 0.3);
-    (void)!write(ready[1], ended && Main->Recording() ? "k" : "f", 1);
+    // On disk, not merely played: the journal counts them.
+    const bool recorded = RunUntil([&] { return JournalFrames(Folder / "Recording.wav") >= 3 * 44100; }, 60);
+    (void)!write(ready[1], opened && recorded && Main->Recording() ? "k" : "f", 1);
     for (;;) pause();
   }
   char state = 0;
@@ -152,12 +203,42 @@ TEST_F(TakeTest, AKilledRunLeavesItsTakeAndSettingsToTheNextStart) {
   ASSERT_TRUE(waitpid(child, nullptr, 0) == child && state == 'k');
   audio::TOutputBus::Instance().Start(audio::MakeSilentSink());
   Start();
-  EXPECT_EQ(ReadText(Folder / "Untitled.wav"), ReadText(Folder / "first.wav"));
+  EXPECT_FALSE(fs::exists(Folder / "Recording.wav"));
+  EXPECT_GE(Take("-D"), 3.0);
   EXPECT_NEAR(Main->TBDestination->Max(), Take("-D") * 1000, 1);
   EXPECT_TRUE(Main->LDestination->Caption() == "Untitled.wav" && Main->ASave->Enabled());
-  EXPECT_EQ(LogTexts(Folder / "Sonarid.log.old"), TakeLog + TakeLog);
+
+  // Its frames are what the bus played from the score's start (the input at
+  // full volume: the mix itself), as far as the bus file holds them.
+  audio::TDecodedWave take;
+  ASSERT_EQ(audio::DecodeWaveFile((Folder / "Untitled.wav").string(), take), 0u);
+  const std::string raw = ReadText(Folder / "bus.f32");
+  std::vector<int> played(raw.size() / sizeof(float));
+  for (size_t i = 0; i < played.size(); ++i) {
+    float f;
+    std::memcpy(&f, raw.data() + i * sizeof(float), sizeof f);
+    played[i] = int(std::lrint(std::clamp(f, -1.0f, 32767 / 32768.0f) * 32768));
+  }
+  auto same = [&](size_t at, size_t from, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+      if (std::abs(played[at + i] - take.Samples[from + i]) > 1) return false;
+    return true;
+  };
+  size_t first = 0;  // the first click's first sample
+  while (first < take.Samples.size() && std::abs(take.Samples[first]) < 100) ++first;
+  ASSERT_LT(first + 512, take.Samples.size());
+  size_t at = first;
+  while (at + 512 <= played.size() && !same(at, first, 512)) at += 2;
+  ASSERT_LE(at + 512, played.size()) << "the take's first click was not played";
+  const size_t start = at - first, compared = std::min(take.Samples.size(), played.size() - start);
+  EXPECT_GE(compared, size_t(2 * 44100 * 2));
+  EXPECT_TRUE(same(start, 0, compared));
+
+  EXPECT_EQ(LogTexts(Folder / "Sonarid.log.old"), TakeLog);
+  EXPECT_NE(ReadText(Folder / "Sonarid.log").find("The take being recorded when the last run ended was kept"),
+            std::string::npos);
   EXPECT_TRUE(Main->Left() == 40 && Main->Top() == 30 && Main->Width() == 700 && Main->Height() == 400);
-  EXPECT_EQ(Main->MIReopen->Count() == 1 ? Main->MIReopen->Items(0)->Hint() : "", (Folder / "scale.mid").string());
+  EXPECT_EQ(Main->MIReopen->Count() == 1 ? Main->MIReopen->Items(0)->Hint() : "", (Folder / "clicks.mid").string());
   Main->ActivatePanel(false);
   Main->APlay->Execute();
   EXPECT_TRUE(RunUntil([&] { return Main->TBDestination->Position() > 1000; }, 6));  // plays, no score open

@@ -12,6 +12,7 @@
 //                                        meanwhile: the take ended there)
 //   SAVE a "path with blanks"            writes a PCM RIFF WAVE file
 //   CLOSE a                              drops the element and what it holds
+//                                        (but a take journal not saved)
 //   STATUS a MODE | LENGTH               "recording"/"stopped"; milliseconds
 //
 // A new element records 11025 Hz, 8-bit mono until SET says otherwise; the
@@ -19,6 +20,14 @@
 // temporary name and renames when complete, so a failed SAVE leaves the
 // file it names as it was. Every failure is a code with a text, never an
 // exception. Threads: the main thread.
+//
+// A take journal (SetTakeJournal) keeps what an element records in a file
+// of that name as it arrives (TakeJournal.h): a process that dies while
+// recording leaves its take there, which RecoverTakeJournal makes a take.
+// SAVE into the journal's folder renames the journal (no copy, so a full
+// disk cannot stop it), and CLOSE removes it only once what it held was
+// saved. A disk that fills during a take ends the take at the last frame
+// written: STOP says MCIERR_FILE_WRITE, SAVE saves those frames.
 
 #include <cstdint>
 #include <string>
@@ -54,6 +63,9 @@ constexpr MCIERROR MCIERR_FILE_WRITE = 349;              // a full disk, among o
 constexpr MCIERROR MCIERR_WAVE_NOT_RECORDING = 512;  // STOP with no recording running
 constexpr MCIERROR MCIERR_WAVE_EMPTY = 513;          // SAVE with nothing recorded
 
+// The journal of the elements opened from now on; empty (the default): a
+// temporary file of no name, which nothing outlives.
+void SetTakeJournal(const std::string& path);
 // Runs Command; a query's answer goes to ReturnString (may be null).
 MCIERROR MciSendString(const std::string& command, std::string* returnString = nullptr);
 // The text of Code; false (and an empty text) for a code without one.

@@ -44,6 +44,11 @@ std::map<std::string, std::unique_ptr<TWaveRecording>>& Elements() {
   return elements;
 }
 
+std::string& TakeJournal() {
+  static std::string journal;
+  return journal;
+}
+
 // Keyword-value pairs after a command's fixed words: the value of each
 // keyword in Known, each at most once.
 MCIERROR TakeValues(const TWords& words, size_t from, const std::vector<std::string>& known,
@@ -75,7 +80,7 @@ MCIERROR Open(const TWords& words) {
   if (Elements().count(alias)) return MCIERR_DUPLICATE_ALIAS;
   auto device = CaptureDevice(InputDevice());
   if (!device) return MCIERR_WAVE_NOINPUTCHOSEN;
-  Elements()[alias] = std::make_unique<TWaveRecording>(std::move(device));
+  Elements()[alias] = std::make_unique<TWaveRecording>(std::move(device), TakeJournal());
   return 0;
 }
 
@@ -125,6 +130,8 @@ MCIERROR Status(const TWaveRecording& element, const TWords& words, std::string*
 }
 
 }  // namespace
+
+void SetTakeJournal(const std::string& path) { TakeJournal() = path; }
 
 MCIERROR MciSendString(const std::string& command, std::string* returnString) {
   if (returnString) returnString->clear();

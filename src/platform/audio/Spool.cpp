@@ -3,23 +3,29 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
+
+#include "platform/audio/TakeJournal.h"
 
 namespace audio {
 
 namespace {
 
-bool WriteAll(int fd, const uint8_t* data, size_t count) {
-  while (count > 0) {
-    const ssize_t n = ::write(fd, data, count);
+// Bytes of Data written at Offset before a write failed (Count when none did).
+size_t WriteAll(int fd, const uint8_t* data, size_t count, uint64_t offset) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::pwrite(fd, data + done, count - done, off_t(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    count -= size_t(n);
+    if (n <= 0) break;
+    done += size_t(n);
   }
-  return true;
+  return done;
 }
+
+constexpr auto kSyncInterval = std::chrono::seconds(1);
 
 }  // namespace
 
@@ -35,14 +41,27 @@ TSpool::~TSpool() {
   if (FFile >= 0) ::close(FFile);
 }
 
-bool TSpool::Open() {
+bool TSpool::Open(const std::string& path, const codec::TWaveFormat& format) {
   if (FFile >= 0) return true;
-  std::error_code error;
-  std::string name = (std::filesystem::temp_directory_path(error) / "sonarid-take-XXXXXX").string();
-  if (error) return false;
-  FFile = ::mkostemp(name.data(), O_CLOEXEC);
+  if (path.empty()) {
+    std::error_code error;
+    std::string name = (std::filesystem::temp_directory_path(error) / "sonarid-take-XXXXXX").string();
+    if (error) return false;
+    FFile = ::mkostemp(name.data(), O_CLOEXEC);
+    if (FFile >= 0) ::unlink(name.c_str());
+  } else {
+    FFile = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    FPath = path;
+  }
   if (FFile < 0) return false;
-  ::unlink(name.c_str());
+  const std::vector<uint8_t> header = TakeJournalHeader(format, 0);
+  if (WriteAll(FFile, header.data(), header.size(), 0) != header.size()) {
+    ::close(FFile);
+    FFile = -1;
+    if (!FPath.empty()) ::unlink(FPath.c_str());
+    return false;
+  }
+  FSynced = std::chrono::steady_clock::now();
   FWriter = std::thread([this] { Run(); });
   return true;
 }
@@ -51,7 +70,7 @@ void TSpool::Append(const uint8_t* data, size_t count) {
   if (count == 0) return;
   {
     std::lock_guard<std::mutex> lock(FLock);
-    if (FFailed) return;
+    if (FFailed || FMoved) return;
     FPending.insert(FPending.end(), data, data + count);
     FAppended.fetch_add(count);
   }
@@ -65,6 +84,7 @@ bool TSpool::Drain() {
 }
 
 bool TSpool::ReadAt(uint64_t offset, uint8_t* buffer, size_t count) const {
+  offset += TakeJournalHeaderBytes;
   while (count > 0) {
     const ssize_t n = ::pread(FFile, buffer, count, off_t(offset));
     if (n < 0 && errno == EINTR) continue;
@@ -76,8 +96,22 @@ bool TSpool::ReadAt(uint64_t offset, uint8_t* buffer, size_t count) const {
   return true;
 }
 
+bool TSpool::MoveTo(const std::string& path, uint64_t bytes) {
+  if (FPath.empty() || FMoved) return false;
+  Drain();
+  std::lock_guard<std::mutex> lock(FLock);
+  if (!CompleteTakeJournal(FFile, std::min(bytes, FAppended.load())) || ::rename(FPath.c_str(), path.c_str()) != 0) return false;
+  FMoved = true;
+  return true;
+}
+
+void TSpool::Remove() {
+  if (!FPath.empty() && !FMoved) ::unlink(FPath.c_str());
+}
+
 void TSpool::Run() {
   std::vector<uint8_t> batch;
+  uint64_t written = 0;
   std::unique_lock<std::mutex> lock(FLock);
   for (;;) {
     FWork.wait(lock, [this] { return FQuit || !FPending.empty(); });
@@ -85,14 +119,24 @@ void TSpool::Run() {
     batch.swap(FPending);
     FWriting = true;
     lock.unlock();
-    const bool ok = WriteAll(FFile, batch.data(), batch.size());
+    const size_t done = WriteAll(FFile, batch.data(), batch.size(), TakeJournalHeaderBytes + written);
+    written += done;
+    // A reader of the journal, or the next start after a crash, finds the
+    // frames written so far; the disk gets them at least once a second.
+    WriteTakeJournalSizes(FFile, written);
+    const auto now = std::chrono::steady_clock::now();
+    if (!FPath.empty() && now - FSynced >= kSyncInterval) {
+      ::fdatasync(FFile);
+      FSynced = now;
+    }
+    const bool ok = done == batch.size();
     batch.clear();
     lock.lock();
     FWriting = false;
     if (!ok && !FFailed) {
-      // What is on disk is all there is: the size counts only that.
+      // What is written is all there is: the size counts only that.
       FFailed = true;
-      FAppended.store(uint64_t(::lseek(FFile, 0, SEEK_END)));
+      FAppended.store(written);
       FPending.clear();
     }
     if (FPending.empty()) FIdle.notify_all();

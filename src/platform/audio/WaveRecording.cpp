@@ -18,15 +18,19 @@ constexpr size_t kPcmFormatBytes = 16;
 constexpr size_t kCopyBlock = 1 << 16;
 }  // namespace
 
-TWaveRecording::TWaveRecording(std::shared_ptr<TCaptureDevice> device)
+TWaveRecording::TWaveRecording(std::shared_ptr<TCaptureDevice> device, std::string journal)
     : FDevice(std::move(device)),
       FDeviceRate(std::max(1, FDevice->SampleRate())),
       FMadeNs(midi::MonotonicNowNs()),
-      FFormat(codec::TWaveFormat::Pcm(1, kDefaultRate, kDefaultBits)) {
+      FFormat(codec::TWaveFormat::Pcm(1, kDefaultRate, kDefaultBits)),
+      FJournal(std::move(journal)) {
   Attach();
 }
 
-TWaveRecording::~TWaveRecording() { Detach(); }
+TWaveRecording::~TWaveRecording() {
+  Detach();
+  if (FSpool && (FSaved || FSpool->Size() == 0)) FSpool->Remove();
+}
 
 void TWaveRecording::Attach() {
   if (FAttached) return;
@@ -41,7 +45,7 @@ void TWaveRecording::Detach() {
 }
 
 MCIERROR TWaveRecording::SetFormat(const codec::TWaveFormat& format) {
-  if (Recording() || FSpool.Size() > 0) return MCIERR_NONAPPLICABLE_FUNCTION;
+  if (Recording() || Frames() > 0) return MCIERR_NONAPPLICABLE_FUNCTION;
   if (!IsRecordFormat(format)) return MCIERR_OUTOFRANGE;
   FFormat = format;
   return 0;
@@ -50,7 +54,8 @@ MCIERROR TWaveRecording::SetFormat(const codec::TWaveFormat& format) {
 MCIERROR TWaveRecording::Record() {
   if (Recording()) return 0;
   if (FConverter && !Finish()) return MCIERR_FILE_WRITE;  // a take that ended by itself
-  if (!FSpool.Open()) return MCIERR_FILE_WRITE;
+  if (!OpenSpool()) return MCIERR_FILE_WRITE;
+  FSaved = false;
   auto converter = std::make_unique<TCaptureConverter>(FDeviceRate, FFormat);
   if (!converter->Ok()) return MCIERR_OUTOFRANGE;
   // A device lost earlier is asked afresh.
@@ -133,7 +138,7 @@ void TWaveRecording::Take(const float* stereo, int frames, int64_t firstFrameNs)
   if (to <= from) return;
   FConverted.clear();
   FConverter->Convert(stereo + size_t(from) * 2, to - from, FConverted);
-  FSpool.Append(FConverted.data(), FConverted.size());
+  FSpool->Append(FConverted.data(), FConverted.size());
 }
 
 bool TWaveRecording::Finish() {
@@ -151,9 +156,28 @@ bool TWaveRecording::Finish() {
   // The resampler's last frames make the take as long as the time recorded.
   FConverted.clear();
   FConverter->Flush(FConverted);
-  FSpool.Append(FConverted.data(), FConverted.size());
+  FSpool->Append(FConverted.data(), FConverted.size());
   FConverter.reset();
-  return FSpool.Drain();
+  return FSpool->Drain();
+}
+
+bool TWaveRecording::OpenSpool() {
+  if (FSpool && !FSpool->Moved()) return FSpool->IsOpen() || FSpool->Open(FJournal, FFormat);
+  auto spool = std::make_unique<TSpool>();
+  if (!spool->Open(FJournal, FFormat)) return false;
+  // The take goes on at the end of what the moved journal holds.
+  if (FSpool) {
+    std::vector<uint8_t> block(kCopyBlock);
+    for (uint64_t done = 0, bytes = FSpool->Size(); done < bytes;) {
+      const size_t n = size_t(std::min<uint64_t>(block.size(), bytes - done));
+      if (!FSpool->ReadAt(done, block.data(), n)) return false;
+      spool->Append(block.data(), n);
+      done += n;
+    }
+    if (!spool->Drain()) return false;
+  }
+  FSpool = std::move(spool);
+  return true;
 }
 
 MCIERROR TWaveRecording::Stop() {
@@ -166,9 +190,17 @@ MCIERROR TWaveRecording::Stop() {
 MCIERROR TWaveRecording::Save(const std::string& path) {
   if (Recording()) return MCIERR_NONAPPLICABLE_FUNCTION;
   if (FConverter && !Finish()) return MCIERR_FILE_WRITE;
-  if (!FSpool.Drain()) return MCIERR_FILE_WRITE;
+  if (Frames() == 0) return MCIERR_WAVE_EMPTY;
+  // A write that failed during the take left the frames written before it:
+  // they are the take.
+  FSpool->Drain();
+  const MCIERROR result = FSpool->MoveTo(path, Frames() * FFormat.nBlockAlign()) ? 0 : CopyTo(path);
+  if (result == 0) FSaved = true;
+  return result;
+}
+
+MCIERROR TWaveRecording::CopyTo(const std::string& path) {
   const uint64_t bytes = Frames() * FFormat.nBlockAlign();
-  if (bytes == 0) return MCIERR_WAVE_EMPTY;
   TPartialFile out(path);
   if (!out.Create()) return MCIERR_FILE_NOT_SAVED;
   try {
@@ -178,7 +210,7 @@ MCIERROR TWaveRecording::Save(const std::string& path) {
     std::vector<uint8_t> block(kCopyBlock);
     for (uint64_t done = 0; done < bytes;) {
       const size_t n = size_t(std::min<uint64_t>(block.size(), bytes - done));
-      if (!FSpool.ReadAt(done, block.data(), n)) return MCIERR_FILE_WRITE;
+      if (!FSpool->ReadAt(done, block.data(), n)) return MCIERR_FILE_WRITE;
       writer.Write(block.data(), n);
       done += n;
     }

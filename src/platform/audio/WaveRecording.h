@@ -15,6 +15,13 @@
 // ends are exact to the frame where the device says which time each frame
 // stands for ("Program output" under a sink); a device that does not tell
 // records from the first block after RECORD to the last before STOP.
+//
+// With a journal named, the frames go into that file as they arrive
+// (Spool.h): a process that dies while recording leaves its take there. SAVE
+// into the journal's folder renames the journal, so that a full disk cannot
+// stop it; a take whose frames could not all be written keeps those that
+// were. The element removes its journal when it goes only once everything
+// it holds was saved; else the journal stays for the next start.
 
 #include <atomic>
 #include <condition_variable>
@@ -37,20 +44,24 @@ public:
   static constexpr int StopWaitMs = 500;
   static constexpr int ScoreWaitMs = 1000;
 
-  explicit TWaveRecording(std::shared_ptr<TCaptureDevice> device);
+  // Journal: the file the frames are kept in as they arrive; empty for a
+  // file of no name.
+  TWaveRecording(std::shared_ptr<TCaptureDevice> device, std::string journal);
   ~TWaveRecording() override;
 
   const codec::TWaveFormat& Format() const { return FFormat; }
   // Only while stopped and empty; MCIERR_OUTOFRANGE unless IsRecordFormat.
   MCIERROR SetFormat(const codec::TWaveFormat& format);
   MCIERROR Record();
-  // MCIERR_HARDWARE when the device went away during the take.
+  // MCIERR_HARDWARE when the device went away during the take,
+  // MCIERR_FILE_WRITE when not every frame could be written (the take ends
+  // at the last frame written).
   MCIERROR Stop();
   MCIERROR Save(const std::string& path);
   // A take whose device went away has ended, though not yet stopped.
   bool Recording() const { return FConverter && !FLost; }
   // Frames recorded; exact while stopped.
-  uint64_t Frames() const { return FSpool.Size() / FFormat.nBlockAlign(); }
+  uint64_t Frames() const { return FSpool ? FSpool->Size() / FFormat.nBlockAlign() : 0; }
 
 private:
   struct TBlock {
@@ -73,12 +84,19 @@ private:
   // the resampler's last frames into the spool; false when the spool could
   // not write.
   bool Finish();
+  // A spool that takes frames: made at the first RECORD, and made again
+  // with the frames so far after a SAVE moved its journal away.
+  bool OpenSpool();
+  // Writes the frames to Path as a PCM RIFF WAVE file.
+  MCIERROR CopyTo(const std::string& path);
 
   const std::shared_ptr<TCaptureDevice> FDevice;
   const int FDeviceRate;
   const int64_t FMadeNs;
   codec::TWaveFormat FFormat;
-  TSpool FSpool;
+  const std::string FJournal;
+  std::unique_ptr<TSpool> FSpool;  // what FLock guards uses it, so it changes only while not recording
+  bool FSaved = true;              // everything recorded is in a saved file
   bool FAttached = false;  // the main thread's
   std::mutex FLock;        // what the capture thread touches
   std::condition_variable FStopReached;

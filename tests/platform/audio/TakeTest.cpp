@@ -163,18 +163,6 @@ TEST_F(Take, AFullDiskFailsTheSaveAndLeavesTheFileItNamesAsItWas) {
   EXPECT_EQ(SoxInfo(path).Frames, 44100u);
 }
 
-TEST_F(Take, ADiskThatFillsWhileRecordingFailsStopAndSave) {
-  OpenTake(44100, 2, 16);
-  {
-    codectest::TFileSizeLimit disk(64 * 1024);
-    Mci("RECORD take");
-    Render(44100);
-    EXPECT_EQ(MciSendString("STOP take"), MCIERR_FILE_WRITE);
-  }
-  EXPECT_EQ(MciSendString("SAVE take \"" + Dir.Path("take.wav") + "\""), MCIERR_FILE_WRITE);
-  EXPECT_EQ(Dir.FileCount(), 0u);
-}
-
 struct TBadCommand {
   const char* Command;
   MCIERROR Code;

@@ -20,13 +20,15 @@
 struct TNotationBuilder {
   static constexpr int32_t kTop = 800, kSpace = 80, kStem = 280;
 
-  explicit TNotationBuilder(TPageBuilder& B, int Lines = 5, int Size = 100)
-      : b(B), StaffOf(b.Staff(Lines, Size)) {
+  // Space: the line spacing the page's line space gives at 100 % (units).
+  explicit TNotationBuilder(TPageBuilder& B, int Lines = 5, int Size = 100, int32_t TopY = kTop, int32_t Space = kSpace)
+      : b(B), StaffOf(b.Staff(Lines, Size)), Top(TopY), Space(Space) {
     Voice = StaffOf->NewVoice();
     b.Part->RenumberVoices(false);
     Measure = b.Part->NewMeasure();
     TKVSystemRecord& system = b.System();
-    Line = &b.Line(StaffOf, kTop);
+    Line = &b.Line(StaffOf, Top);
+    Line->Bottom = Line->InnerBottom = Top + 4 * Space, Line->LineSpacing = uint16_t(Space);
     Record = &b.Measure(system, 0, 16000);
   }
 
@@ -45,19 +47,20 @@ struct TNotationBuilder {
     note->SetDuration(Duration), note->SetValue(Duration), note->SetFlag(NoteFlag::StemDown, Down);
     uint8_t beams = Duration == 32 ? 1 : Duration == 16 ? 2 : Duration == 8 ? 3 : Duration == 4 ? 4 : 0;
     note->SetJoin(uint8_t(beams << NoteJoin::BeamCountShift));
+    note->SetStaffVoice(uint8_t(StaffOf->Index() << 4));
     note->StaffStep = int16_t(Pos), note->Voice = Voice;
     return *note;
   }
-  static int32_t HeadTop(int Pos) { return kTop + Pos * kSpace / 2 - kSpace / 2; }
+  int32_t HeadTop(int Pos) const { return Top + Pos * Space / 2 - Space / 2; }
   // The head record at x (units), Width units wide.
   TKVDisplayItem& Head(TKVNote& Note, int32_t X, int32_t Width = 56) {
     int32_t top = HeadTop(Note.StaffStep);
-    return Add(&Note, {X, top, X + Width, top + kSpace});
+    return Add(&Note, {X, top, X + Width, top + Space});
   }
   // The stem record of a head at x: 8 units wide at the head's stem side,
   // from the head's middle to Length units beyond.
   TKVDisplayItem& Stem(TKVNote& Note, int32_t X, int32_t Width = 56, int32_t Length = kStem) {
-    int32_t middle = HeadTop(Note.StaffStep) + kSpace / 2;
+    int32_t middle = HeadTop(Note.StaffStep) + Space / 2;
     TKVLayoutRect r = Note.StemDown() ? TKVLayoutRect{X, middle, X + 8, middle + Length}
                                       : TKVLayoutRect{X + Width - 8, middle - Length, X + Width, middle};
     return Add(&Note, r, DisplayRecordType::Stem);
@@ -80,6 +83,7 @@ struct TNotationBuilder {
 
   TPageBuilder& b;
   TKVStaff* StaffOf;
+  int32_t Top, Space;
   TKVVoice* Voice = nullptr;
   TKVMeasure* Measure = nullptr;
   TKVStaffLineRecord* Line = nullptr;

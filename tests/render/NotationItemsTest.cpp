@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+#include <mutex>
+
 #include "render/NotationBuilder.h"
 
 namespace {
@@ -268,3 +271,33 @@ TEST(StaffBrackets, ShapeAndSuppression) {
 }
 
 }  // namespace
+
+// The sounding bits are read under the play lock, but nothing is drawn
+// while the page holds it: the play thread never waits for a paint.
+TEST(NoteHeads, NothingIsDrawnUnderThePlayLock) {
+  struct TLockWatch : canvas::TRecordingCanvas {
+    std::recursive_mutex* Lock = nullptr;
+    int Held = 0;
+    void TextOutA(int x, int y, std::string_view bytes) override {
+      auto free = std::async(std::launch::async, [&] {
+        if (!Lock->try_lock()) return false;
+        Lock->unlock();
+        return true;
+      });
+      Held += free.get() ? 0 : 1;
+      TRecordingCanvas::TextOutA(x, y, bytes);
+    }
+  } canvas;
+  TPageBuilder b;
+  TNotationBuilder n(b);
+  canvas.Lock = &b.View.PlayLock();
+  TKVNote& note = n.NewNote(4, 128, true);
+  note.PlayState = 0x40;
+  n.Head(note, 800);
+  ASSERT_TRUE(b.View.BeginPlay());
+  render::TKVPageDrawer(b.View, canvas).DrawPageContent(0, 100, 100, 0, 0);
+  b.View.Stop();
+  ASSERT_EQ(Glyphs(canvas).size(), 1u);
+  EXPECT_EQ(Glyphs(canvas)[0]->Font.Color, 0x0000FFu);
+  EXPECT_EQ(canvas.Held, 0);
+}

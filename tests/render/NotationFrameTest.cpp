@@ -52,6 +52,15 @@ TEST(NotationFrame, OnlyListedKindsOfShownRecordsAreDrawn) {
   for (uint8_t kind : {ItemKind::GraceGroup, ItemKind::Effect, ItemKind::PageMark, ItemKind::Sound, uint8_t(208)})
     t.n.Add(&t.n.NewMark(kind, 1), {800, 800, 900, 1100});
   t.n.Add(nullptr, {800, 800, 900, 1100});
+  // Neither head nor ledger lines for a hidden voice or a staff this
+  // system does not show.
+  TKVNote& silent = t.n.NewNote(-4, 128);
+  silent.Voice = t.n.StaffOf->NewVoice();
+  silent.Voice->Data().setU8(VoiceBlock::Visible, 0);
+  t.n.Head(silent, 800);
+  TKVStaffLineRecord hiddenLine = *t.n.Line;
+  hiddenLine.Flags = 0;
+  t.n.Head(t.n.NewNote(-4, 128), 800).StaffLine = &hiddenLine;
   t.Draw();
   EXPECT_TRUE(t.p.canvas.Calls.empty());
   t.p.d.GlyphDX = 7, t.p.d.GlyphDY = 9;

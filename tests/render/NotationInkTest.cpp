@@ -95,7 +95,9 @@ TEST_P(NotationInk, HeadsSitOnTheirLinesAndSpaces) {
   std::vector<double> lines = StaffLines();
   ASSERT_EQ(lines.size(), 5u);
   const double half = (lines[4] - lines[0]) / 8;
-  if (Zoom() == 150) ASSERT_NE(lines[4] - lines[0], 4 * kSpacePx * 1.5) << "the drawn staff rounds its spaces";
+  if (Zoom() == 150) {
+    ASSERT_NE(lines[4] - lines[0], 4 * kSpacePx * 1.5) << "the drawn staff rounds its spaces";
+  }
   for (int pos = -4; pos <= 12; ++pos)
     for (bool down : {false, true}) {
       const int32_t width = musicfont::CurrentMusicFont().Advance('5', 18) * 8;

@@ -66,8 +66,8 @@ void TKVPageDrawer::DrawSelectionFrame(TKVDisplayItem& Record) {
 
 void TKVPageDrawer::DrawLedgerLines(TKVDisplayItem& Record) {
   auto* note = Record.Item && Record.Item->Kind() == ItemKind::Note ? dynamic_cast<TKVNote*>(Record.Item) : nullptr;
-  const TKVStaffLineRecord* line = Record.StaffLine;
-  if (!note || !line || !line->Staff || IsTablature(line->Staff)) return;
+  const TKVStaffLineRecord* line = ShownLine(Record);
+  if (!note || !line || IsTablature(line->Staff) || VoiceHidden(note->Voice)) return;
   const int64_t pos = note->StaffStep;
   if (pos >= -1 && pos <= 9) return;
   ScaleItemRect(Record.Bounds, ItemRect);

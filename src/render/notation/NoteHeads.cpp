@@ -53,7 +53,8 @@ bool ChooseHeadGlyph(TKVPageDrawer& D, const TKVNote& Note, uint8_t Shape) {
 
 void TKVPageDrawer::DrawNote(TKVNote& Note) {
   TKVDisplayItem& record = *CurrentRecord;
-  if (VoiceHidden(Note.Voice) || !record.StaffLine) return;
+  // Notes of a staff that this system does not show are not drawn.
+  if (VoiceHidden(Note.Voice) || !ShownLine(record)) return;
   const TKVStaffLineRecord& line = *record.StaffLine;
   LineSpacing = line.DrawnLineSpacing;
   PlaceHead(*this, Note, line);
@@ -83,7 +84,7 @@ void TKVPageDrawer::DrawNote(TKVNote& Note) {
     }
     std::string fret = Note.Fret() > 0 ? std::to_string(Note.Fret() - 1) : "N";
     Canvas.TextOutA(r.Left, r.Top - UnitWidth(1), fret);
-    if (Note.Duration() > 128 && (line.Flags & 1)) {
+    if (Note.Duration() > 128) {
       Canvas.Pen.Color = ItemColor;
       Canvas.Pen.Width = UnitWidth(0.5);
       const int32_t h = r.Bottom - r.Top, d = (h - (r.Right - r.Left)) / 2;
@@ -151,7 +152,7 @@ void TKVPageDrawer::DrawNote(TKVNote& Note) {
 
 void TKVPageDrawer::DrawSecondNote(TKVNote& Note) {
   TKVDisplayItem& record = *CurrentRecord;
-  if (!record.StaffLine) return;
+  if (!ShownLine(record)) return;
   const TKVStaffLineRecord& line = *record.StaffLine;
   LineSpacing = line.DrawnLineSpacing;
   PlaceHead(*this, Note, line);

@@ -39,6 +39,12 @@ struct TKVComposerSettings {
   uint16_t FirstPageBreaks = 0;       // page breaks before the first page's music
   uint16_t MinMeasureWidth = 0;       // 1/8 px
   uint16_t MinMusicWidth = 0;         // 1/8 px
+  // The staves of a page spread down to its bottom: per page a byte whose
+  // bit 0 asks for it, or every page; the spread of the view's page kept
+  // in the staff distances.
+  std::vector<uint8_t> PageJustify;
+  bool JustifyAllPages = false;
+  bool KeepPageJustification = false;
   // The score's totals after the last run.
   uint16_t RunningMeasures = 0, RealMeasures = 0;
 };

@@ -223,6 +223,7 @@ constexpr size_t OffsetX = 4;     // i16
 constexpr size_t OffsetY = 6;     // i16
 constexpr size_t FontSize = 8;    // u8, 0 = 8
 constexpr size_t FontStyle = 9;   // u8
+constexpr size_t Verse = 10;      // u8: the verse of a syllable, 0 the first
 constexpr size_t Angle = 16;      // u16 degrees; 0 = not turned
 constexpr size_t BoxWidth = 18;   // u16: measured box, cached by the layout (0 = measure again)
 constexpr size_t BoxHeight = 20;  // u16

@@ -46,6 +46,8 @@ public:
   void SetFontSize(uint8_t V) { Data().setU8(LyricBlock::FontSize, V); }
   uint8_t FontStyle() const { return Data().u8(LyricBlock::FontStyle); }
   void SetFontStyle(uint8_t V) { Data().setU8(LyricBlock::FontStyle, V); }
+  uint8_t Verse() const { return Data().u8(LyricBlock::Verse); }
+  void SetVerse(uint8_t V) { Data().setU8(LyricBlock::Verse, V); }
   uint16_t Angle() const { return Data().u16(LyricBlock::Angle); }
   void SetAngle(uint16_t V) { Data().setU16(LyricBlock::Angle, V); }
   uint16_t BoxWidth() const { return Data().u16(LyricBlock::BoxWidth); }

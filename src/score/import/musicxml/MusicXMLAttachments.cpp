@@ -288,8 +288,9 @@ void TKVMusicXMLWalk::OnLyric() {
   if (FNote) FLyric->SetStaffVoice(FNote->StaffVoice());
 }
 
-// The verse number sets the line below the staff; default positions, in
-// tenths, move the syllable.
+// The verse number sets the line below the staff and the verse whose
+// syllables the layout joins; default positions, in tenths, move the
+// syllable.
 void TKVMusicXMLWalk::OnLyricAttribute(TKVXMLElement Code) {
   if (!FLyric) return;
   TByteBlock& data = FLyric->Data();
@@ -297,6 +298,7 @@ void TKVMusicXMLWalk::OnLyricAttribute(TKVXMLElement Code) {
     long double lineSpace = FScore.Page().InternalValue(pvLineSpace);
     int64_t verse = std::clamp<int64_t>(Number(1), -1000, 1000);
     data.setI16(LyricBlock::OffsetY, Clamp16(PageUnits((verse + 2) * lineSpace * 2)));
+    FLyric->SetVerse(uint8_t(std::clamp<int64_t>(verse - 1, 0, 255)));
   } else {
     data.setI16(Code == xeDefaultX ? LyricBlock::OffsetX : LyricBlock::OffsetY, Clamp16(-int32_t(TenthsOffset())));
   }

@@ -178,9 +178,13 @@ void LayoutSystemMarks(TKVComposerContext& Ctx);
 // measure and run).
 void PositionPageItems(TKVComposerContext& Ctx);
 
-// ---- the steps a later stage fills (ComposerHooks.cpp); they do nothing
-// yet ----
+// ---- lyric room and the page's end (LyricRoom.cpp, PageEnd.cpp) ----
+// Joins the syllables of the measure just placed to the next of their
+// verse and widens its time positions where "- " or " " does not fit.
 void LayoutLyricSyllables(TKVComposerContext& Ctx);
+// Spreads the page's staves over its free height, when asked for.
 void JustifyPage(TKVComposerContext& Ctx);
+// Hidden staff lines stand where the shown lines they belong to stand.
 void AlignAttachedStaffLines(TKVComposerContext& Ctx);
+// A record of the system separator under each system but the page's last.
 void AddSystemBarItems(TKVComposerContext& Ctx);

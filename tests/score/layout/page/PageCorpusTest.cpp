@@ -23,6 +23,7 @@
 #include "score/layout/ScoreLayout.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/Column.h"
+#include "score/model/Lyric.h"
 #include "score/model/Piece.h"
 #include "score/model/Score.h"
 #include "score/import/musicxml/MusicXMLTestSupport.h"
@@ -106,6 +107,7 @@ protected:
   }
   void CheckPages(uint8_t Align);
   void CheckRecords();
+  void CheckLyricRoom();
 
   std::unique_ptr<TKVScore> score;
 };
@@ -231,6 +233,25 @@ void PageCorpus::CheckRecords() {
   }
 }
 
+// Two joined syllables of a measure leave room for "- " (the second
+// continues a word) or " " between them, in the first one's font.
+void PageCorpus::CheckLyricRoom() {
+  int pairs = 0;
+  for (const auto& record : score->GetPiece(0)->Layout().MeasureRecords)
+    for (const TKVDisplayItem* a : record->LyricDisplays)
+      for (const TKVDisplayItem* b : record->LyricDisplays) {
+        const auto* first = static_cast<const TKVLyric*>(a->Item);
+        if (!first || first->SyllableLink != b->Item) continue;
+        const auto* second = static_cast<const TKVLyric*>(b->Item);
+        const text::TFontSpec font{first->Text().empty() ? "Arial" : first->Text(),
+                                   first->FontSize() ? first->FontSize() * 8 : 64, first->FontStyle()};
+        const int gap = text::CurrentMeasurer().TextWidth(font, (second->Flags() & 1) ? "- " : " ");
+        EXPECT_GE(b->Bounds.Left - a->Bounds.Width, gap - 8) << "measure " << record->ColumnIndex;
+        ++pairs;
+      }
+  EXPECT_GT(pairs, 0);
+}
+
 TEST_P(PageCorpus, PagesHoldEveryMeasureOnceInSystemsThatFit) {
   const std::string path = GetParam();
   if (path.empty()) GTEST_SKIP() << "no corpus";
@@ -251,6 +272,8 @@ TEST_P(PageCorpus, PagesHoldEveryMeasureOnceInSystemsThatFit) {
     Compose(flags, 0, false);
     CheckPages(0);
     CheckRecords();
+    const std::string name = fs::path(path).stem().string();
+    if (name == "61a-Lyrics" || name == "61b-MultipleLyrics") CheckLyricRoom();
     const std::string once = Dump();
     score->Reformat(0);
     EXPECT_EQ(Dump(), once) << "a second layout differs";

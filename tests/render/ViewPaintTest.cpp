@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 #include "platform/canvas/Bitmap.h"
 #include "platform/forms/ScrollBar.h"
-#include "player/ViewControl.h"
 #include "render/PageBuilder.h"
+#include "render/ViewOnWindow.h"
 #include "render/page/ViewPainter.h"
-#include "support/forms/FormsTestSupport.h"
 
 namespace {
 using namespace canvas;
@@ -27,39 +26,12 @@ struct PaintCase {
 // The view's control fills an 800 x 600 form on the headless host, without
 // rulers: the score area is 783 x 582, the paper white (378 x 302 pixels a
 // page at zoom 100), the control lime.
-class PagesPainted : public forms::test::FormsTest, public ::testing::WithParamInterface<PaintCase> {
+class PagesPainted : public TViewOnWindow<RecordingPainter>, public ::testing::WithParamInterface<PaintCase> {
 protected:
-  PagesPainted() {
-    Host->SetPixelsPerInch(GetParam().Ppi);
-    SetScoreRendererFactory([this](TKVWindow& View) {
-      auto painter = std::make_unique<RecordingPainter>(View);
-      Painter = painter.get();
-      return painter;
-    });
-    form = MakeForm();
-    form->SetBounds(0, 0, 800, 600);
-    control = new TKVViewControl(form);
-    SetScoreRendererFactory({});
-    control->SetParent(form);
-    control->SetBounds(0, 0, 800, 600);
+  PagesPainted() : TViewOnWindow(GetParam().Ppi) {
     control->SetColor(clLime);
     control->View().SetRuleVisible(false);
   }
-  ~PagesPainted() override { control->View().SetScore(nullptr); }
-  TColor At(TPoint P) { return ColorOfPixel(form->Window().GetDC().Pixel(P.X, P.Y)); }
-  std::vector<uint32_t> Window() {
-    const window::TPixelBuffer b = form->Window().GetDC();
-    std::vector<uint32_t> pixels;
-    for (int y = 0; y < b.Height; ++y) pixels.insert(pixels.end(), b.Row(y), b.Row(y) + b.Width);
-    return pixels;
-  }
-  void Repaint() {
-    control->Invalidate();
-    Pump();
-  }
-  forms::TForm* form;
-  TKVViewControl* control;
-  RecordingPainter* Painter = nullptr;
 };
 
 TEST_P(PagesPainted, ChosenPagesScaleAndFills) {

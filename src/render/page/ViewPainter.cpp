@@ -47,46 +47,13 @@ void TKVViewPainter::Paint() {
   }
   const canvas::TRect viewRect = View.GetViewRect();
   if (View.Score()->Optimization() && viewRect.Width() > 0 && viewRect.Height() > 0) {
-    canvas::TBitmap image(viewRect.Width(), viewRect.Height());
-    TKVWindowStyle style = View.Style();
-    TPaintState s{image.Canvas(), viewRect.Width(), viewRect.Height(), View.HorzPosition(),
-                  View.VertPosition(), View.ScreenResolution() * View.Zoom() / 96,
-                  View.Score()->Page().Book() && (style == wsPreview || style == wsView || style == wsSimple)};
-    s.PageCanvas.Smoothing = true;
-    int32_t p = View.ActivePage(), count = View.PageCount();
-    if (s.Booklet) {
-      int32_t base = p / 4 * 4;
-      if (p % 4 == 0) {
-        DrawSpreadPage(s, base, true);
-        if (base + 3 < count) DrawPage(s, base + 3);
-        DrawPage(s, base);
-      } else {
-        DrawSpreadPage(s, base + 1, false);
-        DrawPage(s, base + 1);
-        if (base + 2 < count) DrawPage(s, base + 2);
-      }
-    } else if (style == wsPreview) {
-      int32_t perRow = std::max(View.PagePerHorz(), 1), first = p / perRow * perRow;
-      for (int32_t i = first; i < std::min(count, first + perRow); ++i) DrawPage(s, i);
-    } else {
-      for (int32_t i = 0; i < count; ++i) DrawPage(s, i);
-    }
-
-    s.PageCanvas.Brush = {View.Color(), canvas::bsSolid};
-    if (s.W > s.RightMost)
-      s.PageCanvas.FillRect({s.RightMost, 0, s.W, s.H});
-    else
-      s.RightMost = s.W;
-    if (s.H > s.PageBottom) s.PageCanvas.FillRect({0, s.PageBottom, s.RightMost, s.H});
-    if (s.ShortRowRight < s.RightMost && s.RightMost - s.LastPageW < s.W && s.PageBottom - s.LastPageH < s.H)
-      s.PageCanvas.FillRect({s.ShortRowRight, s.PageBottom - s.LastPageH, s.RightMost, s.PageBottom});
-
+    const canvas::TBitmap image = ComposePages(viewRect);
     View.DrawCursor(control, false);
     DrawHoverOverlay(false);
     DrawSelectionOverlay(false);
     {
       TSavedCanvas saved(control);
-      control.BitBlt(viewRect.Left, viewRect.Top, s.W, s.H, image, 0, 0);
+      control.BitBlt(viewRect.Left, viewRect.Top, image.Width(), image.Height(), image, 0, 0);
     }
     DrawHoverOverlay(false);
     DrawSelectionOverlay(false);
@@ -94,6 +61,43 @@ void TKVViewPainter::Paint() {
   }
   DrawRule(control, false, View.GetClientAreaRect(), 0);
   DrawPageButtons(control);
+}
+
+canvas::TBitmap TKVViewPainter::ComposePages(const canvas::TRect& ViewRect) {
+  canvas::TBitmap image(ViewRect.Width(), ViewRect.Height());
+  TKVWindowStyle style = View.Style();
+  TPaintState s{image.Canvas(), ViewRect.Width(), ViewRect.Height(), View.HorzPosition(),
+                View.VertPosition(), View.ScreenResolution() * View.Zoom() / 96,
+                View.Score()->Page().Book() && (style == wsPreview || style == wsView || style == wsSimple)};
+  s.PageCanvas.Smoothing = true;
+  int32_t p = View.ActivePage(), count = View.PageCount();
+  if (s.Booklet) {
+    int32_t base = p / 4 * 4;
+    if (p % 4 == 0) {
+      DrawSpreadPage(s, base, true);
+      if (base + 3 < count) DrawPage(s, base + 3);
+      DrawPage(s, base);
+    } else {
+      DrawSpreadPage(s, base + 1, false);
+      DrawPage(s, base + 1);
+      if (base + 2 < count) DrawPage(s, base + 2);
+    }
+  } else if (style == wsPreview) {
+    int32_t perRow = std::max(View.PagePerHorz(), 1), first = p / perRow * perRow;
+    for (int32_t i = first; i < std::min(count, first + perRow); ++i) DrawPage(s, i);
+  } else {
+    for (int32_t i = 0; i < count; ++i) DrawPage(s, i);
+  }
+
+  s.PageCanvas.Brush = {View.Color(), canvas::bsSolid};
+  if (s.W > s.RightMost)
+    s.PageCanvas.FillRect({s.RightMost, 0, s.W, s.H});
+  else
+    s.RightMost = s.W;
+  if (s.H > s.PageBottom) s.PageCanvas.FillRect({0, s.PageBottom, s.RightMost, s.H});
+  if (s.ShortRowRight < s.RightMost && s.RightMost - s.LastPageW < s.W && s.PageBottom - s.LastPageH < s.H)
+    s.PageCanvas.FillRect({s.ShortRowRight, s.PageBottom - s.LastPageH, s.RightMost, s.PageBottom});
+  return image;
 }
 
 void TKVViewPainter::DrawPage(TPaintState& S, int32_t PageIndex) {

@@ -4,7 +4,7 @@
 // copied onto the control in one block with the exclusive-or overlays taken
 // off and put back around the copy, then the rulers and page buttons.
 
-#include "platform/canvas/Canvas.h"
+#include "platform/canvas/Bitmap.h"
 #include "player/ScoreRenderer.h"
 
 class TKVWindow;
@@ -22,6 +22,9 @@ public:
   void DrawSelectionOverlay(bool Update);
   void DrawRule(canvas::TCanvas& Canvas, bool Markers, const canvas::TRect& ClientArea, int Mode);
   void DrawPageButtons(canvas::TCanvas& Canvas);
+  // The image of the view rectangle (client pixels): the visible pages and
+  // the control's colour where none is; Paint copies it onto the control.
+  canvas::TBitmap ComposePages(const canvas::TRect& ViewRect);
 
 protected:
   // One page's content at the paint scale, the canvas's origin at its top

@@ -29,6 +29,7 @@
 #include "score/import/musicxml/MusicXMLTestSupport.h"
 #include "support/LayoutDump.h"
 #include "support/sketch/LayoutSketch.h"
+#include "support/sketch/ReviewImages.h"
 
 namespace fs = std::filesystem;
 
@@ -295,7 +296,7 @@ TEST_P(PageCorpus, PagesHoldEveryMeasureOnceInSystemsThatFit) {
     const canvas::TBitmap sketch =
         SketchPage(page, int32_t(std::lround(double(settings.InternalValue(pvWidth) / 2.6458333L))) * 8,
                    int32_t(std::lround(double(settings.InternalValue(pvHeight) / 2.6458333L))) * 8, zoom);
-    sketch.SaveToPngFile("sketch-" + stem + ".png");
+    sketch.SaveToPngFile(ReviewImagePath("layout-sketches", stem));
     for (const TKVStaffLineRecord* line = page.GetStaffLine(0); line; line = page.GetStaffLine(line->Index + 1))
       for (int32_t y : {line->InnerTop, line->InnerBottom})
         EXPECT_TRUE(!(line->Flags & 1) || y * zoom / 8 >= sketch.Height() ||

@@ -227,7 +227,7 @@ TEST_P(NotationInk, WritesTheBuilderSheet) {
     const int32_t extent = type == 1 || type == 4 || type == 5 || type == 12 || type == 16 || type == 17 ? 96 : 0;
     c.Add(&c.NewMark(ItemKind::Clef, type), {next(type == 1 ? 0 : 320), 2000 - extent, x + 200, 2320 + extent});
   }
-  c.Add(&c.NewMark(ItemKind::StaffBracket, 0), {16, 2000, 40, 3200});
+  c.Add(&c.NewMark(ItemKind::StaffBracket, 0), {0, 2000, 80, 3200});
   c.Add(&c.NewMark(ItemKind::StaffBracket, 1), {24, 2000 - 8, 48, 2320 + 8});
   // Tablature frets with their flag bars.
   TNotationBuilder t(b, 6, 100, 3000);

@@ -263,11 +263,11 @@ TEST(StaffBrackets, ShapeAndSuppression) {
   TKVMark& square = t.n.NewMark(ItemKind::StaffBracket, 1);
   t.n.Add(&square, {800, 800, 820, 1120});
   t.n.Add(&t.n.NewMark(ItemKind::StaffBracket, 2), {800, 800, 820, 1120}).DrawFlags = DisplayDrawFlag::Suppressed;
-  t.n.Add(&t.n.NewMark(ItemKind::StaffBracket, 0), {800, 800, 820, 1120});
+  t.n.Add(&t.n.NewMark(ItemKind::StaffBracket, 0), {720, 800, 800, 1120});  // the room left of a staff
   t.Draw();
   EXPECT_EQ(t.p.canvas.Names(), std::vector<std::string>({"Polygon", "MusicBrace"}));
   EXPECT_EQ(t.p.canvas.Calls[0].Args.size(), 18u);
-  EXPECT_EQ(t.p.canvas.Calls[1].Args, std::vector<double>({102, 120, 40, 30}));
+  EXPECT_EQ(t.p.canvas.Calls[1].Args, std::vector<double>({92, 120, 40, 8}));  // as wide as its room
 }
 
 }  // namespace

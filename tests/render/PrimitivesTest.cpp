@@ -76,7 +76,7 @@ TEST(Primitives, WorkedExamples) {
   p.d.DrawSelectionHandle({50, 50});
   EXPECT_EQ(p.canvas.Calls.back().Args, std::vector<double>({47, 47, 53, 53}));
   p.d.DrawBracketShape(TKVMark(nullptr), {10, 50, 40, 250}, 100);
-  EXPECT_EQ(p.canvas.Calls.back().Args, std::vector<double>({12 + 8, 150 - 8, 200, 30}));  // glyph offsets kept
+  EXPECT_EQ(p.canvas.Calls.back().Args, std::vector<double>({12 + 8, 150 - 8, 200, 20}));  // glyph offsets kept, up to its right
 }
 
 // Sizes of the ten routines, of 4, 5, 6, 7, 8, 9, 10, 11, 14 and 18 points.

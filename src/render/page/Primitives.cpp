@@ -199,9 +199,13 @@ void TKVPageDrawer::DrawBracketShape(const TKVItem& Item, const canvas::TRect& R
     Canvas.Font.Color = mark->Color();
     GlyphChar = 0x21;
     SelectSymbolFont(mark->FontIndex());
-    int64_t width = ScaleProduct * 30 * StaffSize / 1000000;
-    if (B - T <= 0 || width <= 0) return;
-    Canvas.MusicBrace(L + UnitWidth(2) + GlyphDX, (T + B) / 2 + GlyphDY, B - T, ClampCoordinate(width));
+    // The brace fills the room the layout left for it in front of the
+    // staves, past a margin of two units; a brace chosen by its height has
+    // no font whose average width could condense it.
+    const int32_t x = L + UnitWidth(2) + GlyphDX;
+    const int64_t width = std::max<int64_t>(int64_t(Rect.Right) - x, 1);
+    if (B - T <= 0) return;
+    Canvas.MusicBrace(x, (T + B) / 2 + GlyphDY, B - T, ClampCoordinate(width));
   }
 }
 

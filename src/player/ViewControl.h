@@ -40,6 +40,8 @@ protected:
   void KeyDown(int& Key, forms::TShiftState Shift) override;
   // The arrow keys reach the view.
   bool WantsKey(int Key) override;
+  // Enabling or disabling repaints nothing.
+  void EnabledChanged() override {}
 
 private:
   friend class TKVWindow;

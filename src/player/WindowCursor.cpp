@@ -158,7 +158,8 @@ void TKVWindow::SetActivePage(int32_t Index) {
   MoveCursorToPage(Index);
   FActivePage = Index;
   ShowCursor(true);
-  ScrollToCursor(-1, false);
+  // The view scrolls from the new page's top.
+  ScrollToCursor(PageRect(Index).Top, false);
   UpdateRuleMarkers();
   LayoutPageButtons();
   UpdatePageButtons();

@@ -5,6 +5,7 @@
 #include "ViewFixture.h"
 #include "platform/threads/Clock.h"
 #include "player/PlayEngine.h"
+#include "score/model/PageTexts.h"
 
 namespace {
 
@@ -105,6 +106,37 @@ TEST_F(ViewCursor, AFirstHideOfANewViewDrawsNothing) {
   EXPECT_TRUE(Drawn(0xFFFF7F7F));
   other->View().SetScore(nullptr);
   delete other;
+}
+
+// A host that edits a text: a press in its box places the caret by line
+// and character, and the caret is drawn inside the box.
+TEST_F(ViewCursor, APressInAnEditedTextPlacesTheCaret) {
+  auto* text = static_cast<TKVText*>(CreateItemByKind(ItemKind::Text, score->GetPiece(0)->GetPart(0)->GetMeasure(0)));
+  text->Lines() = {u"ab", u"cdefgh"};
+  text->Data().setI16(PageObjectBlock::X, 200), text->Data().setI16(PageObjectBlock::Y, 80);
+  score->Reformat(0);
+  const TKVMeasureRecord& m0 = *score->GetPiece(0)->Layout().MeasureRecords.at(0);
+  for (int i = 0; i < m0.DisplayCount; ++i)
+    if (m0.GetDisplay(i)->Item == text) view().EditedText = m0.GetDisplay(i);
+  ASSERT_NE(view().EditedText, nullptr);
+  const canvas::TRect box = view().GetItemRect(view().EditedText, {view().EditedText->Bounds.Left, view().EditedText->Bounds.Top, view().EditedText->Bounds.Width, view().EditedText->Bounds.Bottom}, false);
+  const int32_t line = (box.Bottom - box.Top - 8) / 2;  // the height of one line: two lines fill the box
+  Pump();
+  before = Snapshot();
+  ClickAt({box.Right - 2, box.Top + 4 + line + line / 2});
+  EXPECT_EQ(std::pair(view().CaretLine, view().CaretChar), std::pair(1, 6));
+  const window::TScreenImage now = Snapshot();
+  int inside = 0, outside = 0;
+  for (int32_t y = 0; y < 600; ++y)
+    for (int32_t x = 0; x < 783; ++x)
+      if (PixelIn(now, control, {x, y}) != PixelIn(before, control, {x, y}))
+        ++(x >= box.Left && x < box.Right && y >= box.Top && y < box.Bottom ? inside : outside);
+  EXPECT_GT(inside, 0);
+  EXPECT_EQ(outside, 0);
+  ClickAt({box.Left + 1, box.Top + 5});
+  EXPECT_EQ(std::pair(view().CaretLine, view().CaretChar), std::pair(0, 0));
+  view().ShowCursor(false);
+  view().EditedText = nullptr;
 }
 
 // A run that ends by itself only stores the cursor's tick for the main

@@ -11,18 +11,14 @@
 #include "platform/canvas/Canvas.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/ScrollBar.h"
-#include "platform/musicfont/MusicFont.h"
-#include "platform/text/TextMeasurer.h"
 #include "player/ScoreRenderer.h"
 #include "player/ViewControl.h"
 #include "player/Window.h"
-#include "score/import/musicxml/MusicXMLImport.h"
-#include "score/layout/FontServices.h"
-#include "score/layout/ScoreLayout.h"
 #include "score/layout/page/PageRecords.h"
 #include "score/model/Piece.h"
 #include "score/model/Score.h"
 #include "support/XvfbApplication.h"
+#include "support/sketch/ReviewImages.h"
 
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libX11.so\nleak:libxcb\nleak:libSDL2\nleak:libdbus-1.so\nleak:libfontconfig\n";
@@ -66,14 +62,9 @@ private:
 TEST(XvfbViewTest, ACorpusScoreShownInARealWindowIsWhereTheViewPutsIt) {
   test_support::TXvfbApplication x(1024, 768);
   if (!x.Skip().empty()) GTEST_SKIP() << x.Skip();
-  try {
-    InstallFontServices();
-  } catch (const std::exception&) {
-  }
-  RegisterScoreLayout();
-  RegisterMusicXMLImporter();
-  TKVScore score;
-  score.LoadFromFile(std::string(SONARID_CORPUS_DIR) + "/musicxml/01a-Pitches-Pitches.xml");
+  TRealLayout layout;
+  std::unique_ptr<TKVScore> file = LoadLaidOut(std::string(SONARID_CORPUS_DIR) + "/musicxml/01a-Pitches-Pitches.xml");
+  TKVScore& score = *file;
   score.SetPages(true);
   score.SetUserPages(3);
   forms::TForm* form = nullptr;
@@ -135,9 +126,6 @@ TEST(XvfbViewTest, ACorpusScoreShownInARealWindowIsWhereTheViewPutsIt) {
   EXPECT_EQ(scrolled.Pixel(cursorX, staffBottom - 59), White);
 
   view.SetScore(nullptr);
-  text::InstallMeasurer(nullptr);
-  musicfont::InstallMusicFont(nullptr);
-  SetLayoutServiceFactory({});
 }
 
 }  // namespace

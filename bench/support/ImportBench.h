@@ -1,7 +1,8 @@
 #pragma once
-// What the import benchmarks share: finding the largest corpus file, and
-// timing imports of one file into fresh scores with the real layout (real
-// fonts when installed, else the fake measurers), best of several runs.
+// What the import benchmarks share: finding the largest corpus file, timing
+// imports of one file into fresh scores with the real layout (real fonts when
+// installed, else the fake measurers) and whole loads as the program opens a
+// file, best of several runs; the cost per note of generated documents.
 
 #include <algorithm>
 #include <cctype>
@@ -11,6 +12,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/Streams.h"
 #include "score/layout/FontServices.h"
@@ -45,19 +47,70 @@ struct TFigures {
   size_t Notes = 0, Parts = 0, Measures = 0;
 };
 
-// Imports File Runs times into fresh scores with Import(score, stream) and
-// times each import (with the layout it runs) and a full reformat after it.
-template <class ImportFunction>
-TFigures Measure(const char* name, TMemoryStream& file, int runs, ImportFunction Import) {
+inline double SecondsSince(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// The real fonts when installed (else the fake measurers) and the layout
+// service, once.
+inline void PrepareLayout(const char* name) {
+  static bool done = false;
+  if (done) return;
+  done = true;
   try {
     InstallFontServices();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s: fake fonts (%s)\n", name, e.what());
   }
   RegisterScoreLayout();
-  auto seconds = [](std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-  };
+}
+
+// The best of Runs loads of the file at Path into fresh scores, as the
+// program opens a file: the registered importer, the layout with pages and
+// the play order. The scores are freed outside the timing.
+inline double BestLoad(const std::string& path, int runs) {
+  double best = 1e9;
+  for (int run = 0; run < runs; ++run) {
+    auto score = std::make_unique<TKVScore>();
+    const auto start = std::chrono::steady_clock::now();
+    score->LoadFromFile(path);
+    best = std::min(best, SecondsSince(start));
+  }
+  return best;
+}
+
+// Loads generated documents of each note count (Generate(notes) gives the
+// file's bytes), written to a scratch file with the given extension, and
+// prints the whole load's cost per note and how the largest's compares with
+// the smallest's: a load in linear time keeps the two close.
+template <class Generate>
+void ReportPerNote(const char* name, const char* extension, Generate generate) {
+  namespace fs = std::filesystem;
+  const fs::path path = fs::temp_directory_path() / (std::string(name) + "-generated" + extension);
+  std::vector<double> perNote;
+  const std::vector<size_t> counts{10000, 100000, 400000};
+  for (size_t notes : counts) {
+    const std::string bytes = generate(notes);
+    if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
+      std::fwrite(bytes.data(), 1, bytes.size(), out);
+      std::fclose(out);
+    }
+    const double seconds = BestLoad(path.string(), notes > 100000 ? 2 : 3);
+    perNote.push_back(seconds * 1e6 / double(notes));
+    std::printf("generated %zu notes: whole load %.3f s, %.2f us per note\n", notes, seconds, perNote.back());
+  }
+  std::error_code ignored;
+  fs::remove(path, ignored);
+  std::printf("generated: per-note cost at %zu notes / at %zu notes: %.2f\n", counts.back(), counts.front(),
+              perNote.back() / perNote.front());
+}
+
+// Imports File Runs times into fresh scores with Import(score, stream) and
+// times each import (with the layout it runs) and a full reformat after it.
+template <class ImportFunction>
+TFigures Measure(const char* name, TMemoryStream& file, int runs, ImportFunction Import) {
+  PrepareLayout(name);
+  auto seconds = SecondsSince;
   TFigures figures;
   for (int run = 0; run < runs; ++run) {
     auto score = std::make_unique<TKVScore>();

@@ -36,9 +36,9 @@ bool Muted(const TKVVoice* Voice, bool Staff) {
 }
 
 TKVVoice* VoiceOf(const TKVItem* Item) {
-  if (auto* note = dynamic_cast<const TKVNote*>(Item)) return note->Voice;
-  if (auto* effect = dynamic_cast<const TKVEffect*>(Item)) return effect->Voice;
-  if (auto* mark = dynamic_cast<const TKVMark*>(Item)) return mark->Voice;
+  if (auto* note = ItemCast<const TKVNote>(Item)) return note->Voice;
+  if (auto* effect = ItemCast<const TKVEffect>(Item)) return effect->Voice;
+  if (auto* mark = ItemCast<const TKVMark>(Item)) return mark->Voice;
   return nullptr;
 }
 
@@ -100,23 +100,23 @@ bool TKVPlayEngine::PlayCell(const TKVPositionEntry& Cell) {
   TKVItem* item = Cell.Item;
   switch (item ? item->Kind() : 0) {
     case ItemKind::Note:
-      if (auto* note = dynamic_cast<TKVNote*>(item)) return PlayNote(*note, Cell.Word);
+      if (auto* note = ItemCast<TKVNote>(item)) return PlayNote(*note, Cell.Word);
       return false;
     case ItemKind::Effect:
-      if (auto* effect = dynamic_cast<TKVEffect*>(item)) return PlayEffect(*effect);
+      if (auto* effect = ItemCast<TKVEffect>(item)) return PlayEffect(*effect);
       return false;
     case ItemKind::Rest:
       EndLyrics(*item, ItemPosition(item), false);
       return true;
     case ItemKind::Syllable:
-      if (auto* lyric = dynamic_cast<TKVLyric*>(item)) PlayLyric(*lyric);
+      if (auto* lyric = ItemCast<TKVLyric>(item)) PlayLyric(*lyric);
       return true;
     case ItemKind::LyricText:
     case ItemKind::DynamicSymbol:
       PlayAction(Cell);
       return true;
     case ItemKind::TempoMark:
-      if (auto* mark = dynamic_cast<TKVMark*>(item))
+      if (auto* mark = ItemCast<TKVMark>(item))
         if (int32_t tempo = TempoOfMark(*mark)) SetTempo(tempo);
       return true;
     case ItemKind::Fermata:
@@ -125,19 +125,19 @@ bool TKVPlayEngine::PlayCell(const TKVPositionEntry& Cell) {
       FHold = true;
       return true;
     case ItemKind::Pedal:
-      if (auto* mark = dynamic_cast<TKVMark*>(item)) return PlayPedal(*mark, true);
+      if (auto* mark = ItemCast<TKVMark>(item)) return PlayPedal(*mark, true);
       return false;
     case ItemKind::Portamento:
-      if (auto* mark = dynamic_cast<TKVMark*>(item)) return PlaySustain(*mark, Cell.Word);
+      if (auto* mark = ItemCast<TKVMark>(item)) return PlaySustain(*mark, Cell.Word);
       return false;
     case ItemKind::MidiEvent:
-      if (auto* event = dynamic_cast<TKVMIDIEvent*>(item)) {
+      if (auto* event = ItemCast<TKVMIDIEvent>(item)) {
         const std::vector<uint8_t>& data = event->MidiData();
         SendBytes(data.data(), std::min<size_t>(data.size(), event->DataLength()));
       }
       return true;
     case ItemKind::Sound:
-      if (auto* sound = dynamic_cast<TKVSound*>(item)) PlayClip(*sound, 0);
+      if (auto* sound = ItemCast<TKVSound>(item)) PlayClip(*sound, 0);
       return true;
     default:
       return false;
@@ -242,8 +242,8 @@ void TKVPlayEngine::PlayClip(TKVSound& Sound, int32_t OffsetSeconds) {
 // counted in the measure's timing: its MIDI bytes, or its tempo change.
 void TKVPlayEngine::PlayAction(const TKVPositionEntry& Cell) {
   if (Cell.Action == PositionAction::MidiMessage) {
-    if (auto* lyric = dynamic_cast<TKVLyric*>(Cell.Item)) SendBytes(lyric->MidiBytes.data(), lyric->MidiBytes.size());
-    if (auto* mark = dynamic_cast<TKVMark*>(Cell.Item)) SendBytes(mark->MidiBytes.data(), mark->MidiBytes.size());
+    if (auto* lyric = ItemCast<TKVLyric>(Cell.Item)) SendBytes(lyric->MidiBytes.data(), lyric->MidiBytes.size());
+    if (auto* mark = ItemCast<TKVMark>(Cell.Item)) SendBytes(mark->MidiBytes.data(), mark->MidiBytes.size());
     return;
   }
   // The word holds the tempo + 100 (a negative change wraps in 16 bits); a
@@ -289,7 +289,7 @@ void TKVPlayEngine::Countdown() {
       continue;
     }
     Short(uint8_t(0x80 | s.Channel), s.SentKey, 0, 0);
-    if (auto* note = dynamic_cast<TKVNote*>(item)) {
+    if (auto* note = ItemCast<TKVNote>(item)) {
       note->PlayState &= uint8_t(~Sounding);
       FView.PlayEnded = 1;
       EndLyrics(*note, note->Position(), true);

@@ -126,10 +126,10 @@ void TKVPlayEngine::ChaseCell(const TKVPositionEntry& Cell, uint32_t Measure, do
       PlayCell(Cell);
       break;
     case ItemKind::Pedal:
-      if (auto* pedal = dynamic_cast<TKVMark*>(item)) PlayPedal(*pedal, false);
+      if (auto* pedal = ItemCast<TKVMark>(item)) PlayPedal(*pedal, false);
       break;
     case ItemKind::Sound:
-      if (auto* sound = dynamic_cast<TKVSound*>(item)) {
+      if (auto* sound = ItemCast<TKVSound>(item)) {
         const double own = FView.GetPositionTime(Play().Piece, int32_t(Measure), Cell.Position);
         // A clip met later in play order than its first time through may
         // lie after the start: it starts at its beginning.

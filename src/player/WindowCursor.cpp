@@ -82,7 +82,7 @@ int32_t TKVWindow::GetClefShift(int32_t Part, int32_t Staff, int32_t Tick, int32
   if (Staff < 0 || size_t(Staff) >= staves.size() || !staves[size_t(Staff)]) return 0;
   const auto& clefs = staves[size_t(Staff)]->ClefList;
   for (size_t i = clefs.size(); i-- > 0;) {
-    auto* clef = dynamic_cast<const TKVMark*>(clefs[i] ? clefs[i]->Item : nullptr);
+    auto* clef = ItemCast<const TKVMark>(clefs[i] ? clefs[i]->Item : nullptr);
     if (!clef) continue;
     const TKVMeasure* measure = clef->GetMeasure();
     const int32_t start = i == 0 ? 0 : clef->Position();

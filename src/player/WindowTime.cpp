@@ -81,7 +81,7 @@ uint16_t TKVWindow::GetCursorTempo() {
     const TKVMeasureRecord* R = play ? LaidOutRecord(piece, play->Measure) : nullptr;
     if (!R) continue;
     for (const auto& cell : R->Positions) {
-      auto* mark = cell->Item && cell->Item->Kind() == ItemKind::TempoMark ? dynamic_cast<const TKVMark*>(cell->Item)
+      auto* mark = cell->Item && cell->Item->Kind() == ItemKind::TempoMark ? ItemCast<const TKVMark>(cell->Item)
                                                                           : nullptr;
       if (int32_t tempo = mark ? TempoOfMark(*mark) : 0) return uint16_t(tempo);
     }

@@ -166,7 +166,7 @@ void TKVPageDrawer::SelectSymbolFont(uint8_t FontIndex) {
 }
 
 void TKVPageDrawer::DrawBracketShape(const TKVItem& Item, const canvas::TRect& Rect, int32_t StaffSize) {
-  auto* mark = dynamic_cast<const TKVMark*>(&Item);
+  auto* mark = ItemCast<const TKVMark>(&Item);
   if (!mark) return;
   int32_t L = Rect.Left, T = Rect.Top, B = Rect.Bottom;
   // The widths at the staff's size stay local: the page's units serve the

@@ -117,7 +117,7 @@ void CopyVoicePositions(TKVFormatContext& Ctx, const TKVMeasureRecord& Source, i
   const size_t count = std::min(size_t(std::max(Count, 0)), Source.Positions.size());
   for (size_t i = 0; i < count; ++i) {
     const TKVPositionEntry& entry = *Source.Positions[i];
-    auto* note = dynamic_cast<TKVNote*>(entry.Item);
+    auto* note = ItemCast<TKVNote>(entry.Item);
     if (!note || note->Kind() != ItemKind::Note || note->StaffVoice() != Voice) continue;
     if (entry.Position < From || entry.Position + note->Duration() > To) continue;
     copies.push_back(entry);

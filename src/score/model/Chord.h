@@ -36,6 +36,7 @@ private:
 class TKVChord : public TKVVoicedItem {
 public:
   explicit TKVChord(TObject* Owner);
+  TKVItemClass ItemClass() const override { return TKVItemClass::Chord; }
 
   // Block and text only: the entries and the note buffer are rebuilt by
   // whoever makes the chord.

@@ -112,7 +112,7 @@ void TKVVorschlag::ReadData(TStream& Stream) {
   if (!score || score->FormatRevision() >= RevisionGracePositions) return;
   uint16_t position = 0;
   for (TKVItem* item : Items()) {
-    auto* note = dynamic_cast<TKVNote*>(item);
+    auto* note = ItemCast<TKVNote>(item);
     if (!note) continue;
     note->SetPosition(position);
     position = uint16_t(position + note->Duration());

@@ -18,6 +18,7 @@ using TKVFrameEntry = std::array<uint8_t, FrameBlock::EntryBytes>;
 class TKVFrame : public TKVVoicedItem {
 public:
   explicit TKVFrame(TObject* Owner);
+  TKVItemClass ItemClass() const override { return TKVItemClass::Frame; }
 
   // Block, entries, barre bytes, raw data and text: a copy keeps every array
   // its block announces.

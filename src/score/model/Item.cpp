@@ -13,38 +13,56 @@
 
 namespace {
 
-// The owner classes that list their items, tested in this order.
-template <class F>
-bool WithHolder(TObject* owner, F action) {
-  if (auto* note = dynamic_cast<TKVNote*>(owner)) return action(*note), true;
-  if (auto* rest = dynamic_cast<TKVPause*>(owner)) return action(*rest), true;
-  if (auto* measure = dynamic_cast<TKVMeasure*>(owner)) return action(*measure), true;
-  if (auto* column = dynamic_cast<TKVColumn*>(owner)) return action(*column), true;
-  if (auto* score = dynamic_cast<TKVScore*>(owner)) return action(*score), true;
-  if (auto* part = dynamic_cast<TKVPart*>(owner)) return action(*part), true;
-  if (auto* group = dynamic_cast<TKVVorschlag*>(owner)) return action(*group), true;
-  return false;
+TKVOwnerClass ClassOfOwner(TObject* owner) {
+  if (!owner) return TKVOwnerClass::None;
+  if (dynamic_cast<TKVItem*>(owner)) return TKVOwnerClass::Item;
+  if (dynamic_cast<TKVMeasure*>(owner)) return TKVOwnerClass::Measure;
+  if (dynamic_cast<TKVColumn*>(owner)) return TKVOwnerClass::Column;
+  if (dynamic_cast<TKVScore*>(owner)) return TKVOwnerClass::Score;
+  if (dynamic_cast<TKVPart*>(owner)) return TKVOwnerClass::Part;
+  if (dynamic_cast<TKVUserSymbol*>(owner)) return TKVOwnerClass::UserSymbol;
+  return TKVOwnerClass::Other;
 }
 
 }  // namespace
 
+// The owner classes that list their items: note, rest, measure, column,
+// score, part and grace-note group.
+template <class F>
+bool TKVItem::WithHolder(F action) const {
+  switch (FOwnerClass) {
+    case TKVOwnerClass::Item:
+      if (auto* note = OwnerAs<TKVNote>()) return action(*note), true;
+      if (auto* rest = OwnerAs<TKVPause>()) return action(*rest), true;
+      if (auto* group = OwnerAs<TKVVorschlag>()) return action(*group), true;
+      return false;
+    case TKVOwnerClass::Measure: return action(*static_cast<TKVMeasure*>(FOwner)), true;
+    case TKVOwnerClass::Column: return action(*static_cast<TKVColumn*>(FOwner)), true;
+    case TKVOwnerClass::Score: return action(*static_cast<TKVScore*>(FOwner)), true;
+    case TKVOwnerClass::Part: return action(*static_cast<TKVPart*>(FOwner)), true;
+    default: return false;
+  }
+}
+
 TKVItem::TKVItem(TObject* Owner) : TKVItem(Owner, 0, 0) {}
 
-TKVItem::TKVItem(TObject* Owner, uint8_t Kind, size_t DataSize) : FOwner(Owner), FKind(Kind), FData(DataSize) {
-  WithHolder(FOwner, [this](auto& holder) { holder.AddItem(this); });
+TKVItem::TKVItem(TObject* Owner, uint8_t Kind, size_t DataSize)
+    : FOwner(Owner), FOwnerClass(ClassOfOwner(Owner)), FKind(Kind), FData(DataSize) {
+  WithHolder([this](auto& holder) { holder.AddItem(this); });
 }
 
 TKVItem::~TKVItem() { Unregister(); }
 
 void TKVItem::Unregister() {
-  if (!WithHolder(FOwner, [this](auto& holder) { holder.RemoveItem(this); }))
-    if (auto* symbol = dynamic_cast<TKVUserSymbol*>(FOwner)) symbol->RemoveItem(this);
+  if (!WithHolder([this](auto& holder) { holder.RemoveItem(this); }))
+    if (auto* symbol = OwnerAs<TKVUserSymbol>()) symbol->RemoveItem(this);
 }
 
 void TKVItem::ChangeOwner(TObject* Owner) {
   Unregister();
   FOwner = Owner;
-  WithHolder(FOwner, [this](auto& holder) { holder.AddItem(this); });
+  FOwnerClass = ClassOfOwner(Owner);
+  WithHolder([this](auto& holder) { holder.AddItem(this); });
 }
 
 void TKVItem::Assign(const TKVItem& Source) {
@@ -60,9 +78,8 @@ void TKVItem::CopyBlock(const TKVItem& Source) {
 // note (or an item attached to one) in its group's measure. Any owner is
 // tested by class, so a kind-43 note counts like a kind-20 one.
 TKVMeasure* TKVItem::GetMeasure() const {
-  TObject* holder = FOwner;
-  if (dynamic_cast<TKVNote*>(holder) || dynamic_cast<TKVPause*>(holder))
-    holder = dynamic_cast<TKVItem*>(holder)->Owner();
-  if (auto* group = dynamic_cast<TKVVorschlag*>(holder)) holder = group->Owner();
-  return dynamic_cast<TKVMeasure*>(holder);
+  const TKVItem* holder = this;
+  if (holder->OwnerAs<TKVNote>() || holder->OwnerAs<TKVPause>()) holder = holder->OwnerItem();
+  if (holder->OwnerAs<TKVVorschlag>()) holder = holder->OwnerItem();
+  return holder->OwnerAs<TKVMeasure>();
 }

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <type_traits>
 
 #include "base/ByteBlock.h"
 #include "base/Object.h"
@@ -20,6 +21,33 @@
 class TStream;
 class TKVMeasure;
 struct TKVDisplayItem;
+class TKVColumn;
+class TKVScore;
+class TKVPart;
+class TKVUserSymbol;
+
+// The element classes that the engine's passes tell apart. Each of them
+// answers its own through ItemClass, so that ItemCast and OwnerAs cast to it
+// without searching the class tree (a dynamic_cast per item and owner cost
+// most of a score's load).
+enum class TKVItemClass : uint8_t {
+  Item,  // the base, or a class with no value of its own
+  Note,
+  Pause,
+  Vorschlag,
+  Mark,
+  Lyric,
+  Liga,
+  Chord,
+  Frame,
+  Bend,
+  Effect,
+  MIDIEvent,
+  Sound,
+};
+
+// What an item's owner is, found once when the owner is set.
+enum class TKVOwnerClass : uint8_t { None, Item, Measure, Column, Score, Part, UserSymbol, Other };
 
 class TKVItem : public TObject {
 public:
@@ -33,6 +61,16 @@ public:
   void ChangeOwner(TObject* Owner);
   uint8_t Kind() const { return FKind; }
   virtual void SetKind(uint8_t Kind) { FKind = Kind; }
+  // The item's element class. Like a dynamic_cast, it answers the class
+  // whose constructor or destructor is running.
+  virtual TKVItemClass ItemClass() const { return TKVItemClass::Item; }
+  TKVOwnerClass OwnerClass() const { return FOwnerClass; }
+  // The owner as an item; nil for an owner of another class or none.
+  TKVItem* OwnerItem() const { return FOwnerClass == TKVOwnerClass::Item ? static_cast<TKVItem*>(FOwner) : nullptr; }
+  // The owner as T (an element class, an owner class of TKVOwnerClass or
+  // any other class); nil when it is not one.
+  template <class T>
+  T* OwnerAs() const;
 
   // The element's plain fields; its size is the element's data size.
   TByteBlock& Data() { return FData; }
@@ -77,8 +115,12 @@ protected:
 private:
   // Leaves the owner's list.
   void Unregister();
+  // Action(owner) for an owner that lists its items; false for the others.
+  template <class F>
+  bool WithHolder(F action) const;
 
   TObject* FOwner;
+  TKVOwnerClass FOwnerClass = TKVOwnerClass::None;
   uint8_t FKind = 0;
   TByteBlock FData;
 };
@@ -96,6 +138,84 @@ protected:
 private:
   TKVVoiceKey FVoiceKey;
 };
+
+// The element class of T, or Item for a class without a value of its own.
+template <class T>
+inline constexpr TKVItemClass ItemClassOf = TKVItemClass::Item;
+class TKVNote;
+class TKVPause;
+class TKVVorschlag;
+class TKVMark;
+class TKVLyric;
+class TKVLiga;
+class TKVChord;
+class TKVFrame;
+class TKVBend;
+class TKVEffect;
+class TKVMIDIEvent;
+class TKVSound;
+template <>
+inline constexpr TKVItemClass ItemClassOf<TKVNote> = TKVItemClass::Note;
+template <>
+inline constexpr TKVItemClass ItemClassOf<TKVPause> = TKVItemClass::Pause;
+template <>
+inline constexpr TKVItemClass ItemClassOf<TKVVorschlag> = TKVItemClass::Vorschlag;
+template <>
+inline constexpr TKVItemClass ItemClassOf<TKVMark> = TKVItemClass::Mark;
+template <>
+inline constexpr TKVItemClass ItemClassOf<TKVLyric> = TKVItemClass::Lyric;
+template <>
+inline constexpr TKVItemClass ItemClassOf<TKVLiga> = TKVItemClass::Liga;
+template <>
+inline constexpr TKVItemClass ItemClassOf<TKVChord> = TKVItemClass::Chord;
+template <>
+inline constexpr TKVItemClass ItemClassOf<TKVFrame> = TKVItemClass::Frame;
+template <>
+inline constexpr TKVItemClass ItemClassOf<TKVBend> = TKVItemClass::Bend;
+template <>
+inline constexpr TKVItemClass ItemClassOf<TKVEffect> = TKVItemClass::Effect;
+template <>
+inline constexpr TKVItemClass ItemClassOf<TKVMIDIEvent> = TKVItemClass::MIDIEvent;
+template <>
+inline constexpr TKVItemClass ItemClassOf<TKVSound> = TKVItemClass::Sound;
+
+// The owner class of T, or Other for a class that owners are not told by.
+template <class T>
+inline constexpr TKVOwnerClass OwnerClassOf = TKVOwnerClass::Other;
+template <>
+inline constexpr TKVOwnerClass OwnerClassOf<TKVMeasure> = TKVOwnerClass::Measure;
+template <>
+inline constexpr TKVOwnerClass OwnerClassOf<TKVColumn> = TKVOwnerClass::Column;
+template <>
+inline constexpr TKVOwnerClass OwnerClassOf<TKVScore> = TKVOwnerClass::Score;
+template <>
+inline constexpr TKVOwnerClass OwnerClassOf<TKVPart> = TKVOwnerClass::Part;
+template <>
+inline constexpr TKVOwnerClass OwnerClassOf<TKVUserSymbol> = TKVOwnerClass::UserSymbol;
+
+// Item as T (const or not), nil when it is not one: by the item's class for
+// the element classes, else by dynamic_cast.
+template <class T, class I>
+  requires std::is_base_of_v<TKVItem, std::remove_const_t<I>>
+T* ItemCast(I* Item) {
+  using Plain = std::remove_const_t<T>;
+  if constexpr (std::is_same_v<Plain, TKVItem>)
+    return Item;
+  else if constexpr (ItemClassOf<Plain> != TKVItemClass::Item)
+    return Item && Item->ItemClass() == ItemClassOf<Plain> ? static_cast<T*>(Item) : nullptr;
+  else
+    return dynamic_cast<T*>(Item);
+}
+
+template <class T>
+T* TKVItem::OwnerAs() const {
+  if constexpr (std::is_base_of_v<TKVItem, T>)
+    return ItemCast<T>(OwnerItem());
+  else if constexpr (OwnerClassOf<std::remove_const_t<T>> != TKVOwnerClass::Other)
+    return FOwnerClass == OwnerClassOf<std::remove_const_t<T>> ? static_cast<T*>(FOwner) : nullptr;
+  else
+    return dynamic_cast<T*>(FOwner);
+}
 
 #include "score/model/Persistent.h"
 

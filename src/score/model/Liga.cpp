@@ -11,7 +11,7 @@ void TKVLiga::Assign(const TKVItem& Source) { CopyBlock(SourceAs<TKVLiga>(Source
 
 void TKVLiga::SetDefaultOffsets() {
   if (Flag(LigaFlag::UserOffsets)) return;
-  const auto* note = dynamic_cast<const TKVNote*>(Owner());
+  const auto* note = OwnerAs<const TKVNote>();
   bool otherSide = Flag(LigaFlag::OtherSide);
   if (std::abs(FirstOffset()) <= 16) SetFirstOffset(otherSide || (note && note->StemDown()) ? 0 : 32);
   if (std::abs(SecondOffset()) <= 16) SetSecondOffset(otherSide ? -32 : 0);

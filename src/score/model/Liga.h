@@ -9,6 +9,7 @@
 class TKVLiga : public TKVItem {
 public:
   explicit TKVLiga(TObject* Owner);
+  TKVItemClass ItemClass() const override { return TKVItemClass::Liga; }
 
   // Block only.
   void Assign(const TKVItem& Source) override;

@@ -19,6 +19,7 @@ struct TKVDisplayItem;
 class TKVLyric : public TKVVoicedItem {
 public:
   explicit TKVLyric(TObject* Owner);
+  TKVItemClass ItemClass() const override { return TKVItemClass::Lyric; }
 
   // Block, text, the lines rebuilt as copies, the dynamics setting (dropped
   // when the source has none).

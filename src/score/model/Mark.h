@@ -23,6 +23,7 @@ struct TKVDisplayItem;
 class TKVMark : public TKVVoicedItem {
 public:
   explicit TKVMark(TObject* Owner);
+  TKVItemClass ItemClass() const override { return TKVItemClass::Mark; }
 
   // Kind 3 (key signature) gets a zero-filled key table of its own.
   void SetKind(uint8_t Kind) override;

@@ -31,7 +31,7 @@ void TKVMeasure::ClearItems() {
 TKVMeasureRecord* TKVMeasure::GetLayoutRecord() const { return FPart->Piece()->GetMeasureRecord(FIndex); }
 
 void TKVMeasure::RemoveItem(TKVItem* Item) {
-  if (auto* note = dynamic_cast<TKVNote*>(Item)) ForgetNote(note);
+  if (auto* note = ItemCast<TKVNote>(Item)) ForgetNote(note);
   TKVItemHolder::RemoveItem(Item);
 }
 

@@ -144,6 +144,9 @@ public:
   std::vector<uint16_t> StaffNoteCounts;
 
 private:
+  // Shifts Higher (the notes of the higher voices at one place on the
+  // staff) when one stands a second from a note of First (the first voice).
+  void MarkVoiceSeconds(int32_t StaffIndex, const std::vector<TKVNote*>& First, const std::vector<TKVNote*>& Higher);
   void UpdateStaffVoices(int32_t StaffIndex, bool Apply);
   void ApplyStaffVoiceLayout(int32_t StaffIndex);
   void FillVoiceGaps(const TKVVoiceGaps& Gaps, const TKVVoiceKey& Key, bool EmptyVoiceRule, bool ForceWholeRest,

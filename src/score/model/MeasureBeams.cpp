@@ -125,7 +125,7 @@ void TKVMeasure::BuildBeamGroups(uint8_t Group, bool WithGeometry, TKVNote* Note
     for (TKVItem* item : Items()) {
       if (TKVNote* note = BeamableNote(item, voice->Number())) {
         if (!(previousCounts && Contains(previous->FNotes, note))) builder.Offer(note, 0);
-      } else if (auto* group = dynamic_cast<TKVVorschlag*>(item); group && group->VoiceKey().VoiceNumber == voice->Number()) {
+      } else if (auto* group = ItemCast<TKVVorschlag>(item); group && group->VoiceKey().VoiceNumber == voice->Number()) {
         graceGroups.push_back(group);
       }
     }

@@ -43,7 +43,7 @@ TBeats BeatList(const TKVMeasure& measure, bool byQuarter) {
   const uint8_t mode = measure.Data().u8(MeasureBlock::BeamMode);
   const uint8_t autoJoin = measure.Score()->AutoJoin();
   if ((modeSet && mode == 2) || (!modeSet && autoJoin == 2)) {
-    TBeats beats = CompositeBeats(dynamic_cast<const TKVMark*>(measure.GetLayoutRecord()->MeterMark));
+    TBeats beats = CompositeBeats(ItemCast<const TKVMark>(measure.GetLayoutRecord()->MeterMark));
     if (!beats.empty()) return beats;
     if (!hasMeter) return TBeats(4, 128);
     const int32_t numerator = MeterNumerator(meter.Meter);

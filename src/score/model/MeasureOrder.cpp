@@ -31,7 +31,7 @@ bool TimeInFirstWord(uint8_t kind) {
 }
 
 // Notes of either kind.
-const TKVNote* AnyNote(const TKVItem* item) { return dynamic_cast<const TKVNote*>(item); }
+const TKVNote* AnyNote(const TKVItem* item) { return ItemCast<const TKVNote>(item); }
 
 }  // namespace
 

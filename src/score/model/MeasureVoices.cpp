@@ -52,7 +52,7 @@ void TKVMeasure::UpdateStaffVoices(int32_t StaffIndex, bool Apply) {
       seen.push_back(ItemVoice(uint8_t(staffVoice)));
   };
   for (const TKVItem* item : Items()) {
-    if (const auto* group = dynamic_cast<const TKVVorschlag*>(item))
+    if (const auto* group = ItemCast<const TKVVorschlag>(item))
       for (const TKVItem* grace : group->Items()) see(grace);
     else
       see(item);
@@ -76,9 +76,9 @@ void TKVMeasure::ApplyStaffVoiceLayout(int32_t StaffIndex) {
     if (TKVNote* note = AsNote(item); note && ItemStaff(note->StaffVoice()) == StaffIndex) {
       MarkVoiceSeconds(note->VoiceKey(), note->Position());
       CalcStemDirection(note->BeamGroup, note->VoiceKey(), note->Position());
-    } else if (auto* rest = dynamic_cast<TKVPause*>(item); rest && ItemStaff(rest->StaffVoice()) == StaffIndex) {
+    } else if (auto* rest = ItemCast<TKVPause>(item); rest && ItemStaff(rest->StaffVoice()) == StaffIndex) {
       rest->SetOffsetY(!several ? 0 : ItemVoice(rest->StaffVoice()) == 0 ? -96 : 96);
-    } else if (auto* group = dynamic_cast<TKVVorschlag*>(item)) {
+    } else if (auto* group = ItemCast<TKVVorschlag>(item)) {
       for (int32_t g = 0; g < group->GetItemCount(); ++g)
         if (TKVNote* grace = AsNote(group->GetItem(g)); grace && ItemStaff(grace->StaffVoice()) == StaffIndex)
           group->ArrangeStems(grace->BeamGroup, grace->VoiceKey(), grace->Position());
@@ -86,9 +86,26 @@ void TKVMeasure::ApplyStaffVoiceLayout(int32_t StaffIndex) {
   }
 }
 
+// The same as MarkVoiceSeconds for every note's place, in one walk: the
+// notes are taken apart by place (position and staff) first.
 void TKVMeasure::UpdateStems() {
-  for (int32_t i = 0; i < GetItemCount(); ++i)
-    if (TKVNote* note = AsNote(GetItem(i))) MarkVoiceSeconds(note->VoiceKey(), note->Position());
+  struct TPlace {
+    uint16_t Position;
+    int32_t Staff;
+    std::vector<TKVNote*> First, Higher;
+  };
+  std::vector<TPlace> places;
+  for (TKVItem* item : Items()) {
+    TKVNote* note = AsNote(item);
+    if (!note) continue;
+    const int32_t staff = ItemStaff(note->StaffVoice());
+    auto place = std::find_if(places.rbegin(), places.rend(), [&](const TPlace& p) {
+      return p.Position == note->Position() && p.Staff == staff;
+    });
+    TPlace& into = place != places.rend() ? *place : places.emplace_back(TPlace{note->Position(), staff, {}, {}});
+    (ItemVoice(note->StaffVoice()) == 0 ? into.First : into.Higher).push_back(note);
+  }
+  for (const TPlace& place : places) MarkVoiceSeconds(place.Staff, place.First, place.Higher);
 }
 
 void TKVMeasure::MarkVoiceSeconds(const TKVVoiceKey& Key, uint16_t Position) {
@@ -97,11 +114,16 @@ void TKVMeasure::MarkVoiceSeconds(const TKVVoiceKey& Key, uint16_t Position) {
     if (TKVNote* note = AsNote(item);
         note && note->Position() == Position && ItemStaff(note->StaffVoice()) == Key.StaffIndex)
       (ItemVoice(note->StaffVoice()) == 0 ? first : higher).push_back(note);
+  MarkVoiceSeconds(Key.StaffIndex, first, higher);
+}
+
+void TKVMeasure::MarkVoiceSeconds(int32_t StaffIndex, const std::vector<TKVNote*>& First,
+                                  const std::vector<TKVNote*>& Higher) {
   bool second = false;
-  if (StaffHasVoices(Key.StaffIndex))
-    for (const TKVNote* a : first)
-      for (const TKVNote* b : higher) second = second || std::abs(a->Line() - b->Line()) == 1;
-  for (TKVNote* note : higher) note->SetFlag(NoteFlag::Shifted, second);
+  if (StaffHasVoices(StaffIndex))
+    for (const TKVNote* a : First)
+      for (const TKVNote* b : Higher) second = second || std::abs(a->Line() - b->Line()) == 1;
+  for (TKVNote* note : Higher) note->SetFlag(NoteFlag::Shifted, second);
 }
 
 void TKVMeasure::CalcStemDirection(uint8_t Group, const TKVVoiceKey& Key, uint16_t Position) {
@@ -133,8 +155,16 @@ void TKVMeasure::CalcStemDirection(uint8_t Group, const TKVVoiceKey& Key, uint16
       tuplet->SetFlags(uint8_t(down ? tuplet->Flags() | 0x10 : tuplet->Flags() & ~0x10));
   if (!crossStaff)
     for (TKVNote* note : notes) note->SetFlag(NoteFlag::StemDown, down);
-  for (TKVNote* note : notes)
-    ArrangeChordHeads(note->VoiceKey(), Position, !note->Flag(NoteFlag::BeamFromPrevious));
+  // A chord's head sides depend only on its notes' lines and stems, and each
+  // arrangement sets them all again: only the last one asked for each chord
+  // voice counts.
+  for (size_t i = 0; i < notes.size(); ++i) {
+    const auto later = std::find_if(notes.begin() + std::ptrdiff_t(i) + 1, notes.end(), [&](const TKVNote* note) {
+      return SameChordVoice(note->VoiceKey(), notes[i]->VoiceKey());
+    });
+    if (later == notes.end())
+      ArrangeChordHeads(notes[i]->VoiceKey(), Position, !notes[i]->Flag(NoteFlag::BeamFromPrevious));
+  }
 }
 
 int32_t TKVMeasure::GetClefOffsetAt(int32_t StaffIndex, int32_t Position) const {
@@ -145,7 +175,7 @@ int32_t TKVMeasure::GetClefOffsetAt(int32_t StaffIndex, int32_t Position) const 
     return 0;
   const std::vector<TKVDisplayItem*>& clefs = part->StaffRecords[size_t(StaffIndex)]->ClefList;
   for (size_t i = clefs.size(); i-- > 0;) {
-    const auto* clef = clefs[i] ? dynamic_cast<const TKVMark*>(clefs[i]->Item) : nullptr;
+    const auto* clef = clefs[i] ? ItemCast<const TKVMark>(clefs[i]->Item) : nullptr;
     if (!clef) continue;
     const TKVMeasure* home = clef->GetMeasure();
     const bool earlier = home && home->Index() < record->ColumnIndex;

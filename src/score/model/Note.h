@@ -19,6 +19,7 @@ struct TKVDisplayItem;
 class TKVNote : public TKVVoicedItem, public TKVItemHolder {
 public:
   explicit TKVNote(TObject* Owner);
+  TKVItemClass ItemClass() const override { return TKVItemClass::Note; }
   // Frees the attached items and leaves the beam order of its measure.
   ~TKVNote() override;
 

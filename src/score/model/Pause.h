@@ -14,6 +14,7 @@ struct TKVDisplayItem;
 class TKVPause : public TKVVoicedItem, public TKVItemHolder {
 public:
   explicit TKVPause(TObject* Owner);
+  TKVItemClass ItemClass() const override { return TKVItemClass::Pause; }
   ~TKVPause() override;
 
   // Block, text, then every attached item cloned.

@@ -48,7 +48,7 @@ void TKVPiece::CalcVelocities() {
       TKVItem* item = record->Item;
       uint8_t kind = item->Kind();
       if (kind == ItemKind::LyricText) {
-        auto* lyric = dynamic_cast<TKVLyric*>(item);
+        auto* lyric = ItemCast<TKVLyric>(item);
         if (!lyric) continue;
         if (const TKVDynamicsSetting* setting = lyric->Dynamics()) {
           ApplySetting(*record, level, setting->Relative(), setting->Value(), measure.Length);
@@ -61,7 +61,7 @@ void TKVPiece::CalcVelocities() {
             ApplySetting(*record, level, value1 != 0, value2, measure.Length);
         }
       } else if (kind == ItemKind::DynamicSymbol) {
-        auto* mark = dynamic_cast<TKVMark*>(item);
+        auto* mark = ItemCast<TKVMark>(item);
         if (const TKVDynamicsSetting* setting = mark ? mark->Dynamics() : nullptr)
           ApplySetting(*record, level, setting->Relative(), setting->Value(), measure.Length);
       } else if (kind == ItemKind::Dynamic) {

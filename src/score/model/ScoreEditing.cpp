@@ -28,10 +28,10 @@ namespace {
 
 // Time position of the items FindInsertIndex orders by; -1 for the others.
 int32_t InsertTime(const TKVItem* item) {
-  if (const auto* note = dynamic_cast<const TKVNote*>(item)) return note->Position();
-  if (const auto* rest = dynamic_cast<const TKVPause*>(item)) return rest->Position();
-  if (const auto* mark = dynamic_cast<const TKVMark*>(item)) return mark->Position();
-  if (const auto* group = dynamic_cast<const TKVVorschlag*>(item)) return group->Position();
+  if (const auto* note = ItemCast<const TKVNote>(item)) return note->Position();
+  if (const auto* rest = ItemCast<const TKVPause>(item)) return rest->Position();
+  if (const auto* mark = ItemCast<const TKVMark>(item)) return mark->Position();
+  if (const auto* group = ItemCast<const TKVVorschlag>(item)) return group->Position();
   return -1;
 }
 

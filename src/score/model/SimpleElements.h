@@ -13,6 +13,7 @@
 class TKVBend : public TKVVoicedItem {
 public:
   explicit TKVBend(TObject* Owner);
+  TKVItemClass ItemClass() const override { return TKVItemClass::Bend; }
   // Block and both texts.
   void Assign(const TKVItem& Source) override;
   void ReadData(TStream& Stream) override;
@@ -46,6 +47,7 @@ class TKVVoice;
 class TKVEffect : public TKVItem {
 public:
   explicit TKVEffect(TObject* Owner);
+  TKVItemClass ItemClass() const override { return TKVItemClass::Effect; }
   void Assign(const TKVItem& Source) override;
   void ReadData(TStream& Stream) override;
 
@@ -91,6 +93,7 @@ public:
 class TKVMIDIEvent : public TKVItem {
 public:
   explicit TKVMIDIEvent(TObject* Owner);
+  TKVItemClass ItemClass() const override { return TKVItemClass::MIDIEvent; }
   // Block and the data, as long as the block's data length says.
   void Assign(const TKVItem& Source) override;
   void ReadData(TStream& Stream) override;

@@ -13,6 +13,7 @@
 class TKVSound : public TKVItem {
 public:
   explicit TKVSound(TObject* Owner);
+  TKVItemClass ItemClass() const override { return TKVItemClass::Sound; }
   ~TKVSound() override;
 
   // Block and a copy of the whole audio data.

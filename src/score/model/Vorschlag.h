@@ -11,6 +11,7 @@
 class TKVVorschlag : public TKVVoicedItem, public TKVItemHolder {
 public:
   explicit TKVVorschlag(TObject* Owner);
+  TKVItemClass ItemClass() const override { return TKVItemClass::Vorschlag; }
   ~TKVVorschlag() override;
 
   // Block, then every grace note cloned.

@@ -1,5 +1,5 @@
-// The item factory over every kind value, the measure an item lies in, and
-// the repeat numbers of voltas.
+// The item factory over every kind value, casts by element and owner class,
+// the measure an item lies in, and the repeat numbers of voltas.
 
 #include <gtest/gtest.h>
 
@@ -26,6 +26,7 @@
 #include "score/model/Score.h"
 #include "score/model/SimpleElements.h"
 #include "score/model/Sound.h"
+#include "score/model/UserSymbol.h"
 #include "score/model/Vorschlag.h"
 
 namespace {
@@ -75,6 +76,72 @@ TEST(ItemFactory, CloningSkipsKindsWithoutAClass) {
   EXPECT_EQ(copy->GetItem(0)->Kind(), 30);
   EXPECT_EQ(copy->GetItem(1)->Kind(), 6);
   EXPECT_EQ(copy->GetItem(1)->Owner(), copy);
+}
+
+// ---- casts by class ----
+
+template <class... T>
+struct TClasses {};
+using TElementClasses = TClasses<TKVNote, TKVPause, TKVVorschlag, TKVMark, TKVLyric, TKVLiga, TKVChord, TKVFrame,
+                                 TKVBend, TKVEffect, TKVMIDIEvent, TKVSound, TKVText, TKVVoicedItem>;
+
+template <class... T>
+void ExpectItemCastsAgree(TKVItem* item, TClasses<T...>) {
+  const TKVItem* constant = item;
+  auto agree = [&]<class C>(TClasses<C>) {
+    EXPECT_EQ(ItemCast<C>(item), dynamic_cast<C*>(item)) << typeid(C).name() << " kind " << int(item->Kind());
+    EXPECT_EQ(ItemCast<const C>(constant), dynamic_cast<const C*>(constant)) << typeid(C).name();
+  };
+  (agree(TClasses<T>{}), ...);
+}
+
+template <class... T>
+void ExpectOwnerCastsAgree(const TKVItem& item, TClasses<T...>) {
+  auto agree = [&]<class C>(TClasses<C>) { EXPECT_EQ(item.OwnerAs<C>(), dynamic_cast<C*>(item.Owner())) << typeid(C).name(); };
+  (agree(TClasses<T>{}), ...);
+  EXPECT_EQ(item.OwnerItem(), dynamic_cast<TKVItem*>(item.Owner()));
+}
+
+// The element class decides, not the kind byte, which any item may be given.
+TEST(ItemCasts, AgreeWithTheClassTreeForEveryKindAndChangedKinds) {
+  for (int kind = 0; kind < 256; ++kind) {
+    std::unique_ptr<TKVItem> item(CreateItemByKind(uint8_t(kind), nullptr));
+    if (item) ExpectItemCastsAgree(item.get(), TElementClasses{});
+  }
+  TKVNote note(nullptr);
+  note.SetKind(ItemKind::Rest);
+  TKVItem plain(nullptr);
+  plain.SetKind(ItemKind::Note);
+  TKVMark mark(nullptr);
+  mark.SetKind(ItemKind::Note);
+  for (TKVItem* item : std::initializer_list<TKVItem*>{&note, &plain, &mark, nullptr})
+    if (item) ExpectItemCastsAgree(item, TElementClasses{});
+  EXPECT_EQ(ItemCast<TKVNote>(static_cast<TKVItem*>(nullptr)), nullptr);
+}
+
+TEST(ItemCasts, OwnerOfEveryClassAndAfterAChangeOfOwner) {
+  using TOwnerClasses = TClasses<TKVNote, TKVPause, TKVVorschlag, TKVMark, TKVLiga, TKVMeasure, TKVColumn, TKVPart,
+                                 TKVScore, TKVUserSymbol, TKVPiece>;
+  TKVScore score;
+  TKVPiece* piece = score.NewPiece();
+  TKVPart* part = piece->NewPart();
+  TKVMeasure* measure = part->NewMeasure();
+  auto* note = new TKVNote(measure);
+  auto* mark = new TKVMark(measure);
+  TKVUserSymbol symbol;
+  TObject* owners[] = {note,  new TKVPause(measure), new TKVVorschlag(measure), mark, measure, piece->NewColumn(),
+                       part,  &score,               &symbol,                   piece, nullptr};
+  for (TObject* owner : owners) {
+    TKVLiga item(owner);
+    ExpectOwnerCastsAgree(item, TOwnerClasses{});
+    item.ChangeOwner(note);
+    ExpectOwnerCastsAgree(item, TOwnerClasses{});
+    EXPECT_EQ(note->GetItem(note->GetItemCount() - 1), &item);
+    item.ChangeOwner(owner);
+    ExpectOwnerCastsAgree(item, TOwnerClasses{});
+  }
+  EXPECT_EQ(note->GetItemCount(), 0);  // every item left the note again
+  EXPECT_EQ(symbol.GetItemCount(), 0);  // a user symbol lists only the items its creator inserts
 }
 
 // ---- the measure an item lies in ----

@@ -51,7 +51,7 @@ TKeyRow KeyRow(const TKVMark* key) {
 }
 
 TKVNote* AsImportedNote(TKVItem* item) {
-  return item->Kind() == ItemKind::Note ? dynamic_cast<TKVNote*>(item) : nullptr;
+  return item->Kind() == ItemKind::Note ? ItemCast<TKVNote>(item) : nullptr;
 }
 
 // The alteration the note's key asks of its line; a note placed by the

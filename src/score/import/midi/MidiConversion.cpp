@@ -252,7 +252,7 @@ void TKVMidiConversion::CopyFirstPartKeys(int64_t MeasureIndex) {
   if (!source) return;
   const std::vector<TKVItem*> items = source->Items().Items();
   for (TKVItem* item : items) {
-    auto* key = dynamic_cast<TKVMark*>(item);
+    auto* key = ItemCast<TKVMark>(item);
     if (!key || key->Kind() != ItemKind::KeySignature) continue;
     if (FLastKey && FLastKey->Variant() == key->Variant()) continue;
     TKVMeasure* measure = GetPartMeasure(MeasureIndex);
@@ -332,7 +332,7 @@ void TKVMidiConversion::PlaceRecord(TMidiWorkRecord& Record, int64_t MeasureInde
 void TKVMidiConversion::ApplyNotationRules(TKVMeasure& Measure) {
   std::vector<TKVNote*> notes;
   for (TKVItem* item : Measure.Items())
-    if (auto* note = dynamic_cast<TKVNote*>(item); note && note->Kind() == ItemKind::Note) notes.push_back(note);
+    if (auto* note = ItemCast<TKVNote>(item); note && note->Kind() == ItemKind::Note) notes.push_back(note);
   for (TKVNote* note : notes) {
     TKVStaff* staff = FPart->GetStaff(ItemStaff(note->StaffVoice()));
     note->Voice = staff ? staff->GetVoice(ItemVoice(note->StaffVoice())) : nullptr;

@@ -28,11 +28,11 @@ constexpr uint8_t LabelFontSize = 10;
 constexpr const char* LabelFont = "Arial";
 
 TKVNote* AsNoteItem(TKVItem* item) {
-  return item->Kind() == ItemKind::Note ? dynamic_cast<TKVNote*>(item) : nullptr;
+  return item->Kind() == ItemKind::Note ? ItemCast<TKVNote>(item) : nullptr;
 }
 
 bool IsTie(const TKVItem* item) {
-  const auto* liga = dynamic_cast<const TKVLiga*>(item);
+  const auto* liga = ItemCast<const TKVLiga>(item);
   return liga && liga->Flag(LigaFlag::Tie);
 }
 
@@ -61,7 +61,7 @@ void TKVMidiConversion::PlaceScoreMark(const TKVImportEvent& Record) {
   if (!column) return;
   // Of two tempo changes at one place the later is kept.
   for (TKVItem* item : column->Items())
-    if (auto* mark = dynamic_cast<TKVMark*>(item);
+    if (auto* mark = ItemCast<TKVMark>(item);
         mark && mark->Kind() == ItemKind::TempoMark && mark->Position() == place.Offset) {
       mark->SetValue(tempo->BeatsPerMinute);
       return;
@@ -77,7 +77,7 @@ void TKVMidiConversion::ClefChangePass() {
   uint8_t clef = TrebleClef;
   TKVMeasure* first = FPart->GetMeasure(0);
   for (TKVItem* item : first->Items())
-    if (auto* mark = dynamic_cast<TKVMark*>(item); mark && mark->Kind() == ItemKind::Clef && mark->Variant() == BassClef)
+    if (auto* mark = ItemCast<TKVMark>(item); mark && mark->Kind() == ItemKind::Clef && mark->Variant() == BassClef)
       clef = BassClef;
 
   for (int32_t k = 0; k < FPart->GetMeasureCount(); ++k) {
@@ -116,7 +116,7 @@ void TKVMidiConversion::ClefChangePass() {
       TKVMark* mark = nullptr;
       if (k == 0) {
         for (TKVItem* item : measure.Items())
-          if (auto* m = dynamic_cast<TKVMark*>(item); m && m->Kind() == ItemKind::Clef) {
+          if (auto* m = ItemCast<TKVMark>(item); m && m->Kind() == ItemKind::Clef) {
             mark = m;
             break;
           }

@@ -26,7 +26,7 @@ constexpr int32_t ValueTolerance = 4;
 // Lines from this one up take a stem down on a staff of one voice.
 constexpr int32_t StemDownLine = 41;
 
-bool IsNoteItem(const TKVItem* item) { return item->Kind() == ItemKind::Note && dynamic_cast<const TKVNote*>(item); }
+bool IsNoteItem(const TKVItem* item) { return item->Kind() == ItemKind::Note && ItemCast<const TKVNote>(item); }
 
 // High nibble of the join byte: the flag count of the shortest values.
 uint8_t ShortValueCode(int32_t value) {
@@ -41,7 +41,7 @@ uint8_t ShortValueCode(int32_t value) {
 
 bool HasTie(const TKVNote& note) {
   return std::any_of(note.Items().begin(), note.Items().end(),
-                     [](const TKVItem* item) { return dynamic_cast<const TKVLiga*>(item) != nullptr; });
+                     [](const TKVItem* item) { return ItemCast<const TKVLiga>(item) != nullptr; });
 }
 
 void AddTie(TKVNote& note, int32_t length) {

@@ -245,7 +245,7 @@ void TKVMusicXMLWalk::OnArpeggiate() {
   if (!FNote || !FMeasure) return;
   const uint8_t voice = FNote->StaffVoice();
   bool held = std::any_of(FMeasure->Items().begin(), FMeasure->Items().end(), [&](const TKVItem* item) {
-    auto* mark = dynamic_cast<const TKVMark*>(item);
+    auto* mark = ItemCast<const TKVMark>(item);
     return mark && mark->Kind() == ItemKind::Arpeggio && mark->StaffVoice() == voice;
   });
   FMark = held ? nullptr : NewNoteMark(ItemKind::Arpeggio);

@@ -144,9 +144,9 @@ void TKVMusicXMLFinish::ShortenPickup() {
     const TKVMeasure* first = FPiece.GetPart(p)->GetMeasure(0);
     if (!first) continue;
     for (const TKVItem* item : first->Items()) {
-      if (auto* note = dynamic_cast<const TKVNote*>(item); note && item->Kind() == ItemKind::Note)
+      if (auto* note = ItemCast<const TKVNote>(item); note && item->Kind() == ItemKind::Note)
         end = std::max(end, note->Position() + note->Duration());
-      else if (auto* rest = dynamic_cast<const TKVPause*>(item))
+      else if (auto* rest = ItemCast<const TKVPause>(item))
         end = std::max(end, rest->Position() + rest->Duration());
     }
   }
@@ -204,8 +204,8 @@ void TKVMusicXMLFinish::MatchSlurEnds() {
   std::unordered_set<const TKVNote*> notes;
   auto collect = [&notes](const TKVItemHolder& holder, auto& self) -> void {
     for (const TKVItem* item : holder.Items()) {
-      if (auto* note = dynamic_cast<const TKVNote*>(item)) notes.insert(note);
-      if (auto* group = dynamic_cast<const TKVVorschlag*>(item)) self(*group, self);
+      if (auto* note = ItemCast<const TKVNote>(item)) notes.insert(note);
+      if (auto* group = ItemCast<const TKVVorschlag>(item)) self(*group, self);
     }
   };
   for (int32_t p = 0; p < FPiece.GetPartCount(); ++p)
@@ -227,7 +227,7 @@ void TKVMusicXMLFinish::PlaceBarlines() {
     for (TKVItem* item : FPiece.GetColumn(i)->Items()) {
       const uint8_t kind = item->Kind();
       if (kind != ItemKind::RepeatEnd && kind != ItemKind::DoubleBar && kind != ItemKind::FinalBar) continue;
-      if (auto* mark = dynamic_cast<TKVMark*>(item)) mark->SetPosition(measure->Length);
+      if (auto* mark = ItemCast<TKVMark>(item)) mark->SetPosition(measure->Length);
     }
   }
 }

@@ -88,24 +88,24 @@ void TKVMusicXMLFinish::MapMeasure(TKVPart& Part, TKVMeasure& Measure) {
     bool stays = true;
     switch (item->Kind()) {
       case ItemKind::Note:
-        if (auto* note = dynamic_cast<TKVNote*>(item)) stays = MapNote(Part, Measure, *note);
+        if (auto* note = ItemCast<TKVNote>(item)) stays = MapNote(Part, Measure, *note);
         break;
       case ItemKind::Rest:
-        if (auto* rest = dynamic_cast<TKVPause*>(item)) stays = MapRest(Part, Measure, *rest);
+        if (auto* rest = ItemCast<TKVPause>(item)) stays = MapRest(Part, Measure, *rest);
         break;
       case ItemKind::Chord:
-        if (auto* chord = dynamic_cast<TKVChord*>(item); chord && chord->Entries().Count() == 0 && FScore.GetChordText)
+        if (auto* chord = ItemCast<TKVChord>(item); chord && chord->Entries().Count() == 0 && FScore.GetChordText)
           FScore.GetChordText(&FScore, &chord->Data(), &chord->Entries());
         break;
       case ItemKind::Syllable:
-        if (auto* lyric = dynamic_cast<TKVLyric*>(item))
+        if (auto* lyric = ItemCast<TKVLyric>(item))
           lyric->SetStaffVoice(MapXMLVoice(Part, lyric->StaffVoice()).VoiceByte);
         break;
       case ItemKind::Dynamic:
-        if (auto* mark = dynamic_cast<TKVMark*>(item)) mark->SetStaffVoice(MapXMLVoice(Part, mark->StaffVoice()).VoiceByte);
+        if (auto* mark = ItemCast<TKVMark>(item)) mark->SetStaffVoice(MapXMLVoice(Part, mark->StaffVoice()).VoiceByte);
         break;
       default:
-        if (auto* mark = dynamic_cast<TKVMark*>(item); mark && IsVoicedMark(item->Kind())) MapMark(Part, *mark);
+        if (auto* mark = ItemCast<TKVMark>(item); mark && IsVoicedMark(item->Kind())) MapMark(Part, *mark);
         break;
     }
     i = stays ? i + 1 : next ? Measure.Items().IndexOf(next) : Measure.GetItemCount();
@@ -168,7 +168,7 @@ void TKVMusicXMLFinish::TakeTuplet(TKVMark* Tuplet, uint8_t VoiceByte, const TKV
 void TKVMusicXMLFinish::GatherGraceNote(TKVMeasure& Measure, TKVNote& Note) {
   TKVVorschlag* group = nullptr;
   for (TKVItem* item : Measure.Items()) {
-    auto* candidate = item->Kind() == ItemKind::GraceGroup ? dynamic_cast<TKVVorschlag*>(item) : nullptr;
+    auto* candidate = item->Kind() == ItemKind::GraceGroup ? ItemCast<TKVVorschlag>(item) : nullptr;
     if (candidate && candidate->VoiceKey().VoiceNumber == Note.VoiceKey().VoiceNumber &&
         candidate->Position() == Note.Position()) {
       group = candidate;
@@ -191,7 +191,7 @@ void TKVMusicXMLFinish::GatherGraceNote(TKVMeasure& Measure, TKVNote& Note) {
       group->SetFlags(uint8_t(group->Flags() | 1));
     }
   }
-  const auto* last = group->GetItemCount() > 0 ? dynamic_cast<const TKVNote*>(group->GetItem(group->GetItemCount() - 1)) : nullptr;
+  const auto* last = group->GetItemCount() > 0 ? ItemCast<const TKVNote>(group->GetItem(group->GetItemCount() - 1)) : nullptr;
   Note.SetPosition(last ? uint16_t(last->Position() + last->Duration()) : 0);
   Note.SetJoin(uint8_t(Note.Join() | 1));
   // The bit only told the walk's grace notes apart; the layout and the
@@ -227,12 +227,12 @@ void TKVMusicXMLFinish::FreeNote(TKVNote* Note) {
 void TKVMusicXMLFinish::ShowAccidentals(TKVMeasure& Measure, TKVXMLAccidentals& State) {
   std::vector<TTimed> timed;
   for (TKVItem* item : Measure.Items()) {
-    if (auto* note = dynamic_cast<TKVNote*>(item); note && item->Kind() == ItemKind::Note) {
+    if (auto* note = ItemCast<TKVNote>(item); note && item->Kind() == ItemKind::Note) {
       timed.push_back({note->Position(), 2, note->VoiceKey().VoiceNumber, note});
-    } else if (auto* group = dynamic_cast<TKVVorschlag*>(item)) {
+    } else if (auto* group = ItemCast<TKVVorschlag>(item)) {
       for (TKVItem* grace : group->Items())
-        if (dynamic_cast<TKVNote*>(grace)) timed.push_back({group->Position(), 1, group->VoiceKey().VoiceNumber, grace});
-    } else if (auto* key = dynamic_cast<TKVMark*>(item); key && item->Kind() == ItemKind::KeySignature) {
+        if (ItemCast<TKVNote>(grace)) timed.push_back({group->Position(), 1, group->VoiceKey().VoiceNumber, grace});
+    } else if (auto* key = ItemCast<TKVMark>(item); key && item->Kind() == ItemKind::KeySignature) {
       timed.push_back({key->Position(), 0, 0, key});
     }
   }

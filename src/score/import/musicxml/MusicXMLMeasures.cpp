@@ -192,7 +192,7 @@ void TKVMusicXMLWalk::OnBeats() {
   TKVColumn* column = EnsureColumn(FMeasure->Index());
   TKVItem* meter = nullptr;
   if (HoldsKind(*column, ItemKind::Meter, &meter)) {
-    FMeterMark = dynamic_cast<TKVMark*>(meter);
+    FMeterMark = ItemCast<TKVMark>(meter);
     return;
   }
   FMeterMark = new TKVMark(column);

@@ -34,7 +34,7 @@ int32_t StemSideOffset(bool Below, const TKVNote& Note) {
   return 0;
 }
 
-bool IsGraceNote(const TKVNote& Note) { return dynamic_cast<const TKVVorschlag*>(Note.Owner()) != nullptr; }
+bool IsGraceNote(const TKVNote& Note) { return Note.OwnerAs<const TKVVorschlag>() != nullptr; }
 
 }  // namespace
 
@@ -47,13 +47,13 @@ void TKVMusicXMLFinish::ApplyNotation(TKVPart& Part) {
     // Arranging a chord reorders the list: the walk goes over a copy.
     const std::vector<TKVItem*> items(measure.Items().begin(), measure.Items().end());
     for (TKVItem* item : items) {
-      if (auto* note = dynamic_cast<TKVNote*>(item); note && item->Kind() == ItemKind::Note) {
+      if (auto* note = ItemCast<TKVNote>(item); note && item->Kind() == ItemKind::Note) {
         FinishLigas(*note, note->Position());
         if (note->Flag(NoteFlag::Chord))
           measure.ArrangeChord(note->VoiceKey(), note->Position(), true, !note->Flag(ChordDescendingBit));
-      } else if (auto* group = dynamic_cast<TKVVorschlag*>(item)) {
+      } else if (auto* group = ItemCast<TKVVorschlag>(item)) {
         for (TKVItem* grace : group->Items())
-          if (auto* graceNote = dynamic_cast<TKVNote*>(grace)) FinishLigas(*graceNote, group->Position());
+          if (auto* graceNote = ItemCast<TKVNote>(grace)) FinishLigas(*graceNote, group->Position());
       }
     }
     measure.UpdateVoiceLayout(-1, true);
@@ -63,7 +63,7 @@ void TKVMusicXMLFinish::ApplyNotation(TKVPart& Part) {
 
 void TKVMusicXMLFinish::FinishLigas(TKVNote& Note, int32_t Time) {
   for (int32_t i = Note.GetItemCount() - 1; i >= 0; --i) {
-    auto* liga = dynamic_cast<TKVLiga*>(Note.GetItem(i));
+    auto* liga = ItemCast<TKVLiga>(Note.GetItem(i));
     if (!liga) continue;
     if (liga->Flag(LigaFlag::Tie))
       liga->Data().setU16(LigaBlock::Length, Note.Duration());

@@ -65,7 +65,7 @@ TKVXMLVoice MapXMLVoice(TKVPart& Part, uint8_t Code) {
 
 TKVMark* FindXMLTuplet(const TKVMeasure& Measure, uint8_t VoiceByte, int32_t Tick) {
   for (TKVItem* item : Measure.Items()) {
-    auto* tuplet = item->Kind() == ItemKind::Tuplet ? dynamic_cast<TKVMark*>(item) : nullptr;
+    auto* tuplet = item->Kind() == ItemKind::Tuplet ? ItemCast<TKVMark>(item) : nullptr;
     if (!tuplet || tuplet->StaffVoice() != VoiceByte) continue;
     int32_t start = tuplet->Position();
     if (Tick >= start && Tick < start + TupletScale(tuplet->Variant(), tuplet->Value())) return tuplet;

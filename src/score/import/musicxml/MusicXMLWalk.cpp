@@ -56,7 +56,7 @@ void TKVMusicXMLWalk::Run() {
   // in no list: release it here, with the slurs that went with their notes.
   std::erase_if(Slurs, [](const TKVXMLSlur& s) {
     if (!s.Slur) return true;
-    auto* owner = dynamic_cast<TKVNote*>(s.Slur->Owner());
+    auto* owner = s.Slur->OwnerAs<TKVNote>();
     if (s.Type == 0 || (owner && owner->Items().Contains(s.Slur))) return false;
     delete s.Slur;
     return true;

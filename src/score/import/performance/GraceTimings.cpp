@@ -28,7 +28,7 @@ std::vector<TKVNote*> MainNotes(const TKVMeasure* Measure, uint16_t VoiceNumber)
   std::vector<TKVNote*> notes;
   if (!Measure) return notes;
   for (TKVItem* item : Measure->Items())
-    if (auto* note = dynamic_cast<TKVNote*>(item);
+    if (auto* note = ItemCast<TKVNote>(item);
         note && item->Kind() == ItemKind::Note && note->VoiceKey().VoiceNumber == VoiceNumber)
       notes.push_back(note);
   return notes;
@@ -48,7 +48,7 @@ public:
   TGraceTimings(TKVMeasure& Measure, TKVVorschlag& Group)
       : FMeasure(Measure), FGroup(Group), FVoice(Group.VoiceKey().VoiceNumber) {
     for (TKVItem* item : Group.Items())
-      if (auto* grace = dynamic_cast<TKVNote*>(item)) FGraces.push_back(grace);
+      if (auto* grace = ItemCast<TKVNote>(item)) FGraces.push_back(grace);
   }
 
   void Run() {

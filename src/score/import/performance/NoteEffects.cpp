@@ -34,11 +34,11 @@ struct TRhythmItem {
 };
 
 bool AsRhythmItem(const TKVItem* Item, TRhythmItem& Out) {
-  if (const auto* note = dynamic_cast<const TKVNote*>(Item); note && Item->Kind() == ItemKind::Note) {
+  if (const auto* note = ItemCast<const TKVNote>(Item); note && Item->Kind() == ItemKind::Note) {
     Out = {note->StaffVoice(), note->Position(), note->Duration()};
     return true;
   }
-  if (const auto* rest = dynamic_cast<const TKVPause*>(Item)) {
+  if (const auto* rest = ItemCast<const TKVPause>(Item)) {
     Out = {rest->StaffVoice(), rest->Position(), rest->Duration()};
     return true;
   }
@@ -60,7 +60,7 @@ class TNoteEffects {
 public:
   TNoteEffects(TKVScore& Score, TKVMeasure& Measure, TKVNote& Note) : FScore(Score), FMeasure(Measure), FNote(Note) {
     for (TKVItem* item : Note.Items())
-      if (auto* effect = dynamic_cast<TKVEffect*>(item)) FPool.push_back(effect);
+      if (auto* effect = ItemCast<TKVEffect>(item)) FPool.push_back(effect);
     FindNeighbours();
   }
 
@@ -69,7 +69,7 @@ public:
     SetPlayedLength(FNote, 0);
     // Index loop: only the note's own items change.
     for (int32_t i = 0; i < FMeasure.GetItemCount(); ++i)
-      if (auto* mark = dynamic_cast<TKVMark*>(FMeasure.GetItem(i))) Apply(*mark);
+      if (auto* mark = ItemCast<TKVMark>(FMeasure.GetItem(i))) Apply(*mark);
     for (size_t i = FUsed; i < FPool.size(); ++i) delete FPool[i];
   }
 
@@ -131,7 +131,7 @@ private:
   std::vector<TKVNote*> ChordAt(int32_t At) const {
     std::vector<TKVNote*> chord;
     for (TKVItem* item : FMeasure.Items())
-      if (auto* note = dynamic_cast<TKVNote*>(item);
+      if (auto* note = ItemCast<TKVNote>(item);
           note && item->Kind() == ItemKind::Note && note->StaffVoice() == FNote.StaffVoice() && note->Position() == At)
         chord.push_back(note);
     return chord;

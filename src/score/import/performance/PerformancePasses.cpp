@@ -51,7 +51,7 @@ std::vector<int32_t> PartTiming(TKVPart& Part) {
   ForEachItemOf<TKVNote>(Part, ItemKind::Note, [&](TKVMeasure&, TKVNote& note) { AddTiming(timing, note); });
   ForEachItemOf<TKVVorschlag>(Part, ItemKind::GraceGroup, [&](TKVMeasure&, TKVVorschlag& group) {
     for (const TKVItem* item : group.Items())
-      if (auto* grace = dynamic_cast<const TKVNote*>(item)) AddTiming(timing, *grace);
+      if (auto* grace = ItemCast<const TKVNote>(item)) AddTiming(timing, *grace);
   });
   return timing;
 }
@@ -80,7 +80,7 @@ void ApplyVelocities(TKVScore& Score) {
     ForEachItemOf<TKVVorschlag>(part, ItemKind::GraceGroup, [&](TKVMeasure& measure, TKVVorschlag& group) {
       const int32_t level = piece.GetDynamicValue(&measure, group.Position());
       for (TKVItem* item : group.Items())
-        if (auto* grace = dynamic_cast<TKVNote*>(item)) apply(*grace, level);
+        if (auto* grace = ItemCast<TKVNote>(item)) apply(*grace, level);
     });
   });
 }

@@ -41,8 +41,8 @@ TAccidentalShape ShapeOf(uint8_t Type) {
 
 TKVMark* AccidentalOf(const TKVDisplayItem* Display) {
   if (!Display->Item || Display->Item->Kind() != ItemKind::Accidental) return nullptr;
-  auto* mark = dynamic_cast<TKVMark*>(Display->Item);
-  return mark && dynamic_cast<TKVNote*>(mark->Owner()) ? mark : nullptr;
+  auto* mark = ItemCast<TKVMark>(Display->Item);
+  return mark && mark->OwnerAs<TKVNote>() ? mark : nullptr;
 }
 
 TKVNote& OwnerNote(const TKVMark& Accidental) { return *static_cast<TKVNote*>(Accidental.Owner()); }
@@ -154,7 +154,7 @@ void PlaceLeadingItems(TKVFormatContext& Ctx, TKVStaffPass& Pass) {
   for (TKVDisplayItem* display : Pass.Collection) {
     TKVItem* item = display->Item;
     if (!item) continue;
-    auto* mark = dynamic_cast<TKVMark*>(item);
+    auto* mark = ItemCast<TKVMark>(item);
     switch (item->Kind()) {
       case ItemKind::Clef:
         if (mark) PlaceClefChange(Ctx, *display, *mark, base, running);

@@ -134,7 +134,7 @@ void LayoutMeasureRepeat(TKVFormatContext& Ctx, TKVMark& Mark) {
 
 // Returns whether the item is a bar mark closing the measure.
 bool LayoutColumnMark(TKVFormatContext& Ctx, TKVItem* Item) {
-  auto* mark = dynamic_cast<TKVMark*>(Item);
+  auto* mark = ItemCast<TKVMark>(Item);
   if (!mark || Ctx.Staves.empty()) return false;
   const uint8_t kind = mark->Kind();
   if (kind == ItemKind::Meter)

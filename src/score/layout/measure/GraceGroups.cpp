@@ -178,7 +178,7 @@ void LayoutGraceStem(TKVFormatContext& Ctx, TGraceLayout& G, TKVNote& Note, int3
                      bool Tablature) {
   const bool down = Note.StemDown();
   if (G.ChordStem) {
-    auto* linked = dynamic_cast<const TKVNote*>(G.ChordStem->Item);
+    auto* linked = ItemCast<const TKVNote>(G.ChordStem->Item);
     if (!Note.Flag(NoteFlag::Chord) || !linked || linked->Position() != Note.Position()) G.ChordStem = nullptr;
   }
   const int32_t scale = Ctx.Scale(), staffSize = Ctx.Staff->SizePercent();
@@ -239,7 +239,7 @@ void LayoutGraceNote(TKVFormatContext& Ctx, TGraceLayout& G, TKVStaff& Walked, T
     // The fret is chosen for the key the signs give: a tablature staff has
     // no key signature.
     for (TKVItem* item : Note.Items().Items())
-      if (auto* sign = dynamic_cast<TKVMark*>(item); sign && item->Kind() == ItemKind::Accidental)
+      if (auto* sign = ItemCast<TKVMark>(item); sign && item->Kind() == ItemKind::Accidental)
         ApplySign(Note, sign->Variant(), own);
     Note.MidiKey = NoteKey(Ctx, Note, own.OwnSign ? own.Value : 0);
     ChooseString(staff, Note);
@@ -265,9 +265,9 @@ void LayoutGraceNote(TKVFormatContext& Ctx, TGraceLayout& G, TKVStaff& Walked, T
       G.Lines[size_t(l)].OuterExtent = std::max<int32_t>(G.Lines[size_t(l)].OuterExtent, D.LeftSpace);
     }
   for (TKVItem* item : Note.Items().Items()) {
-    if (auto* slur = dynamic_cast<TKVLiga*>(item)) {
+    if (auto* slur = ItemCast<TKVLiga>(item)) {
       LayoutGraceSlur(Ctx, G, Note, D, y, ls, *slur);
-    } else if (auto* sign = dynamic_cast<TKVMark*>(item); sign && item->Kind() == ItemKind::Accidental && !tablature) {
+    } else if (auto* sign = ItemCast<TKVMark>(item); sign && item->Kind() == ItemKind::Accidental && !tablature) {
       LayoutGraceSign(Ctx, G, Note, y, ls, *sign, own);
     }
   }
@@ -287,9 +287,9 @@ void LayoutGraceNote(TKVFormatContext& Ctx, TGraceLayout& G, TKVStaff& Walked, T
 // Tick within the group of the member a record belongs to.
 int32_t MemberTick(const TKVDisplayItem& D) {
   TKVItem* item = D.Item;
-  if (auto* note = dynamic_cast<TKVNote*>(item)) return note->Position();
-  if (auto* rest = dynamic_cast<TKVPause*>(item)) return rest->Position();
-  if (auto* note = dynamic_cast<TKVNote*>(item ? item->Owner() : nullptr)) return note->Position();
+  if (auto* note = ItemCast<TKVNote>(item)) return note->Position();
+  if (auto* rest = ItemCast<TKVPause>(item)) return rest->Position();
+  if (auto* note = item ? item->OwnerAs<TKVNote>() : nullptr) return note->Position();
   return 0;
 }
 
@@ -307,7 +307,7 @@ void LayoutGraceGroupItem(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVVorschla
 }
 
 int32_t ArrangeGraceGroup(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVDisplayItem& Record, int32_t Base) {
-  auto* group = dynamic_cast<TKVVorschlag*>(Record.Item);
+  auto* group = ItemCast<TKVVorschlag>(Record.Item);
   if (!group || group->GetItemCount() == 0 || group->Position() >= Ctx.Record->Length) return 0;
   TKVStaff& walked = *Ctx.Staff;
   EnterMemberStaff(Ctx, walked, group->StaffVoice(), *group);

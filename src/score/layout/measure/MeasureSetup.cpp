@@ -125,7 +125,7 @@ void SetUpLaterMeasure(TKVFormatContext& Ctx, TKVMeasureRecord& R, const TKVMeas
   R.EquationMarks.clear();
   // A tempo equation carries on while its last one has a beat.
   if (!P.EquationMarks.empty()) {
-    auto* last = dynamic_cast<TKVMark*>(P.EquationMarks.back());
+    auto* last = ItemCast<TKVMark>(P.EquationMarks.back());
     if (last && last->Variant() != 0) R.EquationMarks.push_back(last);
   }
   R.RehearsalNumber = P.RehearsalNumber;

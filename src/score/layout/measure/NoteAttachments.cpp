@@ -133,7 +133,7 @@ TKVAlteration LayoutSigns(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVNote& No
   TKVAlteration alteration;
   for (TKVItem* item : Note.Items().Items()) {
     if (item->Kind() != ItemKind::Accidental) continue;
-    auto* sign = dynamic_cast<TKVMark*>(item);
+    auto* sign = ItemCast<TKVMark>(item);
     if (!sign) continue;
     ApplySign(Note, sign->Variant(), alteration);
     if (!Records) continue;
@@ -151,9 +151,9 @@ TKVDisplayItem* LayoutAttachments(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKV
   for (TKVItem* item : items) {
     const uint8_t kind = item->Kind();
     if (kind == ItemKind::Slur) {
-      if (auto* slur = dynamic_cast<TKVLiga*>(item))
+      if (auto* slur = ItemCast<TKVLiga>(item))
         if (TKVDisplayItem* record = LayoutSlur(Ctx, Pass, Note, Head, *slur)) tie = record;
-    } else if (auto* mark = dynamic_cast<TKVMark*>(item)) {
+    } else if (auto* mark = ItemCast<TKVMark>(item)) {
       if (kind == ItemKind::Dot) LayoutDots(Ctx, Pass, Note, Head, *mark);
       else if (kind >= ItemKind::HeadGlyphA && kind <= ItemKind::HeadGlyphC) LayoutHeadMark(Ctx, Head, *mark);
     }

@@ -114,8 +114,8 @@ bool ContinuesTie(const TKVFormatContext& Ctx, const TKVNote& Note) {
   const TKVPart* part = ItemPart(&Note);
   for (const TKVDisplayItem* display : R.ExtendingItems) {
     // Octave lines share the list: only ties and slurs that start at a note.
-    auto* slur = dynamic_cast<const TKVLiga*>(display->Item);
-    auto* tied = slur ? dynamic_cast<const TKVNote*>(slur->Owner()) : nullptr;
+    auto* slur = ItemCast<const TKVLiga>(display->Item);
+    auto* tied = slur ? slur->OwnerAs<const TKVNote>() : nullptr;
     if (!tied || tied == &Note || (tied->PlayState & CarriesTremolo) != 0) continue;
     if (tied->StaffVoice() != Note.StaffVoice() || tied->MidiKey != Note.MidiKey || ItemPart(tied) != part) continue;
     // Ticks from the piece's start, so that a tie over the bar line counts.
@@ -140,7 +140,7 @@ void EnterNote(TKVFormatContext& Ctx, TKVNote& Note) {
   entry.Word = Note.PlayedLength() != 0 ? Note.PlayedLength() : Note.Duration();
   const int32_t transpose = Ctx.Part ? Ctx.Part->GetTranspose() : 0;
   for (TKVItem* item : Note.Items().Items()) {
-    auto* effect = dynamic_cast<TKVEffect*>(item);
+    auto* effect = ItemCast<TKVEffect>(item);
     if (!effect) continue;
     if (effect->Source() == ItemKind::Tremolo) Note.PlayState |= CarriesTremolo;
     effect->Channel = Note.Channel;

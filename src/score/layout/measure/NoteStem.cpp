@@ -26,7 +26,7 @@ TKVBeamGroupRange* BeamEntry(const TKVFormatContext& Ctx, const TKVNote& Note) {
 // A chord member's stem, when the voice's last stem belongs to its chord.
 TKVDisplayItem* ChordStem(TKVVoiceRun& Run, const TKVNote& Note) {
   if (!Note.Flag(NoteFlag::Chord) || !Run.StemLink) return nullptr;
-  auto* first = dynamic_cast<const TKVNote*>(Run.StemLink->Item);
+  auto* first = ItemCast<const TKVNote>(Run.StemLink->Item);
   if (first && first->Position() == Note.Position() && first->StaffVoice() == Note.StaffVoice()) return Run.StemLink;
   return nullptr;
 }

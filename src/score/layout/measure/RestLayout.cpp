@@ -52,7 +52,7 @@ std::pair<int32_t, int32_t> RestPixels(uint16_t Duration, bool Wide) {
 // The dot marks of a rest, beside its rectangle.
 void LayoutRestDots(TKVFormatContext& Ctx, TKVPause& Rest, TKVDisplayItem& D) {
   for (TKVItem* item : Rest.Items().Items()) {
-    auto* dots = dynamic_cast<TKVMark*>(item);
+    auto* dots = ItemCast<TKVMark>(item);
     if (!dots || item->Kind() != ItemKind::Dot) continue;
     TKVDisplayItem& record = AddDisplayItem(Ctx, dots, true);
     record.Flags |= AttachmentFlag;

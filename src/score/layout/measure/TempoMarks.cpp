@@ -96,7 +96,7 @@ void TempoMark(TKVFormatContext& Ctx, TKVMark& Mark) {
 
 void TempoEquation(TKVFormatContext& Ctx, TKVMark& Mark) {
   auto& marks = Ctx.Record->EquationMarks;
-  auto* last = marks.empty() ? nullptr : dynamic_cast<TKVMark*>(marks.back());
+  auto* last = marks.empty() ? nullptr : ItemCast<TKVMark>(marks.back());
   if (Mark.Variant() == 0 && !(last && last->Variant() != 0)) return;
   TKVDisplayItem& D = MarkDisplay(Ctx, Mark);
   int32_t w = 6 * GlyphWidth(Ctx, Mark, '*', 112);
@@ -180,7 +180,7 @@ void ColumnMark(TKVFormatContext& Ctx, TKVItem* Item, const TKVColumn& Column) {
     InsertPositionEntry(Ctx, Item, ItemPosition(Item), 1);
     return;
   }
-  auto* mark = dynamic_cast<TKVMark*>(Item);
+  auto* mark = ItemCast<TKVMark>(Item);
   if (!mark) return;
   switch (kind) {
     case ItemKind::Meter: MeterChange(Ctx, *mark, Column); break;

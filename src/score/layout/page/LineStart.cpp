@@ -46,7 +46,7 @@ int32_t ScaleBy(const TKVComposerContext& Ctx, int64_t Value, int64_t Percent = 
   return Saturate32(Ctx.Scale() == 100 && Percent == 100 ? Value : Value * Ctx.Scale() * Percent / 10000);
 }
 
-TKVMark* MarkOf(const TKVDisplayItem* Display) { return Display ? dynamic_cast<TKVMark*>(Display->Item) : nullptr; }
+TKVMark* MarkOf(const TKVDisplayItem* Display) { return Display ? ItemCast<TKVMark>(Display->Item) : nullptr; }
 
 TKVPartLayoutRecord* PartRecord(const TKVComposerContext& Ctx, const TKVPart* Part) {
   const int32_t p = Part->Index();
@@ -87,7 +87,7 @@ int32_t NameIndent(const TKVComposerContext& Ctx, bool Later) {
   if (!first) return 0;
   int32_t widest = 0;
   for (const TKVDisplayItem* name : first->TextDisplays) {
-    const auto* lyric = dynamic_cast<const TKVLyric*>(name->Item);
+    const auto* lyric = ItemCast<const TKVLyric>(name->Item);
     if (lyric && ((lyric->Flags() & 1) != 0) == Later)
       widest = std::max(widest, Saturate32(int64_t(name->Bounds.Left) + name->Bounds.Width));
   }
@@ -152,7 +152,7 @@ void CopyPartNames(TKVComposerContext& Ctx) {
   const TKVMeasureRecord* first = Ctx.MeasureRecord(0);
   if (Ctx.n == 0 || !first || first == Ctx.Record) return;
   for (TKVDisplayItem* name : first->TextDisplays) {
-    auto* lyric = dynamic_cast<TKVLyric*>(name->Item);
+    auto* lyric = ItemCast<TKVLyric>(name->Item);
     if (!lyric || !(lyric->Flags() & 1)) continue;
     Ctx.Staff = name->Staff;
     TKVDisplayItem& copy = AddMeasureDisplay(Ctx, lyric);
@@ -170,7 +170,7 @@ void LayoutSystemBrackets(TKVComposerContext& Ctx) {
     if (!record || part->GetStaffCount() == 0 || (Ctx.System->MeasureCount > 0 && !record->FirstFlag)) continue;
     Ctx.Staff = part->GetStaff(0);
     for (TKVItem* item : record->CarriedItems) {
-      auto* bracket = dynamic_cast<TKVMark*>(item);
+      auto* bracket = ItemCast<TKVMark>(item);
       if (!bracket) continue;
       const int32_t w = bracket->Variant() == 0 ? 80 : 48;
       TKVDisplayItem& display = AddMeasureDisplay(Ctx, bracket);

@@ -45,7 +45,7 @@ int32_t DurationMinimum(int32_t Alignment, int32_t Duration) {
 }
 
 bool InGraceGroup(const TKVItem* Item) {
-  const auto* owner = dynamic_cast<const TKVItem*>(Item->Owner());
+  const auto* owner = Item->OwnerItem();
   return owner && owner->Kind() == ItemKind::GraceGroup;
 }
 

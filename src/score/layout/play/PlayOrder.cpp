@@ -26,9 +26,9 @@ constexpr int64_t MaxRecordVisits = int64_t(1) << 20;
 // The link record of a jump mark or a text, or nil.
 const TKVDynamicsSetting* LinkOf(const TKVItem* Mark) {
   if (Mark->Kind() == ItemKind::DynamicSymbol)
-    if (auto* mark = dynamic_cast<const TKVMark*>(Mark)) return mark->Dynamics();
+    if (auto* mark = ItemCast<const TKVMark>(Mark)) return mark->Dynamics();
   if (Mark->Kind() == ItemKind::LyricText)
-    if (auto* text = dynamic_cast<const TKVLyric*>(Mark)) return text->Dynamics();
+    if (auto* text = ItemCast<const TKVLyric>(Mark)) return text->Dynamics();
   return nullptr;
 }
 
@@ -65,7 +65,7 @@ private:
   bool Exhausted() const { return PlaysFull() || FVisits >= MaxRecordVisits; }
   // The record has no volta, or its volta takes the pass after the counter.
   bool Playable(const TKVMeasureRecord& R) const {
-    return !R.Volta || CompareRepeatNumber(dynamic_cast<const TKVMark*>(R.Volta), FPass + 1) == 0;
+    return !R.Volta || CompareRepeatNumber(ItemCast<const TKVMark>(R.Volta), FPass + 1) == 0;
   }
   void AddPlay(int32_t Index);
   void RepeatMeasure(int32_t Index, const TKVItem& Mark);
@@ -125,7 +125,7 @@ void TPlayOrder::AddPlay(int32_t Index) {
 
 // A measure-repeat sign plays its measure count - 1 more times.
 void TPlayOrder::RepeatMeasure(int32_t Index, const TKVItem& Mark) {
-  auto* mark = dynamic_cast<const TKVMark*>(&Mark);
+  auto* mark = ItemCast<const TKVMark>(&Mark);
   for (int32_t i = 1; mark && i < mark->Value() && !PlaysFull(); ++i) AddPlay(Index);
 }
 
@@ -154,7 +154,7 @@ bool TPlayOrder::VoltaRunTakes(int32_t Index, int32_t Pass) {
   // The search counts as work: long runs of endings gone back to many times
   // end with the piece's work.
   for (int32_t i = VoltaRunStart(Index); i >= 0 && i < count && Record(i).Volta && !Exhausted(); ++i, ++FVisits)
-    if (CompareRepeatNumber(dynamic_cast<const TKVMark*>(Record(i).Volta), Pass) == 0) return true;
+    if (CompareRepeatNumber(ItemCast<const TKVMark>(Record(i).Volta), Pass) == 0) return true;
   return false;
 }
 
@@ -285,7 +285,7 @@ int32_t TPlayOrder::FindMarkBackwards(int32_t N, uint8_t Kind) {
 int32_t TPlayOrder::FindLabel(int32_t N, const std::string& Label) {
   for (int32_t i = N; i >= 0; --i)
     for (const TKVItem* mark : Record(i).PlayMarks) {
-      auto* text = mark->Kind() == ItemKind::LyricText ? dynamic_cast<const TKVLyric*>(mark) : nullptr;
+      auto* text = mark->Kind() == ItemKind::LyricText ? ItemCast<const TKVLyric>(mark) : nullptr;
       if (text && !text->Lines().empty() && SameLabel(text->Lines().front(), Label)) return i;
     }
   return 0;

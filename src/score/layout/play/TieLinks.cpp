@@ -70,12 +70,12 @@ void LinkTiesAcrossJumps(TKVMeasureRecord& A, TKVMeasureRecord& B) {
   const int32_t count = B.DisplayCount;
   for (int32_t i = 0; i < count; ++i) {
     const TKVDisplayItem* d = B.GetDisplay(i);
-    auto* note = d->RecordType == DisplayRecordType::Item ? dynamic_cast<TKVNote*>(d->Item) : nullptr;
+    auto* note = d->RecordType == DisplayRecordType::Item ? ItemCast<TKVNote>(d->Item) : nullptr;
     if (!note || note->Kind() != ItemKind::Note || note->Position() != 0) continue;
     for (TKVDisplayItem* t : A.ExtendingItems) {
       // The list holds other spanning items too: only ties and slurs of notes.
-      auto* tie = t ? dynamic_cast<TKVLiga*>(t->Item) : nullptr;
-      auto* tied = tie ? dynamic_cast<TKVNote*>(tie->Owner()) : nullptr;
+      auto* tie = t ? ItemCast<TKVLiga>(t->Item) : nullptr;
+      auto* tied = tie ? tie->OwnerAs<TKVNote>() : nullptr;
       if (!tied || !Continues(*tied, *note, *t, A)) continue;
       note->MidiKey = tied->MidiKey;
       note->PlayState |= TiedIn;

@@ -22,28 +22,28 @@ void LayoutItem(TKVFormatContext& Ctx, TKVItem& Item) {
   switch (Item.Kind()) {
     case ItemKind::Turn: case ItemKind::Ornament: case ItemKind::Fermata: case ItemKind::Accent: case ItemKind::Pedal:
     case ItemKind::ContinuedGlyph: case ItemKind::SingleGlyph: case ItemKind::TwoVariantGlyph:
-      if (auto* mark = dynamic_cast<TKVMark*>(&Item)) LayoutSymbolMark(Ctx, *mark);
+      if (auto* mark = ItemCast<TKVMark>(&Item)) LayoutSymbolMark(Ctx, *mark);
       break;
     case ItemKind::DynamicSymbol:
-      if (auto* mark = dynamic_cast<TKVMark*>(&Item)) LayoutUserSymbol(Ctx, *mark);
+      if (auto* mark = ItemCast<TKVMark>(&Item)) LayoutUserSymbol(Ctx, *mark);
       break;
     case ItemKind::Syllable: case ItemKind::LyricText: case ItemKind::LyricLine:
-      if (auto* lyric = dynamic_cast<TKVLyric*>(&Item)) LayoutLyric(Ctx, *lyric);
+      if (auto* lyric = ItemCast<TKVLyric>(&Item)) LayoutLyric(Ctx, *lyric);
       break;
     case ItemKind::Chord:
-      if (auto* chord = dynamic_cast<TKVChord*>(&Item)) LayoutChordSymbol(Ctx, *chord);
+      if (auto* chord = ItemCast<TKVChord>(&Item)) LayoutChordSymbol(Ctx, *chord);
       break;
     case ItemKind::Frame:
-      if (auto* frame = dynamic_cast<TKVFrame*>(&Item)) LayoutChordFrame(Ctx, *frame);
+      if (auto* frame = ItemCast<TKVFrame>(&Item)) LayoutChordFrame(Ctx, *frame);
       break;
     case ItemKind::Bend:
-      if (auto* bend = dynamic_cast<TKVBend*>(&Item)) LayoutBend(Ctx, *bend);
+      if (auto* bend = ItemCast<TKVBend>(&Item)) LayoutBend(Ctx, *bend);
       break;
     case ItemKind::Dynamic: case ItemKind::Trill: case ItemKind::HookedBracket: case ItemKind::WavyLine:
     case ItemKind::Fingering: case ItemKind::TechniqueLetter: case ItemKind::ExtensionLine: case ItemKind::GlyphMarkA:
     case ItemKind::GlyphMarkB: case ItemKind::Staccato: case ItemKind::Portamento: case ItemKind::Tremolo:
     case ItemKind::VerticalArrow: case ItemKind::BarreLine: case ItemKind::HarmonicLine:
-      if (auto* mark = dynamic_cast<TKVMark*>(&Item)) LayoutSpanMark(Ctx, *mark);
+      if (auto* mark = ItemCast<TKVMark>(&Item)) LayoutSpanMark(Ctx, *mark);
       break;
     default:  // laid out by the staff pass or the column marks, or nothing to lay out
       break;
@@ -53,10 +53,10 @@ void LayoutItem(TKVFormatContext& Ctx, TKVItem& Item) {
 // A head of another voice at the same pitch and tick as Note, of a note in
 // the measure itself (grace notes keep theirs).
 bool SharesHead(const TKVNote& Note, const TKVDisplayItem& Other) {
-  auto* other = dynamic_cast<const TKVNote*>(Other.Item);
+  auto* other = ItemCast<const TKVNote>(Other.Item);
   if (!other || other == &Note || Other.RecordType != DisplayRecordType::Item || other->Kind() != ItemKind::Note)
     return false;
-  if (other->Owner() != Note.Owner() || dynamic_cast<const TKVVorschlag*>(other->Owner())) return false;
+  if (other->Owner() != Note.Owner() || other->OwnerAs<const TKVVorschlag>()) return false;
   return other->Pitch() == Note.Pitch() && other->Position() == Note.Position() &&
          other->VoiceKey().StaffIndex == Note.VoiceKey().StaffIndex &&
          (other->StaffVoice() & 0x0F) != (Note.StaffVoice() & 0x0F) && !other->Flag(NoteFlag::Shifted) &&
@@ -66,7 +66,7 @@ bool SharesHead(const TKVNote& Note, const TKVDisplayItem& Other) {
 void FlagCollisions(TKVFormatContext& Ctx, const TKVStaffPass& Pass) {
   for (TKVDisplayItem* held : Pass.LongNotes) {
     // Slurs running past the measure share the list: only note heads count.
-    auto* note = dynamic_cast<const TKVNote*>(held->Item);
+    auto* note = ItemCast<const TKVNote>(held->Item);
     if (!note || note->Kind() != ItemKind::Note) continue;
     for (int32_t i = 0; TKVDisplayItem* other = Ctx.Record->GetDisplay(i); ++i)
       if (SharesHead(*note, *other)) other->Flags |= 1;

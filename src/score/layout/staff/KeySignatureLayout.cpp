@@ -21,7 +21,7 @@ constexpr uint8_t CancellationAtPreviousEnd = 0x20;
 uint16_t Word16(int64_t V) { return uint16_t(std::clamp<int64_t>(V, 0, 65535)); }
 
 const TKVMark* MarkOf(const TKVDisplayItem* Display) {
-  return Display ? dynamic_cast<const TKVMark*>(Display->Item) : nullptr;
+  return Display ? ItemCast<const TKVMark>(Display->Item) : nullptr;
 }
 
 // What one round of records over the part's staves gets besides its width.

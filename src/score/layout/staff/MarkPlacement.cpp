@@ -91,7 +91,7 @@ int32_t Distance(const TPlacement& P, TKVPlacementRules Rules, bool StaffVoices,
 void PlaceAgainstNote(TKVFormatContext& Ctx, const TKVMark& Mark, const TKVDisplayItem* Note, TKVLayoutRect& Rect,
                       TKVPlacementRules Rules) {
   const int32_t ys = ScaleByScore(Ctx, Mark.OffsetY());
-  auto* M = Note ? dynamic_cast<const TKVNote*>(Note->Item) : nullptr;
+  auto* M = Note ? ItemCast<const TKVNote>(Note->Item) : nullptr;
   int32_t dy = ys;
   if (M) {
     if (M->Flag(NoteFlag::OtherSide)) Rect.Left += M->StemDown() ? -Note->Bounds.Width : Note->Bounds.Width;

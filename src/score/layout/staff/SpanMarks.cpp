@@ -88,7 +88,7 @@ void NoteMark(TKVFormatContext& Ctx, TKVMark& Mark, TKVDisplayItem& R, const TKV
 // The bracket of kind 143 beside the note's head, above or below it.
 void LayoutBracket(TKVFormatContext& Ctx, TKVMark& Mark, TKVDisplayItem& R) {
   const TKVDisplayItem* N = FindMarkNote(Ctx, Mark, 4);
-  auto* M = N ? dynamic_cast<const TKVNote*>(N->Item) : nullptr;
+  auto* M = N ? ItemCast<const TKVNote>(N->Item) : nullptr;
   const int32_t h = (Mark.Value() * 3 + 2) * 8, ys = ScaleByScore(Ctx, Mark.OffsetY());
   int32_t dy = ys;
   if (!M) {
@@ -112,7 +112,7 @@ void EnterTechnique(TKVFormatContext& Ctx, TKVMark& Mark, const TKVDisplayItem* 
   Mark.Voice = voice;
   Mark.Channel = voice && voice->HasOwnSettings() ? voice->Channel() : Ctx.Part->Channel();
   TKVPositionEntry& entry = InsertPositionEntry(Ctx, &Mark, Mark.Position(), 0);
-  if (auto* note = N ? dynamic_cast<const TKVNote*>(N->Item) : nullptr) entry.Word = note->Duration();
+  if (auto* note = N ? ItemCast<const TKVNote>(N->Item) : nullptr) entry.Word = note->Duration();
 }
 
 bool Clamps(uint8_t Kind) {

@@ -189,12 +189,12 @@ void LayoutFreeObject(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVItem& Object
 void LayoutStaffObject(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVItem& Item) {
   const uint8_t kind = Item.Kind();
   if (kind == ItemKind::Rest) {
-    if (auto* rest = dynamic_cast<TKVPause*>(&Item)) LayoutRest(Ctx, Pass, *rest);
+    if (auto* rest = ItemCast<TKVPause>(&Item)) LayoutRest(Ctx, Pass, *rest);
   } else if (kind == ItemKind::SecondNote) {
-    if (auto* note = dynamic_cast<TKVNote*>(&Item)) LayoutSecondNote(Ctx, Pass, *note);
+    if (auto* note = ItemCast<TKVNote>(&Item)) LayoutSecondNote(Ctx, Pass, *note);
   } else if (kind == ItemKind::OleObject || (kind >= ItemKind::Text && kind <= ItemKind::ArcChord)) {
     LayoutFreeObject(Ctx, Pass, Item);
-  } else if (auto* mark = dynamic_cast<TKVMark*>(&Item)) {
+  } else if (auto* mark = ItemCast<TKVMark>(&Item)) {
     if (kind == ItemKind::BeatRepeat || kind == ItemKind::MeasureRepeat)
       LayoutRepeat(Ctx, Pass, *mark);
     else

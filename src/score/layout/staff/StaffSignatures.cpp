@@ -104,7 +104,7 @@ void LayoutClef(TKVFormatContext& Ctx, TKVMark& Clef) {
 void LayoutSignatures(TKVFormatContext& Ctx) {
   const std::vector<TKVItem*> items = Ctx.Measure->Items().Items();
   for (TKVItem* item : items) {
-    auto* mark = dynamic_cast<TKVMark*>(item);
+    auto* mark = ItemCast<TKVMark>(item);
     if (!mark) continue;
     switch (item->Kind()) {
       case ItemKind::StaffBracket: LayoutBracket(Ctx, *mark); break;

@@ -36,7 +36,7 @@ int32_t GetClefOffset(TKVFormatContext& Ctx, uint16_t Tick) {
   if (!part || !Ctx.Staff || size_t(Ctx.Staff->Index()) >= part->StaffRecords.size()) return 0;
   const auto& clefs = part->StaffRecords[size_t(Ctx.Staff->Index())]->ClefList;
   for (size_t i = clefs.size(); i > 0; --i) {
-    auto* mark = dynamic_cast<const TKVMark*>(clefs[i - 1] ? clefs[i - 1]->Item : nullptr);
+    auto* mark = ItemCast<const TKVMark>(clefs[i - 1] ? clefs[i - 1]->Item : nullptr);
     if (!mark) continue;
     const uint16_t tick = i == 1 ? 0 : mark->Position();
     if (tick > Tick && MeasureIndexOf(mark) >= Ctx.ColumnIndex) continue;
@@ -106,7 +106,7 @@ void InitKeyAccidentals(TKVFormatContext& Ctx) {
   TKVPartLayoutRecord* part = CurrentPartRecord(Ctx);
   if (!part) return;
   for (size_t i = part->CurrentItems.size(); i > 0; --i) {
-    auto* mark = dynamic_cast<const TKVMark*>(part->CurrentItems[i - 1] ? part->CurrentItems[i - 1]->Item : nullptr);
+    auto* mark = ItemCast<const TKVMark>(part->CurrentItems[i - 1] ? part->CurrentItems[i - 1]->Item : nullptr);
     if (!mark) continue;
     if (MeasureIndexOf(mark) < Ctx.ColumnIndex || mark->Position() == 0) {
       ApplyKeySignature(Ctx, *mark);

@@ -197,8 +197,8 @@ void ApplyItemOffsets(const TKVFormatContext& Ctx, TKVLayoutRect& Rect, int16_t 
 }
 
 void SelectLayoutSymbolFont(TKVFormatContext& Ctx, uint8_t FontIndex) {
-  auto* store = dynamic_cast<TKVScoreLayoutRecords*>(Ctx.Score.LayoutRecords());
-  if (store && FontIndex >= 12 && size_t(FontIndex - 12) < store->SymbolFonts.size()) {
+  auto* store = FontIndex >= 12 ? dynamic_cast<TKVScoreLayoutRecords*>(Ctx.Score.LayoutRecords()) : nullptr;
+  if (store && size_t(FontIndex - 12) < store->SymbolFonts.size()) {
     const TKVSymbolFontEntry& entry = store->SymbolFonts[size_t(FontIndex - 12)];
     if (Ctx.Glyph < entry.Glyphs.size() && entry.Glyphs[Ctx.Glyph][0] != 0) {
       Ctx.SymbolFontEntry = &entry;

@@ -1,6 +1,7 @@
 #include "score/model/Item.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "score/model/Column.h"
 #include "score/model/Measure.h"
@@ -15,8 +16,8 @@ namespace {
 
 TKVOwnerClass ClassOfOwner(TObject* owner) {
   if (!owner) return TKVOwnerClass::None;
-  if (dynamic_cast<TKVItem*>(owner)) return TKVOwnerClass::Item;
   if (dynamic_cast<TKVMeasure*>(owner)) return TKVOwnerClass::Measure;
+  if (dynamic_cast<TKVItem*>(owner)) return TKVOwnerClass::Item;
   if (dynamic_cast<TKVColumn*>(owner)) return TKVOwnerClass::Column;
   if (dynamic_cast<TKVScore*>(owner)) return TKVOwnerClass::Score;
   if (dynamic_cast<TKVPart*>(owner)) return TKVOwnerClass::Part;
@@ -42,6 +43,15 @@ bool TKVItem::WithHolder(F action) const {
     case TKVOwnerClass::Part: return action(*static_cast<TKVPart*>(FOwner)), true;
     default: return false;
   }
+}
+
+TKVItemHolder* TKVItem::OwnerHolder() const {
+  if (FOwnerClass == TKVOwnerClass::UserSymbol) return static_cast<TKVUserSymbol*>(FOwner);
+  TKVItemHolder* holder = nullptr;
+  WithHolder([&holder](auto& owner) {
+    if constexpr (std::is_base_of_v<TKVItemHolder, std::remove_reference_t<decltype(owner)>>) holder = &owner;
+  });
+  return holder;
 }
 
 TKVItem::TKVItem(TObject* Owner) : TKVItem(Owner, 0, 0) {}

@@ -25,6 +25,7 @@ class TKVColumn;
 class TKVScore;
 class TKVPart;
 class TKVUserSymbol;
+class TKVItemHolder;
 
 // The element classes that the engine's passes tell apart. Each of them
 // answers its own through ItemClass, so that ItemCast and OwnerAs cast to it
@@ -71,6 +72,8 @@ public:
   // any other class); nil when it is not one.
   template <class T>
   T* OwnerAs() const;
+  // The owner as a holder of items; nil for an owner that holds none.
+  TKVItemHolder* OwnerHolder() const;
 
   // The element's plain fields; its size is the element's data size.
   TByteBlock& Data() { return FData; }

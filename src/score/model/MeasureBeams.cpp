@@ -30,7 +30,7 @@ TKVNote* BeamableNote(TKVItem* item, int32_t voiceNumber) {
 // True when a later item of the list that holds Note is a note of its voice
 // at its position with its duration (the rest of its chord).
 bool ChordMateFollows(const TKVNote* note) {
-  const auto* holder = dynamic_cast<const TKVItemHolder*>(note->Owner());
+  const TKVItemHolder* holder = note->OwnerHolder();
   if (!holder || !note->Flag(NoteFlag::Chord)) return false;
   for (int32_t i = holder->Items().IndexOf(note) + 1; i < holder->GetItemCount(); ++i) {
     const TKVItem* item = holder->GetItem(i);

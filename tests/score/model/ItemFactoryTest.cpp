@@ -100,6 +100,7 @@ void ExpectOwnerCastsAgree(const TKVItem& item, TClasses<T...>) {
   auto agree = [&]<class C>(TClasses<C>) { EXPECT_EQ(item.OwnerAs<C>(), dynamic_cast<C*>(item.Owner())) << typeid(C).name(); };
   (agree(TClasses<T>{}), ...);
   EXPECT_EQ(item.OwnerItem(), dynamic_cast<TKVItem*>(item.Owner()));
+  EXPECT_EQ(item.OwnerHolder(), dynamic_cast<TKVItemHolder*>(item.Owner()));
 }
 
 // The element class decides, not the kind byte, which any item may be given.

@@ -32,7 +32,7 @@ void ForEachItemOf(TKVPart& Part, uint8_t Kind, F f) {
     TKVMeasure& measure = *Part.GetMeasure(m);
     // Index loop: the passes add and free items of notes, never of measures.
     for (int32_t i = 0; i < measure.GetItemCount(); ++i)
-      if (auto* item = dynamic_cast<T*>(measure.GetItem(i)); item && item->Kind() == Kind) f(measure, *item);
+      if (auto* item = ItemCast<T>(measure.GetItem(i)); item && item->Kind() == Kind) f(measure, *item);
   }
 }
 

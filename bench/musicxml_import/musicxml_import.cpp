@@ -5,7 +5,9 @@
 // layout with pages, play order) of generated documents of 10,000, 100,000
 // and 400,000 notes. Real fonts when installed, else the fake measurers.
 //
-// Usage: musicxml_import [file.xml]
+// Usage: musicxml_import [--load-only] [file.xml]
+// (--load-only: one whole load and nothing else, for counting instructions
+// with valgrind --tool=callgrind)
 
 #include <cstdio>
 #include <filesystem>
@@ -63,11 +65,19 @@ std::string GeneratedDocument(size_t notes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool loadOnly = argc > 1 && std::string(argv[1]) == "--load-only";
+  if (loadOnly) --argc, ++argv;
   const std::string path =
       argc > 1 ? argv[1] : importbench::LargestFile(std::filesystem::path(SONARID_CORPUS_DIR) / "musicxml", {".xml"});
   if (path.empty()) {
     std::fprintf(stderr, "musicxml_import: no file given and no corpus at %s\n", SONARID_CORPUS_DIR);
     return 1;
+  }
+  if (loadOnly) {
+    importbench::PrepareLayout("musicxml_import");
+    RegisterMusicXMLImporter();
+    std::printf("whole load (import, layout with pages, play order): %.3f s\n", importbench::BestLoad(path, 1));
+    return 0;
   }
   TMemoryStream file;
   file.LoadFromFile(path);

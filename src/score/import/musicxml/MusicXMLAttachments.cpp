@@ -197,10 +197,12 @@ void TKVMusicXMLWalk::PairSlur() {
     slur->SetDefaultOffsets();
     slur->Data().setU16(LigaBlock::Length, number);
     FOpenSlurs[{FMeasure->Part(), number, FSlurType}].push_back(Slurs.size());
+    FNoteSlurs.push_back(Slurs.size());
     Slurs.push_back({slur, FSlurType == 0 ? nullptr : FNote, number, FSlurType, true});
     FSlur = slur;
     return;
   }
+  FNoteSlurs.push_back(waiting.front());
   TKVXMLSlur& partner = Slurs[waiting.front()];
   waiting.pop_front();
   partner.Open = false;

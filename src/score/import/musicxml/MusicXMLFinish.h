@@ -81,4 +81,8 @@ private:
   std::unordered_set<const TKVMark*> FMappedTuplets;
   // Each slur's end note, once the mapping is done.
   std::unordered_map<const TKVLiga*, TKVNote*> FSlurEnds;
+  // The walk's slurs by the notes they start (own) or end at, as indexes
+  // into its list; made when the first note is freed.
+  std::unordered_multimap<const void*, size_t> FSlursByNote;
+  bool FSlursIndexed = false;
 };

@@ -217,10 +217,21 @@ void TKVMusicXMLFinish::MapPercussion(const TKVPart& Part, TKVNote& Note) {
 
 // Slurs that start at the note go with it; those that end at it lose their end.
 void TKVMusicXMLFinish::FreeNote(TKVNote* Note) {
-  for (TKVXMLSlur& slur : FWalk.Slurs) {
+  if (!FSlursIndexed) {
+    for (size_t i = 0; i < FWalk.Slurs.size(); ++i) {
+      const TKVXMLSlur& slur = FWalk.Slurs[i];
+      if (slur.EndNote) FSlursByNote.emplace(slur.EndNote, i);
+      if (slur.Slur) FSlursByNote.emplace(slur.Slur->Owner(), i);
+    }
+    FSlursIndexed = true;
+  }
+  const auto [first, last] = FSlursByNote.equal_range(Note);
+  for (auto at = first; at != last; ++at) {
+    TKVXMLSlur& slur = FWalk.Slurs[at->second];
     if (slur.EndNote == Note) slur.EndNote = nullptr;
     if (slur.Slur && slur.Slur->Owner() == Note) slur.Slur = nullptr;
   }
+  FSlursByNote.erase(first, last);
   delete Note;
 }
 

@@ -130,6 +130,7 @@ void TKVMusicXMLWalk::OnNote() {
   SetScope(xeNote);
   FPreviousNote = FNote;
   FNote = new TKVNote(FMeasure);
+  FNoteSlurs.clear();
   if (FOpenBeams > 0) FNote->SetJoin(FNote->Join() | 1);
   FRest = nullptr;
   FNoteTicks = -1;
@@ -148,13 +149,15 @@ void TKVMusicXMLWalk::OnRest() {
   SetScopeAt(FDepth - 1, xeRest);
   if (FSlur && FSlur->Owner() == FNote) FSlur = nullptr;
   if (FMark && FMark->Owner() == FNote) FMark = nullptr;
-  for (TKVXMLSlur& s : Slurs) {
+  for (size_t index : FNoteSlurs) {
+    TKVXMLSlur& s = Slurs[index];
     if (s.EndNote == FNote) s.EndNote = nullptr;
     if (!s.Slur || s.Slur->Owner() != FNote) continue;
     if (!FNote->Items().Contains(s.Slur)) delete s.Slur;  // a stop waiting for its start
     s.Slur = nullptr;
     s.Open = false;
   }
+  FNoteSlurs.clear();
   delete FNote;
   FNote = nullptr;
   FRest = new TKVPause(FMeasure);

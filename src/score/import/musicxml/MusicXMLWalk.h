@@ -330,6 +330,9 @@ private:
   // The slurs waiting for their other end by part, number and type, as
   // indexes into Slurs in the order they were made.
   std::map<std::tuple<const TKVPart*, uint16_t, uint8_t>, std::deque<size_t>> FOpenSlurs;
+  // Indexes into Slurs of the slurs that the current note starts or ends:
+  // a rest read inside the note looks at these instead of every slur.
+  std::vector<size_t> FNoteSlurs;
   int16_t FCurveX = 0, FCurveY = 0;
   bool FAbove = false;
 };

@@ -24,17 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> CorpusFiles() {
-  std::vector<std::string> files;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(std::string(SONARID_CORPUS_DIR) + "/musicxml", error))
-    if (entry.path().extension() == ".xml") files.push_back(entry.path().string());
-  for (fs::recursive_directory_iterator it(SONARID_MIDI_CACHE, error), end; !error && it != end; it.increment(error))
-    if (it->path().extension() == ".mid") files.push_back(it->path().string());
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
 class CorpusPages : public ::testing::TestWithParam<std::string> {
 protected:
   TRealLayout layout;

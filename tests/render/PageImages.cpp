@@ -47,7 +47,7 @@ canvas::TBitmap DrawPageImage(TKVWindow& View, int32_t Index, int Margin, canvas
   canvas::TCanvas& canvas = image.Canvas();
   canvas.SetOrigin({Margin, Margin});
   View.DrawPageBackground(canvas);
-  render::TKVPageDrawer(View, canvas).DrawPageContent(Index, 100, 100, Margin, Margin);
+  render::TKVPageDrawer(View, canvas).DrawPageContent(Index, View.Zoom(), View.Zoom(), Margin, Margin);
   return image;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Pages of real files drawn as a shown view draws them (its paper through
-// DrawPageBackground, then DrawPageContent at zoom 100), and the comparison
+// DrawPageBackground, then DrawPageContent at the view's zoom), and the comparison
 // of a picture with its reviewed reference.
 
 #include <string>

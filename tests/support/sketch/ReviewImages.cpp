@@ -1,5 +1,6 @@
 #include "support/sketch/ReviewImages.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/musicfont/MusicFont.h"
@@ -38,4 +39,16 @@ std::string ReviewImagePath(const std::string& Folder, const std::string& Name) 
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   return (folder / (Name + ".png")).string();
+}
+
+std::vector<std::string> CorpusFiles() {
+  namespace fs = std::filesystem;
+  std::vector<std::string> files;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(std::string(SONARID_CORPUS_DIR) + "/musicxml", error))
+    if (entry.path().extension() == ".xml") files.push_back(entry.path().string());
+  for (fs::recursive_directory_iterator it(SONARID_MIDI_CACHE, error), end; !error && it != end; it.increment(error))
+    if (it->path().extension() == ".mid") files.push_back(it->path().string());
+  std::sort(files.begin(), files.end());
+  return files;
 }

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class TKVScore;
 
@@ -26,6 +27,10 @@ private:
 
 // A score file loaded and laid out into pages.
 std::unique_ptr<TKVScore> LoadLaidOut(const std::string& Path);
+
+// Every file of the corpus, in name order: the MusicXML test suite and the
+// fetched MIDI files (none of either when not there).
+std::vector<std::string> CorpusFiles();
 
 // <build folder>/<Folder>/<Name>.png, the folder made when missing.
 std::string ReviewImagePath(const std::string& Folder, const std::string& Name);

@@ -1,9 +1,10 @@
 // Cost of drawing pages: every page of the largest MIDI corpus file (the
 // one bench/midi_import uses) and of 41b-MultiParts-MoreThan10.xml drawn
 // into an off-screen bitmap at zoom 100 and 300, the paper filled first as
-// a view does; import and layout are not timed. Real fonts when installed,
-// else the fake measurers. Prints pages, milliseconds per page (mean, p95,
-// max) and peak memory, one line per figure.
+// a view does, on the file's own page and on A4; import and layout are not
+// timed. Real fonts when installed, else the fake measurers. Prints pages,
+// milliseconds per page (mean, p95, max) and peak memory, one line per
+// figure.
 //
 // Usage: render_pages [file.mid|file.xml ...]
 
@@ -23,6 +24,7 @@
 #include "score/import/midi/MidiImport.h"
 #include "score/import/musicxml/MusicXMLImport.h"
 #include "score/layout/ScoreLayoutRecords.h"
+#include "score/model/Page.h"
 
 namespace {
 
@@ -69,6 +71,13 @@ void ReportFile(const std::string& path) {
     ImportMIDI(score, file);
   score.Reformat(0);
   for (int zoom : {100, 300}) ReportZoom(path, score, zoom);
+  // The same music on A4 paper, the page a person prints on.
+  score.BeginUpdate();
+  score.Page().SetPaperSize(TKVPaperSize::A4);
+  score.Page().SetOrientation(poPortrait);
+  score.EndUpdate();
+  score.Reformat(0);
+  for (int zoom : {100, 300}) ReportZoom(path + " on A4", score, zoom);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/forms/ExtCtrls.h"
 
+#include <algorithm>
+
 namespace forms {
 
 TPanel::TPanel(TComponent* owner) : TCustomControl(owner) {
@@ -60,6 +62,22 @@ void TImage::Paint() {
   }
   const int x = Center ? (Width() - FPicture.Width()) / 2 : 0, y = Center ? (Height() - FPicture.Height()) / 2 : 0;
   c.Draw(x, y, FPicture);
+}
+
+TShape::TShape(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 65, 65); }
+
+void TShape::Paint() {
+  canvas::TCanvas& c = Canvas();
+  c.Pen = Pen;
+  c.Brush = Brush;
+  // The outline stays inside the control whatever the pen's width.
+  const int x = Pen.Width / 2, extent = Pen.Width == 0 ? 0 : 1 - Pen.Width;
+  const TRect r{x, x, x + Width() + extent, x + Height() + extent};
+  switch (Shape) {
+    case stRectangle: c.Rectangle(r); break;
+    case stRoundRect: c.RoundRect(r, std::min(Width(), Height()) / 4, std::min(Width(), Height()) / 4); break;
+    case stEllipse: c.Ellipse(r); break;
+  }
 }
 
 }  // namespace forms

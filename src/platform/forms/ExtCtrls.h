@@ -1,7 +1,8 @@
 #pragma once
 // Containers and pictures: TPanel (a coloured area with an optional bevel
 // and centred caption), TGroupBox (an etched frame with a caption at its
-// top left) and TImage (a picture, drawn as it is, centred or stretched).
+// top left), TImage (a picture, drawn as it is, centred or stretched) and
+// TShape (a figure drawn with a pen and a brush: lines, frames, bands).
 
 #include "platform/canvas/Bitmap.h"
 #include "platform/forms/ControlPaint.h"
@@ -47,6 +48,20 @@ protected:
 
 private:
   canvas::TBitmap FPicture;
+};
+
+enum TShapeType : uint8_t { stRectangle, stRoundRect, stEllipse };
+
+class TShape : public TGraphicControl {
+public:
+  explicit TShape(TComponent* owner);
+  TShapeType Shape = stRectangle;
+  // Outline and fill; call Invalidate after changing them.
+  canvas::TPen Pen;
+  canvas::TBrush Brush;
+
+protected:
+  void Paint() override;
 };
 
 }  // namespace forms

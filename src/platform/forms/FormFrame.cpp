@@ -10,7 +10,9 @@ namespace forms {
 using window::TMessageKind;
 
 TFrameHit FrameHitAt(TPoint p, int width, int height, const TRect& insets, bool sizeable) {
-  if (p.X < 0 || p.Y < 0 || p.X >= width || p.Y >= height) return TFrameHit::Border;
+  // Outside the window only the mouse capture brings points, and they are
+  // the client area's, as the press that took the capture was.
+  if (p.X < 0 || p.Y < 0 || p.X >= width || p.Y >= height) return TFrameHit::Client;
   const TRect client{insets.Left, insets.Top, width - insets.Right, height - insets.Bottom};
   if (p.X >= client.Left && p.X < client.Right && p.Y >= client.Top && p.Y < client.Bottom) return TFrameHit::Client;
   const bool left = p.X < kFrameCorner, right = p.X >= width - kFrameCorner;

@@ -28,7 +28,8 @@ constexpr int kFrameCorner = 8, kFrameTopEdge = 3;
 
 // The part of a window Width x Height whose client area lies within
 // Insets (left, top, right, bottom band widths) that Point falls on; the
-// band above the client area is the caption.
+// band above the client area is the caption. A point outside the window
+// (under the mouse capture) counts as the client area's.
 TFrameHit FrameHitAt(TPoint point, int width, int height, const TRect& insets, bool sizeable);
 window::TCursor CursorOfHit(TFrameHit hit);
 

@@ -132,7 +132,7 @@ void TCustomForm::SetVisible(bool visible) {
 
 const TCustomForm* TCustomForm::CenterOwner() const {
   for (const TCustomForm* f : {Screen->ActiveForm(), Application ? Application->MainForm() : nullptr})
-    if (f && f != this && f->Visible()) return f;
+    if (f && f != this && f->Visible() && f->FormStyle() != fsStayOnTop) return f;
   return nullptr;
 }
 
@@ -229,6 +229,9 @@ int TCustomForm::ShowModal() {
   FModalResult = mrNone;
   FInModal = true;
   ReleaseMouseCapture();
+  // What the user must answer comes above every window, those that stay on
+  // top too.
+  FWindow->SetStayOnTop(true);
   TCloseAction action = caHide;
   SetVisible(true);
   while (true) {
@@ -256,6 +259,7 @@ int TCustomForm::ShowModal() {
   FInModal = false;
   const TModalResult result = FModalResult;
   SetVisible(false);
+  FWindow->SetStayOnTop(FFormStyle == fsStayOnTop);
   if (action == caFree) Release();
   return result;
 }

@@ -21,7 +21,9 @@ namespace forms {
 enum TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
 enum TFormStyle : uint8_t { fsNormal, fsStayOnTop };
 // poOwnerFormCenter centres a form on the form in front when it is shown
-// (the active form, else the main form), on the screen when there is none.
+// (the active form, else the main form; a form that stays on top, such as a
+// tips window, is not one a dialog belongs to), on the screen when there is
+// none.
 enum TPosition : uint8_t { poDesigned, poScreenCenter, poOwnerFormCenter };
 enum TFormBorderStyle : uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 // The buttons of the system's caption a form asks for.

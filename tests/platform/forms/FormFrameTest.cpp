@@ -35,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
                       THitCase{0, 2, true, TFrameHit::TopLeft}, THitCase{100, 3, true, TFrameHit::Caption},
                       THitCase{0, 19, true, TFrameHit::Caption}, THitCase{100, 2, false, TFrameHit::Caption},
                       THitCase{3, 50, false, TFrameHit::Border}, THitCase{100, 99, false, TFrameHit::Border},
-                      THitCase{200, 50, false, TFrameHit::Border}));
+                      THitCase{200, 50, false, TFrameHit::Client}, THitCase{-1, 2, true, TFrameHit::Client}));
 
 class FormFrameTest : public FormsTest {
 protected:

@@ -71,6 +71,16 @@ INSTANTIATE_TEST_SUITE_P(
         TKind{"Image", Maker<TImage>([](TImage* i) {
                 i->SetPicture(canvas::TBitmap(300, 300, canvas::clRed));
                 i->SetBounds(40, 30, 120, 60);
+              })},
+        // A thick pen stays inside too.
+        TKind{"Shape", Maker<TShape>([](TShape* s) {
+                s->Shape = stRoundRect;
+                s->Pen.Width = 5;
+                s->Brush.Color = canvas::clNavy;
+              })},
+        TKind{"ShapeLine", Maker<TShape>([](TShape* s) {
+                s->SetBounds(40, 30, 120, 1);
+                s->Pen.Width = 1;
               })}),
     [](const ::testing::TestParamInfo<TKind>& info) { return std::string(info.param.Name); });
 

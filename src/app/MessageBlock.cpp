@@ -4,7 +4,6 @@
 #include "base/Utf8.h"
 #include "platform/forms/ControlPaint.h"
 #include "ui/ECFormLanguage.h"
-#include "ui/ECLanguage.h"
 #include "ui/FormsPublished.h"
 
 namespace {
@@ -84,10 +83,7 @@ TFMessageBlock::TFMessageBlock(forms::TComponent* owner) : TForm(owner) {
 
   FPublished = std::make_unique<TFormsPublishedForm>(*this);
   FLMessageBlock = std::make_unique<TECFormLanguage>(FPublished.get());
-  if (TECLanguage* language = TECLanguage::Current()) {
-    FLMessageBlock->SetExLanguage(language->GetLanguage());
-    FLMessageBlock->ApplyLanguage();
-  }
+  FLMessageBlock->ApplyApplicationLanguage();
 }
 
 TFMessageBlock::~TFMessageBlock() = default;

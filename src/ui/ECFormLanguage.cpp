@@ -39,6 +39,13 @@ void TECFormLanguage::SetExLanguage(const std::string& value) {
 
 std::string TECFormLanguage::SectionName() const { return FFormName.empty() ? Owner()->GetName() : FFormName; }
 
+void TECFormLanguage::ApplyApplicationLanguage() {
+  TECLanguage* language = TECLanguage::Current();
+  if (!language) return;
+  SetExLanguage(language->GetLanguage());
+  ApplyLanguage();
+}
+
 void TECFormLanguage::ApplyLanguage() {
   TECLanguage* language = TECLanguage::Current();
   if (FApplyingSuppressed || !language) return;

@@ -37,6 +37,10 @@ public:
   // section with the entries before it applied.
   void ApplyLanguage();
 
+  // The window made after the language was chosen takes it now: the code
+  // of the application's language object (if any), applied.
+  void ApplyApplicationLanguage();
+
   // Message Index (from 0) of the section's string table; empty when there
   // is none.
   std::string GetString(int index) const;

@@ -83,6 +83,10 @@ void TECXMLHelp::Forward() {
   ShowEntry(FHistoryIndex - 1);
 }
 
+void TECXMLHelp::ReplaceHistoryEntry() {
+  if (FHistoryIndex > 0 && size_t(FHistoryIndex) <= FHistory.size()) FHistory[size_t(FHistoryIndex - 1)] = FPages;
+}
+
 void TECXMLHelp::RecordHistory() {
   if (FHistoryIndex < int(FHistory.size())) FHistory[size_t(FHistoryIndex)] = FPages;
   else FHistory.push_back(FPages);

@@ -36,6 +36,9 @@ public:
   const std::vector<std::string>& Pages() const { return FPages; }
   void Back();
   void Forward();
+  // The pages shown become the history's current entry (pages set by the
+  // host rather than by a link), so that Back from a later page returns to them.
+  void ReplaceHistoryEntry();
   int HistoryCount() const { return int(FHistory.size()); }
   int HistoryIndex() const { return FHistoryIndex; }
 

@@ -91,7 +91,9 @@ void THelpLayout::LayOutRun(THelpBlock& block, const std::string& text) {
   int pieceX = FX, width = 0;  // where the piece begins, and its width so far
   size_t breakAt = std::string::npos;
   int limit = FView->ClientWidth - kEdge;
-  for (size_t k = 0; k + 1 < text.size(); ++k) {
+  // Every character counts, the last one too: a run whose last letter ended
+  // past the edge would be cut there.
+  for (size_t k = 0; k < text.size(); ++k) {
     if (IsBreak(text[k]) && k > start) breakAt = k;
     int w = Width(text, k, k + 1);
     if (!FView->Autosize && pieceX + width + w > limit) {

@@ -5,11 +5,13 @@
 
 #include <cstdio>
 
+#include "app/HelperModule.h"
 #include "app/LanguageGuess.h"
 #include "app/LoadedFile.h"
 #include "app/MessageBlock.h"
 #include "app/ProgramLog.h"
 #include "app/ProgramUnit.h"
+#include "app/WindowBounds.h"
 #include "app/TakeRecorder.h"
 #include "app/TakeSaver.h"
 #include "base/Log.h"
@@ -70,9 +72,14 @@ void TFProgramModule::FormCreate() {
   CBInputDevicesChange();
   ChooseLanguage();
   LoadReopenList();
-  // The help file was looked for by the language change; the helper window
-  // and its viewer are not part of the program yet.
+  // The help file was looked for by the language change: Contents shows
+  // only when there is one.
   FShowHelper = ini.ReadBool("Properties", "Helper", true);
+  if (AContents->Visible() && FShowHelper) {
+    if (!HelperModule()) new TFHelperModule(this);
+    ShowStartTopic();
+    HelperModule()->Show();
+  }
 
   FillCompressions();
   const int codec = ini.ReadInteger("Record", "Codec", 0);
@@ -94,17 +101,7 @@ void TFProgramModule::FormCreate() {
   ActivatePanel(true);
 }
 
-void TFProgramModule::ReadBounds() {
-  std::string bounds = IniFile()->ReadString("FProgramModule", "Bounds", "");
-  if (bounds.empty()) return;
-  int left = CutNextInt(",", bounds, Left());
-  int top = CutNextInt(",", bounds, Top());
-  const int width = CutNextInt(",", bounds, Width());
-  const int height = StrToIntDefault(bounds, Height());
-  if (left < -width) left = 0;
-  if (top < -height) top = 0;
-  SetBounds(left, top, width, height);
-}
+void TFProgramModule::ReadBounds() { ReadWindowBounds(*IniFile(), "FProgramModule", *this, false); }
 
 void TFProgramModule::ChooseLanguage() {
   std::string code = IniFile()->ReadString("Tools", "Language", "");
@@ -143,6 +140,7 @@ void TFProgramModule::LMainLanguageChange() {
   const std::string name = code == "RUS" ? "Russian" : code == "DEU" ? "Deutsch" : code == "FRA" ? "French" : "English";
   ANews->SetVisible(FileExists(folder + "News/" + name + "/News.xcf") ||
                     FileExists(folder + "News/English/News.xcf"));
+  if (TFHelperModule* helper = HelperModule()) helper->LoadHelpFile();
   AContents->SetVisible(FileExists(folder + "KorvaneSonarid." + code + ".xcf") ||
                         FileExists(folder + "KorvaneSonarid.ENU.xcf"));
 }
@@ -192,8 +190,7 @@ TFProgramModule::~TFProgramModule() {
 
 void TFProgramModule::SavePlace() {
   WriteSettings([this](forms::TIniFile& ini) {
-    ini.WriteString("FProgramModule", "Bounds",
-                    IntToStr(Left()) + "," + IntToStr(Top()) + "," + IntToStr(Width()) + "," + IntToStr(Height()));
+    WriteWindowBounds(ini, "FProgramModule", *this);
     ini.WriteString("FProgramModule", "WindowState", WindowStateNames[int(WindowState())]);
   });
 }

@@ -93,9 +93,20 @@ public:
   void BBVolumeClick();
   // The helper window's "Do not open on start" box: stored and written when changed.
   void SetShowHelper(bool Value);
-  bool ShowHelper() const { return FShowHelper; }
+  bool ShowHelperAtStart() const { return FShowHelper; }
   // Opens a link of the Help menu or the Internet button.
   void OpenLink(const std::string& Link);
+
+  // ---- The tips window and the about box (ProgramHelp.cpp).
+  // The tips window's topic for the moment: "Opened" with a file open,
+  // else "Start"; nothing while the window is being destroyed.
+  void ShowStartTopic();
+  // Help > Contents: the tips window, made when there is none, on "Main".
+  void AContentsExecute();
+  // Help > About: the about box, shown modally until a click or a key.
+  void AAboutExecute();
+  // The code of the language in force ("ENU", "RUS", ...).
+  std::string LanguageCode() const;
 
   // ---- Playback.
   void StartPlaySource();

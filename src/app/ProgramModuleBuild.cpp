@@ -319,9 +319,9 @@ void TFProgramModule::BuildActions() {
   action(ARussian, "ARussian", "Service", "&Russian", [this] { LanguageExecute(ARussian, "RUS"); });
   action(AItalian, "AItalian", "Service", "&Italian", [this] { LanguageExecute(AItalian, "ITA"); });
   action(AUkrainian, "AUkrainian", "Service", "&Ukrainian", [this] { LanguageExecute(AUkrainian, "UKR"); });
-  action(AContents, "AContents", "Help", "&Contents", {});
+  action(AContents, "AContents", "Help", "&Contents", [this] { AContentsExecute(); });
   action(ANews, "ANews", "Help", "Last news", [] {});
-  action(AAbout, "AAbout", "Help", "&About...", {});
+  action(AAbout, "AAbout", "Help", "&About...", [this] { AAboutExecute(); });
   for (forms::TAction* hidden : {AClose, ACloseAll, ASettings}) hidden->SetVisible(false);
 }
 

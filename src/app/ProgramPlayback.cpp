@@ -78,6 +78,7 @@ void TFProgramModule::LoadFile(const std::string& FileName) {
   // replaces it: it is the user's work, whatever score comes next.
   if (!HasTake()) LDestination->SetCaption("Untitled.wav");
   current->SetDeviceID(CBOutput->ItemIndex());
+  ShowStartTopic();
 }
 
 void TFProgramModule::FillMidiOutDevices() {

@@ -2,8 +2,11 @@
 // program's windows (menus and drop-downs opened and left by mouse, Escape
 // or a click elsewhere; dialogs cancelled or given typed paths of scores, of
 // a damaged file, of a missing folder; lists, sliders, Play, Stop, Record,
-// Save, Save as, languages, the close query; Exit, after which the program
-// starts again). Input goes through the window layer's own path: the
+// Save, Save as, languages, the close query; the tips window's links and
+// frame buttons, the about box; windows moved and resized by their frames,
+// minimised, maximised and restored, a minimised one given back as from a
+// task bar; Exit, after which the program starts again). Input goes
+// through the window layer's own path: the
 // headless host, or real X events (XTEST) on Xvfb with and without openbox.
 // After every step the program must run and its windows be consistent.
 // Files opened are copies in the walk's folder and saves go there only:
@@ -18,6 +21,7 @@
 
 #include "ProgramTestSupport.h"
 #include "WalkInput.h"
+#include "app/HelperModule.h"
 #include "app/Program.h"
 #include "app/ProgramUnit.h"
 #include "ui/ECMenu.h"
@@ -25,6 +29,7 @@
 #include "platform/window/SdlHost.h"
 #include "platform/window/WindowSystem.h"
 #include "support/VirtualDisplay.h"
+#include "ui/frame/ECFormDesigner.h"
 
 namespace apptest {
 namespace {
@@ -78,14 +83,60 @@ protected:
     if (!w || w->ControlCount() == 0) out.insert(out.end(), dynamic_cast<TECMenu*>(c) ? 6 : 1, c);
     for (int i = 0; w && i < w->ControlCount(); ++i) Leaves(w->Controls(i), out);
   }
+  static TECFormDesigner* FrameOf(forms::TCustomForm* form) {
+    for (int i = 0; form && i < form->ComponentCount(); ++i)
+      if (auto* d = dynamic_cast<TECFormDesigner*>(form->Components(i))) return d;
+    return nullptr;
+  }
+  // A click on one of the skinned frame's caption buttons shown now.
+  void ClickFrameButton(forms::TCustomForm* form) {
+    TECFormDesigner* d = FrameOf(form);
+    if (!d || !d->Skinned()) return;
+    std::vector<TECFormButton*> buttons;
+    for (int i = 0; i < d->Buttons().Count(); ++i)
+      if (d->ButtonShown(*d->Buttons().Items(i), form->WindowState())) buttons.push_back(d->Buttons().Items(i));
+    if (buttons.empty()) return;
+    TECFormButton& b = *buttons[size_t(Pick(int(buttons.size())))];
+    d->ButtonShown(b, form->WindowState());
+    const canvas::TRect r = d->ButtonRect(b, form->WindowState());
+    const TPoint p{form->Left() + (r.Left + r.Right) / 2, form->Top() + (r.Top + r.Bottom) / 2};
+    ClickAt(p, p);
+  }
+  // A drag from the frame band: the caption moves the window, a border
+  // resizes it; the window stays on the screen.
+  void DragFrame(forms::TCustomForm* form) {
+    const canvas::TRect in = form->FrameInsets();
+    const int w = form->Width(), h = form->Height();
+    if (in.Top <= 0) return;
+    TPoint from{Pick(w), Pick(in.Top)};
+    if (Pick(2)) {
+      const int side = Pick(3);
+      if (side == 0 && in.Left > 0) from = {Pick(in.Left), in.Top + Pick(std::max(1, h - in.Top))};
+      if (side == 1 && in.Right > 0) from = {w - 1 - Pick(in.Right), in.Top + Pick(std::max(1, h - in.Top))};
+      if (side == 2 && in.Bottom > 0) from = {Pick(w), h - 1 - Pick(in.Bottom)};
+    }
+    const canvas::TRect screen = {0, 0, forms::Screen->Width(), forms::Screen->Height()};
+    const int dx = std::clamp(Pick(121) - 60, -form->Left(), std::max(0, screen.Right - form->Left() - w));
+    const int dy = std::clamp(Pick(121) - 60, -form->Top(), std::max(0, screen.Bottom - form->Top() - h));
+    const TPoint p{form->Left() + from.X, form->Top() + from.Y};
+    ClickAt(p, {std::clamp(p.X + dx, 0, screen.Right - 1), std::clamp(p.Y + dy, 0, screen.Bottom - 1)});
+  }
   void Step() {
+    // A minimised window comes back now and then, as from a task bar.
+    for (int i = 0; i < forms::Screen->FormCount(); ++i)
+      if (forms::TCustomForm* f = forms::Screen->Forms(i);
+          f->Visible() && f->WindowState() == window::TWindowState::wsMinimized && !Pick(8)) {
+        if (GetParam() == TDisplay::Headless) Host->RestoreFromTaskBar(f->Window());
+        else f->SetWindowState(window::TWindowState::wsNormal);
+        return;
+      }
     const std::vector<forms::TCustomForm*> shown = Shown();
     // Mostly the window made last (a dialog, a box, a drop-down), else any.
     forms::TCustomForm* form = shown.empty() ? nullptr : Pick(3) ? shown.back() : shown[size_t(Pick(int(shown.size())))];
     std::vector<TControl*> leaves;
     if (form) Leaves(form, leaves);
     auto* dialog = dynamic_cast<forms::TFileDialogForm*>(form);
-    const int kind = dialog && Pick(2) ? 9 : Pick(12);
+    const int kind = dialog && Pick(2) ? 9 : Pick(14);
     if (kind < 6 && !leaves.empty()) {  // a click, or a drag on sliders and lists
       TControl* c = leaves[size_t(Pick(int(leaves.size())))];
       const TPoint p = c->ClientToScreen({Pick(std::max(1, c->Width())), Pick(std::max(1, c->Height()))});
@@ -105,6 +156,10 @@ protected:
       Press(window::VK_RETURN);
     } else if (kind == 10 && GetParam() == TDisplay::Headless && Main && Pick(4) == 0) {
       Host->RequestClose(Main->Window());
+    } else if (kind == 12 && form) {
+      ClickFrameButton(form);
+    } else if (kind == 13 && form) {
+      DragFrame(form);
     } else if (form && !dialog) {  // a click anywhere on a window but a file dialog
       const TPoint p = form->ClientToScreen({Pick(form->Width()), Pick(form->Height())});
       ClickAt(p, p);
@@ -126,13 +181,26 @@ protected:
       if (w) {
         EXPECT_EQ(system.FindWindow(w->Handle()), w) << "a window is used after its destruction";
       }
+    bool tipsKnown = !HelperModule();
     for (int i = 0; i < forms::Screen->FormCount(); ++i) {
       forms::TCustomForm* f = forms::Screen->Forms(i);
       EXPECT_EQ(system.FindWindow(f->Window().Handle()), &f->Window());
+      tipsKnown |= f == HelperModule();
+      // A skinned frame's band is the one its pieces make, and a button it
+      // holds pressed holds the mouse.
+      if (TECFormDesigner* d = FrameOf(f); d && d->Skinned()) {
+        if (f->WindowState() != window::TWindowState::wsMinimized) {
+          EXPECT_EQ(f->FrameInsets(), d->FrameInsets());
+        }
+        if (d->CaptureActive()) {
+          EXPECT_EQ(system.GetCapture(), &f->Window());
+        }
+      }
       if (auto* d = dynamic_cast<forms::TFileDialogForm*>(f); d && d->Visible()) {
         ASSERT_EQ(d->Folder().rfind(Folder.string(), 0), 0u) << d->Folder();
       }
     }
+    EXPECT_TRUE(tipsKnown) << "the tips window's reference outlives it";
   }
   // Runs the program until Exit or the walk's end; false when an invariant broke.
   bool RunProgram(int steps) {

@@ -1,8 +1,10 @@
-// Every entry of each of the six language sources for the main window and
-// the message box reaches a property of the program's own window of the
-// kind it sets.
+// Every entry of each of the six language sources for the main window, the
+// message box, the tips window and the about box reaches a property of the
+// program's own window of the kind it sets.
 
 #include "ProgramTestSupport.h"
+#include "app/AboutModule.h"
+#include "app/HelperModule.h"
 #include "app/MessageBlock.h"
 #include "lrfc/LangSource.h"
 #include "ui/FormsPublished.h"
@@ -19,19 +21,24 @@ TPropertyKind KindOf(lrfc::TSourceKind kind) {
 
 class LanguagePathsTest : public ProgramTest {};
 
-TEST_F(LanguagePathsTest, TheMainWindowAndTheMessageBoxHaveEveryPropertyEachLanguageSets) {
+TEST_F(LanguagePathsTest, EveryWindowHasEveryPropertyEachLanguageSets) {
   Start();
   TFMessageBlock box(nullptr);
   TFormsPublishedForm boxView(box);
+  TFAboutModule about(nullptr);
+  if (!HelperModule()) Main->AContentsExecute();
+  ASSERT_TRUE(HelperModule());
   for (const char* code : {"ENU", "DEU", "FRA", "RUS", "ITA", "UKR"}) {
     const lrfc::TLangSource source =
         lrfc::ReadLangSource(std::string(SONARID_SOURCE_DIR) + "/data/lang/" + code + ".lang");
     int checked = 0;
     for (const auto& section : source.Sections) {
-      TPublishedForm* form = section.Name == "FProgramModule" ? Main->Published.get()
+      TPublishedForm* form = section.Name == "FProgramModule"  ? Main->Published.get()
                              : section.Name == "FMessageBlock" ? &boxView
+                             : section.Name == "FHelperModule" ? HelperModule()->Published.get()
+                             : section.Name == "FAboutModule"  ? about.Published.get()
                                                                : nullptr;
-      if (!form) continue;  // the helper window and the about box are not built yet
+      ASSERT_TRUE(form) << section.Name;
       for (const auto& entry : section.Entries) {
         const TPropertyTarget target = ResolvePath(*form, entry.Path);
         EXPECT_TRUE(target.Object) << code << " " << section.Name << " " << entry.Path;

@@ -6,7 +6,10 @@
 #include <fstream>
 #include <map>
 
+#include "base/Utf8.h"
+#include "lrfc/LangSource.h"
 #include "media/gif/GIFImage.h"
+#include "platform/text/Charsets.h"
 #include "support/ImageMagick.h"
 #include "support/ScratchDir.h"
 #include "ui/help/HelpLayout.h"
@@ -19,6 +22,27 @@ namespace {
 
 const fs::path kPages = fs::path(SONARID_SOURCE_DIR) / "data/help/ENU";
 const fs::path kPictures = fs::path(SONARID_SOURCE_DIR) / "data/help/pictures";
+
+fs::path PagesOf(const std::string& code) { return fs::path(SONARID_SOURCE_DIR) / "data/help" / code; }
+fs::path HelpFileOf(const std::string& code) {
+  return fs::path(SONARID_BINARY_DIR) / ("tests/ui/KorvaneSonarid." + code + ".xcf");
+}
+bool Cyrillic(const std::string& code) { return code == "RUS" || code == "UKR"; }
+
+// The font the tips window's viewer gets from the language source.
+canvas::TFont ViewerFontOf(const std::string& code) {
+  const lrfc::TLangSource source =
+      lrfc::ReadLangSource(std::string(SONARID_SOURCE_DIR) + "/data/lang/" + code + ".lang");
+  canvas::TFont font;
+  for (const auto& section : source.Sections)
+    for (const auto& entry : section.Entries)
+      if (section.Name == "FHelperModule" && entry.Path == "HHelper.Font") {
+        font.Name = entry.Text;
+        font.Charset = entry.Charset;
+        font.SetSize(entry.Size);
+      }
+  return font;
+}
 
 struct TRefusal {
   const char* Source;
@@ -72,19 +96,33 @@ std::vector<TRecord> Table(const std::string& file, size_t& at, bool pictures) {
   return records;
 }
 
-TEST(ShippedHelp, HoldsEveryPageAndPictureOfItsSources) {
-  std::string file = test_support::ReadText(fs::path(SONARID_BINARY_DIR) / "tests/ui/KorvaneSonarid.ENU.xcf");
+class ShippedHelp : public testing::TestWithParam<std::string> {};
+
+// The page records hold the sources in the language's code page, as iconv
+// converts them; every language has the pages and pictures of English.
+TEST_P(ShippedHelp, HoldsEveryPageAndPictureOfItsSources) {
+  const std::string code = GetParam();
+  std::string file = test_support::ReadText(HelpFileOf(code));
   ASSERT_EQ(file.at(0), '\xF0');
   size_t at = 1;
   auto pages = Table(file, at, false);
   ASSERT_EQ(file.at(at++), '\xF2');
   auto pictures = Table(file, at, true);
-  size_t pageSources = 0, pictureSources = 0;
-  for (const auto& entry : fs::directory_iterator(kPages)) pageSources += entry.path().extension() == ".xml";
+  std::vector<std::string> names, english;
+  for (const auto& entry : fs::directory_iterator(PagesOf(code))) names.push_back(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(kPages)) english.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  std::sort(english.begin(), english.end());
+  EXPECT_EQ(names, english);
+  size_t pictureSources = 0;
   for (const auto& entry : fs::directory_iterator(kPictures)) pictureSources += entry.path().extension() == ".gif";
-  EXPECT_EQ(pages.size(), pageSources);
+  EXPECT_EQ(pages.size(), names.size());
   EXPECT_EQ(pictures.size(), pictureSources);
-  for (const auto& page : pages) EXPECT_EQ(page.Bytes, test_support::ReadText(kPages / page.Name)) << page.Name;
+  const std::string target = Cyrillic(code) ? "CP1251" : "CP1252";
+  for (const auto& page : pages)
+    EXPECT_EQ(page.Bytes, test_support::CommandOutput("iconv -f UTF-8 -t " + target + " '" +
+                                                      (PagesOf(code) / page.Name).string() + "'"))
+        << code << " " << page.Name;
   for (const auto& picture : pictures) {
     EXPECT_EQ(picture.Format, 257u);
     EXPECT_EQ(picture.Bytes, test_support::ReadText(kPictures / picture.Name)) << picture.Name;
@@ -113,8 +151,10 @@ std::string ExpatNesting(const std::string& text) {
   return ok ? state.Out : "not well-formed";
 }
 
-TEST(ShippedHelp, PagesNestAsAnXmlReaderReadsThem) {
-  for (const auto& entry : fs::directory_iterator(kPages)) {
+// Each page nests as expat reads it, and as its English page does: the
+// translations keep every element, link and picture.
+TEST_P(ShippedHelp, PagesNestAsAnXmlReaderReadsThemAndAsInEnglish) {
+  for (const auto& entry : fs::directory_iterator(PagesOf(GetParam()))) {
     std::string text = test_support::ReadText(entry.path()), tokens;
     std::vector<THelpToken> list;
     int depth = 0;
@@ -123,10 +163,11 @@ TEST(ShippedHelp, PagesNestAsAnXmlReaderReadsThem) {
       if (token.Kind == THelpTokenKind::Element || token.Kind == THelpTokenKind::EmptyElement)
         tokens += token.Text + "@" + std::to_string(token.Depth) + " ";
     EXPECT_EQ(tokens, ExpatNesting(text)) << entry.path();
+    EXPECT_EQ(tokens, ExpatNesting(test_support::ReadText(kPages / entry.path().filename()))) << entry.path();
   }
 }
 
-TEST(ShippedHelp, PicturesReadAsImageMagickReadsThem) {
+TEST(ShippedHelpPictures, ReadAsImageMagickReadsThem) {
   for (const auto& entry : fs::directory_iterator(kPictures)) {
     if (entry.path().extension() != ".gif") continue;
     std::string file = entry.path().string();
@@ -149,24 +190,26 @@ TEST(ShippedHelp, PicturesReadAsImageMagickReadsThem) {
 
 
 // Every page, sections open, at the viewer width of the tips window (303
-// pixels less its frame and margin) through the real text layer: nothing
-// ends beyond width - 4 but runs with nowhere to break.
-TEST(ShippedHelp, EveryPageFitsTheTipsWindow) {
+// pixels less its frame and margin) in the viewer's font of the language,
+// through the real text layer: nothing ends beyond width - 4 but runs with
+// nowhere to break.
+TEST_P(ShippedHelp, EveryPageFitsTheTipsWindow) {
   constexpr int kWidth = 287;
   gif::RegisterGIFImage();
   canvas::TBitmap surface(1, 1);
   TCanvasHelpMetrics metrics(surface.Canvas());
+  const canvas::TFont font = ViewerFontOf(GetParam());
+  ASSERT_EQ(font.Charset, Cyrillic(GetParam()) ? 204 : 0);
   int widest = 0;
-  for (const auto& entry : fs::directory_iterator(kPages)) {
+  for (const auto& entry : fs::directory_iterator(PagesOf(GetParam()))) {
     THelpPages pages;
-    LoadHelpPages(SONARID_BINARY_DIR "/tests/ui/KorvaneSonarid.ENU.xcf", {entry.path().filename().string()},
-                  THelpStyle(), pages);
+    LoadHelpPages(HelpFileOf(GetParam()).string(), {entry.path().filename().string()}, THelpStyle(), pages);
     ASSERT_FALSE(pages.Blocks.empty()) << entry.path();
     for (auto& block : pages.Blocks) block->Open = true;
     THelpLayout layout;
     const THelpBlock* opened = nullptr;
     int scrollY = 0;
-    layout.Run(pages.Blocks, {kWidth, 200, 8, false, {}}, metrics, opened, scrollY);
+    layout.Run(pages.Blocks, {kWidth, 200, 8, false, font}, metrics, opened, scrollY);
     for (int i = 0; i < layout.Count; ++i) {
       const THelpItem& item = layout.Items[size_t(i)];
       bool unbreakable = item.Text.find_first_of(" ,.;()[]", 1) == std::string::npos && item.Block->Kind != hbPicture;
@@ -175,6 +218,26 @@ TEST(ShippedHelp, EveryPageFitsTheTipsWindow) {
     widest = std::max(widest, layout.ContentWidth);
   }
   EXPECT_GT(widest, kWidth - 60);  // the text does fill the lines
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, ShippedHelp, testing::Values("ENU", "DEU", "FRA", "RUS", "ITA", "UKR"));
+
+// Russian and Ukrainian pages, read in the viewer's character set, give
+// back the Cyrillic of their sources.
+TEST(ShippedHelpCyrillic, PagesDecodeToTheTextOfTheirSources) {
+  for (const char* code : {"RUS", "UKR"}) {
+    const std::string source = test_support::ReadText(PagesOf(code) / "Start.xml");
+    const size_t from = source.find("<text>") + 6;
+    const std::string heading = source.substr(from, source.find("</text>") - from);
+    THelpPages pages;
+    LoadHelpPages(HelpFileOf(code).string(), {"Start.xml"}, THelpStyle(), pages);
+    std::string decoded;
+    for (const auto& block : pages.Blocks)
+      if (decoded.empty() && block->Kind == hbText && !block->Text.empty())
+        for (unsigned char c : block->Text) AppendUtf8(decoded, text::DecodeByte(c, 204));
+    EXPECT_EQ(decoded, heading) << code;
+    EXPECT_NE(DecodeUtf8(heading).front(), char32_t(heading.front())) << "a Cyrillic heading";
+  }
 }
 
 }  // namespace

@@ -19,8 +19,9 @@
 namespace {
 
 // A partwise document of Notes notes in 4/4: four parts of sixteenths, each
-// measure fifteen notes and a rest, a slur over every four notes, a third
-// above every fifth note as a chord, a dynamic every eighth measure.
+// measure fifteen notes and a rest, a slur over each of the first three
+// groups of four notes, a third above every fifth note as a chord, a dynamic
+// every eighth measure.
 std::string GeneratedDocument(size_t notes) {
   constexpr int Parts = 4;
   static const char* const Steps[] = {"C", "D", "E", "F", "G", "A", "B"};
@@ -51,7 +52,7 @@ std::string GeneratedDocument(size_t notes) {
                "/></dynamics></direction-type></direction>\n";
       for (int slot = 0; slot < 15; ++slot) {
         const int step = (slot * 3 + m + p) % 10;
-        note(step, false, slot % 4 == 0 ? "start" : slot % 4 == 3 ? "stop" : nullptr);
+        note(step, false, slot >= 12 ? nullptr : slot % 4 == 0 ? "start" : slot % 4 == 3 ? "stop" : nullptr);
         ++written;
         if (slot % 5 == 0) note(step + 2, true, nullptr), ++written;
       }

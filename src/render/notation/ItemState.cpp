@@ -50,6 +50,20 @@ void TKVPageDrawer::ScaleCurrentRect() {
   }
 }
 
+void TKVPageDrawer::PlaceItemRect(const canvas::TRect& Scaled, bool Vertically) {
+  ItemRect = Scaled;
+  if ((CurrentRecord->Placement & 0x0F) != 1) return;
+  const auto& shift = CurrentRecord->Shift;
+  ItemRect.Left += shift.X, ItemRect.Right += shift.X;
+  if (Vertically) ItemRect.Top += shift.Y, ItemRect.Bottom += shift.Y;
+}
+
+void TKVPageDrawer::PlaceItemRect(const TKVLayoutRect& Bounds, bool Vertically) {
+  canvas::TRect scaled;
+  ScaleItemRect(Bounds, scaled);
+  PlaceItemRect(scaled, Vertically);
+}
+
 bool TKVPageDrawer::ActiveVoiceOnly() const { return View.DataStyle() == dsActiveVoice; }
 
 namespace {
@@ -90,6 +104,10 @@ bool TKVPageDrawer::MarkAtCursor(const TKVMark& Mark, const TKVDisplayItem& Reco
 
 canvas::TColor TKVPageDrawer::RuleColor(bool AtCursor, canvas::TColor Own) const {
   return ActiveVoiceOnly() && !AtCursor ? kDimmed : Own;
+}
+
+canvas::TColor TKVPageDrawer::SoundingColor(canvas::TColor Own) const {
+  return Own == View.PlayHighlightColor ? 0x000080 : View.PlayHighlightColor;
 }
 
 }  // namespace render

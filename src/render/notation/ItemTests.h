@@ -1,6 +1,7 @@
 #pragma once
 // Small questions the notation drawers ask of the model and the records.
 
+#include "platform/canvas/Graphics.h"
 #include "score/layout/page/PageRecords.h"
 #include "score/model/ElementBlocks.h"
 #include "score/model/ItemKinds.h"
@@ -33,6 +34,15 @@ inline const TKVVorschlag* GraceGroupOf(const TKVItem& Item) {
 inline const TKVStaff* NoteStaff(const TKVNote& Note) {
   const TKVMeasure* measure = Note.GetMeasure();
   return measure && measure->Part() ? measure->Part()->GetStaff(Note.StaffVoice() >> 4) : nullptr;
+}
+
+// A stored pen style (TPenStyle order) as a dash of the smooth pen; false
+// for the clear pen, which draws no line. Styles past the dashed ones draw
+// solid.
+inline bool DashOf(uint8_t PenStyle, canvas::TDashStyle& Dash) {
+  if (PenStyle == canvas::psClear) return false;
+  Dash = PenStyle <= canvas::psDashDotDot ? canvas::TDashStyle(PenStyle) : canvas::dsSolid;
+  return true;
 }
 
 }  // namespace render

@@ -6,7 +6,10 @@
 #include "render/page/PageDrawer.h"
 #include "score/layout/page/PageRecords.h"
 #include "score/model/Chord.h"
+#include "score/model/Frame.h"
 #include "score/model/ItemKinds.h"
+#include "score/model/Liga.h"
+#include "score/model/Lyric.h"
 #include "score/model/Mark.h"
 #include "score/model/Note.h"
 #include "score/model/Pause.h"
@@ -76,9 +79,9 @@ void TKVPageDrawer::DrawItem(TKVDisplayItem& Record) {
     case BarLine: mark(&TKVPageDrawer::DrawBarLineMark); break;
     case TempoEquation: mark(&TKVPageDrawer::DrawRhythmEquation); break;
     case MeasureNumber: case RehearsalMark: mark(&TKVPageDrawer::DrawMeasureNumber); break;
-    case Slur: DrawSlur(item); break;
-    case Syllable: case LyricText: case LyricLine: DrawLyric(item); break;
-    case Frame: DrawChordFrame(item); break;
+    case Slur: DrawAs<TKVLiga>(item, [&](TKVLiga& l) { DrawSlur(l); }); break;
+    case Syllable: case LyricText: case LyricLine: DrawAs<TKVLyric>(item, [&](TKVLyric& l) { DrawLyric(l); }); break;
+    case Frame: DrawAs<TKVFrame>(item, [&](TKVFrame& f) { DrawChordFrame(f); }); break;
     case DoubleSlash: case BeatRepeat: case MeasureRepeat: case MultiMeasureRest:
       mark(&TKVPageDrawer::DrawRepeatStrokes);
       break;

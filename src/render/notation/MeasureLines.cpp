@@ -17,13 +17,6 @@ namespace {
 
 bool BlackLines(TKVWindowStyle Style) { return Style == wsPrint || Style == wsExport; }
 
-// The column's pen style as a dash of the smooth pen; false for no line.
-bool DashOf(uint8_t PenStyle, canvas::TDashStyle& Dash) {
-  if (PenStyle == canvas::psClear) return false;
-  Dash = PenStyle <= canvas::psDashDotDot ? canvas::TDashStyle(PenStyle) : canvas::dsSolid;
-  return true;
-}
-
 }  // namespace
 
 void TKVPageDrawer::DrawGroupMeasureLine(TKVDisplayItem& Record) {

@@ -17,8 +17,6 @@ namespace render {
 
 namespace {
 
-constexpr canvas::TColor kMaroon = 0x000080;
-
 // The note's rectangle moved by a pending move and onto the drawn lines.
 void PlaceHead(TKVPageDrawer& D, const TKVNote& Note, const TKVStaffLineRecord& Line) {
   TKVDisplayItem& record = *D.CurrentRecord;
@@ -59,7 +57,7 @@ void TKVPageDrawer::DrawNote(TKVNote& Note) {
   LineSpacing = line.DrawnLineSpacing;
   PlaceHead(*this, Note, line);
   if (IsSounding(Note))
-    ItemColor = Note.Color() == View.PlayHighlightColor ? kMaroon : View.PlayHighlightColor;
+    ItemColor = SoundingColor(Note.Color());
   else
     ItemColor = RuleColor(VoiceItemAtCursor(Note, record), Note.Color());
   canvas::TRect& r = ItemRect;

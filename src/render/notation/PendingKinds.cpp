@@ -5,19 +5,9 @@
 
 namespace render {
 
-void TKVPageDrawer::DrawKeySignature(TKVMark&) {}
-void TKVPageDrawer::DrawTimeSignature(TKVMark&) {}
-void TKVPageDrawer::DrawTempoMark(TKVMark&) {}
 void TKVPageDrawer::DrawBarLineMark(TKVMark&) {}
-void TKVPageDrawer::DrawRhythmEquation(TKVMark&) {}
 void TKVPageDrawer::DrawMeasureNumber(TKVMark&) {}
-void TKVPageDrawer::DrawSlur(TKVItem&) {}
-void TKVPageDrawer::DrawLyric(TKVItem&) {}
-void TKVPageDrawer::DrawChordFrame(TKVItem&) {}
 void TKVPageDrawer::DrawRepeatStrokes(TKVMark&) {}
-void TKVPageDrawer::DrawDotRow(TKVMark&) {}
-void TKVPageDrawer::DrawAccidental(TKVMark&) {}
-void TKVPageDrawer::DrawTuplet(TKVMark&) {}
 void TKVPageDrawer::DrawDynamic(TKVMark&) {}
 void TKVPageDrawer::DrawBend(TKVItem&) {}
 void TKVPageDrawer::DrawGlyphMark(TKVMark&) {}

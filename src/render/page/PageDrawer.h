@@ -17,7 +17,10 @@
 #include "platform/canvas/Canvas.h"
 
 class TKVChord;
+class TKVFrame;
 class TKVItem;
+class TKVLiga;
+class TKVLyric;
 class TKVMark;
 class TKVNote;
 class TKVPause;
@@ -107,6 +110,10 @@ public:
   // ItemRect := the current record's Bounds in pixels, moved by Shift for
   // offset mode 1 and Bottom by Shift.Y for mode 3.
   void ScaleCurrentRect();
+  // ItemRect := Scaled (or Bounds in pixels), moved by the current record's
+  // Shift for offset mode 1 (horizontally only unless Vertically).
+  void PlaceItemRect(const canvas::TRect& Scaled, bool Vertically = true);
+  void PlaceItemRect(const TKVLayoutRect& Bounds, bool Vertically = true);
 
   // The colour rule: under dsActiveVoice an item outside the edit position
   // is grey. Each drawer combines the tests its kinds need. A record
@@ -120,6 +127,9 @@ public:
   bool OnCursorPiece(const TKVDisplayItem& Record) const;
   bool MarkAtCursor(const TKVMark& Mark, const TKVDisplayItem& Record) const;  // all four
   canvas::TColor RuleColor(bool AtCursor, canvas::TColor Own) const;
+  // The colour of what sounds while the view plays: the view's highlight,
+  // maroon where the item is in that colour itself.
+  canvas::TColor SoundingColor(canvas::TColor Own) const;
   static constexpr canvas::TColor kDimmed = 0x808080;
 
   // ---- notation: the two passes over a measure record ----
@@ -141,20 +151,20 @@ public:
   void DrawStaffBracket(TKVMark& Mark);  // 1
   void DrawClef(TKVMark& Mark);          // 2
   void DrawAttachedObject(TKVItem& Item);  // 161, 200-207
-  // Kinds whose drawers come later draw nothing yet.
   void DrawKeySignature(TKVMark& Mark);      // 3
   void DrawTimeSignature(TKVMark& Mark);     // 4
   void DrawTempoMark(TKVMark& Mark);         // 6
-  void DrawBarLineMark(TKVMark& Mark);       // 7
   void DrawRhythmEquation(TKVMark& Mark);    // 8
-  void DrawMeasureNumber(TKVMark& Mark);     // 27, 28
-  void DrawSlur(TKVItem& Liga);              // 30
-  void DrawLyric(TKVItem& Lyric);            // 33, 34, 35
-  void DrawChordFrame(TKVItem& Frame);       // 36
-  void DrawRepeatStrokes(TKVMark& Mark);     // 37, 40, 41, 42
+  void DrawSlur(TKVLiga& Slur);              // 30
+  void DrawLyric(TKVLyric& Lyric);           // 33, 34, 35
+  void DrawChordFrame(TKVFrame& Frame);      // 36
   void DrawDotRow(TKVMark& Mark);            // 45
   void DrawAccidental(TKVMark& Mark);        // 50
   void DrawTuplet(TKVMark& Mark);            // 85
+  // Kinds whose drawers come later draw nothing yet.
+  void DrawBarLineMark(TKVMark& Mark);       // 7
+  void DrawMeasureNumber(TKVMark& Mark);     // 27, 28
+  void DrawRepeatStrokes(TKVMark& Mark);     // 37, 40, 41, 42
   void DrawDynamic(TKVMark& Mark);           // 110
   void DrawBend(TKVItem& Bend);              // 119
   void DrawGlyphMark(TKVMark& Mark);         // 70-72, 114-117, 121, 125
@@ -222,8 +232,10 @@ public:
   void TextOutFont(int32_t X, int32_t Y, std::string_view Text, uint8_t Quality);
   void TextOutFont(int32_t X, int32_t Y, std::u16string_view Text, uint8_t Quality);
   // The glyph GlyphChar with its baseline at (X, Y), at the page's font
-  // quality.
+  // quality; nothing for a code the music font does not map.
   void TextOutGlyph(int32_t X, int32_t Y);
+  // The width of GlyphChar in the canvas font (0 where it is not written).
+  int32_t GlyphWidth();
   void SelectSymbolFont(uint8_t FontIndex);
   void DrawBracketShape(const TKVItem& Item, const canvas::TRect& Rect, int32_t StaffSize);
   void DrawBracketText(int32_t Style, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t SizePercent);

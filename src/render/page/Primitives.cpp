@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/musicfont/MusicFont.h"
 #include "player/Window.h"
 #include "render/page/PageDrawer.h"
 #include "render/page/ScaledMath.h"
@@ -136,9 +137,26 @@ void TKVPageDrawer::TextOutFont(int32_t X, int32_t Y, std::u16string_view Text, 
   WriteUpright(Canvas, Quality, [&] { Canvas.TextOut(X, Y, Text); });
 }
 
+namespace {
+
+// A code the music font has no entry for: nothing is written and it takes
+// no room.
+bool Unmapped(const canvas::TCanvas& Canvas, uint8_t Code) {
+  return musicfont::IsMusicFontName(Canvas.Font.Name) && !musicfont::IsMapped(Code);
+}
+
+}  // namespace
+
 void TKVPageDrawer::TextOutGlyph(int32_t X, int32_t Y) {
+  if (Unmapped(Canvas, GlyphChar)) return;
   const char code = char(GlyphChar);
   TextOutFont(X, Y, std::string_view(&code, 1), FontQuality);
+}
+
+int32_t TKVPageDrawer::GlyphWidth() {
+  if (Unmapped(Canvas, GlyphChar)) return 0;
+  const char code = char(GlyphChar);
+  return Canvas.TextWidthA(std::string_view(&code, 1));
 }
 
 void TKVPageDrawer::SelectSymbolFont(uint8_t FontIndex) {

@@ -173,6 +173,7 @@ constexpr size_t SecondOffsetY = 10; // i16
 constexpr size_t FirstCurve = 12;    // 2 x i16
 constexpr size_t SecondCurve = 16;   // 2 x i16
 constexpr size_t Color = 20;         // u32
+constexpr size_t PenStyle = 24;      // u8: TPenStyle order, 0 solid
 }  // namespace LigaBlock
 
 namespace LigaFlag {
@@ -224,6 +225,7 @@ constexpr size_t OffsetY = 6;     // i16
 constexpr size_t FontSize = 8;    // u8, 0 = 8
 constexpr size_t FontStyle = 9;   // u8
 constexpr size_t Verse = 10;      // u8: the verse of a syllable, 0 the first
+constexpr size_t Color = 12;      // u32
 constexpr size_t Angle = 16;      // u16 degrees; 0 = not turned
 constexpr size_t BoxWidth = 18;   // u16: measured box, cached by the layout (0 = measure again)
 constexpr size_t BoxHeight = 20;  // u16
@@ -253,8 +255,9 @@ constexpr size_t Size100 = 7;      // u8: size percent, 0 = unchanged
 constexpr size_t EntryCount = 8;   // u8: strings (the diagram's columns), the length of the entry array
 constexpr size_t Byte9 = 9;        // u8 (24)
 constexpr size_t ValueCount = 10;  // u8 (5): fret rows, the length of the byte array
-constexpr size_t Numeral = 11;     // u8: non-zero shows the position as a Roman numeral
+constexpr size_t Numeral = 11;     // u8: the first fret shown; non-zero shows it as a Roman numeral
 constexpr size_t FontStyle = 12;   // u8
+constexpr size_t Color = 13;       // 3 x u8: red, green, blue
 constexpr size_t EntryBytes = 3;
 }  // namespace FrameBlock
 

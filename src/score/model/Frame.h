@@ -53,6 +53,16 @@ public:
   uint8_t SizePercent() const { return Data().u8(FrameBlock::Size100); }
   uint8_t FontStyle() const { return Data().u8(FrameBlock::FontStyle); }
   bool Numeral() const { return Data().u8(FrameBlock::Numeral) != 0; }
+  // The fret the diagram's first row stands for, less one (0: the nut).
+  uint8_t FirstFret() const { return Data().u8(FrameBlock::Numeral); }
+  void SetFirstFret(uint8_t V) { Data().setU8(FrameBlock::Numeral, V); }
+  uint32_t Color() const {
+    return Data().u8(FrameBlock::Color) | uint32_t(Data().u8(FrameBlock::Color + 1)) << 8 |
+           uint32_t(Data().u8(FrameBlock::Color + 2)) << 16;
+  }
+  void SetColor(uint32_t V) {
+    for (size_t i = 0; i < 3; ++i) Data().setU8(FrameBlock::Color + i, uint8_t(V >> (8 * i)));
+  }
 
   // Run-time fields of the layout.
   uint8_t RuntimeStaff = 0;

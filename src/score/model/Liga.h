@@ -29,4 +29,18 @@ public:
   void SetFirstOffset(int16_t V) { Data().setI16(LigaBlock::FirstOffset, V); }
   int16_t SecondOffset() const { return Data().i16(LigaBlock::SecondOffset); }
   void SetSecondOffset(int16_t V) { Data().setI16(LigaBlock::SecondOffset, V); }
+  // The curve's control points: offsets from the start and the end point,
+  // score units at Scale 100.
+  int16_t Control1X() const { return Data().i16(LigaBlock::FirstCurve); }
+  int16_t Control1Y() const { return Data().i16(LigaBlock::FirstCurve + 2); }
+  int16_t Control2X() const { return Data().i16(LigaBlock::SecondCurve); }
+  int16_t Control2Y() const { return Data().i16(LigaBlock::SecondCurve + 2); }
+  void SetControls(int16_t X1, int16_t Y1, int16_t X2, int16_t Y2) {
+    Data().setI16(LigaBlock::FirstCurve, X1), Data().setI16(LigaBlock::FirstCurve + 2, Y1);
+    Data().setI16(LigaBlock::SecondCurve, X2), Data().setI16(LigaBlock::SecondCurve + 2, Y2);
+  }
+  uint32_t Color() const { return Data().u32(LigaBlock::Color); }
+  void SetColor(uint32_t V) { Data().setU32(LigaBlock::Color, V); }
+  uint8_t PenStyle() const { return Data().u8(LigaBlock::PenStyle); }
+  void SetPenStyle(uint8_t V) { Data().setU8(LigaBlock::PenStyle, V); }
 };

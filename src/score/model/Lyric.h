@@ -49,6 +49,8 @@ public:
   void SetFontStyle(uint8_t V) { Data().setU8(LyricBlock::FontStyle, V); }
   uint8_t Verse() const { return Data().u8(LyricBlock::Verse); }
   void SetVerse(uint8_t V) { Data().setU8(LyricBlock::Verse, V); }
+  uint32_t Color() const { return Data().u32(LyricBlock::Color); }
+  void SetColor(uint32_t V) { Data().setU32(LyricBlock::Color, V); }
   uint16_t Angle() const { return Data().u16(LyricBlock::Angle); }
   void SetAngle(uint16_t V) { Data().setU16(LyricBlock::Angle, V); }
   uint16_t BoxWidth() const { return Data().u16(LyricBlock::BoxWidth); }

@@ -71,6 +71,7 @@ public:
   // Offset of a mark's own text (a clef's octave number), score units.
   int16_t TextX() const { return Data().i16(MarkBlock::TextX); }
   int16_t TextY() const { return Data().i16(MarkBlock::TextY); }
+  void SetTextY(int16_t V) { Data().setI16(MarkBlock::TextY, V); }
   uint8_t TextStyle() const { return Data().u8(MarkBlock::TextStyle); }
   void SetTextStyle(uint8_t V) { Data().setU8(MarkBlock::TextStyle, V); }
 

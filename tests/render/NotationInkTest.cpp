@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/canvas/Bitmap.h"
 #include "platform/text/TextMeasurer.h"
+#include "render/InkMeasure.h"
 #include "render/NotationBuilder.h"
 #include "render/notation/GlyphCodes.h"
 #include "score/layout/FontServices.h"
@@ -19,17 +19,6 @@
 namespace {
 
 using TAdd = std::function<void(TNotationBuilder&)>;
-
-// Ink of an element: where the page with it differs from the page without.
-struct TInk {
-  int Left = INT32_MAX, Top = INT32_MAX, Right = INT32_MIN, Bottom = INT32_MIN;  // inclusive pixels
-  double CentreY = 0;  // darkness-weighted, continuous (a row y spans y .. y + 1)
-  bool Empty() const { return Left > Right; }
-};
-
-int Darkness(canvas::TColor c) {
-  return 255 - std::min({int(canvas::GetRValue(c)), int(canvas::GetGValue(c)), int(canvas::GetBValue(c))});
-}
 
 class NotationInk : public ::testing::TestWithParam<int> {
 protected:
@@ -54,37 +43,11 @@ protected:
   }
   // Without: what the base page holds besides the staff.
   TInk InkOf(const TAdd& Add, const TAdd& Without = nullptr, int Lines = 5) {
-    canvas::TBitmap base = Page(Without, Lines), with = Page(Add, Lines);
-    TInk ink;
-    double weight = 0, moment = 0;
-    for (int y = 0; y < with.Height(); ++y)
-      for (int x = 0; x < with.Width(); ++x) {
-        if (with.Pixel(x, y) == base.Pixel(x, y)) continue;
-        int d = Darkness(with.ColorAt(x, y)) - Darkness(base.ColorAt(x, y));
-        if (d <= 0) continue;
-        ink.Left = std::min(ink.Left, x), ink.Right = std::max(ink.Right, x);
-        ink.Top = std::min(ink.Top, y), ink.Bottom = std::max(ink.Bottom, y);
-        weight += d, moment += d * (y + 0.5);
-      }
-    ink.CentreY = weight > 0 ? moment / weight : 0;
-    return ink;
+    return InkBetween(Page(Without, Lines), Page(Add, Lines));
   }
-  // The staff's lines as drawn: darkness-weighted centres of the runs of
-  // ink rows in the column at x.
   std::vector<double> StaffLines(int Lines = 5) {
     canvas::TBitmap base = Page(nullptr, Lines);
-    std::vector<double> lines;
-    const int x = base.Width() - 10;
-    double weight = 0, moment = 0;
-    for (int y = 0; y < base.Height(); ++y) {
-      int d = Darkness(base.ColorAt(x, y));
-      if (d > 0) {
-        weight += d, moment += d * (y + 0.5);
-      } else if (weight > 0) {
-        lines.push_back(moment / weight), weight = moment = 0;
-      }
-    }
-    return lines;
+    return LineCentres(base, base.Width() - 10);
   }
   double Unit() const { return Zoom() / 100.0; }  // one pixel at 100 %
 };

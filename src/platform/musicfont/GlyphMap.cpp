@@ -11,10 +11,10 @@ namespace {
 using K = TEntryKind;
 constexpr bool T = true, F = false;
 
-// Accidentals: the renderer lifts each accidental's baseline below the note's
-// line by a per-code amount (2 sp for flats, 1.5 for sharps and naturals,
-// 0.5 for the double sharp); Emmentaler puts the accidental's origin on the
-// note's line, so the glyph moves up by that lift.
+// Accidentals: the renderer writes an accidental with its baseline on the
+// note's line (the layout puts the rectangle's top the per-code lift above
+// it, and a key signature's steps count from the staff's top line), where
+// Emmentaler has the accidental's origin too.
 // Rests: the renderer's baseline is half a space below the middle line,
 // Emmentaler's rests stand on the middle line.
 // Clefs: the G clef's origin is on the G line, one space above the baseline.
@@ -41,11 +41,11 @@ const TGlyphEntry kEntries[] = {
     {0x39, K::Shape, {"flags.d3"}, 0, 0, F, F, 0, "flag segment down"},
     {0x3A, K::Shape, {"flags.u3"}, 0, 0, F, F, 0, "last flag up"},
     {0x3B, K::Shape, {"flags.d3"}, 0, 0, F, F, 0, "last flag down"},
-    {0x40, K::Shape, {"accidentals.flat"}, 0, -2, F, F, 0, "flat"},
-    {0x41, K::Shape, {"accidentals.flatflat"}, 0, -2, F, F, 0, "double flat"},
-    {0x42, K::Shape, {"accidentals.sharp"}, 0, -1.5, F, F, 0, "sharp"},
-    {0x43, K::Shape, {"accidentals.doublesharp"}, 0, -0.5, F, F, 0, "double sharp"},
-    {0x44, K::Shape, {"accidentals.natural"}, 0, -1.5, F, F, 0, "natural"},
+    {0x40, K::Shape, {"accidentals.flat"}, 0, 0, F, F, 0, "flat"},
+    {0x41, K::Shape, {"accidentals.flatflat"}, 0, 0, F, F, 0, "double flat"},
+    {0x42, K::Shape, {"accidentals.sharp"}, 0, 0, F, F, 0, "sharp"},
+    {0x43, K::Shape, {"accidentals.doublesharp"}, 0, 0, F, F, 0, "double sharp"},
+    {0x44, K::Shape, {"accidentals.natural"}, 0, 0, F, F, 0, "natural"},
     {0x45, K::Placeholder, {nullptr}, 0, 0, F, F, 362, "accidental code 5"},
     {0x46, K::Placeholder, {nullptr}, 0, 0, F, F, 362, "accidental code 6"},
     {0x4D, K::Shape, {"rests.2"}, 0, -0.5, F, F, 0, "quarter rest"},
@@ -128,16 +128,16 @@ const TGlyphEntry kEntries[] = {
     {0xB5, K::Placeholder, {nullptr}, 0, 0, F, F, 250, "articulation 23"},
     {0xD3, K::Shape, {"noteheads.s2"}, 0, 0, F, T, 0, "fallback head"},
     {0xDF, K::Placeholder, {nullptr}, 0, 0, F, F, 250, "articulation 9"},
-    {0xE6, K::Shape, {"accidentals.flat.arrowup"}, 0, -2, F, T, 0, "flat-like accidental 101"},
-    {0xE7, K::Shape, {"accidentals.sharp.arrowup"}, 0, -1.5, F, T, 0, "sharp-like accidental 102"},
-    {0xE8, K::Shape, {"accidentals.flat.arrowdown"}, 0, -2, F, T, 0, "flat-like accidental 103"},
-    {0xE9, K::Shape, {"accidentals.sharp.arrowdown"}, 0, -1.5, F, T, 0, "sharp-like accidental 104"},
-    {0xEA, K::Shape, {"accidentals.flat.arrowboth"}, 0, -2, F, T, 0, "flat-like accidental 133"},
-    {0xEB, K::Shape, {"accidentals.sharp.arrowboth"}, 0, -1.5, F, T, 0, "sharp-like accidental 134"},
-    {0xEC, K::Shape, {"accidentals.flat.slash"}, 0, -2, F, T, 0, "flat-like accidental 135"},
-    {0xED, K::Shape, {"accidentals.sharp.slashslash.stem"}, 0, -1.5, F, T, 0, "sharp-like accidental 136"},
-    {0xEE, K::Shape, {"accidentals.flat.slashslash"}, 0, -2, F, T, 0, "flat-like accidental 137"},
-    {0xEF, K::Shape, {"accidentals.sharp.slashslashslash.stemstem"}, 0, -1.5, F, T, 0, "sharp-like accidental 138"},
+    {0xE6, K::Shape, {"accidentals.flat.arrowup"}, 0, 0, F, T, 0, "flat-like accidental 101"},
+    {0xE7, K::Shape, {"accidentals.sharp.arrowup"}, 0, 0, F, T, 0, "sharp-like accidental 102"},
+    {0xE8, K::Shape, {"accidentals.flat.arrowdown"}, 0, 0, F, T, 0, "flat-like accidental 103"},
+    {0xE9, K::Shape, {"accidentals.sharp.arrowdown"}, 0, 0, F, T, 0, "sharp-like accidental 104"},
+    {0xEA, K::Shape, {"accidentals.flat.arrowboth"}, 0, 0, F, T, 0, "flat-like accidental 133"},
+    {0xEB, K::Shape, {"accidentals.sharp.arrowboth"}, 0, 0, F, T, 0, "sharp-like accidental 134"},
+    {0xEC, K::Shape, {"accidentals.flat.slash"}, 0, 0, F, T, 0, "flat-like accidental 135"},
+    {0xED, K::Shape, {"accidentals.sharp.slashslash.stem"}, 0, 0, F, T, 0, "sharp-like accidental 136"},
+    {0xEE, K::Shape, {"accidentals.flat.slashslash"}, 0, 0, F, T, 0, "flat-like accidental 137"},
+    {0xEF, K::Shape, {"accidentals.sharp.slashslashslash.stemstem"}, 0, 0, F, T, 0, "sharp-like accidental 138"},
 };
 
 // Direct lookup by code, built once from the table above.

@@ -10,35 +10,27 @@
 #include <map>
 #include <set>
 
-#include "base/Streams.h"
-#include "platform/canvas/Bitmap.h"
 #include "platform/canvas/RecordingCanvas.h"
 #include "platform/musicfont/MusicFont.h"
-#include "platform/text/TextMeasurer.h"
 #include "player/Window.h"
+#include "render/PageImages.h"
 #include "render/page/PageDrawer.h"
-#include "score/import/musicxml/MusicXMLImport.h"
-#include "score/layout/FontServices.h"
-#include "score/layout/ScoreLayout.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/ItemKinds.h"
 #include "score/model/Liga.h"
 #include "score/model/Lyric.h"
 #include "score/model/Mark.h"
 #include "score/model/Note.h"
-#include "score/model/Page.h"
 #include "score/model/Score.h"
 #include "score/model/ScoreRoutines.h"
 #include "score/model/Staff.h"
+#include "support/sketch/ReviewImages.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-fs::path Corpus() {
-  const char* env = std::getenv("SONARID_CORPUS_DIR");
-  return fs::path(env && *env ? env : SONARID_CORPUS_DIR) / "musicxml";
-}
+fs::path Corpus() { return fs::path(SONARID_CORPUS_DIR) / "musicxml"; }
 
 // A recording canvas that notes, for every call, the display record being
 // drawn.
@@ -62,25 +54,12 @@ bool IsGlyph(const canvas::TCanvasCall& Call) {
 
 class MarksCorpus : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() {
-    InstallFontServices();
-    RegisterScoreLayout();
-  }
-  static void TearDownTestSuite() {
-    text::InstallMeasurer(nullptr);
-    musicfont::InstallMusicFont(nullptr);
-    SetLayoutServiceFactory({});
-  }
-
-  // The file imported and laid out; false when the corpus is not there.
+  // The file laid out into pages; false when the corpus is not there.
   bool Load(const std::string& Name) {
     const fs::path path = Corpus() / Name;
     if (!fs::exists(path)) return false;
-    score = std::make_unique<TKVScore>();
-    TMemoryStream file;
-    file.LoadFromFile(path.string());
-    ImportMusicXML(*score, file);
-    score->Reformat(0);
+    view.reset();
+    score = LoadLaidOut(path.string());
     view = std::make_unique<TKVWindow>();
     view->SetScore(score.get());
     return true;
@@ -120,6 +99,7 @@ protected:
     return records;
   }
 
+  TRealLayout layout;
   std::unique_ptr<TKVScore> score;
   std::unique_ptr<TKVWindow> view;
   std::unique_ptr<TAttributingCanvas> canvas;
@@ -389,21 +369,13 @@ TEST_F(MarkPlaces, EveryGlyphIsMapped) {
 }
 
 // Page 1 of the files people review, at zoom 150:
-// build/<flavour>/render-pages/<file>.png.
+// build/<flavour>/render-pages/<file>-150.png.
 TEST_F(MarksCorpus, WritesTheReviewedPages) {
   for (const char* name : {"01a-Pitches-Pitches.xml", "11a-TimeSignatures.xml", "13a-KeySignatures.xml",
                            "23a-Tuplets.xml", "33c-Spanners-Slurs.xml", "61a-Lyrics.xml"}) {
     if (!Load(name)) GTEST_SKIP() << "no corpus";
-    constexpr int zoom = 150;
-    const long double width = score->Page().InternalValue(pvWidth), height = score->Page().InternalValue(pvHeight);
-    // Tenths of a millimetre at 96 pixels per inch.
-    canvas::TBitmap page(int(width * zoom / 264.58333L), int(height * zoom / 264.58333L));
-    page.Canvas().Brush.Color = canvas::clWhite;
-    page.Canvas().FillRect({0, 0, page.Width(), page.Height()});
-    render::TKVPageDrawer(*view, page.Canvas()).DrawPageContent(0, zoom, zoom, 0, 0);
-    const fs::path folder = fs::path(SONARID_BINARY_DIR) / "render-pages";
-    fs::create_directories(folder);
-    page.SaveToPngFile((folder / (fs::path(name).stem().string() + ".png")).string());
+    view->SetZoom(150);
+    DrawPageImage(*view, 0).SaveToPngFile(ReviewImagePath("render-pages", fs::path(name).stem().string() + "-150"));
   }
 }
 

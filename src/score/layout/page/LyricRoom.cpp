@@ -181,3 +181,14 @@ void LayoutLyricSyllables(TKVComposerContext& Ctx) {
       for (size_t a = measure.size(); a-- > 0 && goOn;) meet(measure[a]);
   }
 }
+
+void UnlinkLyricSyllables(TKVComposerContext& Ctx) {
+  TKVMeasureRecord* record = Ctx.MeasureRecord(Ctx.n);
+  if (!record || record->LyricDisplays.empty()) return;
+  const std::vector<TSyllable> here = Syllables(*record);
+  for (int32_t n = Ctx.SystemStart; n < Ctx.n; ++n)
+    if (TKVMeasureRecord* r = Ctx.MeasureRecord(n))
+      for (const TSyllable& A : Syllables(*r))
+        if (std::any_of(here.begin(), here.end(), [&](const TSyllable& B) { return A.Lyric->SyllableLink == B.Lyric; }))
+          A.Lyric->SyllableLink = nullptr;
+}

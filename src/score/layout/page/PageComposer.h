@@ -182,6 +182,9 @@ void PositionPageItems(TKVComposerContext& Ctx);
 // Joins the syllables of the measure just placed to the next of their
 // verse and widens its time positions where "- " or " " does not fit.
 void LayoutLyricSyllables(TKVComposerContext& Ctx);
+// Takes back the joins into the syllables of measure n, which does not stay
+// on the system after all.
+void UnlinkLyricSyllables(TKVComposerContext& Ctx);
 // Spreads the page's staves over its free height, when asked for.
 void JustifyPage(TKVComposerContext& Ctx);
 // Hidden staff lines stand where the shown lines they belong to stand.

@@ -276,8 +276,12 @@ void BreakSystem(TKVComposerContext& Ctx) {
     TKVMeasureRecord* record = Ctx.MeasureRecord(Ctx.n);
     const int64_t width = record && !record->Covered ? record->TotalWidth : 0;
     if (Ctx.n != start && (Ctx.Page->PendingPageBreaks || forced || Ctx.RightLimit <= Ctx.X + width ||
-                           (Ctx.Alignment > 100 && Ctx.n - start >= Ctx.Alignment - 100)))
+                           (Ctx.Alignment > 100 && Ctx.n - start >= Ctx.Alignment - 100))) {
+      // The measure goes to the next system: no syllable of this one leads
+      // into it.
+      UnlinkLyricSyllables(Ctx);
       break;
+    }
     int64_t k = int64_t(Ctx.Page->StaffLineCounter) + (Ctx.NewPage ? 0 : 1);
     for (TKVPart* part : parts)
       for (int32_t s = 0; s < part->GetStaffCount(); ++s, ++k) {

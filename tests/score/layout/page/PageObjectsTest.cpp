@@ -9,6 +9,7 @@
 #include "score/layout/page/PageMarkTexts.h"
 #include "score/model/ItemFactory.h"
 #include "score/model/PageTexts.h"
+#include "score/model/ScoreRoutines.h"
 
 namespace {
 
@@ -146,6 +147,24 @@ TEST_F(PageObjects, EmptyTurnedAndStrayObjectsGetTheirBoxes) {
   EXPECT_EQ(std::pair(Object(0, 4).Bounds.Left, Object(0, 4).Bounds.Top), std::pair(-24, -24)) << "negative: 0";
   EXPECT_EQ(Object(0, 5).Bounds, (TKVLayoutRect{100, 200, 300, 250})) << "a line's box holds its end points";
   EXPECT_EQ(Object(0, 3).Bounds.Bottom - Object(0, 3).Bounds.Top, MarkHeight() + 48);
+}
+
+// Thousands of lines, a size of 0, the largest page-number offset.
+TEST_F(PageObjects, OutsizedObjectsStayWithinTheirFields) {
+  MakePiece(1, 1);
+  TKVText* text = AddText({});
+  text->Lines().assign(5000, u"line");
+  TKVPageMark* mark = AddPageMark(0x40, 0, 0);
+  mark->Data().setU8(PageMarkBlock::FontSize, 0);
+  mark->Data().setU16(PageMarkBlock::PageNumberOffset, 65535);
+  Layout();
+  const int32_t height = PageSize().second;
+  EXPECT_EQ(Object(0, 0).Bounds.Top, 0) << "a text taller than the page starts at its top";
+  EXPECT_EQ(Object(0, 0).Bounds.Bottom, 5000 * text::TFakeMeasurer().TextHeight({"Arial", 64, 0}));
+  EXPECT_GT(Object(0, 0).Bounds.Bottom, height);
+  EXPECT_EQ(Object(0, 1).Text, IntToRoman(65536)) << "page 0 + 65535, in Roman numerals";
+  EXPECT_EQ(Object(0, 1).Bounds.Bottom - Object(0, 1).Bounds.Top,
+            text::TFakeMeasurer().TextHeight({"Arial", 64, 0}) + 48) << "size 0 is 8 points";
 }
 
 TEST_F(PageObjects, RunsMeasureOnlyTheirSliceOfTheText) {

@@ -290,6 +290,36 @@ TEST_F(PagePositions, ASecondLayoutGivesTheSameRectanglesAlsoWithAPieceOnEveryPa
   piece = first;
 }
 
+// Records the composer cannot place: a staff the system does not have, an
+// item standing past its measure's end; a slur running past the piece's
+// end; syllables on two systems.
+TEST_F(PagePositions, RecordsWithoutAPlaceAreNotDrawn) {
+  MakePiece(1, 3);
+  TKVNote* stray = AddNote(Measure(0, 0), 0, 0x54);
+  TKVNote* late = AddNote(Measure(0, 0), 128, 0x54);
+  TKVNote* last = AddNote(Measure(0, 2), 384, 0x54);
+  auto* slur = static_cast<TKVLiga*>(CreateItemByKind(30, last));
+  slur->Data().setU16(LigaBlock::Length, 2048);
+  TKVLyric* before = AddLyric(Measure(0, 0), 33, 0, {u"Wiiiiiiiiide"});
+  TKVLyric* after = AddLyric(Measure(0, 1), 33, 0, {u"Wiiiiiiiiide"});
+  Column(0)->Data().setU8(ColumnBlock::SystemBreak, 1);
+  auto composer = Service().Steps().PaginatePages;
+  WithoutPages();
+  Layout();
+  Placed(0, stray).StaffIndex = 7;
+  late->SetPosition(600);
+  composer(*score, 0);
+  EXPECT_TRUE(Placed(0, stray).DrawFlags & DisplayDrawFlag::Suppressed) << "no staff line of that staff";
+  EXPECT_EQ(Placed(0, stray).StaffLine, nullptr);
+  EXPECT_TRUE(Placed(0, late).DrawFlags & DisplayDrawFlag::Suppressed) << "past the measure's end";
+  EXPECT_TRUE(Placed(2, slur).Cut);
+  EXPECT_EQ(Placed(2, slur).Bounds2.Width, Record(2).RightX) << "ends with the last system";
+  EXPECT_EQ(Placed(2, slur).Continuation, nullptr);
+  EXPECT_EQ(before->SyllableLink, nullptr) << "syllables of two systems are not joined";
+  EXPECT_NE(Record(0).System, Record(1).System);
+  static_cast<void>(after);
+}
+
 // |: 1 2 [3 4]1 :| [5]2: the first ending covers two measures.
 TEST_F(PagePositions, AnEndingOverTwoMeasuresPlaysOnce) {
   MakePiece(1, 5);

@@ -7,6 +7,7 @@
 #include "FuzzInput.h"
 #include "media/audio/ClipDecoders.h"
 #include "media/audio/WaveIn.h"
+#include "platform/codec/ImaAdpcm.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryStream stream = InputStream(data, size);
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t samplesPerBlock = 1 + (size_t(data[1]) | size_t(data[2]) << 8);
   const std::vector<int16_t> coefficients(data + 3, data + 3 + std::min<size_t>(size - 3, 14) / 2 * 2);
   std::vector<int16_t> out(samplesPerBlock * channels);
-  Check(wavein::DecodeImaBlock(data, size, channels, samplesPerBlock, out.data()) <= samplesPerBlock);
+  Check(codec::DecodeImaBlock(data, size, channels, samplesPerBlock, out.data()) <= samplesPerBlock);
   Check(wavein::DecodeMsAdpcmBlock(data, size, channels, samplesPerBlock, coefficients, out.data()) <= samplesPerBlock);
   return 0;
 }

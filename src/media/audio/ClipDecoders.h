@@ -1,6 +1,7 @@
 #pragma once
-// The sample decoders of the WAVE clip input: one ADPCM block at a time
-// into interleaved 16-bit frames, and float samples into 32-bit integers.
+// The sample decoders of the WAVE clip input: one Microsoft ADPCM block at
+// a time into interleaved 16-bit frames, and float samples into 32-bit
+// integers.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,11 +9,8 @@
 
 namespace wavein {
 
-// An IMA ADPCM block (4 bits, 1 or 2 channels): a 4-byte header per
-// channel, then groups of 4 bytes (8 samples) per channel, low nibble
-// first. Writes at most SamplesPerBlock frames to Out; returns the frames
-// written (fewer when the block is short).
-size_t DecodeImaBlock(const uint8_t* block, size_t bytes, int channels, size_t samplesPerBlock, int16_t* out);
+// IMA ADPCM blocks decode through the codec layer's DecodeImaBlock
+// (platform/codec/ImaAdpcm.h), the same rule the take's encoder follows.
 
 // A Microsoft ADPCM block (1 or 2 channels): a 7-byte header per channel
 // field by field, then the codes, high nibble first. Coefficients holds the

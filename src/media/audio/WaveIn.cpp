@@ -7,6 +7,7 @@
 #include "media/audio/ClipDecoders.h"
 #include "media/audio/WaveConverter.h"
 #include "platform/codec/Acm.h"
+#include "platform/codec/ImaAdpcm.h"
 
 using namespace wavein;
 
@@ -126,7 +127,7 @@ uint32_t TWaveIn::Fill() {
       auto* out = reinterpret_cast<int16_t*>(FBuffer.data());
       const size_t frames =
           FHeader.Kind == ImaAdpcm
-              ? DecodeImaBlock(FBlock.data(), got, ch, FHeader.SamplesPerBlock, out)
+              ? codec::DecodeImaBlock(FBlock.data(), got, ch, FHeader.SamplesPerBlock, out)
               : DecodeMsAdpcmBlock(FBlock.data(), got, ch, FHeader.SamplesPerBlock, FHeader.Coefficients, out);
       return uint32_t(frames * 2 * ch);
     }

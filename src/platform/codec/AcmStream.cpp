@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/codec/AcmInternal.h"
+#include "platform/codec/ImaAdpcm.h"
 #include "platform/codec/LavCoder.h"
 #include "platform/codec/Mp3Frames.h"
 
@@ -18,14 +19,19 @@ struct TAcmStream {
   const TCodecInfo* Codec = nullptr;
   TBlockLayout Layout;
   TLavEncoder Encoder;
+  // IMA ADPCM is encoded by the published step rule that the system codecs
+  // and sox decode with (libavcodec's encoder rounds its own way).
+  TImaEncoder Ima;
   TLavDecoder Decoder;
   bool Started = false;  // the codec has been fed since it was opened
   bool Ended = false;    // an END round has flushed the codec
   std::vector<uint8_t> Pending;  // converted bytes the destination had no room for
   size_t PendingPos = 0;
 
+  bool OwnIma() const { return Encoding && Codec->Kind == TCodecKind::ImaAdpcm; }
   bool OpenCodec() {
     Started = Ended = false;
+    if (OwnIma()) return Ima.Open(Coded.nChannels(), Coded.nBlockAlign(), Layout.SamplesPerBlock);
     return Encoding ? Encoder.Open(*Codec, Coded, Layout) : Decoder.Open(*Codec, Coded);
   }
 };
@@ -64,6 +70,10 @@ int64_t EncodeRound(TAcmStream& s, const uint8_t* src, uint32_t length, bool end
   if (!end) frames -= frames % s.Layout.SamplesPerBlock;
   std::vector<int16_t> samples;
   PcmToInt16(src, size_t(frames) * s.Pcm.nChannels(), s.Pcm.wBitsPerSample(), samples);
+  if (s.OwnIma()) {
+    s.Ima.Encode(samples.data(), frames, end, s.Pending);
+    return int64_t(frames) * align;
+  }
   if (!s.Encoder.Encode(samples.data(), frames, end, s.Pending)) return -1;
   if (end && !s.Encoder.Flush(s.Pending)) return -1;
   return int64_t(frames) * align;

@@ -28,7 +28,10 @@
 namespace {
 
 constexpr canvas::TColor ActiveColour = 15653074, InactiveColour = 15855340;
-constexpr int FirstStartVolume = 60535;  // the mixer receives 65535 - 60535 = 5000
+// Both bars at the top: the mixer receives 65535, full volume, at which
+// "Program output" records the program's sound as it is (a fifth of the
+// bars' way up, 5000, would leave a take 67 dB below it).
+constexpr int FirstStartVolume = 0;
 
 const char* const WindowStateNames[] = {"wsNormal", "wsMinimized", "wsMaximized"};
 

@@ -39,10 +39,10 @@ TEST_F(StartTest, AFirstStartWritesFirstStartAndTheShutDownKeepsTheSessionAndDel
   EXPECT_EQ(Main->CBOutput->ItemIndex(), 0);
   EXPECT_EQ(Main->CBInputDevices->Items().Strings(0), audio::ProgramOutputName);
   EXPECT_EQ(Main->CBInputDevices->ItemIndex(), 0);
-  // Both bars at 60535: the program output's input volume becomes 5000.
-  EXPECT_EQ(Main->TBLeftVolume->Position(), 60535);
-  EXPECT_EQ(Main->TBRightVolume->Position(), 60535);
-  EXPECT_EQ(audio::CaptureDevice(0)->Volume(), (std::vector<uint16_t>{5000, 5000}));
+  // Both bars at the top: the program output records at full volume.
+  EXPECT_EQ(Main->TBLeftVolume->Position(), 0);
+  EXPECT_EQ(Main->TBRightVolume->Position(), 0);
+  EXPECT_EQ(audio::CaptureDevice(0)->Volume(), (std::vector<uint16_t>{65535, 65535}));
   EXPECT_EQ(Main->ARecord->Caption(), "&Record");  // the English file applied
   EXPECT_FALSE(Main->APlay->Enabled());
 

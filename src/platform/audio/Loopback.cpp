@@ -2,6 +2,11 @@
 
 namespace audio {
 
+float LoopbackGain(uint16_t value) {
+  const double v = double(value) / MaxInputVolume;
+  return float(v * v * v);
+}
+
 TLoopbackCapture::TLoopbackCapture(TOutputBus& bus) : FBus(bus) {}
 
 TLoopbackCapture::~TLoopbackCapture() { FBus.RemoveTap(*this); }
@@ -18,8 +23,8 @@ void TLoopbackCapture::ConsumersChanged(bool any) {
 void TLoopbackCapture::BusBlock(const float* stereo, int frames, int64_t firstFrameNs) {
   const std::vector<uint16_t> volume = Volume();
   const bool muted = Muted();
-  const float left = muted ? 0.0f : float(volume[0]) / MaxInputVolume;
-  const float right = muted ? 0.0f : float(volume[1]) / MaxInputVolume;
+  const float left = muted ? 0.0f : LoopbackGain(volume[0]);
+  const float right = muted ? 0.0f : LoopbackGain(volume[1]);
   const size_t samples = size_t(frames) * 2;
   if (left == 1.0f && right == 1.0f) {
     Deliver(stereo, frames, firstFrameNs);

@@ -1,7 +1,10 @@
 #pragma once
 // "Program output": what the program plays, taken from the output bus
-// sample for sample, with the input volume as a linear gain per channel
-// (and the mute switch as silence).
+// sample for sample, with the input volume as a gain per channel (and the
+// mute switch as silence). The volume runs on the curve a sound server's
+// sources use: gain = (volume / 65535) cubed, so that full volume is the
+// mix itself, half volume -18 dB and a tenth -60 dB, as a fader in
+// decibels reads, and one value means one level on every input device.
 
 #include <vector>
 
@@ -9,6 +12,9 @@
 #include "platform/audio/OutputBus.h"
 
 namespace audio {
+
+// The gain of an input volume of Value (0 .. MaxInputVolume).
+float LoopbackGain(uint16_t value);
 
 class TLoopbackCapture final : public TCaptureDevice, private TBusTap {
 public:

@@ -38,6 +38,7 @@ std::unique_ptr<TFluidEngine> TFluidEngine::Create(int sampleRate, const std::st
     return nullptr;
   }
   fluid_settings_setnum(settings, "synth.sample-rate", double(sampleRate));
+  fluid_settings_setnum(settings, "synth.gain", Gain);
   // Sends come from the play thread while the audio thread renders.
   fluid_settings_setint(settings, "synth.threadsafe-api", 1);
   fluid_synth_t* synth = new_fluid_synth(settings);

@@ -176,7 +176,13 @@ void TSynthesiser::RenderAt(float* out, int frames, int64_t firstFrameNs) {
     }
     engine.Render(out + size_t(pos) * 2, frames - pos);
   }
+  Limit(out, frames);
   ApplyVolume(out, frames);
+}
+
+void TSynthesiser::Limit(float* out, int frames) {
+  std::lock_guard<std::mutex> lock(FLimiterLock);
+  FLimiter.Process(out, frames, FRate.load());
 }
 
 void TSynthesiser::ApplyVolume(float* out, int frames) {

@@ -12,6 +12,10 @@
 // does; a plain Render plays what is due at the start of the block. Each
 // message is played exactly once, in order, however the puller's time
 // jumps; one sent after a later-timed one waits for it.
+//
+// Its output is as loud as a recorder wants it (FluidEngine.h's gain) and
+// never clips: the output limiter holds the peaks of a loud score at
+// -1 dBFS before the device's volume applies.
 
 #include <atomic>
 #include <deque>
@@ -21,6 +25,7 @@
 #include <shared_mutex>
 
 #include "platform/midi/FluidEngine.h"
+#include "platform/midi/OutputLimiter.h"
 #include "platform/midi/OutputDevice.h"
 #include "platform/midi/RealTimeSink.h"
 #include "platform/midi/SampleSource.h"
@@ -73,11 +78,14 @@ private:
   // Plays the queue's first message on Engine.
   void PlayFirst(TFluidEngine& engine);
   void ApplyVolume(float* out, int frames);
+  void Limit(float* out, int frames);
 
   std::shared_mutex FEngineLock;  // shared: sends, Render; unique: build, Reset, drop
   std::unique_ptr<TFluidEngine> FEngine;
   std::atomic<int> FRate{SynthesiserDefaultRate};
   std::atomic<uint32_t> FVolume{0xFFFFFFFFu};
+  std::mutex FLimiterLock;  // one puller at a time, but a test may pull beside the sink
+  TOutputLimiter FLimiter;
 
   std::mutex FQueueLock;
   std::deque<TTimed> FQueue;

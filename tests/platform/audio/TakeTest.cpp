@@ -98,9 +98,11 @@ TEST_F(Take, AtTheBusRateTheTakeIsTheMixSampleForSampleTimesTheInputVolume) {
   ASSERT_EQ(MixerOpen(mixer, 0, {}), MMSYSERR_NOERROR);
   TChord chord(Bus);
   Render(4410);
+  // The volume on a cubic curve: half is an eighth (-18 dB), a quarter 1/64.
   const struct {
     uint32_t Left, Right;
-  } volumes[] = {{65535, 65535}, {0, 0}, {32768, 16384}};
+    float LeftGain, RightGain;
+  } volumes[] = {{65535, 65535, 1, 1}, {0, 0, 0, 0}, {32768, 16384, 0.125f, 0.015625f}};
   for (const auto& volume : volumes) {
     std::vector<TMixerControl> controls;
     ASSERT_EQ(MixerGetLineControls(mixer, 0xFFFF0000, controls), MMSYSERR_NOERROR);
@@ -115,7 +117,7 @@ TEST_F(Take, AtTheBusRateTheTakeIsTheMixSampleForSampleTimesTheInputVolume) {
     ASSERT_EQ(take.size(), mix.size());
     size_t wrong = 0;
     for (size_t i = 0; i < mix.size(); ++i) {
-      const float gain = float(i % 2 ? volume.Right : volume.Left) / 65535.0f;
+      const float gain = i % 2 ? volume.RightGain : volume.LeftGain;
       const long expected = std::lrint(std::clamp(mix[i] * gain, -1.0f, 32767 / 32768.0f) * 32768);
       if (std::abs(take[i] - expected) > 1) ++wrong;
     }

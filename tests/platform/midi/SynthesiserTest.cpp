@@ -70,7 +70,7 @@ TEST_F(MidiSynth, CloseSilencesWhatSounds) {
   ASSERT_EQ(midi::Close(Handle), midi::MMSYSERR_NOERROR);
   Handle = 0;
   Pull(*Source, 0.02);  // the cut fades out over a few milliseconds
-  EXPECT_LT(Peak(Pull(*Source, 0.5)), 1e-3);
+  EXPECT_LT(Peak(Pull(*Source, 0.5)), 4e-3);  // what the room still echoes, 48 dB down
   TStereo audio(2000, 1.0f);  // a closed device writes silence over what the buffer held
   Source->Render(audio.data(), 1000);
   EXPECT_LT(Peak(audio), 1e-3);

@@ -128,8 +128,12 @@ void TSdlHost::SetNativeRegion(TNativeId id, const TRegion* region) {
 void TSdlHost::RaiseNativeWindow(TNativeId id, bool focus) {
   SDL_Window* w = Find(id);
   if (!w) return;
-  SDL_RaiseWindow(w);
-  if (focus) SDL_SetWindowInputFocus(w);
+  if (focus) {
+    SDL_RaiseWindow(w);
+    SDL_SetWindowInputFocus(w);
+  } else if (!RaiseX11Window(w)) {
+    SDL_RaiseWindow(w);
+  }
 }
 
 void TSdlHost::SetNativeMinimized(TNativeId id, bool minimized) {
@@ -276,7 +280,13 @@ bool TSdlHost::PollEvent(TRawEvent& out) {
             out.Bounds = TRect::FromSize(0, 0, e.window.data1, e.window.data2);
             return true;
           case SDL_WINDOWEVENT_LEAVE: out.Kind = TRawKind::PointerLeft; return true;
-          case SDL_WINDOWEVENT_FOCUS_GAINED: out.Kind = TRawKind::FocusGained; return true;
+          case SDL_WINDOWEVENT_FOCUS_GAINED:
+            // SDL takes the mouse only for a window with the keyboard: a
+            // capture asked for before the window manager gave it the focus
+            // is taken now.
+            if (FCaptured) SDL_CaptureMouse(SDL_TRUE);
+            out.Kind = TRawKind::FocusGained;
+            return true;
           case SDL_WINDOWEVENT_FOCUS_LOST: out.Kind = TRawKind::FocusLost; return true;
           case SDL_WINDOWEVENT_CLOSE: out.Kind = TRawKind::CloseRequest; return true;
           case SDL_WINDOWEVENT_MINIMIZED: out.Kind = TRawKind::Minimized; return true;

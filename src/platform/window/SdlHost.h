@@ -70,6 +70,9 @@ int VirtualKeyOfScancode(int scancode);
 // Shapes an X11 window; false where the window system is not X11 or has no
 // SHAPE extension (the window then stays rectangular on the screen).
 bool ShapeX11Window(SDL_Window* window, const TRegion* region);
+// Raises an X11 window without asking the window manager to activate it;
+// false where the window system is not X11.
+bool RaiseX11Window(SDL_Window* window);
 // The fd of the X connection of Window's display, -1 where the window system
 // is not X11; makes X errors on it non-fatal (logged) from then on.
 int X11ConnectionOf(SDL_Window* window);

@@ -232,6 +232,10 @@ int TCustomForm::ShowModal() {
   // What the user must answer comes above every window, those that stay on
   // top too.
   FWindow->SetStayOnTop(true);
+  // The window the user came from gets the activation back, not merely the
+  // topmost one (a tips window that stays on top).
+  const window::TWindow* from = window::TWindowSystem::Exists() ? window::TWindowSystem::Current().GetActiveWindow() : nullptr;
+  const uint32_t fromHandle = from ? from->Handle() : 0;
   TCloseAction action = caHide;
   SetVisible(true);
   while (true) {
@@ -260,6 +264,10 @@ int TCustomForm::ShowModal() {
   const TModalResult result = FModalResult;
   SetVisible(false);
   FWindow->SetStayOnTop(FFormStyle == fsStayOnTop);
+  if (window::TWindowSystem::Exists())
+    if (window::TWindow* back = window::TWindowSystem::Current().FindWindow(fromHandle);
+        back && back != FWindow.get() && back->Visible() && back->AcceptsInput())
+      back->Activate();
   if (action == caFree) Release();
   return result;
 }

@@ -3,6 +3,7 @@
 // input), and the plain frame of dialog boxes.
 #include "support/forms/FormsTestSupport.h"
 #include "platform/forms/DialogFrame.h"
+#include "platform/threads/MainQueue.h"
 #include "platform/window/WindowSystem.h"
 
 namespace forms::test {
@@ -131,6 +132,30 @@ TEST_F(FormFrameTest, ADialogsPlainFrameShowsItsCaptionMovesAndClosesByItsButton
   other->SetBounds(600, 500, 100, 100);
   other->SetFocus();
   EXPECT_EQ(Snapshot().Pixel(3, 153), canvas::PixelOf(canvas::ColorToRGB(canvas::clInactiveCaption)));
+}
+
+TEST_F(FormFrameTest, AModalBoxComesAboveAStayOnTopWindowCentresOnItsFormAndGivesTheActivationBack) {
+  TForm* main = MakeForm();
+  TForm* tips = MakeForm();
+  tips->SetBounds(600, 500, 200, 150);
+  tips->SetFormStyle(fsStayOnTop);
+  main->SetFocus();
+  TForm box(nullptr);
+  box.Position = poOwnerFormCenter;
+  box.SetBounds(0, 0, 100, 80);
+  bool onTop = false;
+  canvas::TRect placed;
+  TMainQueue::Instance().Post([&] {
+    onTop = window::TWindowSystem::Current().ZOrder().back() == &box.Window();
+    placed = box.BoundsRect();
+    box.SetModalResult(mrOk);
+  });
+  main->SetFocus();
+  EXPECT_EQ(box.ShowModal(), mrOk);
+  EXPECT_TRUE(onTop);
+  EXPECT_EQ(placed, (TRect{250, 210, 350, 290}));  // on the main form, not on the tips window
+  EXPECT_EQ(Screen->ActiveForm(), main);
+  EXPECT_EQ(window::TWindowSystem::Current().ZOrder().back(), &tips->Window());
 }
 
 }  // namespace

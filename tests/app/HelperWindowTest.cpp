@@ -154,6 +154,49 @@ TEST_F(HelperWindowTest, ALanguageChangeTakesItsOwnHelpFileOrTheEnglishOne) {
   InitializeProgramUnit(real);
 }
 
+// A program folder with its language files but no skin pictures and no
+// help: the frames still take their caption and draw the title, Contents
+// stays hidden and no tips window opens; a help file that goes away under
+// an open tips window leaves it an empty page.
+TEST_F(HelperWindowTest, WithoutSkinOrHelpTheWindowsStillWorkAndContentsStaysHidden) {
+  const fs::path program = Folder / "program";
+  fs::create_directories(program);
+  for (const char* code : {"ENU", "DEU", "FRA", "RUS", "ITA", "UKR"})
+    fs::create_symlink(ProgramFile() + "." + code + ".lrf", program / ("sonarid." + std::string(code) + ".lrf"));
+  InitializeProgramUnit({(program / "sonarid").string(), Folder.string() + "/"});
+  App->CreateForm(Main);
+  Main->Show();
+  App->ProcessMessages();
+  EXPECT_FALSE(Main->AContents->Visible());
+  EXPECT_FALSE(HelperModule());
+  EXPECT_EQ(Main->FrameInsets(), (canvas::TRect{0, 22, 0, 0}));
+  const window::TScreenImage shot = Host->Screenshot();
+  int ink = 0;
+  for (int x = Main->Left() + 20; x < Main->Left() + 120; ++x)
+    for (int y = Main->Top() + 2; y < Main->Top() + 20; ++y) ink += shot.Pixel(x, y) == 0xFFFFFFFFu;
+  EXPECT_GT(ink, 10) << "the title in the caption's white";
+  const canvas::TRect before = Main->BoundsRect();
+  Host->MoveMouse({before.Left + 200, before.Top + 10});
+  Host->PressButton();
+  Host->MoveMouse({before.Left + 230, before.Top + 40});
+  Host->ReleaseButton();
+  App->ProcessMessages();
+  EXPECT_EQ(Main->Left(), before.Left + 30);
+
+  // The help comes, the tips window opens on it, the help goes.
+  for (const char* name : {"KorvaneSonarid.ENU.xcf", "KorvaneSonarid.DEU.xcf"})
+    fs::copy_file(fs::path(ProgramFile()).parent_path() / name, program / name);
+  Main->LanguageExecute(Main->ADeutsch, "DEU");
+  ASSERT_TRUE(Main->AContents->Visible());
+  Main->AContentsExecute();
+  ASSERT_TRUE(HelperModule());
+  EXPECT_FALSE(HelperModule()->HHelper->Blocks().empty());
+  for (const char* name : {"KorvaneSonarid.ENU.xcf", "KorvaneSonarid.DEU.xcf"}) fs::remove(program / name);
+  Main->LanguageExecute(Main->AFrench, "FRA");
+  EXPECT_TRUE(HelperModule()->HHelper->Blocks().empty());
+  EXPECT_FALSE(Main->AContents->Visible());
+}
+
 TEST_F(HelperWindowTest, TheFramesForwardAndBackButtonsWalkTheViewersHistory) {
   Start();
   Main->AContentsExecute();

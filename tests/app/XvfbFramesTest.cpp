@@ -4,13 +4,21 @@
 // message box's plain frame. Photographed into the build folder for people
 // to look at (frames-*.png) and checked at known places.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 
 #include "ProgramTestSupport.h"
+#include "WalkInput.h"
 #include "app/AboutModule.h"
 #include "app/HelperModule.h"
 #include "app/MessageBlock.h"
 #include "app/Program.h"
 #include "app/ProgramUnit.h"
+#include "platform/forms/Timer.h"
 #include "platform/threads/MainQueue.h"
 #include "support/XvfbApplication.h"
 #include "ui/help/ECXMLHelp.h"
@@ -18,15 +26,21 @@
 namespace apptest {
 namespace {
 
-TEST(XvfbFramesTest, CaptionsButtonsAndShapesShowAsTheSkinDrawsThem) {
-  test_support::TXvfbApplication x(1024, 768);
-  if (!x.Skip().empty()) GTEST_SKIP() << x.Skip();
-  test_support::TScratchDir scratch;
+// The program's main window with its settings in Scratch.
+TFProgramModule* StartProgram(test_support::TXvfbApplication& x, const test_support::TScratchDir& scratch) {
   StartScoreServices();
   InitializeProgramUnit({ProgramFile(), scratch.Path() + "/"});
   TFProgramModule* main = nullptr;
   x.App->CreateForm(main);
   main->Show();
+  return main;
+}
+
+TEST(XvfbFramesTest, CaptionsButtonsAndShapesShowAsTheSkinDrawsThem) {
+  test_support::TXvfbApplication x(1024, 768);
+  if (!x.Skip().empty()) GTEST_SKIP() << x.Skip();
+  test_support::TScratchDir scratch;
+  TFProgramModule* main = StartProgram(x, scratch);
   test_support::TVirtualDisplay::TShot shot;
   auto photograph = [&](const std::string& name) {
     x.Settle();
@@ -87,6 +101,61 @@ TEST(XvfbFramesTest, CaptionsButtonsAndShapesShowAsTheSkinDrawsThem) {
   EXPECT_EQ(boxCaption, canvas::PixelOf(canvas::ColorToRGB(canvas::clActiveCaption)));
   delete main;
   FinalizeProgramUnit();
+  x.App.reset();
+}
+
+// Under a window manager, raising the tips window back over the window the
+// user clicked must not hand it the keyboard, and the about box must get a
+// click far outside it.
+TEST(XvfbFramesTest, UnderAWindowManagerTheClickedWindowKeepsTheKeyboardAndTheAboutBoxGetsAClickOutside) {
+  if (!test_support::OnPath("openbox")) GTEST_SKIP() << "openbox is not installed (scripts/install-deps installs it)";
+  test_support::TXvfbApplication x(1024, 768);
+  if (!x.Skip().empty()) GTEST_SKIP() << x.Skip();
+  pid_t openbox = 0;
+  const char* argv[] = {"openbox", nullptr};
+  ASSERT_EQ(posix_spawnp(&openbox, "openbox", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+  ASSERT_TRUE(WaitForWindowManager(x.Display().Display())) << "openbox did not start";
+  std::unique_ptr<TWalkInput> in = XTestInput(x.Display().Display());
+  ASSERT_TRUE(in);
+  test_support::TScratchDir scratch;
+  TFProgramModule* main = StartProgram(x, scratch);
+  auto settleUntil = [&](const std::function<bool()>& done) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < until) x.Settle();
+    return done();
+  };
+  auto click = [&](int sx, int sy) { in->Move(sx, sy), in->Button(true), in->Button(false); };
+  ASSERT_TRUE(settleUntil([&] { return HelperModule() && HelperModule()->Visible(); }));
+  const canvas::TPoint tips = HelperModule()->ClientToScreen({100, 100});
+  click(tips.X, tips.Y);
+  ASSERT_TRUE(settleUntil([&] { return forms::Screen->ActiveForm() == HelperModule(); }));
+  const canvas::TPoint panel = main->PSource->ClientToScreen({150, 130});
+  click(panel.X, panel.Y);
+  EXPECT_TRUE(settleUntil([&] { return forms::Screen->ActiveForm() == main; }));
+  x.Settle();
+  EXPECT_EQ(forms::Screen->ActiveForm(), main) << "the keyboard went back to the tips window";
+
+  // A click far from the about box closes it; a timer ends the box if not.
+  bool closedByTimer = false;
+  forms::TTimer fallback(nullptr);
+  fallback.SetInterval(8000);
+  fallback.OnTimer = [&](TObject*) {
+    if (auto* about = dynamic_cast<TFAboutModule*>(forms::Screen->ActiveForm())) {
+      closedByTimer = true;
+      about->SetModalResult(forms::mrCancel);
+    }
+  };
+  TMainQueue::Instance().Post([&] {
+    settleUntil([] { return dynamic_cast<TFAboutModule*>(forms::Screen->ActiveForm()) != nullptr; });
+    click(1000, 740);
+  });
+  main->AAboutExecute();
+  EXPECT_FALSE(closedByTimer);
+  fallback.SetEnabled(false);
+  in.reset();
+  delete main;
+  FinalizeProgramUnit();
+  kill(openbox, SIGTERM), waitpid(openbox, nullptr, 0);
   x.App.reset();
 }
 

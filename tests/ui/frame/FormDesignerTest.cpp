@@ -320,6 +320,30 @@ TEST_F(FormDesignerTest, TheCaptionMovesTheWindowAndTheBorderResizesItDownToItsM
   EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
 }
 
+TEST_F(FormDesignerTest, AssignTakesAnotherDesignersSettingsAndABottomAlignedButtonSitsAboveTheBottomEdge) {
+  TForm* model = MakeForm();
+  TECFormDesigner* source = Skin(model);
+  source->SetWidthEllipse(12);
+  source->SetHeightEllipse(10);
+  TForm* form = MakeForm();
+  auto* copy = new TECFormDesigner(form);
+  copy->Assign(*source);
+  EXPECT_TRUE(copy->Active());
+  EXPECT_EQ(form->FrameInsets(), (TRect{3, 20, 5, 4}));
+  EXPECT_EQ(copy->Buttons().Count(), 4);
+  EXPECT_EQ(copy->Buttons().Items(3)->Style(), bsNormal);
+  ASSERT_NE(form->Window().WindowRgn(), nullptr);
+  EXPECT_FALSE(form->Window().WindowRgn()->Contains({0, 0}));
+  // Placed and hit from the bottom edge alike.
+  TECFormButton& low = *copy->Buttons().Add();
+  low.SetBottomAlign(true);
+  low.SetLeft(30);
+  low.SetTop(2);
+  copy->ButtonShown(low, TWindowState::wsNormal);
+  EXPECT_EQ(copy->ButtonRect(low, TWindowState::wsNormal), (TRect{30, 300 - 2 - 14, 46, 298}));
+  EXPECT_EQ(copy->ButtonAt(35, 290), &low);
+}
+
 TEST_F(FormDesignerTest, TheShapeIsTheRoundRectangleOrTheHandlersRegion) {
   TForm* form = MakeForm();
   TECFormDesigner* d = Skin(form);

@@ -169,6 +169,20 @@ TEST(Slurs, VoicesAndColours) {
   }
 }
 
+// A slur whose record stands on no staff line has no part or piece to
+// compare: it keeps its colour.
+TEST(Slurs, WithoutAStaffLineKeepTheirColour) {
+  TSlurs t;
+  t.p.b.View.SetDataStyle(dsActiveVoice);
+  TKVLiga& slur = t.Slur(20, -20, -20, -20);
+  slur.SetColor(0x00FF00);
+  static_cast<TKVNote*>(slur.Owner())->VoiceKey().VoiceNumber = 3;
+  t.Record->StaffLine = nullptr;
+  t.Draw();
+  ASSERT_EQ(t.Named("SmoothPath").size(), 1u);
+  EXPECT_EQ(t.Named("SmoothPath")[0]->SmoothBrush->Color, canvas::ArgbOf(0x00FF00));
+}
+
 // ---- tuplets ----
 
 struct TTuplets : Items {
@@ -277,6 +291,14 @@ TEST(Tuplets, WidthColourAndVoice) {
     EXPECT_EQ(halves[0]->SmoothPen->Color, canvas::ArgbOf(colour));
     EXPECT_EQ(t.Named("TextOutA")[0]->Font.Color, colour);
   }
+  // On no staff line: the mark's own colour whatever its staff and voice.
+  TTuplets t;
+  t.p.b.View.SetDataStyle(dsActiveVoice);
+  t.Tuplet(3, 0).SetStaffVoice(0x13);
+  t.Record->StaffLine = nullptr;
+  t.Draw();
+  ASSERT_EQ(t.Named("SmoothPath").size(), 2u);
+  EXPECT_EQ(t.Named("SmoothPath")[0]->SmoothPen->Color, canvas::ArgbOf(0x00FF00));
 }
 
 }  // namespace

@@ -104,6 +104,23 @@ TEST(TimeSignatures, AlternativeMeters) {
   }
 }
 
+// 3+2+2 over 8: two "+" and one "8", centred under the three numerators
+// and the signs between them.
+TEST(TimeSignatures, AdditiveOverOneDenominator) {
+  Items t;
+  Meter(t, 0x0708, 3 | 0x10, {0x0308, 0x0208, 0x0208});
+  t.Draw();
+  EXPECT_EQ(t.Texts(), std::vector<std::u16string>({u"7", u"8", u"(", u"3", u"+", u"2", u"+", u"2", u"8", u")"}));
+  Calls calls = t.Named("TextOutA");
+  const int start = int(calls[2]->Args[0]) + WidthIn(t, calls[2], "(");
+  const int end = int(calls[9]->Args[0]), eight = WidthIn(t, calls[8], "8");
+  EXPECT_EQ(calls[8]->Args[0], 100 + (start - 100 + end - 100 - eight) / 2);
+  // Each numerator sits in the width of its meter, the wider of it and 8.
+  const int w3 = std::max(WidthIn(t, calls[3], "3"), eight), w2 = std::max(WidthIn(t, calls[3], "2"), eight);
+  const int plus = WidthIn(t, calls[4], "+");
+  EXPECT_EQ(end, start + w3 + plus + w2 + plus + w2);
+}
+
 // ---- key signatures ----
 
 struct TKeys {

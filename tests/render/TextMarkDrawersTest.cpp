@@ -274,6 +274,25 @@ TEST(Lyrics, Colours) {
   }
 }
 
+// Records on no staff line have no part or piece to compare: lyrics and
+// diagrams of another voice keep their colour.
+TEST(Lyrics, WithoutAStaffLineKeepTheirColour) {
+  TLyrics t;
+  t.p.b.View.SetDataStyle(dsActiveVoice);
+  TKVLyric& lyric = t.Lyric({u"la"}, ItemKind::LyricText);
+  lyric.SetColor(0x00FF00), lyric.SetStaffVoice(3);
+  t.Place(lyric).StaffLine = nullptr;
+  auto* frame = new TKVFrame(t.n.Measure);
+  frame->SetColor(0x00FF00), frame->SetStaffVoice(3);
+  frame->Data().setU8(FrameBlock::EntryCount, 4), frame->SizeArraysFromBlock();
+  t.n.Add(frame, {800, 800, 1200, 1200}).StaffLine = nullptr;
+  t.Draw();
+  ASSERT_EQ(t.Named("TextOut").size(), 1u);
+  EXPECT_EQ(t.Named("TextOut")[0]->Font.Color, 0x00FF00u);
+  ASSERT_FALSE(t.Named("FillRect").empty());
+  EXPECT_EQ(t.Named("FillRect")[0]->Brush.Color, 0x00FF00u);
+}
+
 // A part's name shows where its staff line is and some staff of the part
 // is shown.
 TEST(Lyrics, PartNames) {
@@ -380,10 +399,12 @@ TEST(ChordFrames, SmallSizesAndOtherOrientations) {
     ASSERT_FALSE(bars.empty());
     for (const auto* bar : bars) EXPECT_GE(std::min(bar->Args[2] - bar->Args[0], bar->Args[3] - bar->Args[1]), 1);
   }
-  for (TKVFrameOrientation orientation : {foBottom, foRight}) {
+  // Lying on the bottom or the right, or without strings: only the
+  // selection corners.
+  for (auto [orientation, strings] : {std::pair{foBottom, 1}, {foRight, 1}, {foTop, 0}, {foLeft, 0}}) {
     TFrames t;
     t.p.b.Score->SetFrameOrientation(orientation);
-    t.Frame({{1, 1}}, {0});
+    t.Frame(std::vector<std::pair<uint8_t, uint8_t>>(size_t(strings), {1, 1}), {0});
     t.n.Select(*t.n.Record->Displays.back());
     t.Draw();
     EXPECT_EQ(t.p.canvas.Names(), std::vector<std::string>({"Polyline", "Polyline", "Polyline", "Polyline"}));

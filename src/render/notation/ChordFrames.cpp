@@ -69,7 +69,8 @@ void TKVPageDrawer::DrawChordFrame(TKVFrame& Frame) {
     Canvas.FillRect(box(Across0, Along0, Across1, Along1));
   };
 
-  if (orientation == foTop || orientation == foLeft) {
+  // A diagram of no strings has no grid to draw.
+  if ((orientation == foTop || orientation == foLeft) && n > 0) {
     // a0: the first string's line across; s0: the grid's start along.
     int64_t a0, s0;
     if (upright) {

@@ -354,20 +354,6 @@ TEST_F(MarkPlaces, LyricsStandBelowTheirStaff) {
   std::printf("syllables below their staff: %zu, without a verse number: %zu\n", checked, unnumbered);
 }
 
-// Nothing asks the music font for a code it has no glyph for.
-TEST_F(MarkPlaces, EveryGlyphIsMapped) {
-  for (const char* name : {"01a-Pitches-Pitches.xml", "11a-TimeSignatures.xml", "13a-KeySignatures.xml",
-                           "13d-KeySignatures-Microtones.xml", "23a-Tuplets.xml", "31c-MetronomeMarks.xml",
-                           "33c-Spanners-Slurs.xml", "61a-Lyrics.xml"}) {
-    if (!Load(name)) GTEST_SKIP() << "no corpus";
-    for (int32_t p = 0; p < Pages(); ++p)
-      for (const auto& call : Draw(p).Calls)
-        if (IsGlyph(call)) {
-          EXPECT_TRUE(musicfont::IsMapped(uint8_t(call.Text[0]))) << name << " " << int(call.Text[0]);
-        }
-  }
-}
-
 // Page 1 of the files people review, at zoom 150:
 // build/<flavour>/render-pages/<file>-150.png.
 TEST_F(MarksCorpus, WritesTheReviewedPages) {

@@ -105,6 +105,21 @@ inline Calls Glyphs(const canvas::TRecordingCanvas& Canvas) {
     if (call.Name == "TextOutA" && musicfont::IsMusicFontName(call.Font.Name)) calls.push_back(&call);
   return calls;
 }
+using Points = std::vector<std::pair<double, double>>;
+
+// The corners of a recorded polygon or polyline (smooth path or GDI call).
+inline Points Corners(const canvas::TCanvasCall& Call) {
+  Points points;
+  if (Call.Name == "SmoothPath") {
+    for (const auto& c : Call.Path)
+      if (c.Kind == canvas::TPathCommand::Move || c.Kind == canvas::TPathCommand::Line)
+        points.push_back({c.P[0].X, c.P[0].Y});
+  } else {
+    for (size_t i = 0; i + 1 < Call.Args.size(); i += 2) points.push_back({Call.Args[i], Call.Args[i + 1]});
+  }
+  return points;
+}
+
 // Drops the staff lines (level smooth lines across a measure from x 0) from
 // the recorded calls, leaving the notation.
 inline void DropStaffLines(canvas::TRecordingCanvas& Canvas) {

@@ -11,21 +11,6 @@
 
 namespace {
 
-using Points = std::vector<std::pair<double, double>>;
-
-// The corners of a recorded polygon (smooth path or GDI polygon).
-Points Corners(const canvas::TCanvasCall& Call) {
-  Points points;
-  if (Call.Name == "SmoothPath") {
-    for (const auto& c : Call.Path)
-      if (c.Kind == canvas::TPathCommand::Move || c.Kind == canvas::TPathCommand::Line)
-        points.push_back({c.P[0].X, c.P[0].Y});
-  } else {
-    for (size_t i = 0; i + 1 < Call.Args.size(); i += 2) points.push_back({Call.Args[i], Call.Args[i + 1]});
-  }
-  return points;
-}
-
 using Notation = TNotationPage;
 
 TEST(NotationFrame, FirstPassOfAMeasureComesBeforeItsItems) {

@@ -19,31 +19,29 @@ bool BlackLines(TKVWindowStyle Style) { return Style == wsPrint || Style == wsEx
 
 }  // namespace
 
-void TKVPageDrawer::DrawGroupMeasureLine(TKVDisplayItem& Record) {
-  if ((Record.DrawFlags & DisplayDrawFlag::Suppressed) || !Record.StaffLine) return;
-  ScaleItemRect(Record.Bounds, ItemRect);
-  if ((Record.Placement & 0x0F) == 1) ItemRect.Left += Record.Shift.X, ItemRect.Right += Record.Shift.X;
-  if (ItemRect.Top >= ItemRect.Bottom) ItemRect.Top -= LineSpacing, ItemRect.Bottom += LineSpacing;
-  const int32_t w = ThinWidth();
-  const int64_t x = int64_t(ItemRect.Left) + UnitWidth(2);
-  const int64_t bottom = int64_t(ItemRect.Bottom) + Record.StaffLine->StaffHeight;
-
+void TKVPageDrawer::DrawColumnLine(int64_t X, int32_t Top, int64_t Bottom, int32_t Width) {
   TKVColumn* column = nullptr;
   if (TKVPiece* piece = CurrentSystem ? CurrentSystem->Piece : nullptr)
     if (CurrentMeasure && CurrentMeasure->ColumnIndex < piece->GetColumnCount())
       column = piece->GetColumn(CurrentMeasure->ColumnIndex);
   // A factor of 0 means 1, and is kept as 1.
   if (column && column->BarWidthFactor == 0) column->BarWidthFactor = 1;
-  canvas::TColor colour = BlackLines(View.Style())           ? canvas::clBlack
-                          : CurrentMeasure && (CurrentMeasure->Flags & 1) ? 0x808080
-                                                                          : 0xD9D9D9;
-  canvas::TSmoothPen pen{canvas::ArgbOf(colour), double(std::max(column ? column->BarWidthFactor * w : w, 1))};
-  if (!column || DashOf(column->BarLineStyle, pen.Dash)) {
-    Canvas.Smoothing = false;
-    Canvas.SmoothLine({double(ClampCoordinate(x)), double(ItemRect.Top)},
-                      {double(ClampCoordinate(x)), double(ClampCoordinate(bottom))}, pen);
-    Canvas.Smoothing = true;
-  }
+  canvas::TSmoothPen pen{canvas::ArgbOf(LineColor()), double(std::max(column ? column->BarWidthFactor * Width : Width, 1))};
+  if (column && !DashOf(column->BarLineStyle, pen.Dash)) return;
+  // Upright lines stay sharp: no anti-aliasing blurs them over two columns.
+  Canvas.Smoothing = false;
+  Canvas.SmoothLine({double(ClampCoordinate(X)), double(Top)}, {double(ClampCoordinate(X)), double(ClampCoordinate(Bottom))},
+                    pen);
+  Canvas.Smoothing = true;
+}
+
+void TKVPageDrawer::DrawGroupMeasureLine(TKVDisplayItem& Record) {
+  if ((Record.DrawFlags & DisplayDrawFlag::Suppressed) || !Record.StaffLine) return;
+  ScaleItemRect(Record.Bounds, ItemRect);
+  if ((Record.Placement & 0x0F) == 1) ItemRect.Left += Record.Shift.X, ItemRect.Right += Record.Shift.X;
+  if (ItemRect.Top >= ItemRect.Bottom) ItemRect.Top -= LineSpacing, ItemRect.Bottom += LineSpacing;
+  DrawColumnLine(int64_t(ItemRect.Left) + UnitWidth(2), ItemRect.Top,
+                 int64_t(ItemRect.Bottom) + Record.StaffLine->StaffHeight, ThinWidth());
   if (IsItemSelected(Record)) {
     DrawSelectionCorners(ItemRect);
     DrawSelectionHandle({(ItemRect.Left + ItemRect.Right) / 2, ItemRect.Bottom});

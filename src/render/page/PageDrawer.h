@@ -8,6 +8,7 @@
 // Drawers never raise on record contents: missing records, indices past
 // their tables and absurd sizes are passed over or clamped.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -173,6 +174,35 @@ public:
   void DrawFingering(TKVMark& Mark);         // 122, 124
   void DrawNavigationMark(TKVMark& Mark);    // 150, 151, 153-160
   void DrawStrokeMark(TKVMark& Mark);        // 130-133, 141, 142, 143, 149
+
+  // ---- notation: what the mark drawers share ----
+  // k units at the current record's size, never below one pixel.
+  int32_t VisibleUnit(double k) const { return std::max(ItemUnit(k), 1); }
+  // A mark's colour by the edit position's voice, part and piece (and
+  // staff when StaffTest); a record without a staff line keeps the mark's
+  // own colour, as nothing tells where it stands.
+  canvas::TColor MarkColor(const TKVMark& Mark, bool StaffTest = false) const;
+  // The canvas font for a mark's text: its own font name or the score's
+  // text font of Role, in the mark's style.
+  void SetMarkTextFont(const TKVMark& Mark, int32_t Role);
+  // The brackets that Flags bits 2-3 ask for around ItemRect, Lift pixels
+  // above its top, in the score's bracket font unless the mark names one.
+  void DrawMarkBrackets(const TKVMark& Mark, int32_t Lift);
+  // A smooth pen of the mark's line style in Color, Width pixels wide;
+  // false for the clear style, which draws no line.
+  bool MarkPen(const TKVMark& Mark, canvas::TColor Color, int32_t Width, canvas::TSmoothPen& Pen) const;
+  // The line of a mark that runs along a staff: ItemRect from Bounds, the
+  // line's y from Bounds2.Top and the far end's slant from the mark's
+  // extent (both scaled by Percent), with the pending adjustment: 1 moves
+  // everything, 2 stretches the right end, 3 tilts the far end.
+  struct TKVLineSetup {
+    int32_t Y = 0, Slant = 0;
+  };
+  TKVLineSetup SetUpLineMark(const TKVMark& Mark, int32_t Percent);
+  // A bar line at X from Top to Bottom in the tone of the measure's lines,
+  // Width pixels times the width factor of the measure's column, in the
+  // column's dash style (solid and Width without a column).
+  void DrawColumnLine(int64_t X, int32_t Top, int64_t Bottom, int32_t Width);
 
   // ---- geometry shared by the notation branches and the page objects ----
   // Applies the current record's pending adjustment (offset mode 1-9 with

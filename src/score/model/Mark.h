@@ -60,6 +60,9 @@ public:
   void SetColor(uint32_t V) { Data().setU32(MarkBlock::Color, V); }
   uint8_t FontIndex() const { return Data().u8(MarkBlock::FontIndex); }
   void SetFontIndex(uint8_t V) { Data().setU8(MarkBlock::FontIndex, V); }
+  // Pen style of the mark's lines (TPenStyle order; 5 draws none).
+  uint8_t LineStyle() const { return Data().u8(MarkBlock::LineStyle); }
+  void SetLineStyle(uint8_t V) { Data().setU8(MarkBlock::LineStyle, V); }
   int16_t OffsetX() const { return Data().i16(MarkBlock::OffsetX); }
   void SetOffsetX(int16_t V) { Data().setI16(MarkBlock::OffsetX, V); }
   int16_t OffsetY() const { return Data().i16(MarkBlock::OffsetY); }

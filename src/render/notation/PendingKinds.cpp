@@ -5,12 +5,6 @@
 
 namespace render {
 
-void TKVPageDrawer::DrawMeasureNumber(TKVMark&) {}
-void TKVPageDrawer::DrawRepeatStrokes(TKVMark&) {}
-void TKVPageDrawer::DrawBend(TKVItem&) {}
-void TKVPageDrawer::DrawLineMark(TKVMark&) {}
-void TKVPageDrawer::DrawSpanLine(TKVMark&) {}
-void TKVPageDrawer::DrawStrokeMark(TKVMark&) {}
 void TKVPageDrawer::DrawObjectShape(TKVItem&, TKVDisplayItem*, const TKVObjectPlacement&) {}
 
 }  // namespace render

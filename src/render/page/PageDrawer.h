@@ -162,7 +162,6 @@ public:
   void DrawDotRow(TKVMark& Mark);            // 45
   void DrawAccidental(TKVMark& Mark);        // 50
   void DrawTuplet(TKVMark& Mark);            // 85
-  // Kinds whose drawers come later draw nothing yet.
   void DrawBarLineMark(TKVMark& Mark);       // 7
   void DrawMeasureNumber(TKVMark& Mark);     // 27, 28
   void DrawRepeatStrokes(TKVMark& Mark);     // 37, 40, 41, 42

@@ -243,6 +243,8 @@ constexpr size_t OffsetX = 12;  // i16
 constexpr size_t OffsetY = 14;  // i16
 constexpr size_t StaffVoice = 18;  // u8
 constexpr size_t Size100 = 19;  // u8 (100)
+constexpr size_t Color = 20;    // u32
+constexpr size_t FontStyle = 24;  // u8: of the one-half signs
 }  // namespace BendBlock
 
 namespace FrameBlock {

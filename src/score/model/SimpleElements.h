@@ -17,6 +17,7 @@ public:
   // Block and both texts.
   void Assign(const TKVItem& Source) override;
   void ReadData(TStream& Stream) override;
+  // Text 1: the font of the one-half signs (empty: the score's).
   const std::string& Text1() const { return FText1; }
   void SetText1(const std::string& Value) { FText1 = Value; }
   const std::string& Text2() const { return FText2; }
@@ -32,6 +33,9 @@ public:
   uint8_t StaffVoice() const { return Data().u8(BendBlock::StaffVoice); }
   void SetStaffVoice(uint8_t V) { Data().setU8(BendBlock::StaffVoice, V); }
   uint8_t SizePercent() const { return Data().u8(BendBlock::Size100); }
+  uint32_t Color() const { return Data().u32(BendBlock::Color); }
+  void SetColor(uint32_t V) { Data().setU32(BendBlock::Color, V); }
+  uint8_t FontStyle() const { return Data().u8(BendBlock::FontStyle); }
 
   uint8_t RuntimeStaff = 0;  // run-time: the staff laid out on
 

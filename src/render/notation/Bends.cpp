@@ -42,9 +42,7 @@ void TKVPageDrawer::DrawBend(TKVItem& Item) {
   const int64_t p = record.SizePercent;
   const int32_t penWidth = p == 100 ? UnitWidth(0.5) : ClampCoordinate(RoundDiv(ScaleProduct * p, 1500000));
   const int64_t u2 = ItemUnit(2), u6 = ItemUnit(6);
-  const bool atCursor = !record.StaffLine || (OnCursorVoice(bend->StaffVoice()) && OnCursorPart(record) &&
-                                              OnCursorPiece(record));
-  const canvas::TColor color = RuleColor(atCursor, bend->Color());
+  const canvas::TColor color = RuleColor(InEditVoice(bend->StaffVoice(), record), bend->Color());
   Canvas.Font.Name = TextFontName(*Score, 18, bend->Text1());
   Canvas.Font.Style = bend->FontStyle();
   Canvas.Font.Color = color;

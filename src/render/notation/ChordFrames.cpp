@@ -45,9 +45,7 @@ void TKVPageDrawer::DrawChordFrame(TKVFrame& Frame) {
                 u5 = ItemUnit(5), g = ItemUnit(6);
   Canvas.Font.Name = TextFontName(*Score, 12, Frame.Text());
   SetSymbolFontSize6();
-  const bool atCursor =
-      !record.StaffLine || (OnCursorVoice(Frame.StaffVoice()) && OnCursorPart(record) && OnCursorPiece(record));
-  const canvas::TColor colour = RuleColor(atCursor, Frame.Color());
+  const canvas::TColor colour = RuleColor(InEditVoice(Frame.StaffVoice(), record), Frame.Color());
   Canvas.Pen.Color = Canvas.Brush.Color = Canvas.Font.Color = colour;
   Canvas.Brush.Style = canvas::bsSolid;
   PlaceItemRect(record.Bounds);

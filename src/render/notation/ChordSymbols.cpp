@@ -15,9 +15,7 @@ void TKVPageDrawer::DrawChordSymbol(TKVChord& Chord) {
   Canvas.Font.Name = TextFontName(*Score, 10, Chord.Text());
   // Chords are greyed by voice, part and piece (not by staff); one without
   // a staff line keeps its colour.
-  const bool atCursor = !record.StaffLine || (OnCursorVoice(Chord.StaffVoice()) && OnCursorPart(record) &&
-                                              OnCursorPiece(record));
-  ItemColor = RuleColor(atCursor, Chord.Color());
+  ItemColor = RuleColor(InEditVoice(Chord.StaffVoice(), record), Chord.Color());
   Canvas.Font.Color = ItemColor;
   Canvas.Brush.Style = canvas::bsClear;
   ScaleCurrentRect();

@@ -102,6 +102,10 @@ bool TKVPageDrawer::MarkAtCursor(const TKVMark& Mark, const TKVDisplayItem& Reco
   return OnCursorStaff(Record) && OnCursorVoice(Mark.StaffVoice()) && OnCursorPart(Record) && OnCursorPiece(Record);
 }
 
+bool TKVPageDrawer::InEditVoice(uint8_t StaffVoice, const TKVDisplayItem& Record) const {
+  return !Record.StaffLine || (OnCursorVoice(StaffVoice) && OnCursorPart(Record) && OnCursorPiece(Record));
+}
+
 canvas::TColor TKVPageDrawer::RuleColor(bool AtCursor, canvas::TColor Own) const {
   return ActiveVoiceOnly() && !AtCursor ? kDimmed : Own;
 }

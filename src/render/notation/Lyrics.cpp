@@ -67,9 +67,7 @@ void TKVPageDrawer::DrawLyric(TKVLyric& Lyric) {
   if (IsSounding(Lyric)) {
     Canvas.Font.Color = SoundingColor(own);
   } else {
-    const bool atCursor = !record.StaffLine || (OnCursorVoice(Lyric.StaffVoice()) && OnCursorPart(record) &&
-                                                OnCursorPiece(record));
-    Canvas.Font.Color = RuleColor(atCursor, own);
+    Canvas.Font.Color = RuleColor(InEditVoice(Lyric.StaffVoice(), record), own);
   }
   Canvas.Brush.Style = canvas::bsClear;
 

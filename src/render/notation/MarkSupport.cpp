@@ -13,10 +13,7 @@ namespace render {
 
 canvas::TColor TKVPageDrawer::MarkColor(const TKVMark& Mark, bool StaffTest) const {
   const TKVDisplayItem& record = *CurrentRecord;
-  if (!record.StaffLine) return Mark.Color();
-  const bool atCursor = OnCursorVoice(Mark.StaffVoice()) && OnCursorPart(record) && OnCursorPiece(record) &&
-                        (!StaffTest || OnCursorStaff(record));
-  return RuleColor(atCursor, Mark.Color());
+  return RuleColor(InEditVoice(Mark.StaffVoice(), record) && (!StaffTest || OnCursorStaff(record)), Mark.Color());
 }
 
 void TKVPageDrawer::SetMarkTextFont(const TKVMark& Mark, int32_t Role) {

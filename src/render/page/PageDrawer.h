@@ -127,6 +127,9 @@ public:
   bool OnCursorPart(const TKVDisplayItem& Record) const;
   bool OnCursorPiece(const TKVDisplayItem& Record) const;
   bool MarkAtCursor(const TKVMark& Mark, const TKVDisplayItem& Record) const;  // all four
+  // The voice (low four bits of StaffVoice), part and piece tests, the staff
+  // left out; a record without a staff line counts as at the position.
+  bool InEditVoice(uint8_t StaffVoice, const TKVDisplayItem& Record) const;
   canvas::TColor RuleColor(bool AtCursor, canvas::TColor Own) const;
   // The colour of what sounds while the view plays: the view's highlight,
   // maroon where the item is in that colour itself.

@@ -37,11 +37,13 @@ bool TOpenDialog::Execute() {
 void TOpenDialog::DefineProperties(TPropertyList& props) {
   TComponent::DefineProperties(props);
   // Plain fields: each property reads and writes its field.
-  for (auto [name, field] : {std::pair{"FileName", &TOpenDialog::FileName}, {"InitialDir", &TOpenDialog::InitialDir},
-                             {"Filter", &TOpenDialog::Filter}, {"DefaultExt", &TOpenDialog::DefaultExt},
-                             {"Title", &TOpenDialog::Title}})
-    props.Add({name, TPropKind::pkString, [this, field] { return TPropValue(this->*field); },
-               [this, field](const TPropValue& v) { this->*field = std::get<std::string>(v); }, {}});
+  // (The field is captured by copy: clang takes no structured binding in a
+  // capture list.)
+  for (auto [name, member] : {std::pair{"FileName", &TOpenDialog::FileName}, {"InitialDir", &TOpenDialog::InitialDir},
+                              {"Filter", &TOpenDialog::Filter}, {"DefaultExt", &TOpenDialog::DefaultExt},
+                              {"Title", &TOpenDialog::Title}})
+    props.Add({name, TPropKind::pkString, [this, field = member] { return TPropValue(this->*field); },
+               [this, field = member](const TPropValue& v) { this->*field = std::get<std::string>(v); }, {}});
 }
 
 }  // namespace forms

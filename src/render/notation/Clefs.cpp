@@ -9,7 +9,6 @@
 #include "render/page/ScaledMath.h"
 #include "score/layout/LayoutServices.h"
 #include "score/model/Mark.h"
-#include "score/model/Piece.h"
 #include "score/model/Score.h"
 
 namespace render {

@@ -3,7 +3,6 @@
 // a tablature staff in the special style), and the slash through a single
 // grace note.
 
-#include "player/Window.h"
 #include "render/notation/GlyphCodes.h"
 #include "render/notation/ItemTests.h"
 #include "render/page/PageDrawer.h"

@@ -81,7 +81,7 @@ bool FormatMeasureColumn(TKVScore& Score, int32_t PieceIndex, int32_t ColumnInde
   CopyRepeatedMeasurePositions(ctx);
   LayoutTempoMarks(ctx);
   if (!ctx.Result) return false;
-  ctx.NoteSpacing = Score.NoteInterval() * 2 / 3;
+  ctx.NoteSpacing = int32_t(int64_t(Score.NoteInterval()) * 2 / 3);  // any stored interval, without overflow
   for (TKVPart* part : PartsLaidOut(ctx)) {
     ctx.Part = part;
     ctx.Measure = part->GetMeasure(ColumnIndex);

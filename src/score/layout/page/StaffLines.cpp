@@ -47,7 +47,7 @@ void SetSystemSpacing(TKVComposerContext& Ctx) {
   alignment &= 0x7F;
   if (alignment < 2) alignment = Ctx.Score.Align() & 0x7F;
   if (alignment >= 10 && alignment <= 49) Ctx.NoteSpacing = (alignment - 10) * 8;
-  Ctx.SpacingBase = Ctx.NoteSpacing * 2 / 3;
+  Ctx.SpacingBase = int32_t(int64_t(Ctx.NoteSpacing) * 2 / 3);
   if (Ctx.Piece && Ctx.Piece->Separate() && alignment >= 100) alignment = 50;
   Ctx.Alignment = alignment;
 }

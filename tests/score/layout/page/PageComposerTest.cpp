@@ -160,7 +160,9 @@ INSTANTIATE_TEST_SUITE_P(Settings, DamagedPage,
 TEST_F(PageComposer, ExtremeValuesStillCompose) {
   struct {  // Table: the spacing array filled with Word (staff distances 0, indents 1 and 2)
     const char* Name; int Parts, Columns, Staves; uint16_t Meter; int32_t Scale; uint8_t Size; int Table; uint16_t Word;
-  } rows[] = {{"ScaleHuge", 1, 6, 1, 0x0404, INT32_MAX, 100, -1, 0}, {"Scale0", 1, 6, 1, 0x0404, 0, 100, -1, 0},
+    int32_t NoteInterval = 0;
+  } rows[] = {{"NoteInterval", 1, 6, 1, 0x0404, 100, 100, -1, 0, INT32_MAX},
+              {"ScaleHuge", 1, 6, 1, 0x0404, INT32_MAX, 100, -1, 0}, {"Scale0", 1, 6, 1, 0x0404, 0, 100, -1, 0},
               {"ScaleLow", 1, 6, 1, 0x0404, INT32_MIN, 100, -1, 0},   {"Size0", 2, 6, 2, 0x0404, 100, 0, -1, 0},
               {"Size255", 2, 6, 2, 0x0404, 100, 255, -1, 0},          {"Distance", 2, 6, 2, 0x0404, 100, 100, 0, 0x7FFF},
               {"DistanceLow", 2, 6, 2, 0x0404, 100, 100, 0, 0x8000},  {"Left", 1, 6, 1, 0x0404, 100, 100, 1, 0x7FFF},
@@ -176,6 +178,7 @@ TEST_F(PageComposer, ExtremeValuesStillCompose) {
       if (row.Parts && row.Staves && row.Columns) AddNote(Measure(0, 0), 0, 60, 64);
       score->Settings().SetFlags(flags);
       score->Settings().SetScale(row.Scale);
+      if (row.NoteInterval) score->Settings().SetNoteInterval(row.NoteInterval);
       for (int p = 0; p < row.Parts; ++p)
         for (int k = 0; k < row.Staves; ++k) piece->GetPart(p)->GetStaff(k)->SetSizePercent(row.Size);
       if (row.Table >= 0) piece->SpacingArray(row.Table).assign(8, row.Word);

@@ -309,6 +309,7 @@ void PaginatePages(TKVScore& Score, int32_t FromPage, const TKVLayoutSteps& Step
   // run's: the earlier pages' records are gone as well.
   if (FromPage < 0 || FromPage >= ctx.Store.PageCount || size_t(FromPage) > ctx.Store.Pages.size()) FromPage = 0;
   ctx.Store.PageCount = FromPage;
+  PositionKeptPageEnd(ctx, FromPage);
   ctx.MinPages = Score.GetUserPages();
   ctx.UseBuffer = (Score.Flags() & 1) != 0;
   if (ctx.UseBuffer) ctx.Buffer.reserve(128);

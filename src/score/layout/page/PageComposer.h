@@ -177,6 +177,9 @@ void LayoutSystemMarks(TKVComposerContext& Ctx);
 // Moves the display records of the page's measures to the page (once per
 // measure and run).
 void PositionPageItems(TKVComposerContext& Ctx);
+// The naturals that formatting a page's first column put at the end of the
+// measure before it, on the kept page FromPage - 1, moved to that page.
+void PositionKeptPageEnd(TKVComposerContext& Ctx, int32_t FromPage);
 
 // ---- lyric room and the page's end (LyricRoom.cpp, PageEnd.cpp) ----
 // Joins the syllables of the measure just placed to the next of their

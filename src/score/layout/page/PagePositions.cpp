@@ -385,3 +385,19 @@ void PositionPageItems(TKVComposerContext& Ctx) {
     }
   }
 }
+
+void PositionKeptPageEnd(TKVComposerContext& Ctx, int32_t FromPage) {
+  if (FromPage < 1 || size_t(FromPage) > Ctx.Store.Pages.size()) return;
+  const TKVPageRecord& kept = *Ctx.Store.Pages[size_t(FromPage - 1)];
+  if (kept.SystemCount == 0 || kept.SystemCount > kept.Systems.size()) return;
+  const TKVSystemRecord& system = *kept.Systems[kept.SystemCount - 1u];
+  TKVMeasureRecord* last = system.MeasureCount > 0 && system.MeasureCount <= system.Measures.size()
+                               ? system.Measures[system.MeasureCount - 1u]
+                               : nullptr;
+  if (!last || !last->Positioned || last->System != &system) return;
+  TPlacing placing{Ctx, *last};
+  for (int32_t i = 0; TKVDisplayItem* d = last->GetDisplay(i); ++i)
+    if ((d->Flags & 0x20) && d->Item && d->Item->Kind() == K::KeySignature && !d->StaffLine &&
+        !(d->DrawFlags & DisplayDrawFlag::Suppressed))
+      placing.Position(*d);
+}

@@ -54,25 +54,36 @@ protected:
   std::vector<TKVNote*> notes;
 };
 
-TEST_F(LyricRoom, SyllablesOfTwoVersesAreNeitherJoinedNorGivenRoom) {
+// Pairs that leave the spacing as it is without them: two verses (not
+// joined either), a pair with room enough, and any pair while measures are
+// fixed per system.
+struct TKeptRow {
+  const char* Name;
+  const char16_t* Text;
+  uint16_t SecondTick;
+  uint8_t SecondVerse, Align;
+  bool Joined;
+};
+
+class KeptSpacing : public LyricRoom, public ::testing::WithParamInterface<TKeptRow> {};
+
+TEST_P(KeptSpacing, StaysAsWithoutTheSyllables) {
+  const TKeptRow row = GetParam();
   Notes();
-  TKVLyric* first = Syllable(0, u"Wiiiiiiiiiiide", 0);
-  TKVLyric* second = Syllable(128, u"Wiiiiiiiiiiide", 1);
+  if (row.Align) score->SetAlign(row.Align);
+  TKVLyric* first = Syllable(0, row.Text);
+  TKVLyric* second = Syllable(row.SecondTick, row.Text, row.SecondVerse, true);
   Layout();
-  EXPECT_EQ(first->SyllableLink, nullptr);
+  EXPECT_EQ(first->SyllableLink, row.Joined ? second : nullptr);
   const std::vector<int32_t> spacing = Spacing();
   EXPECT_EQ(spacing, SpacingWithout({first, second}));
 }
 
-TEST_F(LyricRoom, ASyllablePairWithRoomEnoughKeepsTheSpacing) {
-  Notes();
-  TKVLyric* first = Syllable(0, u"a");
-  TKVLyric* second = Syllable(384, u"b", 0, true);
-  Layout();
-  EXPECT_EQ(first->SyllableLink, second);
-  const std::vector<int32_t> spacing = Spacing();
-  EXPECT_EQ(spacing, SpacingWithout({first, second}));
-}
+INSTANTIATE_TEST_SUITE_P(Pairs, KeptSpacing,
+                         ::testing::Values(TKeptRow{"TwoVerses", u"Wiiiiiiiiiiide", 128, 1, 0, false},
+                                           TKeptRow{"RoomEnough", u"a", 384, 0, 0, true},
+                                           TKeptRow{"FixedMeasures", u"Wiiiiiiiiiiide", 128, 0, 104, true}),
+                         [](const ::testing::TestParamInfo<TKeptRow>& info) { return std::string(info.param.Name); });
 
 // Wide syllables on neighbouring quarters, with plain and with voice-wise
 // spacing: the measure widens until "- " (or " ") fits between them.
@@ -93,17 +104,6 @@ TEST_F(LyricRoom, WideSyllablesWidenTheMeasureForTheirHyphenOrBlank) {
     EXPECT_GE(Between(b, c), blank - 8) << "buffer " << int(flags);
     EXPECT_LT(Between(b, c), hyphen) << "no more than the blank needs, buffer " << int(flags);
   }
-}
-
-TEST_F(LyricRoom, FixedMeasuresPerSystemNeverWidenForLyrics) {
-  Notes();
-  score->SetAlign(104);
-  TKVLyric* a = Syllable(0, u"Wiiiiiiiiiide");
-  TKVLyric* b = Syllable(128, u"Wiiiiiiiiiide");
-  Layout();
-  EXPECT_EQ(a->SyllableLink, b) << "joined all the same";
-  const std::vector<int32_t> spacing = Spacing();
-  EXPECT_EQ(spacing, SpacingWithout({a, b}));
 }
 
 class PageEnd : public LayoutTest {

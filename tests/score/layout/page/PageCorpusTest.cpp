@@ -82,14 +82,24 @@ protected:
   const TKVScoreLayoutRecords& Store() { return ScoreLayoutRecords(*score); }
   std::string Dump() {
     std::string out = DumpPages(Store().Pages, Store().PageCount);
-    // What the composer writes into the measure records (the full record
-    // dump is too slow for the largest files).
+    // What the composer writes into the measure records, with every display
+    // record's rectangles (the full record dump is too slow for the largest
+    // files).
     std::ostringstream records;
     for (int32_t i = 0; i < score->GetPieceCount(); ++i)
       for (const auto& r : score->GetPiece(i)->Layout().MeasureRecords) {
         records << r->ColumnIndex << ":" << r->LeftX << "," << r->TopY << "," << r->RightX << "," << r->BottomY << ","
                 << r->TotalWidth << "," << r->MusicWidth << "," << int(r->Flags) << "," << r->DisplayCount << " x";
         for (uint32_t x : r->TickTable) records << " " << x;
+        // In any order: a layout from a later page makes the naturals that
+        // close the page before again, behind that measure's other records.
+        std::vector<std::string> rects;
+        for (int32_t i = 0; const TKVDisplayItem* d = r->GetDisplay(i); ++i)
+          rects.push_back(std::to_string(d->Bounds.Left) + "," + std::to_string(d->Bounds.Top) + "," +
+                          std::to_string(d->Bounds.Width) + "," + std::to_string(d->Bounds.Bottom) + "," +
+                          std::to_string(d->Bounds2.Left) + "," + std::to_string(d->Bounds2.Top));
+        std::sort(rects.begin(), rects.end());
+        for (const std::string& rect : rects) records << " r" << rect;
         records << "\n";
       }
     return out + records.str();

@@ -8,7 +8,6 @@
 #include <functional>
 #include <map>
 
-#include "score/import/musicxml/MusicXMLTestSupport.h"
 #include "score/layout/page/PageComposer.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/ItemFactory.h"
@@ -111,12 +110,6 @@ INSTANTIATE_TEST_SUITE_P(
                      return t.AddNote(t.Measure(0, 1), 0, 0x54);
                    },
                    [](R r, L l) { return std::pair(X(r, 0), int64_t(l.Top) + l.LineSpacing / 2); }},
-        TBranchRow{"NoteOnThreeLines",
-                   [](Branch& t) {
-                     t.piece->GetPart(0)->GetStaff(0)->Data().setU8(StaffBlock::LineCount, 3);
-                     return t.AddNote(t.Measure(0, 1), 0, 0x54);
-                   },
-                   [](R r, L l) { return std::pair(X(r, 0), int64_t(l.Top)); }},
         TBranchRow{"ShortMark", [](Branch& t) { return t.AddMark(t.Measure(0, 1), 116, 384); },
                    [](R r, L l) { return std::pair(X(r, 384), int64_t(l.Top)); }},
         TBranchRow{"DotsOfANote",
@@ -320,56 +313,19 @@ TEST_F(PagePositions, RecordsWithoutAPlaceAreNotDrawn) {
   static_cast<void>(after);
 }
 
-// |: 1 2 [3 4]1 :| [5]2: the first ending covers two measures.
-TEST_F(PagePositions, AnEndingOverTwoMeasuresPlaysOnce) {
+// |: 1 2 [3 4]1 :| [5]2 with a system break inside the first ending.
+TEST_F(PagePositions, AnEndingCutAtASystemEndCoversBothMeasures) {
   MakePiece(1, 5);
   TKVMark* first = AddMark(Column(2), 171, 0, 2);
   first->SetText2("1");
   AddMark(Column(3), 156, 512);
   AddMark(Column(4), 171, 0, 1)->SetText2("2");
   for (int c = 0; c < 5; ++c) AddNote(Measure(0, c), 0, 0x54, 512);
-  Layout();
-  EXPECT_EQ(Record(3).Volta, first) << "the layout carries the ending onto its second measure";
-  EXPECT_EQ(Plays(), "1 2 3 4 1 2 5");
   Column(2)->Data().setU8(ColumnBlock::SystemBreak, 1);
   Layout();
-  EXPECT_NE(Record(3).System, Record(2).System);
-  EXPECT_EQ(Plays(), "1 2 3 4 1 2 5") << "also when it is cut at a system's end";
-}
-
-// Endings of the corpus, one volta each over the measures it covers: every
-// measure of an ending plays right after the one before it, as often.
-TEST(CorpusEndings, EveryMeasureOfAnEndingPlaysWithItsFirst) {
-  RegisterScoreLayout();
-  for (const char* name : {"45b-RepeatWithAlternatives.xml", "45d-Repeats-MultipleEndings.xml"}) {
-    const std::string document = LoadCorpusFile(name);
-    if (document.empty()) GTEST_SKIP() << "no corpus";
-    TKVScore score;
-    ImportDocument(score, document);
-    const TKVPieceLayoutRecords& layout = score.GetPiece(0)->Layout();
-    std::vector<int> plays;
-    for (int32_t i = 0; const TKVPlayRecord* play = layout.GetPlay(i); ++i) plays.push_back(int(play->Measure));
-    int endings = 0;
-    for (int32_t c = 0; c < score.GetPiece(0)->GetColumnCount(); ++c)
-      for (const TKVMark* volta : ItemsOfKind<TKVMark>(*score.GetPiece(0)->GetColumn(c), 171)) {
-        if (volta->Value() < 2) continue;
-        ++endings;
-        for (int k = 1; k < volta->Value(); ++k) {
-          EXPECT_EQ(std::count(plays.begin(), plays.end(), c + k), std::count(plays.begin(), plays.end(), c)) << name;
-          for (size_t i = 0; i + 1 < plays.size(); ++i) {
-            if (plays[i] == c + k - 1) {
-              EXPECT_EQ(plays[i + 1], c + k) << name << " play " << i;
-            }
-          }
-        }
-      }
-    if (std::string(name).starts_with("45b")) {
-      EXPECT_EQ(plays, (std::vector<int>{0, 1, 0, 2, 3}));
-    } else {
-      EXPECT_GT(endings, 0) << name << " has an ending over several measures";
-    }
-  }
-  SetLayoutServiceFactory({});
+  ASSERT_NE(Record(3).System, Record(2).System);
+  EXPECT_EQ(Record(3).Volta, first);
+  EXPECT_EQ(Plays(), "1 2 3 4 1 2 5");
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ enum TProgramMessage : int {
   pmSaveStopped = 16,       // saving %s was stopped (the take's label)
   pmNoFolder = 17,          // the folder %s does not exist
   pmMergedNotes = 18,       // %s notes merged by the MIDI import
-  pmHighVelocities = 19,    // %s velocity bytes read without their top bit
+  pmHighVelocities = 19,    // %s data bytes of MIDI messages read without their top bit
   pmNoNotes = 20,           // the file holds no playable notes
   pmTakeCutShort = 21,      // not every frame of the take could be written
 };

@@ -193,12 +193,13 @@ TEST_F(FileActionsTest, AMidiFileCutShortAndAMissingFolderAreSaidAndTheTakeOutli
   WriteText(Folder / "cut.mid", std::string(bytes.begin(), bytes.end() - 6));
   EXPECT_EQ(Drive({"ok"}, [&] { EXPECT_TRUE(Main->OpenFile(Path("cut.mid"))); }),
             "Error: The MIDI file is cut short: its end is missing\n");
-  // A velocity byte read without its top bit, and no note left: both said.
+  // Data bytes read without their top bit (a velocity of 0x80 makes the
+  // note-on a note-off), and no note left: both said.
   TMidiFileBuilder silent(0, 96);
-  silent.AddTrack().Raw({0x00, 0x90, 60, 0x80}).NoteOff(96, 0, 60).EndOfTrack();
+  silent.AddTrack().Raw({0x00, 0x90, 60, 0x80}).Delta(96).Raw({0x80, 60, 0xCC}).EndOfTrack();
   TMemoryStream(silent.Bytes()).SaveToFile(Path("silent.mid"));
   EXPECT_EQ(Drive({"ok"}, [&] { EXPECT_TRUE(Main->OpenFile(Path("silent.mid"))); }),
-            "Error: 1 note-on events had a velocity byte of 128 or more; it was read without its top bit.\n"
+            "Error: 2 data bytes of MIDI messages were 128 or more; they were read without their top bit.\n"
             "The file holds no notes that can be played.\n");
   EXPECT_EQ(Drive({Path("none/take.wav"), "ok", ""}, [&] { Main->ASaveAsExecute(); }),
             "Error: The folder " + Path("none/") + " does not exist.\n");

@@ -266,7 +266,7 @@ public:
   // word its warning; LoadFromFile empties it first.
   struct TKVMidiImportNotice {
     uint32_t Merged = 0;          // notes that fell on the same key and beat as another
-    uint32_t HighVelocities = 0;  // note-ons whose velocity byte had its top bit set
+    uint32_t HighVelocities = 0;  // data bytes of channel messages read without their top bit
     bool NoNotes = false;         // the piece holds no note at all
     bool Any() const { return Merged || HighVelocities || NoNotes; }
   } MidiImportNotice;

@@ -8,7 +8,7 @@
 // parts than the import builds. Such a failure leaves the score as it was.
 // A file that ends inside a chunk imports what it holds, with the warning
 // SMidiFileCutShort in Score.ImportWarning. Score.MidiImportNotice counts
-// the notes merged and the velocity bytes read without their top bit, and
+// the notes merged and the data bytes read without their top bit, and
 // says when the piece holds no note.
 
 #include <vector>

@@ -109,6 +109,6 @@ struct TKVMidiImportState {
   // A chunk's length runs past the end of the file (a file cut short, as by
   // a broken download): what it held was read, the rest is missing.
   bool CutShort = false;
-  // Note-on events whose velocity byte had its top bit set: read without it.
+  // Data bytes of channel messages that had their top bit set: read without it.
   uint32_t HighVelocities = 0;
 };

@@ -162,7 +162,7 @@ void TKVMidiReader::ReadTrack() {
   FCurrent = NoPart;
   FHyphen = false;
   try {
-    // After a channel message cut short by a status byte, that byte starts
+    // After a system message cut short by a status byte, that byte starts
     // the next event at the same time.
     bool statusPending = false;
     while (FPos < FChunk.size()) {
@@ -182,7 +182,7 @@ void TKVMidiReader::ReadTrack() {
           --FPos;
           if (FRunningStatus == 0) continue;
         }
-        statusPending = !ReadChannelMessage();
+        ReadChannelMessage();
       }
     }
   } catch (const TTrackCut&) {
@@ -249,22 +249,21 @@ bool TKVMidiReader::ReadSystemMessage(uint8_t status) {
   }
 }
 
-bool TKVMidiReader::ReadChannelMessage() {
-  uint8_t status = FRunningStatus;
-  uint8_t channel = status & 0x0F;
-  uint8_t data[2];
-  int count = (status >> 4) == 0xC || (status >> 4) == 0xD ? 1 : 2;
-  if ((status >> 4) == 0x9) {
-    // A note-on's velocity byte with its top bit set is read without it
-    // (and counted), so that no note of such a file is lost.
-    if (!ReadDataBytes(data, 1)) return false;
-    data[1] = ReadByte();
-    if (data[1] & 0x80) {
-      data[1] &= 0x7F;
+void TKVMidiReader::ReadChannelMessage() {
+  const uint8_t status = FRunningStatus;
+  const uint8_t channel = status & 0x0F;
+  uint8_t data[2] = {0, 0};
+  const int count = (status >> 4) == 0xC || (status >> 4) == 0xD ? 1 : 2;
+  // The message's length says where the next one starts: a data byte with
+  // its top bit set (some writers put one in a note-off's velocity) is read
+  // without that bit, and counted, never taken for a status byte, so that
+  // the rest of the track stays in step.
+  for (int i = 0; i < count; ++i) {
+    data[i] = ReadByte();
+    if (data[i] & 0x80) {
+      data[i] &= 0x7F;
       ++FState.HighVelocities;
     }
-  } else if (!ReadDataBytes(data, count)) {
-    return false;
   }
   FChannel = channel;
   switch (status >> 4) {
@@ -294,7 +293,6 @@ bool TKVMidiReader::ReadChannelMessage() {
       break;
     }
   }
-  return true;
 }
 
 void TKVMidiReader::NoteOff(uint8_t channel, uint8_t key) {
@@ -312,9 +310,13 @@ void TKVMidiReader::NoteOn(uint8_t channel, uint8_t key, uint8_t velocity) {
   TKVMidiImportPart* part = PartOfChannel(channel);
   TKVMidiSpelling s = SpellMidiNote(channel, key, FDrumMap);
   if ((s.Octave - 5) * 7 + s.Step - 1 < 0) part->LowNote = 1;
-  // A second note-on of a sounding key ends the sounding note first.
-  if (TKVImportEvent* open = FindOpenNote(part, key)) EndNote(part, open);
-  if (velocity == 0) return;
+  // A note-on of velocity 0 is a note-off. Another note-on of a sounding
+  // key (an echo) sounds beside it, and note-offs end the notes of a key in
+  // the order they began; only beyond MaxOpenNotesOfKey the earliest ends.
+  if (velocity == 0 || OpenNotesOf(part, key) >= MaxOpenNotesOfKey) {
+    if (TKVImportEvent* open = FindOpenNote(part, key)) EndNote(part, open);
+    if (velocity == 0) return;
+  }
   part->Sounded = true;
   if (part->OpenNotes.empty()) FPartsWithOpenNotes.push_back(part);
   TKVImportEvent& note = NewRecord(part->OpenNotes);
@@ -453,6 +455,11 @@ TKVMidiImportPart* TKVMidiReader::FindPartByChannel(uint8_t channel) {
     if (current->Channel == channel) return current;
   }
   return Part(FFirstOfChannel[channel & 0x0F]);
+}
+
+size_t TKVMidiReader::OpenNotesOf(const TKVMidiImportPart* part, uint8_t key) const {
+  return size_t(std::count_if(part->OpenNotes.begin(), part->OpenNotes.end(),
+                              [key](const auto& note) { return note->Key == key; }));
 }
 
 TKVImportEvent* TKVMidiReader::FindOpenNote(TKVMidiImportPart* part, uint8_t key) {

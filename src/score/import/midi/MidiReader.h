@@ -23,6 +23,9 @@ public:
   // running time passes it ends there, so that the measures and the meter map
   // built from the times stay bounded.
   static constexpr uint32_t MaxEventTime = 0xFFFFFF;
+  // Notes of one key sounding at once in a part (echoes overlap a few deep;
+  // a file that never ends its notes would otherwise hold them all to the end).
+  static constexpr size_t MaxOpenNotesOfKey = 16;
   // The tempo given to files timed in SMPTE frames (their quarter note is
   // taken as half a second).
   static constexpr uint16_t SmpteTempo = TKVImportTempo::Default;
@@ -45,14 +48,15 @@ private:
   uint8_t ReadByte();
   uint32_t ReadVarLen();
   std::string ReadText(uint32_t length);
-  // Reads Count data bytes; false (nothing more consumed) at a byte of 128 or
-  // more, which then starts the next event.
+  // Reads Count data bytes of a system message; false (nothing more
+  // consumed) at a byte of 128 or more, which then starts the next event.
   bool ReadDataBytes(uint8_t* out, int count);
 
   bool AdvanceTime(uint32_t delta);
   void ReadMetaEvent();
   bool ReadSystemMessage(uint8_t status);
-  bool ReadChannelMessage();
+  // Reads the data bytes the message's length gives, each without its top bit.
+  void ReadChannelMessage();
   void NoteOff(uint8_t channel, uint8_t key);
   void NoteOn(uint8_t channel, uint8_t key, uint8_t velocity);
   void ProgramChange(uint8_t channel, uint8_t program);
@@ -72,7 +76,9 @@ private:
   // none yet), else the first of the channel, else a new one.
   TKVMidiImportPart* PartOfChannel(uint8_t channel);
   TKVMidiImportPart* FindPartByChannel(uint8_t channel);
+  // The first open note of Key (the earliest begun), or nil.
   TKVImportEvent* FindOpenNote(TKVMidiImportPart* part, uint8_t key);
+  size_t OpenNotesOf(const TKVMidiImportPart* part, uint8_t key) const;
   void EndNote(TKVMidiImportPart* part, TKVImportEvent* note);
   TKVImportEvent& NewRecord(TKVImportEventList& list);
 

@@ -91,14 +91,35 @@ INSTANTIATE_TEST_SUITE_P(
                      t.Delta(0).Raw({0xF1, 0x11}).Delta(0).Raw({0xF6}).NoteOff(7, 0, 60).EndOfTrack();
                    },
                    {{0, 7, 60, 90}}},
-        // A data byte where a status byte was due is the first byte of a
-        // message cut short: the message is dropped, the byte starts the next.
-        TNotesCase{"MessageCutShortByAStatusByteIsDropped",
+        // A message is as long as its kind says: a data byte of 128 or more
+        // (a note-off's velocity 0xCC or 0xFF, a note-on's 0x80 that makes
+        // it a note-off) is read without its top bit, not as a status byte.
+        TNotesCase{"DataBytesAreReadByTheMessagesLength",
                    [](auto& t) {
-                     t.NoteOn(0, 0, 60, 100).Delta(128).Raw({0xB0, 7}).Raw({0x80, 60, 64});
-                     t.NoteOn(0, 0, 64, 100).NoteOff(128, 0, 64).EndOfTrack();
+                     t.NoteOn(0, 0, 60, 100).Delta(128).Raw({0x80, 60, 0xCC}).NoteOn(0, 0, 62, 100);
+                     t.Delta(128).Raw({0x90, 62, 0x80}).NoteOn(0, 0, 64, 0xFF).Delta(128).Raw({0x80, 64, 0xFF});
+                     t.NoteOn(0, 0, 65, 100).Delta(128).Raw({0xB0, 0x01, 0x90}).NoteOff(0, 0, 65).EndOfTrack();
                    },
-                   {{0, 128, 60, 100}, {128, 128, 64, 100}}}),
+                   {{0, 128, 60, 100}, {128, 128, 62, 100}, {256, 128, 64, 127}, {384, 128, 65, 100}}},
+        // Notes of one key that overlap (an echo) end in the order they
+        // began; without note-offs the sixteenth sounding one is the last to
+        // wait, a seventeenth ends the earliest.
+        TNotesCase{"OverlappingNotesOfAKeyEndFirstInFirstOut",
+                   [](auto& t) {
+                     t.NoteOn(0, 0, 60, 90).NoteOn(64, 0, 60, 91).NoteOn(0, 0, 62, 92).NoteOff(64, 0, 60);
+                     t.NoteOn(0, 0, 60, 0).NoteOff(64, 0, 62).NoteOff(0, 0, 60).EndOfTrack();
+                   },
+                   {{0, 128, 60, 90}, {64, 64, 60, 91}, {64, 128, 62, 92}}},
+        TNotesCase{"AtMostSixteenNotesOfAKeySoundAtOnce",
+                   [](auto& t) {
+                     for (int i = 0; i < 17; ++i) t.NoteOn(i == 0 ? 0 : 8, 0, 60, 100 + i);
+                     t.EndOfTrack(200);
+                   },
+                   [] {
+                     std::vector<TNoteSeen> notes{{0, 128, 60, 100}};
+                     for (uint32_t i = 1; i < 17; ++i) notes.push_back({8 * i, uint16_t(328 - 8 * i), 60, uint8_t(100 + i)});
+                     return notes;
+                   }()}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(MidiReader, NoteWithoutNoteOffEndsWithItsTrack) {
@@ -398,6 +419,18 @@ TEST(MidiReader, VelocitiesControllersAndProgramsGoWhereTheyPlay) {
   EXPECT_EQ(NotesOf(*s.Parts[0]), (std::vector<TNoteSeen>{{0, 128, 60, 100}, {128, 128, 64, 0x40}}));
   EXPECT_TRUE(s.HighVelocities == 1 && s.Parts[0]->Program == 6 && !s.Parts[0]->Volume && s.Parts.at(1)->Volume == 90);
   EXPECT_TRUE(s.MIDIEvents.size() == 1 && std::get<TKVImportMIDIEvent>(s.MIDIEvents[0]->Item).Data == TBytes({0xC0, 9}));
+}
+
+// Every data byte read without its top bit is counted, whatever its message.
+TEST(MidiReader, DataBytesWithTheirTopBitAreCounted) {
+  TMidiFileBuilder file(0, 128);
+  file.AddTrack().Raw({0x00, 0xC0, 0x85, 0x00, 0x90, 60, 0xFF, 0x40, 0x80, 60, 0xCC, 0x00, 0xB0, 0x81, 0x90}).EndOfTrack();
+  TKVMidiImportState s = ReadMidi(file.Bytes());
+  EXPECT_EQ(s.HighVelocities, 5u);
+  EXPECT_EQ(NotesOf(*s.Parts.at(0)), (std::vector<TNoteSeen>{{0, 64, 60, 127}}));
+  EXPECT_EQ(s.Parts[0]->Program, 5);
+  ASSERT_EQ(s.MIDIEvents.size(), 1u);
+  EXPECT_EQ(std::get<TKVImportMIDIEvent>(s.MIDIEvents[0]->Item).Data, TBytes({0xB0, 0x01, 0x10}));
 }
 
 TEST(MidiReader, HeaderFormatIsKeptOnlyWhenKnown) {

@@ -15,6 +15,7 @@
 #include "score/model/Pause.h"
 #include "score/model/Piece.h"
 #include "score/model/Score.h"
+#include "score/model/ScoreRoutines.h"
 #include "score/model/ScoreTypes.h"
 #include "score/model/Staff.h"
 #include "score/model/Vorschlag.h"
@@ -163,7 +164,7 @@ void TKVMusicXMLFinish::ShortenPickup() {
 // an overfull one whose notes would lie past its end. The column's own meter
 // word says so without showing a time signature. The first measure's pickup
 // has its own rule, and measures without a time signature last as long as
-// their content anyway.
+// their content anyway, once no tuplet reaches past it.
 void TKVMusicXMLFinish::FitColumnsToContent() {
   bool meter = false;
   for (int32_t n = 0; size_t(n) < FWalk.ColumnEnds.size(); ++n) {
@@ -173,6 +174,7 @@ void TKVMusicXMLFinish::FitColumnsToContent() {
                       }));
     const TKVMeasure* first = FirstPartMeasure(n);
     const int32_t end = FWalk.ColumnEnds[size_t(n)];
+    if (!meter) KeepTupletsWithin(n, end);
     if (!meter || !first || end == 0 || end == first->Length || (n == 0 && end < first->Length)) continue;
     const uint16_t word = PickupMeter(end);
     if (word == 0) continue;
@@ -183,6 +185,24 @@ void TKVMusicXMLFinish::FitColumnsToContent() {
       ColumnOf(FPiece, n)->SetMeter(word);
     for (int32_t p = 0; p < FPiece.GetPartCount(); ++p)
       if (TKVMeasure* measure = FPiece.GetPart(p)->GetMeasure(n)) measure->Length = uint16_t(end);
+  }
+}
+
+// A measure without a meter lasts as far as its notes or a tuplet reach
+// (unit times the tuplet's normal count). A tuplet given by a ratio that
+// count does not know, or nested in another, would reach past the notes and
+// add silence after them: its unit is cut to the notes' end.
+void TKVMusicXMLFinish::KeepTupletsWithin(int32_t Column, int32_t End) {
+  for (int32_t p = 0; p < FPiece.GetPartCount(); ++p) {
+    const TKVMeasure* measure = FPiece.GetPart(p)->GetMeasure(Column);
+    if (!measure) continue;
+    for (TKVItem* item : measure->Items()) {
+      auto* tuplet = item->Kind() == ItemKind::Tuplet ? ItemCast<TKVMark>(item) : nullptr;
+      if (!tuplet) continue;
+      const int32_t normal = TupletNormalCount(tuplet->Variant());
+      if (tuplet->Position() + tuplet->Value() * normal > End)
+        tuplet->SetValue(uint16_t(std::max((End - tuplet->Position()) / normal, 1)));
+    }
   }
 }
 

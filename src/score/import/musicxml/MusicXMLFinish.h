@@ -45,6 +45,7 @@ private:
   void GiveEveryStaffAVoice();
   void ShortenPickup();
   void FitColumnsToContent();
+  void KeepTupletsWithin(int32_t Column, int32_t End);
   void BreakAfterLastColumn();
   void LayOut();
   void PlaceBarlines();

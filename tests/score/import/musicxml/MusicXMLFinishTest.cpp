@@ -128,6 +128,60 @@ TEST_F(MusicXMLFinish, GraceGroupsPercussionTiesAndSlurs) {
   EXPECT_EQ(pitches, (std::vector<int>{0x50, 0x46, 0x54}));  // the E (key 64) at the entry's position
 }
 
+// A tuplet note of Divisions lasting Type (a written value) under
+// Actual:Normal, with a normal type and dot when given.
+std::string TupletNote(int divisions, const std::string& type, int actual, int normal, const std::string& normalType = "",
+                       bool normalDot = false) {
+  return N("C5", divisions, "<type>" + type + "</type><time-modification><actual-notes>" + std::to_string(actual) +
+                                "</actual-notes><normal-notes>" + std::to_string(normal) + "</normal-notes>" +
+                                (normalType.empty() ? "" : "<normal-type>" + normalType + "</normal-type>") +
+                                (normalDot ? "<normal-dot/>" : "") + "</time-modification>");
+}
+
+// A measure lasts as its meter and its notes say, whatever ratios its
+// tuplets are given by: nested ones, normal types and dots, and a ratio
+// whose tuplet would reach past a measure that has no meter. Each document
+// is two such measures; their time is worked out by hand (100 quarters a
+// minute: 600 ms a quarter) and the independent count agrees.
+TEST_F(MusicXMLFinish, TupletsOfAnyRatioLastAsTheirNotes) {
+  auto attributes = [](int divisions, int beats, int type) {
+    return "<attributes><divisions>" + std::to_string(divisions) + "</divisions>" +
+           (beats ? "<time><beats>" + std::to_string(beats) + "</beats><beat-type>" + std::to_string(type) +
+                        "</beat-type></time>"
+                  : std::string()) +
+           "</attributes>";
+  };
+  // 3:2 sixteenths inside 5:4 eighths (15:8 in all) fill a 2/4 measure: 4 x 6 + 3 x 2 of 15 a quarter.
+  std::string nested;
+  for (int i = 0; i < 5; ++i) nested += i == 2 ? TupletNote(2, "16th", 15, 8, "16th") + TupletNote(2, "16th", 15, 8, "16th") +
+                                                     TupletNote(2, "16th", 15, 8, "16th")
+                                               : TupletNote(6, "eighth", 5, 4, "eighth");
+  // Duplet quarters in the time of a dotted quarter: four fill 6/8.
+  std::string duplets;
+  for (int i = 0; i < 4; ++i) duplets += TupletNote(3, "quarter", 2, 1, "quarter", true);
+  // Two quarters, then an eighth triplet whose first eighth holds three
+  // eighths written 9:4 of normal type quarter (their tuplet alone would
+  // reach two measures further).
+  const std::string nine = N("A4", 9) + N("B4", 9) + TupletNote(1, "eighth", 9, 4, "quarter") +
+                           TupletNote(1, "eighth", 9, 4, "quarter") + TupletNote(1, "eighth", 9, 4, "quarter") +
+                           TupletNote(3, "eighth", 3, 2, "eighth") + TupletNote(3, "eighth", 3, 2, "eighth");
+  const struct {
+    std::string First, Content;
+    double Ms;
+  } cases[] = {{attributes(15, 2, 4), nested, 4 * 600.0},   {attributes(15, 0, 0), nested, 4 * 600.0},
+               {attributes(4, 6, 8), duplets, 6 * 600.0},   {attributes(4, 0, 0), duplets, 6 * 600.0},
+               {attributes(9, 3, 4), nine, 6 * 600.0},      {attributes(9, 0, 0), nine, 6 * 600.0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.First);
+    const std::string document = Partwise({Measure(1, c.First + c.Content) + Measure(2, c.Content)});
+    TKVScore score;
+    ImportDocument(score, document);
+    EXPECT_EQ(score.ImportWarning, "");
+    EXPECT_DOUBLE_EQ(score.GetPiece(0)->Layout().RunningTime, c.Ms);
+    EXPECT_DOUBLE_EQ(PlayTimeOfMusicXML(document), c.Ms);
+  }
+}
+
 // An error in the guarded steps ends them; the piece stays and the error's
 // text is the import's warning. Chord symbols without a text ask the host.
 TEST_F(MusicXMLFinish, ErrorInTheNotationStepBecomesTheWarning) {

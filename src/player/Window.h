@@ -360,6 +360,20 @@ public:
   canvas::TPoint PageTextPos() const { return {PageButtonRect[0].Left, PageButtonRect[0].Top}; }
   TKVRuleMarkers RuleMarkers;
   int32_t RuleMarkOffset = -140;  // layout units from the vertical marker to the second one
+  // The ruler being dragged by a marker (0 none; 1 to 6 the marker): only
+  // its ruler is repainted meanwhile.
+  uint8_t RulerDragMode = 0;
+  // Numbered buttons on the vertical ruler, in unscrolled client pixels;
+  // OnGetRuleButton gives their hints.
+  struct TKVRuleButton {
+    bool Visible = false;
+    canvas::TRect Rect;
+  };
+  std::array<TKVRuleButton, 10> RuleButtons{};
+  // The application's current shape settings: arcs are drawn with them.
+  canvas::TColor ObjectPenColor = canvas::clBlack;
+  int32_t ObjectPenWidth = 0;  // units; 0 the page's one-unit width
+  canvas::TColor ObjectFillColor = canvas::clWhite;
 
   // ---- between client pixels and layout units ----
   // The staff's line spacing in pixels at the zoom (1.3 times for tablature).

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/canvas/Bitmap.h"
 #include "player/ScoreRenderer.h"
 #include "player/ViewControl.h"
 #include "player/Window.h"
@@ -35,6 +36,15 @@ protected:
     return pixels;
   }
   canvas::TColor At(canvas::TPoint P) { return canvas::ColorOfPixel(form->Window().GetDC().Pixel(P.X, P.Y)); }
+  // The window's pixels in Area, as a picture.
+  canvas::TBitmap WindowImage(const canvas::TRect& Area) {
+    const window::TPixelBuffer b = form->Window().GetDC();
+    canvas::TBitmap image(Area.Width(), Area.Height());
+    for (int y = 0; y < Area.Height(); ++y)
+      for (int x = 0; x < Area.Width(); ++x)
+        image.Pixels()[size_t(y) * size_t(Area.Width()) + size_t(x)] = 0xFF000000 | b.Pixel(Area.Left + x, Area.Top + y);
+    return image;
+  }
   void Repaint() {
     control->Invalidate();
     Pump();

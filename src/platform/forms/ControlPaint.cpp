@@ -1,5 +1,8 @@
 #include "platform/forms/ControlPaint.h"
 
+#include <algorithm>
+#include <array>
+
 #include "base/Utf8.h"
 
 namespace forms {
@@ -73,6 +76,51 @@ void FillSolid(canvas::TCanvas& canvas, const TRect& r, canvas::TColor color) {
   canvas.Brush = {color, canvas::bsSolid};
   canvas.FillRect(r);
   canvas.Brush = saved;
+}
+
+namespace {
+
+// A small filled triangle pointing away from the centre of R, towards Kind's side.
+std::array<canvas::TPoint, 3> Arrow(const TRect& r, TFrameControl kind) {
+  const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
+  const int s = std::max(2, std::min(r.Width(), r.Height()) / 5);
+  switch (kind) {
+    case fcScrollUp: return {{{cx - s, cy + s / 2}, {cx + s, cy + s / 2}, {cx, cy - s / 2 - 1}}};
+    case fcScrollDown: return {{{cx - s, cy - s / 2}, {cx + s, cy - s / 2}, {cx, cy + s / 2 + 1}}};
+    case fcScrollLeft: return {{{cx + s / 2, cy - s}, {cx + s / 2, cy + s}, {cx - s / 2 - 1, cy}}};
+    default: return {{{cx - s / 2, cy - s}, {cx - s / 2, cy + s}, {cx + s / 2 + 1, cy}}};
+  }
+}
+
+void FillArrow(canvas::TCanvas& canvas, std::array<canvas::TPoint, 3> arrow, int shift, canvas::TColor color) {
+  for (canvas::TPoint& p : arrow) p.X += shift, p.Y += shift;
+  canvas.Pen = {color, 1};
+  canvas.Brush = {color, canvas::bsSolid};
+  canvas.Polygon(arrow);
+}
+
+}  // namespace
+
+void DrawFrameControl(canvas::TCanvas& canvas, const TRect& r, TFrameControl kind, unsigned state) {
+  const bool pushed = state & fcsPushed;
+  FillSolid(canvas, r, canvas::clBtnFace);
+  if (pushed && (state & fcsFlat))
+    Frame3D(canvas, r, canvas::clBtnShadow, canvas::clBtnShadow);
+  else
+    DrawEdge(canvas, r, !pushed);
+  if (kind == fcButtonPush) return;
+  const canvas::TPen pen = canvas.Pen;
+  const canvas::TBrush brush = canvas.Brush;
+  const std::array<canvas::TPoint, 3> arrow = Arrow(r, kind);
+  const int shift = pushed ? 1 : 0;
+  if (state & fcsInactive) {
+    FillArrow(canvas, arrow, shift + 1, canvas::clBtnHighlight);
+    FillArrow(canvas, arrow, shift, canvas::clBtnShadow);
+  } else {
+    FillArrow(canvas, arrow, shift, canvas::clBtnText);
+  }
+  canvas.Pen = pen;
+  canvas.Brush = brush;
 }
 
 }  // namespace forms

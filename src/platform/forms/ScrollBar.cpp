@@ -1,7 +1,6 @@
 #include "platform/forms/ScrollBar.h"
 
 #include <algorithm>
-#include <array>
 
 #include "platform/forms/ControlPaint.h"
 
@@ -84,24 +83,9 @@ void TScrollBar::Paint() {
   // The track: lighter than the buttons, as the classic dithered track looks.
   FillSolid(c, ClientRect(), canvas::RGB(0xEA, 0xE8, 0xE4));
   const int length = Along(Width(), Height());
-  const canvas::TColor ink = IsEnabled() ? canvas::clBtnText : canvas::clGrayText;
-  for (int end = 0; end < 2; ++end) {
-    const TRect b = span(end ? length - g.Button : 0, g.Button);
-    FillSolid(c, b, canvas::clBtnFace);
-    DrawEdge(c, b, true);
-    // A small triangle pointing away from the track.
-    const int cx = (b.Left + b.Right) / 2, cy = (b.Top + b.Bottom) / 2, s = std::max(2, g.Button / 5);
-    std::array<canvas::TPoint, 3> arrow;
-    if (vertical)
-      arrow = end ? std::array<canvas::TPoint, 3>{{{cx - s, cy - s / 2}, {cx + s, cy - s / 2}, {cx, cy + s / 2 + 1}}}
-                  : std::array<canvas::TPoint, 3>{{{cx - s, cy + s / 2}, {cx + s, cy + s / 2}, {cx, cy - s / 2 - 1}}};
-    else
-      arrow = end ? std::array<canvas::TPoint, 3>{{{cx - s / 2, cy - s}, {cx - s / 2, cy + s}, {cx + s / 2 + 1, cy}}}
-                  : std::array<canvas::TPoint, 3>{{{cx + s / 2, cy - s}, {cx + s / 2, cy + s}, {cx - s / 2 - 1, cy}}};
-    c.Pen = {ink, 1};
-    c.Brush = {ink, canvas::bsSolid};
-    c.Polygon(arrow);
-  }
+  const unsigned state = IsEnabled() ? 0u : unsigned(fcsInactive);
+  DrawFrameControl(c, span(0, g.Button), vertical ? fcScrollUp : fcScrollLeft, state);
+  DrawFrameControl(c, span(length - g.Button, g.Button), vertical ? fcScrollDown : fcScrollRight, state);
   if (IsEnabled() && g.TrackLength > 0) {
     const TRect thumb = span(g.ThumbStart, g.ThumbLength);
     FillSolid(c, thumb, canvas::clBtnFace);

@@ -20,7 +20,12 @@ public:
   void DrawHoverOverlay(bool Update) override;
   void CalcRuleMarkers() override;
   void DrawSelectionOverlay(bool Update);
-  void DrawRule(canvas::TCanvas& Canvas, bool Markers, const canvas::TRect& ClientArea, int Mode);
+  // Both rulers inside Area (the client area of the scroll bars' side),
+  // each page's part clipped to its strip unless NoClip; Reserved has no
+  // effect.
+  void DrawRule(canvas::TCanvas& Canvas, bool NoClip, const canvas::TRect& Area, int Reserved);
+  // The page-button bar left of the horizontal scroll bar, in the plain
+  // look (no visual styles exist to theme it).
   void DrawPageButtons(canvas::TCanvas& Canvas);
   // The image of the view rectangle (client pixels): the visible pages and
   // the control's colour where none is; Paint copies it onto the control.
@@ -35,6 +40,8 @@ protected:
 
 private:
   struct TPaintState;
+  // The hook of a ruler marker: markers are not drawn.
+  void DrawRuleMarker(canvas::TColor Color, bool Active, int Kind);
   void DrawPage(TPaintState& State, int32_t PageIndex);
   void DrawSpreadPage(TPaintState& State, int32_t PageIndex, bool OuterSide);
 };

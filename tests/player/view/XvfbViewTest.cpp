@@ -17,6 +17,7 @@
 #include "score/layout/page/PageRecords.h"
 #include "score/model/Piece.h"
 #include "score/model/Score.h"
+#include "support/ShownView.h"
 #include "support/XvfbApplication.h"
 #include "support/sketch/ReviewImages.h"
 
@@ -67,19 +68,9 @@ TEST(XvfbViewTest, ACorpusScoreShownInARealWindowIsWhereTheViewPutsIt) {
   TKVScore& score = *file;
   score.SetPages(true);
   score.SetUserPages(3);
-  forms::TForm* form = nullptr;
-  x.App->CreateForm(form);
-  form->SetBounds(0, 0, 800, 600);
-  SetScoreRendererFactory([](TKVWindow& View) { return std::make_unique<TPaperPainter>(View); });
-  auto* control = new TKVViewControl(form);
-  SetScoreRendererFactory({});
-  control->SetParent(form);
-  control->SetBounds(0, 0, 800, 600);
-  control->SetColor(canvas::clGray);
+  TKVViewControl* control = &test_support::ShowScoreInView(
+      *x.App, [](TKVWindow& View) { return std::make_unique<TPaperPainter>(View); }, score);
   TKVWindow& view = control->View();
-  view.SetScore(&score);
-  form->Show();
-  control->SetFocus();
   view.GotoPosition(0, 1, true, 0);
   x.Settle();
   const auto shot = x.Display().Screenshot(std::string(SONARID_BINARY_DIR) + "/view-screenshot");

@@ -11,8 +11,11 @@
 #include "render/page/ScaledMath.h"
 #include "score/layout/page/PageRecords.h"
 #include "score/model/ElementBlocks.h"
+#include "score/model/Image.h"
 #include "score/model/Item.h"
 #include "score/model/ItemKinds.h"
+#include "score/model/OleObject.h"
+#include "score/model/PageTexts.h"
 
 namespace render {
 
@@ -76,6 +79,28 @@ canvas::TPoint TKVPageDrawer::RotateObjectPoint(canvas::TPoint Point, int32_t An
   return RotatePointCounterClockwise(Point, std::cos(a), std::sin(a));
 }
 
+void TKVPageDrawer::DrawObjectShape(TKVItem& Item, TKVDisplayItem* Record, const TKVObjectPlacement& Placement) {
+  switch (Item.Kind()) {
+    case ItemKind::Line: DrawLineObject(Item, Placement.Start, Placement.End); break;
+    case ItemKind::Rectangle: case ItemKind::Ellipse: DrawBoxObject(Item, Placement.Box); break;
+    case ItemKind::Arc: case ItemKind::Pie: case ItemKind::ArcChord: DrawArcObject(Item, Placement); break;
+    case ItemKind::Text:
+      if (auto* text = ItemCast<TKVText>(&Item)) DrawTextObject(*text, Record, Placement.Box);
+      break;
+    case ItemKind::Image:
+      if (auto* image = ItemCast<TKVImage>(&Item)) DrawPictureObject(*image, Placement.Box);
+      break;
+    case ItemKind::OleObject:
+      // The embedded object draws itself.
+      if (auto* ole = ItemCast<TKVOleObject>(&Item)) ole->Container().Draw(Canvas, Placement.Box);
+      break;
+    case ItemKind::PageMark:
+      if (auto* mark = ItemCast<TKVPageMark>(&Item); mark && Record) DrawPageMarkObject(*mark, *Record, Placement.Box);
+      break;
+    default: break;
+  }
+}
+
 void TKVPageDrawer::DrawObject(TKVItem& Item, TKVDisplayItem* Record, int32_t X, int32_t Y, bool Before, bool Force) {
   const uint8_t kind = Item.Kind();
   const int layer = LayerByte(kind);
@@ -95,8 +120,17 @@ void TKVPageDrawer::DrawObject(TKVItem& Item, TKVDisplayItem* Record, int32_t X,
     if (code == 1 || code == 2) place.Start = Moved(place.Start, dx, dy);
     if (code == 1 || code == 3) place.End = Moved(place.End, dx, dy);
     place.Box = {place.Start.X, place.Start.Y, place.End.X, place.End.Y};
-  } else if (kind == ItemKind::Text || kind == ItemKind::PageMark) {
-    if (Record) {
+  } else if (kind == ItemKind::PageMark) {
+    // Only the page's record places a page mark, and only a whole move
+    // adjusts it.
+    if (!Record) return;
+    ScaleItemRect(Record->Bounds, place.Box);
+    const canvas::TPoint by = code == 1 ? canvas::TPoint{X + dx, Y + dy} : canvas::TPoint{X, Y};
+    place.Box = {place.Box.Left + by.X, place.Box.Top + by.Y, place.Box.Right + by.X, place.Box.Bottom + by.Y};
+  } else if (kind == ItemKind::Text) {
+    // A text of the page stands in its record's box; one attached to a
+    // measure or drawn in a user symbol at its own point.
+    if (Record && !Force) {
       ScaleObjectRect(Record->Bounds, place.Box);
     } else {
       const canvas::TPoint at = ScaleObjectPoint(x, y);
@@ -108,8 +142,12 @@ void TKVPageDrawer::DrawObject(TKVItem& Item, TKVDisplayItem* Record, int32_t X,
     ScaleObjectRect({x, y, x + w, y + h}, place.Box);
     PlaceObjectRect(place.Box, Record, X, Y);
     if (IsArc(kind) && data.Size() >= ArcBlock::EndY + 2) {
-      place.Start = Moved(ScaleObjectPoint(data.i16(ArcBlock::StartX), data.i16(ArcBlock::StartY)), X, Y);
-      place.End = Moved(ScaleObjectPoint(data.i16(ArcBlock::EndX), data.i16(ArcBlock::EndY)), X, Y);
+      // The points fix only directions: they are not scaled with the object.
+      auto point = [&](size_t At) {
+        return canvas::TPoint{ScaleUnits(data.i16(At), XScale), ScaleUnits(data.i16(At + 2), YScale)};
+      };
+      place.Start = Moved(point(ArcBlock::StartX), X, Y);
+      place.End = Moved(point(ArcBlock::EndX), X, Y);
       if (code == 1 || code == 10) place.Start = Moved(place.Start, dx, dy);
       if (code == 1 || code == 11) place.End = Moved(place.End, dx, dy);
     }

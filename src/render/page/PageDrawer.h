@@ -19,14 +19,17 @@
 
 class TKVChord;
 class TKVFrame;
+class TKVImage;
 class TKVItem;
 class TKVLiga;
 class TKVLyric;
 class TKVMark;
 class TKVNote;
+class TKVPageMark;
 class TKVPause;
 class TKVScore;
 class TKVStaff;
+class TKVText;
 class TKVWindow;
 struct TKVDisplayItem;
 struct TKVLayoutRect;
@@ -236,9 +239,17 @@ public:
     canvas::TRect Box;
     canvas::TPoint Start, End;
   };
-  // The drawing of one object kind at its placement; shapes, texts,
-  // pictures and page marks come later.
+  // The drawing of one object kind at its placement.
   void DrawObjectShape(TKVItem& Item, TKVDisplayItem* Record, const TKVObjectPlacement& Placement);
+  void DrawLineObject(const TKVItem& Line, canvas::TPoint A, canvas::TPoint B);           // 202
+  void DrawBoxObject(const TKVItem& Box, const canvas::TRect& R);                          // 203, 204
+  void DrawArcObject(const TKVItem& Arc, const TKVObjectPlacement& Placement);             // 205-207
+  void DrawTextObject(TKVText& Text, const TKVDisplayItem* Record, const canvas::TRect& R);  // 200
+  void DrawPictureObject(TKVImage& Image, const canvas::TRect& R);                         // 201
+  void DrawPageMarkObject(const TKVPageMark& Mark, const TKVDisplayItem& Record, const canvas::TRect& R);  // 215
+  // Points of a text or page mark: as stored when printing, else at the
+  // page's vertical scale.
+  int32_t ObjectFontSize(int32_t Points) const;
   // An object's point (score units) in pixels at the object scale.
   canvas::TPoint ScaleObjectPoint(int32_t X, int32_t Y) const;
   // A box offset by (X, Y) and adjusted by the record's pending adjustment

@@ -14,7 +14,8 @@
 
 // A run of a formatted text line: its font and its slice of the text's
 // lines read one after another. The layout writes the run's box on the
-// line and where its characters start.
+// line and where its characters start; the renderer writes the characters
+// its segment names at the box's top-left, in the run's colour.
 struct TKVTextRun {
   uint8_t Kind = 0;
   std::string FontName;  // empty: "Arial"
@@ -23,6 +24,14 @@ struct TKVTextRun {
   uint16_t Start = 0, Length = 0;
   int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;  // the layout's, 1/8 pixel from the text's origin
   int32_t CharOffset = 0;                           // the layout's
+  uint8_t Hidden = 0;     // non-zero: not drawn
+  uint16_t Segment = 0;   // index into the text's segments
+  uint32_t Color = 0;     // COLORREF
+};
+
+// Characters First..Last (inclusive, from 0) of line Line of a text.
+struct TKVTextSegment {
+  uint16_t Line = 0, First = 0, Last = 0;
 };
 
 class TKVText : public TKVItem {
@@ -44,6 +53,7 @@ public:
   // Per line, its formatted runs; empty when the text has none (one font
   // for the whole text). The files read here store none.
   std::vector<std::vector<TKVTextRun>> Runs;
+  std::vector<TKVTextSegment> Segments;
 
   // Measured text boxes, filled and read by the layout and the renderer.
   std::vector<std::vector<TByteBlock>> LayoutCache;

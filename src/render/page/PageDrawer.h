@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
@@ -209,6 +210,28 @@ public:
   // column's dash style (solid and Width without a column).
   void DrawColumnLine(int64_t X, int32_t Top, int64_t Bottom, int32_t Width);
 
+  // ---- lines of text in a box: staff texts, lyrics and page texts ----
+  // Points of such a text (and of a page mark): as stored when printing,
+  // else at the page's vertical scale.
+  int32_t TextFontSize(int32_t Points) const;
+  // Lines in the canvas font from the box's top-left, one line height
+  // ("A") apart, aligned in its width (0 left, 1 centred, 2 right) by their
+  // own widths and turned by Angle degrees; the text being edited (Edited)
+  // upright, its selection white on the highlight and the rest in
+  // EditedColor.
+  void DrawTextLines(const std::vector<std::u16string>& Lines, const canvas::TRect& Box, int Alignment,
+                     uint16_t Angle, bool Edited, canvas::TColor EditedColor);
+  // Characters From up to To (none when equal) of an edited text's piece.
+  struct TSelectedRange {
+    size_t From = 0, To = 0;
+  };
+  // The view's text selection on line Line, for a piece of Length
+  // characters starting at character Offset of the line.
+  TSelectedRange SelectionOn(int64_t Line, int64_t Offset, size_t Length) const;
+  // Text at (X, Y) in the canvas font and Color, its Selected characters
+  // white on the highlight: up to three pieces, each after the one before.
+  void WriteSelected(int64_t X, int64_t Y, std::u16string_view Text, TSelectedRange Selected, canvas::TColor Color);
+
   // ---- geometry shared by the notation branches and the page objects ----
   // Applies the current record's pending adjustment (offset mode 1-9 with
   // Shift) to ItemRect: 1 moves it, 2-9 move a corner or an edge.
@@ -247,9 +270,6 @@ public:
   void DrawTextObject(TKVText& Text, const TKVDisplayItem* Record, const canvas::TRect& R);  // 200
   void DrawPictureObject(TKVImage& Image, const canvas::TRect& R);                         // 201
   void DrawPageMarkObject(const TKVPageMark& Mark, const TKVDisplayItem& Record, const canvas::TRect& R);  // 215
-  // Points of a text or page mark: as stored when printing, else at the
-  // page's vertical scale.
-  int32_t ObjectFontSize(int32_t Points) const;
   // An object's point (score units) in pixels at the object scale.
   canvas::TPoint ScaleObjectPoint(int32_t X, int32_t Y) const;
   // A box offset by (X, Y) and adjusted by the record's pending adjustment

@@ -85,6 +85,9 @@ TFHelperModule::TFHelperModule(TFProgramModule* owner) : TForm(owner), FMain(own
     if (FileExists(ProgramPlace().SettingsFile()))
       WriteSettings([this](forms::TIniFile& ini) { WriteWindowBounds(ini, "TicherModule", *this); });
     action = forms::caFree;
+    // Gone for the program from now on, though it is freed only once its
+    // messages are handled: Contents makes a new one.
+    if (gHelperModule == this) gHelperModule = nullptr;
   };
 
   Published = std::make_unique<TFormsPublishedForm>(*this);

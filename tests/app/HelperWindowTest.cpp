@@ -113,11 +113,6 @@ TEST_F(HelperWindowTest, TheTopicFollowsTheOpenedFileAndContentsShowsTheContents
   EXPECT_FALSE(HelperModule());
   Main->AContentsExecute();
   EXPECT_EQ(Pages(), std::vector<std::string>{"Main.xml"});
-  // Topics outlive the window.
-  HelperModule()->Close();
-  App->ProcessMessages();
-  Main->AContentsExecute();
-  EXPECT_EQ(HelperTopics(), std::vector<std::string>{"Main"});
 }
 
 TEST_F(HelperWindowTest, StoredBoundsAreKeptOnTheScreenAndClosingWritesThemBack) {
@@ -175,13 +170,6 @@ TEST_F(HelperWindowTest, WithoutSkinOrHelpTheWindowsStillWorkAndContentsStaysHid
   for (int x = Main->Left() + 20; x < Main->Left() + 120; ++x)
     for (int y = Main->Top() + 2; y < Main->Top() + 20; ++y) ink += shot.Pixel(x, y) == 0xFFFFFFFFu;
   EXPECT_GT(ink, 10) << "the title in the caption's white";
-  const canvas::TRect before = Main->BoundsRect();
-  Host->MoveMouse({before.Left + 200, before.Top + 10});
-  Host->PressButton();
-  Host->MoveMouse({before.Left + 230, before.Top + 40});
-  Host->ReleaseButton();
-  App->ProcessMessages();
-  EXPECT_EQ(Main->Left(), before.Left + 30);
 
   // The help comes, the tips window opens on it, the help goes.
   for (const char* name : {"KorvaneSonarid.ENU.xcf", "KorvaneSonarid.DEU.xcf"})

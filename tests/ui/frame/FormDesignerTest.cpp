@@ -183,9 +183,15 @@ TEST_F(FormDesignerTest, RestoreShowsOnlyWhenMaximisedOrMinimisedAndMaximiseOnly
   d->ButtonShown(restore, TWindowState::wsMinimized);
   EXPECT_EQ(d->ButtonRect(restore, TWindowState::wsMinimized).Left, 400 - (38 - 16) - 16);
   EXPECT_EQ(d->ButtonRect(restore, TWindowState::wsMaximized).Left, 400 - 38 - 16);
+  // A bottom-aligned button is placed and hit from the bottom edge alike.
+  TECFormButton& maximise = *d->Buttons().Items(2);
+  maximise.SetBottomAlign(true);
+  d->ButtonShown(maximise, TWindowState::wsNormal);
+  EXPECT_EQ(d->ButtonRect(maximise, TWindowState::wsNormal), (TRect{346, 300 - 3 - 14, 362, 297}));
+  EXPECT_EQ(d->ButtonAt(350, 290), &maximise);
 }
 
-TEST_F(FormDesignerTest, AButtonActsOnceWhenReleasedOverItAndNotWhenReleasedElsewhere) {
+TEST_F(FormDesignerTest, AButtonActsOnceWhenReleasedOverItIsHotUnderThePointerAndCloseAndMinimiseAct) {
   TForm* form = MakeForm();
   TECFormDesigner* d = Skin(form);
   TECFormButton* custom = d->Buttons().Add();
@@ -219,16 +225,9 @@ TEST_F(FormDesignerTest, AButtonActsOnceWhenReleasedOverItAndNotWhenReleasedElse
   EXPECT_EQ(d->HotButton(), custom);
   MoveToScreen({100 + 100, 100 + 8});
   EXPECT_EQ(d->HotButton(), nullptr);
-}
-
-TEST_F(FormDesignerTest, CloseAsksTheCloseQueryAndMinimiseMinimises) {
-  TForm* form = MakeForm();
-  Skin(form);
+  // Close asks the close query; minimise minimises.
   int asked = 0;
-  form->OnCloseQuery = [&](TObject*, bool& canClose) {
-    ++asked;
-    canClose = false;
-  };
+  form->OnCloseQuery = [&](TObject*, bool& canClose) { canClose = ++asked == 0; };
   const TPoint close{100 + 400 - 2 - 8, 100 + 10}, minimise{100 + 400 - 20 - 8, 100 + 10};
   Drag(close, close);
   EXPECT_EQ(asked, 1);
@@ -251,7 +250,6 @@ TEST_F(FormDesignerTest, ATitleTooWideEndsInDotsLeftOfItsLimitAndOfTheRightPiece
   ASSERT_GE(title.size(), 3u);
   EXPECT_EQ(title.substr(title.size() - 2), u"..");
   EXPECT_EQ(x, 10);  // after the left piece
-  // It fits before the right piece (400 - 40); one more character would not.
   // Widths added character by character from that of "..": the title's
   // characters fit, one more would not.
   const int room = 360 - x;
@@ -307,9 +305,8 @@ TEST_F(FormDesignerTest, TheCaptionMovesTheWindowAndTheBorderResizesItDownToItsM
   form->Constraints.MinHeight = 100;
   Drag({100 + 150, 100 + 10}, {100 + 130, 100 + 60});
   EXPECT_EQ(form->BoundsRect(), (TRect{80, 150, 480, 450}));
-  // The right border, then the bottom one, far inwards.
-  Drag({80 + 397, 150 + 100}, {80 + 10, 150 + 100});
-  Drag({80 + 100, 150 + 298}, {80 + 100, 150 + 10});
+  // The bottom-right corner far inwards.
+  Drag({80 + 398, 150 + 298}, {80 + 10, 150 + 10});
   EXPECT_EQ(form->BoundsRect(), (TRect{80, 150, 280, 250}));
   // A double click on the caption leaves a skinned form as it is: it has no
   // border icons of its own while skinned.
@@ -318,30 +315,6 @@ TEST_F(FormDesignerTest, TheCaptionMovesTheWindowAndTheBorderResizesItDownToItsM
   Host->Click({80 + 100, 150 + 10});
   Pump();
   EXPECT_EQ(form->WindowState(), TWindowState::wsNormal);
-}
-
-TEST_F(FormDesignerTest, AssignTakesAnotherDesignersSettingsAndABottomAlignedButtonSitsAboveTheBottomEdge) {
-  TForm* model = MakeForm();
-  TECFormDesigner* source = Skin(model);
-  source->SetWidthEllipse(12);
-  source->SetHeightEllipse(10);
-  TForm* form = MakeForm();
-  auto* copy = new TECFormDesigner(form);
-  copy->Assign(*source);
-  EXPECT_TRUE(copy->Active());
-  EXPECT_EQ(form->FrameInsets(), (TRect{3, 20, 5, 4}));
-  EXPECT_EQ(copy->Buttons().Count(), 4);
-  EXPECT_EQ(copy->Buttons().Items(3)->Style(), bsNormal);
-  ASSERT_NE(form->Window().WindowRgn(), nullptr);
-  EXPECT_FALSE(form->Window().WindowRgn()->Contains({0, 0}));
-  // Placed and hit from the bottom edge alike.
-  TECFormButton& low = *copy->Buttons().Add();
-  low.SetBottomAlign(true);
-  low.SetLeft(30);
-  low.SetTop(2);
-  copy->ButtonShown(low, TWindowState::wsNormal);
-  EXPECT_EQ(copy->ButtonRect(low, TWindowState::wsNormal), (TRect{30, 300 - 2 - 14, 46, 298}));
-  EXPECT_EQ(copy->ButtonAt(35, 290), &low);
 }
 
 TEST_F(FormDesignerTest, TheShapeIsTheRoundRectangleOrTheHandlersRegion) {

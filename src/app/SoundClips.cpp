@@ -23,6 +23,10 @@ public:
   }
 
   void Run(TKVSound& Sound, int32_t OffsetSeconds) override {
+    // A clip still playing plays on. One that a Stop just before is still
+    // ending is let end first: its pump reads the input that is prepared
+    // anew here, and its end would undo the start time set here.
+    if (auto* output = dynamic_cast<TAuOutput*>(Sound.Output()); output && !output->WaitUntilFree()) return;
     Sound.PrepareAudio();
     auto* input = dynamic_cast<TAuStreamedInput*>(Sound.Input());
     auto* output = dynamic_cast<TAuOutput*>(Sound.Output());

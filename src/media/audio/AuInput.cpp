@@ -32,6 +32,7 @@ int64_t TAuInput::Size() {
 }
 
 void TAuStreamedInput::SetStream(TStream* stream) {
+  std::lock_guard<std::recursive_mutex> lock(FLock);
   FStream = stream;
   FStreamAssigned = stream != nullptr;
 }
@@ -96,6 +97,7 @@ bool TAuStreamedInput::SetStartTime(int32_t minutes, int32_t seconds) {
   const int64_t total = GetTotalSamples();
   const int64_t sample = (int64_t(minutes) * 60 + seconds) * int64_t(GetSampleRate());
   if (total < 0 || sample > total) return false;
+  std::lock_guard<std::recursive_mutex> lock(FLock);
   StartSample = sample;
   return true;
 }
@@ -129,6 +131,7 @@ int64_t TAuFileIn::GetTotalSamples() {
 }
 
 void TAuFileIn::SetStream(TStream* stream) {
+  std::lock_guard<std::recursive_mutex> lock(FLock);
   if (stream != FStream) CloseFile();
   TAuStreamedInput::SetStream(stream);
 }

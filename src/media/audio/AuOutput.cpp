@@ -21,8 +21,10 @@ TAuThread::~TAuThread() {
 
 bool TAuThread::Resume() {
   {
-    std::lock_guard<std::mutex> lock(FLock);
-    if (!FSuspended) return false;
+    std::unique_lock<std::mutex> lock(FLock);
+    if (!FSuspended && !StopRequest && !FEnding) return false;
+    FSignal.wait(lock, [&] { return FSuspended || FTerminated; });
+    if (FTerminated) return false;
     FSuspended = false;
     FStart = true;
     ++Runs;
@@ -31,6 +33,23 @@ bool TAuThread::Resume() {
   }
   FSignal.notify_all();
   return true;
+}
+
+bool TAuThread::WaitUntilFree() {
+  std::unique_lock<std::mutex> lock(FLock);
+  if (!FSuspended && !StopRequest && !FEnding) return false;
+  FSignal.wait(lock, [&] { return FSuspended || FTerminated; });
+  return FSuspended;
+}
+
+bool TAuThread::WaitForStopRequest(int ms) {
+  std::unique_lock<std::mutex> lock(FLock);
+  return FSignal.wait_for(lock, std::chrono::milliseconds(std::max(ms, 0)), [&] { return StopRequest || FTerminated; });
+}
+
+void TAuThread::Wake() {
+  { std::lock_guard<std::mutex> lock(FLock); }
+  FSignal.notify_all();
 }
 
 bool TAuThread::Suspended() {
@@ -54,6 +73,7 @@ void TAuThread::Execute() {
     lock.lock();
     Stopped = true;
     FSuspended = true;
+    FEnding = false;
     FSignal.notify_all();
   }
 }
@@ -66,7 +86,7 @@ void TAuThread::RunOnce() {
     out.FActive = true;
     bool more = true;
     while (!StopRequest && more) {
-      if (out.Delay > 5) std::this_thread::sleep_for(std::chrono::milliseconds(out.Delay));
+      if (out.Delay > 5) WaitForStopRequest(out.Delay);
       const int progress = out.Progress();
       if (progress != out.FLastProgress) {
         out.FLastProgress = progress;
@@ -79,7 +99,11 @@ void TAuThread::RunOnce() {
     out.SetErrorText(e.what());
     out.PostEvent(&TAuOutput::OnThreadException);
   }
-  StopRequest = false;
+  {
+    // From here a new run waits for this one to end (Resume).
+    std::lock_guard<std::mutex> lock(FLock);
+    FEnding = true;
+  }
   if (out.FBusy) {
     out.FActive = false;
     try {
@@ -127,6 +151,7 @@ void TAuOutput::Stop(bool async) {
     FThread.PostDone = async;
     FThread.Stopped = false;
     FThread.StopRequest = true;
+    FThread.Wake();
   } else if (!async) {
     FThread.PostDone = false;
   }

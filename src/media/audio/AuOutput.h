@@ -23,11 +23,18 @@ public:
   explicit TAuThread(TAuOutput& output);
   ~TAuThread();  // terminates, wakes and joins the thread
 
-  // Starts a run when the thread is idle; false when it is still busy.
+  // Starts a run when the thread is idle, after a run that is stopping or
+  // ending has ended; false while a run goes on (it plays on).
   bool Resume();
+  // Waits until no run is stopping or ending; false while a run goes on.
+  bool WaitUntilFree();
   bool Suspended();
   // Waits up to Ms for the thread to be idle or to report its run stopped.
   bool WaitStopped(int ms);
+  // The pump's pause: up to Ms, or until a stop is asked for (true then).
+  bool WaitForStopRequest(int ms);
+  // Wakes a pause once StopRequest is set.
+  void Wake();
 
   std::atomic<bool> PostDone{true};
   std::atomic<bool> Stopped{false};
@@ -42,6 +49,7 @@ private:
   std::mutex FLock;
   std::condition_variable FSignal;
   bool FSuspended = true, FStart = false, FTerminated = false;
+  bool FEnding = false;  // the run's output loop has ended; Done is under way
   std::thread FThread;
 };
 
@@ -54,8 +62,15 @@ public:
   TAuInput* AuInput() const { return FAuInput; }
   // While busy: stops, stores, runs again (nil: stops and stores only).
   void SetInput(TKVAudioInput* input) override;
-  // Starts the pump; raises "Input is not assigned" without input.
+  // Starts the pump; raises "Input is not assigned" without input. A run
+  // still stopping or ending (an asynchronous Stop just before) is waited
+  // for, so that the new one is never lost; a run going on plays on.
   void Run();
+  // Returns once a run that is stopping or ending has ended: true when the
+  // output is then free for a new run, false while one goes on. Whoever
+  // prepares the input anew waits for this first: the pump reads it until
+  // its run has ended.
+  bool WaitUntilFree() { return FThread.WaitUntilFree(); }
   // Async: returns at once, OnDone follows on the main thread. Otherwise
   // returns once the pump has stopped (running the main queue meanwhile on
   // the main thread), with no OnDone.
@@ -86,6 +101,8 @@ protected:
   void PostEvent(TOutputEvent TAuOutput::*which, bool done = false);
   void SetErrorText(const std::string& text);
   bool StopRequested() const { return FThread.StopRequest; }
+  // A pause of the pump that a Stop cuts short: true when one was asked for.
+  bool WaitForStop(int ms) { return FThread.WaitForStopRequest(ms); }
 
   std::atomic<bool> FActive{false};
   std::atomic<bool> FBusy{false};

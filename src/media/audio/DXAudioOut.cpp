@@ -123,7 +123,12 @@ bool TDXAudioOut::DoOutput(bool abort) {
   }
   uint32_t free = 0;
   for (int round = 0; round < 16 && free == 0; ++round) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(PollingInterval));
+    // A stop ends the wait for room at once, not after sixteen rounds.
+    if (WaitForStop(int(PollingInterval))) {
+      DSStopOutput(FCtx);
+      FActive = false;
+      return false;
+    }
     free = DSGetFreeSpace(FCtx) / FCtx.FrameSize * FCtx.FrameSize;
   }
   if (free == 0) {
@@ -145,15 +150,15 @@ bool TDXAudioOut::DoOutput(bool abort) {
 }
 
 // Silence follows the clip until the device has played its last byte: at
-// most the buffer's length of the device's time, in steps that each look
-// at the stop request.
+// most the buffer's length of the device's time, in steps that a stop
+// request cuts short.
 void TDXAudioOut::PadToClipEnd() {
   const uint64_t limit = FCtx.DS->PerformanceCounter() + FCtx.TicksPerBuffer;
   const auto wallLimit = std::chrono::steady_clock::now() +
                          std::chrono::milliseconds(10 * 1000 * uint64_t(FCtx.BufferSize) / (FRate * FCtx.FrameSize) + 5000);
-  while (FCtx.Played < FClipEnd && FCtx.DS->PerformanceCounter() < limit && !StopRequested() &&
+  while (FCtx.Played < FClipEnd && FCtx.DS->PerformanceCounter() < limit &&
          std::chrono::steady_clock::now() < wallLimit) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(kSilenceStepMs));
+    if (WaitForStop(int(kSilenceStepMs))) break;
     DSFillSilence(FCtx, FSilence);
   }
 }

@@ -236,9 +236,12 @@ TEST_F(ClipOutput, RunFailuresEndTheRunWithTheirText) {
   EXPECT_EQ(out.ErrorText(), "Audio output error");
 }
 
-TEST_F(ClipOutput, AsynchronousStopReportsDoneLaterSynchronousNever) {
+// Stop(true) reports its end later, Stop(false) never; a Run right after
+// an asynchronous Stop (the play thread at a repeat) waits for it and plays
+// again, from the time it is given.
+TEST_F(ClipOutput, AsynchronousStopReportsDoneLaterSynchronousNeverAndARunRightAfterItPlays) {
   TWaveIn in;
-  in.SetFileName(Clip("-r 8000 -c 1 -b 16", "synth 2 sine 300"));
+  in.SetFileName(Clip("-r 44100 -c 1 -b 16", "synth 1 sine 440 : synth 1 sine 880"));
   TDXAudioOut out(&Bus);
   out.PollingInterval = 1;
   int done = 0;
@@ -253,11 +256,39 @@ TEST_F(ClipOutput, AsynchronousStopReportsDoneLaterSynchronousNever) {
   EXPECT_FALSE(out.Busy());
   TMainQueue::Instance().ProcessPending();
   EXPECT_EQ(done, 1);
+
+  out.Run();
+  Hear(4410);
+  out.Stop(true);
+  out.Run();  // the stop is still on its way: the run waits for it
+  EXPECT_EQ(out.PumpRun(), 4u);
+  Hear(4410);
+  out.Stop(true);
+  // As the clip player does: wait for the stop, give the time, run.
+  ASSERT_TRUE(out.WaitUntilFree());
+  in.SetStartTime(0, 1);
+  out.Run();
+  EXPECT_EQ(out.PumpRun(), 5u);
+  // The second second only: 880 Hz, never 440 Hz's zero crossings.
+  const std::vector<float> heard = Hear(22050);
+  size_t crossings = 0;
+  for (size_t i = 2; i < 2 * 4410; i += 2) crossings += (heard[i - 2] < 0) != (heard[i] < 0);
+  EXPECT_NEAR(double(crossings), 2 * 880 * 0.1, 6);
+  std::vector<float> block(2 * 441);
+  EXPECT_TRUE(WaitFor([&] {
+    Bus.Render(block.data(), 441);
+    return done == 4 && !out.Busy();
+  })) << "three stopped runs that report and one to the clip's end";
 }
 
-TEST_F(ClipOutput, RunStopAndSetInputFromAnotherThread) {
+// The play thread's way with a clip, raced from another thread: Run,
+// asynchronous Stop, the input prepared anew (its stream rewound, its start
+// time set) once the output is free, and the start time set while it plays.
+TEST_F(ClipOutput, RunStopAndAPreparedInputFromAnotherThread) {
   TWaveIn a, b;
-  a.SetFileName(Clip("-r 8000 -c 1 -b 16", "synth 0.2 sine 300"));
+  TMemoryStream clip;
+  clip.LoadFromFile(Clip("-r 8000 -c 1 -b 16", "synth 2 sine 300"));
+  a.SetStream(&clip);
   b.SetFileName(Clip("-r 8000 -c 2 -b 16", "synth 0.2 sine 300"));
   TDXAudioOut out(&Bus);
   out.PollingInterval = 1;
@@ -266,15 +297,45 @@ TEST_F(ClipOutput, RunStopAndSetInputFromAnotherThread) {
   std::atomic<bool> finished{false};
   std::thread other([&] {
     for (int i = 0; i < 1000; ++i) {
-      if (i % 3 == 0) out.Run();
-      if (i % 3 == 1) out.Stop(i % 2 == 0);
-      if (i % 3 == 2) out.SetInput(i % 2 ? &a : &b);
+      if (i % 4 == 0) {
+        if (out.WaitUntilFree() && out.AuInput() == &a) {
+          clip.SetPosition(0);
+          a.SetStream(&clip);
+        }
+        a.SetStartTime(0, i % 8 ? 0 : 1);
+        out.Run();
+      }
+      if (i % 4 == 1) out.Stop(i % 2 == 0);
+      if (i % 4 == 2) out.SetInput(i % 8 == 2 ? &a : &b);
+      if (i % 4 == 3) out.Run();
     }
     finished = true;
   });
-  EXPECT_TRUE(WaitFor([&] { return finished.load(); }));
+  std::vector<float> block(2 * 441);
+  EXPECT_TRUE(WaitFor([&] {
+    Bus.Render(block.data(), 441);
+    return finished.load();
+  }));
   other.join();
   out.Stop(false);
+  EXPECT_FALSE(out.Busy());
+}
+
+// A stop is seen at once, also while the pump waits for room in a buffer
+// nobody plays (a minute a round here).
+TEST_F(ClipOutput, AStopIsSeenAtOnceWhileThePumpWaitsForRoom) {
+  audio::TOutputBus silent{44100};  // never pulled
+  TWaveIn in;
+  in.SetFileName(Clip("-r 8000 -c 1 -b 16", "synth 20 sine 300"));
+  TDXAudioOut out(&silent);
+  out.PollingInterval = 60000;
+  out.SetFramesInBuffer(1024);
+  out.SetInput(&in);
+  out.Run();
+  ASSERT_TRUE(WaitFor([&] { return out.Active(); }));
+  const auto before = std::chrono::steady_clock::now();
+  out.Stop(false);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(30));
   EXPECT_FALSE(out.Busy());
 }
 

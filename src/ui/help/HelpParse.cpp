@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Log.h"
 #include "base/Strings.h"
 
 namespace {
@@ -70,16 +71,29 @@ THelpParser::THelpParser(THelpBlocks& blocks, int& maxDepth, const THelpStyle& b
 bool THelpParser::ParsePage(const std::string& name, const std::string& text) {
   Clear(0);
   FEmbedding = {UpperCase(name)};
-  return Parse(text, 0);
+  FPage = name;
+  return WorkUsedUp(text.size()) || Parse(text, 0);
 }
 
 bool THelpParser::Parse(const std::string& text, int baseDepth) {
+  FParsedBytes += text.size();
   std::vector<THelpToken> tokens;
   TokenizeHelpPage(text, baseDepth, tokens, FMaxDepth);
   for (const THelpToken& token : tokens) {
+    if (WorkUsedUp()) return true;  // what was read so far is shown
     if (token.Kind != THelpTokenKind::Content) Name(token);
     else if (!Content(token)) return false;
   }
+  return true;
+}
+
+bool THelpParser::WorkUsedUp(size_t moreBytes) {
+  if (FBounded) return true;
+  if (FBlocks.size() < kHelpMaxBlocks && FEmbeds <= kHelpMaxEmbeds && FParsedBytes + moreBytes <= kHelpMaxParsedBytes)
+    return false;
+  FBounded = true;
+  Log("Help: " + FPage + " is shown as far as " + std::to_string(FBlocks.size()) + " blocks, " +
+      std::to_string(FEmbeds) + " embedded pages and " + std::to_string(FParsedBytes) + " bytes of pages");
   return true;
 }
 
@@ -211,9 +225,12 @@ bool THelpParser::Embed(const std::string& name, int depth) {
   std::string key = UpperCase(name);
   if (!FSources.Page || FEmbedding.size() > kEmbedDepth || FEmbedding.count(key)) return true;
   std::string text;
+  ++FEmbeds;
+  if (WorkUsedUp()) return true;
   THelpEmbed found = FSources.Page(name, text);
   if (found == THelpEmbed::Missing) return true;
   if (found == THelpEmbed::WrongMark) return false;
+  if (WorkUsedUp(text.size())) return true;
   FEmbedding.insert(key);
   bool ok = Parse(text, depth);
   FEmbedding.erase(key);

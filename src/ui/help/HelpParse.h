@@ -3,6 +3,10 @@
 // attributes, with per-depth records of names, blocks, styles and links.
 // Embedded pages are parsed in place; a page that embeds itself, directly or
 // through others, is skipped at the repeat, and embedding stops 16 deep.
+// The work of one parser (all the pages it reads) is bounded too, so that
+// pages that each embed the next many times cannot multiply it: it stops
+// at kHelpMaxBlocks blocks, kHelpMaxEmbeds embedded pages or
+// kHelpMaxParsedBytes of page text, keeping what it read up to there.
 
 #include <functional>
 #include <memory>
@@ -14,6 +18,10 @@
 #include "ui/help/HelpTokens.h"
 
 enum class THelpEmbed { Found, Missing, WrongMark };
+
+constexpr size_t kHelpMaxBlocks = 20000;
+constexpr int kHelpMaxEmbeds = 2000;
+constexpr size_t kHelpMaxParsedBytes = 16 << 20;
 
 struct THelpSources {
   // The text of an embedded page.
@@ -30,6 +38,8 @@ public:
   // Parses the page Name at depth 0; false when an embedded page had a
   // wrong mark, which ends the page.
   bool ParsePage(const std::string& name, const std::string& text);
+  // The bound above was reached: what follows it was not read.
+  bool Bounded() const { return FBounded; }
 
 private:
   struct TSlot {
@@ -51,6 +61,8 @@ private:
   void Name(const THelpToken& token);
   bool Content(const THelpToken& token);
   bool Embed(const std::string& name, int depth);
+  // True (and the bound noted) once the parser's work is used up.
+  bool WorkUsedUp(size_t moreBytes = 0);
 
   THelpBlocks& FBlocks;
   int& FMaxDepth;
@@ -59,4 +71,8 @@ private:
   std::vector<TSlot> FSlots;
   int FTop = 0;
   std::set<std::string> FEmbedding;
+  int FEmbeds = 0;
+  size_t FParsedBytes = 0;
+  bool FBounded = false;
+  std::string FPage;  // the page being read, for the log
 };

@@ -137,4 +137,40 @@ TEST(HelpMarkup, DropsTokensDeeperThanItsTables) {
   EXPECT_EQ(tokens.size(), size_t(kHelpMaxDepth + 1));
 }
 
+// Pages p0 .. p6 each show their number and embed the next 30 times; p7
+// only shows its number: read in full, 2 x (30^0 + ... + 30^7), some
+// 4.6 x 10^10 blocks. The parser stops at its bound with the pages in the
+// order they were read: 0 1 2 ... 7, then p7 again for p6's next embed.
+TEST(HelpMarkup, PagesThatFanOutStopAtTheBoundWithWhatWasRead) {
+  THelpSources sources;
+  int fetched = 0;
+  sources.Page = [&](const std::string& name, std::string& text) {
+    ++fetched;
+    const int n = name[1] - '0';
+    text = "<text>" + std::to_string(n) + "</text>";
+    if (n < 7)
+      for (int i = 0; i < 30; ++i) text += "<embed>p" + std::to_string(n + 1) + "</embed>";
+    return THelpEmbed::Found;
+  };
+  THelpBlocks blocks;
+  int depth = 0;
+  THelpParser parser(blocks, depth, THelpStyle(), sources);
+  std::string first;
+  ASSERT_TRUE(sources.Page("p0", first) == THelpEmbed::Found);
+  EXPECT_TRUE(parser.ParsePage("p0", first));
+  EXPECT_TRUE(parser.Bounded());
+  EXPECT_LE(fetched, kHelpMaxEmbeds + 2);
+  EXPECT_LE(blocks.size(), kHelpMaxBlocks);
+  std::string runs;
+  for (const auto& block : blocks)
+    if (!block->Text.empty() && runs.size() < 20) runs += block->Text + " ";
+  EXPECT_EQ(runs, "0 1 2 3 4 5 6 7 7 7 ");
+  // A page of many blocks stops at the block bound.
+  std::string wide;
+  for (size_t i = 0; i < kHelpMaxBlocks; ++i) wide += "<text>w</text>";
+  THelpBlocks many;
+  THelpParser(many, depth, THelpStyle(), {}).ParsePage("wide", wide);
+  EXPECT_EQ(many.size(), kHelpMaxBlocks);
+}
+
 }  // namespace

@@ -41,8 +41,8 @@ void TFProgramModule::ASaveExecute() {
   if (!ASave->Enabled()) return;
   const std::string previous = DestFile();
   if (SameText(ExtractFileName(previous), "Untitled.wav")) {
-    const TLoadedFile* file = CurrentFile();
-    SDFile->FileName = file ? ChangeFileExt(file->FileName, ".wav") : "";
+    // The name of the score the take was recorded from, whatever is open now.
+    SDFile->FileName = FTake->Score().empty() ? "" : ChangeFileExt(FTake->Score(), ".wav");
     if (!ExecuteSaveDialog()) return;
     const std::string chosen = ChangeFileExt(SDFile->FileName, ".wav");
     if (!ConfirmReplace(pmSaveCaption, chosen)) return;

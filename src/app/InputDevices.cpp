@@ -76,15 +76,23 @@ void TFProgramModule::ReadInputVolume() {
   TBLeftVolume->SetPosition(65535 - int(values[0]));
   TBRightVolume->SetPosition(FMixerChannels >= 2 && values.size() >= 2 ? 65535 - int(values[1])
                                                                       : TBLeftVolume->Position());
-  TBRightVolume->SetVisible(FMixerChannels >= 2);
+  ShowChannelBars();
   FUpdating = updating;
 }
 
 void TFProgramModule::WriteInputVolume() {
   if (FUpdating || !FMixer) return;
   FUpdating = true;
+  // In mono the one bar shown sets both channels of the line, which the
+  // take mixes into one.
   std::vector<uint32_t> values{MixerValue(TBLeftVolume)};
-  if (FMixerChannels >= 2) values.push_back(MixerValue(TBRightVolume));
+  if (FMixerChannels >= 2) values.push_back(TBRightVolume->Visible() ? MixerValue(TBRightVolume) : values[0]);
   FLastResult = audio::MixerSetControlDetails(FMixer, FVolumeControlID, values);
   FUpdating = false;
+}
+
+void TFProgramModule::ShowChannelBars() {
+  const bool stereo = CBChannels->Checked();
+  PRightVolume->SetVisible(stereo);
+  TBRightVolume->SetVisible(stereo && FMixerChannels >= 2);
 }

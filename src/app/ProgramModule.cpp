@@ -73,6 +73,7 @@ void TFProgramModule::FormCreate() {
   FillInputDevices();
   CBInputDevices->SetItemIndex(ini.ReadInteger("Record", "InputDevice", 0));
   CBInputDevicesChange();
+  ShowChannelBars();  // also with no mixer to read: a stored mono shows one level bar
   ChooseLanguage();
   LoadReopenList();
   // The help file was looked for by the language change: Contents shows

@@ -140,6 +140,9 @@ public:
   void CBInputDevicesChange();
   void ReadInputVolume();
   void WriteInputVolume();
+  // One level bar and one input-volume bar in mono, two of each in stereo
+  // (input-volume bars as many as the input line has channels).
+  void ShowChannelBars();
 
   // ---- Record format and codec lists.
   void SetupWaveFormat();

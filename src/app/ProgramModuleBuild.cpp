@@ -231,7 +231,8 @@ void TFProgramModule::BuildPanels() {
   };
   CBChannels->OnClick = [this](TObject*) {
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteBool("Record", "Channels", CBChannels->Checked()); });
-    PRightVolume->SetVisible(CBChannels->Checked());
+    ShowChannelBars();
+    if (!CBChannels->Checked()) WriteInputVolume();  // the one bar now sets both channels
     FillCompressions();
     FTake->SetHasTake(false);
     UpdateActions();

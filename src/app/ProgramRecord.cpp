@@ -56,9 +56,17 @@ void TFProgramModule::ARecordExecute() {
     AbortTake();
     return;
   }
-  FLastResult = FTake->Record();
+  FLastResult = FTake->Record(file->FileName);
+  // A run that ends without shut-down leaves the take with its score's name.
+  WriteSettings([&](forms::TIniFile& ini) { ini.WriteString("Record", "TakeScore", file->FileName); });
   TExport->SetEnabled(true);
+  // The take panel shows the take being recorded: no name of its own yet,
+  // the score's length, its time from 0.
   TBDestination->SetMax(TBSource->Max());
+  TBDestination->SetPosition(0);
+  LDestination->SetCaption(ExtractFileName(RecordFile()));
+  LTimeDest->SetCaption(MillisecToStr(0));
+  LEndTime->SetCaption(LSEndTime->Caption());
   UpdateActions();
 }
 
@@ -94,7 +102,9 @@ void TFProgramModule::TakeRecorded() {
 }
 
 void TFProgramModule::TakeUpLeftTake() {
-  if (FTake->TakeUpLeftTake(IniFile()->ReadString("Record", "SavedTake", ""))) TakeRecorded();
+  const forms::TIniFile& ini = *IniFile();
+  if (FTake->TakeUpLeftTake(ini.ReadString("Record", "SavedTake", ""), ini.ReadString("Record", "TakeScore", "")))
+    TakeRecorded();
 }
 
 void TFProgramModule::UpdateDestination() {
@@ -106,6 +116,9 @@ void TFProgramModule::UpdateDestination() {
   FLastResult = MPDestination->Open();
   TBDestination->SetMax(int(MPDestination->Length()));
   MPDestination->SetPosition(0);
+  // The bar and the time stand where the player does, at the take's start.
+  TBDestination->SetPosition(0);
+  LTimeDest->SetCaption(MillisecToStr(0));
   LEndTime->SetCaption(MillisecToStr(int32_t(MPDestination->Length())));
 }
 

@@ -92,8 +92,9 @@ uint32_t TTakeRecorder::Open(const codec::TWaveFormat& Format) {
   return code;
 }
 
-uint32_t TTakeRecorder::Record() {
+uint32_t TTakeRecorder::Record(const std::string& Score) {
   FRecording = true;
+  FScore = Score;
   uint32_t code = audio::WaveInStart(FWaveIn);
   WriteLog("WaveInStart " + Code(code));
   code = audio::MciSendString("RECORD " + FAlias);
@@ -116,8 +117,9 @@ void TTakeRecorder::Close() {
   audio::MciSendString("CLOSE " + FAlias);
 }
 
-bool TTakeRecorder::TakeUpLeftTake(const std::string& SavedFingerprint) {
+bool TTakeRecorder::TakeUpLeftTake(const std::string& SavedFingerprint, const std::string& Score) {
   using audio::TJournalState;
+  FScore = Score;
   const audio::TJournalRecovery journal = audio::RecoverTakeJournal(FJournal, FRecordFile);
   switch (journal.State) {
     case TJournalState::jsNone: break;

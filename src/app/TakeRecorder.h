@@ -55,8 +55,12 @@ public:
   // ---- The MCI element.
   // Opens a new element and sets it to Format; the code of the last command.
   uint32_t Open(const codec::TWaveFormat& Format);
-  // Starts the monitor's input and the recording; the code of RECORD.
-  uint32_t Record();
+  // Starts the monitor's input and the recording of a take of the score
+  // Score; the code of RECORD.
+  uint32_t Record(const std::string& Score);
+  // The score the take in the working file was recorded from ("" when not
+  // known).
+  const std::string& Score() const { return FScore; }
   struct TEnd {
     uint32_t Stop = 0;  // MCIERR_FILE_WRITE: not every frame could be written
     uint32_t Save = 0;  // MCIERR_WAVE_EMPTY when nothing arrived
@@ -72,7 +76,8 @@ public:
   // take), else the working file's, when it is a readable PCM take of at
   // least one frame that was not saved (its fingerprint is not
   // SavedFingerprint).
-  bool TakeUpLeftTake(const std::string& SavedFingerprint);
+  // Score: the score the run was recording from, as it noted.
+  bool TakeUpLeftTake(const std::string& SavedFingerprint, const std::string& Score);
   // What tells the working file's take from another: its file's identity,
   // size and time of change; empty when there is none.
   std::string Fingerprint() const;
@@ -80,6 +85,7 @@ public:
 private:
   const std::string FRecordFile;
   const std::string FJournal;
+  std::string FScore;
   bool FRecording = false;
   bool FHasTake = false;
   std::string FAlias;

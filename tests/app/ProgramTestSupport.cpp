@@ -6,6 +6,8 @@
 #include "app/MessageBlock.h"
 #include "app/Program.h"
 #include "app/ProgramUnit.h"
+#include "platform/forms/Edit.h"
+#include "platform/forms/FileDialogForm.h"
 #include "base/Streams.h"
 #include "platform/codec/RiffWave.h"
 #include "platform/threads/MainQueue.h"
@@ -80,6 +82,21 @@ std::string ProgramTest::AnswerNextBox(int result, const std::function<void()>& 
   });
   action();
   return shown;
+}
+
+std::string ProgramTest::AnswerNextDialog(const std::string& name, const std::function<void()>& action) {
+  std::string proposed = "<no dialog>";
+  TMainQueue::Instance().Post([&] {
+    auto* dialog = dynamic_cast<forms::TFileDialogForm*>(forms::Screen->ActiveForm());
+    if (!dialog) return;
+    auto* edit = dynamic_cast<forms::TEdit*>(dialog->FindComponent("FileNameEdit"));
+    proposed = edit->Text();
+    edit->SetText(name);
+    name.empty() ? dialog->SetModalResult(forms::mrCancel)
+                 : dynamic_cast<forms::TControl*>(dialog->FindComponent("OkButton"))->Click();
+  });
+  action();
+  return proposed;
 }
 
 }  // namespace apptest

@@ -42,6 +42,9 @@ protected:
   // Runs Action while the next modal box is up, then closes the box with
   // Result; the box's caption and text are returned.
   std::string AnswerNextBox(int result, const std::function<void()>& action);
+  // Runs Action while the next file dialog is up, then gives it Name (""
+  // cancels it); the name the dialog proposed is returned.
+  std::string AnswerNextDialog(const std::string& name, const std::function<void()>& action);
 
   test_support::TScratchDir Scratch;  // removed last, after the program
   const fs::path Folder = Scratch.Dir();

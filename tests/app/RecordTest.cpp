@@ -14,6 +14,7 @@
 #include "app/LoadedFile.h"
 #include "app/MessageBlock.h"
 #include "base/LittleEndian.h"
+#include "base/Strings.h"
 #include "player/Window.h"
 #include "platform/audio/MediaPlayer.h"
 #include "platform/audio/OutputBus.h"
@@ -108,6 +109,23 @@ TEST_F(RecordTest, ATakeEndsWithItsScoreIsSavedPlaysBackAndASecondTakeFollows) {
   EXPECT_EQ(Take("-r"), 22050);
   EXPECT_EQ(Take("-c"), 1);
   EXPECT_NEAR(Take("-D"), seconds, 0.15);
+}
+
+// The take panel shows the take being recorded and, once it ended by
+// itself, the take at its start; Save proposes the name of its score.
+TEST_F(RecordTest, TheTakePanelShowsTheTakeBeingRecordedAndItsScoresName) {
+  RecordTake(Main);  // a take saved under a name of its own, 0.3 s long
+  EXPECT_EQ(AnswerNextDialog((Folder / "saved.wav").string(), [&] { Main->ASaveAsExecute(); }), "Untitled.wav");
+  ASSERT_EQ(Main->LDestination->Caption() + " " + Main->LEndTime->Caption(), "saved.wav 00:00");
+  Main->ARecord->Execute();
+  EXPECT_EQ(Main->LDestination->Caption() + " " + Main->LTimeDest->Caption() + " " + Main->LEndTime->Caption(),
+            "Untitled.wav 00:00 00:04");
+  ASSERT_TRUE(RunUntil([&] { return !Main->Recording(); }, 10));
+  EXPECT_EQ(Main->LDestination->Caption() + " " + Main->LTimeDest->Caption(), "Untitled.wav 00:00");
+  EXPECT_EQ(Main->TBDestination->Position(), 0);
+  fs::copy_file(Folder / "scale.mid", Folder / "other.mid");
+  ASSERT_TRUE(Main->OpenFile((Folder / "other.mid").string()));
+  EXPECT_EQ(ExtractFileName(AnswerNextDialog("", [&] { Main->ASaveExecute(); })), "scale.wav");
 }
 
 TEST_F(RecordTest, AMidiDeviceThatDoesNotOpenEndsTheTakeAndStopKeepsWhatTheNextOneRecorded) {
@@ -239,6 +257,7 @@ TEST_F(TakeTest, AKilledRunLeavesTheTakeItWasRecordingToTheNextStart) {
             std::string::npos);
   EXPECT_TRUE(Main->Left() == 40 && Main->Top() == 30 && Main->Width() == 700 && Main->Height() == 400);
   EXPECT_EQ(Main->MIReopen->Count() == 1 ? Main->MIReopen->Items(0)->Hint() : "", (Folder / "clicks.mid").string());
+  EXPECT_EQ(ExtractFileName(AnswerNextDialog("", [&] { Main->ASaveExecute(); })), "clicks.wav");
   Main->ActivatePanel(false);
   Main->APlay->Execute();
   EXPECT_TRUE(RunUntil([&] { return Main->TBDestination->Position() > 1000; }, 6));  // plays, no score open

@@ -66,6 +66,10 @@ TEST_F(StartTest, ASecondStartReadsBackBoundsStateLanguageDevicesAndTheReopenLis
   Main->CBSampleRate->SetItemIndex(0);
   Main->CBSampleRate->OnChange(Main->CBSampleRate);
   Main->CBChannels->SetChecked(false);
+  // Mono: one level bar and one input-volume bar, which sets both channels.
+  EXPECT_FALSE(Main->PRightVolume->Visible() || Main->TBRightVolume->Visible());
+  Main->TBLeftVolume->SetPosition(30000);
+  EXPECT_EQ(audio::CaptureDevice(0)->Volume(), (std::vector<uint16_t>{35535, 35535}));
   ASSERT_TRUE(Main->OpenFile(score));
   Stop();
 
@@ -79,6 +83,7 @@ TEST_F(StartTest, ASecondStartReadsBackBoundsStateLanguageDevicesAndTheReopenLis
   EXPECT_EQ(Main->CBInputDevices->ItemIndex(), 0);
   EXPECT_EQ(Main->WaveFormat().nSamplesPerSec(), 8000u);
   EXPECT_EQ(Main->WaveFormat().nChannels(), 1);
+  EXPECT_FALSE(Main->PRightVolume->Visible() || Main->TBRightVolume->Visible());
   // The file open at shut-down heads the reopen list and its drop-down.
   ASSERT_EQ(Main->MIReopen->Count(), 1);
   EXPECT_EQ(Main->MIReopen->Items(0)->Caption(), score);

@@ -24,9 +24,9 @@ TKVWindow::TKVWindow()
 
 void TKVWindow::LinkScore(TKVScore* Score) {
   if (Score != FScore) {
-    ClearSelection();
+    ForgetRecords();
     Hit = {};
-    FHoverLink = FocusedRecord = EditedText = nullptr;
+    FHoverLink = nullptr;
   }
   TKVScoreView::LinkScore(Score);
 }
@@ -53,7 +53,7 @@ TKVPageRecord* TKVWindow::PageRecord(int32_t Index) const {
 }
 
 void TKVWindow::UpdatePageTable() {
-  ClearSelection();
+  ForgetRecords();
   if (!FScore) {
     FPageCount = 0;
     return;
@@ -176,4 +176,10 @@ void TKVWindow::ClearSelection() {
   SelectedRecords.clear();
   SelectionGroups.clear();
   EditedText = nullptr;
+}
+
+void TKVWindow::ForgetRecords() {
+  ClearSelection();
+  FocusedRecord = DragRecord = nullptr;
+  AnchorRecord = nullptr;
 }

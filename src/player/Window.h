@@ -104,6 +104,8 @@ using TKVItemClickEvent = std::function<void(TObject* Sender, TKVDisplayItem* It
 using TOnCursorChangedEvent = std::function<void(TObject* Sender, bool Visible)>;
 using TOnGetButtonTextEvent = std::function<std::string(TObject* Sender, int32_t Button)>;
 using TOnGotoLinkEvent = std::function<void(TObject* Sender, const std::string& Text)>;
+using TECOnPlayNoteEvent = std::function<void(TObject* Sender, uint8_t AChannel, uint8_t ATembr, uint8_t APitch,
+                                               uint16_t ADuration, uint8_t AVelocity, int32_t AVST)>;
 
 struct TKVMetronome {
   bool On = false;
@@ -234,6 +236,7 @@ public:
   void ArrangePages();
   int32_t PageCount() const { return FPageCount; }
   TKVPageRect PageRect(int32_t Index) const;  // empty out of range
+  TKVPageRecord* PageRecord(int32_t Index) const;  // nil out of range
   int32_t PageRows() const { return FPageRows; }
 
   // ---- scaling between layout units and pixels at the zoom ----
@@ -436,10 +439,41 @@ public:
   void DrawHoverOverlay(bool Update);
   bool HoverShown = false;
   TKVDisplayItem* HoverLink() const { return FHoverLink; }
-  TKVDisplayItem* FocusedRecord = nullptr;  // the selected record under the mouse (an editing host's)
-  canvas::TRect DragRect;                   // the rubber band: from its anchor to the mouse
-  int32_t DragHandle = 0, DrawKind = 0;     // cleared by every release
-  bool Dragging = false, SnapToScore = false;
+
+  // ---- what an editing host draws, drags or enters with the mouse ----
+  // The overlays show it and write the results below; nothing in this
+  // program sets it. Every record pointer here is forgotten when the score
+  // changes or is laid out again.
+  TKVDisplayItem* FocusedRecord = nullptr;  // the selected record under the mouse
+  canvas::TRect DragRect;                   // from the anchor (where the button went down) to the mouse
+  int32_t DragHandle = 0, DrawKind = 0;     // grip dragged, kind of object drawn; cleared by every release
+  TKVDisplayItem* DragRecord = nullptr;     // the record dragged by DragHandle
+  uint8_t InsertShape = 0;                  // a slur drawn: 0 curved up, 8 straight, else curved down
+  uint8_t InsertFlags = 0;                  // bit 4: a level slur
+  uint8_t InputMarkerMode = 0;              // 0 none, 1 note input, 2-16 what an element attaches to
+  uint8_t InputHintOn = 0;                  // the marker shows the hovered note's letter
+  int32_t LastInputLine = 0;                // the pitch line last hinted and sounded
+  int32_t TargetMeasure = -1;               // a measure record of the hovered piece, -1 none
+  // The pitch line under the input marker (0 the C of MIDI key 60), apart
+  // from the hit test's line.
+  int16_t HitLine = 0;
+  // What a drag would commit: the staff line (index on its page) a bar line
+  // reaches, the part a bracket reaches, a span's new length in ticks or a
+  // volta's measure count.
+  int32_t DragStaffLine = 0, DragPart = 0, DragValue = 0;
+  // The measure record and column the last connector of a moved selection
+  // pointed at.
+  TKVMeasureRecord* AnchorRecord = nullptr;
+  int32_t AnchorColumn = 0;
+  bool MoveFeedback = false, DragLocked = false;
+  bool Dragging = false, SnapToScore = false;  // cleared by every release
+  uint8_t HitTestOptions = 0;                 // kept for the host; the hit test has no options
+  // Fired with the pitch under the input marker while a note is dragged.
+  TECOnPlayNoteEvent OnPlayNote;
+  // The input marker's hint at once at client point Position: the number
+  // of the cursor level on tablature, else the letter of LastInputLine.
+  // Nothing while no marker is shown.
+  void ShowInputHint(canvas::TPoint Position, bool IsTablature);
 
   TNotifyEvent OnScoreClick;
   TKVItemClickEvent OnItemClick;
@@ -466,6 +500,9 @@ private:
   friend class TKVPlayEngine;
   friend class TKVViewControl;
 
+  // Drops every pointer into the layout's records (the selection, the
+  // focused, dragged and anchor records).
+  void ForgetRecords();
   // The control attaches itself when it is made and detaches before it goes.
   void AttachControl(TKVViewControl* Control);
   void SetHint(const std::string& Text);
@@ -498,7 +535,6 @@ private:
   bool BookSpreads() const;
   bool InPanningStyle() const { return FStyle == wsPreview || FStyle == wsView || FStyle == wsSimple; }
 
-  TKVPageRecord* PageRecord(int32_t Index) const;
   int32_t PageRecordCount() const;
   const TKVMeasureRecord* CursorRecord();
   double PlayPositionTime();

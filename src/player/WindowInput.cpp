@@ -3,6 +3,7 @@
 // panning, the hints of links, ruler markers and page buttons, zooming and
 // scrolling by wheel, and the cursor keys.
 
+#include "base/Strings.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/ScrollBar.h"
 #include "platform/threads/Clock.h"
@@ -162,6 +163,21 @@ void TKVWindow::MouseUp(window::TMouseButton Button, window::TShiftState Shift, 
     FPanning = false;
   }
   Dragging = SnapToScore = false;
+}
+
+void TKVWindow::ShowInputHint(canvas::TPoint Position, bool IsTablature) {
+  if (InputMarkerMode == 0 || !FControl || !FScore) return;
+  std::string text;
+  if (IsTablature) {
+    text = IntToStr(FCursorLevel);
+  } else {
+    // Lines below -35 take their letter like the lines above them.
+    const int32_t step = ((LastInputLine + 35) % 7 + 7) % 7;
+    const std::string& names = FScore->NoteNames();
+    if (size_t(step) < names.size()) text = names.substr(size_t(step), 1);
+  }
+  SetHint(text);
+  ShowHintNow(*FControl, 0, Position);
 }
 
 void TKVWindow::MouseLeave() {

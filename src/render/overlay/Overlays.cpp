@@ -1,12 +1,21 @@
 // The exclusive-or overlays drawn straight on the window: each call toggles
 // one, so Paint calls each once before and once after its copy.
 
+#include "player/ViewControl.h"
+#include "player/Window.h"
+#include "player/WindowCanvas.h"
+#include "render/overlay/HoverOverlay.h"
 #include "render/page/ViewPainter.h"
 
 namespace render {
 
-// Nothing of the view hovers, drags or moves a selection yet.
-void TKVViewPainter::DrawHoverOverlay(bool) {}
+void TKVViewPainter::DrawHoverOverlay(bool Update) {
+  if (!View.HoverShown) return;
+  TKVWindowCanvas window(View.Control());
+  if (window.Canvas()) THoverOverlay(View, *window.Canvas(), Update).Draw();
+}
+
+// Nothing of the view moves a selection yet.
 void TKVViewPainter::DrawSelectionOverlay(bool) {}
 
 }  // namespace render

@@ -1,0 +1,68 @@
+// Every overlay path on the window with the real canvas, over a corpus
+// page: one call inverts pixels inside the view rectangle only, a second
+// identical call gives every byte back, and a paint leaves the overlay on
+// the new image exactly once.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "render/OverlayOnWindow.h"
+
+namespace {
+
+struct ParityCase {
+  const char* Name;
+  std::function<void(TKVWindow&)> Set;
+};
+
+class OverlayParity : public OverlayOnWindow, public ::testing::WithParamInterface<ParityCase> {};
+
+TEST_P(OverlayParity, TwoCallsCancelAndAPaintKeepsOne) {
+  TKVWindow& v = view();
+  const std::vector<uint32_t> clean = Window();
+  v.HoverShown = true;
+  GetParam().Set(v);
+  v.DrawHoverOverlay(false);
+  const TChange once = ChangedSince(clean);
+  EXPECT_GT(once.Inside, 0);
+  EXPECT_EQ(once.Outside, 0) << "nothing over the rulers or the scroll bars";
+  const std::vector<uint32_t> shown = Window();
+  Repaint();
+  EXPECT_EQ(Window(), shown) << "Paint takes the overlay off and puts it back";
+  v.DrawHoverOverlay(false);
+  EXPECT_EQ(Window(), clean);
+}
+
+// Bands reach from the page over the rulers at the top left.
+void Band(TKVWindow& V, int32_t Kind) {
+  V.DrawKind = Kind;
+  V.DragRect = {300, 200, 10, 5};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Overlays, OverlayParity,
+    ::testing::Values(ParityCase{"Ole", [](TKVWindow& v) { Band(v, 161); }},
+                      ParityCase{"Text", [](TKVWindow& v) { Band(v, 200); }},
+                      ParityCase{"Line", [](TKVWindow& v) { Band(v, 202); }},
+                      ParityCase{"Rectangle", [](TKVWindow& v) { Band(v, 203); }},
+                      ParityCase{"Ellipse", [](TKVWindow& v) { Band(v, 204); }},
+                      ParityCase{"Arc", [](TKVWindow& v) { Band(v, 205); }},
+                      ParityCase{"Pie", [](TKVWindow& v) { Band(v, 206); }},
+                      ParityCase{"Chord", [](TKVWindow& v) { Band(v, 207); }}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+using OverlayBand = OverlayOnWindow;
+
+TEST_F(OverlayBand, DraggedUpAndLeftIsTheSameAsDownAndRight) {
+  TKVWindow& v = view();
+  v.HoverShown = true, v.DrawKind = 203, v.DragRect = {100, 80, 300, 200};
+  v.DrawHoverOverlay(false);
+  const std::vector<uint32_t> band = Window();
+  v.DrawHoverOverlay(false);
+  v.DragRect = {300, 200, 100, 80};
+  v.DrawHoverOverlay(false);
+  EXPECT_EQ(Window(), band);
+}
+
+}  // namespace

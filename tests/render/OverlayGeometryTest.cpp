@@ -40,16 +40,15 @@ struct ConnectorCase {
   std::vector<double> Line;  // tail, tip
 };
 
-class OverlayConnector : public ::testing::TestWithParam<ConnectorCase> {};
+class OverlayConnector : public OverlayPage, public ::testing::WithParamInterface<ConnectorCase> {};
 
 // The anchor (100, 100, 200, 150); items above, below, to the left, to the
 // right and within its width.
 TEST_P(OverlayConnector, RunsFromTheAnchorsEdgeOrCorner) {
-  TOverlayPage p;
-  TOverlayPage::TOverlay(p.View(), p.canvas, false).DrawOverlayConnector(GetParam().Item, {100, 100, 200, 150});
-  ASSERT_EQ(p.canvas.Names(), (std::vector<std::string>{"LineTo", "Polygon"}));
-  EXPECT_EQ(p.canvas.Calls[0].Args, GetParam().Line);
-  EXPECT_EQ(p.canvas.Calls[1].Args[0], GetParam().Line[2]);
+  TOverlay(view(), canvas, false).DrawOverlayConnector(GetParam().Item, {100, 100, 200, 150});
+  ASSERT_EQ(canvas.Names(), (std::vector<std::string>{"LineTo", "Polygon"}));
+  EXPECT_EQ(canvas.Calls[0].Args, GetParam().Line);
+  EXPECT_EQ(canvas.Calls[1].Args[0], GetParam().Line[2]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Connectors, OverlayConnector,
@@ -59,36 +58,38 @@ INSTANTIATE_TEST_SUITE_P(Connectors, OverlayConnector,
                                            ConnectorCase{{250, 110, 270, 130}, {200, 100, 250, 110}},
                                            ConnectorCase{{150, 110, 170, 130}, {100, 150, 150, 110}}));
 
-TEST(OverlayNearest, NotesOnlyUnlessRestsAreAsked) {
-  TOverlayPage p;
-  TKVDisplayItem& note = p.n.Head(p.n.NewNote(4, 64), 800);
-  auto* rest = new TKVPause(p.n.Measure);
-  TKVDisplayItem& restRecord = p.n.Add(rest, {400, 800, 456, 880});
-  p.View().DragRect = {0, 0, 52, 105};  // (416, 840) in layout units: on the rest
-  TOverlayPage::TOverlay o(p.View(), p.canvas, false);
-  EXPECT_EQ(o.FindNearestNote(*p.n.Record), &note);
-  EXPECT_EQ(o.FindNearestNoteOrRest(*p.n.Record), &restRecord);
+using OverlayNearest = OverlayPage;
+
+TEST_F(OverlayNearest, NotesOnlyUnlessRestsAreAsked) {
+  TKVDisplayItem& note = n.Head(n.NewNote(4, 64), 800);
+  TKVDisplayItem& rest = n.Add(new TKVPause(n.Measure), {400, 800, 456, 880});
+  view().DragRect = {0, 0, 52, 105};  // (416, 840) in layout units: on the rest
+  TOverlay o(view(), canvas, false);
+  EXPECT_EQ(o.FindNearestNote(*n.Record), &note);
+  EXPECT_EQ(o.FindNearestNoteOrRest(*n.Record), &rest);
   TKVMeasureRecord empty;
   EXPECT_EQ(o.FindNearestNote(empty), nullptr);
 }
 
-TEST(RubberBand, DrawnOnlyWhileShownAndBeforeAnyDrag) {
-  TOverlayPage p;
-  TKVWindow& v = p.View();
+using RubberBand = OverlayPage;
+
+TEST_F(RubberBand, DrawnOnlyWhileShownAndBeforeAnyDrag) {
+  TKVWindow& v = view();
   v.DrawKind = 206, v.DragRect = {200, 150, 100, 50};
-  v.DragHandle = 1, v.DragRecord = p.n.Record->GetDisplay(0);
+  v.DragHandle = 1, v.DragRecord = &n.Add(&n.NewMark(2, 0), {800, 800, 880, 1120});
   v.HoverShown = false;
-  p.Draw(true);
-  EXPECT_TRUE(p.canvas.Calls.empty());
+  Draw(true);
+  EXPECT_TRUE(canvas.Calls.empty());
   v.HoverShown = true;
-  p.Draw(true);
+  Draw(true);
   // The pie's radials run from the ordered band's top-left to its
   // bottom-right corner; the band itself as stored.
-  ASSERT_EQ(p.canvas.Names(), (std::vector<std::string>{"Save", "IntersectClipRect", "Pie", "Restore"}));
-  EXPECT_EQ(p.canvas.Calls[2].Args, (std::vector<double>{200, 150, 100, 50, 100, 50, 200, 150}));
-  EXPECT_EQ(p.canvas.Calls[2].Pen, (canvas::TPen{canvas::clWhite, 1, canvas::psDot, canvas::pmXor}));
-  EXPECT_EQ(p.canvas.Calls[2].Brush.Style, canvas::bsClear);
-  EXPECT_TRUE(p.Invalidated.empty());
+  ASSERT_EQ(canvas.Names(), (std::vector<std::string>{"Save", "IntersectClipRect", "Pie", "Restore"}));
+  EXPECT_EQ(canvas.Calls[2].Args, (std::vector<double>{200, 150, 100, 50, 100, 50, 200, 150}));
+  EXPECT_EQ(canvas.Calls[2].Pen, (canvas::TPen{canvas::clWhite, 1, canvas::psDot, canvas::pmXor}));
+  EXPECT_EQ(canvas.Calls[2].Brush.Style, canvas::bsClear);
+  EXPECT_TRUE(Invalidated.empty());
+  EXPECT_EQ(v.DragRecord->Placement, 0);
 }
 
 }  // namespace

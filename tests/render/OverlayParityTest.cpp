@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "render/OverlayOnWindow.h"
+#include "score/layout/page/PageRecords.h"
 
 namespace {
 
@@ -39,6 +40,27 @@ void Band(TKVWindow& V, int32_t Kind) {
   V.DrawKind = Kind;
   V.DragRect = {300, 200, 10, 5};
 }
+
+// The mouse over the second system of page 1, a little below the top line
+// of its first staff, in its second measure.
+void Hover(TKVWindow& V, uint8_t Mode) {
+  const TKVSystemRecord& system = *V.PageRecord(0)->Systems.at(1);
+  const TKVStaffLineRecord& line = *V.PageRecord(0)->GetStaffLine(system.FirstStaffLine);
+  const TKVMeasureRecord& measure = *system.Measures.at(1);
+  const canvas::TPoint p = V.ScorePointToClient(nullptr, {(measure.LeftX + measure.RightX) / 2, line.Top + 60}, 0);
+  V.HitTest(p);
+  V.DragRect = {p.X, p.Y, p.X, p.Y};
+  V.InputMarkerMode = Mode;
+}
+
+ParityCase Marker(uint8_t Mode) {
+  return {"Marker", [Mode](TKVWindow& v) { Hover(v, Mode); }};
+}
+
+INSTANTIATE_TEST_SUITE_P(Markers, OverlayParity,
+                         ::testing::Values(Marker(1), Marker(2), Marker(3), Marker(4), Marker(5), Marker(6), Marker(7),
+                                           Marker(8), Marker(9), Marker(10), Marker(11), Marker(12), Marker(13),
+                                           Marker(14), Marker(15), Marker(16)));
 
 INSTANTIATE_TEST_SUITE_P(
     Overlays, OverlayParity,

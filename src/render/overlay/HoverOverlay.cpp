@@ -16,6 +16,7 @@ void THoverOverlay::Draw() {
     TXorDrawing xorPen(Canvas, View.GetViewRect());
     return DrawRubberBand();
   }
+  if (View.Score() && View.InputMarkerMode != 0) DrawInputMarker();
 }
 
 void THoverOverlay::DrawRubberBand() {
@@ -36,9 +37,14 @@ void THoverOverlay::DrawRubberBand() {
     case ItemKind::Arc: return Canvas.Arc(d, from, to);
     case ItemKind::Pie: return Canvas.Pie(d, from, to);
     case ItemKind::ArcChord: return Canvas.Chord(d, from, to);
+    case ItemKind::Slur:
+      DrawInputMarker();
+      return DrawSlurFeedback();
     default: return;
   }
 }
+
+int32_t THoverOverlay::ClientY(int32_t Y, int32_t Page) const { return View.ScorePointToClient(nullptr, {0, Y}, Page).Y; }
 
 void THoverOverlay::Invalidate(const canvas::TRect& R) {
   if (View.Control()) View.Control()->InvalidateRect(R, true);

@@ -15,6 +15,7 @@
 class TKVWindow;
 struct TKVDisplayItem;
 struct TKVMeasureRecord;
+struct TKVSystemRecord;
 
 namespace render {
 
@@ -39,6 +40,26 @@ public:
   TKVDisplayItem* FindNearestNote(const TKVMeasureRecord& R) const;
   TKVDisplayItem* FindNearestNoteOrRest(const TKVMeasureRecord& R) const;
 
+  // ---- the note-input marker ----
+  // Mode 1: a dash at the hovered line or space with the ledger lines that
+  // lead to it (a square around the hovered string on tablature); modes
+  // 2-16: a dotted arrow from the mouse to what an element would attach
+  // to. Writes HitLine (the pitch line) and, when it changes, gives the
+  // letter hint and sounds a dragged note's new pitch. Nothing in mode 0.
+  void DrawInputMarker();
+
+  // ---- the slur being drawn ----
+  // The inner control points of a curve over Span, from its start and from
+  // its end: shape 0 bulges up, any other down, by the logarithm of the
+  // span's width.
+  struct TSlurControls {
+    canvas::TPoint C1, C2;
+  };
+  static TSlurControls CalcSlurCurve(const canvas::TRect& Span, uint8_t Shape);
+  // From the drag's start to the hovered column, one piece per system when
+  // the column lies on a later system.
+  void DrawSlurFeedback();
+
 protected:
   // Repaints R (client pixels) at the next paint.
   virtual void Invalidate(const canvas::TRect& R);
@@ -50,6 +71,18 @@ protected:
 private:
   void DrawRubberBand();
   TKVDisplayItem* FindNearest(const TKVMeasureRecord& R, bool Rests) const;
+  // Client y of a layout y on page Page.
+  int32_t ClientY(int32_t Y, int32_t Page) const;
+  void DrawNoteMarker(int32_t X, int32_t Y0, int32_t Spacing, int32_t Line, int32_t ClefShift);
+  // The connector of modes 2-16 from the mouse; false when it has no target.
+  bool DrawTargetConnector(int32_t ColumnX);
+  // The end x of TargetMeasure, when one is set, for modes 6, 14 and 15.
+  bool TargetMeasureX(int32_t& X) const;
+  void PlayHoveredPitch();
+  void DrawSlurPiece(canvas::TPoint A, canvas::TPoint B);
+  // The next system in page order, on this page or the next; nil after the
+  // last.
+  TKVSystemRecord* NextSystem(const TKVSystemRecord& System) const;
 };
 
 }  // namespace render

@@ -1,9 +1,9 @@
-// A builder page with one record of every mark kind of the bar-line,
-// glyph-mark, line-mark and stroke-mark drawers, and of every sub-kind that
-// has a glyph: each record draws something, on the page, with no music-font
-// code the font service does not know; kinds the renderer does not draw
-// draw nothing. The page is also drawn with the real canvas and fonts into
-// the build folder (render-pages/) for people to look at.
+// A builder page with one record of every notation kind the renderer draws,
+// and of every sub-kind of the mark kinds that has a glyph: each record
+// draws something, on the page, with no music-font code the font service
+// does not know; kinds the renderer does not draw draw nothing. The page is
+// also drawn with the real canvas and fonts into the build folder
+// (render-pages/) for people to look at.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,10 @@
 #include "platform/text/TextMeasurer.h"
 #include "render/MarkBuilder.h"
 #include "score/layout/FontServices.h"
+#include "score/model/Chord.h"
+#include "score/model/Frame.h"
+#include "score/model/Liga.h"
+#include "score/model/Lyric.h"
 #include "score/model/SimpleElements.h"
 #include "support/sketch/ReviewImages.h"
 
@@ -101,7 +105,68 @@ struct TSheet {
       }
       records.emplace_back(Specs[i], &Add(*rows.back(), Specs[i], 40 + int32_t(i % kPerRow) * kColumn));
     }
+    AddOtherKinds();
   }
+
+  // The kinds of the other drawers, on a row of their own: notes and
+  // rests, chord symbols and diagrams, clefs, brackets, signatures,
+  // accidentals, dots, tempo marks, rhythm equations, slurs, tuplets and
+  // texts.
+  void AddOtherKinds() {
+    TNotationBuilder& n = *rows.emplace_back(std::make_unique<TNotationBuilder>(b, 5, 100, kFirstTop + int32_t(rows.size()) * kRow));
+    const int32_t top = n.Top, bottom = top + 4 * n.Space, ls = n.Space;
+    int32_t x = 40;
+    auto next = [&] { return x += kColumn; };
+    auto mark = [&](uint8_t Kind, uint8_t Variant, TKVLayoutRect Rect) -> TKVMark& {
+      TKVMark& m = n.NewMark(Kind, Variant);
+      others.push_back(&n.Add(&m, Rect));
+      return m;
+    };
+    mark(K::StaffBracket, 1, {16, top - 8, 40, bottom + 8});
+    mark(K::Clef, 1, {x, top - 96, x + 160, bottom + 96});
+    mark(K::KeySignature, 3, {next(), top - 120, x + 200, top + 192});
+    mark(K::Meter, 0, {next(), top, x + 100, bottom}).SetValue(0x0304);
+    mark(K::TempoMark, 2, {next(), top - 360, x + 200, top - 120}).SetValue(120);
+    mark(K::TempoEquation, 0, {next(), top - 400, x + 200, top - 120}).SetValue(0x40);
+    TKVNote& note = n.NewNote(4, 128);
+    others.push_back(&n.Head(note, next()));
+    others.push_back(&n.Stem(note, x));
+    auto* accidental = new TKVMark(&note);
+    accidental->SetKind(K::Accidental), accidental->SetVariant(2);
+    others.push_back(&n.Add(accidental, {x - 60, top + 72, x - 16, top + 216}));
+    auto* dot = new TKVMark(&note);
+    dot->SetKind(K::Dot);
+    others.push_back(&n.Add(dot, {x + 72, top + 120, x + 72, top + 200}));
+    TKVNote& second = n.NewNote(6, 256, true);
+    second.SetKind(K::SecondNote);
+    others.push_back(&n.Head(second, next()));
+    auto* slur = new TKVLiga(&note);
+    slur->SetControls(40, 96, -40, 96);
+    others.push_back(&n.Add(slur, {}));
+    others.back()->Bounds2 = {x - kColumn + 28, top + 216, x + 28, top + 256};
+    auto* rest = new TKVPause(n.Measure);
+    rest->SetDuration(64);
+    others.push_back(&n.Add(rest, {next(), top, x + 56, bottom}));
+    auto* chord = new TKVChord(n.Measure);
+    chord->Entries().Add().Text = "C7";
+    others.push_back(&n.Add(chord, {next(), top - 240, x + 160, top - 120}));
+    TKVMark& tuplet = mark(K::Tuplet, 3, {next(), top - 160, x + 200, top - 80});
+    others.back()->Bounds2 = {x, top - 80, x + 200, top - 80};
+    tuplet.SetFlags(0);
+    for (uint8_t kind : {K::Syllable, K::LyricText, K::LyricLine}) {
+      auto* lyric = new TKVLyric(n.Measure);
+      lyric->SetKind(kind), lyric->Lines() = {u"la"};
+      others.push_back(&n.Add(lyric, {next(), bottom + 80, x + 160, bottom + 200}));
+      others.back()->Bounds2 = others.back()->Bounds;
+    }
+    auto* frame = new TKVFrame(n.Measure);
+    frame->Data().setU8(FrameBlock::EntryCount, 4), frame->Data().setU8(FrameBlock::ValueCount, 3);
+    frame->SizeArraysFromBlock();
+    frame->Entries()[1] = {0, 2, 2};
+    others.push_back(&n.Add(frame, {next(), top - 400, x + 200, top - 120}));
+    (void)ls;
+  }
+  std::vector<TKVDisplayItem*> others;
 
   TKVDisplayItem& Add(TNotationBuilder& n, const TSpec& S, int32_t x) {
     const int32_t top = n.Top, bottom = top + 4 * n.Space, w = kColumn - 40;
@@ -145,10 +210,15 @@ TEST(EveryMark, EachRecordDrawsOnThePage) {
   d.DrawPageContent(0, 100, 100, 0, 0);
   const TKVPageRect page = sheet.b.View.GetPageSize();
   std::set<uint8_t> kinds;
-  for (auto [spec, record] : sheet.records) {
+  std::vector<std::pair<TSpec, TKVDisplayItem*>> records = sheet.records;
+  for (TKVDisplayItem* record : sheet.others) records.emplace_back(TSpec{record->Item->Kind()}, record);
+  for (auto [spec, record] : records) {
     canvas.Calls.clear();
     d.CurrentRecord = record, d.CurrentMeasure = record->Owner, d.CurrentSystem = record->Owner->System;
-    d.DrawItem(*record);
+    if (record->RecordType == DisplayRecordType::Item)
+      d.DrawItem(*record);
+    else
+      d.DrawFirstPass(*record);
     SCOPED_TRACE(::testing::Message() << int(spec.Kind) << "/" << int(spec.Variant) << " flags " << int(spec.Flags));
     EXPECT_FALSE(canvas.Calls.empty());
     kinds.insert(spec.Kind);
@@ -167,9 +237,9 @@ TEST(EveryMark, EachRecordDrawsOnThePage) {
       }
     }
   }
-  // Every kind of these drawers but the user-symbol mark, whose objects are
-  // drawn by the page-object drawer.
-  EXPECT_EQ(kinds.size(), 48u);
+  // Every notation kind of the dispatch but the user-symbol mark and the
+  // page objects, which the page-object drawer draws.
+  EXPECT_EQ(kinds.size(), 66u);
 }
 
 // Kinds the dispatch leaves out draw nothing, marks or not.
@@ -181,7 +251,7 @@ TEST(EveryMark, KindsNotDrawnDrawNothing) {
 }
 
 // The sheet with the real canvas and fonts, at zoom 150:
-// build/<flavour>/render-pages/builder-marks-150.png.
+// build/<flavour>/render-pages/builder-every-kind-150.png.
 TEST(EveryMark, WritesTheBuilderSheet) {
   InstallFontServices();
   TSheet sheet(EveryMark());
@@ -189,7 +259,7 @@ TEST(EveryMark, WritesTheBuilderSheet) {
   const int32_t height = TSheet::kFirstTop + int32_t(sheet.rows.size()) * TSheet::kRow;
   canvas::TBitmap page((40 + TSheet::kPerRow * TSheet::kColumn) * zoom / 800, height * zoom / 800, canvas::clWhite);
   render::TKVPageDrawer(sheet.b.View, page.Canvas()).DrawPageContent(0, zoom, zoom, 0, 0);
-  page.SaveToPngFile(ReviewImagePath("render-pages", "builder-marks-150"));
+  page.SaveToPngFile(ReviewImagePath("render-pages", "builder-every-kind-150"));
   text::InstallMeasurer(nullptr);
   musicfont::InstallMusicFont(nullptr);
 }

@@ -16,7 +16,9 @@
 #include "platform/canvas/RecordingCanvas.h"
 #include "platform/musicfont/MusicFont.h"
 #include "player/Window.h"
+#include "render/InkMeasure.h"
 #include "render/NotationBuilder.h"
+#include "render/PageImages.h"
 #include "render/page/PageDrawer.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/Column.h"
@@ -146,6 +148,8 @@ TEST_P(MarkRecordsCorpus, EveryItemIsDrawnOnItsPage) {
             << ::testing::PrintToString(found) << ", without records " << ::testing::PrintToString(unplaced) << "\n";
 }
 
+bool IsBar(uint8_t Kind) { return Kind == K::BarLine || (Kind >= K::RepeatStart && Kind <= K::HeavyLightBar); }
+
 // The drawn staff lines of a staff line record at a zoom: y of line k.
 double DrawnLine(const TKVStaffLineRecord& Line, int Zoom, int K) {
   return Line.Top * Zoom / 100 / 8 + K * Line.DrawnLineSpacing;
@@ -163,23 +167,42 @@ TEST_P(MarkRecordsCorpus, BarsDotsAndHairpinsMeetTheDrawnStaves) {
   for (int zoom : {75, 100, 150})
     for (int32_t p = 0; p < Pages(); ++p) {
       TKVPageRecord& page = Page(p);
+      // The page with the real canvas and fonts, with its bars and without.
+      view.SetZoom(zoom);
+      const canvas::TBitmap with = DrawPageImage(view, p);
+      std::vector<TKVDisplayItem*> hidden;
+      ForEachRecord(page, [&](TKVSystemRecord&, TKVMeasureRecord&, TKVDisplayItem& Record) {
+        if (IsBar(Record.Item->Kind())) hidden.push_back(&Record), Record.Hidden = 1;
+      });
+      const canvas::TBitmap without = DrawPageImage(view, p);
+      for (TKVDisplayItem* record : hidden) record->Hidden = 0;
       DrawEachRecord(p, zoom, [&](const TKVDisplayItem& Record, const std::vector<canvas::TCanvasCall>& Calls) {
         const uint8_t kind = Record.Item->Kind();
         SCOPED_TRACE(::testing::Message() << "kind " << int(kind) << " at " << zoom << " on page " << p);
-        if ((kind == K::BarLine || (kind >= K::RepeatStart && kind <= K::HeavyLightBar)) && FiveLines(Record.StaffLine)) {
+        if (IsBar(kind) && FiveLines(Record.StaffLine)) {
           // The last staff: the one whose bottom line the layout ran the bar to.
           const TKVStaffLineRecord* last = nullptr;
           for (const auto& line : page.StaffLines)
             if (line->System == Record.StaffLine->System && line->InnerBottom == Record.Bounds.Bottom) last = line.get();
           if (!FiveLines(last) || !(last->Flags & 1)) return;
-          double top = 1e9, bottom = -1e9;
+          double top = 1e9, bottom = -1e9, left = 1e9, right = -1e9;
           for (const canvas::TCanvasCall& call : Calls)
             if (call.Name == "FillRect" || call.Name == "SmoothPath")
-              for (const auto& [x, y] : Corners(call)) top = std::min(top, y), bottom = std::max(bottom, y);
+              for (const auto& [x, y] : Corners(call))
+                top = std::min(top, y), bottom = std::max(bottom, y), left = std::min(left, x), right = std::max(right, x);
           if (Calls.empty()) return;  // a dash style that draws no line
           ++bars;
-          EXPECT_NEAR(top, DrawnLine(*Record.StaffLine, zoom, 0), 1);
-          EXPECT_NEAR(bottom, DrawnLine(*last, zoom, 4), 1);
+          const double firstLine = DrawnLine(*Record.StaffLine, zoom, 0), lastLine = DrawnLine(*last, zoom, 4);
+          EXPECT_NEAR(top, firstLine, 1);
+          EXPECT_NEAR(bottom, lastLine, 1);
+          // The ink: from the first staff's top line (a line at y covers
+          // y - 0.5 .. y + 0.5) to the last staff's bottom line, where the
+          // layout keeps the bar on the page.
+          if (left < 0 || top < 0 || right + 2 > with.Width() || bottom + 2 > with.Height()) return;
+          const TInk ink = InkBetween(without, with, {int(left) - 1, int(top) - 8, int(right) + 2, int(bottom) + 8});
+          ASSERT_FALSE(ink.Empty());
+          EXPECT_NEAR(ink.Top, firstLine, 1);
+          EXPECT_NEAR(ink.Bottom + 1, lastLine, 1);
         }
         if (kind == K::RepeatStart || kind == K::RepeatEnd) {
           std::vector<double> centres;
@@ -209,6 +232,17 @@ TEST_P(MarkRecordsCorpus, BarsDotsAndHairpinsMeetTheDrawnStaves) {
     }
   std::cout << "[ NOTE ] " << fs::path(GetParam()).stem().string() << ": " << bars << " bars, " << dots << " repeat dots, "
             << hairpins << " hairpins checked\n";
+}
+
+// Page 1 of the files people review for these marks, at zoom 150:
+// build/<flavour>/render-pages/<file>-150.png.
+TEST_P(MarkRecordsCorpus, WritesTheReviewedPages) {
+  const std::string stem = fs::path(GetParam()).stem().string();
+  static const std::set<std::string> reviewed = {"31a-Directions", "32a-Notations", "33a-Spanners",
+                                                 "45b-RepeatWithAlternatives", "46a-Barlines"};
+  if (!reviewed.count(stem) || Pages() == 0) return;
+  view.SetZoom(150);
+  DrawPageImage(view, 0).SaveToPngFile(ReviewImagePath("render-pages", stem + "-150"));
 }
 
 std::vector<std::string> Files() {

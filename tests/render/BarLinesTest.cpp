@@ -16,123 +16,69 @@ namespace K = ItemKind;
 // down.
 constexpr TKVLayoutRect kBar{800, 800, 880, 1120};
 
-// Each bar of the family as fills; widths round at half size, yet no thin
-// bar is narrower than a pixel.
+// Each bar as fills in its own colour, also where dsActiveVoice greys the
+// other voices; widths round at half size, yet no thin bar is narrower
+// than a pixel. Repeat signs add two dots in the second and third space.
 TEST(BarLines, BarFamilyFills) {
-  using Case = std::tuple<uint8_t, uint8_t, Rows>;  // kind, size percent, fills
-  for (auto [kind, size, fills] :
-       {Case{K::FinalBar, 100, {{105, 100, 106, 140}, {108, 100, 110, 140}}},
-        {K::HeavyLightBar, 100, {{100, 100, 102, 140}, {104, 100, 105, 140}}},
-        {K::DoubleBar, 100, {{100, 100, 101, 140}, {103, 100, 104, 140}}},
-        {K::FinalBar, 50, {{107, 100, 108, 140}, {109, 100, 110, 140}}},
-        {K::HeavyLightBar, 50, {{100, 100, 101, 140}, {103, 100, 104, 140}}},
-        {K::DoubleBar, 50, {{100, 100, 101, 140}, {102, 100, 103, 140}}}}) {
+  using Case = std::tuple<uint8_t, uint8_t, Rows, Rows>;  // kind, size percent, fills, dots
+  for (auto [kind, size, fills, dots] :
+       {Case{K::FinalBar, 100, {{105, 100, 106, 140}, {108, 100, 110, 140}}, {}},
+        {K::HeavyLightBar, 100, {{100, 100, 102, 140}, {104, 100, 105, 140}}, {}},
+        {K::DoubleBar, 100, {{100, 100, 101, 140}, {103, 100, 104, 140}}, {}},
+        {K::FinalBar, 50, {{107, 100, 108, 140}, {109, 100, 110, 140}}, {}},
+        {K::HeavyLightBar, 50, {{100, 100, 101, 140}, {103, 100, 104, 140}}, {}},
+        {K::RepeatStart, 100, {{100, 100, 102, 140}, {104, 100, 105, 140}}, {{106, 114, 108, 116}, {106, 124, 108, 126}}},
+        {K::RepeatEnd, 100, {{108, 100, 110, 140}, {105, 100, 106, 140}}, {{102, 114, 104, 116}, {102, 124, 104, 126}}}}) {
     TMarkPage t;
-    t.Mark(kind, 0, kBar).SetColor(0x00FF00);
+    t.p.b.View.SetDataStyle(dsActiveVoice);
+    TKVMark& mark = t.Mark(kind, 0, kBar);
+    mark.SetColor(0x00FF00), mark.SetStaffVoice(3);
     t.Record->SizePercent = size;
     t.Draw();
-    EXPECT_EQ(t.Args("FillRect"), fills) << int(kind) << " at " << int(size);
+    EXPECT_EQ(std::pair(t.Args("FillRect"), t.Args("Ellipse")), std::pair(fills, dots)) << int(kind) << " at " << int(size);
     for (const canvas::TCanvasCall* fill : t.Named("FillRect")) EXPECT_EQ(fill->Brush.Color, 0x00FF00u);
   }
 }
 
-// Repeat signs: thick and thin bar and two dots in the second and third
-// space of every shown staff of the system; the mirror at the right edge.
-TEST(BarLines, RepeatSignsAndTheirDots) {
-  using Case = std::tuple<uint8_t, Rows, Rows>;  // kind, fills, dots
-  for (auto [kind, fills, dots] :
-       {Case{K::RepeatStart,
-             {{100, 100, 102, 140}, {104, 100, 105, 140}},
-             {{106, 114, 108, 116}, {106, 124, 108, 126}, {106, 214, 108, 216}, {106, 224, 108, 226}}},
-        {K::RepeatEnd,
-         {{108, 100, 110, 140}, {105, 100, 106, 140}},
-         {{102, 114, 104, 116}, {102, 124, 104, 126}, {102, 214, 104, 216}, {102, 224, 104, 226}}}}) {
-    TMarkPage t;
-    t.SecondLine(1600);
-    t.SecondLine(2400, false);
-    t.Mark(kind, 0, kBar);
-    t.Draw();
-    EXPECT_EQ(t.Args("FillRect"), fills) << int(kind);
-    EXPECT_EQ(t.Args("Ellipse"), dots) << int(kind);
-    EXPECT_TRUE(t.Named("Polygon").empty());
-  }
+// Dots on every shown staff of the system, none on a hidden one; with
+// Flags bit 4 the thick bar has wings reaching below the bottom line as
+// drawn (a pixel below where it was laid out) and the thin bar stays.
+TEST(BarLines, RepeatDotsAndWings) {
+  TMarkPage t;
+  t.n.Line->Bottom = 1112;
+  t.SecondLine(1600), t.SecondLine(2400, false);
+  t.Mark(K::RepeatStart, 0, kBar, 0x10);
+  t.Draw();
+  EXPECT_EQ(t.Args("Ellipse"), Rows({{106, 114, 108, 116}, {106, 124, 108, 126}, {106, 214, 108, 216}, {106, 224, 108, 226}}));
+  ASSERT_EQ(t.Named("Polygon").size(), 1u);
+  EXPECT_EQ(Corners(*t.Named("Polygon")[0]),
+            (Points{{105, 98}, {101, 100}, {99, 100}, {99, 141}, {101, 140}, {105, 143}, {101, 140}, {101, 101}, {105, 98}}));
+  EXPECT_EQ(t.Args("FillRect"), Rows({{104, 100, 105, 141}}));
 }
 
-// With Flags bit 4 the thick bar has wings; the thin bar and the dots stay.
-// The wings reach below the bottom line as drawn, the inner corner stands
-// on the rectangle's bottom.
-TEST(BarLines, WingedRepeatSigns) {
-  using Case = std::tuple<uint8_t, Points, std::vector<double>>;  // kind, polygon, thin bar
-  for (auto [kind, polygon, thin] :
-       {Case{K::RepeatStart,
-             {{105, 98}, {101, 100}, {99, 100}, {99, 141}, {101, 140}, {105, 143}, {101, 140}, {101, 101}, {105, 98}},
-             {104, 100, 105, 141}},
-        {K::RepeatEnd,
-         {{105, 98}, {109, 100}, {111, 100}, {111, 141}, {109, 140}, {105, 143}, {109, 140}, {109, 101}, {105, 98}},
-         {105, 100, 106, 141}}}) {
-    TMarkPage t;
-    t.n.Line->Bottom = 1112;  // the bottom line drawn a pixel below where it was laid out
-    t.Mark(kind, 0, kBar, 0x10);
-    t.Draw();
-    ASSERT_EQ(t.Named("Polygon").size(), 1u);
-    EXPECT_EQ(Corners(*t.Named("Polygon")[0]), polygon);
-    EXPECT_EQ(t.Args("FillRect"), Rows({thin}));
-    EXPECT_EQ(t.Named("Ellipse").size(), 2u);
-  }
-}
-
-// A pending move shifts a bar sideways only and a jump text both ways; an
-// empty font name takes the score's text font 14.
-TEST(BarLines, MovesAndJumpTexts) {
+// A pending move shifts a bar sideways only and a jump text both ways; a
+// jump text without a font name takes the score's text font 14; the segno
+// stands six units below its top.
+TEST(BarLines, MovesTextsAndSigns) {
   TMarkPage t;
   t.p.b.Score->TextFonts().SetEntry(14, "Liberation Serif", 0);
   t.Mark(K::FinalBar, 0, kBar);
   t.Record->Placement = 1, t.Record->Shift = {5, 7};
-  t.Mark(K::DaCapo, 0, {1600, 640, 1800, 720});
+  t.Mark(K::DaCapo, 0, {1600, 640, 1800, 720}).SetTextStyle(text::fsItalic);
   t.Record->Placement = 1, t.Record->Shift = {5, 7};
-  TKVMark& named = t.Mark(K::DalSegno, 0, {2400, 640, 2600, 720});
-  named.SetText1("DejaVu Sans"), named.SetTextStyle(text::fsItalic);
-  t.Mark(K::DalSegno, 0, {3200, 640, 3400, 720});
+  t.Mark(K::DalSegno, 0, {3200, 640, 3400, 720}).SetText1("DejaVu Sans");
+  t.Mark(K::Segno, 0, {800, 640, 960, 800});
   t.Draw();
   EXPECT_EQ(t.Args("FillRect"), Rows({{110, 100, 111, 140}, {113, 100, 115, 140}}));
   Calls texts = t.Named("TextOut");
-  ASSERT_EQ(texts.size(), 3u);
-  EXPECT_EQ(std::tuple(texts[0]->Text, texts[0]->Args, texts[0]->Font.Size()),
-            std::tuple(std::u16string(u"D.C."), std::vector<double>({205, 87}), 8));
-  EXPECT_EQ(std::tuple(texts[1]->Text, texts[1]->Font.Name, texts[1]->Font.Style),
-            std::tuple(std::u16string(u"D.S."), std::string("DejaVu Sans"), unsigned(text::fsItalic)));
-  EXPECT_EQ(std::pair(texts[2]->Font.Name, texts[2]->Font.Style), std::pair(std::string("Liberation Serif"), 0u));
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(std::tuple(texts[0]->Text, texts[0]->Args, texts[0]->Font.Size(), texts[0]->Font.Name, texts[0]->Font.Style),
+            std::tuple(std::u16string(u"D.C."), std::vector<double>({205, 87}), 8, std::string("Liberation Serif"),
+                       unsigned(text::fsItalic)));
+  EXPECT_EQ(std::pair(texts[1]->Text, texts[1]->Font.Name), std::pair(std::u16string(u"D.S."), std::string("DejaVu Sans")));
+  ASSERT_EQ(Glyphs(t.p.canvas).size(), 1u);
+  EXPECT_EQ(std::pair(Glyphs(t.p.canvas)[0]->Text, Glyphs(t.p.canvas)[0]->Args), std::pair(Code('x'), std::vector<double>({100, 86})));
   EXPECT_EQ(t.p.canvas.Font.Style, 0u);
-}
-
-// Segno and coda: their glyph six units below the top, scaled by the
-// record's size.
-TEST(BarLines, NavigationSigns) {
-  using Case = std::tuple<uint8_t, uint8_t, char16_t, std::vector<double>>;
-  for (auto [kind, size, code, at] :
-       {Case{K::Segno, 100, u'x', {100, 86}}, {K::Coda, 100, u'y', {100, 86}}, {K::Segno, 50, u'x', {100, 83}}}) {
-    TMarkPage t;
-    t.Mark(kind, 0, {800, 640, 960, 800}).SetColor(0x0000FF);
-    t.Record->SizePercent = size;
-    t.Draw();
-    ASSERT_EQ(Glyphs(t.p.canvas).size(), 1u);
-    const canvas::TCanvasCall& glyph = *Glyphs(t.p.canvas)[0];
-    EXPECT_EQ(std::tuple(glyph.Text, glyph.Args, glyph.Font.Color, glyph.TextAlign),
-              std::tuple(std::u16string(1, code), at, 0x0000FFu, canvas::taBaseline));
-  }
-}
-
-// Bars keep their own colour where dsActiveVoice greys the others.
-TEST(BarLines, NeverGreyed) {
-  TMarkPage t;
-  t.p.b.View.SetDataStyle(dsActiveVoice);
-  TKVStaffLineRecord& other = t.SecondLine(1600);
-  t.Mark(K::FinalBar, 0, kBar).SetColor(0x00FF00);
-  t.Record->StaffLine = &other;
-  t.Mark(K::RepeatStart, 0, kBar).SetStaffVoice(3);
-  t.Draw();
-  for (const canvas::TCanvasCall* fill : t.Named("FillRect")) EXPECT_NE(fill->Brush.Color, 0x808080u);
-  EXPECT_EQ(t.Named("FillRect")[0]->Brush.Color, 0x00FF00u);
 }
 
 // A user-symbol mark whose index lies beyond the score's symbols draws
@@ -154,7 +100,8 @@ TEST(BarLines, UserSymbols) {
 
 // The bar-line mark: one unit to the right of its rectangle's left edge,
 // from its top to the staff's drawn bottom, in the column's width factor
-// and dash style and in the tone of the measure's lines.
+// (0 drawn as 1 and kept as 1) and dash style (5 none), in the tone of the
+// measure's lines; past the columns solid and one unit wide.
 TEST(BarLines, BarLineMarkFollowsItsColumn) {
   using Case = std::tuple<int, uint8_t, uint8_t, TKVWindowStyle, uint8_t, size_t, double, canvas::TDashStyle,
                           canvas::TColor>;  // column, factor, style, view, measure flags, lines, width, dash, colour
@@ -170,13 +117,10 @@ TEST(BarLines, BarLineMarkFollowsItsColumn) {
     t.Draw();
     Calls lines = t.Named("SmoothPath");
     ASSERT_EQ(lines.size(), count);
-    if (column == 0) {
-      EXPECT_EQ(own->BarWidthFactor, std::max<uint8_t>(factor, 1));
-    }
+    EXPECT_EQ(own->BarWidthFactor, column == 0 ? std::max<uint8_t>(factor, 1) : factor);
     if (!count) continue;
     EXPECT_EQ(Corners(*lines[0]), (Points{{101, 100}, {101, 140}}));
-    EXPECT_EQ(std::tuple(lines[0]->SmoothPen->Width, lines[0]->SmoothPen->Dash, lines[0]->SmoothPen->Color,
-                         lines[0]->Smoothing),
+    EXPECT_EQ(std::tuple(lines[0]->SmoothPen->Width, lines[0]->SmoothPen->Dash, lines[0]->SmoothPen->Color, lines[0]->Smoothing),
               std::tuple(width, dash, canvas::ArgbOf(colour), false));
   }
 }

@@ -1,7 +1,7 @@
 // A builder page with one record of every notation kind the renderer draws,
 // and of every sub-kind of the mark kinds that has a glyph: each record
 // draws something, on the page, with no music-font code the font service
-// does not know; kinds the renderer does not draw draw nothing. The page is
+// does not know. The page is
 // also drawn with the real canvas and fonts into the build folder
 // (render-pages/) for people to look at.
 
@@ -240,14 +240,6 @@ TEST(EveryMark, EachRecordDrawsOnThePage) {
   // Every notation kind of the dispatch but the user-symbol mark and the
   // page objects, which the page-object drawer draws.
   EXPECT_EQ(kinds.size(), 66u);
-}
-
-// Kinds the dispatch leaves out draw nothing, marks or not.
-TEST(EveryMark, KindsNotDrawnDrawNothing) {
-  TMarkPage t;
-  for (int kind : {22, 32, 152, 215, 220, 221, 208, 230, 255}) t.Mark(uint8_t(kind), 1, {800, 800, 900, 1100}, 0x0C);
-  t.Draw();
-  EXPECT_TRUE(t.p.canvas.Calls.empty());
 }
 
 // The sheet with the real canvas and fonts, at zoom 150:

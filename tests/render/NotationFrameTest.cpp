@@ -34,7 +34,8 @@ TEST(NotationFrame, FirstPassOfAMeasureComesBeforeItsItems) {
 TEST(NotationFrame, OnlyListedKindsOfShownRecordsAreDrawn) {
   Notation t;
   t.n.Head(t.n.NewNote(4, 128), 800).Hidden = 1;
-  for (uint8_t kind : {ItemKind::GraceGroup, ItemKind::Effect, ItemKind::PageMark, ItemKind::Sound, uint8_t(208)})
+  for (uint8_t kind : {ItemKind::GraceGroup, ItemKind::Effect, ItemKind::PageMark, ItemKind::Sound, ItemKind::MidiEvent,
+                       uint8_t(152), uint8_t(208), uint8_t(255)})
     t.n.Add(&t.n.NewMark(kind, 1), {800, 800, 900, 1100});
   t.n.Add(nullptr, {800, 800, 900, 1100});
   // Neither head nor ledger lines for a hidden voice or a staff this

@@ -199,7 +199,10 @@ void ComposeSystems(TKVComposerContext& Ctx) {
     Ctx.Finished = IsPieceFinished(Ctx);
     if (Ctx.Finished) NextPiece(Ctx);
     if (Ctx.Page->PendingPageBreaks && Ctx.Score.Pages()) break;
-    if (!Ctx.NewPage && !Ctx.FillOn() && Ctx.Finished) break;
+    // Finished here means no piece was left to move on to. The new-page
+    // flag is not asked: a system of a piece without staves makes no staff
+    // line to clear it, and the loop would go on placing nothing.
+    if (!Ctx.FillOn() && Ctx.Finished) break;
   }
 }
 
@@ -275,6 +278,12 @@ void ComposePage(TKVComposerContext& Ctx) {
   const bool music = page.PendingPageBreaks == 0 && Ctx.Piece &&
                      (Ctx.n < Ctx.Piece->Layout().MeasureRecordCount || Ctx.FillOn());
   page.Continuation = music ? 0 : 1;
+  // A piece with no measure record left and no piece after it: the music
+  // is over (else a piece without measures would be followed by blank pages
+  // up to the last one a run makes).
+  if (!music && page.PendingPageBreaks == 0 &&
+      (!Ctx.Piece || Ctx.PartView() || NextPlainPiece(Ctx, Ctx.PieceIndex + 1) >= Ctx.Score.GetPieceCount()))
+    Ctx.Finished = true;
   LayoutPageObjects(Ctx);
   if (music) {
     if (Ctx.Piece->Layout().MeasureRecordCount == 0) Ctx.Finished = true;

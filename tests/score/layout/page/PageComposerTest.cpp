@@ -22,6 +22,13 @@ protected:
   TKVScoreLayoutRecords& Store() { return ScoreLayoutRecords(*score); }
   TKVPageRecord& Page(int Index) { return *Store().Pages.at(size_t(Index)); }
   std::string Pages() { return DumpPages(Store().Pages, Store().PageCount); }
+  // Measures placed on the systems of every page.
+  int PlacedMeasures() {
+    int measures = 0;
+    for (int32_t p = 0; p < Store().PageCount; ++p)
+      for (uint16_t k = 0; k < Page(p).SystemCount; ++k) measures += Page(p).Systems[k]->MeasureCount;
+    return measures;
+  }
 };
 
 TEST_F(PageComposer, DefaultPageGivesTheWorkedValues) {
@@ -185,11 +192,27 @@ TEST_F(PageComposer, ExtremeValuesStillCompose) {
       Layout();
       ASSERT_TRUE(Store().Composer.LayoutDone);
       ASSERT_TRUE(Store().PageCount >= 1 && Store().PageCount <= 1001);
-      int measures = 0;
-      for (int32_t p = 0; p < Store().PageCount; ++p)
-        for (uint16_t k = 0; k < Page(p).SystemCount; ++k) measures += Page(p).Systems[k]->MeasureCount;
+      const int measures = PlacedMeasures();
       EXPECT_TRUE(!row.Parts || !row.Staves || measures == row.Columns) << measures;
+      EXPECT_TRUE((row.Parts && row.Staves && row.Columns) || Store().PageCount == 1) << "no music, one page";
     }
+}
+
+// Music that ends without a staff line or a measure record to place: the
+// run ends with the pages the music needs.
+TEST_F(PageComposer, MusicEndsWithoutStaffLinesOrMeasures) {
+  auto separate = [this] { score->BeginUpdate(), piece->SetSeparate(true), score->EndUpdate(); };
+  const std::pair<const char*, std::function<void()>> rows[] = {
+      {"PieceWithoutPartsLast", [this] { MakePiece(1, 4), MakePiece(0, 0); }},
+      {"PieceWithoutStavesLast", [this] { MakePiece(1, 4), MakePiece(1, 4, 0x0404, 0); }},
+      {"OnlySeparatePieces", [&] { MakePiece(1, 4), separate(); }}};
+  for (const auto& [name, make] : rows) {
+    score = std::make_unique<TKVScore>();
+    make();
+    Layout();
+    EXPECT_EQ(Store().PageCount, 1) << name;
+    EXPECT_EQ(PlacedMeasures(), 4) << name;
+  }
 }
 
 TEST_F(PageComposer, FillWithoutStopEndsAtPage1001) {

@@ -9,15 +9,20 @@
 
 #include "render/OverlayOnWindow.h"
 #include "score/layout/page/PageRecords.h"
+#include "score/model/Item.h"
 
 namespace {
 
 struct ParityCase {
   const char* Name;
   std::function<void(TKVWindow&)> Set;
+  const char* File = "12a-Clefs.xml";
 };
 
-class OverlayParity : public OverlayOnWindow, public ::testing::WithParamInterface<ParityCase> {};
+class OverlayParity : public OverlayOnWindow, public ::testing::WithParamInterface<ParityCase> {
+protected:
+  OverlayParity() : OverlayOnWindow(GetParam().File) {}
+};
 
 TEST_P(OverlayParity, TwoCallsCancelAndAPaintKeepsOne) {
   TKVWindow& v = view();
@@ -56,6 +61,40 @@ void Hover(TKVWindow& V, uint8_t Mode) {
 ParityCase Marker(uint8_t Mode) {
   return {"Marker", [Mode](TKVWindow& v) { Hover(v, Mode); }};
 }
+
+// The first record of page 1 that Wanted takes.
+TKVDisplayItem* FindOnFirstPage(TKVWindow& V, const std::function<bool(const TKVDisplayItem&)>& Wanted) {
+  const TKVPageRecord& page = *V.PageRecord(0);
+  for (uint16_t s = 0; s < page.SystemCount; ++s)
+    for (TKVMeasureRecord* R : page.Systems[s]->Measures)
+      for (int32_t i = 0; i < R->DisplayCount; ++i)
+        if (Wanted(*R->GetDisplay(i))) return R->GetDisplay(i);
+  return nullptr;
+}
+
+// A record dragged by Grip without moving yet, the mouse at its middle
+// (below the first staff for a bar line): only the drawn feedback shows.
+void DragStill(TKVWindow& V, TKVDisplayItem* D, int32_t Grip, int32_t Below) {
+  ASSERT_NE(D, nullptr);
+  const canvas::TRect r = V.ScoreRectToClient(D, {D->Bounds.Left, D->Bounds.Top, D->Bounds.Width, D->Bounds.Bottom}, 0);
+  V.DragRecord = D, V.DragHandle = Grip;
+  V.DragRect = {r.Left, r.Top + Below, r.Left, r.Top + Below};
+}
+
+bool IsKind(const TKVDisplayItem& D, uint8_t Kind) { return D.RecordType == 0 && D.Item && D.Item->Kind() == Kind; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Drags, OverlayParity,
+    ::testing::Values(ParityCase{"BarLine",
+                                 [](TKVWindow& v) {
+                                   DragStill(v, FindOnFirstPage(v, [](const TKVDisplayItem& D) { return D.RecordType == 7; }), 1, 0);
+                                 }},
+                      ParityCase{"SlurStart",
+                                 [](TKVWindow& v) {
+                                   DragStill(v, FindOnFirstPage(v, [](const TKVDisplayItem& D) { return IsKind(D, 30); }), 1, 0);
+                                 },
+                                 "33c-Spanners-Slurs.xml"}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
 
 INSTANTIATE_TEST_SUITE_P(Markers, OverlayParity,
                          ::testing::Values(Marker(1), Marker(2), Marker(3), Marker(4), Marker(5), Marker(6), Marker(7),

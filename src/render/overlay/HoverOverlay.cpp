@@ -16,6 +16,10 @@ void THoverOverlay::Draw() {
     TXorDrawing xorPen(Canvas, View.GetViewRect());
     return DrawRubberBand();
   }
+  if (View.DragHandle != 0) {
+    TXorDrawing xorPen(Canvas, View.GetViewRect());
+    return DrawDragFeedback();
+  }
   if (View.Score() && View.InputMarkerMode != 0) DrawInputMarker();
 }
 

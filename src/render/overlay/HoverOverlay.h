@@ -60,6 +60,13 @@ public:
   // the column lies on a later system.
   void DrawSlurFeedback();
 
+  // ---- the record being dragged ----
+  // Writes the drag into DragRecord's pending adjustment (and, for marks
+  // that snap, the snap result) and, with Update, repaints where the
+  // record was and where it now is; a bar line shows the staff it would
+  // reach, a slur dragged by its start the note it starts at.
+  void DrawDragFeedback();
+
 protected:
   // Repaints R (client pixels) at the next paint.
   virtual void Invalidate(const canvas::TRect& R);
@@ -83,6 +90,32 @@ private:
   // The next system in page order, on this page or the next; nil after the
   // last.
   TKVSystemRecord* NextSystem(const TKVSystemRecord& System) const;
+
+  // The drag feedback by record type and item kind.
+  struct TArea;
+  void DragItem(TKVDisplayItem& D);
+  void DrawBarLineExtension(const TKVDisplayItem& D);
+  void DragStem(TKVDisplayItem& D);
+  void DragBeamGroup(TKVDisplayItem& D);
+  int32_t EndSnap(const TKVDisplayItem& D, int32_t Right);
+  int32_t MeasureSnap(const TKVDisplayItem& D, int32_t Right);
+  void StaffSnap(TKVDisplayItem& D);
+  void DragBoxGrip(TKVDisplayItem& D, const canvas::TRect& R);
+  void DragLineEnd(TKVDisplayItem& D, const canvas::TRect& R);
+  void DragRadialPoint(TKVDisplayItem& D, const canvas::TRect& R);
+  void DragSlur(TKVDisplayItem& D);
+  // From where the button went down to the mouse.
+  canvas::TPoint DragDelta() const;
+  // R of the dragged record in client pixels, on the cursor's page.
+  canvas::TRect ClientRect(const TKVDisplayItem& D, const canvas::TRect& R) const;
+  // A page object's own rectangle (a line's two ends), in client pixels.
+  canvas::TRect ObjectRect(const TKVDisplayItem& D, bool Ends) const;
+  canvas::TPoint ObjectOrigin(const TKVDisplayItem& D) const;
+  // The common pattern: the area at the current adjustment repainted, the
+  // offset mode set (Code 0 leaves it) and the new shift written, the area
+  // at the new adjustment repainted; repainting only with Update.
+  template <class TAreaOf>
+  void Adjust(TKVDisplayItem& D, uint8_t Code, canvas::TPoint Shift, TAreaOf AreaOf);
 };
 
 }  // namespace render

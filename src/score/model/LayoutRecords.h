@@ -64,6 +64,9 @@ struct TKVDisplayItem {
   uint8_t SizePercent = 100;
   uint16_t Param = 0;  // tick position, end tick, span word, or a bar mark's group number
   uint16_t LeftSpace = 0, RightSpace = 0;  // room left and right of the position, pixels
+  // A bar line's (kind 7) time position before it, which it stands midway
+  // to; set by the system placement.
+  uint16_t AnchorTick = 0;
   TKVLayoutRect Bounds;
   TKVLayoutRect Bounds2;
   int32_t StartX = 0, StartY = 0, EndX = 0, EndY = 0;  // anchors

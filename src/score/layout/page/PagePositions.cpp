@@ -160,20 +160,9 @@ struct TPlacing {
     else if (tick == 0)
       x = kind == K::HeavyLightBar || kind == K::BarLine ? R.LeftX : R.LeftX + StartWidths(R);
     else
-      x = (TickX(R, tick) + TickX(R, PreviousPosition(tick))) / 2;
+      x = (TickX(R, tick) + TickX(R, D.AnchorTick)) / 2;
     D.Bounds.Left = Saturate32(x + left);
     D.Bounds.Width = Saturate32(x + left + width);
-  }
-
-  // The tick of the nearest note or rest before Tick, or 0.
-  int32_t PreviousPosition(int32_t Tick) const {
-    int32_t previous = 0;
-    for (int32_t i = 0; const TKVDisplayItem* d = R.GetDisplay(i); ++i)
-      if (d->Item && (d->Item->Kind() == K::Note || d->Item->Kind() == K::Rest)) {
-        const int32_t t = ItemPosition(d->Item);
-        if (t < Tick) previous = std::max(previous, t);
-      }
-    return previous;
   }
 
   void Bracket(TKVDisplayItem& D, const TKVStaffLineRecord& Line) const {

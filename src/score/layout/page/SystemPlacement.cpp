@@ -11,8 +11,10 @@
 #include "score/model/Column.h"
 #include "score/model/Item.h"
 #include "score/model/ItemKinds.h"
+#include "score/model/Measure.h"
 #include "score/model/Note.h"
 #include "score/model/Part.h"
+#include "score/model/Pause.h"
 #include "score/model/Piece.h"
 #include "score/model/Score.h"
 #include "score/model/Staff.h"
@@ -33,15 +35,35 @@ int64_t ElementWidths(const TKVMeasureRecord& Record) {
   return sum;
 }
 
-// A note's least room after it at alignments from 50 on, by its duration.
-int32_t DurationMinimum(int32_t Alignment, int32_t Duration) {
+// The factor of a note's least room after it at alignments from 50 on: 1,
+// 2, 4 ... 32 for durations of up to 16, 32, 64 ... ticks and more.
+int32_t DurationFactor(int32_t Duration) {
   int32_t f = 32;
   for (int32_t limit = 16, v = 1; limit <= 256; limit *= 2, v *= 2)
     if (Duration <= limit) {
       f = v;
       break;
     }
-  return (Alignment - 49) * f;
+  return f;
+}
+
+// A rest that fills the measure of a one-voice staff (longer than 256
+// ticks, its value the measure's length) counts as the shortest note.
+bool FillsItsMeasure(const TKVPause& Rest, const TKVMeasureRecord& Record, int32_t Duration) {
+  const TKVMeasure* measure = Rest.GetMeasure();
+  return Duration > 256 && Rest.Value() == Record.Length && measure &&
+         !measure->StaffHasVoices(ItemStaff(Rest.StaffVoice()));
+}
+
+// A tick holds an entry once an item of the measure reserved room there: in
+// the measure's table with plain spacing, in a voice's table voice-wise.
+bool HoldsEntry(const TKVComposerContext& Ctx, int32_t Tick) {
+  const std::vector<uint32_t>& table = Ctx.Record->TickTable;
+  if (!Ctx.UseBuffer) return size_t(Tick) < table.size() && table[size_t(Tick)] != 0;
+  for (size_t v = 0; v < Ctx.Voices.size(); ++v)
+    if ((Ctx.UsedVoices & (1u << v)) && size_t(Tick) < Ctx.Voices[v].HasItem.size() && Ctx.Voices[v].HasItem[size_t(Tick)])
+      return true;
+  return false;
 }
 
 bool InGraceGroup(const TKVItem* Item) {
@@ -53,13 +75,15 @@ struct TRoomState {
   int32_t WidestAfter = 0;
 };
 
-// Reserves the room of one display record by its item's kind.
-void ReserveRoom(TKVComposerContext& Ctx, const TKVDisplayItem& Display, TRoomState& State) {
+// Reserves the room of one display record by its item's kind; a bar line
+// inside the measure is anchored to the time position before it.
+void ReserveRoom(TKVComposerContext& Ctx, TKVDisplayItem& Display, TRoomState& State) {
   const TKVItem* item = Display.Item;
   switch (item->Kind()) {
     case ItemKind::BeatRepeat: case ItemKind::SecondNote: case ItemKind::Note: case ItemKind::Rest:
     case ItemKind::GraceGroup: case ItemKind::Accidental: case ItemKind::Clef: case ItemKind::KeySignature:
     case ItemKind::Arpeggio: case ItemKind::HalfBracket: case ItemKind::Tremolo: case ItemKind::SquareBracket:
+    case ItemKind::BarLine:
       break;
     default:
       return;  // reserves nothing: no need to read its fields
@@ -78,6 +102,10 @@ void ReserveRoom(TKVComposerContext& Ctx, const TKVDisplayItem& Display, TRoomSt
     case ItemKind::Note:
     case ItemKind::Rest: {
       if (InGraceGroup(item)) break;
+      // A rest takes room only on a staff shown on the system and inside
+      // its measure; a filler rest has no least room of its own.
+      const auto* rest = item->Kind() == ItemKind::Rest ? ItemCast<const TKVPause>(item) : nullptr;
+      if (rest && (tick >= int32_t(record.Length) || !Display.Staff || !Ctx.Shown(Display.Staff))) break;
       if (marker) {
         RegisterTickRoom(Ctx, voice, tick, 1, 0);
         break;
@@ -86,9 +114,10 @@ void ReserveRoom(TKVComposerContext& Ctx, const TKVDisplayItem& Display, TRoomSt
       const int32_t duration = ItemEnd(item) - tick;
       int32_t after = Display.RightSpace;
       State.WidestAfter = std::max(State.WidestAfter, after);
-      const bool ownMinimum = item->Kind() == ItemKind::Note || !(item->Data().u8(0) & 0x80);
-      if (Ctx.Alignment >= 50 && ownMinimum && tick + duration < int32_t(record.Length) - 2)
-        after = std::max(after, DurationMinimum(Ctx.Alignment, duration));
+      if (Ctx.Alignment >= 50 && !(rest && rest->Hidden()) && tick + duration < int32_t(record.Length) - 2) {
+        const int32_t f = rest && FillsItsMeasure(*rest, record, duration) ? 1 : DurationFactor(duration);
+        after = std::max(after, (Ctx.Alignment - 49) * f);
+      }
       if (!Ctx.UseBuffer) {
         int32_t remaining = after;
         for (int32_t t = tick + 1; t <= tick + duration && remaining > 4; ++t, --remaining)
@@ -116,6 +145,16 @@ void ReserveRoom(TKVComposerContext& Ctx, const TKVDisplayItem& Display, TRoomSt
       if (content) RegisterTickRoom(Ctx, voice, tick, Display.LeftSpace, Display.RightSpace);
       else if (marker) RegisterTickRoom(Ctx, voice, tick, 1, 0);
       break;
+    case ItemKind::BarLine: {
+      int32_t anchor = tick;
+      for (int32_t t = tick - 1; t >= 0; --t)
+        if (HoldsEntry(Ctx, t)) {
+          anchor = t;
+          break;
+        }
+      Display.AnchorTick = uint16_t(anchor);
+      break;
+    }
     default:
       break;
   }
@@ -244,8 +283,9 @@ void PlaceSystems(TKVComposerContext& Ctx) {
   std::fill(record.TickTable.begin(), record.TickTable.end(), 0);
   TRoomState state;
   for (int32_t i = 0; i < record.DisplayCount; ++i) {
-    const TKVDisplayItem* display = record.GetDisplay(i);
-    if (display->Item && display->RecordType == DisplayRecordType::Item) ReserveRoom(Ctx, *display, state);
+    TKVDisplayItem* display = record.GetDisplay(i);
+    if (display->Item && display->RecordType == DisplayRecordType::Item && !display->Hidden)
+      ReserveRoom(Ctx, *display, state);
   }
   const std::vector<int16_t> offsets = ColumnOffsets(Ctx, n);
   const int64_t music = Ctx.UseBuffer ? BufferMusicWidth(Ctx, offsets, state.WidestAfter) : PlainMusicWidth(Ctx, offsets);
@@ -258,16 +298,50 @@ void PlaceSystems(TKVComposerContext& Ctx) {
   record.Flags |= 1;
 }
 
-void BreakSystem(TKVComposerContext& Ctx) {
+namespace {
+
+// Which staves the system shows: by the piece's visibility table, with a
+// running staff-line number k across the staves of the parts (the table
+// grows while a score is composed); the first staff when none is shown.
+// Nothing here depends on the measures, so the system placement of each
+// measure knows it (a rest takes room only on a shown staff).
+void ShowSystemStaves(TKVComposerContext& Ctx, const std::vector<TKVPart*>& Parts) {
   std::fill(Ctx.StaffShown.begin(), Ctx.StaffShown.end(), 0);
+  std::vector<uint8_t>& table = Ctx.Piece->Layout().StaffVisibility;
+  int64_t k = int64_t(Ctx.Page->StaffLineCounter) + (Ctx.NewPage ? 0 : 1);
+  for (TKVPart* part : Parts)
+    for (int32_t s = 0; s < part->GetStaffCount(); ++s, ++k) {
+      if (Ctx.Settings.Composing && !Ctx.Finished && uint64_t(k) >= table.size() && k < 0x10000) {
+        table.resize(size_t(k) + 1);
+        table[size_t(k)] = 1;
+      }
+      const bool shown = uint64_t(k) >= table.size() || !(table[size_t(k)] & 1);
+      const int32_t index = part->GetStaff(s)->LayoutIndex;
+      if (index < 0) continue;
+      if (size_t(index) >= Ctx.StaffShown.size()) Ctx.StaffShown.resize(size_t(index) + 1, 0);
+      if (shown) Ctx.StaffShown[size_t(index)] = 1;
+    }
+  if (std::none_of(Ctx.StaffShown.begin(), Ctx.StaffShown.end(), [](uint8_t s) { return s != 0; }))
+    for (TKVPart* part : Parts)
+      if (part->GetStaffCount() > 0) {
+        const int32_t index = std::max(part->GetStaff(0)->LayoutIndex, 0);
+        if (size_t(index) >= Ctx.StaffShown.size()) Ctx.StaffShown.resize(size_t(index) + 1, 0);
+        Ctx.StaffShown[size_t(index)] = 1;
+        break;
+      }
+}
+
+}  // namespace
+
+void BreakSystem(TKVComposerContext& Ctx) {
   Ctx.X = Saturate32(int64_t(TenthsToUnits(Ctx.LeftEdge)) + Ctx.SpacingEntry(1, Ctx.SystemNumber));
   Ctx.RightLimit = Saturate32(int64_t(TenthsToUnits(Ctx.RightEdge)) + Ctx.SpacingEntry(2, Ctx.SystemNumber));
   const int32_t start = Ctx.n;
   Ctx.SystemStartX = Ctx.X;
   Ctx.SystemStart = start;
   if (TKVMeasureRecord* first = Ctx.MeasureRecord(start)) first->Spaced = 0;
-  TKVPieceLayoutRecords& layout = Ctx.Piece->Layout();
   const std::vector<TKVPart*> parts = Ctx.Parts();
+  ShowSystemStaves(Ctx, parts);
   bool forced = false;
   for (;;) {
     PlaceSystems(Ctx);
@@ -282,20 +356,6 @@ void BreakSystem(TKVComposerContext& Ctx) {
       UnlinkLyricSyllables(Ctx);
       break;
     }
-    int64_t k = int64_t(Ctx.Page->StaffLineCounter) + (Ctx.NewPage ? 0 : 1);
-    for (TKVPart* part : parts)
-      for (int32_t s = 0; s < part->GetStaffCount(); ++s, ++k) {
-        std::vector<uint8_t>& table = layout.StaffVisibility;
-        if (Ctx.Settings.Composing && !Ctx.Finished && uint64_t(k) >= table.size() && k < 0x10000) {
-          table.resize(size_t(k) + 1);
-          table[size_t(k)] = 1;
-        }
-        const bool shown = uint64_t(k) >= table.size() || !(table[size_t(k)] & 1);
-        const int32_t index = part->GetStaff(s)->LayoutIndex;
-        if (index < 0) continue;
-        if (size_t(index) >= Ctx.StaffShown.size()) Ctx.StaffShown.resize(size_t(index) + 1, 0);
-        if (shown) Ctx.StaffShown[size_t(index)] = 1;
-      }
     if (record) {
       Ctx.Record = record;
       CalcMeasureSpacing(Ctx);
@@ -315,14 +375,6 @@ void BreakSystem(TKVComposerContext& Ctx) {
   }
   Ctx.SystemEnd = Ctx.n;
   Ctx.n = start;
-  if (std::none_of(Ctx.StaffShown.begin(), Ctx.StaffShown.end(), [](uint8_t s) { return s != 0; }))
-    for (TKVPart* part : parts)
-      if (part->GetStaffCount() > 0) {
-        const int32_t index = std::max(part->GetStaff(0)->LayoutIndex, 0);
-        if (size_t(index) >= Ctx.StaffShown.size()) Ctx.StaffShown.resize(size_t(index) + 1, 0);
-        Ctx.StaffShown[size_t(index)] = 1;
-        break;
-      }
 }
 
 namespace {

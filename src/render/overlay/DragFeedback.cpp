@@ -96,7 +96,10 @@ void THoverOverlay::DragItem(TKVDisplayItem& D) {
   const bool everyCall = kind == ItemKind::Bend || kind == ItemKind::VerticalArrow || kind == ItemKind::Rectangle ||
                          kind == ItemKind::Ellipse;
   if (!Update && !everyCall) return;
-  const auto [L, T, R, B] = ClientRect(D, LayoutRect(D.Bounds));
+  // Plain variables, not a structured binding: the lambdas below capture
+  // them, which clang 14 (the fuzz build's compiler) refuses.
+  const canvas::TRect rect = ClientRect(D, LayoutRect(D.Bounds));
+  const int32_t L = rect.Left, T = rect.Top, R = rect.Right, B = rect.Bottom;
   const canvas::TPoint both{dx, dy}, vertical{D.Shift.X, dy};
   // Marks that grow upwards for a negative shift and downwards otherwise.
   auto growing = [&](int32_t Right) {
@@ -279,7 +282,8 @@ void THoverOverlay::StaffSnap(TKVDisplayItem& D) {
     View.DragPart = partOf(*line);
     bottom = ClientY(line->Bottom, page);
   }
-  const auto [L, T, R, B] = ClientRect(D, LayoutRect(D.Bounds));
+  const canvas::TRect rect = ClientRect(D, LayoutRect(D.Bounds));
+  const int32_t L = rect.Left, T = rect.Top, R = rect.Right, B = rect.Bottom;
   Adjust(D, 3, {D.Shift.X, bottom - B}, [&](int32_t, int32_t Y) { return canvas::TRect{L, T, R, B + Y + 16}; });
 }
 

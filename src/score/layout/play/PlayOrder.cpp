@@ -182,9 +182,19 @@ void TPlayOrder::JumpBack(const TKVItem& Mark, int32_t Target, int32_t Index, bo
   Result = Result && PlayRange(Mark, Target, Index);
 }
 
+// A jump back: D.C., D.S. or a mark or text with a jump link.
+bool IsJump(const TKVItem* Mark) {
+  return Mark->Kind() == ItemKind::DaCapo || Mark->Kind() == ItemKind::DalSegno || LinkOf(Mark, JumpLink);
+}
+
 bool TPlayOrder::PlayMeasureMarks(int32_t Index, bool Played, int32_t& Next) {
   bool result = true, repeatEnd = false;
-  for (const TKVItem* mark : Record(Index).PlayMarks) {
+  // A repeat written in the measure of a jump is played first, then the
+  // jump is taken (MusicXML's order), wherever the marks stand in it.
+  std::vector<const TKVItem*> marks(Record(Index).PlayMarks.begin(), Record(Index).PlayMarks.end());
+  std::stable_partition(std::find_if(marks.begin(), marks.end(), IsJump), marks.end(),
+                        [](const TKVItem* mark) { return mark->Kind() == ItemKind::RepeatEnd; });
+  for (const TKVItem* mark : marks) {
     switch (mark->Kind()) {
       case ItemKind::RepeatStart:
         // Not on the way back to it, and not inside an ending, whose passes

@@ -158,12 +158,14 @@ double ContentTicks(const TNode& measure, int& divisions) {
   return end;
 }
 
-// A measure of the first part: its time signature, repeats and the passes
-// of the ending it lies in; its content is the furthest any part reaches.
+// A measure of the first part: its time signature, repeats, the passes of
+// the ending it lies in and the jumps its sound elements give; its content
+// is the furthest any part reaches.
 struct TMeasureFacts {
   int Beats = 0, Type = 4, Times = 2;
   double Content = 0;
   bool Forward = false, Backward = false;
+  bool DaCapo = false, DalSegno = false, Segno = false, Fine = false, ToCoda = false, Coda = false;
   std::vector<int> Passes;
 };
 
@@ -192,6 +194,14 @@ std::vector<TMeasureFacts> ReadFacts(const TNode& root, double& tempo) {
         const TNode* sound = child->Name == "sound" ? child.get() : child->Child("sound");
         if (sound && tempo == 0 && !sound->Attribute("tempo").empty())
           tempo = std::nearbyint(std::strtod(sound->Attribute("tempo").c_str(), nullptr));
+        if (sound && firstPart) {
+          f.DaCapo = f.DaCapo || sound->Attribute("dacapo") == "yes";
+          f.DalSegno = f.DalSegno || !sound->Attribute("dalsegno").empty();
+          f.Segno = f.Segno || !sound->Attribute("segno").empty();
+          f.Fine = f.Fine || !sound->Attribute("fine").empty();
+          f.ToCoda = f.ToCoda || !sound->Attribute("tocoda").empty();
+          f.Coda = f.Coda || !sound->Attribute("coda").empty();
+        }
         const TNode* time = child->Name == "attributes" ? child->Child("time") : nullptr;
         const TNode* beats = time ? time->Child("beats") : nullptr;
         int value = 0;
@@ -232,7 +242,11 @@ bool Takes(const std::vector<int>& passes, int pass) {
 // The measure order MusicXML means: a backward repeat goes back to its
 // forward repeat (or to where the repeat before it left off) until it has
 // played times times, or, standing in an ending, as long as an ending of its
-// group takes the next pass; an ending plays on its passes only.
+// group takes the next pass; an ending plays on its passes only. A D.C. or
+// D.S. jumps once, after the repeat of its own measure: to the start or to
+// the segno at or before it; from there the music plays as before, the jump
+// measure's own repeat left out, until the fine (after its measure) or a "to
+// coda" measure, after which the coda goes on.
 std::vector<int> Unfold(const std::vector<TMeasureFacts>& f) {
   struct TSection {
     int Start, Pass;
@@ -256,6 +270,7 @@ std::vector<int> Unfold(const std::vector<TMeasureFacts>& f) {
   };
   std::vector<int> taken(f.size(), 0), order;
   bool cameBack = false, done = false;  // a repeat played out: its section ends after its endings
+  int jumpedFrom = -1;
   for (int i = 0; i < n && order.size() < 100000; ++i) {
     const TMeasureFacts& m = f[size_t(i)];
     if (done && (!in(i) || m.Backward)) finish(i), done = false;
@@ -281,19 +296,35 @@ std::vector<int> Unfold(const std::vector<TMeasureFacts>& f) {
     }
     cameBack = false;
     order.push_back(i);
-    if (!m.Backward) continue;
-    TSection& top = sections.back();
-    bool more = taken[size_t(i)] < m.Times - 1;
-    if (in(i) && top.Start < firstOfEnding(i)) {
-      more = false;
-      for (int k = i; in(k); --k) more = more || Takes(f[size_t(k)].Passes, top.Pass + 1);
-      for (int k = i; in(k); ++k) more = more || Takes(f[size_t(k)].Passes, top.Pass + 1);
-    }
-    if (more) {
-      ++taken[size_t(i)], ++top.Pass;
-      i = top.Start - 1, cameBack = true, done = false;
-    } else {
+    const bool jumped = jumpedFrom >= 0;
+    if (m.Backward && i != jumpedFrom) {
+      TSection& top = sections.back();
+      bool more = taken[size_t(i)] < m.Times - 1;
+      if (in(i) && top.Start < firstOfEnding(i)) {
+        more = false;
+        for (int k = i; in(k); --k) more = more || Takes(f[size_t(k)].Passes, top.Pass + 1);
+        for (int k = i; in(k); ++k) more = more || Takes(f[size_t(k)].Passes, top.Pass + 1);
+      }
+      if (more) {
+        ++taken[size_t(i)], ++top.Pass;
+        i = top.Start - 1, cameBack = true, done = false;
+        continue;
+      }
       taken[size_t(i)] = 0, done = true;
+    }
+    // The measure's repeat played, its fine, to-coda or jump acts.
+    if (jumped && m.Fine) break;
+    if (jumped && m.ToCoda) {
+      int coda = i + 1;
+      while (coda < n && !f[size_t(coda)].Coda) ++coda;
+      i = coda - 1;
+    } else if (!jumped && (m.DaCapo || m.DalSegno)) {
+      int target = 0;
+      for (int k = i; m.DalSegno && k >= 0 && target == 0; --k)
+        if (f[size_t(k)].Segno) target = k;
+      jumpedFrom = i, sections = {{target, 1}}, done = false;
+      std::fill(taken.begin(), taken.end(), 0);
+      i = target - 1;
     }
   }
   return order;

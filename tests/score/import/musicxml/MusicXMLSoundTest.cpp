@@ -1,9 +1,13 @@
 // Small documents that play as they are written: endings and
-// jumps in their order; measures for as long as their content; notes where
-// the exact sum of their durations puts them.
+// jumps in their order (the independent unfolding of MusicXMLCount agrees);
+// measures for as long as their content; notes where the exact sum of their
+// durations puts them.
 
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "score/import/musicxml/MusicXMLCount.h"
 #include "score/import/musicxml/MusicXMLTestSupport.h"
 #include "score/model/LayoutRecords.h"
 
@@ -24,15 +28,33 @@ std::string Sign(const std::string& type, const char* sound = "") {
 }
 std::string Times(int n, const std::string& note) { return n ? note + Times(n - 1, note) : ""; }
 const std::string W = N(4), Q4 = Times(4, N(1)),
-                  Head = "1</divisions><time><beats>4</beats><beat-type>4</beat-type></time></attributes>";
+                  Head = "1</divisions><time><beats>4</beats><beat-type>4</beat-type></time></attributes>",
+                  Back = Bar("right", "<repeat direction=\"backward\"/>"),
+                  Fine = Sign("<words>Fine</words>", "<sound fine=\"yes\"/>"),
+                  Segno = Sign("<segno/>", "<sound segno=\"s\"/>"), Coda = Sign("<coda/>", "<sound coda=\"c\"/>"),
+                  ToCoda = Sign("<words>To Coda</words>", "<sound tocoda=\"c\"/>");
+// Measures of whole notes: Count of them, the content of measure k (from 1)
+// given by Marks where it has any.
+std::vector<std::string> Measures(int count, const std::map<int, std::string>& marks) {
+  std::vector<std::string> measures;
+  for (int k = 1; k <= count; ++k) measures.push_back((k == 1 ? Head : "") + (marks.contains(k) ? marks.at(k) : W));
+  return measures;
+}
+// Measures First to Last (from 1) as an order: "First First+1 ... Last".
+std::string Run(int first, int last) {
+  std::string run;
+  for (int k = first; k <= last; ++k) run += (k > first ? " " : "") + std::to_string(k);
+  return run;
+}
 
 struct TSoundCase {
   const char* Name;
   std::vector<std::string> Measures;  // the first goes on after "<divisions>"
-  const char* Order;                  // measures played, from 1
+  std::string Order;                  // measures played, from 1
   int Ticks;                          // their lengths
   int LastEnd = 0;                    // where the last note ends, when given
 };
+void PrintTo(const TSoundCase& c, std::ostream* os) { *os << c.Name; }
 
 class MusicXMLSound : public MusicXMLLayoutTest, public ::testing::WithParamInterface<TSoundCase> {};
 
@@ -54,6 +76,10 @@ TEST_P(MusicXMLSound, PlaysAsWritten) {
   }
   EXPECT_EQ(order, c.Order);
   EXPECT_EQ(ticks, c.Ticks);
+  std::string unfolded;
+  for (int m : UnfoldMusicXML(document + "</part></score-partwise>"))
+    unfolded += (unfolded.empty() ? "" : " ") + std::to_string(m + 1);
+  EXPECT_EQ(unfolded, c.Order);
   size_t pitches = 0;
   for (size_t at = document.find("<pitch>"); at != std::string::npos; at = document.find("<pitch>", at + 1)) ++pitches;
   EXPECT_EQ(LaidOutKeys(piece)[0].size(), pitches) << "every note written";
@@ -74,15 +100,33 @@ INSTANTIATE_TEST_SUITE_P(
                                  8 * 512},
                       TSoundCase{"EndingWithoutRepeat", {Head + W, Bar("left", End("2", "start")) + W, W}, "1 2 3", 3 * 512},
                       TSoundCase{"DaCapoAlFine",
-                                 {Head + W, W + Sign("<words>Fine</words>"), W,
-                                  W + Sign("<words>D.C. al Fine</words>", "<sound dacapo=\"yes\"/>")},
+                                 {Head + W, W + Fine, W, W + Sign("<words>D.C. al Fine</words>", "<sound dacapo=\"yes\"/>")},
                                  "1 2 3 4 1 2",
                                  6 * 512},
                       TSoundCase{"DalSegnoAlCoda",
-                                 {Head + W, Sign("<segno/>") + W, W + Sign("<words>To Coda</words>"),
-                                  W + "<sound dalsegno=\"s\"/>", Sign("<coda/>") + W, W},
+                                 {Head + W, Segno + W, W + ToCoda, W + "<sound dalsegno=\"s\"/>", Coda + W, W},
                                  "1 2 3 4 2 3 5 6",
                                  8 * 512},
+                      // A repeat written in the measure of a jump plays first.
+                      TSoundCase{"RepeatThenDaCapoAlFine",
+                                 Measures(24, {{16, W + Fine}, {24, W + Sign("<words>D.C. al Fine</words>",
+                                                                              "<sound dacapo=\"yes\"/>") + Back}}),
+                                 Run(1, 24) + " " + Run(1, 24) + " " + Run(1, 16),
+                                 64 * 512},
+                      TSoundCase{"RepeatThenDalSegnoAlFine",
+                                 Measures(12, {{5, Segno + W}, {8, W + Fine},
+                                               {12, W + Sign("<words>D.S. al Fine</words>", "<sound dalsegno=\"s\"/>") + Back}}),
+                                 Run(1, 12) + " " + Run(1, 12) + " " + Run(5, 8),
+                                 28 * 512},
+                      // The repeat first also on the way back (repeats in a
+                      // range played again are taken), then to the coda.
+                      TSoundCase{"RepeatThenToCoda",
+                                 Measures(8, {{4, W + ToCoda + Back},
+                                              {6, W + Sign("<words>D.C. al Coda</words>", "<sound dacapo=\"yes\"/>")},
+                                              {7, Coda + W}}),
+                                 "1 2 3 4 1 2 3 4 5 6 1 2 3 4 1 2 3 4 7 8",
+                                 20 * 512},
+                      TSoundCase{"DaCapoInTheFirstMeasure", {Head + W + "<sound dacapo=\"yes\"/>", W}, "1 1 2", 3 * 512},
                       // Voice 1's whole rest lasts three eighths: voice 2 stays in the measure.
                       TSoundCase{"WholeRestInThreeEighths",
                                  {"2</divisions><time><beats>3</beats><beat-type>8</beat-type></time></attributes>"

@@ -20,13 +20,17 @@ struct TPaperPainter : render::TKVViewPainter {
   void DrawPageContent(int32_t, canvas::TCanvas&, int32_t, canvas::TPoint) override {}
 };
 
+// An overlay that notes what it would invalidate instead of repainting.
+template <class TOverlayBase>
+struct TInvalidations : TOverlayBase {
+  using TOverlayBase::TOverlayBase;
+  void Invalidate(const canvas::TRect& R) override { this->Invalidated.push_back(R); }
+  std::vector<canvas::TRect> Invalidated;
+};
+
 class OverlayPage : public TViewOnWindow<TPaperPainter> {
 protected:
-  struct TOverlay : render::THoverOverlay {
-    using THoverOverlay::THoverOverlay;
-    void Invalidate(const canvas::TRect& R) override { Invalidated.push_back(R); }
-    std::vector<canvas::TRect> Invalidated;
-  };
+  using TOverlay = TInvalidations<render::THoverOverlay>;
 
   OverlayPage() {
     TKVWindow& v = view();

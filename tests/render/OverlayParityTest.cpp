@@ -17,6 +17,7 @@ struct ParityCase {
   const char* Name;
   std::function<void(TKVWindow&)> Set;
   const char* File = "12a-Clefs.xml";
+  bool Selection = false;  // the selection overlay rather than the hover overlay
 };
 
 class OverlayParity : public OverlayOnWindow, public ::testing::WithParamInterface<ParityCase> {
@@ -29,14 +30,15 @@ TEST_P(OverlayParity, TwoCallsCancelAndAPaintKeepsOne) {
   const std::vector<uint32_t> clean = Window();
   v.HoverShown = true;
   GetParam().Set(v);
-  v.DrawHoverOverlay(false);
+  auto draw = [&] { GetParam().Selection ? Painter->DrawSelectionOverlay(false) : v.DrawHoverOverlay(false); };
+  draw();
   const TChange once = ChangedSince(clean);
   EXPECT_GT(once.Inside, 0);
   EXPECT_EQ(once.Outside, 0) << "nothing over the rulers or the scroll bars";
   const std::vector<uint32_t> shown = Window();
   Repaint();
   EXPECT_EQ(Window(), shown) << "Paint takes the overlay off and puts it back";
-  v.DrawHoverOverlay(false);
+  draw();
   EXPECT_EQ(Window(), clean);
 }
 
@@ -93,7 +95,16 @@ INSTANTIATE_TEST_SUITE_P(
                                  [](TKVWindow& v) {
                                    DragStill(v, FindOnFirstPage(v, [](const TKVDisplayItem& D) { return IsKind(D, 30); }), 1, 0);
                                  },
-                                 "33c-Spanners-Slurs.xml"}),
+                                 "33c-Spanners-Slurs.xml"},
+                      // Clefs, meters, measure numbers and lyric lines selected and held still:
+                      // their connectors to staff, measure edge and system start.
+                      ParityCase{"Selection",
+                                 [](TKVWindow& v) {
+                                   for (uint8_t kind : {2, 4, 27, 35})
+                                     v.SelectedRecords.push_back(FindOnFirstPage(v, [kind](const TKVDisplayItem& D) { return IsKind(D, kind); }));
+                                   v.MoveFeedback = v.Dragging = true, v.DragRect = {300, 300, 300, 300};
+                                 },
+                                 "12a-Clefs.xml", true}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 INSTANTIATE_TEST_SUITE_P(Markers, OverlayParity,
@@ -110,7 +121,12 @@ INSTANTIATE_TEST_SUITE_P(
                       ParityCase{"Ellipse", [](TKVWindow& v) { Band(v, 204); }},
                       ParityCase{"Arc", [](TKVWindow& v) { Band(v, 205); }},
                       ParityCase{"Pie", [](TKVWindow& v) { Band(v, 206); }},
-                      ParityCase{"Chord", [](TKVWindow& v) { Band(v, 207); }}),
+                      ParityCase{"Chord", [](TKVWindow& v) { Band(v, 207); }},
+                      ParityCase{"Slur",
+                                 [](TKVWindow& v) {
+                                   Hover(v, 0);
+                                   v.DrawKind = 30, v.DragRect.Left = v.DragRect.Right - 100;
+                                 }}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 using OverlayBand = OverlayOnWindow;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/Saturate.h"
 #include "player/Window.h"
 #include "score/layout/page/PageRecords.h"
 
@@ -11,8 +12,11 @@ canvas::TRect LayoutRect(const TKVLayoutRect& R) { return {R.Left, R.Top, R.Widt
 
 canvas::TRect Inflated(const canvas::TRect& R, int32_t D) { return {R.Left - D, R.Top - D, R.Right + D, R.Bottom + D}; }
 
+// Held at the limits: a drag far outside the window must not wrap around
+// into it.
 canvas::TRect Offset(const canvas::TRect& R, int32_t DX, int32_t DY) {
-  return {R.Left + DX, R.Top + DY, R.Right + DX, R.Bottom + DY};
+  return {Saturate32(int64_t(R.Left) + DX), Saturate32(int64_t(R.Top) + DY), Saturate32(int64_t(R.Right) + DX),
+          Saturate32(int64_t(R.Bottom) + DY)};
 }
 
 TKVStaffLineRecord* StaffLineAt(const TKVPageRecord* Page, int32_t Index) {

@@ -5,6 +5,7 @@
 #include "player/Window.h"
 #include "player/WindowCanvas.h"
 #include "render/overlay/HoverOverlay.h"
+#include "render/overlay/SelectionOverlay.h"
 #include "render/page/ViewPainter.h"
 
 namespace render {
@@ -15,7 +16,10 @@ void TKVViewPainter::DrawHoverOverlay(bool Update) {
   if (window.Canvas()) THoverOverlay(View, *window.Canvas(), Update).Draw();
 }
 
-// Nothing of the view moves a selection yet.
-void TKVViewPainter::DrawSelectionOverlay(bool) {}
+void TKVViewPainter::DrawSelectionOverlay(bool MoveAll) {
+  if (!View.MoveFeedback) return;
+  TKVWindowCanvas window(View.Control());
+  if (window.Canvas()) TSelectionOverlay(View, *window.Canvas()).Draw(MoveAll);
+}
 
 }  // namespace render

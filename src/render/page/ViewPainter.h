@@ -19,7 +19,7 @@ public:
   void ShowCursor(bool Show) override;
   void DrawHoverOverlay(bool Update) override;
   void CalcRuleMarkers() override;
-  void DrawSelectionOverlay(bool Update);
+  void DrawSelectionOverlay(bool MoveAll);
   // Both rulers inside Area (the client area of the scroll bars' side),
   // each page's part clipped to its strip unless NoClip; Reserved has no
   // effect.

@@ -3,12 +3,15 @@
 // overlays drawn straight on the window: which window pixels a call
 // changed, and whether any of them lies outside the view rectangle.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "render/ViewOnWindow.h"
 #include "render/page/ViewPainter.h"
+#include "score/layout/page/PageRecords.h"
+#include "score/model/Item.h"
 #include "score/model/Score.h"
 #include "support/sketch/ReviewImages.h"
 
@@ -39,3 +42,15 @@ protected:
   TRealLayout layout;
   std::unique_ptr<TKVScore> score;
 };
+
+inline bool IsKind(const TKVDisplayItem& D, uint8_t Kind) { return D.RecordType == 0 && D.Item && D.Item->Kind() == Kind; }
+
+// The first record of page 1 that Wanted takes.
+inline TKVDisplayItem* FindOnFirstPage(TKVWindow& V, const std::function<bool(const TKVDisplayItem&)>& Wanted) {
+  const TKVPageRecord& page = *V.PageRecord(0);
+  for (uint16_t s = 0; s < page.SystemCount; ++s)
+    for (TKVMeasureRecord* R : page.Systems[s]->Measures)
+      for (int32_t i = 0; i < R->DisplayCount; ++i)
+        if (Wanted(*R->GetDisplay(i))) return R->GetDisplay(i);
+  return nullptr;
+}

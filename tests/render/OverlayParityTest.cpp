@@ -64,16 +64,6 @@ ParityCase Marker(uint8_t Mode) {
   return {"Marker", [Mode](TKVWindow& v) { Hover(v, Mode); }};
 }
 
-// The first record of page 1 that Wanted takes.
-TKVDisplayItem* FindOnFirstPage(TKVWindow& V, const std::function<bool(const TKVDisplayItem&)>& Wanted) {
-  const TKVPageRecord& page = *V.PageRecord(0);
-  for (uint16_t s = 0; s < page.SystemCount; ++s)
-    for (TKVMeasureRecord* R : page.Systems[s]->Measures)
-      for (int32_t i = 0; i < R->DisplayCount; ++i)
-        if (Wanted(*R->GetDisplay(i))) return R->GetDisplay(i);
-  return nullptr;
-}
-
 // A record dragged by Grip without moving yet, the mouse at its middle
 // (below the first staff for a bar line): only the drawn feedback shows.
 void DragStill(TKVWindow& V, TKVDisplayItem* D, int32_t Grip, int32_t Below) {
@@ -82,8 +72,6 @@ void DragStill(TKVWindow& V, TKVDisplayItem* D, int32_t Grip, int32_t Below) {
   V.DragRecord = D, V.DragHandle = Grip;
   V.DragRect = {r.Left, r.Top + Below, r.Left, r.Top + Below};
 }
-
-bool IsKind(const TKVDisplayItem& D, uint8_t Kind) { return D.RecordType == 0 && D.Item && D.Item->Kind() == Kind; }
 
 INSTANTIATE_TEST_SUITE_P(
     Drags, OverlayParity,

@@ -130,6 +130,7 @@ bool TTakeRecorder::TakeUpLeftTake(const std::string& SavedFingerprint, const st
     case TJournalState::jsEmpty: WriteLog("The take being recorded when the last run ended held nothing"); break;
     case TJournalState::jsNotATake: WriteLog(FJournal + " is not a take this program recorded: left as it is"); break;
     case TJournalState::jsFailed: WriteLog(FJournal + " could not be made the take: left as it is"); break;
+    case TJournalState::jsInUse: WriteLog(FJournal + " is being recorded into by another run: left to it"); break;
   }
   if (!SavedFingerprint.empty() && SavedFingerprint == Fingerprint()) return false;  // the user saved it
   try {

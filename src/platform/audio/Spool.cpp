@@ -1,6 +1,7 @@
 #include "platform/audio/Spool.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -50,7 +51,19 @@ bool TSpool::Open(const std::string& path, const codec::TWaveFormat& format) {
     FFile = ::mkostemp(name.data(), O_CLOEXEC);
     if (FFile >= 0) ::unlink(name.c_str());
   } else {
-    FFile = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A journal another process records into (it holds the lock) is left
+    // to it: this take goes into a file of no name. A file system without
+    // locks gets the journal unlocked.
+    FFile = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (FFile >= 0 && ::flock(FFile, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+      ::close(FFile);
+      FFile = -1;
+      return Open("", format);
+    }
+    if (FFile >= 0 && ::ftruncate(FFile, 0) != 0) {
+      ::close(FFile);
+      FFile = -1;
+    }
     FPath = path;
   }
   if (FFile < 0) return false;

@@ -27,8 +27,10 @@ public:
   TSpool& operator=(const TSpool&) = delete;
 
   // Makes the journal for frames in Format: the file Path (replacing one
-  // there) or, Path empty, a file of no name; starts the writer. False when
-  // no file can be made.
+  // there) or, Path empty, a file of no name; starts the writer. The journal
+  // is locked while it is open; one that another process holds locked is
+  // left to it (a file of no name serves instead). False when no file can
+  // be made.
   bool Open(const std::string& path, const codec::TWaveFormat& format);
   bool IsOpen() const { return FFile >= 0; }
   // Any thread; keeps the bytes until the writer has them on disk.

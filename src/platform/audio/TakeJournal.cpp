@@ -1,6 +1,7 @@
 #include "platform/audio/TakeJournal.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,6 +83,11 @@ TJournalRecovery RecoverTakeJournal(const std::string& journal, const std::strin
   const int file = ::open(journal.c_str(), O_RDWR | O_CLOEXEC);
   if (file < 0) {
     result.State = errno == ENOENT ? TJournalState::jsNone : TJournalState::jsFailed;
+    return result;
+  }
+  if (::flock(file, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    ::close(file);
+    result.State = TJournalState::jsInUse;
     return result;
   }
   uint8_t header[TakeJournalHeaderBytes];

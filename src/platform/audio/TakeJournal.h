@@ -31,6 +31,7 @@ enum class TJournalState {
   jsEmpty,      // it held no whole frame and was removed
   jsNotATake,   // not a journal this program wrote (another format, another kind of file): left as it is
   jsFailed,     // a journal that could not be made a take (no rights, a full disk): left as it is
+  jsInUse,      // another process is recording into it (it holds the journal's lock): left to it
 };
 
 struct TJournalRecovery {

@@ -53,7 +53,17 @@ TEST_F(TakeJournal, HoldsTheFramesAsTheyArriveAndSaveRenamesIt) {
   // Mid-take, any reader opens the journal as a take of what came so far.
   EXPECT_EQ(SoxInfo(Journal).Frames, 22050u);
   EXPECT_GT(SoxInfo(Journal).Rms, 0.005);
+  // Another run starting now leaves the journal being recorded alone, and
+  // records its own take elsewhere.
+  EXPECT_EQ(RecoverTakeJournal(Journal, Dir.Path("Untitled.wav")).State, TJournalState::jsInUse);
+  Mci("OPEN NEW TYPE WAVEAUDIO ALIAS other");
+  Mci("RECORD other");
   Render(4410);
+  Mci("STOP other");
+  Mci("SAVE other \"" + Dir.Path("other.wav") + "\"");
+  Mci("CLOSE other");
+  EXPECT_NEAR(double(SoxInfo(Dir.Path("other.wav")).Frames), 4410.0 * 11025 / 44100, 1);  // at its own 11025 Hz
+  EXPECT_FALSE(fs::exists(Dir.Path("Untitled.wav")));
   Mci("STOP take");
   const TBytes frames = ReadBytes(Journal);
   const std::string take = Dir.Path("Untitled.wav");
@@ -62,7 +72,7 @@ TEST_F(TakeJournal, HoldsTheFramesAsTheyArriveAndSaveRenamesIt) {
   EXPECT_EQ(SoxInfo(take).Frames, 26460u);
   EXPECT_EQ(ReadBytes(take), frames) << "the journal itself, its sizes right";
   Mci("CLOSE take");
-  EXPECT_EQ(Dir.FileCount(), 1u);
+  EXPECT_EQ(Dir.FileCount(), 2u) << "the take and the other run's";
 }
 
 TEST_F(TakeJournal, RecordingAfterASaveGoesOnInANewJournalAndLeavesTheSavedTake) {

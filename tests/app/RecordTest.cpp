@@ -64,6 +64,7 @@ protected:
     while (!done() && now < until) {
       TMainQueue::Instance().WaitForPosts(10);
       const auto then = std::exchange(now, steady_clock::now());
+      LongestPass = std::max(LongestPass, duration<double>(now - then).count());
       Host->AdvanceTime(uint64_t(duration_cast<milliseconds>(now - then).count()));
       App->ProcessMessages();
       const canvas::TBitmap& meter = Main->PMeter->SurfaceBitmap();
@@ -74,7 +75,16 @@ protected:
   double Take(const std::string& soxi) { return Sox("soxi " + soxi + " '" + (Folder / "Untitled.wav").string() + "'"); }
 
   bool MeterDrew = false;
+  // In seconds: the longest pass of RunUntil's loop, its wait included. The
+  // window notices a score's end at its next timer tick: on a busy machine
+  // as much later as the machine held the loop back.
+  double LongestPass = 0;
 };
+
+// Seconds since Start.
+double Since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 struct RecordTest : TakeTest { RecordTest() { StartWithScale(); } };
 
@@ -90,7 +100,12 @@ TEST_F(RecordTest, ATakeEndsWithItsScoreIsSavedPlaysBackAndASecondTakeFollows) {
   EXPECT_EQ(LogTexts(Folder / "Sonarid.log"), TakeLog);
   EXPECT_EQ(Take("-r"), 44100);
   EXPECT_EQ(Take("-c"), 2);
-  EXPECT_NEAR(Take("-D"), seconds, 0.15);
+  // The whole score, ended at the window's timer tick after its end.
+  auto expectWholeScore = [&] {
+    EXPECT_GE(Take("-D"), seconds - 0.15);
+    EXPECT_LE(Take("-D"), seconds + 0.15 + LongestPass);
+  };
+  expectWholeScore();
   EXPECT_GT(Sox("sox '" + (Folder / "Untitled.wav").string() + "' -n stat 2>&1 | awk '/RMS +amp/{print $3}'"), 0.01);
   EXPECT_EQ(Main->TBDestination->Max(), int(Main->MPDestination->Length()));
 
@@ -103,12 +118,13 @@ TEST_F(RecordTest, ATakeEndsWithItsScoreIsSavedPlaysBackAndASecondTakeFollows) {
   Main->CBSampleRate->SetItemIndex(3);
   Main->CBSampleRate->OnChange(Main->CBSampleRate);
   Main->CBChannels->SetChecked(false);
+  LongestPass = 0;
   Main->ARecord->Execute();
   ASSERT_TRUE(RunUntil([&] { return !Main->Recording(); }, seconds + 3));
   EXPECT_EQ(LogTexts(Folder / "Sonarid.log"), TakeLog + TakeLog);
   EXPECT_EQ(Take("-r"), 22050);
   EXPECT_EQ(Take("-c"), 1);
-  EXPECT_NEAR(Take("-D"), seconds, 0.15);
+  expectWholeScore();
 }
 
 // The take panel shows the take being recorded and, once it ended by
@@ -140,14 +156,20 @@ TEST_F(RecordTest, AMidiDeviceThatDoesNotOpenEndsTheTakeAndStopKeepsWhatTheNextO
   Main->ARecord->Execute();  // stopped at once: an empty take is no error
   Main->AStop->Execute();
 
+  const auto beforeRecord = std::chrono::steady_clock::now();
   Main->ARecord->Execute();
+  const auto recording = std::chrono::steady_clock::now();
   RunUntil([] { return false; }, 0.5);
   Main->PMeter->SetBounds(Main->PMeter->Left(), Main->PMeter->Top(), 900, Main->PMeter->Height());
   RunUntil([] { return false; }, 0.5);
+  const double recorded = Since(recording);
   Main->AStop->Execute();
+  const double outer = Since(beforeRecord);
   EXPECT_EQ(LogTexts(Folder / "Sonarid.log"), StartLog + "Play 4\r\n" + TakeLog + TakeLog);
   EXPECT_TRUE(!Main->Recording() && !Main->CurrentFile()->Playing && Main->HasTake());
-  EXPECT_NEAR(Take("-D"), 1.0, 0.3);
+  // What came between Record and Stop, however long a busy machine made that.
+  EXPECT_GE(Take("-D"), recorded - 0.05);
+  EXPECT_LE(Take("-D"), outer + 0.05);
   EXPECT_EQ(audio::MciSendString("STATUS KorvaneFile MODE"), audio::MCIERR_INVALID_DEVICE_NAME);
   audio::TWaveHdr late;  // a buffer arriving after Stop draws nothing
   Main->WMWimData(&late);

@@ -279,7 +279,10 @@ struct TPlacing {
         const int64_t x = own == 0                ? int64_t(R.LeftX) + R.Extents[ExtentWord::ExtraLeft]
                           : own < R.Length - 1 ? TickX(R, own)
                                                : int64_t(R.RightX) - (end != 0 ? end : 8);
-        Move(D, x, top);
+        // The clef's extent reaches from above the staff's top line to below
+        // its bottom line: a tablature or percussion clef fills the staff.
+        MoveRect(D.Bounds, x, top);
+        D.Bounds.Bottom = Saturate32(int64_t(D.Bounds.Bottom) - top + line->Bottom);
         break;
       }
       case TBranch::Key: {

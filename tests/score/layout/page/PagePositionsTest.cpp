@@ -163,6 +163,8 @@ TEST_F(PagePositions, StartEndAndSpanAnchors) {
   const int64_t ends = int64_t(r.Extents[6]) + r.Extents[7] + r.Extents[8];
   EXPECT_EQ(Placed(1, clefAtEnd).Bounds.Left, r.RightX - (ends ? ends : 8) + Relative(1, clefAtEnd).Left);
   EXPECT_EQ(Placed(1, clefAtEnd).StaffBottom, line.Bottom);
+  EXPECT_EQ(Placed(1, clefAtEnd).Bounds.Top, line.Top + Relative(1, clefAtEnd).Top);
+  EXPECT_EQ(Placed(1, clefAtEnd).Bounds.Bottom, line.Bottom + Relative(1, clefAtEnd).Bottom) << "a clef spans its staff";
   EXPECT_EQ(Placed(1, hairpin).Bounds.Left, X(r, 128) + Relative(1, hairpin).Left);
   EXPECT_EQ(Placed(1, hairpin).Bounds.Width, X(r, 384)) << "a hairpin of one measure reaches its end tick";
   EXPECT_EQ(Placed(1, hairpin).Bounds2.Top, line.Top + (relative[{1, IndexOf(1, hairpin)}].second.Top)) << "its line";

@@ -16,3 +16,10 @@ void TKVLiga::SetDefaultOffsets() {
   if (std::abs(FirstOffset()) <= 16) SetFirstOffset(otherSide || (note && note->StemDown()) ? 0 : 32);
   if (std::abs(SecondOffset()) <= 16) SetSecondOffset(otherSide ? -32 : 0);
 }
+
+void TKVLiga::SetDefaultControls(int16_t Height, int16_t Inset) {
+  if (Flag(LigaFlag::UserOffsets) || Control1X() != 0 || Control1Y() != 0 || Control2X() != 0 || Control2Y() != 0) return;
+  // A curve on its own side stands above its notes and bows up.
+  const int16_t y = Flag(LigaFlag::OtherSide) ? Height : int16_t(-Height);
+  SetControls(Inset, y, int16_t(-Inset), y);
+}

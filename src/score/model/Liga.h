@@ -21,6 +21,11 @@ public:
   // goes down, else 32; a second offset within 16 units of 0 becomes -32 on
   // the other side, else 0.
   void SetDefaultOffsets();
+  // Gives a curve without control points (an imported one whose document
+  // shapes none) a bow: both control points Height units away from the
+  // notes on the curve's side and Inset units in from its ends. Nothing when
+  // the user set the offsets or a control point is already there.
+  void SetDefaultControls(int16_t Height, int16_t Inset);
 
   uint8_t Flags() const { return Data().u8(LigaBlock::Flags); }
   void SetFlags(uint8_t V) { Data().setU8(LigaBlock::Flags, V); }

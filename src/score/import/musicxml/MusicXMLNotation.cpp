@@ -65,10 +65,14 @@ void TKVMusicXMLFinish::FinishLigas(TKVNote& Note, int32_t Time) {
   for (int32_t i = Note.GetItemCount() - 1; i >= 0; --i) {
     auto* liga = ItemCast<TKVLiga>(Note.GetItem(i));
     if (!liga) continue;
-    if (liga->Flag(LigaFlag::Tie))
+    const int32_t space = FWalk.LineSpace8;
+    if (liga->Flag(LigaFlag::Tie)) {
       liga->Data().setU16(LigaBlock::Length, Note.Duration());
-    else
+      liga->SetDefaultControls(Clamp16(space), Clamp16(space / 2));
+    } else {
       FinishSlur(*liga, Note, Time);
+      liga->SetDefaultControls(Clamp16(space * 3 / 2), Clamp16(space / 2));
+    }
   }
 }
 

@@ -65,8 +65,13 @@ TKVDisplayItem* LayoutSlur(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVNote& N
   points.Left = ScaleByScore(Ctx, Slur.FirstOffset()) + Head.Shift + straightRoom;
   points.Top = SlurEndY(Ctx, Note, head, flags, Slur.Data().i16(LigaBlock::FirstOffsetY));
   points.Width = ScaleByScore(Ctx, Slur.SecondOffset()) - straightRoom;
-  const int32_t endOffset = Slur.Data().i16(LigaBlock::SecondOffsetY) + ((flags & 0x10) == 0 ? endHeight : 0);
-  points.Bottom = SlurEndY(Ctx, Note, head, flags, endOffset);
+  // A tie ends beside a head of its note's height; a slur's end height is
+  // stored from the staff (as its end note's line is, the clef aside), as
+  // in a grace group and in the piece of a slur that goes on to the next
+  // system.
+  const int32_t endOffset = Slur.Data().i16(LigaBlock::SecondOffsetY);
+  points.Bottom = (flags & 0x10) != 0 ? SlurEndY(Ctx, Note, head, flags, endOffset)
+                                      : ScaledByHead(Ctx, head, endOffset + endHeight);
   if (level) {
     points.Bottom = points.Top;
     points.Left = Slur.FirstOffset();

@@ -12,6 +12,9 @@
 #include "score/model/Column.h"
 #include "score/model/Liga.h"
 #include "score/model/Mark.h"
+#include "score/model/LayoutRecords.h"
+
+#include <map>
 
 namespace {
 
@@ -126,6 +129,48 @@ TEST_F(MusicXMLFinish, GraceGroupsPercussionTiesAndSlurs) {
   EXPECT_EQ(graces, (std::vector<int>{128, 128 + 64}));
   EXPECT_EQ(lengths, (std::vector<int>{128, 128, 0}));
   EXPECT_EQ(pitches, (std::vector<int>{0x50, 0x46, 0x54}));  // the E (key 64) at the entry's position
+}
+
+// A slur above notes with stems down, one below (no placement) notes with
+// stems up, and one shaped by the document: in the measure layout each end
+// stands within two line spaces beyond its own note's head on the slur's
+// side, and the curve bows away from the notes (the document's bezier kept
+// as it gives it).
+TEST_F(MusicXMLFinish, SlursEndBesideTheirNotesAndBow) {
+  TKVScore score;
+  auto slur = [](const std::string& type, const std::string& more = "") {
+    return "<notations><slur number=\"1\" type=\"" + type + "\"" + more + "/></notations>";
+  };
+  const std::string up = "<stem>up</stem>", down = "<stem>down</stem>";
+  ImportDocument(score, Partwise({Measure(1, Key(0, 2) + N("G4", 1, down + slur("start", " placement=\"above\"")) +
+                                                N("D5", 1, down + slur("stop")) + N("C5", 1, up + slur("start")) +
+                                                N("E4", 1, up + slur("stop")) +
+                                                N("F4", 1, up + slur("start", " bezier-y=\"20\"")) +
+                                                N("A4", 1, up + slur("stop")))}));
+  const TKVMeasureRecord& record = *score.GetPiece(0)->Layout().MeasureRecords.at(0);
+  std::map<const TKVItem*, const TKVDisplayItem*> heads;
+  std::vector<const TKVDisplayItem*> slurs;
+  for (int32_t i = 0; const TKVDisplayItem* d = record.GetDisplay(i); ++i)
+    if (d->RecordType == DisplayRecordType::Item && d->Item && d->Item->Kind() == ItemKind::Note) heads[d->Item] = d;
+    else if (d->Item && d->Item->Kind() == ItemKind::Slur) slurs.push_back(d);
+  const std::vector<TKVNote*> notes = ItemsOfKind<TKVNote>(*score.GetPiece(0)->GetPart(0)->GetMeasure(0), ItemKind::Note);
+  ASSERT_EQ(notes.size(), 6u);
+  ASSERT_EQ(slurs.size(), 3u);
+  const int32_t space = 48;
+  for (size_t k = 0; k < 3; ++k) {
+    SCOPED_TRACE(k);
+    const auto& liga = static_cast<const TKVLiga&>(*slurs[k]->Item);
+    const bool below = liga.Flag(LigaFlag::OtherSide);
+    EXPECT_EQ(below, k > 0);
+    const TKVLayoutRect& points = slurs[k]->Bounds2;
+    for (auto [y, head] : {std::pair{points.Top, heads[notes[2 * k]]}, std::pair{points.Bottom, heads[notes[2 * k + 1]]}}) {
+      const int32_t beyond = below ? y - head->Bounds.Bottom : head->Bounds.Top - y;
+      EXPECT_GE(beyond, 0) << "on the slur's side of its head";
+      EXPECT_LE(beyond, 2 * space) << "near its head";
+    }
+    EXPECT_EQ(liga.Control1Y(), k == 2 ? -96 : below ? 72 : -72) << "bows away from the notes";
+    EXPECT_EQ(liga.Control2Y(), k == 2 ? 0 : liga.Control1Y());
+  }
 }
 
 // A tuplet note of Divisions lasting Type (a written value) under

@@ -285,7 +285,7 @@ TEST_F(MarkPlaces, TiesJoinTheirHeads) {
 // A tuplet's number stands clear above or below the heads of its group
 // (the notes of its staff from its position on for its length).
 TEST_F(MarkPlaces, TupletNumbersClearTheirGroups) {
-  size_t checked = 0, crowded = 0;
+  size_t checked = 0;
   for (const char* name : {"23a-Tuplets.xml", "23b-Tuplets-Styles.xml", "23c-Tuplet-Display-NonStandard.xml",
                            "23d-Tuplets-Nested.xml"}) {
     if (!Load(name)) GTEST_SKIP() << "no corpus";
@@ -309,22 +309,13 @@ TEST_F(MarkPlaces, TupletNumbersClearTheirGroups) {
           highest = std::min(highest, h.Y - Space(*head) / 2), lowest = std::max(lowest, h.Y + Space(*head) / 2);
         }
         if (lowest < highest) continue;  // no heads of the group here
-        // The layout stands every bracket on the staff's top line, and a
-        // number hangs a little below its bracket: a group rising into that
-        // band leaves the number no room, which is the layout's to make.
-        const double staffTop = record->StaffLine->InnerTop / 8.0;
-        if (highest < staffTop + (bottom - top) - 4 && lowest > staffTop - 4) {
-          ++crowded;
-          continue;
-        }
         EXPECT_TRUE(bottom <= highest + 1 || top >= lowest - 1)
             << name << " page " << p << " number " << top << ".." << bottom << " heads " << highest << ".." << lowest;
         ++checked;
       }
     }
   }
-  EXPECT_GT(checked, 8u);
-  std::printf("tuplet numbers clear of their group: %zu, where the layout leaves no room: %zu\n", checked, crowded);
+  EXPECT_GT(checked, 40u);
 }
 
 // Lyrics stand below their staff.

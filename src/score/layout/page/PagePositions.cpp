@@ -211,6 +211,58 @@ struct TPlacing {
     D.Bounds2 = D.Bounds;
   }
 
+  // A tuplet's bracket runs over the group it covers (under it with flag
+  // bit 4): the heads, stems and rests of its voice from its position for
+  // its span, from the first one's left to the last one's right, sloped as
+  // the group's first and last ends stand and a line space clear of every
+  // one of them; the measure layout's offset moves it. Without such notes it
+  // keeps its place at its tick.
+  void Tuplet(TKVDisplayItem& D) const {
+    if (!D.StaffLine || (D.DrawFlags & DisplayDrawFlag::Suppressed)) return;
+    const auto& mark = static_cast<const TKVMark&>(*D.Item);
+    const int64_t from = mark.Position(), to = from + TupletScale(mark.Variant(), mark.Value());
+    const bool below = (mark.Flags() & 0x10) != 0;
+    struct TEnd {
+      int64_t Tick, Left, Right, Edge;  // Edge: the side the bracket stands on
+    };
+    std::vector<TEnd> group;
+    for (int32_t i = 0; const TKVDisplayItem* d = R.GetDisplay(i); ++i) {
+      const TKVItem* item = d->Item;
+      if (!item || d->Hidden || d->StaffLine != D.StaffLine || (item->Kind() != K::Note && item->Kind() != K::Rest) ||
+          (d->RecordType != DisplayRecordType::Item && d->RecordType != DisplayRecordType::Stem) ||
+          ItemStaffVoice(item) != mark.StaffVoice() || AnchorTick(item) != ItemPosition(item))
+        continue;
+      const int64_t tick = ItemPosition(item);
+      if (tick >= from && tick < to) group.push_back({tick, d->Bounds.Left, d->Bounds.Width, below ? d->Bounds.Bottom : d->Bounds.Top});
+    }
+    if (group.empty()) return;
+    // The outermost edge of the group at its first and last tick.
+    auto outer = [below](int64_t A, int64_t B) { return below ? std::max(A, B) : std::min(A, B); };
+    auto [first, last] = std::minmax_element(group.begin(), group.end(), [](const TEnd& a, const TEnd& b) { return a.Tick < b.Tick; });
+    int64_t left = first->Left, right = last->Right, y1 = first->Edge, y2 = last->Edge;
+    for (const TEnd& e : group) {
+      left = std::min(left, e.Left), right = std::max(right, e.Right);
+      if (e.Tick == first->Tick) y1 = outer(y1, e.Edge);
+      if (e.Tick == last->Tick) y2 = outer(y2, e.Edge);
+    }
+    // Lift (or lower) the line until every member stands clear of it.
+    const int64_t clear = below ? D.StaffLine->LineSpacing : -int64_t(D.StaffLine->LineSpacing);
+    int64_t move = 0;
+    for (const TEnd& e : group) {
+      const int64_t x = (e.Left + e.Right) / 2;
+      const int64_t lineY = right > left ? y1 + (y2 - y1) * (x - left) / (right - left) : y1;
+      move = below ? std::max(move, e.Edge + clear - lineY) : std::min(move, e.Edge + clear - lineY);
+    }
+    // The measure layout left the bracket's stub 32 units (scaled) left of
+    // the tick, moved by the mark's offsets.
+    const TKVLayoutRect& own = D.Bounds2;
+    const int64_t dx = own.Left - TickX(R, AnchorTick(D.Item)) + int64_t(32) * Ctx.Scale() * D.SizePercent / 10000;
+    const int64_t dy = int64_t(own.Top) - D.StaffLine->Top;
+    D.Bounds2 = {Saturate32(left + dx), Saturate32(y1 + move + dy), Saturate32(right + dx), Saturate32(y2 + move + dy)};
+    D.Bounds = {D.Bounds2.Left, std::min(D.Bounds2.Top, D.Bounds2.Bottom) - D.StaffLine->LineSpacing, D.Bounds2.Width,
+                std::max(D.Bounds2.Top, D.Bounds2.Bottom) + D.StaffLine->LineSpacing / 2};
+  }
+
   void MultiRest(TKVDisplayItem& D, int64_t Top, int32_t LineSpace) const {
     const auto& mark = static_cast<const TKVMark&>(*D.Item);
     const int64_t room = int64_t(R.RightX) - R.LeftX - StartWidths(R);
@@ -374,6 +426,11 @@ void PositionPageItems(TKVComposerContext& Ctx) {
         else if (display->RecordType != DisplayRecordType::Background)
           placing.Position(*display);
       }
+      // Brackets over the notes once they all stand on the page.
+      for (int32_t i = 0; TKVDisplayItem* display = record->GetDisplay(i); ++i)
+        if (display->Item && !display->Hidden && display->Item->Kind() == K::Tuplet &&
+            display->RecordType == DisplayRecordType::Item)
+          placing.Tuplet(*display);
     }
   }
 }

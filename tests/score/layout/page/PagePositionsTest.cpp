@@ -4,6 +4,7 @@
 // carried over the measures they cover, and positions made once per run.
 
 #include "score/layout/LayoutFixture.h"
+#include "score/layout/ItemFields.h"
 
 #include <functional>
 #include <map>
@@ -197,6 +198,42 @@ TEST_F(PagePositions, KeyStandsRightOfTheClefAtEverySystemStart) {
       ++systems;
     }
   EXPECT_GE(systems, 3);
+}
+
+// A triplet's bracket reaches over its three notes (under them with flag
+// bit 4), a line space clear of every head and stem, and no further.
+TEST_F(PagePositions, ATupletBracketSpansItsNotesClearOfThem) {
+  MakePiece(1, 2);
+  for (uint8_t flags : {0x00, 0x10}) {
+    TKVMeasure* measure = Measure(0, flags ? 1 : 0);
+    std::vector<TKVNote*> notes;
+    for (uint8_t pitch : {0x50, 0x54, 0x52}) notes.push_back(AddNote(measure, uint16_t(notes.size() * 42), pitch, 64));
+    notes[1]->Data().setU8(NoteBlock::Flags, notes[1]->Data().u8(NoteBlock::Flags) | 4);  // one stem down
+    AddNote(measure, 128, 0x60, 384);
+    AddMark(measure, 85, 0, 64, 3)->Data().setU8(MarkBlock::Flags, flags);
+  }
+  Layout();
+  for (int c : {0, 1}) {
+    const TKVMeasureRecord& r = Record(c);
+    const TKVDisplayItem* bracket = nullptr;
+    std::vector<const TKVDisplayItem*> group;
+    for (int32_t i = 0; const TKVDisplayItem* d = r.GetDisplay(i); ++i)
+      if (d->Item && d->Item->Kind() == 85) bracket = d;
+      else if (d->Item && d->Item->Kind() == 20 && ItemPosition(d->Item) < 128 && d->RecordType <= DisplayRecordType::Stem)
+        group.push_back(d);
+    ASSERT_NE(bracket, nullptr);
+    const TKVLayoutRect& line = bracket->Bounds2;
+    int64_t left = INT64_MAX, right = INT64_MIN;
+    for (const TKVDisplayItem* d : group) {
+      left = std::min<int64_t>(left, d->Bounds.Left), right = std::max<int64_t>(right, d->Bounds.Width);
+      const int64_t x = (int64_t(d->Bounds.Left) + d->Bounds.Width) / 2;
+      const int64_t y = line.Top + (int64_t(line.Bottom) - line.Top) * (x - line.Left) / (line.Width - line.Left);
+      const int64_t clear = c == 0 ? d->Bounds.Top - y : y - d->Bounds.Bottom;
+      EXPECT_GE(clear, bracket->StaffLine->LineSpacing - 1) << c << " at " << x;
+    }
+    EXPECT_EQ(line.Left, left) << c;
+    EXPECT_EQ(line.Width, right) << c;
+  }
 }
 
 TEST_F(PagePositions, AWholeMeasureRestStandsInTheMiddle) {

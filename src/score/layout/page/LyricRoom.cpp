@@ -3,13 +3,15 @@
 // closer than the width of "- " (a syllable that continues a word) or " ",
 // the time positions between them are widened before the measure is spaced.
 // Only the measure being placed grows; the measures before it on the system
-// are spaced already.
+// are spaced already. Once the page stands, each hyphen is set midway
+// between its syllable and the one before.
 
 #include <algorithm>
 #include <vector>
 
 #include "score/layout/ItemFields.h"
 #include "score/layout/page/PageComposer.h"
+#include "score/layout/page/PageRecords.h"
 #include "score/model/ItemKinds.h"
 #include "score/model/Lyric.h"
 #include "score/model/Score.h"
@@ -25,6 +27,12 @@ struct TSyllable {
   TKVMeasureRecord* Record;
   int32_t Tick;
 };
+
+// A syllable's own font, as the canvas measures its text.
+text::TFontSpec SyllableFont(const TKVLyric& Lyric) {
+  const uint8_t size = Lyric.FontSize();
+  return {Lyric.Text().empty() ? "Arial" : Lyric.Text(), size ? size * 8 : 64, Lyric.FontStyle()};
+}
 
 // Same staff, same verse, A first.
 bool Partners(const TSyllable& A, const TSyllable& B) {
@@ -94,8 +102,7 @@ struct TLyricRoom {
   // Width of the hyphen or blank after A, in A's font.
   int64_t GapWidth(const TSyllable& A, const TSyllable& B) const {
     TKVLayoutCanvas& canvas = Ctx.Format().Canvas;
-    const uint8_t size = A.Lyric->FontSize();
-    canvas.Font = {A.Lyric->Text().empty() ? "Arial" : A.Lyric->Text(), size ? size * 8 : 64, A.Lyric->FontStyle()};
+    canvas.Font = SyllableFont(*A.Lyric);
     const int64_t w = canvas.TextWidth((B.Lyric->Flags() & 1) ? "- " : " ");
     canvas.Font = {Ctx.Score.MusicFontName(), 144, 0};
     return w;
@@ -191,4 +198,30 @@ void UnlinkLyricSyllables(TKVComposerContext& Ctx) {
       for (const TSyllable& A : Syllables(*r))
         if (std::any_of(here.begin(), here.end(), [&](const TSyllable& B) { return A.Lyric->SyllableLink == B.Lyric; }))
           A.Lyric->SyllableLink = nullptr;
+}
+
+void PlaceLyricHyphens(TKVComposerContext& Ctx, TKVSystemRecord& System) {
+  auto measures = [&System](auto&& Visit) {
+    for (uint16_t m = 0; m < System.MeasureCount && m < System.Measures.size(); ++m)
+      if (TKVMeasureRecord* r = System.Measures[m]; r && !r->Covered)
+        for (const TSyllable& s : Syllables(*r)) Visit(s);
+  };
+  TKVLayoutCanvas& canvas = Ctx.Format().Canvas;
+  // The renderer draws the hyphen at the top left of the record's rectangle,
+  // the text in its second one: the hyphen first stands just before its
+  // syllable (where the word began on an earlier system)...
+  measures([&](const TSyllable& B) {
+    if (!(B.Lyric->Flags() & 1)) return;
+    canvas.Font = SyllableFont(*B.Lyric);
+    B.Display->Bounds.Left = Saturate32(int64_t(B.Display->Bounds2.Left) - canvas.TextWidth("-"));
+  });
+  canvas.Font = {Ctx.Score.MusicFontName(), 144, 0};
+  // ...and midway between the two syllables where both stand on the system.
+  measures([&](const TSyllable& A) {
+    auto* b = static_cast<TKVLyric*>(A.Lyric->SyllableLink);
+    TKVDisplayItem* d = b ? b->DisplayLink : nullptr;
+    if (!d || !(b->Flags() & 1) || !d->Owner || d->Owner->System != &System) return;
+    const int64_t width = int64_t(d->Bounds2.Left) - d->Bounds.Left;
+    d->Bounds.Left = Saturate32((int64_t(A.Display->Bounds2.Width) + d->Bounds2.Left - width) / 2);
+  });
 }

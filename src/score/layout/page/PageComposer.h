@@ -188,6 +188,9 @@ void LayoutLyricSyllables(TKVComposerContext& Ctx);
 // Takes back the joins into the syllables of measure n, which does not stay
 // on the system after all.
 void UnlinkLyricSyllables(TKVComposerContext& Ctx);
+// Sets each hyphen of the system's positioned syllables between its
+// syllable and the one before.
+void PlaceLyricHyphens(TKVComposerContext& Ctx, TKVSystemRecord& System);
 // Spreads the page's staves over its free height, when asked for.
 void JustifyPage(TKVComposerContext& Ctx);
 // Hidden staff lines stand where the shown lines they belong to stand.

@@ -432,6 +432,7 @@ void PositionPageItems(TKVComposerContext& Ctx) {
             display->RecordType == DisplayRecordType::Item)
           placing.Tuplet(*display);
     }
+    PlaceLyricHyphens(Ctx, system);
   }
 }
 

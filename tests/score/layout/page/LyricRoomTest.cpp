@@ -48,8 +48,8 @@ protected:
     Layout();
     return Spacing();
   }
-  // Room left between two placed syllables.
-  int32_t Between(const TKVLyric* A, const TKVLyric* B) { return Placed(B).Bounds.Left - Placed(A).Bounds.Width; }
+  // Room left between the texts of two placed syllables.
+  int32_t Between(const TKVLyric* A, const TKVLyric* B) { return Placed(B).Bounds2.Left - Placed(A).Bounds2.Width; }
 
   std::vector<TKVNote*> notes;
 };
@@ -103,6 +103,10 @@ TEST_F(LyricRoom, WideSyllablesWidenTheMeasureForTheirHyphenOrBlank) {
     EXPECT_GE(Between(a, b), hyphen - 8) << "buffer " << int(flags);
     EXPECT_GE(Between(b, c), blank - 8) << "buffer " << int(flags);
     EXPECT_LT(Between(b, c), hyphen) << "no more than the blank needs, buffer " << int(flags);
+    const int32_t before = Placed(b).Bounds.Left - Placed(a).Bounds2.Width;
+    const int32_t after = Placed(b).Bounds2.Left - Placed(b).Bounds.Left - FakeWidth("-", 64);
+    EXPECT_GT(before, 0);
+    EXPECT_NEAR(before, after, 1) << "the hyphen stands midway, buffer " << int(flags);
   }
 }
 

@@ -245,7 +245,8 @@ void PageCorpus::CheckRecords() {
 }
 
 // Two joined syllables of a measure leave room for "- " (the second
-// continues a word) or " " between them, in the first one's font.
+// continues a word) or " " between their texts, in the first one's font;
+// a hyphen stands in that room.
 void PageCorpus::CheckLyricRoom() {
   int pairs = 0;
   for (const auto& record : score->GetPiece(0)->Layout().MeasureRecords)
@@ -257,7 +258,11 @@ void PageCorpus::CheckLyricRoom() {
         const text::TFontSpec font{first->Text().empty() ? "Arial" : first->Text(),
                                    first->FontSize() ? first->FontSize() * 8 : 64, first->FontStyle()};
         const int gap = text::CurrentMeasurer().TextWidth(font, (second->Flags() & 1) ? "- " : " ");
-        EXPECT_GE(b->Bounds.Left - a->Bounds.Width, gap - 8) << "measure " << record->ColumnIndex;
+        EXPECT_GE(b->Bounds2.Left - a->Bounds2.Width, gap - 8) << "measure " << record->ColumnIndex;
+        if (second->Flags() & 1) {
+          EXPECT_GE(b->Bounds.Left, a->Bounds2.Width) << "measure " << record->ColumnIndex;
+          EXPECT_LE(b->Bounds.Left + text::CurrentMeasurer().TextWidth(font, "-"), b->Bounds2.Left) << "measure " << record->ColumnIndex;
+        }
         ++pairs;
       }
   EXPECT_GT(pairs, 0);

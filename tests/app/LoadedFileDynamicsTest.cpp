@@ -32,23 +32,24 @@ std::vector<int> PlayedVelocities(const std::string& file) {
   return velocities;
 }
 
+std::string Direction(const std::string& type) {
+  return "<direction><direction-type>" + type + "</direction-type></direction>";
+}
+std::string Dynamic(const std::string& name) { return Direction("<dynamics><" + name + "/></dynamics>"); }
+std::string Wedge(const std::string& type) { return Direction("<wedge type=\"" + type + "\"/>"); }
+
 TEST(LoadedFileDynamics, NotesPlayLouderAsTheMarksRise) {
   auto note = [](const std::string& before, const char* notations = "") {
     return before + "<note><pitch><step>C</step><octave>4</octave></pitch><duration>1</duration>" + notations +
            "</note>";
-  };
-  auto direction = [](const char* type) {
-    return std::string("<direction><direction-type>") + type + "</direction-type></direction>";
   };
   test_support::TScratchDir scratch;
   const std::string path = scratch.Path("dynamics.xml");
   test_support::WriteText(path,
                           "<?xml version=\"1.0\"?><score-partwise><part-list><score-part id=\"P\"/></part-list>"
                           "<part id=\"P\"><measure><attributes><divisions>1</divisions></attributes>" +
-                              note(direction("<dynamics><p/></dynamics>")) +
-                              note(direction("<dynamics><f/></dynamics>")) + note("") +
-                              note(direction("<wedge type=\"crescendo\"/>")) + "</measure><measure>" +
-                              note(direction("<wedge type=\"stop\"/>")) +
+                              note(Dynamic("p")) + note(Dynamic("f")) + note("") + note(Wedge("crescendo")) +
+                              "</measure><measure>" + note(Wedge("stop")) +
                               note("", "<notations><articulations><accent/></articulations></notations>") +
                               "<forward><duration>2</duration></forward></measure></part></score-partwise>");
   const std::vector<int> velocities = PlayedVelocities(path);
@@ -59,6 +60,27 @@ TEST(LoadedFileDynamics, NotesPlayLouderAsTheMarksRise) {
   EXPECT_GT(velocities[1], 80);
   EXPECT_EQ(velocities[2], velocities[1]);
   for (size_t i = 3; i < velocities.size(); ++i) EXPECT_GT(velocities[i], velocities[i - 1]) << "note " << i;
+}
+
+// Whole notes, levels by hand: pp 32, ppp 16, p 48, f 96, hairpin step 16.
+TEST(LoadedFileDynamics, HairpinsMoveTheLevelInForce) {
+  test_support::TScratchDir scratch;
+  auto play = [&](const std::vector<std::string>& marks) {  // the directions before each note
+    std::string document = "<?xml version=\"1.0\"?><score-partwise><part-list><score-part id=\"P\"/></part-list>"
+                           "<part id=\"P\"><measure><attributes><divisions>1</divisions></attributes>";
+    for (const std::string& directions : marks)
+      document += directions + "<note><pitch><step>C</step><octave>4</octave></pitch><duration>4</duration></note>"
+                               "</measure><measure>";
+    test_support::WriteText(scratch.Path("hairpins.xml"), document + "</measure></part></score-partwise>");
+    return PlayedVelocities(scratch.Path("hairpins.xml"));
+  };
+  EXPECT_EQ(play({Dynamic("pp"), Wedge("crescendo"), "", Wedge("stop") + Dynamic("f"), Wedge("diminuendo"), "",
+                  Wedge("stop") + Dynamic("p"), ""}),
+            (std::vector<int>{32, 32, 40, 96, 96, 88, 48, 48}));
+  // A diminuendo written before the crescendo's stop; none goes below ppp.
+  EXPECT_EQ(play({Dynamic("pp"), Wedge("crescendo"), "", Wedge("diminuendo") + Wedge("stop"), "", Wedge("stop"),
+                  Dynamic("ppp"), Wedge("diminuendo"), "", Wedge("stop")}),
+            (std::vector<int>{32, 32, 40, 48, 40, 32, 16, 16, 16, 16}));
 }
 
 // Each note of the directions file sounds at the level of the last

@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr int32_t QuietestDynamic = 2;  // ppp
+
 uint8_t Clamp(int32_t value) { return uint8_t(std::clamp(value, 0, 127)); }
 
 // fp, sf, esf, fz and sfz among the dynamics sub-kinds.
@@ -38,6 +40,13 @@ void ApplySetting(TKVDynamicRecord& record, int32_t& level, bool relative, int32
 }  // namespace
 
 void TKVPiece::CalcVelocities() {
+  // A diminuendo ends no quieter than the quietest dynamic, ppp, unless the
+  // level was already below it.
+  auto quietened = [this](int32_t level, int32_t amount) {
+    if (!FScore->OnGetDinamics) return level - amount;
+    const int32_t quietest = FScore->OnGetDinamics(this, ItemKind::Dynamic, QuietestDynamic);
+    return std::max(level - amount, std::min(level, quietest));
+  };
   std::vector<int32_t> levels(size_t(GetPartCount()), 64);
   int32_t count = std::min<int32_t>(FLayout.MeasureRecordCount, int32_t(FLayout.MeasureRecords.size()));
   for (int32_t m = 0; m < count; ++m) {
@@ -81,7 +90,7 @@ void TKVPiece::CalcVelocities() {
         } else if (variant <= 51) {
           int32_t amount = FScore->OnGetDinamics ? FScore->OnGetDinamics(this, kind, variant) : 0;
           record->StartVelocity = uint8_t(level);
-          level = Clamp(variant == 50 ? level + amount : level - amount);
+          level = Clamp(variant == 50 ? level + amount : quietened(level, amount));
           record->EndVelocity = uint8_t(level);
           record->Length = item->Data().u16(MarkBlock::Value);
         }

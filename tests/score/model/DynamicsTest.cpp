@@ -82,19 +82,19 @@ TEST_F(PieceDynamics, CrescendoRisesOverItsLength) {
 
 TEST_F(PieceDynamics, LevelsCarryFromMarkToMarkPerPart) {
   TKVDynamicRecord& piano = Dynamic(0, 0, 110, 0, 0);      // p: 20
-  TKVDynamicRecord& dim = Dynamic(0, 0, 110, 51, 256, 128);  // diminuendo by 32, clamped at 0
+  TKVDynamicRecord& dim = Dynamic(0, 0, 110, 51, 256, 128);  // by 32, but p is already below ppp (40)
   TKVDynamicRecord& accent = Dynamic(1, 0, 117, 3, 64);      // level + 16
   TKVDynamicRecord& forte = Dynamic(1, 1, 110, 6, 0);        // other part: f = 80
   TKVDynamicRecord& unknown = Dynamic(2, 0, 110, 60, 0);
   piece->CalcVelocities();
   EXPECT_EQ(piano.StartVelocity, 20);
-  EXPECT_EQ(std::tie(dim.StartVelocity, dim.EndVelocity), std::make_tuple(uint8_t(20), uint8_t(0)));
-  EXPECT_EQ(accent.StartVelocity, 16);
+  EXPECT_EQ(std::tie(dim.StartVelocity, dim.EndVelocity), std::make_tuple(uint8_t(20), uint8_t(20)));
+  EXPECT_EQ(accent.StartVelocity, 36);
   EXPECT_EQ(accent.Length, 0);
   EXPECT_EQ(forte.StartVelocity, 80);
   EXPECT_EQ(std::tie(unknown.StartVelocity, unknown.EndVelocity), std::make_tuple(uint8_t(64), uint8_t(64)));
-  EXPECT_EQ(piece->GetDynamicValue(parts[0]->GetMeasure(1), 100), 16) << "the accent is the latest record";
-  EXPECT_EQ(piece->GetDynamicValue(parts[0]->GetMeasure(1), 10), 0) << "before it the diminuendo's end";
+  EXPECT_EQ(piece->GetDynamicValue(parts[0]->GetMeasure(1), 100), 36) << "the accent is the latest record";
+  EXPECT_EQ(piece->GetDynamicValue(parts[0]->GetMeasure(1), 10), 20) << "before it the diminuendo's end";
 }
 
 TEST_F(PieceDynamics, OwnSettingsOfTextsAndMarks) {

@@ -2,6 +2,7 @@
 // symbols with root, kind and bass).
 
 #include <algorithm>
+#include <iterator>
 
 #include "base/Strings.h"
 #include "score/import/text/AnsiText.h"
@@ -102,7 +103,13 @@ bool TKVMusicXMLWalk::HandleDirection(TKVXMLElement Code) {
       if (ParentIs(xeDirectionType)) {
         SetScope(Code);
         FDefaultX = FDefaultY = 0;
+        FWedgeNumber = 1;
+        FWedgeStarts = FWedgeStops = false;
       }
+      return true;
+    case xeNumber:
+      if (!ParentIs(xeWedge)) return false;
+      FWedgeNumber = Number(1);
       return true;
     case xeType:
       if (ParentIs(xeWedge))
@@ -192,7 +199,8 @@ void TKVMusicXMLWalk::OnMarkAttribute(TKVXMLElement Code) {
 
 // A wedge starts at the note before it and is measured, when it stops, to
 // the tick where the next note goes. Only default offsets read before the
-// type count.
+// type count; the number that pairs a start with its stop may come after it,
+// so both are settled when the wedge element ends.
 void TKVMusicXMLWalk::OnWedgeType() {
   if (!FMeasure) return;
   if (Text() == "crescendo" || Text() == "diminuendo") {
@@ -207,18 +215,44 @@ void TKVMusicXMLWalk::OnWedgeType() {
       y = FAbove ? -FDefaultY : LineSpaceUnits(4) + 48 - FDefaultY;
     FWedge->Data().setI16(MarkBlock::OffsetY, Clamp16(y));
     AddOffset(FWedge->Data(), MarkBlock::OffsetX, -FDefaultX);
-  } else if (Text() == "stop" && FWedge) {
-    FWedge->SetValue(uint16_t(std::clamp(WedgeSpan() - 2, 0, 0xFFFF)));
+    FWedgeStarts = true;
+  } else if (Text() == "stop") {
+    FWedgeStops = true;
   }
+}
+
+// A stop ends the newest open wedge of its number, except one read at this
+// very point: exporters write a new hairpin before the stop of the one it
+// follows, and that stop belongs to the older wedge. Wedges that never stop
+// are forgotten beyond a few, so they cannot pile up.
+void TKVMusicXMLWalk::FinishWedge() {
+  constexpr size_t MostOpen = 16;
+  if (FWedgeStarts && FWedge) {
+    FOpenWedges.push_back({FWedge, FWedgeNumber, FMeasure, FNext});
+    if (FOpenWedges.size() > MostOpen) FOpenWedges.erase(FOpenWedges.begin());
+  }
+  if (!FWedgeStops || !FMeasure) return;
+  // The last open wedge of this number before End, or end() for none.
+  auto lastBefore = [this](std::vector<TKVXMLWedge>::iterator End) {
+    auto found = std::find_if(std::make_reverse_iterator(End), FOpenWedges.rend(),
+                              [this](const TKVXMLWedge& w) { return w.Number == FWedgeNumber; });
+    return found == FOpenWedges.rend() ? FOpenWedges.end() : std::prev(found.base());
+  };
+  auto stopped = lastBefore(FOpenWedges.end());
+  if (stopped == FOpenWedges.end()) return;
+  if (stopped->Measure == FMeasure && stopped->Next == FNext)
+    if (auto older = lastBefore(stopped); older != FOpenWedges.end()) stopped = older;
+  stopped->Mark->SetValue(uint16_t(std::clamp(WedgeSpan(*stopped->Mark) - 2, 0, 0xFFFF)));
+  FOpenWedges.erase(stopped);
 }
 
 // Ticks from the wedge's start to Next of the current measure, over the
 // measures between.
-int32_t TKVMusicXMLWalk::WedgeSpan() const {
-  const TKVMeasure* start = FWedge->GetMeasure();
+int32_t TKVMusicXMLWalk::WedgeSpan(const TKVMark& Wedge) const {
+  const TKVMeasure* start = Wedge.GetMeasure();
   if (!start || start->Part() != FPart || start->Index() > FMeasure->Index()) return 0;
-  if (start == FMeasure) return FNext - FWedge->Position();
-  int32_t span = start->Length - FWedge->Position();
+  if (start == FMeasure) return FNext - Wedge.Position();
+  int32_t span = start->Length - Wedge.Position();
   for (int32_t i = start->Index() + 1; i < FMeasure->Index(); ++i) span += FPart->GetMeasure(i)->Length;
   return span + FNext;
 }

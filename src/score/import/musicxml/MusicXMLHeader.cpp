@@ -31,6 +31,7 @@ bool TKVMusicXMLWalk::HandleHeader(TKVXMLElement Code) {
       SetScope(Code);
       FSystemCount = 0;
       FWedge = nullptr;  // a wedge is stopped within its own part
+      FOpenWedges.clear();
       return true;
     case xeWorkNumber:
       OnWorkText(12, 2, 36);

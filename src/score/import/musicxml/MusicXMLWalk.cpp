@@ -71,6 +71,8 @@ void TKVMusicXMLWalk::CloseLevels(int32_t From, int32_t To) {
       if (!FinishNote()) continue;
     } else if (code == xeSlur) {
       FinishSlur();
+    } else if (code == xeWedge) {
+      FinishWedge();
     }
     SetScopeAt(level, 0);
   }

@@ -77,6 +77,15 @@ struct TKVXMLSlur {
   bool Open = true;  // still waiting for its other end
 };
 
+// A hairpin waiting for its stop, with the number that pairs it and the
+// point (measure and Next) where it was read.
+struct TKVXMLWedge {
+  TKVMark* Mark = nullptr;
+  int32_t Number = 1;
+  const TKVMeasure* Measure = nullptr;
+  int32_t Next = 0;
+};
+
 // A repeat ending of the first part: the columns it covers and the passes
 // it is played on, as the document numbers them ("1, 2"; empty when it
 // gives none).
@@ -248,7 +257,8 @@ private:
   void OnDynamics();
   void OnMarkAttribute(TKVXMLElement Code);
   void OnWedgeType();
-  int32_t WedgeSpan() const;
+  void FinishWedge();
+  int32_t WedgeSpan(const TKVMark& Wedge) const;
   void OnWords();
   void OnWordsAttribute(TKVXMLElement Code);
   void OnPedal();
@@ -294,7 +304,12 @@ private:
   TKVMark* FKeyMark = nullptr;
   TKVMark* FMeterMark = nullptr;
   TKVMark* FClefMark = nullptr;
-  TKVMark* FWedge = nullptr;
+  TKVMark* FWedge = nullptr;  // the last wedge started
+  // Wedges of the current part not yet stopped, oldest first; the number
+  // and the stop of the wedge element being read.
+  std::vector<TKVXMLWedge> FOpenWedges;
+  int32_t FWedgeNumber = 1;
+  bool FWedgeStarts = false, FWedgeStops = false;
   TKVMark* FMark = nullptr;
   TKVLyric* FLyric = nullptr;
   TKVText* FLastText = nullptr;

@@ -101,22 +101,25 @@ TEST(MusicXMLWalk, UnpitchedNoteTakesItsDisplayPosition) {
 }
 
 // A crescendo from tick 256 to Next 128 of the next measure; a wedge left
-// open in one part is not stopped by another part.
+// open in one part is not stopped by another part, nor by another number.
 TEST(MusicXMLWalk, WedgesSpanMeasuresWithinTheirPart) {
-  auto wedge = [](const std::string& type) {
-    return "<direction><direction-type><wedge type=\"" + type + "\"/></direction-type></direction>";
+  auto wedge = [](const std::string& type, const std::string& number = "1") {
+    return "<direction><direction-type><wedge type=\"" + type + "\" number=\"" + number +
+           "\"/></direction-type></direction>";
   };
   std::string c = XMLNote("C", 1);
   TWalkedDocument walked(Partwise({"<measure>" + c + c + c + wedge("crescendo") + c + "</measure><measure>" + c +
-                                       wedge("stop") + c + wedge("diminuendo") + "</measure>",
+                                       wedge("stop") + c + wedge("crescendo", "2") + wedge("diminuendo") + c +
+                                       c + wedge("stop", "2") + "</measure>",
                                    "<measure>" + wedge("stop") + c + "</measure>"}));
   std::vector<TKVMark*> first = ItemsOfKind<TKVMark>(*walked.Measure(0, 0), ItemKind::Dynamic);
   std::vector<TKVMark*> second = ItemsOfKind<TKVMark>(*walked.Measure(0, 1), ItemKind::Dynamic);
   ASSERT_EQ(first.size(), 1u);
-  ASSERT_EQ(second.size(), 1u);
+  ASSERT_EQ(second.size(), 2u);
   EXPECT_EQ(first[0]->Position(), 256);
   EXPECT_EQ(first[0]->Value(), 382);
-  EXPECT_EQ(second[0]->Value(), 0);
+  EXPECT_EQ(second[0]->Value(), 512 - 128 - 2);
+  EXPECT_EQ(second[1]->Value(), 0);
 }
 
 TEST(MusicXMLWalk, ChordSymbolBlocks) {

@@ -18,10 +18,10 @@ namespace midi {
 class TFluidEngine {
 public:
   // FluidSynth's master gain (its default, 0.2, leaves a mezzo-forte line
-  // near -40 dBFS): 12 dB above it, a score without dynamics peaks at about
-  // -20 to -12 dBFS, and the output limiter catches what a loud one puts
-  // above -1 dBFS.
-  static constexpr double Gain = 0.8;
+  // near -40 dBFS): 21 dB above it, a score without dynamics peaks at about
+  // -19 dBFS as a solo line and -4 dBFS as a full orchestra, and the output
+  // limiter catches what a loud one puts above -1 dBFS.
+  static constexpr double Gain = 2.2;
 
   // Null with Error set when the synthesiser or the SoundFont cannot be had.
   static std::unique_ptr<TFluidEngine> Create(int sampleRate, const std::string& soundFont, TResult& error);

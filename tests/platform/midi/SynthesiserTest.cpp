@@ -89,6 +89,15 @@ TEST_F(MidiSynth, CloseSilencesEvenAfterAFloodOfMessages) {
   EXPECT_LT(Peak(Pull(*Source, 0.3)), 1e-4);
 }
 
+// A mezzo-forte piano line (velocity 80) records at a usable level as it
+// is: its peaks lie between -20 and -3 dBFS.
+TEST_F(MidiSynth, AMezzoFortePianoNotePeaksBetweenMinus20AndMinus3Dbfs) {
+  midi::ShortMsg(Handle, Word(0x90, 60, 80));
+  const double peak = Peak(Pull(*Source, 0.5));
+  EXPECT_GT(peak, 0.1);
+  EXPECT_LT(peak, 0.708);
+}
+
 TEST_F(MidiSynth, VolumeScalesEachChannel) {
   ASSERT_EQ(midi::SetVolume(midi::MIDI_MAPPER, 0x4000FFFF), midi::MMSYSERR_NOERROR);  // right at a quarter
   uint32_t volume = 0;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 #include "render/OverlayOnWindow.h"
 #include "score/layout/page/PageRecords.h"
@@ -23,23 +24,43 @@ struct ParityCase {
 class OverlayParity : public OverlayOnWindow, public ::testing::WithParamInterface<ParityCase> {
 protected:
   OverlayParity() : OverlayOnWindow(GetParam().File) {}
+  // The window's pixels before the case's overlay is set up.
+  std::vector<uint32_t> SetUpOverlay() {
+    const std::vector<uint32_t> clean = Window();
+    view().HoverShown = true;
+    GetParam().Set(view());
+    return clean;
+  }
+  void Toggle() { GetParam().Selection ? Painter->DrawSelectionOverlay(false) : view().DrawHoverOverlay(false); }
 };
 
 TEST_P(OverlayParity, TwoCallsCancelAndAPaintKeepsOne) {
-  TKVWindow& v = view();
-  const std::vector<uint32_t> clean = Window();
-  v.HoverShown = true;
-  GetParam().Set(v);
-  auto draw = [&] { GetParam().Selection ? Painter->DrawSelectionOverlay(false) : v.DrawHoverOverlay(false); };
-  draw();
+  const std::vector<uint32_t> clean = SetUpOverlay();
+  Toggle();
   const TChange once = ChangedSince(clean);
   EXPECT_GT(once.Inside, 0);
   EXPECT_EQ(once.Outside, 0) << "nothing over the rulers or the scroll bars";
   const std::vector<uint32_t> shown = Window();
   Repaint();
   EXPECT_EQ(Window(), shown) << "Paint takes the overlay off and puts it back";
-  draw();
+  Toggle();
   EXPECT_EQ(Window(), clean);
+}
+
+// The same overlays with the mouse and the drag's start at the ends of
+// the pixel range and of the range a drag may span: whatever they draw
+// stays inside the view rectangle and goes again with the second call.
+TEST_P(OverlayParity, DragsAtTheEndsOfThePixelRangeStayInside) {
+  const std::vector<uint32_t> clean = SetUpOverlay();
+  constexpr int32_t low = std::numeric_limits<int32_t>::min(), high = std::numeric_limits<int32_t>::max(), span = 1 << 28;
+  for (const canvas::TRect& far : {canvas::TRect{low, low, high, high}, canvas::TRect{high, high, low, low},
+                                   canvas::TRect{-span, -span, span, span}, canvas::TRect{span, span, -span, -span}}) {
+    view().DragRect = far;
+    Toggle();
+    EXPECT_EQ(ChangedSince(clean).Outside, 0);
+    Toggle();
+    EXPECT_EQ(Window(), clean);
+  }
 }
 
 // Bands reach from the page over the rulers at the top left.

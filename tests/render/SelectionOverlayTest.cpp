@@ -45,6 +45,17 @@ TEST_F(SelectionMove, RepaintsWhereTheRecordWasAndIsOnTheEditorsCall) {
   EXPECT_EQ(Args("LineTo"), Lines({{110, 140, 100, 120}}));
 }
 
+// Nil entries are passed over; a drag from or to beyond 2^28 pixels
+// changes nothing.
+TEST_F(SelectionMove, NilEntriesAndDragsBeyondTheRange) {
+  constexpr int32_t far = (1 << 28) + 1;
+  view().SelectionGroups.push_back({b.Piece, {{nullptr, clef}, {}}});
+  view().SelectedRecords.insert(view().SelectedRecords.begin(), nullptr);
+  EXPECT_EQ(Move(true, {0, 0, 10, 20}).size(), 4u);
+  EXPECT_TRUE(Move(true, {0, 0, 10, far}).empty());
+  EXPECT_EQ(std::tuple(canvas.Calls.size(), clef->Shift.X, clef->Shift.Y), std::tuple(size_t(0), 10, 20));
+}
+
 // Not moved, each over the staff's measure (x 100 to 400 px, lines at y
 // 100 to 140): a meter at its measure's left edge or, placed later, at its
 // right edge; a slur from its left end to its note's head (x 200..207, y

@@ -2,6 +2,7 @@
 
 #include "player/ViewControl.h"
 #include "player/Window.h"
+#include "render/overlay/OverlayRecords.h"
 #include "render/overlay/XorDrawing.h"
 #include "score/model/ItemKinds.h"
 
@@ -11,7 +12,7 @@ THoverOverlay::THoverOverlay(TKVWindow& AView, canvas::TCanvas& ACanvas, bool AU
     : View(AView), Canvas(ACanvas), Update(AUpdate) {}
 
 void THoverOverlay::Draw() {
-  if (!View.HoverShown) return;
+  if (!View.HoverShown || !IsDragInRange(View.DragRect)) return;
   if (View.DrawKind != 0) {
     TXorDrawing xorPen(Canvas, View.GetViewRect());
     return DrawRubberBand();

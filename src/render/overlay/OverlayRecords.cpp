@@ -19,6 +19,13 @@ canvas::TRect Offset(const canvas::TRect& R, int32_t DX, int32_t DY) {
           Saturate32(int64_t(R.Bottom) + DY)};
 }
 
+bool IsDragInRange(const canvas::TRect& DragRect) {
+  constexpr int32_t limit = 1 << 28;
+  for (int32_t v : {DragRect.Left, DragRect.Top, DragRect.Right, DragRect.Bottom})
+    if (v < -limit || v > limit) return false;
+  return true;
+}
+
 TKVStaffLineRecord* StaffLineAt(const TKVPageRecord* Page, int32_t Index) {
   return Page ? Page->GetStaffLine(Index) : nullptr;
 }

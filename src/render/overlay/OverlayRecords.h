@@ -23,6 +23,11 @@ namespace render {
 canvas::TRect LayoutRect(const TKVLayoutRect& R);
 canvas::TRect Inflated(const canvas::TRect& R, int32_t D);
 canvas::TRect Offset(const canvas::TRect& R, int32_t DX, int32_t DY);
+// The drag's start and mouse points lie within 2^28 pixels of the client
+// origin. No screen comes near; beyond, an overlay draws and changes
+// nothing, so that its sums and spans of client coordinates stay inside
+// 32 bits.
+bool IsDragInRange(const canvas::TRect& DragRect);
 
 // Where the hit record points, when it points at shown records: its page,
 // staff line, that line's system and the measure record (nil when the hit

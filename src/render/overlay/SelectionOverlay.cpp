@@ -25,7 +25,7 @@ void TSelectionOverlay::Invalidate(const canvas::TRect& R) {
 
 void TSelectionOverlay::Draw(bool MoveAll) {
   const TKVDisplayItem* focused = View.FocusedRecord;
-  if (!View.MoveFeedback || View.DragLocked || !View.Dragging) return;
+  if (!View.MoveFeedback || View.DragLocked || !View.Dragging || !IsDragInRange(View.DragRect)) return;
   if (focused && focused->Item && focused->Item->Kind() == ItemKind::Note) return;
   TXorDrawing xorPen(Canvas, View.GetViewRect());
   if (MoveAll)
@@ -57,15 +57,17 @@ canvas::TRect TSelectionOverlay::MovedBox(const TKVDisplayItem& R, int32_t DX, i
   return Offset(r, DX, DY);
 }
 
-// Where the record was drawn and where it is drawn from now on; a volta,
-// clef or key moved by the whole selection also reaches further left.
+// Where the record was drawn and where it is drawn from now on; the new
+// area of a volta, clef or key of a selection group has its left edge
+// moved by the horizontal offset once more.
 void TSelectionOverlay::Move(TKVDisplayItem& R, bool ByKind, bool Repaint) {
   if (Repaint) Invalidate(MovedBox(R, R.Shift.X, R.Shift.Y, ByKind));
   R.Placement |= 1;
   R.Shift.X = DragOffset.X, R.Shift.Y = DragOffset.Y;
   canvas::TRect moved = MovedBox(R, DragOffset.X, DragOffset.Y, ByKind);
   const uint8_t kind = ByKind && R.Item ? R.Item->Kind() : 0;
-  if (kind == ItemKind::Volta || kind == ItemKind::Clef || kind == ItemKind::KeySignature) moved.Left += DragOffset.X;
+  if (kind == ItemKind::Volta || kind == ItemKind::Clef || kind == ItemKind::KeySignature)
+    moved.Left = Saturate32(int64_t(moved.Left) + DragOffset.X);
   if (Repaint) Invalidate(moved);
 }
 

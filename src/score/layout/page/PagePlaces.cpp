@@ -41,7 +41,7 @@ int32_t HalfLineSpace(const TKVStaffLineRecord& Line) {
 
 int32_t AnchorTick(const TKVItem* Item) {
   if (!Item) return 0;
-  const auto* owner = dynamic_cast<const TKVItem*>(Item->Owner());
+  const TKVItem* owner = Item->OwnerItem();
   const uint8_t ownerKind = owner ? owner->Kind() : 0;
   if (ownerKind == ItemKind::GraceGroup) return ItemPosition(owner);
   if (ownerKind == ItemKind::Note || ownerKind == ItemKind::SecondNote || ownerKind == ItemKind::Rest)

@@ -60,7 +60,9 @@ TEST_F(SelectionMove, NilEntriesAndDragsBeyondTheRange) {
 // 100 to 140): a meter at its measure's left edge or, placed later, at its
 // right edge; a slur from its left end to its note's head (x 200..207, y
 // 115..125); a mark at a chord, to its head chained by flag bit 2 (y
-// 105..115).
+// 105..115); a trill from tick 2 of the 8-tick measure, 10 ticks long, to
+// its start and on to tick 4 of the next system's measure (its staff at y
+// 250 px, columns unspaced at its left edge, x 100).
 TEST_F(SelectionMove, AnchorsByKind) {
   view().DragRect = {};
   TKVNote& note = n.NewNote(4, 64);
@@ -71,15 +73,21 @@ TEST_F(SelectionMove, AnchorsByKind) {
   later.SetPosition(4);
   TKVMark& atChord = n.NewMark(111, 0);
   atChord.SetFlags(0x10);
+  TKVMark& trill = n.NewMark(113, 0);
+  trill.SetPosition(2), trill.SetValue(10), n.Record->Length = 8;
+  TKVMeasureRecord& next = *NextSystem(2000).Measures[0];
+  next.StartTick = 8, next.Length = 8;
   const std::pair<TKVItem*, TKVLayoutRect> items[] = {{&n.NewMark(4, 0), {1600, 800, 1680, 1120}},
                                                       {&later, {1600, 800, 1680, 1120}},
                                                       {new TKVLiga(&note), {2400, 400, 2800, 480}},
-                                                      {&atChord, {2400, 400, 2480, 480}}};
+                                                      {&atChord, {2400, 400, 2480, 480}},
+                                                      {&trill, {2400, 400, 2800, 480}}};
   n.Head(chorded, 1600);
   TSelection s(view(), canvas);
   for (const auto& [item, bounds] : items) s.DrawAnchorConnector(n.Add(item, bounds));
-  EXPECT_EQ(Args("LineTo"), Lines({{200, 120, 100, 120}, {210, 120, 400, 120}, {300, 60, 200, 115}, {305, 60, 200, 105}}));
-  EXPECT_EQ(std::pair(view().AnchorRecord, view().AnchorColumn), std::pair(n.Record, int32_t(0)));
+  EXPECT_EQ(Args("LineTo"), Lines({{200, 120, 100, 120}, {210, 120, 400, 120}, {300, 60, 200, 115}, {305, 60, 200, 105},
+                                   {300, 60, 100, 100}, {350, 60, 100, 250}}));
+  EXPECT_EQ(std::pair(view().AnchorRecord, view().AnchorColumn), std::pair(n.Record, int32_t(2))) << "the trill's";
 }
 
 // The item (100, 100, 200, 150), its anchor straight above or to its

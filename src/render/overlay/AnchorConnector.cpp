@@ -94,6 +94,16 @@ bool PartLines(const TKVMeasureRecord& R, const TKVItem& Item, int32_t& First, i
   return true;
 }
 
+// R's staff line, or the line at the same place of System when the anchor
+// lies on another system (the score under a snapping item); nil when
+// System has none there.
+const TKVStaffLineRecord* LineIn(const TKVDisplayItem& R, const TKVSystemRecord* System) {
+  const TKVSystemRecord* own = R.Owner ? R.Owner->System : nullptr;
+  if (!R.StaffLine || !own || !System || System == own) return R.StaffLine;
+  const int32_t index = System->FirstStaffLine + (R.StaffLine->Index - own->FirstStaffLine);
+  return index <= System->LastStaffLine ? StaffLineAt(System->Page, index) : nullptr;
+}
+
 }  // namespace
 
 int32_t TSelectionOverlay::MeasurePage(const TKVMeasureRecord& M) {
@@ -207,7 +217,13 @@ void TSelectionOverlay::DrawAnchorConnector(const TKVDisplayItem& R) {
     case TAnchor::NoteOrStaff: {
       const bool note = anchor == TAnchor::NoteOrStaff || item.Kind() == ItemKind::Syllable || item.Kind() == ItemKind::LyricText;
       const TKVDisplayItem* head = note && AtNote(item) ? FindNoteRecord(M, item, column) : nullptr;
-      A = head ? RecordBox(*head) : Band(R.StaffLine, ColumnX(M, column));
+      if (head) {
+        A = RecordBox(*head);
+      } else if (const TKVStaffLineRecord* line = LineIn(R, M.System)) {
+        A = Band(line, ColumnX(M, column));
+      } else {
+        return;
+      }
       break;
     }
     case TAnchor::SystemStart:
@@ -224,24 +240,29 @@ void TSelectionOverlay::DrawAnchorConnector(const TKVDisplayItem& R) {
       break;
     }
     case TAnchor::Staff:
-      A = Band(R.StaffLine, ColumnX(M, column));
+    case TAnchor::Object: {
+      const TKVStaffLineRecord* line = LineIn(R, M.System);
+      if (!line) return;
+      A = Band(line, ColumnX(M, column));
       break;
+    }
     case TAnchor::Range: {
       // A piece carried on from the system before anchors at its system's
       // start; the mark's end gets a second arrow.
       const TKVMeasureRecord* first = R.Continuation ? MeasureAt(own.System, 0) : nullptr;
-      A = Band(R.StaffLine, first ? ColumnX(*first, 0) : ColumnX(M, column));
+      const TKVStaffLineRecord* line = LineIn(R, first ? own.System : M.System);
+      if (!line) return;
+      A = Band(line, first ? ColumnX(*first, 0) : ColumnX(M, column));
       Route(A, B, true);
       return DrawRangeEnd(R, M, column, B);
     }
-    case TAnchor::Object:
-      A = Band(R.StaffLine, ColumnX(M, column));
-      break;
     case TAnchor::LineObject: {
       const TByteBlock& data = item.Data();
       if (data.Size() < ObjectBlock::Y + 2) return;
       const canvas::TPoint from = View.ScorePointToClient(&R, {data.i16(ObjectBlock::X), data.i16(ObjectBlock::Y)}, page->PageIndex);
-      const canvas::TPoint s{from.X + DragOffset.X, from.Y + DragOffset.Y}, e{ColumnX(M, column), Band(R.StaffLine, 0).Top};
+      const TKVStaffLineRecord* line = LineIn(R, M.System);
+      if (!line) return;
+      const canvas::TPoint s{from.X + DragOffset.X, from.Y + DragOffset.Y}, e{ColumnX(M, column), Band(line, 0).Top};
       Canvas.MoveTo(s.X, s.Y);
       Canvas.LineTo(e.X, e.Y);
       return DrawXorArrowHead(Canvas, e, s);
@@ -258,9 +279,7 @@ void TSelectionOverlay::DrawRangeEnd(const TKVDisplayItem& R, const TKVMeasureRe
   const int64_t length = int64_t(ItemEnd(R.Item)) - ItemPosition(R.Item);
   int32_t offset = 0;
   const TKVMeasureRecord* end = FindMeasureAtTick(Anchor, int64_t(Anchor.StartTick) + Column + length, offset);
-  if (!end || !end->System || !R.StaffLine || !Anchor.System) return;
-  const TKVStaffLineRecord* line =
-      StaffLineAt(end->System->Page, end->System->FirstStaffLine + (R.StaffLine->Index - Anchor.System->FirstStaffLine));
+  const TKVStaffLineRecord* line = end ? LineIn(R, end->System) : nullptr;
   if (!line) return;
   B.Left = B.Right;
   Canvas.Pen.Style = canvas::psDot;

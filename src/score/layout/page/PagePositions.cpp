@@ -263,6 +263,25 @@ struct TPlacing {
                 std::max(D.Bounds2.Top, D.Bounds2.Bottom) + D.StaffLine->LineSpacing / 2};
   }
 
+  // A part's name never reaches into the staves or the brackets before
+  // them: at the latest it ends a line space left of them, in the room the
+  // system's start leaves for names.
+  void KeepNamesLeft() const {
+    int64_t limit = R.LeftX;
+    for (int32_t i = 0; const TKVDisplayItem* d = R.GetDisplay(i); ++i)
+      if (d->Item && d->Item->Kind() == K::StaffBracket && !d->Hidden && d->StaffLine &&
+          !(d->DrawFlags & DisplayDrawFlag::Suppressed))
+        limit = std::min<int64_t>(limit, d->Bounds.Left);
+    for (int32_t i = 0; TKVDisplayItem* d = R.GetDisplay(i); ++i)
+      if (d->Item && d->Item->Kind() == K::LyricLine && !d->Hidden && d->StaffLine) {
+        const int64_t over = int64_t(d->Bounds.Width) - (limit - d->StaffLine->LineSpacing);
+        if (over <= 0) continue;
+        d->Bounds.Left = Saturate32(d->Bounds.Left - over);
+        d->Bounds.Width = Saturate32(d->Bounds.Width - over);
+        d->Bounds2 = d->Bounds;
+      }
+  }
+
   void MultiRest(TKVDisplayItem& D, int64_t Top, int32_t LineSpace) const {
     const auto& mark = static_cast<const TKVMark&>(*D.Item);
     const int64_t room = int64_t(R.RightX) - R.LeftX - StartWidths(R);
@@ -431,6 +450,7 @@ void PositionPageItems(TKVComposerContext& Ctx) {
         if (display->Item && !display->Hidden && display->Item->Kind() == K::Tuplet &&
             display->RecordType == DisplayRecordType::Item)
           placing.Tuplet(*display);
+      placing.KeepNamesLeft();
     }
     PlaceLyricHyphens(Ctx, system);
   }

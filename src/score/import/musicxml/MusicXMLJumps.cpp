@@ -124,6 +124,7 @@ void TKVMusicXMLWalk::OnEndingType() {
   } else if ((type == "stop" || type == "discontinue") && open) {
     open->Last = std::max(open->First, column);
     open->Open = false;
+    open->Closed = type == "stop";
   }
 }
 
@@ -170,7 +171,8 @@ void TKVMusicXMLWalk::PlaceJumps() {
 
 // One volta over the columns of an ending (the layout carries it onto each
 // of them, so that the play order takes every measure of it on its passes
-// only). An ending without numbers follows the one that ends just before
+// only), standing four line spaces above the staff, clear of the measure
+// number. An ending without numbers follows the one that ends just before
 // it, or is the first.
 void TKVMusicXMLWalk::PlaceEndings() {
   int32_t previousLast = -2, previousPass = 0;
@@ -184,5 +186,9 @@ void TKVMusicXMLWalk::PlaceEndings() {
     volta->SetKind(ItemKind::Volta);
     volta->SetValue(uint16_t(std::clamp<int32_t>(ending.Last - ending.First + 1, 1, UINT16_MAX)));
     volta->SetText2(passes);
+    // Above the staff, with room for its number under the line; a closed
+    // ending hooks down a line space at its right end.
+    volta->SetOffsetY(Clamp16(-int64_t(LineSpaceUnits(4))));
+    if (ending.Closed) volta->SetTextY(Clamp16(LineSpaceUnits(1)));
   }
 }

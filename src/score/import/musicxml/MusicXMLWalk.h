@@ -93,6 +93,7 @@ struct TKVXMLEnding {
   int32_t First = 0, Last = -1;
   std::string Passes;
   bool Open = true;
+  bool Closed = false;  // a stop: the bracket's right end hooks down
 };
 
 // The jumps of a column of the first part, from sound attributes, signs and

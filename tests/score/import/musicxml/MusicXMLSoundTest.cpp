@@ -9,7 +9,9 @@
 
 #include "score/import/musicxml/MusicXMLCount.h"
 #include "score/import/musicxml/MusicXMLTestSupport.h"
+#include "score/layout/page/PageRecords.h"
 #include "score/model/LayoutRecords.h"
+#include "score/model/Mark.h"
 
 namespace {
 
@@ -47,6 +49,16 @@ std::string Run(int first, int last) {
   return run;
 }
 
+// A one-part document of these measures (the first goes on after
+// "<divisions>").
+std::string Document(const std::vector<std::string>& Measures) {
+  std::string document =
+      "<?xml version=\"1.0\"?><score-partwise><part-list><score-part id=\"P\"/></part-list><part id=\"P\">";
+  for (size_t m = 0; m < Measures.size(); ++m)
+    document += (m ? "<measure>" : "<measure><attributes><divisions>") + Measures[m] + "</measure>";
+  return document + "</part></score-partwise>";
+}
+
 struct TSoundCase {
   const char* Name;
   std::vector<std::string> Measures;  // the first goes on after "<divisions>"
@@ -60,12 +72,9 @@ class MusicXMLSound : public MusicXMLLayoutTest, public ::testing::WithParamInte
 
 TEST_P(MusicXMLSound, PlaysAsWritten) {
   const TSoundCase& c = GetParam();
-  std::string document =
-      "<?xml version=\"1.0\"?><score-partwise><part-list><score-part id=\"P\"/></part-list><part id=\"P\">";
-  for (size_t m = 0; m < c.Measures.size(); ++m)
-    document += (m ? "<measure>" : "<measure><attributes><divisions>") + c.Measures[m] + "</measure>";
+  const std::string document = Document(c.Measures);
   TKVScore score;
-  ImportDocument(score, document + "</part></score-partwise>");
+  ImportDocument(score, document);
   const TKVPiece& piece = *score.GetPiece(0);
   std::string order;
   int ticks = 0;
@@ -77,7 +86,7 @@ TEST_P(MusicXMLSound, PlaysAsWritten) {
   EXPECT_EQ(order, c.Order);
   EXPECT_EQ(ticks, c.Ticks);
   std::string unfolded;
-  for (int m : UnfoldMusicXML(document + "</part></score-partwise>"))
+  for (int m : UnfoldMusicXML(document))
     unfolded += (unfolded.empty() ? "" : " ") + std::to_string(m + 1);
   EXPECT_EQ(unfolded, c.Order);
   size_t pitches = 0;
@@ -146,5 +155,24 @@ INSTANTIATE_TEST_SUITE_P(
                                  512,
                                  512}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// The brackets of the endings stand four line spaces above the staff, and
+// only the stopped one hooks down at its right end.
+TEST_F(MusicXMLLayoutTest, EndingBracketsStandAboveTheStaff) {
+  TKVScore score;
+  ImportDocument(score, Document({Head + W, Bar("left", End("1", "start")) + W + Bar("right", End("1", "stop") + Back),
+                                  Bar("left", End("2", "start")) + W + Bar("right", End("2", "discontinue"))}));
+  std::vector<const TKVDisplayItem*> brackets;
+  for (const auto& record : score.GetPiece(0)->Layout().MeasureRecords)
+    for (int32_t i = 0; const TKVDisplayItem* d = record->GetDisplay(i); ++i)
+      if (d->Item && d->Item->Kind() == ItemKind::Volta && d->RecordType == DisplayRecordType::Item) brackets.push_back(d);
+  ASSERT_EQ(brackets.size(), 2u);
+  for (const TKVDisplayItem* d : brackets) {
+    ASSERT_NE(d->StaffLine, nullptr);
+    EXPECT_NEAR(d->StaffLine->InnerTop - d->Bounds.Top, 4 * d->StaffLine->LineSpacing, 8);
+  }
+  EXPECT_GT(static_cast<const TKVMark*>(brackets[0]->Item)->TextY(), 0) << "the stopped ending hooks down";
+  EXPECT_EQ(static_cast<const TKVMark*>(brackets[1]->Item)->TextY(), 0) << "the discontinued one stays open";
+}
 
 }  // namespace

@@ -54,10 +54,11 @@ bool TKVMusicXMLWalk::HandleJumpName(const std::string& Name) {
   if (!sound && !sign) return false;
   TKVXMLJumps* jumps = ColumnJumps();
   if (!jumps) return true;
+  const uint16_t at = uint16_t(sign && FNext < FMeasureLength ? std::max(FNext, 0) : 0);
   if (Name == "segno")
-    jumps->Segno = true;
+    jumps->Segno = true, jumps->SegnoPosition = sign ? at : jumps->SegnoPosition;
   else if (Name == "coda")
-    jumps->Coda = true;
+    jumps->Coda = true, jumps->CodaPosition = sign ? at : jumps->CodaPosition;
   else if (Name == "tocoda")
     jumps->ToCoda = true, jumps->ToCodaAtStart = FNext == 0;
   else if (Name == "dacapo")
@@ -147,9 +148,15 @@ void TKVMusicXMLWalk::PlaceJumps() {
   }
   const TKVPart* first = FPiece.GetPart(0);
   for (auto& [index, jumps] : FJumps) {
-    auto add = [&](int32_t column, uint8_t kind) { (new TKVMark(EnsureColumn(column)))->SetKind(kind); };
-    if (jumps.Segno) add(index, ItemKind::Segno);
-    if (jumps.Coda) add(index, ItemKind::Coda);
+    auto add = [&](int32_t column, uint8_t kind, uint16_t position = 0) {
+      auto* mark = new TKVMark(EnsureColumn(column));
+      mark->SetKind(kind);
+      mark->SetPosition(position);
+      // Signs stand above the staff, clear of the notes in it.
+      if (kind == ItemKind::Segno || kind == ItemKind::Coda) mark->SetOffsetY(Clamp16(-int64_t(LineSpaceUnits(2))));
+    };
+    if (jumps.Segno) add(index, ItemKind::Segno, jumps.SegnoPosition);
+    if (jumps.Coda) add(index, ItemKind::Coda, jumps.CodaPosition);
     // The measures from the one after the jump up to the coda are left out
     // on the way back: a coda mark opens and closes the part skipped.
     if (jumps.ToCoda) add(jumps.ToCodaAtStart ? index : index + 1, ItemKind::Coda);

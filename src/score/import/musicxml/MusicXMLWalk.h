@@ -103,6 +103,7 @@ struct TKVXMLJumps {
   bool ToCodaAtStart = false;  // the jump leaves before the column's first note
   TKVLyric* FineText = nullptr;
   uint16_t FinePosition = 0;
+  uint16_t SegnoPosition = 0, CodaPosition = 0;  // where a written sign stands
 };
 
 class TKVMusicXMLWalk {

@@ -175,4 +175,23 @@ TEST_F(MusicXMLLayoutTest, EndingBracketsStandAboveTheStaff) {
   EXPECT_EQ(static_cast<const TKVMark*>(brackets[1]->Item)->TextY(), 0) << "the discontinued one stays open";
 }
 
+// A segno and a coda written before the first and the second quarter stand
+// there, above the staff.
+TEST_F(MusicXMLLayoutTest, SignsStandAboveTheStaffAtTheirNotes) {
+  TKVScore score;
+  ImportDocument(score, Document({Head + Segno + N(1) + Coda + N(1) + N(2)}));
+  std::map<uint8_t, const TKVDisplayItem*> signs;
+  const TKVMeasureRecord& record = *score.GetPiece(0)->Layout().MeasureRecords[0];
+  for (int32_t i = 0; const TKVDisplayItem* d = record.GetDisplay(i); ++i)
+    if (d->Item && (d->Item->Kind() == ItemKind::Segno || d->Item->Kind() == ItemKind::Coda)) signs[d->Item->Kind()] = d;
+  ASSERT_EQ(signs.size(), 2u);
+  EXPECT_EQ(static_cast<const TKVMark*>(signs[ItemKind::Segno]->Item)->Position(), 0);
+  EXPECT_EQ(static_cast<const TKVMark*>(signs[ItemKind::Coda]->Item)->Position(), 128);
+  for (const auto& [kind, d] : signs) {
+    ASSERT_NE(d->StaffLine, nullptr);
+    EXPECT_LE(d->Bounds.Bottom, d->StaffLine->InnerTop) << int(kind);
+  }
+  EXPECT_LT(signs[ItemKind::Segno]->Bounds.Left, signs[ItemKind::Coda]->Bounds.Left) << "the coda at its own note";
+}
+
 }  // namespace

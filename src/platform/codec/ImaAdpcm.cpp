@@ -1,6 +1,7 @@
 #include "platform/codec/ImaAdpcm.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 #include "base/LittleEndian.h"
@@ -44,23 +45,6 @@ int16_t TImaChannel::Decode(int code) {
   return int16_t(Sample);
 }
 
-int TImaEncoder::TState::Encode(int16_t sample) {
-  const int step = kSteps[Published.Index];
-  int best = 0;
-  int64_t bestCost = INT64_MAX;
-  for (int code = 0; code < 16; ++code) {
-    const int64_t a = Next(Published.Sample, PublishedDiff(step, code), code) - sample;
-    const int64_t b = Next(Exact, ExactDiff(step, code), code) - sample;
-    if (a * a + b * b < bestCost) {
-      bestCost = a * a + b * b;
-      best = code;
-    }
-  }
-  Exact = Next(Exact, ExactDiff(step, best), best);
-  Published.Decode(best);
-  return best;
-}
-
 size_t DecodeImaBlock(const uint8_t* block, size_t bytes, int channels, size_t samplesPerBlock, int16_t* out) {
   if (bytes < size_t(4 * channels) || samplesPerBlock == 0) return 0;
   // Whole groups of 8 samples per channel follow the header.
@@ -85,7 +69,7 @@ bool TImaEncoder::Open(int channels, uint32_t blockAlign, uint32_t samplesPerBlo
   FChannels = channels;
   FBlockAlign = blockAlign;
   FSamplesPerBlock = samplesPerBlock;
-  FState[0] = FState[1] = TState();
+  FIndex[0] = FIndex[1] = 0;
   return true;
 }
 
@@ -102,16 +86,86 @@ void TImaEncoder::Encode(const int16_t* samples, uint32_t frames, bool final, st
 
 void TImaEncoder::EncodeBlock(const int16_t* samples, std::vector<uint8_t>& out) {
   uint8_t* block = &*out.insert(out.end(), FBlockAlign, uint8_t(0));
+  std::vector<uint8_t> codes;
   for (int c = 0; c < FChannels; ++c) {
-    TState& state = FState[c];
-    state.Published.Sample = state.Exact = samples[c];
     le::store16(block + 4 * c, uint16_t(samples[c]));
-    block[4 * c + 2] = uint8_t(state.Published.Index);
-    for (size_t k = 1; k < FSamplesPerBlock; ++k) {
-      const int code = state.Encode(samples[k * size_t(FChannels) + size_t(c)]);
-      block[CodeByte(k, c, FChannels)] |= uint8_t((k - 1) % 2 ? code << 4 : code);
-    }
+    block[4 * c + 2] = uint8_t(FIndex[c]);
+    FIndex[c] = EncodeChannel(samples, c, {samples[c], samples[c], FIndex[c], 0}, codes);
+    for (size_t k = 1; k < FSamplesPerBlock; ++k)
+      block[CodeByte(k, c, FChannels)] |= uint8_t((k - 1) % 2 ? codes[k - 1] << 4 : codes[k - 1]);
   }
+}
+
+int TImaEncoder::EncodeChannel(const int16_t* samples, int c, TPath start, std::vector<uint8_t>& codes) {
+  struct TChoice {
+    TPath Path;
+    uint8_t From = 0, Code = 0;
+  };
+  const size_t steps = FSamplesPerBlock - 1, channels = size_t(FChannels);
+  FFrom.assign(steps * kPaths, 0);
+  FCode.assign(steps * kPaths, 0);
+  std::array<TChoice, kPaths> paths{}, kept{};
+  size_t count = 1;
+  paths[0].Path = start;
+  for (size_t k = 0; k < steps; ++k) {
+    const int sample = samples[(k + 1) * channels + size_t(c)];
+    size_t keptCount = 0;
+    // Keeps the cheapest paths in order of cost, one per decoder state:
+    // paths in one state go on alike, so only the cheaper counts.
+    auto offer = [&](const TPath& path, size_t from, int code) {
+      if (keptCount == kPaths && path.Cost >= kept[kPaths - 1].Path.Cost) return;
+      size_t at = keptCount;
+      for (size_t i = 0; i < keptCount; ++i)
+        if (kept[i].Path.Published == path.Published && kept[i].Path.Exact == path.Exact &&
+            kept[i].Path.Index == path.Index) {
+          if (path.Cost >= kept[i].Path.Cost) return;
+          at = i;
+          break;
+        }
+      if (at == keptCount && keptCount < kPaths) ++keptCount;
+      if (at == keptCount) at = kPaths - 1;  // the dearest gives way
+      for (; at > 0 && kept[at - 1].Path.Cost > path.Cost; --at) kept[at] = kept[at - 1];
+      kept[at] = {path, uint8_t(from), uint8_t(code)};
+    };
+    for (size_t p = 0; p < count; ++p) {
+      const TPath& from = paths[p].Path;
+      const int step = kSteps[from.Index];
+      auto tryCode = [&](int code) {
+        TPath next;
+        next.Published = Next(from.Published, PublishedDiff(step, code), code);
+        next.Exact = Next(from.Exact, ExactDiff(step, code), code);
+        next.Index = std::clamp(from.Index + kIndexStep[code], 0, 88);
+        const int64_t a = next.Published - sample, b = next.Exact - sample;
+        next.Cost = from.Cost + 16 * a * a + 3 * b * b;
+        offer(next, p, code);
+      };
+      // The codes nearest for each decoder and two on either side (near
+      // zero, either sign): the others seldom start a better path, and
+      // leaving them out makes the search several times faster.
+      unsigned codes = 0;
+      for (const int predicted : {from.Published, from.Exact}) {
+        const int diff = sample - predicted, sign = diff < 0 ? 8 : 0;
+        const int nearest = std::min(7, std::abs(diff) * 4 / step);
+        codes |= 31u << (sign + std::max(0, nearest - 2)) & 0xFFu << sign;
+        if (nearest <= 1) codes |= 1u << (sign ^ 8);
+      }
+      for (int code = 0; code < 16; ++code)
+        if (codes >> code & 1) tryCode(code);
+    }
+    for (size_t i = 0; i < keptCount; ++i) {
+      FFrom[k * kPaths + i] = kept[i].From;
+      FCode[k * kPaths + i] = kept[i].Code;
+    }
+    paths = kept;
+    count = keptCount;
+  }
+  // The cheapest path, traced back from its end.
+  codes.resize(steps);
+  for (size_t k = steps, p = 0; k-- > 0;) {
+    codes[k] = FCode[k * kPaths + p];
+    p = FFrom[k * kPaths + p];
+  }
+  return steps ? paths[0].Path.Index : start.Index;
 }
 
 }  // namespace codec

@@ -27,9 +27,13 @@ size_t DecodeImaBlock(const uint8_t* block, size_t bytes, int channels, size_t s
 // channel's step index carried from block to block as a decoder leaves it.
 // Decoders differ in one point: libavcodec's sums a code's step as the
 // exact product ((2 x code + 1) x step / 8, rounded down), the published
-// rule by shifts. The encoder follows both predictors and picks for each
-// sample the code that keeps both nearest to it, so that neither drifts
-// from the take across a block (which a quiet take would hear).
+// rule by shifts. The encoder follows both predictors and chooses a block's
+// codes to keep both near the take, the published one first (its squared
+// error weighs 16, the other's 3), so that neither drifts from it
+// across a block (which a quiet take would hear). It keeps the few best
+// code sequences so far rather than the best code for each sample alone:
+// a code that is a little worse now may leave the step where the next
+// samples need it, which high notes depend on.
 class TImaEncoder {
 public:
   // False unless Channels is 1 or 2 and BlockAlign holds the header and
@@ -43,15 +47,22 @@ public:
 private:
   void EncodeBlock(const int16_t* samples, std::vector<uint8_t>& out);
 
-  struct TState {
-    TImaChannel Published;
-    int Exact = 0;  // the exact-product decoder's sample
-    int Encode(int16_t sample);
+  // One code sequence: both decoders' samples after it, the step index
+  // and the weighted squared error so far.
+  struct TPath {
+    int Published = 0, Exact = 0, Index = 0;
+    int64_t Cost = 0;
   };
+  static constexpr size_t kPaths = 4;
+  // Encodes channel C's samples after the first, from the path Start;
+  // Codes receives them in order. Returns the step index a decoder ends at.
+  int EncodeChannel(const int16_t* samples, int c, TPath start, std::vector<uint8_t>& codes);
 
   int FChannels = 0;
   uint32_t FBlockAlign = 0, FSamplesPerBlock = 0;
-  TState FState[2];
+  int FIndex[2] = {0, 0};  // each channel's step index where the last block left it
+  // Per sample of the block: the path each kept path came from and its code.
+  std::vector<uint8_t> FFrom, FCode;
 };
 
 }  // namespace codec

@@ -22,7 +22,22 @@ struct TImaCase {
   uint32_t Rate;
   uint16_t Channels;
   double Gain;  // of the take signal: 1, or a quiet take far below full scale
+  bool HighLine = false;  // a quiet line of high notes instead
 };
+
+// A line of high notes struck every quarter second and dying away, as a
+// synthesiser plays a melody an octave above middle C, peaking near -27 dBFS.
+std::vector<int16_t> HighLine(uint32_t rate, uint16_t channels, double seconds) {
+  static const double notes[] = {523.3, 587.3, 659.3, 698.5, 784.0, 880.0, 987.8, 1046.5};
+  std::vector<int16_t> out(size_t(std::lround(rate * seconds)) * channels);
+  for (size_t i = 0; i < out.size() / channels; ++i) {
+    const double t = double(i) / rate, since = std::fmod(t, 0.25);
+    const double f = notes[size_t(t / 0.25) % 8];
+    const double v = 0.03 * std::exp(-since * 8) * (std::sin(2 * M_PI * f * t) + 0.5 * std::sin(4 * M_PI * f * t));
+    for (uint16_t ch = 0; ch < channels; ++ch) out[i * channels + ch] = int16_t(std::lround(v * 32767));
+  }
+  return out;
+}
 
 // The error of Decoded against Reference in dB of full scale (RMS over the
 // reference's length).
@@ -68,7 +83,7 @@ protected:
 
 TEST_P(ImaAdpcm, ASavedTakeDecodesEverywhereWithinTheFormatsOwnError) {
   const TImaCase c = GetParam();
-  std::vector<int16_t> signal = TakeSignal(c.Rate, c.Channels, 2.0);
+  std::vector<int16_t> signal = c.HighLine ? HighLine(c.Rate, c.Channels, 2.0) : TakeSignal(c.Rate, c.Channels, 2.0);
   for (int16_t& s : signal) s = int16_t(std::lround(s * c.Gain));
   const std::string pcm = Dir.Path("take.wav"), ours = Dir.Path("ours.wav"), sox = Dir.Path("sox.wav");
   const std::vector<int16_t> take = WritePcmWave(pcm, signal, c.Rate, c.Channels, 16);
@@ -101,7 +116,8 @@ TEST_P(ImaAdpcm, ASavedTakeDecodesEverywhereWithinTheFormatsOwnError) {
 
 INSTANTIATE_TEST_SUITE_P(Takes, ImaAdpcm,
                          testing::Values(TImaCase{"Stereo44k", 44100, 2, 1.0}, TImaCase{"Mono22k", 22050, 1, 1.0},
-                                         TImaCase{"QuietStereo44k", 44100, 2, 0.004}, TImaCase{"QuietMono8k", 8000, 1, 0.004}),
+                                         TImaCase{"QuietStereo44k", 44100, 2, 0.004}, TImaCase{"QuietMono8k", 8000, 1, 0.004},
+                                         TImaCase{"HighLine44k", 44100, 2, 1.0, true}),
                          [](const testing::TestParamInfo<TImaCase>& info) { return std::string(info.param.Name); });
 
 // The published step rule, worked by hand from 0 at index 0 (step 7):

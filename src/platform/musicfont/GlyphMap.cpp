@@ -18,6 +18,10 @@ constexpr bool T = true, F = false;
 // Rests: the renderer's baseline is half a space below the middle line,
 // Emmentaler's rests stand on the middle line.
 // Clefs: the G clef's origin is on the G line, one space above the baseline.
+// Fermatas and pedal marks: the renderer's baseline lies a space (the pedal
+// down mark 1 1/3 spaces) below the top of the mark's two-space rectangle,
+// Emmentaler's glyphs stand on their origin: moved down, they fill the
+// rectangle instead of rising over the note or staff above it.
 const TGlyphEntry kEntries[] = {
     {0x21, K::Brace, {nullptr}, 0, 0, F, F, 0, "staff brace"},
     {0x22, K::Shape, {"clefs.G"}, 0, -1, F, F, 0, "G clef"},
@@ -78,8 +82,8 @@ const TGlyphEntry kEntries[] = {
     {0x75, K::Sequence, {"s", "f", "z"}, 0, 0, F, F, 0, "sfz"},
     {0x78, K::Shape, {"scripts.segno"}, 0, 0, T, F, 0, "segno"},
     {0x79, K::Shape, {"scripts.coda"}, 0, 0, T, F, 0, "coda"},
-    {0x7A, K::Shape, {"pedal.Ped"}, 0, 0, F, F, 0, "pedal down"},
-    {0x7B, K::Shape, {"pedal.*"}, 0, 0, F, F, 0, "pedal release"},
+    {0x7A, K::Shape, {"pedal.Ped"}, 0, 0.62, F, F, 0, "pedal down"},
+    {0x7B, K::Shape, {"pedal.*"}, 0, 0.5, F, F, 0, "pedal release"},
     {0x7C, K::Shape, {"scripts.turn"}, 0, 0, T, T, 0, "turn, sub-kind 0"},
     {0x7D, K::Shape, {"scripts.reverseturn"}, 0, 0, T, T, 0, "turn, sub-kind 1"},
     {0x7E, K::Shape, {"scripts.slashturn"}, 0, 0, T, T, 0, "turn, sub-kind 2"},
@@ -91,12 +95,12 @@ const TGlyphEntry kEntries[] = {
     {0x87, K::Shape, {"scripts.mordent"}, 0, 0, T, T, 0, "ornament, variant 1"},
     {0x88, K::Shape, {"scripts.prallprall"}, 0, 0, T, T, 0, "ornament, variant 2"},
     {0x89, K::Shape, {"scripts.prallmordent"}, 0, 0, T, T, 0, "ornament, variant 3"},
-    {0x8C, K::Shape, {"scripts.ufermata"}, 0, 0, T, T, 0, "fermata, sub-kind 0"},
-    {0x8D, K::Shape, {"scripts.ushortfermata"}, 0, 0, T, T, 0, "fermata, sub-kind 1"},
-    {0x8E, K::Shape, {"scripts.ulongfermata"}, 0, 0, T, T, 0, "fermata, sub-kind 5"},
-    {0x8F, K::Shape, {"scripts.uverylongfermata"}, 0, 0, T, T, 0, "fermata, sub-kind 6"},
-    {0x90, K::Shape, {"scripts.uhenzeshortfermata"}, 0, 0, T, T, 0, "fermata, sub-kind 7"},
-    {0x91, K::Shape, {"scripts.uhenzelongfermata"}, 0, 0, T, T, 0, "fermata, sub-kind 8"},
+    {0x8C, K::Shape, {"scripts.ufermata"}, 0, 0.7, T, T, 0, "fermata, sub-kind 0"},
+    {0x8D, K::Shape, {"scripts.dfermata"}, 0, -0.7, T, F, 0, "fermata, sub-kind 1 (inverted)"},
+    {0x8E, K::Shape, {"scripts.ulongfermata"}, 0, 0.7, T, T, 0, "fermata, sub-kind 5"},
+    {0x8F, K::Shape, {"scripts.uverylongfermata"}, 0, 0.7, T, T, 0, "fermata, sub-kind 6"},
+    {0x90, K::Shape, {"scripts.uhenzeshortfermata"}, 0, 0.7, T, T, 0, "fermata, sub-kind 7"},
+    {0x91, K::Shape, {"scripts.uhenzelongfermata"}, 0, 0.7, T, T, 0, "fermata, sub-kind 8"},
     {0x94, K::Placeholder, {nullptr}, 0, 0, F, F, 250, "line mark 1"},
     {0x95, K::Placeholder, {nullptr}, 0, 0, F, F, 250, "line mark 2"},
     {0x96, K::Placeholder, {nullptr}, 0, 0, F, F, 250, "line mark 3"},

@@ -233,7 +233,10 @@ void PageCorpus::CheckRecords() {
           const bool inside = !onPage || (x >= 0 && x <= width && onPageOrHanging(y));
           const bool note = kind == 20 && (d->Bounds.Left < record.LeftX || d->Bounds.Left > record.RightX ||
                                            !onPageOrHanging((d->Bounds.Top + d->Bounds.Bottom) / 2));
-          if (staffLine && inside && !note) continue;
+          // Part names stand left of their staves, endings and signs above them.
+          const bool clear = !line || ((kind != 35 || d->Bounds.Width <= record.LeftX - line->LineSpacing) &&
+                                       ((kind != 150 && kind != 151 && kind != 171) || d->Bounds.Bottom < line->InnerTop));
+          if (staffLine && inside && !note && clear) continue;
           ADD_FAILURE() << "page " << p << " measure " << record.ColumnIndex << " kind " << int(kind) << " at " << x
                         << "," << y << " (" << d->Bounds.Left << "," << d->Bounds.Top << "," << d->Bounds.Width << ","
                         << d->Bounds.Bottom << ") measure " << record.LeftX << ".." << record.RightX << " staff "

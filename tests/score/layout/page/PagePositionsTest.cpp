@@ -352,22 +352,6 @@ TEST_F(PagePositions, RecordsWithoutAPlaceAreNotDrawn) {
   static_cast<void>(after);
 }
 
-// A part's name stands a line space left of the bracket before the staves;
-// a name its importer already put further left keeps its place.
-TEST_F(PagePositions, PartNamesStandLeftOfTheBracket) {
-  MakePiece(2, 2);
-  TKVMark* bracket = AddMark(Measure(0, 0), 1, 0, 1);
-  TKVLyric* plain = AddLyric(Measure(0, 0), 35, 0, {u"Violin"});
-  TKVLyric* shifted = AddLyric(Measure(1, 0), 35, 0, {u"Cello"});
-  shifted->SetOffsetX(-4000);
-  Layout();
-  const TKVMeasureRecord& r = Record(0);
-  const TKVDisplayItem& b = Placed(0, bracket);
-  ASSERT_LT(b.Bounds.Left, r.LeftX);
-  EXPECT_EQ(Placed(0, plain).Bounds.Width, b.Bounds.Left - b.StaffLine->LineSpacing);
-  EXPECT_EQ(Placed(0, shifted).Bounds.Left, r.LeftX - 4000 * score->Scale() / 100);
-}
-
 // |: 1 2 [3 4]1 :| [5]2 with a system break inside the first ending.
 TEST_F(PagePositions, AnEndingCutAtASystemEndCoversBothMeasures) {
   MakePiece(1, 5);

@@ -99,6 +99,12 @@ function(sonarid_test NAME)
     SONARID_BINARY_DIR="${CMAKE_BINARY_DIR}"
     SONARID_CORPUS_DIR="${SONARID_CORPUS_DIR}"
     SONARID_MIDI_CACHE="${SONARID_MIDI_CACHE}")
+  # Tests that walk a whole corpus or a long random walk take a share of it
+  # where the sanitizers make everything several times slower
+  # (support/Sanitized.h).
+  if(SONARID_SANITIZE OR SONARID_TSAN)
+    target_compile_definitions(${NAME} PRIVATE SONARID_SANITIZED=1)
+  endif()
   # Test code itself needs no optimisation (the libraries it drives keep
   # theirs), and GoogleTest's headers are the bulk of every test's compile.
   if(CMAKE_BUILD_TYPE STREQUAL "Release")

@@ -12,7 +12,8 @@
 // Files opened are copies in the walk's folder and saves go there only:
 // the dialogs start there (it is made the home folder) and never leave it.
 // SONARID_WALK_STEPS / SONARID_WALK_SEED set the walk (default: seed 20270,
-// 12000 steps headless and 1200 on Xvfb, each about a minute and a half).
+// 12000 steps headless and 1200 on Xvfb, each about a minute and a half;
+// under the sanitizers 2000 and 600, each about a minute there).
 #include <spawn.h>
 #include <unistd.h>
 
@@ -28,6 +29,7 @@
 #include "platform/forms/FileDialogForm.h"
 #include "platform/window/SdlHost.h"
 #include "platform/window/WindowSystem.h"
+#include "support/Sanitized.h"
 #include "support/VirtualDisplay.h"
 #include "ui/frame/ECFormDesigner.h"
 
@@ -278,7 +280,8 @@ TEST_P(ExerciserTest, AnyOrderOfUserActionsLeavesTheProgramRunningAndConsistent)
   for (const char* name : {"score.xml", "song.mid", "damaged.mid", "missing/x.mid", "take-1.wav", "take-2", "missing/t.wav"})
     Paths.push_back((Folder / name).string());
 
-  const int steps = Env("SONARID_WALK_STEPS", GetParam() == TDisplay::Headless ? 12000 : 1200);
+  const int steps = Env("SONARID_WALK_STEPS", GetParam() == TDisplay::Headless ? (test_support::kSanitized ? 2000 : 12000)
+                                                                                : (test_support::kSanitized ? 600 : 1200));
   int restarts = 0;
   while (RunProgram(steps) && Done < steps) {
     ++restarts;

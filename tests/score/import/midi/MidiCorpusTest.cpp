@@ -16,6 +16,7 @@
 #include "score/import/midi/MidiReaderTestSupport.h"
 #include "score/model/LayoutRecords.h"
 #include "score/model/ScoreImporters.h"
+#include "support/Sanitized.h"
 #include "support/ScratchDir.h"
 
 namespace fs = std::filesystem;
@@ -292,9 +293,10 @@ TLoadCount LoadAndCount(const std::string& path) {
 
 // Loaded as the program loads it, each file lays out and gets a play order
 // that plays for the file's own time (within 1 %) and strikes or merges
-// every note-on once.
+// every note-on once. (Each file's reading and import is checked under the
+// sanitizers too, file by file, above.)
 TEST_F(MidiImportTest, EveryFileLoadsAndPlaysForItsTime) {
-  std::vector<fs::path> files = CorpusFiles();
+  const std::vector<fs::path> files = test_support::SanitizerShare(CorpusFiles(), 8);
   if (files.empty()) GTEST_SKIP() << "no MIDI corpus at '" << MidiCacheDir() << "'";
   RegisterMidiImporter();
   double worst = 0;
@@ -315,7 +317,10 @@ TEST_F(MidiImportTest, EveryFileLoadsAndPlaysForItsTime) {
   // Where the engine knowingly plays longer: a note ending at the last bar
   // line is snapped to a grid cell it overruns and carried into a measure
   // of its own.
-  EXPECT_EQ(timedOtherwise, std::vector<std::string>{"openmsx/moo_redfarn.mid"});
+  std::vector<std::string> known;
+  for (const fs::path& path : files)
+    if (path.filename() == "moo_redfarn.mid") known.push_back("openmsx/moo_redfarn.mid");
+  EXPECT_EQ(timedOtherwise, known);
   std::printf("MIDI corpus: %zu files, largest deviation %.3f %% (%s)\n", files.size(), worst * 100, worstName.c_str());
 }
 

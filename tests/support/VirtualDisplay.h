@@ -6,7 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,12 +41,21 @@ public:
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
                           "-br", "-noreset", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (posix_spawnp(&FPid, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ) != 0) FPid = 0;
-    posix_spawn_file_actions_destroy(&actions);
+    // The server ends with the test's process, also one that crashed, and
+    // does not hold its output open: CTest waits for that output to close,
+    // and a crash would otherwise show as a timeout minutes later.
+    const pid_t parent = getpid();
+    FPid = fork();
+    if (FPid == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      if (getppid() != parent) _exit(1);
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, 1), dup2(null, 2);
+      close(fds[0]);
+      execvp("Xvfb", const_cast<char**>(argv));
+      _exit(127);
+    }
+    if (FPid < 0) FPid = 0;
     close(fds[1]);
     // Xvfb writes the display number once it accepts connections.
     pollfd p{fds[0], POLLIN, 0};

@@ -79,8 +79,9 @@ std::string ProgramTest::AnswerNextBox(int result, const std::function<void()>& 
           shown += (line ? " " : "") + box->MMessageBlock->Lines().Strings(line);
         box->SetModalResult(result);
       }
-  });
+  }, &shown);
   action();
+  TMainQueue::Instance().Cancel(&shown);  // no box came: nothing is left for later
   return shown;
 }
 
@@ -94,8 +95,9 @@ std::string ProgramTest::AnswerNextDialog(const std::string& name, const std::fu
     edit->SetText(name);
     name.empty() ? dialog->SetModalResult(forms::mrCancel)
                  : dynamic_cast<forms::TControl*>(dialog->FindComponent("OkButton"))->Click();
-  });
+  }, &proposed);
   action();
+  TMainQueue::Instance().Cancel(&proposed);  // no dialog came: nothing is left for later
   return proposed;
 }
 

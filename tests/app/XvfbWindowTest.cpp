@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <set>
 
 #include "ProgramTestSupport.h"
@@ -25,6 +26,18 @@ TEST(XvfbWindowTest, ToolBarsLabelsMessageBoxAndFileDialogsLookAsADesktopUserExp
   StartScoreServices();
   InitializeProgramUnit({ProgramFile(), folder.string() + "/"});
   TFProgramModule* main = nullptr;
+  // However the test ends, an assertion's return too, the next test in this
+  // process finds no window, program unit or answer of this one.
+  const int answers = 0;  // owner of the posted answers
+  struct TAtEnd {
+    std::function<void()> Fn;
+    ~TAtEnd() { Fn(); }
+  } cleanUp{[&] {
+    TMainQueue::Instance().Cancel(&answers);
+    delete main;
+    FinalizeProgramUnit();
+    x.App.reset();
+  }};
   x.App->CreateForm(main);
   main->Show();
   auto shot = [&](const std::string& name) {
@@ -78,26 +91,30 @@ TEST(XvfbWindowTest, ToolBarsLabelsMessageBoxAndFileDialogsLookAsADesktopUserExp
     fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(i));
   }
   std::string oldest;  // the first file once sorted by date
-  auto answer = [&](const char* picture, const char* header) {
-    TMainQueue::Instance().Post([&, picture, header] {
-      auto* dialog = dynamic_cast<forms::TFileDialogForm*>(forms::Screen->ActiveForm());
-      if (header) dynamic_cast<forms::TControl*>(dialog->FindComponent(header))->Click();
-      shot(picture);
-      oldest = dialog->Entries().size() > 3 ? dialog->Entries()[3].Name : "";
-      dialog->SetModalResult(forms::mrCancel);
-    });
+  // Runs Action, photographing the file dialog it shows (sorted by Header's
+  // column first) and cancelling it.
+  auto answer = [&](const char* picture, const char* header, const std::function<void()>& action) {
+    bool shown = false;
+    TMainQueue::Instance().Post(
+        [&] {
+          auto* dialog = dynamic_cast<forms::TFileDialogForm*>(forms::Screen->ActiveForm());
+          if (!dialog) return;
+          if (header) dynamic_cast<forms::TControl*>(dialog->FindComponent(header))->Click();
+          shot(picture);
+          oldest = dialog->Entries().size() > 3 ? dialog->Entries()[3].Name : "";
+          dialog->SetModalResult(forms::mrCancel);
+          shown = true;
+        },
+        &answers);
+    action();
+    TMainQueue::Instance().Cancel(&answers);  // an answer no dialog took
+    EXPECT_TRUE(shown) << picture;
   };
   main->ODFile->InitialDir = files.string();
-  answer("open-dialog-by-name", nullptr);
-  main->ODFile->Execute();
-  answer("open-dialog-by-date", "DateHeader");
-  main->ODFile->Execute();
+  answer("open-dialog-by-name", nullptr, [&] { main->ODFile->Execute(); });
+  answer("open-dialog-by-date", "DateHeader", [&] { main->ODFile->Execute(); });
   EXPECT_EQ(oldest, "piece29.mid");
-  answer("save-dialog", nullptr);  // where it starts: FileActionsTest
-  main->ASaveAsExecute();
-  delete main;
-  FinalizeProgramUnit();
-  x.App.reset();
+  answer("save-dialog", nullptr, [&] { main->ASaveAsExecute(); });  // where it starts: FileActionsTest
 }
 
 }  // namespace

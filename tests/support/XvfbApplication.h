@@ -19,6 +19,12 @@ namespace test_support {
 class TXvfbApplication {
 public:
   TXvfbApplication(int width, int height) {
+    // SDL keeps the connection to a display that went away (the program
+    // ends then): a later test in the same process would draw nowhere.
+    if (window::X11DisplayLost()) {
+      FSkip = "an earlier test in this process lost its X display; run this test in a process of its own, as ctest does";
+      return;
+    }
     if (const std::string tool = MissingScreenshotTool(); !tool.empty()) {
       FSkip = tool + " is not installed (scripts/install-deps installs it)";
       return;

@@ -83,9 +83,12 @@ TEST_F(OpenFileTest, EachKindOfScoreOpensAndPlaysOnTheSynthesiserToItsStopEvent)
   const TBytes bytes = sample::File().Bytes();
   WriteText(score, std::string(bytes.begin(), bytes.end()));
   // The built score sounds only in its first measure, and only once its
-  // part's volume (0 in the file) is raised.
+  // part's volume (0 in the file) is raised. The MusicXML file is one whole
+  // note of two seconds: a start inside a note does not strike it, so it
+  // plays from its beginning (what was heard from a start inside it was
+  // only what the file before left sounding).
   std::vector<std::pair<std::string, int>> files = {{score.string(), 60000},
-                                                    {CorpusXml("01c-Pitches-NoVoiceElement.xml"), 1500}};
+                                                    {CorpusXml("01c-Pitches-NoVoiceElement.xml"), 2000}};
   const std::string midi = CorpusMidi("01-StartWithMiddleC.mid");
   if (!midi.empty()) files.emplace_back(midi, 1500);
   for (const auto& [file, leadMs] : files) {

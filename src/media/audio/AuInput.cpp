@@ -77,9 +77,11 @@ void TAuStreamedInput::GetData(uint8_t*& buffer, uint32_t& bytes) {
 
 bool TAuStreamedInput::Seek(int64_t sample) {
   if (!FSeekable) return false;
+  // The output's thread may be preparing the input, which sets its length:
+  // the length is read under the lock that preparing holds.
+  std::lock_guard<std::recursive_mutex> lock(FLock);
   const int64_t total = GetTotalSamples();
   if (total >= 0 && sample > total) return false;
-  std::lock_guard<std::recursive_mutex> lock(FLock);
   if (FBusy) {
     int64_t at = sample + StartSample;
     SeekInternal(at);
@@ -94,10 +96,10 @@ bool TAuStreamedInput::Seek(int64_t sample) {
 
 bool TAuStreamedInput::SetStartTime(int32_t minutes, int32_t seconds) {
   if (!FSeekable) return false;
+  std::lock_guard<std::recursive_mutex> lock(FLock);  // as in Seek
   const int64_t total = GetTotalSamples();
   const int64_t sample = (int64_t(minutes) * 60 + seconds) * int64_t(GetSampleRate());
   if (total < 0 || sample > total) return false;
-  std::lock_guard<std::recursive_mutex> lock(FLock);
   StartSample = sample;
   return true;
 }

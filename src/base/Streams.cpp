@@ -120,7 +120,11 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
   int64_t base = origin == TSeekOrigin::soBeginning ? 0 : origin == TSeekOrigin::soCurrent ? FPosition : GetSize();
-  FPosition = std::max<int64_t>(0, base + offset);
+  // A damaged clip can ask for a place beyond the 64-bit range: refused as a
+  // file stream refuses a failed seek, leaving the position where it was.
+  int64_t target;
+  if (__builtin_add_overflow(base, offset, &target)) return FPosition;
+  FPosition = std::max<int64_t>(0, target);
   return FPosition;
 }
 

@@ -40,6 +40,10 @@ TEST(MemoryStream, WritesGrowAndSeekClampsAtZero) {
   s.Seek(6, TSeekOrigin::soBeginning);
   s.WriteU8(9);
   EXPECT_EQ(s.Bytes(), (std::vector<uint8_t>{0xDD, 0xCC, 0xBB, 0xAA, 0, 0, 9}));
+  // A place past the 64-bit range leaves the position as it was.
+  s.Seek(INT64_MAX - 10, TSeekOrigin::soBeginning);
+  EXPECT_EQ(s.Seek(100, TSeekOrigin::soCurrent), INT64_MAX - 10);
+  EXPECT_EQ(s.Seek(INT64_MAX, TSeekOrigin::soEnd), INT64_MAX - 10);
 }
 
 TEST(FileStream, RoundTripAndOpenErrors) {

@@ -17,7 +17,7 @@ public:
   int64_t Read(void* buffer, int64_t count) override {
     const int64_t n = std::clamp<int64_t>(int64_t(Bytes.size()) - Position, 0, std::max<int64_t>(count, 0));
     if (n > 0) std::memcpy(buffer, Bytes.data() + Position, size_t(n));
-    Furthest = std::max(Furthest, Position + count);
+    Furthest = std::max(Furthest, count > INT64_MAX - Position ? INT64_MAX : Position + count);
     Position += n;
     return n;
   }

@@ -27,7 +27,7 @@ namespace K = ItemKind;
 // How a record of a kind is shaped on its staff row.
 enum class TShape { Bar, Above, Span, Volta, Upright, Note, Strokes, Bend, Label, Rest };
 
-struct TSpec {
+struct TMarkEntry {
   uint8_t Kind, Variant = 0, Flags = 0;
   uint16_t Value = 0;
 };
@@ -53,10 +53,10 @@ TShape ShapeOf(uint8_t Kind) {
 }
 
 // Every kind, and every sub-kind with a glyph of its own.
-std::vector<TSpec> EveryMark() {
-  std::vector<TSpec> specs;
+std::vector<TMarkEntry> EveryMark() {
+  std::vector<TMarkEntry> entries;
   auto each = [&](uint8_t Kind, std::initializer_list<int> Variants, uint8_t Flags = 0, uint16_t Value = 0) {
-    for (int v : Variants) specs.push_back({Kind, uint8_t(v), Flags, Value});
+    for (int v : Variants) entries.push_back({Kind, uint8_t(v), Flags, Value});
   };
   each(K::BarLine, {0});
   each(K::RepeatStart, {0}), each(K::RepeatStart, {0}, 0x10), each(K::RepeatEnd, {0}), each(K::RepeatEnd, {0}, 0x10);
@@ -82,8 +82,8 @@ std::vector<TSpec> EveryMark() {
   each(K::MeasureNumber, {0}), each(K::MeasureNumber, {0}, 0x24), each(K::RehearsalMark, {0}, 0x04);
   each(K::RehearsalMark, {0}, 0x88);
   each(K::DoubleSlash, {0}), each(K::BeatRepeat, {0, 1}), each(K::MeasureRepeat, {0});
-  for (uint16_t count : {1, 2, 3, 4, 5, 6, 7, 8, 9, 12}) specs.push_back({K::MultiMeasureRest, 0, 0, count});
-  return specs;
+  for (uint16_t count : {1, 2, 3, 4, 5, 6, 7, 8, 9, 12}) entries.push_back({K::MultiMeasureRest, 0, 0, count});
+  return entries;
 }
 
 // A sheet of staves, twenty records a row, 30 pixels apart (at zoom 100).
@@ -91,19 +91,19 @@ struct TSheet {
   static constexpr int32_t kColumn = 240, kRow = 960, kFirstTop = 640, kPerRow = 20;
   TPageBuilder b;
   std::vector<std::unique_ptr<TNotationBuilder>> rows;
-  std::vector<std::pair<TSpec, TKVDisplayItem*>> records;
+  std::vector<std::pair<TMarkEntry, TKVDisplayItem*>> records;
 
-  explicit TSheet(const std::vector<TSpec>& Specs) {
+  explicit TSheet(const std::vector<TMarkEntry>& Entries) {
     // A page wide and tall enough for the sheet: 640 by 1400 pixels.
     b.Score->Page().PushMetrix(rmPixels);
     b.Score->Page().SetWidth(640), b.Score->Page().SetHeight(1400);
     b.Score->Page().PopMetrix();
-    for (size_t i = 0; i < Specs.size(); ++i) {
+    for (size_t i = 0; i < Entries.size(); ++i) {
       if (i % kPerRow == 0) {
         rows.push_back(std::make_unique<TNotationBuilder>(b, 5, 100, kFirstTop + int32_t(rows.size()) * kRow));
         rows.back()->Record->MeasureNumber = uint16_t(rows.size()), rows.back()->Record->RehearsalNumber = 27;
       }
-      records.emplace_back(Specs[i], &Add(*rows.back(), Specs[i], 40 + int32_t(i % kPerRow) * kColumn));
+      records.emplace_back(Entries[i], &Add(*rows.back(), Entries[i], 40 + int32_t(i % kPerRow) * kColumn));
     }
     AddOtherKinds();
   }
@@ -168,7 +168,7 @@ struct TSheet {
   }
   std::vector<TKVDisplayItem*> others;
 
-  TKVDisplayItem& Add(TNotationBuilder& n, const TSpec& S, int32_t x) {
+  TKVDisplayItem& Add(TNotationBuilder& n, const TMarkEntry& S, int32_t x) {
     const int32_t top = n.Top, bottom = top + 4 * n.Space, w = kColumn - 40;
     if (S.Kind == K::Bend) {
       auto* bend = new TKVBend(n.Measure);
@@ -210,18 +210,18 @@ TEST(EveryMark, EachRecordDrawsOnThePage) {
   d.DrawPageContent(0, 100, 100, 0, 0);
   const TKVPageRect page = sheet.b.View.GetPageSize();
   std::set<uint8_t> kinds;
-  std::vector<std::pair<TSpec, TKVDisplayItem*>> records = sheet.records;
-  for (TKVDisplayItem* record : sheet.others) records.emplace_back(TSpec{record->Item->Kind()}, record);
-  for (auto [spec, record] : records) {
+  std::vector<std::pair<TMarkEntry, TKVDisplayItem*>> records = sheet.records;
+  for (TKVDisplayItem* record : sheet.others) records.emplace_back(TMarkEntry{record->Item->Kind()}, record);
+  for (auto [entry, record] : records) {
     canvas.Calls.clear();
     d.CurrentRecord = record, d.CurrentMeasure = record->Owner, d.CurrentSystem = record->Owner->System;
     if (record->RecordType == DisplayRecordType::Item)
       d.DrawItem(*record);
     else
       d.DrawFirstPass(*record);
-    SCOPED_TRACE(::testing::Message() << int(spec.Kind) << "/" << int(spec.Variant) << " flags " << int(spec.Flags));
+    SCOPED_TRACE(::testing::Message() << int(entry.Kind) << "/" << int(entry.Variant) << " flags " << int(entry.Flags));
     EXPECT_FALSE(canvas.Calls.empty());
-    kinds.insert(spec.Kind);
+    kinds.insert(entry.Kind);
     for (const canvas::TCanvasCall& call : canvas.Calls) {
       if (call.Name == "TextOutA" && musicfont::IsMusicFontName(call.Font.Name)) {
         for (char16_t code : call.Text) EXPECT_TRUE(musicfont::IsMapped(uint8_t(code))) << int(code);

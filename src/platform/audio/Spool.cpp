@@ -8,23 +8,12 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "base/PositionedIO.h"
 #include "platform/audio/TakeJournal.h"
 
 namespace audio {
 
 namespace {
-
-// Bytes of Data written at Offset before a write failed (Count when none did).
-size_t WriteAll(int fd, const uint8_t* data, size_t count, uint64_t offset) {
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::pwrite(fd, data + done, count - done, off_t(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += size_t(n);
-  }
-  return done;
-}
 
 constexpr auto kSyncInterval = std::chrono::seconds(1);
 
@@ -68,7 +57,7 @@ bool TSpool::Open(const std::string& path, const codec::TWaveFormat& format) {
   }
   if (FFile < 0) return false;
   const std::vector<uint8_t> header = TakeJournalHeader(format, 0);
-  if (WriteAll(FFile, header.data(), header.size(), 0) != header.size()) {
+  if (WriteAtOffset(FFile, header.data(), header.size(), 0) != header.size()) {
     ::close(FFile);
     FFile = -1;
     if (!FPath.empty()) ::unlink(FPath.c_str());
@@ -97,16 +86,7 @@ bool TSpool::Drain() {
 }
 
 bool TSpool::ReadAt(uint64_t offset, uint8_t* buffer, size_t count) const {
-  offset += TakeJournalHeaderBytes;
-  while (count > 0) {
-    const ssize_t n = ::pread(FFile, buffer, count, off_t(offset));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    buffer += n;
-    offset += uint64_t(n);
-    count -= size_t(n);
-  }
-  return true;
+  return ReadAtOffset(FFile, buffer, count, offset + TakeJournalHeaderBytes);
 }
 
 bool TSpool::MoveTo(const std::string& path, uint64_t bytes) {
@@ -132,7 +112,7 @@ void TSpool::Run() {
     batch.swap(FPending);
     FWriting = true;
     lock.unlock();
-    const size_t done = WriteAll(FFile, batch.data(), batch.size(), TakeJournalHeaderBytes + written);
+    const size_t done = WriteAtOffset(FFile, batch.data(), batch.size(), TakeJournalHeaderBytes + written);
     written += done;
     // A reader of the journal, or the next start after a crash, finds the
     // frames written so far; the disk gets them at least once a second.

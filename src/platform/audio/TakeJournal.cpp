@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "base/LittleEndian.h"
+#include "base/PositionedIO.h"
 #include "platform/audio/CaptureFormat.h"
 
 namespace audio {
@@ -22,25 +23,7 @@ constexpr size_t kPcmFormatBytes = 16;
 constexpr uint64_t kLargestData = 0xFFFFFFFFull - 36 - 1;
 
 bool WriteAt(int file, const void* data, size_t count, off_t at) {
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  while (count > 0) {
-    const ssize_t n = ::pwrite(file, bytes, count, at);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes += n, count -= size_t(n), at += n;
-  }
-  return true;
-}
-
-bool ReadAt(int file, void* data, size_t count, off_t at) {
-  auto* bytes = static_cast<uint8_t*>(data);
-  while (count > 0) {
-    const ssize_t n = ::pread(file, bytes, count, at);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes += n, count -= size_t(n), at += n;
-  }
-  return true;
+  return WriteAtOffset(file, data, count, uint64_t(at)) == count;
 }
 
 bool WriteSizes(int file, uint64_t dataBytes, uint32_t pad) {
@@ -93,7 +76,7 @@ TJournalRecovery RecoverTakeJournal(const std::string& journal, const std::strin
   uint8_t header[TakeJournalHeaderBytes];
   codec::TWaveFormat format;
   struct stat st;
-  const bool journalLayout = ReadAt(file, header, sizeof header, 0) && std::memcmp(header, "RIFF", 4) == 0 &&
+  const bool journalLayout = ReadAtOffset(file, header, sizeof header, 0) && std::memcmp(header, "RIFF", 4) == 0 &&
                              std::memcmp(header + 8, "WAVEfmt ", 8) == 0 && le::load32(header + 16) == kPcmFormatBytes &&
                              std::memcmp(header + kDataTagAt, "data", 4) == 0 &&
                              format.Assign(header + kFormatAt, kPcmFormatBytes) && IsRecordFormat(format) &&

@@ -9,6 +9,7 @@
 
 #include "base/Log.h"
 #include "base/PartialFile.h"
+#include "base/PositionedIO.h"
 
 namespace tagfile {
 
@@ -18,14 +19,7 @@ int64_t FileSize(int file) {
 }
 
 bool ReadAt(int file, int64_t offset, void* buffer, size_t count) {
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::pread(file, static_cast<char*>(buffer) + done, count - done, off_t(offset + int64_t(done)));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += size_t(n);
-  }
-  return true;
+  return offset >= 0 && ReadAtOffset(file, buffer, count, uint64_t(offset));
 }
 
 namespace {

@@ -24,4 +24,5 @@ enum TProgramMessage : int {
   pmHighVelocities = 19,    // %s data bytes of MIDI messages read without their top bit
   pmNoNotes = 20,           // the file holds no playable notes
   pmTakeCutShort = 21,      // not every frame of the take could be written
+  pmEndedByTrack = 22,      // %s notes without a note-off last to the end of their track
 };

@@ -53,6 +53,7 @@ std::string TFProgramModule::ImportWarningText(const TKVScore& Score) const {
   const TKVScore::TKVMidiImportNotice& notice = Score.MidiImportNotice;
   if (notice.Merged) add(MessageWithPath(pmMergedNotes, std::to_string(notice.Merged)));
   if (notice.HighVelocities) add(MessageWithPath(pmHighVelocities, std::to_string(notice.HighVelocities)));
+  if (notice.EndedByTrack) add(MessageWithPath(pmEndedByTrack, std::to_string(notice.EndedByTrack)));
   if (notice.NoNotes) add(Message(pmNoNotes));
   return text;
 }

@@ -192,7 +192,8 @@ TEST_F(FileActionsTest, AMidiFileCutShortAndAMissingFolderAreSaidAndTheTakeOutli
   const TBytes bytes = builder.Bytes();
   WriteText(Folder / "cut.mid", std::string(bytes.begin(), bytes.end() - 6));
   EXPECT_EQ(Drive({"ok"}, [&] { EXPECT_TRUE(Main->OpenFile(Path("cut.mid"))); }),
-            "Error: The MIDI file is cut short: its end is missing\n");
+            "Error: The MIDI file is cut short: its end is missing\n"
+            "1 notes had no note-off; each lasts to the end of its track.\n");
   // Data bytes read without their top bit (a velocity of 0x80 makes the
   // note-on a note-off), and no note left: both said.
   TMidiFileBuilder silent(0, 96);
@@ -204,6 +205,17 @@ TEST_F(FileActionsTest, AMidiFileCutShortAndAMissingFolderAreSaidAndTheTakeOutli
   EXPECT_EQ(Drive({Path("none/take.wav"), "ok", ""}, [&] { Main->ASaveAsExecute(); }),
             "Error: The folder " + Path("none/") + " does not exist.\n");
   EXPECT_TRUE(Main->ASave->Enabled() && !fs::exists(Folder / "none"));
+}
+
+// A note whose note-off stands on another channel sounds to the end of its
+// track, and the window says how many notes nothing ended.
+TEST_F(FileActionsTest, NotesWithoutANoteOffAreSaid) {
+  Start();
+  TMidiFileBuilder builder(0, 96);
+  builder.AddTrack().NoteOn(0, 0, 60, 100).NoteOff(96, 1, 60).NoteOn(0, 0, 62, 100).NoteOff(96, 0, 62).EndOfTrack(96);
+  TMemoryStream(builder.Bytes()).SaveToFile(Path("unended.mid"));
+  EXPECT_EQ(Drive({"ok"}, [&] { EXPECT_TRUE(Main->OpenFile(Path("unended.mid"))); }),
+            "Error: 1 notes had no note-off; each lasts to the end of its track.\n");
 }
 
 TEST_F(FileActionsTest, WithoutACountTheEntriesAreNumberedAndAnUnreadableDateIsToday) {

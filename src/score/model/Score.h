@@ -267,8 +267,9 @@ public:
   struct TKVMidiImportNotice {
     uint32_t Merged = 0;          // notes that fell on the same key and beat as another
     uint32_t HighVelocities = 0;  // data bytes of channel messages read without their top bit
+    uint32_t EndedByTrack = 0;    // notes that nothing ended: each lasts to the end of its track
     bool NoNotes = false;         // the piece holds no note at all
-    bool Any() const { return Merged || HighVelocities || NoNotes; }
+    bool Any() const { return Merged || HighVelocities || EndedByTrack || NoNotes; }
   } MidiImportNotice;
   int32_t UpdateCount() const { return FUpdateCount; }
   // Lowest page that needs layout while updating; -1 = none. The layout's

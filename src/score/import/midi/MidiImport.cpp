@@ -75,6 +75,7 @@ TKVMidiImportResult BuildMidiScore(TKVScore& Score, TKVMidiImportState& State) {
   TKVScore::TKVMidiImportNotice& notice = Score.MidiImportNotice;
   notice.Merged = uint32_t(conversion.Merged().size());
   notice.HighVelocities = State.HighVelocities;
+  notice.EndedByTrack = State.EndedByTrack;
   notice.NoNotes = !HoldsNotes(*Score.GetPiece(Score.GetPieceCount() - 1));
   return {conversion.Merged()};
 }

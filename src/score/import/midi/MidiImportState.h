@@ -63,6 +63,8 @@ struct TKVImportEvent {
   uint8_t Velocity = 0; // notes: note-on velocity
   TKVImportItem Item;
   uint32_t Link = 0;  // left 0 by the reader; the conversion links split notes with it
+  // Reading order: where the file ends a note, or holds any other event.
+  uint64_t Order = 0;
 };
 
 using TKVImportEventList = std::vector<std::unique_ptr<TKVImportEvent>>;
@@ -78,8 +80,8 @@ struct TKVMidiImportPart {
   std::string Name;               // through `TKVPart.SetName` (UTF-8); empty when never named
   uint32_t LowNote = 0;           // 1 when the part has a note at or below key 61
   bool Sounded = false;           // a note of the part has begun
-  // Notes whose note-off has not come yet; empty once a track has been read,
-  // because a note left open ends with its track.
+  // Notes while the file is read; empty once it has been read, when every
+  // note has been paired with what ends it and moved to the events.
   TKVImportEventList OpenNotes;
   // Finished notes, lyrics and key signatures in the order they end or occur.
   TKVImportEventList Events;
@@ -111,4 +113,7 @@ struct TKVMidiImportState {
   bool CutShort = false;
   // Data bytes of channel messages that had their top bit set: read without it.
   uint32_t HighVelocities = 0;
+  // Notes that nothing ended (no note-off, no new strike of their key):
+  // each ends where its track ends.
+  uint32_t EndedByTrack = 0;
 };

@@ -55,6 +55,7 @@ void TKVMidiReader::ReadChunks(TStream& stream) {
   }
   if (first) throw EImportError(SNotMidiFile);
   FChunk.clear();
+  FState.EndedByTrack = FPairing.Pair(FState.Parts);
 }
 
 bool TKVMidiReader::ReadChunkHeader(TStream& stream) {
@@ -188,7 +189,7 @@ void TKVMidiReader::ReadTrack() {
   } catch (const TTrackCut&) {
     // The event cut off by the chunk's end is dropped; the track ends here.
   }
-  CloseOpenNotes();
+  FPairing.TrackEnd(FTrack++, FEventTime);
 }
 
 void TKVMidiReader::ReadMetaEvent() {
@@ -296,9 +297,7 @@ void TKVMidiReader::ReadChannelMessage() {
 }
 
 void TKVMidiReader::NoteOff(uint8_t channel, uint8_t key) {
-  TKVMidiImportPart* part = FindPartByChannel(channel);
-  if (!part) return;
-  if (TKVImportEvent* note = FindOpenNote(part, key)) EndNote(part, note);
+  FPairing.NoteOff(FTrack, FindPartByChannel(channel), FEventTime, channel, key);
 }
 
 TKVMidiImportPart* TKVMidiReader::PartOfChannel(uint8_t channel) {
@@ -310,19 +309,18 @@ void TKVMidiReader::NoteOn(uint8_t channel, uint8_t key, uint8_t velocity) {
   TKVMidiImportPart* part = PartOfChannel(channel);
   TKVMidiSpelling s = SpellMidiNote(channel, key, FDrumMap);
   if ((s.Octave - 5) * 7 + s.Step - 1 < 0) part->LowNote = 1;
-  // A note-on of velocity 0 is a note-off. Another note-on of a sounding
-  // key (an echo) sounds beside it, and note-offs end the notes of a key in
-  // the order they began; only beyond MaxOpenNotesOfKey the earliest ends.
-  if (velocity == 0 || OpenNotesOf(part, key) >= MaxOpenNotesOfKey) {
-    if (TKVImportEvent* open = FindOpenNote(part, key)) EndNote(part, open);
-    if (velocity == 0) return;
+  // A note-on of velocity 0 is a note-off; which notes end where is decided
+  // once every track has been read (TKVMidiNotePairing).
+  if (velocity == 0) {
+    FPairing.NoteOff(FTrack, part, FEventTime, channel, key);
+    return;
   }
   part->Sounded = true;
-  if (part->OpenNotes.empty()) FPartsWithOpenNotes.push_back(part);
   TKVImportEvent& note = NewRecord(part->OpenNotes);
   note.Key = key;
   note.Velocity = velocity;
   note.Item = TKVImportNote{uint8_t(s.Octave << 4 | s.Step), s.Symbol, s.Accidental, key};
+  FPairing.NoteOn(FTrack, *part, note, channel);
 }
 
 // The first program change of a track starts a new part unless the track's
@@ -420,13 +418,6 @@ void TKVMidiReader::AddMIDIEventRecord(const uint8_t* bytes, int count) {
   NewRecord(FState.MIDIEvents).Item = TKVImportMIDIEvent{std::vector<uint8_t>(bytes, bytes + count)};
 }
 
-// Notes still sounding when their track ends last until that end.
-void TKVMidiReader::CloseOpenNotes() {
-  for (TKVMidiImportPart* part : FPartsWithOpenNotes)
-    while (!part->OpenNotes.empty()) EndNote(part, part->OpenNotes.front().get());
-  FPartsWithOpenNotes.clear();
-}
-
 TKVMidiImportPart* TKVMidiReader::Part(size_t index) {
   return index < FState.Parts.size() ? FState.Parts[index].get() : nullptr;
 }
@@ -457,29 +448,9 @@ TKVMidiImportPart* TKVMidiReader::FindPartByChannel(uint8_t channel) {
   return Part(FFirstOfChannel[channel & 0x0F]);
 }
 
-size_t TKVMidiReader::OpenNotesOf(const TKVMidiImportPart* part, uint8_t key) const {
-  return size_t(std::count_if(part->OpenNotes.begin(), part->OpenNotes.end(),
-                              [key](const auto& note) { return note->Key == key; }));
-}
-
-TKVImportEvent* TKVMidiReader::FindOpenNote(TKVMidiImportPart* part, uint8_t key) {
-  for (auto& note : part->OpenNotes)
-    if (note->Key == key) return note.get();
-  return nullptr;
-}
-
-// The length is kept in 16 bits: a longer note is cut at 65,535 ticks
-// instead of wrapping to a short one.
-void TKVMidiReader::EndNote(TKVMidiImportPart* part, TKVImportEvent* note) {
-  note->Length = uint16_t(std::min<uint32_t>(FEventTime - note->Time, UINT16_MAX));
-  auto it = std::find_if(part->OpenNotes.begin(), part->OpenNotes.end(),
-                         [note](const auto& p) { return p.get() == note; });
-  part->Events.push_back(std::move(*it));
-  part->OpenNotes.erase(it);
-}
-
 TKVImportEvent& TKVMidiReader::NewRecord(TKVImportEventList& list) {
   list.push_back(std::make_unique<TKVImportEvent>());
   list.back()->Time = FEventTime;
+  list.back()->Order = FPairing.NextOrder();
   return *list.back();
 }

@@ -14,6 +14,7 @@
 
 #include "base/Streams.h"
 #include "score/import/midi/MidiImportState.h"
+#include "score/import/midi/MidiNotePairing.h"
 
 class TKVMidiReader {
 public:
@@ -23,9 +24,6 @@ public:
   // running time passes it ends there, so that the measures and the meter map
   // built from the times stay bounded.
   static constexpr uint32_t MaxEventTime = 0xFFFFFF;
-  // Notes of one key sounding at once in a part (echoes overlap a few deep;
-  // a file that never ends its notes would otherwise hold them all to the end).
-  static constexpr size_t MaxOpenNotesOfKey = 16;
   // The tempo given to files timed in SMPTE frames (their quarter note is
   // taken as half a second).
   static constexpr uint16_t SmpteTempo = TKVImportTempo::Default;
@@ -65,7 +63,6 @@ private:
   void AddTempo(uint32_t microseconds);
   void AddMeterChange(uint8_t numerator, unsigned denominator);
   void AddMIDIEventRecord(const uint8_t* bytes, int count);
-  void CloseOpenNotes();
 
   static constexpr size_t NoPart = SIZE_MAX;
   TKVMidiImportPart* Part(size_t index);  // nullptr for NoPart
@@ -76,10 +73,6 @@ private:
   // none yet), else the first of the channel, else a new one.
   TKVMidiImportPart* PartOfChannel(uint8_t channel);
   TKVMidiImportPart* FindPartByChannel(uint8_t channel);
-  // The first open note of Key (the earliest begun), or nil.
-  TKVImportEvent* FindOpenNote(TKVMidiImportPart* part, uint8_t key);
-  size_t OpenNotesOf(const TKVMidiImportPart* part, uint8_t key) const;
-  void EndNote(TKVMidiImportPart* part, TKVImportEvent* note);
   TKVImportEvent& NewRecord(TKVImportEventList& list);
 
   const TKVMidiDrumMap* FDrumMap;
@@ -100,7 +93,8 @@ private:
   uint8_t FChannel = 0;
   size_t FCurrent = NoPart;  // the current part
   bool FHyphen = false;
-  std::vector<TKVMidiImportPart*> FPartsWithOpenNotes;
+  uint32_t FTrack = 0;  // track chunks read before this one
+  TKVMidiNotePairing FPairing;
   // The index of the first part of each channel, in the order of the parts.
   std::array<size_t, 16> FFirstOfChannel = FilledWithNoPart();
   static std::array<size_t, 16> FilledWithNoPart() {

@@ -16,6 +16,7 @@
 #include "score/import/midi/MidiReaderTestSupport.h"
 #include "score/model/LayoutRecords.h"
 #include "score/model/ScoreImporters.h"
+#include "support/MidiFileWalk.h"
 #include "support/Sanitized.h"
 #include "support/ScratchDir.h"
 
@@ -23,155 +24,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string MidiCacheDir() {
-  const char* env = std::getenv("SONARID_MIDI_CACHE");
-  return env && *env ? env : SONARID_MIDI_CACHE;
-}
+using test_support::MidiCacheDir;
+using test_support::PlayTimeOfMidiFile;
+using test_support::TNoteOn;
 
 std::vector<fs::path> CorpusFiles() {
   std::vector<fs::path> files;
-  std::string dir = MidiCacheDir();
-  if (dir.empty() || !fs::is_directory(dir)) return files;
-  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-    std::string ext = entry.path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
-    if (entry.is_regular_file() && (ext == ".mid" || ext == ".midi" || ext == ".kar" || ext == ".rmi"))
-      files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
+  for (const std::string& file : test_support::MidiCorpusFiles()) files.push_back(file);
   return files;
 }
 
-struct TNoteOn {
-  int Key;
-  int64_t Time;  // score ticks (128 a quarter note)
-  int Channel = 0;
-  int64_t End = 0;  // where its note-off (or its track) ends it
-  bool operator<(const TNoteOn& o) const { return Key != o.Key ? Key < o.Key : Time < o.Time; }
-};
-
-struct TTempoEvent {
-  int64_t Time;      // score ticks
-  double MsPerTick;  // from the microseconds per quarter note
-};
-
-// What a plain walk of the track chunks finds: running status kept across
-// everything, SysEx and meta events skipped by their lengths, every channel
-// message as long as its kind says (data bytes read without their top bit);
-// a note-off (or a note-on of velocity 0) ends the earliest sounding note of
-// its key and channel, and the track's end those still sounding.
-struct TFileWalk {
-  std::vector<TNoteOn> Notes;  // every note-on with a velocity, by key and time
-  std::vector<TTempoEvent> Tempos;  // in file order
-  std::vector<uint16_t> MeterMap{0x0404};
-  int64_t LastEnd = 0;  // where the last note ends
-  int64_t LastPoint = -1;  // the last tempo (at its quantised tick) or kept MIDI event
-};
-
-int64_t MeasureLength(const std::vector<uint16_t>& map, size_t m) {
-  uint16_t word = map[std::min(m, map.size() - 1)];
-  return (word >> 8) * 512 / (word & 0xFF);
-}
-
-// A time signature takes effect at the first bar line at or after it.
-void AddMeter(std::vector<uint16_t>& map, int64_t time, uint16_t word) {
-  size_t m = 0;
-  for (int64_t sum = 0; time > 0 && sum < time; ++m) {
-    if (m >= map.size()) map.push_back(map.back());
-    sum += MeasureLength(map, m);
-  }
-  if (m == map.size()) map.push_back(word);
-  map[m] = word;
-}
-
-TFileWalk WalkFile(const TBytes& f) {
-  TFileWalk walk;
-  size_t at = 0;
-  auto be32 = [&](size_t i) { return uint32_t(f[i]) << 24 | f[i + 1] << 16 | f[i + 2] << 8 | f[i + 3]; };
-  const double division = f.size() >= 14 ? (f[12] << 8 | f[13]) : 96;
-  while (at + 8 <= f.size()) {
-    std::map<int, std::deque<size_t>> open;  // channel x 128 + key: indexes of sounding notes
-    bool track = std::equal(f.begin() + at, f.begin() + at + 4, "MTrk");
-    size_t end = std::min<size_t>(f.size(), at + 8 + be32(at + 4));
-    size_t i = at + 8;
-    auto number = [&] {
-      uint32_t v = 0;
-      while (i < end && (f[i] & 0x80)) v = v << 7 | (f[i++] & 0x7F);
-      return i < end ? v << 7 | f[i++] : v;
-    };
-    int status = 0;
-    uint64_t time = 0;
-    int64_t tick = 0;
-    while (track && i < end) {
-      time += number();
-      if (i >= end) break;
-      tick = int64_t(std::floor(time * 128.0 / division + 0.5 + 1e-6));
-      if (f[i] == 0xFF) {
-        const int type = i + 1 < end ? f[i + 1] : 0;
-        i += 2;
-        const size_t length = number();
-        if (type == 0x51 && length >= 3 && i + 2 < end && (f[i] | f[i + 1] | f[i + 2])) {
-          walk.Tempos.push_back({tick, (f[i] << 16 | f[i + 1] << 8 | f[i + 2]) / 128000.0});
-          walk.LastPoint = std::max<int64_t>(walk.LastPoint, std::nearbyint(tick / 32.0) * 32);
-        }
-        if (type == 0x58 && length >= 2 && i + 1 < end && f[i] > 0 && f[i + 1] < 7)
-          AddMeter(walk.MeterMap, tick, uint16_t(f[i] << 8 | 1 << f[i + 1]));
-        i += length;
-      } else if (f[i] == 0xF0 || f[i] == 0xF7) {
-        ++i;
-        i += number();
-      } else {
-        if (f[i] & 0x80) status = f[i++];
-        int kind = status >> 4;
-        int size = kind == 0xC || kind == 0xD ? 1 : 2;
-        if (kind == 0xA || kind == 0xD || kind == 0xE || (kind == 0xB && i < end && f[i] != 7 && f[i] != 10))
-          walk.LastPoint = std::max<int64_t>(walk.LastPoint, tick);
-        const int key = i < end ? f[i] & 0x7F : 0, velocity = i + 1 < end ? f[i + 1] & 0x7F : 0;
-        std::deque<size_t>& sounding = open[(status & 15) * 128 + key];
-        if (kind == 0x9 && i + 1 < end && velocity > 0) {
-          sounding.push_back(walk.Notes.size());
-          walk.Notes.push_back({key, tick, status & 15});
-        } else if ((kind == 0x8 || kind == 0x9) && i < end && !sounding.empty()) {
-          walk.Notes[sounding.front()].End = tick;
-          walk.LastEnd = std::max(walk.LastEnd, tick);
-          sounding.pop_front();
-        }
-        i += size;
-      }
-    }
-    for (auto& [key, sounding] : open)
-      for (size_t n : sounding) walk.Notes[n].End = tick, walk.LastEnd = std::max(walk.LastEnd, tick);
-    at = end;
-  }
-  std::sort(walk.Notes.begin(), walk.Notes.end());
-  return walk;
-}
-
-std::vector<TNoteOn> NoteOns(const TBytes& f) { return WalkFile(f).Notes; }
-
-// The time a file plays for, in milliseconds, by the import's rules: whole
-// measures of the meter map (a time signature at the next bar line) up to
-// the one in which the last note ends or the last tempo or kept MIDI event
-// (controllers but volume and pan, pressure, pitch bend) falls, as each
-// makes its measure column; a quarter note is half a second until the first
-// tempo, and each tempo holds from its tick on (of two at one tick, the
-// later in the file).
-double PlayTimeOfFile(const TBytes& f) {
-  TFileWalk walk = WalkFile(f);
-  int64_t end = 0;
-  for (size_t m = 0; end < walk.LastEnd || end <= walk.LastPoint; ++m) end += MeasureLength(walk.MeterMap, m);
-  std::stable_sort(walk.Tempos.begin(), walk.Tempos.end(),
-                   [](const TTempoEvent& a, const TTempoEvent& b) { return a.Time < b.Time; });
-  double ms = 0, rate = 500.0 / 128;
-  int64_t at = 0;
-  for (const TTempoEvent& t : walk.Tempos) {
-    if (t.Time >= end) break;
-    ms += (t.Time - at) * rate;
-    at = t.Time;
-    rate = t.MsPerTick;
-  }
-  return ms + (end - at) * rate;
-}
+std::vector<TNoteOn> NoteOns(const TBytes& f) { return test_support::WalkMidiFile(f).Notes; }
 
 std::vector<int> KeysOf(const std::vector<TNoteOn>& notes) {
   std::vector<int> keys;
@@ -283,7 +146,7 @@ TLoadCount LoadAndCount(const std::string& path) {
         })) << "key " << int(note->MidiKey) << " channel " << (note->Channel & 15) << " in measure " << m;
       }
   count.Played = layout.RunningTime;
-  count.Computed = PlayTimeOfFile(stream.Bytes());
+  count.Computed = PlayTimeOfMidiFile(stream.Bytes());
   count.Merged = loaded.MidiImportNotice.Merged;
   count.NoteOns = file.size();
   return count;

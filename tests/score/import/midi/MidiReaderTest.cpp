@@ -101,23 +101,26 @@ INSTANTIATE_TEST_SUITE_P(
                      t.NoteOn(0, 0, 65, 100).Delta(128).Raw({0xB0, 0x01, 0x90}).NoteOff(0, 0, 65).EndOfTrack();
                    },
                    {{0, 128, 60, 100}, {128, 128, 62, 100}, {256, 128, 64, 127}, {384, 128, 65, 100}}},
-        // Notes of one key that overlap (an echo) end in the order they
-        // began; without note-offs the sixteenth sounding one is the last to
-        // wait, a seventeenth ends the earliest.
-        TNotesCase{"OverlappingNotesOfAKeyEndFirstInFirstOut",
+        // A key struck again while it sounds (an echo) ends the note it
+        // had; the note-off that follows ends the newest strike, and a
+        // note-off with nothing of its key sounding ends nothing.
+        TNotesCase{"AKeyStruckAgainEndsItsSoundingNote",
                    [](auto& t) {
                      t.NoteOn(0, 0, 60, 90).NoteOn(64, 0, 60, 91).NoteOn(0, 0, 62, 92).NoteOff(64, 0, 60);
                      t.NoteOn(0, 0, 60, 0).NoteOff(64, 0, 62).NoteOff(0, 0, 60).EndOfTrack();
                    },
-                   {{0, 128, 60, 90}, {64, 64, 60, 91}, {64, 128, 62, 92}}},
-        TNotesCase{"AtMostSixteenNotesOfAKeySoundAtOnce",
+                   {{0, 64, 60, 90}, {64, 64, 60, 91}, {64, 128, 62, 92}}},
+        // Without note-offs each strike lasts to the next one; the last
+        // lasts to the end of its track.
+        TNotesCase{"StrikesWithoutNoteOffsLastToTheNext",
                    [](auto& t) {
                      for (int i = 0; i < 17; ++i) t.NoteOn(i == 0 ? 0 : 8, 0, 60, 100 + i);
                      t.EndOfTrack(200);
                    },
                    [] {
-                     std::vector<TNoteSeen> notes{{0, 128, 60, 100}};
-                     for (uint32_t i = 1; i < 17; ++i) notes.push_back({8 * i, uint16_t(328 - 8 * i), 60, uint8_t(100 + i)});
+                     std::vector<TNoteSeen> notes;
+                     for (uint32_t i = 0; i < 16; ++i) notes.push_back({8 * i, 8, 60, uint8_t(100 + i)});
+                     notes.push_back({128, 200, 60, 116});
                      return notes;
                    }()}),
     [](const auto& info) { return std::string(info.param.Name); });
@@ -131,7 +134,76 @@ TEST(MidiReader, NoteWithoutNoteOffEndsWithItsTrack) {
   EXPECT_EQ(NotesOf(*s.Parts[0]), (std::vector<TNoteSeen>{{10, 20, 62, 80}, {0, 330, 60, 80}}));
   EXPECT_EQ(NotesOf(*s.Parts[1]), (std::vector<TNoteSeen>{{5000, 7, 50, 70}}));
   for (const auto& p : s.Parts) EXPECT_TRUE(p->OpenNotes.empty());
+  EXPECT_EQ(s.EndedByTrack, 2u);
 }
+
+// Notes that several tracks play on one channel, by the part each track's
+// name makes (an unnamed track plays in the first part of its channel), and
+// the notes that only their track's end ended.
+struct TTracksCase {
+  const char* Name;
+  std::function<void(TMidiFileBuilder&)> Write;
+  std::vector<std::vector<TNoteSeen>> Expected;  // by part
+  uint32_t EndedByTrack;
+};
+void PrintTo(const TTracksCase& c, std::ostream* os) {
+  *os << c.Name;
+}
+class MidiTracksOnOneChannel : public testing::TestWithParam<TTracksCase> {};
+
+TEST_P(MidiTracksOnOneChannel, KeepTheirOwnNotes) {
+  TMidiFileBuilder file(1, 128);
+  GetParam().Write(file);
+  TKVMidiImportState s = ReadMidi(file.Bytes());
+  std::vector<std::vector<TNoteSeen>> parts;
+  for (const auto& p : s.Parts) {
+    parts.push_back(NotesOf(*p));
+    EXPECT_TRUE(p->OpenNotes.empty());
+  }
+  EXPECT_EQ(parts, GetParam().Expected);
+  EXPECT_EQ(s.EndedByTrack, GetParam().EndedByTrack);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MidiTracksOnOneChannel,
+    testing::Values(
+        TTracksCase{"ANoteOffEndsItsOwnTracksNoteFirst",
+                    [](auto& f) {
+                      f.AddTrack().Text(0, 3, "A").NoteOn(0, 0, 60, 80).EndOfTrack(500);
+                      f.AddTrack().Text(0, 3, "B").NoteOn(32, 0, 60, 81).NoteOff(32, 0, 60).NoteOff(32, 0, 60).EndOfTrack();
+                    },
+                    {{{0, 96, 60, 80}}, {{32, 32, 60, 81}}},
+                    0},
+        // The melody's note-offs stand in the other track; its key struck
+        // again later does not end its first strike early.
+        TTracksCase{"ANoteOffOfAnotherTrackEndsTheNoteThatTrackLeftSounding",
+                    [](auto& f) {
+                      f.AddTrack().Text(0, 3, "A").NoteOn(0, 0, 72, 90).NoteOn(128, 0, 74, 91).NoteOn(128, 0, 72, 92).EndOfTrack();
+                      f.AddTrack().Text(0, 3, "B").NoteOff(100, 0, 72).NoteOff(100, 0, 74).NoteOff(156, 0, 72).EndOfTrack();
+                    },
+                    {{{0, 100, 72, 90}, {128, 72, 74, 91}, {256, 100, 72, 92}}, {}},
+                    0},
+        TTracksCase{"AnotherTracksNoteOffNeverEndsANoteBegunAtItsTick",
+                    [](auto& f) {
+                      f.AddTrack().Text(0, 3, "A").NoteOn(0, 0, 60, 80).EndOfTrack(200);
+                      f.AddTrack().Text(0, 3, "B").NoteOff(0, 0, 60).EndOfTrack();
+                    },
+                    {{{0, 200, 60, 80}}, {}},
+                    1},
+        TTracksCase{"UnnamedTracksStrikeInTheFirstPartOfTheirChannel",
+                    [](auto& f) {
+                      f.AddTrack().NoteOn(0, 0, 60, 80).EndOfTrack(500);
+                      f.AddTrack().NoteOn(64, 0, 60, 81).NoteOff(64, 0, 60).EndOfTrack();
+                    },
+                    {{{0, 64, 60, 80}, {64, 64, 60, 81}}},
+                    0},
+        TTracksCase{"ANoteOffOnAnotherChannelEndsNothing",
+                    [](auto& f) {
+                      f.AddTrack().NoteOn(0, 0, 60, 80).NoteOff(64, 1, 60).EndOfTrack(64);
+                    },
+                    {{{0, 128, 60, 80}}},
+                    1}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 // Tracks on one channel merge into one part unless each begins with a
 // program change; format 2 tracks overlay from tick 0 like format 1.

@@ -1,0 +1,74 @@
+#pragma once
+// Pairs the note-ons of a Standard MIDI File with the note-offs that end
+// them, once every track has been read, so that a note-off in one track can
+// end a note another track began on the same channel.
+//
+// The rules, for the notes of one channel and key in time order (events of
+// one time in the order the file holds them):
+// - a note-on ends the note of its key still sounding in its own part, so
+//   that a part never holds two sounding notes of one key: a key struck
+//   again while it sounds (a strum, an echo, a re-struck bass) ends the
+//   earlier strike there;
+// - a note-off (or a note-on of velocity 0) ends the note its own track
+//   left sounding (in the part the track plays on that channel when it has
+//   one there, else the newest); only when its track has none, the newest
+//   note another track left sounding that began before it. A note-off that
+//   finds no note ends nothing;
+// - a note still sounding when every track has been read ends where its
+//   own track ends, and is counted.
+// Ended notes join their part's event list in the order in which the file
+// ends them, among the lyrics and key signatures in the order they occur.
+
+#include <cstdint>
+#include <vector>
+
+#include "score/import/midi/MidiImportState.h"
+
+class TKVMidiNotePairing {
+public:
+  // Reading order of the file's events: a number that grows with every
+  // event the reader hands on or keeps.
+  uint64_t NextOrder() { return FOrder++; }
+
+  // A note-on with a velocity: Note is its record, already in Part's open
+  // notes.
+  void NoteOn(uint32_t Track, TKVMidiImportPart& Part, TKVImportEvent& Note, uint8_t Channel);
+  // A note-off, or a note-on of velocity 0; Part is the part the track
+  // plays on that channel, nil when there is none.
+  void NoteOff(uint32_t Track, TKVMidiImportPart* Part, uint32_t Time, uint8_t Channel, uint8_t Key);
+  // The end of a track, at Time.
+  void TrackEnd(uint32_t Track, uint32_t Time);
+
+  // Pairs everything collected, moves every note record from its part's
+  // open notes to its event list and puts each event list into reading
+  // order. Returns how many notes ended only with their track.
+  uint32_t Pair(std::vector<std::unique_ptr<TKVMidiImportPart>>& Parts);
+
+private:
+  struct TNoteEvent {
+    uint32_t Time;
+    uint32_t Track;
+    uint64_t Order;
+    uint8_t Channel;
+    uint8_t Key;
+    TKVMidiImportPart* Part;
+    TKVImportEvent* Note;  // nil for a note-off
+  };
+  struct TSounding {
+    TKVImportEvent* Note;
+    TKVMidiImportPart* Part;
+    uint32_t Track;
+  };
+  struct TTrackEnd {
+    uint32_t Time;
+    uint64_t Order;
+  };
+
+  void PairKey(const TNoteEvent* First, const TNoteEvent* Last);
+  static void End(std::vector<TSounding>& Sounding, size_t Index, uint32_t Time, uint64_t Order);
+
+  uint64_t FOrder = 0;
+  std::vector<TNoteEvent> FEvents;
+  std::vector<TTrackEnd> FTrackEnds;  // by track
+  uint32_t FEndedByTrack = 0;
+};

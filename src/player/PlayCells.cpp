@@ -12,6 +12,7 @@
 #include "score/layout/ItemFields.h"
 #include "score/layout/measure/TempoMarks.h"
 #include "score/model/ItemKinds.h"
+#include "score/model/Liga.h"
 #include "score/model/LayoutRecords.h"
 #include "score/model/Lyric.h"
 #include "score/model/Mark.h"
@@ -26,6 +27,14 @@
 namespace {
 
 constexpr uint8_t Sounding = 0x40, TiedIn = 0x80;  // note play-state bits; Sounding also a lyric's highlight
+
+// Whether a tie goes on from Note to a note that continues its sound.
+bool TiesOn(const TKVNote& Note) {
+  return std::any_of(Note.Items().begin(), Note.Items().end(), [](const TKVItem* item) {
+    const auto* liga = ItemCast<const TKVLiga>(item);
+    return liga && liga->Flag(LigaFlag::Tie);
+  });
+}
 
 // A muted voice, its part (and with Staff its staff) keep silent.
 bool Muted(const TKVVoice* Voice, bool Staff) {
@@ -147,8 +156,10 @@ bool TKVPlayEngine::PlayCell(const TKVPositionEntry& Cell) {
 // Slash heads (2 and 4) show the rhythm only and never sound.
 // A tied note takes over the sounding note of its key without a message;
 // with none sounding (a start inside the tie, or a tie across a jump met
-// the first time through) it is struck. Each note-off repeats the key its
-// note-on sent, whatever the transposition has become since.
+// the first time through) it is struck, unless a strike of its key on its
+// channel (another voice's or part's) cut off the tie it continues: a key
+// is struck once for each note that begins. Each note-off repeats the key
+// its note-on sent, whatever the transposition has become since.
 bool TKVPlayEngine::PlayNote(TKVNote& Note, uint16_t Value) {
   if (Value == 0 || Note.HeadType() == 2 || Note.HeadType() == 4 || Muted(Note.Voice, true)) return false;
   const TKVPart* part = ItemPart(&Note);
@@ -156,17 +167,24 @@ bool TKVPlayEngine::PlayNote(TKVNote& Note, uint16_t Value) {
   const uint8_t channel = Note.Channel & 15;
   TSounding entry{&Note, ItemKind::Note, channel, Note.MidiKey, DataByte(Note.MidiKey + FView.Tone()), Value};
   const bool tied = (Note.PlayState & TiedIn) != 0;
+  const size_t cutTie = size_t(channel) * 128 + (Note.MidiKey & 0x7F);
   bool takesOver = false;
   if (auto old = FindSounding(ItemKind::Note, channel, Note.MidiKey); old != FSounding.end()) {
-    static_cast<TKVNote*>(old->Item)->PlayState &= uint8_t(~Sounding);
+    auto* oldNote = static_cast<TKVNote*>(old->Item);
+    oldNote->PlayState &= uint8_t(~Sounding);
     if (tied) {
       entry.SentKey = old->SentKey;
       takesOver = true;
     } else {
       Short(uint8_t(0x80 | channel), old->SentKey, 0, avst);
+      if (TiesOn(*oldNote)) FCutTies.set(cutTie);
     }
     old->Item = nullptr;
+  } else if (tied && FCutTies.test(cutTie)) {
+    FCutTies.set(cutTie, TiesOn(Note));
+    return true;
   }
+  if (tied) FCutTies.reset(cutTie);
   if (!takesOver) {
     if (Note.Tuning) {
       FTuning[5] = uint8_t(Note.Instrument & 0x7F);

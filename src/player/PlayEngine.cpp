@@ -64,6 +64,7 @@ bool TKVPlayEngine::Start() {
   std::lock_guard lock(FView.PlayLock());
   FProgramOverride.fill(0xFFFF);
   FInstrument.fill(65535);
+  FCutTies.reset();
   TKVPlayState& P = Play();
   if (FView.Style() != wsRealTime) {
     P.Piece = FView.CursorPiece();

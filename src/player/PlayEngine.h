@@ -17,6 +17,7 @@
 // run always ends with its stop event and never leaves the lock held.
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -133,5 +134,9 @@ private:
   size_t FStartCell = 0;
   std::array<uint8_t, 12> FTuning{0xF0, 0x7F, 0x7F, 0x08, 0x02, 0, 0x01, 0, 0x7F, 0x7F, 0x7F, 0xF7};
   std::vector<TSounding> FSounding;
+  // Channel x 128 + key of each tie whose sound another strike of its key
+  // cut off: the note that continues it stays silent rather than strike
+  // the key a second time.
+  std::bitset<16 * 128> FCutTies;
   int FFailures = 0;
 };

@@ -6,6 +6,7 @@
 #include "PlayFixture.h"
 #include "base/Log.h"
 #include "player/ClipPlayer.h"
+#include "score/model/Liga.h"
 #include "score/model/Lyric.h"
 #include "score/model/Part.h"
 #include "score/model/SimpleElements.h"
@@ -62,6 +63,37 @@ TEST_F(PlayTest, TiesKeepTheirKeyAndAStartInsideOneStrikes) {
   });
   PlayAll();
   EXPECT_EQ(Texts(), (TTexts{"c0 00 00", "90 43 40", "90 4a 40", "b0 40 7f", "80 4a 00", "80 43 00"}));
+}
+
+// A strike of a key cuts off the tied note of that key sounding on the
+// channel (another voice's): the note that continues the tie stays silent
+// rather than strike the key again, and so does the rest of its chain. A
+// tie whose sound is still on (the cutting note sounds yet) is taken over.
+TEST_F(PlayTest, ATieCutOffByAStrikeOfItsKeyIsNotStruckAgain) {
+  TKVPiece* piece = AddPiece(3);
+  TKVNote* tied = AddNote(piece, 0, 0, 512);
+  AddNote(piece, 0, 256, 128);
+  TKVNote* on = AddNote(piece, 1, 0, 512);
+  TKVNote* last = AddNote(piece, 2, 0, 128);
+  AddNote(piece, 2, 256, 128, 0x52);
+  for (TKVNote* note : {tied, on}) (new TKVLiga(note))->SetFlags(0x10);
+  score->Reformat(0);
+  on->PlayState |= 0x80;
+  last->PlayState |= 0x80;
+  PlayAll();
+  EXPECT_EQ(Texts(), (TTexts{"c0 00 00", "90 3c 40", "80 3c 00", "90 3c 40", "80 3c 00", "90 40 40", "80 40 00"}));
+  EXPECT_EQ(When("80 3c 00"), 1000);
+  EXPECT_EQ(When("90 40 40"), 5000);
+
+  // Held on by the strike that cut it, the tie takes that strike over.
+  sent.clear();
+  piece->GetPart(0)->GetMeasure(0)->GetItem(1)->Data().setU16(NoteBlock::Duration, 256);
+  score->Reformat(0);
+  on->PlayState |= 0x80;
+  last->PlayState |= 0x80;
+  PlayAll();
+  EXPECT_EQ(Texts(2000), TTexts{});
+  EXPECT_EQ(When("80 3c 00"), 1000);
 }
 
 // Holds at 128 keep the play there for their longest count; notes count on.

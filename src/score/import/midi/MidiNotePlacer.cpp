@@ -99,12 +99,19 @@ void TKVMidiConversion::PlaceNote(TMidiWorkRecord& Record, int64_t MeasureIndex)
       return;
     }
     // The duplicated note sounds at least as long as this value, up to the
-    // rest tied on from it.
+    // rest tied on from it. The rest keeps to that note's time offset, so
+    // that it begins where the duplicated note's sound ends (with the
+    // record's own offset it could begin after it, and be struck again),
+    // and its sound still ends where the record's does.
     TKVNote* d = s.Duplicate;
     s.Previous = HasTie(*d) ? nullptr : d;
     s.PreviousValue = written;
     if (s.Previous && (d->PlayedLength() ? d->PlayedLength() : d->Duration()) < written)
       d->Data().setU16(NoteBlock::PlayedLength, uint16_t(written));
+    if (s.Previous) {
+      s.LengthDifference += s.TimeOffset - d->TimeOffset();
+      s.TimeOffset = d->TimeOffset();
+    }
     last = nullptr;
   };
 
@@ -230,15 +237,16 @@ bool TKVMidiConversion::EmitNote(TPlacing& S, int32_t Position, int32_t Written,
       break;
     }
   }
-  // The same key twice in one chord is written once (every note of the
-  // chord is compared, not only its first).
-  if (chord)
-    for (TKVItem* item : measure.Items())
-      if (auto* n = IsNoteItem(item) ? static_cast<TKVNote*>(item) : nullptr;
-          n && n->Position() == Position && n->StaffVoice() == S.StaffVoice && n->MidiKey == S.Record.Note.MidiKey) {
-        S.Duplicate = n;
-        return false;
-      }
+  // The same key twice at one position of a staff is written once, in
+  // whichever voice it stands: struck twice at once on one channel, the
+  // second strike would cut the first off, and a tie going on from the one
+  // cut off would strike its key again.
+  for (TKVItem* item : measure.Items())
+    if (auto* n = IsNoteItem(item) ? static_cast<TKVNote*>(item) : nullptr;
+        n && n->Position() == Position && ItemStaff(n->StaffVoice()) == staff && n->MidiKey == S.Record.Note.MidiKey) {
+      S.Duplicate = n;
+      return false;
+    }
 
   std::unique_ptr<TKVNote> note;
   {

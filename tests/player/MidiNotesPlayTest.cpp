@@ -1,0 +1,225 @@
+// Every note-on of a MIDI file sounds once when the file plays: the notes the
+// play thread strikes and the notes the import merged into a note of the same
+// key and beat are, channel and key by channel and key, the file's note-ons.
+// Checked on files written the way sequencers and arrangers write them, and
+// on every file of the fetched corpus.
+
+#include <cctype>
+#include <filesystem>
+#include <map>
+
+#include "PlayFixture.h"
+#include "score/import/midi/MidiImport.h"
+#include "score/model/ScoreImporters.h"
+#include "support/MidiFileBuilder.h"
+#include "support/MidiFileWalk.h"
+#include "support/Sanitized.h"
+#include "support/ScratchDir.h"
+
+namespace {
+
+// One event of a track: note-ons with a velocity, note-offs with none.
+struct TTimed {
+  uint32_t Time;
+  int Channel, Key, Velocity;
+};
+using TTrackEvents = std::vector<TTimed>;
+
+// A track of the events, in time order (events of one time in the order
+// given), after an optional name and program change.
+void WriteTrack(TMidiFileBuilder& File, TTrackEvents Events, const std::string& Name = "", int Program = -1) {
+  TMidiTrackBuilder& t = File.AddTrack();
+  if (!Name.empty()) t.Text(0, 3, Name);
+  if (Program >= 0) t.Program(0, Events.empty() ? 0 : Events[0].Channel, Program);
+  std::stable_sort(Events.begin(), Events.end(), [](const TTimed& a, const TTimed& b) { return a.Time < b.Time; });
+  uint32_t now = 0;
+  for (const TTimed& e : Events) {
+    e.Velocity ? t.NoteOn(e.Time - now, e.Channel, e.Key, e.Velocity) : t.NoteOff(e.Time - now, e.Channel, e.Key);
+    now = e.Time;
+  }
+  t.EndOfTrack(96);
+}
+
+// A strummed key: struck N times an eighth apart (division 96), each strike's
+// note-off N eighths after it, so that all of them come after the last strike.
+TBytes Strum(int N) {
+  TTrackEvents events;
+  for (int i = 0; i < N; ++i) events.push_back({uint32_t(i * 48), 0, 52, 90});
+  for (int i = 0; i < N; ++i) events.push_back({uint32_t((i + N) * 48), 0, 52, 0});
+  TMidiFileBuilder file(1, 96);
+  WriteTrack(file, events, "Guitar", 24);
+  return file.Bytes();
+}
+
+// A bass key struck on every beat and held for two: each strike comes a beat
+// before the note-off of the one before it, the note-offs of a tick written
+// before its note-on, or after it.
+TBytes Restrike(bool OffsFirst) {
+  TTrackEvents events;
+  for (int i = 0; i < 12; ++i) {
+    TTimed on{uint32_t(i * 96), 0, 36, 100}, off{uint32_t(i * 96 + 192), 0, 36, 0};
+    events.push_back(on);
+    events.insert(OffsFirst ? events.end() - 1 : events.end(), off);
+  }
+  TMidiFileBuilder file(1, 96);
+  WriteTrack(file, events, "Bass", 33);
+  return file.Bytes();
+}
+
+// Two named tracks on channel 0: the melody's note-offs stand in the chord
+// track, an eighth before each next melody note; the melody strikes a key
+// again in its second measure.
+TBytes CrossedTracks() {
+  const int melody[] = {72, 74, 76, 77, 79, 77, 76, 74};
+  TTrackEvents tune, chords;
+  for (int i = 0; i < 8; ++i) {
+    tune.push_back({uint32_t(i * 96), 0, melody[i], 100});
+    chords.push_back({uint32_t(i * 96 + 48), 0, melody[i], 0});
+  }
+  for (int m = 0; m < 2; ++m)
+    for (int key : {60, 64, 67}) {
+      chords.push_back({uint32_t(m * 384), 0, key, 80});
+      chords.push_back({uint32_t(m * 384 + 380), 0, key, 0});
+    }
+  TMidiFileBuilder file(1, 96);
+  WriteTrack(file, tune, "Melody");
+  WriteTrack(file, chords, "Chords");
+  return file.Bytes();
+}
+
+// Each note of a tune again an eighth later, softer, while the first still
+// sounds.
+TBytes Echo() {
+  const int keys[] = {60, 60, 62, 64, 64, 64, 67, 65, 64, 62, 60, 60};
+  TTrackEvents events;
+  for (int i = 0; i < 12; ++i)
+    for (int copy = 0; copy < 2; ++copy) {
+      events.push_back({uint32_t(i * 96 + copy * 48), 0, keys[i], copy ? 60 : 100});
+      events.push_back({uint32_t(i * 96 + copy * 48 + 90), 0, keys[i], 0});
+    }
+  TMidiFileBuilder file(1, 96);
+  WriteTrack(file, events, "Lead", 80);
+  return file.Bytes();
+}
+
+// Sixteen named tracks on channel 0, each striking a key of its own twice;
+// the last track holds every note-off.
+TBytes SixteenTracks() {
+  TMidiFileBuilder file(1, 96);
+  TTrackEvents offs;
+  for (int t = 0; t < 16; ++t) {
+    WriteTrack(file, {{0, 0, 60 + t, 90}, {96, 0, 60 + t, 90}}, "Part " + std::to_string(t));
+    offs.push_back({90, 0, 60 + t, 0});
+    offs.push_back({186, 0, 60 + t, 0});
+  }
+  WriteTrack(file, offs, "Offs");
+  return file.Bytes();
+}
+
+struct TNotesCase {
+  const char* Name;
+  TBytes (*Build)();
+  size_t NoteOns, Struck, Merged;
+};
+void PrintTo(const TNotesCase& c, std::ostream* os) {
+  *os << c.Name;
+}
+
+class MidiNotesPlay : public PlayTest {
+protected:
+  MidiNotesPlay() {
+    RegisterMidiImporter();
+    AfterShort([this](uint8_t status, uint8_t key) {
+      if ((status & 0xF0) == 0x90 && std::stoi(sent.back().Text.substr(6), nullptr, 16) > 0) ++struck[(status & 15) * 128 + key];
+    });
+  }
+  ~MidiNotesPlay() override { RegisterScoreImporter(TKVImportFormat::MIDI, {}); }
+
+  // Loads Path as the program does and plays it through to its end.
+  void LoadAndPlay(const std::string& Path) {
+    score->LoadFromFile(Path);
+    PlayAll();
+  }
+  // Notes struck, over all keys.
+  size_t Struck() const {
+    size_t n = 0;
+    for (const auto& [key, count] : struck) n += size_t(count);
+    return n;
+  }
+  // Channel x 128 + key of each note struck more often than the file has
+  // note-ons of it, and of each note-on neither struck nor merged when the
+  // merged notes are counted in: "<channel>/<key>: struck <n> of <m>".
+  std::string Mismatches(const TBytes& File) const {
+    std::map<int, int> ons;
+    for (const test_support::TNoteOn& n : test_support::WalkMidiFile(File).Notes) ++ons[n.Channel * 128 + n.Key];
+    std::string out;
+    int unstruck = 0;
+    for (const auto& [key, count] : ons) {
+      const auto it = struck.find(key);
+      const int played = it == struck.end() ? 0 : it->second;
+      if (played > count) out += " " + std::to_string(key / 128) + "/" + std::to_string(key % 128) + ": struck " +
+                                 std::to_string(played) + " of " + std::to_string(count);
+      unstruck += std::max(0, count - played);
+    }
+    for (const auto& [key, count] : struck)
+      if (!ons.count(key)) out += " " + std::to_string(key / 128) + "/" + std::to_string(key % 128) + " not in the file";
+    if (uint32_t(unstruck) != score->MidiImportNotice.Merged)
+      out += " unstruck " + std::to_string(unstruck) + ", merged " + std::to_string(score->MidiImportNotice.Merged);
+    return out;
+  }
+
+  std::map<int, int> struck;  // channel x 128 + key: note-ons sent with a velocity
+};
+
+class MidiNotesPlayCases : public MidiNotesPlay, public testing::WithParamInterface<TNotesCase> {};
+
+TEST_P(MidiNotesPlayCases, EveryNoteOnIsStruckOrMergedOnce) {
+  const TNotesCase& c = GetParam();
+  test_support::TScratchDir dir;
+  const TBytes bytes = c.Build();
+  test_support::WriteBytes(dir.Path("notes.mid"), bytes);
+  LoadAndPlay(dir.Path("notes.mid"));
+  EXPECT_EQ(test_support::WalkMidiFile(bytes).Notes.size(), c.NoteOns);
+  EXPECT_EQ(Struck(), c.Struck);
+  EXPECT_EQ(score->MidiImportNotice.Merged, c.Merged);
+  EXPECT_EQ(Mismatches(bytes), "");
+  // Every note of these files ends by a note-off or by a new strike.
+  EXPECT_EQ(score->MidiImportNotice.EndedByTrack, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SequencerPatterns, MidiNotesPlayCases,
+    testing::Values(TNotesCase{"StrumOfTwo", [] { return Strum(2); }, 2, 2, 0},
+                    TNotesCase{"StrumOfSixteen", [] { return Strum(16); }, 16, 16, 0},
+                    TNotesCase{"StrumOfTwentyTwo", [] { return Strum(22); }, 22, 22, 0},
+                    TNotesCase{"RestrikeABeatBeforeTheNoteOffOffsFirst", [] { return Restrike(true); }, 12, 12, 0},
+                    TNotesCase{"RestrikeABeatBeforeTheNoteOffOnsFirst", [] { return Restrike(false); }, 12, 12, 0},
+                    TNotesCase{"TwoTracksOnOneChannelWithCrossedNoteOffs", CrossedTracks, 14, 14, 0},
+                    TNotesCase{"EchoTrack", Echo, 24, 24, 0},
+                    TNotesCase{"SixteenTracksOnOneChannel", SixteenTracks, 32, 32, 0}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// Every file of the fetched corpus, played through on the fake clock.
+class MidiCorpusPlay : public MidiNotesPlay, public testing::WithParamInterface<std::string> {};
+
+TEST_P(MidiCorpusPlay, EveryNoteOnIsStruckOrMergedOnce) {
+  TMemoryStream file;
+  file.LoadFromFile(GetParam());
+  LoadAndPlay(GetParam());
+  EXPECT_EQ(Mismatches(file.Bytes()), "");
+  std::printf("%zu note-ons, %zu struck, %u merged, %u ended by their track\n",
+              test_support::WalkMidiFile(file.Bytes()).Notes.size(), Struck(), score->MidiImportNotice.Merged,
+              score->MidiImportNotice.EndedByTrack);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, MidiCorpusPlay, testing::ValuesIn(test_support::SanitizerShare(test_support::MidiCorpusFiles(), 4)),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                           std::string name = std::filesystem::path(info.param).stem().string() + "_" + std::to_string(info.index);
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(MidiCorpusPlay);
+
+}  // namespace
+

@@ -27,10 +27,19 @@ void AddMeter(std::vector<uint16_t>& map, int64_t time, uint16_t word) {
   map[m] = word;
 }
 
-// A note still sounding: the index of its note-on and where its track ends.
-struct TSounding {
+// A note while the file is walked: the index of its note-on and its track.
+struct TWalked {
   size_t Note;
   int Track;
+  bool Sounding = true;
+  bool OwnNoteOff = false;
+  int64_t StruckAgain = 0;  // where a new strike of its key in its track ended it
+};
+
+struct TStrayOff {
+  int64_t Tick;
+  int Track;
+  bool Used = false;
 };
 
 }  // namespace
@@ -40,13 +49,15 @@ TFileWalk WalkMidiFile(const TBytes& f) {
   size_t at = 0;
   auto be32 = [&](size_t i) { return uint32_t(f[i]) << 24 | f[i + 1] << 16 | f[i + 2] << 8 | f[i + 3]; };
   const double division = f.size() >= 14 ? (f[12] << 8 | f[13]) : 96;
-  // Channel x 128 + key: the notes sounding, in the order they began.
-  std::map<int, std::vector<TSounding>> sounding;
+  // Channel x 128 + key: the notes in the order they began, and the stray
+  // note-offs.
+  std::map<int, std::vector<TWalked>> walked;
+  std::map<int, std::vector<TStrayOff>> strays;
   std::vector<int64_t> trackEnds;
-  auto end = [&](std::vector<TSounding>& notes, size_t i, int64_t tick) {
-    walk.Notes[notes[i].Note].End = tick;
+  auto end = [&](TWalked& n, int64_t tick) {
+    walk.Notes[n.Note].End = tick;
     walk.LastEnd = std::max(walk.LastEnd, tick);
-    notes.erase(notes.begin() + std::ptrdiff_t(i));
+    n.Sounding = false;
   };
   for (int track = 0; at + 8 <= f.size(); ++track) {
     const bool isTrack = std::equal(f.begin() + std::ptrdiff_t(at), f.begin() + std::ptrdiff_t(at) + 4, "MTrk");
@@ -85,20 +96,18 @@ TFileWalk WalkMidiFile(const TBytes& f) {
         if (kind == 0xA || kind == 0xD || kind == 0xE || (kind == 0xB && i < chunkEnd && f[i] != 7 && f[i] != 10))
           walk.LastPoint = std::max<int64_t>(walk.LastPoint, tick);
         const int key = i < chunkEnd ? f[i] & 0x7F : 0, velocity = i + 1 < chunkEnd ? f[i + 1] & 0x7F : 0;
-        std::vector<TSounding>& notes = sounding[(status & 15) * 128 + key];
+        const int slot = (status & 15) * 128 + key;
+        std::vector<TWalked>& notes = walked[slot];
         const bool on = kind == 0x9 && i + 1 < chunkEnd && velocity > 0;
         if ((kind == 0x8 || kind == 0x9) && i < chunkEnd) {
-          // Its own track's note first; else, for a note-off, the newest
-          // that an earlier track left sounding and that began by now.
-          auto own = std::find_if(notes.begin(), notes.end(), [&](const TSounding& s) { return s.Track == track; });
-          if (own != notes.end())
-            end(notes, size_t(own - notes.begin()), tick);
-          else if (!on)
-            for (size_t n = notes.size(); n-- > 0;)
-              if (walk.Notes[notes[n].Note].Time <= tick) {
-                end(notes, n, tick);
-                break;
-              }
+          auto own = std::find_if(notes.begin(), notes.end(), [&](const TWalked& n) { return n.Sounding && n.Track == track; });
+          if (own != notes.end()) {
+            end(*own, tick);
+            if (on) own->StruckAgain = tick;
+            else own->OwnNoteOff = true;
+          } else if (!on) {
+            strays[slot].push_back({tick, track});
+          }
         }
         if (on) {
           notes.push_back({walk.Notes.size(), track});
@@ -110,11 +119,21 @@ TFileWalk WalkMidiFile(const TBytes& f) {
     trackEnds.push_back(tick);
     at = chunkEnd;
   }
-  for (auto& [key, notes] : sounding)
-    for (const TSounding& s : notes) {
-      walk.Notes[s.Note].End = trackEnds[size_t(s.Track)];
-      walk.LastEnd = std::max(walk.LastEnd, trackEnds[size_t(s.Track)]);
+  for (auto& [slot, notes] : walked) {
+    std::stable_sort(notes.begin(), notes.end(),
+                     [&](const TWalked& a, const TWalked& b) { return walk.Notes[a.Note].Time < walk.Notes[b.Note].Time; });
+    std::vector<TStrayOff>& offs = strays[slot];
+    std::stable_sort(offs.begin(), offs.end(), [](const TStrayOff& a, const TStrayOff& b) { return a.Tick < b.Tick; });
+    for (TWalked& n : notes) {
+      if (n.OwnNoteOff) continue;
+      const int64_t start = walk.Notes[n.Note].Time;
+      auto stray = std::find_if(offs.begin(), offs.end(), [&](const TStrayOff& s) {
+        return !s.Used && s.Track != n.Track && s.Tick > start && (n.Sounding || s.Tick <= n.StruckAgain);
+      });
+      if (stray != offs.end()) stray->Used = true, end(n, stray->Tick);
+      else if (n.Sounding) end(n, trackEnds[size_t(n.Track)]);
     }
+  }
   std::sort(walk.Notes.begin(), walk.Notes.end());
   return walk;
 }

@@ -7,9 +7,10 @@
 // long as its kind says (data bytes read without their top bit). A note-on
 // of a key that still sounds in its channel and track ends that note; a
 // note-off (or a note-on of velocity 0) ends the note of its key sounding in
-// its own track, else the newest one another track left sounding on that
-// channel; a track's end ends what it left sounding only when no later
-// track's note-off does.
+// its own track, else it is a stray one. A note that no note-off of its own
+// track ends takes the first stray note-off of another track on its channel
+// after its start (and not after the strike that ended it); one still
+// sounding then ends with its track.
 
 #include <cstdint>
 #include <string>

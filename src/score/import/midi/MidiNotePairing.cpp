@@ -1,6 +1,9 @@
 #include "score/import/midi/MidiNotePairing.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
+#include <utility>
 
 void TKVMidiNotePairing::NoteOn(uint32_t Track, TKVMidiImportPart& Part, TKVImportEvent& Note, uint8_t Channel) {
   FEvents.push_back({Note.Time, Track, NextOrder(), Channel, Note.Key, &Part, &Note});
@@ -18,37 +21,60 @@ void TKVMidiNotePairing::TrackEnd(uint32_t Track, uint32_t Time) {
 
 // The length is kept in 16 bits: a longer note is cut at 65,535 ticks
 // instead of wrapping to a short one.
-void TKVMidiNotePairing::End(std::vector<TSounding>& Sounding, size_t Index, uint32_t Time, uint64_t Order) {
-  TKVImportEvent& note = *Sounding[Index].Note;
+void TKVMidiNotePairing::End(TPairing& Note, uint32_t Time, uint64_t Order) {
+  TKVImportEvent& note = *Note.Note;
   note.Length = uint16_t(std::min<uint32_t>(Time - note.Time, UINT16_MAX));
   note.Order = Order;
-  Sounding.erase(Sounding.begin() + std::ptrdiff_t(Index));
+  Note.Sounding = false;
 }
 
 void TKVMidiNotePairing::PairKey(const TNoteEvent* First, const TNoteEvent* Last) {
-  std::vector<TSounding> sounding;  // in the order the notes began
-  auto newest = [&](auto&& Matches) -> size_t {
-    for (size_t i = sounding.size(); i-- > 0;)
-      if (Matches(sounding[i])) return i;
-    return SIZE_MAX;
+  std::vector<TPairing> notes;  // in the order they began
+  // Stray note-offs by track, by time (and file order) each.
+  std::map<uint32_t, std::set<std::pair<uint32_t, uint64_t>>> strays;
+  auto newest = [&](auto&& Matches) -> TPairing* {
+    for (size_t i = notes.size(); i-- > 0;)
+      if (notes[i].Sounding && Matches(notes[i])) return &notes[i];
+    return nullptr;
   };
   for (const TNoteEvent* e = First; e != Last; ++e) {
     if (e->Note) {
-      if (size_t i = newest([&](const TSounding& s) { return s.Part == e->Part; }); i != SIZE_MAX)
-        End(sounding, i, e->Time, e->Order);
-      sounding.push_back({e->Note, e->Part, e->Track});
+      if (TPairing* struck = newest([&](const TPairing& n) { return n.Part == e->Part; })) {
+        End(*struck, e->Time, e->Order);
+        struck->End = e->Time;
+      }
+      notes.push_back({e->Note, e->Part, e->Track});
       continue;
     }
-    size_t i = newest([&](const TSounding& s) { return s.Track == e->Track && s.Part == e->Part; });
-    if (i == SIZE_MAX) i = newest([&](const TSounding& s) { return s.Track == e->Track; });
-    // A note-off of another track at the very tick a note began belongs to
-    // an earlier note, never to that one.
-    if (i == SIZE_MAX) i = newest([&](const TSounding& s) { return s.Note->Time < e->Time; });
-    if (i != SIZE_MAX) End(sounding, i, e->Time, e->Order);
+    TPairing* own = newest([&](const TPairing& n) { return n.Track == e->Track && n.Part == e->Part; });
+    if (!own) own = newest([&](const TPairing& n) { return n.Track == e->Track; });
+    if (own) {
+      End(*own, e->Time, e->Order);
+      own->OwnNoteOff = true;
+    } else {
+      strays[e->Track].insert({e->Time, e->Order});
+    }
   }
-  for (size_t i = sounding.size(); i-- > 0;) {
-    const TTrackEnd end = sounding[i].Track < FTrackEnds.size() ? FTrackEnds[sounding[i].Track] : TTrackEnd{0, FOrder};
-    End(sounding, i, std::max(end.Time, sounding[i].Note->Time), end.Order);
+  for (TPairing& n : notes) {
+    if (n.OwnNoteOff) continue;
+    // The first stray note-off of another track after the note began (one
+    // at the very tick it began belongs to an earlier note) and, for a note
+    // a new strike ended, not after that strike.
+    std::set<std::pair<uint32_t, uint64_t>>* from = nullptr;
+    std::set<std::pair<uint32_t, uint64_t>>::iterator first;
+    for (auto& [track, offs] : strays) {
+      if (track == n.Track) continue;
+      auto it = offs.upper_bound({n.Note->Time, UINT64_MAX});
+      if (it != offs.end() && (n.Sounding || it->first <= n.End) && (!from || *it < *first)) from = &offs, first = it;
+    }
+    if (from) {
+      End(n, first->first, first->second);
+      from->erase(first);
+      continue;
+    }
+    if (!n.Sounding) continue;
+    const TTrackEnd end = n.Track < FTrackEnds.size() ? FTrackEnds[n.Track] : TTrackEnd{0, FOrder};
+    End(n, std::max(end.Time, n.Note->Time), end.Order);
     ++FEndedByTrack;
   }
 }

@@ -11,11 +11,15 @@
 //   earlier strike there;
 // - a note-off (or a note-on of velocity 0) ends the note its own track
 //   left sounding (in the part the track plays on that channel when it has
-//   one there, else the newest); only when its track has none, the newest
-//   note another track left sounding that began before it. A note-off that
-//   finds no note ends nothing;
-// - a note still sounding when every track has been read ends where its
-//   own track ends, and is counted.
+//   one there, else the newest). A note-off whose track has no note of its
+//   key sounding is a stray one;
+// - a note that no note-off of its own track ends (one that a new strike
+//   ended, or that still sounds at the end) takes the first stray note-off
+//   of another track that comes after its start and before that strike:
+//   tracks that share a channel keep their own notes, and a note whose
+//   note-off stands in another track still ends there;
+// - a note still sounding then ends where its own track ends, and is
+//   counted.
 // Ended notes join their part's event list in the order in which the file
 // ends them, among the lyrics and key signatures in the order they occur.
 
@@ -54,10 +58,14 @@ private:
     TKVMidiImportPart* Part;
     TKVImportEvent* Note;  // nil for a note-off
   };
-  struct TSounding {
+  // A note of one channel and key while the key's events are paired.
+  struct TPairing {
     TKVImportEvent* Note;
     TKVMidiImportPart* Part;
     uint32_t Track;
+    bool Sounding = true;
+    bool OwnNoteOff = false;  // ended by a note-off of its own track
+    uint32_t End = 0;         // where a new strike ended it
   };
   struct TTrackEnd {
     uint32_t Time;
@@ -65,7 +73,7 @@ private:
   };
 
   void PairKey(const TNoteEvent* First, const TNoteEvent* Last);
-  static void End(std::vector<TSounding>& Sounding, size_t Index, uint32_t Time, uint64_t Order);
+  static void End(TPairing& Note, uint32_t Time, uint64_t Order);
 
   uint64_t FOrder = 0;
   std::vector<TNoteEvent> FEvents;

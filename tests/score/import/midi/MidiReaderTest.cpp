@@ -183,6 +183,13 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     {{{0, 100, 72, 90}, {128, 72, 74, 91}, {256, 100, 72, 92}}, {}},
                     0},
+        TTracksCase{"AStrayNoteOffNeverEndsANoteItsOwnTrackEnds",
+                    [](auto& f) {
+                      f.AddTrack().Text(0, 3, "A").NoteOff(64, 0, 60).EndOfTrack();
+                      f.AddTrack().Text(0, 3, "B").NoteOn(0, 0, 60, 80).NoteOff(128, 0, 60).EndOfTrack();
+                    },
+                    {{}, {{0, 128, 60, 80}}},
+                    0},
         TTracksCase{"AnotherTracksNoteOffNeverEndsANoteBegunAtItsTick",
                     [](auto& f) {
                       f.AddTrack().Text(0, 3, "A").NoteOn(0, 0, 60, 80).EndOfTrack(200);

@@ -9,6 +9,10 @@
 #include <map>
 
 #include "PlayFixture.h"
+#include "platform/midi/Synthesiser.h"
+#include "platform/threads/MainQueue.h"
+#include "player/MidiOutput.h"
+#include "support/AudioCheck.h"
 #include "score/import/midi/MidiImport.h"
 #include "score/model/ScoreImporters.h"
 #include "support/MidiFileBuilder.h"
@@ -42,12 +46,12 @@ void WriteTrack(TMidiFileBuilder& File, TTrackEvents Events, const std::string& 
 
 // A strummed key: struck N times an eighth apart (division 96), each strike's
 // note-off N eighths after it, so that all of them come after the last strike.
-TBytes Strum(int N) {
+TBytes Strum(int N, int Program = 24) {
   TTrackEvents events;
   for (int i = 0; i < N; ++i) events.push_back({uint32_t(i * 48), 0, 52, 90});
   for (int i = 0; i < N; ++i) events.push_back({uint32_t((i + N) * 48), 0, 52, 0});
   TMidiFileBuilder file(1, 96);
-  WriteTrack(file, events, "Guitar", 24);
+  WriteTrack(file, events, "Guitar", Program);
   return file.Bytes();
 }
 
@@ -198,6 +202,51 @@ INSTANTIATE_TEST_SUITE_P(
                     TNotesCase{"EchoTrack", Echo, 24, 24, 0},
                     TNotesCase{"SixteenTracksOnOneChannel", SixteenTracks, 32, 32, 0}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// What the play thread sends, rendered by the built-in synthesiser faster
+// than real time: every strike of a strummed key is heard, each an attack
+// that rises out of the sound before it (on a xylophone, whose sound dies
+// away between strikes).
+TEST_F(MidiNotesPlay, EveryStrikeOfAStrumIsHeard) {
+  midi::TSampleSource& synth = midi::AttachSynthesiser(44100);
+  TMidiOutput out;
+  out.SetDeviceID(0);
+  ASSERT_TRUE(out.Open());
+  audiocheck::TStereo audio;
+  double rendered = 0;  // ms
+  auto renderTo = [&](double ms) {
+    const audiocheck::TStereo more = audiocheck::Pull(synth, (ms - rendered) / 1000);
+    audio.insert(audio.end(), more.begin(), more.end());
+    rendered += double(audiocheck::Frames(more)) * 1000 / synth.SampleRate();
+  };
+  view.OnPlayShort = [&](TObject*, uint8_t status, uint8_t data1, uint8_t data2, int32_t, bool) {
+    renderTo(clock.NowMs() - start);
+    out.PutShort(status, data1, data2);
+  };
+  test_support::TScratchDir dir;
+  test_support::WriteBytes(dir.Path("strum.mid"), Strum(22, 13));
+  score->LoadFromFile(dir.Path("strum.mid"));
+  PlayAll();
+  renderTo(rendered + 500);
+  out.Close();
+  midi::DetachSynthesiser();
+  TMainQueue::Instance().ProcessPending();
+  // Loudness of each 20 ms; an attack is a frame at least twice as loud as
+  // the quietest of the 100 ms before it, counted once per rise.
+  const int frame = synth.SampleRate() / 50;
+  std::vector<double> loudness(5, 0.0);  // the silence before the run
+  for (size_t at = 0; at + size_t(frame) <= audiocheck::Frames(audio); at += size_t(frame))
+    loudness.push_back(audiocheck::Rms(audiocheck::Slice(audio, synth.SampleRate(), double(at) / synth.SampleRate(), 0.02), 0));
+  int attacks = 0;
+  bool rising = false;
+  for (size_t i = 5; i < loudness.size(); ++i) {
+    const double before = *std::min_element(loudness.begin() + std::ptrdiff_t(i) - 5, loudness.begin() + std::ptrdiff_t(i));
+    const bool attack = loudness[i] > 0.005 && loudness[i] > 2 * before;
+    attacks += attack && !rising;
+    rising = attack;
+  }
+  EXPECT_EQ(attacks, 22);
+}
 
 // Every file of the fetched corpus, played through on the fake clock.
 class MidiCorpusPlay : public MidiNotesPlay, public testing::WithParamInterface<std::string> {};

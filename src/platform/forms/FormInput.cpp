@@ -2,6 +2,7 @@
 // with capture and enter/leave per control, keys with the dialog keys (Tab,
 // Return, Escape), activation and focus.
 #include "platform/forms/Application.h"
+#include "platform/forms/DialogFrame.h"
 #include "platform/forms/Forms.h"
 #include "platform/window/WindowSystem.h"
 
@@ -39,6 +40,10 @@ void TCustomForm::WindowMessage(window::TMessage& msg) {
       break;
     case TMessageKind::CaptureChanged:
       if (msg.Other != FWindow.get()) FCaptureControl = nullptr;
+      break;
+    case TMessageKind::ManagerFrame:
+      // A dialog's own caption gives way to the one a window manager draws.
+      if (FDialogFrame) SetFrameInsets(ManagerFramed() ? TRect{} : TDialogFrame::Insets());
       break;
     default: break;
   }

@@ -52,7 +52,7 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
   FBorderStyle = style;
   if (style == bsDialog && !FDialogFrame) {
     FDialogFrame = std::make_unique<TDialogFrame>(*this);
-    SetFrameInsets(TDialogFrame::Insets());
+    SetFrameInsets(ManagerFramed() ? TRect{} : TDialogFrame::Insets());
   } else if (style != bsDialog && FDialogFrame) {
     FDialogFrame.reset();
     SetFrameInsets({});

@@ -124,6 +124,10 @@ public:
   void FrameMouse(window::TMessage& msg);
   bool Dragging() const { return FDrag.Active(); }
 
+  // A window manager draws a caption of its own around the form (one may
+  // start while the program runs, and frame a window that asked for none).
+  bool ManagerFramed() const { return FWindow->ManagerFrame().Top > 0; }
+
   void InvalidateWindowRect(const TRect& r);
   // Repaints the frame band (the whole window: the band surrounds the client).
   void InvalidateFrame() { InvalidateWindowRect({0, 0, Width(), Height()}); }

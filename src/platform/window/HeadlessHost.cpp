@@ -100,6 +100,13 @@ void THeadlessHost::TakeFocusAway(const TWindow& w) {
   Inject(ev);
 }
 
+void THeadlessHost::FrameByManager(const TWindow& w, const TRect& frame) {
+  TRawEvent ev(TRawKind::ManagerFrame);
+  ev.Window = w.NativeHandle();
+  ev.Bounds = frame;
+  Inject(ev);
+}
+
 void THeadlessHost::AdvanceTime(uint64_t ms) { FNow += ms; }
 
 TNativeId THeadlessHost::CreateNativeWindow(const TNativeParams& params) {

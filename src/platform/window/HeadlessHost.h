@@ -50,6 +50,9 @@ public:
   void RestoreFromTaskBar(const TWindow& w);
   // Another program takes the keyboard from W.
   void TakeFocusAway(const TWindow& w);
+  // A window manager frames W with borders of these widths (left, top,
+  // right, bottom), or no longer frames it (all 0).
+  void FrameByManager(const TWindow& w, const TRect& frame);
   void AdvanceTime(uint64_t ms);
   // How long WaitEvent without timeout may wait for a post from another
   // thread before it raises an Exception (a test that waits for nothing).

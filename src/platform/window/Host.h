@@ -32,6 +32,7 @@ enum class TRawKind : uint8_t {
   Moved, Resized,  // Window's position or size changed by the host (Bounds)
   FocusGained, FocusLost, CloseRequest,
   Minimized, Restored,  // the host iconified Window, or gave it back (a task bar, a window manager)
+  ManagerFrame,  // a window manager put a frame of its own around Window, changed it or took it away (Bounds)
   DisplayLost,   // the display went away: no window shows any more
 };
 
@@ -49,7 +50,7 @@ struct TRawEvent {
   bool Repeat = false;
   TShiftState Modifiers = 0;  // keyboard modifiers at the time of the event
   std::string Text;           // UTF-8 (Text)
-  TRect Bounds;               // Moved, Resized
+  TRect Bounds;               // Moved, Resized; ManagerFrame: the frame's left, top, right and bottom widths
 };
 
 class THost {

@@ -58,6 +58,13 @@ void TWindowSystem::HandleRawEvent(const TRawEvent& ev) {
     case TRawKind::Restored:
       if (TWindow* w = FindNative(ev.Window)) w->HostMinimized(ev.Kind == TRawKind::Minimized);
       break;
+    case TRawKind::ManagerFrame:
+      if (TWindow* w = FindNative(ev.Window); w && w->FManagerFrame != ev.Bounds) {
+        w->FManagerFrame = ev.Bounds;
+        TMessage msg(TMessageKind::ManagerFrame);
+        Send(w, msg);
+      }
+      break;
     case TRawKind::FocusGained:
       if (TWindow* w = FindNative(ev.Window)) {
         FFocusLossPending = 0;

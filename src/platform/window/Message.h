@@ -32,6 +32,7 @@ enum class TMessageKind : uint8_t {
   Timer,           // TimerId
   CancelMode,      // end any mouse mode: a press outside the window's pop-ups, or a modal loop starts
   CaptureChanged,  // Other: the window that takes the mouse capture (null when released)
+  ManagerFrame,    // a window manager framed the window, or stopped framing it (TWindow::ManagerFrame)
 };
 
 struct TMessage {

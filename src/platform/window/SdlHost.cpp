@@ -1,6 +1,7 @@
 #include "platform/window/SdlHost.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -62,6 +63,8 @@ TSdlHost::TSdlHost() {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     throw Exception(std::string("Cannot open the display: ") + SDL_GetError());
+  // The window system's own events tell when a window manager frames a window.
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
   FWakeEvent = SDL_RegisterEvents(1);
   FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   SDL_StartTextInput();
@@ -91,8 +94,10 @@ TNativeId TSdlHost::CreateNativeWindow(const TNativeParams& params) {
   SDL_Window* w = SDL_CreateWindow("", params.Bounds.Left, params.Bounds.Top, std::max(1, params.Bounds.Width()),
                                    std::max(1, params.Bounds.Height()), flags);
   if (!w) throw Exception(std::string("Cannot create a window: ") + SDL_GetError());
+  if (!params.PopUp) UndecorateX11Window(w);
   const TNativeId id = SDL_GetWindowID(w);
   FWindows[id] = w;
+  FPlaces[id] = {params.Bounds.Left, params.Bounds.Top};
   if (FXConnection < 0 && FWakeFd >= 0) FXConnection = X11ConnectionOf(w);
   return id;
 }
@@ -100,11 +105,13 @@ TNativeId TSdlHost::CreateNativeWindow(const TNativeParams& params) {
 void TSdlHost::DestroyNativeWindow(TNativeId id) {
   if (SDL_Window* w = Find(id)) SDL_DestroyWindow(w);
   FWindows.erase(id);
+  FPlaces.erase(id);
 }
 
 void TSdlHost::SetNativeBounds(TNativeId id, const TRect& b) {
   SDL_Window* w = Find(id);
   if (!w) return;
+  FPlaces[id] = {b.Left, b.Top};
   SDL_SetWindowPosition(w, b.Left, b.Top);
   SDL_SetWindowSize(w, std::max(1, b.Width()), std::max(1, b.Height()));
 }
@@ -207,9 +214,36 @@ int TSdlHost::PixelsPerInch() {
 uint64_t TSdlHost::Now() { return SDL_GetTicks64(); }
 
 TPoint TSdlHost::ScreenPoint(uint32_t windowId, int x, int y) const {
-  int left = 0, top = 0;
-  if (SDL_Window* w = Find(windowId)) SDL_GetWindowPosition(w, &left, &top);
-  return {left + x, top + y};
+  auto it = FPlaces.find(windowId);
+  return it == FPlaces.end() ? TPoint{x, y} : TPoint{it->second.X + x, it->second.Y + y};
+}
+
+bool TSdlHost::UpdatePlace(TNativeId id, SDL_Window* w, TPoint reported) {
+  X11ScreenPosition(w, reported);
+  TPoint& place = FPlaces[id];
+  if (place == reported) return false;
+  place = reported;
+  return true;
+}
+
+bool TSdlHost::ManagerFrameEvent(const SDL_SysWMmsg* msg, TRawEvent& out) {
+  const unsigned long xwindow = X11FrameEventWindow(msg);
+  if (!xwindow) return false;
+  for (auto& [id, w] : FWindows)
+    if (X11WindowOf(w) == xwindow) {
+      out.Kind = TRawKind::ManagerFrame;
+      out.Window = id;
+      out.Bounds = X11ManagerFrame(w);
+      // Taken into a frame or given back, the window may also have moved.
+      if (UpdatePlace(id, w, FPlaces[id])) {
+        TRawEvent moved(TRawKind::Moved);
+        moved.Window = id;
+        moved.Bounds = TRect::FromSize(FPlaces[id].X, FPlaces[id].Y, 0, 0);
+        FPending.push_back(moved);
+      }
+      return true;
+    }
+  return false;
 }
 
 bool TSdlHost::PollEvent(TRawEvent& out) {
@@ -217,6 +251,11 @@ bool TSdlHost::PollEvent(TRawEvent& out) {
     if (FLostReported) return false;
     FLostReported = true;
     out = TRawEvent(TRawKind::DisplayLost);
+    return true;
+  }
+  if (!FPending.empty()) {
+    out = std::move(FPending.front());
+    FPending.pop_front();
     return true;
   }
   SDL_Event e;
@@ -267,14 +306,20 @@ bool TSdlHost::PollEvent(TRawEvent& out) {
         out.Window = e.text.windowID;
         out.Text = e.text.text;
         return true;
+      case SDL_SYSWMEVENT:
+        if (!ManagerFrameEvent(e.syswm.msg, out)) continue;
+        return true;
       case SDL_WINDOWEVENT:
         out.Window = e.window.windowID;
         switch (e.window.event) {
           case SDL_WINDOWEVENT_EXPOSED: out.Kind = TRawKind::Exposed; return true;
-          case SDL_WINDOWEVENT_MOVED:
+          case SDL_WINDOWEVENT_MOVED: {
+            SDL_Window* w = Find(out.Window);
+            if (!w || !UpdatePlace(out.Window, w, {e.window.data1, e.window.data2})) continue;
             out.Kind = TRawKind::Moved;
-            out.Bounds = TRect::FromSize(e.window.data1, e.window.data2, 0, 0);
+            out.Bounds = TRect::FromSize(FPlaces[out.Window].X, FPlaces[out.Window].Y, 0, 0);
             return true;
+          }
           case SDL_WINDOWEVENT_SIZE_CHANGED:
             out.Kind = TRawKind::Resized;
             out.Bounds = TRect::FromSize(0, 0, e.window.data1, e.window.data2);

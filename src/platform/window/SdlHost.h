@@ -13,6 +13,7 @@
 // host does nothing more with the display.
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -22,6 +23,7 @@
 
 struct SDL_Window;
 struct SDL_Cursor;
+struct SDL_SysWMmsg;
 
 namespace window {
 
@@ -54,6 +56,12 @@ public:
 private:
   SDL_Window* Find(TNativeId id) const;
   TPoint ScreenPoint(uint32_t windowId, int x, int y) const;
+  // A window system event that may change the frame a window manager draws
+  // around one of the windows: out becomes its ManagerFrame event.
+  bool ManagerFrameEvent(const SDL_SysWMmsg* msg, TRawEvent& out);
+  // Takes the window's place on the screen from the X server where it can;
+  // true when it changed.
+  bool UpdatePlace(TNativeId id, SDL_Window* w, TPoint reported);
 
   uint32_t FWakeEvent = 0;
   std::atomic<bool> FWakePending{false};
@@ -62,6 +70,8 @@ private:
   bool FLostReported = false;
   bool FCaptured = false;
   std::map<TNativeId, SDL_Window*> FWindows;
+  std::map<TNativeId, TPoint> FPlaces;  // each window's top-left corner on the screen
+  std::deque<TRawEvent> FPending;       // events made here, handed out before SDL's
   std::map<int, SDL_Cursor*> FCursors;
 };
 
@@ -73,6 +83,23 @@ bool ShapeX11Window(SDL_Window* window, const TRegion* region);
 // Raises an X11 window without asking the window manager to activate it;
 // false where the window system is not X11.
 bool RaiseX11Window(SDL_Window* window);
+// Asks the window manager, also one that starts later, to draw no frame
+// around an X11 window; nothing where the window system is not X11.
+void UndecorateX11Window(SDL_Window* window);
+// The X11 window of an SDL window, 0 where the window system is not X11.
+unsigned long X11WindowOf(SDL_Window* window);
+// The X11 window whose window-manager frame an event may have changed
+// (it was reparented, or its declared frame changed); 0 for other events.
+unsigned long X11FrameEventWindow(const SDL_SysWMmsg* msg);
+// Where the top-left corner of an X11 window is on the screen now, asked of
+// the X server; false where the window system is not X11. SDL's own idea
+// goes wrong when a window manager takes the window into its frame or gives
+// it back: it reads a move reported in the old parent's coordinates as one
+// in the new parent's.
+bool X11ScreenPosition(SDL_Window* window, TPoint& position);
+// The widths of the frame a window manager draws around an X11 window
+// (left, top, right, bottom); all 0 when none frames it.
+TRect X11ManagerFrame(SDL_Window* window);
 // The fd of the X connection of Window's display, -1 where the window system
 // is not X11; makes X errors on it non-fatal (logged) from then on.
 int X11ConnectionOf(SDL_Window* window);

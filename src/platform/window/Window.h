@@ -66,6 +66,11 @@ public:
   void SetWindowState(TWindowState state);
   TWindowState WindowState() const { return FState; }
 
+  // The widths of the frame a window manager draws around the window (left,
+  // top, right, bottom), all 0 when none does: one may run, start or stop
+  // while the program runs, and may frame a window that asked for none.
+  const TRect& ManagerFrame() const { return FManagerFrame; }
+
   // The window's shape (SetWindowRgn); nullopt gives back the full rectangle.
   void SetWindowRgn(std::optional<TRegion> region);
   const TRegion* WindowRgn() const { return FRegion ? &*FRegion : nullptr; }
@@ -133,6 +138,7 @@ private:
   TWindowState FStateBeforeMinimized = TWindowState::wsNormal;
   std::string FCaption;
   std::optional<TRegion> FRegion;
+  TRect FManagerFrame;
   std::vector<uint32_t> FPixels;
   int FPixelWidth = 0, FPixelHeight = 0;
   TRect FInvalid;

@@ -117,7 +117,8 @@ void TECFormDesigner::UpdateRegion() {
   if (!FForm) return;
   window::TWindow& w = FForm->Window();
   std::optional<window::TRegion> region;
-  if (FActive) {
+  // Inside a window manager's frame a shape would cut into that frame.
+  if (Skinned()) {
     if (OnCreateRgn) OnCreateRgn(this, region);
     else if (FWidthEllipse != 0 && FHeightEllipse != 0)
       region = window::TRegion::RoundRect({0, 0, w.Width(), w.Height()}, FWidthEllipse, FHeightEllipse);
@@ -126,6 +127,17 @@ void TECFormDesigner::UpdateRegion() {
   const window::TRegion* current = w.WindowRgn();
   if (region ? current && *current == *region : !current) return;
   w.SetWindowRgn(std::move(region));
+}
+
+void TECFormDesigner::ManagerFrameChanged() {
+  if (!FActive) return;
+  ReleaseCapture();
+  if (FPressedButton) FPressedButton->SetButtonState(0);
+  FPressedButton = nullptr;
+  SetHot(nullptr);
+  if (Skinned()) FrameChanged();
+  else FForm->SetFrameInsets({});
+  UpdateRegion();
 }
 
 void TECFormDesigner::CompanionChanged() {
@@ -187,6 +199,7 @@ bool TECFormDesigner::WindowHook(window::TMessage& msg) {
       if (Skinned()) FForm->InvalidateFrame();
       if (OnChangeActive) OnChangeActive(this, msg.Active);
       return false;
+    case TMessageKind::ManagerFrame: ManagerFrameChanged(); return false;
     case TMessageKind::CancelMode:
       if (!FCaptureActive) return false;
       ReleaseCapture();

@@ -62,14 +62,16 @@ public:
   // Takes over another designer's settings, then recalculates the frame.
   void Assign(const TECFormDesigner& source);
 
-  // Active on a form: the frame is drawn by the designer.
-  bool Skinned() const { return FActive && FForm; }
+  // Active on a form that no window manager frames: the frame is drawn by
+  // the designer. A window the manager frames despite being asked not to
+  // is like a docked one: its frame is the host's, one caption only.
+  bool Skinned() const { return FActive && FForm && !FForm->ManagerFramed(); }
   // The band the frame takes: left, top (the caption), right, bottom.
   forms::TRect FrameInsets() const;
   // Recalculates the band and repaints the frame.
   void FrameChanged();
   // Applies the window's shape: OnCreateRgn's, else the round rectangle of
-  // WidthEllipse x HeightEllipse, else none; none while not active.
+  // WidthEllipse x HeightEllipse, else none; none while not skinned.
   void UpdateRegion();
 
   // The first shown button whose rectangle holds the window point; null when none.
@@ -94,6 +96,7 @@ public:
 private:
   bool WindowHook(window::TMessage& msg);
   bool MouseMessage(window::TMessage& msg);
+  void ManagerFrameChanged();
   void SetHot(TECFormButton* button);
   void ReleaseCapture();
   void SysCommand(forms::TWindowState state);

@@ -339,3 +339,56 @@ TEST_F(FormDesignerTest, TheShapeIsTheRoundRectangleOrTheHandlersRegion) {
 
 }  // namespace
 }  // namespace forms::test
+
+namespace forms::test {
+namespace {
+
+// A window manager that starts while the program runs may frame a skinned
+// window although it asked for no frame: the window then shows the
+// manager's caption alone, without its shape, and gets its own caption
+// back when the manager no longer frames it. A dialog's plain frame does
+// the same.
+TEST_F(FormDesignerTest, AFrameOfTheWindowManagerTakesThePlaceOfTheSkinnedOneUntilItGoes) {
+  TForm* form = MakeForm();
+  TECFormDesigner* d = Skin(form);
+  d->SetWidthEllipse(20);
+  d->SetHeightEllipse(20);
+  const TRect skinned{3, 20, 5, 4};
+  ASSERT_EQ(form->FrameInsets(), skinned);
+  Host->FrameByManager(form->Window(), {1, 20, 1, 1});
+  Pump();
+  EXPECT_TRUE(form->ManagerFramed());
+  EXPECT_FALSE(d->Skinned());
+  EXPECT_EQ(form->FrameInsets(), TRect{});
+  EXPECT_EQ(form->ClientRect(), (TRect{0, 0, 400, 300}));
+  EXPECT_EQ(form->Window().WindowRgn(), nullptr);
+  // A press where the close button was is the client area's now.
+  ClickScreen({100 + 400 - 2 - 8, 100 + 8});
+  Pump();
+  EXPECT_TRUE(form->Visible());
+  // A manager that draws borders but no caption leaves the skin in place.
+  Host->FrameByManager(form->Window(), {2, 0, 2, 2});
+  Pump();
+  EXPECT_TRUE(d->Skinned());
+  EXPECT_EQ(form->FrameInsets(), skinned);
+  EXPECT_NE(form->Window().WindowRgn(), nullptr);
+  Host->FrameByManager(form->Window(), {1, 20, 1, 1});
+  Host->FrameByManager(form->Window(), {});
+  Pump();
+  EXPECT_TRUE(d->Skinned());
+  EXPECT_EQ(form->FrameInsets(), skinned);
+
+  TForm* dialog = MakeForm();
+  dialog->SetBorderStyle(bsDialog);
+  const TRect plain = dialog->FrameInsets();
+  ASSERT_GT(plain.Top, 0);
+  Host->FrameByManager(dialog->Window(), {1, 20, 1, 1});
+  Pump();
+  EXPECT_EQ(dialog->FrameInsets(), TRect{});
+  Host->FrameByManager(dialog->Window(), {});
+  Pump();
+  EXPECT_EQ(dialog->FrameInsets(), plain);
+}
+
+}  // namespace
+}  // namespace forms::test

@@ -19,6 +19,7 @@ TECXMLHelp::TECXMLHelp(forms::TComponent* owner) : TCustomControl(owner), FParag
 void TECXMLHelp::SetFileName(const std::string& value) {
   if (value == FFileName) return;
   FFileName = value;
+  ToTop();
   LoadFile();
   RecordHistory();
   Layout();
@@ -48,7 +49,13 @@ void TECXMLHelp::EndUpdate() {
   Refresh();
 }
 
+void TECXMLHelp::ToTop() {
+  // A page kept at the old page's place would hide its title.
+  FScrollX = FScrollY = 0;
+}
+
 void TECXMLHelp::Reload() {
+  ToTop();
   LoadFile();
   Layout();
   Clamp();
@@ -189,6 +196,7 @@ void TECXMLHelp::MouseDown(forms::TMouseButton button, forms::TShiftState shift,
       if (OnClickRef) OnClickRef(this, block->LinkTarget);
     } else if (block->LinkKind == hlPage) {
       FPages = {block->LinkTarget};
+      ToTop();
       RecordHistory();
       DropForwardHistory();
       LoadFile();

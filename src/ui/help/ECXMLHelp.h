@@ -66,7 +66,8 @@ protected:
 
 private:
   void Refresh();
-  void Reload();  // load, lay out, clamp and repaint
+  void Reload();  // a new page list: from its top, load, lay out, clamp and repaint
+  void ToTop();
   void Clamp();
   void RecordHistory();
   void DropForwardHistory();

@@ -1,6 +1,7 @@
 #include "ui/help/HelpLayout.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "base/Strings.h"
 #include "platform/canvas/Canvas.h"
@@ -9,7 +10,16 @@ namespace {
 
 constexpr int kGap = 4, kEdge = 4, kEmptyBreak = 13, kRuleHeight = 4;
 
-bool IsBreak(char c) { return std::string_view(" ,.;()[]").find(c) != std::string_view::npos; }
+bool InWord(char c) { return std::isalnum(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) >= 0x80; }
+
+// A point or comma between two letters or digits is part of a word (a file
+// name such as "Untitled.wav", a number such as "1,5"), never a place to break.
+bool IsBreak(std::string_view text, size_t k) {
+  const char c = text[k];
+  if (std::string_view(" ,.;()[]").find(c) == std::string_view::npos) return false;
+  const bool joins = (c == '.' || c == ',') && k > 0 && k + 1 < text.size() && InWord(text[k - 1]) && InWord(text[k + 1]);
+  return !joins;
+}
 
 bool IsRun(THelpBlockKind kind) {
   return kind == hbText || kind == hbListEntry || kind == hbPageLink || kind == hbOtherLink;
@@ -94,7 +104,7 @@ void THelpLayout::LayOutRun(THelpBlock& block, const std::string& text) {
   // Every character counts, the last one too: a run whose last letter ended
   // past the edge would be cut there.
   for (size_t k = 0; k < text.size(); ++k) {
-    if (IsBreak(text[k]) && k > start) breakAt = k;
+    if (IsBreak(text, k) && k > start) breakAt = k;
     int w = Width(text, k, k + 1);
     if (!FView->Autosize && pieceX + width + w > limit) {
       if (breakAt == std::string::npos) {

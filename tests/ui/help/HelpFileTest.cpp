@@ -220,6 +220,49 @@ TEST_P(ShippedHelp, EveryPageFitsTheTipsWindow) {
   EXPECT_GT(widest, kWidth - 60);  // the text does fill the lines
 }
 
+// A file name is one word: the working file's name is never broken at its
+// point, and keeps the blank before it, at any width of the tips window
+// (the user sizes it) and in every language.
+TEST_P(ShippedHelp, TheWorkingFilesNameStaysWholeWithTheBlankBeforeIt) {
+  gif::RegisterGIFImage();
+  canvas::TBitmap surface(1, 1);
+  TCanvasHelpMetrics metrics(surface.Canvas());
+  const canvas::TFont font = ViewerFontOf(GetParam());
+  for (const char* page : {"Main.xml", "Recording.xml"}) {
+    THelpPages pages;
+    LoadHelpPages(HelpFileOf(GetParam()).string(), {page}, THelpStyle(), pages);
+    ASSERT_FALSE(pages.Blocks.empty()) << page;
+    for (auto& block : pages.Blocks) block->Open = true;
+    for (int width = 140; width <= 420; width += 7) {
+      THelpLayout layout;
+      const THelpBlock* opened = nullptr;
+      int scrollY = 0;
+      layout.Run(pages.Blocks, {width, 200, 8, false, font}, metrics, opened, scrollY);
+      int found = 0;
+      for (int i = 0; i < layout.Count; ++i) {
+        const std::string& text = layout.Items[size_t(i)].Text;
+        EXPECT_EQ(text.find("Untitled") == std::string::npos, text.find(".wav") == std::string::npos)
+            << page << " at " << width << ": \"" << text << "\"";
+        const size_t at = text.find("Untitled.wav");
+        if (at == std::string::npos) continue;
+        ++found;
+        // Inside a run the blank is in the text; a run of its own begins
+        // a line or stands 4 pixels after the run before it, which ended
+        // in a blank.
+        if (at > 0) {
+          EXPECT_EQ(text[at - 1], ' ') << page << " at " << width << ": \"" << text << "\"";
+        } else if (i > 0 && layout.Items[size_t(i - 1)].Rect.Top == layout.Items[size_t(i)].Rect.Top) {
+          const std::string& before = layout.Items[size_t(i - 1)].Text;
+          const int gap = layout.Items[size_t(i)].Rect.Left - layout.Items[size_t(i - 1)].Rect.Right;
+          EXPECT_TRUE((!before.empty() && before.back() == ' ') || gap >= 4)
+              << page << " at " << width << ": \"" << before << "\" + \"" << text << "\" gap " << gap;
+        }
+      }
+      EXPECT_EQ(found, 1) << page << " at " << width;
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, ShippedHelp, testing::Values("ENU", "DEU", "FRA", "RUS", "ITA", "UKR"));
 
 // Russian and Ukrainian pages, read in the viewer's character set, give

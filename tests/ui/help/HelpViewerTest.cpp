@@ -195,6 +195,39 @@ TEST_F(HelpViewer, HandsCommandLinksToTheHostAndScrollsByDragAndWheel) {
 
 // The tip of an opened file in a viewer on a form, photographed for people
 // to look at (build/<flavour>/help-screenshot.png).
+// Every new page shows from its top, its title first, whichever way it
+// comes: a page link, the host's new page list, a new file, Back and Forward.
+TEST_F(HelpViewer, EveryNewPageShowsFromItsTop) {
+  auto scrolledDown = [this] {
+    Viewer->MouseWheel(0, -120, {});
+    return Viewer->ScrollY() > 0;
+  };
+  Viewer->AddPage("Opened.xml");
+  ASSERT_TRUE(scrolledDown());
+  Viewer->ClearPages();
+  EXPECT_EQ(Viewer->ScrollY(), 0);
+  Viewer->AddPage("Main.xml");
+  ASSERT_TRUE(scrolledDown());
+  Viewer->BeginUpdate();
+  Viewer->ClearPages();
+  Viewer->AddPage("Playing.xml");
+  Viewer->EndUpdate();
+  EXPECT_EQ(Viewer->ScrollY(), 0);
+  ASSERT_TRUE(scrolledDown());
+  Press("Back to the contents");
+  EXPECT_EQ(Viewer->Pages(), std::vector<std::string>{"Main.xml"});
+  EXPECT_EQ(Viewer->ScrollY(), 0);
+  ASSERT_TRUE(scrolledDown());
+  Viewer->Back();
+  EXPECT_EQ(Viewer->ScrollY(), 0);
+  ASSERT_TRUE(scrolledDown());
+  Viewer->Forward();
+  EXPECT_EQ(Viewer->ScrollY(), 0);
+  ASSERT_TRUE(scrolledDown());
+  Viewer->SetFileName(SONARID_BINARY_DIR "/tests/ui/KorvaneSonarid.DEU.xcf");
+  EXPECT_EQ(Viewer->ScrollY(), 0);
+}
+
 TEST(XvfbHelpViewer, ShowsTheButtonPicturesWhereTheirItemsAre) {
   test_support::TXvfbApplication x(640, 480);
   if (!x.Skip().empty()) GTEST_SKIP() << x.Skip();

@@ -60,8 +60,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // breaks at the last blank before width - 4; the blank begins the next line
         TLayoutCase{"<xml><text>aaa bbb ccc</text></xml>", 50, "'aaa bbb'0,0,42,10 ' ccc'0,10,24,20"},
+        // a point or comma between letters joins them (a file name): the
+        // piece has no break before "(", moves whole and breaks there
         TLayoutCase{"<xml><text>x</text><text>aa,bb.cc(dd</text></xml>", 40,
-                    "'x'0,0,6,10 ''0,10,0,20 'aa,bb'4,10,34,20 '.cc(dd'0,20,36,30"},
+                    "'x'0,0,6,10 ''0,10,0,20 'aa,bb.cc'0,20,48,30 '(dd'0,30,18,40"},
         // a run with nowhere to break moves whole to the next line
         TLayoutCase{"<xml><text>x</text><text>WWWWWW</text></xml>", 50,
                     "'x'0,0,6,10 ''0,10,0,20 'WWWWWW'0,20,60,30"},

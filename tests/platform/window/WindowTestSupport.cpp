@@ -25,6 +25,7 @@ const char* KindName(TMessageKind k) {
     case TMessageKind::Timer: return "Timer";
     case TMessageKind::CancelMode: return "CancelMode";
     case TMessageKind::CaptureChanged: return "CaptureChanged";
+    case TMessageKind::ManagerFrame: return "ManagerFrame";
   }
   return "?";
 }

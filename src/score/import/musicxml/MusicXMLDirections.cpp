@@ -13,7 +13,6 @@
 #include "score/model/Mark.h"
 #include "score/model/Measure.h"
 #include "score/model/Note.h"
-#include "score/model/Page.h"
 #include "score/model/Part.h"
 #include "score/model/Score.h"
 
@@ -69,7 +68,10 @@ bool TKVMusicXMLWalk::HandleDirection(TKVXMLElement Code) {
   }
   switch (Code) {
     case xeDirection:
-      if (ParentIs(xeMeasure)) SetScope(Code);
+      if (ParentIs(xeMeasure)) {
+        SetScope(Code);
+        FDirectionItems.clear();
+      }
       return true;
     case xeDirectionType:
       if (ParentIs(xeDirection)) SetScope(Code);
@@ -173,6 +175,7 @@ void TKVMusicXMLWalk::OnDynamics() {
   FMark->SetPosition(uint16_t(FNext));
   if (FNote) FMark->SetStaffVoice(FNote->StaffVoice());
   FMark->Data().setI16(MarkBlock::OffsetY, Clamp16(FAbove ? 48 - LineSpaceUnits(5) : 48 + LineSpaceUnits(7)));
+  if (ParentIs(xeDirectionType)) FDirectionItems.push_back(FMark);
   SetScope(xeDynamics);
 }
 
@@ -216,6 +219,7 @@ void TKVMusicXMLWalk::OnWedgeType() {
     FWedge->Data().setI16(MarkBlock::OffsetY, Clamp16(y));
     AddOffset(FWedge->Data(), MarkBlock::OffsetX, -FDefaultX);
     FWedgeStarts = true;
+    FDirectionItems.push_back(FWedge);
   } else if (Text() == "stop") {
     FWedgeStops = true;
   }
@@ -270,6 +274,7 @@ void TKVMusicXMLWalk::OnWords() {
   FLyric->Data().setI16(LyricBlock::OffsetY, Clamp16(y - FDefaultY));
   AddOffset(FLyric->Data(), LyricBlock::OffsetX, -FDefaultX);
   FMark = nullptr;
+  FDirectionItems.push_back(FLyric);
 }
 
 void TKVMusicXMLWalk::OnWordsAttribute(TKVXMLElement Code) {
@@ -290,18 +295,19 @@ void TKVMusicXMLWalk::OnPedal() {
   FMark->SetKind(ItemKind::Pedal);
   FMark->SetPosition(uint16_t(FNext >= FMeasureLength ? std::max(FMeasureLength - 1, 0) : FNext));
   FMark->Data().setI16(MarkBlock::OffsetY, Clamp16(FAbove ? 0 : LineSpaceUnits(4) + 48));
+  FDirectionItems.push_back(FMark);
   SetScope(xePedal);
 }
 
-// A direction for the second staff moves down by a staff and the staff interval.
+// What a direction makes goes to the staff it names, once the voices are
+// mapped: the note read before it may stand on another staff (the previous
+// measure's left hand before a right-hand dynamic), and moving a mark by a
+// staff's height from there put it in or under the wrong staff. A staff the
+// part does not have is ignored.
 void TKVMusicXMLWalk::OnDirectionStaff() {
-  if (Number(1) != 2) return;
-  const TKVPage& page = FScore.Page();
-  int32_t down = PageUnits(page.InternalValue(pvLineSpace) * 4 + page.InternalValue(pvInterval));
-  if (FMark)
-    AddOffset(FMark->Data(), MarkBlock::OffsetY, down);
-  else if (FLyric)
-    AddOffset(FLyric->Data(), LyricBlock::OffsetY, down);
+  const int32_t staff = Number(1);
+  if (!FPart || staff < 1 || staff > std::min(FPart->GetStaffCount(), 16)) return;
+  for (const TKVItem* item : FDirectionItems) DirectionStaves[item] = uint8_t(staff - 1);
 }
 
 void TKVMusicXMLWalk::OnDirective() {

@@ -60,6 +60,7 @@ private:
   bool MapNote(TKVPart& Part, TKVMeasure& Measure, TKVNote& Note);
   bool MapRest(TKVPart& Part, TKVMeasure& Measure, TKVPause& Rest);
   void MapMark(TKVPart& Part, TKVMark& Mark);
+  void PutOnNamedStaff(const TKVPart& Part, TKVItem& Item);
   // The tuplet that covered the item before its voice byte was mapped takes
   // the item's voice byte and owner reference.
   void TakeTuplet(TKVMark* Tuplet, uint8_t VoiceByte, const TKVItem& Item);

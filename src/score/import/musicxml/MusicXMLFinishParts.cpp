@@ -108,7 +108,22 @@ void TKVMusicXMLFinish::MapMeasure(TKVPart& Part, TKVMeasure& Measure) {
         if (auto* mark = ItemCast<TKVMark>(item); mark && IsVoicedMark(item->Kind())) MapMark(Part, *mark);
         break;
     }
+    if (stays && !FWalk.DirectionStaves.empty()) PutOnNamedStaff(Part, *item);
     i = stays ? i + 1 : next ? Measure.Items().IndexOf(next) : Measure.GetItemCount();
+  }
+}
+
+// A mark or words of a direction that names its staff: on that staff, in the
+// voice it was mapped to when that voice is the staff's, else in the staff's
+// first voice.
+void TKVMusicXMLFinish::PutOnNamedStaff(const TKVPart& Part, TKVItem& Item) {
+  const auto named = FWalk.DirectionStaves.find(&Item);
+  if (named == FWalk.DirectionStaves.end() || named->second >= Part.GetStaffCount()) return;
+  const uint8_t staff = named->second;
+  if (auto* mark = ItemCast<TKVMark>(&Item)) {
+    if (ItemStaff(mark->StaffVoice()) != staff) mark->SetStaffVoice(uint8_t(staff << 4));
+  } else if (auto* words = ItemCast<TKVLyric>(&Item)) {
+    if (ItemStaff(words->StaffVoice()) != staff) words->SetStaffVoice(uint8_t(staff << 4));
   }
 }
 

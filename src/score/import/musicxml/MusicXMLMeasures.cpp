@@ -5,11 +5,13 @@
 #include <algorithm>
 
 #include "base/Exceptions.h"
+#include "platform/text/TextMeasurer.h"
 #include "score/import/musicxml/MusicXMLVoices.h"
 #include "score/import/musicxml/MusicXMLWalk.h"
 #include "score/model/Column.h"
 #include "score/model/DisplayUnits.h"
 #include "score/model/ItemKinds.h"
+#include "score/model/Lyric.h"
 #include "score/model/Mark.h"
 #include "score/model/Measure.h"
 #include "score/model/Part.h"
@@ -324,4 +326,20 @@ void TKVMusicXMLWalk::OnTempo() {
   FMark->SetVariant(2);  // the beat is a quarter
   FMark->SetValue(uint16_t(tempo));
   FMark->Data().setI16(MarkBlock::OffsetY, -100);
+  if (GrandParent() == xeDirection) PlaceTempoBesideWords(*FMark);
+}
+
+// The metronome mark of a direction whose tempo words stand above the staff
+// at the same tick goes on after the words, as written, instead of over them.
+void TKVMusicXMLWalk::PlaceTempoBesideWords(TKVMark& Tempo) const {
+  for (const TKVItem* item : FDirectionItems) {
+    const auto* words = ItemCast<const TKVLyric>(item);
+    if (!words || words->Kind() != ItemKind::LyricText || words->Position() != Tempo.Position() ||
+        words->OffsetY() >= 0 || words->Lines().empty())
+      continue;
+    const text::TFontSpec font{"Arial", 64, words->FontStyle()};
+    const int32_t width = text::CurrentMeasurer().TextWidthW(font, words->Lines()[0] + u" ");
+    Tempo.Data().setI16(MarkBlock::OffsetX, Clamp16(int64_t(words->OffsetX()) + width));
+    return;
+  }
 }

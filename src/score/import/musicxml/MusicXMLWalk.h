@@ -24,6 +24,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -130,6 +131,10 @@ public:
   // By column: the furthest tick the notes, rests, backups and forwards of
   // any part reached, 0 for a column without any.
   std::vector<int32_t> ColumnEnds;
+  // Dynamics, hairpins, pedals and words whose direction names a staff of
+  // its part, with that staff's index: they go to it once the voices are
+  // mapped, whatever note was read before them.
+  std::unordered_map<const TKVItem*, uint8_t> DirectionStaves;
 
   // Layout units of a length in tenths of a millimetre.
   static int32_t PageUnits(long double Tenths);
@@ -202,6 +207,7 @@ private:
   void OnBarStyle();
   void OnBreak(bool Page);
   void OnTempo();
+  void PlaceTempoBesideWords(TKVMark& Tempo) const;
 
   // ---- repeats, endings and jumps (MusicXMLJumps.cpp) ----
   // Names beyond the element table that repeats and jumps use; false for
@@ -314,6 +320,8 @@ private:
   bool FWedgeStarts = false, FWedgeStops = false;
   TKVMark* FMark = nullptr;
   TKVLyric* FLyric = nullptr;
+  // The marks and words made by the direction being read.
+  std::vector<TKVItem*> FDirectionItems;
   TKVText* FLastText = nullptr;
   TKVChord* FChord = nullptr;
   TKVLiga* FSlur = nullptr;  // the current slur or tie

@@ -287,6 +287,7 @@ void ComposePage(TKVComposerContext& Ctx) {
   LayoutPageObjects(Ctx);
   if (music) {
     if (Ctx.Piece->Layout().MeasureRecordCount == 0) Ctx.Finished = true;
+    KeepSystemsBelowPageTexts(Ctx);
     ComposeSystems(Ctx);
     JustifyPage(Ctx);
     AlignAttachedStaffLines(Ctx);

@@ -168,6 +168,11 @@ void LayoutPageObjects(TKVComposerContext& Ctx);
 TKVDisplayItem* AddPageDisplay(TKVComposerContext& Ctx, TKVItem* Object);
 // The record's text and its bounds (left, top, right, bottom) on the page.
 void LayoutPageObject(TKVComposerContext& Ctx, TKVDisplayItem& Display);
+// The page's first system starts below the texts in the upper half of the
+// page (title, composer, lyricist, a running head) with the room it keeps
+// above its first staff: they were placed from the top margin alone and
+// could stand on its lines, the composer and lyricist 96 pixels down.
+void KeepSystemsBelowPageTexts(TKVComposerContext& Ctx);
 
 // ---- items across systems and page positions (SystemMarks.cpp,
 // PagePositions.cpp) ----

@@ -255,3 +255,13 @@ void LayoutPageObjects(TKVComposerContext& Ctx) {
     LayoutPageObject(Ctx, *display);
   }
 }
+
+void KeepSystemsBelowPageTexts(TKVComposerContext& Ctx) {
+  const TKVPageRecord& page = *Ctx.Page;
+  const int64_t middle = (int64_t(TenthsToUnits(Ctx.TopEdge)) + TenthsToUnits(Ctx.BottomEdge)) / 2;
+  for (uint16_t i = 0; i < page.PageObjectCount && i < page.PageObjects.size(); ++i) {
+    const TKVDisplayItem& text = *page.PageObjects[i];
+    if (!text.Item || text.Item->Kind() != ItemKind::Text || text.Bounds.Top >= middle) continue;
+    Ctx.Y = std::max(Ctx.Y, UnitsToTenths(text.Bounds.Bottom) + Ctx.Interval);
+  }
+}

@@ -2,6 +2,8 @@
 // the height of a part's staves, the staff-line records and their y values.
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "score/layout/page/PageComposer.h"
 #include "score/model/Part.h"
@@ -27,6 +29,38 @@ long double Scaled(const TKVComposerContext& Ctx, long double Value) {
 // A staff-distance entry (units) as 0.1 mm.
 long double StaffDistance(const TKVComposerContext& Ctx, int64_t LineNumber) {
   return UnitsToTenths(Ctx.SpacingEntry(0, LineNumber));
+}
+
+// The room a staff needs below its gap for the verses under it: the
+// lowest syllable of the system's measures First .. Last - 1, two line
+// spaces clear of the next staff's top line. Verses stand a fixed step
+// apart below their staff, so that from the third or so they reached the
+// next staff's lines and notes. 0.1 mm; 0 when they fit.
+long double VerseRoom(const TKVComposerContext& Ctx, const TKVStaff* Staff, long double Below,
+                      const std::vector<TKVMeasureRecord*>& Measures) {
+  int64_t lowest = INT64_MIN;
+  for (const TKVMeasureRecord* record : Measures) {
+    if (!record) continue;
+    for (const TKVDisplayItem* syllable : record->LyricDisplays) {
+      if (!syllable || syllable->Hidden || syllable->StaffIndex != Staff->LayoutIndex) continue;
+      // Records placed on a page by an earlier run hold page positions.
+      int64_t bottom = syllable->Bounds.Bottom;
+      if (record->Positioned) {
+        if (!syllable->StaffLine) continue;
+        bottom -= syllable->StaffLine->Top;
+      }
+      lowest = std::max(lowest, bottom);
+    }
+  }
+  if (lowest == INT64_MIN) return 0;
+  return std::max<long double>(0, UnitsToTenths(lowest + 2 * int64_t(Ctx.LineSpace)) - Below);
+}
+
+// The measure records the composer is placing on the current system.
+std::vector<TKVMeasureRecord*> SystemMeasures(const TKVComposerContext& Ctx) {
+  std::vector<TKVMeasureRecord*> records;
+  for (int32_t n = Ctx.n; n < Ctx.SystemEnd; ++n) records.push_back(Ctx.MeasureRecord(n));
+  return records;
 }
 
 }  // namespace
@@ -55,6 +89,7 @@ void SetSystemSpacing(TKVComposerContext& Ctx) {
 void CalcPartHeight(TKVComposerContext& Ctx) {
   const TKVPart& part = *Ctx.Part;
   const long double systemDistance = Ctx.Score.Settings().SystemDistance();
+  const std::vector<TKVMeasureRecord*> measures = SystemMeasures(Ctx);
   for (int32_t i = 0; i < part.GetStaffCount(); ++i) {
     const TKVStaff* staff = part.GetStaff(i);
     if (!Ctx.Shown(staff)) continue;
@@ -63,7 +98,8 @@ void CalcPartHeight(TKVComposerContext& Ctx) {
     // The part keeps no staff interval of its own: the page's serves.
     const bool last = i == part.GetStaffCount() - 1;
     const long double gap = last && systemDistance != 0 ? systemDistance : Ctx.Interval;
-    Ctx.SystemHeight += StaffHeight(Ctx, staff) + Scaled(Ctx, gap);
+    const long double below = StaffHeight(Ctx, staff) + Scaled(Ctx, gap);
+    Ctx.SystemHeight += below + VerseRoom(Ctx, staff, below, measures);
   }
 }
 
@@ -143,6 +179,8 @@ void PlaceStaffLines(TKVComposerContext& Ctx) {
   const bool separate = Ctx.Piece->Separate();
   long double y = Ctx.Y;
   system.Top = TenthsToUnits(y);
+  const std::vector<TKVMeasureRecord*> measures(system.Measures.begin(),
+                                                system.Measures.begin() + std::min<size_t>(system.MeasureCount, system.Measures.size()));
   TKVStaffLineRecord* previous = nullptr;
   for (int32_t i = system.FirstStaffLine; i <= system.LastStaffLine; ++i) {
     TKVStaffLineRecord* line = page.GetStaffLine(i);
@@ -155,6 +193,7 @@ void PlaceStaffLines(TKVComposerContext& Ctx) {
     const long double start = y;
     y += StaffDistance(Ctx, line->Number);
     line->Top = TenthsToUnits(y);
+    const long double staffTop = y;
     if (!previous && !separate) {
       line->TopJoin = TenthsToUnits(y - Ctx.Interval);
     } else if (previous) {
@@ -182,7 +221,8 @@ void PlaceStaffLines(TKVComposerContext& Ctx) {
     line->InnerBottom = Saturate32(int64_t(line->Bottom) - margin);
     line->BottomJoin = TenthsToUnits(y + Ctx.Interval);
     const bool lastOfSystem = i == system.LastStaffLine;
-    y += Scaled(Ctx, lastOfSystem && systemDistance != 0 ? systemDistance : Ctx.Interval);
+    const long double gap = Scaled(Ctx, lastOfSystem && systemDistance != 0 ? systemDistance : Ctx.Interval);
+    y += gap + VerseRoom(Ctx, staff, y - staffTop + gap, measures);
     line->Height = y - start;
     previous = line;
   }

@@ -19,7 +19,10 @@
 #include "score/layout/page/PageRecords.h"
 #include "score/model/ItemKinds.h"
 #include "score/model/Item.h"
+#include "score/model/Lyric.h"
 #include "score/model/Mark.h"
+#include "score/model/Part.h"
+#include "score/model/Piece.h"
 #include "score/model/Score.h"
 #include "score/model/Staff.h"
 #include "support/sketch/ReviewImages.h"
@@ -161,6 +164,51 @@ std::string Piano(int UpperStaff = 1, int LowerStaff = 2) {
   return s.str();
 }
 
+// ---- what page 1 holds ----
+
+struct TBox {
+  int64_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+bool Overlap(const TBox& A, const TBox& B) {
+  return A.Left < B.Right && B.Left < A.Right && A.Top < B.Bottom && B.Top < A.Bottom;
+}
+TBox BoxOf(const TKVLayoutRect& R) { return {R.Left, R.Top, R.Width, R.Bottom}; }
+struct TPlaced {
+  const TKVDisplayItem* Display;
+  TBox Box;
+};
+
+// The drawn display records of page 1's measures.
+std::vector<TPlaced> Placed(const TKVPageRecord& Page) {
+  std::vector<TPlaced> placed;
+  for (uint16_t s = 0; s < Page.SystemCount; ++s)
+    for (uint16_t m = 0; m < Page.Systems[s]->MeasureCount; ++m)
+      for (int32_t d = 0; const TKVDisplayItem* D = Page.Systems[s]->Measures[m]->GetDisplay(d); ++d)
+        if (D->Item && !D->Hidden && !(D->DrawFlags & DisplayDrawFlag::Suppressed) && D->StaffLine)
+          placed.push_back({D, BoxOf(D->Bounds)});
+  return placed;
+}
+
+// The shown staff lines of page 1, each as its five-line box.
+std::vector<const TKVStaffLineRecord*> Staves(const TKVPageRecord& Page) {
+  std::vector<const TKVStaffLineRecord*> staves;
+  for (int32_t i = 0; i < Page.StaffLineCount; ++i)
+    if (const TKVStaffLineRecord* line = Page.GetStaffLine(i); line && (line->Flags & 1)) staves.push_back(line);
+  return staves;
+}
+TBox BoxOf(const TKVStaffLineRecord& Line) { return {Line.LeftX, Line.Top, Line.RightX, Line.Bottom}; }
+
+const TKVPageRecord& FirstPage(TKVScore& Score) { return *ScoreLayoutRecords(Score).Pages[0]; }
+
+// The page's room between staves, 12 mm, in units of 1/8 pixel at 96 dpi:
+// 120 x 8 x 96 / 254 = 362.8.
+constexpr int64_t IntervalUnits = 363;
+// The documents' top margin: 86 tenths of a 7 mm staff height of 40 tenths
+// is 15.05 mm, 150.5 x 8 x 96 / 254 = 455.1 units.
+constexpr int64_t TopMarginUnits = 455;
+// The import gives a piece's first staff 20 pixels more room above it.
+constexpr int64_t FirstStaffRoom = 160;
+
 class MarksAtTheirStaff : public ::testing::Test {
 protected:
   TRealLayout layout;
@@ -181,10 +229,159 @@ protected:
   }
 };
 
-TEST_F(MarksAtTheirStaff, Images) {
-  Load("hymn", Hymn(8, 6));
-  Load("song", Song());
-  Load("piano", Piano());
+// Eight verses under the upper staff of a hymn: every syllable below its
+// own staff and clear of every staff's lines, the staff under them two line
+// spaces below the lowest; with a single verse the staves keep the page's
+// interval apart, as without verses.
+TEST_F(MarksAtTheirStaff, VersesOfAHymnStayBetweenTheirStaffAndTheNext) {
+  for (int verses : {1, 3, 8}) {
+    SCOPED_TRACE(verses);
+    std::unique_ptr<TKVScore> score = Load(verses == 8 ? "hymn" : "hymn-" + std::to_string(verses), Hymn(verses, 6));
+    const TKVPageRecord& page = FirstPage(*score);
+    const std::vector<const TKVStaffLineRecord*> staves = Staves(page);
+    ASSERT_GE(staves.size(), 4u);
+    int syllables = 0;
+    for (const TPlaced& p : Placed(page)) {
+      if (p.Display->Item->Kind() != ItemKind::Syllable) continue;
+      ++syllables;
+      const TKVStaffLineRecord& own = *p.Display->StaffLine;
+      EXPECT_GE(p.Box.Top, own.Bottom) << "a verse over its own staff";
+      for (const TKVStaffLineRecord* staff : staves)
+        EXPECT_FALSE(Overlap(p.Box, BoxOf(*staff))) << "a verse over staff line " << staff->Index;
+      const TKVStaffLineRecord* next = page.GetStaffLine(own.Index + 1);
+      ASSERT_TRUE(next);
+      EXPECT_LE(p.Box.Bottom + 2 * 48, next->Top);
+    }
+    // Four syllables a verse in each measure of the page.
+    int measures = 0;
+    for (uint16_t s = 0; s < page.SystemCount; ++s) measures += page.Systems[s]->MeasureCount;
+    EXPECT_EQ(syllables, 4 * verses * measures);
+    if (verses == 1) {
+      for (size_t i = 0; i + 1 < staves.size(); i += 2)
+        EXPECT_NEAR(staves[i + 1]->Top - staves[i]->Bottom, IntervalUnits, 1);
+    }
+  }
+}
+
+// A lyric of 100 verses makes a system taller than the page: each page
+// holds one system, none is lost, and the layout ends.
+TEST_F(MarksAtTheirStaff, AHundredVersesLayOutOneSystemAPage) {
+  std::unique_ptr<TKVScore> score = Load("hymn-100", Hymn(100, 3));
+  TKVScoreLayoutRecords& records = ScoreLayoutRecords(*score);
+  ASSERT_GE(records.PageCount, 1);
+  int measures = 0;
+  for (int32_t p = 0; p < records.PageCount; ++p) {
+    EXPECT_LE(records.Pages[size_t(p)]->SystemCount, 1);
+    for (uint16_t s = 0; s < records.Pages[size_t(p)]->SystemCount; ++s)
+      measures += records.Pages[size_t(p)]->Systems[s]->MeasureCount;
+  }
+  EXPECT_EQ(measures, 3);
+}
+
+// Title, composer, lyricist and rights: the first system's top staff stands
+// the page's interval below the lowest of the texts above the middle of the
+// page (the composer's and lyricist's, 96 pixels below the top margin); the
+// rights at the foot move nothing; no two texts overlap. Without header
+// texts the first staff stays the interval below the top margin.
+TEST_F(MarksAtTheirStaff, HeaderTextsStandAboveTheFirstSystem) {
+  std::unique_ptr<TKVScore> score = Load("song", Song());
+  const TKVPageRecord& page = FirstPage(*score);
+  std::vector<TBox> texts;
+  int64_t lowestHead = 0, composerTop = 0;
+  for (uint16_t i = 0; i < page.PageObjectCount; ++i)
+    if (const TKVDisplayItem& d = *page.PageObjects[i]; d.Item && d.Item->Kind() == ItemKind::Text) {
+      texts.push_back(BoxOf(d.Bounds));
+      if (d.Bounds.Top < page.GetStaffLine(0)->Top) lowestHead = std::max<int64_t>(lowestHead, d.Bounds.Bottom);
+      if (d.Bounds.Top < page.GetStaffLine(0)->Top && d.Bounds.Left > 0) composerTop = std::max<int64_t>(composerTop, d.Bounds.Top);
+    }
+  ASSERT_EQ(texts.size(), 4u);
+  for (size_t a = 0; a < texts.size(); ++a)
+    for (size_t b = a + 1; b < texts.size(); ++b) EXPECT_FALSE(Overlap(texts[a], texts[b])) << a << " and " << b;
+  // The composer and lyricist: 96 pixels below the top margin in force when
+  // they are read, the default page's 10 mm (37.8 pixels, 38) as the
+  // document gives its own page after the header.
+  EXPECT_EQ(composerTop, (38 + 96) * 8);
+  EXPECT_NEAR(page.GetStaffLine(0)->Top, lowestHead + IntervalUnits + FirstStaffRoom, 1);
+  for (const TBox& text : texts)
+    for (const TKVStaffLineRecord* staff : Staves(page)) EXPECT_FALSE(Overlap(text, BoxOf(*staff)));
+
+  std::string plain = Song();
+  plain.replace(plain.find("<identification>"), plain.find("</identification>") + 17 - plain.find("<identification>"), "");
+  plain.replace(plain.find("<work>"), plain.find("</work>") + 7 - plain.find("<work>"), "");
+  std::unique_ptr<TKVScore> bare = Load("song-bare", plain);
+  EXPECT_NEAR(FirstPage(*bare).GetStaffLine(0)->Top, TopMarginUnits + IntervalUnits + FirstStaffRoom, 1);
+}
+
+// Dynamics, a hairpin and words of the right hand in a piano piece whose
+// left hand is read before them, and a dynamic of the left hand: each at
+// its own staff's offset and clear of the other staff's lines; the
+// metronome mark after its tempo words. The offsets below a staff's top
+// line, with a line space of 6 pixels (48 units): a dynamic below centred
+// 48 + 7 line spaces = 384 down (its box from 336, the hairpin's from 352);
+// words below 48 + 4 line spaces = 240 down, above 160 up; the tempo mark
+// 100 + 128 up.
+TEST_F(MarksAtTheirStaff, DirectionsStandAtTheStaffTheyName) {
+  std::unique_ptr<TKVScore> score = Load("piano", Piano());
+  const TKVPageRecord& page = FirstPage(*score);
+  int upper = 0, lower = 0;
+  TBox meno{}, tempo{};
+  for (const TPlaced& p : Placed(page)) {
+    const TKVItem& item = *p.Display->Item;
+    const TKVStaffLineRecord& line = *p.Display->StaffLine;
+    const TKVStaffLineRecord* first = page.GetStaffLine(line.PartRecord->FirstStaffLine);
+    const TKVStaffLineRecord* second = page.GetStaffLine(line.PartRecord->FirstStaffLine + 1);
+    ASSERT_TRUE(first && second);
+    bool leftHand = false;
+    int64_t offset = 0;
+    if (item.Kind() == ItemKind::Dynamic) {
+      const uint8_t variant = static_cast<const TKVMark&>(item).Variant();
+      leftHand = variant == 5;  // the mf
+      offset = variant == 50 ? 352 : 336;
+    } else if (item.Kind() == ItemKind::LyricText) {
+      const auto& words = static_cast<const TKVLyric&>(item);
+      ASSERT_FALSE(words.Lines().empty());
+      const bool above = words.Lines()[0] != u"dolce";
+      offset = above ? -160 : 240;
+      if (words.Lines()[0] == u"Meno mosso") meno = p.Box;
+    } else if (item.Kind() == ItemKind::TempoMark) {
+      tempo = p.Box;
+      offset = -228;
+    } else {
+      continue;
+    }
+    const TKVStaffLineRecord& own = leftHand ? *second : *first;
+    const TKVStaffLineRecord& other = leftHand ? *first : *second;
+    EXPECT_EQ(p.Box.Top, own.Top + offset) << "kind " << int(item.Kind()) << " at x " << p.Box.Left;
+    EXPECT_FALSE(Overlap(p.Box, BoxOf(other))) << "kind " << int(item.Kind()) << " at x " << p.Box.Left;
+    ++(leftHand ? lower : upper);
+  }
+  // p, f, f and f, the hairpin, Allegro, dolce, Meno mosso and its tempo
+  // mark at the upper staff; the mf at the lower.
+  EXPECT_EQ(upper, 9);
+  EXPECT_EQ(lower, 1);
+  ASSERT_NE(tempo.Right, 0);
+  ASSERT_NE(meno.Right, 0);
+  EXPECT_GE(tempo.Left, meno.Right) << "the metronome mark over its words";
+}
+
+// A direction naming staff 0 or 99 of a two-staff part: the part keeps its
+// two staves, and every mark stands on the page.
+TEST_F(MarksAtTheirStaff, ADirectionNamingNoStaffOfThePartStaysOnThePage) {
+  std::unique_ptr<TKVScore> score = Load("piano-bad-staff", Piano(0, 99));
+  ASSERT_GT(score->GetPieceCount(), 0);
+  EXPECT_EQ(score->GetPiece(0)->GetPart(0)->GetStaffCount(), 2);
+  const TKVPageRecord& page = FirstPage(*score);
+  TKVWindow view;
+  view.SetScore(score.get());
+  const TKVPageRect size = view.GetPageSize();
+  view.SetScore(nullptr);
+  for (const TPlaced& p : Placed(page))
+    if (p.Display->Item->Kind() == ItemKind::Dynamic) {
+      EXPECT_GE(p.Box.Left, 0);
+      EXPECT_GE(p.Box.Top, 0);
+      EXPECT_LE(p.Box.Right / 8, size.Right);
+      EXPECT_LE(p.Box.Bottom / 8, size.Bottom);
+    }
 }
 
 }  // namespace

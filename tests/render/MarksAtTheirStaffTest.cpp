@@ -127,7 +127,9 @@ std::string Song() {
 // A piano piece as exporters write it: each measure's upper staff first,
 // then a backup and the lower staff; the directions of the upper staff come
 // before its notes, so that the note read last before them is the previous
-// measure's left hand. A tempo word with its metronome mark opens the piece.
+// measure's left hand. A tempo word with its metronome mark opens the piece;
+// its first dynamic has the position an exporter gives it from the measure's
+// start, 8 staff spaces in (past clef and time) and 8 down.
 std::string Piano(int UpperStaff = 1, int LowerStaff = 2) {
   std::ostringstream s;
   s << Head << "<work><work-title>Piano Piece</work-title></work>" << Defaults << PartList(1) << "<part id=\"P1\">\n";
@@ -143,7 +145,7 @@ std::string Piano(int UpperStaff = 1, int LowerStaff = 2) {
       s << "<direction placement=\"above\"><direction-type><words>Meno mosso</words></direction-type>"
            "<direction-type><metronome><beat-unit>quarter</beat-unit><per-minute>96</per-minute></metronome>"
            "</direction-type><staff>1</staff><sound tempo=\"96\"/></direction>\n";
-    if (m % 2 == 1) s << Direction(m == 1 ? "<dynamics><p/></dynamics>" : "<dynamics><f/></dynamics>", UpperStaff);
+    if (m % 2 == 1) s << Direction(m == 1 ? "<dynamics default-x=\"80\" default-y=\"-80\"><p/></dynamics>" : "<dynamics><f/></dynamics>", UpperStaff);
     if (m == 2) s << Direction("<wedge type=\"crescendo\"/>", UpperStaff);
     if (m == 3) s << Direction("<words font-style=\"italic\">dolce</words>", UpperStaff);
     const char* steps[] = {"C", "E", "G", "E"};
@@ -359,6 +361,16 @@ TEST_F(MarksAtTheirStaff, DirectionsStandAtTheStaffTheyName) {
   // mark at the upper staff; the mf at the lower.
   EXPECT_EQ(upper, 9);
   EXPECT_EQ(lower, 1);
+  // The opening p right of the clefs and time signatures it was under.
+  int64_t starts = 0, opening = -1;
+  for (const TPlaced& p : Placed(page)) {
+    if (p.Display->Owner != page.Systems[0]->Measures[0]) continue;
+    const uint8_t kind = p.Display->Item->Kind();
+    if (kind == ItemKind::Clef || kind == ItemKind::Meter) starts = std::max(starts, p.Box.Right);
+    if (kind == ItemKind::Dynamic && static_cast<const TKVMark&>(*p.Display->Item).Variant() == 0) opening = p.Box.Left;
+  }
+  EXPECT_GT(starts, 0);
+  EXPECT_GE(opening, starts);
   ASSERT_NE(tempo.Right, 0);
   ASSERT_NE(meno.Right, 0);
   EXPECT_GE(tempo.Left, meno.Right) << "the metronome mark over its words";

@@ -180,6 +180,10 @@ void TKVMusicXMLWalk::OnDynamics() {
 }
 
 // Placement and positions of the current dynamic, pedal, turn or arpeggio.
+// The layout stands each of them at its tick already; a default-x, which an
+// exporter measures from the measure's start for a direction written before
+// the first note, only moved it (turned to the left) under the clef. This is
+// why dynamics, wedges and words take no horizontal default offset.
 void TKVMusicXMLWalk::OnMarkAttribute(TKVXMLElement Code) {
   if (!FMark) return;
   TByteBlock& data = FMark->Data();
@@ -187,9 +191,8 @@ void TKVMusicXMLWalk::OnMarkAttribute(TKVXMLElement Code) {
     case xePlacement:
       if (Text() == "below") AddOffset(data, MarkBlock::OffsetY, LineSpaceUnits(4) + 48);
       break;
-    case xeDefaultX:
     case xeDefaultY:
-      data.setI16(Code == xeDefaultX ? MarkBlock::OffsetX : MarkBlock::OffsetY, Clamp16(-int32_t(TenthsOffset())));
+      data.setI16(MarkBlock::OffsetY, Clamp16(-int32_t(TenthsOffset())));
       break;
     case xeRelativeX:
     case xeRelativeY:
@@ -217,7 +220,6 @@ void TKVMusicXMLWalk::OnWedgeType() {
     else
       y = FAbove ? -FDefaultY : LineSpaceUnits(4) + 48 - FDefaultY;
     FWedge->Data().setI16(MarkBlock::OffsetY, Clamp16(y));
-    AddOffset(FWedge->Data(), MarkBlock::OffsetX, -FDefaultX);
     FWedgeStarts = true;
     FDirectionItems.push_back(FWedge);
   } else if (Text() == "stop") {
@@ -272,7 +274,6 @@ void TKVMusicXMLWalk::OnWords() {
   SetScope(xeWords);
   int32_t y = FAbove ? -160 : LineSpaceUnits(4) + 48;
   FLyric->Data().setI16(LyricBlock::OffsetY, Clamp16(y - FDefaultY));
-  AddOffset(FLyric->Data(), LyricBlock::OffsetX, -FDefaultX);
   FMark = nullptr;
   FDirectionItems.push_back(FLyric);
 }

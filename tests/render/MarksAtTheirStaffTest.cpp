@@ -307,6 +307,24 @@ TEST_F(MarksAtTheirStaff, HeaderTextsStandAboveTheFirstSystem) {
   for (const TBox& text : texts)
     for (const TKVStaffLineRecord* staff : Staves(page)) EXPECT_FALSE(Overlap(text, BoxOf(*staff)));
 
+  // Two of each creator and rights, as some exporters write them: still no
+  // two texts over each other, nor over a staff.
+  std::string twice = Song();
+  twice.insert(twice.find("</identification>"),
+               "<creator type=\"composer\">Arranger Name</creator><creator type=\"poet\">Translator</creator>"
+               "<rights>Second rights line</rights>");
+  std::unique_ptr<TKVScore> doubled = Load("song-twice", twice);
+  const TKVPageRecord& both = FirstPage(*doubled);
+  texts.clear();
+  for (uint16_t i = 0; i < both.PageObjectCount; ++i)
+    if (const TKVDisplayItem& d = *both.PageObjects[i]; d.Item && d.Item->Kind() == ItemKind::Text)
+      texts.push_back(BoxOf(d.Bounds));
+  ASSERT_EQ(texts.size(), 7u);
+  for (size_t a = 0; a < texts.size(); ++a) {
+    for (size_t b = a + 1; b < texts.size(); ++b) EXPECT_FALSE(Overlap(texts[a], texts[b])) << a << " and " << b;
+    for (const TKVStaffLineRecord* staff : Staves(both)) EXPECT_FALSE(Overlap(texts[a], BoxOf(*staff)));
+  }
+
   std::string plain = Song();
   plain.replace(plain.find("<identification>"), plain.find("</identification>") + 17 - plain.find("<identification>"), "");
   plain.replace(plain.find("<work>"), plain.find("</work>") + 7 - plain.find("<work>"), "");

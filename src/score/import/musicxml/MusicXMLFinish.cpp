@@ -75,6 +75,7 @@ std::string TKVMusicXMLFinish::Run() {
 void TKVMusicXMLFinish::AlignHeaderTexts() {
   const TKVPage& page = FScore.Page();
   const int32_t pageWidth = TKVMusicXMLWalk::PageUnits(page.InternalValue(pvWidth));
+  int32_t footLines = 0;
   for (const TKVXMLPageText& entry : FWalk.TextsToAlign) {
     TKVText* text = entry.Text;
     if (!text || text->Lines().empty()) continue;
@@ -93,6 +94,8 @@ void TKVMusicXMLFinish::AlignHeaderTexts() {
       case 5:
         x = (pageWidth - width) / 2;
         y = TKVMusicXMLWalk::PageUnits(page.InternalValue(pvHeight) - page.InternalValue(pvBottomMargin)) - 80;
+        // A second rights line goes above the first, not over it.
+        y -= footLines++ * text::CurrentMeasurer().TextHeight(font);
         break;
       default:
         break;

@@ -119,12 +119,16 @@ void TKVMusicXMLWalk::OnWorkText(uint8_t Size, uint8_t Alignment, int32_t Lines)
 }
 
 // The creator's type decides its header string and its place: the composer
-// on the right, the poet or lyricist on the left.
+// on the right, the poet or lyricist on the left; a second creator of a
+// side goes a line below the one before, not over it.
 void TKVMusicXMLWalk::OnCreatorType() {
   const TKVPage& page = FScore.Page();
   const long double toPixels = ScreenPixelsPerInch / 254.0L;
   int32_t y = (RoundExtended(page.InternalValue(pvTopMargin) * toPixels) + 96) * 8;
-  if (Text() == "composer") {
+  const bool composer = Text() == "composer";
+  if (composer || Text() == "poet" || Text() == "lyricist")
+    y += (composer ? FComposers++ : FLyricists++) * text::CurrentMeasurer().TextHeight({PageTextFont, 80, 0});
+  if (composer) {
     FScore.FileText(0) = FCreatorText;
     int32_t right = PageUnits(page.InternalValue(pvWidth) - page.InternalValue(pvRightMargin));
     NewPageText(FCreatorText, 10, 3, right - PageTextWidth(Utf8ToUtf16(FCreatorText), 10), y);

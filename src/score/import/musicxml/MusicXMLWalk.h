@@ -326,6 +326,7 @@ private:
   TKVChord* FChord = nullptr;
   TKVLiga* FSlur = nullptr;  // the current slur or tie
   std::string FCreatorText;
+  int32_t FComposers = 0, FLyricists = 0;  // creator texts made on each side
   uint16_t FSystemCount = 0;
   int32_t FLastBreakColumn = -1;
   bool FTempoSeen = false;

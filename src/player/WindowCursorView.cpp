@@ -5,15 +5,14 @@
 
 #include <algorithm>
 
+#include "base/Saturate.h"
 #include "platform/canvas/Canvas.h"
 #include "platform/threads/Clock.h"
-#include "platform/text/TextMeasurer.h"
+#include "player/CaretText.h"
 #include "player/Rule.h"
 #include "player/Window.h"
 #include "score/layout/page/PageRecords.h"
 #include "score/model/ElementBlocks.h"
-#include "score/model/Lyric.h"
-#include "score/model/PageTexts.h"
 #include "score/model/Part.h"
 #include "score/model/Piece.h"
 #include "score/model/Score.h"
@@ -25,42 +24,17 @@ namespace {
 constexpr int32_t NeverShown = 9999;
 constexpr canvas::TColor UnfocusedCursor = 0x808000;  // teal
 
-// The lines of an edited text in the font they are measured with, and how
-// they align in the text's box.
-struct TCaretText {
-  text::TFontSpec Font;
-  std::vector<std::u16string> Lines;
-  int Align = 0;  // 0 left, 1 centred, 2 right
-};
-
-TCaretText CaretTextOf(const TKVWindow& View, const TKVItem* Item) {
-  TCaretText t;
-  std::string name;
-  uint8_t size = 0, style = 0;
-  if (auto* text = dynamic_cast<const TKVText*>(Item)) {
-    name = text->Text1();
-    size = text->Data().u8(TextBlock::FontSize);
-    style = text->Data().u8(TextBlock::FontStyle);
-    t.Lines = text->Lines();
-    t.Align = (text->Data().u8(TextBlock::Flags) >> 4) & 3;
-  } else if (auto* lyric = dynamic_cast<const TKVLyric*>(Item)) {
-    t.Lines = lyric->Lines();
-  }
-  t.Font = {name.empty() ? "Arial" : name, View.ScaleSize(size ? size : 8), style};
-  if (t.Lines.empty()) t.Lines.emplace_back();
-  return t;
-}
-
-int32_t Width(const TCaretText& T, std::u16string_view S) {
-  return text::CurrentMeasurer().TextWidthW(T.Font, std::u16string(S));
+TKVCaretText CaretTextIn(const TKVWindow& View, const TKVItem* Item) {
+  return CaretTextOf(Item, [&View](int32_t Points) { return View.ScaleSize(Points); });
 }
 
 // Where line Line starts in the text's box.
-int32_t LineStart(const TKVWindow& View, const TCaretText& T, const canvas::TRect& Box, size_t Line) {
-  const int32_t x = Box.Left + View.ScaleSize(3), width = Width(T, T.Lines[Line]);
-  if (T.Align == 1) return x + (Box.Right - x - width) / 2;
-  if (T.Align == 2) return Box.Right - width;
-  return x;
+int32_t LineStart(const TKVWindow& View, const TKVCaretText& T, const canvas::TRect& Box, size_t Line) {
+  const int32_t x = Box.Left + View.ScaleSize(3);
+  if (T.Align != 1 && T.Align != 2) return x;
+  const int64_t width = CaretX(T.Lines[Line], 0, T.Lines[Line].Length());
+  if (T.Align == 1) return Saturate32(x + (Box.Right - x - width) / 2);
+  return Saturate32(Box.Right - width);
 }
 
 canvas::TRect BoundsOf(const TKVDisplayItem& D) { return {D.Bounds.Left, D.Bounds.Top, D.Bounds.Width, D.Bounds.Bottom}; }
@@ -105,15 +79,13 @@ bool TKVWindow::NoteCursorGeometry(int32_t& X, int32_t& Top, int32_t& Bottom, in
 bool TKVWindow::CaretGeometry(int32_t& X, int32_t& Top, int32_t& Bottom) {
   if (!EditedText) return false;
   const canvas::TRect box = GetItemRect(EditedText, BoundsOf(*EditedText), !EditedText->Owner);
-  const TCaretText t = CaretTextOf(*this, EditedText->Item);
-  const size_t line = size_t(std::clamp<int32_t>(CaretLine, 0, int32_t(t.Lines.size()) - 1));
-  const std::u16string& text = t.Lines[line];
-  const size_t chars = size_t(std::clamp<int32_t>(CaretChar, 0, int32_t(text.size())));
-  const int32_t height = text::CurrentMeasurer().TextHeight(t.Font);
+  const TKVCaretText t = CaretTextIn(*this, EditedText->Item);
+  const size_t line = size_t(std::clamp<int64_t>(CaretLine, 0, int64_t(t.Lines.size()) - 1));
+  const size_t chars = size_t(std::max(CaretChar, 0));
   const int32_t w = FRule->Visible() ? FRule->Width() : 0;
-  X = LineStart(*this, t, box, line) + Width(t, std::u16string_view(text).substr(0, chars)) - w + HorzPosition();
-  Top = box.Top + height * int32_t(line) - w + VertPosition();
-  Bottom = Top + height;
+  X = Saturate32(int64_t(CaretX(t.Lines[line], LineStart(*this, t, box, line), chars)) - w + HorzPosition());
+  Top = Saturate32(int64_t(box.Top) + t.LineTop(line) - w + VertPosition());
+  Bottom = Saturate32(int64_t(Top) + t.Lines[line].Height());
   return true;
 }
 
@@ -161,15 +133,11 @@ void TKVWindow::SetCursorAtPoint(canvas::TPoint P, bool Force) {
   if (EditedText) {
     const canvas::TRect box = GetItemRect(EditedText, BoundsOf(*EditedText), !EditedText->Owner);
     if (Force || (box.Left <= P.X && P.X < box.Right && box.Top <= P.Y && P.Y < box.Bottom)) {
-      const TCaretText t = CaretTextOf(*this, EditedText->Item);
-      const int32_t height = std::max(text::CurrentMeasurer().TextHeight(t.Font), 1);
-      const int32_t line = std::clamp((P.Y - box.Top - ScaleSize(3)) / height, 0, int32_t(t.Lines.size()) - 1);
-      const std::u16string& text = t.Lines[size_t(line)];
-      int32_t x = LineStart(*this, t, box, size_t(line));
-      size_t chars = 0;
-      while (chars < text.size() && (x += Width(t, std::u16string_view(text).substr(chars, 1))) < P.X) ++chars;
+      const TKVCaretText t = CaretTextIn(*this, EditedText->Item);
+      const size_t line = t.LineAt(int64_t(P.Y) - box.Top - ScaleSize(3));
+      const size_t chars = CaretCharAt(t.Lines[line], LineStart(*this, t, box, line), P.X);
       ShowCursor(false);
-      CaretLine = line;
+      CaretLine = int32_t(line);
       CaretChar = int32_t(chars);
       ShowCursor(true);
       return;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/ByteBlock.h"
@@ -49,6 +50,11 @@ public:
   void SetText2(const std::string& Value) { FText2 = Value; }
   TKVWideList& Lines() { return FLines; }
   const TKVWideList& Lines() const { return FLines; }
+  // The lines read one after another, as the runs address them.
+  std::u16string WholeText() const;
+  // The characters Run addresses in Whole (this text's WholeText); a range
+  // reaching past the text gives only what the text holds.
+  static std::u16string_view RunChars(std::u16string_view Whole, const TKVTextRun& Run);
 
   // Per line, its formatted runs; empty when the text has none (one font
   // for the whole text). The files read here store none.

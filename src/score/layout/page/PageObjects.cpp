@@ -108,16 +108,9 @@ void LayoutPageMark(TKVComposerContext& Ctx, TKVPageMark& Mark, TKVDisplayItem& 
   SetBounds(Display, Rotated(box, data.u16(PageMarkBlock::Angle)));
 }
 
-// The text's lines read one after another: runs address their characters.
-std::u16string WholeText(const TKVText& Text) {
-  std::u16string whole;
-  for (const std::u16string& line : Text.Lines()) whole += line;
-  return whole;
-}
-
 void LayoutTextRuns(TKVComposerContext& Ctx, TKVText& Text, TKVDisplayItem& Display) {
   TByteBlock& data = Text.Data();
-  const std::u16string whole = WholeText(Text);
+  const std::u16string whole = Text.WholeText();
   int64_t width = 0, top = 0;
   int32_t offset = 0;
   for (std::vector<TKVTextRun>& line : Text.Runs) {
@@ -128,8 +121,7 @@ void LayoutTextRuns(TKVComposerContext& Ctx, TKVText& Text, TKVDisplayItem& Disp
       run.Top = Saturate32(top);
       run.CharOffset = offset;
       // A run reaching past the text measures only what the text holds.
-      const size_t start = std::min<size_t>(run.Start, whole.size());
-      const std::u16string slice = whole.substr(start, std::min<size_t>(run.Length, whole.size() - start));
+      const std::u16string slice(TKVText::RunChars(whole, run));
       offset = Saturate32(int64_t(offset) + int64_t(slice.size()));
       lineWidth += canvas.TextWidthW(slice);
       const int64_t height = canvas.TextHeight();

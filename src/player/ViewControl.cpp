@@ -17,6 +17,7 @@ forms::TScrollBar* MakeBar(TKVViewControl* Parent, forms::TScrollBarKind Kind) {
   bar->SmallChange = 10;
   bar->LargeChange = 50;
   bar->SetTabStop(false);
+  bar->SetFlat(true);
   return bar;
 }
 

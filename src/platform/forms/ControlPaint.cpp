@@ -104,7 +104,7 @@ void FillArrow(canvas::TCanvas& canvas, std::array<canvas::TPoint, 3> arrow, int
 void DrawFrameControl(canvas::TCanvas& canvas, const TRect& r, TFrameControl kind, unsigned state) {
   const bool pushed = state & fcsPushed;
   FillSolid(canvas, r, canvas::clBtnFace);
-  if (pushed && (state & fcsFlat))
+  if (state & fcsFlat)
     Frame3D(canvas, r, canvas::clBtnShadow, canvas::clBtnShadow);
   else
     DrawEdge(canvas, r, !pushed);

@@ -28,9 +28,10 @@ void DrawEdge(canvas::TCanvas& canvas, const canvas::TRect& r, bool raised);
 void FillSolid(canvas::TCanvas& canvas, const canvas::TRect& r, canvas::TColor color);
 
 // The classic frame controls: a push button, or a scroll-bar button with
-// its arrow. Raised by default; pushed, it is sunken (flat: framed in the
-// shadow colour) with its arrow one pixel further right and down; an
-// inactive arrow is engraved. The canvas's pen and brush are kept.
+// its arrow. Raised by default, flat framed in the shadow colour; pushed,
+// it is sunken (flat: framed as ever) with its arrow one pixel further
+// right and down; an inactive arrow is engraved. The canvas's pen and
+// brush are kept.
 enum TFrameControl : uint8_t { fcButtonPush, fcScrollUp, fcScrollDown, fcScrollLeft, fcScrollRight };
 enum TFrameControlState : unsigned { fcsInactive = 0x100, fcsPushed = 0x200, fcsFlat = 0x4000 };
 void DrawFrameControl(canvas::TCanvas& canvas, const canvas::TRect& r, TFrameControl kind, unsigned state);

@@ -29,6 +29,12 @@ void TScrollBar::SetParams(int position, int min, int max) {
   if (changed && OnChange) OnChange(this);
 }
 
+void TScrollBar::SetFlat(bool flat) {
+  if (flat == FFlat) return;
+  FFlat = flat;
+  Invalidate();
+}
+
 void TScrollBar::SetPageSize(int v) {
   FPageSize = std::max(0, v);
   Invalidate();
@@ -83,14 +89,10 @@ void TScrollBar::Paint() {
   // The track: lighter than the buttons, as the classic dithered track looks.
   FillSolid(c, ClientRect(), canvas::RGB(0xEA, 0xE8, 0xE4));
   const int length = Along(Width(), Height());
-  const unsigned state = IsEnabled() ? 0u : unsigned(fcsInactive);
+  const unsigned look = FFlat ? unsigned(fcsFlat) : 0u, state = look | (IsEnabled() ? 0u : unsigned(fcsInactive));
   DrawFrameControl(c, span(0, g.Button), vertical ? fcScrollUp : fcScrollLeft, state);
   DrawFrameControl(c, span(length - g.Button, g.Button), vertical ? fcScrollDown : fcScrollRight, state);
-  if (IsEnabled() && g.TrackLength > 0) {
-    const TRect thumb = span(g.ThumbStart, g.ThumbLength);
-    FillSolid(c, thumb, canvas::clBtnFace);
-    DrawEdge(c, thumb, true);
-  }
+  if (IsEnabled() && g.TrackLength > 0) DrawFrameControl(c, span(g.ThumbStart, g.ThumbLength), fcButtonPush, look);
 }
 
 void TScrollBar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

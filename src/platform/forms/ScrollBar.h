@@ -3,7 +3,7 @@
 // shows PageSize against the range Min .. Max. Presses on the arrows move
 // by SmallChange, on the track by LargeChange, and dragging the thumb
 // tracks; each step goes through OnScroll, which may change the position
-// asked for, before Position takes it.
+// asked for, before Position takes it. Raised, or flat.
 
 #include "platform/forms/Controls.h"
 
@@ -31,6 +31,10 @@ public:
   void SetPageSize(int v);
   int SmallChange = 1;
   int LargeChange = 1;
+  // Flat: the arrows and the thumb framed in the shadow colour, without
+  // the raised edge.
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool flat);
 
   // Runs one scroll step as the mouse does.
   void Scroll(TScrollCode code, int pos = 0);
@@ -61,6 +65,7 @@ private:
   int FMin = 0, FMax = 100, FPosition = 0, FPageSize = 0;
   int FDragOffset = -1;  // pointer offset into the thumb while dragging, -1 otherwise
   int FDragPos = 0;
+  bool FFlat = false;
 };
 
 }  // namespace forms

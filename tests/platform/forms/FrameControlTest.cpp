@@ -1,5 +1,5 @@
-// The classic frame controls on a bitmap: the raised edge, the flat pushed
-// frame with its arrow one pixel further right and down, the engraved
+// The classic frame controls on a bitmap: the raised edge, the flat frame,
+// pushed with its arrow one pixel further right and down, the engraved
 // arrow of an inactive button, and the arrow's direction.
 
 #include <gtest/gtest.h>
@@ -51,6 +51,9 @@ TEST(FrameControl, EdgesAndArrows) {
   const TRect moved = Bounds(pushed, Rgb(canvas::clBtnText));
   EXPECT_EQ(moved, (TRect{arrow.Left + 1, arrow.Top + 1, arrow.Right + 1, arrow.Bottom + 1}));
   EXPECT_EQ(Drawn(fcScrollRight, fcsPushed).ColorAt(0, 0), Rgb(canvas::clBtnShadow)) << "sunken";
+  const canvas::TBitmap flat = Drawn(fcScrollRight, fcsFlat);
+  EXPECT_EQ(std::pair(flat.ColorAt(0, 0), flat.ColorAt(16, 16)), std::pair(Rgb(canvas::clBtnShadow), Rgb(canvas::clBtnShadow)));
+  EXPECT_EQ(Bounds(flat, Rgb(canvas::clBtnText)), arrow) << "flat, not pushed: the arrow stays";
 
   // Inactive: the arrow in the shadow colour over its highlight copy one
   // pixel lower right.

@@ -1,8 +1,9 @@
 // A shown score view in a real SDL2 window on a virtual X server: a corpus
 // file's pages painted by a test painter that draws each page's paper
 // through the view, photographed for people to look at
-// (build/<flavour>/view-screenshot.png and view-scrolled.png), and checked
-// where the view's own geometry puts things: the scroll bars, the page
+// (build/<flavour>/view-screenshot.png, view-scrolled.png and, zoomed,
+// view-scroll-bars.png), and checked
+// where the view's own geometry puts things: the flat scroll bars, the page
 // edges, the cursor's column, and the pages 60 pixels higher after one
 // notch of the wheel. Skipped with a message where no X server can start.
 
@@ -85,6 +86,17 @@ TEST(XvfbViewTest, ACorpusScoreShownInARealWindowIsWhereTheViewPutsIt) {
   EXPECT_EQ(shot.Pixel(779, 300), Grey);
   EXPECT_NE(shot.Pixel(787, 300), Grey);
   EXPECT_EQ(shot.Pixel(300, 10), Grey);
+  // Flat bars: the arrows and the thumb framed in the shadow colour, no
+  // raised edge's highlight anywhere on them.
+  const uint32_t shadow = canvas::PixelOf(canvas::ColorToRGB(canvas::clBtnShadow));
+  const uint32_t face = canvas::PixelOf(canvas::ColorToRGB(canvas::clBtnFace));
+  const uint32_t highlight = canvas::PixelOf(canvas::ColorToRGB(canvas::clBtnHighlight));
+  for (auto [corner, inside] : {std::pair{canvas::TPoint{600, 583}, canvas::TPoint{601, 584}}, {{783, 0}, {784, 1}},
+                                {{783, 17}, {784, 18}}})
+    EXPECT_EQ(std::pair(shot.Pixel(corner.X, corner.Y), shot.Pixel(inside.X, inside.Y)), std::pair(shadow, face));
+  for (const canvas::TRect& bar : {control->HorzScrollBar().BoundsRect(), control->VertScrollBar().BoundsRect()})
+    for (int32_t y = bar.Top; y < bar.Bottom; ++y)
+      for (int32_t x = bar.Left; x < bar.Right; ++x) ASSERT_NE(shot.Pixel(x, y), highlight) << x << "," << y;
   // Page 0 from the page table, past the 24-pixel rulers: black edges, white
   // inside, grey to its right.
   const TKVPageRect page = view.PageRect(0);
@@ -115,6 +127,15 @@ TEST(XvfbViewTest, ACorpusScoreShownInARealWindowIsWhereTheViewPutsIt) {
   EXPECT_EQ(scrolled.Pixel(mid, 24), White) << "page 0's top edge went up";
   for (int32_t y = staffTop - 60; y < staffBottom - 60; ++y) EXPECT_EQ(scrolled.Pixel(cursorX, y), 0xFF0000FF) << y;
   EXPECT_EQ(scrolled.Pixel(cursorX, staffBottom - 59), White);
+
+  // Zoomed to 300 % both flat bars scroll, each thumb away from its arrows
+  // (view-scroll-bars.png).
+  view.SetZoom(300);
+  control->HorzScrollBar().Scroll(forms::scPageDown);
+  x.Settle();
+  const auto bars = x.Display().Screenshot(std::string(SONARID_BINARY_DIR) + "/view-scroll-bars");
+  ASSERT_FALSE(bars.Rgb.empty());
+  EXPECT_EQ(bars.Pixel(617, 591), canvas::PixelOf(canvas::RGB(0xEA, 0xE8, 0xE4))) << "the track";
 
   view.SetScore(nullptr);
 }

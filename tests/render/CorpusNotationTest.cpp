@@ -17,36 +17,12 @@
 
 #include "render/NotationBuilder.h"
 #include "render/PageImages.h"
+#include "render/TaggingCanvas.h"
 #include "support/sketch/ReviewImages.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A recording canvas that keeps, beside each call, the display record the
-// page drawer was drawing.
-class TTaggingCanvas : public canvas::TRecordingCanvas {
-public:
-  using TRecordingCanvas::TRecordingCanvas;
-  TKVDisplayItem* const* Current = nullptr;
-  std::vector<const TKVDisplayItem*> Tags;
-
-  void LineTo(int x, int y) override { TRecordingCanvas::LineTo(x, y), Tag(); }
-  void Polyline(std::span<const canvas::TPoint> p) override { TRecordingCanvas::Polyline(p), Tag(); }
-  void Polygon(std::span<const canvas::TPoint> p) override { TRecordingCanvas::Polygon(p), Tag(); }
-  void Rectangle(const canvas::TRect& r) override { TRecordingCanvas::Rectangle(r), Tag(); }
-  void FillRect(const canvas::TRect& r) override { TRecordingCanvas::FillRect(r), Tag(); }
-  void Ellipse(const canvas::TRect& r) override { TRecordingCanvas::Ellipse(r), Tag(); }
-  void TextOut(int x, int y, std::u16string_view t) override { TRecordingCanvas::TextOut(x, y, t), Tag(); }
-  void TextOutA(int x, int y, std::string_view t) override { TRecordingCanvas::TextOutA(x, y, t), Tag(); }
-  void MusicBrace(int x, int y, int h, int w) override { TRecordingCanvas::MusicBrace(x, y, h, w), Tag(); }
-  void SmoothPath(const canvas::TPath& p, const canvas::TSmoothPen* pen, const canvas::TSmoothBrush* brush) override {
-    TRecordingCanvas::SmoothPath(p, pen, brush), Tag();
-  }
-
-private:
-  void Tag() { Tags.resize(Calls.size(), Current ? *Current : nullptr); }
-};
 
 struct TPoints {
   double MinX = 1e9, MinY = 1e9, MaxX = -1e9, MaxY = -1e9;
@@ -96,7 +72,7 @@ void CorpusNotation::CheckPage(TKVWindow& View, int32_t Page, int Zoom) {
   render::TKVPageDrawer drawer(View, canvas);
   canvas.Current = &drawer.CurrentRecord;
   drawer.DrawPageContent(Page, Zoom, Zoom, 0, 0);
-  canvas.Tags.resize(canvas.Calls.size(), nullptr);
+  canvas.Finish();
   TFaults offPage, unmapped, heads, ledgerLines, beams;
   auto where = [](const TPoints& p) {
     return std::to_string(int(p.MinX)) + "," + std::to_string(int(p.MinY)) + " .. " + std::to_string(int(p.MaxX)) +

@@ -145,7 +145,7 @@ struct TSheet {
     others.push_back(&n.Add(slur, {}));
     others.back()->Bounds2 = {x - kColumn + 28, top + 216, x + 28, top + 256};
     auto* rest = new TKVPause(n.Measure);
-    rest->SetDuration(64);
+    rest->SetValue(64), rest->SetDuration(64);
     others.push_back(&n.Add(rest, {next(), top, x + 56, bottom}));
     auto* chord = new TKVChord(n.Measure);
     chord->Entries().Add().Text = "C7";

@@ -121,7 +121,7 @@ TEST_P(NotationInk, RestsAndClefsStayInPlace) {
                                               : TKVLayoutRect{800, top, 800 + w, top + 4 * ls};
     TInk ink = InkOf([&](TNotationBuilder& n) {
       auto* rest = new TKVPause(n.Measure);
-      rest->SetDuration(duration);
+      rest->SetValue(duration), rest->SetDuration(duration);
       n.Add(rest, r);
     });
     ASSERT_FALSE(ink.Empty()) << duration;
@@ -177,7 +177,7 @@ TEST_P(NotationInk, WritesTheBuilderSheet) {
   next(120);
   for (uint16_t duration : {512, 256, 128, 64, 32, 16, 8}) {
     auto* rest = new TKVPause(a.Measure);
-    rest->SetDuration(duration);
+    rest->SetValue(duration), rest->SetDuration(duration);
     const int32_t left = next(), w = width(render::glyph::RestGlyph(duration));
     a.Add(rest, duration == 512   ? TKVLayoutRect{left, 800 + ls, left + ls, 800 + ls + ls / 2}
                 : duration == 256 ? TKVLayoutRect{left, 800 + 3 * ls / 2, left + 48, 800 + 2 * ls}

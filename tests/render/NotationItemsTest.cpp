@@ -140,7 +140,7 @@ TEST(Rests, BlocksGlyphsAndLedgers) {
         {43, false, {}, u"M"}}) {
     Items t;
     auto* rest = new TKVPause(t.n.Measure);
-    rest->SetDuration(duration);
+    rest->SetValue(duration), rest->SetDuration(duration);
     TKVDisplayItem& record = t.n.Add(rest, {800, 880, 856, 1200});
     record.DrawFlags = ledger ? DisplayDrawFlag::RestLedger : 0;
     t.Draw();

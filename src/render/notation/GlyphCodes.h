@@ -26,10 +26,11 @@ constexpr uint8_t HeadGlyph(uint8_t Shape, uint16_t Duration) {
   return Duration == 1024 ? BreveHead : Duration == 512 ? WholeHead : Duration == 256 ? HalfHead : BlackHead;
 }
 
-// Rest glyph by duration in ticks; any other value (the quarter, dotted and
-// tuplet values) takes the quarter rest.
-constexpr uint8_t RestGlyph(uint16_t Duration) {
-  switch (Duration) {
+// Rest glyph by written value in ticks; any other value (the quarter, and
+// the odd lengths of a rest the document gave no type) takes the quarter
+// rest.
+constexpr uint8_t RestGlyph(uint16_t Value) {
+  switch (Value) {
     case 64: return 'N';
     case 32: return 'O';
     case 16: return 'P';

@@ -5,6 +5,7 @@
 #include "render/notation/ItemTests.h"
 #include "render/page/PageDrawer.h"
 #include "score/layout/LayoutServices.h"
+#include "score/layout/RestShape.h"
 #include "score/model/Pause.h"
 #include "score/model/Score.h"
 
@@ -30,8 +31,12 @@ void TKVPageDrawer::DrawRest(TKVPause& Rest) {
       Canvas.Font.Name = TextFontName(*Score, 0, Rest.Text());
       Canvas.Font.Style = Rest.FontStyle();
     };
-    const uint16_t duration = Rest.Duration();
-    if (duration == 512 || duration == 256) {
+    // The shape the layout gave it: its written value (a tuplet's or a
+    // dotted rest's sounding length has no glyph of its own), or a whole
+    // rest for one that fills its measure.
+    const uint16_t shape =
+        GraceGroupOf(Rest) || !CurrentMeasure ? Rest.Value() : RestShapeValue(Rest, *CurrentMeasure);
+    if (shape == WholeRestValue || shape == 256) {
       r.Bottom = r.Top + LineSpacing / 2;
       Canvas.Brush.Color = ItemColor;
       Canvas.Brush.Style = canvas::bsSolid;
@@ -46,8 +51,8 @@ void TKVPageDrawer::DrawRest(TKVPause& Rest) {
         // in the rest's colour whatever they did.
         Canvas.Brush.Style = canvas::bsSolid;
         const int32_t u1 = UnitWidth(1), u3 = UnitWidth(3);
-        Canvas.FillRect(duration == 512 ? canvas::TRect{r.Left - u3, r.Top - u1, r.Right + u3, r.Top}
-                                        : canvas::TRect{r.Left - u3, r.Bottom, r.Right + u3, r.Bottom + u1});
+        Canvas.FillRect(shape == WholeRestValue ? canvas::TRect{r.Left - u3, r.Top - u1, r.Right + u3, r.Top}
+                                                : canvas::TRect{r.Left - u3, r.Bottom, r.Right + u3, r.Bottom + u1});
       }
     } else {
       Canvas.Font.Color = ItemColor;
@@ -56,7 +61,7 @@ void TKVPageDrawer::DrawRest(TKVPause& Rest) {
         SetSymbolFontSize14();
       else
         SetSymbolFontSize18();
-      GlyphChar = glyph::RestGlyph(duration);
+      GlyphChar = glyph::RestGlyph(shape);
       SelectSymbolFont(Rest.FontCode());
       // The glyph's reference lies two and a half spaces below the top.
       TextOutGlyph(r.Left + GlyphDX, r.Top + 2 * LineSpacing + LineSpacing / 2 + GlyphDY);

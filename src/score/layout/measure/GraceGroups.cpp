@@ -88,15 +88,16 @@ void LayoutGraceRest(TKVFormatContext& Ctx, TGraceLayout& G, TKVStaff& Walked, T
   ApplyItemSize(D, Rest.SizePercent());
   Rest.DisplayLink = &D;
   const int32_t scale = Ctx.Scale(), size = D.SizePercent, dx = G.Group.OffsetX();
+  // Laid out by its written value.
   int32_t width = 48, down;
-  if (Rest.Duration() == 512) {
+  if (Rest.Value() == 512) {
     D.Bounds = {Percent2(dx - 24, scale, size), 0, ls, ls / 2};
     down = ls;
-  } else if (Rest.Duration() == 256) {
+  } else if (Rest.Value() == 256) {
     D.Bounds = {Percent2(dx - 24, scale, size), -ls / 2, Percent2(48, scale, size), 0};
     down = 2 * ls;
   } else {
-    width = ScaleByScore(Ctx, RestGlyphWidth(Ctx.Score, Rest.Duration()));
+    width = ScaleByScore(Ctx, RestGlyphWidth(Ctx.Score, Rest.Value()));
     D.Bounds = {Percent2(dx, scale, size), -2 * ls, Percent2(width, scale, size), 2 * ls};
     down = 2 * ls;
   }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "score/layout/LayoutServices.h"
+#include "score/layout/RestShape.h"
 #include "score/layout/staff/StaffLayout.h"
 #include "score/layout/staff/StaffObjects.h"
 #include "score/layout/staff/StaffSupport.h"
@@ -57,7 +58,7 @@ void LayoutRestDots(TKVFormatContext& Ctx, TKVPause& Rest, TKVDisplayItem& D) {
     TKVDisplayItem& record = AddDisplayItem(Ctx, dots, true);
     record.Flags |= AttachmentFlag;
     const int32_t y = ScaleByScore(Ctx, dots->OffsetY()) +
-                      (Rest.Duration() < 128 ? (D.Bounds.Top + D.Bounds.Bottom) / 2 + 16 : D.Bounds.Bottom - 32);
+                      (Rest.Value() < 128 ? (D.Bounds.Top + D.Bounds.Bottom) / 2 + 16 : D.Bounds.Bottom - 32);
     record.Bounds = {D.Bounds.Left + D.Bounds.Width + ScaleByScore(Ctx, dots->OffsetX()), y - 8, 0, y};
     D.RightSpace = Pixels(D.RightSpace + (dots->Value() + 1) * 6);
   }
@@ -95,7 +96,8 @@ void LayoutRest(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVPause& Rest) {
   TKVVoice* voice = staff.GetVoice(Rest.StaffVoice() & 0x0F);
   if (!voice) return;
   TKVMeasureRecord& R = *Ctx.Record;
-  const uint16_t position = Rest.Position(), duration = Rest.Duration();
+  // Laid out by its written value; it lasts its sounding length.
+  const uint16_t position = Rest.Position(), duration = Rest.Duration(), shape = RestShapeValue(Rest, R);
   if (position >= R.Length) {
     Ctx.RemovalList.push_back(&Rest);
     return;
@@ -110,13 +112,12 @@ void LayoutRest(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVPause& Rest) {
   TKVDisplayItem& D = AddDisplayItem(Ctx, &Rest, true);
   ApplyItemSize(D, Rest.SizePercent());
   Rest.DisplayLink = &D;
-  auto [left, right] = RestPixels(duration, (Ctx.Score.Settings().Option(0) & 1) != 0);
+  auto [left, right] = RestPixels(shape, (Ctx.Score.Settings().Option(0) & 1) != 0);
   if (Rest.Dotted()) left += 3, right += 3;
   const int32_t ls = Pass.LineStep, wide = Pass.WideStep, size = D.SizePercent;
   const bool tablature = staff.Data().u8(StaffBlock::Tablature) != 0;
-  const bool wholeMeasure = duration == R.Length && (Ctx.ColumnIndex != 0 || (Ctx.Piece.Meter() >> 8) == 0);
   int32_t w = 48, down;
-  if (duration == 512 || wholeMeasure) {
+  if (shape == WholeRestValue) {
     if (tablature) {
       D.Bounds = ScaleLayoutRect(Ctx, -24, 0, ls, wide / 2, size);
       down = 2 * wide;
@@ -124,11 +125,11 @@ void LayoutRest(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVPause& Rest) {
       D.Bounds = {ScaledLeft(Ctx, -24, size), 0, ls, ls / 2};
       down = ls;
     }
-  } else if (duration == 256) {
+  } else if (shape == 256) {
     D.Bounds = {ScaledLeft(Ctx, -24, size), -(ls / 2), 48, 0};
     down = tablature ? 3 * wide : 2 * ls;
   } else {
-    w = RestGlyphWidth(Ctx.Score, duration) * (Rest.SizePercent() ? Rest.SizePercent() : 100) / 100;
+    w = RestGlyphWidth(Ctx.Score, shape) * (Rest.SizePercent() ? Rest.SizePercent() : 100) / 100;
     D.Bounds = {ScaledLeft(Ctx, -(w / 2), size), -2 * ls, w, 2 * ls};
     down = 2 * ls;
   }

@@ -113,11 +113,11 @@ bool TKVMusicXMLWalk::HandleMeasure(TKVXMLElement Code) {
     case xeDirection:
       if (!ParentIs(xeRepeat)) return false;
       if (FMark) FMark->SetKind(Text() == "backward" ? ItemKind::RepeatEnd : ItemKind::RepeatStart);
+      if (FMark == FPlainBar) FPlainBar = nullptr;
       return true;
     case xeEnding:
-      // An ending's bar is a double bar, unless it is a repeat's too.
-      if (ParentIs(xeBarline) && FMark && FMark->Kind() != ItemKind::RepeatStart && FMark->Kind() != ItemKind::RepeatEnd)
-        FMark->SetKind(ItemKind::DoubleBar);
+      // An ending is a volta over its measures: the barline keeps the bar
+      // its style or repeat gives it.
       if (ParentIs(xeBarline)) OnEnding();
       return true;
     case xeType:
@@ -269,13 +269,27 @@ void TKVMusicXMLWalk::OnTuning(bool Octave) {
 // Barlines belong to the columns; only the first part gives them.
 void TKVMusicXMLWalk::OnBarline() {
   if (!FMeasure || !FPart || FPart->Index() != 0) return;
+  FinishBarline();
   FMark = new TKVMark(EnsureColumn(FMeasure->Index()));
   FMark->SetKind(ItemKind::DoubleBar);
+  FPlainBar = FMark;
   SetScope(xeBarline);
+}
+
+// A barline that names neither a bar style nor a repeat (one that holds
+// only an ending, a fermata or a sign) is the plain bar line the measure
+// has anyway: its mark would draw a double bar that the document does not
+// ask for.
+void TKVMusicXMLWalk::FinishBarline() {
+  if (!FPlainBar) return;
+  if (FMark == FPlainBar) FMark = nullptr;
+  delete FPlainBar;
+  FPlainBar = nullptr;
 }
 
 void TKVMusicXMLWalk::OnBarStyle() {
   if (!FMark) return;
+  if (FMark == FPlainBar) FPlainBar = nullptr;
   const std::string& style = Text();
   if (style == "light-heavy")
     FMark->SetKind(ItemKind::FinalBar);

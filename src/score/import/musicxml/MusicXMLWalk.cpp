@@ -50,6 +50,7 @@ void TKVMusicXMLWalk::Run() {
   }
   // The last note of the document, or of an early end, is settled like any other.
   CloseLevels(previous - 1, 0);
+  FinishBarline();  // an empty barline's level was never closed
   PlaceJumps();
 
   // A stop that never met its start hangs on its note only as an end and is
@@ -73,6 +74,8 @@ void TKVMusicXMLWalk::CloseLevels(int32_t From, int32_t To) {
       FinishSlur();
     } else if (code == xeWedge) {
       FinishWedge();
+    } else if (code == xeBarline) {
+      FinishBarline();
     }
     SetScopeAt(level, 0);
   }

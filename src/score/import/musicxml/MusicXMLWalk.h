@@ -205,6 +205,7 @@ private:
   void OnTuning(bool Octave);
   void OnBarline();
   void OnBarStyle();
+  void FinishBarline();
   void OnBreak(bool Page);
   void OnTempo();
   void PlaceTempoBesideWords(TKVMark& Tempo) const;
@@ -338,6 +339,9 @@ private:
   std::vector<TKVXMLEnding> FEndings;
   std::map<int32_t, TKVXMLJumps> FJumps;
   std::vector<std::pair<TKVMark*, int32_t>> FRepeatTimes;  // repeat ends played more than twice
+  // The bar mark of the barline being read, until a bar style or a repeat
+  // gives it its kind.
+  TKVMark* FPlainBar = nullptr;
   std::string FEndingNumber;     // of the ending element being read
   bool FEndingOpened = false;    // it opened the last ending
 

@@ -61,8 +61,12 @@ void TKVPageDrawer::DrawBeamGroup(TKVDisplayItem& Group) {
   const canvas::TColor groupColour = dimmed ? kDimmed : first.Note->StemColor();
 
   // The stems, each reaching through the beam levels it passes on the
-  // other side of a knee.
+  // other side of a knee. A stem on the other side of the main beam from
+  // the first one ends where the layout put both sides' ends, at the main
+  // beam's near edge: it reaches on across the beam's thickness (and the
+  // step the beam takes at a knee's last stem) so that it meets the beam.
   Canvas.Smoothing = false;
+  const int32_t knee = first.Down() != last.Down() ? UnitWidth(1) : 0;
   int32_t levels = 0;
   for (size_t i = 0; i < entries.size(); ++i) {
     TKVDisplayItem& entry = *entries[i].Record;
@@ -79,7 +83,7 @@ void TKVPageDrawer::DrawBeamGroup(TKVDisplayItem& Group) {
       else if (note.BeamCount() < levels)
         levels = note.BeamCount();
     }
-    const int32_t reach = d * levels;
+    const int32_t reach = d * levels + (down != first.Down() ? t + (i + 1 == entries.size() ? knee : 0) : 0);
     const TKVStaffLineRecord* line = entry.StaffLine ? entry.StaffLine : firstLine;
     const int32_t snap = VerticalSnap(note.StaffStep, *line);
     const bool fullLength = note.HeadType() == 3;
@@ -124,7 +128,7 @@ void TKVPageDrawer::DrawBeamGroup(TKVDisplayItem& Group) {
   const long double slope =
       beam.Left == beam.Right ? 1.0L : (long double)(beam.Top - beam.Bottom) / (beam.Right - beam.Left);
   const int64_t y0 = beam.Top;
-  const int32_t a = first.Down() != last.Down() ? UnitWidth(1) : 0;
+  const int32_t a = knee;
   const int32_t rightStep = beam.Top != beam.Bottom ? -1 : 0;
   Canvas.Smoothing = rightStep != 0;
   const canvas::TSmoothBrush brush{canvas::ArgbOf(groupColour)};

@@ -69,7 +69,10 @@ private:
     }
     if (!anyUp || !anyDown || std::abs(lowestDown - highestUp) <= 20) return false;
     const int32_t middle = (lowestDown + highestUp) / 2;
-    for (const TBeamNote& entry : FNotes) entry.Note->SetStemLength(uint8_t(std::abs(entry.Height - middle)));
+    // A stem longer than its byte holds keeps the longest length rather than
+    // wrapping round to a short one.
+    for (const TBeamNote& entry : FNotes)
+      entry.Note->SetStemLength(uint8_t(std::min(std::abs(entry.Height - middle), 255)));
     return true;
   }
 

@@ -215,10 +215,13 @@ void TKVMusicXMLFinish::BreakAfterLastColumn() {
   ColumnOf(FPiece, last->GetMeasureCount() - 1)->Data().setU8(ColumnBlock::SystemBreak, 1);
 }
 
-// The notation rules read the clefs in force from the measure records.
+// The notation rules read the clefs in force from the measure records: they
+// find the records laid out here only once the piece counts them (the page
+// composer counts them again with every layout).
 void TKVMusicXMLFinish::LayOut() {
-  for (int32_t n = 0; FScore.FormatMeasure(FPiece.GetIndex(), n); ++n) {
-  }
+  int32_t n = 0;
+  while (FScore.FormatMeasure(FPiece.GetIndex(), n)) ++n;
+  FPiece.Layout().MeasureRecordCount = n;
 }
 
 // The layout deletes notes that start past their measure's end: a slur

@@ -36,6 +36,25 @@ int32_t StemSideOffset(bool Below, const TKVNote& Note) {
 
 bool IsGraceNote(const TKVNote& Note) { return Note.OwnerAs<const TKVVorschlag>() != nullptr; }
 
+// A beam group whose notes change staff takes the stems of a voice spread
+// over two staves, each pointing towards the other staff, so that its beam
+// runs between the staves: stems as the document wrote them (or up, when it
+// wrote none) would reach through the other staff to a beam beyond it.
+void StemGroupsAcrossStaves(TKVMeasure& Measure) {
+  const std::vector<TKVBeamGroupRange>& ranges = Measure.GroupRanges();
+  for (size_t g = 0; g < ranges.size(); ++g) {
+    const TKVBeamGroupRange& range = ranges[g];
+    if (range.First > range.Last || range.Last >= Measure.Notes().size()) continue;
+    const TKVNote& first = *Measure.Notes()[range.First];
+    bool across = false;
+    for (size_t i = range.First + 1u; i <= range.Last && !across; ++i)
+      across = ItemStaff(Measure.Notes()[i]->StaffVoice()) != ItemStaff(first.StaffVoice());
+    if (!across) continue;
+    Measure.CalcStemDirection(uint8_t(g + 1), first.VoiceKey(), first.Position());
+    Measure.CalcBeamGeometry(uint8_t(g + 1));
+  }
+}
+
 }  // namespace
 
 void TKVMusicXMLFinish::ApplyNotation(TKVPart& Part) {
@@ -43,6 +62,7 @@ void TKVMusicXMLFinish::ApplyNotation(TKVPart& Part) {
     TKVMeasure& measure = *Part.GetMeasure(m);
     measure.SortItems();
     measure.BuildBeamGroups(0, true, nullptr);
+    StemGroupsAcrossStaves(measure);
     measure.UpdateStems();
     // Arranging a chord reorders the list: the walk goes over a copy.
     const std::vector<TKVItem*> items(measure.Items().begin(), measure.Items().end());

@@ -60,7 +60,14 @@ void LayoutStem(TKVFormatContext& Ctx, TKVStaffPass& Pass, TKVNote& Note, const 
     } else {
       entry->Beam->Bounds.Bottom = end;  // height at the last stem so far
     }
-    entry->Beam->Links.push_back(&stem);
+    // The staves of a part are laid out one after the other: a group whose
+    // notes change staff still lists its stems in time order.
+    std::vector<TKVDisplayItem*>& links = entry->Beam->Links;
+    const auto later = std::find_if(links.begin(), links.end(), [&](const TKVDisplayItem* link) {
+      const auto* other = link ? ItemCast<const TKVNote>(link->Item) : nullptr;
+      return other && other->Position() > Note.Position();
+    });
+    links.insert(later, &stem);
   }
   const int32_t w = Head.Width;
   stem.Bounds = down ? ScaleLayoutRect(Ctx, Head.ShiftedBy - w / 2, Head.StemTop, 8, length, head.SizePercent)

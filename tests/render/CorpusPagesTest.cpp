@@ -3,21 +3,33 @@
 // and measure and line, the lines of a five-line staff a drawn spacing
 // apart, the drawn spacing and staff height written back, nothing outside
 // the page, and the same pixels when drawn again.
+//
+// Every page of every corpus file, read from its display records: nothing
+// off the page but what a rule of the layout puts there (the records each
+// rule explains are counted per file), no lyric, staff text or dynamic over
+// the lines of another staff, no page text over a staff or another page
+// text, and every rest drawn with the glyph and dots of its written type.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <sstream>
 #include <tuple>
 
 #include "platform/canvas/RecordingCanvas.h"
 #include "player/Window.h"
 #include "render/PageImages.h"
+#include "render/PageRecordChecks.h"
 #include "render/page/PageDrawer.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/layout/page/PageRecords.h"
+#include "score/model/Page.h"
 #include "score/model/Score.h"
 #include "score/model/Staff.h"
+#include "support/Sanitized.h"
 #include "support/sketch/ReviewImages.h"
 
 namespace {
@@ -109,12 +121,92 @@ TEST_P(CorpusPages, StaffLinesWhereTheRecordsPutThemAndNothingOffThePage) {
   view.SetScore(nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, CorpusPages, ::testing::ValuesIn(CorpusFiles()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string name = fs::path(info.param).stem().string();
-                           for (char& c : name)
-                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return name + "_" + std::to_string(info.index);
-                         });
+std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
+  std::string name = fs::path(info.param).stem().string();
+  for (char& c : name)
+    if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name + "_" + std::to_string(info.index);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CorpusPages, ::testing::ValuesIn(CorpusFiles()), TestName);
+
+// The faults of one check over all pages, the first few written out.
+std::string Listed(const std::vector<std::string>& Faults) {
+  std::ostringstream s;
+  s << Faults.size() << " found";
+  for (size_t i = 0; i < Faults.size() && i < 8; ++i) s << "\n  " << Faults[i];
+  if (Faults.size() > 8) s << "\n  ...";
+  return s.str();
+}
+
+class CorpusPageMarks : public ::testing::TestWithParam<std::string> {
+protected:
+  void SetUp() override {
+    score = LoadLaidOut(GetParam());
+    view.SetScore(score.get());
+  }
+  void TearDown() override { view.SetScore(nullptr); }
+  int32_t PageCount() { return ScoreLayoutRecords(*score).PageCount; }
+  const TKVPageRecord& Page(int32_t Index) { return *ScoreLayoutRecords(*score).Pages[size_t(Index)]; }
+  // The faults Check finds on each page (by index), in page order.
+  template <class Check>
+  std::vector<std::string> OnEveryPage(Check&& Check_) {
+    std::vector<std::string> faults;
+    for (int32_t p = 0; p < PageCount(); ++p) {
+      std::vector<std::string> page = Check_(p);
+      faults.insert(faults.end(), page.begin(), page.end());
+    }
+    return faults;
+  }
+
+  TRealLayout layout;
+  std::unique_ptr<TKVScore> score;
+  TKVWindow view;
+};
+
+TEST_P(CorpusPageMarks, NothingOffThePageButWhatALayoutRulePutsThere) {
+  std::map<std::string, int64_t> explained;
+  const std::vector<std::string> faults = OnEveryPage([&](int32_t p) {
+    TOffPage off = CheckOffPage(*score, p);
+    for (const auto& [rule, count] : off.Explained) explained[rule] += count;
+    return off.Unexplained;
+  });
+  EXPECT_TRUE(faults.empty()) << "records off the page that no rule explains: " << Listed(faults);
+  // The rules are met on small pages: the default page is 100 x 80 mm.
+  const TKVPage& page = score->Page();
+  for (const auto& [rule, count] : explained)
+    std::cout << "[ NOTE ] " << count << " records off the page by " << rule << " (pages of "
+              << double(page.InternalValue(pvWidth)) / 10 << " x " << double(page.InternalValue(pvHeight)) / 10
+              << " mm)\n";
+}
+
+TEST_P(CorpusPageMarks, NoLyricTextOrDynamicOverAnotherStaff) {
+  const std::vector<std::string> faults = OnEveryPage([&](int32_t p) { return CheckOverStaves(Page(p)); });
+  EXPECT_TRUE(faults.empty()) << Listed(faults);
+}
+
+TEST_P(CorpusPageMarks, NoTwoPageTextsOverlap) {
+  const std::vector<std::string> faults = OnEveryPage([&](int32_t p) { return CheckPageTexts(Page(p)); });
+  EXPECT_TRUE(faults.empty()) << Listed(faults);
+}
+
+// MusicXML files write the rests' types: those are read from the file
+// itself. MIDI files write none: their rests keep the values the importer
+// gave them.
+TEST_P(CorpusPageMarks, EveryRestDrawnAsWritten) {
+  TWrittenRests written;
+  const bool xml = GetParam().ends_with(".xml");
+  if (xml) {
+    std::ifstream in(GetParam(), std::ios::binary);
+    written = ReadWrittenRests({std::istreambuf_iterator<char>(in), {}});
+  }
+  const std::vector<std::string> faults =
+      OnEveryPage([&](int32_t p) { return CheckRestGlyphs(view, p, xml ? &written : nullptr); });
+  EXPECT_TRUE(faults.empty()) << Listed(faults);
+}
+
+// Under the sanitizers a third of the files.
+INSTANTIATE_TEST_SUITE_P(Files, CorpusPageMarks, ::testing::ValuesIn(test_support::SanitizerShare(CorpusFiles(), 3)),
+                         TestName);
 
 }  // namespace

@@ -32,6 +32,7 @@ bool TKVMusicXMLWalk::HandleHeader(TKVXMLElement Code) {
       FSystemCount = 0;
       FWedge = nullptr;  // a wedge is stopped within its own part
       FOpenWedges.clear();
+      FStaffClefs.fill(ClefSignToKind("G"));
       return true;
     case xeWorkNumber:
       OnWorkText(12, 2, 36);

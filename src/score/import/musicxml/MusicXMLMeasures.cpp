@@ -86,7 +86,10 @@ bool TKVMusicXMLWalk::HandleMeasure(TKVXMLElement Code) {
       if (ParentIs(xeAttributes, xeMeasure)) OnClef();
       return true;
     case xeSign:
-      if (ParentIs(xeClef) && FClefMark) FClefMark->SetVariant(uint8_t(ClefSignToKind(Text())));
+      if (ParentIs(xeClef) && FClefMark) {
+        FClefMark->SetVariant(uint8_t(ClefSignToKind(Text())));
+        FStaffClefs[FClefMark->StaffVoice() >> 4] = FClefMark->Variant();
+      }
       return true;
     case xeLine:
       if (ParentIs(xeStaffTuning)) FTuningLine = Number(1) - 1;

@@ -11,6 +11,7 @@
 #include "score/model/Liga.h"
 #include "score/model/Mark.h"
 #include "score/model/Measure.h"
+#include "score/model/NotationSupport.h"
 #include "score/model/Note.h"
 #include "score/model/Pause.h"
 #include "score/model/ScoreRoutines.h"
@@ -23,6 +24,9 @@ constexpr uint8_t ForwardRestFlags = 0x80;   // a rest made by a forward element
 constexpr int32_t MaxTupletCount = 64;
 constexpr int32_t MaxOctave = 9;
 constexpr int32_t MaxAlter = 63;             // the low six bits of the importer byte
+// The pitch line (step + 7 x octave nibble) of the middle line of a staff
+// whose clef has no line offset: B4 under the treble clef.
+constexpr int32_t TrebleMiddleLine = 41;
 
 // The rhythmic fields that notes and rests share, whichever one is current.
 struct TRhythm {
@@ -139,6 +143,7 @@ void TKVMusicXMLWalk::OnNote() {
   FTupletPlacement = 0;
   FTupletType = 0;
   FShowNumber = true;
+  FUnpitched = false;
 }
 
 // The note becomes a rest: its level now closes as a rest. Whatever was
@@ -317,6 +322,12 @@ void TKVMusicXMLWalk::OnTieType() {
 }
 
 bool TKVMusicXMLWalk::FinishNote() {
+  // An unpitched note that does not say where it stands stands on the
+  // middle line of its staff, under the clef in force there.
+  if (FNote && FUnpitched && PitchOctave(FNote->Pitch()) == 0) {
+    const int32_t line = ClefLineOffset(FStaffClefs[FNote->StaffVoice() >> 4]) + TrebleMiddleLine;
+    FNote->SetPitch(MakePitch(line / 7, line % 7));
+  }
   TKVNote* note = FNote && !(FNote->PlayState & GraceBit) ? FNote : nullptr;
   TKVPause* rest = note ? nullptr : FRest;
   TRhythm r = RhythmOf(note, rest);

@@ -98,6 +98,7 @@ void TKVMusicXMLWalk::Handle(TKVXMLElement Code) {
     // An unpitched note is placed where its display step and octave say.
     bool unpitched = Code == xeNone && ParentIs(xeNote) && SameText(Trim(FEntry->Name), "unpitched");
     SetScope(unpitched ? XMLScopeUnpitched : 0);
+    FUnpitched = FUnpitched || unpitched;
     return;
   }
   if (HandleHeader(Code) || HandleMeasure(Code) || HandleLayout(Code) || HandleNote(Code) ||

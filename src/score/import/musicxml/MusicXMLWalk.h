@@ -19,6 +19,7 @@
 // it works with while reading is private.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -313,6 +314,10 @@ private:
   TKVMark* FKeyMark = nullptr;
   TKVMark* FMeterMark = nullptr;
   TKVMark* FClefMark = nullptr;
+  // The clef kind in force on each staff of the current part, by staff
+  // number from 0; and whether the current note is unpitched.
+  std::array<uint8_t, 16> FStaffClefs{};
+  bool FUnpitched = false;
   TKVMark* FWedge = nullptr;  // the last wedge started
   // Wedges of the current part not yet stopped, oldest first; the number
   // and the stop of the wedge element being read.

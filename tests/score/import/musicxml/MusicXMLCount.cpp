@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <cctype>
 #include <memory>
 #include <stdexcept>
@@ -89,6 +90,10 @@ int Key(const TNode* step, const TNode* alter, const TNode* octave, bool importR
   return key;
 }
 
+// The key of the middle line of a staff under a clef of Sign: D3 for the
+// F clef, C4 for the C clef, B4 for the others.
+int MiddleLineKey(const std::string& Sign) { return Sign == "F" ? 50 : Sign == "C" ? 60 : 71; }
+
 }  // namespace
 
 TXMLCount CountMusicXML(const std::string& document, bool ImportRules) {
@@ -115,6 +120,7 @@ TXMLCount CountMusicXML(const std::string& document, bool ImportRules) {
       if (!ImportRules) continue;
       p = 0;
     }
+    std::map<std::string, std::string> clefs;  // sign by staff number
     for (const auto& measure : part->Children) {
       if (measure->Name != "measure") continue;
       if (labelMeasure[p])
@@ -122,11 +128,18 @@ TXMLCount CountMusicXML(const std::string& document, bool ImportRules) {
       else
         ++count.Measures[p];
       for (const auto& note : measure->Children) {
+        if (note->Name == "attributes")
+          for (const auto& clef : note->Children)
+            if (clef->Name == "clef" && clef->Child("sign"))
+              clefs[clef->Attribute("number").empty() ? "1" : clef->Attribute("number")] = clef->Child("sign")->Text;
         if (note->Name != "note" || note->Child("rest")) continue;
+        const TNode* unpitched = note->Child("unpitched");
         if (const TNode* pitch = note->Child("pitch"))
           count.Keys[p].push_back(Key(pitch->Child("step"), pitch->Child("alter"), pitch->Child("octave"), ImportRules));
-        else if (const TNode* unpitched = note->Child("unpitched"))
+        else if (unpitched && unpitched->Child("display-octave"))
           count.Keys[p].push_back(Key(unpitched->Child("display-step"), nullptr, unpitched->Child("display-octave"), ImportRules));
+        else if (unpitched)
+          count.Keys[p].push_back(MiddleLineKey(clefs[note->Child("staff") ? note->Child("staff")->Text : "1"]));
         else
           count.Keys[p].push_back(0);
       }

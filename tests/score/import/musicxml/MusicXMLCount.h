@@ -8,7 +8,8 @@
 // - every note without a rest sounds, grace and cue notes included; its key
 //   is 12 x (octave + 1) + semitone + alter, where an alter or octave that is
 //   not a whole number counts as 0 or 5, octaves are held to 0..9, and an
-//   unpitched note takes its display step and octave.
+//   unpitched note takes its display step and octave, or without them the
+//   middle line of its staff under the clef in force.
 
 #include <string>
 #include <vector>

@@ -100,6 +100,36 @@ TEST(MusicXMLWalk, UnpitchedNoteTakesItsDisplayPosition) {
   EXPECT_EQ(ItemsOfKind<TKVNote>(*walked.Measure(0, 0), ItemKind::Note).at(0)->Pitch(), 0x62);
 }
 
+// Without a display position an unpitched note stands on the middle line
+// of its staff, under the clef in force there: B4 under the treble and the
+// percussion clef, D3 under the bass clef, C4 under the C clef; a display
+// step without its octave does not place it.
+struct TMiddleLineCase {
+  const char* Clefs;  // the attributes' clef elements
+  const char* Note;   // inside the note, after unpitched
+  uint8_t Pitch;
+};
+class UnpitchedNote : public ::testing::TestWithParam<TMiddleLineCase> {};
+TEST_P(UnpitchedNote, WithoutADisplayPositionStandsOnTheMiddleLine) {
+  const TMiddleLineCase& c = GetParam();
+  TWalkedDocument walked(Partwise({std::string("<measure><attributes><staves>2</staves>") + c.Clefs +
+                                   "</attributes><note><unpitched>" + c.Note + "<duration>1</duration></note></measure>"}));
+  std::vector<TKVNote*> notes;
+  for (int32_t m = 0; m < walked.Piece->GetPart(0)->GetMeasureCount(); ++m)
+    for (TKVNote* note : ItemsOfKind<TKVNote>(*walked.Measure(0, m), ItemKind::Note)) notes.push_back(note);
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_EQ(notes[0]->Pitch(), c.Pitch);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Clefs, UnpitchedNote,
+    ::testing::Values(TMiddleLineCase{"", "</unpitched>", 0x56},
+                      TMiddleLineCase{"<clef><sign>percussion</sign></clef>", "</unpitched>", 0x56},
+                      TMiddleLineCase{"<clef><sign>F</sign><line>4</line></clef>", "</unpitched>", 0x41},
+                      TMiddleLineCase{"<clef><sign>C</sign><line>3</line></clef>", "</unpitched>", 0x50},
+                      TMiddleLineCase{"<clef number=\"1\"><sign>G</sign></clef><clef number=\"2\"><sign>F</sign></clef>",
+                                      "</unpitched><staff>2</staff>", 0x41},
+                      TMiddleLineCase{"<clef><sign>F</sign></clef>", "<display-step>E</display-step></unpitched>", 0x41}));
+
 // A crescendo from tick 256 to Next 128 of the next measure; a wedge left
 // open in one part is not stopped by another part, nor by another number.
 TEST(MusicXMLWalk, WedgesSpanMeasuresWithinTheirPart) {

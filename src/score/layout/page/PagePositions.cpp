@@ -282,6 +282,20 @@ struct TPlacing {
       }
   }
 
+  // A syllable or staff text reserves no room beside its note: a long one
+  // at a system's first note (a MIDI file's title, say) would start left
+  // of the page, one at its last note end past it. It moves onto the page,
+  // the left edge first; one whose note stands past the page (a measure
+  // wider than the page) keeps its place.
+  void KeepTextOnPage(TKVDisplayItem& D, int64_t NoteX) const {
+    if (D.Cut || NoteX < 0 || NoteX > Ctx.PageWidth) return;
+    int64_t shift = std::min<int64_t>(int64_t(Ctx.PageWidth) - D.Bounds.Width, 0);
+    shift = std::max<int64_t>(shift, -int64_t(D.Bounds.Left));
+    if (shift == 0) return;
+    D.Bounds.Left = Saturate32(D.Bounds.Left + shift);
+    D.Bounds.Width = Saturate32(D.Bounds.Width + shift);
+  }
+
   void MultiRest(TKVDisplayItem& D, int64_t Top, int32_t LineSpace) const {
     const auto& mark = static_cast<const TKVMark&>(*D.Item);
     const int64_t room = int64_t(R.RightX) - R.LeftX - StartWidths(R);
@@ -372,6 +386,7 @@ struct TPlacing {
       case TBranch::Bar: Bar(D, *line); break;
       case TBranch::Lyric:
         Move(D, TickX(R, tick), top);
+        KeepTextOnPage(D, TickX(R, tick));
         D.Bounds2 = D.Bounds;
         break;
       case TBranch::LyricLine: LyricLine(D, *line); break;

@@ -245,6 +245,27 @@ TEST_F(PagePositions, AWholeMeasureRestStandsInTheMiddle) {
   EXPECT_EQ(Placed(1, rest).Bounds.Left, (int64_t(r.LeftX) + r.RightX + Starts(r)) / 2 + Relative(1, rest).Left);
 }
 
+// A syllable reserves no room beside its note. A long one at the first
+// note of a system moves right until it starts at the page's left edge, one
+// at a note near the right edge moves left until it ends at the page's
+// right edge; both keep their width. (Different parts: the two are not
+// joined as one verse.)
+TEST_F(PagePositions, ALongSyllableStaysOnThePage) {
+  MakePiece(2, 2);
+  TKVLyric* first = AddLyric(Measure(0, 0), 33, 0, {std::u16string(40, u'w')});
+  TKVLyric* last = AddLyric(Measure(1, 1), 33, 384, {std::u16string(66, u'w')});
+  LayOutTwice();
+  ASSERT_EQ(Record(0).System, Record(1).System);
+  const int32_t page = score->Page().GetWidthPixels() * 8;
+  const TKVLayoutRect a = Relative(0, first), b = Relative(1, last);
+  ASSERT_LT(X(Record(0), 0) + a.Left, 0) << "the text must reach left of the page";
+  ASSERT_GT(X(Record(1), 384) + b.Left + b.Width, page) << "and past its right edge";
+  EXPECT_EQ(Placed(0, first).Bounds, (TKVLayoutRect{0, Placed(0, first).Bounds.Top, a.Width, Placed(0, first).Bounds.Bottom}));
+  EXPECT_EQ(Placed(1, last).Bounds.Left, page - b.Width);
+  EXPECT_EQ(Placed(1, last).Bounds.Width, page);
+  EXPECT_EQ(Placed(0, first).Bounds2, Placed(0, first).Bounds) << "the text is drawn where the record stands";
+}
+
 // The measure layout marks no measure as covered yet: the marks are set by
 // hand before the composer runs on the records.
 TEST_F(PagePositions, MeasuresUnderAMultiMeasureRestAreNeverMoved) {

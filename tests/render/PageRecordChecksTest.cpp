@@ -143,16 +143,19 @@ TEST(WrittenRests, TypesDotsAndWholeMeasuresByPartListAndMeasure) {
  <measure><note><rest/><duration>3</duration><type>eighth</type><dot/><dot/></note>
   <!-- <note><rest/><duration>1</duration><type>16th</type></note> -->
   <note print-object="no"><rest/><duration>2</duration><type>quarter</type></note>
+  <note><cue/><rest/><duration>2</duration><type>quarter</type></note>
   <note><grace/><rest/><type>16th</type></note>
   <note><pitch><step>C</step><octave>4</octave></pitch><duration>1</duration><type>eighth</type></note>
   <note><rest/><duration>0</duration><type>1024th</type></note></measure>
  <measure><note><rest/><duration>2</duration></note>
   <note><rest/><duration>3</duration></note></measure>
+ <measure><note><pitch><step>C</step><octave>4</octave></pitch><duration>6</duration></note></measure>
 </part></score-partwise>)";
   const TWrittenRests expected = {{{0, 0}, {{512, 0}}},
                                   {{0, 1}, {{512, 0}}},
-                                  {{0, 2}, {{64, 2}, {4, 0}}},
+                                  {{0, 2}, {{64, 2}, {128, 0}, {4, 0}}},
                                   {{0, 3}, {{128, 0}, {128, 0}}},
+                                  {{0, 4}, {}},
                                   {{1, 0}, {{512, 0}}}};
   EXPECT_EQ(ReadWrittenRests(xml), expected);
 }

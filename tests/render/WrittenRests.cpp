@@ -97,11 +97,10 @@ TWrittenRests ReadWrittenRests(const std::string& Xml) {
         part = at == listed.end() ? -1 : int(at - listed.begin());
         measure = -1, divisions = 1, beats = beatType = 0;
       } else if (name == "measure") {
-        ++measure;
+        if (part >= 0) rests[{part, ++measure}];
       } else if (name == "note") {
         inNote = !selfClosing;
         note = TNote{};
-        note.Skipped = Attribute(attributes, "print-object") == "no";
       } else if (inNote && name == "rest") {
         note.Rest = true;
         note.WholeMeasure = Attribute(attributes, "measure") == "yes";

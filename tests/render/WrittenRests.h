@@ -10,7 +10,9 @@
 // (or is so marked); a shorter one without a type takes the longest type
 // its duration holds. Types shorter than a 128th have no rest of their
 // own in the music font: they call for the 128th rest. Grace and cue rests
-// and rests not printed are left out.
+// are left out; rests the file marks as not printed count (the importer
+// shows them). Every measure of a part in the part list has its entry,
+// empty when it writes no rest.
 
 #include <cstdint>
 #include <map>

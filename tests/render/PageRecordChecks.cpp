@@ -15,6 +15,7 @@
 #include "score/model/Measure.h"
 #include "score/model/Page.h"
 #include "score/model/Part.h"
+#include "score/model/PageTexts.h"
 #include "score/model/Pause.h"
 #include "score/model/Score.h"
 #include "score/model/Staff.h"
@@ -124,6 +125,20 @@ TOffPage CheckOffPage(TKVScore& Score, int32_t Index) {
   return result;
 }
 
+namespace {
+
+// A page text that shows something: a page mark, or a text with a
+// character (an empty one keeps a box but draws nothing).
+bool ShownPageText(const TKVDisplayItem& D) {
+  if (!D.Item) return false;
+  if (D.Item->Kind() == K::PageMark) return true;
+  if (D.Item->Kind() != K::Text) return false;
+  const auto& lines = static_cast<const TKVText&>(*D.Item).Lines();
+  return std::any_of(lines.begin(), lines.end(), [](const std::u16string& Line) { return !Line.empty(); });
+}
+
+}  // namespace
+
 std::vector<std::string> CheckOverStaves(const TKVPageRecord& Page) {
   std::vector<const TKVStaffLineRecord*> staves;
   for (int32_t i = 0; i < Page.StaffLineCount; ++i)
@@ -146,16 +161,14 @@ std::vector<std::string> CheckOverStaves(const TKVPageRecord& Page) {
     }
   });
   for (uint16_t o = 0; o < Page.PageObjectCount && o < Page.PageObjects.size(); ++o)
-    if (const TKVDisplayItem& D = *Page.PageObjects[o]; D.Item && (D.Item->Kind() == K::Text || D.Item->Kind() == K::PageMark))
-      check(D, nullptr, "page text");
+    if (const TKVDisplayItem& D = *Page.PageObjects[o]; ShownPageText(D)) check(D, nullptr, "page text");
   return faults;
 }
 
 std::vector<std::string> CheckPageTexts(const TKVPageRecord& Page) {
   std::vector<const TKVDisplayItem*> texts;
   for (uint16_t o = 0; o < Page.PageObjectCount && o < Page.PageObjects.size(); ++o)
-    if (const TKVDisplayItem& D = *Page.PageObjects[o]; D.Item && (D.Item->Kind() == K::Text || D.Item->Kind() == K::PageMark))
-      texts.push_back(&D);
+    if (const TKVDisplayItem& D = *Page.PageObjects[o]; ShownPageText(D)) texts.push_back(&D);
   std::vector<std::string> faults;
   for (size_t a = 0; a < texts.size(); ++a)
     for (size_t b = a + 1; b < texts.size(); ++b)

@@ -44,7 +44,8 @@ TOffPage CheckOffPage(TKVScore& Score, int32_t Index);
 // overlap the lines of any staff.
 std::vector<std::string> CheckOverStaves(const TKVPageRecord& Page);
 
-// Page texts (texts and page marks) that overlap each other.
+// Page texts (page marks, and texts that hold a character) that overlap
+// each other.
 std::vector<std::string> CheckPageTexts(const TKVPageRecord& Page);
 
 // A rest as the page drawer draws it: the value of its glyph (whole 512

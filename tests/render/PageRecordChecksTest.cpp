@@ -16,6 +16,7 @@
 #include "score/layout/page/PageRecords.h"
 #include "score/model/ItemFactory.h"
 #include "score/model/Lyric.h"
+#include "score/model/PageTexts.h"
 #include "support/ScratchDir.h"
 #include "support/sketch/ReviewImages.h"
 
@@ -116,14 +117,16 @@ TEST(PageRecordChecks, TextsAndDynamicsOverTheLinesOfAnotherStaff) {
 TEST(PageRecordChecks, PageTextsOverAStaffAndOverEachOther) {
   TPageBuilder b;
   TNotationBuilder n(b);
-  auto text = [&](uint8_t Kind, TKVLayoutRect Box) {
+  auto text = [&](uint8_t Kind, TKVLayoutRect Box, const std::u16string& Line = u"Title") {
     TKVDisplayItem& record = *b.Page.PageObjects.emplace_back(std::make_unique<TKVDisplayItem>());
     b.Page.PageObjectCount = uint16_t(b.Page.PageObjects.size());
     record.Item = CreateItemByKind(Kind, b.Score.get()), record.Bounds = Box;
+    if (Kind == ItemKind::Text) static_cast<TKVText*>(record.Item)->Lines().push_back(Line);
   };
   text(ItemKind::Text, {300, 200, 1500, 400});     // the title
   text(ItemKind::Text, {1500, 200, 2700, 400});    // beside it, touching
   text(ItemKind::Text, {2000, 350, 2700, 500});    // into the one beside the title
+  text(ItemKind::Text, {300, 200, 1500, 900}, u"");  // empty: nothing drawn, over all of them
   text(ItemKind::PageMark, {1400, 700, 1700, 820});  // into the staff's top line
   EXPECT_EQ(CheckPageTexts(b.Page).size(), 1u);
   const std::vector<std::string> over = CheckOverStaves(b.Page);

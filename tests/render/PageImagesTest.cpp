@@ -13,9 +13,11 @@
 #include "player/Window.h"
 #include "render/PageBuilder.h"
 #include "render/PageImages.h"
+#include "render/PageRecordChecks.h"
 #include "score/layout/page/PageRecords.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/Score.h"
+#include "support/ScratchDir.h"
 #include "support/sketch/ReviewImages.h"
 
 namespace {
@@ -41,8 +43,8 @@ protected:
 
 TEST_F(PageImages, FirstPagesOfRealFilesAreSavedForReview) {
   const std::string xml = std::string(SONARID_CORPUS_DIR) + "/musicxml/";
-  std::vector<std::string> files = {xml + "12a-Clefs.xml", xml + "13a-KeySignatures.xml", xml + "43a-PianoStaff.xml",
-                                    xml + "71e-TabStaves.xml"};
+  std::vector<std::string> files = {xml + "12a-Clefs.xml",        xml + "13a-KeySignatures.xml", xml + "43a-PianoStaff.xml",
+                                    xml + "71e-TabStaves.xml",     xml + "41c-StaffGroups.xml",   xml + "34b-Colors.xml"};
   if (const std::string midi = FirstMidiFile(); !midi.empty()) files.push_back(midi);
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
@@ -58,6 +60,51 @@ TEST_F(PageImages, FirstPagesOfRealFilesAreSavedForReview) {
     EXPECT_EQ(Bytes(path), first) << "a second drawing differs";
     view.SetScore(nullptr);
   }
+}
+
+// An orchestral page on A4 written here: twelve parts, the percussion
+// with unpitched notes of which only the second measure's say where they
+// stand (the first measure's stand on the middle line), saved for review;
+// nothing on it leaves the page.
+TEST_F(PageImages, AnOrchestralPageIsSavedForReview) {
+  const std::pair<const char*, const char*> parts[] = {
+      {"Flute", "G"},     {"Oboe", "G"},      {"Clarinet", "G"},   {"Bassoon", "F"},
+      {"Horn", "G"},      {"Trumpet", "G"},   {"Timpani", "F"},    {"Percussion", "percussion"},
+      {"Violin I", "G"},  {"Violin II", "G"}, {"Viola", "C"},      {"Violoncello", "F"}};
+  std::string list, body;
+  for (size_t i = 0; i < std::size(parts); ++i) {
+    const auto [name, sign] = parts[i];
+    const std::string id = "P" + std::to_string(i + 1), percussion = std::string(sign) == "percussion" ? "1" : "";
+    list += "<score-part id=\"" + id + "\"><part-name>" + name + "</part-name></score-part>";
+    auto note = [&](const char* Step, const char* Octave, const char* Type, int Duration) {
+      const std::string d = std::to_string(Duration);
+      if (percussion.empty())
+        return "<note><pitch><step>" + std::string(Step) + "</step><octave>" + Octave + "</octave></pitch><duration>" + d +
+               "</duration><type>" + Type + "</type></note>";
+      return "<note><unpitched>" + (*Step == 'E' ? std::string("<display-step>E</display-step><display-octave>5</display-octave>") : "") +
+             "</unpitched><duration>" + d + "</duration><type>" + Type + "</type></note>";
+    };
+    const char* octave = std::string(sign) == "F" ? "3" : std::string(sign) == "C" ? "4" : "5";
+    body += "<part id=\"" + id + "\"><measure><attributes><divisions>1</divisions><time><beats>4</beats><beat-type>4</beat-type>"
+            "</time><clef><sign>" + sign + "</sign></clef></attributes>" +
+            note("C", octave, "quarter", 1) + note("D", octave, "quarter", 1) + note("C", octave, "half", 2) +
+            "</measure><measure>" + note("E", octave, "half", 2) + note("E", octave, "half", 2) + "</measure></part>";
+  }
+  test_support::TScratchDir dir;
+  test_support::WriteText(dir.Path("orchestra.xml"),
+                          "<?xml version=\"1.0\"?><score-partwise><defaults><scaling><millimeters>7</millimeters>"
+                          "<tenths>40</tenths></scaling><page-layout><page-height>1697</page-height><page-width>1200"
+                          "</page-width><page-margins><left-margin>80</left-margin><right-margin>80</right-margin>"
+                          "<top-margin>80</top-margin><bottom-margin>80</bottom-margin></page-margins></page-layout>"
+                          "</defaults><part-list>" + list + "</part-list>" + body + "</score-partwise>");
+  std::unique_ptr<TKVScore> score = LoadLaidOut(dir.Path("orchestra.xml"));
+  TKVWindow view;
+  view.SetScore(score.get());
+  ASSERT_GT(view.PageCount(), 0);
+  DrawPageImage(view, 0).SaveToPngFile(ReviewImagePath("render-pages", "orchestral-page"));
+  const TOffPage off = CheckOffPage(*score, 0);
+  EXPECT_TRUE(off.Unexplained.empty() && off.Explained.empty()) << off.Unexplained.size() << " off the page";
+  view.SetScore(nullptr);
 }
 
 // A page of this renderer's own: staff lines of five, three, six

@@ -139,70 +139,50 @@ std::string Listed(const std::vector<std::string>& Faults) {
   return s.str();
 }
 
+// The four checks of every page, each fault with its page. MusicXML files
+// write the rests' types: those are read from the file itself. MIDI files
+// write none: their rests keep the values the importer gave them. The
+// records off the page that a layout rule explains are counted by rule.
 class CorpusPageMarks : public ::testing::TestWithParam<std::string> {
 protected:
-  void SetUp() override {
-    score = LoadLaidOut(GetParam());
-    view.SetScore(score.get());
-  }
-  void TearDown() override { view.SetScore(nullptr); }
-  int32_t PageCount() { return ScoreLayoutRecords(*score).PageCount; }
-  const TKVPageRecord& Page(int32_t Index) { return *ScoreLayoutRecords(*score).Pages[size_t(Index)]; }
-  // The faults Check finds on each page (by index), in page order.
-  template <class Check>
-  std::vector<std::string> OnEveryPage(Check&& Check_) {
-    std::vector<std::string> faults;
-    for (int32_t p = 0; p < PageCount(); ++p) {
-      std::vector<std::string> page = Check_(p);
-      faults.insert(faults.end(), page.begin(), page.end());
-    }
-    return faults;
-  }
-
   TRealLayout layout;
-  std::unique_ptr<TKVScore> score;
-  TKVWindow view;
 };
 
-TEST_P(CorpusPageMarks, NothingOffThePageButWhatALayoutRulePutsThere) {
-  std::map<std::string, int64_t> explained;
-  const std::vector<std::string> faults = OnEveryPage([&](int32_t p) {
-    TOffPage off = CheckOffPage(*score, p);
-    for (const auto& [rule, count] : off.Explained) explained[rule] += count;
-    return off.Unexplained;
-  });
-  EXPECT_TRUE(faults.empty()) << "records off the page that no rule explains: " << Listed(faults);
-  // The rules are met on small pages: the default page is 100 x 80 mm.
-  const TKVPage& page = score->Page();
-  for (const auto& [rule, count] : explained)
-    std::cout << "[ NOTE ] " << count << " records off the page by " << rule << " (pages of "
-              << double(page.InternalValue(pvWidth)) / 10 << " x " << double(page.InternalValue(pvHeight)) / 10
-              << " mm)\n";
-}
-
-TEST_P(CorpusPageMarks, NoLyricTextOrDynamicOverAnotherStaff) {
-  const std::vector<std::string> faults = OnEveryPage([&](int32_t p) { return CheckOverStaves(Page(p)); });
-  EXPECT_TRUE(faults.empty()) << Listed(faults);
-}
-
-TEST_P(CorpusPageMarks, NoTwoPageTextsOverlap) {
-  const std::vector<std::string> faults = OnEveryPage([&](int32_t p) { return CheckPageTexts(Page(p)); });
-  EXPECT_TRUE(faults.empty()) << Listed(faults);
-}
-
-// MusicXML files write the rests' types: those are read from the file
-// itself. MIDI files write none: their rests keep the values the importer
-// gave them.
-TEST_P(CorpusPageMarks, EveryRestDrawnAsWritten) {
+TEST_P(CorpusPageMarks, EveryPageKeepsItsMarksOnThePageApartAndAsWritten) {
+  std::unique_ptr<TKVScore> score = LoadLaidOut(GetParam());
+  TKVWindow view;
+  view.SetScore(score.get());
   TWrittenRests written;
   const bool xml = GetParam().ends_with(".xml");
   if (xml) {
     std::ifstream in(GetParam(), std::ios::binary);
     written = ReadWrittenRests({std::istreambuf_iterator<char>(in), {}});
   }
-  const std::vector<std::string> faults =
-      OnEveryPage([&](int32_t p) { return CheckRestGlyphs(view, p, xml ? &written : nullptr); });
-  EXPECT_TRUE(faults.empty()) << Listed(faults);
+  std::vector<std::string> off, over, texts, rests;
+  std::map<std::string, int64_t> explained;
+  auto add = [](std::vector<std::string>& All, const std::vector<std::string>& Page) {
+    All.insert(All.end(), Page.begin(), Page.end());
+  };
+  const TKVScoreLayoutRecords& store = ScoreLayoutRecords(*score);
+  for (int32_t p = 0; p < store.PageCount; ++p) {
+    const TOffPage page = CheckOffPage(*score, p);
+    add(off, page.Unexplained);
+    for (const auto& [rule, count] : page.Explained) explained[rule] += count;
+    add(over, CheckOverStaves(*store.Pages[size_t(p)]));
+    add(texts, CheckPageTexts(*store.Pages[size_t(p)]));
+    add(rests, CheckRestGlyphs(view, p, xml ? &written : nullptr));
+  }
+  EXPECT_TRUE(off.empty()) << "records off the page that no rule explains: " << Listed(off);
+  EXPECT_TRUE(over.empty()) << "lyrics, texts or dynamics over another staff: " << Listed(over);
+  EXPECT_TRUE(texts.empty()) << "page texts over each other: " << Listed(texts);
+  EXPECT_TRUE(rests.empty()) << "rests not drawn as written: " << Listed(rests);
+  // The rules are met on small pages: the default page is 100 x 80 mm.
+  const TKVPage& page = score->Page();
+  for (const auto& [rule, count] : explained)
+    std::cout << "[ NOTE ] " << count << " records off the page by " << rule << " (pages of "
+              << double(page.InternalValue(pvWidth)) / 10 << " x " << double(page.InternalValue(pvHeight)) / 10
+              << " mm)\n";
+  view.SetScore(nullptr);
 }
 
 // Under the sanitizers a third of the files.

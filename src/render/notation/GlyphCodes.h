@@ -35,7 +35,9 @@ constexpr uint8_t RestGlyph(uint16_t Value) {
     case 32: return 'O';
     case 16: return 'P';
     case 8: return 'Q';
-    case 4: return 'R';
+    case 4:  // the shortest rest glyph serves the 256th and shorter too
+    case 2:
+    case 1: return 'R';
     default: return 'M';
   }
 }

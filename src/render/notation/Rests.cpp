@@ -4,10 +4,12 @@
 #include "render/notation/GlyphCodes.h"
 #include "render/notation/ItemTests.h"
 #include "render/page/PageDrawer.h"
+#include "render/page/ScaledMath.h"
 #include "score/layout/LayoutServices.h"
 #include "score/layout/RestShape.h"
 #include "score/model/Pause.h"
 #include "score/model/Score.h"
+#include "score/model/Staff.h"
 
 namespace render {
 
@@ -20,8 +22,10 @@ void TKVPageDrawer::DrawRest(TKVPause& Rest) {
   const bool selected = IsItemSelected(record);
   ScaleItemRect(record.Bounds, ItemRect);
   // A pending move shifts a rest up or down only; rests stand as the
-  // layout put them on the middle line.
-  const int32_t dy = ((record.Placement & 0x0F) == 1 ? record.Shift.Y : 0) + VerticalSnap(3, *line);
+  // layout put them on the middle line. A tablature staff's lines are drawn
+  // a wider step apart than the standard step the snap corrects for.
+  const bool tablature = line->Staff && line->Staff->Data().u8(StaffBlock::Tablature) != 0;
+  const int32_t dy = ((record.Placement & 0x0F) == 1 ? record.Shift.Y : 0) + (tablature ? 0 : VerticalSnap(3, *line));
   ItemRect.Top += dy, ItemRect.Bottom += dy;
   canvas::TRect& r = ItemRect;
 
@@ -38,6 +42,15 @@ void TKVPageDrawer::DrawRest(TKVPause& Rest) {
         GraceGroupOf(Rest) || !CurrentMeasure ? Rest.Value() : RestShapeValue(Rest, *CurrentMeasure);
     if (shape == WholeRestValue || shape == 256) {
       r.Bottom = r.Top + LineSpacing / 2;
+      if (tablature && LineSpacing > 0) {
+        // The layout places a tablature staff's block a number of its wider
+        // line steps down, which round apart from the lines as drawn: the
+        // whole rest hangs from its drawn line, the half rest sits on one.
+        const int64_t top = ScaleUnits(line->Top, YScale);
+        auto snap = [&](int64_t y) { return ClampCoordinate(top + RoundDiv(y - top, LineSpacing) * LineSpacing); };
+        if (shape == WholeRestValue) r.Top = snap(r.Top), r.Bottom = r.Top + LineSpacing / 2;
+        else r.Bottom = snap(r.Bottom), r.Top = r.Bottom - LineSpacing / 2;
+      }
       Canvas.Brush.Color = ItemColor;
       Canvas.Brush.Style = canvas::bsSolid;
       Canvas.FillRect(r);

@@ -1,5 +1,6 @@
 #include "score/import/musicxml/MusicXMLWords.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "base/Strings.h"
@@ -55,10 +56,14 @@ int ClefSignToKind(const std::string& text) {
   return i < 0 ? 1 : kinds[i];
 }
 
+// The values below the 64th are read too: taken for eighths they made a
+// 128th rest or note eight times its length. A tick is the shortest value
+// there is, so the 512th and the 1024th are one tick.
 int NoteTypeToTicks(const std::string& text) {
-  static const char* const types[] = {"whole", "half", "quarter", "eighth", "16th", "32nd", "64th"};
+  static const char* const types[] = {"whole", "half", "quarter", "eighth", "16th", "32nd", "64th", "128th", "256th",
+                                      "512th", "1024th"};
   int i = IndexOfWord(text, types, -1);
-  return i < 0 ? 64 : 512 >> i;
+  return i < 0 ? 64 : std::max(1, 512 >> i);
 }
 
 int HarmonyKindIndex(const std::string& text) {

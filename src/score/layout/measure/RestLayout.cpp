@@ -78,7 +78,9 @@ int32_t RestGlyphWidth(const TKVScore& Score, uint16_t Duration) {
     case 32: return Score.MusicGlyphWidth('O');
     case 16: return Score.MusicGlyphWidth('P');
     case 8: return Score.MusicGlyphWidth('Q');
-    case 4: return Score.MusicGlyphWidth('R');
+    case 4:  // the shortest rest glyph serves the 256th and shorter too
+    case 2:
+    case 1: return Score.MusicGlyphWidth('R');
     default: return Score.MusicGlyphWidth('M');
   }
 }

@@ -45,8 +45,10 @@ INSTANTIATE_TEST_SUITE_P(
         TWordCase{"clef", ClefSignToKind, "c", 3}, TWordCase{"clef", ClefSignToKind, "tab", 13},
         TWordCase{"clef", ClefSignToKind, "percussion", 14}, TWordCase{"clef", ClefSignToKind, "none", 1},
         TWordCase{"type", NoteTypeToTicks, "Quarter", 128}, TWordCase{"type", NoteTypeToTicks, "64th", 8},
-        // Not compared, as documented: they fall back like any unknown text.
-        TWordCase{"type", NoteTypeToTicks, "128th", 64}, TWordCase{"type", NoteTypeToTicks, "breve", 64},
+        // The short values have their own lengths, down to one tick; an
+        // unknown text (a breve, which no tick count here holds) is an eighth.
+        TWordCase{"type", NoteTypeToTicks, "128th", 4}, TWordCase{"type", NoteTypeToTicks, "256th", 2},
+        TWordCase{"type", NoteTypeToTicks, "1024th", 1}, TWordCase{"type", NoteTypeToTicks, "breve", 64},
         TWordCase{"harmony", HarmonyKindIndex, "MAJOR", 0},
         TWordCase{"harmony", HarmonyKindIndex, "suspended-fourth", 1},
         TWordCase{"harmony", HarmonyKindIndex, "", 1}));

@@ -25,4 +25,5 @@ enum TProgramMessage : int {
   pmNoNotes = 20,           // the file holds no playable notes
   pmTakeCutShort = 21,      // not every frame of the take could be written
   pmEndedByTrack = 22,      // %s notes without a note-off last to the end of their track
+  pmRecordQuestion = 23,    // the take is not saved: save it before recording another?
 };

@@ -215,16 +215,17 @@ void TFProgramModule::FormCloseQuery(bool& CanClose) {
     CanClose = false;
     return;
   }
-  if (!ASave->Enabled()) return;
   // Yes closes only once the take is saved: a cancelled or failed save keeps
   // the window and with it the take.
-  const int answer = ShowMessageBlock(Message(pmExitCaption), Message(pmUnsavedQuestion), mpQuestion, mbCancel | mbNo | mbYes);
-  if (answer == forms::mrYes) {
-    ASaveExecute();
-    CanClose = Saved();
-  } else {
-    CanClose = answer == forms::mrNo;
-  }
+  CanClose = SettleUnsavedTake(Message(pmExitCaption), pmUnsavedQuestion);
+}
+
+bool TFProgramModule::SettleUnsavedTake(const std::string& Caption, TProgramMessage Question) {
+  if (!ASave->Enabled()) return true;
+  const int answer = ShowMessageBlock(Caption, Message(Question), mpQuestion, mbCancel | mbNo | mbYes);
+  if (answer != forms::mrYes) return answer == forms::mrNo;
+  ASaveExecute();
+  return Saved();
 }
 
 bool TFProgramModule::TakePlayerStopped() const { return MPDestination->Mode() != audio::TMPModes::mpPlaying; }

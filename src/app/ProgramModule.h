@@ -234,6 +234,12 @@ private:
   void SavePlace();
   void WindowMessage(window::TMessage& Msg) override;
   void FormCloseQuery(bool& CanClose);
+  // With an unsaved take, asks Question under Caption (Yes, No, Cancel):
+  // true when the caller may go on, that is without such a take, on No, or
+  // on Yes once the take is saved (a cancelled or failed save is false).
+  bool SettleUnsavedTake(const std::string& Caption, TProgramMessage Question);
+  // The Record action's caption without its "&" mark: the caption of its question.
+  std::string RecordCaption() const;
   bool TakePlayerStopped() const;
   bool TakePlayerPlaying() const;
   void ShowError(const std::string& Text);

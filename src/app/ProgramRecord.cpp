@@ -12,8 +12,10 @@
 #include "app/TakeSaver.h"
 #include "base/Streams.h"
 #include "base/Strings.h"
+#include "base/Utf8.h"
 #include "platform/audio/Mci.h"
 #include "platform/audio/MediaPlayer.h"
+#include "platform/forms/ControlPaint.h"
 #include "player/MidiOutput.h"
 
 namespace {
@@ -29,6 +31,11 @@ void DrawLevelBar(TDrawPanel* Bar, int Height) {
 
 }  // namespace
 
+std::string TFProgramModule::RecordCaption() const {
+  int mnemonic;
+  return Utf16ToUtf8(forms::StripMnemonic(ARecord->Caption(), mnemonic));
+}
+
 const std::string& TFProgramModule::RecordFile() const { return FTake->RecordFile(); }
 
 bool TFProgramModule::Recording() const { return FTake->Recording(); }
@@ -37,7 +44,9 @@ bool TFProgramModule::HasTake() const { return FTake->HasTake(); }
 
 void TFProgramModule::ARecordExecute() {
   TLoadedFile* file = CurrentFile();
-  if (!file) return;
+  // A take not saved yet is the user's work: it is recorded over only when
+  // the user gives it up or it has been saved.
+  if (!file || !SettleUnsavedTake(RecordCaption(), pmRecordQuestion)) return;
   FLastResult = FTake->OpenMonitor(FWaveFormat, [this](audio::TWaveHdr* header) { WMWimData(header); });
   QueueWaveInBuffer();
   FTake->ShowWaveform(PMeter->ClientWidth());

@@ -1,6 +1,7 @@
 // The main window's file actions end to end through its dialogs and boxes:
 // saving a take, the reopen list across restarts, languages and the log.
 
+#include <chrono>
 #include <cmath>
 #include <regex>
 #include <signal.h>
@@ -13,6 +14,7 @@
 #include "app/ProgramLog.h"
 #include "base/Strings.h"
 #include "lrfc/LangSource.h"
+#include "platform/audio/OutputBus.h"
 #include "platform/codec/RiffWave.h"
 #include "platform/forms/Edit.h"
 #include "platform/forms/FileDialogForm.h"
@@ -48,7 +50,8 @@ protected:
         shown += box->Caption() + ":";
         for (int line = 0; line < box->MMessageBlock->Lines().Count(); ++line) shown += " " + box->MMessageBlock->Lines().Strings(line);
         shown += "\n";
-        box->SetModalResult(answers.front() == "yes" ? forms::mrYes : answers.front() == "no" ? forms::mrNo : forms::mrOk);
+        box->SetModalResult(answers.front() == "yes" ? forms::mrYes : answers.front() == "no" ? forms::mrNo
+                            : answers.front() == "cancel" ? forms::mrCancel : forms::mrOk);
         answers.erase(answers.begin());
       }
       if (--budget > 0) TMainQueue::Instance().Post(step, this);
@@ -254,6 +257,50 @@ TEST_F(FileActionsTest, EachLanguageRelabelsTheWindowAndTheLogWritesDatedLines) 
   Stop();
   const std::regex line(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d - RECORD 0\r\n)");
   EXPECT_TRUE(std::regex_match(ReadText(Folder / "Sonarid.log"), line)) << ReadText(Folder / "Sonarid.log");
+}
+
+// Record with a take not saved asks first, as Exit does: only No, or Yes
+// with the take saved, records over it.
+TEST_F(FileActionsTest, RecordOverAnUnsavedTakeAsksAndRecordsOnlyOnceTheTakeIsSavedOrGivenUp) {
+  audio::TOutputBus::Instance().Start(audio::MakeSilentSink(4096));
+  Start();
+  ASSERT_TRUE(Main->OpenFile(CorpusXml("01a-Pitches-Pitches.xml")));
+  RecordTake(Main);
+  const std::string take = ReadText(Main->RecordFile());
+  const std::string question = "Record: The take has not been saved. Save it before recording a new one?\n";
+  // Cancel; Yes with the dialog cancelled; Yes with a save that fails.
+  for (const std::vector<std::string>& answers :
+       {std::vector<std::string>{"cancel"}, {"yes", ""}, {"yes", "/proc/version", "ok"}}) {
+    SCOPED_TRACE(answers.size());
+    const std::string shown = Drive(answers, [&] { Main->ARecord->Execute(); });
+    EXPECT_EQ(shown.substr(0, question.size()), question);
+    EXPECT_FALSE(Main->Recording() || Main->Saved());
+    EXPECT_EQ(ReadText(Main->RecordFile()), take);
+  }
+  // A take recorded for a while, then stopped: it replaces the working file's.
+  auto recordAWhile = [&] {
+    ASSERT_TRUE(Main->Recording());
+    for (auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
+         std::chrono::steady_clock::now() < until;) {
+      TMainQueue::Instance().WaitForPosts(10);
+      App->ProcessMessages();
+    }
+    Main->AStop->Execute();
+    EXPECT_NE(ReadText(Main->RecordFile()), take);
+  };
+  EXPECT_EQ(Drive({"no"}, [&] { Main->ARecord->Execute(); }), question);
+  recordAWhile();
+  // Yes saves the take first, under the name chosen, then records.
+  RecordTake(Main);
+  EXPECT_EQ(Drive({"yes", Path("kept")}, [&] { Main->ARecord->Execute(); }), question);
+  EXPECT_EQ(ReadText(Path("kept.wav")), take);
+  recordAWhile();
+  // A saved take is recorded over without a question.
+  Drive({Path("second.wav")}, [&] { Main->ASave->Execute(); });
+  EXPECT_EQ(Drive({}, [&] { Main->ARecord->Execute(); }), "");
+  recordAWhile();
+  Stop();
+  audio::TOutputBus::Instance().Stop();
 }
 
 }  // namespace

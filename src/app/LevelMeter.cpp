@@ -49,6 +49,21 @@ TLevelReading ReadLevels(const uint8_t* Data, uint32_t Bytes, const codec::TWave
   return reading;
 }
 
+uint32_t QuietFramesAtEnd(const uint8_t* Data, uint32_t Bytes, const codec::TWaveFormat& Format) {
+  const uint32_t align = Format.nBlockAlign(), channels = Format.nChannels();
+  if (align == 0 || channels == 0 || !Data) return 0;
+  const uint32_t frames = Bytes / align;
+  const bool wide = Format.wBitsPerSample() == 16;
+  // -60 dBFS is a thousandth of full scale: 32 of 32768 at 16 bits, while
+  // at 8 bits only the middle value itself lies below it.
+  const int fullScale = wide ? 32768 : 128;
+  for (uint32_t sample = frames * channels; sample-- > 0;) {
+    const int magnitude = wide ? std::abs(int(Sample16(Data + 2 * size_t(sample)))) : Magnitude8(Data[sample]);
+    if (magnitude * 1000 >= fullScale) return frames - (sample / channels + 1);
+  }
+  return frames;
+}
+
 int LeftBarHeight(const TLevelReading& Reading, const codec::TWaveFormat& Format, int ClientHeight) {
   if (Format.wBitsPerSample() == 16) return BarHeight(ClientHeight, Reading.LeftPeak, 32767);
   // An 8-bit mono bar leaves its frame out.

@@ -2,7 +2,8 @@
 // What the level monitor draws of one buffer of recorded PCM: the waveform
 // polygon (per pixel column one frame; the upper edge left to right, then
 // the lower edge right to left, symmetric about the middle) and the peak of
-// each channel over those frames, with the heights of the two level bars.
+// each channel over those frames, with the heights of the two level bars;
+// and whether the buffer ends in silence.
 
 #include <cstdint>
 #include <vector>
@@ -21,6 +22,11 @@ struct TLevelReading {
 // Data holds Bytes recorded bytes in Format (8 or 16 bits, 1 or 2 channels).
 TLevelReading ReadLevels(const uint8_t* Data, uint32_t Bytes, const codec::TWaveFormat& Format, int Width,
                          int Height);
+
+// How many frames at the end of Data (Bytes recorded bytes in Format) stay
+// below -60 dBFS on every channel: the level under which the input counts
+// as silent.
+uint32_t QuietFramesAtEnd(const uint8_t* Data, uint32_t Bytes, const codec::TWaveFormat& Format);
 
 // Heights of the green part of the left and right bar for their client
 // height, within 0..ClientHeight; a bar the format leaves out gets 0.

@@ -7,8 +7,10 @@
 #include "app/ProgramLog.h"
 #include "app/ProgramModule.h"
 #include "app/ProgramUnit.h"
+#include "app/TakeRecorder.h"
 #include "app/TakeSaver.h"
 #include "platform/audio/MediaPlayer.h"
+#include "platform/window/WindowSystem.h"
 #include "player/MidiOutput.h"
 #include "score/model/Score.h"
 
@@ -162,6 +164,8 @@ void TFProgramModule::AStopExecute() {
 void TFProgramModule::TExportTimer() {
   TLoadedFile* file = CurrentFile();
   if (FPlayEnded) {
+    // The score has ended, but its last notes may still sound into the take.
+    if (Recording() && !FTake->LastNotesFaded(window::TWindowSystem::Current().GetTickCount())) return;
     const std::optional<TProgramMessage> problem = Recording() ? FinishTake() : std::nullopt;
     if (FPlaying && ARewind->Checked()) {
       if (!file) return;

@@ -142,7 +142,8 @@ void TFProgramModule::PlaySide(bool Source) {
   StartPlaySource();
 }
 
-void TFProgramModule::QueueWaveInBuffer() { FTake->QueueMonitorBuffer(!FPlayEnded); }
+// Also after the score's end: the take listens for the last notes to fade.
+void TFProgramModule::QueueWaveInBuffer() { FTake->QueueMonitorBuffer(Recording()); }
 
 void TFProgramModule::CloseWaveIn() {
   FPlayEnded = true;
@@ -152,6 +153,7 @@ void TFProgramModule::CloseWaveIn() {
 void TFProgramModule::WMWimData(audio::TWaveHdr* Header) {
   std::vector<canvas::TPoint>* points = FTake->Waveform();
   if (!points) return;
+  FTake->NoteMonitorBuffer(*Header);
   QueueWaveInBuffer();
   const codec::TWaveFormat& format = FTake->MonitorFormat();
   const int width = PMeter->ClientWidth(), height = PMeter->ClientHeight();

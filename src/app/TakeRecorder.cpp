@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/LevelMeter.h"
 #include "app/ProgramLog.h"
 #include "base/Exceptions.h"
 #include "base/Streams.h"
@@ -16,6 +17,10 @@ namespace {
 
 // The MCI time-format keyword for milliseconds, in its short form.
 constexpr const char* MillisecondsKeyword = "MS";
+
+// How long the input must stay silent after the score's end (in its own
+// frames), and how long the take waits for that at most.
+constexpr uint64_t SilenceMs = 100, LongestRingMs = 3000;
 
 std::string Code(uint32_t code) { return IntToStr(static_cast<long long>(code)); }
 
@@ -43,6 +48,7 @@ uint32_t TTakeRecorder::OpenMonitor(const codec::TWaveFormat& Format, std::funct
   FBlockSamples = FMonitorFormat.nSamplesPerSec() / 10;
   FBlockBytes = FBlockSamples * FMonitorFormat.nBlockAlign();
   FUseSecond = false;
+  FQuietFrames = 0;
   return code;
 }
 
@@ -94,6 +100,7 @@ uint32_t TTakeRecorder::Open(const codec::TWaveFormat& Format) {
 
 uint32_t TTakeRecorder::Record(const std::string& Score) {
   FRecording = true;
+  FScoreEnded.reset();
   FScore = Score;
   uint32_t code = audio::WaveInStart(FWaveIn);
   WriteLog("WaveInStart " + Code(code));
@@ -110,6 +117,18 @@ TTakeRecorder::TEnd TTakeRecorder::Finish() {
   audio::MciSendString("CLOSE " + FAlias);
   if (end.Stop == audio::MCIERR_FILE_WRITE) WriteLog("STOP " + Code(end.Stop) + ": the take ends where writing failed");
   return end;
+}
+
+void TTakeRecorder::NoteMonitorBuffer(const audio::TWaveHdr& Header) {
+  const uint32_t frames = Header.dwBytesRecorded / std::max<uint32_t>(FMonitorFormat.nBlockAlign(), 1);
+  const uint32_t quiet = QuietFramesAtEnd(Header.lpData, Header.dwBytesRecorded, FMonitorFormat);
+  FQuietFrames = quiet == frames ? FQuietFrames + quiet : quiet;
+}
+
+bool TTakeRecorder::LastNotesFaded(uint64_t NowMs) {
+  if (!FScoreEnded) FScoreEnded = NowMs;
+  return !FWaveIn || FQuietFrames * 1000 >= FMonitorFormat.nSamplesPerSec() * SilenceMs ||
+         NowMs - *FScoreEnded >= LongestRingMs;
 }
 
 void TTakeRecorder::Close() {

@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,16 @@ public:
   // Closes the element, dropping what it holds.
   void Close();
 
+  // ---- The sound of the last notes. Once the score has ended, the take
+  // goes on until its input has stayed below -60 dBFS for 100 ms, for at
+  // most 3 s; Stop ends it at once all the same.
+  // A monitor buffer came back: what it heard counts towards the silence.
+  void NoteMonitorBuffer(const audio::TWaveHdr& Header);
+  // Whether the take may end, NowMs (a clock in milliseconds) after the
+  // score ended at the first call of this take. Without a monitor input
+  // there is nothing to wait for.
+  bool LastNotesFaded(uint64_t NowMs);
+
   // At start: whether a run that ended without shut-down left a take: the
   // one it was recording (its journal, which becomes the working file's
   // take), else the working file's, when it is a readable PCM take of at
@@ -99,4 +110,8 @@ private:
   uint32_t FBlockSamples = 0;
   uint32_t FBlockBytes = 0;
   std::unique_ptr<std::vector<canvas::TPoint>> FPoints;
+  // Frames the monitor heard last that were all silent, and when the score
+  // ended (none while it plays).
+  uint64_t FQuietFrames = 0;
+  std::optional<uint64_t> FScoreEnded;
 };

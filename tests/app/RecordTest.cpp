@@ -1,6 +1,7 @@
 // Takes recorded in the main window in real time from the synthesiser through "Program output".
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "ProgramTestSupport.h"
 #include "app/LoadedFile.h"
 #include "app/MessageBlock.h"
+#include "app/ProgramLog.h"
 #include "base/LittleEndian.h"
 #include "base/Strings.h"
 #include "player/Window.h"
@@ -20,6 +22,7 @@
 #include "platform/audio/OutputBus.h"
 #include "platform/audio/WaveDecoder.h"
 #include "platform/midi/MidiOut.h"
+#include "platform/midi/SampleSource.h"
 #include "platform/forms/Timer.h"
 #include "platform/threads/MainQueue.h"
 #include "support/MidiFileBuilder.h"
@@ -30,6 +33,12 @@ namespace apptest {
 namespace {
 
 double Sox(const std::string& command) { return std::atof(codectest::Run(command).c_str()); }
+
+// RMS amplitude of the take, whole or its last Seconds (sox).
+double TakeRms(const fs::path& take, double lastSeconds = 0) {
+  const std::string trim = lastSeconds > 0 ? " trim -" + std::to_string(lastSeconds) : "";
+  return Sox("sox '" + take.string() + "' -n" + trim + " stat 2>&1 | awk '/RMS +amp/{print $3}'");
+}
 
 const std::string StartLog = "WaveInOpen 0\r\nOpen WAVEAUDIO ALIAS 0\r\nSET TIME FORMAT MS 0\r\n";
 const std::string TakeLog = StartLog + "WaveInStart 0\r\nRECORD 0\r\n";
@@ -100,10 +109,12 @@ TEST_F(RecordTest, ATakeEndsWithItsScoreIsSavedPlaysBackAndASecondTakeFollows) {
   EXPECT_EQ(LogTexts(Folder / "Sonarid.log"), TakeLog);
   EXPECT_EQ(Take("-r"), 44100);
   EXPECT_EQ(Take("-c"), 2);
-  // The whole score, ended at the window's timer tick after its end.
+  // The whole score and the fading of its last note, which ends long
+  // before the 3 s that the take waits for it at most.
   auto expectWholeScore = [&] {
     EXPECT_GE(Take("-D"), seconds - 0.15);
-    EXPECT_LE(Take("-D"), seconds + 0.15 + LongestPass);
+    EXPECT_LE(Take("-D"), seconds + 2);
+    EXPECT_LT(TakeRms(Folder / "Untitled.wav", 0.1), TakeRms(Folder / "Untitled.wav") / 10);
   };
   expectWholeScore();
   EXPECT_GT(Sox("sox '" + (Folder / "Untitled.wav").string() + "' -n stat 2>&1 | awk '/RMS +amp/{print $3}'"), 0.01);
@@ -118,7 +129,6 @@ TEST_F(RecordTest, ATakeEndsWithItsScoreIsSavedPlaysBackAndASecondTakeFollows) {
   Main->CBSampleRate->SetItemIndex(3);
   Main->CBSampleRate->OnChange(Main->CBSampleRate);
   Main->CBChannels->SetChecked(false);
-  LongestPass = 0;
   Main->ARecord->Execute();
   ASSERT_TRUE(RunUntil([&] { return !Main->Recording(); }, seconds + 3));
   EXPECT_EQ(LogTexts(Folder / "Sonarid.log"), TakeLog + TakeLog);
@@ -283,6 +293,76 @@ TEST_F(TakeTest, AKilledRunLeavesTheTakeItWasRecordingToTheNextStart) {
   Main->ActivatePanel(false);
   Main->APlay->Execute();
   EXPECT_TRUE(RunUntil([&] { return Main->TBDestination->Position() > 1000; }, 6));  // plays, no score open
+}
+
+// A score of one chord on a piano, a whole note at tempo 240: one second
+// that ends while the chord still sounds (its release).
+void WriteChord(const fs::path& file) {
+  TMidiFileBuilder builder(0, 96);
+  TMidiTrackBuilder& track = builder.AddTrack().Tempo(0, 250000).Program(0, 0, 0);
+  for (int key : {48, 55, 60, 64, 67}) track.NoteOn(0, 0, key, 110);
+  track.NoteOff(384, 0, 48);
+  for (int key : {55, 60, 64, 67}) track.NoteOff(0, 0, key);
+  test_support::WriteBytes(file, builder.Bytes());
+}
+
+// The last chord rings out in the take: recording goes on after the score's
+// end until the input has fallen silent.
+TEST_F(RecordTest, TheTakeKeepsTheReleaseOfTheLastChord) {
+  WriteChord(Folder / "chord.mid");
+  ASSERT_TRUE(Main->OpenFile((Folder / "chord.mid").string()));
+  const double seconds = Main->CurrentFile()->GetDuration() / 1000;
+  ASSERT_EQ(seconds, 1.0);
+  Main->ARecord->Execute();
+  ASSERT_TRUE(RunUntil([&] { return !Main->Recording(); }, seconds + 5));
+  const fs::path take = Folder / "Untitled.wav";
+  const double mean = TakeRms(take), last = TakeRms(take, 0.1);
+  ASSERT_GT(mean, 0.01);
+  EXPECT_LT(20 * std::log10(std::max(last, 1e-9) / mean), -20) << "mean " << mean << ", last 100 ms " << last;
+  // Longer than the score, by no more than the cap; shown as it is saved.
+  EXPECT_GT(Take("-D"), seconds + 0.1);
+  EXPECT_LE(Take("-D"), seconds + 3.25 + LongestPass);
+  EXPECT_NEAR(Main->TBDestination->Max(), Take("-D") * 1000, 1);
+  EXPECT_EQ(Main->LEndTime->Caption(), MillisecToStr(Main->TBDestination->Max()));
+}
+
+// A tone into the bus that never stops, at -20 dBFS.
+class TConstantTone final : public midi::TSampleSource {
+public:
+  int SampleRate() const override { return audio::TOutputBus::DefaultRate; }
+  void Render(float* out, int frames) override {
+    for (int i = 0; i < frames; ++i, ++FFrame)
+      out[2 * i] = out[2 * i + 1] = float(0.1 * std::sin(2 * M_PI * 440 * double(FFrame) / SampleRate()));
+  }
+
+private:
+  uint64_t FFrame = 0;
+};
+
+// An input that never falls silent ends the take 3 s after the score; Stop
+// ends it at once, also while it waits for silence.
+TEST_F(RecordTest, AnInputThatNeverFallsSilentEndsTheTakeAtTheCapAndStopEndsItAtOnce) {
+  WriteChord(Folder / "chord.mid");
+  ASSERT_TRUE(Main->OpenFile((Folder / "chord.mid").string()));
+  const double seconds = Main->CurrentFile()->GetDuration() / 1000;
+  TConstantTone tone;
+  audio::TOutputBus::Instance().AddSource(tone);
+  Main->ARecord->Execute();
+  ASSERT_TRUE(RunUntil([&] { return !Main->Recording(); }, seconds + 6));
+  EXPECT_GE(Take("-D"), seconds + 3 - 0.15);
+  EXPECT_LE(Take("-D"), seconds + 3 + 0.25 + LongestPass);
+
+  Main->CBChannels->SetChecked(false);  // a new format: no take to ask about
+  LongestPass = 0;
+  Main->ARecord->Execute();
+  ASSERT_TRUE(RunUntil([&] { return Main->PlayEnded(); }, seconds + 2));
+  RunUntil([] { return false; }, 1.0);
+  ASSERT_TRUE(Main->Recording());
+  Main->AStop->Execute();
+  EXPECT_FALSE(Main->Recording());
+  EXPECT_GE(Take("-D"), seconds + 1 - 0.15);
+  EXPECT_LE(Take("-D"), seconds + 1 + 0.25 + LongestPass);
+  audio::TOutputBus::Instance().RemoveSource(tone);
 }
 
 class RecordOnsetTest : public RecordTest, public testing::WithParamInterface<int> {};

@@ -255,7 +255,7 @@ def question_mark(p, cx, cy, colour):
 
 
 def message_pictures():
-    """IQuestion and IWarning, 36 x 88 with the sign in the upper part."""
+    """IQuestion, IWarning and IInformation, 36 x 88 with the sign in the upper part."""
     question = Picture(36, 88)
     question.circle(18, 18, 15, (40, 90, 170, 255))
     question.circle(18, 18, 13.5, (80, 140, 220, 255))
@@ -267,6 +267,12 @@ def message_pictures():
     warning.rect(17, 13, 19, 24, INK)
     warning.circle(18, 27, 1.4, INK)
     write_png("warning.png", warning.width, warning.height, warning.px)
+    information = Picture(36, 88)
+    information.circle(18, 18, 15, (40, 90, 170, 255))
+    information.circle(18, 18, 13.5, (80, 140, 220, 255))
+    information.rect(16, 15, 20, 28, (255, 255, 255, 255))
+    information.circle(18, 10, 2.2, (255, 255, 255, 255))
+    write_png("information.png", information.width, information.height, information.px)
 
 
 def message_glyphs():

@@ -67,6 +67,7 @@ TFMessageBlock::TFMessageBlock(forms::TComponent* owner) : TForm(owner) {
   SetClientHeight(118);
   IQuestion = Picture(this, "IQuestion", "question.png");
   IWarning = Picture(this, "IWarning", "warning.png");
+  IInformation = Picture(this, "IInformation", "information.png");
   MMessageBlock = new TMessageText(this);
   MMessageBlock->SetName("MMessageBlock");
   MMessageBlock->SetParent(this);
@@ -131,12 +132,10 @@ void TFMessageBlock::LayoutText() {
   if (height < 36) {
     MMessageBlock->SetBounds(TextLeft, TextTop + 10, width, height);
     height = 36;
-    IQuestion->SetHeight(48);
-    IWarning->SetHeight(48);
+    for (forms::TImage* picture : {IQuestion, IWarning, IInformation}) picture->SetHeight(48);
   } else {
     MMessageBlock->SetBounds(TextLeft, TextTop, width, height);
-    IQuestion->SetHeight(height);
-    IWarning->SetHeight(height);
+    for (forms::TImage* picture : {IQuestion, IWarning, IInformation}) picture->SetHeight(height);
   }
   SetClientWidth(width + 80);
   SetClientHeight(height + 80);
@@ -146,6 +145,7 @@ void TFMessageBlock::LayoutText() {
 void TFMessageBlock::ChooseIcon(int kind) {
   IWarning->SetVisible(kind == mpWarning);
   IQuestion->SetVisible(kind == 1 || kind == 2);
+  IInformation->SetVisible(kind == mpInformation);
 }
 
 void TFMessageBlock::AddButton(unsigned flag) {

@@ -1,5 +1,5 @@
 #pragma once
-// The program's own message box for questions and errors: a picture at the
+// The program's own message box for questions, errors and notices: a picture at the
 // left, the text wrapped into lines by its length, and up to five buttons
 // whose captions come from the UI language file (section FMessageBlock).
 // It lives for one modal showing.
@@ -20,8 +20,9 @@ class TFormsPublishedForm;
 // Button flags, added from right to left in this order: extra (64, does not
 // close), Cancel (4), Ok (2), No (32), Yes (16).
 enum : unsigned { mbExtra = 64, mbCancel = 4, mbOk = 2, mbNo = 32, mbYes = 16 };
-// Picture kinds: 0 the warning, 1 and 2 the question.
-enum : int { mpWarning = 0, mpQuestion = 1 };
+// Picture kinds: 0 the warning, 1 and 2 the question, 3 the information
+// of a notice.
+enum : int { mpWarning = 0, mpQuestion = 1, mpInformation = 3 };
 
 // The lines of the message: read-only text without wrapping of its own.
 class TMessageText : public forms::TGraphicControl {
@@ -54,6 +55,7 @@ public:
 
   forms::TImage* IQuestion;
   forms::TImage* IWarning;
+  forms::TImage* IInformation;
   TMessageText* MMessageBlock;
   forms::TImageList* ILMessageBlock;
   std::vector<forms::TBitBtn*> Buttons;  // in the order added (right to left)

@@ -165,6 +165,8 @@ void TFProgramModule::ShowError(const std::string& Text) {
   ShowMessageBlock(Message(pmErrorCaption), Text, mpWarning, mbOk);
 }
 
+void TFProgramModule::ShowNotice(const std::string& Text) { ShowMessageBlock(Caption(), Text, mpInformation, mbOk); }
+
 TFProgramModule::~TFProgramModule() {
   FDestroying = true;
   TMainQueue::Instance().Cancel(this);

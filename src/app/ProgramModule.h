@@ -167,7 +167,7 @@ public:
   std::string MessageWithPath(TProgramMessage Index, const std::string& Path) const;
   // The warning of a score that loaded: the import's own text, then a line
   // for each change a MIDI import made to the file's notes; empty when there
-  // is none.
+  // is none. That a MIDI file holds no notes is a notice of its own.
   std::string ImportWarningText(const TKVScore& Score) const;
 
   // ---- The take.
@@ -243,6 +243,9 @@ private:
   bool TakePlayerStopped() const;
   bool TakePlayerPlaying() const;
   void ShowError(const std::string& Text);
+  // What the user should know that is no fault: under the program's name,
+  // with the information picture.
+  void ShowNotice(const std::string& Text);
   // STOP, SAVE and CLOSE of the take's MCI element after its monitor input
   // is closed; the take is then loaded for playback. The message the caller
   // shows once its state is settled: the take could not be saved, or was

@@ -38,6 +38,9 @@ bool TFProgramModule::OpenFile(const std::string& FileName) {
     const TLoadedFile* file = CurrentFile();
     if (const std::string warning = file && file->Score ? ImportWarningText(*file->Score) : ""; !warning.empty())
       ShowError(warning);
+    // A MIDI file without notes is no fault: it opens as an empty score
+    // that lasts as long as the file.
+    if (file && file->Score && file->Score->MidiImportNotice.NoNotes) ShowNotice(Message(pmNoNotes));
   } catch (const Exception& e) {
     ShowError(e.Message());
   } catch (const std::exception& e) {
@@ -56,7 +59,6 @@ std::string TFProgramModule::ImportWarningText(const TKVScore& Score) const {
   if (notice.Merged) add(MessageWithPath(pmMergedNotes, std::to_string(notice.Merged)));
   if (notice.HighVelocities) add(MessageWithPath(pmHighVelocities, std::to_string(notice.HighVelocities)));
   if (notice.EndedByTrack) add(MessageWithPath(pmEndedByTrack, std::to_string(notice.EndedByTrack)));
-  if (notice.NoNotes) add(Message(pmNoNotes));
   return text;
 }
 

@@ -198,13 +198,13 @@ TEST_F(FileActionsTest, AMidiFileCutShortAndAMissingFolderAreSaidAndTheTakeOutli
             "Error: The MIDI file is cut short: its end is missing\n"
             "1 notes had no note-off; each lasts to the end of its track.\n");
   // Data bytes read without their top bit (a velocity of 0x80 makes the
-  // note-on a note-off), and no note left: both said.
+  // note-on a note-off), and no note left: both said, the second as a notice.
   TMidiFileBuilder silent(0, 96);
   silent.AddTrack().Raw({0x00, 0x90, 60, 0x80}).Delta(96).Raw({0x80, 60, 0xCC}).EndOfTrack();
   TMemoryStream(silent.Bytes()).SaveToFile(Path("silent.mid"));
-  EXPECT_EQ(Drive({"ok"}, [&] { EXPECT_TRUE(Main->OpenFile(Path("silent.mid"))); }),
+  EXPECT_EQ(Drive({"ok", "ok"}, [&] { EXPECT_TRUE(Main->OpenFile(Path("silent.mid"))); }),
             "Error: 2 data bytes of MIDI messages were 128 or more; they were read without their top bit.\n"
-            "The file holds no notes that can be played.\n");
+            "Korvane Sonarid: The file holds no notes that can be played.\n");
   EXPECT_EQ(Drive({Path("none/take.wav"), "ok", ""}, [&] { Main->ASaveAsExecute(); }),
             "Error: The folder " + Path("none/") + " does not exist.\n");
   EXPECT_TRUE(Main->ASave->Enabled() && !fs::exists(Folder / "none"));

@@ -11,6 +11,7 @@
 
 #include "ProgramTestSupport.h"
 #include "app/LoadedFile.h"
+#include "app/MessageBlock.h"
 #include "app/ProgramLog.h"
 #include "base/Strings.h"
 #include "platform/midi/Synthesiser.h"
@@ -20,6 +21,7 @@
 #include "score/model/Piece.h"
 #include "score/model/Score.h"
 #include "support/AudioCheck.h"
+#include "support/MidiFileBuilder.h"
 
 namespace apptest {
 namespace {
@@ -154,6 +156,32 @@ TEST_F(OpenFileTest, AFileOfAnUnknownExtensionOpensWithoutLengthAndPlaysNothing)
   EXPECT_FALSE(opened->Playing);
   EXPECT_FALSE(Main->TExport->Enabled());
   EXPECT_FALSE(Main->AStop->Enabled());
+}
+
+// A MIDI file of meta and controller events only opens as an empty score
+// that lasts as long as its tracks; a notice says that it holds no notes,
+// with the information picture, not as an error.
+TEST_F(OpenFileTest, AMidiFileWithoutNotesOpensAsAnEmptyScoreOfItsLengthWithANotice) {
+  ASSERT_TRUE(Main->OpenFile(CorpusXml("01a-Pitches-Pitches.xml")));
+  TMidiFileBuilder builder(1, 96);
+  builder.AddTrack().Tempo(0, 500000).TimeSignature(0, 4, 2).EndOfTrack(96 * 4 * 6);  // six measures: 12 s
+  builder.AddTrack().Program(0, 0, 0).Controller(0, 0, 7, 100).Controller(96, 0, 64, 127).Controller(96, 0, 64, 0).EndOfTrack();
+  test_support::WriteBytes(Folder / "silent.mid", builder.Bytes());
+  bool information = false, warning = true;
+  TMainQueue::Instance().Post([&] {
+    if (auto* box = dynamic_cast<TFMessageBlock*>(forms::Screen->ActiveForm())) {
+      information = box->IInformation->Visible();
+      warning = box->IWarning->Visible();
+    }
+  }, &information);
+  const std::string shown = AnswerNextBox(forms::mrOk, [&] { EXPECT_TRUE(Main->OpenFile((Folder / "silent.mid").string())); });
+  TMainQueue::Instance().Cancel(&information);
+  EXPECT_EQ(shown, "Korvane Sonarid: The file holds no notes that can be played.");
+  EXPECT_TRUE(information && !warning);
+  EXPECT_EQ(Main->CurrentFile()->FileName, (Folder / "silent.mid").string());
+  EXPECT_EQ(Main->CurrentFile()->GetDuration(), 12000);
+  EXPECT_EQ(Main->LSource->Caption() + " " + Main->LSEndTime->Caption(), "silent.mid 00:12");
+  EXPECT_TRUE(Main->APlay->Enabled() && Main->ARecord->Enabled());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "score/import/midi/MidiConversion.h"
 
 #include <algorithm>
+#include <optional>
+#include <variant>
 
 #include "base/Strings.h"
 #include "score/import/ImportErrors.h"
@@ -29,6 +31,21 @@ constexpr uint8_t DrumClef = 15, TrebleClef = 1, BassClef = 2;
 
 bool IsPianoProgram(uint8_t program) { return program <= 7; }
 
+// Whether a part holds a note.
+bool HoldsNotes(const TKVMidiImportState& State) {
+  for (const auto& part : State.Parts)
+    for (const auto& e : part->Events)
+      if (std::holds_alternative<TKVImportNote>(e->Item)) return true;
+  return false;
+}
+
+// The measure a piece without notes ends with: the one that holds the last
+// tick of its tracks (none when they end at once).
+std::optional<int64_t> SilentEnd(const TKVMidiImportState& State, const TKVMidiMeasureMap& Map) {
+  if (State.EndTime == 0 || HoldsNotes(State)) return std::nullopt;
+  return Map.Locate(State.EndTime - 1).Measure;
+}
+
 }  // namespace
 
 void CheckMidiImportLimits(const TKVMidiImportState& State, const TKVImportOptions& Options) {
@@ -56,6 +73,7 @@ void CheckMidiImportLimits(const TKVMidiImportState& State, const TKVImportOptio
   for (const auto& e : State.ScoreMarks)
     columns = std::max(columns, map.Locate(uint64_t(Round(e->Time / quantum)) * uint64_t(quantum)).Measure + 1);
   for (const auto& e : State.MIDIEvents) columns = std::max(columns, map.Locate(e->Time).Measure + 1);
+  if (const std::optional<int64_t> end = SilentEnd(State, map)) columns = std::max(columns, *end + 1);
   if (columns > MidiImportLimits::Measures || parts > MidiImportLimits::Parts ||
       partMeasures > MidiImportLimits::PartMeasures)
     throw EImportError(SMidiTooLarge);
@@ -69,6 +87,8 @@ TKVMidiConversion::TKVMidiConversion(TKVScore& Score, TKVMidiImportState& State)
 }
 
 void TKVMidiConversion::Run() {
+  // A file without notes has no other length than that of its tracks.
+  const std::optional<int64_t> silentEnd = SilentEnd(FState, FMap);
   FPiece = FScore.NewPiece();
   // Until the first tempo event (without one a file played at half speed).
   FPiece->SetTempo(TKVImportTempo::Default);
@@ -86,6 +106,7 @@ void TKVMidiConversion::Run() {
   AddPageMark();
   if (FPiece->GetPartCount() == 0) FScore.NewPart(FPiece);
   PlaceMIDIEvents();
+  if (silentEnd) GetColumn(*silentEnd);
 }
 
 void TKVMidiConversion::Discard() {

@@ -116,4 +116,7 @@ struct TKVMidiImportState {
   // Notes that nothing ended (no note-off, no new strike of their key):
   // each ends where its track ends.
   uint32_t EndedByTrack = 0;
+  // Score ticks: where the longest track ends (its end-of-track event, or
+  // the last event read). A piece without notes lasts that long.
+  uint32_t EndTime = 0;
 };

@@ -190,6 +190,7 @@ void TKVMidiReader::ReadTrack() {
     // The event cut off by the chunk's end is dropped; the track ends here.
   }
   FPairing.TrackEnd(FTrack++, FEventTime);
+  FState.EndTime = std::max(FState.EndTime, FEventTime);
 }
 
 void TKVMidiReader::ReadMetaEvent() {

@@ -278,6 +278,31 @@ TEST_F(MidiImport, DamagedFilesImportWhatIsThere) {
   EXPECT_TRUE(kept > 50000 && kept <= 100000) << kept;
 }
 
+// A file without notes lasts as long as its longest track, end-of-track
+// event included, in whole measures; a file with notes ends with the
+// measure of its last note however late its tracks end.
+TEST_F(MidiImport, AFileWithoutNotesLastsAsLongAsItsTracks) {
+  for (const auto& [end, notes, columns] : std::vector<std::tuple<uint32_t, bool, int>>{
+           {5 * 512, false, 5}, {4 * 512 + 1, false, 5}, {0, false, 1}, {8 * 512, true, 1}}) {
+    SCOPED_TRACE(end);
+    TMidiFileBuilder file(1, 128);
+    file.AddTrack().Tempo(0, 500000).EndOfTrack(end);
+    TMidiTrackBuilder& t = file.AddTrack().Controller(0, 0, 7, 90).Controller(0, 0, 64, 127);
+    if (notes) t.NoteOn(0, 0, 60, 100).NoteOff(128, 0, 60);
+    t.EndOfTrack();
+    score = std::make_unique<TKVScore>();
+    Import(file.Bytes());
+    EXPECT_EQ(piece->GetColumnCount(), columns);
+    EXPECT_EQ(piece->MeasureRecordCount(), columns);
+    EXPECT_EQ(score->MidiImportNotice.NoNotes, !notes);
+  }
+  // Silence beyond the measures the import makes is refused as too large.
+  TMidiFileBuilder endless(0, 128);
+  endless.AddTrack().Controller(0, 0, 64, 127).EndOfTrack(10001 * 512);
+  score = std::make_unique<TKVScore>();
+  EXPECT_EQ(RaisedBy<EImportError>([&] { Import(endless.Bytes()); }), SMidiTooLarge);
+}
+
 // A file that is not MIDI, or would need more measures than the import
 // makes, is refused by LoadFromFile with the score as it was.
 TEST_F(MidiImport, RefusedFilesLeaveTheScoreAsItWas) {

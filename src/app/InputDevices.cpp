@@ -32,8 +32,8 @@ void TFProgramModule::FillInputDevices() {
 
 void TFProgramModule::CBInputDevicesChange() {
   const int index = CBInputDevices->ItemIndex();
+  // The take recorded from the input before stays the take.
   WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "InputDevice", index); });
-  FTake->SetHasTake(false);
   if (FMixer) audio::MixerClose(FMixer);
   FMixer = 0;
   if (index < 0) {

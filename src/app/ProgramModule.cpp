@@ -217,6 +217,9 @@ void TFProgramModule::FormCloseQuery(bool& CanClose) {
     CanClose = false;
     return;
   }
+  // A take being recorded ends as Stop ends it, and is asked about as any
+  // take not saved yet: closing the window no longer throws it away.
+  if (Recording()) AStopExecute();
   // Yes closes only once the take is saved: a cancelled or failed save keeps
   // the window and with it the take.
   CanClose = SettleUnsavedTake(Message(pmExitCaption), pmUnsavedQuestion);

@@ -223,10 +223,12 @@ void TFProgramModule::BuildPanels() {
     bar->SetMin(-127);
     bar->OnChange = [this](TObject*) { WriteInputVolume(); };
   }
+  // A new record format is for the next take: the take recorded before it
+  // stays (saving reads it in its own format) until it is saved or recorded
+  // over, which asks first.
   CBSampleRate->OnChange = [this](TObject*) {
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "SampleRate", CBSampleRate->ItemIndex()); });
     FillCompressions();
-    FTake->SetHasTake(false);
     UpdateActions();
   };
   CBChannels->OnClick = [this](TObject*) {
@@ -234,13 +236,11 @@ void TFProgramModule::BuildPanels() {
     ShowChannelBars();
     if (!CBChannels->Checked()) WriteInputVolume();  // the one bar now sets both channels
     FillCompressions();
-    FTake->SetHasTake(false);
     UpdateActions();
   };
   CBResolution->OnClick = [this](TObject*) {
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteBool("Record", "Resolution", CBResolution->Checked()); });
     FillCompressions();
-    FTake->SetHasTake(false);
     UpdateActions();
   };
   CBCompression->OnClick = [this](TObject*) {

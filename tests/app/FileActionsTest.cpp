@@ -261,6 +261,36 @@ TEST_F(FileActionsTest, EachLanguageRelabelsTheWindowAndTheLogWritesDatedLines) 
 
 // Record with a take not saved asks first, as Exit does: only No, or Yes
 // with the take saved, records over it.
+// A new record format is for the next take: the take before it can still
+// be saved, and Record still asks about it. Closing the window while a take
+// records stops it and asks about it, as about any take not saved yet.
+TEST_F(FileActionsTest, ATakeOutlivesANewRecordFormatAndAClosingWindow) {
+  audio::TOutputBus::Instance().Start(audio::MakeSilentSink(4096));
+  Start();
+  ASSERT_TRUE(Main->OpenFile(CorpusXml("01a-Pitches-Pitches.xml")));
+  RecordTake(Main);
+  Main->CBSampleRate->SetItemIndex(3);
+  Main->CBSampleRate->OnChange(Main->CBSampleRate);
+  Main->CBChannels->SetChecked(!Main->CBChannels->Checked());
+  Main->CBResolution->SetChecked(!Main->CBResolution->Checked());
+  EXPECT_TRUE(Main->HasTake() && Main->ASave->Enabled());
+  const std::string take = ReadText(Main->RecordFile());
+  EXPECT_EQ(Drive({"cancel"}, [&] { Main->ARecord->Execute(); }),
+            "Record: The take has not been saved. Save it before recording a new one?\n");
+  Drive({"no"}, [&] { Main->ARecord->Execute(); });
+  ASSERT_TRUE(Main->Recording());
+  for (auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(400); std::chrono::steady_clock::now() < until;) {
+    TMainQueue::Instance().WaitForPosts(10);
+    App->ProcessMessages();
+  }
+  EXPECT_EQ(Drive({"cancel"}, [&] { Main->Close(); }), "Exit: The take has not been saved. Save it before closing?\n");
+  EXPECT_FALSE(Main->Recording());
+  EXPECT_TRUE(Main->Visible() && Main->ASave->Enabled());
+  EXPECT_NE(ReadText(Main->RecordFile()), take);
+  Stop();
+  audio::TOutputBus::Instance().Stop();
+}
+
 TEST_F(FileActionsTest, RecordOverAnUnsavedTakeAsksAndRecordsOnlyOnceTheTakeIsSavedOrGivenUp) {
   audio::TOutputBus::Instance().Start(audio::MakeSilentSink(4096));
   Start();

@@ -129,7 +129,10 @@ TEST_F(RecordTest, ATakeEndsWithItsScoreIsSavedPlaysBackAndASecondTakeFollows) {
   Main->CBSampleRate->SetItemIndex(3);
   Main->CBSampleRate->OnChange(Main->CBSampleRate);
   Main->CBChannels->SetChecked(false);
-  Main->ARecord->Execute();
+  // The first take, not saved, is still the take: recorded over only when
+  // the user says so.
+  EXPECT_EQ(AnswerNextBox(forms::mrNo, [&] { Main->ARecord->Execute(); }),
+            "Record: The take has not been saved. Save it before recording a new one?");
   ASSERT_TRUE(RunUntil([&] { return !Main->Recording(); }, seconds + 3));
   EXPECT_EQ(LogTexts(Folder / "Sonarid.log"), TakeLog + TakeLog);
   EXPECT_EQ(Take("-r"), 22050);
@@ -352,9 +355,9 @@ TEST_F(RecordTest, AnInputThatNeverFallsSilentEndsTheTakeAtTheCapAndStopEndsItAt
   EXPECT_GE(Take("-D"), seconds + 3 - 0.15);
   EXPECT_LE(Take("-D"), seconds + 3 + 0.25 + LongestPass);
 
-  Main->CBChannels->SetChecked(false);  // a new format: no take to ask about
+  Main->CBChannels->SetChecked(false);  // a new format, for a take recorded over the first
   LongestPass = 0;
-  Main->ARecord->Execute();
+  AnswerNextBox(forms::mrNo, [&] { Main->ARecord->Execute(); });
   ASSERT_TRUE(RunUntil([&] { return Main->PlayEnded(); }, seconds + 2));
   RunUntil([] { return false; }, 1.0);
   ASSERT_TRUE(Main->Recording());

@@ -1,10 +1,11 @@
 // Imported marks stand at the staff they belong to: the verses of a hymn
 // under their staff and clear of the next one, the header texts above the
-// first system, and dynamics, hairpins and words at the staff their
-// direction names. Each case is a small MusicXML file written here, imported,
-// laid out and drawn as the page images are; the geometry expected is worked
-// out from the page's own staff lines, and page 1 of each is saved for people
-// to look at (build/<flavour>/render-pages/marks-*.png).
+// first system, dynamics, hairpins and words at the staff their direction
+// names, and a dynamic of a note under that note. Each case is a small
+// MusicXML file written here, imported, laid out and drawn as the page
+// images are; the geometry expected is worked out from the page's own staff
+// lines, and page 1 of each is saved for people to look at
+// (build/<flavour>/render-pages/marks-*.png).
 
 #include <gtest/gtest.h>
 
@@ -163,6 +164,23 @@ std::string Piano(int UpperStaff = 1, int LowerStaff = 2) {
     s << "</measure>\n";
   }
   s << "</part></score-partwise>\n";
+  return s.str();
+}
+
+// A piano measure as an exporter writes a dynamic attached to a note: the
+// fp of the upper staff's first eighth, placed below, in the note's
+// notations; whole-note chords below.
+std::string NoteDynamic() {
+  std::ostringstream s;
+  s << Head << Defaults << PartList(1) << "<part id=\"P1\"><measure number=\"1\">\n" << Attributes(2);
+  const char* steps[] = {"E", "C", "A", "G"};
+  for (int e = 0; e < 4; ++e)
+    s << Note(steps[e], e < 2 ? 5 : 4, 1, "eighth", 1, 1,
+              e == 0 ? "<notations><dynamics placement=\"below\"><fp/></dynamics></notations>" : "");
+  s << Note("F", 4, 4, "half", 1, 1) << Backup(8);
+  s << Note("C", 3, 8, "whole", 2, 5) << "<note><chord/><pitch><step>E</step><octave>3</octave></pitch><duration>8"
+    << "</duration><voice>5</voice><type>whole</type><staff>2</staff></note>\n";
+  s << "</measure></part></score-partwise>\n";
   return s.str();
 }
 
@@ -392,6 +410,35 @@ TEST_F(MarksAtTheirStaff, DirectionsStandAtTheStaffTheyName) {
   ASSERT_NE(tempo.Right, 0);
   ASSERT_NE(meno.Right, 0);
   EXPECT_GE(tempo.Left, meno.Right) << "the metronome mark over its words";
+}
+
+// A dynamic in the notations of the upper staff's first note, placed
+// below: centred 48 + 7 line spaces = 384 below that staff's top line (its
+// box 336 to 432, the lower staff 192 + 362.8 down), under its note and
+// left of the note after it.
+TEST_F(MarksAtTheirStaff, ADynamicOfANoteStandsUnderThatNote) {
+  std::unique_ptr<TKVScore> score = Load("note-dynamic", NoteDynamic());
+  const TKVPageRecord& page = FirstPage(*score);
+  const std::vector<const TKVStaffLineRecord*> staves = Staves(page);
+  ASSERT_EQ(staves.size(), 2u);
+  std::vector<TBox> upperNotes;
+  std::vector<TPlaced> dynamics;
+  for (const TPlaced& p : Placed(page)) {
+    if (p.Display->Item->Kind() == ItemKind::Dynamic) dynamics.push_back(p);
+    if (p.Display->Item->Kind() == ItemKind::Note && p.Display->StaffLine == staves[0]) upperNotes.push_back(p.Box);
+  }
+  ASSERT_EQ(dynamics.size(), 1u);
+  ASSERT_GE(upperNotes.size(), 2u);
+  std::sort(upperNotes.begin(), upperNotes.end(), [](const TBox& A, const TBox& B) { return A.Left < B.Left; });
+  const TBox& box = dynamics[0].Box;
+  EXPECT_EQ(dynamics[0].Display->StaffLine, staves[0]);
+  EXPECT_EQ(box.Top, staves[0]->Top + 336);
+  EXPECT_EQ(box.Bottom, staves[0]->Top + 432);
+  EXPECT_FALSE(Overlap(box, BoxOf(*staves[1])));
+  EXPECT_FALSE(Overlap(box, BoxOf(*staves[0])));
+  const int64_t centre = (box.Left + box.Right) / 2;
+  EXPECT_GE(centre, upperNotes[0].Left);
+  EXPECT_LT(centre, upperNotes[1].Left);
 }
 
 // A direction naming staff 0 or 99 of a two-staff part: the part keeps its

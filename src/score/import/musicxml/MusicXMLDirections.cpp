@@ -14,6 +14,7 @@
 #include "score/model/Measure.h"
 #include "score/model/Note.h"
 #include "score/model/Part.h"
+#include "score/model/Pause.h"
 #include "score/model/Score.h"
 
 namespace {
@@ -168,15 +169,28 @@ bool TKVMusicXMLWalk::HandleDirection(TKVXMLElement Code) {
 
 // ---- dynamics, wedges, words and pedals ----
 
+// A direction's dynamic stands where the next note goes; one in a note's
+// notations at that note, on its staff: at Next it stood under the note
+// after it, and one of a measure's last note, past the measure's end, was
+// dropped by the layout.
 void TKVMusicXMLWalk::OnDynamics() {
   if (!FMeasure) return;
   FMark = new TKVMark(FMeasure);
   FMark->SetKind(ItemKind::Dynamic);
-  FMark->SetPosition(uint16_t(FNext));
-  if (FNote) FMark->SetStaffVoice(FNote->StaffVoice());
-  FMark->Data().setI16(MarkBlock::OffsetY, Clamp16(FAbove ? 48 - LineSpaceUnits(5) : 48 + LineSpaceUnits(7)));
+  const bool ofNote = ParentIs(xeNotations) && (FNote || FRest);
+  FMark->SetPosition(uint16_t(ofNote ? NoteStart() : FNext));
+  if (FNote)
+    FMark->SetStaffVoice(FNote->StaffVoice());
+  else if (ofNote)
+    FMark->SetStaffVoice(FRest->StaffVoice());
+  FMark->Data().setI16(MarkBlock::OffsetY, Clamp16(DynamicOffset(FAbove)));
   if (ParentIs(xeDirectionType)) FDirectionItems.push_back(FMark);
   SetScope(xeDynamics);
+}
+
+// The centre of a dynamic above or below its staff, from the staff's top line.
+int32_t TKVMusicXMLWalk::DynamicOffset(bool Above) const {
+  return Above ? 48 - LineSpaceUnits(5) : 48 + LineSpaceUnits(7);
 }
 
 // Placement and positions of the current dynamic, pedal, turn or arpeggio.
@@ -184,12 +198,21 @@ void TKVMusicXMLWalk::OnDynamics() {
 // exporter measures from the measure's start for a direction written before
 // the first note, only moved it (turned to the left) under the clef. This is
 // why dynamics, wedges and words take no horizontal default offset.
+//
+// Placed below, a pedal or turn moves from the staff's top line to below
+// the staff. A dynamic already stands above or below it: one above goes to
+// the place of a dynamic below, one below stays; moved a staff's height
+// further, it stood in the next staff of a piano part, or inside its own.
 void TKVMusicXMLWalk::OnMarkAttribute(TKVXMLElement Code) {
   if (!FMark) return;
   TByteBlock& data = FMark->Data();
   switch (Code) {
     case xePlacement:
-      if (Text() == "below") AddOffset(data, MarkBlock::OffsetY, LineSpaceUnits(4) + 48);
+      if (Text() != "below") break;
+      if (FMark->Kind() != ItemKind::Dynamic)
+        AddOffset(data, MarkBlock::OffsetY, LineSpaceUnits(4) + 48);
+      else if (data.i16(MarkBlock::OffsetY) < 0)
+        data.setI16(MarkBlock::OffsetY, Clamp16(DynamicOffset(false)));
       break;
     case xeDefaultY:
       data.setI16(MarkBlock::OffsetY, Clamp16(-int32_t(TenthsOffset())));
@@ -216,7 +239,7 @@ void TKVMusicXMLWalk::OnWedgeType() {
     FWedge->SetPosition(uint16_t(FTime));
     int32_t y;
     if (FDefaultY == 0)
-      y = FAbove ? 48 - LineSpaceUnits(5) : 48 + LineSpaceUnits(7);
+      y = DynamicOffset(FAbove);
     else
       y = FAbove ? -FDefaultY : LineSpaceUnits(4) + 48 - FDefaultY;
     FWedge->Data().setI16(MarkBlock::OffsetY, Clamp16(y));

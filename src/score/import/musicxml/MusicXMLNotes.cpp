@@ -234,6 +234,8 @@ int32_t TKVMusicXMLWalk::TicksAt(int64_t Divs) const {
   return int32_t(std::clamp<int64_t>(FDivisionBase + ticks, INT32_MIN, INT32_MAX));
 }
 
+int32_t TKVMusicXMLWalk::NoteStart() const { return FNote && (FNote->PlayState & GraceBit) ? FNext : FTime; }
+
 void TKVMusicXMLWalk::Advance(int64_t Divs) {
   FTimeDivs = FNextDivs;
   FTime = FNext;

@@ -246,6 +246,9 @@ private:
   void OnTieType();
   // Settles the note or rest of a closing level; false without one.
   bool FinishNote();
+  // The tick where the note or rest being read starts: Time, or Next for a
+  // grace note, which takes no time.
+  int32_t NoteStart() const;
   void ApplyTupletSlot(const TKVMark& Tuplet, uint16_t Value, uint16_t& Duration);
 
   // ---- attachments: slurs, articulations, ornaments, lyrics (MusicXMLAttachments.cpp) ----
@@ -265,6 +268,7 @@ private:
 
   // ---- directions and harmony (MusicXMLDirections.cpp) ----
   void OnDynamics();
+  int32_t DynamicOffset(bool Above) const;
   void OnMarkAttribute(TKVXMLElement Code);
   void OnWedgeType();
   void FinishWedge();

@@ -1,11 +1,11 @@
 // Imported marks stand at the staff they belong to: the verses of a hymn
 // under their staff and clear of the next one, the header texts above the
-// first system, dynamics, hairpins and words at the staff their direction
-// names, and a dynamic of a note under that note. Each case is a small
-// MusicXML file written here, imported, laid out and drawn as the page
-// images are; the geometry expected is worked out from the page's own staff
-// lines, and page 1 of each is saved for people to look at
-// (build/<flavour>/render-pages/marks-*.png).
+// first system and the rights below it, dynamics, hairpins and words at the
+// staff their direction names, and a dynamic of a note under that note.
+// Each case is a small MusicXML file written here, imported, laid out and
+// drawn as the page images are; the geometry expected is worked out from
+// the page's own staff lines, and page 1 of each is saved for people to
+// look at (build/<flavour>/render-pages/marks-*.png).
 
 #include <gtest/gtest.h>
 
@@ -184,6 +184,15 @@ std::string NoteDynamic() {
   return s.str();
 }
 
+// One measure of a whole rest on the default page (100 x 80 mm, margins of
+// 10 mm) under the given header.
+std::string SmallPage(const std::string& Identification) {
+  return std::string(Head) + "<identification>" + Identification + "</identification>\n" + PartList(1) +
+         "<part id=\"P1\"><measure number=\"1\">" + Attributes(1) +
+         "<note><rest/><duration>8</duration><voice>1</voice><type>whole</type></note></measure></part>"
+         "</score-partwise>\n";
+}
+
 // ---- what page 1 holds ----
 
 struct TBox {
@@ -348,6 +357,62 @@ TEST_F(MarksAtTheirStaff, HeaderTextsStandAboveTheFirstSystem) {
   plain.replace(plain.find("<work>"), plain.find("</work>") + 7 - plain.find("<work>"), "");
   std::unique_ptr<TKVScore> bare = Load("song-bare", plain);
   EXPECT_NEAR(FirstPage(*bare).GetStaffLine(0)->Top, TopMarginUnits + IntervalUnits + FirstStaffRoom, 1);
+}
+
+// On the small default page the first system, moved below the composer
+// texts 96 pixels down, would end on the rights at the page's foot: it
+// keeps less room above its staff so that it ends, with the page's
+// interval below its staff, at the rights or the page frame's bottom, but
+// never starts above the texts over it. On that page: the rights at the
+// frame's bottom, 700 tenths = 265 pixels, less 10 pixels: 2040 units, a
+// second line one text line above it; the frame's bottom 700 x 8 x 96 / 254
+// = 2116.5 units; the interval 362.8; the staff 4 line spaces of 48.
+TEST_F(MarksAtTheirStaff, AFirstSystemBelowTheComposerEndsAboveTheRights) {
+  const std::string composer = "<creator type=\"composer\">Composer Name</creator>";
+  const std::string rights = "<rights>Copyright line</rights>";
+  struct Row {
+    const char* Name;
+    std::string Identification;
+    double StaffBottom;  // units; 0: the system starts at the texts above it
+  };
+  const Row rows[] = {
+      {"small-composer", composer, 2116.5 - 362.8},
+      {"small-rights", composer + rights, 2040 - 362.8},
+      {"small-twice",
+       composer + "<creator type=\"composer\">Arranger</creator>" + rights + "<rights>More rights</rights>", 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Name);
+    std::unique_ptr<TKVScore> score = Load(row.Name, SmallPage(row.Identification));
+    const TKVPageRecord& page = FirstPage(*score);
+    const std::vector<const TKVStaffLineRecord*> staves = Staves(page);
+    ASSERT_EQ(staves.size(), 1u);
+    const TKVStaffLineRecord& staff = *staves[0];
+    int64_t lowestHead = 0, highestFoot = INT64_MAX, composerTop = INT64_MAX;
+    for (uint16_t i = 0; i < page.PageObjectCount; ++i) {
+      const TKVDisplayItem& d = *page.PageObjects[i];
+      if (!d.Item || d.Item->Kind() != ItemKind::Text) continue;
+      EXPECT_FALSE(Overlap(BoxOf(d.Bounds), BoxOf(staff))) << "a text on the staff";
+      if (d.Bounds.Top < staff.Top) {
+        lowestHead = std::max<int64_t>(lowestHead, d.Bounds.Bottom);
+        composerTop = std::min<int64_t>(composerTop, d.Bounds.Top);
+      } else {
+        highestFoot = std::min<int64_t>(highestFoot, d.Bounds.Top);
+      }
+    }
+    // The composer 96 pixels below the 38 of the top margin.
+    EXPECT_EQ(composerTop, (38 + 96) * 8);
+    EXPECT_EQ(staff.Bottom - staff.Top, 192);
+    if (row.StaffBottom != 0) {
+      EXPECT_NEAR(staff.Bottom, row.StaffBottom, 1);
+    } else {
+      // Two rights lines reach up to 1920 or so: the system would end at
+      // 1920 - 362.8 - 192 - 160 = 1205, above the composer texts' foot.
+      EXPECT_EQ(staff.Top, lowestHead + FirstStaffRoom);
+      EXPECT_LT(highestFoot, 2040);
+      EXPECT_LT(staff.Bottom, highestFoot);
+    }
+  }
 }
 
 // Dynamics, a hairpin and words of the right hand in a piano piece whose

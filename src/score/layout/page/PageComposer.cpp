@@ -165,6 +165,7 @@ void ComposeSystems(TKVComposerContext& Ctx) {
       Ctx.Part = part;
       CalcPartHeight(Ctx);
     }
+    if (Ctx.Page->SystemCount == 0) KeepFirstSystemBetweenPageTexts(Ctx);
     const long double bottom = Ctx.Y + Ctx.SystemHeight;
     // A system of no height would never fill the page: in fill mode it
     // ends the page like a full one.
@@ -287,7 +288,6 @@ void ComposePage(TKVComposerContext& Ctx) {
   LayoutPageObjects(Ctx);
   if (music) {
     if (Ctx.Piece->Layout().MeasureRecordCount == 0) Ctx.Finished = true;
-    KeepSystemsBelowPageTexts(Ctx);
     ComposeSystems(Ctx);
     JustifyPage(Ctx);
     AlignAttachedStaffLines(Ctx);

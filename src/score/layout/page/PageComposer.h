@@ -168,11 +168,17 @@ void LayoutPageObjects(TKVComposerContext& Ctx);
 TKVDisplayItem* AddPageDisplay(TKVComposerContext& Ctx, TKVItem* Object);
 // The record's text and its bounds (left, top, right, bottom) on the page.
 void LayoutPageObject(TKVComposerContext& Ctx, TKVDisplayItem& Display);
-// The page's first system starts below the texts in the upper half of the
-// page (title, composer, lyricist, a running head) with the room it keeps
-// above its first staff: they were placed from the top margin alone and
-// could stand on its lines, the composer and lyricist 96 pixels down.
-void KeepSystemsBelowPageTexts(TKVComposerContext& Ctx);
+// The page's first system, of the height the composer has just summed,
+// starts below the texts in the upper half of the page (title, composer,
+// lyricist, a running head) with the room it keeps above its first staff:
+// they were placed from the top margin alone and could stand on its lines,
+// the composer and lyricist 96 pixels down. It ends, with the room it
+// keeps below its last staff, above the texts in the lower half (the
+// rights at the foot) and the page frame's bottom, as later systems do:
+// where the page has no room for both, it keeps less room above its first
+// staff, but never starts above the texts over it. Moved down by the texts
+// above alone, on a small page it stood on the rights.
+void KeepFirstSystemBetweenPageTexts(TKVComposerContext& Ctx);
 
 // ---- items across systems and page positions (SystemMarks.cpp,
 // PagePositions.cpp) ----

@@ -248,12 +248,21 @@ void LayoutPageObjects(TKVComposerContext& Ctx) {
   }
 }
 
-void KeepSystemsBelowPageTexts(TKVComposerContext& Ctx) {
+void KeepFirstSystemBetweenPageTexts(TKVComposerContext& Ctx) {
   const TKVPageRecord& page = *Ctx.Page;
   const int64_t middle = (int64_t(TenthsToUnits(Ctx.TopEdge)) + TenthsToUnits(Ctx.BottomEdge)) / 2;
+  long double pushed = Ctx.Y, floor = Ctx.Y, limit = Ctx.BottomEdge;
   for (uint16_t i = 0; i < page.PageObjectCount && i < page.PageObjects.size(); ++i) {
     const TKVDisplayItem& text = *page.PageObjects[i];
-    if (!text.Item || text.Item->Kind() != ItemKind::Text || text.Bounds.Top >= middle) continue;
-    Ctx.Y = std::max(Ctx.Y, UnitsToTenths(text.Bounds.Bottom) + Ctx.Interval);
+    if (!text.Item) continue;
+    const uint8_t kind = text.Item->Kind();
+    if (kind == ItemKind::Text && text.Bounds.Top < middle) {
+      pushed = std::max(pushed, UnitsToTenths(text.Bounds.Bottom) + Ctx.Interval);
+      floor = std::max(floor, UnitsToTenths(text.Bounds.Bottom));
+    } else if ((kind == ItemKind::Text || kind == ItemKind::PageMark) && text.Bounds.Top >= middle) {
+      limit = std::min(limit, UnitsToTenths(text.Bounds.Top));
+    }
   }
+  if (pushed + Ctx.SystemHeight > limit) pushed = std::max(floor, limit - Ctx.SystemHeight);
+  Ctx.Y = pushed;
 }

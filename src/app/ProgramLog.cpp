@@ -1,5 +1,6 @@
 #include "app/ProgramLog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -67,9 +68,11 @@ bool TryStrToDate(const std::string& text, int& day) {
   return true;
 }
 
-std::string MillisecToStr(int32_t ms) {
-  const int32_t seconds = ms / 1000;
-  return Format("%02d:%02d", (seconds / 60) % 60, seconds % 60);
+std::string MillisecToStr(int64_t ms) {
+  const int64_t seconds = std::max<int64_t>(ms, 0) / 1000;
+  const int minutes = int(seconds / 60 % 60), rest = int(seconds % 60);
+  if (seconds < 3600) return Format("%02d:%02d", minutes, rest);
+  return Format("%lld:%02d:%02d", static_cast<long long>(seconds / 3600), minutes, rest);
 }
 
 bool OpenLog(const std::string& fileName) {

@@ -15,8 +15,10 @@ int Today();
 std::string DateToStr(int day);
 // False for anything but a valid "dd.mm.yyyy" date.
 bool TryStrToDate(const std::string& text, int& day);
-// "mm:ss" of a time in milliseconds; hours are dropped.
-std::string MillisecToStr(int32_t ms);
+// A time in milliseconds as the window shows every time: "mm:ss" under an
+// hour, "h:mm:ss" from one hour on (the hours as many digits as they take);
+// a time below 0 shows as 0.
+std::string MillisecToStr(int64_t ms);
 
 // False (and no log) when the file cannot be made. A log already there is
 // kept as FileName + ".old" (replacing an older one).

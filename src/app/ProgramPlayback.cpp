@@ -2,6 +2,10 @@
 // loading a file, the MIDI output list and volume, Play, Stop, the 100 ms
 // timer that follows the play position, and the moves to start and end.
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
 #include "app/LoadedFile.h"
 #include "app/MessageBlock.h"
 #include "app/ProgramLog.h"
@@ -13,6 +17,17 @@
 #include "platform/window/WindowSystem.h"
 #include "player/MidiOutput.h"
 #include "score/model/Score.h"
+
+namespace {
+
+// A time of the score in whole milliseconds; what no time can be (below 0,
+// not a number, beyond any score) is held at the nearest bound.
+int64_t WholeMs(double ms) { return ms > 0 ? int64_t(std::min(ms, 1e15)) : 0; }
+
+// The score's bar counts tenths of a second.
+int BarSteps(int64_t ms) { return int(std::min<int64_t>(ms / 100, INT32_MAX)); }
+
+}  // namespace
 
 void TFProgramModule::AOpenExecute() {
   ODFile->Filter = Message(pmOpenFilter);
@@ -71,9 +86,9 @@ void TFProgramModule::LoadFile(const std::string& FileName) {
     FFiles.front() = std::move(file);
   TLoadedFile* current = CurrentFile();
   LSource->SetCaption(ExtractFileName(FileName));
-  const int32_t duration = int32_t(current->GetDuration());
+  const int64_t duration = WholeMs(current->GetDuration());
   LSEndTime->SetCaption(MillisecToStr(duration));
-  TBSource->SetMax(duration / 100);
+  TBSource->SetMax(BarSteps(duration));
   // A file without output leaves the volume bar where it is.
   uint16_t right = uint16_t(TBVolume->Position()), left = right;
   current->GetVolume(right, left);
@@ -202,13 +217,13 @@ void TFProgramModule::TExportTimer() {
   // left by a run before).
   if (!FSourceActive && !Recording()) {
     TBDestination->SetPosition(int(MPDestination->Position()));
-    LTimeDest->SetCaption(MillisecToStr(int32_t(MPDestination->Position())));
+    LTimeDest->SetCaption(MillisecToStr(MPDestination->Position()));
   } else if (file) {
-    const int32_t position = int32_t(file->GetPosition());
-    TBSource->SetPosition(position / 100);
+    const int64_t position = WholeMs(file->GetPosition());
+    TBSource->SetPosition(BarSteps(position));
     LTimeSource->SetCaption(MillisecToStr(position));
     if (Recording()) {
-      TBDestination->SetPosition(position / 100);
+      TBDestination->SetPosition(BarSteps(position));
       LTimeDest->SetCaption(MillisecToStr(position));
     }
   }
@@ -220,7 +235,7 @@ void TFProgramModule::TBSourceChange() {
   FUpdating = true;
   if (TLoadedFile* file = CurrentFile()) {
     file->Seek(TBSource->Position() * 100.0);
-    LTimeSource->SetCaption(MillisecToStr(int32_t(file->GetPosition())));
+    LTimeSource->SetCaption(MillisecToStr(WholeMs(file->GetPosition())));
   }
   FUpdating = false;
 }
@@ -229,7 +244,7 @@ void TFProgramModule::GotoSide(bool End) {
   TLoadedFile* file = CurrentFile();
   if (FSourceActive && file) {
     End ? file->GotoEnd() : file->GotoBegin();
-    TBSource->SetPosition(int(file->GetPosition()) / 100);
+    TBSource->SetPosition(BarSteps(WholeMs(file->GetPosition())));
   } else if (!FSourceActive && TakePlayerStopped()) {
     TBDestination->SetPosition(End ? TBDestination->Max() : 0);
   }

@@ -128,7 +128,7 @@ void TFProgramModule::UpdateDestination() {
   // The bar and the time stand where the player does, at the take's start.
   TBDestination->SetPosition(0);
   LTimeDest->SetCaption(MillisecToStr(0));
-  LEndTime->SetCaption(MillisecToStr(int32_t(MPDestination->Length())));
+  LEndTime->SetCaption(MillisecToStr(MPDestination->Length()));
 }
 
 void TFProgramModule::PlaySource() { PlaySide(true); }

@@ -32,7 +32,7 @@ bool TFProgramModule::ExecuteSaveDialog() {
     const std::string folder = ExtractFilePath(SDFile->FileName);
     std::error_code error;
     if (std::filesystem::is_directory(folder.empty() ? "." : folder, error)) return true;
-    ShowError(MessageWithPath(pmNoFolder, folder));
+    ShowDialogProblem(forms::TDialogProblem::OfFolder(folder, error));
   }
   return false;
 }

@@ -26,4 +26,14 @@ enum TProgramMessage : int {
   pmTakeCutShort = 21,      // not every frame of the take could be written
   pmEndedByTrack = 22,      // %s notes without a note-off last to the end of their track
   pmRecordQuestion = 23,    // the take is not saved: save it before recording another?
+  pmFolderUnreadable = 24,  // the folder %s cannot be read: %s (the cause)
+  pmNoFile = 25,            // the file %s does not exist
+  pmCannotRead = 26,        // the file %s cannot be read: %s (the cause)
+  pmCannotWrite = 27,       // the file %s cannot be written: %s (the cause)
+  // The causes the system gives most, in the words of the language.
+  pmPermissionDenied = 28,  // the user may not do it
+  pmDiskFull = 29,          // no room left on the disk
+  pmReadOnly = 30,          // the file system is read-only
+  pmNameTooLong = 31,       // the name is too long
+  pmNotFound = 32,          // no such file or folder
 };

@@ -163,12 +163,24 @@ public:
   void ShowCompressionError();
   // Message Index with Path in place of its first "%s" (pmCannotOpen,
   // pmReplaceQuestion, pmSaveStopped, pmNoFolder; pmMergedNotes and
-  // pmHighVelocities take a count there).
+  // pmHighVelocities take a count there). A path too long for a box shows
+  // its start and its end.
   std::string MessageWithPath(TProgramMessage Index, const std::string& Path) const;
-  // The warning of a score that loaded: the import's own text, then a line
-  // for each change a MIDI import made to the file's notes; empty when there
-  // is none. That a MIDI file holds no notes is a notice of its own.
-  std::string ImportWarningText(const TKVScore& Score) const;
+  // The same with the cause of system error Error (an errno) in place of
+  // the second "%s" (pmFolderUnreadable, pmCannotRead, pmCannotWrite).
+  std::string MessageWithCause(TProgramMessage Index, const std::string& Path, int Error) const;
+  // An errno in the words of the language: its own text for the causes
+  // users meet most (no permission, a full disk, a read-only file system,
+  // a name too long, nothing there), else the system's.
+  std::string CauseText(int Error) const;
+  // What the window says of a score that loaded: the import's own warning,
+  // then a line for each change a MIDI import made to the file's notes and
+  // one when the file holds no notes. Without a warning it is a notice.
+  struct TImportMessage {
+    std::string Text;  // empty when there is nothing to say
+    bool Notice = false;
+  };
+  TImportMessage ImportMessage(const TKVScore& Score) const;
 
   // ---- The take.
   // The end of a take: the working file holds a take not saved yet.
@@ -246,6 +258,8 @@ private:
   // What the user should know that is no fault: under the program's name,
   // with the information picture.
   void ShowNotice(const std::string& Text);
+  // Why a file dialog does not take a folder or a name, in the language.
+  void ShowDialogProblem(const forms::TDialogProblem& Problem);
   // STOP, SAVE and CLOSE of the take's MCI element after its monitor input
   // is closed; the take is then loaded for playback. The message the caller
   // shows once its state is settled: the take could not be saved, or was

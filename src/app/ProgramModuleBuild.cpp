@@ -158,7 +158,7 @@ void TFProgramModule::BuildControls() {
   SDFile->SetName("SDFile");
   // The window checks the folder itself, so that a missing one is said.
   SDFile->Options = 0;
-  ODFile->OnError = SDFile->OnError = [this](const std::string& text) { ShowError(text); };
+  ODFile->OnError = SDFile->OnError = [this](const forms::TDialogProblem& problem) { ShowDialogProblem(problem); };
 
   // The designed size is the window's with its frame: the controls keep to
   // the client area inside it by their anchors.

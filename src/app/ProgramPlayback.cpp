@@ -51,11 +51,9 @@ bool TFProgramModule::OpenFile(const std::string& FileName) {
     // changed what the file plays, or an older file's notes were not read:
     // say so, the score stays open.
     const TLoadedFile* file = CurrentFile();
-    if (const std::string warning = file && file->Score ? ImportWarningText(*file->Score) : ""; !warning.empty())
-      ShowError(warning);
-    // A MIDI file without notes is no fault: it opens as an empty score
-    // that lasts as long as the file.
-    if (file && file->Score && file->Score->MidiImportNotice.NoNotes) ShowNotice(Message(pmNoNotes));
+    if (const TImportMessage said = file && file->Score ? ImportMessage(*file->Score) : TImportMessage{};
+        !said.Text.empty())
+      said.Notice ? ShowNotice(said.Text) : ShowError(said.Text);
   } catch (const Exception& e) {
     ShowError(e.Message());
   } catch (const std::exception& e) {
@@ -67,14 +65,15 @@ bool TFProgramModule::OpenFile(const std::string& FileName) {
   return opened;
 }
 
-std::string TFProgramModule::ImportWarningText(const TKVScore& Score) const {
+TFProgramModule::TImportMessage TFProgramModule::ImportMessage(const TKVScore& Score) const {
   std::string text = Score.ImportWarning;
   auto add = [&](const std::string& line) { text += (text.empty() ? "" : "\n") + line; };
   const TKVScore::TKVMidiImportNotice& notice = Score.MidiImportNotice;
   if (notice.Merged) add(MessageWithPath(pmMergedNotes, std::to_string(notice.Merged)));
   if (notice.HighVelocities) add(MessageWithPath(pmHighVelocities, std::to_string(notice.HighVelocities)));
   if (notice.EndedByTrack) add(MessageWithPath(pmEndedByTrack, std::to_string(notice.EndedByTrack)));
-  return text;
+  if (notice.NoNotes) add(Message(pmNoNotes));
+  return {text, Score.ImportWarning.empty()};
 }
 
 void TFProgramModule::LoadFile(const std::string& FileName) {

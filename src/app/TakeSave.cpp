@@ -18,14 +18,6 @@ bool TFProgramModule::Busy() const { return FSaver->Busy(); }
 
 const std::string& TFProgramModule::DestFile() const { return FSaver->DestFile(); }
 
-std::string TFProgramModule::MessageWithPath(TProgramMessage Index, const std::string& Path) const {
-  // Only the first "%s" takes the path: the text comes from a language file
-  // and is no format of its own.
-  std::string text = Message(Index);
-  const size_t at = text.find("%s");
-  return at == std::string::npos ? text : text.replace(at, 2, Path);
-}
-
 void TFProgramModule::ShowCompressionError() { ShowError(Message(pmNoCompression)); }
 
 bool TFProgramModule::ReportSave(const codec::TWaveSaveResult& Result) {
@@ -35,10 +27,16 @@ bool TFProgramModule::ReportSave(const codec::TWaveSaveResult& Result) {
   switch (Result.Status) {
     case TWaveSaveStatus::wsOk: return true;
     case TWaveSaveStatus::wsNoStream: ShowCompressionError(); break;
-    case TWaveSaveStatus::wsCannotOpen: ShowError(MessageWithPath(pmCannotOpen, Result.Path)); break;
+    // The destination's own cause, when the system gave one, is said.
+    case TWaveSaveStatus::wsCannotOpen:
+      ShowError(Result.Error ? MessageWithCause(pmCannotWrite, Result.Path, Result.Error)
+                             : MessageWithPath(pmCannotOpen, Result.Path));
+      break;
     case TWaveSaveStatus::wsBadSource: ShowError(Message(pmNotWave)); break;
     case TWaveSaveStatus::wsWriteError:
-    case TWaveSaveStatus::wsConvertError: ShowError(Message(pmWriteError)); break;
+    case TWaveSaveStatus::wsConvertError:
+      ShowError(Result.Error ? MessageWithCause(pmCannotWrite, Result.Path, Result.Error) : Message(pmWriteError));
+      break;
     case TWaveSaveStatus::wsAborted: break;  // the user's own Stop: no box, SaveTake's label says so
   }
   if (FLastResult == 0) FLastResult = 1;

@@ -22,8 +22,12 @@ public:
   TFileStream& Stream() { return *FStream; }
   // Flushes, closes and renames into place; false when any of it fails.
   bool Commit();
+  // Why Create or Commit failed, or the stream's last write (its errno: no
+  // permission, a full disk, a read-only file system ...); 0 when not known.
+  int Error() const;
 
 private:
   std::string FDest, FName;
   std::unique_ptr<TFileStream> FStream;
+  int FError = 0;
 };

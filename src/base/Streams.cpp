@@ -187,7 +187,9 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
 
 int64_t TFileStream::Write(const void* buffer, int64_t count) {
   if (count <= 0) return 0;
-  return int64_t(std::fwrite(buffer, 1, size_t(count), FFile));
+  const size_t written = std::fwrite(buffer, 1, size_t(count), FFile);
+  if (written < size_t(count)) FLastError = errno;
+  return int64_t(written);
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
@@ -206,12 +208,17 @@ int64_t TFileStream::GetSize() {
 
 void TFileStream::SetSize(int64_t size) {
   std::fflush(FFile);
-  if (::ftruncate(fileno(FFile), size) != 0) throw EWriteError();
+  if (::ftruncate(fileno(FFile), size) != 0) {
+    FLastError = errno;
+    throw EWriteError();
+  }
   if (GetPosition() > size) SetPosition(size);
 }
 
 void TFileStream::Flush() {
-  if (std::fflush(FFile) != 0) throw EWriteError();
+  if (std::fflush(FFile) == 0) return;
+  FLastError = errno;
+  throw EWriteError();
 }
 
 bool FileExists(const std::string& fileName) {

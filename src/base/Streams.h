@@ -98,10 +98,14 @@ public:
   // Flushes buffered bytes to the file; raises EWriteError when that fails
   // (a full disk shows here rather than being lost at close).
   void Flush();
+  // Why the last write, flush or size change that failed did (its errno:
+  // a full disk, a file system gone read-only ...); 0 when none failed.
+  int LastError() const { return FLastError; }
 
 private:
   std::string FFileName;
   std::FILE* FFile = nullptr;
+  int FLastError = 0;
 };
 
 bool FileExists(const std::string& fileName);

@@ -101,4 +101,44 @@ std::string ProgramTest::AnswerNextDialog(const std::string& name, const std::fu
   return proposed;
 }
 
+std::string ProgramTest::Drive(std::vector<std::string> answers, const std::function<void()>& action) {
+  std::string shown;
+  int budget = 2000;  // a loop that runs until nothing is pending would spin on an endless step
+  std::function<void()> step = [&] {
+    // Posted first: an answer may open a box inside the dialog, whose own
+    // loop then takes the next step.
+    if (--budget > 0) TMainQueue::Instance().Post(step, this);
+    if (Main->Busy() && WhileBusy) WhileBusy();
+    forms::TCustomForm* top = forms::Screen->ActiveForm();
+    auto* box = dynamic_cast<TFMessageBlock*>(top);
+    auto* dialog = dynamic_cast<forms::TFileDialogForm*>(top);
+    if ((!box && !dialog) || answers.empty()) return;
+    // Taken before it is given: the form may ask again inside the answer.
+    const std::string answer = answers.front();
+    answers.erase(answers.begin());
+    if (dialog) {
+      DialogFolders.push_back(dialog->Folder());
+      auto* name = dynamic_cast<forms::TEdit*>(dialog->FindComponent("FileNameEdit"));
+      DialogNames.push_back(name->Text());
+      name->SetText(answer);
+      answer.empty() ? dialog->SetModalResult(forms::mrCancel)
+                     : dynamic_cast<forms::TControl*>(dialog->FindComponent("OkButton"))->Click();
+    } else {
+      shown += box->Caption() + ":";
+      for (int line = 0; line < box->MMessageBlock->Lines().Count(); ++line)
+        shown += " " + box->MMessageBlock->Lines().Strings(line);
+      shown += "\n";
+      box->SetModalResult(answer == "yes"      ? forms::mrYes
+                          : answer == "no"     ? forms::mrNo
+                          : answer == "cancel" ? forms::mrCancel
+                                               : forms::mrOk);
+    }
+  };
+  TMainQueue::Instance().Post(step, this);
+  action();
+  TMainQueue::Instance().Cancel(this);
+  EXPECT_TRUE(answers.empty());
+  return shown;
+}
+
 }  // namespace apptest

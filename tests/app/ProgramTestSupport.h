@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/ProgramModule.h"
 #include "platform/forms/Application.h"
@@ -45,12 +46,22 @@ protected:
   // Runs Action while the next file dialog is up, then gives it Name (""
   // cancels it); the name the dialog proposed is returned.
   std::string AnswerNextDialog(const std::string& name, const std::function<void()>& action);
+  // Runs Action and answers its modal forms in order: a file dialog takes the
+  // next answer as its name ("" cancels), a box "yes", "no", "cancel" or
+  // else Ok.
+  // Returns what the boxes said ("caption: line line\n" each); where each
+  // dialog started and the name it proposed go to DialogFolders and
+  // DialogNames.
+  std::string Drive(std::vector<std::string> answers, const std::function<void()>& action);
 
   test_support::TScratchDir Scratch;  // removed last, after the program
   const fs::path Folder = Scratch.Dir();
   window::THeadlessHost* Host = nullptr;  // owned by App
   std::unique_ptr<forms::TApplication> App;
   TFProgramModule* Main = nullptr;
+  std::vector<std::string> DialogFolders, DialogNames;
+  // Called at each step of Drive while the window is busy saving.
+  std::function<void()> WhileBusy;
 };
 
 }  // namespace apptest

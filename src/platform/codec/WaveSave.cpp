@@ -24,6 +24,14 @@ TWaveSaveResult Failed(TWaveSaveStatus status, std::string detail, std::string p
   return r;
 }
 
+// The destination could not be made or written: the system's cause with it.
+TWaveSaveResult DestFailed(TWaveSaveStatus status, std::string detail, const TPartialFile& out,
+                           const std::string& dest) {
+  TWaveSaveResult r = Failed(status, std::move(detail), dest);
+  r.Error = out.Error();
+  return r;
+}
+
 // Driver and stream handles, closed on every way out.
 struct TStreamHandles {
   HACMDRIVER Driver = nullptr;
@@ -82,7 +90,7 @@ TWaveSaveResult ConvertWaveFile(const std::string& source, const std::string& de
   if (code != MMSYSERR_NOERROR) return Failed(TWaveSaveStatus::wsNoStream, "no conversion stream", {}, code);
 
   TPartialFile out(dest);
-  if (!out.Create()) return Failed(TWaveSaveStatus::wsCannotOpen, "cannot create the destination", dest);
+  if (!out.Create()) return DestFailed(TWaveSaveStatus::wsCannotOpen, "cannot create the destination", out, dest);
 
   std::vector<uint8_t> src(blockBytes), dst(std::max<uint32_t>(dstBytes, 1));
   uint64_t pos = 0, consumed = 0;
@@ -128,10 +136,10 @@ TWaveSaveResult ConvertWaveFile(const std::string& source, const std::string& de
     TWaveSaveResult done;
     done.Samples = uint32_t(consumed / pcm.nBlockAlign());
     writer.Finish(done.Samples);
-    if (!out.Commit()) return Failed(TWaveSaveStatus::wsWriteError, "cannot complete the destination");
+    if (!out.Commit()) return DestFailed(TWaveSaveStatus::wsWriteError, "cannot complete the destination", out, dest);
     return done;
   } catch (const EStreamError& e) {
-    return Failed(TWaveSaveStatus::wsWriteError, e.Message());
+    return DestFailed(TWaveSaveStatus::wsWriteError, e.Message(), out, dest);
   }
 }
 
@@ -139,7 +147,7 @@ TWaveSaveResult CopyWaveFile(const std::string& source, const std::string& dest)
   std::unique_ptr<TFileStream> in;
   if (auto refused = OpenSource(source, dest, in)) return *refused;
   TPartialFile out(dest);
-  if (!out.Create()) return Failed(TWaveSaveStatus::wsCannotOpen, "cannot create the destination", dest);
+  if (!out.Create()) return DestFailed(TWaveSaveStatus::wsCannotOpen, "cannot create the destination", out, dest);
   try {
     const int64_t size = in->GetSize();
     std::vector<uint8_t> buffer(1 << 16);
@@ -147,9 +155,9 @@ TWaveSaveResult CopyWaveFile(const std::string& source, const std::string& dest)
     for (int64_t n; (n = in->Read(buffer.data(), int64_t(buffer.size()))) > 0; copied += n)
       out.Stream().WriteBuffer(buffer.data(), n);
     if (copied != size) return Failed(TWaveSaveStatus::wsCannotOpen, "cannot read the whole source", source);
-    if (!out.Commit()) return Failed(TWaveSaveStatus::wsWriteError, "cannot complete the destination");
+    if (!out.Commit()) return DestFailed(TWaveSaveStatus::wsWriteError, "cannot complete the destination", out, dest);
   } catch (const EStreamError& e) {
-    return Failed(TWaveSaveStatus::wsWriteError, e.Message());
+    return DestFailed(TWaveSaveStatus::wsWriteError, e.Message(), out, dest);
   }
   return {};
 }

@@ -28,7 +28,11 @@ enum class TWaveSaveStatus {
 struct TWaveSaveResult {
   TWaveSaveStatus Status = TWaveSaveStatus::wsOk;
   MMRESULT Code = MMSYSERR_NOERROR;  // the codec call's code, when one failed
-  std::string Path;                  // the file that could not be opened (wsCannotOpen)
+  std::string Path;                  // the file that could not be opened or written
+  // Why the destination could not be made or written, as the system said it
+  // (its errno: no permission, a full disk, a read-only file system ...);
+  // 0 when not known.
+  int Error = 0;
   std::string Detail;                // what was wrong, in English, for the log
   uint32_t Samples = 0;              // sample frames converted (the "fact" value)
   bool Ok() const { return Status == TWaveSaveStatus::wsOk; }

@@ -1,12 +1,42 @@
 #include "platform/forms/Dialogs.h"
 
 #include <filesystem>
+#include <system_error>
 
 #include "base/Strings.h"
 #include "platform/forms/FileDialogForm.h"
+#include "platform/forms/FolderListing.h"
 #include "platform/forms/Places.h"
 
 namespace forms {
+
+namespace {
+
+bool NothingThere(const std::error_code& cause) {
+  return !cause || cause == std::errc::no_such_file_or_directory || cause == std::errc::not_a_directory;
+}
+
+}  // namespace
+
+TDialogProblem TDialogProblem::OfFolder(const std::string& path, const std::error_code& cause) {
+  return NothingThere(cause) ? TDialogProblem{dpNoFolder, path, 0} : TDialogProblem{dpFolderUnreadable, path, cause.value()};
+}
+
+TDialogProblem TDialogProblem::OfFile(const std::string& path, const std::error_code& cause) {
+  return NothingThere(cause) ? TDialogProblem{dpNoFile, path, 0} : TDialogProblem{dpFileUnreadable, path, cause.value()};
+}
+
+std::string TDialogProblem::Text() const {
+  const std::string shown = ShownText(Path);
+  const std::string cause = std::error_code(Error, std::generic_category()).message();
+  switch (Kind) {
+    case dpNoFolder: return "The folder " + shown + " does not exist.";
+    case dpFolderUnreadable: return "The folder " + shown + " cannot be read: " + cause + ".";
+    case dpNoFile: return "The file " + shown + " does not exist.";
+    case dpFileUnreadable: return "The file " + shown + " cannot be read: " + cause + ".";
+  }
+  return shown;
+}
 
 bool TOpenDialog::Execute() {
   namespace fs = std::filesystem;

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <string>
+#include <system_error>
 
 #include "platform/forms/Component.h"
 
@@ -20,6 +21,22 @@ namespace forms {
 
 // Options: the chosen file must exist (open), its folder must exist.
 constexpr unsigned ofFileMustExist = 1, ofPathMustExist = 2;
+
+// Why a folder or a name the user gave cannot be taken: the folder or file
+// is not there, or the system refused to show it (Error, its errno: no
+// permission, a name too long ...). The caller words it in its language.
+struct TDialogProblem {
+  enum TKind { dpNoFolder, dpFolderUnreadable, dpNoFile, dpFileUnreadable };
+  TKind Kind = dpNoFolder;
+  std::string Path;
+  int Error = 0;  // 0 for a folder or file that is not there
+  // In English, with the system's own text of Error.
+  std::string Text() const;
+  // A folder or file that could not be reached, with the system's Cause:
+  // missing when nothing is there (or no cause), else unreadable.
+  static TDialogProblem OfFolder(const std::string& path, const std::error_code& cause);
+  static TDialogProblem OfFile(const std::string& path, const std::error_code& cause);
+};
 
 class TOpenDialog : public TComponent {
 public:
@@ -33,9 +50,9 @@ public:
   std::string DefaultExt;
   std::string Title;
   unsigned Options = ofPathMustExist;
-  // Shows why a folder or name typed by the user cannot be taken (a
-  // missing or unreadable folder); unset, the dialog just stays.
-  std::function<void(const std::string& Text)> OnError;
+  // Shows why a folder or name the user gave cannot be taken; unset, the
+  // dialog just stays.
+  std::function<void(const TDialogProblem& Problem)> OnError;
 
   // Shows the dialog modally; true when a file was chosen.
   virtual bool Execute();

@@ -119,20 +119,22 @@ TFileDialogForm::TFileDialogForm(TComponent* owner, const TSettings& settings)
 
 int TFileDialogForm::FilterIndex() const { return FFilterCombo->ItemIndex() + 1; }
 
-void TFileDialogForm::Complain(const std::string& text) {
-  if (FSettings.ShowError) FSettings.ShowError(text);
+void TFileDialogForm::Complain(const TDialogProblem& problem) {
+  if (FSettings.ShowError) FSettings.ShowError(problem);
 }
 
 bool TFileDialogForm::OpenFolder(const std::string& folder) {
   std::error_code ec;
   const fs::path path = fs::weakly_canonical(fs::absolute(folder, ec), ec);
+  // A folder the system lets nobody reach (a folder on the way that may
+  // not be searched) is no missing folder: the cause is said.
   if (ec || !fs::is_directory(path, ec)) {
-    Complain("The folder " + ShownText(folder) + " does not exist.");
+    Complain(TDialogProblem::OfFolder(folder, ec));
     return false;
   }
   fs::directory_iterator probe(path, ec);
   if (ec) {
-    Complain("The folder " + ShownText(path.string()) + " cannot be read: " + ec.message() + ".");
+    Complain(TDialogProblem::OfFolder(path.string(), ec));
     return false;
   }
   FFolder = path.string();
@@ -232,11 +234,11 @@ void TFileDialogForm::AcceptName(const std::string& text) {
   }
   if (!path.has_extension() && !FSettings.DefaultExt.empty()) path += "." + FSettings.DefaultExt;
   if (FSettings.PathMustExist && !fs::is_directory(path.parent_path(), ec)) {
-    Complain("The folder " + ShownText(path.parent_path().string()) + " does not exist.");
+    Complain(TDialogProblem::OfFolder(path.parent_path().string(), ec));
     return;
   }
   if (FSettings.FileMustExist && !fs::exists(path, ec)) {
-    Complain("The file " + ShownText(path.string()) + " does not exist.");
+    Complain(TDialogProblem::OfFile(path.string(), ec));
     return;
   }
   FChosen = path.string();

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/forms/Dialogs.h"
 #include "platform/forms/FileFilter.h"
 #include "platform/forms/FolderListing.h"
 #include "platform/forms/Forms.h"
@@ -42,7 +43,7 @@ public:
     bool FileMustExist = false;
     bool PathMustExist = true;
     // Tells the user why a folder cannot be shown or a name not taken.
-    std::function<void(const std::string& Text)> ShowError;
+    std::function<void(const TDialogProblem& Problem)> ShowError;
   };
   TFileDialogForm(TComponent* owner, const TSettings& settings);
 
@@ -63,7 +64,7 @@ private:
   void AcceptName(const std::string& text);
   void OpenEntry();
   void TypeAhead(char32_t key);
-  void Complain(const std::string& text);
+  void Complain(const TDialogProblem& problem);
 
   TSettings FSettings;
   std::vector<TFileFilter> FFilters;

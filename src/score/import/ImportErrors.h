@@ -18,7 +18,12 @@ inline constexpr const char* SMidiTooLarge = "The MIDI file is too large to impo
 // The warning of a MIDI file that ends inside a chunk: the score holds what
 // the file held.
 inline constexpr const char* SMidiFileCutShort = "The MIDI file is cut short: its end is missing";
-// Not well-formed XML, or a root element other than score-partwise.
+// No XML, or a root element other than score-partwise.
 inline constexpr const char* SNotMusicXMLFile = "This is not MusicXML file!";
+// A partwise document that ends before its markup does (a file cut short),
+// or whose markup goes wrong after its root element began: where the XML
+// parser stopped (line and column from 1) and its own words why.
+inline constexpr const char* SMusicXMLCutShort = "The MusicXML file is cut short at line %u, column %u: %s";
+inline constexpr const char* SMusicXMLNotWellFormed = "The MusicXML file is not well-formed at line %u, column %u: %s";
 // Beyond the input size or entry count that the MusicXML reader accepts.
 inline constexpr const char* SMusicXMLTooLarge = "The MusicXML file is too large";

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "support/codec/CodecTestSupport.h"
 #include "platform/codec/Acm.h"
 #include "platform/codec/RiffWave.h"
@@ -105,6 +107,10 @@ TEST_F(WaveSave, AFailedWriteLeavesNoFile) {
   }
   EXPECT_EQ(convert.Status, TWaveSaveStatus::wsWriteError);
   EXPECT_EQ(copy.Status, TWaveSaveStatus::wsWriteError);
+  // The system's cause comes with the failure, for the user's message.
+  EXPECT_EQ(convert.Error, EFBIG);
+  EXPECT_EQ(copy.Error, EFBIG);
+  EXPECT_EQ(copy.Path, Dir.Path("copy.wav"));
   EXPECT_EQ(Dir.FileCount(), 1u);
 }
 

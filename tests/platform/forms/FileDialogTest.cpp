@@ -170,7 +170,7 @@ TEST_F(FileDialogTest, TheKeyboardFindsOpensAndLeavesFoldersAndAMissingFolderIsS
   dialog.Filter = "All|*.*";
   dialog.InitialDir = Dir.string();
   std::vector<std::string> said;
-  dialog.OnError = [&](const std::string& text) { said.push_back(text); };
+  dialog.OnError = [&](const TDialogProblem& problem) { said.push_back(problem.Text()); };
   std::vector<std::string> seen;
   auto folder = [&] { return static_cast<TFileDialogForm*>(Dialog())->Folder(); };
   WhenUp([&] {

@@ -54,7 +54,7 @@ public:
       final = got == 0;
       if (XML_ParseBuffer(FParser, int(got), final) != XML_STATUS_OK) {
         if (FTooLarge) throw EImportError(SMusicXMLTooLarge);
-        throw EImportError(SNotMusicXMLFile);
+        throw EImportError(ParseFailure(final));
       }
     }
     CheckRoot();
@@ -131,6 +131,24 @@ private:
     info->convert = nullptr;
     info->release = nullptr;
     return XML_STATUS_OK;
+  }
+
+  // Why the parse failed, for the user. A document whose score-partwise
+  // root began is MusicXML, damaged: where the parser stopped tells the
+  // user what to look at, and an error only at the end of the input (the
+  // last call, which gives no bytes) is a file cut short. Before that root,
+  // and for documents refused as hostile, it is no MusicXML.
+  std::string ParseFailure(bool atEnd) const {
+    const XML_Error code = XML_GetErrorCode(FParser);
+    const bool hostile = code == XML_ERROR_ABORTED || code == XML_ERROR_EXTERNAL_ENTITY_HANDLING ||
+                         code == XML_ERROR_AMPLIFICATION_LIMIT_BREACH;
+    const auto& entries = FList.Entries;
+    const bool partwise = std::any_of(entries.begin(), entries.end(), [](const TKVXMLEntry& e) {
+      return e.Depth == 1 && !e.IsAttribute && SameText(Trim(e.Name), "score-partwise");
+    });
+    if (hostile || !partwise) return SNotMusicXMLFile;
+    return Format(atEnd ? SMusicXMLCutShort : SMusicXMLNotWellFormed, unsigned(XML_GetCurrentLineNumber(FParser)),
+                  unsigned(XML_GetCurrentColumnNumber(FParser) + 1), XML_ErrorString(code));
   }
 
   // A timewise document, or any other root, is not read.

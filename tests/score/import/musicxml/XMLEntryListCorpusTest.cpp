@@ -8,10 +8,13 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <regex>
 
 #include "base/Strings.h"
+#include "score/import/ImportErrors.h"
 #include "score/import/musicxml/MusicXMLTestSupport.h"
 #include "score/import/musicxml/XMLEntryListTestSupport.h"
+#include "support/Raised.h"
 
 namespace fs = std::filesystem;
 
@@ -148,6 +151,32 @@ TEST(XMLEntryListCorpus, SpannersFileEntryByEntry) {
                            "7 trill-mark=", "7 accidental-mark=sharp", "8@placement=above", "7 wavy-line=",
                            "8@number=1", "8@type=start", "4 note="}));
 
+}
+
+// Every file cut in the middle of its score says it is cut short and where:
+// on the line of its unfinished markup (which begins at its last "<" or
+// "&"), at the latest at the end of what is left.
+TEST(XMLEntryListCorpus, EveryFileCutInTheMiddleSaysWhereItIsCutShort) {
+  const std::vector<fs::path> files = CorpusXMLFiles();
+  if (files.empty()) GTEST_SKIP() << "no MusicXML corpus at " << MusicXMLCorpusDir();
+  const std::regex said("The MusicXML file is cut short at line ([0-9]+), column ([0-9]+): .+");
+  for (const fs::path& path : files) {
+    SCOPED_TRACE(path.filename().string());
+    const std::string text = LoadCorpusFile(path);
+    const std::string cut = text.substr(0, text.size() / 2);
+    ASSERT_NE(cut.find("<score-partwise"), std::string::npos);
+    std::smatch where;
+    const std::string error = RaisedBy<EImportError>([&] { ReadXML(cut); });
+    ASSERT_TRUE(std::regex_match(error, where, said)) << error;
+    auto lineOf = [&](size_t offset) { return size_t(std::count(cut.begin(), cut.begin() + long(offset), '\n')) + 1; };
+    const size_t unfinished = cut.find_last_of("<&");
+    const size_t line = std::stoul(where[1]), column = std::stoul(where[2]);
+    EXPECT_GE(line, lineOf(unfinished));
+    EXPECT_LE(line, lineOf(cut.size()));
+    if (line == lineOf(cut.size())) {
+      EXPECT_LE(column, cut.size() - cut.rfind('\n', cut.size() - 1));
+    }
+  }
 }
 
 // Files whose comments hold spaces read as if the comments were not there.

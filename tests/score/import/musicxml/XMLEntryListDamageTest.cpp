@@ -1,6 +1,6 @@
-// Documents the MusicXML reader refuses: not XML, not partwise, or hostile.
-// Each fails with the reader's own error and never loads anything from
-// outside the document.
+// Documents the MusicXML reader refuses: not XML, not partwise, hostile, or
+// damaged. Each fails with the reader's own error and never loads anything
+// from outside the document.
 
 #include <gtest/gtest.h>
 
@@ -51,11 +51,6 @@ INSTANTIATE_TEST_SUITE_P(
         TRefusedCase{"Empty", ""},
         TRefusedCase{"PlainText", "This is a letter, not a score.\n"},
         TRefusedCase{"Binary", std::string("MThd\0\0\0\6\0\1\0\2\0\x60", 14)},
-        TRefusedCase{"Truncated", "<?xml version=\"1.0\"?><score-partwise><part id=\"P1\"><measure"},
-        TRefusedCase{"UnclosedRoot", "<score-partwise><part/>"},
-        TRefusedCase{"MismatchedTags", "<score-partwise><a></b></score-partwise>"},
-        TRefusedCase{"TextAfterRoot", "<score-partwise/>trailing words"},
-        TRefusedCase{"UndeclaredEntity", "<score-partwise>&nbsp;</score-partwise>"},
         TRefusedCase{"Timewise", "<?xml version=\"1.0\"?><score-timewise version=\"4.0\"><measure number=\"1\">"
                                  "<part id=\"P1\"/></measure></score-timewise>"},
         TRefusedCase{"OtherRoot", "<html><score-partwise/></html>"},
@@ -63,10 +58,46 @@ INSTANTIATE_TEST_SUITE_P(
                      "<!DOCTYPE score-partwise [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>"
                      "<score-partwise><a>&e;</a></score-partwise>"},
         TRefusedCase{"UnknownEncoding", "<?xml version=\"1.0\" encoding=\"x-no-such-code\"?><score-partwise/>"},
-        TRefusedCase{"ByteOutsideAMultiByteEncoding",
-                     "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><score-partwise><a>\x88\x9F</a></score-partwise>"},
         TRefusedCase{"BillionLaughs", BillionLaughs()},
-        TRefusedCase{"TooManyEntityDeclarations", ManyEntities(65)}),
+        TRefusedCase{"TooManyEntityDeclarations", ManyEntities(65)},
+        // Cut short before its root began: nothing says it is MusicXML.
+        TRefusedCase{"CutBeforeTheRoot", "<?xml version=\"1.0\"?><score-part"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// A partwise document damaged after its root began: the error says where
+// the parser stopped (line and column from 1, counted by hand) and why,
+// and whether the file is cut short or goes wrong inside.
+struct TDamagedCase {
+  const char* Name;
+  std::string Document;
+  std::string Error;
+};
+void PrintTo(const TDamagedCase& c, std::ostream* os) { *os << c.Name; }
+class XMLDamaged : public testing::TestWithParam<TDamagedCase> {};
+
+TEST_P(XMLDamaged, SaysWhereAndWhy) { EXPECT_EQ(ErrorOf(GetParam().Document), GetParam().Error); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, XMLDamaged,
+    testing::Values(
+        // The unclosed "<measure" begins at the 52nd character.
+        TDamagedCase{"Truncated", "<?xml version=\"1.0\"?><score-partwise><part id=\"P1\"><measure",
+                     "The MusicXML file is cut short at line 1, column 52: unclosed token"},
+        // Its end: after the 23 characters.
+        TDamagedCase{"UnclosedRoot", "<score-partwise><part/>",
+                     "The MusicXML file is cut short at line 1, column 24: no element found"},
+        TDamagedCase{"CutOnTheThirdLine", "<?xml version=\"1.0\"?>\n<score-partwise>\n  <part id=\"P1\"><note><du",
+                     "The MusicXML file is cut short at line 3, column 23: unclosed token"},
+        // The name of "</b>".
+        TDamagedCase{"MismatchedTags", "<score-partwise><a></b></score-partwise>",
+                     "The MusicXML file is not well-formed at line 1, column 22: mismatched tag"},
+        TDamagedCase{"TextAfterRoot", "<score-partwise/>trailing words",
+                     "The MusicXML file is not well-formed at line 1, column 18: junk after document element"},
+        TDamagedCase{"UndeclaredEntity", "<score-partwise>&nbsp;</score-partwise>",
+                     "The MusicXML file is not well-formed at line 1, column 17: undefined entity"},
+        TDamagedCase{"ByteOutsideAMultiByteEncoding",
+                     "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><score-partwise><a>\x88\x9F</a></score-partwise>",
+                     "The MusicXML file is not well-formed at line 1, column 62: not well-formed (invalid token)"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(XMLEntryListDamage, AFewEntityDeclarationsAreFine) {

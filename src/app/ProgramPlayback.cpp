@@ -54,6 +54,9 @@ bool TFProgramModule::OpenFile(const std::string& FileName) {
     if (const TImportMessage said = file && file->Score ? ImportMessage(*file->Score) : TImportMessage{};
         !said.Text.empty())
       said.Notice ? ShowNotice(said.Text) : ShowError(said.Text);
+  } catch (const EFOpenError& e) {
+    // The system's cause in the words of the language.
+    ShowError(e.Error() ? MessageWithCause(pmCannotRead, e.FileName(), e.Error()) : e.Message());
   } catch (const Exception& e) {
     ShowError(e.Message());
   } catch (const std::exception& e) {

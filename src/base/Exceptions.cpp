@@ -1,7 +1,7 @@
 #include "base/Exceptions.h"
 
-EFOpenError::EFOpenError(const std::string& fileName, const std::string& reason)
-    : EStreamError("Cannot open file \"" + fileName + "\". " + reason) {}
+EFOpenError::EFOpenError(const std::string& fileName, const std::string& reason, int error)
+    : EStreamError("Cannot open file \"" + fileName + "\". " + reason), FFileName(fileName), FError(error) {}
 
 EFCreateError::EFCreateError(const std::string& fileName, const std::string& reason)
     : EStreamError("Cannot create file \"" + fileName + "\". " + reason) {}

@@ -27,7 +27,14 @@ public:
 };
 class EFOpenError : public EStreamError {
 public:
-  EFOpenError(const std::string& fileName, const std::string& reason);
+  // Error: the system's errno behind Reason, 0 when there is none.
+  EFOpenError(const std::string& fileName, const std::string& reason, int error = 0);
+  const std::string& FileName() const { return FFileName; }
+  int Error() const { return FError; }
+
+private:
+  std::string FFileName;
+  int FError;
 };
 class EFCreateError : public EStreamError {
 public:

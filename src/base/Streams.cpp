@@ -168,11 +168,12 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : FFileName
     how = "r+b";
   struct stat st;
   if (mode != fmCreate && ::stat(fileName.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-    throw EFOpenError(fileName, std::strerror(EISDIR));
+    throw EFOpenError(fileName, std::strerror(EISDIR), EISDIR);
   FFile = std::fopen(fileName.c_str(), how);
   if (!FFile) {
-    if (mode == fmCreate) throw EFCreateError(fileName, std::strerror(errno));
-    throw EFOpenError(fileName, std::strerror(errno));
+    const int error = errno;
+    if (mode == fmCreate) throw EFCreateError(fileName, std::strerror(error));
+    throw EFOpenError(fileName, std::strerror(error), error);
   }
 }
 

@@ -40,6 +40,11 @@ TEST_F(MessageCauseTest, AFolderTheUserMayNotReadIsSaidSoAndNotMissing) {
   Close("locked", fs::perms::none);
   test_support::TPermissionBits asAUser;
   if (!asAUser.Holds(Folder)) GTEST_SKIP() << "a folder of mode 0 can be read here whatever its bits say";
+  // A score the user may not read: its cause, in the words of the language.
+  fs::copy_file(CorpusXml("01a-Pitches-Pitches.xml"), Folder / "closed.xml");
+  Close("closed.xml", fs::perms::none);
+  EXPECT_EQ(Drive({"ok"}, [&] { EXPECT_FALSE(Main->OpenFile(Path("closed.xml"))); }),
+            "Error: The file " + Path("closed.xml") + " cannot be read: permission denied.\n");
   RecordTake(Main);
   // The open dialog: the folder itself, then a file in a folder inside it.
   EXPECT_EQ(Drive({Path("locked"), "ok", Path("locked/inner/a.xml"), "ok", ""}, [&] { Main->AOpenExecute(); }),

@@ -1,8 +1,9 @@
 // Saving the take: Save asks for a name only while the take has none of its
 // own (and always gives it ".wav"), Save as always asks and takes the name
-// as typed; an existing file is replaced only when the user agrees. The
-// working file is kept whatever happens: a take counts as saved only when
-// its file was completely written.
+// as typed; both propose the score's name for a take not saved yet. An
+// existing file is replaced only when the user agrees; No returns to the
+// dialog. The working file is kept whatever happens: a take counts as saved
+// only when its file was completely written.
 
 #include <filesystem>
 
@@ -22,30 +23,39 @@ bool TFProgramModule::ConfirmReplace(TProgramMessage Caption, const std::string&
                                                mbYes | mbNo) == forms::mrYes;
 }
 
-bool TFProgramModule::ExecuteSaveDialog() {
+std::string TFProgramModule::ProposedTakeName(const std::string& Otherwise) const {
+  return FTake->Score().empty() ? Otherwise : ChangeFileExt(ExtractFileName(FTake->Score()), ".wav");
+}
+
+std::string TFProgramModule::ChooseSaveFile(TProgramMessage Caption, bool ForceWav) {
   SDFile->Filter = Message(pmSaveFilter);
   // The folder of the take saved last, else the user's music: never the
   // program's folder, where the working file lies.
   SDFile->InitialDir = IniFile()->ReadString("Folders", "Save", forms::UserFolder("MUSIC", "Music"));
   SDFile->FileName = ExtractFileName(SDFile->FileName);
   while (SDFile->Execute()) {
-    const std::string folder = ExtractFilePath(SDFile->FileName);
+    const std::string chosen = ForceWav ? ChangeFileExt(SDFile->FileName, ".wav") : SDFile->FileName;
+    const std::string folder = ExtractFilePath(chosen);
     std::error_code error;
-    if (std::filesystem::is_directory(folder.empty() ? "." : folder, error)) return true;
-    ShowDialogProblem(forms::TDialogProblem::OfFolder(folder, error));
+    if (!std::filesystem::is_directory(folder.empty() ? "." : folder, error)) {
+      ShowDialogProblem(forms::TDialogProblem::OfFolder(folder, error));
+      continue;
+    }
+    if (ConfirmReplace(Caption, chosen)) return chosen;
+    // Not to be replaced: the dialog again where the user was, with the name.
+    SDFile->InitialDir = folder;
+    SDFile->FileName = ExtractFileName(chosen);
   }
-  return false;
+  return "";
 }
 
 void TFProgramModule::ASaveExecute() {
   if (!ASave->Enabled()) return;
   const std::string previous = DestFile();
   if (SameText(ExtractFileName(previous), "Untitled.wav")) {
-    // The name of the score the take was recorded from, whatever is open now.
-    SDFile->FileName = FTake->Score().empty() ? "" : ChangeFileExt(FTake->Score(), ".wav");
-    if (!ExecuteSaveDialog()) return;
-    const std::string chosen = ChangeFileExt(SDFile->FileName, ".wav");
-    if (!ConfirmReplace(pmSaveCaption, chosen)) return;
+    SDFile->FileName = ProposedTakeName("");
+    const std::string chosen = ChooseSaveFile(pmSaveCaption, true);
+    if (chosen.empty()) return;
     FSaver->SetDestFile(chosen);
   }
   MPDestination->Close();
@@ -56,10 +66,14 @@ void TFProgramModule::ASaveAsExecute() {
   // A second save inside a running one, or a copy of a take still being
   // recorded, would write a file that is not the take.
   if (Busy() || Recording()) return;
-  SDFile->FileName = ChangeFileExt(DestFile(), ".wav");
-  if (!ExecuteSaveDialog() || !ConfirmReplace(pmSaveAsCaption, SDFile->FileName)) return;
+  // A take not saved yet has only the working file's name: it is offered
+  // under its score's.
   const std::string previous = DestFile();
-  FSaver->SetDestFile(SDFile->FileName);
+  SDFile->FileName = SameText(ExtractFileName(previous), "Untitled.wav") ? ProposedTakeName(previous)
+                                                                          : ChangeFileExt(previous, ".wav");
+  const std::string chosen = ChooseSaveFile(pmSaveAsCaption, false);
+  if (chosen.empty()) return;
+  FSaver->SetDestFile(chosen);
   MPDestination->FileName.clear();
   MPDestination->Close();
   SaveTake(previous);

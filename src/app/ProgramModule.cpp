@@ -254,6 +254,7 @@ void TFProgramModule::UpdateActions() {
   AGotoEnd->SetEnabled(gotoEnabled);
   // A take is not started during a save, which reads the working file.
   ARecord->SetEnabled(!busy && file && !recording && !FPlaying && !TakePlayerPlaying());
+  UpdateReopenItem();
 }
 
 void TFProgramModule::ActivatePanel(bool Source) {

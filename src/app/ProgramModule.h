@@ -198,6 +198,9 @@ public:
   void SaveReopenList();
   void AddToReopen(const std::string& Path);
   void ReopenClick(TECMenuItem* Item);
+  // File > Reopen is enabled while its list holds a file other than the
+  // open one and no save runs.
+  void UpdateReopenItem();
 
   // ---- Panels.
   void ActivatePanel(bool Source);
@@ -271,10 +274,15 @@ private:
   // Shows the message box a save's result calls for; true when it succeeded.
   bool ReportSave(const codec::TWaveSaveResult& Result);
   // ---- Saving the take (FileActions.cpp).
-  // The save dialog until it is cancelled or names a file in a folder that
-  // exists; a missing folder is said (pmNoFolder) and the dialog comes
-  // again with the name as typed.
-  bool ExecuteSaveDialog();
+  // The save dialog, proposing SDFile's name, until it is cancelled ("") or
+  // names a file the take may go to (the path): its folder exists and, when
+  // the file exists, the user agreed to replace it (the question under
+  // Caption). A folder that cannot be found, or No, shows the dialog again
+  // with the name. ForceWav gives the name ".wav" (Save).
+  std::string ChooseSaveFile(TProgramMessage Caption, bool ForceWav);
+  // The name proposed for a take without a file of its own: its score's
+  // with ".wav"; Otherwise when its score is not known.
+  std::string ProposedTakeName(const std::string& Otherwise) const;
   bool ConfirmReplace(TProgramMessage Caption, const std::string& Path);
   void SaveTake(const std::string& PreviousDest);
 

@@ -31,12 +31,15 @@ int BarSteps(int64_t ms) { return int(std::min<int64_t>(ms / 100, INT32_MAX)); }
 
 void TFProgramModule::AOpenExecute() {
   ODFile->Filter = Message(pmOpenFilter);
-  // The folder of the file opened last, in this run or an earlier one.
+  // The folder of the file opened last, in this run or an earlier one: the
+  // open file's, else the newest entry's of the reopen list (where the last
+  // run's file went); with neither the dialog starts at home.
   const TLoadedFile* current = CurrentFile();
-  ODFile->InitialDir = IniFile()->ReadString("Folders", "Open", current ? ExtractFilePath(current->FileName) : "");
+  ODFile->InitialDir = current                 ? ExtractFilePath(current->FileName)
+                       : MIReopen->Count() > 0 ? ExtractFilePath(MIReopen->Items(0)->Hint())
+                                               : "";
   ODFile->FileName.clear();
   if (!ODFile->Execute()) return;
-  WriteSettings([&](forms::TIniFile& ini) { ini.WriteString("Folders", "Open", ExtractFilePath(ODFile->FileName)); });
   AStopExecute();
   if (TLoadedFile* current = CurrentFile()) AddToReopen(current->FileName);
   OpenFile(ODFile->FileName);

@@ -59,6 +59,17 @@ void TFProgramModule::RebuildReopenMenu() {
     mirror->SetHint(source->Hint());
   }
   while (drop->Count() > MIReopen->Count()) drop->Delete(drop->Count() - 1);
+  UpdateReopenItem();
+}
+
+void TFProgramModule::UpdateReopenItem() {
+  const TLoadedFile* current = CurrentFile();
+  bool other = false;
+  for (int i = 0; i < MIReopen->Count() && !other; ++i)
+    other = !current || !SameText(MIReopen->Items(i)->Hint(), current->FileName);
+  // Nothing to reopen but the file that is open, or a save that reads the
+  // working file: the item offers nothing.
+  MIReopen->SetEnabled(other && !Busy());
 }
 
 // Written at every change of the list or the opened file, all keys in one

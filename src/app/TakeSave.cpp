@@ -87,7 +87,6 @@ bool TFProgramModule::WriteWaveFile(const std::string& Source, const std::string
     for (forms::TControl* c : std::initializer_list<forms::TControl*>{
              CBInputDevices, CBSampleRate, CBChannels, CBResolution, CBCompression, CBCompressions, CBDrivers})
       c->SetEnabled(!busy);
-    MIReopen->SetEnabled(!busy);
     UpdateActions();
     if (!busy) PBProgress->Hide();
   };

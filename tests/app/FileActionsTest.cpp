@@ -78,8 +78,8 @@ TEST_F(FileActionsTest, ATakeIsSavedAsACopyAndThroughTheCodecAndNeverLostOnTheWa
   StopWhenBusy = false;
   EXPECT_FALSE(fs::exists(Path("take-stop.wav")));
   EXPECT_EQ(Main->LDestination->Caption(), "Saving take-stop.wav was stopped.");
-  // An existing target is replaced only after Yes.
-  EXPECT_EQ(Drive({Path("take.wav"), "no"}, [&] { Main->ASaveAsExecute(); }),
+  // An existing target is replaced only after Yes; No shows the dialog again.
+  EXPECT_EQ(Drive({Path("take.wav"), "no", ""}, [&] { Main->ASaveAsExecute(); }),
             "Save as: The file " + Path("take.wav") + " already exists. Do you want to replace it?\n");
   EXPECT_EQ(ReadText(Path("take.wav")), take);
 }
@@ -301,6 +301,131 @@ TEST_F(FileActionsTest, RecordOverAnUnsavedTakeAsksAndRecordsOnlyOnceTheTakeIsSa
   recordAWhile();
   Stop();
   audio::TOutputBus::Instance().Stop();
+}
+
+// Answering No to "replace it?" is no end of the save: the dialog comes
+// again where the user was, with the name, and another name can be given.
+TEST_F(FileActionsTest, NoToReplacingReturnsToTheDialogWithTheName) {
+  fs::create_directories(Folder / "takes");
+  WriteText(Folder / "takes" / "old.wav", "older");
+  Start();
+  RecordTake(Main);
+  EXPECT_EQ(Drive({Path("takes/old.wav"), "no", "new.wav"}, [&] { Main->ASaveAsExecute(); }),
+            "Save as: The file " + Path("takes/old.wav") + " already exists. Do you want to replace it?\n");
+  ASSERT_EQ(DialogNames.size(), 2u);
+  EXPECT_EQ(DialogNames[1] + " in " + DialogFolders[1], "old.wav in " + Path("takes"));
+  EXPECT_EQ(ReadText(Folder / "takes" / "old.wav"), "older");
+  EXPECT_EQ(ReadText(Folder / "takes" / "new.wav"), ReadText(Main->RecordFile()));
+  EXPECT_TRUE(Main->Saved());
+  // Save gives the name ".wav" first; No and then Cancel save nothing.
+  RecordTake(Main);
+  EXPECT_EQ(Drive({Path("takes/old"), "no", ""}, [&] { Main->ASaveExecute(); }),
+            "Save: The file " + Path("takes/old.wav") + " already exists. Do you want to replace it?\n");
+  EXPECT_EQ(DialogNames.back() + " in " + DialogFolders.back(), "old.wav in " + Path("takes"));
+  EXPECT_EQ(ReadText(Folder / "takes" / "old.wav"), "older");
+  EXPECT_TRUE(Main->ASave->Enabled());
+}
+
+// The user's home for the test's life.
+class THome {
+public:
+  explicit THome(const fs::path& home) : FOld(getenv("HOME") ? getenv("HOME") : "") {
+    fs::create_directories(home);
+    setenv("HOME", home.c_str(), 1);
+  }
+  ~THome() { FOld.empty() ? unsetenv("HOME") : setenv("HOME", FOld.c_str(), 1); }
+
+private:
+  std::string FOld;
+};
+
+// The open dialog starts in the folder of the file opened last, however it
+// was opened (the dialog, the reopen list, a run before); at home before
+// any, or when that folder is gone.
+TEST_F(FileActionsTest, TheOpenDialogStartsWhereTheFileOpenedLastLiesElseAtHome) {
+  THome home(Folder / "home");
+  for (const char* name : {"a/x.xml", "b/y.xml"}) {
+    fs::create_directories((Folder / name).parent_path());
+    fs::copy_file(CorpusXml("01a-Pitches-Pitches.xml"), Folder / name);
+  }
+  Start();
+  Drive({Path("a/x.xml")}, [&] { Main->AOpenExecute(); });
+  Drive({Path("b/y.xml")}, [&] { Main->AOpenExecute(); });
+  // x again, from the reopen list.
+  ASSERT_EQ(Main->MIReopen->Items(0)->Hint(), Path("a/x.xml"));
+  Main->MIReopen->Items(0)->Click();
+  App->ProcessMessages();
+  ASSERT_EQ(Main->CurrentFile()->FileName, Path("a/x.xml"));
+  Drive({""}, [&] { Main->AOpenExecute(); });
+  Stop();
+  Start();  // nothing open: the newest entry of the list
+  Drive({""}, [&] { Main->AOpenExecute(); });
+  Stop();
+  fs::remove_all(Folder / "a");
+  Start();
+  Drive({""}, [&] { Main->AOpenExecute(); });
+  EXPECT_EQ(DialogFolders, (std::vector<std::string>{Path("home"), Path("a"), Path("a"), Path("a"), Path("home")}));
+}
+
+// Reopen offers nothing while its list holds only the file that is open:
+// after a restart the last file is on it, and opened again through the
+// dialog it is all the list holds.
+TEST_F(FileActionsTest, ReopenIsDisabledWhileItsListHoldsNothingButTheOpenFile) {
+  for (const char* name : {"a.xml", "b.xml"}) fs::copy_file(CorpusXml("01a-Pitches-Pitches.xml"), Folder / name);
+  Start();
+  EXPECT_FALSE(Main->MIReopen->Enabled());  // an empty list
+  ASSERT_TRUE(Main->OpenFile(Path("a.xml")));
+  EXPECT_FALSE(Main->MIReopen->Enabled());
+  Stop();
+  Start();
+  EXPECT_TRUE(Main->MIReopen->Enabled());  // a.xml, not open
+  Drive({Path("a.xml")}, [&] { Main->AOpenExecute(); });
+  ASSERT_EQ(Main->MIReopen->Count(), 1);
+  EXPECT_FALSE(Main->MIReopen->Enabled());
+  Drive({Path("b.xml")}, [&] { Main->AOpenExecute(); });
+  EXPECT_TRUE(Main->MIReopen->Enabled());  // a.xml again
+}
+
+// A name of 4,000 characters cannot be a file: the box says so in a size
+// that fits a screen, showing the name's start and end. A folder removed
+// while the dialog shows it is said, and the dialog comes again elsewhere.
+TEST_F(FileActionsTest, ANameOfFourThousandCharactersAndAFolderThatGoesAwayAreSaid) {
+  THome home(Folder / "home");
+  fs::create_directories(Folder / "going");
+  Start();
+  RecordTake(Main);
+  const std::string longName = Path(std::string(4000, 'n') + ".wav");
+  int boxWidth = 0;
+  std::function<void()> measure = [&] {
+    if (auto* box = dynamic_cast<TFMessageBlock*>(forms::Screen->ActiveForm()))
+      boxWidth = box->Width();
+    else
+      TMainQueue::Instance().Post(measure, &measure);
+  };
+  TMainQueue::Instance().Post(measure, &measure);
+  EXPECT_EQ(Drive({longName, "ok"}, [&] { Main->ASaveAsExecute(); }),
+            "Error: The file " + longName.substr(0, 30) + "\u2026" + longName.substr(longName.size() - 69) +
+                " cannot be written: the name is too long.\n");
+  TMainQueue::Instance().Cancel(&measure);
+  EXPECT_GT(boxWidth, 0);
+  EXPECT_LT(boxWidth, 1000);
+  EXPECT_TRUE(Main->ASave->Enabled());
+  // The save dialog shows "going", which goes away before a name is given.
+  Drive({Path("going/a.wav")}, [&] { Main->ASaveAsExecute(); });
+  ASSERT_TRUE(Main->Saved());
+  RecordTake(Main);
+  std::function<void()> removeFolder = [&] {
+    if (dynamic_cast<forms::TFileDialogForm*>(forms::Screen->ActiveForm()))
+      fs::remove_all(Folder / "going");
+    else
+      TMainQueue::Instance().Post(removeFolder, &removeFolder);
+  };
+  TMainQueue::Instance().Post(removeFolder, &removeFolder);
+  EXPECT_EQ(Drive({"b.wav", "ok", ""}, [&] { Main->ASaveAsExecute(); }),
+            "Error: The folder " + Path("going/") + " does not exist.\n");
+  TMainQueue::Instance().Cancel(&removeFolder);
+  EXPECT_EQ(std::vector(DialogFolders.end() - 2, DialogFolders.end()), (std::vector<std::string>{Path("going"), Path("home")}));
+  EXPECT_TRUE(Main->ASave->Enabled());
 }
 
 }  // namespace

@@ -155,6 +155,7 @@ TEST_F(RecordTest, TheTakePanelShowsTheTakeBeingRecordedAndItsScoresName) {
   fs::copy_file(Folder / "scale.mid", Folder / "other.mid");
   ASSERT_TRUE(Main->OpenFile((Folder / "other.mid").string()));
   EXPECT_EQ(ExtractFileName(AnswerNextDialog("", [&] { Main->ASaveExecute(); })), "scale.wav");
+  EXPECT_EQ(ExtractFileName(AnswerNextDialog("", [&] { Main->ASaveAsExecute(); })), "scale.wav");
 }
 
 TEST_F(RecordTest, AMidiDeviceThatDoesNotOpenEndsTheTakeAndStopKeepsWhatTheNextOneRecorded) {

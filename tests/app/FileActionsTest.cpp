@@ -188,7 +188,7 @@ TEST_F(FileActionsTest, NotesWithoutANoteOffAreSaid) {
   builder.AddTrack().NoteOn(0, 0, 60, 100).NoteOff(96, 1, 60).NoteOn(0, 0, 62, 100).NoteOff(96, 0, 62).EndOfTrack(96);
   TMemoryStream(builder.Bytes()).SaveToFile(Path("unended.mid"));
   EXPECT_EQ(Drive({"ok"}, [&] { EXPECT_TRUE(Main->OpenFile(Path("unended.mid"))); }),
-            "Error: 1 notes had no note-off; each lasts to the end of its track.\n");
+            "Korvane Sonarid: 1 notes had no note-off; each lasts to the end of its track.\n");
 }
 
 TEST_F(FileActionsTest, WithoutACountTheEntriesAreNumberedAndAnUnreadableDateIsToday) {
@@ -396,17 +396,10 @@ TEST_F(FileActionsTest, ANameOfFourThousandCharactersAndAFolderThatGoesAwayAreSa
   RecordTake(Main);
   const std::string longName = Path(std::string(4000, 'n') + ".wav");
   int boxWidth = 0;
-  std::function<void()> measure = [&] {
-    if (auto* box = dynamic_cast<TFMessageBlock*>(forms::Screen->ActiveForm()))
-      boxWidth = box->Width();
-    else
-      TMainQueue::Instance().Post(measure, &measure);
-  };
-  TMainQueue::Instance().Post(measure, &measure);
+  WhenUp<TFMessageBlock>([&](TFMessageBlock& box) { boxWidth = box.Width(); });
   EXPECT_EQ(Drive({longName, "ok"}, [&] { Main->ASaveAsExecute(); }),
             "Error: The file " + longName.substr(0, 30) + "\u2026" + longName.substr(longName.size() - 69) +
                 " cannot be written: the name is too long.\n");
-  TMainQueue::Instance().Cancel(&measure);
   EXPECT_GT(boxWidth, 0);
   EXPECT_LT(boxWidth, 1000);
   EXPECT_TRUE(Main->ASave->Enabled());
@@ -414,16 +407,9 @@ TEST_F(FileActionsTest, ANameOfFourThousandCharactersAndAFolderThatGoesAwayAreSa
   Drive({Path("going/a.wav")}, [&] { Main->ASaveAsExecute(); });
   ASSERT_TRUE(Main->Saved());
   RecordTake(Main);
-  std::function<void()> removeFolder = [&] {
-    if (dynamic_cast<forms::TFileDialogForm*>(forms::Screen->ActiveForm()))
-      fs::remove_all(Folder / "going");
-    else
-      TMainQueue::Instance().Post(removeFolder, &removeFolder);
-  };
-  TMainQueue::Instance().Post(removeFolder, &removeFolder);
+  WhenUp<forms::TFileDialogForm>([&](forms::TFileDialogForm&) { fs::remove_all(Folder / "going"); });
   EXPECT_EQ(Drive({"b.wav", "ok", ""}, [&] { Main->ASaveAsExecute(); }),
             "Error: The folder " + Path("going/") + " does not exist.\n");
-  TMainQueue::Instance().Cancel(&removeFolder);
   EXPECT_EQ(std::vector(DialogFolders.end() - 2, DialogFolders.end()), (std::vector<std::string>{Path("going"), Path("home")}));
   EXPECT_TRUE(Main->ASave->Enabled());
 }

@@ -10,7 +10,6 @@
 #include "app/LoadedFile.h"
 #include "app/MessageBlock.h"
 #include "base/Streams.h"
-#include "platform/threads/MainQueue.h"
 #include "support/MidiFileBuilder.h"
 #include "support/PermissionBits.h"
 
@@ -123,20 +122,13 @@ TEST_F(MessageCauseTest, WhatAnImportChangedAsARoutineIsANoticeWithItsPicture) {
   TMidiFileBuilder builder(0, 96);
   builder.AddTrack().Raw({0x00, 0x90, 60, 0xE4}).Delta(96).Raw({0x80, 60, 0x40}).EndOfTrack();
   TMemoryStream(builder.Bytes()).SaveToFile(Path("masked.mid"));
-  // Looks at the box's pictures before Drive (posted after it) answers it.
   bool information = false, warning = true;
-  std::function<void()> look = [&] {
-    if (auto* box = dynamic_cast<TFMessageBlock*>(forms::Screen->ActiveForm())) {
-      information = box->IInformation->Visible();
-      warning = box->IWarning->Visible();
-    } else {
-      TMainQueue::Instance().Post(look, &look);
-    }
-  };
-  TMainQueue::Instance().Post(look, &look);
+  WhenUp<TFMessageBlock>([&](TFMessageBlock& box) {
+    information = box.IInformation->Visible();
+    warning = box.IWarning->Visible();
+  });
   EXPECT_EQ(Drive({"ok"}, [&] { EXPECT_TRUE(Main->OpenFile(Path("masked.mid"))); }),
             "Korvane Sonarid: 1 data bytes of MIDI messages were 128 or more; they were read without their top bit.\n");
-  TMainQueue::Instance().Cancel(&look);
   EXPECT_TRUE(information);
   EXPECT_FALSE(warning);
 }

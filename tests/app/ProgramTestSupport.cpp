@@ -136,7 +136,7 @@ std::string ProgramTest::Drive(std::vector<std::string> answers, const std::func
   };
   TMainQueue::Instance().Post(step, this);
   action();
-  TMainQueue::Instance().Cancel(this);
+  TMainQueue::Instance().Cancel(this);  // a WhenUp whose form never came as well
   EXPECT_TRUE(answers.empty());
   return shown;
 }

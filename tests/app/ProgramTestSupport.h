@@ -13,6 +13,8 @@
 
 #include "app/ProgramModule.h"
 #include "platform/forms/Application.h"
+#include "platform/forms/Forms.h"
+#include "platform/threads/MainQueue.h"
 #include "platform/window/HeadlessHost.h"
 #include "support/ScratchDir.h"
 
@@ -53,6 +55,18 @@ protected:
   // dialog started and the name it proposed go to DialogFolders and
   // DialogNames.
   std::string Drive(std::vector<std::string> answers, const std::function<void()>& action);
+  // Runs Step on the first form of type T that comes up; called before
+  // Drive, it runs before Drive answers that form.
+  template <class T>
+  void WhenUp(std::function<void(T&)> step) {
+    FWhenUp = [this, step] {
+      if (auto* form = dynamic_cast<T*>(forms::Screen->ActiveForm()))
+        step(*form);
+      else
+        TMainQueue::Instance().Post(FWhenUp, this);
+    };
+    TMainQueue::Instance().Post(FWhenUp, this);
+  }
 
   test_support::TScratchDir Scratch;  // removed last, after the program
   const fs::path Folder = Scratch.Dir();
@@ -62,6 +76,9 @@ protected:
   std::vector<std::string> DialogFolders, DialogNames;
   // Called at each step of Drive while the window is busy saving.
   std::function<void()> WhileBusy;
+
+private:
+  std::function<void()> FWhenUp;
 };
 
 }  // namespace apptest

@@ -70,6 +70,40 @@ TEST_F(MessageBlockTest, AOneLineQuestionShowsYesNoCancelAndEscapeCancels) {
   EXPECT_EQ(height, 116);
 }
 
+// A button answers to the letter its caption marks, typed alone or with
+// Alt, in the box's language (Russian "&Нет" to its Cyrillic letter); a
+// letter no button marks does nothing.
+TEST_F(MessageBlockTest, TheMarkedLetterOfAButtonAnswersTheBox) {
+  struct TPress {
+    std::function<void()> Press;
+    int Result;
+  };
+  const TPress presses[] = {
+      {[&] { Host->TypeText("n"); }, forms::mrNo},
+      {[&] { Host->TypeText("Y"); }, forms::mrYes},
+      {[&] {
+         Host->SetModifiers(window::ssAlt);
+         Host->KeyDown('N');
+         Host->KeyUp('N');
+         Host->SetModifiers(0);
+       },
+       forms::mrNo},
+  };
+  for (const TPress& press : presses) {
+    TMainQueue::Instance().Post([&] {
+      ASSERT_TRUE(dynamic_cast<TFMessageBlock*>(forms::Screen->ActiveForm()));
+      Host->TypeText("q");  // marks no button
+      App->ProcessMessages();
+      ASSERT_TRUE(dynamic_cast<TFMessageBlock*>(forms::Screen->ActiveForm()));
+      press.Press();
+    });
+    EXPECT_EQ(ShowMessageBlock("Exit", "Save?", mpQuestion, mbYes | mbNo | mbCancel), press.Result);
+  }
+  Main->LanguageExecute(Main->ARussian, "RUS");
+  TMainQueue::Instance().Post([&] { Host->TypeText("н"); });
+  EXPECT_EQ(ShowMessageBlock("Exit", "Save?", mpQuestion, mbYes | mbNo | mbCancel), forms::mrNo);
+}
+
 TEST_F(MessageBlockTest, ThePlainFrameShowsTheCaptionMovesTheBoxByItAndHasNoCloseButton) {
   const uint32_t caption = canvas::PixelOf(canvas::ColorToRGB(canvas::clActiveCaption));
   forms::TRect before, after, insets;

@@ -30,24 +30,32 @@ void TKVMidiNotePairing::End(TPairing& Note, uint32_t Time, uint64_t Order) {
 
 void TKVMidiNotePairing::PairKey(const TNoteEvent* First, const TNoteEvent* Last) {
   std::vector<TPairing> notes;  // in the order they began
+  // The notes still sounding (indexes into notes, in the order they began):
+  // at most one a part, so that finding one never walks the notes ended.
+  std::vector<size_t> sounding;
   // Stray note-offs by track, by time (and file order) each.
   std::map<uint32_t, std::set<std::pair<uint32_t, uint64_t>>> strays;
-  auto newest = [&](auto&& Matches) -> TPairing* {
-    for (size_t i = notes.size(); i-- > 0;)
-      if (notes[i].Sounding && Matches(notes[i])) return &notes[i];
+  auto takeNewest = [&](auto&& Matches) -> TPairing* {
+    for (size_t i = sounding.size(); i-- > 0;)
+      if (Matches(notes[sounding[i]])) {
+        TPairing* found = &notes[sounding[i]];
+        sounding.erase(sounding.begin() + std::ptrdiff_t(i));
+        return found;
+      }
     return nullptr;
   };
   for (const TNoteEvent* e = First; e != Last; ++e) {
     if (e->Note) {
-      if (TPairing* struck = newest([&](const TPairing& n) { return n.Part == e->Part; })) {
+      if (TPairing* struck = takeNewest([&](const TPairing& n) { return n.Part == e->Part; })) {
         End(*struck, e->Time, e->Order);
         struck->End = e->Time;
       }
+      sounding.push_back(notes.size());
       notes.push_back({e->Note, e->Part, e->Track});
       continue;
     }
-    TPairing* own = newest([&](const TPairing& n) { return n.Track == e->Track && n.Part == e->Part; });
-    if (!own) own = newest([&](const TPairing& n) { return n.Track == e->Track; });
+    TPairing* own = takeNewest([&](const TPairing& n) { return n.Track == e->Track && n.Part == e->Part; });
+    if (!own) own = takeNewest([&](const TPairing& n) { return n.Track == e->Track; });
     if (own) {
       End(*own, e->Time, e->Order);
       own->OwnNoteOff = true;

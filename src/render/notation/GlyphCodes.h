@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "score/layout/RestShape.h"
+
 namespace render::glyph {
 
 constexpr uint8_t Brace = 0x21;
@@ -26,21 +28,8 @@ constexpr uint8_t HeadGlyph(uint8_t Shape, uint16_t Duration) {
   return Duration == 1024 ? BreveHead : Duration == 512 ? WholeHead : Duration == 256 ? HalfHead : BlackHead;
 }
 
-// Rest glyph by written value in ticks; any other value (the quarter, and
-// the odd lengths of a rest the document gave no type) takes the quarter
-// rest.
-constexpr uint8_t RestGlyph(uint16_t Value) {
-  switch (Value) {
-    case 64: return 'N';
-    case 32: return 'O';
-    case 16: return 'P';
-    case 8: return 'Q';
-    case 4:  // the shortest rest glyph serves the 256th and shorter too
-    case 2:
-    case 1: return 'R';
-    default: return 'M';
-  }
-}
+// Rest glyph by written value in ticks, as the layout measured it.
+constexpr uint8_t RestGlyph(uint16_t Value) { return RestGlyphCode(Value); }
 
 // The glyph of an accidental code (0 flat, 1 double flat, 2 sharp, 3
 // double sharp, 4 natural, 5 and 6, and the quarter-tone codes 101-104 and

@@ -11,6 +11,24 @@ struct TKVMeasureRecord;
 
 constexpr uint16_t WholeRestValue = 512;
 
+// The music-font code of a rest drawn as a glyph, by its shape: the eighth
+// to the 128th their own glyphs (the 128th's serves the 256th and shorter
+// too), any other value (the quarter, and the odd lengths of a rest the
+// document gave no type) the quarter rest's. Its layout measures and its
+// drawing draws this one glyph.
+constexpr uint8_t RestGlyphCode(uint16_t Shape) {
+  switch (Shape) {
+    case 64: return 'N';
+    case 32: return 'O';
+    case 16: return 'P';
+    case 8: return 'Q';
+    case 4:
+    case 2:
+    case 1: return 'R';
+    default: return 'M';
+  }
+}
+
 // The written value, or WholeRestValue for a rest that fills the measure of
 // Record; not in a piece's first column when that is a shortened pickup
 // (its rest of the pickup's length keeps its own value).

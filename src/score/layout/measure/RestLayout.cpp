@@ -73,16 +73,7 @@ int32_t ScaledLeft(const TKVFormatContext& Ctx, int32_t Left, int32_t Size) {
 }  // namespace
 
 int32_t RestGlyphWidth(const TKVScore& Score, uint16_t Duration) {
-  switch (Duration) {
-    case 64: return Score.MusicGlyphWidth('N');
-    case 32: return Score.MusicGlyphWidth('O');
-    case 16: return Score.MusicGlyphWidth('P');
-    case 8: return Score.MusicGlyphWidth('Q');
-    case 4:  // the shortest rest glyph serves the 256th and shorter too
-    case 2:
-    case 1: return Score.MusicGlyphWidth('R');
-    default: return Score.MusicGlyphWidth('M');
-  }
+  return Score.MusicGlyphWidth(RestGlyphCode(Duration));
 }
 
 TKVVoice* BindVoice(TKVFormatContext& Ctx, TKVVoicedItem& Item, uint8_t StaffVoice) {

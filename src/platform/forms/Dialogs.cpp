@@ -5,7 +5,6 @@
 
 #include "base/Strings.h"
 #include "platform/forms/FileDialogForm.h"
-#include "platform/forms/FolderListing.h"
 #include "platform/forms/Places.h"
 
 namespace forms {
@@ -24,18 +23,6 @@ TDialogProblem TDialogProblem::OfFolder(const std::string& path, const std::erro
 
 TDialogProblem TDialogProblem::OfFile(const std::string& path, const std::error_code& cause) {
   return NothingThere(cause) ? TDialogProblem{dpNoFile, path, 0} : TDialogProblem{dpFileUnreadable, path, cause.value()};
-}
-
-std::string TDialogProblem::Text() const {
-  const std::string shown = ShownText(Path);
-  const std::string cause = std::error_code(Error, std::generic_category()).message();
-  switch (Kind) {
-    case dpNoFolder: return "The folder " + shown + " does not exist.";
-    case dpFolderUnreadable: return "The folder " + shown + " cannot be read: " + cause + ".";
-    case dpNoFile: return "The file " + shown + " does not exist.";
-    case dpFileUnreadable: return "The file " + shown + " cannot be read: " + cause + ".";
-  }
-  return shown;
 }
 
 bool TOpenDialog::Execute() {

@@ -30,8 +30,6 @@ struct TDialogProblem {
   TKind Kind = dpNoFolder;
   std::string Path;
   int Error = 0;  // 0 for a folder or file that is not there
-  // In English, with the system's own text of Error.
-  std::string Text() const;
   // A folder or file that could not be reached, with the system's Cause:
   // missing when nothing is there (or no cause), else unreadable.
   static TDialogProblem OfFolder(const std::string& path, const std::error_code& cause);

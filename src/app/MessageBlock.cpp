@@ -25,21 +25,6 @@ std::string Utf8Of(const std::u32string& text, size_t from, size_t to) {
   return Trim(out);
 }
 
-// Upper case of the Latin, Latin-1 and Cyrillic letters the buttons' marked
-// letters use; other characters as they are.
-char32_t FoldedLetter(char32_t c) {
-  if ((c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x430 && c <= 0x44F)) return c - 0x20;
-  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
-  return c;
-}
-
-// The letter a caption marks with "&" (folded), 0 for none.
-char32_t MarkedLetter(const std::string& caption) {
-  int index = -1;
-  const std::u16string text = forms::StripMnemonic(caption, index);
-  return index < 0 ? 0 : FoldedLetter(text[size_t(index)]);
-}
-
 forms::TImage* Picture(forms::TForm* form, const char* name, const std::string& file) {
   auto* image = new forms::TImage(form);
   image->SetName(name);
@@ -91,26 +76,10 @@ TFMessageBlock::TFMessageBlock(forms::TComponent* owner) : TForm(owner) {
   ILMessageBlock = new forms::TImageList(this);
   ILMessageBlock->SetName("ILMessageBlock");
   ILMessageBlock->AddStrip(SkinPicture("message-glyphs.png"));
-  // A button answers to the letter its caption marks, typed alone or with
-  // Alt, as the underline under it promises.
-  auto answer = [this](char32_t letter) {
-    for (forms::TBitBtn* button : Buttons)
-      if (letter && MarkedLetter(button->Caption()) == letter) {
-        SetModalResult(button->ModalResult);
-        return true;
-      }
-    return false;
-  };
-  OnKeyDown = [this, answer](TObject*, int& key, forms::TShiftState shift) {
-    if (key == window::VK_ESCAPE) {
-      key = 0;
-      SetModalResult(forms::mrCancel);
-    } else if ((shift & window::ssAlt) && key >= 'A' && key <= 'Z' && answer(char32_t(key))) {
-      key = 0;
-    }
-  };
-  OnKeyPress = [answer](TObject*, char32_t& key) {
-    if (answer(FoldedLetter(key))) key = 0;
+  OnKeyDown = [this](TObject*, int& key, forms::TShiftState) {
+    if (key != window::VK_ESCAPE) return;
+    key = 0;
+    SetModalResult(forms::mrCancel);
   };
 
   FPublished = std::make_unique<TFormsPublishedForm>(*this);

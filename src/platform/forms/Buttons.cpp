@@ -97,6 +97,12 @@ bool TButton::DialogKey(int key) {
   return true;
 }
 
+bool TButton::DialogChar(char32_t letter) {
+  if (letter == 0 || MnemonicLetter(Caption()) != letter) return false;
+  Click();
+  return true;
+}
+
 void TButton::FocusChanged(bool focused) {
   if (!focused) FSpaceDown = FDown = false;
   TWinControl::FocusChanged(focused);

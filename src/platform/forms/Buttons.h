@@ -2,7 +2,9 @@
 // Push buttons. A click (mouse, Space, or Return while focused) runs
 // OnClick or the action and sets the form's ModalResult to the button's;
 // Return anywhere on the form clicks the Default button and Escape the
-// Cancel button. TBitBtn shows a glyph left of its caption.
+// Cancel button; the letter its caption marks ("&No"), typed with Alt or
+// while a button has the focus, clicks it. TBitBtn shows a glyph left of
+// its caption.
 
 #include "platform/canvas/Bitmap.h"
 #include "platform/forms/Controls.h"
@@ -32,6 +34,8 @@ protected:
   void KeyUp(int& key, TShiftState shift) override;
   bool WantsKey(int key) override { return key == window::VK_RETURN; }
   bool DialogKey(int key) override;
+  bool TakesCharacters() const override { return false; }
+  bool DialogChar(char32_t letter) override;
   void FocusChanged(bool focused) override;
 
 private:

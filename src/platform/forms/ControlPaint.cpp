@@ -27,6 +27,18 @@ std::u16string StripMnemonic(const std::string& text, int& mnemonicIndex) {
   return out;
 }
 
+char32_t FoldedLetter(char32_t c) {
+  if ((c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x430 && c <= 0x44F)) return c - 0x20;
+  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+  return c;
+}
+
+char32_t MnemonicLetter(const std::string& caption) {
+  int index = -1;
+  const std::u16string text = StripMnemonic(caption, index);
+  return index < 0 ? 0 : FoldedLetter(text[size_t(index)]);
+}
+
 void DrawText(canvas::TCanvas& canvas, const std::string& text, const TRect& r, TAlignment align, bool mnemonics) {
   int mnemonic = -1;
   const std::u16string wide = mnemonics ? StripMnemonic(text, mnemonic) : Utf8ToUtf16(text);

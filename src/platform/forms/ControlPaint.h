@@ -15,6 +15,12 @@ canvas::TSize TextSize(canvas::TCanvas& canvas, const std::string& text);
 // The text without its "&" marks ("&&" is one "&"), and the index (in
 // UTF-16 units) of the character a single "&" marks, -1 when none.
 std::u16string StripMnemonic(const std::string& text, int& mnemonicIndex);
+// A letter in upper case (the Latin, Latin-1 and Cyrillic letters that
+// captions mark), so that a typed letter and a marked one compare; other
+// characters as they are.
+char32_t FoldedLetter(char32_t c);
+// The letter a caption marks with "&", folded; 0 for none.
+char32_t MnemonicLetter(const std::string& caption);
 // Draws one line of UTF-8 text inside R (clipped to it), placed by Align
 // and centred vertically, with a clear brush. With Mnemonics the "&" marks
 // are removed and the marked character is underlined.

@@ -251,6 +251,14 @@ protected:
   // Return and Escape offered to every control of a form that no focused
   // control wanted; true when taken (default and cancel buttons).
   virtual bool DialogKey(int key) { (void)key; return false; }
+  // Whether typed characters are the control's (text, type-ahead); when
+  // the focused control takes none, a letter answers the control whose
+  // caption marks it.
+  virtual bool TakesCharacters() const { return true; }
+  // A letter (folded, FoldedLetter) offered to every control of a form:
+  // typed with Alt, or while the focused control takes no characters; true
+  // when taken (a button whose caption marks it).
+  virtual bool DialogChar(char32_t letter) { (void)letter; return false; }
   // The focus moved into (out of) this control or one of its children.
   virtual void DoEnter();
   virtual void DoExit();

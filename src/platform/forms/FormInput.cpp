@@ -2,6 +2,7 @@
 // with capture and enter/leave per control, keys with the dialog keys (Tab,
 // Return, Escape), activation and focus.
 #include "platform/forms/Application.h"
+#include "platform/forms/ControlPaint.h"
 #include "platform/forms/DialogFrame.h"
 #include "platform/forms/Forms.h"
 #include "platform/window/WindowSystem.h"
@@ -149,6 +150,14 @@ bool TCustomForm::BroadcastDialogKey(TWinControl* container, int key) {
   return false;
 }
 
+bool TCustomForm::BroadcastDialogChar(TWinControl* container, char32_t letter) {
+  for (TWinControl* c : container->TabList()) {
+    if (!c->Showing() || !c->IsEnabled()) continue;
+    if (c->DialogChar(letter) || BroadcastDialogChar(c, letter)) return true;
+  }
+  return false;
+}
+
 void TCustomForm::HandleKey(window::TMessage& msg) {
   TWinControl* target = FActiveControl && FActiveControl->CanFocus() ? FActiveControl : nullptr;
   if (msg.Kind == TMessageKind::Char) {
@@ -159,6 +168,7 @@ void TCustomForm::HandleKey(window::TMessage& msg) {
     }
     if (KeyPreview) TWinControl::KeyPress(ch);
     if (ch == 0) return;
+    if ((!target || !target->TakesCharacters()) && BroadcastDialogChar(this, FoldedLetter(ch))) return;
     if (target)
       target->KeyPress(ch);
     else if (!KeyPreview)
@@ -183,6 +193,12 @@ void TCustomForm::HandleKey(window::TMessage& msg) {
       FSuppressChar = true;
       return;
     }
+  }
+  // Alt with a letter (the key of its place on the keyboard) answers the
+  // control whose caption marks it, whatever has the focus.
+  if ((shift & window::ssAlt) && key >= 'A' && key <= 'Z' && BroadcastDialogChar(this, char32_t(key))) {
+    FSuppressChar = true;
+    return;
   }
   if (!target || !target->WantsKey(key)) {
     if (key == window::VK_TAB && !(shift & (window::ssCtrl | window::ssAlt))) {

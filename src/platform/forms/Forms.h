@@ -153,6 +153,7 @@ private:
   TControl* ControlAtWindowPos(TPoint p) const;
   TPoint ToControl(const TControl* control, TPoint windowPos) const;
   bool BroadcastDialogKey(TWinControl* container, int key);
+  bool BroadcastDialogChar(TWinControl* container, char32_t letter);
   void UpdateCursor();
   void ControlCursorChanged(TControl* control);
   const TCustomForm* CenterOwner() const;

@@ -60,6 +60,29 @@ TEST_F(FormBehaviourTest, WithKeyPreviewTheFormSeesKeysFirstAndMayTakeThem) {
   EXPECT_EQ(cancels, 1);
 }
 
+// The letter a button's caption marks clicks it, typed with Alt whatever
+// has the focus, or alone while a button has it; typed into an edit it is
+// the edit's. A letter no caption marks clicks nothing.
+TEST_F(FormBehaviourTest, TheLetterACaptionMarksClicksItsButton) {
+  TForm* form = MakeForm();
+  auto* edit = AddControl<TEdit>(form, 10, 10, 100, 21);
+  auto* yes = AddControl<TButton>(form, 10, 40, 75, 25);
+  auto* no = AddControl<TButton>(form, 90, 40, 75, 25);
+  yes->SetCaption("&Yes");
+  no->SetCaption("&\u041d\u0435\u0442");  // Russian "No", its Cyrillic letter marked
+  std::string clicked;
+  yes->OnClick = [&](TObject*) { clicked += "y"; };
+  no->OnClick = [&](TObject*) { clicked += "n"; };
+  edit->SetFocus();
+  Type("y\u043d");
+  Key('Y', window::ssAlt);
+  EXPECT_EQ(edit->Text(), "y\u043d");
+  EXPECT_EQ(clicked, "y");
+  yes->SetFocus();
+  Type("q\u043dY");
+  EXPECT_EQ(clicked, "yny");
+}
+
 TEST_F(FormBehaviourTest, AFrameHookTakesTheMessagesOfItsBandAndMovesTheForm) {
   TForm* form = MakeForm();
   form->SetFrameInsets({0, 20, 0, 0});

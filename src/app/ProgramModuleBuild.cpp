@@ -223,9 +223,11 @@ void TFProgramModule::BuildPanels() {
     bar->SetMin(-127);
     bar->OnChange = [this](TObject*) { WriteInputVolume(); };
   }
-  // A new record format is for the next take: the take recorded before it
-  // stays (saving reads it in its own format) until it is saved or recorded
-  // over, which asks first.
+  // A new record format or codec is for the next take: the take recorded
+  // before it stays (saving reads it in its own format) until it is saved or
+  // recorded over, which asks first. A take already saved stays saved: Save
+  // would write it over its own file in another format, so another format
+  // goes to a file of the user's choosing through Save as.
   CBSampleRate->OnChange = [this](TObject*) {
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "SampleRate", CBSampleRate->ItemIndex()); });
     FillCompressions();
@@ -245,7 +247,6 @@ void TFProgramModule::BuildPanels() {
   };
   CBCompression->OnClick = [this](TObject*) {
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteBool("Record", "Compression", CBCompression->Checked()); });
-    FSaver->SetSaved(false);
     UpdateActions();
   };
   CBCompressions->OnChange = [this](TObject*) {
@@ -253,12 +254,10 @@ void TFProgramModule::BuildPanels() {
     const int tag = i < 0 ? 0 : int(CBCompressions->Items().Tags(i));
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "Codec", tag); });
     FillDrivers();
-    FSaver->SetSaved(false);
     UpdateActions();
   };
   CBDrivers->OnChange = [this](TObject*) {
     WriteSettings([&](forms::TIniFile& ini) { ini.WriteInteger("Record", "Driver", CBDrivers->ItemIndex()); });
-    FSaver->SetSaved(false);
     UpdateActions();
   };
 

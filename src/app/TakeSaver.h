@@ -28,7 +28,8 @@ public:
 
   const std::string& DestFile() const { return FDestFile; }
   void SetDestFile(const std::string& Path) { FDestFile = Path; }
-  // The take has been saved with the current save settings.
+  // The take is in a file of the user's: a new record format or codec
+  // leaves it so, since saving again would write over that file.
   bool Saved() const { return FSaved; }
   void SetSaved(bool Value) { FSaved = Value; }
   // A conversion runs.

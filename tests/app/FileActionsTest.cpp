@@ -261,6 +261,51 @@ TEST_F(FileActionsTest, ATakeOutlivesANewRecordFormatAndAClosingWindow) {
   audio::TOutputBus::Instance().Stop();
 }
 
+// A saved take stays saved through every record setting the user changes:
+// Save stays disabled and Record records without asking, so nothing writes
+// the saved file over in the new format.
+TEST_F(FileActionsTest, ASavedTakeStaysSavedThroughEveryRecordSettingAndItsFileIsKept) {
+  audio::TOutputBus::Instance().Start(audio::MakeSilentSink(4096));
+  Start();
+  ASSERT_TRUE(Main->OpenFile(CorpusXml("01a-Pitches-Pitches.xml")));
+  // As the user's choice from the list does; "" chooses the item there is.
+  auto choose = [](forms::TComboBox* box, const std::string& item) {
+    for (int i = 0; i < box->Items().Count(); ++i)
+      if (box->Items().Strings(i) == item || item.empty()) {
+        box->SetItemIndex(i);
+        return box->OnChange(box);
+      }
+    ADD_FAILURE() << item << " is not listed";
+  };
+  const std::vector<std::pair<std::string, std::function<void()>>> changes = {
+      {"rate", [&] { choose(Main->CBSampleRate, "22 kHz"); }},
+      {"channels", [&] { Main->CBChannels->SetChecked(!Main->CBChannels->Checked()); }},
+      {"resolution", [&] { Main->CBResolution->SetChecked(!Main->CBResolution->Checked()); }},
+      {"compression", [&] { Main->CBCompression->SetChecked(true); }},
+      {"codec", [&] { choose(Main->CBCompressions, "MPEG Layer-3"); }},
+      {"driver", [&] { choose(Main->CBDrivers, ""); }},
+      {"input", [&] { choose(Main->CBInputDevices, ""); }},
+      {"no compression", [&] { Main->CBCompression->SetChecked(false); }},
+  };
+  for (const auto& [name, change] : changes) {
+    SCOPED_TRACE(name);
+    RecordTake(Main);
+    const std::string saved = Path(name + ".wav");
+    Drive({saved}, [&] { Main->ASaveAsExecute(); });
+    ASSERT_TRUE(Main->Saved());
+    const std::string bytes = ReadText(saved);
+    change();
+    EXPECT_TRUE(Main->Saved() && Main->HasTake());
+    EXPECT_FALSE(Main->ASave->Enabled());
+    EXPECT_EQ(Drive({}, [&] { Main->ARecord->Execute(); }), "");
+    EXPECT_TRUE(Main->Recording());
+    Main->AStop->Execute();
+    EXPECT_EQ(ReadText(saved), bytes);
+  }
+  Stop();
+  audio::TOutputBus::Instance().Stop();
+}
+
 TEST_F(FileActionsTest, RecordOverAnUnsavedTakeAsksAndRecordsOnlyOnceTheTakeIsSavedOrGivenUp) {
   audio::TOutputBus::Instance().Start(audio::MakeSilentSink(4096));
   Start();

@@ -132,9 +132,13 @@ void EnterNote(TKVFormatContext& Ctx, TKVNote& Note) {
   if (ContinuesTie(Ctx, Note)) Note.PlayState |= TiedFromPrevious;
   // A later played start inside the note (a grace note or a rolled chord
   // before it, a late attack of an imported MIDI note) is where it sounds;
-  // its played length then reaches the end it means.
+  // its played length then reaches the end it means. A chord's note that
+  // stands for a longer value of its own spans that value: measured by the
+  // chord's, its late attack would sound early and end before the note its
+  // tie leads to, which would then strike the key again.
   const int32_t offset = Note.TimeOffset();
-  const int32_t start = Note.Position() + (offset > 0 && offset < Note.Duration() ? offset : 0);
+  const int32_t span = std::max<int32_t>(Note.Duration(), Note.PlayedLength());
+  const int32_t start = Note.Position() + (offset > 0 && offset < span ? offset : 0);
   TKVPositionEntry& entry = InsertPositionEntry(Ctx, &Note, start, 1);
   Note.PlayState &= uint8_t(~CarriesTremolo);
   entry.Word = Note.PlayedLength() != 0 ? Note.PlayedLength() : Note.Duration();

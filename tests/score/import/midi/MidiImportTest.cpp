@@ -102,13 +102,16 @@ TEST_F(MidiImport, ChordsAndTwoVoicesOnOneStaff) {
 }
 
 // Every note-on is struck once with its key (one voice): a chord's note of a
-// longer value sounds on into the note its tie leads to; the tail of a note
-// whose first value is a duplicate is tied on; the top octave keeps its signs.
+// longer value sounds on into the note its tie leads to, also when it comes
+// a whole chord value late (moved onto the chord's beat by the grid); the
+// tail of a note whose first value is a duplicate is tied on; the top octave
+// keeps its signs.
 TEST_F(MidiImport, EveryNoteIsStruckOnce) {
   for (const auto& [notes, struck, merged] : std::vector<std::tuple<std::vector<TNoteSpec>, std::string, size_t>>{
            {{{60, 128, 192}, {55, 128, 128}, {52, 128, 320}}, "52@128+256 55@128+128 60@128+192 ", 0},
            {{{60, 0, 8}, {60, 10, 630}}, "60@0+512 ", 1},
-           {{{121, 0, 128}, {121, 128, 128}}, "121@0+128 121@128+128 ", 0}}) {
+           {{{121, 0, 128}, {121, 128, 128}}, "121@0+128 121@128+128 ", 0},
+           {{{67, 128, 64}, {60, 192, 224}}, "67@128+64 60@192+128 ", 0}}) {
     score = std::make_unique<TKVScore>();
     score->ImportOptions.ImportMaxVoices = 1;
     EXPECT_EQ(Import(NotesFile(notes, 0, 40)).MergedDuplicates.size(), merged);

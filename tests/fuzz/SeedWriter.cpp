@@ -1,6 +1,7 @@
 // Writes the fuzz targets' seed inputs from the test builders and through
-// the codec layer: `fuzz_seeds DIR` fills DIR/score, DIR/midi, DIR/wave and
-// DIR/ole (embedded objects made by gsf and ImageMagick).
+// the codec layer: `fuzz_seeds DIR` fills DIR/score, DIR/midi, DIR/wave,
+// DIR/ole (embedded objects made by gsf and ImageMagick) and DIR/bmp (the BMP
+// forms ImageMagick does not write, as files and packed).
 // The corpus files and the compiled language files are added by scripts/fuzz.
 
 #include <cmath>
@@ -13,6 +14,7 @@
 #include "platform/codec/RiffWave.h"
 #include "platform/codec/WaveSave.h"
 #include "score/model/ScoreFileSamples.h"
+#include "support/BmpBuilder.h"
 #include "support/MidiFileBuilder.h"
 #include "support/OleFiles.h"
 #include "support/OldScoreFileBuilder.h"
@@ -115,6 +117,28 @@ void OleSeeds(const fs::path& dir) {
                                                            {"Contents", TOleBytes(5000, 2)}})));
 }
 
+// The BMP forms ImageMagick does not write: an OS/2 2.x header, bit fields
+// of odd widths, RLE streams with every code; each also packed, as a
+// clipboard or a metafile record holds it.
+void BmpSeeds(const fs::path& dir) {
+  const std::vector<std::uint32_t> palette = {0xFF, 0xFF00, 0xFF0000};
+  const std::pair<const char*, TBmpBuilder> forms[] = {
+      {"os2-v2", {.HeaderSize = 64, .Width = 5, .Height = 3, .Bits = 4, .Used = 3, .Palette = palette}},
+      {"fields565", {.Width = 5, .Height = -3, .Bits = 16, .Compression = 3, .Used = 3, .Masks = {0xF800, 0x7E0, 0x1F},
+                     .Palette = palette, .Gap = 2}},
+      {"fields1010102", {.HeaderSize = 124, .Width = 3, .Height = 2, .Bits = 32, .Compression = 3,
+                         .Masks = {0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000}}},
+      {"alphabitfields", {.Width = 3, .Height = 2, .Bits = 32, .Compression = 6, .Masks = {0xFF, 0xFF00, 0xFF0000, 0xFF000000}}},
+      {"rle8", {.Width = 7, .Height = 4, .Compression = 1, .Used = 3, .Palette = palette,
+                .Rows = {3, 5, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 1, 2, 9, 0, 0, 0, 0, 0, 1}}},
+      {"rle4", {.Width = 9, .Height = 3, .Bits = 4, .Compression = 2, .Used = 3, .Palette = palette,
+                .Rows = {3, 0x12, 0, 5, 0x34, 0x56, 0x70, 0, 0, 0, 0, 2, 2, 1, 2, 0xAB, 0, 1}}}};
+  for (const auto& [name, bmp] : forms) {
+    Write(dir / (std::string(name) + ".bmp"), bmp.File());
+    Write(dir / (std::string(name) + ".dib"), bmp.Packed());
+  }
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   const fs::path dir = argv[1];
@@ -122,5 +146,6 @@ int main(int argc, char** argv) {
   MidiSeeds(dir / "midi");
   WaveSeeds(dir / "wave");
   OleSeeds(dir / "ole");
+  BmpSeeds(dir / "bmp");
   return 0;
 }

@@ -5,13 +5,14 @@
 
 #include "base/LittleEndian.h"
 #include "base/Strings.h"
+#include "platform/canvas/DibRows.h"
 
 namespace canvas {
 
 namespace {
 
-constexpr std::size_t kFileHeader = 14, kInfoHeader = 40;
-constexpr std::uint32_t kRgb = 0, kBitFields = 3;
+constexpr std::size_t kFileHeader = 14, kCoreHeader = 12, kInfoHeader = 40;
+constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
 
 bool Indexed(int bits) { return bits == 1 || bits == 4 || bits == 8; }
 
@@ -101,68 +102,123 @@ std::vector<std::uint8_t> TDib::SaveToBmp() const {
 }
 
 TDib TDib::LoadFromBmp(const std::vector<std::uint8_t>& data) {
-  if (data.size() < kFileHeader + kInfoHeader || data[0] != 'B' || data[1] != 'M')
+  if (data.size() < kFileHeader + kCoreHeader || data[0] != 'B' || data[1] != 'M')
     throw EInvalidGraphic("Bitmap image is not valid");
   std::size_t bitsOffset = le::load32(data.data() + 10);
   TDib dib = LoadPacked(data.data() + kFileHeader, data.size() - kFileHeader, false, &bitsOffset);
   return dib;
 }
 
+namespace {
+
+// What a header says, in the info header's terms whatever its kind.
+struct TDibHeader {
+  std::size_t Size = 0;
+  std::int64_t Width = 0, Height = 0;
+  int Bits = 0;
+  std::uint32_t Compression = kRgb, Used = 0;
+  std::size_t EntrySize = 4;  // of a palette entry
+};
+
+TDibHeader ReadHeader(const std::uint8_t* data, std::size_t size) {
+  TDibHeader h;
+  h.Size = size < 4 ? 0 : le::load32(data);
+  if (h.Size == kCoreHeader && size >= kCoreHeader) {
+    // OS/2 1.x: unsigned 16-bit sizes, no compression, entries of three bytes.
+    h.Width = le::load16(data + 4), h.Height = le::load16(data + 6), h.Bits = le::load16(data + 10);
+    h.EntrySize = 3;
+    return h;
+  }
+  // A longer header (OS/2 2.x or a later Windows version) starts as the info header.
+  if (h.Size < kInfoHeader || h.Size > size) throw EInvalidGraphic("Bitmap image is not valid");
+  h.Width = std::int32_t(le::load32(data + 4)), h.Height = std::int32_t(le::load32(data + 8));
+  h.Bits = le::load16(data + 14);
+  h.Compression = le::load32(data + 16), h.Used = le::load32(data + 32);
+  return h;
+}
+
+bool Readable(const TDibHeader& h) {
+  switch (h.Compression) {
+    case kRgb: return true;
+    case kRle8: return h.Bits == 8;
+    case kRle4: return h.Bits == 4;
+    case kBitFields:
+    case kAlphaBitFields: return h.Bits == 16 || h.Bits == 32;
+    default: return false;
+  }
+}
+
+}  // namespace
+
 // MaskOffset: in, for a file image, the rows' offset from the file start
 // (the file header's field); out, for an icon entry, the AND mask's offset.
 TDib TDib::LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry, std::size_t* maskOffset) {
-  if (size < kInfoHeader) throw EInvalidGraphic("Bitmap image is not valid");
-  std::uint32_t headerSize = le::load32(data);
-  if (headerSize < kInfoHeader || headerSize > size) throw EInvalidGraphic("Bitmap image is not valid");
-  std::int32_t width = std::int32_t(le::load32(data + 4)), height = std::int32_t(le::load32(data + 8));
-  int bits = le::load16(data + 14);
-  std::uint32_t compression = le::load32(data + 16), used = le::load32(data + 32);
-  bool topDown = height < 0;
-  if (height == INT32_MIN || width <= 0 || height == 0) throw EInvalidGraphic("Bitmap image is not valid");
-  if (topDown) height = -height;
+  const TDibHeader h = ReadHeader(data, size);
+  const int bits = h.Bits;
+  const bool topDown = h.Height < 0, rle = h.Compression == kRle8 || h.Compression == kRle4;
+  std::int64_t width = h.Width, height = topDown ? -h.Height : h.Height;
+  if (width <= 0 || height == 0 || height > INT32_MAX) throw EInvalidGraphic("Bitmap image is not valid");
   if (iconEntry) height /= 2;
-  std::size_t at = headerSize;
-  bool alphaMask = false;
-  // Bit fields are accepted where they describe plain 8-bit channels.
-  if (compression == kBitFields && bits == 32) {
-    // The three masks follow a plain info header and end a longer one; a
-    // header too short to hold them whole has them after it as well.
-    if (size < kInfoHeader + 12) throw EInvalidGraphic("Bitmap image is not valid");
-    at = std::max<std::size_t>(at, kInfoHeader + 12);
-    const std::uint8_t* masks = data + kInfoHeader;
-    if (le::load32(masks) != 0xFF0000 || le::load32(masks + 4) != 0xFF00 || le::load32(masks + 8) != 0xFF)
-      throw EInvalidGraphic("Bitmap image with these bit fields is not supported");
-  } else if (compression != kRgb) {
-    throw EInvalidGraphic("Compressed bitmap images are not supported");
+  if (!Indexed(bits) && bits != 16 && bits != 24 && bits != 32)
+    throw EInvalidGraphic(Format("Bitmap depth of %d bits per pixel is not supported", bits));
+  if (!Readable(h)) throw EInvalidGraphic("Compressed bitmap images are not supported");
+  if (rle && topDown) throw EInvalidGraphic("Bitmap image is not valid");
+  std::size_t at = h.Size;
+  // Pixels of 16 and 32 bits are read through masks: those the header gives,
+  // else 5-5-5 and 8-8-8; the 8-8-8 ones are kept as they are.
+  TBitFields fields;
+  if (h.Compression == kBitFields || h.Compression == kAlphaBitFields) {
+    // The masks follow a plain info header and end a longer one; a header
+    // too short to hold them whole has them after it as well.
+    std::size_t count = h.Compression == kAlphaBitFields ? 4 : 3;
+    if (size < kInfoHeader + 4 * count) throw EInvalidGraphic("Bitmap image is not valid");
+    at = std::max(at, kInfoHeader + 4 * count);
+    for (std::size_t i = 0; i < count; ++i) fields.Mask[i] = le::load32(data + kInfoHeader + 4 * i);
+    if (count == 3 && h.Size >= kInfoHeader + 16) fields.Mask[3] = le::load32(data + kInfoHeader + 12);
+    if (!ValidBitFields(fields, bits)) throw EInvalidGraphic("Bitmap image with these bit fields is not supported");
+  } else if (bits == 16) {
+    fields = {{0x7C00, 0x3E0, 0x1F, 0}};
+  } else if (bits == 32) {
+    bool alpha = h.Size >= kInfoHeader + 16 && le::load32(data + kInfoHeader + 12) == 0xFF000000u;
+    fields = {{0xFF0000, 0xFF00, 0xFF, alpha ? 0xFF000000u : 0}};
   }
-  if (bits == 32 && headerSize >= kInfoHeader + 16) alphaMask = le::load32(data + kInfoHeader + 12) == 0xFF000000u;
-  // Everything the header promises must be there before the rows are made.
-  std::size_t entries = Indexed(bits) ? std::size_t(1) << bits : 0, count = used == 0 || !entries ? entries : used;
-  if (Indexed(bits) && (count > entries || size - at < count * 4)) throw EInvalidGraphic("Bitmap image is not valid");
-  std::size_t paletteAt = at;
-  at += Indexed(bits) ? count * 4 : 0;
+  const std::uint32_t* m = fields.Mask;
+  const bool plain = bits == 32 && m[0] == 0xFF0000 && m[1] == 0xFF00 && m[2] == 0xFF && (m[3] == 0 || m[3] == 0xFF000000u);
+  // Every palette entry the header promises must be there before the rows
+  // are made; true colour may list colours for palette devices, which only
+  // move the rows of a packed image.
+  std::size_t entries = Indexed(bits) ? std::size_t(1) << bits : 0, count = h.Used == 0 && entries ? entries : h.Used;
+  if (Indexed(bits) && (count > entries || size - at < count * h.EntrySize)) throw EInvalidGraphic("Bitmap image is not valid");
+  std::size_t paletteAt = at, rowsAt = at + count * h.EntrySize;
   if (maskOffset && !iconEntry) {
-    if (*maskOffset < kFileHeader || *maskOffset - kFileHeader < at) throw EInvalidGraphic("Bitmap image is not valid");
-    at = *maskOffset - kFileHeader;
+    if (*maskOffset < kFileHeader || *maskOffset - kFileHeader < (entries ? rowsAt : at))
+      throw EInvalidGraphic("Bitmap image is not valid");
+    rowsAt = *maskOffset - kFileHeader;
   }
   // Rows that start past the data, or fewer bytes than the rows need, are
   // refused before the pixels are allocated: a 200-byte file must not ask for
   // the memory of 64 Mi pixels.
-  if (at > size) throw EInvalidGraphic("Bitmap image is cut short");
-  if ((Indexed(bits) || bits == 24 || bits == 32) && std::int64_t(width) * height <= TBitmap::kMaxPixels &&
-      (size - at) / Stride(width, bits) < std::size_t(height))
+  if (rowsAt > size) throw EInvalidGraphic("Bitmap image is cut short");
+  std::size_t stride = Stride(int(width), bits), bytes = stride * std::size_t(height);
+  if (!rle && width * height <= TBitmap::kMaxPixels && (size - rowsAt) / stride < std::size_t(height))
     throw EInvalidGraphic("Bitmap image is cut short");
-  TDib dib(width, height, bits);
-  dib.HasAlpha = alphaMask || (iconEntry && bits == 32);
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t* q = data + paletteAt + i * 4;
+  TDib dib(int(width), int(height), bits == 16 ? 24 : bits);
+  dib.HasAlpha = (bits == 32 && m[3] != 0) || (iconEntry && bits == 32);
+  for (std::size_t i = 0; i < count && entries; ++i) {
+    const std::uint8_t* q = data + paletteAt + i * h.EntrySize;
     dib.Palette[i] = {q[0], q[1], q[2], 0};
   }
-  std::size_t stride = dib.RowStride(), bytes = stride * std::size_t(height);
-  if (size - at < bytes) throw EInvalidGraphic("Bitmap image is cut short");
-  for (int y = 0; y < height; ++y)
-    std::memcpy(dib.Row(topDown ? y : height - 1 - y), data + at + std::size_t(y) * stride, stride);
-  if (iconEntry && maskOffset) *maskOffset = at + bytes;
+  const std::uint8_t* rows = data + rowsAt;
+  if (rle) {
+    ReadRleRows(dib, rows, size - rowsAt, h.Compression == kRle4);
+    bytes = size - rowsAt;
+  } else if (bits == 16 || (bits == 32 && !plain)) {
+    ReadBitFieldRows(dib, rows, bits, fields, topDown);
+  } else {
+    for (std::int64_t y = 0; y < height; ++y)
+      std::memcpy(dib.Row(int(topDown ? y : height - 1 - y)), rows + std::size_t(y) * stride, stride);
+  }
+  if (iconEntry && maskOffset) *maskOffset = rowsAt + bytes;
   return dib;
 }
 

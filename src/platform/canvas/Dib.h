@@ -51,12 +51,16 @@ public:
 
   // A BMP file image: "BM" file header, the 40-byte info header, palette, rows.
   std::vector<std::uint8_t> SaveToBmp() const;
-  // Reads a BMP file image (info header of 40 bytes or a later version,
-  // bottom-up or top-down, uncompressed); raises EInvalidGraphic otherwise.
+  // Reads a BMP file image: the OS/2 1.x core header, the info header of 40
+  // bytes or any longer one (OS/2 2.x, Windows versions 2 to 5); 1, 4, 8,
+  // 16, 24 or 32 bits per pixel, bottom-up or top-down; uncompressed, bit
+  // fields (16 bits become 24, 32 bits keep alpha when a mask gives it) or
+  // RLE8/RLE4. Raises EInvalidGraphic for anything else.
   static TDib LoadFromBmp(const std::vector<std::uint8_t>& data);
-  // Reads an info header, palette and rows at Data (as an icon entry holds
-  // them); IconEntry halves the height and leaves the AND mask after the rows,
-  // whose offset is returned in MaskOffset.
+  // Reads a header, masks, palette and rows at Data (a packed DIB, as an
+  // icon entry, a clipboard or a metafile record holds them); IconEntry halves
+  // the height and leaves the AND mask after the rows, whose offset is
+  // returned in MaskOffset.
   static TDib LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry, std::size_t* maskOffset = nullptr);
   // Whether the rows carry alpha (32 bits with an alpha mask).
   bool HasAlpha = false;

@@ -92,13 +92,15 @@ TKVCaretText CaretTextOf(const TKVItem* Item, const std::function<int32_t(int32_
     own = FontOf(text->Text1(), data.u8(TextBlock::FontSize), data.u8(TextBlock::FontStyle), ScaleSize);
     if (text->Runs.empty()) {
       PlainLines(t, text->Lines(), own);
-      t.Align = (data.u8(TextBlock::Flags) >> 4) & 3;
+      t.Align = TextAlignOf(data.u8(TextBlock::Flags));
     } else {
       // Runs follow one another from the line's left; they have no alignment.
       FormattedLines(t, *text, own, ScaleSize);
     }
   } else if (auto* lyric = dynamic_cast<const TKVLyric*>(Item)) {
+    own = FontOf(lyric->FontName(), lyric->FontPoints(), lyric->FontStyle(), ScaleSize);
     PlainLines(t, lyric->Lines(), own);
+    t.Align = lyric->Alignment();
   }
   if (t.Lines.empty()) t.Lines.push_back({{{own, {}}}});
   return t;

@@ -1,10 +1,11 @@
 #pragma once
 // An edited text as its caret sees it: lines of runs, each run characters
 // in one font. A plain text or a lyric has one run a line in the item's
-// font; a formatted text has the runs the page layout lays out, each in its
-// own font, size and style. The character under a point and the caret's x
-// before a character come from one walk along the line, run by run in each
-// run's font, so that a click and the caret drawn for it agree.
+// font, its lines aligned as the item says; a formatted text has the runs
+// the page layout lays out, each in its own font, size and style. The
+// character under a point and the caret's x before a character come from
+// one walk along the line, run by run in each run's font, so that a click
+// and the caret drawn for it agree.
 
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/text/TextMeasurer.h"
+#include "score/model/TextAlignment.h"
 
 class TKVItem;
 
@@ -31,7 +33,7 @@ struct TKVCaretLine {
 
 struct TKVCaretText {
   std::vector<TKVCaretLine> Lines;  // at least one
-  int Align = 0;                    // 0 left, 1 centred, 2 right
+  TKVTextAlign Align = TKVTextAlign::Left;
   // A formatted text's lines read one after another, which its runs view.
   std::unique_ptr<std::u16string> Whole;
 

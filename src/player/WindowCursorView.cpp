@@ -28,13 +28,14 @@ TKVCaretText CaretTextIn(const TKVWindow& View, const TKVItem* Item) {
   return CaretTextOf(Item, [&View](int32_t Points) { return View.ScaleSize(Points); });
 }
 
-// Where line Line starts in the text's box.
+// Where line Line starts in the text's box, which reaches past the drawn
+// text: the lines run 3 pixels (at 100 %) in from either side and are
+// aligned between as they are drawn, so that a right-aligned line's caret
+// is not pushed out by the box's margin.
 int32_t LineStart(const TKVWindow& View, const TKVCaretText& T, const canvas::TRect& Box, size_t Line) {
-  const int32_t x = Box.Left + View.ScaleSize(3);
-  if (T.Align != 1 && T.Align != 2) return x;
-  const int64_t width = CaretX(T.Lines[Line], 0, T.Lines[Line].Length());
-  if (T.Align == 1) return Saturate32(x + (Box.Right - x - width) / 2);
-  return Saturate32(Box.Right - width);
+  const int64_t left = int64_t(Box.Left) + View.ScaleSize(3), right = int64_t(Box.Right) - View.ScaleSize(3);
+  if (T.Align == TKVTextAlign::Left) return Saturate32(left);
+  return Saturate32(left + AlignedIndent(T.Align, right - left, CaretX(T.Lines[Line], 0, T.Lines[Line].Length())));
 }
 
 canvas::TRect BoundsOf(const TKVDisplayItem& D) { return {D.Bounds.Left, D.Bounds.Top, D.Bounds.Width, D.Bounds.Bottom}; }

@@ -24,8 +24,8 @@ void TKVPageDrawer::DrawLyric(TKVLyric& Lyric) {
     const TKVStaffLineRecord* line = record.StaffLine;
     if (!line || (line->PartRecord && (line->PartRecord->Flags & 1))) return;
   }
-  Canvas.Font.Name = Lyric.Text().empty() ? "Arial" : Lyric.Text();
-  Canvas.Font.SetSize(TextFontSize(Lyric.FontSize() != 0 ? Lyric.FontSize() : 8));
+  Canvas.Font.Name = Lyric.FontName();
+  Canvas.Font.SetSize(TextFontSize(Lyric.FontPoints()));
   Canvas.Font.Style = Lyric.FontStyle();
   const canvas::TColor own = Lyric.Color();
   if (IsSounding(Lyric)) {
@@ -45,7 +45,7 @@ void TKVPageDrawer::DrawLyric(TKVLyric& Lyric) {
   const bool edited = View.EditedText == &record;
   // A line of the edited text outside the selection is in the text's own
   // colour, never dimmed.
-  DrawTextLines(Lyric.Lines(), ItemRect, (Lyric.Flags() >> 4) & 3, Lyric.Angle(), edited, own);
+  DrawTextLines(Lyric.Lines(), ItemRect, Lyric.Alignment(), Lyric.Angle(), edited, own);
   Canvas.Font.Style = 0;
   if (!edited && IsItemSelected(record)) {
     ScaleItemRect(record.Bounds, ItemRect);

@@ -50,7 +50,8 @@ void TKVPageDrawer::DrawTextObject(TKVText& Text, const TKVDisplayItem* Record, 
   Canvas.Font.SetSize(TextFontSize(size == 0 ? 8 : size));
   Canvas.Font.Style = data.u8(TextBlock::FontStyle);
   Canvas.Font.Color = data.u32(TextBlock::FontColor);
-  DrawTextLines(lines, R, (data.u8(TextBlock::Flags) >> 4) & 3, data.u16(TextBlock::Angle), edited, Canvas.Font.Color);
+  DrawTextLines(lines, R, TextAlignOf(data.u8(TextBlock::Flags)), data.u16(TextBlock::Angle), edited,
+                Canvas.Font.Color);
   Canvas.Font.Style = 0;
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/canvas/Canvas.h"
+#include "score/model/TextAlignment.h"
 
 class TKVChord;
 class TKVFrame;
@@ -219,7 +220,7 @@ public:
   // own widths and turned by Angle degrees; the text being edited (Edited)
   // upright, its selection white on the highlight and the rest in
   // EditedColor.
-  void DrawTextLines(const std::vector<std::u16string>& Lines, const canvas::TRect& Box, int Alignment,
+  void DrawTextLines(const std::vector<std::u16string>& Lines, const canvas::TRect& Box, TKVTextAlign Alignment,
                      uint16_t Angle, bool Edited, canvas::TColor EditedColor);
   // Characters From up to To (none when equal) of an edited text's piece.
   struct TSelectedRange {

@@ -72,13 +72,10 @@ void TKVPageDrawer::WriteSelected(int64_t X, int64_t Y, std::u16string_view Text
   Canvas.Brush.Style = canvas::bsClear;
 }
 
-void TKVPageDrawer::DrawTextLines(const std::vector<std::u16string>& Lines, const canvas::TRect& Box, int Alignment,
-                                  uint16_t Angle, bool Edited, canvas::TColor EditedColor) {
+void TKVPageDrawer::DrawTextLines(const std::vector<std::u16string>& Lines, const canvas::TRect& Box,
+                                  TKVTextAlign Alignment, uint16_t Angle, bool Edited, canvas::TColor EditedColor) {
   const int64_t h = Canvas.TextHeight(u"A"), room = int64_t(Box.Right) - Box.Left;
-  auto indent = [&](std::u16string_view Line) -> int64_t {
-    const int64_t w = Canvas.TextWidth(Line);
-    return Alignment == 1 ? (room - w) / 2 : Alignment == 2 ? room - w : 0;
-  };
+  auto indent = [&](std::u16string_view Line) { return AlignedIndent(Alignment, room, Canvas.TextWidth(Line)); };
   // Angles of a full turn and more turn as their rest.
   if (const int32_t angle = Angle % 360; angle != 0 && !Edited) {
     double widest = 0;

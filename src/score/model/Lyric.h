@@ -13,6 +13,7 @@
 #include "score/model/ElementBlocks.h"
 #include "score/model/Item.h"
 #include "score/model/StreamStrings.h"
+#include "score/model/TextAlignment.h"
 
 struct TKVDisplayItem;
 
@@ -47,6 +48,11 @@ public:
   void SetFontSize(uint8_t V) { Data().setU8(LyricBlock::FontSize, V); }
   uint8_t FontStyle() const { return Data().u8(LyricBlock::FontStyle); }
   void SetFontStyle(uint8_t V) { Data().setU8(LyricBlock::FontStyle, V); }
+  // The font it is measured, drawn and edited in: its name ("Arial" when it
+  // has none) and its size in points (8 when 0).
+  std::string FontName() const { return FText.empty() ? "Arial" : FText; }
+  uint8_t FontPoints() const { return FontSize() != 0 ? FontSize() : 8; }
+  TKVTextAlign Alignment() const { return TextAlignOf(Flags()); }
   uint8_t Verse() const { return Data().u8(LyricBlock::Verse); }
   void SetVerse(uint8_t V) { Data().setU8(LyricBlock::Verse, V); }
   uint32_t Color() const { return Data().u32(LyricBlock::Color); }

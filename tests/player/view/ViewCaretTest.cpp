@@ -1,22 +1,25 @@
 // The caret in an edited text formatted in runs of their own fonts (or
-// plain): the character a press lands on, where the caret is drawn and
-// where the view scrolls to show it, worked out by hand from the fake
-// measurer's widths; and runs that make no sense, which keep the caret
-// inside the text.
+// plain) and in an edited lyric of its own font and alignment: the
+// character a press lands on, where the caret is drawn and where the view
+// scrolls to show it, worked out by hand from the fake measurer's widths;
+// and runs that make no sense, which keep the caret inside the text.
 
 #include "ViewFixture.h"
 #include "platform/text/FakeMeasurer.h"
+#include "score/model/Lyric.h"
 #include "score/model/PageTexts.h"
 
 namespace {
 
 // The fake measurer, a bold character one pixel wider (as an emboldened
-// glyph is). At 8 points "a" 9, "b" "c" "p" "w" 6, "d" 7; at 16 points
-// "i" "w" 11; at 24 points "p" "w" 16; 13, 24 and 37 high.
+// glyph is) and one of the face "Courier" two. At 8 points "a" 9, "b" "c"
+// "p" "w" 6, "d" 7; at 16 points "i" "w" 11; at 20 points "a" 22, "b" "p"
+// 14, "c" 15, "d" 16; at 24 points "p" "w" 16; 13, 24, 31 and 37 high.
 struct TBoldWider : text::TFakeMeasurer {
   TBoldWider() { KeepQueries = false; }
   int TextWidthW(const text::TFontSpec& Font, const std::u16string& Text) override {
-    return TFakeMeasurer::TextWidthW(Font, Text) + ((Font.Style & text::fsBold) ? int(Text.size()) : 0);
+    const int wider = ((Font.Style & text::fsBold) ? 1 : 0) + (Font.Name == "Courier" ? 2 : 0);
+    return TFakeMeasurer::TextWidthW(Font, Text) + wider * int(Text.size());
   }
 };
 
@@ -34,10 +37,9 @@ struct CaretCase {
   friend std::ostream& operator<<(std::ostream& S, const CaretCase& C) { return S << C.Name; }
 };
 
-// A text of the score at (100, 100) on a page of 2000 x 1500 pixels, below
-// and right of rulers of 24; its box starts 4 pixels before it, its lines
-// 3 pixels into the box.
-class ViewCaret : public ViewTest, public ::testing::WithParamInterface<CaretCase> {
+// A page of 2000 x 1500 pixels, below and right of rulers of 24, with the
+// edited item's first line from Left and its box from Top.
+class CaretView : public ViewTest {
 protected:
   void SetUp() override {
     text::InstallMeasurer(&measurer);
@@ -48,6 +50,38 @@ protected:
     view().EditedText = nullptr;
     text::InstallMeasurer(nullptr);
   }
+  // Scrolled away right of it and below, the view comes back to the caret:
+  // the content point it scrolls to.
+  std::pair<int32_t, int32_t> ScrolledToCaret() {
+    horz().SetPosition(1200), vert().SetPosition(900);
+    view().ScrollToCursor(-1, false);
+    return {view().HorzPosition() + 24, view().VertPosition() + 24};
+  }
+  // A press at (X, Y) from Left and Top puts the caret on Char of Line; it
+  // is drawn at CaretX from Left, in its column only, its line Top below
+  // the first's; and the view scrolls back to it.
+  void ExpectCaret(int32_t X, int32_t Y, int32_t Line, int32_t Char, int32_t CaretX, int32_t Top) {
+    view().SetCursorAtPoint({left + X, top + Y}, true);
+    EXPECT_EQ(std::pair(view().CaretLine, view().CaretChar), std::pair(Line, Char));
+    const int32_t x = left + CaretX, y = top + Top + 5;
+    view().ShowCursor(false);
+    const window::TScreenImage hidden = Snapshot();
+    view().ShowCursor(true);
+    const window::TScreenImage shown = Snapshot();
+    for (int32_t dx : {-2, 0, 2})
+      EXPECT_EQ(PixelIn(shown, control, {x + dx, y}) != PixelIn(hidden, control, {x + dx, y}), dx == 0) << dx;
+    EXPECT_EQ(ScrolledToCaret(), std::pair(x, top + Top));
+    view().ShowCursor(false);
+  }
+
+  TBoldWider measurer;
+  int32_t left = 0, top = 0;
+};
+
+// A text of the score at (100, 100); its box starts 4 pixels before it, its
+// lines 3 pixels into the box.
+class ViewCaret : public CaretView, public ::testing::WithParamInterface<CaretCase> {
+protected:
   // The text being edited, in place of the one before.
   void Edit(std::vector<std::u16string> Lines, std::vector<std::vector<TKVTextRun>> Runs) {
     view().EditedText = nullptr;
@@ -65,17 +99,8 @@ protected:
     const TKVLayoutRect& b = view().EditedText->Bounds;
     left = 24 + view().PageRect(0).Left + b.Left / 8 - 1, top = 24 + view().PageRect(0).Top + b.Top / 8 - 4;
   }
-  // Scrolled away right of it and below, the view comes back to the caret:
-  // the content point it scrolls to.
-  std::pair<int32_t, int32_t> ScrolledToCaret() {
-    horz().SetPosition(1200), vert().SetPosition(900);
-    view().ScrollToCursor(-1, false);
-    return {view().HorzPosition() + 24, view().VertPosition() + 24};
-  }
 
-  TBoldWider measurer;
   TKVText* edited = nullptr;  // the score's
-  int32_t left = 0, top = 0;
 };
 
 // Formatted, line 0 in three runs: "ab" 8 points (9 + 6), "pw" 24 points
@@ -105,18 +130,7 @@ TEST_P(ViewCaret, APressPlacesTheCaretWhereItsLineIsMeasured) {
   else
     Edit({u"abpwc", u"wiad"}, {{TextRun(0, 2, 8), TextRun(2, 2, 24, text::fsBold), TextRun(4, 1, 8)},
                                {TextRun(5, 2, 16, text::fsBold), TextRun(7, 2, 8)}});
-  view().SetCursorAtPoint({left + c.X, top + c.Y}, true);
-  EXPECT_EQ(std::pair(view().CaretLine, view().CaretChar), std::pair(c.Line, c.Char));
-  // Drawn there: its column turns, two pixels beside it nothing.
-  const int32_t x = left + c.CaretX, y = top + c.Top + 5;
-  view().ShowCursor(false);
-  const window::TScreenImage hidden = Snapshot();
-  view().ShowCursor(true);
-  const window::TScreenImage shown = Snapshot();
-  for (int32_t dx : {-2, 0, 2})
-    EXPECT_EQ(PixelIn(shown, control, {x + dx, y}) != PixelIn(hidden, control, {x + dx, y}), dx == 0) << dx;
-  EXPECT_EQ(ScrolledToCaret(), std::pair(x, top + c.Top));
-  view().ShowCursor(false);
+  ExpectCaret(c.X, c.Y, c.Line, c.Char, c.CaretX, c.Top);
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, ViewCaret, ::testing::ValuesIn(Cases));
@@ -160,5 +174,65 @@ TEST_F(ViewCaret, RunsThatMakeNoSenseKeepTheCaretInsideTheText) {
     horz().SetPosition(0), vert().SetPosition(0);
   }
 }
+
+struct LyricCaretCase {
+  const char* Name;
+  uint8_t Size, Style, Flags;  // of the lyric; flags bits 4-5 its alignment
+  const char* Face;
+  std::u16string First, Second;  // its lines
+  int32_t X, Y;                     // of the press, from the box's left text edge and top
+  int32_t Line, Char, CaretX, Top;  // the caret's, from the same
+  friend std::ostream& operator<<(std::ostream& S, const LyricCaretCase& C) { return S << C.Name; }
+};
+
+// A lyric under the first note whose box the score keeps at 100 x 75
+// pixels: with 4 pixels of box beyond either side and the lines 3 pixels
+// into the box, they have 102 pixels, from Left, to align in.
+class ViewLyricCaret : public CaretView, public ::testing::WithParamInterface<LyricCaretCase> {
+protected:
+  void Edit(const LyricCaretCase& C) {
+    TKVMeasure* measure = score->GetPiece(0)->GetPart(0)->GetMeasure(0);
+    auto* lyric = static_cast<TKVLyric*>(CreateItemByKind(ItemKind::Syllable, measure));
+    lyric->SetOffsetY(480);
+    lyric->SetBox(800, 600);
+    lyric->SetFontSize(C.Size), lyric->SetFontStyle(C.Style), lyric->SetFlags(C.Flags);
+    lyric->SetText(C.Face);
+    lyric->Lines() = {C.First, C.Second};
+    score->Reformat(0);
+    Pump();
+    view().EditedText = lyric->DisplayLink;
+    ASSERT_NE(view().EditedText, nullptr);
+    const TKVLayoutRect& b = view().EditedText->Bounds;
+    ASSERT_EQ(b.Width - b.Left, 800) << "the box kept";
+    left = 24 + view().PageRect(0).Left + b.Left / 8 - 1, top = 24 + view().PageRect(0).Top + b.Top / 8 - 4;
+  }
+};
+
+// 20 points bold, left: "abd" 23 + 15 + 17, edges 23, 38, 55; "ca" 16 +
+// 23, edges 16, 39; lines 31 high. Courier (two wider) at 0 points (8),
+// centred: "abpwc" 11 + 8 + 8 + 8 + 8 = 43 from (102 - 43) div 2 = 29,
+// edges 40, 48, 56, 64, 72; "ab" 11 + 8 = 19 from (102 - 19) div 2 = 41,
+// edges 52, 60. Arial 8, right: "abpwc" 9 + 6 + 6 + 6 + 6 = 33 from 102 -
+// 33 = 69, edges 78, 84, 90, 96, 102; "dab" 7 + 9 + 6 = 22 from 80, edges
+// 87, 96, 102. Lines of 8 points are 13 high.
+const LyricCaretCase LyricCases[] = {
+    {"20 points bold, at its start", 20, text::fsBold, 0x00, "", u"abd", u"ca", 0, 3 + 5, 0, 0, 0, 0},
+    {"20 points bold, inside", 20, text::fsBold, 0x00, "", u"abd", u"ca", 30, 3 + 10, 0, 1, 23, 0},
+    {"20 points bold, past the end", 20, text::fsBold, 0x00, "", u"abd", u"ca", 300, 3 + 36, 1, 2, 39, 31},
+    {"centred, left of its start", 0, 0, 0x10, "Courier", u"abpwc", u"ab", 5, 3 + 5, 0, 0, 29, 0},
+    {"centred, inside", 0, 0, 0x10, "Courier", u"abpwc", u"ab", 55, 3 + 18, 1, 1, 52, 13},
+    {"centred, past the end", 0, 0, 0x10, "Courier", u"abpwc", u"ab", 95, 3 + 5, 0, 5, 72, 0},
+    {"right, at its start", 8, 0, 0x20, "", u"abpwc", u"dab", 70, 3 + 5, 0, 0, 69, 0},
+    {"right, inside", 8, 0, 0x20, "", u"abpwc", u"dab", 96, 3 + 18, 1, 1, 87, 13},
+    {"right, past the end", 8, 0, 0x20, "", u"abpwc", u"dab", 150, 3 + 5, 0, 5, 102, 0},
+};
+
+TEST_P(ViewLyricCaret, APressPlacesTheCaretWhereTheLyricsLineIsMeasuredAndAligned) {
+  const LyricCaretCase& c = GetParam();
+  Edit(c);
+  ExpectCaret(c.X, c.Y, c.Line, c.Char, c.CaretX, c.Top);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lyrics, ViewLyricCaret, ::testing::ValuesIn(LyricCases));
 
 }  // namespace

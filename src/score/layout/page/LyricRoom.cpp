@@ -30,8 +30,7 @@ struct TSyllable {
 
 // A syllable's own font, as the canvas measures its text.
 text::TFontSpec SyllableFont(const TKVLyric& Lyric) {
-  const uint8_t size = Lyric.FontSize();
-  return {Lyric.Text().empty() ? "Arial" : Lyric.Text(), size ? size * 8 : 64, Lyric.FontStyle()};
+  return {Lyric.FontName(), Lyric.FontPoints() * 8, Lyric.FontStyle()};
 }
 
 // Same staff, same verse, A first.

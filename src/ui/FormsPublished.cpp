@@ -35,6 +35,7 @@ TPropertyKind TFormsPublishedObject::PropertyKind(const std::string& name) {
     case forms::TPropKind::pkStrings: return TPropertyKind::pkStrings;
     case forms::TPropKind::pkCollection: return TPropertyKind::pkCollection;
     case forms::TPropKind::pkComponent: return TPropertyKind::pkComponent;
+    case forms::TPropKind::pkBinary: return TPropertyKind::pkOther;
   }
   return TPropertyKind::pkOther;
 }

@@ -234,4 +234,8 @@ void TOleContainer::DefineProperties(forms::TPropertyList& props) {
              [this](const forms::TPropValue& v) { SetBorderStyle(TBorderStyle(std::get<int>(v))); }, {}});
   props.Add({"SizeMode", forms::TPropKind::pkInteger, [this] { return forms::TPropValue(int(FSizeMode)); },
              [this](const forms::TPropValue& v) { SetSizeMode(TSizeMode(std::get<int>(v))); }, {}});
+  // The object goes with the form in the stream format of a score file.
+  props.Binary(
+      "Data", [this] { return FHasObject; }, [this](TStream& s) { LoadFromStream(s); },
+      [this](TStream& s) { SaveToStream(s); });
 }

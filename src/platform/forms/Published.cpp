@@ -9,7 +9,8 @@ namespace forms {
 
 namespace {
 
-constexpr const char* kKindNames[] = {"string", "integer", "boolean", "font", "string list", "collection", "component"};
+constexpr const char* kKindNames[] = {"string",     "integer",   "boolean", "font", "string list",
+                                      "collection", "component", "binary"};
 
 }  // namespace
 

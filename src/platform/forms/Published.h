@@ -12,6 +12,7 @@
 
 #include "base/Exceptions.h"
 #include "base/Object.h"
+#include "base/Streams.h"
 #include "platform/canvas/Graphics.h"
 
 namespace forms {
@@ -20,7 +21,16 @@ class TStrings;
 class TCollection;
 class TComponent;
 
-enum class TPropKind : uint8_t { pkString, pkInteger, pkBoolean, pkFont, pkStrings, pkCollection, pkComponent };
+enum class TPropKind : uint8_t {
+  pkString,
+  pkInteger,
+  pkBoolean,
+  pkFont,
+  pkStrings,
+  pkCollection,
+  pkComponent,
+  pkBinary,  // data of the object's own making, kept whole in form data
+};
 
 // Values of the value kinds: String, Integer, Boolean and Font (a font is
 // read and assigned whole).
@@ -32,6 +42,10 @@ struct TPropInfo {
   std::function<TPropValue()> Get;             // value kinds
   std::function<void(const TPropValue&)> Set;  // value kinds; empty when read-only
   std::function<TObject*()> Object;            // Strings, Collection and Component kinds (may give null)
+  // Binary kind: whether there is data to store, and its reading and writing.
+  std::function<bool()> HasData = {};
+  std::function<void(TStream&)> ReadData = {};
+  std::function<void(TStream&)> WriteData = {};
 };
 
 // A property that does not exist, or is used as another kind.
@@ -63,6 +77,12 @@ public:
   }
   void Object(const std::string& name, TPropKind kind, std::function<TObject*()> get) {
     Add({name, kind, {}, {}, std::move(get)});
+  }
+  // Stored only while HasData says so; Read takes a stream of exactly the
+  // bytes that Write wrote.
+  void Binary(const std::string& name, std::function<bool()> hasData, std::function<void(TStream&)> read,
+              std::function<void(TStream&)> write) {
+    Add({name, TPropKind::pkBinary, {}, {}, {}, std::move(hasData), std::move(read), std::move(write)});
   }
 
 private:

@@ -86,6 +86,8 @@ void TOleContainer::RunVerb(int Verb) {
     Verb = 0;
   }
   if (std::uint32_t result = FObject.DoVerb(Verb)) throw EOleError(Format("OLE error %.8x", result));
+  // Not reached while no object server exists here: every verb fails above.
+  if (OnActivate) OnActivate(this);
 }
 
 void TOleContainer::ActivateByUser(int verb) {

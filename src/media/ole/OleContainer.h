@@ -92,6 +92,7 @@ public:
   TSizeMode SizeMode() const { return FSizeMode; }
   void SetSizeMode(TSizeMode v);
 
+  TNotifyEvent OnActivate;
   TNotifyEvent OnDeactivate;
   TObjectMoveEvent OnObjectMove;
   TNotifyEvent OnChanged;

@@ -51,8 +51,22 @@ void TCustomForm::WindowMessage(window::TMessage& msg) {
 }
 
 void TCustomForm::WindowMoved(window::TMessage&) {
+  CloseDropDowns();
   const window::TRect b = FWindow->BoundsRect();
   TWinControl::SetBounds(b.Left, b.Top, b.Width(), b.Height());
+}
+
+void TCustomForm::CloseDropDowns() {
+  // An open drop-down list lies where its field was: once the window moves,
+  // is resized or changes state (by the program or a window manager) it
+  // would stand apart from the field, at its old width. It closes, as a
+  // press outside it closes it; only the focused control can have one open.
+  if (FWindow->Kind() == window::TWindowKind::TopLevel && FActiveControl) FActiveControl->CancelMode();
+}
+
+void TCustomForm::SetWindowState(TWindowState state) {
+  if (state != WindowState()) CloseDropDowns();
+  FWindow->SetWindowState(state);
 }
 
 TControl* TCustomForm::ControlAtWindowPos(TPoint p) const {

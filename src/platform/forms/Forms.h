@@ -63,7 +63,7 @@ public:
   void SetVisible(bool visible) override;
   bool Showing() const override { return Visible(); }
   TWindowState WindowState() const { return FWindow->WindowState(); }
-  void SetWindowState(TWindowState state) { FWindow->SetWindowState(state); }
+  void SetWindowState(TWindowState state);
   TFormStyle FormStyle() const { return FFormStyle; }
   void SetFormStyle(TFormStyle style);
   TPosition Position = poDesigned;
@@ -145,6 +145,8 @@ private:
   void ControlHidden(TControl* control);
   void PaintWindow(window::TMessage& msg);
   void WindowMoved(window::TMessage& msg);
+  // Ends the mouse mode of the focused control (its open drop-down list).
+  void CloseDropDowns();
   void HandleMouse(window::TMessage& msg);
   void HandleKey(window::TMessage& msg);
   void HandleActivate(bool active);

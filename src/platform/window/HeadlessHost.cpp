@@ -107,6 +107,15 @@ void THeadlessHost::FrameByManager(const TWindow& w, const TRect& frame) {
   Inject(ev);
 }
 
+void THeadlessHost::PlaceByManager(const TWindow& w, const TRect& bounds) {
+  for (TRawKind kind : {TRawKind::Moved, TRawKind::Resized}) {
+    TRawEvent ev(kind);
+    ev.Window = w.NativeHandle();
+    ev.Bounds = bounds;
+    Inject(ev);
+  }
+}
+
 void THeadlessHost::AdvanceTime(uint64_t ms) { FNow += ms; }
 
 TNativeId THeadlessHost::CreateNativeWindow(const TNativeParams& params) {

@@ -53,6 +53,9 @@ public:
   // A window manager frames W with borders of these widths (left, top,
   // right, bottom), or no longer frames it (all 0).
   void FrameByManager(const TWindow& w, const TRect& frame);
+  // A window manager moves W and gives it a new size (its maximise button,
+  // a drag of its frame).
+  void PlaceByManager(const TWindow& w, const TRect& bounds);
   void AdvanceTime(uint64_t ms);
   // How long WaitEvent without timeout may wait for a post from another
   // thread before it raises an Exception (a test that waits for nothing).

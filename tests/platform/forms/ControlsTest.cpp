@@ -101,6 +101,31 @@ TEST_F(ControlsTest, ChoosingInAComboBoxByMouseOrKeyboardRunsOnChangeOnceForEach
   EXPECT_EQ(changes, (std::vector<int>{2, 3, 2, 3}));
 }
 
+// An open list stands at its field: a move or a new size of the window (by
+// the program or a window manager), or a new state also where its bounds
+// stay (the window fills the screen already), closes it.
+TEST_F(ControlsTest, AnOpenListClosesWhenItsWindowMovesResizesOrChangesState) {
+  TForm* form = MakeForm();
+  auto* combo = AddControl<TComboBox>(form, 10, 10, 150, 21);
+  combo->Items().Add("FluidSynth");
+  auto state = [&](window::TWindowState s) { return [&, s] { form->SetWindowState(s); }; };
+  const std::function<void()> changes[] = {[&] { form->SetBounds(150, 120, 500, 350); },
+                                           [&] { Host->PlaceByManager(form->Window(), {20, 30, 420, 330}); },
+                                           state(window::TWindowState::wsMaximized),
+                                           state(window::TWindowState::wsNormal),
+                                           [&] { form->SetBounds(0, 0, 1024, 768); },
+                                           state(window::TWindowState::wsMaximized),
+                                           state(window::TWindowState::wsNormal),
+                                           state(window::TWindowState::wsMinimized)};
+  for (size_t i = 0; i < std::size(changes); ++i) {
+    Click(combo);
+    ASSERT_TRUE(combo->DroppedDown()) << i;
+    changes[i]();
+    Pump();
+    EXPECT_FALSE(combo->DroppedDown()) << i;
+  }
+}
+
 TEST_F(ControlsTest, CheckingABoxRunsItsClickOnEveryChangeOfState) {
   TForm* form = MakeForm();
   auto* box = AddControl<TCheckBox>(form, 10, 10, 120, 17);

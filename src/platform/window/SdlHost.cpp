@@ -65,6 +65,10 @@ TSdlHost::TSdlHost() {
     throw Exception(std::string("Cannot open the display: ") + SDL_GetError());
   // The window system's own events tell when a window manager frames a window.
   SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+  // Files open through the File menu only: no window may tell a program
+  // dragging a file over it that it takes the drop (SDL's windows say so,
+  // XdndAware on X11, while these events are enabled) and then ignore it.
+  for (Uint32 drop : {SDL_DROPFILE, SDL_DROPTEXT, SDL_DROPBEGIN, SDL_DROPCOMPLETE}) SDL_EventState(drop, SDL_DISABLE);
   FWakeEvent = SDL_RegisterEvents(1);
   FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   SDL_StartTextInput();

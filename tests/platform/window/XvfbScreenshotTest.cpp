@@ -1,12 +1,18 @@
 // A real SDL2 window with a rounded shape, a second one with a polygon shape
 // and a pop-up over the first, drawn on a virtual X server (Xvfb started by
 // the test on a free display), photographed with xwd and checked pixel by
-// pixel, inside and outside the shapes. Skipped with a message where Xvfb,
+// pixel, inside and outside the shapes; none of them offers a program
+// dragging a file over it to take the drop (the program opens files through
+// its File menu only), as the X server says. Skipped with a message where Xvfb,
 // xwd or ImageMagick's convert are missing or no X server can start.
 #include "WindowTestSupport.h"
 #include "base/Exceptions.h"
 #include "platform/window/SdlHost.h"
 #include "support/VirtualDisplay.h"
+
+#include <X11/Xlib.h>
+
+#include <algorithm>
 
 // libX11/libxcb, SDL and the D-Bus library SDL starts keep a few allocations
 // for the life of the process (connection caches, first-use data);
@@ -90,6 +96,23 @@ TEST(XvfbScreenshotTest, ShapedWindowsAndAPopUpShowTheirPixelsAndTheDesktopOutsi
   EXPECT_EQ(shot.Pixel(304, 40 + H - 1), blue);
   EXPECT_EQ(shot.Pixel(600, 400), grey);
   EXPECT_EQ(shot.Pixel(270, 100), grey);  // between the windows
+
+  // No window is marked XdndAware: a file manager would take that for a
+  // drop the program accepts, which then opens nothing.
+  Display* x = XOpenDisplay(display.Display().c_str());
+  ASSERT_NE(x, nullptr);
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count);
+  EXPECT_GE(count, 4u);
+  for (unsigned int i = 0; i < count; ++i) {
+    int n = 0;
+    Atom* names = XListProperties(x, children[i], &n);
+    EXPECT_EQ(std::count(names, names + n, XInternAtom(x, "XdndAware", False)), 0) << children[i];
+    if (names) XFree(names);
+  }
+  if (children) XFree(children);
+  XCloseDisplay(x);
 
   popup.reset();
   helper.reset();

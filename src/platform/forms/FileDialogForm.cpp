@@ -197,7 +197,8 @@ void TFileDialogForm::OpenEntry() {
   if (i < 0) return;
   const TFolderEntry entry = FEntries[size_t(i)];
   if (entry.Folder) {
-    OpenFolder((fs::path(FFolder) / entry.Name).string());
+    // A folder removed since the list was made goes from it.
+    if (!OpenFolder((fs::path(FFolder) / entry.Name).string())) ListFolder();
     return;
   }
   FFileNameEdit->SetText(entry.Shown);
@@ -239,6 +240,8 @@ void TFileDialogForm::AcceptName(const std::string& text) {
   }
   if (FSettings.FileMustExist && !fs::exists(path, ec)) {
     Complain(TDialogProblem::OfFile(path.string(), ec));
+    // The list may still show a file removed since it was made.
+    ListFolder();
     return;
   }
   FChosen = path.string();

@@ -101,6 +101,30 @@ TEST_F(FileDialogTest, TheOpenDialogListsTheFolderByTheFilterAndReturnsTheChosen
   EXPECT_EQ(seen[3], (std::vector<std::string>{"Scores/", "song.MID"}));
 }
 
+// An entry removed after the folder was listed goes from the list once the
+// dialog has said so, whichever way it was chosen: a double click, the
+// keyboard in the list, a folder.
+TEST_F(FileDialogTest, AnEntryRemovedBehindTheDialogsBackGoesFromTheList) {
+  TOpenDialog dialog(nullptr);
+  dialog.InitialDir = Dir.string();
+  dialog.Options |= ofFileMustExist;
+  int said = 0;
+  dialog.OnError = [&](const TDialogProblem&) { ++said; };
+  const std::pair<const char*, std::function<void()>> ways[] = {
+      {"song.MID", [this] { DoubleClickItem(3); }},
+      {"b.sfd", [this] { Type("b"), Key(window::VK_RETURN); }},
+      {"Scores", [this] { DoubleClickItem(0); }}};
+  std::vector<std::vector<std::string>> listed;
+  WhenUp([&] {
+    for (const auto& [removed, choose] : ways) fs::remove_all(Dir / removed), choose(), listed.push_back(Listed());
+    Key(window::VK_ESCAPE);
+  });
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(said, 3);
+  EXPECT_EQ(listed, (std::vector<std::vector<std::string>>{
+                        {"Scores/", "b.sfd", "notes.txt"}, {"Scores/", "notes.txt"}, {"notes.txt"}}));
+}
+
 TEST_F(FileDialogTest, TheSaveDialogProposesANameAddsTheDefaultExtensionAndCanBeCancelled) {
   TSaveDialog dialog(nullptr);
   dialog.Filter = "Wave files|*.wav";

@@ -118,6 +118,10 @@ public:
   void PlaybackEnded(TObject* Sender);
   void TBSourceChange();
   void TBVolumeChange();
+  // The score's bar and time at Ms of the score (and the take's with
+  // TakeToo, while a take records); the take's at its player's position.
+  void ShowPositions(int64_t Ms, bool TakeToo);
+  void ShowTakePosition();
 
   // ---- Recording a take (ProgramRecord.cpp).
   void ARecordExecute();

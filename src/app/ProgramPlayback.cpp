@@ -198,6 +198,9 @@ void TFProgramModule::TExportTimer() {
       TExport->SetEnabled(false);
       FPlaying = false;
       FPlayEnded = false;
+      // The score played to its end: its position is its length, which the
+      // tick before (up to 100 ms earlier) may have shown a second short.
+      if (file) ShowPositions(WholeMs(file->GetDuration()), false);
     }
     UpdateActions();
     ClearScreen();
@@ -212,26 +215,37 @@ void TFProgramModule::TExportTimer() {
       TExport->SetEnabled(false);
       FPlaying = false;
       FPlayEnded = false;
+      // The take played to its end, where its player stands.
+      ShowTakePosition();
       UpdateActions();
     }
     return;
   }
   if (FUpdating) return;
-  FUpdating = true;
   // The take's bar follows its player also while no score is open (a take
   // left by a run before).
-  if (!FSourceActive && !Recording()) {
-    TBDestination->SetPosition(int(MPDestination->Position()));
-    LTimeDest->SetCaption(MillisecToStr(MPDestination->Position()));
-  } else if (file) {
-    const int64_t position = WholeMs(file->GetPosition());
-    TBSource->SetPosition(BarSteps(position));
-    LTimeSource->SetCaption(MillisecToStr(position));
-    if (Recording()) {
-      TBDestination->SetPosition(BarSteps(position));
-      LTimeDest->SetCaption(MillisecToStr(position));
-    }
+  if (!FSourceActive && !Recording())
+    ShowTakePosition();
+  else if (file)
+    ShowPositions(WholeMs(file->GetPosition()), Recording());
+}
+
+void TFProgramModule::ShowPositions(int64_t Ms, bool TakeToo) {
+  // Set by the program, the bars move nothing.
+  FUpdating = true;
+  TBSource->SetPosition(BarSteps(Ms));
+  LTimeSource->SetCaption(MillisecToStr(Ms));
+  if (TakeToo) {
+    TBDestination->SetPosition(BarSteps(Ms));
+    LTimeDest->SetCaption(MillisecToStr(Ms));
   }
+  FUpdating = false;
+}
+
+void TFProgramModule::ShowTakePosition() {
+  FUpdating = true;
+  TBDestination->SetPosition(int(MPDestination->Position()));
+  LTimeDest->SetCaption(MillisecToStr(MPDestination->Position()));
   FUpdating = false;
 }
 

@@ -97,6 +97,9 @@ TEST_F(OpenFileTest, EachKindOfScoreOpensAndPlaysOnTheSynthesiserToItsStopEvent)
     ExpectOpened(file);
     if (file == score) Main->CurrentFile()->Score->GetPiece(0)->GetPart(0)->SetVolume(100);
     EXPECT_GT(PlayToTheEnd(leadMs), 0.001) << file;
+    // Ended by itself, the score stands at its end, read as its length is.
+    EXPECT_EQ(Main->TBSource->Position(), Main->TBSource->Max()) << file;
+    EXPECT_EQ(Main->LTimeSource->Caption(), Main->LSEndTime->Caption()) << file;
   }
   if (midi.empty()) GTEST_SKIP() << "no MIDI file played: the corpus is not fetched (scripts/fetch-midi-corpus)";
 }

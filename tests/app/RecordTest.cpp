@@ -124,6 +124,10 @@ TEST_F(RecordTest, ATakeEndsWithItsScoreIsSavedPlaysBackAndASecondTakeFollows) {
   Main->APlay->Execute();
   ASSERT_TRUE(RunUntil([&] { return !Main->TExport->Enabled(); }, seconds + 3));
   EXPECT_EQ(Main->MPDestination->Position(), Main->MPDestination->Length());
+  // At its end the take reads its whole seconds as sox counts them.
+  EXPECT_EQ(Main->LTimeDest->Caption() + " " + Main->LEndTime->Caption(),
+            Format("00:%02d 00:%02d", int(Take("-D")), int(Take("-D"))));
+  EXPECT_EQ(Main->TBDestination->Position(), Main->TBDestination->Max());
 
   Main->ActivatePanel(true);  // a second take, 22 kHz mono
   Main->CBSampleRate->SetItemIndex(3);

@@ -66,6 +66,11 @@ void TFProgramModule::ASaveAsExecute() {
   // A second save inside a running one, or a copy of a take still being
   // recorded, would write a file that is not the take.
   if (Busy() || Recording()) return;
+  // Before any take there is nothing to save, and no name to ask for.
+  if (!HasTake()) {
+    ShowNotice(Message(pmNoTake));
+    return;
+  }
   // A take not saved yet has only the working file's name: it is offered
   // under its score's.
   const std::string previous = DestFile();

@@ -36,4 +36,5 @@ enum TProgramMessage : int {
   pmReadOnly = 30,          // the file system is read-only
   pmNameTooLong = 31,       // the name is too long
   pmNotFound = 32,          // no such file or folder
+  pmNoTake = 33,            // Save as before any take was recorded
 };

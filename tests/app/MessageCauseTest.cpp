@@ -96,6 +96,14 @@ TEST_F(MessageCauseTest, EachLanguageNamesTheCommonCausesInItsOwnWords) {
   }
 }
 
+// Save as before any take asks for no name and says why in the language in force.
+TEST_F(MessageCauseTest, SaveAsBeforeAnyTakeSaysThereIsNoneInTheLanguageInForce) {
+  Main->AFrench->Execute();
+  EXPECT_EQ(Drive({"ok"}, [&] { Main->ASaveAsExecute(); }),
+            "Korvane Sonarid: Il n'y a pas encore de prise à sauvegarder.\n");
+  EXPECT_TRUE(DialogNames.empty());
+}
+
 // Line and column of the end of Text, counted from 1.
 std::string EndOf(const std::string& text) {
   const size_t lastBreak = text.rfind('\n');

@@ -202,10 +202,7 @@ TEST_P(CorpusNotation, NotationStandsWhereItsRecordsSay) {
 
 INSTANTIATE_TEST_SUITE_P(Files, CorpusNotation, ::testing::ValuesIn(CorpusFiles()),
                          [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string name = fs::path(info.param).stem().string();
-                           for (char& c : name)
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return name + "_" + std::to_string(info.index);
+                           return CorpusTestName(info.param) + "_" + std::to_string(info.index);
                          });
 
 }  // namespace

@@ -207,11 +207,6 @@ std::vector<std::string> Files() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, MarkRecordsCorpus, ::testing::ValuesIn(Files()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string name = fs::path(info.param).stem().string();
-                           for (char& c : name)
-                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return name;
-                         });
+                         [](const ::testing::TestParamInfo<std::string>& info) { return CorpusTestName(info.param); });
 
 }  // namespace

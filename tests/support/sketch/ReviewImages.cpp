@@ -1,6 +1,7 @@
 #include "support/sketch/ReviewImages.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "platform/musicfont/MusicFont.h"
@@ -39,6 +40,13 @@ std::string ReviewImagePath(const std::string& Folder, const std::string& Name) 
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   return (folder / (Name + ".png")).string();
+}
+
+std::string CorpusTestName(const std::string& Path) {
+  std::string name = std::filesystem::path(Path).stem().string();
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
 }
 
 std::vector<std::string> CorpusFiles() {

@@ -32,5 +32,9 @@ std::unique_ptr<TKVScore> LoadLaidOut(const std::string& Path);
 // fetched MIDI files (none of either when not there).
 std::vector<std::string> CorpusFiles();
 
+// A test's name for a corpus file: its name without the extension, each
+// character other than a letter or digit as "_".
+std::string CorpusTestName(const std::string& Path);
+
 // <build folder>/<Folder>/<Name>.png, the folder made when missing.
 std::string ReviewImagePath(const std::string& Folder, const std::string& Name);

@@ -288,20 +288,28 @@ void TKVMusicXMLWalk::OnLyric() {
   FLyric = new TKVLyric(FMeasure);
   FLyric->SetPosition(uint16_t(FTime));
   if (FNote) FLyric->SetStaffVoice(FNote->StaffVoice());
+  // A lyric without a number is the first verse: left at offset 0 it stood
+  // on the staff's top line.
+  SetVerse(1);
+}
+
+void TKVMusicXMLWalk::SetVerse(int64_t Verse) {
+  const long double lineSpace = FScore.Page().InternalValue(pvLineSpace);
+  Verse = std::clamp<int64_t>(Verse, -1000, 1000);
+  FLyric->Data().setI16(LyricBlock::OffsetY, Clamp16(PageUnits((Verse + 2) * lineSpace * 2)));
+  FLyric->SetVerse(uint8_t(std::clamp<int64_t>(Verse - 1, 0, 255)));
 }
 
 // The verse number sets the line below the staff and the verse whose
-// syllables the layout joins; default positions, in tenths, move the
-// syllable.
+// syllables the layout joins; a default-y, in tenths up from the staff's
+// top line, moves the syllable to its own line. Its default-x is not
+// taken: the layout centres a syllable under its note already, and the
+// exporters' default-x, measured right from the note's left edge, was
+// turned to the left and set syllables a head's width left of their notes.
 void TKVMusicXMLWalk::OnLyricAttribute(TKVXMLElement Code) {
   if (!FLyric) return;
-  TByteBlock& data = FLyric->Data();
-  if (Code == xeNumber) {
-    long double lineSpace = FScore.Page().InternalValue(pvLineSpace);
-    int64_t verse = std::clamp<int64_t>(Number(1), -1000, 1000);
-    data.setI16(LyricBlock::OffsetY, Clamp16(PageUnits((verse + 2) * lineSpace * 2)));
-    FLyric->SetVerse(uint8_t(std::clamp<int64_t>(verse - 1, 0, 255)));
-  } else {
-    data.setI16(Code == xeDefaultX ? LyricBlock::OffsetX : LyricBlock::OffsetY, Clamp16(-int32_t(TenthsOffset())));
-  }
+  if (Code == xeNumber)
+    SetVerse(Number(1));
+  else if (Code == xeDefaultY)
+    FLyric->Data().setI16(LyricBlock::OffsetY, Clamp16(-int32_t(TenthsOffset())));
 }

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "base/Strings.h"
+#include "platform/text/TextMeasurer.h"
 #include "score/import/text/AnsiText.h"
 #include "score/import/musicxml/MusicXMLWalk.h"
 #include "score/model/Chord.h"
@@ -21,6 +22,11 @@ namespace {
 
 constexpr uint8_t CrescendoVariant = 50, DiminuendoVariant = 51;
 constexpr uint8_t SharpBit = 0x10, FlatBit = 0x20;
+
+// Words carry no font of their own: the layout sets them in Arial of 8
+// points (64 units).
+constexpr const char* WordsFont = "Arial";
+constexpr int WordsFontUnits = 64;
 
 void AddOffset(TByteBlock& data, size_t offset, int32_t delta) {
   data.setI16(offset, Clamp16(int64_t(data.i16(offset)) + delta));
@@ -88,8 +94,10 @@ bool TKVMusicXMLWalk::HandleDirection(TKVXMLElement Code) {
       return true;
     case xeDefaultX:
     case xeDefaultY:
-      if (ParentIs(xeWedge, xeWords))
+      if (ParentIs(xeWedge))
         (Code == xeDefaultX ? FDefaultX : FDefaultY) = TenthsOffset();
+      else if (ParentIs(xeWords))
+        OnWordsAttribute(Code);
       else if (ParentIs(xeDynamics) || ParentIs(xePedal, xeTurn))
         OnMarkAttribute(Code);
       return true;
@@ -98,7 +106,7 @@ bool TKVMusicXMLWalk::HandleDirection(TKVXMLElement Code) {
       if (ParentIs(xeDynamics) || ParentIs(xePedal, xeArpeggiate))
         OnMarkAttribute(Code);
       else if (ParentIs(xeWedge) && FWedge)
-        AddOffset(FWedge->Data(), Code == xeRelativeX ? MarkBlock::OffsetX : MarkBlock::OffsetY, TenthsOffset());
+        AddOffset(FWedge->Data(), Code == xeRelativeX ? MarkBlock::OffsetX : MarkBlock::OffsetY, RelativeOffset(Code));
       else if (ParentIs(xeWords))
         OnWordsAttribute(Code);
       return true;
@@ -193,6 +201,12 @@ int32_t TKVMusicXMLWalk::DynamicOffset(bool Above) const {
   return Above ? 48 - LineSpaceUnits(5) : 48 + LineSpaceUnits(7);
 }
 
+// A relative position moves a mark right and up; the layout's y grows
+// downwards. Added as it stands, a mark moved up went down by as much.
+int32_t TKVMusicXMLWalk::RelativeOffset(TKVXMLElement Code) const {
+  return Code == xeRelativeY ? -int32_t(TenthsOffset()) : TenthsOffset();
+}
+
 // Placement and positions of the current dynamic, pedal, turn or arpeggio.
 // The layout stands each of them at its tick already; a default-x, which an
 // exporter measures from the measure's start for a direction written before
@@ -219,7 +233,7 @@ void TKVMusicXMLWalk::OnMarkAttribute(TKVXMLElement Code) {
       break;
     case xeRelativeX:
     case xeRelativeY:
-      AddOffset(data, Code == xeRelativeX ? MarkBlock::OffsetX : MarkBlock::OffsetY, TenthsOffset());
+      AddOffset(data, Code == xeRelativeX ? MarkBlock::OffsetX : MarkBlock::OffsetY, RelativeOffset(Code));
       break;
     default:
       break;
@@ -229,7 +243,10 @@ void TKVMusicXMLWalk::OnMarkAttribute(TKVXMLElement Code) {
 // A wedge starts at the note before it and is measured, when it stops, to
 // the tick where the next note goes. Only default offsets read before the
 // type count; the number that pairs a start with its stop may come after it,
-// so both are settled when the wedge element ends.
+// so both are settled when the wedge element ends. A default-y is the
+// hairpin's middle from the staff's top line, above or below the staff:
+// added to the place of a wedge below, it stood twice as far down, on the
+// next staff of a piano part.
 void TKVMusicXMLWalk::OnWedgeType() {
   if (!FMeasure) return;
   if (Text() == "crescendo" || Text() == "diminuendo") {
@@ -237,11 +254,7 @@ void TKVMusicXMLWalk::OnWedgeType() {
     FWedge->TKVItem::SetKind(ItemKind::Dynamic);
     FWedge->SetVariant(Text() == "crescendo" ? CrescendoVariant : DiminuendoVariant);
     FWedge->SetPosition(uint16_t(FTime));
-    int32_t y;
-    if (FDefaultY == 0)
-      y = DynamicOffset(FAbove);
-    else
-      y = FAbove ? -FDefaultY : LineSpaceUnits(4) + 48 - FDefaultY;
+    const int32_t y = FDefaultY == 0 ? DynamicOffset(FAbove) : -FDefaultY;
     FWedge->Data().setI16(MarkBlock::OffsetY, Clamp16(y));
     FWedgeStarts = true;
     FDirectionItems.push_back(FWedge);
@@ -286,7 +299,8 @@ int32_t TKVMusicXMLWalk::WedgeSpan(const TKVMark& Wedge) const {
   return span + FNext;
 }
 
-// Words are the first part's only.
+// Words are the first part's only. They stand above or below the staff
+// until their own default-y says where.
 void TKVMusicXMLWalk::OnWords() {
   if (!FMeasure || !FPart || FPart->Index() != 0) return;
   FLyric = new TKVLyric(FMeasure);
@@ -295,21 +309,30 @@ void TKVMusicXMLWalk::OnWords() {
   FLyric->SetPosition(uint16_t(FNext));
   OnJumpWords(Text());
   SetScope(xeWords);
-  int32_t y = FAbove ? -160 : LineSpaceUnits(4) + 48;
-  FLyric->Data().setI16(LyricBlock::OffsetY, Clamp16(y - FDefaultY));
+  FLyric->Data().setI16(LyricBlock::OffsetY, Clamp16(FAbove ? -160 : LineSpaceUnits(4) + 48));
   FMark = nullptr;
   FDirectionItems.push_back(FLyric);
 }
 
+// The words' default-y is their baseline from the staff's top line; their
+// offset is the top of their text, a line's ascent above it. (Taken as a
+// shift of the place above or below the staff, and from the words, wedge
+// or slur read before them, words written below a piano's upper staff
+// stood on the lower one.) Their default-x is not taken: the layout stands
+// them at their tick already.
 void TKVMusicXMLWalk::OnWordsAttribute(TKVXMLElement Code) {
   if (!FLyric) return;
   TByteBlock& data = FLyric->Data();
-  if (Code == xeFontStyle && Text() == "italic")
+  if (Code == xeFontStyle && Text() == "italic") {
     data.setU8(LyricBlock::FontStyle, data.u8(LyricBlock::FontStyle) | 2);
-  else if (Code == xeFontWeight && Text() == "bold")
+  } else if (Code == xeFontWeight && Text() == "bold") {
     data.setU8(LyricBlock::FontStyle, data.u8(LyricBlock::FontStyle) | 1);
-  else if (Code == xeRelativeX || Code == xeRelativeY)
-    AddOffset(data, Code == xeRelativeX ? LyricBlock::OffsetX : LyricBlock::OffsetY, TenthsOffset());
+  } else if (Code == xeDefaultY) {
+    const int32_t ascent = text::CurrentMeasurer().GetTextMetrics({WordsFont, WordsFontUnits, 0}).Ascent;
+    data.setI16(LyricBlock::OffsetY, Clamp16(-int32_t(TenthsOffset()) - ascent));
+  } else if (Code == xeRelativeX || Code == xeRelativeY) {
+    AddOffset(data, Code == xeRelativeX ? LyricBlock::OffsetX : LyricBlock::OffsetY, RelativeOffset(Code));
+  }
 }
 
 // A pedal mark stays inside its measure.

@@ -113,17 +113,36 @@ int32_t TKVMusicXMLWalk::Number(int32_t Default) const {
   return int32_t(std::clamp<long long>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
+namespace {
+
+// A decimal as MusicXML writes one: an optional sign, the full stop as the
+// separator, whatever the locale.
+bool ReadDecimal(const std::string& Text, double& Value) {
+  const char* begin = Text.data();
+  const char* end = begin + Text.size();
+  if (begin != end && *begin == '+') ++begin;
+  auto [at, error] = std::from_chars(begin, end, Value);
+  return begin != end && error == std::errc() && at == end && std::isfinite(Value);
+}
+
+}  // namespace
+
 long double TKVMusicXMLWalk::Decimal() const {
   std::string text = Trim(Text());
   double value = 0;
-  const char* end = text.data() + text.size();
-  auto [at, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || at != end || !std::isfinite(value))
-    throw EConvertError("'" + text + "' is not a valid floating point value");
+  if (!ReadDecimal(text, value)) throw EConvertError("'" + text + "' is not a valid floating point value");
   return value;
 }
 
-int16_t TKVMusicXMLWalk::TenthsOffset() const { return Clamp16(int64_t(Number(0)) * 24 / 5); }
+// Exporters write positions as decimals ("-80.00", "6.58"): each is taken to
+// the nearest whole tenth (halves to even) before the integer arithmetic.
+// Read as whole numbers they all became 0, which drew verses on their staff
+// and over each other. Text that is no number counts as 0.
+int16_t TKVMusicXMLWalk::TenthsOffset() const {
+  double tenths = 0;
+  if (!ReadDecimal(Trim(Text()), tenths)) return 0;
+  return Clamp16(int64_t(RoundExtended(tenths)) * 24 / 5);
+}
 
 long double TKVMusicXMLWalk::Scaled() const { return Decimal() * FMillimeters * 10 / FTenths; }
 

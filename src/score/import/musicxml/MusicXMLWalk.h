@@ -165,7 +165,8 @@ private:
   int32_t Number(int32_t Default) const;
   // The trimmed text as a decimal number; EConvertError when it is none.
   long double Decimal() const;
-  // A position or offset in tenths as layout units: tenths x 24 div 5.
+  // A position or offset in tenths (a decimal) as layout units: the nearest
+  // whole tenths x 24 div 5; 0 when the text is no number.
   int16_t TenthsOffset() const;
   // A page-layout value in tenths of a millimetre, scaled by the document.
   long double Scaled() const;
@@ -265,11 +266,15 @@ private:
   void OnAccidentalMark();
   void OnLyric();
   void OnLyricAttribute(TKVXMLElement Code);
+  // The current lyric's verse and its line below the staff.
+  void SetVerse(int64_t Verse);
 
   // ---- directions and harmony (MusicXMLDirections.cpp) ----
   void OnDynamics();
   int32_t DynamicOffset(bool Above) const;
   void OnMarkAttribute(TKVXMLElement Code);
+  // A relative-x or relative-y in layout units: right and down positive.
+  int32_t RelativeOffset(TKVXMLElement Code) const;
   void OnWedgeType();
   void FinishWedge();
   int32_t WedgeSpan(const TKVMark& Wedge) const;

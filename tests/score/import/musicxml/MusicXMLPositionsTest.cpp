@@ -1,0 +1,87 @@
+// Positions in tenths as exporters write them, decimals most of all, at
+// every element that reads them: the whole tenths nearest the value
+// (halves to even), times 24 div 5, in layout units (a line space of the
+// default page is 48). Up in MusicXML is down-negative in the layout.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "score/import/musicxml/MusicXMLTestSupport.h"
+#include "score/model/Liga.h"
+#include "score/model/Lyric.h"
+#include "score/model/Mark.h"
+
+namespace {
+
+int Lyric(const TKVMeasure& M, bool X) {
+  const TKVLyric* l = ItemsOfKind<TKVLyric>(M, ItemKind::Syllable).at(0);
+  return X ? l->OffsetX() : l->OffsetY();
+}
+int Mark(const TKVMeasure& M, uint8_t Kind, bool X) {
+  const TKVMark* m = ItemsOfKind<TKVMark>(M, Kind).at(0);
+  return X ? m->OffsetX() : m->OffsetY();
+}
+
+TEST(MusicXMLPositions, TenthsWithADecimalPointAtEveryElementThatReadsThem) {
+  const int ascent = text::CurrentMeasurer().GetTextMetrics({"Arial", 64, 0}).Ascent;  // the words' text top
+  auto below = [](const std::string& Type) {
+    return "<direction placement=\"below\"><direction-type>" + Type + "</direction-type></direction>";
+  };
+  auto above = [](const std::string& Type) {
+    return "<direction placement=\"above\"><direction-type>" + Type + "</direction-type></direction>";
+  };
+  using R = std::function<int(const TKVMeasure&)>;
+  const R lyricY = [](const TKVMeasure& M) { return Lyric(M, false); };
+  const R dynamicY = [](const TKVMeasure& M) { return Mark(M, ItemKind::Dynamic, false); };
+  const R wordsY = [](const TKVMeasure& M) {
+    return int(ItemsOfKind<TKVLyric>(M, ItemKind::LyricText).at(0)->OffsetY());
+  };
+  struct Row {
+    const char* Case;
+    std::string Directions, InNote;  // before the note, inside it
+    R Read;
+    int Expected;
+  };
+  const Row rows[] = {
+      {"verse 1 at -80.00", "", "<lyric number=\"1\" default-y=\"-80.00\"><text>a</text></lyric>", lyricY, 384},
+      {"verse 2 at -106.00: 508.8", "", "<lyric number=\"2\" default-y=\"-106.00\"><text>a</text></lyric>", lyricY,
+       508},
+      {"-75.5 to the even 76", "", "<lyric default-y=\"-75.5\"><text>a</text></lyric>", lyricY, 364},
+      {"-76.5 to the even 76", "", "<lyric default-y=\" -76.5 \"><text>a</text></lyric>", lyricY, 364},
+      {"a sign: +12, 57.6 up", "", "<lyric default-y=\"+12\"><text>a</text></lyric>", lyricY, -57},
+      {"no number: 0", "", "<lyric default-y=\"-8O\"><text>a</text></lyric>", lyricY, 0},
+      {"no verse number: verse 1, 6 spaces down", "", "<lyric><text>a</text></lyric>", lyricY, 288},
+      {"a syllable's default-x: centred all the same", "",
+       "<lyric number=\"1\" default-x=\"6.58\"><text>a</text></lyric>",
+       [](const TKVMeasure& M) { return Lyric(M, true); }, 0},
+      {"dynamic at -76.5", below("<dynamics default-y=\"-76.5\"><f/></dynamics>"), "", dynamicY, 364},
+      {"dynamic moved 10.00 up from 384", below("<dynamics relative-y=\"10.00\"><f/></dynamics>"), "", dynamicY, 336},
+      {"dynamic moved 2.50 left: 9.6", below("<dynamics relative-x=\"-2.50\"><f/></dynamics>"), "",
+       [](const TKVMeasure& M) { return Mark(M, ItemKind::Dynamic, true); }, -9},
+      {"wedge below at -70.00", below("<wedge default-y=\"-70.00\" type=\"crescendo\"/>"), "", dynamicY, 336},
+      {"wedge above at 20", above("<wedge default-y=\"20\" type=\"crescendo\"/>"), "", dynamicY, -96},
+      {"words below, baseline at -72.50", below("<words default-y=\"-72.50\">dolce</words>"), "", wordsY, 345 - ascent},
+      {"words above, baseline at 40 and 5.00 up", above("<words default-y=\"40\" relative-y=\"5.00\">Andante</words>"),
+       "", wordsY, -192 - ascent - 24},
+      {"words after a wedge at -70: their own place",
+       below("<wedge default-y=\"-70\" type=\"crescendo\"/>") + below("<words>dolce</words>"), "", wordsY, 240},
+      {"pedal at -65.00", below("<pedal type=\"start\" default-y=\"-65.00\"/>"), "",
+       [](const TKVMeasure& M) { return Mark(M, ItemKind::Pedal, false); }, 312},
+      {"slur's curve 12.75 up", "",
+       "<notations><slur type=\"start\" number=\"1\" bezier-x=\"18.25\" bezier-y=\"12.75\"/></notations>",
+       [](const TKVMeasure& M) {
+         return int(
+             ItemsOfKind<TKVLiga>(*ItemsOfKind<TKVNote>(M, ItemKind::Note).at(0), ItemKind::Slur).at(0)->Control1Y());
+       },
+       -62},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Case);
+    TWalkedDocument walked(Partwise({"<measure number=\"1\"><attributes><divisions>1</divisions></attributes>" +
+                                     row.Directions + XMLNote("C", 4, row.InNote) + "</measure>"}));
+    EXPECT_EQ(row.Read(*walked.Measure(0, 0)), row.Expected);
+  }
+}
+
+}  // namespace

@@ -7,12 +7,13 @@
 // Every page of every corpus file, read from its display records: nothing
 // off the page but what a rule of the layout puts there (the records each
 // rule explains are counted per file), no lyric, staff text or dynamic over
-// the lines of another staff, no page text over a staff or another page
-// text, and every rest drawn with the glyph and dots of its written type.
+// the lines of another staff, no syllable over its own staff's lines or
+// notes, over another verse or through the next staff's heads, stems and
+// beams, no page text over a staff or another page text, and every rest
+// drawn with the glyph and dots of its written type.
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -33,8 +34,6 @@
 #include "support/sketch/ReviewImages.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 class CorpusPages : public ::testing::TestWithParam<std::string> {
 protected:
@@ -122,10 +121,7 @@ TEST_P(CorpusPages, StaffLinesWhereTheRecordsPutThemAndNothingOffThePage) {
 }
 
 std::string TestName(const ::testing::TestParamInfo<std::string>& info) {
-  std::string name = fs::path(info.param).stem().string();
-  for (char& c : name)
-    if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-  return name + "_" + std::to_string(info.index);
+  return CorpusTestName(info.param) + "_" + std::to_string(info.index);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, CorpusPages, ::testing::ValuesIn(CorpusFiles()), TestName);
@@ -139,7 +135,7 @@ std::string Listed(const std::vector<std::string>& Faults) {
   return s.str();
 }
 
-// The four checks of every page, each fault with its page. MusicXML files
+// The five checks of every page, each fault with its page. MusicXML files
 // write the rests' types: those are read from the file itself. MIDI files
 // write none: their rests keep the values the importer gave them. The
 // records off the page that a layout rule explains are counted by rule.
@@ -158,7 +154,7 @@ TEST_P(CorpusPageMarks, EveryPageKeepsItsMarksOnThePageApartAndAsWritten) {
     std::ifstream in(GetParam(), std::ios::binary);
     written = ReadWrittenRests({std::istreambuf_iterator<char>(in), {}});
   }
-  std::vector<std::string> off, over, texts, rests;
+  std::vector<std::string> off, over, syllables, texts, rests;
   std::map<std::string, int64_t> explained;
   auto add = [](std::vector<std::string>& All, const std::vector<std::string>& Page) {
     All.insert(All.end(), Page.begin(), Page.end());
@@ -169,11 +165,14 @@ TEST_P(CorpusPageMarks, EveryPageKeepsItsMarksOnThePageApartAndAsWritten) {
     add(off, page.Unexplained);
     for (const auto& [rule, count] : page.Explained) explained[rule] += count;
     add(over, CheckOverStaves(*store.Pages[size_t(p)]));
+    add(syllables, CheckSyllables(*store.Pages[size_t(p)]));
     add(texts, CheckPageTexts(*store.Pages[size_t(p)]));
     add(rests, CheckRestGlyphs(view, p, xml ? &written : nullptr));
   }
   EXPECT_TRUE(off.empty()) << "records off the page that no rule explains: " << Listed(off);
   EXPECT_TRUE(over.empty()) << "lyrics, texts or dynamics over another staff: " << Listed(over);
+  EXPECT_TRUE(syllables.empty()) << "syllables over their staff, another verse or the next staff's notes: "
+                                 << Listed(syllables);
   EXPECT_TRUE(texts.empty()) << "page texts over each other: " << Listed(texts);
   EXPECT_TRUE(rests.empty()) << "rests not drawn as written: " << Listed(rests);
   // The rules are met on small pages: the default page is 100 x 80 mm.

@@ -1,7 +1,9 @@
 // Imported marks stand at the staff they belong to: the verses of a hymn
-// under their staff and clear of the next one, the header texts above the
-// first system and the rights below it, dynamics, hairpins and words at the
-// staff their direction names, and a dynamic of a note under that note.
+// under their staff and clear of the next one and its notes, verses and
+// directions at the positions an exporter writes with a decimal point, the
+// header texts above the first system and the rights below it, dynamics,
+// hairpins and words at the staff their direction names, and a dynamic of a
+// note under that note.
 // Each case is a small MusicXML file written here, imported, laid out and
 // drawn as the page images are; the geometry expected is worked out from
 // the page's own staff lines, and page 1 of each is saved for people to
@@ -12,10 +14,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
+#include "platform/text/TextMeasurer.h"
 #include "player/Window.h"
 #include "render/PageImages.h"
+#include "render/PageRecordChecks.h"
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/layout/page/PageRecords.h"
 #include "score/model/ItemKinds.h"
@@ -80,8 +85,10 @@ std::string Direction(const std::string& Type, int Staff, const char* Placement 
 }
 
 // A hymn: one part of two staves, Verses verses under every quarter note of
-// the upper staff, half notes below, Measures measures.
-std::string Hymn(int Verses, int Measures) {
+// the upper staff, half notes below, Measures measures. With a tenor, the
+// lower staff also holds quarter notes rising to two ledger lines above it,
+// their stems up, as hymns are written.
+std::string Hymn(int Verses, int Measures, bool Tenor = false) {
   std::ostringstream s;
   s << Head << "<work><work-title>Hymn</work-title></work>" << Defaults << PartList(1) << "<part id=\"P1\">\n";
   const char* steps[] = {"G", "A", "B", "C"};
@@ -95,15 +102,26 @@ std::string Hymn(int Verses, int Measures) {
                   std::to_string(v) + "w" + std::to_string(q) + "</text></lyric>";
       s << Note(steps[q], q == 3 ? 5 : 4, 2, "quarter", 1, 1, lyrics);
     }
-    s << Backup(8) << Note("C", 3, 4, "half", 2, 5) << Note("G", 2, 4, "half", 2, 5) << "</measure>\n";
+    s << Backup(8);
+    if (Tenor) {
+      const char* tenor[] = {"E", "D", "C", "D"};
+      for (int q = 0; q < 4; ++q) s << Note(tenor[q], 4, 2, "quarter", 2, 5, "<stem>up</stem>");
+      s << Backup(8) << Note("C", 3, 4, "half", 2, 6, "<stem>down</stem>")
+        << Note("G", 2, 4, "half", 2, 6, "<stem>down</stem>");
+    } else {
+      s << Note("C", 3, 4, "half", 2, 5) << Note("G", 2, 4, "half", 2, 5);
+    }
+    s << "</measure>\n";
   }
   s << "</part></score-partwise>\n";
   return s.str();
 }
 
 // A song: title, composer, lyricist and rights over a voice with one verse
-// and a piano of two staves.
-std::string Song() {
+// and a piano of two staves. Given the verses' default-y, each note has a
+// syllable of every verse at its verse's default-y, with the default-x of
+// an exporter that writes positions with a decimal point.
+std::string Song(const std::vector<std::string>& DefaultYs = {}) {
   std::ostringstream s;
   s << Head << "<work><work-title>A Song of Evening</work-title></work>\n"
     << "<identification><creator type=\"composer\">Composer Name</creator>"
@@ -112,9 +130,13 @@ std::string Song() {
   s << "<part id=\"P1\">\n";
   for (int m = 1; m <= 6; ++m) {
     s << "<measure number=\"" << m << "\">\n" << (m == 1 ? Attributes(1) : "");
-    for (int q = 0; q < 4; ++q)
-      s << Note(q % 2 ? "E" : "D", 5, 2, "quarter", 1, 1,
-                "<lyric number=\"1\"><syllabic>single</syllabic><text>la</text></lyric>");
+    for (int q = 0; q < 4; ++q) {
+      std::string lyrics = DefaultYs.empty() ? "<lyric number=\"1\"><syllabic>single</syllabic><text>la</text></lyric>" : "";
+      for (size_t v = 0; v < DefaultYs.size(); ++v)
+        lyrics += "<lyric number=\"" + std::to_string(v + 1) + "\" default-x=\"6.58\" default-y=\"" + DefaultYs[v] +
+                  "\"><syllabic>single</syllabic><text>v" + std::to_string(v + 1) + "</text></lyric>";
+      s << Note(q % 2 ? "E" : "D", 5, 2, "quarter", 1, 1, lyrics);
+    }
     s << "</measure>\n";
   }
   s << "</part>\n<part id=\"P2\">\n";
@@ -130,15 +152,21 @@ std::string Song() {
 // before its notes, so that the note read last before them is the previous
 // measure's left hand. A tempo word with its metronome mark opens the piece;
 // its first dynamic has the position an exporter gives it from the measure's
-// start, 8 staff spaces in (past clef and time) and 8 down.
-std::string Piano(int UpperStaff = 1, int LowerStaff = 2) {
+// start, 8 staff spaces in (past clef and time) and 8 down. Decimal: the
+// positions as an exporter that writes them with a decimal point gives
+// them, a hairpin's after its type.
+std::string Piano(int UpperStaff = 1, int LowerStaff = 2, bool Decimal = false) {
+  const char* p = Decimal ? "<dynamics default-x=\"6.58\" default-y=\"-75.00\" relative-x=\"-2.50\"><p/></dynamics>"
+                          : "<dynamics default-x=\"80\" default-y=\"-80\"><p/></dynamics>";
+  const char* f = Decimal ? "<dynamics default-x=\"6.58\" default-y=\"-75.00\"><f/></dynamics>" : "<dynamics><f/></dynamics>";
   std::ostringstream s;
   s << Head << "<work><work-title>Piano Piece</work-title></work>" << Defaults << PartList(1) << "<part id=\"P1\">\n";
   for (int m = 1; m <= 8; ++m) {
     s << "<measure number=\"" << m << "\">\n";
     if (m == 1) {
       s << Attributes(2);
-      s << "<direction placement=\"above\"><direction-type><words font-weight=\"bold\">Allegro</words>"
+      s << "<direction placement=\"above\"><direction-type><words font-weight=\"bold\""
+        << (Decimal ? " default-y=\"40.00\" relative-y=\"5.00\"" : "") << ">Allegro</words>"
            "</direction-type><direction-type><metronome><beat-unit>quarter</beat-unit><per-minute>120</per-minute>"
            "</metronome></direction-type><staff>1</staff><sound tempo=\"120\"/></direction>\n";
     }
@@ -146,9 +174,13 @@ std::string Piano(int UpperStaff = 1, int LowerStaff = 2) {
       s << "<direction placement=\"above\"><direction-type><words>Meno mosso</words></direction-type>"
            "<direction-type><metronome><beat-unit>quarter</beat-unit><per-minute>96</per-minute></metronome>"
            "</direction-type><staff>1</staff><sound tempo=\"96\"/></direction>\n";
-    if (m % 2 == 1) s << Direction(m == 1 ? "<dynamics default-x=\"80\" default-y=\"-80\"><p/></dynamics>" : "<dynamics><f/></dynamics>", UpperStaff);
-    if (m == 2) s << Direction("<wedge type=\"crescendo\"/>", UpperStaff);
-    if (m == 3) s << Direction("<words font-style=\"italic\">dolce</words>", UpperStaff);
+    if (m % 2 == 1) s << Direction(m == 1 ? p : f, UpperStaff);
+    if (m == 2)
+      s << Direction(Decimal ? "<wedge type=\"crescendo\" number=\"1\" default-y=\"-70.00\"/>" : "<wedge type=\"crescendo\"/>",
+                     UpperStaff);
+    if (m == 3)
+      s << Direction(std::string("<words font-style=\"italic\"") + (Decimal ? " default-y=\"-72.50\"" : "") + ">dolce</words>",
+                     UpperStaff);
     const char* steps[] = {"C", "E", "G", "E"};
     for (int e = 0; e < 8; ++e)
       s << Note(steps[e % 4], 5, 1, "eighth", 1, 1,
@@ -156,7 +188,10 @@ std::string Piano(int UpperStaff = 1, int LowerStaff = 2) {
                     "</beam>");
     if (m == 2) s << Direction("<wedge type=\"stop\"/>", UpperStaff);
     s << Backup(8);
-    if (m == 5) s << Direction("<dynamics><mf/></dynamics>", LowerStaff);
+    if (m == 5)
+      s << Direction(Decimal ? "<dynamics default-y=\"-80.50\" relative-y=\"-4.25\"><mf/></dynamics>"
+                             : "<dynamics><mf/></dynamics>",
+                     LowerStaff);
     for (int e = 0; e < 8; ++e)
       s << Note(steps[e % 4], 2, 1, "eighth", 2, 5,
                 std::string("<beam number=\"1\">") + (e % 4 == 0 ? "begin" : e % 4 == 3 ? "end" : "continue") +
@@ -260,15 +295,31 @@ protected:
 
 // Eight verses under the upper staff of a hymn: every syllable below its
 // own staff and clear of every staff's lines, the staff under them two line
-// spaces below the lowest; with a single verse the staves keep the page's
-// interval apart, as without verses.
+// spaces below the lowest, and with a tenor rising above that staff, its
+// stems two line spaces below it; with a single verse the staves keep the
+// page's interval apart, as without verses.
 TEST_F(MarksAtTheirStaff, VersesOfAHymnStayBetweenTheirStaffAndTheNext) {
-  for (int verses : {1, 3, 8}) {
+  for (int verses : {1, 3, 8, -8}) {
     SCOPED_TRACE(verses);
-    std::unique_ptr<TKVScore> score = Load(verses == 8 ? "hymn" : "hymn-" + std::to_string(verses), Hymn(verses, 6));
+    const bool tenor = verses < 0;
+    verses = std::abs(verses);
+    const std::string name = tenor ? "hymn-tenor" : verses == 8 ? "hymn" : "hymn-" + std::to_string(verses);
+    std::unique_ptr<TKVScore> score = Load(name, Hymn(verses, 6, tenor));
     const TKVPageRecord& page = FirstPage(*score);
     const std::vector<const TKVStaffLineRecord*> staves = Staves(page);
     ASSERT_GE(staves.size(), 4u);
+    // The highest mark of each staff: heads, stems, slurs.
+    std::map<const TKVStaffLineRecord*, int64_t> highest;
+    for (const TKVStaffLineRecord* staff : staves) highest[staff] = staff->Top;
+    for (uint16_t s = 0; s < page.SystemCount; ++s)
+      for (uint16_t m = 0; m < page.Systems[s]->MeasureCount; ++m)
+        for (int32_t d = 0; const TKVDisplayItem* D = page.Systems[s]->Measures[m]->GetDisplay(d); ++d)
+          if (D->StaffLine && D->Item && !D->Hidden)
+            highest[D->StaffLine] = std::min<int64_t>(highest[D->StaffLine], D->Bounds.Top);
+    if (tenor) {
+      EXPECT_LT(highest[staves[1]], staves[1]->Top - 4 * 48) << "the tenor's stems rise 4 spaces above";
+    }
+    EXPECT_TRUE(CheckSyllables(page).empty()) << CheckSyllables(page).front();
     int syllables = 0;
     for (const TPlaced& p : Placed(page)) {
       if (p.Display->Item->Kind() != ItemKind::Syllable) continue;
@@ -279,7 +330,7 @@ TEST_F(MarksAtTheirStaff, VersesOfAHymnStayBetweenTheirStaffAndTheNext) {
         EXPECT_FALSE(Overlap(p.Box, BoxOf(*staff))) << "a verse over staff line " << staff->Index;
       const TKVStaffLineRecord* next = page.GetStaffLine(own.Index + 1);
       ASSERT_TRUE(next);
-      EXPECT_LE(p.Box.Bottom + 2 * 48, next->Top);
+      EXPECT_LE(p.Box.Bottom + 2 * 48, highest[next]);
     }
     // Four syllables a verse in each measure of the page.
     int measures = 0;
@@ -359,6 +410,38 @@ TEST_F(MarksAtTheirStaff, HeaderTextsStandAboveTheFirstSystem) {
   EXPECT_NEAR(FirstPage(*bare).GetStaffLine(0)->Top, TopMarginUnits + IntervalUnits + FirstStaffRoom, 1);
 }
 
+// Two verses at the default-y an exporter writes with a decimal point: the
+// top of each syllable the whole tenths nearest it x 24 / 5 below its
+// staff's top line, under the staff and the other verse, and over no
+// staff, note or other verse. Read as whole numbers, they were all 0: on
+// the staff, over each other.
+TEST_F(MarksAtTheirStaff, VersesAtTheirDecimalDefaultYStandUnderTheStaffOneUnderTheOther) {
+  struct Row {
+    const char* First;
+    const char* Second;
+    int64_t FirstTop, SecondTop;
+  };
+  const Row rows[] = {{"-80.00", "-106.00", 384, 508},  // 106 x 24 / 5 = 508.8
+                      {"-75.50", "-101.50", 364, 489},  // to the even 76 and 102
+                      {"-53.25", "-79.75", 254, 384}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.First);
+    std::unique_ptr<TKVScore> score =
+        Load("song-verses-" + std::to_string(&row - rows + 1), Song({row.First, row.Second}));
+    const TKVPageRecord& page = FirstPage(*score);
+    int syllables = 0;
+    for (const TPlaced& p : Placed(page)) {
+      if (p.Display->Item->Kind() != ItemKind::Syllable) continue;
+      ++syllables;
+      const bool first = static_cast<const TKVLyric&>(*p.Display->Item).Verse() == 0;
+      EXPECT_EQ(p.Box.Top - p.Display->StaffLine->Top, first ? row.FirstTop : row.SecondTop);
+    }
+    EXPECT_EQ(syllables, 2 * 4 * 6);
+    EXPECT_TRUE(CheckSyllables(page).empty()) << CheckSyllables(page).front();
+    EXPECT_TRUE(CheckOverStaves(page).empty()) << CheckOverStaves(page).front();
+  }
+}
+
 // On the small default page the first system, moved below the composer
 // texts 96 pixels down, would end on the rights at the page's foot: it
 // keeps less room above its staff so that it ends, with the page's
@@ -422,59 +505,73 @@ TEST_F(MarksAtTheirStaff, AFirstSystemBelowTheComposerEndsAboveTheRights) {
 // line, with a line space of 6 pixels (48 units): a dynamic below centred
 // 48 + 7 line spaces = 384 down (its box from 336, the hairpin's from 352);
 // words below 48 + 4 line spaces = 240 down, above 160 up; the tempo mark
-// 100 + 128 up.
+// 100 + 128 up. Written with decimal points, each where its own numbers
+// say, up positive, in whole tenths x 24 / 5: p and f centred at -75.00
+// (360 down), the mf at -80.50 and 4.25 lower (384 + 19), the words'
+// baseline a text ascent below their box's top at -72.50 (345 down) and at
+// 40.00 and 5.00 higher (216 up); the hairpin, its position after its
+// type, and Meno mosso, with none, where they were.
 TEST_F(MarksAtTheirStaff, DirectionsStandAtTheStaffTheyName) {
-  std::unique_ptr<TKVScore> score = Load("piano", Piano());
-  const TKVPageRecord& page = FirstPage(*score);
-  int upper = 0, lower = 0;
-  TBox meno{}, tempo{};
-  for (const TPlaced& p : Placed(page)) {
-    const TKVItem& item = *p.Display->Item;
-    const TKVStaffLineRecord& line = *p.Display->StaffLine;
-    const TKVStaffLineRecord* first = page.GetStaffLine(line.PartRecord->FirstStaffLine);
-    const TKVStaffLineRecord* second = page.GetStaffLine(line.PartRecord->FirstStaffLine + 1);
-    ASSERT_TRUE(first && second);
-    bool leftHand = false;
-    int64_t offset = 0;
-    if (item.Kind() == ItemKind::Dynamic) {
-      const uint8_t variant = static_cast<const TKVMark&>(item).Variant();
-      leftHand = variant == 5;  // the mf
-      offset = variant == 50 ? 352 : 336;
-    } else if (item.Kind() == ItemKind::LyricText) {
-      const auto& words = static_cast<const TKVLyric&>(item);
-      ASSERT_FALSE(words.Lines().empty());
-      const bool above = words.Lines()[0] != u"dolce";
-      offset = above ? -160 : 240;
-      if (words.Lines()[0] == u"Meno mosso") meno = p.Box;
-    } else if (item.Kind() == ItemKind::TempoMark) {
-      tempo = p.Box;
-      offset = -228;
-    } else {
-      continue;
+  const int64_t ascent = text::CurrentMeasurer().GetTextMetrics({"Arial", 64, 0}).Ascent;
+  for (bool decimal : {false, true}) {
+    SCOPED_TRACE(decimal);
+    std::unique_ptr<TKVScore> score = Load(decimal ? "piano-decimal" : "piano", Piano(1, 2, decimal));
+    const TKVPageRecord& page = FirstPage(*score);
+    EXPECT_TRUE(CheckOverStaves(page).empty()) << CheckOverStaves(page).front();
+    int upper = 0, lower = 0;
+    TBox meno{}, tempo{};
+    for (const TPlaced& p : Placed(page)) {
+      const TKVItem& item = *p.Display->Item;
+      const TKVStaffLineRecord& line = *p.Display->StaffLine;
+      const TKVStaffLineRecord* first = page.GetStaffLine(line.PartRecord->FirstStaffLine);
+      const TKVStaffLineRecord* second = page.GetStaffLine(line.PartRecord->FirstStaffLine + 1);
+      ASSERT_TRUE(first && second);
+      bool leftHand = false;
+      int64_t offset = 0;
+      if (item.Kind() == ItemKind::Dynamic) {
+        const uint8_t variant = static_cast<const TKVMark&>(item).Variant();
+        leftHand = variant == 5;  // the mf
+        offset = variant == 50 ? 352 : !decimal ? 336 : leftHand ? 403 - 48 : 360 - 48;
+      } else if (item.Kind() == ItemKind::LyricText) {
+        const auto& words = static_cast<const TKVLyric&>(item);
+        ASSERT_FALSE(words.Lines().empty());
+        const bool above = words.Lines()[0] != u"dolce";
+        offset = above ? -160 : 240;
+        if (words.Lines()[0] == u"Meno mosso")
+          meno = p.Box;
+        else if (decimal)
+          offset = (above ? -216 : 345) - ascent;
+      } else if (item.Kind() == ItemKind::TempoMark) {
+        tempo = p.Box;
+        offset = -228;
+      } else {
+        continue;
+      }
+      const TKVStaffLineRecord& own = leftHand ? *second : *first;
+      const TKVStaffLineRecord& other = leftHand ? *first : *second;
+      EXPECT_EQ(p.Box.Top, own.Top + offset) << "kind " << int(item.Kind()) << " at x " << p.Box.Left;
+      EXPECT_FALSE(Overlap(p.Box, BoxOf(other))) << "kind " << int(item.Kind()) << " at x " << p.Box.Left;
+      ++(leftHand ? lower : upper);
     }
-    const TKVStaffLineRecord& own = leftHand ? *second : *first;
-    const TKVStaffLineRecord& other = leftHand ? *first : *second;
-    EXPECT_EQ(p.Box.Top, own.Top + offset) << "kind " << int(item.Kind()) << " at x " << p.Box.Left;
-    EXPECT_FALSE(Overlap(p.Box, BoxOf(other))) << "kind " << int(item.Kind()) << " at x " << p.Box.Left;
-    ++(leftHand ? lower : upper);
+    // p, f, f and f, the hairpin, Allegro, dolce, Meno mosso and its tempo
+    // mark at the upper staff; the mf at the lower.
+    EXPECT_EQ(upper, 9);
+    EXPECT_EQ(lower, 1);
+    // The opening p right of the clefs and time signatures it was under.
+    int64_t starts = 0, opening = -1;
+    for (const TPlaced& p : Placed(page)) {
+      if (p.Display->Owner != page.Systems[0]->Measures[0]) continue;
+      const uint8_t kind = p.Display->Item->Kind();
+      if (kind == ItemKind::Clef || kind == ItemKind::Meter) starts = std::max(starts, p.Box.Right);
+      if (kind == ItemKind::Dynamic && static_cast<const TKVMark&>(*p.Display->Item).Variant() == 0)
+        opening = p.Box.Left;
+    }
+    EXPECT_GT(starts, 0);
+    EXPECT_GE(opening, starts);
+    ASSERT_NE(tempo.Right, 0);
+    ASSERT_NE(meno.Right, 0);
+    EXPECT_GE(tempo.Left, meno.Right) << "the metronome mark over its words";
   }
-  // p, f, f and f, the hairpin, Allegro, dolce, Meno mosso and its tempo
-  // mark at the upper staff; the mf at the lower.
-  EXPECT_EQ(upper, 9);
-  EXPECT_EQ(lower, 1);
-  // The opening p right of the clefs and time signatures it was under.
-  int64_t starts = 0, opening = -1;
-  for (const TPlaced& p : Placed(page)) {
-    if (p.Display->Owner != page.Systems[0]->Measures[0]) continue;
-    const uint8_t kind = p.Display->Item->Kind();
-    if (kind == ItemKind::Clef || kind == ItemKind::Meter) starts = std::max(starts, p.Box.Right);
-    if (kind == ItemKind::Dynamic && static_cast<const TKVMark&>(*p.Display->Item).Variant() == 0) opening = p.Box.Left;
-  }
-  EXPECT_GT(starts, 0);
-  EXPECT_GE(opening, starts);
-  ASSERT_NE(tempo.Right, 0);
-  ASSERT_NE(meno.Right, 0);
-  EXPECT_GE(tempo.Left, meno.Right) << "the metronome mark over its words";
 }
 
 // A dynamic in the notations of the upper staff's first note, placed

@@ -11,8 +11,10 @@
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/layout/page/PageRecords.h"
 #include "score/model/ItemKinds.h"
+#include "score/model/Lyric.h"
 #include "score/model/Mark.h"
 #include "score/model/Measure.h"
+#include "score/model/Note.h"
 #include "score/model/Page.h"
 #include "score/model/Part.h"
 #include "score/model/PageTexts.h"
@@ -162,6 +164,99 @@ std::vector<std::string> CheckOverStaves(const TKVPageRecord& Page) {
   });
   for (uint16_t o = 0; o < Page.PageObjectCount && o < Page.PageObjects.size(); ++o)
     if (const TKVDisplayItem& D = *Page.PageObjects[o]; ShownPageText(D)) check(D, nullptr, "page text");
+  return faults;
+}
+
+namespace {
+
+// The layout measures a syllable's lines and adds this room below them.
+constexpr int64_t SyllablePadding = 24;
+
+// A note's stem from its head to its end, as a line: at the stem's right
+// edge when it goes up, at its left when down.
+struct TStemLine {
+  int64_t X, Head, End;
+};
+TStemLine StemLine(const TKVDisplayItem& Stem) {
+  const auto* note = dynamic_cast<const TKVNote*>(Stem.Item);
+  const bool down = note && note->StemDown();
+  const TKVLayoutRect& r = Stem.Bounds;
+  return down ? TStemLine{r.Left, r.Top, r.Bottom} : TStemLine{r.Width, r.Bottom, r.Top};
+}
+
+// Whether the straight line from (X0, Y0) to (X1, Y1) passes through B.
+bool Crosses(int64_t X0, int64_t Y0, int64_t X1, int64_t Y1, const TBox& B) {
+  if (X0 > X1) std::swap(X0, X1), std::swap(Y0, Y1);
+  const int64_t from = std::max(X0, B.Left), to = std::min(X1, B.Right);
+  if (from > to || (from == to && X0 != X1)) return false;
+  auto y = [&](int64_t X) {
+    return X1 == X0 ? (long double)Y0 : Y0 + (long double)(Y1 - Y0) * (X - X0) / (X1 - X0);
+  };
+  const long double a = X1 == X0 ? std::min(Y0, Y1) : std::min(y(from), y(to));
+  const long double b = X1 == X0 ? std::max(Y0, Y1) : std::max(y(from), y(to));
+  return a < B.Bottom && b > B.Top;
+}
+
+// The next shown staff of a line's system, nil for its last.
+const TKVStaffLineRecord* NextStaff(const TKVPageRecord& Page, const TKVStaffLineRecord& Line) {
+  const int32_t last = Line.System ? Line.System->LastStaffLine : Line.Index;
+  for (int32_t i = Line.Index + 1; i <= last; ++i)
+    if (const TKVStaffLineRecord* next = Page.GetStaffLine(i); Shown(next)) return next;
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<std::string> CheckSyllables(const TKVPageRecord& Page) {
+  struct TSyllable {
+    const TKVDisplayItem* Record;
+    TBox Text;
+  };
+  std::vector<TSyllable> syllables;
+  std::vector<const TKVDisplayItem*> heads, stems, beams;
+  EachMeasureRecord(Page, [&](uint16_t, TKVSystemRecord&, TKVMeasureRecord&, TKVDisplayItem& D) {
+    if (!Drawn(&D) || !Shown(D.StaffLine)) return;
+    if (D.RecordType == DisplayRecordType::Stem) stems.push_back(&D);
+    if (D.RecordType == DisplayRecordType::BeamGroup) beams.push_back(&D);
+    if (D.RecordType != DisplayRecordType::Item) return;
+    if (D.Item->Kind() == K::Note) heads.push_back(&D);
+    if (D.Item->Kind() != K::Syllable) return;
+    TBox text = BoxOf(D);
+    text.Bottom = std::max(text.Top, text.Bottom - SyllablePadding);
+    syllables.push_back({&D, text});
+  });
+  std::vector<std::string> faults;
+  const std::string page = "page " + std::to_string(Page.PageIndex + 1) + ": lyric ";
+  for (size_t a = 0; a < syllables.size(); ++a) {
+    const TKVDisplayItem& D = *syllables[a].Record;
+    const TBox& text = syllables[a].Text;
+    const TKVStaffLineRecord& own = *D.StaffLine;
+    const TKVStaffLineRecord* next = NextStaff(Page, own);
+    auto fault = [&](const std::string& What, const TBox& Where) {
+      faults.push_back(page + DescribeRecord(D) + " over " + What + " at " + Box(Where));
+    };
+    if (Overlap(text, StaffBox(own))) fault("its own staff", StaffBox(own));
+    for (const TKVDisplayItem* head : heads)
+      if (Overlap(text, BoxOf(*head)) && (head->StaffLine == &own || head->StaffLine == next))
+        fault(head->StaffLine == &own ? "a note head of its staff" : "a note head of the next staff", BoxOf(*head));
+    for (const TKVDisplayItem* stem : stems)
+      if (const TStemLine s = StemLine(*stem); stem->StaffLine == next && Crosses(s.X, s.Head, s.X, s.End, text))
+        fault("a stem of the next staff", BoxOf(*stem));
+    for (const TKVDisplayItem* beam : beams) {
+      std::vector<const TKVDisplayItem*> ends;
+      for (const TKVDisplayItem* link : beam->Links)
+        if (link && link->RecordType == DisplayRecordType::Stem) ends.push_back(link);
+      if (ends.size() < 2 || ends.front()->StaffLine != next) continue;
+      const TStemLine first = StemLine(*ends.front()), last = StemLine(*ends.back());
+      if (Crosses(first.X, first.End, last.X, last.End, text)) fault("a beam of the next staff", BoxOf(*beam));
+    }
+    for (size_t b = a + 1; b < syllables.size(); ++b) {
+      const TKVDisplayItem& other = *syllables[b].Record;
+      if (other.StaffLine->System == own.System && Overlap(text, syllables[b].Text) &&
+          static_cast<const TKVLyric&>(*D.Item).Verse() != static_cast<const TKVLyric&>(*other.Item).Verse())
+        fault("another verse's " + DescribeRecord(other), syllables[b].Text);
+    }
+  }
   return faults;
 }
 

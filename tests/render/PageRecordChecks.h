@@ -2,7 +2,8 @@
 // Checks of a composed page read from its display records, for the page
 // corpus test and for tests of small files: nothing off the page that no
 // layout rule puts there, no lyric, staff text or dynamic over another
-// staff's lines, no two page texts over each other, and every rest drawn
+// staff's lines, no syllable over its own staff, another verse or the next
+// staff's notes, no two page texts over each other, and every rest drawn
 // with the glyph of its written type. Each check returns one line per
 // fault, naming the page and the record.
 
@@ -43,6 +44,12 @@ TOffPage CheckOffPage(TKVScore& Score, int32_t Index);
 // overlaps the lines of a staff other than their own, and page texts that
 // overlap the lines of any staff.
 std::vector<std::string> CheckOverStaves(const TKVPageRecord& Page);
+
+// Lyric syllables over their own staff's lines or note heads, syllables of
+// two verses over each other, and a note head, stem or beam of the next
+// staff of the system through a syllable. A syllable is its text: the
+// rectangle less the room the layout leaves below it.
+std::vector<std::string> CheckSyllables(const TKVPageRecord& Page);
 
 // Page texts (page marks, and texts that hold a character) that overlap
 // each other.

@@ -112,6 +112,80 @@ TEST(PageRecordChecks, TextsAndDynamicsOverTheLinesOfAnotherStaff) {
       << faults[1];
 }
 
+// A syllable of verse 1 under the first of two staves (800 to 1120 and
+// 1600 to 1920, a line space of 80), its text from 1200 to 1296 (the
+// rectangle to 1320), 400 to 600 across; one more record near it, of its
+// staff or the next, is over it or not.
+struct TSyllableCase {
+  const char* Name;
+  TKVLayoutRect Box;  // of the syllable
+  int Pos;            // the other record's note (staff position, 0 the top line), or none below -99
+  bool NextStaff, Down;
+  int32_t X, Stem;  // the head's left, its stem's length (0 none); Verse: a second syllable's verse
+  int Verse;
+  const char* Fault;  // nullptr when none
+};
+
+class SyllableChecks : public ::testing::TestWithParam<TSyllableCase> {};
+
+TEST_P(SyllableChecks, OverItsStaffAnotherVerseOrTheNextStaffsNotes) {
+  const TSyllableCase& c = GetParam();
+  TPageBuilder b;
+  TNotationBuilder n(b);
+  TKVStaffLineRecord& second = b.Line(b.Staff(), 1600);
+  AddRecord(*n.Record, CreateItemByKind(ItemKind::Syllable, n.Measure), c.Box, n.Line);
+  if (c.Verse > 0) {
+    auto* other = static_cast<TKVLyric*>(CreateItemByKind(ItemKind::Syllable, n.Measure));
+    other->SetVerse(uint8_t(c.Verse - 1));
+    AddRecord(*n.Record, other, {500, 1250, 700, 1370}, n.Line);
+  }
+  if (c.Pos > -99) {
+    TKVStaffLineRecord* line = c.NextStaff ? &second : n.Line;
+    auto place = [&](TKVDisplayItem& R) {
+      R.StaffLine = line, R.Bounds.Top += line->Top - n.Top, R.Bounds.Bottom += line->Top - n.Top;
+    };
+    TKVNote& note = n.NewNote(c.Pos, 64, c.Down);
+    place(n.Head(note, c.X));
+    if (c.Stem) {
+      TKVDisplayItem& stem = n.Stem(note, c.X, 56, c.Stem);
+      place(stem);
+      TKVDisplayItem& far = n.Stem(n.NewNote(c.Pos, 64, c.Down), 2000, 56, c.Stem);  // a beam to a stem far right
+      place(far);
+      place(n.Beam({&stem, &far}));
+    }
+  }
+  const std::vector<std::string> faults = CheckSyllables(b.Page);
+  if (!c.Fault) {
+    EXPECT_TRUE(faults.empty()) << faults.front();
+  } else {
+    ASSERT_FALSE(faults.empty());
+    EXPECT_NE(faults[0].find(c.Fault), std::string::npos) << faults[0];
+  }
+}
+
+const TKVLayoutRect Under{400, 1200, 600, 1320};
+INSTANTIATE_TEST_SUITE_P(
+    Records, SyllableChecks,
+    ::testing::Values(
+        TSyllableCase{"Clear", Under, -100, false, false, 0, 0, 0, nullptr},
+        TSyllableCase{"OnItsStaff", {400, 1080, 600, 1200}, -100, false, false, 0, 0, 0, "over its own staff"},
+        TSyllableCase{"TouchingItsBottomLine", {400, 1120, 600, 1240}, -100, false, false, 0, 0, 0, nullptr},
+        // Position 11: the head from 1200 to 1280.
+        TSyllableCase{"UnderALowHead", Under, 11, false, false, 450, 0, 0, "a note head of its staff"},
+        TSyllableCase{"BesideALowHead", Under, 11, false, false, 700, 0, 0, nullptr},
+        TSyllableCase{"AnotherVerseOverIt", Under, -100, false, false, 0, 0, 2, "another verse's"},
+        TSyllableCase{"ItsOwnVerseBesideIt", Under, -100, false, false, 0, 0, 1, nullptr},
+        // The next staff's head at position -8: 1240 to 1320. At -4: 1400
+        // to 1480, its stem up from 1440 at x 506 (through the text to
+        // 1080), or at x 156 to 1240 or 1310 with a beam from there to x
+        // 2056, through the text or in the room below it.
+        TSyllableCase{"AHeadOfTheNextStaff", Under, -8, true, false, 450, 0, 0, "a note head of the next staff"},
+        TSyllableCase{"AStemOfTheNextStaff", Under, -4, true, false, 450, 360, 0, "a stem of the next staff"},
+        TSyllableCase{"ABeamOfTheNextStaff", Under, -4, true, false, 100, 200, 0, "a beam of the next staff"},
+        TSyllableCase{"ABeamUnderIt", Under, -4, true, false, 100, 130, 0, nullptr},
+        TSyllableCase{"AStemDownOfTheNextStaff", Under, 2, true, true, 450, 360, 0, nullptr}),
+    [](const ::testing::TestParamInfo<TSyllableCase>& info) { return std::string(info.param.Name); });
+
 // Page texts (texts and page marks, in page units) over a staff and over
 // each other; touching is not overlapping.
 TEST(PageRecordChecks, PageTextsOverAStaffAndOverEachOther) {

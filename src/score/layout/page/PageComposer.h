@@ -147,6 +147,26 @@ void CreateStaffLines(TKVComposerContext& Ctx);
 void CreateSeparateStaffLines(TKVComposerContext& Ctx);
 void PlaceStaffLines(TKVComposerContext& Ctx);
 
+// ---- the verses under a staff (VerseLines.cpp) ----
+// Whether a syllable whose top stands Top below its staff's top line is
+// under the staff (rather than above it), for a staff StaffHeight high.
+bool SyllableUnderStaff(int64_t Top, int64_t StaffHeight);
+// How far the syllables under a staff move down on a system (measure
+// records Measures): their highest stands half a line space below the
+// staff's lowest note head and its bottom line. Units; 0 when it does.
+// Verses stood a fixed step below the staff, over its notes below it.
+int64_t VerseDrop(const TKVStaff* Staff, const std::vector<TKVMeasureRecord*>& Measures, int64_t StaffHeight,
+                  int32_t LineSpace);
+// The room a staff needs below its gap for the verses under it: its lowest
+// syllable (moved by VerseDrop) two line spaces clear of the highest mark
+// of the next staff (Next, nil for none) in the measures, or its top line.
+// Below: from the staff's top line to the next staff's, 0.1 mm. 0.1 mm; 0
+// when they fit. Verses stand a fixed step apart below their staff, so
+// that from the third or so they reached the next staff's lines, and the
+// stems of its notes above it.
+long double VerseRoom(const TKVComposerContext& Ctx, const TKVStaff* Staff, int64_t StaffHeight, const TKVStaff* Next,
+                      long double Below, const std::vector<TKVMeasureRecord*>& Measures);
+
 // ---- horizontal steps (SystemPlacement.cpp; the measure's own room in
 // measure/MeasureSpacing.h) ----
 void PlaceSystems(TKVComposerContext& Ctx);

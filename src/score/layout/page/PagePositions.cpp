@@ -8,6 +8,7 @@
 // relative to the anchor point kept in the first two values of Bounds2.
 
 #include <algorithm>
+#include <map>
 
 #include "score/layout/ItemFields.h"
 #include "score/layout/page/PageComposer.h"
@@ -77,6 +78,9 @@ TBranch BranchOf(const TKVItem& Item) {
 struct TPlacing {
   TKVComposerContext& Ctx;
   TKVMeasureRecord& R;
+  // How far the syllables under each staff line of the system move down
+  // (VerseDrop), by the line's index; nil when none move.
+  const std::map<int32_t, int64_t>* VerseDrops = nullptr;
 
   // Moves the record by (X, Y); a record cut at a system end has its x on
   // the page already.
@@ -282,6 +286,15 @@ struct TPlacing {
       }
   }
 
+  // How far a syllable under its staff moves down with the verses there.
+  int64_t SyllableDrop(const TKVDisplayItem& D, const TKVStaffLineRecord& Line) const {
+    if (!VerseDrops || D.Item->Kind() != K::Syllable ||
+        !SyllableUnderStaff(D.Bounds.Top, int64_t(Line.Bottom) - Line.Top))
+      return 0;
+    const auto drop = VerseDrops->find(Line.Index);
+    return drop == VerseDrops->end() ? 0 : drop->second;
+  }
+
   // A syllable or staff text reserves no room beside its note: a long one
   // at a system's first note (a MIDI file's title, say) would start left
   // of the page, one at its last note end past it. It moves onto the page,
@@ -385,7 +398,7 @@ struct TPlacing {
       case TBranch::Meter: Meter(D, *line); break;
       case TBranch::Bar: Bar(D, *line); break;
       case TBranch::Lyric:
-        Move(D, TickX(R, tick), top);
+        Move(D, TickX(R, tick), top + SyllableDrop(D, *line));
         KeepTextOnPage(D, TickX(R, tick));
         D.Bounds2 = D.Bounds;
         break;
@@ -446,14 +459,19 @@ void PositionPageItems(TKVComposerContext& Ctx) {
       if (part->System == &system)
         std::tie(part->Top, part->Bottom) =
             LinesExtent(page, part->FirstStaffLine, part->LastStaffLine, system.Top, system.Bottom);
-    for (uint16_t m = 0; m < system.MeasureCount && m < system.Measures.size(); ++m) {
-      TKVMeasureRecord* record = system.Measures[m];
+    const std::vector<TKVMeasureRecord*> measures(
+        system.Measures.begin(), system.Measures.begin() + std::min<size_t>(system.MeasureCount, system.Measures.size()));
+    std::map<int32_t, int64_t> drops;
+    for (int32_t i = system.FirstStaffLine; i <= system.LastStaffLine; ++i)
+      if (const TKVStaffLineRecord* line = page.GetStaffLine(i); line && line->Staff && (line->Flags & 1))
+        drops[i] = VerseDrop(line->Staff, measures, int64_t(line->Bottom) - line->Top, Ctx.LineSpace);
+    for (TKVMeasureRecord* record : measures) {
       if (!record || record->Positioned) continue;
       record->Positioned = 1;
       record->TopY = system.Top;
       record->BottomY = system.Bottom;
       if (record->Covered) continue;
-      TPlacing placing{Ctx, *record};
+      TPlacing placing{Ctx, *record, &drops};
       for (int32_t i = 0; TKVDisplayItem* display = record->GetDisplay(i); ++i) {
         if (display->RecordType == DisplayRecordType::Connector)
           placing.Connector(*display);

@@ -31,29 +31,16 @@ long double StaffDistance(const TKVComposerContext& Ctx, int64_t LineNumber) {
   return UnitsToTenths(Ctx.SpacingEntry(0, LineNumber));
 }
 
-// The room a staff needs below its gap for the verses under it: the
-// lowest syllable of the system's measures First .. Last - 1, two line
-// spaces clear of the next staff's top line. Verses stand a fixed step
-// apart below their staff, so that from the third or so they reached the
-// next staff's lines and notes. 0.1 mm; 0 when they fit.
-long double VerseRoom(const TKVComposerContext& Ctx, const TKVStaff* Staff, long double Below,
-                      const std::vector<TKVMeasureRecord*>& Measures) {
-  int64_t lowest = INT64_MIN;
-  for (const TKVMeasureRecord* record : Measures) {
-    if (!record) continue;
-    for (const TKVDisplayItem* syllable : record->LyricDisplays) {
-      if (!syllable || syllable->Hidden || syllable->StaffIndex != Staff->LayoutIndex) continue;
-      // Records placed on a page by an earlier run hold page positions.
-      int64_t bottom = syllable->Bounds.Bottom;
-      if (record->Positioned) {
-        if (!syllable->StaffLine) continue;
-        bottom -= syllable->StaffLine->Top;
-      }
-      lowest = std::max(lowest, bottom);
+// The shown staff after Staff in the composer's parts; nil for the last.
+const TKVStaff* NextShownStaff(const TKVComposerContext& Ctx, const TKVStaff* Staff) {
+  bool after = false;
+  for (const TKVPart* part : Ctx.Parts())
+    for (int32_t i = 0; i < part->GetStaffCount(); ++i) {
+      const TKVStaff* staff = part->GetStaff(i);
+      if (after && Ctx.Shown(staff)) return staff;
+      after = after || staff == Staff;
     }
-  }
-  if (lowest == INT64_MIN) return 0;
-  return std::max<long double>(0, UnitsToTenths(lowest + 2 * int64_t(Ctx.LineSpace)) - Below);
+  return nullptr;
 }
 
 // The measure records the composer is placing on the current system.
@@ -99,7 +86,8 @@ void CalcPartHeight(TKVComposerContext& Ctx) {
     const bool last = i == part.GetStaffCount() - 1;
     const long double gap = last && systemDistance != 0 ? systemDistance : Ctx.Interval;
     const long double below = StaffHeight(Ctx, staff) + Scaled(Ctx, gap);
-    Ctx.SystemHeight += below + VerseRoom(Ctx, staff, below, measures);
+    Ctx.SystemHeight += below + VerseRoom(Ctx, staff, TenthsToUnits(StaffHeight(Ctx, staff)),
+                                          NextShownStaff(Ctx, staff), below, measures);
   }
 }
 
@@ -222,7 +210,11 @@ void PlaceStaffLines(TKVComposerContext& Ctx) {
     line->BottomJoin = TenthsToUnits(y + Ctx.Interval);
     const bool lastOfSystem = i == system.LastStaffLine;
     const long double gap = Scaled(Ctx, lastOfSystem && systemDistance != 0 ? systemDistance : Ctx.Interval);
-    y += gap + VerseRoom(Ctx, staff, y - staffTop + gap, measures);
+    const TKVStaffLineRecord* next = nullptr;
+    for (int32_t k = i + 1; k <= system.LastStaffLine && !next; ++k)
+      if (const TKVStaffLineRecord* l = page.GetStaffLine(k); l && (l->Flags & 1)) next = l;
+    y += gap + VerseRoom(Ctx, staff, int64_t(line->Bottom) - line->Top, next ? next->Staff : nullptr,
+                         y - staffTop + gap, measures);
     line->Height = y - start;
     previous = line;
   }

@@ -511,12 +511,11 @@ TColor TCairoCanvas::GetPixel(int x, int y) {
 
 // ---- smooth family ------------------------------------------------------
 
-void TCairoCanvas::SmoothPath(const TPath& path, const TSmoothPen* pen, const TSmoothBrush* brush) {
-  if (path.Commands().empty() || (!pen && !brush)) return;
-  TOp op(*FImpl);
-  cairo_t* cr = op.Cr();
-  cairo_set_antialias(cr, Smoothing ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
-  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+namespace {
+
+// The figure as Cairo's current path, with its fill rule.
+void AppendPath(cairo_t* cr, const TPath& path) {
+  cairo_set_fill_rule(cr, path.FillMode == fmWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
   for (const TPathCommand& c : path.Commands()) {
     switch (c.Kind) {
       case TPathCommand::Move: cairo_move_to(cr, c.P[0].X, c.P[0].Y); break;
@@ -528,7 +527,55 @@ void TCairoCanvas::SmoothPath(const TPath& path, const TSmoothPen* pen, const TS
       case TPathCommand::Close: cairo_close_path(cr); break;
     }
   }
-  if (brush) {
+}
+
+// Fills the current path with the picture tiled from device pixel (0, 0).
+void FillWithTexture(cairo_t* cr, const TBitmap& texture, TPoint origin) {
+  if (texture.Empty()) return;
+  cairo_surface_t* s = cairo_image_surface_create_for_data(
+      reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(texture.Pixels())), CAIRO_FORMAT_ARGB32,
+      texture.Width(), texture.Height(), texture.Width() * 4);
+  cairo_pattern_t* p = cairo_pattern_create_for_surface(s);
+  cairo_pattern_set_extend(p, CAIRO_EXTEND_REPEAT);
+  cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
+  cairo_matrix_t m;
+  cairo_matrix_init_translate(&m, origin.X, origin.Y);
+  cairo_pattern_set_matrix(p, &m);
+  cairo_set_source(cr, p);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(p);
+  cairo_surface_destroy(s);
+}
+
+cairo_line_cap_t CairoCap(TLineCap cap) {
+  return cap == lcRound ? CAIRO_LINE_CAP_ROUND : cap == lcSquare ? CAIRO_LINE_CAP_SQUARE : CAIRO_LINE_CAP_BUTT;
+}
+
+cairo_line_join_t CairoJoin(TLineJoin join) {
+  return join == ljRound ? CAIRO_LINE_JOIN_ROUND : join == ljBevel ? CAIRO_LINE_JOIN_BEVEL : CAIRO_LINE_JOIN_MITER;
+}
+
+}  // namespace
+
+void TCairoCanvas::IntersectClipPath(const TPath& path) {
+  cairo_t* cr = FImpl->Cr;
+  cairo_identity_matrix(cr);
+  cairo_translate(cr, FImpl->Origin.X, FImpl->Origin.Y);
+  cairo_new_path(cr);
+  AppendPath(cr, path);
+  cairo_clip(cr);  // an empty figure leaves nothing to draw on
+  cairo_identity_matrix(cr);
+}
+
+void TCairoCanvas::SmoothPath(const TPath& path, const TSmoothPen* pen, const TSmoothBrush* brush) {
+  if (path.Commands().empty() || (!pen && !brush)) return;
+  TOp op(*FImpl);
+  cairo_t* cr = op.Cr();
+  cairo_set_antialias(cr, Smoothing ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+  AppendPath(cr, path);
+  if (brush && brush->Texture) {
+    FillWithTexture(cr, *brush->Texture, FImpl->Origin);
+  } else if (brush) {
     if (brush->Hatch == hsNone) {
       SetSourceArgb(cr, brush->Color);
       cairo_fill_preserve(cr);
@@ -542,8 +589,8 @@ void TCairoCanvas::SmoothPath(const TPath& path, const TSmoothPen* pen, const TS
   if (pen) {
     double w = pen->Width > 0 ? pen->Width : 1;
     cairo_set_line_width(cr, w);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+    cairo_set_line_cap(cr, CairoCap(pen->Cap));
+    cairo_set_line_join(cr, CairoJoin(pen->Join));
     SetSmoothDash(cr, pen->Dash, w);
     SetSourceArgb(cr, pen->Color);
     cairo_stroke_preserve(cr);

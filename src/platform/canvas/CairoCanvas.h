@@ -26,6 +26,7 @@ public:
   void Save() override;
   void Restore() override;
   void IntersectClipRect(const TRect& r) override;
+  void IntersectClipPath(const TPath& path) override;
   TRect ClipRect() const override;
   void SetOrigin(TPoint device) override;
   TPoint Origin() const override;

@@ -33,12 +33,15 @@ public:
   TFont Font;
   TTextAlign TextAlign = taTop;
   bool Smoothing = true;  // smooth family: anti-aliasing on (GDI+ mode 4) or off (0)
+  TCopyMode CopyMode = cmSrcCopy;  // BitBlt and StretchBlt; the pattern is Brush.Color
 
   // Device state: nested saves, a clip that only shrinks until restored,
   // and the viewport origin (device position of logical 0,0).
   virtual void Save() = 0;
   virtual void Restore() = 0;  // the most recent Save; nothing when none is open
   virtual void IntersectClipRect(const TRect& r) = 0;
+  // The clip narrowed to the inside of a figure (by its fill mode).
+  virtual void IntersectClipPath(const TPath& path) = 0;
   virtual TRect ClipRect() const = 0;  // logical bounds of what may still be drawn
   virtual void SetOrigin(TPoint device) = 0;
   virtual TPoint Origin() const = 0;
@@ -93,7 +96,8 @@ public:
                  const TSmoothBrush* brush);
 
   // Pictures and off-screen bitmaps. Draw honours the bitmap's transparent
-  // colour and alpha; BitBlt and StretchBlt copy pixels unchanged.
+  // colour and alpha; BitBlt and StretchBlt combine pixels by CopyMode
+  // (cmSrcCopy: copied unchanged).
   virtual void Draw(int x, int y, const TBitmap& picture) = 0;
   virtual void StretchDraw(const TRect& dest, const TBitmap& picture) = 0;
   virtual void BitBlt(int x, int y, int w, int h, const TBitmap& source, int sourceX, int sourceY) = 0;

@@ -12,6 +12,8 @@
 
 namespace canvas {
 
+class TBitmap;
+
 // 0x00BBGGRR; the high byte marks system colours (0x80000000 | index) and
 // clNone.
 using TColor = std::uint32_t;
@@ -74,6 +76,14 @@ enum TBrushStyle : std::uint8_t {
 // Reference point of text output: the top-left corner of the text cell, or
 // its left end on the baseline.
 enum TTextAlign : std::uint8_t { taTop, taBaseline };
+// Raster operation of the bitmap copies: a ternary code of the pattern (the
+// brush colour), the source and the destination pixels, bit by bit.
+using TCopyMode = std::uint32_t;
+constexpr TCopyMode cmBlackness = 0x00000042, cmDstInvert = 0x00550009, cmMergeCopy = 0x00C000CA,
+                    cmMergePaint = 0x00BB0226, cmNotSrcCopy = 0x00330008, cmNotSrcErase = 0x001100A6,
+                    cmPatCopy = 0x00F00021, cmPatInvert = 0x005A0049, cmPatPaint = 0x00FB0A09,
+                    cmSrcAnd = 0x008800C6, cmSrcCopy = 0x00CC0020, cmSrcErase = 0x00440328,
+                    cmSrcInvert = 0x00660046, cmSrcPaint = 0x00EE0086, cmWhiteness = 0x00FF0062;
 enum TFontQuality : std::uint8_t {
   fqDefault = 0, fqDraft = 1, fqProof = 2, fqNonAntialiased = 3, fqAntialiased = 4, fqClearType = 5
 };
@@ -117,22 +127,30 @@ enum TDashStyle : std::uint8_t { dsSolid, dsDash, dsDot, dsDashDot, dsDashDotDot
 enum THatchStyle : std::int8_t {
   hsNone = -1, hsHorizontal, hsVertical, hsForwardDiagonal, hsBackwardDiagonal, hsCross, hsDiagonalCross
 };
+enum TLineCap : std::uint8_t { lcFlat, lcSquare, lcRound };
+enum TLineJoin : std::uint8_t { ljMiter, ljBevel, ljRound };
 struct TSmoothPen {
   TArgb Color = 0xFF000000;
   double Width = 1;
   TDashStyle Dash = dsSolid;
+  TLineCap Cap = lcFlat;
+  TLineJoin Join = ljMiter;
   bool operator==(const TSmoothPen&) const = default;
 };
 struct TSmoothBrush {
   TArgb Color = 0xFF000000;
   THatchStyle Hatch = hsNone;  // hsNone: solid
   TArgb Back = 0xFFFFFFFF;     // behind a hatch
+  const TBitmap* Texture = nullptr;  // a texture brush: the picture tiled from device pixel (0, 0)
   bool operator==(const TSmoothBrush&) const = default;
 };
 
 // A figure of the smooth calls: lines, cubic Béziers and elliptic arcs.
 // Angles are in degrees, clockwise on the page (y downwards), from the
-// positive x axis.
+// positive x axis. Its fill mode says which points are inside where
+// figures cross: an odd number of crossings (alternate) or a non-zero
+// winding number.
+enum TFillMode : std::uint8_t { fmAlternate, fmWinding };
 struct TPathCommand {
   enum TKind : std::uint8_t { Move, Line, Bezier, Arc, Close } Kind;
   TPointF P[3];         // Move/Line: P[0]; Bezier: control 1, control 2, end
@@ -147,6 +165,7 @@ public:
   TPath& ArcTo(const TRectF& box, double startDeg, double sweepDeg);
   TPath& Close();
   const std::vector<TPathCommand>& Commands() const { return FCommands; }
+  TFillMode FillMode = fmAlternate;
 
 private:
   std::vector<TPathCommand> FCommands;

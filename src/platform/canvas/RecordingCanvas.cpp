@@ -1,6 +1,7 @@
 #include "platform/canvas/RecordingCanvas.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/canvas/Bitmap.h"
 
@@ -35,6 +36,7 @@ TCanvasCall& TRecordingCanvas::Add(const char* name, std::vector<double> args) {
   c.Font = Font;
   c.TextAlign = TextAlign;
   c.Smoothing = Smoothing;
+  c.CopyMode = CopyMode;
   Calls.push_back(std::move(c));
   return Calls.back();
 }
@@ -62,12 +64,32 @@ void TRecordingCanvas::Restore() {
 }
 
 void TRecordingCanvas::IntersectClipRect(const TRect& r) {
+  NarrowClip(r);
+  Add("IntersectClipRect", RectArgs(r));
+}
+
+void TRecordingCanvas::NarrowClip(const TRect& r) {
   TRect d{std::min(r.Left, r.Right) + FOrigin.X, std::min(r.Top, r.Bottom) + FOrigin.Y,
           std::max(r.Left, r.Right) + FOrigin.X, std::max(r.Top, r.Bottom) + FOrigin.Y};
   FClip = {std::max(FClip.Left, d.Left), std::max(FClip.Top, d.Top), std::min(FClip.Right, d.Right),
            std::min(FClip.Bottom, d.Bottom)};
   if (FClip.Right < FClip.Left || FClip.Bottom < FClip.Top) FClip = {0, 0, 0, 0};
-  Add("IntersectClipRect", RectArgs(r));
+}
+
+void TRecordingCanvas::IntersectClipPath(const TPath& path) {
+  // The clip kept here is the figure's bounding box; an empty figure clips all.
+  double l = 1e300, t = 1e300, r = -1e300, b = -1e300;
+  auto take = [&](TPointF p) { l = std::min(l, p.X), t = std::min(t, p.Y), r = std::max(r, p.X), b = std::max(b, p.Y); };
+  for (const TPathCommand& c : path.Commands()) {
+    if (c.Kind == TPathCommand::Arc) take({c.Box.X, c.Box.Y}), take({c.Box.X + c.Box.W, c.Box.Y + c.Box.H});
+    if (c.Kind == TPathCommand::Move || c.Kind == TPathCommand::Line) take(c.P[0]);
+    if (c.Kind == TPathCommand::Bezier) take(c.P[0]), take(c.P[1]), take(c.P[2]);
+  }
+  TRect box = l > r ? TRect{} : TRect{int(std::floor(l)), int(std::floor(t)), int(std::ceil(r)), int(std::ceil(b))};
+  NarrowClip(box);
+  TCanvasCall& c = Add("IntersectClipPath", {});
+  c.Path = path.Commands();
+  c.FillMode = path.FillMode;
 }
 
 TRect TRecordingCanvas::ClipRect() const {
@@ -131,6 +153,7 @@ void TRecordingCanvas::MusicBrace(int x, int yCentre, int heightPx, int widthPx)
 void TRecordingCanvas::SmoothPath(const TPath& path, const TSmoothPen* pen, const TSmoothBrush* brush) {
   TCanvasCall& c = Add("SmoothPath", {});
   c.Path = path.Commands();
+  c.FillMode = path.FillMode;
   if (pen) c.SmoothPen = *pen;
   if (brush) c.SmoothBrush = *brush;
 }

@@ -21,7 +21,9 @@ struct TCanvasCall {
   TFont Font;
   TTextAlign TextAlign = taTop;
   bool Smoothing = true;
-  std::vector<TPathCommand> Path;  // SmoothPath
+  TCopyMode CopyMode = cmSrcCopy;
+  std::vector<TPathCommand> Path;  // SmoothPath, IntersectClipPath
+  TFillMode FillMode = fmAlternate;
   std::optional<TSmoothPen> SmoothPen;
   std::optional<TSmoothBrush> SmoothBrush;
 };
@@ -37,6 +39,7 @@ public:
   void Save() override;
   void Restore() override;
   void IntersectClipRect(const TRect& r) override;
+  void IntersectClipPath(const TPath& path) override;
   TRect ClipRect() const override;
   void SetOrigin(TPoint device) override;
   TPoint Origin() const override { return FOrigin; }
@@ -75,6 +78,7 @@ private:
   TCanvasCall& Add(const char* name, std::vector<double> args);
   void AddPoints(const char* name, std::span<const TPoint> points);
   text::TFontSpec CurrentFontSpec() const;
+  void NarrowClip(const TRect& logical);
 
   TSize FSize;
   TPoint FOrigin;

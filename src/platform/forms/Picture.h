@@ -11,6 +11,10 @@
 
 #include "platform/forms/Graphic.h"
 
+namespace metafile {
+class TMetafileData;
+}
+
 namespace forms {
 
 using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
@@ -55,21 +59,29 @@ protected:
   canvas::TBitmap Decode(const std::vector<std::uint8_t>& data) override { return canvas::DecodeIcon(data); }
 };
 
-// There is no metafile decoder here: a metafile keeps its bytes and stays empty.
+// A Windows or enhanced metafile: kept as the bytes it was read from (and
+// written back unchanged), drawn record by record through the canvas into
+// any rectangle; its size is its header's at 96 pixels per inch until set.
 class TMetafile : public TGraphic {
 public:
+  TMetafile();
+  ~TMetafile() override;
   const char* ClassName() const override { return "TMetafile"; }
-  void Draw(canvas::TCanvas&, const canvas::TRect&) override {}
-  int GetWidth() override { return 0; }
-  int GetHeight() override { return 0; }
-  bool GetEmpty() override { return true; }
-  void SetWidth(int) override {}
-  void SetHeight(int) override {}
-  void LoadFromStream(TStream& stream) override { FData = stream.ReadBytes(stream.Remaining()); }
-  void SaveToStream(TStream& stream) override { stream.WriteBytes(FData); }
+  void Draw(canvas::TCanvas& canvas, const canvas::TRect& rect) override;
+  int GetWidth() override;
+  int GetHeight() override;
+  bool GetEmpty() override { return !FData; }
+  void SetWidth(int width) override;
+  void SetHeight(int height) override;
+  // Raises EInvalidGraphic "Metafile is not valid" for bytes that are no metafile.
+  void LoadFromStream(TStream& stream) override;
+  void SaveToStream(TStream& stream) override;
+  void Assign(TGraphic* source) override;
+  bool Enhanced() const;
 
 private:
-  std::vector<std::uint8_t> FData;
+  std::shared_ptr<metafile::TMetafileData> FData;  // shared by copies: it never changes once read
+  int FWidth = -1, FHeight = -1;                   // set sizes; -1: the header's
 };
 
 class TPicture : public TObject {

@@ -1,0 +1,148 @@
+#include "platform/metafile/Bitmaps.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "base/Exceptions.h"
+#include "base/LittleEndian.h"
+#include "platform/canvas/Dib.h"
+#include "platform/metafile/Figures.h"
+#include "platform/metafile/Player.h"
+
+namespace metafile {
+
+namespace {
+
+constexpr std::uint32_t BI_RGB = 0, BI_BITFIELDS = 3, BI_JPEG = 4, BI_PNG = 5, BI_ALPHABITFIELDS = 6;
+// A compressed bitmap may grow this much over its bytes (a run of 255 in two).
+constexpr std::int64_t kMaxPixelsPerCompressedByte = 256;
+
+struct TDibShape {
+  std::int64_t Width = 0, Height = 0, Bits = 0;
+  std::uint32_t Compression = BI_RGB;
+  std::size_t HeaderSize = 0;
+};
+
+bool ReadShape(const TDibBytes& d, TDibShape& s) {
+  if (d.InfoSize < 4) return false;
+  s.HeaderSize = le::load32(d.Info);
+  if (s.HeaderSize == 12 && d.InfoSize >= 12) {
+    s.Width = le::load16(d.Info + 4), s.Height = le::load16(d.Info + 6), s.Bits = le::load16(d.Info + 10);
+    return true;
+  }
+  if (s.HeaderSize < 40 || s.HeaderSize > d.InfoSize) return false;
+  s.Width = std::int32_t(le::load32(d.Info + 4)), s.Height = std::int32_t(le::load32(d.Info + 8));
+  s.Bits = le::load16(d.Info + 14), s.Compression = le::load32(d.Info + 16);
+  s.Width = std::abs(s.Width), s.Height = std::abs(s.Height);
+  return true;
+}
+
+canvas::TBitmap Decode(const TDibBytes& d, const TDibShape& s) {
+  if (s.Compression == BI_JPEG || s.Compression == BI_PNG) {
+    std::vector<std::uint8_t> data(d.Bits, d.Bits + d.BitsSize);
+    return s.Compression == BI_JPEG ? canvas::DecodeJpeg(data) : canvas::DecodePng(data);
+  }
+  // The reader takes header, colours and pixels as one block.
+  std::vector<std::uint8_t> packed(d.Info, d.Info + d.InfoSize);
+  packed.insert(packed.end(), d.Bits, d.Bits + d.BitsSize);
+  return canvas::TDib::LoadPacked(packed.data(), packed.size(), false).ToBitmap();
+}
+
+canvas::TRect CanvasRect(const TXform& x, double l, double t, double r, double b) {
+  const canvas::TPointF p1 = x.Apply(l, t), p2 = x.Apply(r, b);
+  auto round = [](double v) { return int(std::lround(std::clamp(v, -1e7, 1e7))); };
+  if (std::fabs(x.M12) < 1e-9 && std::fabs(x.M21) < 1e-9) return {round(p1.X), round(p1.Y), round(p2.X), round(p2.Y)};
+  // Turned: the box around the turned rectangle.
+  const canvas::TPointF p3 = x.Apply(r, t), p4 = x.Apply(l, b);
+  return {round(std::min({p1.X, p2.X, p3.X, p4.X})), round(std::min({p1.Y, p2.Y, p3.Y, p4.Y})),
+          round(std::max({p1.X, p2.X, p3.X, p4.X})), round(std::max({p1.Y, p2.Y, p3.Y, p4.Y}))};
+}
+
+}  // namespace
+
+TDibBytes PackedDib(const std::uint8_t* data, std::size_t size) {
+  // The colour table's size decides where the pixels start.
+  TDibBytes d{data, size, nullptr, 0};
+  if (size < 4) return d;
+  const std::size_t header = le::load32(data);
+  std::size_t colours = 0, entry = 4;
+  if (header == 12 && size >= 12) {
+    const unsigned bits = le::load16(data + 10);
+    colours = bits <= 8 ? std::size_t(1) << bits : 0, entry = 3;
+  } else if (header >= 40 && header <= size) {
+    const unsigned bits = le::load16(data + 14);
+    const std::uint32_t compression = le::load32(data + 16), used = le::load32(data + 32);
+    colours = used ? std::min<std::size_t>(used, 256) : bits <= 8 ? std::size_t(1) << bits : 0;
+    if (header == 40 && (compression == BI_BITFIELDS || compression == BI_ALPHABITFIELDS))
+      colours += compression == BI_BITFIELDS ? 3 : 4;
+  } else {
+    return d;
+  }
+  const std::size_t info = std::min(size, header + colours * entry);
+  return {data, info, data + info, size - info};
+}
+
+std::shared_ptr<const canvas::TBitmap> DibPicture(TPlayer& player, const TDibBytes& dib) {
+  auto& cache = player.Bitmaps();
+  if (auto it = cache.find(player.RecordOffset()); it != cache.end()) return it->second;
+  TDibShape s;
+  if (!ReadShape(dib, s) || s.Width == 0 || s.Height == 0) return player.Skip(), nullptr;
+  const bool plain = s.Compression == BI_RGB || s.Compression == BI_BITFIELDS || s.Compression == BI_ALPHABITFIELDS;
+  const std::int64_t pixels = s.Width * s.Height;
+  const bool fits = plain ? std::int64_t(canvas::TDib::Stride(int(std::min<std::int64_t>(s.Width, 1 << 30)), int(s.Bits))) * s.Height <=
+                                std::int64_t(dib.BitsSize)
+                          : pixels <= kMaxPixelsPerCompressedByte * std::int64_t(dib.BitsSize);
+  if (!fits || pixels > canvas::TBitmap::kMaxPixels || s.Bits > 32) {
+    player.Damage("a bitmap's pixels run past its record");
+    return nullptr;
+  }
+  try {
+    auto picture = std::make_shared<const canvas::TBitmap>(Decode(dib, s));
+    cache[player.RecordOffset()] = picture;
+    return picture;
+  } catch (const Exception&) {
+    player.Skip();  // a form of bitmap the reader does not take
+    return nullptr;
+  }
+}
+
+void DrawBitmap(TPlayer& player, const canvas::TBitmap& picture, const TBlit& b) {
+  if (player.InPath()) return;
+  // The source rectangle inside the picture; the destination shrinks with it.
+  double sx = b.SrcX, sy = b.SrcFromBottom ? picture.Height() - b.SrcY - b.SrcH : b.SrcY, sw = b.SrcW, sh = b.SrcH;
+  if (sw <= 0 || sh <= 0) return;
+  const double l = std::max(sx, 0.0), t = std::max(sy, 0.0);
+  const double r = std::min(sx + sw, double(picture.Width())), bt = std::min(sy + sh, double(picture.Height()));
+  if (l >= r || t >= bt) return;
+  const double kx = b.W / sw, ky = b.H / sh;
+  const double dl = b.X + (l - sx) * kx, dt = b.Y + (t - sy) * ky, dr = b.X + (r - sx) * kx, db = b.Y + (bt - sy) * ky;
+  const canvas::TRect dest = CanvasRect(player.ToCanvas(), dl, dt, dr, db);
+  if (dest.Width() == 0 || dest.Height() == 0) return;
+  player.PrepareCanvas();
+  canvas::TCanvas& c = player.Canvas();
+  const canvas::TBrush saved = c.Brush;
+  c.Brush.Color = player.Dc().Brush.Color;
+  c.CopyMode = b.Rop;
+  c.StretchBlt(dest, picture, {int(l), int(t), int(std::ceil(r)), int(std::ceil(bt))});
+  c.CopyMode = canvas::cmSrcCopy;
+  c.Brush = saved;
+}
+
+void PatternBlit(TPlayer& player, const TBlit& b) {
+  if (player.InPath()) return;
+  const TDcState& dc = player.Dc();
+  if (b.Rop == PATCOPY || b.Rop == BLACKNESS || b.Rop == WHITENESS) {
+    canvas::TPath box;
+    AddRectangle(box, Box(b.X, b.Y, b.X + b.W, b.Y + b.H));
+    const TLogBrush brush = b.Rop == PATCOPY    ? dc.Brush
+                            : b.Rop == BLACKNESS ? TLogBrush{BS_SOLID, canvas::clBlack, 0, nullptr}
+                                                 : TLogBrush{BS_SOLID, canvas::clWhite, 0, nullptr};
+    return player.Fill(Transformed(box, player.ToCanvas()), brush);
+  }
+  static const canvas::TBitmap none(1, 1);
+  DrawBitmap(player, none, {b.X, b.Y, b.W, b.H, 0, 0, 1, 1, false, b.Rop});
+}
+
+}  // namespace metafile

@@ -1,0 +1,242 @@
+#include "platform/metafile/Player.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/metafile/Figures.h"
+
+namespace metafile {
+
+namespace {
+
+// The figure that covers everything except another one (with the
+// alternate rule), for clips that take an area away.
+canvas::TPath Outside(const canvas::TPath& figure) {
+  constexpr double kFar = 1e7;
+  canvas::TPath out;
+  const canvas::TPointF corners[] = {{-kFar, -kFar}, {kFar, -kFar}, {kFar, kFar}, {-kFar, kFar}};
+  AddPoly(out, corners, true);
+  for (const canvas::TPathCommand& c : figure.Commands()) {
+    switch (c.Kind) {
+      case canvas::TPathCommand::Move: out.MoveTo(c.P[0]); break;
+      case canvas::TPathCommand::Line: out.LineTo(c.P[0]); break;
+      case canvas::TPathCommand::Bezier: out.BezierTo(c.P[0], c.P[1], c.P[2]); break;
+      case canvas::TPathCommand::Arc: out.ArcTo(c.Box, c.Start, c.Sweep); break;
+      case canvas::TPathCommand::Close: out.Close(); break;
+    }
+  }
+  out.FillMode = canvas::fmAlternate;
+  return out;
+}
+
+canvas::TPath Moved(const canvas::TPath& figure, double dx, double dy) {
+  return Transformed(figure, TXform{1, 0, 0, 1, dx, dy});
+}
+
+}  // namespace
+
+TPlayer::TPlayer(canvas::TCanvas& canvas, const THeader& header, const canvas::TRect& dest, TBitmapCache& bitmaps)
+    : FCanvas(canvas), FHeader(header), FBitmaps(bitmaps), FObjects(header.Objects) {
+  const double sx = dest.Width() / header.FrameWidth, sy = dest.Height() / header.FrameHeight;
+  FFrame = {sx, 0, 0, sy, dest.Left - header.FrameLeft * sx, dest.Top - header.FrameTop * sy};
+  FDc.Page.UnitsPerMmX = header.UnitsPerMmX, FDc.Page.UnitsPerMmY = header.UnitsPerMmY;
+  if (header.Kind == TKind::Wmf) {
+    // A Windows metafile's window maps onto the whole frame until it sets a viewport of its own.
+    TPageMapping& p = FDc.Page;
+    p.Mode = MM_ANISOTROPIC;
+    p.WinOrgX = p.VpOrgX = header.FrameLeft, p.WinOrgY = p.VpOrgY = header.FrameTop;
+    p.WinExtX = p.VpExtX = header.FrameWidth, p.WinExtY = p.VpExtY = header.FrameHeight;
+  }
+  FCanvas.Save();
+  FCanvas.IntersectClipRect(dest);
+  FCanvas.Save();  // the metafile's own clip, replaced as it changes
+}
+
+TPlayer::~TPlayer() {
+  FCanvas.Restore();
+  FCanvas.Restore();
+}
+
+TPlayResult TPlayer::Play(std::span<const std::uint8_t> bytes) {
+  TRecordWalk walk(FHeader.Kind, bytes, FHeader.FirstRecord);
+  TRecord r;
+  while (!FResult.Damage && walk.Next(r)) {
+    FRecordOffset = r.Offset;
+    const bool known = FHeader.Kind == TKind::Wmf ? PlayWmfRecord(*this, r) : PlayEmfRecord(*this, r);
+    if (!known) Skip();
+  }
+  if (!FResult.Damage) FResult.Damage = walk.Damage();
+  FResult.Records = walk.Count();
+  return FResult;
+}
+
+TXform TPlayer::ToCanvas() const { return FDc.World.Then(FDc.Page.Xform()).Then(FFrame); }
+
+bool TPlayer::ArcsClockwise() const {
+  const TXform x = ToCanvas();
+  const bool flipped = x.M11 * x.M22 - x.M12 * x.M21 < 0;
+  return (FDc.ArcDirection == AD_CLOCKWISE) != flipped;
+}
+
+canvas::TSmoothPen TPlayer::CanvasPen() const {
+  const TLogPen& p = FDc.Pen;
+  canvas::TSmoothPen pen;
+  pen.Color = canvas::ArgbOf(p.Color);
+  pen.Width = p.Cosmetic || p.Width <= 0 ? 0 : std::max(1.0, p.Width * ToCanvas().Scale());
+  // Wide pens of the plain kind draw solid, as the device context draws them.
+  const bool dashes = pen.Width <= 1.5 || (p.Style & PS_GEOMETRIC);
+  switch (p.Style & PS_STYLE_MASK) {
+    case PS_DASH: pen.Dash = dashes ? canvas::dsDash : canvas::dsSolid; break;
+    case PS_DOT: pen.Dash = dashes ? canvas::dsDot : canvas::dsSolid; break;
+    case PS_DASHDOT: pen.Dash = dashes ? canvas::dsDashDot : canvas::dsSolid; break;
+    case PS_DASHDOTDOT: pen.Dash = dashes ? canvas::dsDashDotDot : canvas::dsSolid; break;
+    default: break;
+  }
+  const std::uint32_t cap = p.Style & PS_ENDCAP_MASK, join = p.Style & PS_JOIN_MASK;
+  pen.Cap = cap == PS_ENDCAP_FLAT ? canvas::lcFlat : cap == PS_ENDCAP_SQUARE ? canvas::lcSquare : canvas::lcRound;
+  pen.Join = join == PS_JOIN_MITER ? canvas::ljMiter : join == PS_JOIN_BEVEL ? canvas::ljBevel : canvas::ljRound;
+  if (pen.Width == 0) pen.Cap = canvas::lcFlat, pen.Join = canvas::ljMiter;
+  return pen;
+}
+
+canvas::TSmoothBrush TPlayer::CanvasBrush(const TLogBrush& b) const {
+  canvas::TSmoothBrush brush;
+  brush.Color = canvas::ArgbOf(b.Color);
+  if (b.Style == BS_HATCHED) {
+    brush.Hatch = canvas::THatchStyle(std::min<std::uint32_t>(b.Hatch, 5));
+    brush.Back = FDc.BkMode == OPAQUE ? canvas::ArgbOf(FDc.BkColor) : 0;
+  } else if ((b.Style == BS_PATTERN || b.Style == BS_DIBPATTERN || b.Style == BS_DIBPATTERNPT) && b.Pattern) {
+    brush.Texture = b.Pattern.get();
+  }
+  return brush;
+}
+
+namespace {
+
+bool Paints(const TLogBrush& b) {
+  return b.Style == BS_SOLID || b.Style == BS_HATCHED || (b.Style != BS_NULL && b.Pattern);
+}
+
+}  // namespace
+
+void TPlayer::Draw(const canvas::TPath& figure, bool stroke, bool fill) {
+  canvas::TPath onCanvas = Transformed(figure, ToCanvas());
+  if (FInPath) return AppendToPath(onCanvas);
+  Paint(onCanvas, stroke, fill);
+}
+
+void TPlayer::Paint(canvas::TPath& path, bool stroke, bool fill) {
+  path.FillMode = FDc.PolyFillMode == WINDING ? canvas::fmWinding : canvas::fmAlternate;
+  const bool pen = stroke && (FDc.Pen.Style & PS_STYLE_MASK) != PS_NULL;
+  const bool brush = fill && Paints(FDc.Brush);
+  if ((!pen && !brush) || path.Commands().empty()) return;
+  PrepareCanvas();
+  const canvas::TSmoothPen p = CanvasPen();
+  const canvas::TSmoothBrush b = CanvasBrush(FDc.Brush);
+  FCanvas.SmoothPath(path, pen ? &p : nullptr, brush ? &b : nullptr);
+}
+
+void TPlayer::Fill(const canvas::TPath& canvasFigure, const TLogBrush& brush) {
+  if (brush.Style == BS_NULL) return;
+  PrepareCanvas();
+  const canvas::TSmoothBrush b = CanvasBrush(brush);
+  FCanvas.SmoothPath(canvasFigure, nullptr, &b);
+}
+
+void TPlayer::BeginPath() {
+  FInPath = true;
+  FPath = {};
+  FFigureOpen = false;
+}
+
+void TPlayer::AbortPath() {
+  FInPath = false;
+  FPath = {};
+  FFigureOpen = false;
+}
+
+void TPlayer::CloseFigure() {
+  if (FInPath && FFigureOpen) FPath.Close(), FFigureOpen = false;
+}
+
+void TPlayer::AppendToPath(const canvas::TPath& f) {
+  // A figure that starts where the open one stands goes on with it.
+  for (const canvas::TPathCommand& c : f.Commands()) {
+    switch (c.Kind) {
+      case canvas::TPathCommand::Move:
+        if (FFigureOpen && c.P[0] == FPathLast) break;
+        FPath.MoveTo(c.P[0]), FFigureOpen = true, FPathLast = c.P[0];
+        break;
+      case canvas::TPathCommand::Line: FPath.LineTo(c.P[0]), FPathLast = c.P[0]; break;
+      case canvas::TPathCommand::Bezier: FPath.BezierTo(c.P[0], c.P[1], c.P[2]), FPathLast = c.P[2]; break;
+      case canvas::TPathCommand::Close: FPath.Close(), FFigureOpen = false; break;
+      case canvas::TPathCommand::Arc: break;
+    }
+  }
+}
+
+void TPlayer::DrawPath(bool stroke, bool fill) {
+  if (fill) CloseFigure();  // filling closes the open figure, for its outline too
+  canvas::TPath path = std::move(FPath);
+  AbortPath();
+  Paint(path, stroke, fill);
+}
+
+void TPlayer::ClipToPath(TClipCombine mode) {
+  canvas::TPath path = std::move(FPath);
+  AbortPath();
+  path.FillMode = FDc.PolyFillMode == WINDING ? canvas::fmWinding : canvas::fmAlternate;
+  CombineClip(&path, mode);
+}
+
+void TPlayer::CombineClip(const canvas::TPath* figure, TClipCombine mode) {
+  TClip& clip = FDc.Clip;
+  if (mode == TClipCombine::Copy && !figure) {
+    clip = nullptr;
+    return;
+  }
+  if (!figure) return;
+  if (mode == TClipCombine::Or && !clip) return;  // everything, and more, is everything
+  if (mode == TClipCombine::Or || mode == TClipCombine::Xor) return Skip();
+  const TClip parent = mode == TClipCombine::Copy ? nullptr : clip;
+  const int depth = parent ? parent->Depth + 1 : 1;
+  if (depth > kMaxClipDepth) return Skip();
+  clip = std::make_shared<const TClipNode>(
+      TClipNode{parent, mode == TClipCombine::Diff ? Outside(*figure) : *figure, depth});
+}
+
+void TPlayer::OffsetClip(double dx, double dy) {
+  std::vector<const TClipNode*> chain;
+  for (const TClipNode* n = FDc.Clip.get(); n; n = n->Parent.get()) chain.push_back(n);
+  TClip moved;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+    moved = std::make_shared<const TClipNode>(TClipNode{moved, Moved((*it)->Figure, dx, dy), (*it)->Depth});
+  FDc.Clip = moved;
+}
+
+void TPlayer::PrepareCanvas() {
+  if (FClipApplied && FAppliedClip == FDc.Clip) return;
+  FCanvas.Restore();
+  FCanvas.Save();
+  std::vector<const TClipNode*> chain;
+  for (const TClipNode* n = FDc.Clip.get(); n; n = n->Parent.get()) chain.push_back(n);
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) FCanvas.IntersectClipPath((*it)->Figure);
+  FAppliedClip = FDc.Clip;
+  FClipApplied = true;
+}
+
+void TPlayer::SaveDc() {
+  if (FSaved.size() >= kMaxSavedStates) return Skip();
+  FSaved.push_back(FDc);
+}
+
+void TPlayer::RestoreDc(std::int32_t which) {
+  // Negative: that many states back; positive: the state of that SaveDC.
+  const std::int64_t depth = std::int64_t(FSaved.size());
+  const std::int64_t keep = which < 0 ? depth + which : std::int64_t(which) - 1;
+  if (which == 0 || keep < 0 || keep >= depth) return Skip();
+  FDc = std::move(FSaved[std::size_t(keep)]);
+  FSaved.resize(std::size_t(keep));
+}
+
+}  // namespace metafile

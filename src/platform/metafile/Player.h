@@ -1,0 +1,117 @@
+#pragma once
+// Plays a metafile's records onto a canvas, scaled so that the header's
+// frame fills the destination rectangle (and clipped to it). The record
+// handlers of each kind change the device context kept here and draw
+// through it; a record the player does not draw is skipped and counted, and
+// damage stops the playing where it is found, keeping what was drawn.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/canvas/Canvas.h"
+#include "platform/metafile/DcState.h"
+#include "platform/metafile/Header.h"
+#include "platform/metafile/Objects.h"
+
+namespace metafile {
+
+// Pictures made from the bitmaps of records, by the record's offset, so
+// that a repaint decodes nothing again.
+using TBitmapCache = std::unordered_map<std::size_t, std::shared_ptr<const canvas::TBitmap>>;
+
+struct TPlayResult {
+  int Records = 0;
+  int Skipped = 0;
+  const char* Damage = nullptr;  // why playing stopped early
+};
+
+// Deepest SaveDC kept and longest clip chain; beyond them records are skipped.
+constexpr std::size_t kMaxSavedStates = 1024;
+constexpr int kMaxClipDepth = 64;
+
+enum class TClipCombine { And, Copy, Diff, Or, Xor };
+
+class TPlayer {
+public:
+  TPlayer(canvas::TCanvas& canvas, const THeader& header, const canvas::TRect& dest, TBitmapCache& bitmaps);
+  ~TPlayer();
+  TPlayer(const TPlayer&) = delete;
+  TPlayer& operator=(const TPlayer&) = delete;
+
+  TPlayResult Play(std::span<const std::uint8_t> bytes);
+
+  // ---- for the record handlers ----
+  TDcState& Dc() { return FDc; }
+  canvas::TCanvas& Canvas() { return FCanvas; }
+  TObjectTable& Objects() { return FObjects; }
+  TBitmapCache& Bitmaps() { return FBitmaps; }
+  const THeader& Header() const { return FHeader; }
+  std::size_t RecordOffset() const { return FRecordOffset; }
+  // Logical units to canvas pixels; reference device units to canvas pixels.
+  TXform ToCanvas() const;
+  const TXform& DeviceToCanvas() const { return FFrame; }
+  // Whether arcs turn clockwise in logical space.
+  bool ArcsClockwise() const;
+
+  // A figure in logical units, stroked with the pen and/or filled with the
+  // brush; inside a path bracket it joins the path instead.
+  void Draw(const canvas::TPath& figure, bool stroke, bool fill);
+  // Filled with a brush of its own (regions).
+  void Fill(const canvas::TPath& canvasFigure, const TLogBrush& brush);
+  bool InPath() const { return FInPath; }
+  void BeginPath();
+  void EndPath() { FInPath = false; }
+  void AbortPath();
+  void CloseFigure();
+  void DrawPath(bool stroke, bool fill);
+  void ClipToPath(TClipCombine mode);
+
+  // The clip, by figures in canvas pixels (nullptr with Copy: no clip).
+  void CombineClip(const canvas::TPath* canvasFigure, TClipCombine mode);
+  void OffsetClip(double dx, double dy);
+  // Brings the canvas's clip in line with the device context before drawing.
+  void PrepareCanvas();
+
+  void SaveDc();
+  void RestoreDc(std::int32_t which);
+
+  canvas::TSmoothPen CanvasPen() const;
+  canvas::TSmoothBrush CanvasBrush(const TLogBrush& brush) const;
+
+  // Whether the file's EMF+ records repeat what its plain records draw.
+  bool EmfPlusDual = false;
+
+  void Skip() { ++FResult.Skipped; }
+  // Damage: playing stops after this record.
+  void Damage(const char* what) { FResult.Damage = what; }
+
+private:
+  void AppendToPath(const canvas::TPath& canvasFigure);
+  // A figure in canvas pixels, with the pen and brush of the device context.
+  void Paint(canvas::TPath& canvasFigure, bool stroke, bool fill);
+
+  canvas::TCanvas& FCanvas;
+  THeader FHeader;
+  TXform FFrame;
+  TBitmapCache& FBitmaps;
+  TDcState FDc;
+  std::vector<TDcState> FSaved;
+  TObjectTable FObjects;
+  TPlayResult FResult;
+  std::size_t FRecordOffset = 0;
+  bool FInPath = false;
+  canvas::TPath FPath;  // canvas pixels
+  bool FFigureOpen = false;
+  canvas::TPointF FPathLast;
+  TClip FAppliedClip;
+  bool FClipApplied = true;
+};
+
+// The record handlers of each kind: false for a record they do not know.
+bool PlayWmfRecord(TPlayer& player, const TRecord& record);
+bool PlayEmfRecord(TPlayer& player, const TRecord& record);
+
+}  // namespace metafile

@@ -1,0 +1,43 @@
+#pragma once
+// The coordinate spaces of a metafile: the world transform, the page
+// mapping (map mode, window and viewport) from logical units to the
+// reference device, and the frame that maps the reference device onto the
+// rectangle the picture is drawn into.
+
+#include <cstdint>
+
+#include "platform/canvas/Graphics.h"
+
+namespace metafile {
+
+// x' = x M11 + y M21 + Dx, y' = x M12 + y M22 + Dy (the metafile's XFORM).
+struct TXform {
+  double M11 = 1, M12 = 0, M21 = 0, M22 = 1, Dx = 0, Dy = 0;
+  canvas::TPointF Apply(double x, double y) const { return {x * M11 + y * M21 + Dx, x * M12 + y * M22 + Dy}; }
+  // This transform, then Next.
+  TXform Then(const TXform& next) const;
+  // How much a length grows, on average over the two axes; along x; along y.
+  double Scale() const;
+  double ScaleX() const;
+  double ScaleY() const;
+  // Angle of the transformed x axis, counter-clockwise on the page (y downwards), in degrees.
+  double AngleDegrees() const;
+  bool Valid() const;  // finite and not degenerate
+};
+
+enum TMapMode : std::uint32_t {
+  MM_TEXT = 1, MM_LOMETRIC = 2, MM_HIMETRIC = 3, MM_LOENGLISH = 4, MM_HIENGLISH = 5, MM_TWIPS = 6,
+  MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8
+};
+
+// Window and viewport: page space to reference device units.
+struct TPageMapping {
+  TMapMode Mode = MM_TEXT;
+  double WinOrgX = 0, WinOrgY = 0, WinExtX = 1, WinExtY = 1;
+  double VpOrgX = 0, VpOrgY = 0, VpExtX = 1, VpExtY = 1;
+  // Reference device units per millimetre, for the metric and English modes.
+  double UnitsPerMmX = 96 / 25.4, UnitsPerMmY = 96 / 25.4;
+  TXform Xform() const;
+};
+
+}  // namespace metafile

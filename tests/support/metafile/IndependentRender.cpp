@@ -1,0 +1,147 @@
+#include "support/metafile/IndependentRender.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "support/ImageMagick.h"
+
+namespace test_metafile {
+
+namespace {
+
+bool Have(const char* tool) { return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0; }
+
+std::string Quoted(const std::string& s) { return "'" + s + "'"; }
+
+std::string Scratch(const std::string& extension) {
+  static int serial = 0;
+  return (std::filesystem::temp_directory_path() /
+          ("metafile-" + std::to_string(::getpid()) + "-" + std::to_string(++serial) + extension))
+      .string();
+}
+
+std::optional<canvas::TBitmap> ReadAndRemove(const std::string& png) {
+  std::error_code error;
+  if (!std::filesystem::exists(png, error)) return std::nullopt;
+  canvas::TBitmap picture = canvas::TBitmap::LoadFromFile(png);
+  std::filesystem::remove(png, error);
+  return picture;
+}
+
+}  // namespace
+
+std::optional<canvas::TBitmap> RenderWithInkscape(const std::string& file, int width, int height) {
+  if (!Have("inkscape")) return std::nullopt;
+  const std::string png = Scratch(".png");
+  bool ok = false;
+  test_support::CommandOutput("inkscape --export-type=png --export-background=white --export-background-opacity=1 -w " +
+                                  std::to_string(width) + " -h " + std::to_string(height) + " --export-filename=" +
+                                  Quoted(png) + " " + Quoted(file) + " 2>/dev/null",
+                              &ok);
+  if (!ok) return std::nullopt;
+  return ReadAndRemove(png);
+}
+
+std::optional<canvas::TBitmap> RenderWithEmf2svg(const std::string& file, int width, int height) {
+  if (!Have("emf2svg-conv") || !Have("rsvg-convert")) return std::nullopt;
+  const std::string svg = Scratch(".svg"), png = Scratch(".png");
+  const std::string size = std::to_string(width), high = std::to_string(height);
+  bool ok = false;
+  test_support::CommandOutput("emf2svg-conv -w " + size + " -h " + high + " -i " + Quoted(file) + " -o " + Quoted(svg) +
+                                  " 2>/dev/null",
+                              &ok);
+  if (ok)
+    test_support::CommandOutput("rsvg-convert -b white -w " + size + " -h " + high + " -o " + Quoted(png) + " " +
+                                    Quoted(svg) + " 2>/dev/null",
+                                &ok);
+  std::error_code error;
+  std::filesystem::remove(svg, error);
+  if (!ok) return std::nullopt;
+  return ReadAndRemove(png);
+}
+
+std::optional<canvas::TBitmap> RenderWithLibwmf(const std::string& file, int width, int height) {
+  if (!Have("wmf2svg") || !Have("rsvg-convert")) return std::nullopt;
+  const std::string svg = Scratch(".svg"), png = Scratch(".png");
+  const std::string size = std::to_string(width), high = std::to_string(height);
+  bool ok = false;
+  test_support::CommandOutput("wmf2svg --maxwidth=" + size + " --maxheight=" + high + " --maxsize -o " + Quoted(svg) + " " +
+                                  Quoted(file) + " 2>/dev/null",
+                              &ok);
+  if (!ok) return std::nullopt;
+  // wmf2svg leaves the fill of a polyline unsaid, which SVG takes as black.
+  test_support::CommandOutput("sed -i 's/<polyline /<polyline fill=\"none\" /' " + Quoted(svg));
+  test_support::CommandOutput("rsvg-convert -b white -w " + size + " -h " + high + " -o " + Quoted(png) + " " + Quoted(svg) +
+                                  " 2>/dev/null",
+                              &ok);
+  std::error_code error;
+  std::filesystem::remove(svg, error);
+  if (!ok) return std::nullopt;
+  return ReadAndRemove(png);
+}
+
+TPixelDifference Compare(const canvas::TBitmap& ours, const canvas::TBitmap& theirs, int threshold, int reach,
+                         canvas::TBitmap* marks) {
+  TPixelDifference d;
+  const int w = std::min(ours.Width(), theirs.Width()), h = std::min(ours.Height(), theirs.Height());
+  auto close = [threshold](canvas::TColor a, canvas::TColor b) {
+    return std::abs(canvas::GetRValue(a) - canvas::GetRValue(b)) <= threshold &&
+           std::abs(canvas::GetGValue(a) - canvas::GetGValue(b)) <= threshold &&
+           std::abs(canvas::GetBValue(a) - canvas::GetBValue(b)) <= threshold;
+  };
+  // A pixel matches when the other picture has its colour close by, both ways round.
+  auto near = [&](const canvas::TBitmap& from, const canvas::TBitmap& in, int x, int y) {
+    const canvas::TColor c = from.ColorAt(x, y);
+    for (int dy = -reach; dy <= reach; ++dy)
+      for (int dx = -reach; dx <= reach; ++dx) {
+        const canvas::TColor o = in.ColorAt(x + dx, y + dy);
+        if (o != canvas::clNone && close(c, o)) return true;
+      }
+    return false;
+  };
+  int different = 0, ink = 0;
+  if (marks) *marks = canvas::TBitmap(w, h, canvas::clWhite);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      if (ours.ColorAt(x, y) != canvas::clWhite || theirs.ColorAt(x, y) != canvas::clWhite) ++ink;
+      if (!near(ours, theirs, x, y) || !near(theirs, ours, x, y)) {
+        ++different;
+        if (marks) marks->Pixels()[std::size_t(y) * std::size_t(w) + std::size_t(x)] = canvas::PixelOf(canvas::clRed);
+      }
+    }
+  d.Compared = w * h;
+  d.DifferentShare = d.Compared ? double(different) / d.Compared : 0;
+  d.InkShare = d.Compared ? double(ink) / d.Compared : 0;
+  return d;
+}
+
+canvas::TBitmap BlockMeans(const canvas::TBitmap& picture, int block) {
+  const int w = picture.Width() / block, h = picture.Height() / block;
+  canvas::TBitmap means(w, h);
+  for (int by = 0; by < h; ++by)
+    for (int bx = 0; bx < w; ++bx) {
+      int r = 0, g = 0, b = 0;
+      for (int y = by * block; y < (by + 1) * block; ++y)
+        for (int x = bx * block; x < (bx + 1) * block; ++x) {
+          const canvas::TColor c = picture.ColorAt(x, y);
+          r += canvas::GetRValue(c), g += canvas::GetGValue(c), b += canvas::GetBValue(c);
+        }
+      const int n = block * block;
+      means.Pixels()[std::size_t(by) * std::size_t(w) + std::size_t(bx)] = canvas::PixelOf(canvas::RGB(r / n, g / n, b / n));
+    }
+  return means;
+}
+
+std::string ReviewPath(const std::string& name) {
+  const std::filesystem::path folder = std::filesystem::path(SONARID_BINARY_DIR) / "metafile-pictures";
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  return (folder / (name + ".png")).string();
+}
+
+}  // namespace test_metafile

@@ -5,7 +5,9 @@
 #include "base/LittleEndian.h"
 #include "base/Log.h"
 #include "base/Utf8.h"
+#include "base/Streams.h"
 #include "platform/forms/BitmapGraphic.h"
+#include "platform/forms/Picture.h"
 #include "platform/text/Charsets.h"
 
 namespace ole {
@@ -101,6 +103,31 @@ void DrawPlaceholder(canvas::TCanvas& canvas, const canvas::TRect& rect, const s
   canvas.Restore();
 }
 
+namespace {
+
+// The picture of a presentation; null for a format without one, or (with a
+// log line) for data that do not read as that format.
+std::unique_ptr<forms::TGraphic> MakePreview(const TPresentation& p) {
+  try {
+    if (p.Format == CF_DIB) {
+      auto bitmap = std::make_unique<forms::TBitmap>();
+      bitmap->SetDib(canvas::TDib::LoadPacked(p.Data.data(), p.Data.size(), false));
+      return bitmap;
+    }
+    if (p.Format == CF_METAFILEPICT || p.Format == CF_ENHMETAFILE) {
+      auto metafile = std::make_unique<forms::TMetafile>();
+      TMemoryStream data(p.Data);
+      metafile->LoadFromStream(data);
+      return metafile;
+    }
+  } catch (const canvas::EInvalidGraphic& e) {
+    Log("Embedded object's preview not shown: " + e.Message());
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 TEmbeddedObject::TEmbeddedObject() = default;
 TEmbeddedObject::~TEmbeddedObject() = default;
 
@@ -126,19 +153,7 @@ void TEmbeddedObject::LoadStorage(std::vector<std::uint8_t> bytes) {
     FPresentations.clear();
     FUserType.clear();
   }
-  for (const TPresentation& p : FPresentations) {
-    std::unique_ptr<forms::TBitmap> preview;
-    if (p.Format == CF_DIB) {
-      try {
-        preview = std::make_unique<forms::TBitmap>();
-        preview->SetDib(canvas::TDib::LoadPacked(p.Data.data(), p.Data.size(), false));
-      } catch (const canvas::EInvalidGraphic& e) {
-        Log("Embedded object's preview not shown: " + e.Message());
-        preview.reset();
-      }
-    }
-    FPreviews.push_back(std::move(preview));
-  }
+  for (const TPresentation& p : FPresentations) FPreviews.push_back(MakePreview(p));
 }
 
 canvas::TSize TEmbeddedObject::ExtentHimetric(std::uint32_t aspect) const {

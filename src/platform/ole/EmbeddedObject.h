@@ -2,8 +2,8 @@
 // An embedded object as this system can hold one: no object server runs
 // here, so the object is its storage bytes, kept exactly as given, and what
 // can be read from them: the extent and preview picture of its presentation
-// streams and the user type name of its class. It draws the preview, or a
-// framed placeholder naming its type; every verb fails because no server is
+// streams and the user type name of its class. It draws the preview (a
+// bitmap or a metafile), or a framed placeholder naming its type; every verb fails because no server is
 // registered for its class.
 
 #include <cstdint>
@@ -15,15 +15,16 @@
 #include "platform/ole/CompoundFile.h"
 
 namespace forms {
-class TBitmap;
+class TGraphic;
 }
 
 namespace ole {
 
 // Draw aspects.
 constexpr std::uint32_t DVASPECT_CONTENT = 1, DVASPECT_ICON = 4;
-// A presentation's clipboard format that holds a device-independent bitmap.
-constexpr std::uint32_t CF_DIB = 8;
+// Clipboard formats of presentations this system draws: a Windows metafile,
+// a device-independent bitmap, an enhanced metafile.
+constexpr std::uint32_t CF_METAFILEPICT = 3, CF_DIB = 8, CF_ENHMETAFILE = 14;
 // What running a verb gives: no server is registered for the object's class.
 constexpr std::uint32_t REGDB_E_CLASSNOTREG = 0x80040154;
 
@@ -32,10 +33,12 @@ struct TPresentation {
   std::uint32_t Format = 0;  // clipboard format; 0 for none or a registered name
   std::uint32_t Aspect = 0;
   std::int32_t Width = 0, Height = 0;  // HIMETRIC (0.01 mm)
-  std::vector<std::uint8_t> Data;      // a packed DIB when Format is CF_DIB
+  std::vector<std::uint8_t> Data;      // a packed DIB (CF_DIB) or the metafile's bytes
 };
 
 // Reads a presentation stream; raises ECompoundFileError when it is cut short.
+// The picture of a CF_DIB, CF_METAFILEPICT or CF_ENHMETAFILE presentation
+// is drawn; any other presentation counts as none.
 TPresentation ReadPresentation(const std::vector<std::uint8_t>& stream);
 // The ANSI user type name of a "\1CompObj" stream, as UTF-8 ("" when cut short).
 std::string ReadUserType(const std::vector<std::uint8_t>& stream);
@@ -70,7 +73,7 @@ private:
   bool FDamaged = false;
   std::vector<TStorageEntry> FStreams;
   std::vector<TPresentation> FPresentations;
-  std::vector<std::unique_ptr<forms::TBitmap>> FPreviews;  // per presentation, null without a picture
+  std::vector<std::unique_ptr<forms::TGraphic>> FPreviews;  // per presentation, null without a picture
   std::string FUserType;
 };
 

@@ -16,21 +16,39 @@
 #include "support/Raised.h"
 #include "support/ScoreFileBuilder.h"
 #include "support/forms/FormsTestSupport.h"
+#include "support/metafile/IndependentRender.h"
+#include "support/metafile/MetafileWriter.h"
 
 namespace {
 
 using test_support::TOleBytes;
 
-// An object of 2540 x 1270 HIMETRIC (96 x 48 pixels) whose preview is 2 x 2
-// pixels: red, lime / blue, yellow; or, with a metafile presentation, no
-// preview.
-TOleBytes Storage(bool preview = true) {
-  TOleBytes dib = test_support::DibFromImageMagick(
-      "-size 2x2 xc:red -fill lime -draw 'point 1,0' -fill blue -draw 'point 0,1' -fill yellow -draw 'point 1,1'");
-  return test_support::GsfCompoundFile(
-      {{"\x01" "CompObj", test_support::CompObjStream("Paint Picture")},
-       {"\x02" "OlePres000", test_support::PresentationStream(preview ? ole::CF_DIB : 3, ole::DVASPECT_CONTENT, 2540, 1270, dib)},
-       {"Contents", TOleBytes(300, 7)}});
+// The preview of the object in quarters: red, lime / blue, yellow; a 2 x 2
+// pixel bitmap, or a metafile of four rectangles in a window of 96 x 48
+// (a Windows metafile without the placeable header, or an enhanced one).
+TOleBytes Preview(std::uint32_t format) {
+  if (format == ole::CF_DIB)
+    return test_support::DibFromImageMagick(
+        "-size 2x2 xc:red -fill lime -draw 'point 1,0' -fill blue -draw 'point 0,1' -fill yellow -draw 'point 1,1'");
+  test_metafile::TMetafileWriter w(format == ole::CF_ENHMETAFILE, 96, 48, false);
+  w.Select(w.Pen(5, 0, 0));
+  const std::pair<test_metafile::TBox, std::uint32_t> quarters[] = {
+      {{0, 0, 48, 24}, 0x0000FF}, {{48, 0, 96, 24}, 0x00FF00}, {{0, 24, 48, 48}, 0xFF0000}, {{48, 24, 96, 48}, 0x00FFFF}};
+  for (const auto& [box, colour] : quarters) {
+    w.Select(w.Brush(0, colour));
+    w.Rectangle(box);
+  }
+  return w.Finish();
+}
+
+// An object of 2540 x 1270 HIMETRIC (96 x 48 pixels) with a presentation
+// of Format (0: none).
+TOleBytes Storage(std::uint32_t format = ole::CF_DIB) {
+  std::vector<std::pair<std::string, TOleBytes>> streams{{"\x01" "CompObj", test_support::CompObjStream("Paint Picture")},
+                                                         {"Contents", TOleBytes(300, 7)}};
+  if (format)
+    streams.push_back({"\x02" "OlePres000", test_support::PresentationStream(format, ole::DVASPECT_CONTENT, 2540, 1270, Preview(format))});
+  return test_support::GsfCompoundFile(streams);
 }
 
 void Load(TOleContainer& c, const TOleBytes& stream) {
@@ -112,6 +130,7 @@ struct TModeCase {
   const char* Name;
   TSizeMode Mode;
   canvas::TRect Expected;  // where the preview lands in a 200 x 100 container
+  std::uint32_t Format = ole::CF_DIB;
 };
 
 void PrintTo(const TModeCase& c, std::ostream* os) { *os << c.Name; }
@@ -119,12 +138,13 @@ void PrintTo(const TModeCase& c, std::ostream* os) { *os << c.Name; }
 class OlePainting : public forms::test::FormsTest, public ::testing::WithParamInterface<TModeCase> {};
 
 // The area inside the border is (2, 2) - (198, 98), 196 x 96; the object is
-// 96 x 48: clipped at the corner, centred, scaled to 192 x 96, stretched.
+// 96 x 48: clipped at the corner, centred, scaled to 192 x 96, stretched;
+// its preview a bitmap or either kind of metafile.
 TEST_P(OlePainting, PreviewFillsTheRectangleOfItsSizeMode) {
   forms::TForm* form = MakeForm();
   auto* c = forms::test::AddControl<TOleContainer>(form, 10, 10, 200, 100);
   c->SetColor(canvas::clWhite);
-  Load(*c, test_support::BdocStream(1, Storage()));
+  Load(*c, test_support::BdocStream(1, Storage(GetParam().Format)));
   c->SetSizeMode(GetParam().Mode);
   const canvas::TRect r = GetParam().Expected;
   const auto shot = Snapshot();
@@ -141,13 +161,32 @@ TEST_P(OlePainting, PreviewFillsTheRectangleOfItsSizeMode) {
     EXPECT_EQ(at(r.Left, r.Bottom), PixelOf(canvas::clWhite));
   }
   EXPECT_NE(at(0, 0), PixelOf(canvas::clWhite)) << "the sunken edge";
+  canvas::TBitmap image(200, 100);
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < 200; ++x) image.Pixels()[std::size_t(y * 200 + x)] = at(x, y);
+  image.SaveToPngFile(test_metafile::ReviewPath(std::string("ole-") + GetParam().Name));
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, OlePainting,
-                         ::testing::Values(TModeCase{"Clip", smClip, {2, 2, 98, 50}},
-                                           TModeCase{"Center", smCenter, {52, 26, 148, 74}},
-                                           TModeCase{"Scale", smScale, {4, 2, 196, 98}},
-                                           TModeCase{"Stretch", smStretch, {2, 2, 198, 98}}),
+std::vector<TModeCase> ModeCases() {
+  const TModeCase modes[] = {{"Clip", smClip, {2, 2, 98, 50}},
+                             {"Center", smCenter, {52, 26, 148, 74}},
+                             {"Scale", smScale, {4, 2, 196, 98}},
+                             {"Stretch", smStretch, {2, 2, 198, 98}}};
+  const std::pair<const char*, std::uint32_t> formats[] = {
+      {"Bitmap", ole::CF_DIB}, {"Metafile", ole::CF_METAFILEPICT}, {"EnhancedMetafile", ole::CF_ENHMETAFILE}};
+  std::vector<TModeCase> cases;
+  static std::vector<std::string> names;  // the cases' names live as long as the cases
+  names.reserve(12);
+  for (const auto& [formatName, format] : formats)
+    for (TModeCase m : modes) {
+      names.push_back(std::string(formatName) + m.Name);
+      m.Name = names.back().c_str(), m.Format = format;
+      cases.push_back(m);
+    }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, OlePainting, ::testing::ValuesIn(ModeCases()),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 using OlePlaceholder = forms::test::FormsTest;
@@ -156,7 +195,7 @@ TEST_F(OlePlaceholder, ObjectWithoutPreviewShowsAFrameAndItsTypeName) {
   forms::TForm* form = MakeForm();
   auto* c = forms::test::AddControl<TOleContainer>(form, 10, 10, 200, 100);
   c->SetColor(canvas::clWhite);
-  Load(*c, test_support::BdocStream(1, Storage(false)));
+  Load(*c, test_support::BdocStream(1, Storage(0)));
   c->SetSizeMode(smStretch);
   const auto shot = Snapshot();
   EXPECT_EQ(PixelIn(shot, c, {2, 2}), canvas::PixelOf(canvas::clGray));

@@ -74,7 +74,7 @@ struct TMetafileWriter::TImpl {
   }
 };
 
-TMetafileWriter::TMetafileWriter(bool enhanced, int widthPx, int heightPx)
+TMetafileWriter::TMetafileWriter(bool enhanced, int widthPx, int heightPx, bool placeable)
     : FImpl(std::make_unique<TImpl>()), FEnhanced(enhanced) {
   TImpl& s = *FImpl;
   s.File = TempName(enhanced ? "writer.emf" : "writer.wmf");
@@ -90,7 +90,8 @@ TMetafileWriter::TMetafileWriter(bool enhanced, int widthPx, int heightPx)
     if (wmf_start(s.File.c_str(), 1000000, 250000, &s.Wt) || wmf_htable_create(128, 128, &s.Wht))
       throw std::runtime_error("libuemf could not start a metafile");
     U_PAIRF inches{float(widthPx) / 96, float(heightPx) / 96};
-    if (wmf_header_append(reinterpret_cast<U_METARECORD*>(U_WMRHEADER_set(&inches, 96)), s.Wt, U_REC_FREE))
+    if (wmf_header_append(reinterpret_cast<U_METARECORD*>(U_WMRHEADER_set(placeable ? &inches : nullptr, 96)), s.Wt,
+                          U_REC_FREE))
       throw std::runtime_error("libuemf could not write the header");
     WindowOrg(0, 0);
     WindowExt(widthPx, heightPx);

@@ -21,7 +21,9 @@ struct TBox {
 
 class TMetafileWriter {
 public:
-  TMetafileWriter(bool enhanced, int widthPx, int heightPx);
+  // Placeable false: a Windows metafile without the placeable header, as
+  // an embedded object's presentation holds one (its window gives its size).
+  TMetafileWriter(bool enhanced, int widthPx, int heightPx, bool placeable = true);
   ~TMetafileWriter();
   bool Enhanced() const { return FEnhanced; }
 

@@ -113,7 +113,7 @@ TEST(PictureRecords, PrintingStretchesACopyOfItsOwnSize) {
   }
 }
 
-// A metafile (no decoder), damaged bytes, a picture larger than any the
+// A metafile cut short, damaged bytes, a picture larger than any the
 // picture classes take and an unknown type draw nothing and raise nothing;
 // each is tried once, then remembered as empty.
 TEST_F(PictureObjects, WhatDoesNotDecodeDrawsNothing) {
@@ -135,6 +135,19 @@ TEST_F(PictureObjects, WhatDoesNotDecodeDrawsNothing) {
   EXPECT_EQ(render::PictureGraphics().Made() - made, int64_t(pictures.size()));
   EXPECT_NO_THROW(Draw());
   EXPECT_EQ(render::PictureGraphics().Made() - made, int64_t(pictures.size())) << "each tried once";
+}
+
+// A metafile whose header claims 32,000 inches by 32,000 (three million
+// pixels a side) prints through a copy of the size it is drawn at, not of
+// its own.
+TEST_F(PictureObjects, PrintingAMetafileOfAnyClaimedSizeTakesOnlyWhatItIsDrawnAt) {
+  std::vector<uint8_t> bytes = test_pictures::Metafile();
+  bytes[10] = 0x00, bytes[11] = 0x7D, bytes[12] = 0x00, bytes[13] = 0x7D;  // right, bottom 32000
+  bytes[14] = 1, bytes[15] = 0;                                             // a unit an inch
+  b.View.SetStyle(wsPrint);
+  o.Picture(10, 20, 40, 30, TKVPicture::gtMetafile, bytes, 0x40);
+  const canvas::TBitmap image = Draw();
+  EXPECT_GT(canvas::testing::CountInk(image, canvas::clLime), 0);
 }
 
 // The graphic is made once; changed bytes make it again.

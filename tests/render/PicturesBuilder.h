@@ -11,6 +11,7 @@
 #include "support/GIFBuilder.h"
 #include "support/ImageMagick.h"
 #include "support/ScratchDir.h"
+#include "support/metafile/MetafileWriter.h"
 
 namespace test_pictures {
 
@@ -48,12 +49,26 @@ struct TStoredPicture {
   std::vector<uint8_t> Bytes;
 };
 
+// The same picture as a Windows metafile with the placeable header
+// (Units of it to the inch, 96: a unit a pixel), written by libuemf: two
+// rectangles without outline.
+inline std::vector<uint8_t> Metafile(int Width = 8, int Height = 6) {
+  test_metafile::TMetafileWriter w(false, Width, Height);
+  w.Select(w.Pen(5, 0, 0));
+  w.Select(w.Brush(0, 0x0000FF));
+  w.Rectangle({0, 0, Width / 2, Height});
+  w.Select(w.Brush(0, 0xFF0000));
+  w.Rectangle({Width / 2, 0, Width, Height});
+  return w.Finish();
+}
+
 // One picture of each decoded type.
 inline std::vector<TStoredPicture> EveryDecodedType() {
   return {{"bitmap", TKVPicture::gtBitmap, Written("bmp")},
           {"gif", TKVPicture::gtGIF, Gif(false)},
           {"jpeg", TKVPicture::gtJPEG, Written("jpg")},
-          {"icon", TKVPicture::gtIcon, Written("ico")}};
+          {"icon", TKVPicture::gtIcon, Written("ico")},
+          {"metafile", TKVPicture::gtMetafile, Metafile()}};
 }
 
 }  // namespace test_pictures

@@ -2,6 +2,9 @@
 // their box, transparent where their flags say; in print through a copy
 // of their own size first.
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "platform/canvas/Bitmap.h"
 #include "platform/forms/Graphic.h"
 #include "player/Window.h"
@@ -31,9 +34,16 @@ void TKVPageDrawer::DrawPictureObject(TKVImage& Image, const canvas::TRect& R) {
     dest = {ClampCoordinate((R.Left + R.Right - w) / 2), ClampCoordinate((R.Top + R.Bottom - h) / 2),
             ClampCoordinate((R.Left + R.Right + w) / 2), ClampCoordinate((R.Top + R.Bottom + h) / 2)};
   if (View.Style() != wsPrint) return graphic->Draw(Canvas, dest);
-  // A printer takes the picture as a plain bitmap of its own size.
-  canvas::TBitmap copy{int(width), int(height)};
-  graphic->Draw(copy.Canvas(), {0, 0, int(width), int(height)});
+  // A printer takes the picture as a plain bitmap of its own size; a
+  // metafile's header may claim a size no bitmap holds, and then the copy
+  // is made at the size it is drawn, within the canvas.
+  int64_t copyW = width, copyH = height;
+  if (copyW * copyH > canvas::TBitmap::kMaxPixels) {
+    copyW = std::min<int64_t>(std::abs(dest.Width()), Canvas.Size().Cx);
+    copyH = std::min<int64_t>(std::abs(dest.Height()), Canvas.Size().Cy);
+  }
+  canvas::TBitmap copy{int(copyW), int(copyH)};
+  graphic->Draw(copy.Canvas(), {0, 0, int(copyW), int(copyH)});
   Canvas.StretchDraw(dest, copy);
 }
 

@@ -6,6 +6,7 @@
 #include "base/Strings.h"
 #include "support/ScratchDir.h"
 #include "ui/help/HelpLoad.h"
+#include "support/metafile/MetafileWriter.h"
 #include "xcfc/XcfCompile.h"
 
 namespace {
@@ -171,6 +172,39 @@ TEST(HelpMarkup, PagesThatFanOutStopAtTheBoundWithWhatWasRead) {
   THelpBlocks many;
   THelpParser(many, depth, THelpStyle(), {}).ParsePage("wide", wide);
   EXPECT_EQ(many.size(), kHelpMaxBlocks);
+}
+
+}  // namespace
+
+namespace {
+
+// A metafile picture: of format 0x104 in a container, and as a ".wmf" or
+// ".emf" file beside a single page; its size is its header's (here 60 x 40
+// pixels). A name that finds no picture leaves the picture empty.
+TEST(HelpPictures, MetafilesOfAContainerAndBesideAPageHaveTheirHeadersSize) {
+  auto metafile = [](bool enhanced) {
+    test_metafile::TMetafileWriter w(enhanced, 60, 40);
+    w.Select(w.Brush(0, 0x0000FF));
+    w.Ellipse({0, 0, 60, 40});
+    return w.Finish();
+  };
+  test_support::TScratchDir dir;
+  const auto bytes = xcfc::WriteContainer({{{"a.xml", "<text>A<image>Chart</image><image>none</image></text>"}},
+                                           {{"chart", 0x104, metafile(false)}}});
+  const auto container = dir.Dir() / "help.xcf";
+  std::ofstream(container, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  THelpPages pages;
+  LoadHelpPages(container.string(), {}, THelpStyle(), pages);
+  EXPECT_EQ(Describe(pages.Blocks), "5@0'' 5@0'A' 30@1''[60x40] 30@1''[0x0]");
+  for (const char* name : {"chart.wmf", "Chart.EMF"}) {
+    const std::vector<std::uint8_t> file = metafile(std::string(name).ends_with("EMF"));
+    std::ofstream(dir.Dir() / name, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+    std::ofstream(dir.Dir() / "page.xml") << "<text><image>" << name << "</image></text>";
+    THelpPages single;
+    LoadHelpPages((dir.Dir() / "page.xml").string(), {}, THelpStyle(), single);
+    EXPECT_EQ(Describe(single.Blocks), "5@0'' 30@1''[60x40]") << name;
+    std::filesystem::remove(dir.Dir() / name);
+  }
 }
 
 }  // namespace

@@ -40,6 +40,8 @@ public:
       points[i] = {double(std::int16_t(le::load16(b + 4 * i))), double(std::int16_t(le::load16(b + 4 * i + 2)))};
     return points;
   }
+  // A record that libuemf refuses to decode: shorter than its fields.
+  void Refused() { P.Damage("a record's contents run past the record"); }
   const char* Params() const { return C + 6; }
   std::size_t ParamBytes() const { return std::size_t(End - C) - 6; }
 
@@ -55,7 +57,7 @@ constexpr const char* kTextPastRecord = "a text's length runs past its record";
 void Poly(TWmfRecord& w, bool polygon) {
   uint16_t n = 0;
   const char* data = nullptr;
-  if (!(polygon ? U_WMRPOLYGON_get(w.C, &n, &data) : U_WMRPOLYLINE_get(w.C, &n, &data))) return w.P.Skip();
+  if (!(polygon ? U_WMRPOLYGON_get(w.C, &n, &data) : U_WMRPOLYLINE_get(w.C, &n, &data))) return w.Refused();
   if (!w.Inside(data, std::size_t(n) * 4, kPointsPastRecord)) return;
   const std::vector<TPointF> points = w.Points(data, n);
   if (polygon) Polygon(w.P, points);
@@ -159,7 +161,7 @@ void TextOutRecord(TWmfRecord& w) {
   U_POINT16 at{};
   int16_t n = 0;
   const char* text = nullptr;
-  if (!U_WMRTEXTOUT_get(w.C, &at, &n, &text)) return w.P.Skip();
+  if (!U_WMRTEXTOUT_get(w.C, &at, &n, &text)) return w.Refused();
   TTextRun run;
   run.At = PointOf(at);
   run.Bytes.assign(text, length);
@@ -179,7 +181,7 @@ void ExtTextOutRecord(TWmfRecord& w) {
   const char* text = nullptr;
   const int16_t* dx = nullptr;
   U_RECT16 box{};
-  if (!U_WMREXTTEXTOUT_get(w.C, &at, &n, &opts, &text, &dx, &box)) return w.P.Skip();
+  if (!U_WMREXTTEXTOUT_get(w.C, &at, &n, &opts, &text, &dx, &box)) return w.Refused();
   TTextRun run;
   run.At = PointOf(at);
   run.Bytes.assign(text, length);
@@ -207,22 +209,22 @@ void Blits(TWmfRecord& w, std::uint32_t function) {
   const char* dib = nullptr;
   switch (function) {
     case 0x061D:  // PatBlt
-      if (!U_WMRPATBLT_get(w.C, &dst, &cdst, &rop)) return w.P.Skip();
+      if (!U_WMRPATBLT_get(w.C, &dst, &cdst, &rop)) return w.Refused();
       return PatternBlit(w.P, {double(dst.x), double(dst.y), double(cdst.x), double(cdst.y), 0, 0, 0, 0, false, rop});
     case 0x0940:  // DibBitBlt
-      if (!U_WMRDIBBITBLT_get(w.C, &dst, &cdst, &src, &rop, &dib)) return w.P.Skip();
+      if (!U_WMRDIBBITBLT_get(w.C, &dst, &cdst, &src, &rop, &dib)) return w.Refused();
       return DibBlit(w, {double(dst.x), double(dst.y), double(cdst.x), double(cdst.y), double(src.x), double(src.y),
                          double(cdst.x), double(cdst.y), false, rop}, dib);
     case 0x0B41:  // DibStretchBlt
-      if (!U_WMRDIBSTRETCHBLT_get(w.C, &dst, &cdst, &src, &csrc, &rop, &dib)) return w.P.Skip();
+      if (!U_WMRDIBSTRETCHBLT_get(w.C, &dst, &cdst, &src, &csrc, &rop, &dib)) return w.Refused();
       return DibBlit(w, {double(dst.x), double(dst.y), double(cdst.x), double(cdst.y), double(src.x), double(src.y),
                          double(csrc.x), double(csrc.y), false, rop}, dib);
     case 0x0F43:  // StretchDIBits
-      if (!U_WMRSTRETCHDIB_get(w.C, &dst, &cdst, &src, &csrc, &usage, &rop, &dib)) return w.P.Skip();
+      if (!U_WMRSTRETCHDIB_get(w.C, &dst, &cdst, &src, &csrc, &usage, &rop, &dib)) return w.Refused();
       return DibBlit(w, {double(dst.x), double(dst.y), double(cdst.x), double(cdst.y), double(src.x), double(src.y),
                          double(csrc.x), double(csrc.y), true, rop}, dib);
     case 0x0D33:  // SetDIBitsToDevice
-      if (!U_WMRSETDIBTODEV_get(w.C, &dst, &cdst, &src, &usage, &scans, &start, &dib)) return w.P.Skip();
+      if (!U_WMRSETDIBTODEV_get(w.C, &dst, &cdst, &src, &usage, &scans, &start, &dib)) return w.Refused();
       return DibBlit(w, {double(dst.x), double(dst.y), double(cdst.x), double(cdst.y), double(src.x), double(src.y),
                          double(cdst.x), double(cdst.y), true, SRCCOPY}, dib);
     default: return w.P.Skip();

@@ -330,6 +330,16 @@ void TMetafileWriter::ClipRegion(const std::vector<TBox>& rects, int mode) {
   std::free(data);
 }
 
+void TMetafileWriter::RawSelect(std::uint32_t index) {
+  FEnhanced ? FImpl->Emf(U_EMRSELECTOBJECT_set(index)) : FImpl->Wmf(U_WMRSELECTOBJECT_set(std::uint16_t(index)));
+}
+void TMetafileWriter::RawDelete(std::uint32_t index) {
+  FEnhanced ? FImpl->Emf(U_EMRDELETEOBJECT_set(index)) : FImpl->Wmf(U_WMRDELETEOBJECT_set(std::uint16_t(index)));
+}
+void TMetafileWriter::Comment(const std::vector<std::uint8_t>& data) {
+  if (FEnhanced) FImpl->Emf(U_EMRCOMMENT_set(std::uint32_t(data.size()), reinterpret_cast<const char*>(data.data())));
+}
+
 void TMetafileWriter::BeginPath() { if (FEnhanced) FImpl->Emf(U_EMRBEGINPATH_set()); }
 void TMetafileWriter::EndPath() { if (FEnhanced) FImpl->Emf(U_EMRENDPATH_set()); }
 void TMetafileWriter::FillPath() { if (FEnhanced) FImpl->Emf(U_EMRFILLPATH_set(kNoBounds)); }
@@ -348,6 +358,19 @@ std::vector<std::uint8_t> TMetafileWriter::Finish() {
   }
   std::ifstream in(s.File, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::size_t TMetafileWriter::RecordAt(const std::vector<std::uint8_t>& b, bool enhanced, std::uint32_t type, int nth) {
+  auto u16 = [&](std::size_t at) { return std::uint32_t(b[at] | b[at + 1] << 8); };
+  auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+  std::size_t at = enhanced ? u32(4) : (u32(0) == 0x9AC6CDD7 ? 22 : 0) + 18;
+  while (at + 8 <= b.size()) {
+    const std::uint32_t t = enhanced ? u32(at) : u16(at + 4), size = enhanced ? u32(at + 4) : 2 * u32(at);
+    if (t == type && nth-- == 0) return at;
+    if (size == 0) break;
+    at += size;
+  }
+  throw std::runtime_error("no such record");
 }
 
 std::string TMetafileWriter::Save(const std::vector<std::uint8_t>& bytes, const std::string& name) {

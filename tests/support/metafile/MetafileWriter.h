@@ -76,6 +76,12 @@ public:
   void ExcludeClip(TBox box);
   // Enhanced: a region in device units, combined by Mode (1 and, 4 diff, 5 copy).
   void ClipRegion(const std::vector<TBox>& rects, int mode);
+  // Records as they stand, bypassing the object table's bookkeeping (for
+  // damaged files): select or delete any index; enhanced only: a comment.
+  void RawSelect(std::uint32_t index);
+  void RawDelete(std::uint32_t index);
+  void Comment(const std::vector<std::uint8_t>& data);
+  void WorldTransformScale(float sx, float sy) { WorldTransform(sx, 0, 0, sy, 0, 0); }
   void BeginPath();
   void EndPath();
   void FillPath();
@@ -85,6 +91,8 @@ public:
 
   // The file's bytes (the writer is done after this).
   std::vector<std::uint8_t> Finish();
+  // Offset of the Nth (from 0) record of a type (WMF function or EMF type) in Bytes.
+  static std::size_t RecordAt(const std::vector<std::uint8_t>& bytes, bool enhanced, std::uint32_t type, int nth = 0);
   // Writes the bytes to a file of the scratch folder and returns its path.
   static std::string Save(const std::vector<std::uint8_t>& bytes, const std::string& name);
 

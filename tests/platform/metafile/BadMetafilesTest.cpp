@@ -1,0 +1,167 @@
+// Damaged metafiles: each draws what comes before the damage (or nothing),
+// logs one line however often it is drawn, never raises from drawing, and
+// asks for memory in bound of its own size. A picture of a red rectangle,
+// then a blue one, spoiled in one place per case.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include "base/LittleEndian.h"
+#include "base/Log.h"
+#include "platform/canvas/Bitmap.h"
+#include "platform/metafile/Metafile.h"
+#include "support/allocation/AllocationWatch.h"
+#include "support/metafile/MetafileWriter.h"
+
+namespace {
+
+using test_metafile::TMetafileWriter;
+using TBytes = std::vector<std::uint8_t>;
+
+constexpr std::uint32_t kWmfRectangle = 0x041B, kEmfRectangle = 43, kWmfPolygon = 0x0324, kEmfPolygon16 = 86;
+constexpr std::uint32_t kWmfExtTextOut = 0x0A32, kEmfExtTextOutW = 84, kWmfStretchDib = 0x0F43, kEmfStretchDibits = 81;
+
+struct TExpect {
+  bool Loads = true;
+  bool Red = true, Blue = true;
+  // Part of the one line logged ("past" for damage, which each kind's
+  // checks may find first); nullptr: nothing logged.
+  const char* Logged = nullptr;
+};
+
+struct TBadCase {
+  const char* Name;
+  bool Enhanced;
+  std::function<void(TMetafileWriter&)> Between;  // written between the two rectangles
+  std::function<void(TBytes&)> Spoil;
+  TExpect Expect;
+};
+
+void PrintTo(const TBadCase& c, std::ostream* os) { *os << c.Name; }
+
+TBytes Picture(const TBadCase& c) {
+  TMetafileWriter w(c.Enhanced, 100, 100);
+  w.Select(w.Pen(5, 0, 0));
+  w.Select(w.Brush(0, 0x0000FF));
+  w.Rectangle({10, 10, 40, 40});
+  const std::uint32_t blue = w.Brush(0, 0xFF0000);
+  if (c.Between) c.Between(w);
+  w.Select(blue);
+  w.Rectangle({60, 60, 90, 90});
+  TBytes bytes = w.Finish();
+  if (c.Spoil) c.Spoil(bytes);
+  return bytes;
+}
+
+std::size_t At(const TBytes& b, bool enhanced, std::uint32_t wmf, std::uint32_t emf, int nth = 0) {
+  return TMetafileWriter::RecordAt(b, enhanced, enhanced ? emf : wmf, nth);
+}
+
+// The second rectangle's size field.
+void HugeSize(TBytes& b, bool enhanced) { le::store32(b.data() + At(b, enhanced, kWmfRectangle, kEmfRectangle, 1) + (enhanced ? 4 : 0), 0x3FFFFFFF); }
+void ZeroSize(TBytes& b, bool enhanced) { le::store32(b.data() + At(b, enhanced, kWmfRectangle, kEmfRectangle, 1) + (enhanced ? 4 : 0), 0); }
+
+std::vector<TBadCase> Cases() {
+  std::vector<TBadCase> cases;
+  for (bool e : {false, true}) {
+    const std::string kind = e ? "Emf" : "Wmf";
+    auto add = [&](std::string name, std::function<void(TMetafileWriter&)> between, std::function<void(TBytes&)> spoil,
+                   TExpect expect) {
+      static std::vector<std::string> names;
+      names.reserve(64);
+      names.push_back(name + kind);
+      cases.push_back({names.back().c_str(), e, std::move(between), std::move(spoil), expect});
+    };
+    add("RecordSizePastTheEnd", nullptr, [e](TBytes& b) { HugeSize(b, e); }, {true, true, false, "past"});
+    add("RecordSizeZero", nullptr, [e](TBytes& b) { ZeroSize(b, e); }, {true, true, false, "past"});
+    add("CutShort", nullptr, [e](TBytes& b) { b.resize(At(b, e, kWmfRectangle, kEmfRectangle, 1) + 8); },
+        {true, true, false, "past"});
+    add("ObjectIndexOutOfRange", [](TMetafileWriter& w) { w.RawSelect(500); }, nullptr, {true, true, true, "1 of them skipped"});
+    add("DeletedTwice", [](TMetafileWriter& w) { const std::uint32_t p = w.Pen(0, 1, 0); w.Delete(p); w.RawDelete(p); },
+        nullptr, {true, true, true, "1 of them skipped"});
+    add("TextLengthPastItsRecord", [](TMetafileWriter& w) { w.Text(5, 50, "text"); },
+        [e](TBytes& b) {
+          const std::size_t at = At(b, e, kWmfExtTextOut, kEmfExtTextOutW);
+          le::store16(b.data() + at + (e ? 44 : 10), 0x7FFF);
+        },
+        {true, true, false, "past"});
+    add("PolyCountPastItsRecord", [](TMetafileWriter& w) { w.Polygon({{0, 0}, {5, 0}, {5, 5}}); },
+        [e](TBytes& b) { le::store32(b.data() + At(b, e, kWmfPolygon, kEmfPolygon16) + (e ? 24 : 6), e ? 30000 : 30000 & 0xFFFF); },
+        {true, true, false, "past"});
+    add("SaveDcOneHundredThousandDeep", [](TMetafileWriter& w) { for (int i = 0; i < 100000; ++i) w.SaveDc(); }, nullptr,
+        {true, true, true, "98976 of them skipped"});
+    add("BitmapClaimingTenBillionPixels", [](TMetafileWriter& w) { w.StretchDib({0, 0, 10, 10}, 2, 2, {0, 0, 0, 0}, 0x00CC0020); },
+        [e](TBytes& b) {
+          const std::size_t at = At(b, e, kWmfStretchDib, kEmfStretchDibits);
+          const std::size_t info = e ? at + le::load32(b.data() + at + 48) : at + 28;
+          le::store32(b.data() + info + 4, 100000), le::store32(b.data() + info + 8, 100000);
+        },
+        {true, true, false, "past"});
+    add("HeaderObjectCountLies", nullptr,
+        [e](TBytes& b) { e ? le::store16(b.data() + 56, 1) : le::store16(b.data() + 22 + 10, 0); },
+        {true, false, false, "skipped"});
+    add("Empty", nullptr, [](TBytes& b) { b.clear(); }, {false, false, false, nullptr});
+    add("HeaderOnly", nullptr, [e](TBytes& b) { b.resize(e ? 60 : 30); }, {false, false, false, nullptr});
+  }
+  return cases;
+}
+
+class BadMetafile : public testing::TestWithParam<TBadCase> {};
+
+bool Coloured(const canvas::TBitmap& p, int x, int y, canvas::TColor c) { return p.ColorAt(x, y) == c; }
+
+TEST_P(BadMetafile, DrawsWhatComesBeforeTheDamageAndLogsOneLine) {
+  const TBytes bytes = Picture(GetParam());
+  std::vector<std::string> lines;
+  SetLogHook([&](const std::string& line) { lines.push_back(line); });
+  canvas::TBitmap picture(100, 100, canvas::clWhite);
+  test_support::TAllocationWatch watch;
+  try {
+    metafile::TMetafileData m(bytes);
+    EXPECT_TRUE(GetParam().Expect.Loads);
+    m.Draw(picture.Canvas(), {0, 0, 100, 100});
+    m.Draw(picture.Canvas(), {0, 0, 100, 100});
+  } catch (const canvas::EInvalidGraphic& e) {
+    EXPECT_FALSE(GetParam().Expect.Loads) << e.Message();
+    EXPECT_EQ(e.Message(), "Metafile is not valid");
+  }
+  EXPECT_LT(watch.Largest(), std::max<std::size_t>(1 << 20, 16 * bytes.size())) << "memory in bound of the file";
+  SetLogHook(nullptr);
+  EXPECT_EQ(Coloured(picture, 20, 20, canvas::RGB(255, 0, 0)), GetParam().Expect.Red);
+  EXPECT_EQ(Coloured(picture, 70, 70, canvas::RGB(0, 0, 255)), GetParam().Expect.Blue);
+  if (GetParam().Expect.Logged) {
+    ASSERT_EQ(lines.size(), 1u) << "one line however often it is drawn";
+    EXPECT_NE(lines[0].find(GetParam().Expect.Logged), std::string::npos) << lines[0];
+  } else {
+    EXPECT_TRUE(lines.empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Damages, BadMetafile, testing::ValuesIn(Cases()),
+                         [](const testing::TestParamInfo<TBadCase>& i) { return std::string(i.param.Name); });
+
+// Random bytes, whole or after a sound header of either kind: no raise
+// from drawing, no hang, memory in bound.
+TEST(BadMetafile, RandomBytesAreRefusedOrDrawnSafely) {
+  std::mt19937 random(20240611);
+  const TBytes wmf = Picture({"", false, nullptr, nullptr, {}}), emf = Picture({"", true, nullptr, nullptr, {}});
+  const TBytes heads[] = {{}, TBytes(wmf.begin(), wmf.begin() + 40), TBytes(emf.begin(), emf.begin() + 108)};
+  SetLogHook([](const std::string&) {});
+  for (int round = 0; round < 300; ++round) {
+    TBytes bytes = heads[round % 3];
+    for (int i = 0; i < 2000; ++i) bytes.push_back(std::uint8_t(random()));
+    canvas::TBitmap picture(64, 64);
+    test_support::TAllocationWatch watch;
+    try {
+      metafile::TMetafileData m(bytes);
+      m.Draw(picture.Canvas(), {0, 0, 64, 64});
+    } catch (const canvas::EInvalidGraphic&) {
+    }
+    EXPECT_LT(watch.Largest(), std::size_t(1) << 20) << "round " << round;
+  }
+  SetLogHook(nullptr);
+}
+
+}  // namespace

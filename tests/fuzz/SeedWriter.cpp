@@ -1,7 +1,8 @@
 // Writes the fuzz targets' seed inputs from the test builders and through
 // the codec layer: `fuzz_seeds DIR` fills DIR/score, DIR/midi, DIR/wave,
-// DIR/ole (embedded objects made by gsf and ImageMagick) and DIR/bmp (the BMP
-// forms ImageMagick does not write, as files and packed).
+// DIR/ole (embedded objects made by gsf and ImageMagick), DIR/bmp (the BMP
+// forms ImageMagick does not write, as files and packed) and DIR/metafile
+// (both kinds, written by libuemf).
 // The corpus files and the compiled language files are added by scripts/fuzz.
 
 #include <cmath>
@@ -18,6 +19,7 @@
 #include "support/MidiFileBuilder.h"
 #include "support/OleFiles.h"
 #include "support/OldScoreFileBuilder.h"
+#include "support/metafile/MetafileWriter.h"
 
 namespace fs = std::filesystem;
 
@@ -139,6 +141,35 @@ void BmpSeeds(const fs::path& dir) {
   }
 }
 
+// Metafiles of either kind with a record of most families: objects made,
+// selected and deleted, saved states, figures, text, a bitmap, a clip and,
+// in the enhanced kind, a path and a world transform.
+void MetafileSeeds(const fs::path& dir) {
+  for (bool enhanced : {false, true}) {
+    test_metafile::TMetafileWriter w(enhanced, 64, 48);
+    const std::uint32_t pen = w.Pen(1, 2, 0x0000FF), brush = w.Brush(2, 0x00FF00, 3);
+    w.Select(pen), w.Select(brush);
+    w.SaveDc();
+    w.IntersectClip({2, 2, 60, 44});
+    w.Polygon({{2, 2}, {30, 4}, {10, 30}});
+    w.PolyPolygon({{{40, 4}, {60, 4}, {50, 20}}, {{44, 6}, {56, 6}, {50, 16}}});
+    w.RestoreDc(-1);
+    w.Ellipse({5, 5, 40, 30});
+    w.Pie({30, 20, 60, 46}, {60, 30}, {45, 46});
+    w.Select(w.Font(-12, 700, true, 450, "Arial"));
+    w.Text(4, 40, "Seed", {6, 6, 6, 6});
+    w.StretchDib({44, 30, 60, 46}, 2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, 0x008800C6);
+    w.BeginPath();
+    w.Rectangle({10, 10, 20, 20});
+    w.EndPath();
+    w.StrokeAndFillPath();
+    w.WorldTransform(0.8f, 0.6f, -0.6f, 0.8f, 10, 0);
+    w.Beziers({{0, 0}, {10, 20}, {20, 0}, {30, 20}});
+    w.Delete(pen);
+    Write(dir / (enhanced ? "families.emf" : "families.wmf"), w.Finish());
+  }
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   const fs::path dir = argv[1];
@@ -147,5 +178,6 @@ int main(int argc, char** argv) {
   WaveSeeds(dir / "wave");
   OleSeeds(dir / "ole");
   BmpSeeds(dir / "bmp");
+  MetafileSeeds(dir / "metafile");
   return 0;
 }

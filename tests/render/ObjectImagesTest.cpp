@@ -13,6 +13,9 @@
 #include "render/PageImages.h"
 #include "render/PicturesBuilder.h"
 #include "support/sketch/ReviewImages.h"
+#include "platform/canvas/PixelHelpers.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -70,6 +73,31 @@ TEST(ReferenceImage, APageOfEveryObjectKindMatchesItsReviewedPicture) {
   EXPECT_FALSE(result.Differs) << result.Message;
   if (!result.Compared) std::cout << "[ NOTE ] " << result.Message << "\n";
   page.b.View.EditedText = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// A page with metafile pictures (type 260) as people see it and as it
+// prints: one of the office suite's example pictures when installed, at
+// its natural size, and one written by libuemf, stretched; saved under
+// render-pages/ to look at.
+TEST(ReferenceImage, APageOfMetafilePicturesDrawsThem) {
+  TPageBuilder b;
+  TObjectPage o{b};
+  const std::string real = "/usr/lib/libreoffice/sdk/examples/basic/forms_and_controls/burger.wmf";
+  std::vector<uint8_t> bytes = test_pictures::Metafile(40, 30);
+  if (std::filesystem::exists(real)) bytes = test_support::ReadBytes(real);
+  o.Picture(20, 20, 300, 260, TKVPicture::gtMetafile, bytes, 0x00);
+  o.Picture(260, 30, 100, 60, TKVPicture::gtMetafile, test_pictures::Metafile(40, 30), 0x40);
+  for (TKVWindowStyle style : {wsNormal, wsPrint}) {
+    b.View.SetStyle(style);
+    const canvas::TBitmap image = DrawPageImage(b.View, 0);
+    image.SaveToPngFile(ReviewImagePath("render-pages", style == wsPrint ? "metafile-pictures-print" : "metafile-pictures"));
+    EXPECT_GT(canvas::testing::CountInk(image, canvas::clWhite), 10000) << style;
+  }
+  b.View.SetStyle(wsNormal);
 }
 
 }  // namespace

@@ -70,7 +70,13 @@ TPlayResult TPlayer::Play(std::span<const std::uint8_t> bytes) {
   return FResult;
 }
 
-TXform TPlayer::ToCanvas() const { return FDc.World.Then(FDc.Page.Xform()).Then(FFrame); }
+TXform TPlayer::ToCanvas() const {
+  const TXform x = FDc.World.Then(FDc.Page.Xform()).Then(FFrame);
+  // Extents scaled past all measure map everything onto one point: nothing shows.
+  for (double v : {x.M11, x.M12, x.M21, x.M22, x.Dx, x.Dy})
+    if (!std::isfinite(v) || std::fabs(v) > 1e9) return TXform{0, 0, 0, 0, 0, 0};
+  return x;
+}
 
 bool TPlayer::ArcsClockwise() const {
   const TXform x = ToCanvas();

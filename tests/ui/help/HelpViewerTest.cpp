@@ -5,6 +5,13 @@
 #include "support/XvfbApplication.h"
 #include "support/forms/FormsTestSupport.h"
 #include "ui/help/ECXMLHelp.h"
+#include "support/ScratchDir.h"
+#include "support/metafile/MetafileWriter.h"
+#include "xcfc/XcfCompile.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -228,6 +235,46 @@ TEST_F(HelpViewer, EveryNewPageShowsFromItsTop) {
   ASSERT_TRUE(scrolledDown());
   Viewer->SetFileName(SONARID_BINARY_DIR "/tests/ui/KorvaneSonarid.DEU.xcf");
   EXPECT_EQ(Viewer->ScrollY(), 0);
+}
+
+// A help page with a metafile picture (the office suite's example picture
+// when installed, else one written by libuemf), drawn by the viewer with
+// real fonts; saved as help-metafile-page.png in the build folder.
+using HelpMetafile = forms::test::FormsTest;
+
+TEST_F(HelpMetafile, APageShowsItsMetafilePicture) {
+  const std::string real = "/usr/lib/libreoffice/sdk/examples/basic/forms_and_controls/burger.wmf";
+  std::vector<std::uint8_t> picture;
+  if (std::filesystem::exists(real)) {
+    std::ifstream in(real, std::ios::binary);
+    picture.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } else {
+    test_metafile::TMetafileWriter w(false, 200, 150);
+    w.Select(w.Brush(0, 0x0080FF));
+    w.Ellipse({0, 0, 200, 150});
+    picture = w.Finish();
+  }
+  const auto bytes = xcfc::WriteContainer(
+      {{{"a.xml", "<xml><font name=\"Arial\" size=\"11\" style=\"bold\" color=\"1F3F7F\"><text>A metafile picture</text></font>"
+                  "<p>Drawn by the help viewer, as help pages show them:</p><text><image>burger</image></text></xml>"}},
+       {{"burger", 0x104, picture}}});
+  test_support::TScratchDir dir;
+  const auto file = dir.Dir() / "metafile.xcf";
+  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  auto* viewer = forms::test::AddControl<TECXMLHelp>(MakeForm(), 10, 10, 320, 280);
+  viewer->SetFileName(file.string());
+  const auto shot = Snapshot();
+  canvas::TBitmap image(320, 280);
+  int ink = 0;
+  for (int y = 0; y < 280; ++y)
+    for (int x = 0; x < 320; ++x) {
+      const std::uint32_t p = PixelIn(shot, viewer, {x, y});
+      image.Pixels()[std::size_t(y * 320 + x)] = p;
+      if (y > 60 && p != canvas::PixelOf(canvas::clWhite) && p != image.Pixels()[0]) ++ink;
+    }
+  image.SaveToPngFile(std::string(SONARID_BINARY_DIR) + "/help-metafile-page.png");
+  EXPECT_EQ(viewer->ScrollX(), 0);
+  EXPECT_GT(ink, 5000) << "the picture below the text";
 }
 
 TEST(XvfbHelpViewer, ShowsTheButtonPicturesWhereTheirItemsAre) {

@@ -1,0 +1,23 @@
+// The metafile reader and player: whatever the bytes, reading fails only
+// with the program's own exception, drawing raises nothing, and the bytes
+// read are the bytes kept.
+
+#include "FuzzInput.h"
+#include "base/Log.h"
+#include "platform/canvas/Bitmap.h"
+#include "platform/metafile/Metafile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool quiet = (SetLogHook([](const std::string&) {}), true);
+  (void)quiet;
+  std::vector<uint8_t> bytes(data, data + size);
+  try {
+    metafile::TMetafileData m(bytes);
+    Check(m.Bytes() == bytes);
+    canvas::TBitmap picture(48, 32);
+    m.Draw(picture.Canvas(), {0, 0, 48, 32});
+    m.Draw(picture.Canvas(), {40, 30, 8, 2});  // mirrored
+  } catch (const Exception&) {
+  }
+  return 0;
+}

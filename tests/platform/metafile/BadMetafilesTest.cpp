@@ -63,6 +63,16 @@ std::size_t At(const TBytes& b, bool enhanced, std::uint32_t wmf, std::uint32_t 
 void HugeSize(TBytes& b, bool enhanced) { le::store32(b.data() + At(b, enhanced, kWmfRectangle, kEmfRectangle, 1) + (enhanced ? 4 : 0), 0x3FFFFFFF); }
 void ZeroSize(TBytes& b, bool enhanced) { le::store32(b.data() + At(b, enhanced, kWmfRectangle, kEmfRectangle, 1) + (enhanced ? 4 : 0), 0); }
 
+// "EMF+", an EMF+ header (dual or not) and the EMF+ end record.
+TBytes EmfPlus(bool dual) {
+  TBytes b{'E', 'M', 'F', '+'};
+  auto u16 = [&](std::uint16_t v) { b.push_back(std::uint8_t(v)), b.push_back(std::uint8_t(v >> 8)); };
+  auto u32 = [&](std::uint32_t v) { u16(std::uint16_t(v)), u16(std::uint16_t(v >> 16)); };
+  u16(0x4001), u16(dual ? 1 : 0), u32(28), u32(16), u32(0xDBC01002), u32(0), u32(96), u32(96);
+  u16(0x4002), u16(0), u32(12), u32(0);
+  return b;
+}
+
 std::vector<TBadCase> Cases() {
   std::vector<TBadCase> cases;
   for (bool e : {false, true}) {
@@ -103,6 +113,12 @@ std::vector<TBadCase> Cases() {
         [e](TBytes& b) { e ? le::store16(b.data() + 56, 1) : le::store16(b.data() + 22 + 10, 0); },
         {true, false, false, "skipped"});
     add("Empty", nullptr, [](TBytes& b) { b.clear(); }, {false, false, false, nullptr});
+    if (e) {
+      // EMF+ records in a comment: a dual file's repeat its plain records,
+      // an EMF+-only file's are counted as skipped (header and end: 2).
+      add("EmfPlusDual", [](TMetafileWriter& w) { w.Comment(EmfPlus(true)); }, nullptr, {true, true, true, nullptr});
+      add("EmfPlusOnly", [](TMetafileWriter& w) { w.Comment(EmfPlus(false)); }, nullptr, {true, true, true, "2 of them skipped"});
+    }
     add("HeaderOnly", nullptr, [e](TBytes& b) { b.resize(e ? 60 : 30); }, {false, false, false, nullptr});
   }
   return cases;

@@ -66,11 +66,6 @@ void TFProgramModule::ASaveAsExecute() {
   // A second save inside a running one, or a copy of a take still being
   // recorded, would write a file that is not the take.
   if (Busy() || Recording()) return;
-  // Before any take there is nothing to save, and no name to ask for.
-  if (!HasTake()) {
-    ShowNotice(Message(pmNoTake));
-    return;
-  }
   // A take not saved yet has only the working file's name: it is offered
   // under its score's.
   const std::string previous = DestFile();
@@ -78,6 +73,12 @@ void TFProgramModule::ASaveAsExecute() {
                                                                           : ChangeFileExt(previous, ".wav");
   const std::string chosen = ChooseSaveFile(pmSaveAsCaption, false);
   if (chosen.empty()) return;
+  // Save as stays enabled before any take; the name chosen then gets no file,
+  // and the user learns why rather than that the working file is missing.
+  if (!HasTake()) {
+    ShowNotice(Message(pmNoTake));
+    return;
+  }
   FSaver->SetDestFile(chosen);
   MPDestination->FileName.clear();
   MPDestination->Close();

@@ -123,7 +123,6 @@ TEST_F(FileActionsTest, TheDialogsStartWhereAFileWasLastOpenedOrSavedEvenAfterAR
   EXPECT_NE(DialogFolders.back(), Folder.string());  // never beside the working file
   Stop();
   Start();
-  RecordTake(Main);
   Drive({"", ""}, [&] { Main->AOpenExecute(), Main->ASaveAsExecute(); });
   EXPECT_EQ(std::vector(DialogFolders.begin() + 2, DialogFolders.end()),
             (std::vector<std::string>{(Folder / "scores").string(), (Folder / "takes").string()}));

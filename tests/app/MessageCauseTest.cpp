@@ -96,12 +96,14 @@ TEST_F(MessageCauseTest, EachLanguageNamesTheCommonCausesInItsOwnWords) {
   }
 }
 
-// Save as before any take asks for no name and says why in the language in force.
+// Save as before any take says why nothing was saved, in the language in
+// force, and leaves no file under the name chosen.
 TEST_F(MessageCauseTest, SaveAsBeforeAnyTakeSaysThereIsNoneInTheLanguageInForce) {
   Main->AFrench->Execute();
-  EXPECT_EQ(Drive({"ok"}, [&] { Main->ASaveAsExecute(); }),
+  const std::string name = (Folder / "nothing.wav").string();
+  EXPECT_EQ(Drive({name, "ok"}, [&] { Main->ASaveAsExecute(); }),
             "Korvane Sonarid: Il n'y a pas encore de prise à sauvegarder.\n");
-  EXPECT_TRUE(DialogNames.empty());
+  EXPECT_FALSE(fs::exists(name));
 }
 
 // Line and column of the end of Text, counted from 1.

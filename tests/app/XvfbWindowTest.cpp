@@ -114,7 +114,6 @@ TEST(XvfbWindowTest, ToolBarsLabelsMessageBoxAndFileDialogsLookAsADesktopUserExp
   answer("open-dialog-by-name", nullptr, [&] { main->ODFile->Execute(); });
   answer("open-dialog-by-date", "DateHeader", [&] { main->ODFile->Execute(); });
   EXPECT_EQ(oldest, "piece29.mid");
-  RecordTake(main);  // Save as asks for a name only for a take
   answer("save-dialog", nullptr, [&] { main->ASaveAsExecute(); });  // where it starts: FileActionsTest
 }
 

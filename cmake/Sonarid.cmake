@@ -72,8 +72,9 @@ function(sonarid_library NAME)
 endfunction()
 
 # Real inputs outside the repository: the shared corpus (MusicXML test suite
-# and fetch-midi.sh) and the Standard MIDI Files that scripts/fetch-midi-corpus
-# puts into build/midi-cache. Tests that need one are skipped when it is
+# and fetch-midi.sh), the Standard MIDI Files that scripts/fetch-midi-corpus
+# puts into build/midi-cache and the metafiles that
+# scripts/fetch-metafile-corpus puts into build/metafile-cache. Tests that need one are skipped when it is
 # missing; environment variables of the same names override them at run time.
 set(_corpus_found "")
 foreach(dir ${CMAKE_SOURCE_DIR}/../shared/corpus ${CMAKE_SOURCE_DIR}/../../shared/corpus /work/shared/corpus)
@@ -83,6 +84,7 @@ foreach(dir ${CMAKE_SOURCE_DIR}/../shared/corpus ${CMAKE_SOURCE_DIR}/../../share
 endforeach()
 set(SONARID_CORPUS_DIR "${_corpus_found}" CACHE PATH "Shared test corpus (musicxml/ and fetch-midi.sh)")
 set(SONARID_MIDI_CACHE "${CMAKE_SOURCE_DIR}/build/midi-cache" CACHE PATH "Standard MIDI Files fetched from Debian packages")
+set(SONARID_METAFILE_CACHE "${CMAKE_SOURCE_DIR}/build/metafile-cache" CACHE PATH "Example metafiles taken from a Debian package")
 
 # sonarid_test(NAME [DEPS libs...] [PROPERTIES ctest properties...]): one
 # GoogleTest executable of every .cpp under the calling folder, registered
@@ -98,7 +100,8 @@ function(sonarid_test NAME)
     SONARID_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     SONARID_BINARY_DIR="${CMAKE_BINARY_DIR}"
     SONARID_CORPUS_DIR="${SONARID_CORPUS_DIR}"
-    SONARID_MIDI_CACHE="${SONARID_MIDI_CACHE}")
+    SONARID_MIDI_CACHE="${SONARID_MIDI_CACHE}"
+    SONARID_METAFILE_CACHE="${SONARID_METAFILE_CACHE}")
   # Tests that walk a whole corpus or a long random walk take a share of it
   # where the sanitizers make everything several times slower
   # (support/Sanitized.h).

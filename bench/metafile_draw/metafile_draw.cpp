@@ -91,10 +91,10 @@ int main(int argc, char** argv) {
   std::vector<std::string> files(argv + 1, argv + argc);
   if (files.empty())
     for (const char* n : {"beef", "burger", "chicken", "fish", "vegetable"})
-      files.push_back(std::string("/usr/lib/libreoffice/sdk/examples/basic/forms_and_controls/") + n + ".wmf");
+      files.push_back(std::string(SONARID_METAFILE_CACHE "/") + n + ".wmf");
   for (const std::string& f : files) {
     if (!std::filesystem::exists(f)) {
-      std::printf("%s: not there (Debian's libreoffice-dev-doc has the example pictures)\n", f.c_str());
+      std::printf("%s: not there (scripts/fetch-metafile-corpus takes the example pictures)\n", f.c_str());
       continue;
     }
     Report(f);

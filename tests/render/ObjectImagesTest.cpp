@@ -86,7 +86,7 @@ namespace {
 TEST(ReferenceImage, APageOfMetafilePicturesDrawsThem) {
   TPageBuilder b;
   TObjectPage o{b};
-  const std::string real = "/usr/lib/libreoffice/sdk/examples/basic/forms_and_controls/burger.wmf";
+  const std::string real = SONARID_METAFILE_CACHE "/burger.wmf";
   std::vector<uint8_t> bytes = test_pictures::Metafile(40, 30);
   if (std::filesystem::exists(real)) bytes = test_support::ReadBytes(real);
   o.Picture(20, 20, 300, 260, TKVPicture::gtMetafile, bytes, 0x00);

@@ -1,7 +1,8 @@
 // Metafiles nobody here made: the Windows metafiles of the office suite's
-// SDK examples (Debian's libreoffice-dev-doc), drawn at their own size and
-// held against Inkscape's picture of them and libwmf's (drawn by
-// rsvg-convert). Skipped when the package or the tools are not installed.
+// SDK examples (from Debian's libreoffice-dev-doc, taken out of it by
+// scripts/fetch-metafile-corpus), drawn at their own size and held against
+// Inkscape's picture of them and libwmf's (drawn by rsvg-convert). Skipped
+// when the pictures or the tools are not there.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-const char* const kFolder = "/usr/lib/libreoffice/sdk/examples/basic/forms_and_controls/";
+const char* const kFolder = SONARID_METAFILE_CACHE "/";
 
 class RealMetafile : public testing::TestWithParam<const char*> {};
 
@@ -26,7 +27,7 @@ canvas::TBitmap Drawn(forms::TMetafile& m, int w, int h) {
 
 TEST_P(RealMetafile, DrawsAsLibwmfDrawsIt) {
   const std::string file = std::string(kFolder) + GetParam() + ".wmf";
-  if (!std::filesystem::exists(file)) GTEST_SKIP() << file << " is not installed (libreoffice-dev-doc)";
+  if (!std::filesystem::exists(file)) GTEST_SKIP() << file << " is not there (scripts/fetch-metafile-corpus)";
   forms::TMetafile m;
   m.LoadFromFile(file);
   ASSERT_FALSE(m.GetEmpty());

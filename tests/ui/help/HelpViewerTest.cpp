@@ -243,7 +243,7 @@ TEST_F(HelpViewer, EveryNewPageShowsFromItsTop) {
 using HelpMetafile = forms::test::FormsTest;
 
 TEST_F(HelpMetafile, APageShowsItsMetafilePicture) {
-  const std::string real = "/usr/lib/libreoffice/sdk/examples/basic/forms_and_controls/burger.wmf";
+  const std::string real = SONARID_METAFILE_CACHE "/burger.wmf";
   std::vector<std::uint8_t> picture;
   if (std::filesystem::exists(real)) {
     std::ifstream in(real, std::ios::binary);

@@ -154,7 +154,7 @@ TEST_P(CorpusPageMarks, EveryPageKeepsItsMarksOnThePageApartAndAsWritten) {
     std::ifstream in(GetParam(), std::ios::binary);
     written = ReadWrittenRests({std::istreambuf_iterator<char>(in), {}});
   }
-  std::vector<std::string> off, over, syllables, texts, rests;
+  std::vector<std::string> off, over, syllables, directions, texts, rests;
   std::map<std::string, int64_t> explained;
   auto add = [](std::vector<std::string>& All, const std::vector<std::string>& Page) {
     All.insert(All.end(), Page.begin(), Page.end());
@@ -166,6 +166,7 @@ TEST_P(CorpusPageMarks, EveryPageKeepsItsMarksOnThePageApartAndAsWritten) {
     for (const auto& [rule, count] : page.Explained) explained[rule] += count;
     add(over, CheckOverStaves(*store.Pages[size_t(p)]));
     add(syllables, CheckSyllables(*store.Pages[size_t(p)]));
+    add(directions, CheckDirectionMarks(*store.Pages[size_t(p)]));
     add(texts, CheckPageTexts(*store.Pages[size_t(p)]));
     add(rests, CheckRestGlyphs(view, p, xml ? &written : nullptr));
   }
@@ -173,6 +174,8 @@ TEST_P(CorpusPageMarks, EveryPageKeepsItsMarksOnThePageApartAndAsWritten) {
   EXPECT_TRUE(over.empty()) << "lyrics, texts or dynamics over another staff: " << Listed(over);
   EXPECT_TRUE(syllables.empty()) << "syllables over their staff, another verse or the next staff's notes: "
                                  << Listed(syllables);
+  EXPECT_TRUE(directions.empty()) << "dynamics, staff texts or hairpins of a staff over each other: "
+                                  << Listed(directions);
   EXPECT_TRUE(texts.empty()) << "page texts over each other: " << Listed(texts);
   EXPECT_TRUE(rests.empty()) << "rests not drawn as written: " << Listed(rests);
   // The rules are met on small pages: the default page is 100 x 80 mm.

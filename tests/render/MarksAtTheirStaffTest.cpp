@@ -518,6 +518,7 @@ TEST_F(MarksAtTheirStaff, DirectionsStandAtTheStaffTheyName) {
     std::unique_ptr<TKVScore> score = Load(decimal ? "piano-decimal" : "piano", Piano(1, 2, decimal));
     const TKVPageRecord& page = FirstPage(*score);
     EXPECT_TRUE(CheckOverStaves(page).empty()) << CheckOverStaves(page).front();
+    EXPECT_TRUE(CheckDirectionMarks(page).empty()) << CheckDirectionMarks(page).front();
     int upper = 0, lower = 0;
     TBox meno{}, tempo{};
     for (const TPlaced& p : Placed(page)) {

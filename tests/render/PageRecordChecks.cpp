@@ -169,8 +169,11 @@ std::vector<std::string> CheckOverStaves(const TKVPageRecord& Page) {
 
 namespace {
 
-// The layout measures a syllable's lines and adds this room below them.
+// The layout measures a syllable's or a staff text's lines and adds this
+// room below them.
 constexpr int64_t SyllablePadding = 24;
+// A hairpin's rectangle starts this far before its tick.
+constexpr int64_t HairpinOpening = 32;
 
 // A note's stem from its head to its end, as a line: at the stem's right
 // edge when it goes up, at its left when down.
@@ -257,6 +260,42 @@ std::vector<std::string> CheckSyllables(const TKVPageRecord& Page) {
         fault("another verse's " + DescribeRecord(other), syllables[b].Text);
     }
   }
+  return faults;
+}
+
+std::vector<std::string> CheckDirectionMarks(const TKVPageRecord& Page) {
+  struct TMark {
+    const TKVDisplayItem* Record;
+    uint16_t Tick;
+    TBox Box;
+  };
+  std::vector<TMark> marks;
+  EachMeasureRecord(Page, [&](uint16_t, TKVSystemRecord&, TKVMeasureRecord&, TKVDisplayItem& D) {
+    // A hairpin's piece on a later system (linked to the one before) has no
+    // opening.
+    if (!Drawn(&D) || D.RecordType != DisplayRecordType::Item || !Shown(D.StaffLine) || D.Link) return;
+    TBox box = BoxOf(D);
+    if (const auto* text = dynamic_cast<const TKVLyric*>(D.Item); text && text->Kind() == K::LyricText) {
+      const TKVWideList& lines = text->Lines();
+      if (std::all_of(lines.begin(), lines.end(), [](const std::u16string& Line) { return Line.empty(); })) return;
+      box.Bottom = std::max(box.Top, box.Bottom - SyllablePadding);
+      marks.push_back({&D, text->Position(), box});
+    } else if (const auto* mark = dynamic_cast<const TKVMark*>(D.Item); mark && mark->Kind() == K::Dynamic) {
+      // A hairpin by its opening, the width the layout gives it before it
+      // runs on to its end.
+      if (mark->Variant() == 50 || mark->Variant() == 51) box.Right = std::min(box.Right, box.Left + HairpinOpening);
+      marks.push_back({&D, mark->Position(), box});
+    }
+  });
+  std::vector<std::string> faults;
+  for (size_t a = 0; a < marks.size(); ++a)
+    for (size_t b = a + 1; b < marks.size(); ++b) {
+      const TKVDisplayItem &A = *marks[a].Record, &B = *marks[b].Record;
+      if (A.StaffLine == B.StaffLine && A.Owner == B.Owner && marks[a].Tick == marks[b].Tick &&
+          Overlap(marks[a].Box, marks[b].Box))
+        faults.push_back("page " + std::to_string(Page.PageIndex + 1) + ": " + DescribeRecord(A) + " over " +
+                         DescribeRecord(B) + " at tick " + std::to_string(marks[a].Tick));
+    }
   return faults;
 }
 

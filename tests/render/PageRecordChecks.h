@@ -3,9 +3,10 @@
 // corpus test and for tests of small files: nothing off the page that no
 // layout rule puts there, no lyric, staff text or dynamic over another
 // staff's lines, no syllable over its own staff, another verse or the next
-// staff's notes, no two page texts over each other, and every rest drawn
-// with the glyph of its written type. Each check returns one line per
-// fault, naming the page and the record.
+// staff's notes, no two direction marks at one tick of a staff over each
+// other, no two page texts over each other, and every rest drawn with the
+// glyph of its written type. Each check returns one line per fault, naming
+// the page and the record.
 
 #include <cstdint>
 #include <map>
@@ -50,6 +51,11 @@ std::vector<std::string> CheckOverStaves(const TKVPageRecord& Page);
 // staff of the system through a syllable. A syllable is its text: the
 // rectangle less the room the layout leaves below it.
 std::vector<std::string> CheckSyllables(const TKVPageRecord& Page);
+
+// Dynamics, staff texts and the openings of hairpins at one tick of a
+// staff over each other (a staff text is its text, as a syllable; one
+// without a character draws nothing).
+std::vector<std::string> CheckDirectionMarks(const TKVPageRecord& Page);
 
 // Page texts (page marks, and texts that hold a character) that overlap
 // each other.

@@ -78,6 +78,7 @@ bool TKVMusicXMLWalk::HandleDirection(TKVXMLElement Code) {
       if (ParentIs(xeMeasure)) {
         SetScope(Code);
         FDirectionItems.clear();
+        FDirectionTempo = nullptr;
       }
       return true;
     case xeDirectionType:

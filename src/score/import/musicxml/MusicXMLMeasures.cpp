@@ -343,7 +343,8 @@ void TKVMusicXMLWalk::OnTempo() {
   FMark->SetVariant(2);  // the beat is a quarter
   FMark->SetValue(uint16_t(tempo));
   FMark->Data().setI16(MarkBlock::OffsetY, -100);
-  if (GrandParent() == xeDirection) PlaceTempoBesideWords(*FMark);
+  // Placed beside its words when the direction ends.
+  if (GrandParent() == xeDirection) FDirectionTempo = FMark;
 }
 
 // The metronome mark of a direction whose tempo words stand above the staff

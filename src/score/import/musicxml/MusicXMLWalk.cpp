@@ -76,6 +76,8 @@ void TKVMusicXMLWalk::CloseLevels(int32_t From, int32_t To) {
       FinishWedge();
     } else if (code == xeBarline) {
       FinishBarline();
+    } else if (code == xeDirection) {
+      FinishDirection();
     }
     SetScopeAt(level, 0);
   }

@@ -88,6 +88,20 @@ struct TKVXMLWedge {
   int32_t Next = 0;
 };
 
+// A mark of a direction where the layout will draw it, in layout units
+// from its tick and its staff's top line (a hairpin: its opening), with its
+// tick, its measure, the staff its direction names (0xFF for none) and the
+// direction's number in the walk.
+struct TKVXMLRowMark {
+  int32_t Left = 0, Right = 0, Top = 0, Bottom = 0;
+  TKVItem* Item = nullptr;
+  int32_t Position = 0;
+  const TKVMeasure* Measure = nullptr;
+  uint8_t Staff = 0;
+  bool Hairpin = false;
+  uint32_t Direction = 0;
+};
+
 // A repeat ending of the first part: the columns it covers and the passes
 // it is played on, as the document numbers them ("1, 2"; empty when it
 // gives none).
@@ -282,6 +296,9 @@ private:
   void OnWordsAttribute(TKVXMLElement Code);
   void OnPedal();
   void OnDirectionStaff();
+  // ---- the marks of one place in a row (MusicXMLDirectionRow.cpp) ----
+  void FinishDirection();
+  bool RowExtent(TKVItem& Item, TKVXMLRowMark& Extent) const;
   void OnDirective();
   void OnRoot();
   void OnChordStep(bool Bass);
@@ -337,6 +354,12 @@ private:
   TKVLyric* FLyric = nullptr;
   // The marks and words made by the direction being read.
   std::vector<TKVItem*> FDirectionItems;
+  // The metronome mark of the direction being read, nil without one.
+  TKVMark* FDirectionTempo = nullptr;
+  // The marks of directions at the current point, as they stand, and the
+  // number of directions ended.
+  std::vector<TKVXMLRowMark> FRow;
+  uint32_t FDirectionSerial = 0;
   TKVText* FLastText = nullptr;
   TKVChord* FChord = nullptr;
   TKVLiga* FSlur = nullptr;  // the current slur or tie

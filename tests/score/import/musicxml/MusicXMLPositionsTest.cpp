@@ -1,7 +1,8 @@
 // Positions in tenths as exporters write them, decimals most of all, at
 // every element that reads them: the whole tenths nearest the value
 // (halves to even), times 24 div 5, in layout units (a line space of the
-// default page is 48). Up in MusicXML is down-negative in the layout.
+// default page is 48). Up in MusicXML is down-negative in the layout. The
+// marks of one place, which take no default-x, stand in a row.
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,22 @@ TEST(MusicXMLPositions, TenthsWithADecimalPointAtEveryElementThatReadsThem) {
   const R wordsY = [](const TKVMeasure& M) {
     return int(ItemsOfKind<TKVLyric>(M, ItemKind::LyricText).at(0)->OffsetY());
   };
+  const R wordsX = [](const TKVMeasure& M) {
+    return int(ItemsOfKind<TKVLyric>(M, ItemKind::LyricText).at(0)->OffsetX());
+  };
+  auto dynamicX = [](bool Hairpin) {
+    return [Hairpin](const TKVMeasure& M) {
+      for (const TKVMark* m : ItemsOfKind<TKVMark>(M, ItemKind::Dynamic))
+        if ((m->Variant() >= 50) == Hairpin) return int(m->OffsetX());
+      return -1;
+    };
+  };
+  // Marks of one place in a row, with the fake metrics: f (code 6F hex at
+  // 144) 192 x 800 / 1000 = 154 wide and p (69 hex) 96, centred; a space
+  // of Arial at 64 is 85 x 700 / 1000 = 60; "molto " 60 + 68 + 55 + 60 +
+  // 68 + 60 = 371; a hairpin's opening 32 before its offset.
+  const std::string f = "<dynamics><f/></dynamics>", p = "<dynamics><p/></dynamics>";
+  const std::string cresc = "<wedge type=\"crescendo\"/>", then = "</direction-type><direction-type>";
   struct Row {
     const char* Case;
     std::string Directions, InNote;  // before the note, inside it
@@ -66,6 +83,14 @@ TEST(MusicXMLPositions, TenthsWithADecimalPointAtEveryElementThatReadsThem) {
        "", wordsY, -192 - ascent - 24},
       {"words after a wedge at -70: their own place",
        below("<wedge default-y=\"-70\" type=\"crescendo\"/>") + below("<words>dolce</words>"), "", wordsY, 240},
+      {"words after the dynamic of their direction: 77 + 60", below(f + then + "<words>dolce</words>"), "", wordsX,
+       137},
+      {"a dynamic after the words of its direction: 371 + 60 + 77", below("<words>molto </words>" + then + f), "",
+       dynamicX(false), 508},
+      {"a hairpin after the dynamic of its place: 48 + 60 + 32", below(p) + below(cresc), "", dynamicX(true), 140},
+      {"a hairpin written before its dynamic: after it", below(cresc) + below(f), "", dynamicX(true), 169},
+      {"a dynamic after its hairpin: where it stands alone", below(cresc) + below(f), "", dynamicX(false), 0},
+      {"words above a dynamic below: where they stand alone", above("<words>dolce</words>") + below(f), "", wordsX, 0},
       {"pedal at -65.00", below("<pedal type=\"start\" default-y=\"-65.00\"/>"), "",
        [](const TKVMeasure& M) { return Mark(M, ItemKind::Pedal, false); }, 312},
       {"slur's curve 12.75 up", "",

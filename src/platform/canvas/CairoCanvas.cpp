@@ -513,22 +513,6 @@ TColor TCairoCanvas::GetPixel(int x, int y) {
 
 namespace {
 
-// The figure as Cairo's current path, with its fill rule.
-void AppendPath(cairo_t* cr, const TPath& path) {
-  cairo_set_fill_rule(cr, path.FillMode == fmWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
-  for (const TPathCommand& c : path.Commands()) {
-    switch (c.Kind) {
-      case TPathCommand::Move: cairo_move_to(cr, c.P[0].X, c.P[0].Y); break;
-      case TPathCommand::Line: cairo_line_to(cr, c.P[0].X, c.P[0].Y); break;
-      case TPathCommand::Bezier:
-        cairo_curve_to(cr, c.P[0].X, c.P[0].Y, c.P[1].X, c.P[1].Y, c.P[2].X, c.P[2].Y);
-        break;
-      case TPathCommand::Arc: AppendSmoothArc(cr, c); break;
-      case TPathCommand::Close: cairo_close_path(cr); break;
-    }
-  }
-}
-
 // Fills the current path with the picture tiled from device pixel (0, 0).
 void FillWithTexture(cairo_t* cr, const TBitmap& texture, TPoint origin) {
   if (texture.Empty()) return;
@@ -557,6 +541,45 @@ cairo_line_join_t CairoJoin(TLineJoin join) {
 
 }  // namespace
 
+void AppendPath(cairo_t* cr, const TPath& path) {
+  cairo_set_fill_rule(cr, path.FillMode == fmWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+  for (const TPathCommand& c : path.Commands()) {
+    switch (c.Kind) {
+      case TPathCommand::Move: cairo_move_to(cr, c.P[0].X, c.P[0].Y); break;
+      case TPathCommand::Line: cairo_line_to(cr, c.P[0].X, c.P[0].Y); break;
+      case TPathCommand::Bezier:
+        cairo_curve_to(cr, c.P[0].X, c.P[0].Y, c.P[1].X, c.P[1].Y, c.P[2].X, c.P[2].Y);
+        break;
+      case TPathCommand::Arc: AppendSmoothArc(cr, c); break;
+      case TPathCommand::Close: cairo_close_path(cr); break;
+    }
+  }
+}
+
+void FillSmoothBrush(cairo_t* cr, const TSmoothBrush& brush, TPoint origin) {
+  if (brush.Texture) {
+    FillWithTexture(cr, *brush.Texture, origin);
+  } else if (brush.Hatch == hsNone) {
+    SetSourceArgb(cr, brush.Color);
+    cairo_fill_preserve(cr);
+  } else {
+    SetSourceArgb(cr, brush.Back);
+    cairo_fill_preserve(cr);
+    SetSourceArgb(cr, brush.Color);
+    MaskHatch(cr, int(brush.Hatch) + int(bsHorizontal), origin);
+  }
+}
+
+void StrokeSmoothPen(cairo_t* cr, const TSmoothPen& pen) {
+  double w = pen.Width > 0 ? pen.Width : 1;
+  cairo_set_line_width(cr, w);
+  cairo_set_line_cap(cr, CairoCap(pen.Cap));
+  cairo_set_line_join(cr, CairoJoin(pen.Join));
+  SetSmoothDash(cr, pen.Dash, w);
+  SetSourceArgb(cr, pen.Color);
+  cairo_stroke_preserve(cr);
+}
+
 void TCairoCanvas::IntersectClipPath(const TPath& path) {
   cairo_t* cr = FImpl->Cr;
   cairo_identity_matrix(cr);
@@ -569,32 +592,13 @@ void TCairoCanvas::IntersectClipPath(const TPath& path) {
 
 void TCairoCanvas::SmoothPath(const TPath& path, const TSmoothPen* pen, const TSmoothBrush* brush) {
   if (path.Commands().empty() || (!pen && !brush)) return;
+  if (SmoothMix != mmCopyPen) return MixPath(*FImpl, path, pen, brush, SmoothMix);
   TOp op(*FImpl);
   cairo_t* cr = op.Cr();
   cairo_set_antialias(cr, Smoothing ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
   AppendPath(cr, path);
-  if (brush && brush->Texture) {
-    FillWithTexture(cr, *brush->Texture, FImpl->Origin);
-  } else if (brush) {
-    if (brush->Hatch == hsNone) {
-      SetSourceArgb(cr, brush->Color);
-      cairo_fill_preserve(cr);
-    } else {
-      SetSourceArgb(cr, brush->Back);
-      cairo_fill_preserve(cr);
-      SetSourceArgb(cr, brush->Color);
-      MaskHatch(cr, int(brush->Hatch) + int(bsHorizontal), FImpl->Origin);
-    }
-  }
-  if (pen) {
-    double w = pen->Width > 0 ? pen->Width : 1;
-    cairo_set_line_width(cr, w);
-    cairo_set_line_cap(cr, CairoCap(pen->Cap));
-    cairo_set_line_join(cr, CairoJoin(pen->Join));
-    SetSmoothDash(cr, pen->Dash, w);
-    SetSourceArgb(cr, pen->Color);
-    cairo_stroke_preserve(cr);
-  }
+  if (brush) FillSmoothBrush(cr, *brush, FImpl->Origin);
+  if (pen) StrokeSmoothPen(cr, *pen);
   cairo_new_path(cr);
 }
 

@@ -60,6 +60,14 @@ public:
   void StretchDraw(const TRect& dest, const TBitmap& picture) override;
   void BitBlt(int x, int y, int w, int h, const TBitmap& source, int sourceX, int sourceY) override;
   void StretchBlt(const TRect& dest, const TBitmap& source, const TRect& sourceRect) override;
+  void MaskBlt(const TRect& dest, const TBitmap& source, const TRect& sourceRect, const TBitmap& mask,
+               TCopyMode background) override;
+  void AlphaBlend(const TRect& dest, const TBitmap& source, const TRect& sourceRect, std::uint8_t constantAlpha) override;
+  void TransparentBlt(const TRect& dest, const TBitmap& source, const TRect& sourceRect, TColor key) override;
+  void PlgBlt(std::span<const TPointF, 3> corners, const TBitmap& source, const TRect& sourceRect,
+              const TBitmap* mask) override;
+  void GradientRect(const TGradientVertex& a, const TGradientVertex& b, bool vertical) override;
+  void GradientTriangle(const TGradientVertex& a, const TGradientVertex& b, const TGradientVertex& c) override;
 
   struct TImpl;
 

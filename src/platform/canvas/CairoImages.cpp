@@ -26,20 +26,22 @@ private:
   cairo_surface_t* FSurface;
 };
 
-// The picture without its transparent colour (those pixels become clear).
-TBitmap WithoutTransparentColor(const TBitmap& b) {
+// The picture without the pixels of colour Key (those become clear).
+TBitmap WithoutColor(const TBitmap& b, TColor key) {
   TBitmap copy(b);
-  TColor key = b.TransparentColor == clNone ? b.ColorAt(0, b.Height() - 1) : ColorToRGB(b.TransparentColor);
-  std::uint32_t keyPixel = PixelOf(key);
+  const std::uint32_t keyPixel = PixelOf(ColorToRGB(key));
   std::uint32_t* p = copy.Pixels();
   for (size_t i = 0, n = size_t(b.Width()) * size_t(b.Height()); i < n; ++i)
     if (p[i] == keyPixel) p[i] = 0;
   return copy;
 }
 
+bool White(std::uint32_t pixel) { return (pixel & 0xFFFFFF) == 0xFFFFFF; }
+
 // Paints a source rectangle onto a destination rectangle, scaled, with the
-// context's clip and operator; (dx, dy) moves the destination.
-void PaintScaled(cairo_t* cr, cairo_surface_t* surface, const TRect& dest, const TRect& src, double dx, double dy) {
+// context's clip and operator, times Alpha; (dx, dy) moves the destination.
+void PaintScaled(cairo_t* cr, cairo_surface_t* surface, const TRect& dest, const TRect& src, double dx, double dy,
+                 double alpha = 1) {
   cairo_rectangle(cr, std::min(dest.Left, dest.Right) + dx, std::min(dest.Top, dest.Bottom) + dy,
                   std::abs(dest.Width()), std::abs(dest.Height()));
   cairo_clip(cr);
@@ -47,7 +49,7 @@ void PaintScaled(cairo_t* cr, cairo_surface_t* surface, const TRect& dest, const
   cairo_scale(cr, double(dest.Width()) / src.Width(), double(dest.Height()) / src.Height());
   cairo_set_source_surface(cr, surface, -src.Left, -src.Top);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-  cairo_paint(cr);
+  cairo_paint_with_alpha(cr, alpha);
 }
 
 bool Drawable(const TBitmap& source, const TRect& dest, const TRect& src) {
@@ -55,63 +57,48 @@ bool Drawable(const TBitmap& source, const TRect& dest, const TRect& src) {
 }
 
 // Copies a source rectangle onto a destination rectangle, scaled.
-void Blit(TCairoCanvas::TImpl& s, const TBitmap& source, const TRect& dest, const TRect& src, cairo_operator_t op) {
+void Blit(TCairoCanvas::TImpl& s, const TBitmap& source, const TRect& dest, const TRect& src, cairo_operator_t op,
+          double alpha = 1) {
   if (!Drawable(source, dest, src)) return;
   TSourceSurface surface(source);
   TOp drawing(s);
   cairo_t* cr = drawing.Cr();
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
   cairo_set_operator(cr, op);
-  PaintScaled(cr, surface.Get(), dest, src, 0, 0);
+  PaintScaled(cr, surface.Get(), dest, src, 0, 0, alpha);
 }
 
-// One ternary raster operation on the colour bits: bit i of the code is the
-// result where (pattern, source, destination) = (i >> 2 & 1, i >> 1 & 1, i & 1).
-std::uint32_t RasterOp(std::uint32_t code, std::uint32_t p, std::uint32_t s, std::uint32_t d) {
-  std::uint32_t result = 0;
-  for (int i = 0; i < 8; ++i)
-    if (code >> (16 + i) & 1) result |= (i & 4 ? p : ~p) & (i & 2 ? s : ~s) & (i & 1 ? d : ~d);
-  return 0xFF000000u | (result & 0xFFFFFF);
+// The source rectangle scaled onto the patch's pixels as the destination
+// rectangle places it.
+TBitmap ScaledOnto(const TBitmap& source, const TRect& dest, const TRect& src, TPoint origin, const TRect& area) {
+  TBitmap scaled(area.Width(), area.Height(), clBlack);
+  TSourceSurface from(source), into(scaled);
+  cairo_t* cr = cairo_create(into.Get());
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  PaintScaled(cr, from.Get(), dest, src, origin.X - area.Left, origin.Y - area.Top);
+  cairo_destroy(cr);
+  cairo_surface_flush(into.Get());
+  return scaled;
 }
 
 // A copy by a raster operation other than plain copying: the source is
-// scaled into a scratch image over the destination's pixels, combined with
-// them bit by bit and painted back through the clip.
+// scaled over the destination's pixels and combined with them bit by bit,
+// by Mode where the mask (when there is one) is white and by Background
+// elsewhere.
 void RopBlit(TCairoCanvas::TImpl& s, const TBitmap& source, const TRect& dest, const TRect& src, TCopyMode mode,
-             TColor pattern) {
+             TColor pattern, const TBitmap* mask = nullptr, TCopyMode background = 0) {
   if (!Drawable(source, dest, src)) return;
-  TRect d{std::min(dest.Left, dest.Right) + s.Origin.X, std::min(dest.Top, dest.Bottom) + s.Origin.Y,
-          std::max(dest.Left, dest.Right) + s.Origin.X, std::max(dest.Top, dest.Bottom) + s.Origin.Y};
-  double cx1, cy1, cx2, cy2;
-  cairo_clip_extents(s.Cr, &cx1, &cy1, &cx2, &cy2);  // device pixels between calls
-  d = {std::max({d.Left, 0, int(std::floor(cx1))}), std::max({d.Top, 0, int(std::floor(cy1))}),
-       std::min({d.Right, s.Width, int(std::ceil(cx2))}), std::min({d.Bottom, s.Height, int(std::ceil(cy2))})};
-  if (d.Left >= d.Right || d.Top >= d.Bottom) return;
-  TBitmap scratch(d.Width(), d.Height(), clBlack);
-  {
-    TSourceSurface from(source), into(scratch);
-    cairo_t* cr = cairo_create(into.Get());
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    PaintScaled(cr, from.Get(), dest, src, s.Origin.X - d.Left, s.Origin.Y - d.Top);
-    cairo_destroy(cr);
-    cairo_surface_flush(into.Get());
-  }
-  cairo_surface_flush(s.Surface);
-  const unsigned char* pixels = cairo_image_surface_get_data(s.Surface);
+  const TRect d{std::min(dest.Left, dest.Right) + s.Origin.X, std::min(dest.Top, dest.Bottom) + s.Origin.Y,
+                std::max(dest.Left, dest.Right) + s.Origin.X, std::max(dest.Top, dest.Bottom) + s.Origin.Y};
+  TPatch patch;
+  if (!ReadPatch(s, d, patch)) return;
+  const TBitmap scaled = ScaledOnto(source, dest, src, s.Origin, patch.Area);
+  const TBitmap scaledMask = mask ? ScaledOnto(*mask, dest, src, s.Origin, patch.Area) : TBitmap();
   const std::uint32_t p = PixelOf(ColorToRGB(pattern));
-  for (int y = d.Top; y < d.Bottom; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(pixels + std::ptrdiff_t(y) * s.Stride);
-    std::uint32_t* out = scratch.Pixels() + std::size_t(y - d.Top) * std::size_t(d.Width());
-    for (int x = d.Left; x < d.Right; ++x) out[x - d.Left] = RasterOp(mode, p, out[x - d.Left], row[x]);
-  }
-  TSourceSurface result(scratch);
-  TOp drawing(s);
-  cairo_t* cr = drawing.Cr();
-  cairo_identity_matrix(cr);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(cr, result.Get(), d.Left, d.Top);
-  cairo_rectangle(cr, d.Left, d.Top, d.Width(), d.Height());
-  cairo_fill(cr);
+  std::uint32_t* out = patch.Pixels.Pixels();
+  for (std::size_t i = 0, n = std::size_t(patch.Area.Width()) * std::size_t(patch.Area.Height()); i < n; ++i)
+    out[i] = RasterOp(!mask || White(scaledMask.Pixels()[i]) ? mode : background, p, scaled.Pixels()[i], out[i]);
+  WritePatch(s, patch);
 }
 
 }  // namespace
@@ -123,7 +110,9 @@ void TCairoCanvas::Draw(int x, int y, const TBitmap& picture) {
 void TCairoCanvas::StretchDraw(const TRect& dest, const TBitmap& picture) {
   TRect all{0, 0, picture.Width(), picture.Height()};
   if (picture.Transparent && !picture.Empty())
-    Blit(*FImpl, WithoutTransparentColor(picture), dest, all, CAIRO_OPERATOR_OVER);
+    Blit(*FImpl, WithoutColor(picture, picture.TransparentColor == clNone ? picture.ColorAt(0, picture.Height() - 1)
+                                                                          : picture.TransparentColor),
+         dest, all, CAIRO_OPERATOR_OVER);
   else
     Blit(*FImpl, picture, dest, all, CAIRO_OPERATOR_OVER);
 }
@@ -137,6 +126,54 @@ void TCairoCanvas::StretchBlt(const TRect& dest, const TBitmap& source, const TR
     Blit(*FImpl, source, dest, sourceRect, CAIRO_OPERATOR_SOURCE);
   else
     RopBlit(*FImpl, source, dest, sourceRect, CopyMode, Brush.Color);
+}
+
+void TCairoCanvas::MaskBlt(const TRect& dest, const TBitmap& source, const TRect& sourceRect, const TBitmap& mask,
+                           TCopyMode background) {
+  if (mask.Width() != source.Width() || mask.Height() != source.Height()) return;
+  RopBlit(*FImpl, source, dest, sourceRect, CopyMode, Brush.Color, &mask, background);
+}
+
+void TCairoCanvas::AlphaBlend(const TRect& dest, const TBitmap& source, const TRect& sourceRect,
+                              std::uint8_t constantAlpha) {
+  Blit(*FImpl, source, dest, sourceRect, CAIRO_OPERATOR_OVER, constantAlpha / 255.0);
+}
+
+void TCairoCanvas::TransparentBlt(const TRect& dest, const TBitmap& source, const TRect& sourceRect, TColor key) {
+  if (!Drawable(source, dest, sourceRect)) return;
+  Blit(*FImpl, WithoutColor(source, key), dest, sourceRect, CAIRO_OPERATOR_OVER);
+}
+
+void TCairoCanvas::PlgBlt(std::span<const TPointF, 3> c, const TBitmap& source, const TRect& src, const TBitmap* mask) {
+  if (source.Empty() || src.Width() <= 0 || src.Height() <= 0) return;
+  if (mask && (mask->Width() != source.Width() || mask->Height() != source.Height())) return;
+  // Source pixel (u, v) lands at c0 + (u - left) / w (c1 - c0) + (v - top) / h (c2 - c0).
+  cairo_matrix_t m;
+  const double w = src.Width(), h = src.Height();
+  m.xx = (c[1].X - c[0].X) / w, m.yx = (c[1].Y - c[0].Y) / w;
+  m.xy = (c[2].X - c[0].X) / h, m.yy = (c[2].Y - c[0].Y) / h;
+  m.x0 = c[0].X - m.xx * src.Left - m.xy * src.Top, m.y0 = c[0].Y - m.yx * src.Left - m.yy * src.Top;
+  // A flat or unmeasurable parallelogram covers nothing (and Cairo refuses such a matrix for good).
+  const double det = m.xx * m.yy - m.xy * m.yx;
+  for (double v : {m.xx, m.yx, m.xy, m.yy, m.x0, m.y0})
+    if (!std::isfinite(v) || std::fabs(v) > 1e7) return;
+  if (!std::isfinite(det) || std::fabs(det) < 1e-6) return;
+  TBitmap masked;
+  if (mask) {
+    masked = source;
+    for (std::size_t i = 0, n = std::size_t(source.Width()) * std::size_t(source.Height()); i < n; ++i)
+      if (!White(mask->Pixels()[i])) masked.Pixels()[i] = 0;
+  }
+  TSourceSurface surface(mask ? static_cast<const TBitmap&>(masked) : source);
+  TOp drawing(*FImpl);
+  cairo_t* cr = drawing.Cr();
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  cairo_transform(cr, &m);
+  cairo_rectangle(cr, src.Left, src.Top, w, h);
+  cairo_clip(cr);
+  cairo_set_source_surface(cr, surface.Get(), 0, 0);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  cairo_paint(cr);
 }
 
 }  // namespace canvas

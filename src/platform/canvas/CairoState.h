@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/canvas/Bitmap.h"
 #include "platform/canvas/CairoCanvas.h"
 
 namespace canvas {
@@ -42,6 +43,29 @@ void SetGdiMode(cairo_t* cr, TPenMode mode);
 // Paints the hatch lines of a style (2..7 as TBrushStyle, or a THatchStyle
 // + 2) inside the current path, aligned to device pixel (0, 0); keeps the path.
 void MaskHatch(cairo_t* cr, int brushStyle, TPoint origin);
+
+// Device pixels of the surface as they stand, for the calls that work out
+// each pixel themselves: read, changed, then written back where at least
+// half of the pixel lies inside the clip (the others keep their values).
+struct TPatch {
+  TRect Area;  // device pixels, inside the surface and the clip's extents
+  TBitmap Pixels;
+};
+// The pixels of Area (device pixels) that the surface and the clip leave; false when none.
+bool ReadPatch(TCairoCanvas::TImpl& s, const TRect& area, TPatch& patch);
+void WritePatch(TCairoCanvas::TImpl& s, const TPatch& patch);
+// One ternary raster operation on the colour bits: bit i of the code's
+// third byte is the result where (pattern, source, destination) =
+// (i >> 2 & 1, i >> 1 & 1, i & 1). The result is opaque.
+std::uint32_t RasterOp(std::uint32_t code, std::uint32_t pattern, std::uint32_t source, std::uint32_t destination);
+
+// The smooth family's figure as Cairo's current path, with its fill rule;
+// its brush filled into and its pen stroked along the path, which stays.
+void AppendPath(cairo_t* cr, const TPath& path);
+void FillSmoothBrush(cairo_t* cr, const TSmoothBrush& brush, TPoint origin);
+void StrokeSmoothPen(cairo_t* cr, const TSmoothPen& pen);
+// A smooth call in a mix mode other than mmCopyPen.
+void MixPath(TCairoCanvas::TImpl& s, const TPath& path, const TSmoothPen* pen, const TSmoothBrush* brush, TMixMode mix);
 
 // A Cairo font face for a font file, cached for the life of the process;
 // nullptr when the file cannot be read.

@@ -33,7 +33,10 @@ public:
   TFont Font;
   TTextAlign TextAlign = taTop;
   bool Smoothing = true;  // smooth family: anti-aliasing on (GDI+ mode 4) or off (0)
-  TCopyMode CopyMode = cmSrcCopy;  // BitBlt and StretchBlt; the pattern is Brush.Color
+  TCopyMode CopyMode = cmSrcCopy;  // BitBlt, StretchBlt and MaskBlt; the pattern is Brush.Color
+  // Smooth family: other than mmCopyPen, pens and brushes are drawn aliased
+  // and combined with the pixels bit by bit (the clip still holds).
+  TMixMode SmoothMix = mmCopyPen;
 
   // Device state: nested saves, a clip that only shrinks until restored,
   // and the viewport origin (device position of logical 0,0).
@@ -102,6 +105,30 @@ public:
   virtual void StretchDraw(const TRect& dest, const TBitmap& picture) = 0;
   virtual void BitBlt(int x, int y, int w, int h, const TBitmap& source, int sourceX, int sourceY) = 0;
   virtual void StretchBlt(const TRect& dest, const TBitmap& source, const TRect& sourceRect) = 0;
+  // Like StretchBlt, with a picture the size of the source beside it: where
+  // its pixel is white CopyMode combines the pixels, elsewhere Background.
+  virtual void MaskBlt(const TRect& dest, const TBitmap& source, const TRect& sourceRect, const TBitmap& mask,
+                       TCopyMode background) = 0;
+  // The source rectangle (premultiplied pixels) times ConstantAlpha / 255,
+  // over what the destination holds.
+  virtual void AlphaBlend(const TRect& dest, const TBitmap& source, const TRect& sourceRect,
+                          std::uint8_t constantAlpha) = 0;
+  // The source rectangle copied without its pixels of colour Key.
+  virtual void TransparentBlt(const TRect& dest, const TBitmap& source, const TRect& sourceRect, TColor key) = 0;
+  // The source rectangle onto the parallelogram of its upper-left,
+  // upper-right and lower-left corners; with a mask (a picture the size of
+  // the source) only where the mask is white.
+  virtual void PlgBlt(std::span<const TPointF, 3> corners, const TBitmap& source, const TRect& sourceRect,
+                      const TBitmap* mask) = 0;
+
+  // Gradients as the platform paints them, aliased and opaque: a
+  // rectangle between two corners whose colour runs from left to right (or
+  // top to bottom) from one corner's to the other's, and a triangle whose
+  // pixels mix its corners' colours by their distance from each. A pixel
+  // takes the colour of its upper-left corner; the right and bottom edges
+  // are left out, as in every fill of the GDI family.
+  virtual void GradientRect(const TGradientVertex& a, const TGradientVertex& b, bool vertical) = 0;
+  virtual void GradientTriangle(const TGradientVertex& a, const TGradientVertex& b, const TGradientVertex& c) = 0;
 };
 
 }  // namespace canvas

@@ -84,6 +84,20 @@ constexpr TCopyMode cmBlackness = 0x00000042, cmDstInvert = 0x00550009, cmMergeC
                     cmPatCopy = 0x00F00021, cmPatInvert = 0x005A0049, cmPatPaint = 0x00FB0A09,
                     cmSrcAnd = 0x008800C6, cmSrcCopy = 0x00CC0020, cmSrcErase = 0x00440328,
                     cmSrcInvert = 0x00660046, cmSrcPaint = 0x00EE0086, cmWhiteness = 0x00FF0062;
+// How the pen and brush colours of the smooth calls combine with the
+// pixels they cover, bit by bit, numbered as the platform's binary raster
+// operations are: bit (2 * pen + pixel) of (mode - 1) is the result.
+enum TMixMode : std::uint8_t {
+  mmBlack = 1, mmNotMergePen, mmMaskNotPen, mmNotCopyPen, mmMaskPenNot, mmNot, mmXorPen, mmNotMaskPen, mmMaskPen,
+  mmNotXorPen, mmNop, mmMergeNotPen, mmCopyPen, mmMergePenNot, mmMergePen, mmWhite
+};
+// A corner of a gradient: device pixel (x, y) of the canvas's logical
+// space and its colour with 16 bits a channel, as the gradient calls of the
+// platform take them.
+struct TGradientVertex {
+  int X = 0, Y = 0;
+  std::uint16_t Red = 0, Green = 0, Blue = 0;
+};
 enum TFontQuality : std::uint8_t {
   fqDefault = 0, fqDraft = 1, fqProof = 2, fqNonAntialiased = 3, fqAntialiased = 4, fqClearType = 5
 };

@@ -37,6 +37,7 @@ TCanvasCall& TRecordingCanvas::Add(const char* name, std::vector<double> args) {
   c.TextAlign = TextAlign;
   c.Smoothing = Smoothing;
   c.CopyMode = CopyMode;
+  c.SmoothMix = SmoothMix;
   Calls.push_back(std::move(c));
   return Calls.back();
 }
@@ -177,6 +178,44 @@ void TRecordingCanvas::StretchBlt(const TRect& dest, const TBitmap&, const TRect
   std::vector<double> src = RectArgs(sourceRect);
   args.insert(args.end(), src.begin(), src.end());
   Add("StretchBlt", std::move(args));
+}
+
+void TRecordingCanvas::MaskBlt(const TRect& dest, const TBitmap& source, const TRect& sourceRect, const TBitmap&,
+                               TCopyMode background) {
+  StretchBlt(dest, source, sourceRect);
+  Calls.back().Name = "MaskBlt";
+  Calls.back().Args.push_back(double(background));
+}
+
+void TRecordingCanvas::AlphaBlend(const TRect& dest, const TBitmap& source, const TRect& sourceRect,
+                                  std::uint8_t constantAlpha) {
+  StretchBlt(dest, source, sourceRect);
+  Calls.back().Name = "AlphaBlend";
+  Calls.back().Args.push_back(constantAlpha);
+}
+
+void TRecordingCanvas::TransparentBlt(const TRect& dest, const TBitmap& source, const TRect& sourceRect, TColor key) {
+  StretchBlt(dest, source, sourceRect);
+  Calls.back().Name = "TransparentBlt";
+  Calls.back().Args.push_back(double(key));
+}
+
+void TRecordingCanvas::PlgBlt(std::span<const TPointF, 3> corners, const TBitmap&, const TRect& sourceRect,
+                              const TBitmap* mask) {
+  std::vector<double> args;
+  for (const TPointF& p : corners) args.insert(args.end(), {p.X, p.Y});
+  std::vector<double> src = RectArgs(sourceRect);
+  args.insert(args.end(), src.begin(), src.end());
+  args.push_back(mask ? 1 : 0);
+  Add("PlgBlt", std::move(args));
+}
+
+void TRecordingCanvas::GradientRect(const TGradientVertex& a, const TGradientVertex& b, bool vertical) {
+  Add("GradientRect", {double(a.X), double(a.Y), double(b.X), double(b.Y), vertical ? 1.0 : 0.0});
+}
+
+void TRecordingCanvas::GradientTriangle(const TGradientVertex& a, const TGradientVertex& b, const TGradientVertex& c) {
+  Add("GradientTriangle", {double(a.X), double(a.Y), double(b.X), double(b.Y), double(c.X), double(c.Y)});
 }
 
 }  // namespace canvas

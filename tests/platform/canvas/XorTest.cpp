@@ -105,5 +105,49 @@ TEST(XorPen, AColouredPenGivesTheExclusiveOrOfItsColour) {
   }
 }
 
+// Smooth calls in a mix mode: exclusive-or of the brush's or the pen's
+// colour, drawn twice, gives the image back bit for bit, and the pixels the
+// clip (an ellipse) leaves out never change. Every figure runs through the
+// corners, which the clip leaves out.
+class MixedSmoothCall : public ::testing::TestWithParam<TXorCase> {};
+
+TEST_P(MixedSmoothCall, ExclusiveOrTwiceRestoresTheImageInsideTheClip) {
+  TBitmap b(220, 150);
+  TCanvas& c = b.Canvas();
+  PaintBackground(c);
+  c.Save();
+  c.IntersectClipPath(TPath().ArcTo({10, 10, 200, 130}, 0, 360).Close());
+  const std::vector<std::uint32_t> before = Snapshot(b);
+  c.SmoothMix = mmXorPen;
+  GetParam().Draw(c);
+  EXPECT_GT(Differences(before, b), 300) << "the first call shows the figure";
+  for (TPoint corner : {TPoint{1, 1}, TPoint{218, 148}})
+    EXPECT_EQ(b.Pixel(corner.X, corner.Y), before[std::size_t(corner.Y) * 220 + std::size_t(corner.X)]) << "outside the clip";
+  GetParam().Draw(c);
+  EXPECT_EQ(Differences(before, b), 0) << "the second call removes it";
+}
+
+const TPointF kDiagonal[] = {{0, 0}, {220, 150}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Canvas, MixedSmoothCall,
+    ::testing::Values(
+        TXorCase{"SolidBrush", [](TCanvas& c) { TSmoothBrush br{0xFF3080C7}; c.SmoothRect({0, 0, 220, 150}, nullptr, &br); }},
+        TXorCase{"HatchedBrush",
+                 [](TCanvas& c) {
+                   TSmoothBrush br{0xFF0000FF, hsDiagonalCross, 0xFFFFFF00};
+                   c.SmoothRect({0, 0, 220, 150}, nullptr, &br);
+                 }},
+        TXorCase{"TexturedBrush",
+                 [](TCanvas& c) {
+                   static const TBitmap texture(3, 2, RGB(90, 15, 200));
+                   TSmoothBrush br;
+                   br.Texture = &texture;
+                   c.SmoothEllipse({-20, -20, 240, 170}, nullptr, &br);
+                 }},
+        TXorCase{"WidePen", [](TCanvas& c) { c.SmoothPolyline(kDiagonal, TSmoothPen{0xFFF0A0C0, 9, dsSolid, lcRound}); }},
+        TXorCase{"DashedPen", [](TCanvas& c) { c.SmoothPolyline(kDiagonal, TSmoothPen{0xFF20FF05, 5, dsDashDot}); }}),
+    [](const ::testing::TestParamInfo<TXorCase>& info) { return std::string(info.param.Name); });
+
 }  // namespace
 }  // namespace canvas

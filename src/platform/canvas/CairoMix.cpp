@@ -1,0 +1,78 @@
+// Smooth calls in a mix mode: the brush, then the pen, drawn aliased into a
+// scratch picture of their own, and each pixel they cover combined with the
+// surface's by the mode's bits, as the platform's binary raster operations
+// combine them.
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/canvas/CairoState.h"
+
+namespace canvas {
+
+namespace {
+
+// The mix mode as a ternary raster operation that leaves the source out:
+// bit (4 pen + 2 source + pixel) of the code is bit (2 pen + pixel) of the mode's table.
+std::uint32_t TernaryCode(TMixMode mix) {
+  const unsigned table = mix >= mmBlack && mix <= mmWhite ? unsigned(mix) - 1 : unsigned(mmCopyPen) - 1;
+  std::uint32_t code = 0;
+  for (unsigned i = 0; i < 8; ++i)
+    if (table >> ((i >> 2 & 1) * 2 + (i & 1)) & 1) code |= 1u << i;
+  return code << 16;
+}
+
+// Device pixels the figure may touch: its path's extents, widened by how
+// far a pen's joins reach.
+TRect Reach(TCairoCanvas::TImpl& s, const TPath& path, const TSmoothPen* pen) {
+  cairo_surface_t* none = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+  cairo_t* cr = cairo_create(none);
+  cairo_translate(cr, s.Origin.X, s.Origin.Y);
+  AppendPath(cr, path);
+  double x1, y1, x2, y2;
+  cairo_path_extents(cr, &x1, &y1, &x2, &y2);
+  cairo_user_to_device(cr, &x1, &y1);
+  cairo_user_to_device(cr, &x2, &y2);
+  cairo_destroy(cr);
+  cairo_surface_destroy(none);
+  const double margin = pen ? 5 * std::max(pen->Width, 1.0) + 2 : 1;
+  auto whole = [](double v) { return int(std::clamp(v, -1e7, 1e7)); };
+  return {whole(std::floor(x1 - margin)), whole(std::floor(y1 - margin)), whole(std::ceil(x2 + margin)),
+          whole(std::ceil(y2 + margin))};
+}
+
+void MixLayer(TCairoCanvas::TImpl& s, const TPath& path, const TSmoothPen* pen, const TSmoothBrush* brush,
+              std::uint32_t code) {
+  TPatch patch;
+  if (!ReadPatch(s, Reach(s, path, pen), patch)) return;
+  const TRect& a = patch.Area;
+  TBitmap cover(a.Width(), a.Height());
+  std::fill(cover.Pixels(), cover.Pixels() + std::size_t(a.Width()) * std::size_t(a.Height()), 0u);
+  cairo_surface_t* surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(cover.Pixels()),
+                                                                 CAIRO_FORMAT_ARGB32, a.Width(), a.Height(), a.Width() * 4);
+  cairo_t* cr = cairo_create(surface);
+  cairo_translate(cr, s.Origin.X - a.Left, s.Origin.Y - a.Top);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  AppendPath(cr, path);
+  // Hatches and textures keep their phase on the device (user space plus the origin).
+  if (brush) FillSmoothBrush(cr, *brush, s.Origin);
+  if (pen) StrokeSmoothPen(cr, *pen);
+  cairo_destroy(cr);
+  cairo_surface_flush(surface);
+  cairo_surface_destroy(surface);
+  std::uint32_t* out = patch.Pixels.Pixels();
+  const std::uint32_t* in = cover.Pixels();
+  for (std::size_t i = 0, n = std::size_t(a.Width()) * std::size_t(a.Height()); i < n; ++i)
+    if (in[i] >> 24 >= 128) out[i] = RasterOp(code, in[i], 0, out[i]);
+  WritePatch(s, patch);
+}
+
+}  // namespace
+
+void MixPath(TCairoCanvas::TImpl& s, const TPath& path, const TSmoothPen* pen, const TSmoothBrush* brush, TMixMode mix) {
+  const std::uint32_t code = TernaryCode(mix);
+  if (brush) MixLayer(s, path, nullptr, brush, code);
+  if (pen) MixLayer(s, path, pen, nullptr, code);
+}
+
+}  // namespace canvas

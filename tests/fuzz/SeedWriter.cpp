@@ -142,8 +142,9 @@ void BmpSeeds(const fs::path& dir) {
 }
 
 // Metafiles of either kind with a record of most families: objects made,
-// selected and deleted, saved states, figures, text, a bitmap, a clip and,
-// in the enhanced kind, a path and a world transform.
+// selected and deleted, saved states, figures, text, a bitmap, a clip, a
+// raster operation of brushes and, in the enhanced kind, a path, a world
+// transform, gradients and bitmaps blended, keyed, masked and slanted.
 void MetafileSeeds(const fs::path& dir) {
   for (bool enhanced : {false, true}) {
     test_metafile::TMetafileWriter w(enhanced, 64, 48);
@@ -159,6 +160,16 @@ void MetafileSeeds(const fs::path& dir) {
     w.Select(w.Font(-12, 700, true, 450, "Arial"));
     w.Text(4, 40, "Seed", {6, 6, 6, 6});
     w.StretchDib({44, 30, 60, 46}, 2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, 0x008800C6);
+    w.Rop2(7);
+    w.Rectangle({20, 20, 40, 40});
+    w.Rop2(13);
+    const std::vector<std::uint32_t> four{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    w.Gradient({{0, 0, 0xFF00, 0, 0, 0}, {30, 20, 0, 0xFF00, 0, 0}, {10, 40, 0, 0, 0xFF00, 0}}, {0, 1, 1, 2}, 0);
+    w.Gradient({{0, 0, 0xFF00, 0, 0, 0}, {30, 20, 0, 0xFF00, 0, 0}, {10, 40, 0, 0, 0xFF00, 0}}, {0, 1, 2}, 2);
+    w.AlphaBlend({30, 2, 50, 12}, 2, 1, {0x80800000, 0xFF00FF00}, 200, true);
+    w.TransparentBlt({2, 30, 20, 46}, 2, 2, four, 0x0000FF);
+    w.MaskBlt({40, 10, 42, 12}, 2, 2, four, {0xFFFFFF, 0, 0, 0xFFFFFF}, 0xAACC0020);
+    w.PlgBlt({{50, 2}, {62, 10}, {44, 14}}, 2, 2, four, {0xFFFFFF, 0, 0, 0xFFFFFF});
     w.BeginPath();
     w.Rectangle({10, 10, 20, 20});
     w.EndPath();

@@ -23,6 +23,7 @@ struct TDibShape {
   std::int64_t Width = 0, Height = 0, Bits = 0;
   std::uint32_t Compression = BI_RGB;
   std::size_t HeaderSize = 0;
+  bool TopDown = false;
 };
 
 bool ReadShape(const TDibBytes& d, TDibShape& s) {
@@ -35,6 +36,7 @@ bool ReadShape(const TDibBytes& d, TDibShape& s) {
   if (s.HeaderSize < 40 || s.HeaderSize > d.InfoSize) return false;
   s.Width = std::int32_t(le::load32(d.Info + 4)), s.Height = std::int32_t(le::load32(d.Info + 8));
   s.Bits = le::load16(d.Info + 14), s.Compression = le::load32(d.Info + 16);
+  s.TopDown = s.Height < 0;
   s.Width = std::abs(s.Width), s.Height = std::abs(s.Height);
   return true;
 }
@@ -84,23 +86,41 @@ TDibBytes PackedDib(const std::uint8_t* data, std::size_t size) {
   return {data, info, data + info, size - info};
 }
 
-std::shared_ptr<const canvas::TBitmap> DibPicture(TPlayer& player, const TDibBytes& dib) {
-  auto& cache = player.Bitmaps();
-  if (auto it = cache.find(player.RecordOffset()); it != cache.end()) return it->second;
-  TDibShape s;
-  if (!ReadShape(dib, s) || s.Width == 0 || s.Height == 0) return player.Skip(), nullptr;
+namespace {
+
+// Whether the pixels of a bitmap of this shape lie inside its bytes and the
+// picture stays in bound; Damage when not.
+bool Fits(TPlayer& player, const TDibBytes& dib, const TDibShape& s) {
   const bool plain = s.Compression == BI_RGB || s.Compression == BI_BITFIELDS || s.Compression == BI_ALPHABITFIELDS;
   const std::int64_t pixels = s.Width * s.Height;
   const bool fits = plain ? std::int64_t(canvas::TDib::Stride(int(std::min<std::int64_t>(s.Width, 1 << 30)), int(s.Bits))) * s.Height <=
                                 std::int64_t(dib.BitsSize)
                           : pixels <= kMaxPixelsPerCompressedByte * std::int64_t(dib.BitsSize);
-  if (!fits || pixels > canvas::TBitmap::kMaxPixels || s.Bits > 32) {
-    player.Damage("a bitmap's pixels run past its record");
-    return nullptr;
-  }
+  if (fits && pixels <= canvas::TBitmap::kMaxPixels && s.Bits <= 32) return true;
+  player.Damage("a bitmap's pixels run past its record");
+  return false;
+}
+
+// Blue, green, red and alpha bytes, read as the pixel they are; a colour
+// above its alpha (no premultiplied colour) is held to it.
+std::uint32_t PremultipliedPixel(const std::uint8_t* p) {
+  const std::uint32_t a = p[3];
+  return a << 24 | std::min<std::uint32_t>(p[2], a) << 16 | std::min<std::uint32_t>(p[1], a) << 8 | std::min<std::uint32_t>(p[0], a);
+}
+
+}  // namespace
+
+std::shared_ptr<const canvas::TBitmap> DibPicture(TPlayer& player, const TDibBytes& dib, std::size_t slot) {
+  auto& cache = player.Bitmaps();
+  // Records stand at multiples of four bytes: the offsets after one are free for its other bitmaps.
+  const std::size_t key = player.RecordOffset() + slot;
+  if (auto it = cache.find(key); it != cache.end()) return it->second;
+  TDibShape s;
+  if (!ReadShape(dib, s) || s.Width == 0 || s.Height == 0) return player.Skip(), nullptr;
+  if (!Fits(player, dib, s)) return nullptr;
   try {
     auto picture = std::make_shared<const canvas::TBitmap>(Decode(dib, s));
-    cache[player.RecordOffset()] = picture;
+    cache[key] = picture;
     return picture;
   } catch (const Exception&) {
     player.Skip();  // a form of bitmap the reader does not take
@@ -108,24 +128,55 @@ std::shared_ptr<const canvas::TBitmap> DibPicture(TPlayer& player, const TDibByt
   }
 }
 
-void DrawBitmap(TPlayer& player, const canvas::TBitmap& picture, const TBlit& b) {
-  if (player.InPath()) return;
+std::shared_ptr<const canvas::TBitmap> AlphaPicture(TPlayer& player, const TDibBytes& dib) {
+  TDibShape s;
+  const bool shaped = ReadShape(dib, s) && s.HeaderSize >= 40 && s.Bits == 32 && s.Width > 0 && s.Height > 0;
+  // Bit fields other than blue, green, red in their own bytes: the reader's business.
+  const bool plainMasks = s.Compression == BI_RGB ||
+                          (s.Compression == BI_BITFIELDS && dib.InfoSize >= 52 && le::load32(dib.Info + 40) == 0xFF0000 &&
+                           le::load32(dib.Info + 44) == 0xFF00 && le::load32(dib.Info + 48) == 0xFF);
+  if (!shaped || !plainMasks) return DibPicture(player, dib);
+  auto& cache = player.Bitmaps();
+  if (auto it = cache.find(player.RecordOffset()); it != cache.end()) return it->second;
+  if (!Fits(player, dib, s)) return nullptr;
+  auto picture = std::make_shared<canvas::TBitmap>(int(s.Width), int(s.Height));
+  const std::size_t stride = std::size_t(s.Width) * 4;
+  for (std::int64_t y = 0; y < s.Height; ++y) {
+    const std::uint8_t* row = dib.Bits + std::size_t(s.TopDown ? y : s.Height - 1 - y) * stride;
+    std::uint32_t* out = picture->Pixels() + std::size_t(y) * std::size_t(s.Width);
+    for (std::int64_t x = 0; x < s.Width; ++x) out[x] = PremultipliedPixel(row + 4 * x);
+  }
+  cache[player.RecordOffset()] = picture;
+  return picture;
+}
+
+bool Placement(TPlayer& player, const canvas::TBitmap& picture, const TBlit& b, canvas::TRect& dest,
+               canvas::TRect& source) {
+  if (player.InPath()) return false;
   // The source rectangle inside the picture; the destination shrinks with it.
   double sx = b.SrcX, sy = b.SrcFromBottom ? picture.Height() - b.SrcY - b.SrcH : b.SrcY, sw = b.SrcW, sh = b.SrcH;
-  if (sw <= 0 || sh <= 0) return;
+  if (sw <= 0 || sh <= 0) return false;
   const double l = std::max(sx, 0.0), t = std::max(sy, 0.0);
   const double r = std::min(sx + sw, double(picture.Width())), bt = std::min(sy + sh, double(picture.Height()));
-  if (l >= r || t >= bt) return;
+  if (l >= r || t >= bt) return false;
   const double kx = b.W / sw, ky = b.H / sh;
   const double dl = b.X + (l - sx) * kx, dt = b.Y + (t - sy) * ky, dr = b.X + (r - sx) * kx, db = b.Y + (bt - sy) * ky;
-  const canvas::TRect dest = CanvasRect(player.ToCanvas(), dl, dt, dr, db);
-  if (dest.Width() == 0 || dest.Height() == 0) return;
+  dest = CanvasRect(player.ToCanvas(), dl, dt, dr, db);
+  source = {int(l), int(t), int(std::ceil(r)), int(std::ceil(bt))};
+  return dest.Width() != 0 && dest.Height() != 0;
+}
+
+void DrawBitmap(TPlayer& player, const canvas::TBitmap& picture, const TBlit& b, const canvas::TBitmap* mask,
+                std::uint32_t background) {
+  canvas::TRect dest, source;
+  if (!Placement(player, picture, b, dest, source)) return;
   player.PrepareCanvas();
   canvas::TCanvas& c = player.Canvas();
   const canvas::TBrush saved = c.Brush;
   c.Brush.Color = player.Dc().Brush.Color;
   c.CopyMode = b.Rop;
-  c.StretchBlt(dest, picture, {int(l), int(t), int(std::ceil(r)), int(std::ceil(bt))});
+  if (mask) c.MaskBlt(dest, picture, source, *mask, background);
+  else c.StretchBlt(dest, picture, source);
   c.CopyMode = canvas::cmSrcCopy;
   c.Brush = saved;
 }

@@ -31,13 +31,24 @@ struct TBlit {
   std::uint32_t Rop = SRCCOPY;
 };
 
-// The picture of a bitmap in a record, made once per record; nullptr after
-// Damage or Skip on the player.
-std::shared_ptr<const canvas::TBitmap> DibPicture(TPlayer& player, const TDibBytes& dib);
+// The picture of a bitmap in a record, made once per record (Slot tells a
+// record's second bitmap from its first); nullptr after Damage or Skip on
+// the player.
+std::shared_ptr<const canvas::TBitmap> DibPicture(TPlayer& player, const TDibBytes& dib, std::size_t slot = 0);
+// A bitmap whose 32-bit pixels carry alpha, premultiplied as the blend of
+// bitmaps takes them; another bitmap as DibPicture reads it (opaque).
+std::shared_ptr<const canvas::TBitmap> AlphaPicture(TPlayer& player, const TDibBytes& dib);
 // A packed bitmap (header, colours, pixels in one block).
 TDibBytes PackedDib(const std::uint8_t* data, std::size_t size);
 
-void DrawBitmap(TPlayer& player, const canvas::TBitmap& picture, const TBlit& blit);
+// Where a blit lands on the canvas and the part of the picture it takes;
+// false when nothing shows (or inside a path bracket).
+bool Placement(TPlayer& player, const canvas::TBitmap& picture, const TBlit& blit, canvas::TRect& dest,
+               canvas::TRect& source);
+// By the blit's raster operation, or through a mask (a picture the size of
+// the bitmap): by the raster operation where it is white, by Background elsewhere.
+void DrawBitmap(TPlayer& player, const canvas::TBitmap& picture, const TBlit& blit, const canvas::TBitmap* mask = nullptr,
+                std::uint32_t background = 0);
 // A blit without a source: the brush, black, white or the inverted
 // destination over the rectangle.
 void PatternBlit(TPlayer& player, const TBlit& blit);

@@ -68,6 +68,8 @@ enum : std::uint32_t {
   TA_UPDATECP = 1, TA_RIGHT = 2, TA_CENTER = 6, TA_HORIZONTAL = 6, TA_BOTTOM = 8, TA_BASELINE = 24, TA_VERTICAL = 24
 };
 enum : std::uint32_t { AD_COUNTERCLOCKWISE = 1, AD_CLOCKWISE = 2 };
+// Binary raster operations of pens and brushes (numbered as canvas::TMixMode).
+enum : std::uint32_t { R2_BLACK = 1, R2_NOP = 11, R2_COPYPEN = 13, R2_WHITE = 16 };
 
 struct TDcState {
   TPageMapping Page;
@@ -77,6 +79,7 @@ struct TDcState {
   TLogFont Font;
   canvas::TColor TextColor = canvas::clBlack, BkColor = canvas::clWhite;
   std::uint32_t BkMode = OPAQUE, PolyFillMode = ALTERNATE, TextAlign = 0, ArcDirection = AD_COUNTERCLOCKWISE;
+  std::uint32_t Rop2 = R2_COPYPEN;  // how pens and brushes combine with what is drawn
   double CharExtra = 0;  // logical units between characters
   canvas::TPointF Position;  // current position, logical
   TClip Clip;

@@ -159,7 +159,7 @@ bool EmfFigureRecord(TEmfRecord& e) {
       const TGdiObject* o = fill && e.R.Size >= 32 ? p.Objects().Get(*reinterpret_cast<const std::uint32_t*>(e.At(28))) : nullptr;
       const TLogBrush* brush = fill ? (o ? std::get_if<TLogBrush>(o) : nullptr) : &p.Dc().Brush;
       if (!brush) return p.Skip(), true;
-      if (!p.InPath()) p.Fill(RegionFigure(p, RegionOf(e, offset, r->cbRgnData, false)), *brush);
+      if (!p.InPath()) p.Fill(RegionFigure(p, RegionOf(e, offset, r->cbRgnData, false)), *brush, true);
       return true;
     }
     default: return false;

@@ -36,6 +36,11 @@ public:
 inline canvas::TColor ColorOf(const U_COLORREF& c) { return canvas::RGB(c.Red, c.Green, c.Blue); }
 inline canvas::TPointF PointOf(const U_POINTL& p) { return {double(p.x), double(p.y)}; }
 
+struct TDibBytes;
+// The bitmap at these offsets of the record; false, and damage, when it runs past the record.
+bool RecordDib(TEmfRecord& e, std::uint32_t offBmi, std::uint32_t cbBmi, std::uint32_t offBits, std::uint32_t cbBits,
+               TDibBytes& dib);
+
 // The handlers of each family; false for a record type they do not take.
 bool EmfStateRecord(TEmfRecord& e);
 bool EmfObjectRecord(TEmfRecord& e);
@@ -43,5 +48,6 @@ bool EmfFigureRecord(TEmfRecord& e);
 bool EmfPathOrClipRecord(TEmfRecord& e);
 bool EmfTextRecord(TEmfRecord& e);
 bool EmfBitmapRecord(TEmfRecord& e);
+bool EmfBlendRecord(TEmfRecord& e);
 
 }  // namespace metafile

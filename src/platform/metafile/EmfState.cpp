@@ -82,10 +82,13 @@ bool EmfStateRecord(TEmfRecord& e) {
     case U_EMR_SAVEDC: e.P.SaveDc(); return true;
     case U_EMR_RESTOREDC: e.P.RestoreDc(std::int32_t(u32(8))); return true;
     case U_EMR_COMMENT: Comment(e, e.P.EmfPlusDual); return true;
-    // Modes of raster lines, stretching, colour matching, font mapping and
-    // layout, the brush origin, the miter limit and the palettes: nothing a
-    // picture on this canvas shows.
-    case U_EMR_SETROP2: case U_EMR_SETSTRETCHBLTMODE: case U_EMR_SETCOLORADJUSTMENT: case U_EMR_SETMAPPERFLAGS:
+    case U_EMR_SETROP2:
+      if (!e.P.SetRop2(u32(8))) e.P.Skip();
+      return true;
+    // Modes of stretching, colour matching, font mapping and layout, the
+    // brush origin, the miter limit and the palettes: nothing a picture on
+    // this canvas shows.
+    case U_EMR_SETSTRETCHBLTMODE: case U_EMR_SETCOLORADJUSTMENT: case U_EMR_SETMAPPERFLAGS:
     case U_EMR_SETBRUSHORGEX: case U_EMR_SETMITERLIMIT: case U_EMR_SETICMMODE: case U_EMR_SETLAYOUT:
     case U_EMR_SELECTPALETTE: case U_EMR_SETPALETTEENTRIES: case U_EMR_RESIZEPALETTE: case U_EMR_REALIZEPALETTE:
     case U_EMR_SETMETARGN: case U_EMR_SETTEXTJUSTIFICATION:

@@ -63,11 +63,8 @@ void SmallTextOut(TEmfRecord& e) {
 
 std::shared_ptr<const canvas::TBitmap> Source(TEmfRecord& e, std::uint32_t offBmi, std::uint32_t cbBmi,
                                               std::uint32_t offBits, std::uint32_t cbBits) {
-  if (!e.Holds(offBmi, cbBmi, 1) || !e.Holds(offBits, cbBits, 1)) {
-    e.P.Damage("a bitmap's pixels run past its record");
-    return nullptr;
-  }
-  return DibPicture(e.P, {e.At(offBmi), cbBmi, e.At(offBits), cbBits});
+  TDibBytes dib;
+  return RecordDib(e, offBmi, cbBmi, offBits, cbBits, dib) ? DibPicture(e.P, dib) : nullptr;
 }
 
 void Blit(TEmfRecord& e, bool stretch) {
@@ -116,6 +113,16 @@ void SetDibitsToDevice(TEmfRecord& e) {
 
 }  // namespace
 
+bool RecordDib(TEmfRecord& e, std::uint32_t offBmi, std::uint32_t cbBmi, std::uint32_t offBits, std::uint32_t cbBits,
+               TDibBytes& dib) {
+  if (!e.Holds(offBmi, cbBmi, 1) || !e.Holds(offBits, cbBits, 1)) {
+    e.P.Damage("a bitmap's pixels run past its record");
+    return false;
+  }
+  dib = {e.At(offBmi), cbBmi, e.At(offBits), cbBits};
+  return true;
+}
+
 bool EmfTextRecord(TEmfRecord& e) {
   switch (e.R.Type) {
     case U_EMR_EXTTEXTOUTA: return ExtTextOut(e, false), true;
@@ -138,7 +145,7 @@ bool EmfBitmapRecord(TEmfRecord& e) {
 bool PlayEmfRecord(TPlayer& player, const TRecord& record) {
   TEmfRecord e(player, record);
   return EmfStateRecord(e) || EmfObjectRecord(e) || EmfFigureRecord(e) || EmfPathOrClipRecord(e) ||
-         EmfTextRecord(e) || EmfBitmapRecord(e);
+         EmfTextRecord(e) || EmfBitmapRecord(e) || EmfBlendRecord(e);
 }
 
 }  // namespace metafile

@@ -136,17 +136,31 @@ void TPlayer::Paint(canvas::TPath& path, bool stroke, bool fill) {
   const bool pen = stroke && (FDc.Pen.Style & PS_STYLE_MASK) != PS_NULL;
   const bool brush = fill && Paints(FDc.Brush);
   if ((!pen && !brush) || path.Commands().empty()) return;
-  PrepareCanvas();
   const canvas::TSmoothPen p = CanvasPen();
   const canvas::TSmoothBrush b = CanvasBrush(FDc.Brush);
-  FCanvas.SmoothPath(path, pen ? &p : nullptr, brush ? &b : nullptr);
+  SmoothPath(path, pen ? &p : nullptr, brush ? &b : nullptr, true);
 }
 
-void TPlayer::Fill(const canvas::TPath& canvasFigure, const TLogBrush& brush) {
+void TPlayer::Fill(const canvas::TPath& canvasFigure, const TLogBrush& brush, bool mixed) {
   if (brush.Style == BS_NULL) return;
-  PrepareCanvas();
   const canvas::TSmoothBrush b = CanvasBrush(brush);
-  FCanvas.SmoothPath(canvasFigure, nullptr, &b);
+  SmoothPath(canvasFigure, nullptr, &b, mixed);
+}
+
+void TPlayer::SmoothPath(const canvas::TPath& figure, const canvas::TSmoothPen* pen, const canvas::TSmoothBrush* brush,
+                         bool mixed) {
+  const std::uint32_t mix = mixed ? FDc.Rop2 : R2_COPYPEN;
+  if (mix == R2_NOP) return;  // leaves every pixel as it is
+  PrepareCanvas();
+  FCanvas.SmoothMix = canvas::TMixMode(mix);
+  FCanvas.SmoothPath(figure, pen, brush);
+  FCanvas.SmoothMix = canvas::mmCopyPen;
+}
+
+bool TPlayer::SetRop2(std::uint32_t mode) {
+  if (mode < R2_BLACK || mode > R2_WHITE) return false;
+  FDc.Rop2 = mode;
+  return true;
 }
 
 void TPlayer::BeginPath() {

@@ -59,8 +59,12 @@ public:
   // A figure in logical units, stroked with the pen and/or filled with the
   // brush; inside a path bracket it joins the path instead.
   void Draw(const canvas::TPath& figure, bool stroke, bool fill);
-  // Filled with a brush of its own (regions).
-  void Fill(const canvas::TPath& canvasFigure, const TLogBrush& brush);
+  // Filled with a brush of its own: regions, by the raster operation of
+  // pens and brushes (Mixed); pixels, text backgrounds and pattern blits
+  // plainly.
+  void Fill(const canvas::TPath& canvasFigure, const TLogBrush& brush, bool mixed = false);
+  // Sets the raster operation of pens and brushes (SetROP2); false for a mode there is not.
+  bool SetRop2(std::uint32_t mode);
   bool InPath() const { return FInPath; }
   void BeginPath();
   void EndPath() { FInPath = false; }
@@ -92,6 +96,9 @@ private:
   void AppendToPath(const canvas::TPath& canvasFigure);
   // A figure in canvas pixels, with the pen and brush of the device context.
   void Paint(canvas::TPath& canvasFigure, bool stroke, bool fill);
+  // The smooth call, in the device context's raster operation when Mixed.
+  void SmoothPath(const canvas::TPath& canvasFigure, const canvas::TSmoothPen* pen, const canvas::TSmoothBrush* brush,
+                  bool mixed);
 
   canvas::TCanvas& FCanvas;
   THeader FHeader;

@@ -240,7 +240,7 @@ void Region(TWmfRecord& w, std::uint32_t function) {
   const TRegion* shape = r ? std::get_if<TRegion>(r) : nullptr;
   const TLogBrush* fill = function == 0x0228 ? (b ? std::get_if<TLogBrush>(b) : nullptr) : &w.P.Dc().Brush;
   if (!shape || !fill) return w.P.Skip();
-  if (!w.P.InPath()) w.P.Fill(RegionFigure(w.P, *shape), *fill);
+  if (!w.P.InPath()) w.P.Fill(RegionFigure(w.P, *shape), *fill, true);
 }
 
 bool Mapping(TWmfRecord& w, std::uint32_t function) {
@@ -280,14 +280,17 @@ bool StateRecord(TWmfRecord& w, std::uint32_t function) {
     case 0x012E: if (U_WMRSETTEXTALIGN_get(w.C, &v)) dc.TextAlign = v; return true;
     case 0x0108: if (U_WMRSETTEXTCHAREXTRA_get(w.C, &v)) dc.CharExtra = std::int16_t(v); return true;
     case 0x001E: w.P.SaveDc(); return true;
+    case 0x0104:
+      if (!U_WMRSETROP2_get(w.C, &v) || !w.P.SetRop2(v)) w.P.Skip();
+      return true;
     case 0x0127: {
       int16_t which = 0;
       if (U_WMRRESTOREDC_get(w.C, &which)) w.P.RestoreDc(which);
       return true;
     }
-    // Raster mode of lines, stretching, font mapping, justification, layout,
-    // palettes and escapes (comments): nothing a picture on this canvas shows.
-    case 0x0104: case 0x0105: case 0x0107: case 0x020A: case 0x0231: case 0x0149: case 0x0626:
+    // Stretching, font mapping, justification, layout, palettes and escapes
+    // (comments): nothing a picture on this canvas shows.
+    case 0x0105: case 0x0107: case 0x020A: case 0x0231: case 0x0149: case 0x0626:
     case 0x0234: case 0x0035: case 0x0037: case 0x0139: case 0x0436:
       return true;
     default: return false;

@@ -22,6 +22,7 @@ using TBytes = std::vector<std::uint8_t>;
 
 constexpr std::uint32_t kWmfRectangle = 0x041B, kEmfRectangle = 43, kWmfPolygon = 0x0324, kEmfPolygon16 = 86;
 constexpr std::uint32_t kWmfExtTextOut = 0x0A32, kEmfExtTextOutW = 84, kWmfStretchDib = 0x0F43, kEmfStretchDibits = 81;
+constexpr std::uint32_t kEmfGradientFill = 118, kEmfAlphaBlend = 114, kEmfMaskBlt = 78;
 
 struct TExpect {
   bool Loads = true;
@@ -80,7 +81,7 @@ std::vector<TBadCase> Cases() {
     auto add = [&](std::string name, std::function<void(TMetafileWriter&)> between, std::function<void(TBytes&)> spoil,
                    TExpect expect) {
       static std::vector<std::string> names;
-      names.reserve(64);
+      names.reserve(128);
       names.push_back(name + kind);
       cases.push_back({names.back().c_str(), e, std::move(between), std::move(spoil), expect});
     };
@@ -113,7 +114,34 @@ std::vector<TBadCase> Cases() {
         [e](TBytes& b) { e ? le::store16(b.data() + 56, 1) : le::store16(b.data() + 22 + 10, 0); },
         {true, false, false, "skipped"});
     add("Empty", nullptr, [](TBytes& b) { b.clear(); }, {false, false, false, nullptr});
+    add("Rop2OutOfRange", [](TMetafileWriter& w) { w.Rop2(99); }, nullptr, {true, true, true, "1 of them skipped"});
     if (e) {
+      // GradientFill: vertex count at 24, object count at 28, vertices from
+      // 36 (16 bytes each), then the objects' indices. libuemf lets the
+      // first two pass: the player's own checks find them.
+      auto gradient = [](TMetafileWriter& w) {
+        w.Gradient({{0, 0, 0, 0, 0, 0}, {5, 5, 0xFF00, 0xFF00, 0xFF00, 0}}, {0, 1}, 0);
+      };
+      auto inGradient = [](std::size_t offset, std::uint32_t value) {
+        return [=](TBytes& b) { le::store32(b.data() + At(b, true, 0, kEmfGradientFill) + offset, value); };
+      };
+      add("GradientVertexCountPastItsRecord", gradient, inGradient(24, 4), {true, true, false, "gradient"});
+      add("GradientObjectCountPastItsRecord", gradient, inGradient(28, 0x20000000), {true, true, false, "gradient"});
+      add("GradientVertexIndexPastTheVertices", gradient, inGradient(36 + 2 * 16, 7), {true, true, true, "1 of them skipped"});
+      // AlphaBlend: the source's pixel size at 96, its header's offset at 84.
+      auto blend = [](TMetafileWriter& w) { w.AlphaBlend({0, 0, 10, 10}, 2, 2, {0, 0, 0, 0}, 128, true); };
+      add("AlphaBlendPixelsPastItsRecord", blend,
+          [](TBytes& b) { le::store32(b.data() + At(b, true, 0, kEmfAlphaBlend) + 96, 0x10000); }, {true, true, false, "past"});
+      add("AlphaBlendClaimingTenBillionPixels", blend,
+          [](TBytes& b) {
+            const std::size_t info = At(b, true, 0, kEmfAlphaBlend) + le::load32(b.data() + At(b, true, 0, kEmfAlphaBlend) + 84);
+            le::store32(b.data() + info + 4, 100000), le::store32(b.data() + info + 8, 100000);
+          },
+          {true, true, false, "past"});
+      // MaskBlt: the mask's pixel offset at 120.
+      add("MaskBltMaskPastItsRecord",
+          [](TMetafileWriter& w) { w.MaskBlt({0, 0, 2, 2}, 2, 2, {0, 0, 0, 0}, {0, 0xFFFFFF, 0, 0xFFFFFF}, 0xAACC0020); },
+          [](TBytes& b) { le::store32(b.data() + At(b, true, 0, kEmfMaskBlt) + 120, 0x7FFFFFF0); }, {true, true, false, "past"});
       // EMF+ records in a comment: a dual file's repeat its plain records,
       // an EMF+-only file's are counted as skipped (header and end: 2).
       add("EmfPlusDual", [](TMetafileWriter& w) { w.Comment(EmfPlus(true)); }, nullptr, {true, true, true, nullptr});

@@ -2,7 +2,9 @@
 // against pixels worked out by hand: raster operations of bitmaps, clip
 // regions, paths filled without outline and stroked without fill, pies over
 // half a turn, scaling world transforms, metric map modes of Windows
-// metafiles, saved states, spacing arrays and hatches over what lies behind.
+// metafiles, saved states, spacing arrays, hatches over what lies behind,
+// gradients, blended, keyed, masked and slanted bitmaps, and the raster
+// operations of pens and brushes.
 // Each drawing is 100 x 100 pixels, drawn at its own size on white.
 
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 #include "platform/canvas/Bitmap.h"
 #include "platform/canvas/RecordingCanvas.h"
 #include "platform/forms/Picture.h"
+#include "support/metafile/IndependentRender.h"
 #include "support/metafile/MetafileWriter.h"
 
 namespace {
@@ -104,6 +107,75 @@ void Hatch(TMetafileWriter& w) {
   w.Rectangle({0, 0, 100, 100});
 }
 
+// Gradients: a rectangle's colour runs over its width (or height), a
+// triangle's mixes its corners' by where the pixel's upper-left corner
+// lies; 16-bit channels, the top byte kept; right and bottom edges left out.
+void GradientAcross(TMetafileWriter& w) {
+  // The corners listed right to left: the colours follow the corners.
+  w.Gradient({{90, 10, 0, 0, 0, 0}, {10, 90, 0xFF00, 0, 0, 0}}, {1, 0}, 0);
+}
+
+void GradientDown(TMetafileWriter& w) { w.Gradient({{10, 10, 0, 0, 0xFF00, 0}, {90, 90, 0, 0xFF00, 0, 0}}, {0, 1}, 1); }
+
+void GradientTriangle(TMetafileWriter& w) {
+  w.Gradient({{0, 0, 0xFF00, 0, 0, 0}, {100, 0, 0, 0xFF00, 0, 0}, {0, 100, 0, 0, 0xFF00, 0}}, {0, 1, 2}, 2);
+}
+
+// AlphaBlend over blue: an opaque red pixel at constant alpha 128; half
+// red (premultiplied 0x80) and a clear pixel by their own alpha; opaque
+// green by its own alpha and a constant 64 over red.
+std::function<void(TMetafileWriter&)> Blend(std::vector<std::uint32_t> argb, int constant, bool perPixel,
+                                            std::uint32_t ground = kBlue) {
+  return [=](TMetafileWriter& w) {
+    Ground(w, ground);
+    w.AlphaBlend({20, 20, 80, 60}, int(argb.size()), 1, argb, constant, perPixel);
+  };
+}
+
+// TransparentBlt of magenta and green squares without the magenta, over blue.
+void KeyColour(TMetafileWriter& w) {
+  Ground(w, kBlue);
+  const std::uint32_t m = 0xFF00FF, g = 0x00FF00;
+  w.TransparentBlt({20, 20, 80, 80}, 2, 2, {m, g, g, m}, 0xFF00FF);
+}
+
+// MaskBlt over grey: red and green halves copied where the mask's top half
+// is white, the ground inverted where its bottom half is black.
+void Masked(TMetafileWriter& w) {
+  Ground(w, kGrey);
+  std::vector<std::uint32_t> halves(40 * 40), mask(40 * 40);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x)
+      halves[std::size_t(y * 40 + x)] = x < 20 ? 0xFF0000 : 0x00FF00, mask[std::size_t(y * 40 + x)] = y < 20 ? 0xFFFFFF : 0;
+  w.MaskBlt({20, 20, 60, 60}, 40, 40, halves, mask, 0x55CC0020);  // foreground SRCCOPY, background DSTINVERT
+}
+
+// PlgBlt of red, green, blue and yellow quarters onto a diamond; the
+// quarter at the centre of each side of the diamond.
+std::function<void(TMetafileWriter&)> Diamond(bool masked) {
+  return [=](TMetafileWriter& w) {
+    const std::vector<std::uint32_t> quarters{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
+    w.PlgBlt({{50, 10}, {90, 50}, {10, 50}}, 2, 2, quarters,
+             masked ? std::vector<std::uint32_t>{0xFFFFFF, 0, 0, 0xFFFFFF} : std::vector<std::uint32_t>{});
+  };
+}
+
+// A bar chart as office programs write one: a shaded ground, bars shaded
+// across, their shadows blended in by a black pixel of alpha 0x60, a
+// gradient triangle for a marker, and axes.
+void Chart(TMetafileWriter& w) {
+  w.Gradient({{0, 0, 0xD000, 0xD000, 0xD000, 0}, {100, 100, 0xFF00, 0xFF00, 0xFF00, 0}}, {0, 1}, 1);
+  const int tops[] = {40, 20, 55};
+  for (int bar = 0; bar < 3; ++bar) {
+    const int left = 20 + 25 * bar;
+    w.AlphaBlend({left + 3, tops[bar] + 3, left + 18, 90}, 1, 1, {0x60000000}, 255, true);
+    w.Gradient({{left, tops[bar], 0x4000, 0x8000, 0xFF00, 0}, {left + 15, 90, 0, 0x2000, 0x6000, 0}}, {0, 1}, 0);
+  }
+  w.Gradient({{5, 5, 0xFF00, 0, 0, 0}, {15, 5, 0xFF00, 0xFF00, 0, 0}, {10, 14, 0, 0x8000, 0, 0}}, {0, 1, 2}, 2);
+  w.Select(w.Pen(0, 1, 0));
+  w.Polyline({{10, 20}, {10, 90}, {95, 90}});
+}
+
 const canvas::TColor kWhite = canvas::clWhite;
 const canvas::TColor kCanvasRed = canvas::RGB(255, 0, 0), kCanvasBlue = canvas::RGB(0, 0, 255);
 
@@ -121,7 +193,93 @@ const TPixelCase kCases[] = {
     {"LometricEnhanced", true, Lometric, {{45, 45, kCanvasBlue}, {55, 55, kWhite}}},
     {"RestoreDcBringsBackBrushAndClip", false, SavedState, {{50, 50, kCanvasRed}}},
     {"HatchOverWhatLiesBehind", true, Hatch, {{3, 4, canvas::RGB(255, 255, 0)}, {3, 0, kCanvasBlue}, {3, 8, kCanvasBlue}}},
+    // 0xFF00 * 40 / 80 = 0x7F80; 0xFF00 / 80 = 816.
+    {"GradientAcross", true, GradientAcross,
+     {{10, 50, kCanvasRed}, {50, 50, canvas::RGB(127, 0, 0)}, {89, 89, canvas::RGB(3, 0, 0)}, {90, 50, kWhite}, {50, 90, kWhite}}},
+    {"GradientDown", true, GradientDown,
+     {{50, 10, kCanvasBlue}, {50, 50, canvas::RGB(0, 127, 127)}, {50, 89, canvas::RGB(0, 251, 3)}, {50, 90, kWhite}}},
+    // At (20, 30) the corners weigh 50, 20 and 30 %; at (99, 0) 1 % and 99 %.
+    {"GradientTriangle", true, GradientTriangle,
+     {{20, 30, canvas::RGB(127, 51, 76)}, {99, 0, canvas::RGB(2, 252, 0)}, {49, 50, canvas::RGB(2, 124, 127)},
+      {50, 50, kWhite}, {0, 100 - 1, canvas::RGB(2, 0, 252)}}},
+    // 255 * 128 / 255 over 255 * 127 / 255.
+    {"AlphaBlendConstant", true, Blend({0xFFFF0000}, 128, false), {{40, 40, canvas::RGB(128, 0, 127)}, {10, 10, kCanvasBlue}}},
+    {"AlphaBlendPerPixel", true, Blend({0x80800000, 0x00000000}, 255, true),
+     {{30, 40, canvas::RGB(128, 0, 127)}, {70, 40, kCanvasBlue}}},
+    {"AlphaBlendBoth", true, Blend({0xFF00FF00}, 64, true, kRed), {{40, 40, canvas::RGB(191, 64, 0)}}},
+    {"TransparentBltKeyColour", true, KeyColour,
+     {{30, 30, kCanvasBlue}, {70, 30, canvas::RGB(0, 255, 0)}, {30, 70, canvas::RGB(0, 255, 0)}, {70, 70, kCanvasBlue}}},
+    {"MaskBltByTheMask", true, Masked,
+     {{30, 30, kCanvasRed}, {50, 30, canvas::RGB(0, 255, 0)}, {30, 50, canvas::RGB(127, 127, 127)}, {70, 70, canvas::RGB(128, 128, 128)}}},
+    // The bar at x = 22: 13 / 15 of 40 80 FF and 2 / 15 of 00 20 60; the
+    // ground at y = 60, (D0 * 40 + FF * 60) / 100 = EC, under the shadow
+    // EC * (FF - 60) / FF = 93; the marker at (6, 6): its corners weigh 76,
+    // 4 and 10 of 90.
+    {"Chart", true, Chart,
+     {{22, 60, canvas::RGB(55, 115, 233)}, {36, 60, canvas::RGB(147, 147, 147)}, {5, 60, canvas::RGB(236, 236, 236)},
+      {6, 6, canvas::RGB(226, 25, 0)}}},
+    {"PlgBltOntoADiamond", true, Diamond(false),
+     {{50, 30, kCanvasRed}, {70, 50, canvas::RGB(0, 255, 0)}, {30, 50, kCanvasBlue}, {50, 70, canvas::RGB(255, 255, 0)}, {15, 15, kWhite}}},
+    {"PlgBltThroughAMask", true, Diamond(true),
+     {{50, 30, kCanvasRed}, {70, 50, kWhite}, {30, 50, kWhite}, {50, 70, canvas::RGB(255, 255, 0)}}},
 };
+
+// SetROP2: a brush (and, on the right, a wide pen) of colour P over a
+// ground of colour D, combined bit by bit; D = C0 50 0F, P = AA 0F F0.
+struct TMixCase {
+  const char* Name;
+  int Mode;
+  canvas::TColor Expected;
+};
+
+const TMixCase kMixes[] = {
+    {"Black", 1, canvas::RGB(0, 0, 0)},           {"MaskPenNot", 5, canvas::RGB(0x2A, 0x0F, 0xF0)},
+    {"Not", 6, canvas::RGB(0x3F, 0xAF, 0xF0)},     {"XorPen", 7, canvas::RGB(0x6A, 0x5F, 0xFF)},
+    {"MaskPen", 9, canvas::RGB(0x80, 0x00, 0x00)}, {"NotXorPen", 10, canvas::RGB(0x95, 0xA0, 0x00)},
+    {"Nop", 11, canvas::RGB(0xC0, 0x50, 0x0F)},    {"MergeNotPen", 12, canvas::RGB(0xD5, 0xF0, 0x0F)},
+    {"MergePen", 15, canvas::RGB(0xEA, 0x5F, 0xFF)}, {"White", 16, canvas::RGB(0xFF, 0xFF, 0xFF)},
+};
+
+std::vector<TPixelCase> Cases() {
+  std::vector<TPixelCase> cases(std::begin(kCases), std::end(kCases));
+  static std::vector<std::string> names;
+  names.reserve(2 * std::size(kMixes) + 2);
+  const std::uint32_t d = 0x0F50C0, p = 0xF00FAA;  // COLORREFs
+  for (bool enhanced : {true, false})
+    for (const TMixCase& m : kMixes) {
+      names.push_back(std::string("Rop2") + m.Name + (enhanced ? "Emf" : "Wmf"));
+      cases.push_back({names.back().c_str(), enhanced,
+                       [=](TMetafileWriter& w) {
+                         Ground(w, d);
+                         w.Rop2(m.Mode);
+                         w.Select(w.Brush(0, p));
+                         w.Rectangle({20, 20, 60, 80});
+                         w.Select(w.Pen(0, 9, p));
+                         w.MoveTo(80, 10), w.LineTo(80, 90);
+                       },
+                       {{40, 50, m.Expected}, {80, 50, m.Expected}, {10, 50, d}, {90, 50, d}}});
+    }
+  // Exclusive-or twice gives the ground back; SetROP2 is part of the saved state.
+  names.push_back("Rop2XorTwiceRestores");
+  cases.push_back({names.back().c_str(), true,
+                   [](TMetafileWriter& w) {
+                     Ground(w, 0x0F50C0);
+                     w.Rop2(7);
+                     w.Select(w.Brush(0, 0xF00FAA));
+                     w.Ellipse({10, 10, 90, 90}), w.Ellipse({10, 10, 90, 90});
+                   },
+                   {{50, 50, canvas::RGB(0xC0, 0x50, 0x0F)}, {20, 50, canvas::RGB(0xC0, 0x50, 0x0F)}}});
+  names.push_back("Rop2RestoredWithTheState");
+  cases.push_back({names.back().c_str(), false,
+                   [](TMetafileWriter& w) {
+                     w.SaveDc();
+                     w.Rop2(6);
+                     w.RestoreDc(-1);
+                     Ground(w, kBlue);
+                   },
+                   {{50, 50, kCanvasBlue}}});
+  return cases;
+}
 
 class PlayerPixels : public testing::TestWithParam<TPixelCase> {};
 
@@ -133,11 +291,12 @@ TEST_P(PlayerPixels, AreWhereTheDeviceContextPutsThem) {
   m.LoadFromStream(stream);
   canvas::TBitmap picture(100, 100, canvas::clWhite);
   m.Draw(picture.Canvas(), {0, 0, 100, 100});
+  picture.SaveToPngFile(test_metafile::ReviewPath(std::string("pixels-") + GetParam().Name));
   for (const TProbe& p : GetParam().Probes)
     EXPECT_EQ(picture.ColorAt(p.X, p.Y), p.Expected) << "(" << p.X << ", " << p.Y << ")";
 }
 
-INSTANTIATE_TEST_SUITE_P(Drawings, PlayerPixels, testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Drawings, PlayerPixels, testing::ValuesIn(Cases()),
                          [](const testing::TestParamInfo<TPixelCase>& i) { return std::string(i.param.Name); });
 
 // Every character 6 pixels wide.

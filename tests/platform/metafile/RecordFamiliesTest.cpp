@@ -4,16 +4,21 @@
 // picture of the same file. The other program is the one that draws the
 // family as the device context does: Inkscape for most; emf2svg-conv
 // (through rsvg-convert) for the map modes of enhanced metafiles, which
-// Inkscape leaves out. What neither draws as the device context does (the
-// raster operations of bitmaps, clip regions, FillPath without outline,
-// scaling world transforms, the metric map modes of Windows metafiles) is
-// checked against hand-computed pixels in PlayerPixelsTest.cpp.
+// Inkscape leaves out, and for bitmaps blended by their own alpha, which
+// Inkscape does not draw. What neither draws as the device context does
+// (the raster operations of bitmaps and of pens and brushes, clip regions,
+// FillPath without outline, scaling world transforms, the metric map modes
+// of Windows metafiles, gradient triangles, constant alpha, key colours,
+// masks and parallelograms) is checked against hand-computed pixels in
+// PlayerPixelsTest.cpp.
 //
 // Tolerance: a pixel matches when the other picture has a colour within 40
 // per channel within two pixels around it (edges are anti-aliased on both
 // sides, and the other programs map the frame a pixel wider, as if its far
 // edge were inside it); the share of pixels that
-// may still differ is the family's own (kFamilies): 1 % for bitmaps, 2 %
+// may still differ is the family's own (kFamilies): 1 % for bitmaps,
+// gradients (the others take a pixel's colour at its centre, half a step
+// on) and blended shadows, 2 %
 // for the map modes' drawing, 2.5 % for figures (a one-pixel outline falls
 // on two half-covered pixels in one picture and on one in the other), 3 %
 // for dashed pens (other dash lengths), 6 % for text (other fonts' hinting
@@ -188,6 +193,34 @@ void Objects(TMetafileWriter& w) {
   w.Ellipse({10, 90, 230, 150});
 }
 
+// Bars of a chart shaded across and down (GradientFill rectangles; the
+// triangles, which neither program draws, are in PlayerPixelsTest.cpp).
+void Gradients(TMetafileWriter& w) {
+  w.Gradient({{10, 10, 0xFF00, 0, 0, 0}, {110, 70, 0, 0, 0xFF00, 0}}, {0, 1}, 0);
+  w.Gradient({{130, 10, 0xFF00, 0xFF00, 0, 0}, {230, 70, 0, 0x8000, 0, 0}}, {0, 1}, 1);
+  // Two bars in one record, their corners listed from the lower right.
+  w.Gradient({{10, 90, 0x4000, 0x8000, 0xFF00, 0}, {60, 150, 0, 0x2000, 0x6000, 0}, {70, 110, 0xFF00, 0x8000, 0, 0},
+              {120, 150, 0x8000, 0, 0, 0}},
+             {1, 0, 3, 2}, 1);
+  w.Gradient({{230, 90, 0, 0xFF00, 0xFF00, 0}, {130, 150, 0xFF00, 0, 0xFF00, 0}}, {0, 1}, 0);
+}
+
+// Shadows of chart bars: black whose alpha falls off row by row (AlphaBlend
+// of per-pixel alpha at the bitmap's own size), over white and over yellow.
+// Only black: emf2svg takes the pixels as not premultiplied, which black
+// does not tell apart.
+void Shadows(TMetafileWriter& w) {
+  w.Select(w.Pen(5, 0, kBlack));
+  w.Select(w.Brush(0, kYellow));
+  w.Rectangle({0, 80, 240, 160});
+  std::vector<std::uint32_t> shade(100 * 50);
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 100; ++x) shade[std::size_t(y * 100 + x)] = std::uint32_t(200 - 4 * y) << 24;
+  w.AlphaBlend({10, 10, 110, 60}, 100, 50, shade, 255, true);
+  w.AlphaBlend({130, 55, 230, 105}, 100, 50, shade, 255, true);
+  w.AlphaBlend({30, 100, 130, 150}, 100, 50, shade, 255, true);
+}
+
 enum class TReference { Inkscape, Emf2svg };
 
 struct TFamily {
@@ -196,6 +229,7 @@ struct TFamily {
   bool WindowsToo;     // a Windows metafile has these records too
   double Tolerance;    // share of pixels that may differ
   int Block = 1;       // compared by the mean colours of blocks this wide
+  TReference Reference = TReference::Inkscape;
 };
 
 const TFamily kFamilies[] = {
@@ -203,6 +237,7 @@ const TFamily kFamilies[] = {
     {"rectangles", Rectangles, true, 0.025}, {"arcs", Arcs, true, 0.025},              {"brushes", Brushes, true, 0.05, 8},
     {"text", Text, true, 0.06},              {"bitmaps", Bitmaps, true, 0.01},         {"clipping", Clipping, true, 0.025},
     {"paths", Paths, false, 0.025},          {"transforms", Transforms, false, 0.025}, {"objects", Objects, true, 0.025},
+    {"gradients", Gradients, false, 0.01},   {"shadows", Shadows, false, 0.01, 1, TReference::Emf2svg},
 };
 
 struct TCase {
@@ -253,7 +288,7 @@ TEST_P(RecordFamily, DrawsAsAnotherProgramDrawsIt) {
   const TCase c = GetParam();
   TMetafileWriter w(c.Enhanced, kWidth, kHeight);
   c.Family->Draw(w);
-  CheckAgainstIndependent(w.Finish(), c.Enhanced, CaseName(c), c.Family->Tolerance, c.Family->Block, TReference::Inkscape);
+  CheckAgainstIndependent(w.Finish(), c.Enhanced, CaseName(c), c.Family->Tolerance, c.Family->Block, c.Family->Reference);
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, RecordFamily, testing::ValuesIn(Cases()),

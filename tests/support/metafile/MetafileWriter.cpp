@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 
 namespace test_metafile {
@@ -32,26 +33,39 @@ std::string TempName(const std::string& name) {
       .string();
 }
 
-// A bottom-up 24-bit DIB: its info header and its padded rows.
+// A bottom-up DIB: its info header (with black and white after it for
+// one bit a pixel) and its padded rows. Pixels are 0xAARRGGBB, stored as
+// they stand in 32 bits, as their colour in 24 and as white or not in one.
 struct TDibImage {
-  std::vector<char> Info = std::vector<char>(40, 0);
+  std::vector<char> Info;
   std::vector<char> Pixels;
-  TDibImage(int w, int h, const std::vector<std::uint32_t>& rgb) {
+  TDibImage(int w, int h, const std::vector<std::uint32_t>& rgb, int bits = 24) {
     U_BITMAPINFOHEADER header{};
-    header.biSize = 40, header.biWidth = w, header.biHeight = h, header.biPlanes = 1, header.biBitCount = 24;
-    const int stride = (w * 3 + 3) / 4 * 4;
+    header.biSize = 40, header.biWidth = w, header.biHeight = h, header.biPlanes = 1, header.biBitCount = std::uint16_t(bits);
+    const int stride = (w * bits + 31) / 32 * 4;
     header.biSizeImage = std::uint32_t(stride * h);
+    Info.assign(bits == 1 ? 48 : 40, 0);
     std::memcpy(Info.data(), &header, 40);
+    if (bits == 1) std::memset(Info.data() + 44, 0xFF, 3);
     Pixels.assign(std::size_t(stride * h), 0);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
         const std::uint32_t c = rgb[std::size_t(y * w + x)];
-        char* p = Pixels.data() + std::size_t((h - 1 - y) * stride + 3 * x);
+        char* row = Pixels.data() + std::size_t((h - 1 - y) * stride);
+        if (bits == 1) {
+          if ((c & 0xFFFFFF) == 0xFFFFFF) row[x / 8] = char(row[x / 8] | 0x80 >> x % 8);
+          continue;
+        }
+        char* p = row + std::size_t(bits / 8 * x);
         p[0] = char(c & 0xFF), p[1] = char(c >> 8 & 0xFF), p[2] = char(c >> 16 & 0xFF);
+        if (bits == 32) p[3] = char(c >> 24);
       }
   }
   PU_BITMAPINFO Bmi() { return reinterpret_cast<PU_BITMAPINFO>(Info.data()); }
+  std::uint32_t Size() const { return std::uint32_t(Pixels.size()); }
 };
+
+const U_XFORM kIdentity{1, 0, 0, 1, 0, 0};
 
 }  // namespace
 
@@ -158,13 +172,13 @@ std::uint32_t TMetafileWriter::PatternBrush(int w, int h, const std::vector<std:
   TDibImage dib(w, h, rgb);
   std::uint32_t ih = 0;
   if (FEnhanced) {
-    FImpl->Emf(createdibpatternbrushpt_set(&ih, FImpl->Eht, U_DIB_RGB_COLORS, dib.Bmi(), std::uint32_t(dib.Pixels.size()),
+    FImpl->Emf(createdibpatternbrushpt_set(&ih, FImpl->Eht, U_DIB_RGB_COLORS, dib.Bmi(), dib.Size(),
                                            dib.Pixels.data()));
   } else {
     if (wmf_htable_insert(&ih, FImpl->Wht)) throw std::runtime_error("libuemf's object table is full");
     ih -= 1;  // the table counts from 1, the file from 0
-    FImpl->Wmf(U_WMRDIBCREATEPATTERNBRUSH_set(U_BS_DIBPATTERNPT, U_DIB_RGB_COLORS, dib.Bmi(),
-                                              std::uint32_t(dib.Pixels.size()), dib.Pixels.data(), nullptr));
+    FImpl->Wmf(U_WMRDIBCREATEPATTERNBRUSH_set(U_BS_DIBPATTERNPT, U_DIB_RGB_COLORS, dib.Bmi(), dib.Size(),
+                                              dib.Pixels.data(), nullptr));
   }
   return ih;
 }
@@ -303,10 +317,81 @@ void TMetafileWriter::StretchDib(TBox d, int w, int h, const std::vector<std::ui
   const int dw = d.Right - d.Left, dh = d.Bottom - d.Top;
   if (FEnhanced)
     FImpl->Emf(U_EMRSTRETCHDIBITS_set(kNoBounds, PL(d.Left, d.Top), PL(dw, dh), PL(0, 0), PL(w, h), U_DIB_RGB_COLORS, rop,
-                                      dib.Bmi(), std::uint32_t(dib.Pixels.size()), dib.Pixels.data()));
+                                      dib.Bmi(), dib.Size(), dib.Pixels.data()));
   else
-    FImpl->Wmf(U_WMRSTRETCHDIB_set(P16(d.Left, d.Top), P16(dw, dh), P16(0, 0), P16(w, h), U_DIB_RGB_COLORS, rop, dib.Bmi(),
-                                   std::uint32_t(dib.Pixels.size()), dib.Pixels.data()));
+    FImpl->Wmf(U_WMRSTRETCHDIB_set(P16(d.Left, d.Top), P16(dw, dh), P16(0, 0), P16(w, h), U_DIB_RGB_COLORS, rop, dib.Bmi(), dib.Size(),
+                                   dib.Pixels.data()));
+}
+
+void TMetafileWriter::Gradient(const std::vector<TVertex>& vertices, const std::vector<std::uint32_t>& mesh, int mode) {
+  if (!FEnhanced) return;
+  std::vector<U_TRIVERTEX> v;
+  for (const TVertex& t : vertices) v.push_back(U_TRIVERTEX{t.X, t.Y, t.Red, t.Green, t.Blue, t.Alpha});
+  const std::uint32_t objects = std::uint32_t(mesh.size() / (mode == U_GRADIENT_FILL_TRIANGLE ? 3 : 2));
+  FImpl->Emf(U_EMRGRADIENTFILL_set(kNoBounds, std::uint32_t(v.size()), objects, std::uint32_t(mode), v.data(), mesh.data()));
+}
+
+void TMetafileWriter::AlphaBlend(TBox d, int w, int h, const std::vector<std::uint32_t>& argb, int constantAlpha,
+                                 bool perPixel) {
+  if (!FEnhanced) return;
+  TDibImage dib(w, h, argb, 32);
+  const U_BLEND blend{0, 0, std::uint8_t(constantAlpha), std::uint8_t(perPixel ? U_AC_SRC_ALPHA : 0)};
+  FImpl->Emf(U_EMRALPHABLEND_set(kNoBounds, PL(d.Left, d.Top), PL(d.Right - d.Left, d.Bottom - d.Top), PL(0, 0), PL(w, h),
+                                 kIdentity, Colorref(0xFFFFFF), U_DIB_RGB_COLORS, blend, dib.Bmi(), dib.Size(),
+                                 dib.Pixels.data()));
+}
+
+void TMetafileWriter::TransparentBlt(TBox d, int w, int h, const std::vector<std::uint32_t>& rgb, std::uint32_t key) {
+  if (!FEnhanced) return;
+  TDibImage dib(w, h, rgb);
+  FImpl->Emf(U_EMRTRANSPARENTBLT_set(kNoBounds, PL(d.Left, d.Top), PL(d.Right - d.Left, d.Bottom - d.Top), PL(0, 0),
+                                     PL(w, h), kIdentity, Colorref(0xFFFFFF), U_DIB_RGB_COLORS, key, dib.Bmi(), dib.Size(),
+                                     dib.Pixels.data()));
+}
+
+void TMetafileWriter::MaskBlt(TBox d, int w, int h, const std::vector<std::uint32_t>& rgb,
+                              const std::vector<std::uint32_t>& mask, std::uint32_t rop4) {
+  if (!FEnhanced) return;
+  TDibImage dib(w, h, rgb), bits(w, h, mask, 1);
+  FImpl->Emf(U_EMRMASKBLT_set(kNoBounds, PL(d.Left, d.Top), PL(d.Right - d.Left, d.Bottom - d.Top), PL(0, 0), kIdentity,
+                              Colorref(0xFFFFFF), U_DIB_RGB_COLORS, PL(0, 0), U_DIB_RGB_COLORS, rop4, dib.Bmi(), dib.Size(),
+                              dib.Pixels.data(), bits.Bmi(), bits.Size(), bits.Pixels.data()));
+}
+
+void TMetafileWriter::PlgBlt(const std::vector<TPt>& corners, int w, int h, const std::vector<std::uint32_t>& rgb,
+                             const std::vector<std::uint32_t>& mask) {
+  if (!FEnhanced) return;
+  // Laid out here: libuemf's writer puts the mask's header over the source's pixels.
+  TDibImage dib(w, h, rgb);
+  std::optional<TDibImage> bits;
+  if (!mask.empty()) bits.emplace(w, h, mask, 1);
+  U_EMRPLGBLT r{};
+  r.emr.iType = U_EMR_PLGBLT;
+  r.rclBounds = kNoBounds;
+  for (int i = 0; i < 3; ++i) r.aptlDst[i] = PL(corners[std::size_t(i)].X, corners[std::size_t(i)].Y);
+  r.cSrc = PL(w, h);
+  r.xformSrc = kIdentity;
+  r.offBmiSrc = sizeof r, r.cbBmiSrc = std::uint32_t(dib.Info.size());
+  r.offBitsSrc = r.offBmiSrc + r.cbBmiSrc, r.cbBitsSrc = dib.Size();
+  std::vector<char> record(reinterpret_cast<const char*>(&r), reinterpret_cast<const char*>(&r) + sizeof r);
+  record.insert(record.end(), dib.Info.begin(), dib.Info.end());
+  record.insert(record.end(), dib.Pixels.begin(), dib.Pixels.end());
+  if (bits) {
+    auto* head = reinterpret_cast<U_EMRPLGBLT*>(record.data());
+    head->offBmiMask = std::uint32_t(record.size()), head->cbBmiMask = std::uint32_t(bits->Info.size());
+    head->offBitsMask = head->offBmiMask + head->cbBmiMask, head->cbBitsMask = bits->Size();
+    record.insert(record.end(), bits->Info.begin(), bits->Info.end());
+    record.insert(record.end(), bits->Pixels.begin(), bits->Pixels.end());
+  }
+  record.resize((record.size() + 3) / 4 * 4, 0);
+  reinterpret_cast<U_EMRPLGBLT*>(record.data())->emr.nSize = std::uint32_t(record.size());
+  char* copy = static_cast<char*>(std::malloc(record.size()));
+  std::memcpy(copy, record.data(), record.size());
+  FImpl->Emf(copy);
+}
+
+void TMetafileWriter::Rop2(int mode) {
+  FEnhanced ? FImpl->Emf(U_EMRSETROP2_set(std::uint32_t(mode))) : FImpl->Wmf(U_WMRSETROP2_set(std::uint16_t(mode)));
 }
 
 void TMetafileWriter::IntersectClip(TBox b) {

@@ -18,6 +18,11 @@ struct TPt {
 struct TBox {
   int Left, Top, Right, Bottom;
 };
+// A corner of a gradient: its place and colour, 16 bits a channel.
+struct TVertex {
+  int X, Y;
+  std::uint16_t Red, Green, Blue, Alpha;
+};
 
 class TMetafileWriter {
 public:
@@ -72,6 +77,25 @@ public:
   void Text(int x, int y, const std::string& latin1, const std::vector<int>& dx = {});
   // StretchDIBits of 24-bit pixels (0x00RRGGBB each, top row first).
   void StretchDib(TBox dest, int w, int h, const std::vector<std::uint32_t>& rgb, std::uint32_t rop);
+  // The rest write enhanced records only. GradientFill: Mesh holds two
+  // vertex indices a rectangle (Mode 0 horizontal, 1 vertical) or three a
+  // triangle (Mode 2).
+  void Gradient(const std::vector<TVertex>& vertices, const std::vector<std::uint32_t>& mesh, int mode);
+  // AlphaBlend of 32-bit pixels (0xAARRGGBB as the record holds them,
+  // premultiplied where PerPixel says the alpha counts; top row first).
+  void AlphaBlend(TBox dest, int w, int h, const std::vector<std::uint32_t>& argb, int constantAlpha, bool perPixel);
+  // TransparentBlt of 24-bit pixels without those of Key (a COLORREF).
+  void TransparentBlt(TBox dest, int w, int h, const std::vector<std::uint32_t>& rgb, std::uint32_t key);
+  // MaskBlt of 24-bit pixels by a ROP4, through a one-bit mask of the same
+  // size (white pixels: the foreground operation).
+  void MaskBlt(TBox dest, int w, int h, const std::vector<std::uint32_t>& rgb, const std::vector<std::uint32_t>& mask,
+               std::uint32_t rop4);
+  // PlgBlt of 24-bit pixels onto the parallelogram of the upper-left,
+  // upper-right and lower-left corners, through a mask when one is given.
+  void PlgBlt(const std::vector<TPt>& corners, int w, int h, const std::vector<std::uint32_t>& rgb,
+              const std::vector<std::uint32_t>& mask = {});
+  // Both kinds: the raster mode of pens and brushes (R2_*).
+  void Rop2(int mode);
   void IntersectClip(TBox box);
   void ExcludeClip(TBox box);
   // Enhanced: a region in device units, combined by Mode (1 and, 4 diff, 5 copy).

@@ -41,13 +41,13 @@ TEST_P(RealMetafile, DrawsAsLibwmfDrawsIt) {
     inkscape->SaveToPngFile(test_metafile::ReviewPath(std::string("real-") + GetParam() + "-inkscape"));
     const test_metafile::TPixelDifference d = test_metafile::Compare(ours, *inkscape, 24, 1);
     EXPECT_GT(d.InkShare, 0.2) << "the picture is drawn";
-    EXPECT_LT(d.DifferentShare, 0.01) << GetParam() << " against Inkscape";
+    EXPECT_LT(d.DifferentShare, 0.005) << GetParam() << " against Inkscape";
   }
   if (libwmf) {
     libwmf->SaveToPngFile(test_metafile::ReviewPath(std::string("real-") + GetParam() + "-libwmf"));
     // libwmf rounds each colour to the nearest SVG colour name: up to 40 a channel here.
     const test_metafile::TPixelDifference d = test_metafile::Compare(ours, *libwmf, 40, 1);
-    EXPECT_LT(d.DifferentShare, 0.01) << GetParam() << " against libwmf";
+    EXPECT_LT(d.DifferentShare, 0.005) << GetParam() << " against libwmf";
   }
 }
 

@@ -94,13 +94,40 @@ TPixelDifference Compare(const canvas::TBitmap& ours, const canvas::TBitmap& the
            std::abs(canvas::GetGValue(a) - canvas::GetGValue(b)) <= threshold &&
            std::abs(canvas::GetBValue(a) - canvas::GetBValue(b)) <= threshold;
   };
-  // A pixel matches when the other picture has its colour close by, both ways round.
+  // A pixel matches when the other picture has its colour close by, both
+  // ways round: in one pixel, or in two side by side, as a mix of their
+  // colours (an edge that falls elsewhere in the pixel, or is drawn sharp
+  // by one program and smoothed by the other) or the sum of their ink on
+  // white (a line of one pixel that the other spreads over two half-lit
+  // pixels).
+  auto mixes = [threshold](canvas::TColor c, canvas::TColor a, canvas::TColor b) {
+    double low = 0, high = 1;  // shares of A that give C on every channel
+    for (int shift : {0, 8, 16}) {
+      const double v = c >> shift & 255, from = b >> shift & 255, span = double(a >> shift & 255) - from;
+      if (span == 0) {
+        if (std::abs(v - from) > threshold) return false;
+        continue;
+      }
+      double t1 = (v - threshold - from) / span, t2 = (v + threshold - from) / span;
+      if (span < 0) std::swap(t1, t2);
+      low = std::max(low, t1), high = std::min(high, t2);
+    }
+    return low <= high;
+  };
+  auto inkSum = [](canvas::TColor a, canvas::TColor b) {
+    auto sum = [](int x, int y) { return std::max(0, x + y - 255); };
+    return canvas::RGB(sum(canvas::GetRValue(a), canvas::GetRValue(b)), sum(canvas::GetGValue(a), canvas::GetGValue(b)),
+                       sum(canvas::GetBValue(a), canvas::GetBValue(b)));
+  };
   auto near = [&](const canvas::TBitmap& from, const canvas::TBitmap& in, int x, int y) {
     const canvas::TColor c = from.ColorAt(x, y);
     for (int dy = -reach; dy <= reach; ++dy)
       for (int dx = -reach; dx <= reach; ++dx) {
         const canvas::TColor o = in.ColorAt(x + dx, y + dy);
-        if (o != canvas::clNone && close(c, o)) return true;
+        if (o == canvas::clNone) continue;
+        if (close(c, o)) return true;
+        for (const canvas::TColor n : {in.ColorAt(x + dx + 1, y + dy), in.ColorAt(x + dx, y + dy + 1)})
+          if (n != canvas::clNone && (mixes(c, o, n) || close(c, inkSum(o, n)))) return true;
       }
     return false;
   };

@@ -27,7 +27,9 @@ struct TPixelDifference {
 // Pixels whose channels differ by more than Threshold (0..255) in any channel,
 // counting a pixel as matched when the other picture has the same colour
 // within Reach pixels around it (anti-aliasing and font placement move
-// edges by a pixel or two).
+// edges by a pixel or two), or there a mix of two pixels side by side, or
+// their ink together (a sharp one-pixel line against the same line smoothed
+// over two half-lit pixels).
 // Each picture's blocks of Block x Block pixels as one pixel of their mean
 // colour: patterns compared by what they cover, not by their phase.
 canvas::TBitmap BlockMeans(const canvas::TBitmap& picture, int block);

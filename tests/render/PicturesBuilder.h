@@ -51,14 +51,16 @@ struct TStoredPicture {
 
 // The same picture as a Windows metafile with the placeable header
 // (Units of it to the inch, 96: a unit a pixel), written by libuemf: two
-// rectangles without outline.
+// rectangles without outline, each a unit wider and taller than the half
+// it fills, as the device context fills such a rectangle without its right
+// column and bottom row.
 inline std::vector<uint8_t> Metafile(int Width = 8, int Height = 6) {
   test_metafile::TMetafileWriter w(false, Width, Height);
   w.Select(w.Pen(5, 0, 0));
   w.Select(w.Brush(0, 0x0000FF));
-  w.Rectangle({0, 0, Width / 2, Height});
+  w.Rectangle({0, 0, Width / 2 + 1, Height + 1});
   w.Select(w.Brush(0, 0xFF0000));
-  w.Rectangle({Width / 2, 0, Width, Height});
+  w.Rectangle({Width / 2, 0, Width + 1, Height + 1});
   return w.Finish();
 }
 

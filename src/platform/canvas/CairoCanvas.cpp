@@ -14,16 +14,9 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// Cosmetic dash patterns of one-pixel pens, in pixels.
 void SetCosmeticDash(cairo_t* cr, TPenStyle style) {
-  static const double dash[] = {18, 6}, dot[] = {3, 3}, dashDot[] = {9, 6, 3, 6}, dashDotDot[] = {9, 3, 3, 3, 3, 3};
-  switch (style) {
-    case psDash: cairo_set_dash(cr, dash, 2, 0); break;
-    case psDot: cairo_set_dash(cr, dot, 2, 0); break;
-    case psDashDot: cairo_set_dash(cr, dashDot, 4, 0); break;
-    case psDashDotDot: cairo_set_dash(cr, dashDotDot, 6, 0); break;
-    default: cairo_set_dash(cr, nullptr, 0, 0); break;
-  }
+  const std::span<const double> dashes = CosmeticDashes(style);
+  cairo_set_dash(cr, dashes.data(), int(dashes.size()), 0);
 }
 
 int PenWidth(const TPen& pen) { return std::max(1, pen.Width); }

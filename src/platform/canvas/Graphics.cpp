@@ -24,6 +24,17 @@ TColor ColorToRGB(TColor color) {
   return color & 0xFFFFFF;
 }
 
+std::span<const double> CosmeticDashes(TPenStyle style) {
+  static const double dash[] = {18, 6}, dot[] = {3, 3}, dashDot[] = {9, 6, 3, 6}, dashDotDot[] = {9, 3, 3, 3, 3, 3};
+  switch (style) {
+    case psDash: return dash;
+    case psDot: return dot;
+    case psDashDot: return dashDot;
+    case psDashDotDot: return dashDotDot;
+    default: return {};
+  }
+}
+
 void TFont::SetSize(int size) { Height = -MulDiv(size, PixelsPerInch, 72); }
 
 int TFont::Size() const { return -MulDiv(Height, 72, PixelsPerInch > 0 ? PixelsPerInch : 96); }

@@ -5,6 +5,7 @@
 // for the smooth calls).
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,9 @@ struct TRectF {
 };
 
 enum TPenStyle : std::uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+// Lengths in pixels, on and off in turn, of the dashes of a one-pixel pen
+// of Style as the platform draws them; empty for the styles without dashes.
+std::span<const double> CosmeticDashes(TPenStyle style);
 // pmXor inverts what it covers when the colour is white, so that drawing a
 // figure twice restores the pixels (overlays drawn straight on a window).
 enum TPenMode : std::uint8_t { pmCopy, pmXor };

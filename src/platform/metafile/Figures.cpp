@@ -112,15 +112,17 @@ void AddAngleArc(canvas::TPath& path, TPointF centre, double radius, double star
 }
 
 canvas::TPath Transformed(const canvas::TPath& path, const TXform& x) {
+  return Mapped(path, [&x](TPointF p) { return x.Apply(p.X, p.Y); });
+}
+
+canvas::TPath Mapped(const canvas::TPath& path, const std::function<TPointF(TPointF)>& map) {
   canvas::TPath out;
   out.FillMode = path.FillMode;
   for (const canvas::TPathCommand& c : path.Commands()) {
     switch (c.Kind) {
-      case canvas::TPathCommand::Move: out.MoveTo(x.Apply(c.P[0].X, c.P[0].Y)); break;
-      case canvas::TPathCommand::Line: out.LineTo(x.Apply(c.P[0].X, c.P[0].Y)); break;
-      case canvas::TPathCommand::Bezier:
-        out.BezierTo(x.Apply(c.P[0].X, c.P[0].Y), x.Apply(c.P[1].X, c.P[1].Y), x.Apply(c.P[2].X, c.P[2].Y));
-        break;
+      case canvas::TPathCommand::Move: out.MoveTo(map(c.P[0])); break;
+      case canvas::TPathCommand::Line: out.LineTo(map(c.P[0])); break;
+      case canvas::TPathCommand::Bezier: out.BezierTo(map(c.P[0]), map(c.P[1]), map(c.P[2])); break;
       case canvas::TPathCommand::Close: out.Close(); break;
       case canvas::TPathCommand::Arc: break;  // figures here are built without arcs
     }

@@ -6,6 +6,7 @@
 // end point (both the same: the whole ellipse), counter-clockwise on the
 // device unless drawn clockwise.
 
+#include <functional>
 #include <span>
 
 #include "platform/canvas/Graphics.h"
@@ -34,5 +35,7 @@ void AddAngleArc(canvas::TPath& path, canvas::TPointF centre, double radius, dou
 // A box from two corners in any order.
 canvas::TRectF Box(double x1, double y1, double x2, double y2);
 canvas::TPath Transformed(const canvas::TPath& path, const TXform& xform);
+// Each point of the path (ends and control points) put through Map.
+canvas::TPath Mapped(const canvas::TPath& path, const std::function<canvas::TPointF(canvas::TPointF)>& map);
 
 }  // namespace metafile

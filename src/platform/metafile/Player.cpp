@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/metafile/Figures.h"
+#include "platform/metafile/PixelGrid.h"
 
 namespace metafile {
 
@@ -88,9 +89,12 @@ canvas::TSmoothPen TPlayer::CanvasPen() const {
   const TLogPen& p = FDc.Pen;
   canvas::TSmoothPen pen;
   pen.Color = canvas::ArgbOf(p.Color);
-  pen.Width = p.Cosmetic || p.Width <= 0 ? 0 : std::max(1.0, p.Width * ToCanvas().Scale());
+  // Whole device pixels, as the device context draws a pen; wider than a
+  // million, a pen covers any canvas all the same.
+  constexpr double kWidest = 1 << 20;
+  pen.Width = p.Cosmetic || p.Width <= 0 ? 1 : std::clamp(std::round(p.Width * ToCanvas().Scale()), 1.0, kWidest);
   // Wide pens of the plain kind draw solid, as the device context draws them.
-  const bool dashes = pen.Width <= 1.5 || (p.Style & PS_GEOMETRIC);
+  const bool dashes = pen.Width == 1 || (p.Style & PS_GEOMETRIC);
   switch (p.Style & PS_STYLE_MASK) {
     case PS_DASH: pen.Dash = dashes ? canvas::dsDash : canvas::dsSolid; break;
     case PS_DOT: pen.Dash = dashes ? canvas::dsDot : canvas::dsSolid; break;
@@ -101,8 +105,19 @@ canvas::TSmoothPen TPlayer::CanvasPen() const {
   const std::uint32_t cap = p.Style & PS_ENDCAP_MASK, join = p.Style & PS_JOIN_MASK;
   pen.Cap = cap == PS_ENDCAP_FLAT ? canvas::lcFlat : cap == PS_ENDCAP_SQUARE ? canvas::lcSquare : canvas::lcRound;
   pen.Join = join == PS_JOIN_MITER ? canvas::ljMiter : join == PS_JOIN_BEVEL ? canvas::ljBevel : canvas::ljRound;
-  if (pen.Width == 0) pen.Cap = canvas::lcFlat, pen.Join = canvas::ljMiter;
+  if (pen.Width == 1) pen.Cap = canvas::lcFlat, pen.Join = canvas::ljMiter;
   return pen;
+}
+
+bool TPlayer::OnePixelPen(std::span<const double>& dashes) const {
+  const TLogPen& p = FDc.Pen;
+  const std::uint32_t style = p.Style & PS_STYLE_MASK;
+  dashes = {};
+  if (style == PS_SOLID || style == PS_INSIDEFRAME) return true;
+  // A geometric pen keeps its dashes in proportion to its width.
+  if (p.Style & PS_GEOMETRIC || style > PS_DASHDOTDOT) return false;
+  dashes = canvas::CosmeticDashes(canvas::TPenStyle(style));
+  return true;
 }
 
 canvas::TSmoothBrush TPlayer::CanvasBrush(const TLogBrush& b) const {
@@ -131,14 +146,51 @@ void TPlayer::Draw(const canvas::TPath& figure, bool stroke, bool fill) {
   Paint(onCanvas, stroke, fill);
 }
 
-void TPlayer::Paint(canvas::TPath& path, bool stroke, bool fill) {
-  path.FillMode = FDc.PolyFillMode == WINDING ? canvas::fmWinding : canvas::fmAlternate;
+void TPlayer::DrawInBox(const canvas::TPath& figure, const canvas::TRectF& box, bool stroke, bool fill) {
+  const TXform x = ToCanvas();
+  const canvas::TPath onCanvas = Transformed(figure, x);
+  if (FInPath) return AppendToPath(onCanvas);
+  // Turned by a world transform, the box is no box on the device: the
+  // figure is drawn by its points, as any other.
+  const double slant = std::max(std::fabs(x.M12) + std::fabs(x.M21), std::fabs(x.M11) + std::fabs(x.M22));
+  const double upright = std::min(std::fabs(x.M12) + std::fabs(x.M21), std::fabs(x.M11) + std::fabs(x.M22));
+  if (upright > 1e-9 * slant) return Paint(onCanvas, stroke, fill);
+  const canvas::TPointF a = x.Apply(box.X, box.Y), b = x.Apply(box.X + box.W, box.Y + box.H);
+  const canvas::TRectF device = Box(a.X, a.Y, b.X, b.Y);
+  Paint(onCanvas, stroke, fill, &device);
+}
+
+void TPlayer::Paint(const canvas::TPath& figure, bool stroke, bool fill, const canvas::TRectF* deviceBox) {
   const bool pen = stroke && (FDc.Pen.Style & PS_STYLE_MASK) != PS_NULL;
   const bool brush = fill && Paints(FDc.Brush);
-  if ((!pen && !brush) || path.Commands().empty()) return;
+  if ((!pen && !brush) || figure.Commands().empty()) return;
   const canvas::TSmoothPen p = CanvasPen();
+  const int width = pen ? int(p.Width) : 0;
+  const bool insideFrame = (FDc.Pen.Style & PS_STYLE_MASK) == PS_INSIDEFRAME;
+  // A fill without outline keeps its points as they fall: rounded, a
+  // curved or slanted edge would only turn jagged under the smoothing.
+  canvas::TPath path = deviceBox ? FitToPixels(figure, *deviceBox, {FHeader.Kind == TKind::Emf, width, insideFrame})
+                       : pen     ? OnPixelGrid(figure, PenOffset(width))
+                                 : figure;
+  path.FillMode = FDc.PolyFillMode == WINDING ? canvas::fmWinding : canvas::fmAlternate;
   const canvas::TSmoothBrush b = CanvasBrush(FDc.Brush);
-  SmoothPath(path, pen ? &p : nullptr, brush ? &b : nullptr, true);
+  std::span<const double> dashes;
+  if (!pen || width > 1 || !OnePixelPen(dashes)) return SmoothPath(path, pen ? &p : nullptr, brush ? &b : nullptr, true);
+  // A one-pixel pen: the pixels the platform's line drawing lights, in the
+  // pen's colour, round a fill of the pixels whose centres lie inside (a
+  // smoothed edge would show past the outline's steps).
+  PrepareCanvas();
+  const canvas::TRect visible = FCanvas.ClipRect();
+  const canvas::TPath lines = OnDevicePoints(path, visible);
+  if (brush) {
+    const bool smoothing = FCanvas.Smoothing;
+    FCanvas.Smoothing = false;
+    SmoothPath(lines, nullptr, &b, true);
+    FCanvas.Smoothing = smoothing;
+  }
+  canvas::TSmoothBrush ink;
+  ink.Color = p.Color;
+  SmoothPath(OnePixelOutline(lines, visible, dashes), nullptr, &ink, true);
 }
 
 void TPlayer::Fill(const canvas::TPath& canvasFigure, const TLogBrush& brush, bool mixed) {

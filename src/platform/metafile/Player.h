@@ -59,6 +59,11 @@ public:
   // A figure in logical units, stroked with the pen and/or filled with the
   // brush; inside a path bracket it joins the path instead.
   void Draw(const canvas::TPath& figure, bool stroke, bool fill);
+  // The same for a figure drawn in a logical box (rectangles, ellipses,
+  // arcs, chords and pies), which the device context fits to the box's
+  // pixels: a Windows metafile's box leaves out its right and bottom edges,
+  // an enhanced metafile's holds them.
+  void DrawInBox(const canvas::TPath& figure, const canvas::TRectF& box, bool stroke, bool fill);
   // Filled with a brush of its own: regions, by the raster operation of
   // pens and brushes (Mixed); pixels, text backgrounds and pattern blits
   // plainly.
@@ -83,6 +88,9 @@ public:
   void RestoreDc(std::int32_t which);
 
   canvas::TSmoothPen CanvasPen() const;
+  // Whether the pen, when one pixel wide, draws as the platform's line
+  // drawing does, and its dashes then (empty: solid).
+  bool OnePixelPen(std::span<const double>& dashes) const;
   canvas::TSmoothBrush CanvasBrush(const TLogBrush& brush) const;
 
   // Whether the file's EMF+ records repeat what its plain records draw.
@@ -94,8 +102,9 @@ public:
 
 private:
   void AppendToPath(const canvas::TPath& canvasFigure);
-  // A figure in canvas pixels, with the pen and brush of the device context.
-  void Paint(canvas::TPath& canvasFigure, bool stroke, bool fill);
+  // A figure in canvas pixels, with the pen and brush of the device
+  // context, on the device's pixel grid (fitted to DeviceBox when given).
+  void Paint(const canvas::TPath& canvasFigure, bool stroke, bool fill, const canvas::TRectF* deviceBox = nullptr);
   // The smooth call, in the device context's raster operation when Mixed.
   void SmoothPath(const canvas::TPath& canvasFigure, const canvas::TSmoothPen* pen, const canvas::TSmoothBrush* brush,
                   bool mixed);

@@ -60,25 +60,25 @@ void Beziers(TPlayer& p, std::span<const TPointF> points, bool fromCurrent) {
 void Rectangle(TPlayer& p, const canvas::TRectF& box) {
   canvas::TPath path;
   AddRectangle(path, box);
-  p.Draw(path, true, true);
+  p.DrawInBox(path, box, true, true);
 }
 
 void RoundRect(TPlayer& p, const canvas::TRectF& box, double cornerW, double cornerH) {
   canvas::TPath path;
   AddRoundRect(path, box, cornerW, cornerH);
-  p.Draw(path, true, true);
+  p.DrawInBox(path, box, true, true);
 }
 
 void Ellipse(TPlayer& p, const canvas::TRectF& box) {
   canvas::TPath path;
   AddEllipse(path, box);
-  p.Draw(path, true, true);
+  p.DrawInBox(path, box, true, true);
 }
 
 void ArcFigure(TPlayer& p, const canvas::TRectF& box, TPointF start, TPointF end, TArcKind kind) {
   canvas::TPath path;
   AddArc(path, box, start, end, p.ArcsClockwise(), kind);
-  p.Draw(path, true, kind != TArcKind::Open);
+  p.DrawInBox(path, box, true, kind != TArcKind::Open);
 }
 
 void ArcTo(TPlayer& p, const canvas::TRectF& box, TPointF start, TPointF end) {
@@ -102,7 +102,7 @@ void SetPixel(TPlayer& p, TPointF at, canvas::TColor color) {
   if (p.InPath()) return;
   const TPointF c = p.ToCanvas().Apply(at.X, at.Y);
   canvas::TPath dot;
-  AddRectangle(dot, {std::floor(c.X), std::floor(c.Y), 1, 1});
+  AddRectangle(dot, {std::round(c.X), std::round(c.Y), 1, 1});
   p.Fill(dot, TLogBrush{BS_SOLID, color, 0, nullptr});
 }
 

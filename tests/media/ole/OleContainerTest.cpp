@@ -30,13 +30,16 @@ TOleBytes Preview(std::uint32_t format) {
   if (format == ole::CF_DIB)
     return test_support::DibFromImageMagick(
         "-size 2x2 xc:red -fill lime -draw 'point 1,0' -fill blue -draw 'point 0,1' -fill yellow -draw 'point 1,1'");
-  test_metafile::TMetafileWriter w(format == ole::CF_ENHMETAFILE, 96, 48, false);
+  const bool enhanced = format == ole::CF_ENHMETAFILE;
+  test_metafile::TMetafileWriter w(enhanced, 96, 48, false);
   w.Select(w.Pen(5, 0, 0));
   const std::pair<test_metafile::TBox, std::uint32_t> quarters[] = {
       {{0, 0, 48, 24}, 0x0000FF}, {{48, 0, 96, 24}, 0x00FF00}, {{0, 24, 48, 48}, 0xFF0000}, {{48, 24, 96, 48}, 0x00FFFF}};
+  // Without outline, a Windows metafile's rectangle leaves out its right column and bottom row.
+  const int past = enhanced ? 0 : 1;
   for (const auto& [box, colour] : quarters) {
     w.Select(w.Brush(0, colour));
-    w.Rectangle(box);
+    w.Rectangle({box.Left, box.Top, box.Right + past, box.Bottom + past});
   }
   return w.Finish();
 }

@@ -142,6 +142,9 @@ std::vector<TBadCase> Cases() {
       add("MaskBltMaskPastItsRecord",
           [](TMetafileWriter& w) { w.MaskBlt({0, 0, 2, 2}, 2, 2, {0, 0, 0, 0}, {0, 0xFFFFFF, 0, 0xFFFFFF}, 0xAACC0020); },
           [](TBytes& b) { le::store32(b.data() + At(b, true, 0, kEmfMaskBlt) + 120, 0x7FFFFFF0); }, {true, true, false, "past"});
+      // A blue pen of two billion units, doubled: wider than any canvas, it covers the picture.
+      add("PenWiderThanTheIntegers", [](TMetafileWriter& w) { w.Select(w.Pen(0, 2000000000, 0xFF0000)), w.WorldTransformScale(2, 2); },
+          nullptr, {true, false, true, nullptr});
       // EMF+ records in a comment: a dual file's repeat its plain records,
       // an EMF+-only file's are counted as skipped (header and end: 2).
       add("EmfPlusDual", [](TMetafileWriter& w) { w.Comment(EmfPlus(true)); }, nullptr, {true, true, true, nullptr});

@@ -3,8 +3,9 @@
 // regions, paths filled without outline and stroked without fill, pies over
 // half a turn, scaling world transforms, metric map modes of Windows
 // metafiles, saved states, spacing arrays, hatches over what lies behind,
-// gradients, blended, keyed, masked and slanted bitmaps, and the raster
-// operations of pens and brushes.
+// gradients, blended, keyed, masked and slanted bitmaps, the raster
+// operations of pens and brushes, and one-pixel pens and the outlines of
+// figures at 100 % and scaled.
 // Each drawing is 100 x 100 pixels, drawn at its own size on white.
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 
 namespace {
 
+using test_metafile::TBox;
 using test_metafile::TMetafileWriter;
 
 constexpr std::uint32_t kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000, kGrey = 0x808080, kYellow = 0x00FFFF;
@@ -298,6 +300,124 @@ TEST_P(PlayerPixels, AreWhereTheDeviceContextPutsThem) {
 
 INSTANTIATE_TEST_SUITE_P(Drawings, PlayerPixels, testing::ValuesIn(Cases()),
                          [](const testing::TestParamInfo<TPixelCase>& i) { return std::string(i.param.Name); });
+
+// Pens of one device pixel and the outlines of figures, drawn into
+// Width x Height pixels (the picture frames 100 x 100): pixel (x, y) lit
+// for device point (x, y) in the pen's colour, the last point of a line
+// left out; a Windows metafile's box leaves out its right and bottom
+// edges, an enhanced metafile's holds them. Each run is a straight row,
+// column or diagonal of pixels, both ends included.
+struct TRun {
+  int X0, Y0, X1, Y1;
+  canvas::TColor Expected;
+};
+
+struct TThinCase {
+  const char* Name;
+  bool Enhanced;
+  int Width, Height;
+  std::function<void(TMetafileWriter&)> Draw;
+  std::vector<TRun> Runs;
+};
+
+void PrintTo(const TThinCase& c, std::ostream* os) { *os << c.Name; }
+
+std::function<void(TMetafileWriter&)> Line(int width, int style, int x0, int y0, int x1, int y1) {
+  return [=](TMetafileWriter& w) {
+    w.Select(w.Pen(style, width, 0));
+    w.MoveTo(x0, y0), w.LineTo(x1, y1);
+  };
+}
+
+// Red outline, blue inside.
+std::function<void(TMetafileWriter&)> Outlined(bool ellipse, TBox box, int penStyle = 0, int penWidth = 0) {
+  return [=](TMetafileWriter& w) {
+    w.Select(w.Pen(penStyle, penWidth, kRed));
+    w.Select(w.Brush(0, kBlue));
+    ellipse ? w.Ellipse(box) : w.Rectangle(box);
+  };
+}
+
+const canvas::TColor kBlack = canvas::clBlack;
+
+const TThinCase kThinCases[] = {
+    {"Horizontal", false, 100, 100, Line(0, 0, 10, 20, 60, 20),
+     {{10, 20, 59, 20, kBlack}, {60, 20, 60, 20, kWhite}, {10, 19, 59, 19, kWhite}, {10, 21, 59, 21, kWhite}}},
+    {"Vertical", true, 100, 100, Line(1, 0, 20, 10, 20, 60),
+     {{20, 10, 20, 59, kBlack}, {20, 60, 20, 60, kWhite}, {19, 10, 19, 59, kWhite}, {21, 10, 21, 59, kWhite}}},
+    {"Diagonal", true, 100, 100, Line(0, 0, 10, 10, 40, 40),
+     {{10, 10, 39, 39, kBlack}, {40, 40, 40, 40, kWhite}, {11, 10, 40, 39, kWhite}, {10, 11, 39, 40, kWhite}}},
+    // y = 50 + i / 3 rounded at each step i along x.
+    {"Shallow", false, 100, 100, Line(0, 0, 10, 50, 19, 53),
+     {{10, 50, 11, 50, kBlack}, {12, 51, 14, 51, kBlack}, {15, 52, 17, 52, kBlack}, {18, 53, 18, 53, kBlack},
+      {19, 53, 19, 53, kWhite}, {12, 50, 19, 50, kWhite}, {10, 51, 11, 51, kWhite}, {15, 51, 18, 51, kWhite}}},
+    // Dashes of 18 pixels and gaps of 6.
+    {"Dashed", false, 100, 100, Line(0, 1, 10, 70, 90, 70),
+     {{10, 70, 27, 70, kBlack}, {28, 70, 33, 70, kWhite}, {34, 70, 51, 70, kBlack}, {52, 70, 57, 70, kWhite},
+      {82, 70, 89, 70, kBlack}, {90, 70, 90, 70, kWhite}}},
+    {"RectangleWmf", false, 100, 100, Outlined(false, {20, 20, 60, 50}),
+     {{20, 20, 59, 20, kCanvasRed}, {20, 49, 59, 49, kCanvasRed}, {20, 20, 20, 49, kCanvasRed}, {59, 20, 59, 49, kCanvasRed},
+      {21, 21, 58, 21, kCanvasBlue}, {21, 48, 58, 48, kCanvasBlue}, {21, 21, 21, 48, kCanvasBlue}, {58, 21, 58, 48, kCanvasBlue},
+      {60, 19, 60, 50, kWhite}, {19, 50, 60, 50, kWhite}, {19, 19, 60, 19, kWhite}}},
+    {"RectangleEmf", true, 100, 100, Outlined(false, {20, 20, 60, 50}),
+     {{20, 20, 60, 20, kCanvasRed}, {20, 50, 60, 50, kCanvasRed}, {20, 20, 20, 50, kCanvasRed}, {60, 20, 60, 50, kCanvasRed},
+      {59, 21, 59, 49, kCanvasBlue}, {21, 49, 59, 49, kCanvasBlue}, {61, 19, 61, 51, kWhite}, {19, 51, 61, 51, kWhite}}},
+    // The ellipse through device points 20..60 across and 20..50 down:
+    // centre (40, 35); within two pixels of the top and bottom it stays
+    // within a tenth of a pixel of its rows.
+    {"EllipseWmf", false, 100, 100, Outlined(true, {20, 20, 61, 51}),
+     {{38, 20, 42, 20, kCanvasRed}, {38, 50, 42, 50, kCanvasRed}, {20, 35, 20, 35, kCanvasRed}, {60, 35, 60, 35, kCanvasRed},
+      {38, 19, 42, 19, kWhite}, {38, 51, 42, 51, kWhite}, {19, 35, 19, 35, kWhite}, {61, 35, 61, 35, kWhite},
+      {40, 21, 40, 49, kCanvasBlue}, {21, 35, 59, 35, kCanvasBlue}}},
+    // Three pixels wide: centred on the outline's device points, or inside the box.
+    {"WideOutlineWmf", false, 100, 100, Outlined(false, {20, 20, 60, 50}, 0, 3),
+     {{19, 35, 21, 35, kCanvasRed}, {58, 35, 60, 35, kCanvasRed}, {40, 19, 40, 21, kCanvasRed}, {40, 48, 40, 50, kCanvasRed},
+      {18, 35, 18, 35, kWhite}, {61, 35, 61, 35, kWhite}, {22, 35, 57, 35, kCanvasBlue}}},
+    {"InsideFrameWmf", false, 100, 100, Outlined(false, {20, 20, 60, 50}, 6, 3),
+     {{20, 35, 22, 35, kCanvasRed}, {57, 35, 59, 35, kCanvasRed}, {40, 20, 40, 22, kCanvasRed}, {40, 47, 40, 49, kCanvasRed},
+      {19, 35, 19, 35, kWhite}, {60, 35, 60, 35, kWhite}, {40, 50, 40, 50, kWhite}, {23, 35, 56, 35, kCanvasBlue}}},
+    // At 200 %: device points twice as far apart, the pen still one pixel.
+    {"HorizontalAt200", false, 200, 200, Line(0, 0, 10, 20, 60, 20),
+     {{20, 40, 119, 40, kBlack}, {120, 40, 120, 40, kWhite}, {20, 39, 119, 39, kWhite}, {20, 41, 119, 41, kWhite}}},
+    {"RectangleWmfAt200", false, 200, 200, Outlined(false, {20, 20, 60, 50}),
+     {{40, 40, 119, 40, kCanvasRed}, {40, 99, 119, 99, kCanvasRed}, {40, 40, 40, 99, kCanvasRed}, {119, 40, 119, 99, kCanvasRed},
+      {41, 41, 118, 41, kCanvasBlue}, {41, 98, 118, 98, kCanvasBlue}, {120, 40, 120, 100, kWhite}, {40, 100, 120, 100, kWhite}}},
+    // Device points 40..122 across and 40..102 down: centre (81, 71).
+    {"EllipseEmfAt200", true, 200, 200, Outlined(true, {20, 20, 61, 51}),
+     {{79, 40, 83, 40, kCanvasRed}, {79, 102, 83, 102, kCanvasRed}, {40, 71, 40, 71, kCanvasRed}, {122, 71, 122, 71, kCanvasRed},
+      {79, 39, 83, 39, kWhite}, {79, 103, 83, 103, kWhite}, {39, 71, 39, 71, kWhite}, {123, 71, 123, 71, kWhite},
+      {81, 41, 81, 101, kCanvasBlue}}},
+    // A pen one unit wide is three pixels wide at 300 %, on rows 59..61.
+    {"WidePenAt300", false, 300, 300, Line(1, 0, 10, 20, 30, 20),
+     {{60, 58, 60, 58, kWhite}, {60, 59, 60, 61, kBlack}, {60, 62, 60, 62, kWhite}, {45, 59, 75, 61, kBlack}}},
+    // Stretched across only: the cosmetic pen stays one pixel.
+    {"VerticalStretched", true, 200, 100, Line(0, 0, 20, 10, 20, 60),
+     {{40, 10, 40, 59, kBlack}, {39, 10, 39, 59, kWhite}, {41, 10, 41, 59, kWhite}}},
+};
+
+class ThinPens : public testing::TestWithParam<TThinCase> {};
+
+TEST_P(ThinPens, LightOnePixelPerPointAsTheDeviceContextDoes) {
+  const TThinCase& c = GetParam();
+  TMetafileWriter w(c.Enhanced, 100, 100);
+  c.Draw(w);
+  TMemoryStream stream(w.Finish());
+  forms::TMetafile m;
+  m.LoadFromStream(stream);
+  canvas::TBitmap picture(c.Width, c.Height, canvas::clWhite);
+  m.Draw(picture.Canvas(), {0, 0, c.Width, c.Height});
+  picture.SaveToPngFile(test_metafile::ReviewPath(std::string("thin-") + c.Name));
+  for (const TRun& r : c.Runs) {
+    const int steps = std::max(std::abs(r.X1 - r.X0), std::abs(r.Y1 - r.Y0));
+    for (int i = 0; i <= steps; ++i) {
+      const int x = r.X0 + (steps ? (r.X1 - r.X0) * i / steps : 0), y = r.Y0 + (steps ? (r.Y1 - r.Y0) * i / steps : 0);
+      EXPECT_EQ(picture.ColorAt(x, y), r.Expected) << "(" << x << ", " << y << ")";
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drawings, ThinPens, testing::ValuesIn(kThinCases),
+                         [](const testing::TestParamInfo<TThinCase>& i) { return std::string(i.param.Name); });
 
 // Every character 6 pixels wide.
 class TSixPixels : public text::TTextMeasurer {

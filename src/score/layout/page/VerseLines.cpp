@@ -47,6 +47,16 @@ void EachStaffRecord(const TKVStaff* Staff, const std::vector<TKVMeasureRecord*>
   }
 }
 
+// Whether a syllable stands on the staff in the measures: the lyric list
+// answers without walking every record, and most staves have none.
+bool HasSyllables(const TKVStaff* Staff, const std::vector<TKVMeasureRecord*>& Measures) {
+  for (const TKVMeasureRecord* record : Measures)
+    if (record)
+      for (const TKVDisplayItem* syllable : record->LyricDisplays)
+        if (syllable && !syllable->Hidden && syllable->StaffIndex == Staff->LayoutIndex) return true;
+  return false;
+}
+
 bool IsSyllable(const TKVDisplayItem& D) {
   return D.RecordType == DisplayRecordType::Item && D.Item->Kind() == ItemKind::Syllable;
 }
@@ -66,6 +76,7 @@ bool SyllableUnderStaff(int64_t Top, int64_t StaffHeight) { return Top > StaffHe
 
 int64_t VerseDrop(const TKVStaff* Staff, const std::vector<TKVMeasureRecord*>& Measures, int64_t StaffHeight,
                   int32_t LineSpace) {
+  if (!HasSyllables(Staff, Measures)) return 0;
   int64_t floor = StaffHeight, highest = INT64_MAX;
   EachStaffRecord(Staff, Measures, [&](const TKVDisplayItem& D, int64_t Top, int64_t Bottom) {
     if (IsSyllable(D) && SyllableUnderStaff(Top, StaffHeight)) highest = std::min(highest, Top);
@@ -77,6 +88,7 @@ int64_t VerseDrop(const TKVStaff* Staff, const std::vector<TKVMeasureRecord*>& M
 
 long double VerseRoom(const TKVComposerContext& Ctx, const TKVStaff* Staff, int64_t StaffHeight, const TKVStaff* Next,
                       long double Below, const std::vector<TKVMeasureRecord*>& Measures) {
+  if (!HasSyllables(Staff, Measures)) return 0;
   const int64_t drop = VerseDrop(Staff, Measures, StaffHeight, Ctx.LineSpace);
   int64_t lowest = INT64_MIN;
   EachStaffRecord(Staff, Measures, [&](const TKVDisplayItem& D, int64_t Top, int64_t Bottom) {

@@ -3,6 +3,7 @@
 // type that owned lists hold.
 
 #include <functional>
+#include <string>
 
 class TObject {
 public:
@@ -11,6 +12,10 @@ public:
   TObject& operator=(const TObject&) = delete;
   virtual ~TObject() = default;
 };
+
+// The object's class as the compiler names it, namespaces included
+// ("forms::TOleContainer"), for messages and stored class names.
+std::string ClassNameOf(const TObject& Object);
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 

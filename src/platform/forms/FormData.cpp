@@ -1,13 +1,10 @@
 #include "platform/forms/FormData.h"
 
-#include <cxxabi.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
-#include <typeinfo>
 
+#include "base/Object.h"
 #include "base/Strings.h"
 
 namespace forms {
@@ -34,12 +31,8 @@ constexpr char kSignature[] = {'T', 'P', 'F', '0'};
 constexpr uint8_t kPrefix = 0xF0, kChildPosition = 2;
 
 // The class's own name, without namespaces: "TOleContainer", "TForm".
-std::string ClassNameOf(const TComponent& component) {
-  const char* mangled = typeid(component).name();
-  int status = 0;
-  const std::unique_ptr<char, decltype(&std::free)> name(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
-                                                           &std::free);
-  const std::string full = status == 0 && name ? name.get() : mangled;
+std::string ShortClassName(const TComponent& component) {
+  const std::string full = ClassNameOf(component);
   const size_t colon = full.rfind("::");
   return colon == std::string::npos ? full : full.substr(colon + 2);
 }
@@ -109,7 +102,7 @@ void WriteProperty(TStream& stream, const TPropInfo& p) {
 }
 
 void WriteComponent(TStream& stream, TComponent& component) {
-  WriteShortString(stream, ClassNameOf(component));
+  WriteShortString(stream, ShortClassName(component));
   WriteShortString(stream, component.Name());
   const TPropertyList props = component.Properties();
   for (const TPropInfo& p : props.Items()) WriteProperty(stream, p);

@@ -128,8 +128,9 @@ public:
   // Its properties, then the components it owns. Path names it for errors:
   // the root by its name, the others by theirs from the root's on.
   void ReadBody(TComponent& component, const std::string& path, bool root) {
+    const TPropertyList props = component.Properties();
     for (uint8_t n = FStream.ReadU8(); n != vaNull; n = FStream.ReadU8())
-      ReadProperty(component, path, FStream.ReadString(n));
+      ReadProperty(props, path, FStream.ReadString(n));
     for (uint8_t first = FStream.ReadU8(); first != vaNull; first = FStream.ReadU8()) {
       const std::string name = ReadHeader(first);
       TComponent* child = component.FindComponent(name);
@@ -150,9 +151,8 @@ private:
     }
   }
 
-  void ReadProperty(TComponent& component, const std::string& path, const std::string& name) {
+  void ReadProperty(const TPropertyList& props, const std::string& path, const std::string& name) {
     const std::string where = "Error reading " + path + "." + name + ": ";
-    const TPropertyList props = component.Properties();
     const TPropInfo* p = props.Find(name);
     if (!p) throw EFormDataError(where + "Property " + name + " does not exist");
     const uint8_t type = FStream.ReadU8();
@@ -207,6 +207,10 @@ void ReadComponentData(TStream& stream, TComponent& root) {
   try {
     const std::string name = reader.ReadHeader(stream.ReadU8());
     reader.ReadBody(root, root.Name().empty() ? name : root.Name(), true);
+  } catch (const EReadError&) {
+    // Data that ends before its components do is damaged form data.
+    root.Loaded();
+    throw EFormDataError("Invalid stream format");
   } catch (...) {
     root.Loaded();
     throw;

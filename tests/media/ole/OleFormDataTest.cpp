@@ -72,6 +72,7 @@ TEST_F(OleFormData, DamagedDataIsRefusedByName) {
   const std::pair<TOleBytes, std::string> cases[] = {
       {TOleBytes(good.begin() + 1, good.end()), "Invalid stream format"},
       {TOleBytes(good.begin(), good.end() - 40), "Invalid stream format"},
+      {TOleBytes(good.begin(), good.end() - 1), "Invalid stream format"},
       {replaced("\x04" "Data", "\x04" "Dada"), "Error reading Ole1.Dada: Property Dada does not exist"},
       {replaced("\x04" "Ole1", "\x04" "Ole2"), "Component Ole2 not found"},
       {replaced("\x0c" "AllowInPlace\x09", "\x0c" "AllowInPlace\x06"),

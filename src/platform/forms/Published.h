@@ -12,8 +12,9 @@
 
 #include "base/Exceptions.h"
 #include "base/Object.h"
-#include "base/Streams.h"
 #include "platform/canvas/Graphics.h"
+
+class TStream;
 
 namespace forms {
 

@@ -243,9 +243,10 @@ void TFProgramModule::ShowPositions(int64_t Ms, bool TakeToo) {
 }
 
 void TFProgramModule::ShowTakePosition() {
+  const auto position = MPDestination->Position();  // one reading for the bar and the time
   FUpdating = true;
-  TBDestination->SetPosition(int(MPDestination->Position()));
-  LTimeDest->SetCaption(MillisecToStr(MPDestination->Position()));
+  TBDestination->SetPosition(int(position));
+  LTimeDest->SetCaption(MillisecToStr(position));
   FUpdating = false;
 }
 

@@ -74,8 +74,10 @@ endfunction()
 # Real inputs outside the repository: the shared corpus (MusicXML test suite
 # and fetch-midi.sh), the Standard MIDI Files that scripts/fetch-midi-corpus
 # puts into build/midi-cache and the metafiles that
-# scripts/fetch-metafile-corpus puts into build/metafile-cache. Tests that need one are skipped when it is
-# missing; environment variables of the same names override them at run time.
+# scripts/fetch-metafile-corpus puts into build/metafile-cache. Tests that
+# need one are skipped when it is missing; the corpus and the MIDI files'
+# folder may also be named at run time by environment variables of the
+# same names.
 set(_corpus_found "")
 foreach(dir ${CMAKE_SOURCE_DIR}/../shared/corpus ${CMAKE_SOURCE_DIR}/../../shared/corpus /work/shared/corpus)
   if(NOT _corpus_found AND IS_DIRECTORY ${dir})

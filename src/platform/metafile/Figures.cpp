@@ -103,12 +103,13 @@ TPointF ArcEnd(const canvas::TRectF& box, TPointF end) {
   return e.At(e.Angle(end));
 }
 
-void AddAngleArc(canvas::TPath& path, TPointF centre, double radius, double startDeg, double sweepDeg) {
+TPointF AddAngleArc(canvas::TPath& path, TPointF centre, double radius, double startDeg, double sweepDeg) {
   const double t0 = -startDeg * kPi / 180, dt = -std::clamp(sweepDeg, -3600.0, 3600.0) * kPi / 180;
   const TPointF from{centre.X + radius * std::cos(t0), centre.Y + radius * std::sin(t0)};
   if (HasPoint(path)) path.LineTo(from);
   else path.MoveTo(from);
   AppendEllipticArc(path, centre.X, centre.Y, radius, radius, t0, dt);
+  return {centre.X + radius * std::cos(t0 + dt), centre.Y + radius * std::sin(t0 + dt)};
 }
 
 canvas::TPath Transformed(const canvas::TPath& path, const TXform& x) {

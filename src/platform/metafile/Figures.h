@@ -28,9 +28,11 @@ void AddArc(canvas::TPath& path, const canvas::TRectF& box, canvas::TPointF star
             TArcKind kind, bool withLine = false);
 // The arc's end point on the ellipse (where ArcTo leaves the current position).
 canvas::TPointF ArcEnd(const canvas::TRectF& box, canvas::TPointF end);
-// An arc of a circle: centre, radius, start angle and sweep in degrees,
-// counter-clockwise in logical space (AngleArc), after a line from the last point.
-void AddAngleArc(canvas::TPath& path, canvas::TPointF centre, double radius, double startDeg, double sweepDeg);
+// An arc of a circle: centre, radius, start angle and sweep in degrees
+// (finite; the sweep is taken to ten turns at most), counter-clockwise in
+// logical space (AngleArc), after a line from the last point. Returns the
+// arc's end point.
+canvas::TPointF AddAngleArc(canvas::TPath& path, canvas::TPointF centre, double radius, double startDeg, double sweepDeg);
 
 // A box from two corners in any order.
 canvas::TRectF Box(double x1, double y1, double x2, double y2);

@@ -90,12 +90,13 @@ void ArcTo(TPlayer& p, const canvas::TRectF& box, TPointF start, TPointF end) {
 }
 
 void AngleArc(TPlayer& p, TPointF centre, double radius, double startDeg, double sweepDeg) {
+  // Angles that are no number draw nothing and leave the position where it is.
+  if (!std::isfinite(startDeg) || !std::isfinite(sweepDeg)) return p.Skip();
   canvas::TPath path;
   path.MoveTo(p.Dc().Position);
-  AddAngleArc(path, centre, radius, startDeg, sweepDeg);
+  const TPointF end = AddAngleArc(path, centre, radius, startDeg, sweepDeg);
   p.Draw(path, true, false);
-  const double end = -(startDeg + sweepDeg) * 3.14159265358979323846 / 180;
-  p.Dc().Position = {centre.X + radius * std::cos(end), centre.Y + radius * std::sin(end)};
+  p.Dc().Position = end;
 }
 
 void SetPixel(TPlayer& p, TPointF at, canvas::TColor color) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <random>
 
@@ -142,6 +143,8 @@ std::vector<TBadCase> Cases() {
       add("MaskBltMaskPastItsRecord",
           [](TMetafileWriter& w) { w.MaskBlt({0, 0, 2, 2}, 2, 2, {0, 0, 0, 0}, {0, 0xFFFFFF, 0, 0xFFFFFF}, 0xAACC0020); },
           [](TBytes& b) { le::store32(b.data() + At(b, true, 0, kEmfMaskBlt) + 120, 0x7FFFFFF0); }, {true, true, false, "past"});
+      add("AngleArcSweepNotANumber", [](TMetafileWriter& w) { w.AngleArc({50, 50}, 20, 0, std::nanf("")); }, nullptr,
+          {true, true, true, "1 of them skipped"});
       // A blue pen of two billion units, doubled: wider than any canvas, it covers the picture.
       add("PenWiderThanTheIntegers", [](TMetafileWriter& w) { w.Select(w.Pen(0, 2000000000, 0xFF0000)), w.WorldTransformScale(2, 2); },
           nullptr, {true, false, true, nullptr});

@@ -294,6 +294,9 @@ void TMetafileWriter::Pie(TBox b, TPt s, TPt e) {
   FEnhanced ? FImpl->Emf(U_EMRPIE_set(RL(b), PL(s.X, s.Y), PL(e.X, e.Y)))
             : FImpl->Wmf(U_WMRPIE_set(P16(s.X, s.Y), P16(e.X, e.Y), R16(b)));
 }
+void TMetafileWriter::AngleArc(TPt c, int radius, float startDeg, float sweepDeg) {
+  if (FEnhanced) FImpl->Emf(U_EMRANGLEARC_set(PL(c.X, c.Y), std::uint32_t(radius), startDeg, sweepDeg));
+}
 
 void TMetafileWriter::Text(int x, int y, const std::string& latin1, const std::vector<int>& dx) {
   if (FEnhanced) {

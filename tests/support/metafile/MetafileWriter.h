@@ -70,6 +70,8 @@ public:
   void Arc(TBox box, TPt start, TPt end);
   void Chord(TBox box, TPt start, TPt end);
   void Pie(TBox box, TPt start, TPt end);
+  // Enhanced only: an arc of a circle from the current position, angles in degrees.
+  void AngleArc(TPt centre, int radius, float startDeg, float sweepDeg);
   // ExtTextOut of 8-bit text (Windows metafile) or of its UTF-16 form
   // (enhanced), with advances when Dx is not empty (an enhanced text has
   // them always: 0.6 of the latest font's height where Dx gives none, the

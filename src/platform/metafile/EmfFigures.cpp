@@ -187,7 +187,7 @@ bool EmfPathOrClipRecord(TEmfRecord& e) {
       return true;
     case U_EMR_OFFSETCLIPRGN:
       if (auto* r = e.As<U_EMROFFSETCLIPRGN>()) {
-        const TXform& x = p.DeviceToCanvas();  // the clip region lives in device units
+        const TXform x = p.DeviceToCanvas();  // the clip region lives in device units
         p.OffsetClip(r->ptlOffset.x * x.M11, r->ptlOffset.y * x.M22);
       }
       return true;

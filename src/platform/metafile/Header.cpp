@@ -70,7 +70,8 @@ THeader ReadWmf(std::span<const std::uint8_t> bytes) {
     const auto left = std::int16_t(le::load16(p + 6)), top = std::int16_t(le::load16(p + 8));
     const auto right = std::int16_t(le::load16(p + 10)), bottom = std::int16_t(le::load16(p + 12));
     const std::uint16_t inch = le::load16(p + 14);
-    if (inch == 0) Invalid();
+    // Bounds without area give the picture no size, as a window without extent does.
+    if (inch == 0 || left == right || top == bottom) Invalid();
     h.FrameLeft = std::min(left, right), h.FrameTop = std::min(top, bottom);
     h.FrameWidth = std::abs(right - left), h.FrameHeight = std::abs(bottom - top);
     h.UnitsPerMmX = h.UnitsPerMmY = inch / 25.4;

@@ -30,6 +30,13 @@ canvas::TPath Outside(const canvas::TPath& figure) {
   return out;
 }
 
+// Extents scaled past all measure map everything onto one point: nothing shows.
+TXform Measured(const TXform& x) {
+  for (double v : {x.M11, x.M12, x.M21, x.M22, x.Dx, x.Dy})
+    if (!std::isfinite(v) || std::fabs(v) > 1e9) return TXform{0, 0, 0, 0, 0, 0};
+  return x;
+}
+
 canvas::TPath Moved(const canvas::TPath& figure, double dx, double dy) {
   return Transformed(figure, TXform{1, 0, 0, 1, dx, dy});
 }
@@ -71,13 +78,9 @@ TPlayResult TPlayer::Play(std::span<const std::uint8_t> bytes) {
   return FResult;
 }
 
-TXform TPlayer::ToCanvas() const {
-  const TXform x = FDc.World.Then(FDc.Page.Xform()).Then(FFrame);
-  // Extents scaled past all measure map everything onto one point: nothing shows.
-  for (double v : {x.M11, x.M12, x.M21, x.M22, x.Dx, x.Dy})
-    if (!std::isfinite(v) || std::fabs(v) > 1e9) return TXform{0, 0, 0, 0, 0, 0};
-  return x;
-}
+TXform TPlayer::ToCanvas() const { return Measured(FDc.World.Then(FDc.Page.Xform()).Then(FFrame)); }
+
+TXform TPlayer::DeviceToCanvas() const { return Measured(FFrame); }
 
 bool TPlayer::ArcsClockwise() const {
   const TXform x = ToCanvas();

@@ -50,9 +50,10 @@ public:
   TBitmapCache& Bitmaps() { return FBitmaps; }
   const THeader& Header() const { return FHeader; }
   std::size_t RecordOffset() const { return FRecordOffset; }
-  // Logical units to canvas pixels; reference device units to canvas pixels.
+  // Logical units to canvas pixels; reference device units to canvas pixels
+  // (both map onto one point when scaled past all measure).
   TXform ToCanvas() const;
-  const TXform& DeviceToCanvas() const { return FFrame; }
+  TXform DeviceToCanvas() const;
   // Whether arcs turn clockwise in logical space.
   bool ArcsClockwise() const;
 

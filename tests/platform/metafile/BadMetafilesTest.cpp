@@ -116,6 +116,8 @@ std::vector<TBadCase> Cases() {
         {true, false, false, "skipped"});
     add("Empty", nullptr, [](TBytes& b) { b.clear(); }, {false, false, false, nullptr});
     add("Rop2OutOfRange", [](TMetafileWriter& w) { w.Rop2(99); }, nullptr, {true, true, true, "1 of them skipped"});
+    if (!e) add("PlaceableBoundsWithoutWidth", nullptr, [](TBytes& b) { le::store16(b.data() + 10, le::load16(b.data() + 6)); },
+                {false, false, false, nullptr});
     if (e) {
       // GradientFill: vertex count at 24, object count at 28, vertices from
       // 36 (16 bytes each), then the objects' indices. libuemf lets the

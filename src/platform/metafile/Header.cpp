@@ -3,6 +3,7 @@
 #include <uemf.h>
 #include <uwmf.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -19,7 +20,16 @@ constexpr std::uint32_t kSetWindowOrg = 0x020B, kSetWindowExt = 0x020C;
 
 [[noreturn]] void Invalid() { throw canvas::EInvalidGraphic("Metafile is not valid"); }
 
-int Pixels(double units, double unitsPerMm) { return int(std::lround(units / unitsPerMm * 96 / 25.4)); }
+// Wider or taller than this (4.4 km at 96 pixels per inch), no picture is meant;
+// within it, sizes and the sums of layouts stay well inside an int.
+constexpr double kMostPixels = 1 << 24;
+
+// A frame's side at 96 pixels per inch; a side that is no measure makes the header invalid.
+int Pixels(double units, double unitsPerMm) {
+  const double pixels = units / unitsPerMm * 96 / 25.4;
+  if (!(pixels > 0 && pixels <= kMostPixels)) Invalid();
+  return std::max(1, int(std::lround(pixels)));
+}
 
 // Records that draw: the window set after one of them is no longer the frame.
 bool Draws(std::uint32_t function) {
@@ -108,15 +118,11 @@ THeader ReadEmf(std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 THeader ReadHeader(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() >= kEmfHeaderSize && le::load32(bytes.data()) == 1 && le::load32(bytes.data() + 40) == kEmfSignature) {
-    THeader h = ReadEmf(bytes);
-    h.Width = Pixels(h.FrameWidth, h.UnitsPerMmX), h.Height = Pixels(h.FrameHeight, h.UnitsPerMmY);
-    return h;
-  }
-  if (bytes.size() < kWmfHeaderSize) Invalid();
-  THeader h = ReadWmf(bytes);
+  const bool enhanced =
+      bytes.size() >= kEmfHeaderSize && le::load32(bytes.data()) == 1 && le::load32(bytes.data() + 40) == kEmfSignature;
+  if (!enhanced && bytes.size() < kWmfHeaderSize) Invalid();
+  THeader h = enhanced ? ReadEmf(bytes) : ReadWmf(bytes);
   h.Width = Pixels(h.FrameWidth, h.UnitsPerMmX), h.Height = Pixels(h.FrameHeight, h.UnitsPerMmY);
-  if (!(std::isfinite(h.FrameWidth) && std::isfinite(h.FrameHeight))) Invalid();
   return h;
 }
 

@@ -31,7 +31,8 @@ struct THeader {
 };
 
 // Raises canvas::EInvalidGraphic "Metafile is not valid" for bytes that are
-// no metafile or whose header cannot be read.
+// no metafile, whose header cannot be read or whose frame has no size or
+// one of more than 2^24 pixels a side (a side of less than one is one).
 THeader ReadHeader(std::span<const std::uint8_t> bytes);
 
 }  // namespace metafile

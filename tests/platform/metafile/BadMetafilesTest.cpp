@@ -119,6 +119,15 @@ std::vector<TBadCase> Cases() {
     if (!e) add("PlaceableBoundsWithoutWidth", nullptr, [](TBytes& b) { le::store16(b.data() + 10, le::load16(b.data() + 6)); },
                 {false, false, false, nullptr});
     if (e) {
+      // No frame, bounds of 1000 pixels on a device of one pixel to 2^31 - 1 mm: 8e12 pixels wide.
+      add("HeaderSizePastAllMeasure", nullptr,
+          [](TBytes& b) {
+            for (std::size_t at : {8, 12, 24, 28, 32, 36}) le::store32(b.data() + at, 0);
+            le::store32(b.data() + 16, 999), le::store32(b.data() + 20, 999);
+            le::store32(b.data() + 72, 1), le::store32(b.data() + 76, 1);
+            le::store32(b.data() + 80, 0x7FFFFFFF), le::store32(b.data() + 84, 0x7FFFFFFF);
+          },
+          {false, false, false, nullptr});
       // GradientFill: vertex count at 24, object count at 28, vertices from
       // 36 (16 bytes each), then the objects' indices. libuemf lets the
       // first two pass: the player's own checks find them.

@@ -173,11 +173,12 @@ void DrawBitmap(TPlayer& player, const canvas::TBitmap& picture, const TBlit& b,
   player.PrepareCanvas();
   canvas::TCanvas& c = player.Canvas();
   const canvas::TBrush saved = c.Brush;
+  const canvas::TCopyMode savedMode = c.CopyMode;
   c.Brush.Color = player.Dc().Brush.Color;
   c.CopyMode = b.Rop;
   if (mask) c.MaskBlt(dest, picture, source, *mask, background);
   else c.StretchBlt(dest, picture, source);
-  c.CopyMode = canvas::cmSrcCopy;
+  c.CopyMode = savedMode;
   c.Brush = saved;
 }
 

@@ -207,9 +207,10 @@ void TPlayer::SmoothPath(const canvas::TPath& figure, const canvas::TSmoothPen* 
   const std::uint32_t mix = mixed ? FDc.Rop2 : R2_COPYPEN;
   if (mix == R2_NOP) return;  // leaves every pixel as it is
   PrepareCanvas();
+  const canvas::TMixMode saved = FCanvas.SmoothMix;
   FCanvas.SmoothMix = canvas::TMixMode(mix);
   FCanvas.SmoothPath(figure, pen, brush);
-  FCanvas.SmoothMix = canvas::mmCopyPen;
+  FCanvas.SmoothMix = saved;
 }
 
 bool TPlayer::SetRop2(std::uint32_t mode) {

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <optional>
 #include <vector>
 
 #include "base/LittleEndian.h"
@@ -102,28 +101,35 @@ void TransparentBlt(TEmfRecord& e) {
 // the mask's pixel (dx, dy) away, black where the mask ends.
 canvas::TBitmap AlignedMask(const canvas::TBitmap& mask, const canvas::TBitmap& source, std::int64_t dx, std::int64_t dy) {
   canvas::TBitmap aligned(source.Width(), source.Height(), canvas::clBlack);
+  const std::int64_t from = std::max<std::int64_t>(0, -dx), to = std::min<std::int64_t>(source.Width(), mask.Width() - dx);
+  if (from >= to) return aligned;
   for (int y = 0; y < source.Height(); ++y) {
     const std::int64_t my = y + dy;
     if (my < 0 || my >= mask.Height()) continue;
-    for (int x = 0; x < source.Width(); ++x) {
-      const std::int64_t mx = x + dx;
-      if (mx >= 0 && mx < mask.Width())
-        aligned.Pixels()[std::size_t(y) * std::size_t(source.Width()) + std::size_t(x)] = mask.Pixel(int(mx), int(my));
-    }
+    std::memcpy(aligned.Pixels() + std::size_t(y) * std::size_t(source.Width()) + std::size_t(from),
+                mask.Pixels() + std::size_t(my) * std::size_t(mask.Width()) + std::size_t(from + dx),
+                std::size_t(to - from) * sizeof(std::uint32_t));
   }
   return aligned;
 }
 
-// The record's mask, placed over its source; none when the record has no
-// mask or its mask cannot be read (damage or a skip says so).
-std::optional<canvas::TBitmap> RecordMask(TEmfRecord& e, const canvas::TBitmap& source, const U_POINTL& src,
-                                          const U_POINTL& at, std::uint32_t offBmi, std::uint32_t cbBmi,
-                                          std::uint32_t offBits, std::uint32_t cbBits) {
+// The record's mask, placed over its source and kept beside the record's
+// bitmaps (slot 2, after the source's 0 and the mask's own 1); none when
+// the record has no mask or its mask cannot be read (damage or a skip says so).
+std::shared_ptr<const canvas::TBitmap> RecordMask(TEmfRecord& e, const canvas::TBitmap& source, const U_POINTL& src,
+                                                  const U_POINTL& at, std::uint32_t offBmi, std::uint32_t cbBmi,
+                                                  std::uint32_t offBits, std::uint32_t cbBits) {
+  TBitmapCache& cache = e.P.Bitmaps();
+  const std::size_t key = e.P.RecordOffset() + 2;
+  if (auto it = cache.find(key); it != cache.end()) return it->second;
   TDibBytes dib;
-  if (cbBmi == 0 || !RecordDib(e, offBmi, cbBmi, offBits, cbBits, dib)) return std::nullopt;
+  if (cbBmi == 0 || !RecordDib(e, offBmi, cbBmi, offBits, cbBits, dib)) return nullptr;
   const auto mask = DibPicture(e.P, dib, 1);
-  if (!mask) return std::nullopt;
-  return AlignedMask(*mask, source, std::int64_t(at.x) - src.x, std::int64_t(at.y) - src.y);
+  if (!mask) return nullptr;
+  auto aligned = std::make_shared<const canvas::TBitmap>(
+      AlignedMask(*mask, source, std::int64_t(at.x) - src.x, std::int64_t(at.y) - src.y));
+  cache[key] = aligned;
+  return aligned;
 }
 
 // MaskBlt: a raster operation of four, the foreground one where the mask
@@ -141,7 +147,7 @@ void MaskBlt(TEmfRecord& e) {
   if (!picture) return;
   const auto mask = RecordMask(e, *picture, r->Src, r->Mask, r->offBmiMask, r->cbBmiMask, r->offBitsMask, r->cbBitsMask);
   if (r->cbBmiMask != 0 && !mask) return;  // damaged, or a mask the reader does not take
-  DrawBitmap(e.P, *picture, b, mask ? &*mask : nullptr, background);
+  DrawBitmap(e.P, *picture, b, mask.get(), background);
 }
 
 // PlgBlt: the source onto the parallelogram of three corners (the fourth
@@ -161,7 +167,7 @@ void PlgBlt(TEmfRecord& e) {
   const std::int64_t right = std::int64_t(r->Src.x) + r->cSrc.x, bottom = std::int64_t(r->Src.y) + r->cSrc.y;
   if (right > INT32_MAX || bottom > INT32_MAX || right < INT32_MIN || bottom < INT32_MIN) return e.P.Skip();
   e.P.PrepareCanvas();
-  e.P.Canvas().PlgBlt(corners, *picture, {r->Src.x, r->Src.y, int(right), int(bottom)}, mask ? &*mask : nullptr);
+  e.P.Canvas().PlgBlt(corners, *picture, {r->Src.x, r->Src.y, int(right), int(bottom)}, mask.get());
 }
 
 }  // namespace

@@ -185,12 +185,12 @@ void DrawBitmap(TPlayer& player, const canvas::TBitmap& picture, const TBlit& b,
 void PatternBlit(TPlayer& player, const TBlit& b) {
   if (player.InPath()) return;
   const TDcState& dc = player.Dc();
-  if (b.Rop == PATCOPY || b.Rop == BLACKNESS || b.Rop == WHITENESS) {
+  if (b.Rop == canvas::cmPatCopy || b.Rop == canvas::cmBlackness || b.Rop == canvas::cmWhiteness) {
     canvas::TPath box;
     AddRectangle(box, Box(b.X, b.Y, b.X + b.W, b.Y + b.H));
-    const TLogBrush brush = b.Rop == PATCOPY    ? dc.Brush
-                            : b.Rop == BLACKNESS ? TLogBrush{BS_SOLID, canvas::clBlack, 0, nullptr}
-                                                 : TLogBrush{BS_SOLID, canvas::clWhite, 0, nullptr};
+    const TLogBrush brush = b.Rop == canvas::cmPatCopy     ? dc.Brush
+                            : b.Rop == canvas::cmBlackness ? TLogBrush{U_BS_SOLID, canvas::clBlack, 0, nullptr}
+                                                           : TLogBrush{U_BS_SOLID, canvas::clWhite, 0, nullptr};
     return player.Fill(Transformed(box, player.ToCanvas()), brush);
   }
   static const canvas::TBitmap none(1, 1);

@@ -14,9 +14,6 @@ namespace metafile {
 
 class TPlayer;
 
-constexpr std::uint32_t SRCCOPY = 0x00CC0020, PATCOPY = 0x00F00021, BLACKNESS = 0x00000042,
-                        WHITENESS = 0x00FF0062;
-
 struct TDibBytes {
   const std::uint8_t* Info = nullptr;  // the bitmap info header and its colour table
   std::size_t InfoSize = 0;
@@ -28,7 +25,7 @@ struct TBlit {
   double X = 0, Y = 0, W = 0, H = 0;              // destination, logical (negative sizes mirror)
   double SrcX = 0, SrcY = 0, SrcW = 0, SrcH = 0;  // source, pixels of the bitmap
   bool SrcFromBottom = false;                     // SrcY counts rows from the bottom (the DIB calls)
-  std::uint32_t Rop = SRCCOPY;
+  std::uint32_t Rop = canvas::cmSrcCopy;
 };
 
 // The picture of a bitmap in a record, made once per record (Slot tells a

@@ -3,6 +3,8 @@
 // it: the objects they create (pens, brushes, fonts, regions) and the state
 // that SaveDC keeps and RestoreDC brings back.
 
+#include <uemf.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -14,23 +16,15 @@
 
 namespace metafile {
 
-// Pen styles, end caps, joins and type, as the records give them.
-enum : std::uint32_t {
-  PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5, PS_INSIDEFRAME = 6,
-  PS_STYLE_MASK = 0xF, PS_ENDCAP_SQUARE = 0x100, PS_ENDCAP_FLAT = 0x200, PS_ENDCAP_MASK = 0xF00,
-  PS_JOIN_BEVEL = 0x1000, PS_JOIN_MITER = 0x2000, PS_JOIN_MASK = 0xF000, PS_GEOMETRIC = 0x10000
-};
-enum : std::uint32_t { BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3, BS_DIBPATTERN = 5, BS_DIBPATTERNPT = 6 };
-
 struct TLogPen {
-  std::uint32_t Style = PS_SOLID;
+  std::uint32_t Style = U_PS_SOLID;
   double Width = 0;  // logical units; 0 = one device pixel
   canvas::TColor Color = canvas::clBlack;
   bool Cosmetic = true;  // one device pixel, whatever the transform
 };
 
 struct TLogBrush {
-  std::uint32_t Style = BS_SOLID;
+  std::uint32_t Style = U_BS_SOLID;
   canvas::TColor Color = canvas::clWhite;
   std::uint32_t Hatch = 0;
   std::shared_ptr<const canvas::TBitmap> Pattern;  // pattern brushes
@@ -62,15 +56,6 @@ struct TClipNode {
 };
 using TClip = std::shared_ptr<const TClipNode>;
 
-enum : std::uint32_t { TRANSPARENT = 1, OPAQUE = 2 };
-enum : std::uint32_t { ALTERNATE = 1, WINDING = 2 };
-enum : std::uint32_t {
-  TA_UPDATECP = 1, TA_RIGHT = 2, TA_CENTER = 6, TA_HORIZONTAL = 6, TA_BOTTOM = 8, TA_BASELINE = 24, TA_VERTICAL = 24
-};
-enum : std::uint32_t { AD_COUNTERCLOCKWISE = 1, AD_CLOCKWISE = 2 };
-// Binary raster operations of pens and brushes (numbered as canvas::TMixMode).
-enum : std::uint32_t { R2_BLACK = 1, R2_NOP = 11, R2_COPYPEN = 13, R2_WHITE = 16 };
-
 struct TDcState {
   TPageMapping Page;
   TXform World;
@@ -78,8 +63,8 @@ struct TDcState {
   TLogBrush Brush;
   TLogFont Font;
   canvas::TColor TextColor = canvas::clBlack, BkColor = canvas::clWhite;
-  std::uint32_t BkMode = OPAQUE, PolyFillMode = ALTERNATE, TextAlign = 0, ArcDirection = AD_COUNTERCLOCKWISE;
-  std::uint32_t Rop2 = R2_COPYPEN;  // how pens and brushes combine with what is drawn
+  std::uint32_t BkMode = U_OPAQUE, PolyFillMode = U_ALTERNATE, TextAlign = 0, ArcDirection = U_AD_COUNTERCLOCKWISE;
+  canvas::TMixMode Rop2 = canvas::mmCopyPen;  // how pens and brushes combine with what is drawn
   double CharExtra = 0;  // logical units between characters
   canvas::TPointF Position;  // current position, logical
   TClip Clip;

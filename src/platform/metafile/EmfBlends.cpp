@@ -17,7 +17,7 @@ namespace metafile {
 
 namespace {
 
-constexpr std::uint32_t AC_SRC_OVER = 0;
+constexpr std::uint32_t kSrcOver = 0;  // the blend's one operation, which libuemf does not name
 constexpr const char* kGradientPastRecord = "a gradient's counts run past its record";
 
 canvas::TGradientVertex CanvasVertex(const TXform& x, const U_TRIVERTEX& v) {
@@ -81,7 +81,7 @@ void SizedBlit(TEmfRecord& e, const TBlitRecord* r, bool alpha, TPaint paint) {
 // (premultiplied) alpha when the format says so, over what is drawn.
 void AlphaBlend(TEmfRecord& e) {
   const auto* r = e.As<U_EMRALPHABLEND>();
-  if (r && r->Blend.Operation != AC_SRC_OVER) return e.P.Skip();
+  if (r && r->Blend.Operation != kSrcOver) return e.P.Skip();
   SizedBlit(e, r, r && r->Blend.Op & U_AC_SRC_ALPHA,
             [&](canvas::TCanvas& c, const canvas::TBitmap& picture, const canvas::TRect& dest, const canvas::TRect& source) {
               c.AlphaBlend(dest, picture, source, r->Blend.Global);

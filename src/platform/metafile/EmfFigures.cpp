@@ -10,17 +10,14 @@ namespace {
 
 using canvas::TPointF;
 
-constexpr std::uint32_t RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
-constexpr std::uint8_t PT_CLOSEFIGURE = 1, PT_LINETO = 2, PT_BEZIERTO = 4, PT_MOVETO = 6;
-
 canvas::TRectF BoxOf(const U_RECTL& r) { return Box(r.left, r.top, r.right, r.bottom); }
 
 TClipCombine CombineOf(std::uint32_t mode) {
   switch (mode) {
-    case RGN_AND: return TClipCombine::And;
-    case RGN_OR: return TClipCombine::Or;
-    case RGN_XOR: return TClipCombine::Xor;
-    case RGN_DIFF: return TClipCombine::Diff;
+    case U_RGN_AND: return TClipCombine::And;
+    case U_RGN_OR: return TClipCombine::Or;
+    case U_RGN_XOR: return TClipCombine::Xor;
+    case U_RGN_DIFF: return TClipCombine::Diff;
     default: return TClipCombine::Copy;
   }
 }
@@ -88,10 +85,10 @@ void PolyDrawRecord(TEmfRecord& e, bool small) {
   path.MoveTo(e.P.Dc().Position);
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint8_t t = *e.At(types + i);
-    if ((t & ~PT_CLOSEFIGURE) == PT_MOVETO) path.MoveTo(points[i]);
-    else if ((t & ~PT_CLOSEFIGURE) == PT_BEZIERTO && i + 2 < count) path.BezierTo(points[i], points[i + 1], points[i + 2]), i += 2;
+    if ((t & ~U_PT_CLOSEFIGURE) == U_PT_MOVETO) path.MoveTo(points[i]);
+    else if ((t & ~U_PT_CLOSEFIGURE) == U_PT_BEZIERTO && i + 2 < count) path.BezierTo(points[i], points[i + 1], points[i + 2]), i += 2;
     else path.LineTo(points[i]);
-    if (*e.At(types + i) & PT_CLOSEFIGURE) path.Close();
+    if (*e.At(types + i) & U_PT_CLOSEFIGURE) path.Close();
   }
   e.P.Draw(path, true, false);
   if (count) e.P.Dc().Position = points.back();
@@ -195,7 +192,7 @@ bool EmfPathOrClipRecord(TEmfRecord& e) {
       const auto* r = e.As<U_EMREXTSELECTCLIPRGN>(16);
       if (!r) return p.Skip(), true;
       if (r->cbRgnData == 0) {
-        if (r->iMode == RGN_COPY) p.CombineClip(nullptr, TClipCombine::Copy);
+        if (r->iMode == U_RGN_COPY) p.CombineClip(nullptr, TClipCombine::Copy);
         return true;
       }
       const canvas::TPath figure = RegionFigure(p, RegionOf(e, 16, r->cbRgnData, true));

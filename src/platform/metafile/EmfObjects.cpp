@@ -18,13 +18,13 @@ bool SelectStock(TPlayer& p, std::uint32_t index) {
   TDcState& dc = p.Dc();
   static const canvas::TColor greys[] = {canvas::clWhite, 0xC0C0C0, 0x808080, 0x404040, canvas::clBlack};
   const std::uint32_t n = index & ~kStock;
-  if (n <= 4) dc.Brush = {BS_SOLID, greys[n], 0, nullptr};
-  else if (n == 5) dc.Brush = {BS_NULL, canvas::clBlack, 0, nullptr};
-  else if (n == 6 || n == 7) dc.Pen = {PS_SOLID, 0, n == 6 ? canvas::clWhite : canvas::clBlack, true};
-  else if (n == 8) dc.Pen = {PS_NULL, 0, canvas::clBlack, true};
+  if (n <= 4) dc.Brush = {U_BS_SOLID, greys[n], 0, nullptr};
+  else if (n == 5) dc.Brush = {U_BS_NULL, canvas::clBlack, 0, nullptr};
+  else if (n == 6 || n == 7) dc.Pen = {U_PS_SOLID, 0, n == 6 ? canvas::clWhite : canvas::clBlack, true};
+  else if (n == 8) dc.Pen = {U_PS_NULL, 0, canvas::clBlack, true};
   else if ((n >= 10 && n <= 14) || n == 16 || n == 17) dc.Font = {};
-  else if (n == 18) dc.Brush = {BS_SOLID, canvas::clWhite, 0, nullptr};
-  else if (n == 19) dc.Pen = {PS_SOLID, 0, canvas::clBlack, true};
+  else if (n == 18) dc.Brush = {U_BS_SOLID, canvas::clWhite, 0, nullptr};
+  else if (n == 19) dc.Pen = {U_PS_SOLID, 0, canvas::clBlack, true};
   else return n == 15;  // the default palette
   return true;
 }
@@ -53,7 +53,7 @@ bool EmfObjectRecord(TEmfRecord& e) {
       const auto* r = e.As<U_EMREXTCREATEPEN>(offsetof(U_EMREXTCREATEPEN, elp.elpNumEntries));
       if (!r) return e.P.Skip(), true;
       const U_EXTLOGPEN& l = r->elp;
-      const bool geometric = l.elpPenStyle & PS_GEOMETRIC;
+      const bool geometric = l.elpPenStyle & U_PS_GEOMETRIC;
       const TLogPen pen{l.elpPenStyle, double(l.elpWidth), ColorOf(l.elpColor), !geometric || l.elpWidth == 0};
       return Put(e, r->ihPen, pen), true;
     }
@@ -61,15 +61,15 @@ bool EmfObjectRecord(TEmfRecord& e) {
       const auto* r = e.As<U_EMRCREATEBRUSHINDIRECT>();
       if (!r) return e.P.Skip(), true;
       TLogBrush brush{r->lb.lbStyle, ColorOf(r->lb.lbColor), r->lb.lbHatch, nullptr};
-      if (brush.Style != BS_NULL && brush.Style != BS_HATCHED) brush.Style = BS_SOLID;
+      if (brush.Style != U_BS_NULL && brush.Style != U_BS_HATCHED) brush.Style = U_BS_SOLID;
       return Put(e, r->ihBrush, brush), true;
     }
     case U_EMR_CREATEDIBPATTERNBRUSHPT:
     case U_EMR_CREATEMONOBRUSH: {
       const auto* r = e.As<U_EMRCREATEDIBPATTERNBRUSHPT>();
       if (!r) return e.P.Skip(), true;
-      TLogBrush brush{BS_SOLID, canvas::clBlack, 0, Pattern(e, r->offBmi, r->cbBmi, r->offBits, r->cbBits)};
-      if (brush.Pattern) brush.Style = BS_DIBPATTERNPT;
+      TLogBrush brush{U_BS_SOLID, canvas::clBlack, 0, Pattern(e, r->offBmi, r->cbBmi, r->offBits, r->cbBits)};
+      if (brush.Pattern) brush.Style = U_BS_DIBPATTERNPT;
       return Put(e, r->ihBrush, brush), true;
     }
     case U_EMR_EXTCREATEFONTINDIRECTW: {

@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::uint32_t kEmfPlusIdent = 0x2B464D45;  // "EMF+"
 constexpr std::uint16_t kEmfPlusHeader = 0x4001;
-constexpr std::uint32_t MWT_IDENTITY = 1, MWT_LEFTMULTIPLY = 2, MWT_RIGHTMULTIPLY = 3, MWT_SET = 4;
+constexpr std::uint32_t kMwtSet = 4;  // ModifyWorldTransform's setting mode, which libuemf does not name
 
 TXform XformOf(const U_XFORM& x) { return {x.eM11, x.eM12, x.eM21, x.eM22, x.eDx, x.eDy}; }
 
@@ -54,7 +54,7 @@ bool EmfStateRecord(TEmfRecord& e) {
       if (i32(12) != 0 && i32(20) != 0) m.WinExtX = m.WinExtX * i32(8) / i32(12), m.WinExtY = m.WinExtY * i32(16) / i32(20);
       return true;
     case U_EMR_SETMAPMODE:
-      if (u32(8) >= MM_TEXT && u32(8) <= MM_ANISOTROPIC) m.Mode = TMapMode(u32(8));
+      if (u32(8) >= U_MM_TEXT && u32(8) <= U_MM_ANISOTROPIC) m.Mode = u32(8);
       return true;
     case U_EMR_SETWORLDTRANSFORM:
       if (auto* r = e.As<U_EMRSETWORLDTRANSFORM>(); r && XformOf(r->xform).Valid()) dc.World = XformOf(r->xform);
@@ -64,10 +64,10 @@ bool EmfStateRecord(TEmfRecord& e) {
       const auto* r = e.As<U_EMRMODIFYWORLDTRANSFORM>();
       const TXform x = r ? XformOf(r->xform) : TXform{};
       TXform next = dc.World;
-      if (r && r->iMode == MWT_IDENTITY) next = {};
-      else if (r && r->iMode == MWT_LEFTMULTIPLY) next = x.Then(dc.World);
-      else if (r && r->iMode == MWT_RIGHTMULTIPLY) next = dc.World.Then(x);
-      else if (r && r->iMode == MWT_SET) next = x;
+      if (r && r->iMode == U_MWT_IDENTITY) next = {};
+      else if (r && r->iMode == U_MWT_LEFTMULTIPLY) next = x.Then(dc.World);
+      else if (r && r->iMode == U_MWT_RIGHTMULTIPLY) next = dc.World.Then(x);
+      else if (r && r->iMode == kMwtSet) next = x;
       if (next.Valid()) dc.World = next;
       else e.P.Skip();
       return true;

@@ -12,7 +12,6 @@ namespace metafile {
 
 namespace {
 
-constexpr std::uint32_t ETO_NO_RECT = 0x100, ETO_SMALL_CHARS = 0x200;
 constexpr const char* kTextPastRecord = "a text's length runs past its record";
 
 std::uint32_t U32(TEmfRecord& e, std::size_t at) { return e.R.Size >= at + 4 ? le::load32(e.At(at)) : 0; }
@@ -24,7 +23,7 @@ std::int32_t I32(TEmfRecord& e, std::size_t at) { return std::int32_t(U32(e, at)
 void ExtTextOut(TEmfRecord& e, bool wide) {
   if (e.R.Size < 60) return e.P.Skip();
   const std::uint32_t count = U32(e, 44), offString = U32(e, 48), options = U32(e, 52);
-  const bool rect = !(options & ETO_NO_RECT);
+  const bool rect = !(options & U_ETO_NO_RECT);
   const std::size_t dxAt = rect ? 72 : 56;
   const std::uint32_t offDx = U32(e, dxAt);
   TTextRun run;
@@ -38,7 +37,7 @@ void ExtTextOut(TEmfRecord& e, bool wide) {
   else
     run.Bytes.assign(reinterpret_cast<const char*>(e.At(offString)), count);
   // The spacing array: one advance per character, or x and y per character.
-  const std::size_t step = options & ETO_PDY ? 8 : 4;
+  const std::size_t step = options & U_ETO_PDY ? 8 : 4;
   if (offDx && e.Holds(offDx, count, step))
     for (std::size_t i = 0; i < count; ++i) run.Dx.push_back(std::int32_t(le::load32(e.At(offDx + step * i))));
   DrawText(e.P, run);
@@ -47,12 +46,12 @@ void ExtTextOut(TEmfRecord& e, bool wide) {
 void SmallTextOut(TEmfRecord& e) {
   if (e.R.Size < 36) return e.P.Skip();
   const std::uint32_t count = U32(e, 16), options = U32(e, 20);
-  const std::size_t textAt = options & ETO_NO_RECT ? 36 : 52;
-  const bool small = options & ETO_SMALL_CHARS;
+  const std::size_t textAt = options & U_ETO_NO_RECT ? 36 : 52;
+  const bool small = options & U_ETO_SMALL_CHARS;
   if (!e.Holds(textAt, count, small ? 1 : 2)) return e.P.Damage(kTextPastRecord);
   TTextRun run;
   run.At = {double(I32(e, 8)), double(I32(e, 12))};
-  run.Options = options & ~(ETO_OPAQUE | ETO_CLIPPED);
+  run.Options = options & ~(U_ETO_OPAQUE | U_ETO_CLIPPED);
   run.IsWide = !small;
   if (small)
     run.Bytes.assign(reinterpret_cast<const char*>(e.At(textAt)), count);
@@ -107,7 +106,7 @@ void SetDibitsToDevice(TEmfRecord& e) {
   auto picture = DibPicture(e.P, {info.data(), info.size(), e.At(r->offBitsSrc), r->cbBitsSrc});
   if (!picture) return;
   const TBlit b{double(r->Dest.x), double(r->Dest.y), double(r->cSrc.x), double(r->cSrc.y), double(r->Src.x),
-                double(r->Src.y) - double(r->iStartScan), double(r->cSrc.x), double(r->cSrc.y), true, SRCCOPY};
+                double(r->Src.y) - double(r->iStartScan), double(r->cSrc.x), double(r->cSrc.y), true, canvas::cmSrcCopy};
   DrawBitmap(e.P, *picture, b);
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/Log.h"
+#include "platform/metafile/Player.h"
 
 namespace metafile {
 

@@ -13,7 +13,7 @@
 
 #include "platform/canvas/Canvas.h"
 #include "platform/metafile/Header.h"
-#include "platform/metafile/Player.h"
+#include "platform/metafile/PlayResult.h"
 
 namespace metafile {
 

@@ -51,7 +51,7 @@ TPlayer::TPlayer(canvas::TCanvas& canvas, const THeader& header, const canvas::T
   if (header.Kind == TKind::Wmf) {
     // A Windows metafile's window maps onto the whole frame until it sets a viewport of its own.
     TPageMapping& p = FDc.Page;
-    p.Mode = MM_ANISOTROPIC;
+    p.Mode = U_MM_ANISOTROPIC;
     p.WinOrgX = p.VpOrgX = header.FrameLeft, p.WinOrgY = p.VpOrgY = header.FrameTop;
     p.WinExtX = p.VpExtX = header.FrameWidth, p.WinExtY = p.VpExtY = header.FrameHeight;
   }
@@ -85,7 +85,7 @@ TXform TPlayer::DeviceToCanvas() const { return Measured(FFrame); }
 bool TPlayer::ArcsClockwise() const {
   const TXform x = ToCanvas();
   const bool flipped = x.M11 * x.M22 - x.M12 * x.M21 < 0;
-  return (FDc.ArcDirection == AD_CLOCKWISE) != flipped;
+  return (FDc.ArcDirection == U_AD_CLOCKWISE) != flipped;
 }
 
 canvas::TSmoothPen TPlayer::CanvasPen() const {
@@ -97,28 +97,28 @@ canvas::TSmoothPen TPlayer::CanvasPen() const {
   constexpr double kWidest = 1 << 20;
   pen.Width = p.Cosmetic || p.Width <= 0 ? 1 : std::clamp(std::round(p.Width * ToCanvas().Scale()), 1.0, kWidest);
   // Wide pens of the plain kind draw solid, as the device context draws them.
-  const bool dashes = pen.Width == 1 || (p.Style & PS_GEOMETRIC);
-  switch (p.Style & PS_STYLE_MASK) {
-    case PS_DASH: pen.Dash = dashes ? canvas::dsDash : canvas::dsSolid; break;
-    case PS_DOT: pen.Dash = dashes ? canvas::dsDot : canvas::dsSolid; break;
-    case PS_DASHDOT: pen.Dash = dashes ? canvas::dsDashDot : canvas::dsSolid; break;
-    case PS_DASHDOTDOT: pen.Dash = dashes ? canvas::dsDashDotDot : canvas::dsSolid; break;
+  const bool dashes = pen.Width == 1 || (p.Style & U_PS_GEOMETRIC);
+  switch (p.Style & U_PS_STYLE_MASK) {
+    case U_PS_DASH: pen.Dash = dashes ? canvas::dsDash : canvas::dsSolid; break;
+    case U_PS_DOT: pen.Dash = dashes ? canvas::dsDot : canvas::dsSolid; break;
+    case U_PS_DASHDOT: pen.Dash = dashes ? canvas::dsDashDot : canvas::dsSolid; break;
+    case U_PS_DASHDOTDOT: pen.Dash = dashes ? canvas::dsDashDotDot : canvas::dsSolid; break;
     default: break;
   }
-  const std::uint32_t cap = p.Style & PS_ENDCAP_MASK, join = p.Style & PS_JOIN_MASK;
-  pen.Cap = cap == PS_ENDCAP_FLAT ? canvas::lcFlat : cap == PS_ENDCAP_SQUARE ? canvas::lcSquare : canvas::lcRound;
-  pen.Join = join == PS_JOIN_MITER ? canvas::ljMiter : join == PS_JOIN_BEVEL ? canvas::ljBevel : canvas::ljRound;
+  const std::uint32_t cap = p.Style & U_PS_ENDCAP_MASK, join = p.Style & U_PS_JOIN_MASK;
+  pen.Cap = cap == U_PS_ENDCAP_FLAT ? canvas::lcFlat : cap == U_PS_ENDCAP_SQUARE ? canvas::lcSquare : canvas::lcRound;
+  pen.Join = join == U_PS_JOIN_MITER ? canvas::ljMiter : join == U_PS_JOIN_BEVEL ? canvas::ljBevel : canvas::ljRound;
   if (pen.Width == 1) pen.Cap = canvas::lcFlat, pen.Join = canvas::ljMiter;
   return pen;
 }
 
 bool TPlayer::OnePixelPen(std::span<const double>& dashes) const {
   const TLogPen& p = FDc.Pen;
-  const std::uint32_t style = p.Style & PS_STYLE_MASK;
+  const std::uint32_t style = p.Style & U_PS_STYLE_MASK;
   dashes = {};
-  if (style == PS_SOLID || style == PS_INSIDEFRAME) return true;
+  if (style == U_PS_SOLID || style == U_PS_INSIDEFRAME) return true;
   // A geometric pen keeps its dashes in proportion to its width.
-  if (p.Style & PS_GEOMETRIC || style > PS_DASHDOTDOT) return false;
+  if (p.Style & U_PS_GEOMETRIC || style > U_PS_DASHDOTDOT) return false;
   dashes = canvas::CosmeticDashes(canvas::TPenStyle(style));
   return true;
 }
@@ -126,10 +126,10 @@ bool TPlayer::OnePixelPen(std::span<const double>& dashes) const {
 canvas::TSmoothBrush TPlayer::CanvasBrush(const TLogBrush& b) const {
   canvas::TSmoothBrush brush;
   brush.Color = canvas::ArgbOf(b.Color);
-  if (b.Style == BS_HATCHED) {
+  if (b.Style == U_BS_HATCHED) {
     brush.Hatch = canvas::THatchStyle(std::min<std::uint32_t>(b.Hatch, 5));
-    brush.Back = FDc.BkMode == OPAQUE ? canvas::ArgbOf(FDc.BkColor) : 0;
-  } else if ((b.Style == BS_PATTERN || b.Style == BS_DIBPATTERN || b.Style == BS_DIBPATTERNPT) && b.Pattern) {
+    brush.Back = FDc.BkMode == U_OPAQUE ? canvas::ArgbOf(FDc.BkColor) : 0;
+  } else if ((b.Style == U_BS_PATTERN || b.Style == U_BS_DIBPATTERN || b.Style == U_BS_DIBPATTERNPT) && b.Pattern) {
     brush.Texture = b.Pattern.get();
   }
   return brush;
@@ -138,7 +138,7 @@ canvas::TSmoothBrush TPlayer::CanvasBrush(const TLogBrush& b) const {
 namespace {
 
 bool Paints(const TLogBrush& b) {
-  return b.Style == BS_SOLID || b.Style == BS_HATCHED || (b.Style != BS_NULL && b.Pattern);
+  return b.Style == U_BS_SOLID || b.Style == U_BS_HATCHED || (b.Style != U_BS_NULL && b.Pattern);
 }
 
 }  // namespace
@@ -164,18 +164,18 @@ void TPlayer::DrawInBox(const canvas::TPath& figure, const canvas::TRectF& box, 
 }
 
 void TPlayer::Paint(const canvas::TPath& figure, bool stroke, bool fill, const canvas::TRectF* deviceBox) {
-  const bool pen = stroke && (FDc.Pen.Style & PS_STYLE_MASK) != PS_NULL;
+  const bool pen = stroke && (FDc.Pen.Style & U_PS_STYLE_MASK) != U_PS_NULL;
   const bool brush = fill && Paints(FDc.Brush);
   if ((!pen && !brush) || figure.Commands().empty()) return;
   const canvas::TSmoothPen p = CanvasPen();
   const int width = pen ? int(p.Width) : 0;
-  const bool insideFrame = (FDc.Pen.Style & PS_STYLE_MASK) == PS_INSIDEFRAME;
+  const bool insideFrame = (FDc.Pen.Style & U_PS_STYLE_MASK) == U_PS_INSIDEFRAME;
   // A fill without outline keeps its points as they fall: rounded, a
   // curved or slanted edge would only turn jagged under the smoothing.
   canvas::TPath path = deviceBox ? FitToPixels(figure, *deviceBox, {FHeader.Kind == TKind::Emf, width, insideFrame})
                        : pen     ? OnPixelGrid(figure, PenOffset(width))
                                  : figure;
-  path.FillMode = FDc.PolyFillMode == WINDING ? canvas::fmWinding : canvas::fmAlternate;
+  path.FillMode = FDc.PolyFillMode == U_WINDING ? canvas::fmWinding : canvas::fmAlternate;
   const canvas::TSmoothBrush b = CanvasBrush(FDc.Brush);
   std::span<const double> dashes;
   if (!pen || width > 1 || !OnePixelPen(dashes)) return SmoothPath(path, pen ? &p : nullptr, brush ? &b : nullptr, true);
@@ -197,25 +197,25 @@ void TPlayer::Paint(const canvas::TPath& figure, bool stroke, bool fill, const c
 }
 
 void TPlayer::Fill(const canvas::TPath& canvasFigure, const TLogBrush& brush, bool mixed) {
-  if (brush.Style == BS_NULL) return;
+  if (brush.Style == U_BS_NULL) return;
   const canvas::TSmoothBrush b = CanvasBrush(brush);
   SmoothPath(canvasFigure, nullptr, &b, mixed);
 }
 
 void TPlayer::SmoothPath(const canvas::TPath& figure, const canvas::TSmoothPen* pen, const canvas::TSmoothBrush* brush,
                          bool mixed) {
-  const std::uint32_t mix = mixed ? FDc.Rop2 : R2_COPYPEN;
-  if (mix == R2_NOP) return;  // leaves every pixel as it is
+  const canvas::TMixMode mix = mixed ? FDc.Rop2 : canvas::mmCopyPen;
+  if (mix == canvas::mmNop) return;  // leaves every pixel as it is
   PrepareCanvas();
   const canvas::TMixMode saved = FCanvas.SmoothMix;
-  FCanvas.SmoothMix = canvas::TMixMode(mix);
+  FCanvas.SmoothMix = mix;
   FCanvas.SmoothPath(figure, pen, brush);
   FCanvas.SmoothMix = saved;
 }
 
 bool TPlayer::SetRop2(std::uint32_t mode) {
-  if (mode < R2_BLACK || mode > R2_WHITE) return false;
-  FDc.Rop2 = mode;
+  if (mode < canvas::mmBlack || mode > canvas::mmWhite) return false;
+  FDc.Rop2 = canvas::TMixMode(mode);
   return true;
 }
 
@@ -261,7 +261,7 @@ void TPlayer::DrawPath(bool stroke, bool fill) {
 void TPlayer::ClipToPath(TClipCombine mode) {
   canvas::TPath path = std::move(FPath);
   AbortPath();
-  path.FillMode = FDc.PolyFillMode == WINDING ? canvas::fmWinding : canvas::fmAlternate;
+  path.FillMode = FDc.PolyFillMode == U_WINDING ? canvas::fmWinding : canvas::fmAlternate;
   CombineClip(&path, mode);
 }
 

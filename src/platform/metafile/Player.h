@@ -6,27 +6,16 @@
 // damage stops the playing where it is found, keeping what was drawn.
 
 #include <cstdint>
-#include <memory>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/canvas/Canvas.h"
 #include "platform/metafile/DcState.h"
 #include "platform/metafile/Header.h"
 #include "platform/metafile/Objects.h"
+#include "platform/metafile/PlayResult.h"
 
 namespace metafile {
-
-// Pictures made from the bitmaps of records, by the record's offset, so
-// that a repaint decodes nothing again.
-using TBitmapCache = std::unordered_map<std::size_t, std::shared_ptr<const canvas::TBitmap>>;
-
-struct TPlayResult {
-  int Records = 0;
-  int Skipped = 0;
-  const char* Damage = nullptr;  // why playing stopped early
-};
 
 // Deepest SaveDC kept and longest clip chain; beyond them records are skipped.
 constexpr std::size_t kMaxSavedStates = 1024;

@@ -50,7 +50,7 @@ bool TRecordWalk::Next(TRecord& record) {
   record = {type, FBytes.data() + FAt, size, FAt};
   FAt += size;
   ++FCount;
-  if ((FKind == TKind::Wmf && type == kWmfEof) || (FKind == TKind::Emf && type == kEmfEof)) FDone = true;
+  if ((FKind == TKind::Wmf && type == U_WMR_EOF) || (FKind == TKind::Emf && type == U_EMR_EOF)) FDone = true;
   return true;
 }
 

@@ -38,7 +38,4 @@ private:
   int FCount = 0;
 };
 
-// WMF functions and EMF record types that end a metafile.
-constexpr std::uint32_t kWmfEof = 0x0000, kEmfEof = 14;
-
 }  // namespace metafile

@@ -104,7 +104,7 @@ void SetPixel(TPlayer& p, TPointF at, canvas::TColor color) {
   const TPointF c = p.ToCanvas().Apply(at.X, at.Y);
   canvas::TPath dot;
   AddRectangle(dot, {std::round(c.X), std::round(c.Y), 1, 1});
-  p.Fill(dot, TLogBrush{BS_SOLID, color, 0, nullptr});
+  p.Fill(dot, TLogBrush{U_BS_SOLID, color, 0, nullptr});
 }
 
 void SelectObject(TPlayer& p, const TGdiObject& object) {

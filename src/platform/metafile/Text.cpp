@@ -11,6 +11,9 @@
 
 namespace metafile {
 
+// The bits of the text alignment that place text across and up and down.
+constexpr std::uint32_t kHorizontal = U_TA_CENTER, kVertical = U_TA_BASELINE;
+
 namespace {
 
 using canvas::TPointF;
@@ -48,7 +51,7 @@ std::string FaceFromBytes(const char* bytes, std::size_t size) {
 
 void DrawText(TPlayer& player, const TTextRun& run) {
   if (player.InPath()) return player.Skip();  // outlines of text are not drawn
-  if (run.Options & ETO_GLYPH_INDEX) return player.Skip();  // glyph numbers of a font we may not have
+  if (run.Options & U_ETO_GLYPH_INDEX) return player.Skip();  // glyph numbers of a font we may not have
   TDcState& dc = player.Dc();
   canvas::TCanvas& c = player.Canvas();
   const TXform x = player.ToCanvas();
@@ -59,12 +62,12 @@ void DrawText(TPlayer& player, const TTextRun& run) {
   const canvas::TFont savedFont = c.Font;
   const canvas::TBrush savedBrush = c.Brush;
   const canvas::TTextAlign savedAlign = c.TextAlign;
-  if (run.Options & ETO_OPAQUE) {
+  if (run.Options & U_ETO_OPAQUE) {
     canvas::TPath box;
     AddRectangle(box, run.Rect);
-    player.Fill(Transformed(box, x), TLogBrush{BS_SOLID, dc.BkColor, 0, nullptr});
+    player.Fill(Transformed(box, x), TLogBrush{U_BS_SOLID, dc.BkColor, 0, nullptr});
   }
-  const bool clipped = run.Options & ETO_CLIPPED;
+  const bool clipped = run.Options & U_ETO_CLIPPED;
   if (clipped) {
     canvas::TPath box;
     AddRectangle(box, run.Rect);
@@ -89,23 +92,23 @@ void DrawText(TPlayer& player, const TTextRun& run) {
     total = width(0, count);
   else
     for (double a : advance) total += a;
-  const bool updateCp = dc.TextAlign & TA_UPDATECP;
+  const bool updateCp = dc.TextAlign & U_TA_UPDATECP;
   const TPointF at = x.Apply(updateCp ? dc.Position.X : run.At.X, updateCp ? dc.Position.Y : run.At.Y);
   double shift = 0;
-  switch (dc.TextAlign & TA_HORIZONTAL) {
-    case TA_CENTER: shift = -total / 2; break;
-    case TA_RIGHT: shift = -total; break;
+  switch (dc.TextAlign & kHorizontal) {
+    case U_TA_CENTER: shift = -total / 2; break;
+    case U_TA_RIGHT: shift = -total; break;
     default: break;
   }
   double rise = 0;
   c.TextAlign = canvas::taTop;
-  if ((dc.TextAlign & TA_VERTICAL) == TA_BASELINE) {
+  if ((dc.TextAlign & kVertical) == U_TA_BASELINE) {
     c.TextAlign = canvas::taBaseline;
-  } else if ((dc.TextAlign & TA_VERTICAL) == TA_BOTTOM) {
+  } else if ((dc.TextAlign & kVertical) == U_TA_BOTTOM) {
     c.TextAlign = canvas::taBaseline;
     rise = -c.GetTextMetrics().Descent;
   }
-  const bool opaque = dc.BkMode == OPAQUE && !(run.Options & ETO_OPAQUE);
+  const bool opaque = dc.BkMode == U_OPAQUE && !(run.Options & U_ETO_OPAQUE);
   c.Brush = {dc.BkColor, opaque ? canvas::bsSolid : canvas::bsClear};
   auto put = [&](double offset, std::size_t i, std::size_t n) {
     const TPointF p{at.X + along.X * (shift + offset) + down.X * rise, at.Y + along.Y * (shift + offset) + down.Y * rise};
@@ -125,7 +128,7 @@ void DrawText(TPlayer& player, const TTextRun& run) {
     // The current position moves on by the text's advance, in logical units.
     const double logical = scale > 0 ? total / scale : 0;
     const double a = dc.Font.Escapement / 10.0 * std::numbers::pi / 180;
-    const int direction = (dc.TextAlign & TA_HORIZONTAL) == TA_RIGHT ? -1 : (dc.TextAlign & TA_HORIZONTAL) == TA_CENTER ? 0 : 1;
+    const int direction = (dc.TextAlign & kHorizontal) == U_TA_RIGHT ? -1 : (dc.TextAlign & kHorizontal) == U_TA_CENTER ? 0 : 1;
     dc.Position.X += direction * logical * std::cos(a);
     dc.Position.Y -= direction * logical * std::sin(a);
   }

@@ -15,16 +15,14 @@ namespace metafile {
 
 class TPlayer;
 
-enum : std::uint32_t { ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4, ETO_GLYPH_INDEX = 0x10, ETO_PDY = 0x2000 };
-
 struct TTextRun {
-  canvas::TPointF At;        // logical; the current position with TA_UPDATECP
+  canvas::TPointF At;        // logical; the current position with U_TA_UPDATECP
   std::u16string Wide;       // the text of the wide records
   std::string Bytes;         // the text of the 8-bit records, in the font's character set
   bool IsWide = false;
   std::vector<double> Dx;    // logical advance after each character; empty: the font's own
   std::uint32_t Options = 0;
-  canvas::TRectF Rect;       // logical, with ETO_OPAQUE or ETO_CLIPPED
+  canvas::TRectF Rect;       // logical, with U_ETO_OPAQUE or U_ETO_CLIPPED
 };
 
 void DrawText(TPlayer& player, const TTextRun& run);

@@ -26,22 +26,22 @@ TXform TPageMapping::Xform() const {
   // Millimetres per logical unit of the fixed modes; their y axis points up.
   double mm = 0;
   switch (Mode) {
-    case MM_LOMETRIC: mm = 0.1; break;
-    case MM_HIMETRIC: mm = 0.01; break;
-    case MM_LOENGLISH: mm = 0.254; break;
-    case MM_HIENGLISH: mm = 0.0254; break;
-    case MM_TWIPS: mm = 25.4 / 1440; break;
-    case MM_ISOTROPIC:
-    case MM_ANISOTROPIC:
+    case U_MM_LOMETRIC: mm = 0.1; break;
+    case U_MM_HIMETRIC: mm = 0.01; break;
+    case U_MM_LOENGLISH: mm = 0.254; break;
+    case U_MM_HIENGLISH: mm = 0.0254; break;
+    case U_MM_TWIPS: mm = 25.4 / 1440; break;
+    case U_MM_ISOTROPIC:
+    case U_MM_ANISOTROPIC:
       sx = WinExtX != 0 ? VpExtX / WinExtX : 1;
       sy = WinExtY != 0 ? VpExtY / WinExtY : 1;
-      if (Mode == MM_ISOTROPIC) {
+      if (Mode == U_MM_ISOTROPIC) {
         // The viewport shrinks along one axis so that a unit is as long on both.
         double s = std::min(std::fabs(sx), std::fabs(sy));
         sx = std::copysign(s, sx), sy = std::copysign(s, sy);
       }
       break;
-    case MM_TEXT: break;
+    case U_MM_TEXT: break;
   }
   if (mm > 0) sx = mm * UnitsPerMmX, sy = -mm * UnitsPerMmY;
   return {sx, 0, 0, sy, VpOrgX - WinOrgX * sx, VpOrgY - WinOrgY * sy};

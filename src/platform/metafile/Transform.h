@@ -4,6 +4,8 @@
 // reference device, and the frame that maps the reference device onto the
 // rectangle the picture is drawn into.
 
+#include <uemf.h>
+
 #include <cstdint>
 
 #include "platform/canvas/Graphics.h"
@@ -25,14 +27,9 @@ struct TXform {
   bool Valid() const;  // finite and not degenerate
 };
 
-enum TMapMode : std::uint32_t {
-  MM_TEXT = 1, MM_LOMETRIC = 2, MM_HIMETRIC = 3, MM_LOENGLISH = 4, MM_HIENGLISH = 5, MM_TWIPS = 6,
-  MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8
-};
-
 // Window and viewport: page space to reference device units.
 struct TPageMapping {
-  TMapMode Mode = MM_TEXT;
+  std::uint32_t Mode = U_MM_TEXT;
   double WinOrgX = 0, WinOrgY = 0, WinExtX = 1, WinExtY = 1;
   double VpOrgX = 0, VpOrgY = 0, VpExtX = 1, VpExtY = 1;
   // Reference device units per millimetre, for the metric and English modes.

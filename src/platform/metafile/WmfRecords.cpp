@@ -95,7 +95,7 @@ void CreateBrush(TWmfRecord& w) {
   if (U_WMRCREATEBRUSHINDIRECT_get(w.C, &data) && w.Inside(data, 8, "a brush runs past its record")) {
     const auto* d = reinterpret_cast<const std::uint8_t*>(data);
     b.Style = le::load16(d), b.Color = le::load32(d + 2) & 0xFFFFFF, b.Hatch = le::load16(d + 6);
-    if (b.Style != BS_NULL && b.Style != BS_HATCHED) b.Style = BS_SOLID;  // no pattern comes with this record
+    if (b.Style != U_BS_NULL && b.Style != U_BS_HATCHED) b.Style = U_BS_SOLID;  // no pattern comes with this record
   }
   if (!w.P.Objects().AddAtLowest(b)) w.P.Skip();
 }
@@ -120,7 +120,7 @@ void CreateDibBrush(TWmfRecord& w) {
   TLogBrush b;
   if (U_WMRDIBCREATEPATTERNBRUSH_get(w.C, &style, &usage, &bm16, &dib) && dib && dib >= w.C && dib < w.End) {
     const auto* d = reinterpret_cast<const std::uint8_t*>(dib);
-    if (auto picture = DibPicture(w.P, PackedDib(d, std::size_t(w.End - dib)))) b.Style = BS_DIBPATTERN, b.Pattern = picture;
+    if (auto picture = DibPicture(w.P, PackedDib(d, std::size_t(w.End - dib)))) b.Style = U_BS_DIBPATTERN, b.Pattern = picture;
   }
   if (!w.P.Objects().AddAtLowest(b)) w.P.Skip();
 }
@@ -172,7 +172,7 @@ void ExtTextOutRecord(TWmfRecord& w) {
   if (!w.Inside(w.Params(), 8, kTextPastRecord)) return;
   const auto* d = reinterpret_cast<const std::uint8_t*>(w.Params());
   const std::uint16_t length = le::load16(d + 4), options = le::load16(d + 6);
-  const std::size_t rect = options & (ETO_OPAQUE | ETO_CLIPPED) ? 8 : 0;
+  const std::size_t rect = options & (U_ETO_OPAQUE | U_ETO_CLIPPED) ? 8 : 0;
   const std::size_t padded = (std::size_t(length) + 1) / 2 * 2;
   if (!w.Inside(w.Params() + 8 + rect, padded, kTextPastRecord)) return;
   U_POINT16 at{};
@@ -226,7 +226,7 @@ void Blits(TWmfRecord& w, std::uint32_t function) {
     case 0x0D33:  // SetDIBitsToDevice
       if (!U_WMRSETDIBTODEV_get(w.C, &dst, &cdst, &src, &usage, &scans, &start, &dib)) return w.Refused();
       return DibBlit(w, {double(dst.x), double(dst.y), double(cdst.x), double(cdst.y), double(src.x), double(src.y),
-                         double(cdst.x), double(cdst.y), true, SRCCOPY}, dib);
+                         double(cdst.x), double(cdst.y), true, canvas::cmSrcCopy}, dib);
     default: return w.P.Skip();
   }
 }
@@ -261,7 +261,7 @@ bool Mapping(TWmfRecord& w, std::uint32_t function) {
       return true;
     case 0x0103: {
       uint16_t mode = 0;
-      if (U_WMRSETMAPMODE_get(w.C, &mode) && mode >= MM_TEXT && mode <= MM_ANISOTROPIC) m.Mode = TMapMode(mode);
+      if (U_WMRSETMAPMODE_get(w.C, &mode) && mode >= U_MM_TEXT && mode <= U_MM_ANISOTROPIC) m.Mode = mode;
       return true;
     }
     default: return false;
@@ -352,7 +352,7 @@ bool Shape(TWmfRecord& w, std::uint32_t function) {
 bool PlayWmfRecord(TPlayer& player, const TRecord& record) {
   TWmfRecord w(player, record);
   const std::uint32_t f = record.Type;
-  if (f == kWmfEof || Mapping(w, f) || StateRecord(w, f) || Clip(w, f) || Shape(w, f)) return true;
+  if (f == U_WMR_EOF || Mapping(w, f) || StateRecord(w, f) || Clip(w, f) || Shape(w, f)) return true;
   switch (f) {
     case 0x02FA: CreatePen(w); return true;
     case 0x02FC: CreateBrush(w); return true;

@@ -25,7 +25,6 @@ using test_metafile::TBox;
 using test_metafile::TMetafileWriter;
 
 constexpr std::uint32_t kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000, kGrey = 0x808080, kYellow = 0x00FFFF;
-constexpr std::uint32_t SRCAND = 0x008800C6, SRCPAINT = 0x00EE0086, SRCINVERT = 0x00660046, NOTSRCCOPY = 0x00330008;
 
 struct TProbe {
   int X, Y;
@@ -182,10 +181,10 @@ const canvas::TColor kWhite = canvas::clWhite;
 const canvas::TColor kCanvasRed = canvas::RGB(255, 0, 0), kCanvasBlue = canvas::RGB(0, 0, 255);
 
 const TPixelCase kCases[] = {
-    {"SrcAnd", true, Blit(kRed, SRCAND), {{40, 40, canvas::RGB(128, 0, 0)}, {10, 10, canvas::RGB(128, 128, 128)}}},
-    {"SrcPaint", false, Blit(kRed, SRCPAINT), {{40, 40, canvas::RGB(255, 128, 128)}}},
-    {"SrcInvert", true, Blit(kGrey, SRCINVERT), {{40, 40, canvas::RGB(0, 0, 0)}}},
-    {"NotSrcCopy", false, Blit(kRed, NOTSRCCOPY), {{40, 40, canvas::RGB(0, 255, 255)}}},
+    {"SrcAnd", true, Blit(kRed, canvas::cmSrcAnd), {{40, 40, canvas::RGB(128, 0, 0)}, {10, 10, canvas::RGB(128, 128, 128)}}},
+    {"SrcPaint", false, Blit(kRed, canvas::cmSrcPaint), {{40, 40, canvas::RGB(255, 128, 128)}}},
+    {"SrcInvert", true, Blit(kGrey, canvas::cmSrcInvert), {{40, 40, canvas::RGB(0, 0, 0)}}},
+    {"NotSrcCopy", false, Blit(kRed, canvas::cmNotSrcCopy), {{40, 40, canvas::RGB(0, 255, 255)}}},
     {"ClipRegion", true, Region, {{20, 20, kCanvasRed}, {50, 50, kWhite}, {80, 80, kCanvasRed}, {80, 20, kWhite}}},
     {"FillPathHasNoOutline", true, [](TMetafileWriter& w) { Path(w, true); }, {{21, 50, canvas::RGB(0, 255, 0)}}},
     {"StrokePathHasNoFill", true, [](TMetafileWriter& w) { Path(w, false); }, {{50, 50, kWhite}, {20, 50, 0}}},

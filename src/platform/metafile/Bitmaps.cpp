@@ -54,12 +54,11 @@ canvas::TBitmap Decode(const TDibBytes& d, const TDibShape& s) {
 
 canvas::TRect CanvasRect(const TXform& x, double l, double t, double r, double b) {
   const canvas::TPointF p1 = x.Apply(l, t), p2 = x.Apply(r, b);
-  auto round = [](double v) { return int(std::lround(std::clamp(v, -1e7, 1e7))); };
-  if (std::fabs(x.M12) < 1e-9 && std::fabs(x.M21) < 1e-9) return {round(p1.X), round(p1.Y), round(p2.X), round(p2.Y)};
+  if (std::fabs(x.M12) < 1e-9 && std::fabs(x.M21) < 1e-9) return {WholePixel(p1.X), WholePixel(p1.Y), WholePixel(p2.X), WholePixel(p2.Y)};
   // Turned: the box around the turned rectangle.
   const canvas::TPointF p3 = x.Apply(r, t), p4 = x.Apply(l, b);
-  return {round(std::min({p1.X, p2.X, p3.X, p4.X})), round(std::min({p1.Y, p2.Y, p3.Y, p4.Y})),
-          round(std::max({p1.X, p2.X, p3.X, p4.X})), round(std::max({p1.Y, p2.Y, p3.Y, p4.Y}))};
+  return {WholePixel(std::min({p1.X, p2.X, p3.X, p4.X})), WholePixel(std::min({p1.Y, p2.Y, p3.Y, p4.Y})),
+          WholePixel(std::max({p1.X, p2.X, p3.X, p4.X})), WholePixel(std::max({p1.Y, p2.Y, p3.Y, p4.Y}))};
 }
 
 }  // namespace
@@ -186,12 +185,10 @@ void PatternBlit(TPlayer& player, const TBlit& b) {
   if (player.InPath()) return;
   const TDcState& dc = player.Dc();
   if (b.Rop == canvas::cmPatCopy || b.Rop == canvas::cmBlackness || b.Rop == canvas::cmWhiteness) {
-    canvas::TPath box;
-    AddRectangle(box, Box(b.X, b.Y, b.X + b.W, b.Y + b.H));
     const TLogBrush brush = b.Rop == canvas::cmPatCopy     ? dc.Brush
                             : b.Rop == canvas::cmBlackness ? TLogBrush{U_BS_SOLID, canvas::clBlack, 0, nullptr}
                                                            : TLogBrush{U_BS_SOLID, canvas::clWhite, 0, nullptr};
-    return player.Fill(Transformed(box, player.ToCanvas()), brush);
+    return player.Fill(RectPath(Box(b.X, b.Y, b.X + b.W, b.Y + b.H), player.ToCanvas()), brush);
   }
   static const canvas::TBitmap none(1, 1);
   DrawBitmap(player, none, {b.X, b.Y, b.W, b.H, 0, 0, 1, 1, false, b.Rop});

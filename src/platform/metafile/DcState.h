@@ -16,6 +16,9 @@
 
 namespace metafile {
 
+// A colour as the records give it.
+inline canvas::TColor ColorOf(const U_COLORREF& c) { return canvas::RGB(c.Red, c.Green, c.Blue); }
+
 struct TLogPen {
   std::uint32_t Style = U_PS_SOLID;
   double Width = 0;  // logical units; 0 = one device pixel

@@ -22,8 +22,7 @@ constexpr const char* kGradientPastRecord = "a gradient's counts run past its re
 
 canvas::TGradientVertex CanvasVertex(const TXform& x, const U_TRIVERTEX& v) {
   const canvas::TPointF p = x.Apply(v.x, v.y);
-  auto whole = [](double d) { return int(std::lround(std::clamp(d, -1e7, 1e7))); };
-  return {whole(p.X), whole(p.Y), v.Red, v.Green, v.Blue};
+  return {WholePixel(p.X), WholePixel(p.Y), v.Red, v.Green, v.Blue};
 }
 
 // GradientFill: bounds, vertex count, object count, mode; the vertices,

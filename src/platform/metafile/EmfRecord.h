@@ -33,7 +33,6 @@ public:
   const TRecord& R;
 };
 
-inline canvas::TColor ColorOf(const U_COLORREF& c) { return canvas::RGB(c.Red, c.Green, c.Blue); }
 inline canvas::TPointF PointOf(const U_POINTL& p) { return {double(p.x), double(p.y)}; }
 
 struct TDibBytes;

@@ -51,7 +51,11 @@ void AddPoly(canvas::TPath& path, std::span<const TPointF> points, bool close) {
 void AddBeziers(canvas::TPath& path, std::span<const TPointF> points) {
   if (points.empty()) return;
   path.MoveTo(points[0]);
-  for (std::size_t i = 1; i + 2 < points.size(); i += 3) path.BezierTo(points[i], points[i + 1], points[i + 2]);
+  AddBezierCurves(path, points.subspan(1));
+}
+
+void AddBezierCurves(canvas::TPath& path, std::span<const TPointF> points) {
+  for (std::size_t i = 0; i + 2 < points.size(); i += 3) path.BezierTo(points[i], points[i + 1], points[i + 2]);
 }
 
 void AddRectangle(canvas::TPath& path, const canvas::TRectF& b) {
@@ -114,6 +118,12 @@ TPointF AddAngleArc(canvas::TPath& path, TPointF centre, double radius, double s
 
 canvas::TPath Transformed(const canvas::TPath& path, const TXform& x) {
   return Mapped(path, [&x](TPointF p) { return x.Apply(p.X, p.Y); });
+}
+
+canvas::TPath RectPath(const canvas::TRectF& box, const TXform& x) {
+  canvas::TPath path;
+  AddRectangle(path, box);
+  return Transformed(path, x);
 }
 
 canvas::TPath Mapped(const canvas::TPath& path, const std::function<TPointF(TPointF)>& map) {

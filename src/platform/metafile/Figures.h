@@ -19,6 +19,8 @@ enum class TArcKind { Open, Chord, Pie };
 void AddPoly(canvas::TPath& path, std::span<const canvas::TPointF> points, bool close);
 // Start, then three points per curve.
 void AddBeziers(canvas::TPath& path, std::span<const canvas::TPointF> points);
+// Three points per curve, from the path's last point.
+void AddBezierCurves(canvas::TPath& path, std::span<const canvas::TPointF> points);
 void AddRectangle(canvas::TPath& path, const canvas::TRectF& box);
 void AddRoundRect(canvas::TPath& path, const canvas::TRectF& box, double cornerW, double cornerH);
 void AddEllipse(canvas::TPath& path, const canvas::TRectF& box);
@@ -37,6 +39,8 @@ canvas::TPointF AddAngleArc(canvas::TPath& path, canvas::TPointF centre, double 
 // A box from two corners in any order.
 canvas::TRectF Box(double x1, double y1, double x2, double y2);
 canvas::TPath Transformed(const canvas::TPath& path, const TXform& xform);
+// A box's rectangle put through the transform.
+canvas::TPath RectPath(const canvas::TRectF& box, const TXform& xform);
 // Each point of the path (ends and control points) put through Map.
 canvas::TPath Mapped(const canvas::TPath& path, const std::function<canvas::TPointF(canvas::TPointF)>& map);
 

@@ -49,7 +49,7 @@ void Beziers(TPlayer& p, std::span<const TPointF> points, bool fromCurrent) {
   canvas::TPath path;
   if (fromCurrent) {
     path.MoveTo(p.Dc().Position);
-    for (std::size_t i = 0; i + 2 < points.size(); i += 3) path.BezierTo(points[i], points[i + 1], points[i + 2]);
+    AddBezierCurves(path, points);
     if (points.size() >= 3) p.Dc().Position = points[points.size() / 3 * 3 - 1];
   } else {
     AddBeziers(path, points);
@@ -128,9 +128,7 @@ canvas::TPath RegionFigure(TPlayer& p, const TRegion& region) {
 }
 
 void ClipToRect(TPlayer& p, const canvas::TRectF& logical, TClipCombine mode) {
-  canvas::TPath box;
-  AddRectangle(box, logical);
-  const canvas::TPath figure = Transformed(box, p.ToCanvas());
+  const canvas::TPath figure = RectPath(logical, p.ToCanvas());
   p.CombineClip(&figure, mode);
 }
 

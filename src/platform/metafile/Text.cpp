@@ -63,16 +63,12 @@ void DrawText(TPlayer& player, const TTextRun& run) {
   const canvas::TBrush savedBrush = c.Brush;
   const canvas::TTextAlign savedAlign = c.TextAlign;
   if (run.Options & U_ETO_OPAQUE) {
-    canvas::TPath box;
-    AddRectangle(box, run.Rect);
-    player.Fill(Transformed(box, x), TLogBrush{U_BS_SOLID, dc.BkColor, 0, nullptr});
+    player.Fill(RectPath(run.Rect, x), TLogBrush{U_BS_SOLID, dc.BkColor, 0, nullptr});
   }
   const bool clipped = run.Options & U_ETO_CLIPPED;
   if (clipped) {
-    canvas::TPath box;
-    AddRectangle(box, run.Rect);
     c.Save();
-    c.IntersectClipPath(Transformed(box, x));
+    c.IntersectClipPath(RectPath(run.Rect, x));
   }
   SetCanvasFont(player, x, angle);
   const std::size_t count = run.IsWide ? run.Wide.size() : run.Bytes.size();
@@ -112,7 +108,7 @@ void DrawText(TPlayer& player, const TTextRun& run) {
   c.Brush = {dc.BkColor, opaque ? canvas::bsSolid : canvas::bsClear};
   auto put = [&](double offset, std::size_t i, std::size_t n) {
     const TPointF p{at.X + along.X * (shift + offset) + down.X * rise, at.Y + along.Y * (shift + offset) + down.Y * rise};
-    const int px = int(std::lround(std::clamp(p.X, -1e7, 1e7))), py = int(std::lround(std::clamp(p.Y, -1e7, 1e7)));
+    const int px = WholePixel(p.X), py = WholePixel(p.Y);
     if (run.IsWide)
       c.TextOut(px, py, std::u16string_view(run.Wide).substr(i, n));
     else

@@ -6,6 +6,8 @@
 
 #include <uemf.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "platform/canvas/Graphics.h"
@@ -26,6 +28,10 @@ struct TXform {
   double AngleDegrees() const;
   bool Valid() const;  // finite and not degenerate
 };
+
+// A canvas coordinate as a whole pixel; past ten million pixels either way
+// (no canvas is that large) it stays there.
+inline int WholePixel(double v) { return int(std::lround(std::clamp(v, -1e7, 1e7))); }
 
 // Window and viewport: page space to reference device units.
 struct TPageMapping {

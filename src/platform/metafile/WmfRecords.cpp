@@ -19,7 +19,6 @@ namespace {
 
 using canvas::TPointF;
 
-canvas::TColor ColorOf(U_COLORREF c) { return canvas::RGB(c.Red, c.Green, c.Blue); }
 canvas::TRectF BoxOf(const U_RECT16& r) { return Box(r.left, r.top, r.right, r.bottom); }
 TPointF PointOf(const U_POINT16& p) { return {double(p.x), double(p.y)}; }
 

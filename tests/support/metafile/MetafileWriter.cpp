@@ -24,6 +24,17 @@ U_RECT16 R16(TBox b) { return U_RECT16{std::int16_t(b.Left), std::int16_t(b.Top)
 U_RECTL RL(TBox b) { return U_RECTL{b.Left, b.Top, b.Right, b.Bottom}; }
 const U_RECTL kNoBounds{0, 0, -1, -1};
 
+std::vector<U_POINT16> Points16(const std::vector<TPt>& points) {
+  std::vector<U_POINT16> out;
+  for (TPt p : points) out.push_back(P16(p.X, p.Y));
+  return out;
+}
+std::vector<U_POINTL> PointsL(const std::vector<TPt>& points) {
+  std::vector<U_POINTL> out;
+  for (TPt p : points) out.push_back(PL(p.X, p.Y));
+  return out;
+}
+
 // A scratch file's name that keeps the extension of Name (other programs go by it).
 std::string TempName(const std::string& name) {
   static int serial = 0;
@@ -237,38 +248,37 @@ void TMetafileWriter::LineTo(int x, int y) {
 }
 
 void TMetafileWriter::Polyline(const std::vector<TPt>& points) {
-  std::vector<U_POINT16> p16;
-  std::vector<U_POINTL> pl;
-  for (TPt p : points) p16.push_back(P16(p.X, p.Y)), pl.push_back(PL(p.X, p.Y));
-  FEnhanced ? FImpl->Emf(U_EMRPOLYLINE_set(kNoBounds, std::uint32_t(pl.size()), pl.data()))
-            : FImpl->Wmf(U_WMRPOLYLINE_set(std::uint16_t(p16.size()), p16.data()));
+  if (FEnhanced) {
+    const std::vector<U_POINTL> pl = PointsL(points);
+    return FImpl->Emf(U_EMRPOLYLINE_set(kNoBounds, std::uint32_t(pl.size()), pl.data()));
+  }
+  const std::vector<U_POINT16> p16 = Points16(points);
+  FImpl->Wmf(U_WMRPOLYLINE_set(std::uint16_t(p16.size()), p16.data()));
 }
 
 void TMetafileWriter::Polygon(const std::vector<TPt>& points) {
-  std::vector<U_POINT16> p16;
-  std::vector<U_POINTL> pl;
-  for (TPt p : points) p16.push_back(P16(p.X, p.Y)), pl.push_back(PL(p.X, p.Y));
+  const std::vector<U_POINT16> p16 = Points16(points);
   FEnhanced ? FImpl->Emf(U_EMRPOLYGON16_set(kNoBounds, std::uint32_t(p16.size()), p16.data()))
             : FImpl->Wmf(U_WMRPOLYGON_set(std::uint16_t(p16.size()), p16.data()));
 }
 
 void TMetafileWriter::PolyPolygon(const std::vector<std::vector<TPt>>& figures) {
-  std::vector<U_POINT16> p16;
-  std::vector<U_POINTL> pl;
+  std::vector<TPt> points;
   std::vector<std::uint16_t> counts16;
   std::vector<std::uint32_t> counts;
   for (const auto& f : figures) {
     counts16.push_back(std::uint16_t(f.size())), counts.push_back(std::uint32_t(f.size()));
-    for (TPt p : f) p16.push_back(P16(p.X, p.Y)), pl.push_back(PL(p.X, p.Y));
+    points.insert(points.end(), f.begin(), f.end());
   }
+  const std::vector<U_POINT16> p16 = Points16(points);
+  const std::vector<U_POINTL> pl = PointsL(points);
   FEnhanced ? FImpl->Emf(U_EMRPOLYPOLYGON_set(kNoBounds, std::uint32_t(counts.size()), counts.data(), std::uint32_t(pl.size()), pl.data()))
             : FImpl->Wmf(U_WMRPOLYPOLYGON_set(std::uint16_t(counts16.size()), counts16.data(), p16.data()));
 }
 
 void TMetafileWriter::Beziers(const std::vector<TPt>& points) {
   if (!FEnhanced) return;
-  std::vector<U_POINTL> pl;
-  for (TPt p : points) pl.push_back(PL(p.X, p.Y));
+  const std::vector<U_POINTL> pl = PointsL(points);
   FImpl->Emf(U_EMRPOLYBEZIER_set(kNoBounds, std::uint32_t(pl.size()), pl.data()));
 }
 

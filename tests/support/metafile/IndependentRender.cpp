@@ -33,6 +33,21 @@ std::optional<canvas::TBitmap> ReadAndRemove(const std::string& png) {
   return picture;
 }
 
+// The picture rsvg-convert draws of an SVG file (made when Made) on white;
+// the SVG file is removed.
+std::optional<canvas::TBitmap> DrawnSvg(const std::string& svg, bool made, int width, int height) {
+  const std::string png = Scratch(".png");
+  bool ok = made;
+  if (ok)
+    test_support::CommandOutput("rsvg-convert -b white -w " + std::to_string(width) + " -h " + std::to_string(height) +
+                                    " -o " + Quoted(png) + " " + Quoted(svg) + " 2>/dev/null",
+                                &ok);
+  std::error_code error;
+  std::filesystem::remove(svg, error);
+  if (!ok) return std::nullopt;
+  return ReadAndRemove(png);
+}
+
 }  // namespace
 
 std::optional<canvas::TBitmap> RenderWithInkscape(const std::string& file, int width, int height) {
@@ -49,40 +64,24 @@ std::optional<canvas::TBitmap> RenderWithInkscape(const std::string& file, int w
 
 std::optional<canvas::TBitmap> RenderWithEmf2svg(const std::string& file, int width, int height) {
   if (!Have("emf2svg-conv") || !Have("rsvg-convert")) return std::nullopt;
-  const std::string svg = Scratch(".svg"), png = Scratch(".png");
-  const std::string size = std::to_string(width), high = std::to_string(height);
+  const std::string svg = Scratch(".svg");
   bool ok = false;
-  test_support::CommandOutput("emf2svg-conv -w " + size + " -h " + high + " -i " + Quoted(file) + " -o " + Quoted(svg) +
-                                  " 2>/dev/null",
+  test_support::CommandOutput("emf2svg-conv -w " + std::to_string(width) + " -h " + std::to_string(height) + " -i " +
+                                  Quoted(file) + " -o " + Quoted(svg) + " 2>/dev/null",
                               &ok);
-  if (ok)
-    test_support::CommandOutput("rsvg-convert -b white -w " + size + " -h " + high + " -o " + Quoted(png) + " " +
-                                    Quoted(svg) + " 2>/dev/null",
-                                &ok);
-  std::error_code error;
-  std::filesystem::remove(svg, error);
-  if (!ok) return std::nullopt;
-  return ReadAndRemove(png);
+  return DrawnSvg(svg, ok, width, height);
 }
 
 std::optional<canvas::TBitmap> RenderWithLibwmf(const std::string& file, int width, int height) {
   if (!Have("wmf2svg") || !Have("rsvg-convert")) return std::nullopt;
-  const std::string svg = Scratch(".svg"), png = Scratch(".png");
-  const std::string size = std::to_string(width), high = std::to_string(height);
+  const std::string svg = Scratch(".svg");
   bool ok = false;
-  test_support::CommandOutput("wmf2svg --maxwidth=" + size + " --maxheight=" + high + " --maxsize -o " + Quoted(svg) + " " +
-                                  Quoted(file) + " 2>/dev/null",
+  test_support::CommandOutput("wmf2svg --maxwidth=" + std::to_string(width) + " --maxheight=" + std::to_string(height) +
+                                  " --maxsize -o " + Quoted(svg) + " " + Quoted(file) + " 2>/dev/null",
                               &ok);
-  if (!ok) return std::nullopt;
   // wmf2svg leaves the fill of a polyline unsaid, which SVG takes as black.
-  test_support::CommandOutput("sed -i 's/<polyline /<polyline fill=\"none\" /' " + Quoted(svg));
-  test_support::CommandOutput("rsvg-convert -b white -w " + size + " -h " + high + " -o " + Quoted(png) + " " + Quoted(svg) +
-                                  " 2>/dev/null",
-                              &ok);
-  std::error_code error;
-  std::filesystem::remove(svg, error);
-  if (!ok) return std::nullopt;
-  return ReadAndRemove(png);
+  if (ok) test_support::CommandOutput("sed -i 's/<polyline /<polyline fill=\"none\" /' " + Quoted(svg));
+  return DrawnSvg(svg, ok, width, height);
 }
 
 TPixelDifference Compare(const canvas::TBitmap& ours, const canvas::TBitmap& theirs, int threshold, int reach,

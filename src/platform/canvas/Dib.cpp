@@ -109,33 +109,32 @@ TDib TDib::LoadFromBmp(const std::vector<std::uint8_t>& data) {
   return dib;
 }
 
-namespace {
-
-// What a header says, in the info header's terms whatever its kind.
-struct TDibHeader {
-  std::size_t Size = 0;
-  std::int64_t Width = 0, Height = 0;
-  int Bits = 0;
-  std::uint32_t Compression = kRgb, Used = 0;
-  std::size_t EntrySize = 4;  // of a palette entry
-};
-
-TDibHeader ReadHeader(const std::uint8_t* data, std::size_t size) {
+std::optional<TDibHeader> ReadDibHeader(const std::uint8_t* data, std::size_t size) {
   TDibHeader h;
   h.Size = size < 4 ? 0 : le::load32(data);
   if (h.Size == kCoreHeader && size >= kCoreHeader) {
     // OS/2 1.x: unsigned 16-bit sizes, no compression, entries of three bytes.
     h.Width = le::load16(data + 4), h.Height = le::load16(data + 6), h.Bits = le::load16(data + 10);
     h.EntrySize = 3;
-    return h;
+  } else {
+    // A longer header (OS/2 2.x or a later Windows version) starts as the info header.
+    if (h.Size < kInfoHeader || h.Size > size) return std::nullopt;
+    h.Width = std::int32_t(le::load32(data + 4)), h.Height = std::int32_t(le::load32(data + 8));
+    h.Bits = le::load16(data + 14);
+    h.Compression = le::load32(data + 16), h.Used = le::load32(data + 32);
   }
-  // A longer header (OS/2 2.x or a later Windows version) starts as the info header.
-  if (h.Size < kInfoHeader || h.Size > size) throw EInvalidGraphic("Bitmap image is not valid");
-  h.Width = std::int32_t(le::load32(data + 4)), h.Height = std::int32_t(le::load32(data + 8));
-  h.Bits = le::load16(data + 14);
-  h.Compression = le::load32(data + 16), h.Used = le::load32(data + 32);
+  // The masks follow a plain info header and end a longer one; a header too
+  // short to hold them whole has them after it as well.
+  h.PaletteAt = h.Size;
+  if (h.Compression == kBitFields || h.Compression == kAlphaBitFields)
+    h.PaletteAt = std::max(h.PaletteAt, kInfoHeader + (h.Compression == kAlphaBitFields ? 16 : 12));
+  // True colour may list colours for palette devices, which only move the rows.
+  const std::size_t entries = Indexed(h.Bits) ? std::size_t(1) << h.Bits : 0;
+  h.RowsAt = h.PaletteAt + (h.Used == 0 ? entries : h.Used) * h.EntrySize;
   return h;
 }
+
+namespace {
 
 bool Readable(const TDibHeader& h) {
   switch (h.Compression) {
@@ -153,7 +152,9 @@ bool Readable(const TDibHeader& h) {
 // MaskOffset: in, for a file image, the rows' offset from the file start
 // (the file header's field); out, for an icon entry, the AND mask's offset.
 TDib TDib::LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry, std::size_t* maskOffset) {
-  const TDibHeader h = ReadHeader(data, size);
+  const std::optional<TDibHeader> header = ReadDibHeader(data, size);
+  if (!header) throw EInvalidGraphic("Bitmap image is not valid");
+  const TDibHeader& h = *header;
   const int bits = h.Bits;
   const bool topDown = h.Height < 0, rle = h.Compression == kRle8 || h.Compression == kRle4;
   std::int64_t width = h.Width, height = topDown ? -h.Height : h.Height;
@@ -163,16 +164,12 @@ TDib TDib::LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry
     throw EInvalidGraphic(Format("Bitmap depth of %d bits per pixel is not supported", bits));
   if (!Readable(h)) throw EInvalidGraphic("Compressed bitmap images are not supported");
   if (rle && topDown) throw EInvalidGraphic("Bitmap image is not valid");
-  std::size_t at = h.Size;
   // Pixels of 16 and 32 bits are read through masks: those the header gives,
   // else 5-5-5 and 8-8-8; the 8-8-8 ones are kept as they are.
   TBitFields fields;
   if (h.Compression == kBitFields || h.Compression == kAlphaBitFields) {
-    // The masks follow a plain info header and end a longer one; a header
-    // too short to hold them whole has them after it as well.
     std::size_t count = h.Compression == kAlphaBitFields ? 4 : 3;
     if (size < kInfoHeader + 4 * count) throw EInvalidGraphic("Bitmap image is not valid");
-    at = std::max(at, kInfoHeader + 4 * count);
     for (std::size_t i = 0; i < count; ++i) fields.Mask[i] = le::load32(data + kInfoHeader + 4 * i);
     if (count == 3 && h.Size >= kInfoHeader + 16) fields.Mask[3] = le::load32(data + kInfoHeader + 12);
     if (!ValidBitFields(fields, bits)) throw EInvalidGraphic("Bitmap image with these bit fields is not supported");
@@ -184,14 +181,13 @@ TDib TDib::LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry
   }
   const std::uint32_t* m = fields.Mask;
   const bool plain = bits == 32 && m[0] == 0xFF0000 && m[1] == 0xFF00 && m[2] == 0xFF && (m[3] == 0 || m[3] == 0xFF000000u);
-  // Every palette entry the header promises must be there before the rows
-  // are made; true colour may list colours for palette devices, which only
-  // move the rows of a packed image.
+  // Every palette entry the header promises must be there before the rows are made.
   std::size_t entries = Indexed(bits) ? std::size_t(1) << bits : 0, count = h.Used == 0 && entries ? entries : h.Used;
-  if (Indexed(bits) && (count > entries || size - at < count * h.EntrySize)) throw EInvalidGraphic("Bitmap image is not valid");
-  std::size_t paletteAt = at, rowsAt = at + count * h.EntrySize;
+  if (Indexed(bits) && (count > entries || size - h.PaletteAt < count * h.EntrySize))
+    throw EInvalidGraphic("Bitmap image is not valid");
+  std::size_t rowsAt = h.RowsAt;
   if (maskOffset && !iconEntry) {
-    if (*maskOffset < kFileHeader || *maskOffset - kFileHeader < (entries ? rowsAt : at))
+    if (*maskOffset < kFileHeader || *maskOffset - kFileHeader < (entries ? rowsAt : h.PaletteAt))
       throw EInvalidGraphic("Bitmap image is not valid");
     rowsAt = *maskOffset - kFileHeader;
   }
@@ -200,12 +196,12 @@ TDib TDib::LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry
   // the memory of 64 Mi pixels.
   if (rowsAt > size) throw EInvalidGraphic("Bitmap image is cut short");
   std::size_t stride = Stride(int(width), bits), bytes = stride * std::size_t(height);
-  if (!rle && width * height <= TBitmap::kMaxPixels && (size - rowsAt) / stride < std::size_t(height))
+  if (!rle && width * height <= TBitmap::kMaxPixels && !RowsFit(width, height, bits, size - rowsAt))
     throw EInvalidGraphic("Bitmap image is cut short");
   TDib dib(int(width), int(height), bits == 16 ? 24 : bits);
   dib.HasAlpha = (bits == 32 && m[3] != 0) || (iconEntry && bits == 32);
   for (std::size_t i = 0; i < count && entries; ++i) {
-    const std::uint8_t* q = data + paletteAt + i * h.EntrySize;
+    const std::uint8_t* q = data + h.PaletteAt + i * h.EntrySize;
     dib.Palette[i] = {q[0], q[1], q[2], 0};
   }
   const std::uint8_t* rows = data + rowsAt;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/canvas/Bitmap.h"
@@ -26,6 +27,11 @@ public:
 
   static std::size_t Stride(int width, int bitsPerPixel) {
     return (std::size_t(width) * std::size_t(bitsPerPixel) + 31) / 32 * 4;
+  }
+  // Whether Bytes hold Height rows of Width pixels of Bits each.
+  static bool RowsFit(std::int64_t width, std::int64_t height, int bitsPerPixel, std::size_t bytes) {
+    const std::uint64_t stride = (std::uint64_t(width) * std::uint64_t(bitsPerPixel) + 31) / 32 * 4;
+    return stride == 0 || bytes / stride >= std::uint64_t(height);
   }
 
   int Width() const { return FWidth; }
@@ -69,6 +75,23 @@ private:
   int FWidth = 0, FHeight = 0, FBits = 0;
   std::vector<std::uint8_t> FPixels;
 };
+
+// What the header of a packed DIB says, in the info header's terms whatever
+// its kind, and where its palette and rows start in the block.
+struct TDibHeader {
+  std::size_t Size = 0;                // of the header itself
+  std::int64_t Width = 0, Height = 0;  // as stored: a negative height is top-down
+  int Bits = 0;
+  std::uint32_t Compression = 0, Used = 0;
+  std::size_t EntrySize = 4;  // of a palette entry
+  // After the header and the masks that follow a header too short to hold
+  // them; after the colours the header lists (2^Bits up to 8 bits when it
+  // lists none), which may lie past the block's end.
+  std::size_t PaletteAt = 0, RowsAt = 0;
+};
+// The header at Data: the OS/2 1.x core header, the info header or a longer
+// one inside Size bytes; none for anything else.
+std::optional<TDibHeader> ReadDibHeader(const std::uint8_t* data, std::size_t size);
 
 // The largest image of an icon file (BMP or PNG entry); the AND mask of a
 // BMP entry makes its pixels clear.

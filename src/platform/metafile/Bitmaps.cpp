@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "base/Exceptions.h"
@@ -27,17 +28,9 @@ struct TDibShape {
 };
 
 bool ReadShape(const TDibBytes& d, TDibShape& s) {
-  if (d.InfoSize < 4) return false;
-  s.HeaderSize = le::load32(d.Info);
-  if (s.HeaderSize == 12 && d.InfoSize >= 12) {
-    s.Width = le::load16(d.Info + 4), s.Height = le::load16(d.Info + 6), s.Bits = le::load16(d.Info + 10);
-    return true;
-  }
-  if (s.HeaderSize < 40 || s.HeaderSize > d.InfoSize) return false;
-  s.Width = std::int32_t(le::load32(d.Info + 4)), s.Height = std::int32_t(le::load32(d.Info + 8));
-  s.Bits = le::load16(d.Info + 14), s.Compression = le::load32(d.Info + 16);
-  s.TopDown = s.Height < 0;
-  s.Width = std::abs(s.Width), s.Height = std::abs(s.Height);
+  const std::optional<canvas::TDibHeader> h = canvas::ReadDibHeader(d.Info, d.InfoSize);
+  if (!h) return false;
+  s = {std::abs(h->Width), std::abs(h->Height), h->Bits, h->Compression, h->Size, h->Height < 0};
   return true;
 }
 
@@ -46,7 +39,9 @@ canvas::TBitmap Decode(const TDibBytes& d, const TDibShape& s) {
     std::vector<std::uint8_t> data(d.Bits, d.Bits + d.BitsSize);
     return s.Compression == BI_JPEG ? canvas::DecodeJpeg(data) : canvas::DecodePng(data);
   }
-  // The reader takes header, colours and pixels as one block.
+  // The reader takes header, colours and pixels as one block, as a packed bitmap holds them.
+  if (d.Info + d.InfoSize == d.Bits)
+    return canvas::TDib::LoadPacked(d.Info, d.InfoSize + d.BitsSize, false).ToBitmap();
   std::vector<std::uint8_t> packed(d.Info, d.Info + d.InfoSize);
   packed.insert(packed.end(), d.Bits, d.Bits + d.BitsSize);
   return canvas::TDib::LoadPacked(packed.data(), packed.size(), false).ToBitmap();
@@ -64,24 +59,10 @@ canvas::TRect CanvasRect(const TXform& x, double l, double t, double r, double b
 }  // namespace
 
 TDibBytes PackedDib(const std::uint8_t* data, std::size_t size) {
-  // The colour table's size decides where the pixels start.
-  TDibBytes d{data, size, nullptr, 0};
-  if (size < 4) return d;
-  const std::size_t header = le::load32(data);
-  std::size_t colours = 0, entry = 4;
-  if (header == 12 && size >= 12) {
-    const unsigned bits = le::load16(data + 10);
-    colours = bits <= 8 ? std::size_t(1) << bits : 0, entry = 3;
-  } else if (header >= 40 && header <= size) {
-    const unsigned bits = le::load16(data + 14);
-    const std::uint32_t compression = le::load32(data + 16), used = le::load32(data + 32);
-    colours = used ? std::min<std::size_t>(used, 256) : bits <= 8 ? std::size_t(1) << bits : 0;
-    if (header == 40 && (compression == BI_BITFIELDS || compression == BI_ALPHABITFIELDS))
-      colours += compression == BI_BITFIELDS ? 3 : 4;
-  } else {
-    return d;
-  }
-  const std::size_t info = std::min(size, header + colours * entry);
+  // The pixels start where the reader finds them: after the header, its masks and its colours.
+  const std::optional<canvas::TDibHeader> h = canvas::ReadDibHeader(data, size);
+  if (!h) return {data, size, nullptr, 0};
+  const std::size_t info = std::min(size, h->RowsAt);
   return {data, info, data + info, size - info};
 }
 
@@ -92,8 +73,7 @@ namespace {
 bool Fits(TPlayer& player, const TDibBytes& dib, const TDibShape& s) {
   const bool plain = s.Compression == BI_RGB || s.Compression == BI_BITFIELDS || s.Compression == BI_ALPHABITFIELDS;
   const std::int64_t pixels = s.Width * s.Height;
-  const bool fits = plain ? std::int64_t(canvas::TDib::Stride(int(std::min<std::int64_t>(s.Width, 1 << 30)), int(s.Bits))) * s.Height <=
-                                std::int64_t(dib.BitsSize)
+  const bool fits = plain ? canvas::TDib::RowsFit(s.Width, s.Height, int(s.Bits), dib.BitsSize)
                           : pixels <= kMaxPixelsPerCompressedByte * std::int64_t(dib.BitsSize);
   if (fits && pixels <= canvas::TBitmap::kMaxPixels && s.Bits <= 32) return true;
   player.Damage("a bitmap's pixels run past its record");

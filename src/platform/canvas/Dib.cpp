@@ -122,6 +122,8 @@ std::optional<TDibHeader> ReadDibHeader(const std::uint8_t* data, std::size_t si
     h.Width = std::int32_t(le::load32(data + 4)), h.Height = std::int32_t(le::load32(data + 8));
     h.Bits = le::load16(data + 14);
     h.Compression = le::load32(data + 16), h.Used = le::load32(data + 32);
+    if (h.Size >= kInfoHeader + 16 || (h.Compression == kAlphaBitFields && size >= kInfoHeader + 16))
+      h.AlphaMask = le::load32(data + kInfoHeader + 12);
   }
   // The masks follow a plain info header and end a longer one; a header too
   // short to hold them whole has them after it as well.
@@ -170,14 +172,14 @@ TDib TDib::LoadPacked(const std::uint8_t* data, std::size_t size, bool iconEntry
   if (h.Compression == kBitFields || h.Compression == kAlphaBitFields) {
     std::size_t count = h.Compression == kAlphaBitFields ? 4 : 3;
     if (size < kInfoHeader + 4 * count) throw EInvalidGraphic("Bitmap image is not valid");
-    for (std::size_t i = 0; i < count; ++i) fields.Mask[i] = le::load32(data + kInfoHeader + 4 * i);
-    if (count == 3 && h.Size >= kInfoHeader + 16) fields.Mask[3] = le::load32(data + kInfoHeader + 12);
+    for (std::size_t i = 0; i < 3; ++i) fields.Mask[i] = le::load32(data + kInfoHeader + 4 * i);
+    // Pixels of 16 bits become 24 and drop their alpha, whatever its mask.
+    if (bits == 32) fields.Mask[3] = h.AlphaMask;
     if (!ValidBitFields(fields, bits)) throw EInvalidGraphic("Bitmap image with these bit fields is not supported");
   } else if (bits == 16) {
     fields = {{0x7C00, 0x3E0, 0x1F, 0}};
   } else if (bits == 32) {
-    bool alpha = h.Size >= kInfoHeader + 16 && le::load32(data + kInfoHeader + 12) == 0xFF000000u;
-    fields = {{0xFF0000, 0xFF00, 0xFF, alpha ? 0xFF000000u : 0}};
+    fields = {{0xFF0000, 0xFF00, 0xFF, h.AlphaMask == 0xFF000000u ? 0xFF000000u : 0}};
   }
   const std::uint32_t* m = fields.Mask;
   const bool plain = bits == 32 && m[0] == 0xFF0000 && m[1] == 0xFF00 && m[2] == 0xFF && (m[3] == 0 || m[3] == 0xFF000000u);

@@ -84,6 +84,9 @@ struct TDibHeader {
   int Bits = 0;
   std::uint32_t Compression = 0, Used = 0;
   std::size_t EntrySize = 4;  // of a palette entry
+  // The alpha mask of a header from version 3 on, or after an info header
+  // with alpha bit fields; 0 where there is none.
+  std::uint32_t AlphaMask = 0;
   // After the header and the masks that follow a header too short to hold
   // them; after the colours the header lists (2^Bits up to 8 bits when it
   // lists none), which may lie past the block's end.

@@ -8,6 +8,7 @@
 
 #include "base/Strings.h"
 #include "platform/canvas/CairoCanvas.h"
+#include "platform/canvas/CairoState.h"
 
 namespace canvas {
 
@@ -142,11 +143,7 @@ TBitmap DecodePng(const std::vector<std::uint8_t>& data) {
 void TBitmap::SaveToPngFile(const std::string& fileName) const {
   std::ofstream out(fileName, std::ios::binary);
   if (!out) throw EFCreateError(fileName, "cannot create the file");
-  cairo_surface_t* s = cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(FPixels.data())), CAIRO_FORMAT_ARGB32, FWidth,
-      FHeight, FWidth * 4);
-  cairo_status_t status = cairo_surface_write_to_png_stream(s, WritePng, &out);
-  cairo_surface_destroy(s);
+  const cairo_status_t status = cairo_surface_write_to_png_stream(TSourceSurface(*this).Get(), WritePng, &out);
   out.close();
   if (status != CAIRO_STATUS_SUCCESS || !out) throw EWriteError();
 }

@@ -509,10 +509,8 @@ namespace {
 // Fills the current path with the picture tiled from device pixel (0, 0).
 void FillWithTexture(cairo_t* cr, const TBitmap& texture, TPoint origin) {
   if (texture.Empty()) return;
-  cairo_surface_t* s = cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(texture.Pixels())), CAIRO_FORMAT_ARGB32,
-      texture.Width(), texture.Height(), texture.Width() * 4);
-  cairo_pattern_t* p = cairo_pattern_create_for_surface(s);
+  const TSourceSurface s(texture);
+  cairo_pattern_t* p = cairo_pattern_create_for_surface(s.Get());
   cairo_pattern_set_extend(p, CAIRO_EXTEND_REPEAT);
   cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
   cairo_matrix_t m;
@@ -521,7 +519,6 @@ void FillWithTexture(cairo_t* cr, const TBitmap& texture, TPoint origin) {
   cairo_set_source(cr, p);
   cairo_fill_preserve(cr);
   cairo_pattern_destroy(p);
-  cairo_surface_destroy(s);
 }
 
 cairo_line_cap_t CairoCap(TLineCap cap) {

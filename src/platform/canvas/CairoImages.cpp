@@ -10,22 +10,6 @@ namespace canvas {
 
 namespace {
 
-// A Cairo view of a bitmap's pixels (read only).
-class TSourceSurface {
-public:
-  explicit TSourceSurface(const TBitmap& b)
-      : FSurface(cairo_image_surface_create_for_data(
-            reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(b.Pixels())), CAIRO_FORMAT_ARGB32, b.Width(),
-            b.Height(), b.Width() * 4)) {}
-  ~TSourceSurface() { cairo_surface_destroy(FSurface); }
-  TSourceSurface(const TSourceSurface&) = delete;
-  TSourceSurface& operator=(const TSourceSurface&) = delete;
-  cairo_surface_t* Get() const { return FSurface; }
-
-private:
-  cairo_surface_t* FSurface;
-};
-
 // The picture without the pixels of colour Key (those become clear).
 TBitmap WithoutColor(const TBitmap& b, TColor key) {
   TBitmap copy(b);

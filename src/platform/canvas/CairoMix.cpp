@@ -46,10 +46,9 @@ void MixLayer(TCairoCanvas::TImpl& s, const TPath& path, const TSmoothPen* pen, 
   TPatch patch;
   if (!ReadPatch(s, Reach(s, path, pen), patch)) return;
   const TRect& a = patch.Area;
-  TBitmap cover(a.Width(), a.Height());
-  std::fill(cover.Pixels(), cover.Pixels() + std::size_t(a.Width()) * std::size_t(a.Height()), 0u);
-  cairo_surface_t* surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(cover.Pixels()),
-                                                                 CAIRO_FORMAT_ARGB32, a.Width(), a.Height(), a.Width() * 4);
+  // The layer starts clear: only what the figure covers takes part.
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, a.Width(), a.Height());
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return cairo_surface_destroy(surface);
   cairo_t* cr = cairo_create(surface);
   cairo_translate(cr, s.Origin.X - a.Left, s.Origin.Y - a.Top);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
@@ -59,11 +58,15 @@ void MixLayer(TCairoCanvas::TImpl& s, const TPath& path, const TSmoothPen* pen, 
   if (pen) StrokeSmoothPen(cr, *pen);
   cairo_destroy(cr);
   cairo_surface_flush(surface);
-  cairo_surface_destroy(surface);
+  const unsigned char* cover = cairo_image_surface_get_data(surface);
+  const std::size_t stride = std::size_t(cairo_image_surface_get_stride(surface));
   std::uint32_t* out = patch.Pixels.Pixels();
-  const std::uint32_t* in = cover.Pixels();
-  for (std::size_t i = 0, n = std::size_t(a.Width()) * std::size_t(a.Height()); i < n; ++i)
-    if (in[i] >> 24 >= 128) out[i] = RasterOp(code, in[i], 0, out[i]);
+  for (int y = 0; y < a.Height(); ++y) {
+    const std::uint32_t* in = reinterpret_cast<const std::uint32_t*>(cover + std::size_t(y) * stride);
+    for (int x = 0; x < a.Width(); ++x, ++out)
+      if (in[x] >> 24 >= 128) *out = RasterOp(code, in[x], 0, *out);
+  }
+  cairo_surface_destroy(surface);
   WritePatch(s, patch);
 }
 

@@ -560,12 +560,16 @@ void FillSmoothBrush(cairo_t* cr, const TSmoothBrush& brush, TPoint origin) {
   }
 }
 
-void StrokeSmoothPen(cairo_t* cr, const TSmoothPen& pen) {
+void SetSmoothPen(cairo_t* cr, const TSmoothPen& pen) {
   double w = pen.Width > 0 ? pen.Width : 1;
   cairo_set_line_width(cr, w);
   cairo_set_line_cap(cr, CairoCap(pen.Cap));
   cairo_set_line_join(cr, CairoJoin(pen.Join));
   SetSmoothDash(cr, pen.Dash, w);
+}
+
+void StrokeSmoothPen(cairo_t* cr, const TSmoothPen& pen) {
+  SetSmoothPen(cr, pen);
   SetSourceArgb(cr, pen.Color);
   cairo_stroke_preserve(cr);
 }

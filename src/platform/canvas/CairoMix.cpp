@@ -22,23 +22,28 @@ std::uint32_t TernaryCode(TMixMode mix) {
   return code << 16;
 }
 
-// Device pixels the figure may touch: its path's extents, widened by how
-// far a pen's joins reach.
+// Device pixels the figure may touch: what its pen's stroke or its fill
+// covers, and a pixel more for the aliased edges.
 TRect Reach(TCairoCanvas::TImpl& s, const TPath& path, const TSmoothPen* pen) {
-  cairo_surface_t* none = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
-  cairo_t* cr = cairo_create(none);
+  cairo_t* cr = s.Cr;
+  cairo_save(cr);
+  cairo_identity_matrix(cr);
   cairo_translate(cr, s.Origin.X, s.Origin.Y);
+  cairo_new_path(cr);
   AppendPath(cr, path);
   double x1, y1, x2, y2;
-  cairo_path_extents(cr, &x1, &y1, &x2, &y2);
+  if (pen) {
+    SetSmoothPen(cr, *pen);
+    cairo_stroke_extents(cr, &x1, &y1, &x2, &y2);
+  } else {
+    cairo_fill_extents(cr, &x1, &y1, &x2, &y2);
+  }
   cairo_user_to_device(cr, &x1, &y1);
   cairo_user_to_device(cr, &x2, &y2);
-  cairo_destroy(cr);
-  cairo_surface_destroy(none);
-  const double margin = pen ? 5 * std::max(pen->Width, 1.0) + 2 : 1;
+  cairo_new_path(cr);
+  cairo_restore(cr);
   auto whole = [](double v) { return int(std::clamp(v, -1e7, 1e7)); };
-  return {whole(std::floor(x1 - margin)), whole(std::floor(y1 - margin)), whole(std::ceil(x2 + margin)),
-          whole(std::ceil(y2 + margin))};
+  return {whole(std::floor(x1 - 1)), whole(std::floor(y1 - 1)), whole(std::ceil(x2 + 1)), whole(std::ceil(y2 + 1))};
 }
 
 void MixLayer(TCairoCanvas::TImpl& s, const TPath& path, const TSmoothPen* pen, const TSmoothBrush* brush,

@@ -80,6 +80,8 @@ std::uint32_t RasterOp(std::uint32_t code, std::uint32_t pattern, std::uint32_t 
 void AppendPath(cairo_t* cr, const TPath& path);
 void FillSmoothBrush(cairo_t* cr, const TSmoothBrush& brush, TPoint origin);
 void StrokeSmoothPen(cairo_t* cr, const TSmoothPen& pen);
+// The pen's width, caps, joins and dashes, as StrokeSmoothPen strokes with them.
+void SetSmoothPen(cairo_t* cr, const TSmoothPen& pen);
 // A smooth call in a mix mode other than mmCopyPen.
 void MixPath(TCairoCanvas::TImpl& s, const TPath& path, const TSmoothPen* pen, const TSmoothBrush* brush, TMixMode mix);
 

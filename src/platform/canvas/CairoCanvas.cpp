@@ -56,65 +56,67 @@ bool NeedsBitwiseXor(cairo_t* cr, TColor color) {
 
 // Exclusive-or of Color into the pixels that the current path covers,
 // stroked or filled (aliased, inside the clip); the path stays.
-void XorPath(cairo_t* cr, TColor color, bool stroke) {
-  double x1, y1, x2, y2, cx1, cy1, cx2, cy2;
+void XorPath(TCairoCanvas::TImpl& s, TColor color, bool stroke) {
+  cairo_t* cr = s.Cr;
+  double x1, y1, x2, y2;
   if (stroke)
     cairo_stroke_extents(cr, &x1, &y1, &x2, &y2);
   else
     cairo_fill_extents(cr, &x1, &y1, &x2, &y2);
-  cairo_clip_extents(cr, &cx1, &cy1, &cx2, &cy2);
   cairo_user_to_device(cr, &x1, &y1);
   cairo_user_to_device(cr, &x2, &y2);
-  cairo_user_to_device(cr, &cx1, &cy1);
-  cairo_user_to_device(cr, &cx2, &cy2);
-  cairo_surface_t* target = cairo_get_target(cr);
-  const int left = std::max({int(std::floor(x1)), int(std::floor(cx1)), 0});
-  const int top = std::max({int(std::floor(y1)), int(std::floor(cy1)), 0});
-  const int right = std::min({int(std::ceil(x2)), int(std::ceil(cx2)), cairo_image_surface_get_width(target)});
-  const int bottom = std::min({int(std::ceil(y2)), int(std::ceil(cy2)), cairo_image_surface_get_height(target)});
-  if (left >= right || top >= bottom) return;
-  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, right - left, bottom - top);
-  cairo_t* m = cairo_create(mask);
   cairo_matrix_t matrix;
   cairo_get_matrix(cr, &matrix);
-  matrix.x0 -= left;
-  matrix.y0 -= top;
-  cairo_set_matrix(m, &matrix);
   cairo_path_t* path = cairo_copy_path(cr);
-  cairo_append_path(m, path);
+  // The patch works in device pixels and paints the clip plainly; reading the clip takes the path.
+  cairo_save(cr);
+  cairo_identity_matrix(cr);
+  cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+  auto whole = [](double v) { return int(std::clamp(v, -1e7, 1e7)); };
+  TPatch patch;
+  if (ReadPatch(s, {whole(std::floor(x1)), whole(std::floor(y1)), whole(std::ceil(x2)), whole(std::ceil(y2))}, patch)) {
+    const TRect& a = patch.Area;
+    cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, a.Width(), a.Height());
+    cairo_t* m = cairo_create(mask);
+    matrix.x0 -= a.Left;
+    matrix.y0 -= a.Top;
+    cairo_set_matrix(m, &matrix);
+    cairo_append_path(m, path);
+    cairo_set_antialias(m, CAIRO_ANTIALIAS_NONE);
+    cairo_set_fill_rule(m, cairo_get_fill_rule(cr));
+    if (stroke) {
+      cairo_set_line_width(m, cairo_get_line_width(cr));
+      cairo_set_line_cap(m, cairo_get_line_cap(cr));
+      cairo_set_line_join(m, cairo_get_line_join(cr));
+      std::vector<double> dashes(size_t(cairo_get_dash_count(cr)));
+      double offset = 0;
+      cairo_get_dash(cr, dashes.data(), &offset);
+      cairo_set_dash(m, dashes.data(), int(dashes.size()), offset);
+      cairo_stroke(m);
+    } else {
+      cairo_fill(m);
+    }
+    cairo_destroy(m);
+    cairo_surface_flush(mask);
+    const std::uint32_t bits = PixelOf(ColorToRGB(color)) & 0xFFFFFF;
+    const unsigned char* coverage = cairo_image_surface_get_data(mask);
+    const int maskStride = cairo_image_surface_get_stride(mask);
+    std::uint32_t* out = patch.Pixels.Pixels();
+    for (int y = 0; y < a.Height(); ++y)
+      for (int x = 0; x < a.Width(); ++x, ++out)
+        if (coverage[std::ptrdiff_t(y) * maskStride + x] >= 128) *out ^= bits;
+    cairo_surface_destroy(mask);
+    WritePatch(s, patch);
+  }
+  cairo_restore(cr);
+  cairo_new_path(cr);
+  cairo_append_path(cr, path);
   cairo_path_destroy(path);
-  cairo_set_antialias(m, CAIRO_ANTIALIAS_NONE);
-  cairo_set_fill_rule(m, cairo_get_fill_rule(cr));
-  if (stroke) {
-    cairo_set_line_width(m, cairo_get_line_width(cr));
-    cairo_set_line_cap(m, cairo_get_line_cap(cr));
-    cairo_set_line_join(m, cairo_get_line_join(cr));
-    std::vector<double> dashes(size_t(cairo_get_dash_count(cr)));
-    double offset = 0;
-    cairo_get_dash(cr, dashes.data(), &offset);
-    cairo_set_dash(m, dashes.data(), int(dashes.size()), offset);
-    cairo_stroke(m);
-  } else {
-    cairo_fill(m);
-  }
-  cairo_destroy(m);
-  cairo_surface_flush(mask);
-  cairo_surface_flush(target);
-  const std::uint32_t bits = PixelOf(ColorToRGB(color)) & 0xFFFFFF;
-  const unsigned char* coverage = cairo_image_surface_get_data(mask);
-  unsigned char* pixels = cairo_image_surface_get_data(target);
-  const int maskStride = cairo_image_surface_get_stride(mask), stride = cairo_image_surface_get_stride(target);
-  for (int y = top; y < bottom; ++y) {
-    auto* row = reinterpret_cast<std::uint32_t*>(pixels + std::ptrdiff_t(y) * stride);
-    for (int x = left; x < right; ++x)
-      if (coverage[std::ptrdiff_t(y - top) * maskStride + (x - left)] >= 128) row[x] ^= bits;
-  }
-  cairo_surface_mark_dirty_rectangle(target, left, top, right - left, bottom - top);
-  cairo_surface_destroy(mask);
 }
 
 // Strokes the current path with the canvas pen (nothing for psClear).
-void StrokeWithPen(cairo_t* cr, const TPen& pen) {
+void StrokeWithPen(TCairoCanvas::TImpl& s, const TPen& pen) {
+  cairo_t* cr = s.Cr;
   if (pen.Style == psClear) {
     cairo_new_path(cr);
     return;
@@ -131,7 +133,7 @@ void StrokeWithPen(cairo_t* cr, const TPen& pen) {
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
   }
   if (NeedsBitwiseXor(cr, pen.Color)) {
-    XorPath(cr, pen.Color, true);
+    XorPath(s, pen.Color, true);
     cairo_new_path(cr);
     return;
   }
@@ -140,15 +142,16 @@ void StrokeWithPen(cairo_t* cr, const TPen& pen) {
 }
 
 // Fills the current path with a GDI brush and keeps the path.
-void FillWithBrush(cairo_t* cr, const TBrush& brush, TPoint origin) {
+void FillWithBrush(TCairoCanvas::TImpl& s, const TBrush& brush) {
+  cairo_t* cr = s.Cr;
   if (brush.Style == bsClear) return;
   SetSourceColor(cr, brush.Color);
   if (brush.Style == bsSolid && NeedsBitwiseXor(cr, brush.Color))
-    XorPath(cr, brush.Color, false);
+    XorPath(s, brush.Color, false);
   else if (brush.Style == bsSolid)
     cairo_fill_preserve(cr);
   else
-    MaskHatch(cr, brush.Style, origin);
+    MaskHatch(cr, brush.Style, s.Origin);
 }
 
 // A path around the ellipse inscribed in a box (continuous coordinates).
@@ -359,14 +362,14 @@ void TCairoCanvas::Polyline(std::span<const TPoint> points) {
   if (points.size() < 2) return;
   TOp op(*FImpl);
   TracePoints(op.Cr(), points, Pen, false);
-  StrokeWithPen(op.Cr(), Pen);
+  StrokeWithPen(*FImpl, Pen);
 }
 
 void TCairoCanvas::PolyBezier(std::span<const TPoint> points) {
   if (points.size() < 4) return;
   TOp op(*FImpl);
   TracePoints(op.Cr(), points, Pen, true);
-  StrokeWithPen(op.Cr(), Pen);
+  StrokeWithPen(*FImpl, Pen);
 }
 
 void TCairoCanvas::Polygon(std::span<const TPoint> points) {
@@ -375,8 +378,8 @@ void TCairoCanvas::Polygon(std::span<const TPoint> points) {
   cairo_t* cr = op.Cr();
   TracePoints(cr, points, Pen, false);
   cairo_close_path(cr);
-  FillWithBrush(cr, Brush, FImpl->Origin);
-  StrokeWithPen(cr, Pen);
+  FillWithBrush(*FImpl, Brush);
+  StrokeWithPen(*FImpl, Pen);
 }
 
 void TCairoCanvas::Rectangle(const TRect& box) {
@@ -387,13 +390,13 @@ void TCairoCanvas::Rectangle(const TRect& box) {
   // The interior leaves out the right column and bottom row, which the
   // outline covers (or, with psClear, nothing does).
   cairo_rectangle(cr, r.Left, r.Top, std::max(r.Width() - 1, 0), std::max(r.Height() - 1, 0));
-  FillWithBrush(cr, Brush, FImpl->Origin);
+  FillWithBrush(*FImpl, Brush);
   cairo_new_path(cr);
   int w = PenWidth(Pen);
   double inset = Pen.Style == psInsideFrame ? w / 2.0 : 0.5;
   cairo_rectangle(cr, r.Left + inset, r.Top + inset, std::max(r.Width() - 2 * inset, 0.0),
                   std::max(r.Height() - 2 * inset, 0.0));
-  StrokeWithPen(cr, Pen);
+  StrokeWithPen(*FImpl, Pen);
 }
 
 void TCairoCanvas::FillRect(const TRect& box) {
@@ -402,7 +405,7 @@ void TCairoCanvas::FillRect(const TRect& box) {
   cairo_t* cr = op.Cr();
   SetGdiMode(cr, pmCopy);
   cairo_rectangle(cr, r.Left, r.Top, r.Width(), r.Height());
-  FillWithBrush(cr, Brush, FImpl->Origin);
+  FillWithBrush(*FImpl, Brush);
 }
 
 void TCairoCanvas::FrameRect(const TRect& box) {
@@ -425,8 +428,8 @@ void TCairoCanvas::Ellipse(const TRect& box) {
   SetGdiMode(cr, Pen.Mode);
   EllipsePath(cr, e.Cx, e.Cy, e.Rx, e.Ry, 0, 2 * kPi, false);
   cairo_close_path(cr);
-  FillWithBrush(cr, Brush, FImpl->Origin);
-  StrokeWithPen(cr, Pen);
+  FillWithBrush(*FImpl, Brush);
+  StrokeWithPen(*FImpl, Pen);
 }
 
 void TCairoCanvas::RoundRect(const TRect& box, int cornerW, int cornerH) {
@@ -442,8 +445,8 @@ void TCairoCanvas::RoundRect(const TRect& box, int cornerW, int cornerH) {
   EllipsePath(cr, l + rx, b - ry, rx, ry, kPi / 2, kPi, false);
   EllipsePath(cr, l + rx, t + ry, rx, ry, kPi, 3 * kPi / 2, false);
   cairo_close_path(cr);
-  FillWithBrush(cr, Brush, FImpl->Origin);
-  StrokeWithPen(cr, Pen);
+  FillWithBrush(*FImpl, Brush);
+  StrokeWithPen(*FImpl, Pen);
 }
 
 namespace {
@@ -467,9 +470,9 @@ void ArcFigure(TCairoCanvas::TImpl& s, TCanvas& c, const TRect& box, TPoint star
   }
   if (kind != TArcKind::Open) {
     cairo_close_path(cr);
-    FillWithBrush(cr, c.Brush, s.Origin);
+    FillWithBrush(s, c.Brush);
   }
-  StrokeWithPen(cr, c.Pen);
+  StrokeWithPen(s, c.Pen);
 }
 
 }  // namespace

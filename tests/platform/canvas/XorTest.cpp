@@ -105,6 +105,21 @@ TEST(XorPen, AColouredPenGivesTheExclusiveOrOfItsColour) {
   }
 }
 
+// The exclusive-or of a coloured pen or brush changes no pixel that a clip
+// figure (a circle) leaves out, as a plain pen's inversion does not.
+TEST(XorPen, AColouredPenOrBrushKeepsInsideAClipFigure) {
+  for (bool fill : {false, true}) {
+    TBitmap b(40, 40, clWhite);
+    TCanvas& c = b.Canvas();
+    c.IntersectClipPath(TPath().ArcTo({0, 0, 40, 40}, 0, 360).Close());
+    c.Pen = {TColor(0x808000), 3, psSolid, pmXor};
+    if (fill) c.Pen.Style = psClear, c.Brush.Color = TColor(0x808000), c.Rectangle({0, 0, 41, 9});
+    else c.MoveTo(0, 3), c.LineTo(40, 3);
+    EXPECT_EQ(b.ColorAt(20, 3), RGB(255, 127, 127)) << (fill ? "brush" : "pen");
+    EXPECT_EQ(b.ColorAt(3, 3), clWhite) << (fill ? "brush" : "pen") << " outside the clip figure";
+  }
+}
+
 // Smooth calls in a mix mode: exclusive-or of the brush's or the pen's
 // colour, drawn twice, gives the image back bit for bit, and the pixels the
 // clip (an ellipse) leaves out never change. Every figure runs through the

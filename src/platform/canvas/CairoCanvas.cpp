@@ -39,10 +39,6 @@ void TracePoints(cairo_t* cr, std::span<const TPoint> points, const TPen& pen, b
                    points[i + 2].X + o, points[i + 2].Y + o);
 }
 
-TRect Normalized(const TRect& r) {
-  return {std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right), std::max(r.Top, r.Bottom)};
-}
-
 // Cairo's difference operator inverts a channel exactly where the colour's
 // channel is 0 or 255; a colour with any other channel needs the bitwise
 // exclusive-or, or drawing it twice would not give the pixels back.
@@ -171,7 +167,7 @@ struct TEllipseGeometry {
 };
 
 TEllipseGeometry OutlineEllipse(const TRect& box, const TPen& pen) {
-  TRect r = Normalized(box);
+  TRect r = box.Normalized();
   double inset = pen.Style == psInsideFrame ? PenWidth(pen) / 2.0 : 0.5;
   return {(r.Left + r.Right) / 2.0, (r.Top + r.Bottom) / 2.0, (r.Right - r.Left) / 2.0 - inset,
           (r.Bottom - r.Top) / 2.0 - inset};
@@ -329,7 +325,7 @@ void TCairoCanvas::Restore() {
 }
 
 void TCairoCanvas::IntersectClipRect(const TRect& r) {
-  TRect n = Normalized(r);
+  TRect n = r.Normalized();
   cairo_t* cr = FImpl->Cr;
   cairo_identity_matrix(cr);
   cairo_translate(cr, FImpl->Origin.X, FImpl->Origin.Y);
@@ -383,7 +379,7 @@ void TCairoCanvas::Polygon(std::span<const TPoint> points) {
 }
 
 void TCairoCanvas::Rectangle(const TRect& box) {
-  TRect r = Normalized(box);
+  TRect r = box.Normalized();
   TOp op(*FImpl);
   cairo_t* cr = op.Cr();
   SetGdiMode(cr, Pen.Mode);
@@ -400,7 +396,7 @@ void TCairoCanvas::Rectangle(const TRect& box) {
 }
 
 void TCairoCanvas::FillRect(const TRect& box) {
-  TRect r = Normalized(box);
+  TRect r = box.Normalized();
   TOp op(*FImpl);
   cairo_t* cr = op.Cr();
   SetGdiMode(cr, pmCopy);
@@ -409,7 +405,7 @@ void TCairoCanvas::FillRect(const TRect& box) {
 }
 
 void TCairoCanvas::FrameRect(const TRect& box) {
-  TRect r = Normalized(box);
+  TRect r = box.Normalized();
   if (r.Width() <= 0 || r.Height() <= 0) return;
   TOp op(*FImpl);
   cairo_t* cr = op.Cr();
@@ -433,7 +429,7 @@ void TCairoCanvas::Ellipse(const TRect& box) {
 }
 
 void TCairoCanvas::RoundRect(const TRect& box, int cornerW, int cornerH) {
-  TRect r = Normalized(box);
+  TRect r = box.Normalized();
   double l = r.Left + 0.5, t = r.Top + 0.5, rr = r.Right - 0.5, b = r.Bottom - 0.5;
   double rx = std::min(std::abs(cornerW) / 2.0, (rr - l) / 2), ry = std::min(std::abs(cornerH) / 2.0, (b - t) / 2);
   if (rr < l || b < t) return;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "platform/canvas/CairoState.h"
 
@@ -49,18 +50,25 @@ void TCairoCanvas::GradientRect(const TGradientVertex& a, const TGradientVertex&
   // The colours follow their corners: the one further left (or up) starts.
   const bool aFirst = vertical ? pa.Y <= pb.Y : pa.X <= pb.X;
   const TGradientVertex &from = aFirst ? pa : pb, &to = aFirst ? pb : pa;
-  const TRect box{std::min(pa.X, pb.X), std::min(pa.Y, pb.Y), std::max(pa.X, pb.X), std::max(pa.Y, pb.Y)};
+  const TRect box = TRect{pa.X, pa.Y, pb.X, pb.Y}.Normalized();
   TPatch patch;
   if (box.Width() == 0 || box.Height() == 0 || !ReadPatch(*FImpl, box, patch)) return;
   const std::int64_t length = vertical ? box.Height() : box.Width();
   const TRect& area = patch.Area;
+  // The colour changes along one axis only: one colour for each row or column of the patch.
+  const int first = vertical ? area.Top : area.Left, start = vertical ? box.Top : box.Left;
+  std::vector<std::uint32_t> colours(std::size_t(vertical ? area.Height() : area.Width()));
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    const std::int64_t at = first + std::int64_t(i) - start;
+    auto mix = [&](std::int64_t c0, std::int64_t c1) { return (c0 * (length - at) + c1 * at) / length; };
+    colours[i] = Opaque(mix(from.Red, to.Red), mix(from.Green, to.Green), mix(from.Blue, to.Blue));
+  }
   for (int y = area.Top; y < area.Bottom; ++y) {
     std::uint32_t* row = patch.Pixels.Pixels() + std::size_t(y - area.Top) * std::size_t(area.Width());
-    for (int x = area.Left; x < area.Right; ++x) {
-      const std::int64_t at = vertical ? y - box.Top : x - box.Left;
-      auto mix = [&](std::int64_t c0, std::int64_t c1) { return (c0 * (length - at) + c1 * at) / length; };
-      row[x - area.Left] = Opaque(mix(from.Red, to.Red), mix(from.Green, to.Green), mix(from.Blue, to.Blue));
-    }
+    if (vertical)
+      std::fill(row, row + area.Width(), colours[std::size_t(y - area.Top)]);
+    else
+      std::copy(colours.begin(), colours.end(), row);
   }
   WritePatch(*FImpl, patch);
 }

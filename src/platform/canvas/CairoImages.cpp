@@ -10,14 +10,23 @@ namespace canvas {
 
 namespace {
 
-// The picture without the pixels of colour Key (those become clear).
-TBitmap WithoutColor(const TBitmap& b, TColor key) {
-  TBitmap copy(b);
+// A surface of the picture's size, clear but for Part (inside it), where
+// the picture's pixels stand except those of colour Key. A clear surface
+// costs little, and the picture keeps its place, so that scaling picks the
+// same pixels as from the picture itself.
+cairo_surface_t* WithoutColor(const TBitmap& b, TColor key, const TRect& part) {
+  cairo_surface_t* keyed = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, b.Width(), b.Height());
+  if (cairo_surface_status(keyed) != CAIRO_STATUS_SUCCESS) return keyed;
   const std::uint32_t keyPixel = PixelOf(ColorToRGB(key));
-  std::uint32_t* p = copy.Pixels();
-  for (size_t i = 0, n = size_t(b.Width()) * size_t(b.Height()); i < n; ++i)
-    if (p[i] == keyPixel) p[i] = 0;
-  return copy;
+  unsigned char* pixels = cairo_image_surface_get_data(keyed);
+  const std::size_t stride = std::size_t(cairo_image_surface_get_stride(keyed));
+  for (int y = part.Top; y < part.Bottom; ++y) {
+    const std::uint32_t* row = b.Pixels() + std::size_t(y) * std::size_t(b.Width());
+    auto* out = reinterpret_cast<std::uint32_t*>(pixels + std::size_t(y) * stride);
+    for (int x = part.Left; x < part.Right; ++x) out[x] = row[x] == keyPixel ? 0 : row[x];
+  }
+  cairo_surface_mark_dirty(keyed);
+  return keyed;
 }
 
 bool White(std::uint32_t pixel) { return (pixel & 0xFFFFFF) == 0xFFFFFF; }
@@ -41,15 +50,31 @@ bool Drawable(const TBitmap& source, const TRect& dest, const TRect& src) {
 }
 
 // Copies a source rectangle onto a destination rectangle, scaled.
-void Blit(TCairoCanvas::TImpl& s, const TBitmap& source, const TRect& dest, const TRect& src, cairo_operator_t op,
+void Blit(TCairoCanvas::TImpl& s, cairo_surface_t* surface, const TRect& dest, const TRect& src, cairo_operator_t op,
           double alpha = 1) {
-  if (!Drawable(source, dest, src)) return;
-  TSourceSurface surface(source);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return;
   TOp drawing(s);
   cairo_t* cr = drawing.Cr();
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
   cairo_set_operator(cr, op);
-  PaintScaled(cr, surface.Get(), dest, src, 0, 0, alpha);
+  PaintScaled(cr, surface, dest, src, 0, 0, alpha);
+}
+
+void Blit(TCairoCanvas::TImpl& s, const TBitmap& source, const TRect& dest, const TRect& src, cairo_operator_t op,
+          double alpha = 1) {
+  if (Drawable(source, dest, src)) Blit(s, TSourceSurface(source).Get(), dest, src, op, alpha);
+}
+
+// Copies a source rectangle without the pixels of colour Key (and a pixel
+// around it, which scaling may reach at its edges).
+void KeyedBlit(TCairoCanvas::TImpl& s, const TBitmap& source, const TRect& dest, const TRect& src, TColor key) {
+  if (!Drawable(source, dest, src)) return;
+  const TRect n = src.Normalized();
+  const TRect part{std::clamp(n.Left - 1, 0, source.Width()), std::clamp(n.Top - 1, 0, source.Height()),
+                   std::clamp(n.Right + 1, 0, source.Width()), std::clamp(n.Bottom + 1, 0, source.Height())};
+  cairo_surface_t* keyed = WithoutColor(source, key, part);
+  Blit(s, keyed, dest, src, CAIRO_OPERATOR_OVER);
+  cairo_surface_destroy(keyed);
 }
 
 // The source rectangle scaled onto the patch's pixels as the destination
@@ -72,10 +97,8 @@ TBitmap ScaledOnto(const TBitmap& source, const TRect& dest, const TRect& src, T
 void RopBlit(TCairoCanvas::TImpl& s, const TBitmap& source, const TRect& dest, const TRect& src, TCopyMode mode,
              TColor pattern, const TBitmap* mask = nullptr, TCopyMode background = 0) {
   if (!Drawable(source, dest, src)) return;
-  const TRect d{std::min(dest.Left, dest.Right) + s.Origin.X, std::min(dest.Top, dest.Bottom) + s.Origin.Y,
-                std::max(dest.Left, dest.Right) + s.Origin.X, std::max(dest.Top, dest.Bottom) + s.Origin.Y};
   TPatch patch;
-  if (!ReadPatch(s, d, patch)) return;
+  if (!ReadPatch(s, dest.Normalized().Moved(s.Origin), patch)) return;
   const TBitmap scaled = ScaledOnto(source, dest, src, s.Origin, patch.Area);
   const TBitmap scaledMask = mask ? ScaledOnto(*mask, dest, src, s.Origin, patch.Area) : TBitmap();
   const std::uint32_t p = PixelOf(ColorToRGB(pattern));
@@ -94,9 +117,8 @@ void TCairoCanvas::Draw(int x, int y, const TBitmap& picture) {
 void TCairoCanvas::StretchDraw(const TRect& dest, const TBitmap& picture) {
   TRect all{0, 0, picture.Width(), picture.Height()};
   if (picture.Transparent && !picture.Empty())
-    Blit(*FImpl, WithoutColor(picture, picture.TransparentColor == clNone ? picture.ColorAt(0, picture.Height() - 1)
-                                                                          : picture.TransparentColor),
-         dest, all, CAIRO_OPERATOR_OVER);
+    KeyedBlit(*FImpl, picture, dest, all,
+              picture.TransparentColor == clNone ? picture.ColorAt(0, picture.Height() - 1) : picture.TransparentColor);
   else
     Blit(*FImpl, picture, dest, all, CAIRO_OPERATOR_OVER);
 }
@@ -124,8 +146,7 @@ void TCairoCanvas::AlphaBlend(const TRect& dest, const TBitmap& source, const TR
 }
 
 void TCairoCanvas::TransparentBlt(const TRect& dest, const TBitmap& source, const TRect& sourceRect, TColor key) {
-  if (!Drawable(source, dest, sourceRect)) return;
-  Blit(*FImpl, WithoutColor(source, key), dest, sourceRect, CAIRO_OPERATOR_OVER);
+  KeyedBlit(*FImpl, source, dest, sourceRect, key);
 }
 
 void TCairoCanvas::PlgBlt(std::span<const TPointF, 3> c, const TBitmap& source, const TRect& src, const TBitmap* mask) {

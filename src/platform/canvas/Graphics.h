@@ -4,6 +4,7 @@
 // geometry with exclusive right and bottom edges; GDI+-style float geometry
 // for the smooth calls).
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -56,6 +57,11 @@ struct TRect {
   int Left = 0, Top = 0, Right = 0, Bottom = 0;
   int Width() const { return Right - Left; }
   int Height() const { return Bottom - Top; }
+  // The same rectangle with its left edge left of its right and its top above its bottom.
+  TRect Normalized() const {
+    return {std::min(Left, Right), std::min(Top, Bottom), std::max(Left, Right), std::max(Top, Bottom)};
+  }
+  TRect Moved(TPoint by) const { return {Left + by.X, Top + by.Y, Right + by.X, Bottom + by.Y}; }
   bool operator==(const TRect&) const = default;
 };
 struct TPointF {

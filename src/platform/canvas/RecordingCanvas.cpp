@@ -70,8 +70,7 @@ void TRecordingCanvas::IntersectClipRect(const TRect& r) {
 }
 
 void TRecordingCanvas::NarrowClip(const TRect& r) {
-  TRect d{std::min(r.Left, r.Right) + FOrigin.X, std::min(r.Top, r.Bottom) + FOrigin.Y,
-          std::max(r.Left, r.Right) + FOrigin.X, std::max(r.Top, r.Bottom) + FOrigin.Y};
+  const TRect d = r.Normalized().Moved(FOrigin);
   FClip = {std::max(FClip.Left, d.Left), std::max(FClip.Top, d.Top), std::min(FClip.Right, d.Right),
            std::min(FClip.Bottom, d.Bottom)};
   if (FClip.Right < FClip.Left || FClip.Bottom < FClip.Top) FClip = {0, 0, 0, 0};

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text/TextMeasurer.h"
 #include "score/model/DynamicsSetting.h"
 #include "score/model/ElementBlocks.h"
 #include "score/model/Item.h"
@@ -52,6 +53,9 @@ public:
   // has none) and its size in points (8 when 0).
   std::string FontName() const { return FText.empty() ? "Arial" : FText; }
   uint8_t FontPoints() const { return FontSize() != 0 ? FontSize() : 8; }
+  // That font as the layout measures it (and the importers, to leave the
+  // room the layout will take): eight units a point, its own style.
+  text::TFontSpec LayoutFont() const { return {FontName(), FontPoints() * 8, FontStyle()}; }
   TKVTextAlign Alignment() const { return TextAlignOf(Flags()); }
   uint8_t Verse() const { return Data().u8(LyricBlock::Verse); }
   void SetVerse(uint8_t V) { Data().setU8(LyricBlock::Verse, V); }

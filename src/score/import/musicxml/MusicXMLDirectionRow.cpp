@@ -26,11 +26,6 @@ constexpr uint8_t NoStaff = 0xFF;
 constexpr int32_t DynamicReach = 72;  // a line space and a half
 constexpr size_t MostInRow = 32;
 
-// Words are set in Arial of 8 points (64 units) unless they name a font.
-text::TFontSpec WordsFont(const TKVLyric& Words) {
-  return {Words.FontName(), Words.FontPoints() * 8, Words.FontStyle()};
-}
-
 }  // namespace
 
 // Where the layout will draw the item, from its tick and its staff's top
@@ -42,7 +37,7 @@ bool TKVMusicXMLWalk::RowExtent(TKVItem& Item, TKVXMLRowMark& Extent) const {
     // At least 64 units wide, a text line's height for each line (without
     // the room the layout leaves below them: words an exporter stacks a
     // line apart stay one under the other).
-    const text::TFontSpec font = WordsFont(*words);
+    const text::TFontSpec font = words->LayoutFont();
     int32_t width = 64;
     for (const std::u16string& line : words->Lines()) width = std::max(width, measurer.TextWidthW(font, line));
     const int32_t lines = std::max<int32_t>(int32_t(words->Lines().size()), 1);

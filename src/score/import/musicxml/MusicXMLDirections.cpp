@@ -23,11 +23,6 @@ namespace {
 constexpr uint8_t CrescendoVariant = 50, DiminuendoVariant = 51;
 constexpr uint8_t SharpBit = 0x10, FlatBit = 0x20;
 
-// Words carry no font of their own: the layout sets them in Arial of 8
-// points (64 units).
-constexpr const char* WordsFont = "Arial";
-constexpr int WordsFontUnits = 64;
-
 void AddOffset(TByteBlock& data, size_t offset, int32_t delta) {
   data.setI16(offset, Clamp16(int64_t(data.i16(offset)) + delta));
 }
@@ -329,7 +324,11 @@ void TKVMusicXMLWalk::OnWordsAttribute(TKVXMLElement Code) {
   } else if (Code == xeFontWeight && Text() == "bold") {
     data.setU8(LyricBlock::FontStyle, data.u8(LyricBlock::FontStyle) | 1);
   } else if (Code == xeDefaultY) {
-    const int32_t ascent = text::CurrentMeasurer().GetTextMetrics({WordsFont, WordsFontUnits, 0}).Ascent;
+    // Words carry no font of their own (the layout's Arial of 8 points); the
+    // ascent is the plain face's, whatever their style.
+    text::TFontSpec font = FLyric->LayoutFont();
+    font.Style = 0;
+    const int32_t ascent = text::CurrentMeasurer().GetTextMetrics(font).Ascent;
     data.setI16(LyricBlock::OffsetY, Clamp16(-int32_t(TenthsOffset()) - ascent));
   } else if (Code == xeRelativeX || Code == xeRelativeY) {
     AddOffset(data, Code == xeRelativeX ? LyricBlock::OffsetX : LyricBlock::OffsetY, RelativeOffset(Code));

@@ -355,7 +355,7 @@ void TKVMusicXMLWalk::PlaceTempoBesideWords(TKVMark& Tempo) const {
     if (!words || words->Kind() != ItemKind::LyricText || words->Position() != Tempo.Position() ||
         words->OffsetY() >= 0 || words->Lines().empty())
       continue;
-    const text::TFontSpec font{"Arial", 64, words->FontStyle()};
+    const text::TFontSpec font = words->LayoutFont();
     const int32_t width = text::CurrentMeasurer().TextWidthW(font, words->Lines()[0] + u" ");
     Tempo.Data().setI16(MarkBlock::OffsetX, Clamp16(int64_t(words->OffsetX()) + width));
     return;

@@ -28,11 +28,6 @@ struct TSyllable {
   int32_t Tick;
 };
 
-// A syllable's own font, as the canvas measures its text.
-text::TFontSpec SyllableFont(const TKVLyric& Lyric) {
-  return {Lyric.FontName(), Lyric.FontPoints() * 8, Lyric.FontStyle()};
-}
-
 // Same staff, same verse, A first.
 bool Partners(const TSyllable& A, const TSyllable& B) {
   if (A.Display->Staff != B.Display->Staff || A.Lyric->Verse() != B.Lyric->Verse()) return false;
@@ -101,7 +96,7 @@ struct TLyricRoom {
   // Width of the hyphen or blank after A, in A's font.
   int64_t GapWidth(const TSyllable& A, const TSyllable& B) const {
     TKVLayoutCanvas& canvas = Ctx.Format().Canvas;
-    canvas.Font = SyllableFont(*A.Lyric);
+    canvas.Font = A.Lyric->LayoutFont();
     const int64_t w = canvas.TextWidth((B.Lyric->Flags() & 1) ? "- " : " ");
     canvas.Font = {Ctx.Score.MusicFontName(), 144, 0};
     return w;
@@ -211,7 +206,7 @@ void PlaceLyricHyphens(TKVComposerContext& Ctx, TKVSystemRecord& System) {
   // syllable (where the word began on an earlier system)...
   measures([&](const TSyllable& B) {
     if (!(B.Lyric->Flags() & 1)) return;
-    canvas.Font = SyllableFont(*B.Lyric);
+    canvas.Font = B.Lyric->LayoutFont();
     B.Display->Bounds.Left = Saturate32(int64_t(B.Display->Bounds2.Left) - canvas.TextWidth("-"));
   });
   canvas.Font = {Ctx.Score.MusicFontName(), 144, 0};

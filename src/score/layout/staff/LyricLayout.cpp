@@ -92,7 +92,7 @@ void LayoutLyric(TKVFormatContext& Ctx, TKVLyric& Lyric) {
   int32_t w = Lyric.BoxWidth(), h = Lyric.BoxHeight();
   if (measureNow) {
     TKVLayoutCanvas& canvas = Ctx.Canvas;
-    canvas.Font = {Lyric.FontName(), Lyric.FontPoints() * 8, Lyric.FontStyle()};
+    canvas.Font = Lyric.LayoutFont();
     const TKVWideList& lines = Lyric.Lines();
     w = lines.empty() ? canvas.TextWidth("Empty") : 0;
     for (const std::u16string& line : lines) w = std::max(w, canvas.TextWidthW(line));

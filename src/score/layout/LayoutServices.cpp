@@ -6,6 +6,7 @@
 #include "score/layout/ScoreLayoutRecords.h"
 #include "score/model/ItemKinds.h"
 #include "score/model/Mark.h"
+#include "score/model/MarkShapes.h"
 #include "score/model/Measure.h"
 #include "score/model/Note.h"
 #include "score/model/Part.h"
@@ -208,13 +209,7 @@ void SelectLayoutSymbolFont(TKVFormatContext& Ctx, uint8_t FontIndex) {
       return;
     }
   }
-  TStringList& fonts = Ctx.Score.MusicFonts();
-  if (fonts.Count() > FontIndex)
-    Ctx.Canvas.Font.Name = fonts.Strings(FontIndex);
-  else if (fonts.Count() > 0)
-    Ctx.Canvas.Font.Name = fonts.Strings(0);
-  else
-    Ctx.Canvas.Font.Name = Ctx.Score.MusicFontName();
+  Ctx.Canvas.Font.Name = MusicFontAt(Ctx.Score, FontIndex);
 }
 
 int32_t SymbolGlyphWidth(TKVFormatContext& Ctx, uint8_t Glyph, uint8_t FontIndex, bool AtFullSize) {

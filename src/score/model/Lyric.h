@@ -82,3 +82,11 @@ private:
   TKVWideList FLines;
   std::unique_ptr<TKVDynamicsSetting> FDynamics;
 };
+
+// The room a lyric's text takes in its layout font: its widest line, at
+// least 64 units ("Empty" when it has no lines), and a text line's height
+// for each line (one at least), without the room the layout leaves below.
+struct TKVTextSize {
+  int32_t Width = 0, Height = 0;
+};
+TKVTextSize LyricTextSize(text::TTextMeasurer& Measurer, const TKVLyric& Lyric);

@@ -17,11 +17,12 @@
 #include "score/model/ItemKinds.h"
 #include "score/model/Lyric.h"
 #include "score/model/Mark.h"
+#include "score/model/MarkShapes.h"
 #include "score/model/Score.h"
 
 namespace {
 
-constexpr uint8_t LastDynamicVariant = 12, CrescendoVariant = 50, DiminuendoVariant = 51;
+constexpr uint8_t CrescendoVariant = 50, DiminuendoVariant = 51;
 constexpr uint8_t NoStaff = 0xFF;
 constexpr int32_t DynamicReach = 72;  // a line space and a half
 constexpr size_t MostInRow = 32;
@@ -34,15 +35,11 @@ constexpr size_t MostInRow = 32;
 bool TKVMusicXMLWalk::RowExtent(TKVItem& Item, TKVXMLRowMark& Extent) const {
   text::TTextMeasurer& measurer = text::CurrentMeasurer();
   if (const auto* words = ItemCast<const TKVLyric>(&Item); words && words->Kind() == ItemKind::LyricText) {
-    // At least 64 units wide, a text line's height for each line (without
-    // the room the layout leaves below them: words an exporter stacks a
-    // line apart stay one under the other).
-    const text::TFontSpec font = words->LayoutFont();
-    int32_t width = 64;
-    for (const std::u16string& line : words->Lines()) width = std::max(width, measurer.TextWidthW(font, line));
-    const int32_t lines = std::max<int32_t>(int32_t(words->Lines().size()), 1);
-    Extent = {words->OffsetX(), words->OffsetX() + width, words->OffsetY(),
-              words->OffsetY() + measurer.TextHeight(font) * lines, &Item, words->Position(), FMeasure};
+    // Without the room the layout leaves below the lines: words an exporter
+    // stacks a line apart stay one under the other.
+    const TKVTextSize size = LyricTextSize(measurer, *words);
+    Extent = {words->OffsetX(), words->OffsetX() + size.Width, words->OffsetY(), words->OffsetY() + size.Height,
+              &Item, words->Position(), FMeasure};
     return true;
   }
   const auto* mark = ItemCast<const TKVMark>(&Item);
@@ -51,18 +48,18 @@ bool TKVMusicXMLWalk::RowExtent(TKVItem& Item, TKVXMLRowMark& Extent) const {
   if (variant == CrescendoVariant || variant == DiminuendoVariant) {
     // Only the hairpin's opening: it runs on to where it stops, and what
     // follows it in its direction starts after its opening.
-    const int32_t half = mark->Flags() ? mark->Flags() * 8 : 32;
-    Extent = {mark->OffsetX() - 32, mark->OffsetX(), mark->OffsetY() - half, mark->OffsetY() + half, &Item,
-              mark->Position(), FMeasure};
+    const int32_t half = HairpinHalfHeight(mark->Flags());
+    Extent = {mark->OffsetX() - HairpinOpening, mark->OffsetX(), mark->OffsetY() - half, mark->OffsetY() + half,
+              &Item, mark->Position(), FMeasure};
     Extent.Hairpin = true;
     return true;
   }
-  if (variant > LastDynamicVariant) return false;
+  if (variant > LastDynamicLetters) return false;
   // The letters of the dynamic: one music-font glyph centred at its tick.
   // The layout gives them a line space each way; an f's ascender and
   // descender reach half a line space further.
-  const std::string font = FScore.MusicFonts().Count() > 0 ? FScore.MusicFonts().Strings(0) : FScore.MusicFontName();
-  const int32_t width = measurer.TextWidth({font, 144, 0}, std::string(1, char(0x69 + variant)));
+  const text::TFontSpec font{MusicFontAt(FScore, mark->FontIndex()), 144, 0};
+  const int32_t width = measurer.TextWidth(font, std::string(1, char(DynamicGlyph(variant))));
   Extent = {mark->OffsetX() - width / 2, mark->OffsetX() - width / 2 + width, mark->OffsetY() - DynamicReach,
             mark->OffsetY() + DynamicReach, &Item, mark->Position(), FMeasure};
   return true;

@@ -91,13 +91,10 @@ void LayoutLyric(TKVFormatContext& Ctx, TKVLyric& Lyric) {
   const bool measureNow = Lyric.BoxWidth() == 0 || Lyric.BoxHeight() == 0;
   int32_t w = Lyric.BoxWidth(), h = Lyric.BoxHeight();
   if (measureNow) {
-    TKVLayoutCanvas& canvas = Ctx.Canvas;
-    canvas.Font = Lyric.LayoutFont();
-    const TKVWideList& lines = Lyric.Lines();
-    w = lines.empty() ? canvas.TextWidth("Empty") : 0;
-    for (const std::u16string& line : lines) w = std::max(w, canvas.TextWidthW(line));
-    w = std::max(w, 64);
-    h = canvas.TextHeight() * std::max<int32_t>(int32_t(lines.size()), 1) + 24;
+    Ctx.Canvas.Font = Lyric.LayoutFont();
+    const TKVTextSize size = LyricTextSize(text::CurrentMeasurer(), Lyric);
+    w = size.Width;
+    h = size.Height + 24;
   }
   const int32_t ys = ScaleByScore(Ctx, Lyric.OffsetY());
   int32_t left = 0;

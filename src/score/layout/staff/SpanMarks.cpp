@@ -10,6 +10,7 @@
 #include "score/layout/LayoutServices.h"
 #include "score/model/ItemKinds.h"
 #include "score/model/Mark.h"
+#include "score/model/MarkShapes.h"
 #include "score/model/Note.h"
 #include "score/model/Part.h"
 #include "score/model/Score.h"
@@ -139,10 +140,11 @@ void LayoutSpanMark(TKVFormatContext& Ctx, TKVMark& Mark) {
     case ItemKind::Dynamic:
       if (variant == Hairpin || variant == Diminuendo) {
         AddDynamic(Ctx, &Mark, Mark.Position(), Mark.Value(), false);
-        SpanOf(Ctx, Mark, R, -32, 32, Mark.Flags() ? Mark.Flags() * 8 : 32);
+        SpanOf(Ctx, Mark, R, -HairpinOpening, HairpinOpening, HairpinHalfHeight(Mark.Flags()));
       } else {
         AddDynamic(Ctx, &Mark, Mark.Position(), 0, false);
-        const int32_t w = variant <= 12 ? SymbolGlyphWidth(Ctx, uint8_t(0x69 + variant), Mark.FontIndex(), true) : 0;
+        const int32_t w =
+            variant <= LastDynamicLetters ? SymbolGlyphWidth(Ctx, DynamicGlyph(variant), Mark.FontIndex(), true) : 0;
         R.Bounds = ScaleLayoutRect(Ctx, -(w / 2), -48, w, 48, R.SizePercent);
         ApplyItemOffsets(Ctx, R.Bounds, Mark.OffsetX(), Mark.OffsetY());
       }

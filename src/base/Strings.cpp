@@ -1,5 +1,6 @@
 #include "base/Strings.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -50,6 +51,15 @@ bool TryStrToInt(const std::string& s, long long& value) {
   }
   value = neg ? -v : v;
   return true;
+}
+
+bool TryStrToFloat(const std::string& s, double& value) {
+  const std::string t = Trim(s);
+  const char* begin = t.data();
+  const char* end = begin + t.size();
+  if (begin != end && *begin == '+') ++begin;
+  auto [at, error] = std::from_chars(begin, end, value);
+  return begin != end && error == std::errc() && at == end && std::isfinite(value);
 }
 
 std::string IntToHex(unsigned long long v, int digits) {

@@ -12,6 +12,10 @@ std::string Trim(const std::string& s);
 std::string IntToStr(long long v);
 // Decimal integer with optional sign and surrounding blanks; false on anything else.
 bool TryStrToInt(const std::string& s, long long& value);
+// Finite decimal with optional sign and surrounding blanks, the full stop as
+// the separator whatever the locale (as files write numbers); false on
+// anything else.
+bool TryStrToFloat(const std::string& s, double& value);
 std::string IntToHex(unsigned long long v, int digits);
 // printf-style formatting into a std::string.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

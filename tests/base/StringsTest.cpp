@@ -78,4 +78,23 @@ TEST(Strings, FileNameParts) {
   EXPECT_FALSE(TryStrToInt("99999999999999999999", v));
 }
 
+// Numbers as files write them: the full stop whatever the locale, no
+// comma, nothing that is not a finite number.
+TEST(Strings, TryStrToFloatReadsFiniteDecimals) {
+  const struct {
+    const char* Text;
+    bool Read;
+    double Value;
+  } rows[] = {{" -80.00 ", true, -80},  {"+6.58", true, 6.58}, {".5", true, 0.5},  {"1e2", true, 100},
+              {"6,58", false, 0},       {"", false, 0},        {"+", false, 0},    {"--1", false, 0},
+              {"inf", false, 0},        {"nan", false, 0},     {"1e999", false, 0}, {"4x", false, 0}};
+  for (const auto& row : rows) {
+    double value = 0;
+    EXPECT_EQ(TryStrToFloat(row.Text, value), row.Read) << row.Text;
+    if (row.Read) {
+      EXPECT_DOUBLE_EQ(value, row.Value) << row.Text;
+    }
+  }
+}
+
 }  // namespace

@@ -1,8 +1,6 @@
 #include "score/import/musicxml/MusicXMLWalk.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <limits>
 
 #include "base/Exceptions.h"
@@ -115,24 +113,10 @@ int32_t TKVMusicXMLWalk::Number(int32_t Default) const {
   return int32_t(std::clamp<long long>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
-namespace {
-
-// A decimal as MusicXML writes one: an optional sign, the full stop as the
-// separator, whatever the locale.
-bool ReadDecimal(const std::string& Text, double& Value) {
-  const char* begin = Text.data();
-  const char* end = begin + Text.size();
-  if (begin != end && *begin == '+') ++begin;
-  auto [at, error] = std::from_chars(begin, end, Value);
-  return begin != end && error == std::errc() && at == end && std::isfinite(Value);
-}
-
-}  // namespace
-
 long double TKVMusicXMLWalk::Decimal() const {
   std::string text = Trim(Text());
   double value = 0;
-  if (!ReadDecimal(text, value)) throw EConvertError("'" + text + "' is not a valid floating point value");
+  if (!TryStrToFloat(text, value)) throw EConvertError("'" + text + "' is not a valid floating point value");
   return value;
 }
 
@@ -142,7 +126,7 @@ long double TKVMusicXMLWalk::Decimal() const {
 // and over each other. Text that is no number counts as 0.
 int16_t TKVMusicXMLWalk::TenthsOffset() const {
   double tenths = 0;
-  if (!ReadDecimal(Trim(Text()), tenths)) return 0;
+  if (!TryStrToFloat(Text(), tenths)) return 0;
   return Clamp16(int64_t(RoundExtended(tenths)) * 24 / 5);
 }
 

@@ -78,11 +78,13 @@ void TKVPageDrawer::DrawTextLines(const std::vector<std::u16string>& Lines, cons
   auto indent = [&](std::u16string_view Line) { return AlignedIndent(Alignment, room, Canvas.TextWidth(Line)); };
   // Angles of a full turn and more turn as their rest.
   if (const int32_t angle = Angle % 360; angle != 0 && !Edited) {
-    double widest = 0;
-    for (const std::u16string& line : Lines) widest = std::max(widest, double(Canvas.TextWidth(line)));
-    const canvas::TPoint offset = TurnedBlockOffset(angle, widest, double(Lines.size()) * double(h));
+    // Each line is measured once, for the widest line and for its indent.
+    std::vector<int64_t> widths;
+    int64_t widest = 0;
+    for (const std::u16string& line : Lines) widest = std::max(widest, widths.emplace_back(Canvas.TextWidth(line)));
+    const canvas::TPoint offset = TurnedBlockOffset(angle, double(widest), double(Lines.size()) * double(h));
     std::vector<int64_t> indents;
-    for (const std::u16string& line : Lines) indents.push_back(indent(line));
+    for (const int64_t width : widths) indents.push_back(AlignedIndent(Alignment, room, width));
     const double radians = angle * std::numbers::pi / 180;
     TTurnedFont turned(Canvas, angle);
     for (size_t k = 0; k < Lines.size(); ++k) {

@@ -123,7 +123,7 @@ bool TKVMusicXMLWalk::HandleNotation(TKVXMLElement Code) {
 
 void TKVMusicXMLWalk::OnSlur() {
   SetScope(xeSlur);
-  FDefaultX = FDefaultY = 0;
+  FDefaultX = 0;
   FCurveX = FCurveY = 0;
   FAbove = false;
   FSlurType = 0;
@@ -146,9 +146,6 @@ void TKVMusicXMLWalk::OnSlurAttribute(TKVXMLElement Code) {
       break;
     case xeDefaultX:
       FDefaultX = TenthsOffset();
-      break;
-    case xeDefaultY:
-      FDefaultY = TenthsOffset();
       break;
     case xeBezierX:
       FCurveX = TenthsOffset();
@@ -302,7 +299,8 @@ void TKVMusicXMLWalk::SetVerse(int64_t Verse) {
 
 // The verse number sets the line below the staff and the verse whose
 // syllables the layout joins; a default-y, in tenths up from the staff's
-// top line, moves the syllable to its own line. Its default-x is not
+// top line, moves the syllable to its own line once the lyric ends,
+// whichever of the two comes first. Its default-x is not
 // taken: the layout centres a syllable under its note already, and the
 // exporters' default-x, measured right from the note's left edge, was
 // turned to the left and set syllables a head's width left of their notes.
@@ -311,5 +309,5 @@ void TKVMusicXMLWalk::OnLyricAttribute(TKVXMLElement Code) {
   if (Code == xeNumber)
     SetVerse(Number(1));
   else if (Code == xeDefaultY)
-    FLyric->Data().setI16(LyricBlock::OffsetY, Clamp16(-int32_t(TenthsOffset())));
+    NoteOffset(Code);
 }

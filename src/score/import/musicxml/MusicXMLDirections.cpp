@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "base/Strings.h"
 #include "platform/text/TextMeasurer.h"
@@ -88,28 +89,21 @@ bool TKVMusicXMLWalk::HandleDirection(TKVXMLElement Code) {
     case xeDynamics:
       if (ParentIs(xeDirectionType, xeNotations)) OnDynamics();
       return true;
-    case xeDefaultX:
+    case xeDefaultX:  // taken by none of them (see OnMarkAttribute)
+      return true;
     case xeDefaultY:
-      if (ParentIs(xeWedge))
-        (Code == xeDefaultX ? FDefaultX : FDefaultY) = TenthsOffset();
-      else if (ParentIs(xeWords))
-        OnWordsAttribute(Code);
-      else if (ParentIs(xeDynamics) || ParentIs(xePedal, xeTurn))
-        OnMarkAttribute(Code);
+      // A hairpin is placed by a default-y read before its wedge's type, as
+      // wedges have always been read; a stop's places no hairpin.
+      if (ParentIs(xeWedge) && (FWedgeStarts || FWedgeStops)) return true;
+      if (ParentIs(xeWedge, xeWords) || ParentIs(xeDynamics) || ParentIs(xePedal, xeTurn)) NoteOffset(Code);
       return true;
     case xeRelativeX:
     case xeRelativeY:
-      if (ParentIs(xeDynamics) || ParentIs(xePedal, xeArpeggiate))
-        OnMarkAttribute(Code);
-      else if (ParentIs(xeWedge) && FWedge)
-        AddOffset(FWedge->Data(), Code == xeRelativeX ? MarkBlock::OffsetX : MarkBlock::OffsetY, RelativeOffset(Code));
-      else if (ParentIs(xeWords))
-        OnWordsAttribute(Code);
+      if (ParentIs(xeWedge, xeWords) || ParentIs(xeDynamics) || ParentIs(xePedal, xeArpeggiate)) NoteOffset(Code);
       return true;
     case xeWedge:
       if (ParentIs(xeDirectionType)) {
         SetScope(Code);
-        FDefaultX = FDefaultY = 0;
         FWedgeNumber = 1;
         FWedgeStarts = FWedgeStops = false;
       }
@@ -198,51 +192,86 @@ int32_t TKVMusicXMLWalk::DynamicOffset(bool Above) const {
 }
 
 // A relative position moves a mark right and up; the layout's y grows
-// downwards. Added as it stands, a mark moved up went down by as much.
-int32_t TKVMusicXMLWalk::RelativeOffset(TKVXMLElement Code) const {
-  return Code == xeRelativeY ? -int32_t(TenthsOffset()) : TenthsOffset();
+// downwards. Added as it stands, a mark moved up went down by as much. A
+// default-y is from the staff's top line, up.
+void TKVMusicXMLWalk::NoteOffset(TKVXMLElement Code) {
+  const int32_t tenths = TenthsOffset();
+  if (Code == xeDefaultY) {
+    FOffsets.HasDefaultY = true;
+    FOffsets.DefaultY = -tenths;
+  } else if (Code == xeRelativeX) {
+    FOffsets.RelativeX += tenths;
+  } else if (Code == xeRelativeY) {
+    FOffsets.RelativeY -= tenths;
+  }
 }
 
-// Placement and positions of the current dynamic, pedal, turn or arpeggio.
-// The layout stands each of them at its tick already; a default-x, which an
-// exporter measures from the measure's start for a direction written before
-// the first note, only moved it (turned to the left) under the clef. This is
-// why dynamics, wedges and words take no horizontal default offset.
+bool TKVMusicXMLWalk::TakesOffsets(uint8_t Code) {
+  switch (Code) {
+    case xeLyric: case xeWords: case xeDynamics: case xeWedge: case xePedal: case xeTurn: case xeArpeggiate:
+      return true;
+    default: return false;
+  }
+}
+
+// The default-y first, then the relative offsets from there. A syllable
+// takes no relative offset; a wedge's offsets are its start's.
+void TKVMusicXMLWalk::ApplyOffsets(uint8_t Code) {
+  const TKVXMLOffsets offsets = std::exchange(FOffsets, {});
+  TKVItem* item = nullptr;
+  size_t x = MarkBlock::OffsetX, y = MarkBlock::OffsetY;
+  int32_t top = 0;  // the default-y's place in the item from the point it names
+  if (Code == xeLyric || Code == xeWords) {
+    item = FLyric;
+    x = LyricBlock::OffsetX;
+    y = LyricBlock::OffsetY;
+  } else {
+    item = Code == xeWedge ? (FWedgeStarts ? FWedge : nullptr) : FMark;
+  }
+  if (!item) return;
+  TByteBlock& data = item->Data();
+  if (Code == xeWords && offsets.HasDefaultY) {
+    // The words' default-y is their baseline from the staff's top line (not
+    // a shift of their place above or below the staff, which put words
+    // written below a piano's upper staff on the lower one); their offset
+    // is the top of their text, a line's ascent (of the plain face,
+    // whatever their style) above it. Words carry no font of their own.
+    text::TFontSpec font = FLyric->LayoutFont();
+    font.Style = 0;
+    top = -text::CurrentMeasurer().GetTextMetrics(font).Ascent;
+  }
+  if (offsets.HasDefaultY) data.setI16(y, Clamp16(int64_t(offsets.DefaultY) + top));
+  if (Code == xeLyric) return;
+  AddOffset(data, x, offsets.RelativeX);
+  AddOffset(data, y, offsets.RelativeY);
+}
+
+// Placement of the current dynamic, pedal or turn; its default-y, set when
+// it ends, stands wherever the placement put it. The layout stands each of
+// them at its tick already; a default-x, which an exporter measures from the
+// measure's start for a direction written before the first note, only moved
+// it (turned to the left) under the clef. This is why dynamics, wedges and
+// words take no horizontal default offset.
 //
 // Placed below, a pedal or turn moves from the staff's top line to below
 // the staff. A dynamic already stands above or below it: one above goes to
 // the place of a dynamic below, one below stays; moved a staff's height
 // further, it stood in the next staff of a piano part, or inside its own.
 void TKVMusicXMLWalk::OnMarkAttribute(TKVXMLElement Code) {
-  if (!FMark) return;
+  if (!FMark || Code != xePlacement || Text() != "below") return;
   TByteBlock& data = FMark->Data();
-  switch (Code) {
-    case xePlacement:
-      if (Text() != "below") break;
-      if (FMark->Kind() != ItemKind::Dynamic)
-        AddOffset(data, MarkBlock::OffsetY, LineSpaceUnits(4) + 48);
-      else if (data.i16(MarkBlock::OffsetY) < 0)
-        data.setI16(MarkBlock::OffsetY, Clamp16(DynamicOffset(false)));
-      break;
-    case xeDefaultY:
-      data.setI16(MarkBlock::OffsetY, Clamp16(-int32_t(TenthsOffset())));
-      break;
-    case xeRelativeX:
-    case xeRelativeY:
-      AddOffset(data, Code == xeRelativeX ? MarkBlock::OffsetX : MarkBlock::OffsetY, RelativeOffset(Code));
-      break;
-    default:
-      break;
-  }
+  if (FMark->Kind() != ItemKind::Dynamic)
+    AddOffset(data, MarkBlock::OffsetY, LineSpaceUnits(4) + 48);
+  else if (data.i16(MarkBlock::OffsetY) < 0)
+    data.setI16(MarkBlock::OffsetY, Clamp16(DynamicOffset(false)));
 }
 
 // A wedge starts at the note before it and is measured, when it stops, to
-// the tick where the next note goes. Only default offsets read before the
-// type count; the number that pairs a start with its stop may come after it,
-// so both are settled when the wedge element ends. A default-y is the
-// hairpin's middle from the staff's top line, above or below the staff:
-// added to the place of a wedge below, it stood twice as far down, on the
-// next staff of a piano part.
+// the tick where the next note goes. The number that pairs a start with its
+// stop may come after the type, so both are settled when the wedge element
+// ends, with its offsets. A default-y is the hairpin's middle from the
+// staff's top line, above or below the staff: added to the place of a wedge
+// below, it stood twice as far down, on the next staff of a piano part.
 void TKVMusicXMLWalk::OnWedgeType() {
   if (!FMeasure) return;
   if (Text() == "crescendo" || Text() == "diminuendo") {
@@ -250,8 +279,7 @@ void TKVMusicXMLWalk::OnWedgeType() {
     FWedge->TKVItem::SetKind(ItemKind::Dynamic);
     FWedge->SetVariant(Text() == "crescendo" ? CrescendoVariant : DiminuendoVariant);
     FWedge->SetPosition(uint16_t(FTime));
-    const int32_t y = FDefaultY == 0 ? DynamicOffset(FAbove) : -FDefaultY;
-    FWedge->Data().setI16(MarkBlock::OffsetY, Clamp16(y));
+    FWedge->Data().setI16(MarkBlock::OffsetY, Clamp16(DynamicOffset(FAbove)));
     FWedgeStarts = true;
     FDirectionItems.push_back(FWedge);
   } else if (Text() == "stop") {
@@ -310,12 +338,8 @@ void TKVMusicXMLWalk::OnWords() {
   FDirectionItems.push_back(FLyric);
 }
 
-// The words' default-y is their baseline from the staff's top line; their
-// offset is the top of their text, a line's ascent above it. (Taken as a
-// shift of the place above or below the staff, and from the words, wedge
-// or slur read before them, words written below a piano's upper staff
-// stood on the lower one.) Their default-x is not taken: the layout stands
-// them at their tick already.
+// Bold and italic words. Their positions are set when they end (see
+// ApplyOffsets).
 void TKVMusicXMLWalk::OnWordsAttribute(TKVXMLElement Code) {
   if (!FLyric) return;
   TByteBlock& data = FLyric->Data();
@@ -323,15 +347,6 @@ void TKVMusicXMLWalk::OnWordsAttribute(TKVXMLElement Code) {
     data.setU8(LyricBlock::FontStyle, data.u8(LyricBlock::FontStyle) | 2);
   } else if (Code == xeFontWeight && Text() == "bold") {
     data.setU8(LyricBlock::FontStyle, data.u8(LyricBlock::FontStyle) | 1);
-  } else if (Code == xeDefaultY) {
-    // Words carry no font of their own (the layout's Arial of 8 points); the
-    // ascent is the plain face's, whatever their style.
-    text::TFontSpec font = FLyric->LayoutFont();
-    font.Style = 0;
-    const int32_t ascent = text::CurrentMeasurer().GetTextMetrics(font).Ascent;
-    data.setI16(LyricBlock::OffsetY, Clamp16(-int32_t(TenthsOffset()) - ascent));
-  } else if (Code == xeRelativeX || Code == xeRelativeY) {
-    AddOffset(data, Code == xeRelativeX ? LyricBlock::OffsetX : LyricBlock::OffsetY, RelativeOffset(Code));
   }
 }
 

@@ -66,6 +66,7 @@ void TKVMusicXMLWalk::Run() {
 void TKVMusicXMLWalk::CloseLevels(int32_t From, int32_t To) {
   for (int32_t level = From; level >= To; --level) {
     uint8_t code = ScopeAt(level);
+    if (TakesOffsets(code)) ApplyOffsets(code);
     if (code == xeNote || code == xeRest) {
       if (!FinishNote()) continue;
     } else if (code == xeSlur) {

@@ -88,6 +88,14 @@ struct TKVXMLWedge {
   int32_t Next = 0;
 };
 
+// The default-y and relative offsets of the element being read, in layout
+// units right and down from its staff's top line (MusicXML's up is the
+// layout's down-negative).
+struct TKVXMLOffsets {
+  bool HasDefaultY = false;
+  int32_t DefaultY = 0, RelativeX = 0, RelativeY = 0;
+};
+
 // A mark of a direction where the layout will draw it, in layout units
 // from its tick and its staff's top line (a hairpin: its opening), with its
 // tick, its measure, the staff its direction names (0xFF for none) and the
@@ -288,7 +296,13 @@ private:
   int32_t DynamicOffset(bool Above) const;
   void OnMarkAttribute(TKVXMLElement Code);
   // A relative-x or relative-y in layout units: right and down positive.
-  int32_t RelativeOffset(TKVXMLElement Code) const;
+  // Offsets are gathered while an element's attributes are read and set
+  // once it ends, as XML attributes come in any order: a default-y read
+  // after a relative-y or a verse number undid them, a wedge's relative-y
+  // read before its type was lost.
+  void NoteOffset(TKVXMLElement Code);
+  static bool TakesOffsets(uint8_t Code);
+  void ApplyOffsets(uint8_t Code);
   void OnWedgeType();
   void FinishWedge();
   int32_t WedgeSpan(const TKVMark& Wedge) const;
@@ -390,10 +404,11 @@ private:
   bool FBracketShown = true;
   uint8_t FTupletPlacement = 0;  // 0 by the stem, 1 above, 2 below
 
-  // Slurs, and the default offsets that wedges and words read too.
+  TKVXMLOffsets FOffsets;
+  // Slurs and a slur's default-x.
   uint8_t FSlurType = 0;     // 0 start, 1 stop, 2 continue
   int32_t FSlurNumber = 0;   // also the staff number of a staff layout
-  int16_t FDefaultX = 0, FDefaultY = 0;
+  int16_t FDefaultX = 0;
   // The slurs waiting for their other end by part, number and type, as
   // indexes into Slurs in the order they were made.
   std::map<std::tuple<const TKVPart*, uint16_t, uint8_t>, std::deque<size_t>> FOpenSlurs;

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "score/import/musicxml/MusicXMLTestSupport.h"
 #include "score/model/Liga.h"
@@ -106,6 +108,53 @@ TEST(MusicXMLPositions, TenthsWithADecimalPointAtEveryElementThatReadsThem) {
     TWalkedDocument walked(Partwise({"<measure number=\"1\"><attributes><divisions>1</divisions></attributes>" +
                                      row.Directions + XMLNote("C", 4, row.InNote) + "</measure>"}));
     EXPECT_EQ(row.Read(*walked.Measure(0, 0)), row.Expected);
+  }
+}
+
+// XML attributes carry no order: a default-y read after a verse number or
+// a relative-y counts all the same, one read before a placement stays
+// where it says, and a wedge's relative-y before its type is not lost.
+TEST(MusicXMLPositions, AttributesInEveryOrderGiveOnePosition) {
+  const int ascent = text::CurrentMeasurer().GetTextMetrics({"Arial", 64, 0}).Ascent;
+  struct Row {
+    const char* Case;
+    std::string Open, Close;  // around the attributes
+    std::vector<std::string> Attributes;
+    bool InNote;
+    uint8_t Kind;
+    int Expected;
+  };
+  const std::string direction = "<direction placement=\"below\"><direction-type>",
+                    end = "</direction-type></direction>";
+  // -80 tenths are 384 units down, -70 are 336, 20 are 96 up; 5 up is 24.
+  const Row rows[] = {
+      {"a verse's default-y and number", "<lyric", "><text>a</text></lyric>",
+       {"number=\"1\"", "default-y=\"-80.00\""}, true, ItemKind::Syllable, 384},
+      {"a dynamic's default-y and relative-y", direction + "<dynamics", "><f/></dynamics>" + end,
+       {"default-y=\"-80\"", "relative-y=\"10.00\""}, false, ItemKind::Dynamic, 384 - 48},
+      {"a dynamic's default-y above and placement below", direction + "<dynamics", "><f/></dynamics>" + end,
+       {"placement=\"below\"", "default-y=\"20\""}, false, ItemKind::Dynamic, -96},
+      {"words' default-y and relative-y", direction + "<words", ">dolce</words>" + end,
+       {"default-y=\"-70\"", "relative-y=\"5\""}, false, ItemKind::LyricText, 336 - ascent - 24},
+      {"a wedge's default-y, relative-y and type", direction + "<wedge default-y=\"-70.00\"", "/>" + end,
+       {"type=\"crescendo\"", "relative-y=\"5\""}, false, ItemKind::Dynamic, 336 - 24},
+  };
+  for (const Row& row : rows) {
+    std::vector<size_t> order(row.Attributes.size());
+    for (size_t k = 0; k < order.size(); ++k) order[k] = k;
+    do {
+      std::string element = row.Open;
+      for (size_t k : order) element += " " + row.Attributes[k];
+      element += row.Close;
+      SCOPED_TRACE(std::string(row.Case) + ": " + element);
+      TWalkedDocument walked(Partwise({"<measure number=\"1\"><attributes><divisions>1</divisions></attributes>" +
+                                       (row.InNote ? XMLNote("C", 4, element) : element + XMLNote("C", 4)) +
+                                       "</measure>"}));
+      const TKVMeasure& measure = *walked.Measure(0, 0);
+      const int y = row.Kind == ItemKind::Dynamic ? ItemsOfKind<TKVMark>(measure, row.Kind).at(0)->OffsetY()
+                                                  : ItemsOfKind<TKVLyric>(measure, row.Kind).at(0)->OffsetY();
+      EXPECT_EQ(y, row.Expected);
+    } while (std::next_permutation(order.begin(), order.end()));
   }
 }
 
